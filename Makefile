@@ -1,0 +1,50 @@
+# Two commands matter on a fresh Debian machine: `make run` and `make test`.
+# Both install what is missing, configure and build first.
+
+BUILD    ?= build
+ASAN     ?= build-asan
+JOBS     ?= 2
+GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
+            nlohmann-json3-dev libcli11-dev python3-numpy
+SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+
+.PHONY: all deps configure build test run bench sanitize clean
+
+all: build
+
+# Installs only the Debian packages that are missing; apt-get update runs only then.
+deps:
+	@missing=""; for p in $(DEBS); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	$(BUILD)/cli/aurivo-cli demo
+
+bench: build
+	$(BUILD)/bench/aurivo-bench
+
+sanitize: deps
+	cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DAURIVO_SANITIZE=ON -DAURIVO_BENCH=OFF
+	cmake --build $(ASAN) -j $(JOBS)
+	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN)
