@@ -18,13 +18,11 @@ CArchive::CArchive() : m_mode(store) {}
 
 CArchive::CArchive(std::vector<uint8_t> bytes) : m_mode(load), m_bytes(std::move(bytes)) {}
 
-void CArchive::Fail(const std::string& message)
-{
+void CArchive::Fail(const std::string& message) {
     if (m_error.empty()) m_error = message;
 }
 
-bool CArchive::Require(uint64_t n)
-{
+bool CArchive::Require(uint64_t n) {
     if (!Ok()) return false;
     if (n > Remaining()) {
         Fail("Unexpected end of file");
@@ -33,14 +31,12 @@ bool CArchive::Require(uint64_t n)
     return true;
 }
 
-void CArchive::Put(const void* p, size_t n)
-{
+void CArchive::Put(const void* p, size_t n) {
     const auto* b = static_cast<const uint8_t*>(p);
     m_bytes.insert(m_bytes.end(), b, b + n);
 }
 
-bool CArchive::Get(void* p, size_t n)
-{
+bool CArchive::Get(void* p, size_t n) {
     if (!Require(n)) {
         std::memset(p, 0, n);
         return false;
@@ -50,63 +46,65 @@ bool CArchive::Get(void* p, size_t n)
     return true;
 }
 
-void CArchive::WriteInt32(int32_t v) { Put(&v, 4); }
-void CArchive::WriteUInt16(uint16_t v) { Put(&v, 2); }
-void CArchive::WriteUInt32(uint32_t v) { Put(&v, 4); }
-void CArchive::WriteByte(uint8_t v) { Put(&v, 1); }
-void CArchive::WriteDouble(double v) { Put(&v, 8); }
+void CArchive::WriteInt32(int32_t v) {
+    Put(&v, 4);
+}
+void CArchive::WriteUInt16(uint16_t v) {
+    Put(&v, 2);
+}
+void CArchive::WriteUInt32(uint32_t v) {
+    Put(&v, 4);
+}
+void CArchive::WriteByte(uint8_t v) {
+    Put(&v, 1);
+}
+void CArchive::WriteDouble(double v) {
+    Put(&v, 8);
+}
 
-void CArchive::WriteRect(const CRect& r)
-{
+void CArchive::WriteRect(const CRect& r) {
     WriteInt32(r.left);
     WriteInt32(r.top);
     WriteInt32(r.right);
     WriteInt32(r.bottom);
 }
 
-void CArchive::WriteSize(const CSize& s)
-{
+void CArchive::WriteSize(const CSize& s) {
     WriteInt32(s.cx);
     WriteInt32(s.cy);
 }
 
-int32_t CArchive::ReadInt32()
-{
+int32_t CArchive::ReadInt32() {
     int32_t v;
     Get(&v, 4);
     return v;
 }
 
-uint16_t CArchive::ReadUInt16()
-{
+uint16_t CArchive::ReadUInt16() {
     uint16_t v;
     Get(&v, 2);
     return v;
 }
 
-uint32_t CArchive::ReadUInt32()
-{
+uint32_t CArchive::ReadUInt32() {
     uint32_t v;
     Get(&v, 4);
     return v;
 }
 
-uint8_t CArchive::ReadByte()
-{
+uint8_t CArchive::ReadByte() {
     uint8_t v;
     Get(&v, 1);
     return v;
 }
 
-double CArchive::ReadDouble()
-{
+double CArchive::ReadDouble() {
     double v;
     Get(&v, 8);
     return v;
 }
 
-CRect CArchive::ReadRect()
-{
+CRect CArchive::ReadRect() {
     // All four fields or nothing: a short rectangle is an end-of-file error.
     if (!Require(16)) return {};
     CRect r;
@@ -117,8 +115,7 @@ CRect CArchive::ReadRect()
     return r;
 }
 
-CSize CArchive::ReadSize()
-{
+CSize CArchive::ReadSize() {
     if (!Require(8)) return {};
     CSize s;
     s.cx = ReadInt32();
@@ -126,8 +123,7 @@ CSize CArchive::ReadSize()
     return s;
 }
 
-void CArchive::WriteString(const std::string& s)
-{
+void CArchive::WriteString(const std::string& s) {
     const size_t n = s.size();
     if (n < 0xFF) {
         WriteByte(static_cast<uint8_t>(n));
@@ -142,8 +138,7 @@ void CArchive::WriteString(const std::string& s)
     Put(s.data(), n);
 }
 
-std::string CArchive::ReadString()
-{
+std::string CArchive::ReadString() {
     bool wide = false;
     uint32_t n = ReadByte();
     if (n == 0xFF) {
@@ -166,8 +161,7 @@ std::string CArchive::ReadString()
     return s;
 }
 
-void CArchive::WriteCount(uint32_t n)
-{
+void CArchive::WriteCount(uint32_t n) {
     if (n < 0xFFFF) {
         WriteUInt16(static_cast<uint16_t>(n));
     } else {
@@ -176,8 +170,7 @@ void CArchive::WriteCount(uint32_t n)
     }
 }
 
-uint32_t CArchive::ReadCount()
-{
+uint32_t CArchive::ReadCount() {
     uint32_t n = ReadUInt16();
     if (n == 0xFFFF) n = ReadUInt32();
     if (n > kMaxElements) {
@@ -187,22 +180,21 @@ uint32_t CArchive::ReadCount()
     return Ok() ? n : 0;
 }
 
-void CArchive::WriteStringList(const std::list<std::string>& l)
-{
+void CArchive::WriteStringList(const std::list<std::string>& l) {
     WriteCount(static_cast<uint32_t>(l.size()));
-    for (const auto& s : l) WriteString(s);
+    for (const auto& s : l)
+        WriteString(s);
 }
 
-void CArchive::ReadStringList(std::list<std::string>& l)
-{
+void CArchive::ReadStringList(std::list<std::string>& l) {
     const uint32_t n = ReadCount();
     // Every text takes at least its one-byte length prefix.
     if (!Require(n)) return;
-    for (uint32_t i = 0; i < n && Ok(); ++i) l.push_back(ReadString());
+    for (uint32_t i = 0; i < n && Ok(); ++i)
+        l.push_back(ReadString());
 }
 
-void CArchive::WriteIndexTag(uint32_t index, bool isClass)
-{
+void CArchive::WriteIndexTag(uint32_t index, bool isClass) {
     if (index < kBigObjectTag) {
         WriteUInt16(static_cast<uint16_t>(index | (isClass ? kClassTag : 0)));
     } else {
@@ -211,8 +203,7 @@ void CArchive::WriteIndexTag(uint32_t index, bool isClass)
     }
 }
 
-void CArchive::WriteClass(const CRuntimeClass* c)
-{
+void CArchive::WriteClass(const CRuntimeClass* c) {
     if (m_legacy) return;
     auto it = m_storeMap.find(c);
     if (it != m_storeMap.end()) {
@@ -227,8 +218,7 @@ void CArchive::WriteClass(const CRuntimeClass* c)
     m_storeMap[c] = m_nextIndex++;
 }
 
-uint32_t CArchive::ReadTag()
-{
+uint32_t CArchive::ReadTag() {
     const uint16_t tag = ReadUInt16();
     if (tag == kNewClassTag) return kNewClassMark;
     if (tag == kBigObjectTag) {
@@ -239,8 +229,7 @@ uint32_t CArchive::ReadTag()
     return (static_cast<uint32_t>(tag & kClassTag) << 16) | (tag & ~kClassTag);
 }
 
-const CRuntimeClass* CArchive::ReadClassAfterTag(uint32_t tag, const CRuntimeClass* expected)
-{
+const CRuntimeClass* CArchive::ReadClassAfterTag(uint32_t tag, const CRuntimeClass* expected) {
     if (!Ok()) return nullptr;
     const CRuntimeClass* c = nullptr;
     if (tag == kNewClassMark) {
@@ -277,21 +266,18 @@ const CRuntimeClass* CArchive::ReadClassAfterTag(uint32_t tag, const CRuntimeCla
     return c;
 }
 
-const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* expected)
-{
+const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* expected) {
     if (m_legacy) return expected;
     return ReadClassAfterTag(ReadTag(), expected);
 }
 
-uint32_t CArchive::GetObjectSchema()
-{
+uint32_t CArchive::GetObjectSchema() {
     const uint32_t schema = m_schema;
     m_schema = kNoSchema;
     return schema;
 }
 
-void CArchive::WriteObject(const CObject* obj)
-{
+void CArchive::WriteObject(const CObject* obj) {
     if (!obj) {
         WriteUInt16(kNullTag);
         return;
@@ -310,12 +296,12 @@ void CArchive::WriteObject(const CObject* obj)
     const_cast<CObject*>(obj)->Serialize(*this);
 }
 
-std::unique_ptr<CObject> CArchive::ReadObject(const CRuntimeClass* expected)
-{
+std::unique_ptr<CObject> CArchive::ReadObject(const CRuntimeClass* expected) {
     const uint32_t tag = ReadTag();
     if (!Ok() || tag == kNullTag) return nullptr;
     if (tag != kNewClassMark && !(tag & kBigClassTag)) {
-        Fail(tag < m_loadMap.size() ? "Object stored twice in archive" : "Bad object index in archive");
+        Fail(tag < m_loadMap.size() ? "Object stored twice in archive"
+                                    : "Bad object index in archive");
         return nullptr;
     }
     const CRuntimeClass* c = ReadClassAfterTag(tag, expected);
@@ -332,14 +318,13 @@ std::unique_ptr<CObject> CArchive::ReadObject(const CRuntimeClass* expected)
     return obj;
 }
 
-void CArchive::WriteObjectList(const std::vector<const CObject*>& objects)
-{
+void CArchive::WriteObjectList(const std::vector<const CObject*>& objects) {
     WriteCount(static_cast<uint32_t>(objects.size()));
-    for (const CObject* o : objects) WriteObject(o);
+    for (const CObject* o : objects)
+        WriteObject(o);
 }
 
-std::vector<std::unique_ptr<CObject>> CArchive::ReadObjectList(const CRuntimeClass* expected)
-{
+std::vector<std::unique_ptr<CObject>> CArchive::ReadObjectList(const CRuntimeClass* expected) {
     std::vector<std::unique_ptr<CObject>> objects;
     const uint32_t n = ReadCount();
     if (!Require(uint64_t(n) * 2)) return objects; // each reference is at least a uint16 tag

@@ -32,16 +32,19 @@ public:
     bool IsKindOf(const CRuntimeClass* c) const { return GetRuntimeClass()->IsDerivedFrom(c); }
 };
 
-// Declares the class record of a stored class; AURIVO_IMPLEMENT_SERIAL defines it in the .cpp.
-#define AURIVO_DECLARE_SERIAL(cls)                                                                \
+// Declares the class record of a stored class. AURIVO_IMPLEMENT_SERIAL defines it in the .cpp
+// for classes an archive creates; AURIVO_IMPLEMENT_DYNAMIC for classes that only write their
+// record and are created elsewhere (module views).
+#define AURIVO_DECLARE_SERIAL(cls)                                                                 \
 public:                                                                                            \
     static const CRuntimeClass class##cls;                                                         \
-    const CRuntimeClass* GetRuntimeClass() const override { return &class##cls; }
+    const CRuntimeClass* GetRuntimeClass() const override {                                        \
+        return &class##cls;                                                                        \
+    }
 
 #define AURIVO_IMPLEMENT_SERIAL(cls, base)                                                         \
-    const CRuntimeClass cls::class##cls(#cls, base,                                                \
-                                        []() -> CObject* { return new cls; })
+    const CRuntimeClass cls::class##cls(#cls, base, []() -> CObject* { return new cls; })
 
-#define AURIVO_IMPLEMENT_ABSTRACT(cls, base) const CRuntimeClass cls::class##cls(#cls, base, nullptr)
+#define AURIVO_IMPLEMENT_DYNAMIC(cls, base) const CRuntimeClass cls::class##cls(#cls, base, nullptr)
 
 #define RUNTIME_CLASS(cls) (&cls::class##cls)

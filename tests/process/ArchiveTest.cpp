@@ -10,15 +10,20 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Add(Bytes& b, std::initializer_list<int> v)
-{
-    for (int x : v) b.push_back(static_cast<uint8_t>(x));
+void Add(Bytes& b, std::initializer_list<int> v) {
+    for (int x : v)
+        b.push_back(static_cast<uint8_t>(x));
 }
-void AddU16(Bytes& b, uint16_t v) { Add(b, {v & 0xFF, v >> 8}); }
-void AddU32(Bytes& b, uint32_t v) { Add(b, {int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int(v >> 24)}); }
-void AddText(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
-void AddNewClass(Bytes& b, const std::string& name, uint16_t schema = 0)
-{
+void AddU16(Bytes& b, uint16_t v) {
+    Add(b, {v & 0xFF, v >> 8});
+}
+void AddU32(Bytes& b, uint32_t v) {
+    Add(b, {int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int(v >> 24)});
+}
+void AddText(Bytes& b, const std::string& s) {
+    b.insert(b.end(), s.begin(), s.end());
+}
+void AddNewClass(Bytes& b, const std::string& name, uint16_t schema = 0) {
     AddU16(b, 0xFFFF);
     AddU16(b, schema);
     AddU16(b, static_cast<uint16_t>(name.size()));
@@ -32,8 +37,7 @@ class CArchiveTestItem : public CObject {
 public:
     int32_t m_value = 0;
     uint32_t m_schemaSeen = 0;
-    void Serialize(CArchive& ar) override
-    {
+    void Serialize(CArchive& ar) override {
         if (ar.IsStoring()) {
             ar.WriteInt32(m_value);
         } else {
@@ -56,8 +60,7 @@ public:
 };
 AURIVO_IMPLEMENT_SERIAL(CArchiveTestOther, nullptr);
 
-TEST(ArchivePrimitives, LittleEndianLayout)
-{
+TEST(ArchivePrimitives, LittleEndianLayout) {
     CArchive ar;
     ar.WriteInt32(-2);
     ar.WriteUInt16(0x1234);
@@ -68,7 +71,8 @@ TEST(ArchivePrimitives, LittleEndianLayout)
     Bytes want;
     Add(want, {0xFE, 0xFF, 0xFF, 0xFF, 0x34, 0x12, 0xD4, 0xC3, 0xB2, 0xA1});
     Add(want, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F});
-    for (int v : {1, 2, 3, 4}) AddU32(want, v);
+    for (int v : {1, 2, 3, 4})
+        AddU32(want, v);
     AddU32(want, 300);
     AddU32(want, 0xFFFFFFFF);
     EXPECT_EQ(ar.GetBuffer(), want);
@@ -91,8 +95,7 @@ struct TextCase {
 
 class ArchiveText : public testing::TestWithParam<TextCase> {};
 
-TEST_P(ArchiveText, LengthPrefixAtBoundaries)
-{
+TEST_P(ArchiveText, LengthPrefixAtBoundaries) {
     const auto& c = GetParam();
     const std::string text(c.length, 'x');
     Bytes want = c.prefix;
@@ -114,8 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{65535, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
                     TextCase{70000, {0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00}}));
 
-TEST(ArchiveTextForms, WideCharacterTextIsRead)
-{
+TEST(ArchiveTextForms, WideCharacterTextIsRead) {
     Bytes b;
     Add(b, {0xFF, 0xFE, 0xFF, 3, 'a', 0, 'b', 0, 'c', 0, 7});
     CArchive in(b);
@@ -124,8 +126,7 @@ TEST(ArchiveTextForms, WideCharacterTextIsRead)
     EXPECT_TRUE(in.Ok());
 }
 
-TEST(ArchiveTextForms, LengthBeyondTheDataFailsWithoutAllocating)
-{
+TEST(ArchiveTextForms, LengthBeyondTheDataFailsWithoutAllocating) {
     Bytes b;
     Add(b, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 'a'});
     CArchive in(b);
@@ -135,8 +136,7 @@ TEST(ArchiveTextForms, LengthBeyondTheDataFailsWithoutAllocating)
     EXPECT_EQ(in.ReadInt32(), 0) << "reads after a failure return zero";
 }
 
-TEST(ArchiveCounts, ShortAndLongForms)
-{
+TEST(ArchiveCounts, ShortAndLongForms) {
     CArchive ar;
     ar.WriteCount(0xFFFE);
     ar.WriteCount(0xFFFF);
@@ -149,8 +149,7 @@ TEST(ArchiveCounts, ShortAndLongForms)
     EXPECT_TRUE(in.Ok());
 }
 
-TEST(ArchiveCounts, StringListAppendsAndRefusesImpossibleCounts)
-{
+TEST(ArchiveCounts, StringListAppendsAndRefusesImpossibleCounts) {
     Bytes b;
     Add(b, {2, 0, 1, 'A', 2, 'B', 'C'});
     CArchive in(b);
@@ -168,16 +167,15 @@ TEST(ArchiveCounts, StringListAppendsAndRefusesImpossibleCounts)
     EXPECT_TRUE(none.empty());
 }
 
-TEST(ArchiveClasses, NewClassThenBackReferenceWithIndicesInWritingOrder)
-{
+TEST(ArchiveClasses, NewClassThenBackReferenceWithIndicesInWritingOrder) {
     CArchiveTestItem a, b;
     a.m_value = 5;
     b.m_value = 6;
     CArchive ar;
     ar.WriteClass(RUNTIME_CLASS(CArchiveTestOther)); // index 1
-    ar.WriteObject(&a);                               // class index 2, object index 3
-    ar.WriteObject(&b);                               // class back-reference, object index 4
-    ar.WriteObject(&a);                               // object back-reference
+    ar.WriteObject(&a);                              // class index 2, object index 3
+    ar.WriteObject(&b);                              // class back-reference, object index 4
+    ar.WriteObject(&a);                              // object back-reference
     ar.WriteObject(nullptr);
     ar.WriteClass(RUNTIME_CLASS(CArchiveTestOther)); // class back-reference to index 1
 
@@ -193,8 +191,7 @@ TEST(ArchiveClasses, NewClassThenBackReferenceWithIndicesInWritingOrder)
     EXPECT_EQ(ar.GetBuffer(), want);
 }
 
-TEST(ArchiveClasses, ReadingMirrorsTheIndicesAndReportsSchemas)
-{
+TEST(ArchiveClasses, ReadingMirrorsTheIndicesAndReportsSchemas) {
     Bytes b;
     AddNewClass(b, "CArchiveTestOther", 7); // index 1
     AddNewClass(b, "CArchiveTestItem", 3);  // index 2, object index 3
@@ -214,19 +211,20 @@ TEST(ArchiveClasses, ReadingMirrorsTheIndicesAndReportsSchemas)
     EXPECT_EQ(static_cast<CArchiveTestItem&>(*first).m_value, 5);
     EXPECT_EQ(static_cast<CArchiveTestItem&>(*first).m_schemaSeen, 3u);
     EXPECT_EQ(static_cast<CArchiveTestItem&>(*second).m_value, 6);
-    EXPECT_EQ(static_cast<CArchiveTestItem&>(*second).m_schemaSeen, 3u) << "back-reference keeps the schema";
+    EXPECT_EQ(static_cast<CArchiveTestItem&>(*second).m_schemaSeen, 3u)
+        << "back-reference keeps the schema";
     EXPECT_EQ(in.ReadObject(RUNTIME_CLASS(CArchiveTestItem)), nullptr);
     EXPECT_TRUE(in.Ok());
     EXPECT_EQ(in.ReadClass(RUNTIME_CLASS(CArchiveTestOther)), RUNTIME_CLASS(CArchiveTestOther));
     EXPECT_TRUE(in.Ok());
 }
 
-TEST(ArchiveClasses, EscapeFormForLargeIndices)
-{
+TEST(ArchiveClasses, EscapeFormForLargeIndices) {
     // Indices from 0x7FFF up do not fit the short form and take the escape.
     std::vector<CArchiveTestOther> many(0x7FFE);
     CArchive ar;
-    for (auto& o : many) ar.WriteObject(&o);         // class index 1, objects 2 .. 0x7FFF
+    for (auto& o : many)
+        ar.WriteObject(&o);                         // class index 1, objects 2 .. 0x7FFF
     ar.WriteClass(RUNTIME_CLASS(CArchiveTestItem)); // new class, index 0x8000
     const size_t before = ar.GetBuffer().size();
     ar.WriteObject(&many.back());
@@ -240,12 +238,14 @@ TEST(ArchiveClasses, EscapeFormForLargeIndices)
     EXPECT_EQ(tail, want);
 
     CArchive in(ar.GetBuffer());
-    for (size_t i = 0; i < many.size(); ++i) ASSERT_TRUE(in.ReadObject(RUNTIME_CLASS(CArchiveTestOther)));
+    for (size_t i = 0; i < many.size(); ++i)
+        ASSERT_TRUE(in.ReadObject(RUNTIME_CLASS(CArchiveTestOther)));
     in.ReadClass(RUNTIME_CLASS(CArchiveTestItem));
     EXPECT_EQ(in.ReadObject(RUNTIME_CLASS(CArchiveTestOther)), nullptr);
     EXPECT_EQ(in.GetError(), "Object stored twice in archive");
     CArchive again(ar.GetBuffer());
-    for (size_t i = 0; i < many.size(); ++i) again.ReadObject(RUNTIME_CLASS(CArchiveTestOther));
+    for (size_t i = 0; i < many.size(); ++i)
+        again.ReadObject(RUNTIME_CLASS(CArchiveTestOther));
     again.ReadClass(RUNTIME_CLASS(CArchiveTestItem));
     again.ReadUInt16();
     again.ReadUInt32();
@@ -253,8 +253,7 @@ TEST(ArchiveClasses, EscapeFormForLargeIndices)
     EXPECT_TRUE(again.Ok());
 }
 
-TEST(ArchiveClasses, EscapedClassBackReferenceIsRead)
-{
+TEST(ArchiveClasses, EscapedClassBackReferenceIsRead) {
     Bytes b;
     AddNewClass(b, "CArchiveTestOther");
     AddU16(b, 0x7FFF);
@@ -273,16 +272,14 @@ struct BadClassCase {
 
 class ArchiveBadClass : public testing::TestWithParam<BadClassCase> {};
 
-TEST_P(ArchiveBadClass, IsAnErrorNotACrash)
-{
+TEST_P(ArchiveBadClass, IsAnErrorNotACrash) {
     CArchive in(GetParam().bytes);
     EXPECT_EQ(in.ReadObject(RUNTIME_CLASS(CArchiveTestItem)), nullptr);
     EXPECT_FALSE(in.Ok());
     EXPECT_EQ(in.GetError(), GetParam().error);
 }
 
-Bytes NewClassBytes(const std::string& name)
-{
+Bytes NewClassBytes(const std::string& name) {
     Bytes b;
     AddNewClass(b, name);
     AddU32(b, 1);
@@ -292,14 +289,17 @@ Bytes NewClassBytes(const std::string& name)
 INSTANTIATE_TEST_SUITE_P(
     Cases, ArchiveBadClass,
     testing::Values(
-        BadClassCase{"unknown", NewClassBytes("CNoSuchClass"), "Unknown class \"CNoSuchClass\" in archive"},
+        BadClassCase{"unknown", NewClassBytes("CNoSuchClass"),
+                     "Unknown class \"CNoSuchClass\" in archive"},
         BadClassCase{"wrong kind", NewClassBytes("CArchiveTestOther"),
                      "Class \"CArchiveTestOther\" found where \"CArchiveTestItem\" was expected"},
         BadClassCase{"class index never defined", Bytes{0x05, 0x80}, "Bad class index in archive"},
-        BadClassCase{"object index never defined", Bytes{0x05, 0x00}, "Bad object index in archive"},
+        BadClassCase{"object index never defined", Bytes{0x05, 0x00},
+                     "Bad object index in archive"},
         BadClassCase{"escape with the new-class value", Bytes{0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0xFF},
                      "Bad index in archive"},
-        BadClassCase{"truncated name", Bytes{0xFF, 0xFF, 0, 0, 20, 0, 'C'}, "Unexpected end of file"}),
+        BadClassCase{"truncated name", Bytes{0xFF, 0xFF, 0, 0, 20, 0, 'C'},
+                     "Unexpected end of file"}),
     [](const auto& info) {
         std::string n = info.param.name;
         for (char& ch : n)
@@ -307,8 +307,7 @@ INSTANTIATE_TEST_SUITE_P(
         return n;
     });
 
-TEST(ArchiveClasses, DerivedClassIsAcceptedWhereItsBaseIsExpected)
-{
+TEST(ArchiveClasses, DerivedClassIsAcceptedWhereItsBaseIsExpected) {
     CArchiveTestDerived d;
     d.m_value = 9;
     CArchive ar;
@@ -320,8 +319,7 @@ TEST(ArchiveClasses, DerivedClassIsAcceptedWhereItsBaseIsExpected)
     EXPECT_EQ(static_cast<CArchiveTestItem&>(*obj).m_value, 9);
 }
 
-TEST(ArchiveLegacy, ExplicitClassRecordsAreNeitherWrittenNorRead)
-{
+TEST(ArchiveLegacy, ExplicitClassRecordsAreNeitherWrittenNorRead) {
     CArchive ar;
     ar.SetLegacy(true);
     ar.WriteClass(RUNTIME_CLASS(CArchiveTestItem));
@@ -338,8 +336,7 @@ TEST(ArchiveLegacy, ExplicitClassRecordsAreNeitherWrittenNorRead)
     EXPECT_TRUE(in.Ok());
 }
 
-TEST(ArchiveObjectList, RoundTripAndMissingElement)
-{
+TEST(ArchiveObjectList, RoundTripAndMissingElement) {
     CArchiveTestItem a, b;
     a.m_value = 1;
     b.m_value = 2;
@@ -357,8 +354,7 @@ TEST(ArchiveObjectList, RoundTripAndMissingElement)
     EXPECT_FALSE(bad.Ok());
 }
 
-TEST(ArchiveTruncation, EveryPrefixOfAValidArchiveFailsCleanly)
-{
+TEST(ArchiveTruncation, EveryPrefixOfAValidArchiveFailsCleanly) {
     CArchiveTestItem a, b;
     CArchive ar;
     ar.WriteString("Process0");

@@ -1,0 +1,92 @@
+#pragma once
+// One array of doubles with its block type, size and sample rate: the time, magnitude or phase
+// array of a sample block. Also holds the measurements made on a single-sided magnitude array.
+
+#include "process/RuntimeClass.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CDSPData : public CObject {
+    AURIVO_DECLARE_SERIAL(CDSPData)
+
+public:
+    /** Block types: samples, or a per-bin response whose time array holds the frequency axis. */
+    static constexpr int32_t kTimeBlock = 1;
+    static constexpr int32_t kResponseBlock = 2;
+    /** Largest array a stored object may hold (the longest transform). */
+    static constexpr int32_t kMaxSize = 262144;
+
+    static bool IsValidType(int32_t type) { return type == kTimeBlock || type == kResponseBlock; }
+
+    CDSPData() = default;
+
+    /** Zeroed values at 96000 samples per second; returns `size`, 0 for an invalid type or size
+     *  (the old values are released either way). */
+    int32_t Create(int32_t size, int32_t type);
+    bool Create(int32_t type, int32_t size, double sampleRate);
+    bool Create(int32_t type, int32_t size, double sampleRate, const std::string& description);
+    /** Takes the other's shape with all values 0.0; never its values. */
+    bool Clone(const CDSPData& other);
+    /** Copies values and sample rate between arrays of the same valid type and size. */
+    bool Copy(const CDSPData& other);
+
+    bool IsType(const CDSPData& other) const { return m_type == other.m_type; }
+    bool IsSize(const CDSPData& other) const { return m_size == other.m_size; }
+    bool IsSampleRate(const CDSPData& other) const { return m_sampleRate == other.m_sampleRate; }
+    bool IsEquivalent(const CDSPData& other) const {
+        return IsType(other) && IsSize(other) && IsSampleRate(other);
+    }
+
+    /** Negates every value; returns how many. */
+    int32_t Invert();
+
+    /** The values, owned by this object; null until created. */
+    double* GetDataPointer() { return m_values.empty() ? nullptr : m_values.data(); }
+    const double* GetDataPointer() const { return m_values.empty() ? nullptr : m_values.data(); }
+    bool HasValues() const { return !m_values.empty(); }
+
+    int32_t GetType() const { return m_type; }
+    int32_t GetSize() const { return m_size; }
+    int32_t GetNumUsed() const { return m_numUsed; }
+    void SetNumUsed(int32_t n) { m_numUsed = n; }
+    /** Samples per second. */
+    double GetSampleRate() const { return m_sampleRate; }
+    void SetSampleRate(double fs) { m_sampleRate = fs; }
+    const std::string& GetDescription() const { return m_description; }
+
+    // Measurements on a single-sided magnitude array (bins 0..N/2-1 are searched and summed);
+    // frequencies in Hz, a frequency of 0 asks for the strongest bin, results in percent.
+    int GetMaxHarmonic() const;
+    int GetNextHarmonic(int excludedBin) const;
+    /** Nearest bin of a frequency, clamped to 0..N/2. */
+    int GetHarmonicNumber(double frequency) const;
+    double GetHarmonicDistortion(double fundamental, int harmonic) const;
+    double GetTHD(double fundamental) const;
+    double GetTHDPlusN(double fundamental) const;
+    double Get2ndOrderIMD(double f1, double f2) const;
+    double Get3rdOrderIMD(double f1, double f2) const;
+    double Get4thOrderIMD(double f1, double f2) const;
+
+    /** Running average of block number n (1-based) with the given averaging limit. */
+    static double Average(double newValue, double oldAverage, int n, int limit);
+    /** Moving average over 2w+1 values in place; the w values at each end stay. */
+    bool UnweightedSmooth(int halfWidth);
+
+    void Serialize(CArchive& ar) override;
+
+private:
+    bool Allocate(int32_t size);
+    /** Bin of a fundamental frequency (0: the strongest); false when outside the array. */
+    bool FundamentalBin(double frequency, int& bin) const;
+    double GetIMD(double f1, double f2, int order) const;
+    int BinCount() const { return static_cast<int>(m_values.size()); }
+
+    int32_t m_type = kTimeBlock;
+    int32_t m_size = 1024;
+    int32_t m_numUsed = 0;
+    double m_sampleRate = 96000.0;
+    std::vector<double> m_values;
+    std::string m_description;
+};

@@ -1,0 +1,19 @@
+#pragma once
+// Whole-file reads and writes. A write never leaves a half-written target: the bytes go to a
+// temporary file in the target's folder, are flushed to disk and then renamed over the target.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/** Replaces the file at `path` with `bytes`. On failure returns false with a message naming the
+ *  path and the system's reason; the target is then untouched and no temporary file remains.
+ *  A new file gets the usual permissions (0666 less the umask), a replaced one keeps its own. */
+bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
+                         std::string& error);
+
+/** Reads the whole file at `path` into `out`. Refuses anything that is not a regular file or is
+ *  larger than `maxBytes`. On failure `out` is unchanged and `error` says why. */
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::string& error,
+                   size_t maxBytes);

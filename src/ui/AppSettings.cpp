@@ -1,0 +1,38 @@
+#include "ui/AppSettings.h"
+
+#include "platform/SettingsStore.h"
+
+const std::vector<CAppSettings::CEntry>& CAppSettings::Entries() {
+    static const std::vector<CEntry> entries = {
+        {"Themes", "EnableCustomMenus", &CAppSettings::enableCustomMenus},
+        {"Themes", "EnableCustomToolbar", &CAppSettings::enableCustomToolbar},
+        {"Themes", "EnableCustomBackgroundBitmaps", &CAppSettings::enableCustomBackgroundBitmaps},
+        {"Themes", "EnableApplicationBackgroundBitmap",
+         &CAppSettings::enableApplicationBackgroundBitmap},
+        {"Themes", "EnableCustomModuleTextColor", &CAppSettings::enableCustomModuleTextColor},
+        {"Themes", "EnableFadeWindows", &CAppSettings::enableFadeWindows},
+        {"Themes", "TimeToFade", &CAppSettings::timeToFade},
+        {"Themes", "EnableSoundsInMessageBox", &CAppSettings::enableSoundsInMessageBox},
+        {"Settings", "PreviewPages", &CAppSettings::previewPages},
+    };
+    return entries;
+}
+
+void CAppSettings::Read(const ISettingsStore& store) {
+    const CAppSettings defaults;
+    for (const CEntry& e : Entries())
+        this->*e.field = store.GetInt(e.section, e.key, defaults.*e.field);
+}
+
+void CAppSettings::WriteThemes(ISettingsStore& store) const {
+    for (const CEntry& e : Entries())
+        if (std::string(e.section) == "Themes") store.SetInt(e.section, e.key, this->*e.field);
+}
+
+std::string MessageBoxSoundName(const CAppSettings& settings, const ISettingsStore& store) {
+    if (!settings.enableSoundsInMessageBox) return {};
+    std::string name = store.GetString("Sounds", "SystemDefault", ",Default");
+    while (!name.empty() && name.back() == ',')
+        name.pop_back();
+    return name;
+}
