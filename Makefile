@@ -9,7 +9,11 @@ DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
             nlohmann-json3-dev libcli11-dev python3-numpy
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run bench sanitize clean
+FUZZ     ?= build-fuzz
+FUZZ_SECONDS ?= 30
+FUZZ_DEBS := clang libclang-rt-14-dev
+
+.PHONY: all deps configure build test run bench sanitize fuzz clean
 
 all: build
 
@@ -46,5 +50,15 @@ sanitize: deps
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 
+# Each fuzz target runs for FUZZ_SECONDS; a crash fails the target and leaves its input.
+fuzz: deps
+	@$(MAKE) --no-print-directory deps DEBS="$(FUZZ_DEBS)"
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DAURIVO_FUZZ=ON -DAURIVO_TESTS=OFF -DAURIVO_BENCH=OFF
+	cmake --build $(FUZZ) -j $(JOBS)
+	mkdir -p $(FUZZ)/corpus/archive $(FUZZ)/corpus/process_file
+	$(FUZZ)/fuzz/fuzz_archive -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/archive fuzz/corpus/archive
+	$(FUZZ)/fuzz/fuzz_process_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/process_file fuzz/corpus/process_file
+
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

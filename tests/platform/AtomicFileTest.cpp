@@ -1,6 +1,6 @@
 #include "platform/AtomicFile.h"
 
-#include "TempFolder.h"
+#include "common/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -16,11 +16,6 @@ public:
     }
     ~CTempFolder() {
         std::error_code ec;
-        // Restore access first in case a test made a folder unwritable.
-        for (auto& e : std::filesystem::recursive_directory_iterator(m_path, ec))
-            if (e.is_directory(ec))
-                std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all,
-                                             std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(m_path, ec);
     }
     CTempFolder(const CTempFolder&) = delete;

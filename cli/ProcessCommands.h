@@ -1,0 +1,28 @@
+#pragma once
+// The process commands of aurivo-cli. Each returns the exit code and writes its one-line reason
+// for a failure to `err`.
+
+#include "process/ModuleRegistry.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+struct CRunOptions {
+    std::string file;
+    int passes = 1;
+    bool json = false;
+    std::vector<std::string> settings;
+};
+
+int ListModules(const CModuleRegistry& registry, std::ostream& out);
+int NewProcess(const CModuleRegistry& registry, const std::string& out,
+               const std::vector<std::string>& modules, int fftSize, double rate,
+               std::ostream& err);
+int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool json, std::ostream& out,
+             std::ostream& err);
+int SetControls(const CModuleRegistry& registry, const std::string& file,
+                const std::vector<std::string>& settings, const std::string& outFile,
+                std::ostream& err);
+int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, std::ostream& out,
+                   std::ostream& err);

@@ -1,0 +1,7 @@
+#include "Cli.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    return RunCli(argc, argv, GetBuiltInModules(), std::cout, std::cerr);
+}

@@ -1,0 +1,241 @@
+#include "process/DspApp.h"
+
+#include "platform/AtomicFile.h"
+#include "process/ProcessSelectDlg.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+// Process files are small; anything far larger is not one.
+constexpr size_t kMaxProcessFileBytes = 256u << 20;
+} // namespace
+
+CDspApp::CDspApp(const CModuleRegistry& registry, IMessageSink& sink, IClock& clock,
+                 ISettingsStore* settings)
+    : m_registry(registry), m_sink(sink), m_clock(clock), m_pSettingsStore(settings) {
+    if (m_pSettingsStore) m_settings.Read(*m_pSettingsStore);
+}
+
+CDspApp::~CDspApp() {
+    while (!m_documents.empty())
+        CloseDocument(m_documents.back().get());
+    if (m_pSettingsStore) {
+        std::string error;
+        m_settings.WriteThemes(*m_pSettingsStore);
+        m_pSettingsStore->Save(error);
+    }
+}
+
+int CDspApp::MessageBox(const std::string& message, unsigned style) {
+    std::optional<std::string> title;
+    if (m_pCurrentDoc) title = m_pCurrentDoc->GetTitle();
+    return m_sink.ShowMessageBox(CMessageBox(message, style, title, m_clock.Now()));
+}
+
+// ---- Documents ----------------------------------------------------------------------------
+
+CDspDoc* CDspApp::CreateDocument(const std::list<std::string>& names,
+                                 const std::list<std::string>& ids) {
+    m_documents.push_back(std::make_unique<CDspDoc>(this));
+    CDspDoc* doc = m_documents.back().get();
+    // Knowing the steps before the views exist gives their block lists the right descriptions.
+    doc->SetSteps(names, ids);
+    doc->BuildViews(m_stepClasses);
+    return doc;
+}
+
+std::string CDspApp::NewUntitledTitle() {
+    return std::string(kDocName) + std::to_string(++m_untitledCount);
+}
+
+CDspDoc* CDspApp::OnFileNew() {
+    m_savedPaneSizes.fill({});
+    m_editorNames.clear();
+    m_stepClasses.clear();
+    m_plugInTable.clear();
+    CDspDoc* doc = CreateDocument();
+    doc->SetTitle(NewUntitledTitle());
+    m_pCurrentDoc = doc;
+    if (m_hooks.documentOpened) m_hooks.documentOpened(doc);
+    return doc;
+}
+
+void CDspApp::CloseDocument(CDspDoc* doc) {
+    auto it = std::find_if(m_documents.begin(), m_documents.end(),
+                           [&](const auto& d) { return d.get() == doc; });
+    if (it == m_documents.end()) return;
+    doc->OnEditStop();
+    if (m_hooks.documentClosing) m_hooks.documentClosing(doc);
+    if (m_pCurrentDoc == doc) m_pCurrentDoc = nullptr;
+    if (m_pReopenDoc == doc) m_pReopenDoc = nullptr;
+    m_documents.erase(it);
+}
+
+bool CDspApp::OnFileClose(CDspDoc* doc) {
+    if (!doc->SaveModified()) return false;
+    CloseDocument(doc);
+    return true;
+}
+
+namespace {
+// Reads a process file into a document; false with a message naming the file.
+bool ReadProcessFile(CDspDoc& doc, const std::string& path, std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes, error, kMaxProcessFileBytes)) return false;
+    doc.SetPathName(path);
+    CArchive ar(std::move(bytes));
+    doc.Serialize(ar);
+    if (!ar.Ok()) {
+        error = "Cannot open " + path + ": " + ar.GetError();
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+CDspDoc* CDspApp::OpenDocumentFile(const std::string& path, std::string& error) {
+    // The first reading only learns the steps: its frame cannot have one pane per step yet.
+    m_stepClasses.clear();
+    m_plugInTable.clear();
+    CDspDoc* doc = CreateDocument();
+    if (!ReadProcessFile(*doc, path, error)) {
+        CloseDocument(doc);
+        return nullptr;
+    }
+    m_pCurrentDoc = doc;
+    if (doc->GetStepCount() >= 1 && doc->GetStepCount() <= CDspDoc::kMaxSteps &&
+        !OnOpenProcessFlow(doc, error)) {
+        CloseDocument(doc);
+        return nullptr;
+    }
+    AddToRecentFileList(path);
+    if (m_hooks.documentOpened) m_hooks.documentOpened(doc);
+    return doc;
+}
+
+CDspDoc* CDspApp::ReopenMarkedDocument(std::string& error) {
+    CDspDoc* old = m_pReopenDoc;
+    if (!old) return nullptr;
+    const std::string path = old->GetPathName();
+    const auto names = old->GetStepNames();
+    const auto ids = old->GetStepIdentities();
+    CloseDocument(old);
+    CDspDoc* doc = CreateDocument(names, ids);
+    doc->SetPlugInTable(m_plugInTable);
+    doc->SetReadModuleStates(true);
+    if (!ReadProcessFile(*doc, path, error)) {
+        CloseDocument(doc);
+        return nullptr;
+    }
+    m_pCurrentDoc = doc;
+    doc->ShowCurrentParams();
+    m_pReopenDoc = nullptr;
+    if (m_hooks.documentOpened) m_hooks.documentOpened(doc);
+    return doc;
+}
+
+bool CDspApp::OnIdle(long count) {
+    if (m_pReopenDoc) {
+        std::string error;
+        if (!ReopenMarkedDocument(error)) MessageBox(error, MB_OK);
+    }
+    bool busy = false;
+    // A module may close nothing here, but iterate by index in case a slice opens a document.
+    for (size_t i = 0; i < m_documents.size(); ++i) {
+        CDspDoc* doc = m_documents[i].get();
+        doc->OnIdle(count);
+        busy = busy || (doc->IsRunning() && !doc->IsPaused());
+    }
+    return busy;
+}
+
+// ---- Editing ------------------------------------------------------------------------------
+
+std::vector<std::string> CDspApp::GetAvailableModules() const {
+    std::vector<std::string> names = m_registry.GetNames();
+    for (const auto& p : m_plugIns)
+        names.push_back(p.name);
+    return names;
+}
+
+bool CDspApp::ResolveNames(const std::list<std::string>& names, std::string& error) {
+    std::vector<const CModuleClass*> classes;
+    std::vector<PlugInEntry> table(names.size(), nullptr);
+    size_t position = 0;
+    for (const std::string& name : names) {
+        const CModuleClass* c = m_registry.Find(name);
+        if (!c && m_plugInsEnabled) {
+            for (const auto& p : m_plugIns) {
+                if (p.entry && p.name == name) {
+                    c = static_cast<const CModuleClass*>(
+                        p.entry("GetRunTimeClass", nullptr, nullptr));
+                    table[position] = p.entry;
+                    break;
+                }
+            }
+        }
+        if (!c) {
+            // A step without a class would shift every later step onto another step's state.
+            error = "Step " + std::to_string(position + 1) + " uses the module \"" + name +
+                    "\", which is not available";
+            return false;
+        }
+        classes.push_back(c);
+        ++position;
+    }
+    m_stepClasses = std::move(classes);
+    m_plugInTable = std::move(table);
+    return true;
+}
+
+bool CDspApp::OnOpenProcessFlow(CDspDoc* doc, std::string& error) {
+    m_editorNames = doc->GetStepNames();
+    if (!ResolveNames(m_editorNames, error)) return false;
+    m_pCurrentDoc = doc;
+    m_pReopenDoc = doc;
+    doc->SetPlugInTable(m_plugInTable);
+    return true;
+}
+
+CDspDoc* CDspApp::OnChangeProcessFlow(CDspDoc* doc,
+                                      const std::function<bool(CProcessSelectDlg&)>& runDialog) {
+    m_savedPaneSizes.fill({});
+    m_editorNames = doc->GetStepNames();
+    m_editorIds = doc->GetStepIdentities();
+    m_pCurrentDoc = doc;
+    CProcessSelectDlg dialog(*this);
+    if (!runDialog(dialog)) return nullptr;
+
+    // Module states travel through the transfer archive, matched by step identity.
+    CArchive transfer;
+    doc->SerializeToCurrentFile(transfer, m_editorIds);
+    CloseDocument(doc);
+
+    // The rebuilt process is a new, untitled document: saving it asks where to.
+    CDspDoc* edited = CreateDocument(m_editorNames, m_editorIds);
+    edited->SetTitle(NewUntitledTitle());
+    edited->SetModifiedFlag(true);
+    m_pCurrentDoc = edited;
+    edited->SetPlugInTable(m_plugInTable);
+    CArchive in(transfer.GetBuffer());
+    edited->SerializeToCurrentFile(in, m_editorIds);
+    if (!in.Ok()) MessageBox("The module settings could not be carried over: " + in.GetError());
+    edited->SetSteps(m_editorNames, m_editorIds);
+    edited->ShowCurrentParams();
+    if (m_hooks.documentOpened) m_hooks.documentOpened(edited);
+    return edited;
+}
+
+// ---- Recent files -------------------------------------------------------------------------
+
+void CDspApp::AddToRecentFileList(const std::string& path) {
+    std::string lower = path;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower.find("calibration.process") != std::string::npos) return;
+    m_recentFiles.erase(std::remove(m_recentFiles.begin(), m_recentFiles.end(), path),
+                        m_recentFiles.end());
+    m_recentFiles.push_front(path);
+    if (m_recentFiles.size() > size_t(kRecentFiles)) m_recentFiles.pop_back();
+}

@@ -1,0 +1,133 @@
+#pragma once
+// The application object: the open process documents, the module registry and plug-ins, the
+// editing state that describes the next document frame, the idle handler that drives every
+// running document, the recent-file list and the message box.
+
+#include "platform/Clock.h"
+#include "platform/FileDialog.h"
+#include "platform/SettingsStore.h"
+#include "process/Archive.h"
+#include "process/DspDoc.h"
+#include "process/ModuleRegistry.h"
+#include "ui/AppSettings.h"
+#include "ui/MessageSink.h"
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CProcessSelectDlg;
+
+/** Hooks for a GUI that shows the documents; all optional. GUI thread. */
+struct CAppHooks {
+    std::function<void(CDspDoc*)> documentOpened;  // the document and its views exist
+    std::function<void(CDspDoc*)> documentClosing; // about to be destroyed
+};
+
+/** A plug-in module as the application knows it. */
+struct CPlugInModule {
+    std::string name;
+    PlugInEntry entry = nullptr;
+};
+
+class CDspApp {
+public:
+    static constexpr int kRecentFiles = 4;
+    static constexpr const char* kDocName = "Aurivo";
+
+    CDspApp(const CModuleRegistry& registry, IMessageSink& sink, IClock& clock,
+            ISettingsStore* settings = nullptr);
+    ~CDspApp();
+
+    // Services.
+    const CModuleRegistry& GetRegistry() const { return m_registry; }
+    const CAppSettings& GetSettings() const { return m_settings; }
+    IClock& GetClock() const { return m_clock; }
+    void SetFileDialog(IFileDialog* dialog) { m_pFileDialog = dialog; }
+    IFileDialog* GetFileDialog() const { return m_pFileDialog; }
+    CAppHooks& Hooks() { return m_hooks; }
+    /** Shows a message in the application's box framed with the current document's title and
+     *  the time; returns the result code. */
+    int MessageBox(const std::string& message, unsigned style = MB_OK);
+
+    // Plug-ins.
+    void AddPlugIn(const CPlugInModule& plugIn) { m_plugIns.push_back(plugIn); }
+    const std::vector<CPlugInModule>& GetPlugIns() const { return m_plugIns; }
+    bool m_plugInsEnabled = true;
+
+    // Documents.
+    const std::vector<std::unique_ptr<CDspDoc>>& GetDocuments() const { return m_documents; }
+    CDspDoc* GetCurrentDocument() const { return m_pCurrentDoc; }
+    void SetCurrentDocument(CDspDoc* doc) { m_pCurrentDoc = doc; }
+    /** A new, empty process document (one plain view). */
+    CDspDoc* OnFileNew();
+    /** Reads a process file to learn its steps (first reading). The document is rebuilt with
+     *  one view per step at the next idle call (or ReopenMarkedDocument). Null with a message
+     *  when the file cannot be read. */
+    CDspDoc* OpenDocumentFile(const std::string& path, std::string& error);
+    /** Rebuilds the document marked by the first reading and reads every module's state.
+     *  Returns the rebuilt document; null when none was marked, or with a message on failure. */
+    CDspDoc* ReopenMarkedDocument(std::string& error);
+    CDspDoc* GetDocumentToReopen() const { return m_pReopenDoc; }
+    /** Closes the document after asking to save changes; false when the user cancelled. */
+    bool OnFileClose(CDspDoc* doc);
+    /** Destroys the document without asking. */
+    void CloseDocument(CDspDoc* doc);
+
+    /** The idle handler: re-opens a marked document, then gives every document one slice.
+     *  True while some document runs and is not paused. */
+    bool OnIdle(long count = 0);
+
+    // Editing.
+    /** Edits the steps of `doc` through the editor (runDialog returns true for OK). The
+     *  document is replaced by a rebuilt one, which is returned; null when cancelled. */
+    CDspDoc* OnChangeProcessFlow(CDspDoc* doc,
+                                 const std::function<bool(CProcessSelectDlg&)>& runDialog);
+    /** After a first reading: resolves the step names and marks the document for re-opening.
+     *  False with a message when a step names no available module. */
+    bool OnOpenProcessFlow(CDspDoc* doc, std::string& error);
+    /** Resolves step names to module classes and the plug-in table. False with a message
+     *  naming the first step whose module is not available. */
+    bool ResolveNames(const std::list<std::string>& names, std::string& error);
+    /** Built-in names, then plug-in names. */
+    std::vector<std::string> GetAvailableModules() const;
+
+    const std::string& GetSchema() const { return m_schema; }
+    void SetSchema(const std::string& schema) { m_schema = schema; }
+
+    std::list<std::string> m_editorNames;
+    std::list<std::string> m_editorIds;
+    std::vector<const CModuleClass*> m_stepClasses;
+    std::vector<PlugInEntry> m_plugInTable;
+    std::array<CSize, 6> m_savedPaneSizes{};
+
+    // Recent files.
+    void AddToRecentFileList(const std::string& path);
+    const std::deque<std::string>& GetRecentFiles() const { return m_recentFiles; }
+
+private:
+    /** A document of those steps, its views built from the step class list. */
+    CDspDoc* CreateDocument(const std::list<std::string>& names = {},
+                            const std::list<std::string>& ids = {});
+    /** "Aurivo1", "Aurivo2", ... */
+    std::string NewUntitledTitle();
+
+    const CModuleRegistry& m_registry;
+    IMessageSink& m_sink;
+    IClock& m_clock;
+    ISettingsStore* m_pSettingsStore;
+    CAppSettings m_settings;
+    IFileDialog* m_pFileDialog = nullptr;
+    CAppHooks m_hooks;
+    std::vector<CPlugInModule> m_plugIns;
+    std::vector<std::unique_ptr<CDspDoc>> m_documents;
+    CDspDoc* m_pCurrentDoc = nullptr;
+    CDspDoc* m_pReopenDoc = nullptr;
+    std::string m_schema;
+    std::deque<std::string> m_recentFiles;
+    int m_untitledCount = 0;
+};

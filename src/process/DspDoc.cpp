@@ -1,0 +1,276 @@
+#include "process/DspDoc.h"
+
+#include "process/DspApp.h"
+
+#include "process/NumberParse.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+AURIVO_IMPLEMENT_DYNAMIC(CDspDoc, nullptr);
+
+CDspDoc::CDspDoc(CDspApp* app) : m_pApp(app) {
+    EnsureDocumentList();
+    m_pCurrentList = m_pDocList.get();
+}
+
+CDspDoc::~CDspDoc() {
+    // Views may still point into each other's lists through the document; drop the pointers
+    // before the owners go.
+    m_pCurrentList = nullptr;
+    m_pReferenceList = nullptr;
+    m_views.clear();
+}
+
+void CDspDoc::SetPathName(const std::string& path) {
+    m_pathName = path;
+    const size_t slash = path.find_last_of('/');
+    m_title = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void CDspDoc::BuildViews(const std::vector<const CModuleClass*>& classes) {
+    m_pCurrentList = m_pDocList.get();
+    m_pReferenceList = nullptr;
+    m_views.clear();
+    if (classes.empty() || classes.size() > size_t(kMaxSteps)) {
+        m_views.push_back(std::make_unique<CDspView>());
+    } else {
+        for (const CModuleClass* c : classes)
+            m_views.emplace_back(c->m_pfnCreate());
+    }
+    for (auto& v : m_views)
+        v->SetDocument(this);
+    for (auto& v : m_views)
+        v->OnInitialUpdate();
+}
+
+CDspView* CDspDoc::GetView(size_t index) const {
+    return index < m_views.size() ? m_views[index].get() : nullptr;
+}
+
+int CDspDoc::FindView(const CDspView* view) const {
+    for (size_t i = 0; i < m_views.size(); ++i)
+        if (m_views[i].get() == view) return static_cast<int>(i);
+    return -1;
+}
+
+void CDspDoc::SetSteps(const std::list<std::string>& names, const std::list<std::string>& ids) {
+    m_stepNames = names;
+    m_stepIds = ids;
+}
+
+PlugInEntry CDspDoc::GetPlugIn(size_t step) const {
+    return step < m_plugIns.size() ? m_plugIns[step] : nullptr;
+}
+
+std::string CDspDoc::GetProcessDesc(const CDspView* view) const {
+    const int index = FindView(view);
+    const int position = index < 0 ? 1 : index + 1;
+    std::string name = "No Modules Selected";
+    if (index >= 0 && size_t(index) < m_stepNames.size())
+        name = *std::next(m_stepNames.begin(), index);
+    return "Step: " + std::to_string(position) + " " + name;
+}
+
+// ---- Run loop -----------------------------------------------------------------------------
+
+bool CDspDoc::CallPlugIn(size_t step, const char* operation, void* argument, void** result) const {
+    PlugInEntry entry = GetPlugIn(step);
+    if (!entry) return false;
+    void* r = entry(operation, GetView(step), argument);
+    if (result) *result = r;
+    return true;
+}
+
+bool CDspDoc::StartStep(size_t step) {
+    void* result = nullptr;
+    if (CallPlugIn(step, "StartRun", nullptr, &result)) return result == nullptr;
+    CDspView* view = GetView(step);
+    return !view || view->StartRun() != 0;
+}
+
+bool CDspDoc::ProcessStep(size_t step) {
+    void* result = nullptr;
+    if (CallPlugIn(step, "ProcessData", nullptr, &result)) return result != nullptr;
+    CDspView* view = GetView(step);
+    return !view || view->ProcessData() != 0;
+}
+
+void CDspDoc::EndStep(size_t step) {
+    if (CallPlugIn(step, "EndRun", nullptr, nullptr)) return;
+    if (CDspView* view = GetView(step)) view->EndRun();
+}
+
+bool CDspDoc::OnEditRun() {
+    m_starting = 1;
+    if (!m_running && !m_paused) {
+        for (size_t i = 0; i < m_views.size(); ++i) {
+            if (CallPlugIn(i, "ShowCurrentParams", nullptr, nullptr)) continue;
+            m_views[i]->ShowCurrentParams();
+            m_views[i]->Invalidate();
+        }
+        m_currentStep = 1;
+        m_passCount = 1;
+        for (size_t i = 0; i < m_views.size(); ++i) {
+            if (!StartStep(i)) {
+                m_starting = 0;
+                OnEditStop();
+                return false;
+            }
+            ++m_currentStep;
+        }
+        m_currentStep = 1;
+    }
+    m_starting = 0;
+    m_paused = 0;
+    m_running = 1;
+    return true;
+}
+
+bool CDspDoc::OnEditStop() {
+    m_running = 0;
+    m_paused = 0;
+    m_currentStep = 1;
+    for (size_t i = 0; i < m_views.size(); ++i) {
+        EndStep(i);
+        ++m_currentStep;
+    }
+    return true;
+}
+
+void CDspDoc::OnEditPauseButton() {
+    PauseProcess();
+}
+
+bool CDspDoc::PauseProcess() {
+    if (m_running) {
+        m_paused = 1;
+        return true;
+    }
+    m_running = 0;
+    m_paused = 0;
+    return false;
+}
+
+int CDspDoc::OnIdle(long) {
+    if (m_redrawPending) {
+        bool visible = false;
+        for (auto& v : m_views) {
+            v->Invalidate();
+            visible = visible || v->IsVisible();
+        }
+        if (visible) m_redrawPending = 0;
+    }
+    if (m_paused || !m_running) return 0;
+
+    const int steps = static_cast<int>(m_views.size());
+    if (m_currentStep < 1 || m_currentStep > steps) m_currentStep = 1;
+    const size_t step = size_t(m_currentStep - 1);
+    if (!ProcessStep(step)) {
+        OnEditStop();
+        return 0;
+    }
+    // A module may have stopped the run from inside its step (a Stop pressed while it waited):
+    // then the run stays ended where the stop left it.
+    if (!m_running) return 0;
+    if (m_pauseEveryModule) {
+        m_paused = 1;
+        m_currentStep = m_currentStep % steps + 1;
+        return 0;
+    }
+    if (++m_currentStep > steps) {
+        m_currentStep = 1;
+        ++m_passCount;
+    }
+    if (m_pauseOnRecord > 0 && m_passCount > m_pauseOnRecord) {
+        m_paused = 1;
+        m_passCount = 1;
+        return 0;
+    }
+    return 1;
+}
+
+void CDspDoc::EnsureDocumentList() {
+    const bool matches = m_pDocList && m_pDocList->GetNumChans() == m_channelCount &&
+                         m_pDocList->GetType(0) == m_blockType &&
+                         m_pDocList->GetSize(0) == m_blockSize &&
+                         m_pDocList->GetSampleRate(0) == m_sampleRate;
+    if (matches) return;
+    if (m_pCurrentList == m_pDocList.get()) m_pCurrentList = nullptr;
+    m_pDocList = std::make_unique<CDSPFFTDataList>();
+    m_pDocList->Create(m_channelCount, m_blockType, m_blockSize, m_sampleRate);
+}
+
+void CDspDoc::ShowCurrentParams() {
+    OnEditStop();
+    EnsureDocumentList();
+    m_pCurrentList = m_pDocList.get();
+    for (size_t i = 0; i < m_views.size(); ++i) {
+        if (CallPlugIn(i, "ShowCurrentParams", nullptr, nullptr)) continue;
+        m_views[i]->ShowCurrentParams();
+        m_views[i]->Invalidate();
+    }
+    for (size_t i = 0; i < m_views.size(); ++i) {
+        int32_t position = static_cast<int32_t>(i);
+        if (CallPlugIn(i, "OnInitialModuleSetup", nullptr, nullptr))
+            CallPlugIn(i, "SetStepNumber", &position, nullptr);
+        else
+            m_views[i]->OnInitialModuleSetup();
+    }
+    for (size_t i = 0; i < m_views.size(); ++i)
+        StartStep(i);
+    OnEditStop();
+}
+
+// ---- FFT options --------------------------------------------------------------------------
+
+std::vector<int> CFFTOptions::SizeChoices() {
+    std::vector<int> sizes;
+    for (int n = 2; n <= 131072; n *= 2)
+        sizes.push_back(n);
+    return sizes;
+}
+
+std::vector<int> CFFTOptions::PauseOnRecordChoices() {
+    std::vector<int> counts{0};
+    for (int n = 1; n <= 65536; n *= 2)
+        counts.push_back(n);
+    return counts;
+}
+
+void CDspDoc::FillFFTOptions(CFFTOptions& options) const {
+    char text[64];
+    options.m_size = std::to_string(m_blockSize);
+    options.m_sampleRate = std::to_string(static_cast<int>(m_sampleRate));
+    std::snprintf(text, sizeof text, "%4.2f %2s", m_sampleRate / m_blockSize, "Hz");
+    options.m_resolution = text;
+    options.m_pauseOnRecord = std::to_string(m_pauseOnRecord);
+    options.m_pauseEveryModule = m_pauseEveryModule != 0;
+}
+
+bool CDspDoc::ApplyFFTOptions(const CFFTOptions& options, std::string& message) {
+    const int size = std::atoi(options.m_size.c_str());
+    const double rate = ParseDouble(options.m_sampleRate);
+    const int pauseCount = std::atoi(options.m_pauseOnRecord.c_str());
+    const auto sizes = CFFTOptions::SizeChoices();
+    if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) {
+        message = "FFT size must be a power of two from 2 to 131072";
+        return false;
+    }
+    if (!(rate > 0.0 && rate <= kMaxSampleRate)) {
+        message = "Sample rate must be above 0 and at most 10000000";
+        return false;
+    }
+    if (pauseCount < 0) {
+        message = "Pause on record count must not be negative";
+        return false;
+    }
+    OnEditStop();
+    m_blockSize = size;
+    m_sampleRate = rate;
+    if (m_pDocList->GetSize(0) != size || m_pDocList->GetSampleRate(0) != rate) ShowCurrentParams();
+    m_pauseOnRecord = pauseCount;
+    m_pauseEveryModule = options.m_pauseEveryModule ? 1 : 0;
+    return true;
+}

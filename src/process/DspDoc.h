@@ -1,0 +1,197 @@
+#pragma once
+// The process document: the process-wide signal settings, the steps (one module view each), the
+// run state, and the two block-list pointers through which steps hand blocks to one another.
+// One idle slice (OnIdle) processes exactly one step; nothing here blocks or runs concurrently.
+
+#include "dsp/DSPFFTDataList.h"
+#include "process/Archive.h"
+#include "process/DspView.h"
+#include "process/ModuleClass.h"
+#include "process/RuntimeClass.h"
+
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CDspApp;
+struct CFFTOptions;
+
+/** Window geometry a GUI keeps for a document; null when headless. GUI thread. */
+class IDocumentFrame {
+public:
+    virtual ~IDocumentFrame() = default;
+    /** Main window rectangle in screen coordinates. */
+    virtual CRect GetMainWindowRect() const = 0;
+    /** The document frame in the coordinates of the main window's document area. */
+    virtual CRect GetFrameRect() const = 0;
+    /** Client size of each step's view, in step order. */
+    virtual std::vector<CSize> GetPaneSizes() const = 0;
+    virtual void MoveMainWindow(const CRect& r) = 0;
+    virtual void MoveFrame(const CRect& r) = 0;
+};
+
+class CDspDoc : public CObject {
+    AURIVO_DECLARE_SERIAL(CDspDoc)
+public:
+    static constexpr int kMaxSteps = 6;
+    static constexpr double kMaxSampleRate = 10e6;
+
+    explicit CDspDoc(CDspApp* app = nullptr);
+    ~CDspDoc() override;
+    CDspDoc(const CDspDoc&) = delete;
+    CDspDoc& operator=(const CDspDoc&) = delete;
+
+    CDspApp* GetApp() const { return m_pApp; }
+
+    // Framework document state.
+    const std::string& GetTitle() const { return m_title; }
+    void SetTitle(const std::string& title) { m_title = title; }
+    const std::string& GetPathName() const { return m_pathName; }
+    /** Sets the path and the title (the file name without folder). */
+    void SetPathName(const std::string& path);
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+    void SetFrame(IDocumentFrame* frame) { m_pFrame = frame; }
+
+    /** Builds the steps: one view per class (a plain view for 0 or more than 6 classes), each
+     *  attached and initialised. Replaces any views the document had. */
+    void BuildViews(const std::vector<const CModuleClass*>& classes);
+    size_t GetViewCount() const { return m_views.size(); }
+    CDspView* GetView(size_t index) const;
+    /** 0-based position of the view, or -1. */
+    int FindView(const CDspView* view) const;
+
+    // Settings.
+    int GetSize() const { return m_blockSize; }
+    double GetSampleRate() const { return m_sampleRate; }
+    int GetNumChans() const { return m_channelCount; }
+    int GetType() const { return m_blockType; }
+    void SetSize(int size) { m_blockSize = size; }
+    void SetSampleRate(double rate) { m_sampleRate = rate; }
+    int GetPauseOnRecordCount() const { return m_pauseOnRecord; }
+    void SetPauseOnRecordCount(int n) { m_pauseOnRecord = n; }
+    bool GetPauseOnEveryModule() const { return m_pauseEveryModule != 0; }
+    void SetPauseOnEveryModule(bool on) { m_pauseEveryModule = on ? 1 : 0; }
+    const std::string& GetSchemaText() const { return m_schema; }
+    const CRect& GetMainWindowRect() const { return m_mainWindowRect; }
+    const CRect& GetFrameRect() const { return m_frameRect; }
+    const std::vector<CSize>& GetPaneSizes() const { return m_paneSizes; }
+
+    // Steps.
+    const std::list<std::string>& GetStepNames() const { return m_stepNames; }
+    const std::list<std::string>& GetStepIdentities() const { return m_stepIds; }
+    void SetSteps(const std::list<std::string>& names, const std::list<std::string>& ids);
+    int GetStepCount() const { return static_cast<int>(m_stepNames.size()); }
+    void SetPlugInTable(const std::vector<PlugInEntry>& table) { m_plugIns = table; }
+    PlugInEntry GetPlugIn(size_t step) const;
+    /** "Step: " + 1-based position + " " + module name, or "No Modules Selected". */
+    std::string GetProcessDesc(const CDspView* view) const;
+
+    // Run state.
+    bool IsRunning() const { return m_running != 0; }
+    bool IsPaused() const { return m_paused != 0; }
+    bool IsStarting() const { return m_starting != 0; }
+    int GetCurrentStep() const { return m_currentStep; }
+    int GetPassCount() const { return m_passCount; }
+    bool IsRedrawPending() const { return m_redrawPending != 0; }
+
+    // Block lists handed from step to step; not owned through these pointers.
+    CDSPFFTDataList* GetCurrentList() const { return m_pCurrentList; }
+    void SetCurrentList(CDSPFFTDataList* list) { m_pCurrentList = list; }
+    CDSPFFTDataList* GetReferenceList() const { return m_pReferenceList; }
+    void SetReferenceList(CDSPFFTDataList* list) { m_pReferenceList = list; }
+    CDSPFFTDataList* GetDocumentList() const { return m_pDocList.get(); }
+
+    // Commands.
+    bool OnEditRun();
+    bool OnEditStop();
+    void OnEditPauseButton();
+    bool RunProcess() { return OnEditRun(); }
+    bool StopProcess() { return OnEditStop(); }
+    bool PauseProcess();
+    /** One idle slice: processes the step at the current position; 1 while more work follows. */
+    int OnIdle(long count = 0);
+    /** Applies the document's settings to every module (ends any run). */
+    void ShowCurrentParams();
+    /** Fills the FFT options from the document. */
+    void FillFFTOptions(CFFTOptions& options) const;
+    /** Applies confirmed FFT options (ends any run; rebuilds the block lists only when the block
+     *  size or sample rate changed). False with a message for values out of range. */
+    bool ApplyFFTOptions(const CFFTOptions& options, std::string& message);
+
+    // Process file and edit transfer archive.
+    /** Whether module states are read: only in the rebuilt copy of a document read before. */
+    void SetReadModuleStates(bool read) { m_readModuleStates = read; }
+    void Serialize(CArchive& ar) override;
+    /** The edit transfer archive; `newIds` is the identity list after the edit. */
+    void SerializeToCurrentFile(CArchive& ar, const std::list<std::string>& newIds);
+
+    // Saving.
+    /** Records the window geometry and writes the file atomically. */
+    bool OnSaveDocument(const std::string& path, std::string& error);
+    bool OnFileSave();
+    bool OnFileSaveAs();
+    bool DoFileSave();
+    /** Asks for a path unless one is given; replace makes it the document's path. */
+    bool DoSave(const std::string& pathName, bool replace = true);
+    /** Yes / No / Cancel when modified; false means the caller must not close. */
+    bool SaveModified();
+
+private:
+    /** Calls the step's plug-in entry, or returns false when the step is a built-in module. */
+    bool CallPlugIn(size_t step, const char* operation, void* argument, void** result) const;
+    bool StartStep(size_t step);
+    bool ProcessStep(size_t step);
+    void EndStep(size_t step);
+    void SerializeStep(size_t step, CArchive& ar);
+    void EnsureDocumentList();
+    void ReadSettings(CArchive& ar);
+    void WriteSettings(CArchive& ar) const;
+    bool ValidateSettings(CArchive& ar) const;
+
+    CDspApp* m_pApp;
+    IDocumentFrame* m_pFrame = nullptr;
+    std::string m_title;
+    std::string m_pathName;
+    bool m_modified = false;
+    std::vector<std::unique_ptr<CDspView>> m_views;
+
+    CRect m_mainWindowRect;
+    CRect m_frameRect;
+    std::vector<CSize> m_paneSizes;
+    int32_t m_pauseOnRecord = 0;
+    int32_t m_pauseEveryModule = 0;
+    int32_t m_currentStep = 1;
+    int32_t m_passCount = 1;
+    std::string m_schema;
+    int32_t m_blockType = 1;
+    int32_t m_blockSize = 1024;
+    double m_sampleRate = 96000.0;
+    int32_t m_channelCount = 2;
+    int32_t m_running = 0;
+    int32_t m_paused = 0;
+    int32_t m_starting = 0;
+    uint8_t m_redrawPending = 0;
+    bool m_readModuleStates = false;
+    CDSPFFTDataList* m_pCurrentList = nullptr;
+    CDSPFFTDataList* m_pReferenceList = nullptr;
+    std::unique_ptr<CDSPFFTDataList> m_pDocList;
+    std::list<std::string> m_stepNames;
+    std::list<std::string> m_stepIds;
+    std::vector<PlugInEntry> m_plugIns;
+};
+
+/** The FFT options dialog's texts and check box, as the user edits them. */
+struct CFFTOptions {
+    std::string m_size;
+    std::string m_sampleRate;
+    std::string m_resolution;
+    std::string m_pauseOnRecord;
+    bool m_pauseEveryModule = false;
+
+    /** Block sizes offered: 2, 4, ... 131072. */
+    static std::vector<int> SizeChoices();
+    /** Pause-on-record counts offered: 0, 1, 2, 4, ... 65536. */
+    static std::vector<int> PauseOnRecordChoices();
+};

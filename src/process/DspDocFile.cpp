@@ -1,0 +1,142 @@
+// The process file and the edit transfer archive of a process document.
+#include "process/DspApp.h"
+#include "process/DspDoc.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr const char* kSchema = "Process0";
+constexpr const char* kLegacySchema = "Process";
+
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+} // namespace
+
+void CDspDoc::WriteSettings(CArchive& ar) const {
+    ar.WriteInt32(m_blockSize);
+    ar.WriteDouble(m_sampleRate);
+    ar.WriteInt32(m_pauseOnRecord);
+    ar.WriteInt32(m_pauseEveryModule);
+}
+
+void CDspDoc::ReadSettings(CArchive& ar) {
+    const int32_t size = ar.ReadInt32();
+    const double rate = ar.ReadDouble();
+    const int32_t pauseCount = ar.ReadInt32();
+    const int32_t pauseEvery = ar.ReadInt32();
+    if (!ar.Ok()) return;
+    // Values no process can run with mean a damaged file; nothing is taken over then.
+    const auto sizes = CFFTOptions::SizeChoices();
+    if (std::find(sizes.begin(), sizes.end(), size) == sizes.end())
+        ar.Fail("Invalid FFT size " + std::to_string(size));
+    else if (!(rate > 0.0 && rate <= kMaxSampleRate))
+        ar.Fail("Invalid sample rate");
+    else if (pauseCount < 0 || (pauseEvery != 0 && pauseEvery != 1))
+        ar.Fail("Invalid pause settings");
+    if (!ar.Ok()) return;
+    m_blockSize = size;
+    m_sampleRate = rate;
+    m_pauseOnRecord = pauseCount;
+    m_pauseEveryModule = pauseEvery;
+}
+
+void CDspDoc::SerializeStep(size_t step, CArchive& ar) {
+    if (CallPlugIn(step, "Serialize", &ar, nullptr)) return;
+    if (CDspView* view = GetView(step)) view->Serialize(ar);
+}
+
+void CDspDoc::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        ar.WriteString(kSchema);
+        ar.WriteClass(RUNTIME_CLASS(CDspDoc));
+        WriteSettings(ar);
+        ar.WriteRect(m_mainWindowRect);
+        ar.WriteRect(m_frameRect);
+        ar.WriteStringList(m_stepNames);
+        ar.WriteStringList(m_stepIds);
+        for (int i = 0; i < GetStepCount(); ++i)
+            ar.WriteSize(size_t(i) < m_paneSizes.size() ? m_paneSizes[size_t(i)] : CSize{});
+        // A document without steps still writes its plain view.
+        for (size_t i = 0; i < m_views.size(); ++i)
+            SerializeStep(i, ar);
+        return;
+    }
+
+    m_schema = ar.ReadString();
+    if (!ar.Ok()) return;
+    if (m_schema != kSchema && m_schema != kLegacySchema) {
+        ar.Fail("Not a process file");
+        return;
+    }
+    if (m_pApp) m_pApp->SetSchema(m_schema);
+    ar.SetLegacy(m_schema == kLegacySchema);
+    ar.ReadClass(RUNTIME_CLASS(CDspDoc));
+    ar.GetObjectSchema();
+    ReadSettings(ar);
+    m_mainWindowRect = ar.ReadRect();
+    m_frameRect = ar.ReadRect();
+    std::list<std::string> names;
+    ar.ReadStringList(names);
+    if (!ar.Ok()) return;
+    if (names.empty() || names.size() > size_t(kMaxSteps)) return; // no steps: settings only
+    std::list<std::string> ids;
+    ar.ReadStringList(ids);
+    if (ar.Ok() && ids.size() != names.size()) ar.Fail("Step identities do not match the steps");
+    std::vector<CSize> sizes;
+    for (size_t i = 0; i < names.size() && ar.Ok(); ++i)
+        sizes.push_back(ar.ReadSize());
+    if (!ar.Ok()) return;
+    m_stepNames = std::move(names);
+    m_stepIds = std::move(ids);
+    m_paneSizes = sizes;
+    if (m_pApp) {
+        m_pApp->m_savedPaneSizes.fill({});
+        std::copy(sizes.begin(), sizes.end(), m_pApp->m_savedPaneSizes.begin());
+    }
+    if (m_readModuleStates) {
+        if (m_views.size() != m_stepNames.size()) {
+            ar.Fail("The steps of the process do not match its modules");
+            return;
+        }
+        for (size_t i = 0; i < m_views.size() && ar.Ok(); ++i)
+            SerializeStep(i, ar);
+        if (!ar.Ok()) return;
+    }
+    if (m_pFrame && FileNameOf(m_pathName) != "calibration.process") {
+        if (!m_mainWindowRect.IsRectEmpty()) m_pFrame->MoveMainWindow(m_mainWindowRect);
+        if (!m_frameRect.IsRectEmpty()) m_pFrame->MoveFrame(m_frameRect);
+    }
+    m_redrawPending = 1;
+}
+
+void CDspDoc::SerializeToCurrentFile(CArchive& ar, const std::list<std::string>& newIds) {
+    if (ar.IsStoring()) {
+        WriteSettings(ar);
+        ar.WriteStringList(m_stepNames);
+        ar.WriteStringList(m_stepIds);
+        for (const std::string& id : newIds) {
+            size_t step = 0;
+            for (const std::string& oldId : m_stepIds) {
+                if (oldId == id) SerializeStep(step, ar);
+                ++step;
+            }
+        }
+        return;
+    }
+    ReadSettings(ar);
+    std::list<std::string> oldNames, oldIds;
+    ar.ReadStringList(oldNames);
+    ar.ReadStringList(oldIds);
+    if (!ar.Ok()) return;
+    m_stepNames = oldNames;
+    m_stepIds = oldIds;
+    size_t step = 0;
+    for (const std::string& id : newIds) {
+        for (const std::string& oldId : oldIds)
+            if (oldId == id && ar.Ok()) SerializeStep(step, ar);
+        ++step;
+    }
+}

@@ -1,0 +1,167 @@
+#include "process/DspView.h"
+
+#include "process/DspApp.h"
+#include "process/DspDoc.h"
+#include "ui/StatusLine.h"
+
+#include <cerrno>
+#include <cstring>
+
+AURIVO_IMPLEMENT_DYNAMIC(CDspView, nullptr);
+
+CDspView::CDspView() = default;
+CDspView::~CDspView() = default;
+
+void CDspView::Invalidate() {
+    if (m_pHost) m_pHost->Invalidate();
+}
+
+void CDspView::StopProcess() {
+    if (m_pDocument) m_pDocument->StopProcess();
+}
+
+void CDspView::PauseProcess() {
+    if (m_pDocument) m_pDocument->PauseProcess();
+}
+
+void CDspView::RunProcess() {
+    if (m_pDocument) m_pDocument->RunProcess();
+}
+
+short CDspView::ShowThreadErrorMessage() {
+    return ShowErrorMessage(std::strerror(errno));
+}
+
+short CDspView::ShowErrorMessage(const std::string& text) {
+    if (!m_pDocument) return 1;
+    const std::string& title = m_pDocument->GetTitle();
+    if (title == "calibration" || title == "calibration.process") return 1;
+    const std::string message =
+        "Error Detected In\r\n" + m_pDocument->GetProcessDesc(this) + "\r\n" + text;
+    if (CDspApp* app = m_pDocument->GetApp()) app->MessageBox(message, MB_OK);
+    return 1;
+}
+
+std::unique_ptr<CDSPFFTDataList> CDspView::NewListInDocumentShape() const {
+    auto list = std::make_unique<CDSPFFTDataList>();
+    const CDspDoc& doc = *m_pDocument;
+    if (!list->Create(doc.GetNumChans(), doc.GetType(), doc.GetSize(), doc.GetSampleRate(),
+                      doc.GetProcessDesc(this)))
+        return nullptr;
+    return list;
+}
+
+void CDspView::ShowCurrentParams() {
+    if (!m_pDocument) return;
+    const int step = GetProcessStepNumber();
+    const CDspView* previous = step > 1 ? m_pDocument->GetView(size_t(step - 2)) : nullptr;
+    if (previous) {
+        const std::string desc = m_pDocument->GetProcessDesc(this);
+        auto refresh = [&](std::unique_ptr<CDSPFFTDataList>& mine, const CDSPFFTDataList* theirs) {
+            if (!theirs || (mine && mine->IsEquivalent(*theirs))) return;
+            auto clone = std::make_unique<CDSPFFTDataList>();
+            if (clone->Clone(*theirs, desc)) mine = std::move(clone);
+        };
+        refresh(m_pWorkingList, previous->GetWorkingList());
+        refresh(m_pDisplayList, previous->GetDisplayList());
+        refresh(m_pThirdList, previous->GetThirdList());
+        return;
+    }
+    m_pWorkingList = NewListInDocumentShape();
+    m_pDisplayList = NewListInDocumentShape();
+    m_pThirdList = NewListInDocumentShape();
+    m_pDocument->SetCurrentList(m_pWorkingList.get());
+    m_pDocument->SetReferenceList(m_pThirdList.get());
+}
+
+void CDspView::OnInitialUpdate() {
+    if (!m_pDocument) return;
+    for (auto* list : {&m_pWorkingList, &m_pDisplayList, &m_pThirdList}) {
+        if (!*list || (*list)->GetSize(0) != m_pDocument->GetSize())
+            *list = NewListInDocumentShape();
+    }
+}
+
+CStatusPane CDspView::UpdateStatusPane(std::time_t now, CColour windowTextColour) const {
+    if (!m_pDocument) return {};
+    const CDSPFFTDataList* list = m_pDisplayList.get();
+    CStatusPane pane;
+    pane.text =
+        FormatStatusText(m_pDocument->GetProcessDesc(this), list ? list->GetType(0) : 0,
+                         list ? list->GetSize(0) : 0, list ? list->GetSampleRate(0) : 0.0, now);
+    const CDspApp* app = m_pDocument->GetApp();
+    const bool customColour = !app || app->GetSettings().enableCustomModuleTextColor != 0;
+    pane.colour = StatusColour(pane.text, m_pDocument->GetCurrentStep(), m_pDocument->IsRunning(),
+                               m_pDocument->IsPaused(), customColour, windowTextColour);
+    return pane;
+}
+
+int CDspView::GetProcessStepNumber() const {
+    if (!m_pDocument) return 0;
+    const int index = m_pDocument->FindView(this);
+    if (index < 0 || index >= m_pDocument->GetStepCount()) return 0;
+    return index + 1;
+}
+
+int CDspView::CheckClipboardAction(int count, int channels) {
+    const int expected = (m_pDocument ? m_pDocument->GetSize() : 0) * channels;
+    if (count == 0) {
+        ShowErrorMessage("Invalid data on clipboard.\r\nCannot perform clipboard operation.");
+        return 0;
+    }
+    if (count < expected)
+        ShowErrorMessage(
+            "Clipboard data < Destination data.\r\nDestination data may be truncated.");
+    else if (count > expected)
+        ShowErrorMessage("Clipboard data > Destination data.\r\nSource data may be lost.");
+    if (m_pDocument)
+        for (size_t i = 0; i < m_pDocument->GetViewCount(); ++i)
+            m_pDocument->GetView(i)->Invalidate();
+    return 1;
+}
+
+int CDspView::CheckClipboardAction(int count) {
+    return CheckClipboardAction(count, 1);
+}
+
+void CDspView::SelectChannel(int channel) {
+    m_selectedChannel = channel;
+    Invalidate();
+}
+
+bool CDspView::SetControl(const std::string& idOrLabel, const std::string& value,
+                          std::string& message) {
+    const std::string id = m_controls.SetFromText(idOrLabel, value, message);
+    if (id.empty()) return false;
+    if (OnControlChanged(id)) return true;
+    if (message.empty()) message = "The module refused the value \"" + value + "\"";
+    return false;
+}
+
+bool CDspView::OnControlChanged(const std::string&) {
+    return true;
+}
+
+void CDspView::SetModified() {
+    if (m_pDocument) m_pDocument->SetModifiedFlag(true);
+}
+
+std::vector<std::pair<std::string, std::string>> CDspView::GetSettings() const {
+    return {{"Selected channel", std::to_string(m_selectedChannel)}};
+}
+
+void CDspView::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        ar.WriteClass(RUNTIME_CLASS(CDspView));
+        ar.WriteInt32(m_selectedChannel);
+        return;
+    }
+    ar.ReadClass(RUNTIME_CLASS(CDspView));
+    const int32_t channel = ar.ReadInt32();
+    if (!ar.Ok()) return;
+    if (channel < 0 || channel > 2) {
+        ar.Fail("Selected channel out of range");
+        return;
+    }
+    m_selectedChannel = channel;
+}

@@ -1,0 +1,123 @@
+#pragma once
+// The base of every module of a process: the run contract the document drives, the three block
+// lists every module owns, its step number, error reporting, channel selection, the control
+// model its control bar shows, the readouts its display shows, and its part of a process file.
+
+#include "dsp/DSPFFTDataList.h"
+#include "platform/Colour.h"
+#include "process/Archive.h"
+#include "process/RuntimeClass.h"
+#include "ui/ControlModel.h"
+
+#include <ctime>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CDspDoc;
+
+/** The module status line: its text and colour. */
+struct CStatusPane {
+    std::string text;
+    CColour colour;
+};
+
+/** What a window system offers a view; null for a headless view. GUI thread. */
+class IViewHost {
+public:
+    virtual ~IViewHost() = default;
+    /** Asks for a repaint without erasing the background. */
+    virtual void Invalidate() = 0;
+    virtual bool IsVisible() const = 0;
+};
+
+class CDspView : public CObject {
+    AURIVO_DECLARE_SERIAL(CDspView)
+public:
+    CDspView();
+    ~CDspView() override;
+
+    /** Attaches the view to its document; the document owns the view. */
+    void SetDocument(CDspDoc* doc) { m_pDocument = doc; }
+    CDspDoc* GetDocument() const { return m_pDocument; }
+    void SetHost(IViewHost* host) { m_pHost = host; }
+    /** Repaints through the host, if any. */
+    void Invalidate();
+    bool IsVisible() const { return m_pHost && m_pHost->IsVisible(); }
+
+    // The run contract. Non-zero continues, 0 refuses or stops the run.
+    virtual bool OnInitialModuleSetup() { return true; }
+    virtual int StartRun() { return 1; }
+    virtual int ProcessData() { return 1; }
+    virtual int EndRun() { return 1; }
+    virtual void StopProcess();
+    virtual void PauseProcess();
+    virtual void RunProcess();
+    /** Shows the text of the last system error (errno) as a module error; returns 1. */
+    virtual short ShowThreadErrorMessage();
+    /** Shows "Error Detected In\r\n" + step description + "\r\n" + text; returns 1. Silent in
+     *  the calibration document. */
+    virtual short ShowErrorMessage(const std::string& text);
+    /** Refreshes the block lists from the step before (or creates them in step 1). Modules call
+     *  this first, then apply their own settings. */
+    virtual void ShowCurrentParams();
+    /** Checks a clipboard element count against the block size (× channels); 0 refuses. */
+    virtual int CheckClipboardAction(int count, int channels);
+    virtual int CheckClipboardAction(int count);
+
+    /** The status line at time `now`: step, module, the display list's format and the time,
+     *  coloured by the run state when this step runs next. Empty without a document. */
+    virtual CStatusPane UpdateStatusPane(std::time_t now, CColour windowTextColour) const;
+
+    /** Creates the block lists in the document's shape (replacing lists of another size). */
+    virtual void OnInitialUpdate();
+
+    /** 1-based position among the document's steps; 0 when the view is not a step. */
+    int GetProcessStepNumber() const;
+
+    // Channel selection: 0 = all, 1 = channel 1, 2 = channel 2.
+    int GetSelectedChannel() const { return m_selectedChannel; }
+    void OnSelCh1() { SelectChannel(1); }
+    void OnSelCh2() { SelectChannel(2); }
+    void OnSelAll() { SelectChannel(0); }
+
+    CDSPFFTDataList* GetWorkingList() const { return m_pWorkingList.get(); }
+    CDSPFFTDataList* GetDisplayList() const { return m_pDisplayList.get(); }
+    CDSPFFTDataList* GetThirdList() const { return m_pThirdList.get(); }
+
+    /** The controls of the module's control bar with their current states. */
+    const CControlModel& GetControls() const { return m_controls; }
+    /** A user's change of a control, by id or label: applies the text to the control's state,
+     *  then lets the module act on it. False with a message when refused. */
+    bool SetControl(const std::string& idOrLabel, const std::string& value, std::string& message);
+    /** The text lines the module's display shows (empty for the base). */
+    virtual std::vector<std::string> GetReadouts() const { return {}; }
+    /** The module's settings as name/value pairs, for inspection. */
+    virtual std::vector<std::pair<std::string, std::string>> GetSettings() const;
+
+    /** Writes or reads the CDspView record and the selected channel. */
+    void Serialize(CArchive& ar) override;
+
+protected:
+    /** Called after a control's state changed by the user; the module stores the setting,
+     *  refreshes and marks the document modified. False refuses (the caller restores nothing,
+     *  so a module that refuses must restore the control state itself). */
+    virtual bool OnControlChanged(const std::string& id);
+    CControlModel& Controls() { return m_controls; }
+    void SetModified();
+
+    std::unique_ptr<CDSPFFTDataList> m_pWorkingList;
+    std::unique_ptr<CDSPFFTDataList> m_pDisplayList;
+    std::unique_ptr<CDSPFFTDataList> m_pThirdList;
+    std::string m_errorText = "Unknown Error";
+    int m_selectedChannel = 0;
+
+private:
+    void SelectChannel(int channel);
+    std::unique_ptr<CDSPFFTDataList> NewListInDocumentShape() const;
+
+    CDspDoc* m_pDocument = nullptr;
+    IViewHost* m_pHost = nullptr;
+    CControlModel m_controls;
+};

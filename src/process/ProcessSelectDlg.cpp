@@ -1,0 +1,51 @@
+#include "process/ProcessSelectDlg.h"
+
+#include "process/DspApp.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+
+CProcessSelectDlg::CProcessSelectDlg(CDspApp& app)
+    : m_app(app), m_available(app.GetAvailableModules()), m_names(app.m_editorNames),
+      m_ids(app.m_editorIds) {
+    for (const std::string& id : m_ids)
+        m_highestId = std::max(m_highestId, std::atoi(id.c_str()));
+}
+
+std::vector<std::string> CProcessSelectDlg::GetModuleList() const {
+    std::vector<std::string> list(m_names.begin(), m_names.end());
+    list.emplace_back(kEndMarker);
+    return list;
+}
+
+bool CProcessSelectDlg::OnInsert() {
+    if (static_cast<int>(m_names.size()) >= kModuleLimit) {
+        m_app.MessageBox("Too many modules in process", MB_OK);
+        return false;
+    }
+    if (m_availableSel < 0 || size_t(m_availableSel) >= m_available.size()) return false;
+    const size_t position = std::min<size_t>(std::max(m_moduleSel, 0), m_names.size());
+    m_names.insert(std::next(m_names.begin(), long(position)), m_available[size_t(m_availableSel)]);
+    m_ids.insert(std::next(m_ids.begin(), long(position)), std::to_string(++m_highestId));
+    return true;
+}
+
+void CProcessSelectDlg::OnDelete() {
+    if (m_moduleSel < 0 || size_t(m_moduleSel) >= m_names.size()) return; // "End" stays
+    m_names.erase(std::next(m_names.begin(), m_moduleSel));
+    m_ids.erase(std::next(m_ids.begin(), m_moduleSel));
+}
+
+void CProcessSelectDlg::OnClearAll() {
+    m_names.clear();
+    m_ids.clear();
+    m_moduleSel = 0;
+}
+
+bool CProcessSelectDlg::OnOK(std::string& message) {
+    if (!m_app.ResolveNames(m_names, message)) return false;
+    m_app.m_editorNames = m_names;
+    m_app.m_editorIds = m_ids;
+    return true;
+}

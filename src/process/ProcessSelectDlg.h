@@ -1,0 +1,47 @@
+#pragma once
+// The process editor ("Process Select") as a model: the available modules, the step list being
+// composed with its identities, and the Insert / Delete / Clear All / OK rules.
+
+#include "process/ModuleClass.h"
+
+#include <list>
+#include <string>
+#include <vector>
+
+class CDspApp;
+
+class CProcessSelectDlg {
+public:
+    static constexpr int kModuleLimit = 6;
+    static constexpr const char* kEndMarker = "End";
+
+    /** Copies the application's editor lists. */
+    explicit CProcessSelectDlg(CDspApp& app);
+
+    /** Built-in names in registry order, then the plug-in names. */
+    const std::vector<std::string>& GetAvailable() const { return m_available; }
+    /** The step names followed by "End". */
+    std::vector<std::string> GetModuleList() const;
+    const std::list<std::string>& GetNames() const { return m_names; }
+    const std::list<std::string>& GetIdentities() const { return m_ids; }
+    int GetHighestIdentity() const { return m_highestId; }
+
+    int m_availableSel = 0; // selected entry of "Available Modules:"
+    int m_moduleSel = 0;    // selected entry of "Module List:"
+
+    /** "Insert" (also a double click on an available module). False when refused: the limit
+     *  was reached ("Too many modules in process" is shown) or nothing is selected. */
+    bool OnInsert();
+    void OnDelete();
+    void OnClearAll();
+    /** "OK": hands the lists to the application and resolves the names to classes. False with
+     *  a message when a name matches no module. */
+    bool OnOK(std::string& message);
+
+private:
+    CDspApp& m_app;
+    std::vector<std::string> m_available;
+    std::list<std::string> m_names;
+    std::list<std::string> m_ids;
+    int m_highestId = 0;
+};

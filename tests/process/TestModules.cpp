@@ -1,0 +1,134 @@
+#include "TestModules.h"
+
+#include "process/DspDoc.h"
+#include "process/ProcessSelectDlg.h"
+
+#include <algorithm>
+
+AURIVO_IMPLEMENT_DYNAMIC(CTestModuleView, RUNTIME_CLASS(CDspView));
+AURIVO_IMPLEMENT_DYNAMIC(CTestScopeView, RUNTIME_CLASS(CTestModuleView));
+
+std::vector<std::string>& CallLog() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+CTestModuleView::CTestModuleView() {
+    Controls().Add({"level", EControlKind::Edit, "&Level:", {}}, {"50"});
+}
+
+std::string CTestModuleView::Tag(const char* what) const {
+    return what + std::to_string(GetProcessStepNumber());
+}
+
+bool CTestModuleView::OnInitialModuleSetup() {
+    CallLog().push_back(Tag("setup"));
+    return true;
+}
+
+int CTestModuleView::StartRun() {
+    CallLog().push_back(Tag("start"));
+    m_stepSeenAtStart = GetDocument()->GetCurrentStep();
+    m_startingSeen = GetDocument()->IsStarting();
+    return m_refuseStart && GetDocument()->IsStarting() ? 0 : 1;
+}
+
+int CTestModuleView::ProcessData() {
+    CallLog().push_back(Tag("process"));
+    ++m_processCalls;
+    m_inputSeen = GetDocument()->GetCurrentList();
+    if (m_failAtCall == m_processCalls) {
+        ShowErrorMessage("Test failure");
+        return 0;
+    }
+    if (m_level < 0) {
+        ShowErrorMessage("Level below zero");
+        return 0;
+    }
+    GetDocument()->SetCurrentList(GetWorkingList());
+    return 1;
+}
+
+int CTestModuleView::EndRun() {
+    CallLog().push_back(Tag("end"));
+    m_stepSeenAtEnd = GetDocument()->GetCurrentStep();
+    return 1;
+}
+
+void CTestModuleView::ShowCurrentParams() {
+    CDspView::ShowCurrentParams();
+    CallLog().push_back(Tag("params"));
+}
+
+std::vector<std::string> CTestModuleView::GetReadouts() const {
+    return {"Level: " + std::to_string(m_level), "Calls: " + std::to_string(m_processCalls)};
+}
+
+std::vector<std::pair<std::string, std::string>> CTestModuleView::GetSettings() const {
+    auto settings = CDspView::GetSettings();
+    settings.emplace_back("Level", std::to_string(m_level));
+    return settings;
+}
+
+bool CTestModuleView::OnControlChanged(const std::string& id) {
+    if (id != "level") return true;
+    m_level = std::atoi(Controls().StateById("level")->text.c_str());
+    ShowCurrentParams();
+    SetModified();
+    return true;
+}
+
+void CTestModuleView::Serialize(CArchive& ar) {
+    CDspView::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar.WriteClass(GetRuntimeClass());
+        ar.WriteInt32(m_level);
+    } else {
+        ar.ReadClass(GetRuntimeClass());
+        m_level = ar.ReadInt32();
+        Controls().StateById("level")->text = std::to_string(m_level);
+    }
+}
+
+void CTestScopeView::Serialize(CArchive& ar) {
+    CTestModuleView::Serialize(ar);
+}
+
+namespace {
+const CModuleClass kGenerator{"Signal Generator",
+                              []() -> CDspView* { return new CTestModuleView; }};
+const CModuleClass kScope{"Oscilloscope", []() -> CDspView* { return new CTestScopeView; }};
+const CModuleClass kSoundIO{"SoundIO", []() -> CDspView* { return new CTestModuleView; }};
+} // namespace
+
+const CModuleRegistry& TestRegistry() {
+    static const CModuleRegistry registry = [] {
+        CModuleRegistry r;
+        r.Register(&kScope);
+        r.Register(&kSoundIO);
+        r.Register(&kGenerator);
+        return r;
+    }();
+    return registry;
+}
+
+CDspDoc* CTestApp::NewProcess(const std::vector<std::string>& names) {
+    CDspDoc* doc = app.OnFileNew();
+    CDspDoc* edited = app.OnChangeProcessFlow(doc, [&](CProcessSelectDlg& dlg) {
+        for (const std::string& name : names) {
+            const auto& available = dlg.GetAvailable();
+            dlg.m_availableSel =
+                int(std::find(available.begin(), available.end(), name) - available.begin());
+            dlg.m_moduleSel = int(dlg.GetNames().size());
+            if (!dlg.OnInsert()) return false;
+        }
+        std::string message;
+        return dlg.OnOK(message);
+    });
+    CallLog().clear();
+    return edited;
+}
+
+CTestModuleView& ModuleAt(CDspDoc& doc, size_t step) {
+    return dynamic_cast<CTestModuleView&>(*doc.GetView(step));
+}

@@ -1,0 +1,65 @@
+#pragma once
+// Modules for exercising the process engine: each records the calls it receives in a shared log
+// and can be told to refuse a start or fail a step. They carry one stored setting so process
+// files have something of their own to write.
+
+#include "process/DspApp.h"
+#include "process/DspView.h"
+#include "process/ModuleRegistry.h"
+
+#include <string>
+#include <vector>
+
+std::vector<std::string>& CallLog();
+
+class CTestModuleView : public CDspView {
+    AURIVO_DECLARE_SERIAL(CTestModuleView)
+public:
+    CTestModuleView();
+    bool OnInitialModuleSetup() override;
+    int StartRun() override;
+    int ProcessData() override;
+    int EndRun() override;
+    void ShowCurrentParams() override;
+    std::vector<std::string> GetReadouts() const override;
+    std::vector<std::pair<std::string, std::string>> GetSettings() const override;
+    void Serialize(CArchive& ar) override;
+
+    int32_t m_level = 50;       // the stored setting; ProcessData fails while it is negative
+    bool m_refuseStart = false; // StartRun returns 0 on a real start
+    int m_failAtCall = 0;       // ProcessData fails on this call (1-based), 0 = never
+    int m_processCalls = 0;
+    int m_stepSeenAtStart = -1; // the document's current step during the last StartRun
+    int m_stepSeenAtEnd = -1;
+    bool m_startingSeen = false; // the starting flag during the last StartRun
+    const CDSPFFTDataList* m_inputSeen = nullptr;
+
+protected:
+    bool OnControlChanged(const std::string& id) override;
+
+private:
+    std::string Tag(const char* what) const;
+};
+
+/** A second module class, so process files hold two kinds of module record. */
+class CTestScopeView : public CTestModuleView {
+    AURIVO_DECLARE_SERIAL(CTestScopeView)
+public:
+    void Serialize(CArchive& ar) override;
+};
+
+/** A registry with test modules under the names "Signal Generator" (CTestModuleView),
+ *  "Oscilloscope" (CTestScopeView) and "SoundIO" (CTestModuleView). */
+const CModuleRegistry& TestRegistry();
+
+/** An application on the test registry with a recording message sink and a fixed clock. */
+struct CTestApp {
+    CRecordingMessageSink sink;
+    CFixedClock clock{1700000000};
+    CDspApp app{TestRegistry(), sink, clock};
+
+    /** A new document with the given steps composed through the editor. */
+    CDspDoc* NewProcess(const std::vector<std::string>& names);
+};
+
+CTestModuleView& ModuleAt(CDspDoc& doc, size_t step);
