@@ -6,7 +6,7 @@ ASAN     ?= build-asan
 JOBS     ?= 2
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
-            nlohmann-json3-dev libcli11-dev python3-numpy
+            nlohmann-json3-dev libcli11-dev python3-numpy locales
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 FUZZ     ?= build-fuzz

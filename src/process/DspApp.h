@@ -3,6 +3,7 @@
 // editing state that describes the next document frame, the idle handler that drives every
 // running document, the recent-file list and the message box.
 
+#include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/FileDialog.h"
 #include "platform/SettingsStore.h"
@@ -47,6 +48,9 @@ public:
     const CModuleRegistry& GetRegistry() const { return m_registry; }
     const CAppSettings& GetSettings() const { return m_settings; }
     IClock& GetClock() const { return m_clock; }
+    /** The clipboard: the application's own in-memory one until a host supplies another. */
+    IClipboard& GetClipboard() const { return m_pClipboard ? *m_pClipboard : m_memoryClipboard; }
+    void SetClipboard(IClipboard* clipboard) { m_pClipboard = clipboard; }
     void SetFileDialog(IFileDialog* dialog) { m_pFileDialog = dialog; }
     IFileDialog* GetFileDialog() const { return m_pFileDialog; }
     CAppHooks& Hooks() { return m_hooks; }
@@ -122,6 +126,8 @@ private:
     ISettingsStore* m_pSettingsStore;
     CAppSettings m_settings;
     IFileDialog* m_pFileDialog = nullptr;
+    IClipboard* m_pClipboard = nullptr;
+    mutable CMemoryClipboard m_memoryClipboard;
     CAppHooks m_hooks;
     std::vector<CPlugInModule> m_plugIns;
     std::vector<std::unique_ptr<CDspDoc>> m_documents;

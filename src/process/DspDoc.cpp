@@ -2,7 +2,7 @@
 
 #include "process/DspApp.h"
 
-#include "process/NumberParse.h"
+#include "dsp/NumberText.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,0 +1,92 @@
+// Numbers as the files and readouts write them: three-digit exponents whatever the C library,
+// and parsing that ignores the user's locale.
+#include "dsp/NumberText.h"
+
+#include "common/CommaLocale.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+TEST(FormatText, ExponentsHaveAtLeastThreeDigits) {
+    EXPECT_EQ(FormatText("%+07.7e", 1000.0), "+1.0000000e+003");
+    EXPECT_EQ(FormatText("%+07.7e", -0.00125), "-1.2500000e-003");
+    EXPECT_EQ(FormatText("%3.6G", 1234567.0), "1.23457E+006");
+    EXPECT_EQ(FormatText("%g", 1e-5), "1e-005");
+    EXPECT_EQ(FormatText("%e", 1e100), "1.000000e+100");
+    EXPECT_EQ(FormatText("%e", 1e-300), "1.000000e-300");
+    EXPECT_EQ(FormatText("%E", 0.0), "0.000000E+000");
+}
+
+TEST(FormatText, NumbersWithoutExponentAreAsPrintfWritesThem) {
+    EXPECT_EQ(FormatText("%3.6G", 1.0), "  1");
+    EXPECT_EQ(FormatText("%3.6G%%", 1.11803398875), "1.11803%");
+    EXPECT_EQ(FormatText("%6.0f", 96000.0), " 96000");
+    EXPECT_EQ(FormatText("Data Type:%d FFT Size:%d Sample Rate:%6.0f  ", 1, 1024, 96000.0),
+              "Data Type:1 FFT Size:1024 Sample Rate: 96000  ");
+    EXPECT_EQ(FormatText("%4.2f %2s", 93.75, "Hz"), "93.75 Hz");
+    EXPECT_EQ(FormatText("%-i|%5i|%-5d|%05d|%ld", 7, 42, 3, -12, 123456789L),
+              "7|   42|3    |-0012|123456789");
+    EXPECT_EQ(FormatText("%s=%c", "x", 'y'), "x=y");
+}
+
+TEST(FormatText, FieldWidthCountsTheWiderExponent) {
+    EXPECT_EQ(FormatText("[%15e]", 1000.0), "[  1.000000e+003]");
+    EXPECT_EQ(FormatText("[%-15e]", 1000.0), "[1.000000e+003  ]");
+    EXPECT_EQ(FormatText("[%017e]", -1000.0), "[-0001.000000e+003]");
+    EXPECT_EQ(FormatText("[%+16.3E]", 12346.0), "[     +1.235E+004]");
+    EXPECT_EQ(FormatText("[%*.*e]", 12, 2, 5.0), "[   5.00e+000]");
+    EXPECT_EQ(FormatText("[%*.*e]", -12, 2, 5.0), "[5.00e+000   ]");
+    EXPECT_EQ(FormatText("[%12g]", 2e20), "[      2e+020]");
+}
+
+TEST(FormatText, InfinitiesAndNaNsKeepTheirText) {
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(FormatText("%e", inf), "inf");
+    EXPECT_EQ(FormatText("[%08e]", -inf), "[    -inf]");
+    EXPECT_EQ(FormatText("%G", std::nan("")), "NAN");
+}
+
+TEST(FormatText, LongTextsAreNotCut) {
+    const std::string long_(300, 'a');
+    EXPECT_EQ(FormatText("%s%e", long_.c_str(), 1.0), long_ + "1.000000e+000");
+    EXPECT_EQ(FormatText("%.250f", 1.0).size(), 252u);
+}
+
+struct ParseCase {
+    const char* text;
+    double value;
+};
+
+class ParseDoubleCase : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseDoubleCase, ReadsLikeAtofInTheCLocale) {
+    EXPECT_EQ(ParseDouble(GetParam().text), GetParam().value) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ParseDoubleCase,
+                         testing::Values(ParseCase{"1.5", 1.5}, ParseCase{"  +1.5e3xyz", 1500.0},
+                                         ParseCase{"-.5", -0.5}, ParseCase{"1,5", 1.0},
+                                         ParseCase{"+1.0000000e+003", 1000.0},
+                                         ParseCase{"1.23457E+006", 1234570.0},
+                                         ParseCase{"abc", 0.0}, ParseCase{"", 0.0},
+                                         ParseCase{"-", 0.0}, ParseCase{"\t96000 Hz", 96000.0}));
+
+TEST(NumberText, IgnoresACommaDecimalLocale) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    ASSERT_TRUE(UseCommaDecimalLocale());
+    char native[16];
+    std::snprintf(native, sizeof native, "%.2f", 2.25);
+    const double parsed = ParseDouble("2.25");
+    const std::string formatted = FormatText("%.2f|%e|%6.1f", 2.25, 2.25, -1.5);
+    std::setlocale(LC_ALL, saved.c_str());
+    ASSERT_STREQ(native, "2,25") << "the locale is in force";
+    EXPECT_EQ(parsed, 2.25);
+    EXPECT_EQ(formatted, "2.25|2.250000e+000|  -1.5");
+}
+
+} // namespace
