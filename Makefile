@@ -6,7 +6,7 @@ ASAN     ?= build-asan
 JOBS     ?= 2
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
-            nlohmann-json3-dev libcli11-dev python3-numpy locales
+            nlohmann-json3-dev libcli11-dev python3-numpy locales qt6-base-dev
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 FUZZ     ?= build-fuzz
@@ -39,8 +39,13 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The desktop application with the THD example when a display is there, else its readouts.
 run: build
-	$(BUILD)/cli/aurivo-cli demo
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
+	  $(BUILD)/app/aurivo examples/thd-1khz.process; \
+	else \
+	  $(BUILD)/cli/aurivo-cli run examples/thd-1khz.process --passes 4; \
+	fi
 
 bench: build
 	$(BUILD)/bench/aurivo-bench
@@ -48,17 +53,20 @@ bench: build
 sanitize: deps
 	cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DAURIVO_SANITIZE=ON -DAURIVO_BENCH=OFF
 	cmake --build $(ASAN) -j $(JOBS)
-	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS)
 
 # Each fuzz target runs for FUZZ_SECONDS; a crash fails the target and leaves its input.
 fuzz: deps
 	@$(MAKE) --no-print-directory deps DEBS="$(FUZZ_DEBS)"
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DAURIVO_FUZZ=ON -DAURIVO_TESTS=OFF -DAURIVO_BENCH=OFF
+	  -DAURIVO_FUZZ=ON -DAURIVO_TESTS=OFF -DAURIVO_BENCH=OFF -DAURIVO_APP=OFF
 	cmake --build $(FUZZ) -j $(JOBS)
 	mkdir -p $(FUZZ)/corpus/archive $(FUZZ)/corpus/process_file
 	$(FUZZ)/fuzz/fuzz_archive -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/archive fuzz/corpus/archive
 	$(FUZZ)/fuzz/fuzz_process_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/process_file fuzz/corpus/process_file
+	mkdir -p $(FUZZ)/corpus/response_file $(FUZZ)/corpus/clipboard_text
+	$(FUZZ)/fuzz/fuzz_response_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/response_file fuzz/corpus/response_file
+	$(FUZZ)/fuzz/fuzz_clipboard_text -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/clipboard_text fuzz/corpus/clipboard_text
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)

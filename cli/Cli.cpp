@@ -2,6 +2,7 @@
 
 #include "DemoCommand.h"
 #include "ProcessCommands.h"
+#include "RenderCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -53,6 +54,20 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     runCmd->add_flag("--json", run.json, "Print JSON");
     runCmd->add_option("--set", run.settings,
                        "STEP:CONTROL=VALUE applied before the run (repeatable)");
+    runCmd->add_option("--dump", run.dump,
+                       "Write the block list each step hands on as DIR/pass-P-step-S.rsp "
+                       "(response text files; DIR is created)");
+
+    CRenderOptions render;
+    auto* renderCmd = cli.add_subcommand(
+        "render", "Run a process headless and write what one step's module draws as SVG");
+    renderCmd->add_option("file", render.file, "Process file")->required();
+    renderCmd->add_option("--step", render.step, "Step whose module is drawn (1-based)")
+        ->required();
+    renderCmd->add_option("--passes", render.passes, "Passes before drawing (default 1)")
+        ->check(CLI::NonNegativeNumber);
+    renderCmd->add_option("--size", render.size, "Picture size WIDTHxHEIGHT (default 1200x800)");
+    renderCmd->add_option("-o,--output", render.output, "SVG file to write")->required();
 
     auto* demo = cli.add_subcommand("demo", "Show what the analysis core computes on a test tone");
 
@@ -68,6 +83,7 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     if (*info) return ShowInfo(registry, infoFile, infoJson, out, err);
     if (*set) return SetControls(registry, setFile, setSettings, setOut, err);
     if (*runCmd) return RunProcessFile(registry, run, out, err);
+    if (*renderCmd) return RenderProcessFile(registry, render, out, err);
     if (*demo) return RunDemo(out);
     return 2;
 }

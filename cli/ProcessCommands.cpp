@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 
 namespace {
@@ -27,6 +28,18 @@ int Fail(std::ostream& err, const std::string& reason) {
     return 2;
 }
 
+// Readout lines as label/value pairs, split at the first ": " ("THD: 0.1%" gives "THD" and
+// "0.1%"); a line without one is a label alone.
+json ReadoutPairs(const std::vector<std::string>& lines) {
+    json pairs = json::array();
+    for (const std::string& line : lines) {
+        const size_t colon = line.find(": ");
+        pairs.push_back(json{{"label", line.substr(0, colon)},
+                             {"value", colon == std::string::npos ? "" : line.substr(colon + 2)}});
+    }
+    return pairs;
+}
+
 json StepsJson(const CDspDoc& doc, bool settings, bool readouts) {
     json steps = json::array();
     auto name = doc.GetStepNames().begin();
@@ -40,10 +53,31 @@ json StepsJson(const CDspDoc& doc, bool settings, bool readouts) {
                 s[key] = value;
             step["settings"] = s;
         }
-        if (readouts) step["readouts"] = view->GetReadouts();
+        if (readouts) {
+            step["readouts"] = view->GetReadouts();
+            step["readoutValues"] = ReadoutPairs(view->GetReadouts());
+        }
         steps.push_back(step);
     }
     return steps;
+}
+
+// Writes the block list the step of this slice handed on (slices count from 0, one step each)
+// as FOLDER/pass-P-step-S.rsp.
+bool DumpStep(const CDspDoc& doc, const std::string& folder, int slice, std::string& error) {
+    const int steps = doc.GetStepCount();
+    const std::string step = std::to_string(slice % steps + 1);
+    const std::string name = "pass-" + std::to_string(slice / steps + 1) + "-step-" + step + ".rsp";
+    CDSPFFTDataList* list = doc.GetCurrentList();
+    if (!list) {
+        error = "Step " + step + " handed on no block list";
+        return false;
+    }
+    if (list->Save((std::filesystem::path(folder) / name).string()) == 0) {
+        error = list->GetErrorText();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -142,6 +176,11 @@ int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, 
         if (!CCliHost::ApplySetting(*doc, s, error)) return Fail(err, error);
     // Messages shown while opening and applying settings are not the run's.
     host.Sink().ClearRecords();
+    if (!options.dump.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(options.dump, ec);
+        if (ec) return Fail(err, "Cannot create " + options.dump + ": " + ec.message());
+    }
 
     int slices = 0;
     if (doc->OnEditRun()) {
@@ -150,6 +189,10 @@ int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, 
         while (slices < total) {
             host.App().OnIdle();
             if (!doc->IsRunning()) break; // a step failed or stopped the run
+            if (!options.dump.empty() && !DumpStep(*doc, options.dump, slices, error)) {
+                doc->OnEditStop();
+                return Fail(err, error);
+            }
             ++slices;
             if (doc->IsPaused()) doc->OnEditRun();
         }

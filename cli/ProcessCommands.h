@@ -13,6 +13,7 @@ struct CRunOptions {
     int passes = 1;
     bool json = false;
     std::vector<std::string> settings;
+    std::string dump; // folder for the block lists of every pass and step; empty: none
 };
 
 int ListModules(const CModuleRegistry& registry, std::ostream& out);

@@ -10,6 +10,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
+
+class CTextLineReader;
+class IClipboard;
 
 class CDSPFFTData : public CObject {
     AURIVO_DECLARE_SERIAL(CDSPFFTData)
@@ -91,6 +96,72 @@ public:
     /** Inverts the block (negated samples, reciprocal gains, negated phases); returns the size,
      *  0 without arrays. */
     int32_t Invert();
+
+    // Impulse responses and filtering on the time arrays (N a power of two, P = N - 1).
+    /** Builds the permutation tables of the fast Hadamard transform (N entries each) from a
+     *  maximum-length sequence reference of this block's size (one period in samples 0..N-2).
+     *  False, tables unchanged, for a reference of another size or N not a power of two from 2
+     *  to 2^18. */
+    bool DoFHTReorderMatrix(std::vector<int32_t>& inputTags, std::vector<int32_t>& outputTags,
+                            const CDSPFFTData& mls) const;
+    /** Replaces one recorded sequence period by the impulse response (the circular correlation
+     *  with the sequence over P samples, divided by P); sample N-1 repeats sample N-2. False,
+     *  unchanged, when the tables do not fit this block. */
+    bool DoFHT(const std::vector<int32_t>& inputTags, const std::vector<int32_t>& outputTags);
+    /** Circular cross-correlation over samples 0..N-2 with a reference of the same size:
+     *  out[l] = sum a[i] b[(i + l) mod P] / P; sample N-1 repeats N-2. False, unchanged, for
+     *  another size or a block shorter than 2. */
+    bool CrossCorrelate(const CDSPFFTData& reference);
+    /** Filters the samples by the coefficient block's N taps, starting from silence:
+     *  y[n] = sum h[k] x[n-k] over k = 0..n. False, unchanged, for another size. */
+    bool DoTransversalFilter(const CDSPFFTData& coefficients);
+
+    // Text forms of a block. A failed file read or write leaves its message in the error text.
+    /** Writes the block as a response text file; returns N, 0 when the file cannot be written. */
+    int32_t Save(const std::string& path);
+    /** Reads the first block of a response text file into this block, whose type, size and
+     *  sample rate the file must match; `channel` is 0-based (messages count from 1). Returns
+     *  N, or 0 with the error text set. */
+    int32_t Open(const std::string& path, int channel);
+    /** Appends the block's response text (header and data lines, stored line ends); returns N. */
+    int32_t WriteResponseText(std::string& text) const;
+    /** Reads one block of response text from the reader's position, as Open does. */
+    int32_t ReadResponseText(CTextLineReader& reader, const std::string& path, int channel);
+    /** Whether a header value looks like one written number (15 characters), one with its line
+     *  end (16) or one data line (48): digits and ", eE+-.\r\n" only. */
+    static bool IsCDSPFFTDataString(std::string_view text);
+
+    /** Writes the FRD file (sound pressure level per bin, `referenceLevel` in volts); returns
+     *  N, 0 without arrays or when the file cannot be written. */
+    int32_t SaveFRDdBSPL(const std::string& path, const std::string& title, double referenceLevel);
+    /** Puts the FRD data lines on the clipboard; returns N/2 (0 without arrays). */
+    int32_t CopyFRDdBSPL(double referenceLevel, IClipboard& clipboard);
+
+    /** Puts the first `count` elements (at most N) on the clipboard as block text; returns how
+     *  many, also when the clipboard refused the text. */
+    int32_t Copy(int32_t count, IClipboard& clipboard);
+    /** Copies all N elements and resets the block to its fresh contents; returns N. */
+    int32_t Cut(IClipboard& clipboard);
+    /** Reads up to `count` elements (at most N) of block text from the clipboard. Returns the
+     *  clipboard's line count (its length / 49), or 0 for no text or a field with a character
+     *  that cannot be part of a number (elements read before stay filled). */
+    int32_t Paste(int32_t count, IClipboard& clipboard);
+    /** Replaces `text` with the block as envelope edit lines, thinned out to fit 65535
+     *  characters; returns the number of lines. */
+    int32_t CDSPFFTDataPaste(std::string& text) const;
+
+    /** Clipboard block text of the first `count` elements (at most N); appended to `text`,
+     *  resetting each element written when `reset` is set. Returns the lines written. */
+    int32_t WriteClipboardText(int32_t count, bool reset, std::string& text);
+    /** How a read of clipboard block text ended: all elements read; stopped early by the end
+     *  of the text or a field of 19 characters; refused for a character that cannot be part of
+     *  a number. */
+    enum class EClipboardRead { Complete, Ended, Refused };
+    /** Reads block text from `pos` onwards into the first `count` elements (at most N), leaving
+     *  `pos` after the last element read; the character check is skipped when
+     *  `checkCharacters` is false. Elements read before a stop stay filled. */
+    EClipboardRead ReadClipboardText(int32_t count, std::string_view text, size_t& pos,
+                                     bool checkCharacters);
 
     void Serialize(CArchive& ar) override;
 

@@ -1,9 +1,23 @@
 // The built-in modules this build contains, in the registry's fixed order.
+#include "modules/generator/SigGenView.h"
+#include "modules/scope/OscView.h"
+#include "modules/spectrum/SpecView.h"
 #include "process/ModuleRegistry.h"
+
+namespace {
+const CModuleClass kSignalGenerator{"Signal Generator",
+                                   []() -> CDspView* { return new CSigGenView; }};
+const CModuleClass kOscilloscope{"Oscilloscope", []() -> CDspView* { return new COscView; }};
+const CModuleClass kSpectrumAnalyzer{"Spectrum Analyzer",
+                                     []() -> CDspView* { return new CSpecView; }};
+} // namespace
 
 const CModuleRegistry& GetBuiltInModules() {
     static const CModuleRegistry registry = [] {
         CModuleRegistry r;
+        r.Register(&kSignalGenerator);
+        r.Register(&kOscilloscope);
+        r.Register(&kSpectrumAnalyzer);
         return r;
     }();
     return registry;

@@ -21,6 +21,12 @@ struct CRect {
     bool operator==(const CRect&) const = default;
 };
 
+/** A pixel position (mouse input, marker points); origin top-left. */
+struct CPoint {
+    int32_t x = 0, y = 0;
+    bool operator==(const CPoint&) const = default;
+};
+
 struct CSize {
     int32_t cx = 0, cy = 0;
     bool operator==(const CSize&) const = default;

@@ -5,8 +5,6 @@
 #include "dsp/NumberText.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 AURIVO_IMPLEMENT_DYNAMIC(CDspDoc, nullptr);
 
@@ -225,34 +223,27 @@ void CDspDoc::ShowCurrentParams() {
 
 // ---- FFT options --------------------------------------------------------------------------
 
-std::vector<int> CFFTOptions::SizeChoices() {
-    std::vector<int> sizes;
-    for (int n = 2; n <= 131072; n *= 2)
-        sizes.push_back(n);
-    return sizes;
+namespace {
+// The integer value of an option text (its leading number, truncated); -1 for a value that no
+// int holds, which every caller refuses.
+int WholeValue(const std::string& text) {
+    const double v = ParseDouble(text);
+    return v > -1.0 && v < 2147483648.0 ? static_cast<int>(v) : -1;
 }
-
-std::vector<int> CFFTOptions::PauseOnRecordChoices() {
-    std::vector<int> counts{0};
-    for (int n = 1; n <= 65536; n *= 2)
-        counts.push_back(n);
-    return counts;
-}
+} // namespace
 
 void CDspDoc::FillFFTOptions(CFFTOptions& options) const {
-    char text[64];
-    options.m_size = std::to_string(m_blockSize);
-    options.m_sampleRate = std::to_string(static_cast<int>(m_sampleRate));
-    std::snprintf(text, sizeof text, "%4.2f %2s", m_sampleRate / m_blockSize, "Hz");
-    options.m_resolution = text;
-    options.m_pauseOnRecord = std::to_string(m_pauseOnRecord);
+    options.m_size = FormatText("%-i", m_blockSize);
+    options.m_sampleRate = FormatText("%-i", static_cast<int>(m_sampleRate));
+    options.m_resolution = CFFTOptions::ResolutionText(m_sampleRate, m_blockSize);
+    options.m_pauseOnRecord = FormatText("%-i", m_pauseOnRecord);
     options.m_pauseEveryModule = m_pauseEveryModule != 0;
 }
 
 bool CDspDoc::ApplyFFTOptions(const CFFTOptions& options, std::string& message) {
-    const int size = std::atoi(options.m_size.c_str());
+    const int size = WholeValue(options.m_size);
     const double rate = ParseDouble(options.m_sampleRate);
-    const int pauseCount = std::atoi(options.m_pauseOnRecord.c_str());
+    const int pauseCount = WholeValue(options.m_pauseOnRecord);
     const auto sizes = CFFTOptions::SizeChoices();
     if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) {
         message = "FFT size must be a power of two from 2 to 131072";
@@ -272,5 +263,6 @@ bool CDspDoc::ApplyFFTOptions(const CFFTOptions& options, std::string& message) 
     if (m_pDocList->GetSize(0) != size || m_pDocList->GetSampleRate(0) != rate) ShowCurrentParams();
     m_pauseOnRecord = pauseCount;
     m_pauseEveryModule = options.m_pauseEveryModule ? 1 : 0;
+    m_modified = true;
     return true;
 }

@@ -6,6 +6,7 @@
 #include "dsp/DSPFFTDataList.h"
 #include "process/Archive.h"
 #include "process/DspView.h"
+#include "process/FFTOptsDlg.h"
 #include "process/ModuleClass.h"
 #include "process/RuntimeClass.h"
 
@@ -15,7 +16,6 @@
 #include <vector>
 
 class CDspApp;
-struct CFFTOptions;
 
 /** Window geometry a GUI keeps for a document; null when headless. GUI thread. */
 class IDocumentFrame {
@@ -53,6 +53,9 @@ public:
     bool IsModified() const { return m_modified; }
     void SetModifiedFlag(bool modified = true) { m_modified = modified; }
     void SetFrame(IDocumentFrame* frame) { m_pFrame = frame; }
+    /** Moves the main window and the frame to the rectangles read from the file, when they are
+     *  not empty; never for "calibration.process". A frame attached after reading calls it. */
+    void ApplyWindowPlacement();
 
     /** Builds the steps: one view per class (a plain view for 0 or more than 6 classes), each
      *  attached and initialised. Replaces any views the document had. */
@@ -180,18 +183,4 @@ private:
     std::list<std::string> m_stepNames;
     std::list<std::string> m_stepIds;
     std::vector<PlugInEntry> m_plugIns;
-};
-
-/** The FFT options dialog's texts and check box, as the user edits them. */
-struct CFFTOptions {
-    std::string m_size;
-    std::string m_sampleRate;
-    std::string m_resolution;
-    std::string m_pauseOnRecord;
-    bool m_pauseEveryModule = false;
-
-    /** Block sizes offered: 2, 4, ... 131072. */
-    static std::vector<int> SizeChoices();
-    /** Pause-on-record counts offered: 0, 1, 2, 4, ... 65536. */
-    static std::vector<int> PauseOnRecordChoices();
 };

@@ -105,11 +105,15 @@ void CDspDoc::Serialize(CArchive& ar) {
             SerializeStep(i, ar);
         if (!ar.Ok()) return;
     }
-    if (m_pFrame && FileNameOf(m_pathName) != "calibration.process") {
-        if (!m_mainWindowRect.IsRectEmpty()) m_pFrame->MoveMainWindow(m_mainWindowRect);
-        if (!m_frameRect.IsRectEmpty()) m_pFrame->MoveFrame(m_frameRect);
-    }
+    ApplyWindowPlacement();
     m_redrawPending = 1;
+}
+
+void CDspDoc::ApplyWindowPlacement()
+{
+    if (!m_pFrame || FileNameOf(m_pathName) == "calibration.process") return;
+    if (!m_mainWindowRect.IsRectEmpty()) m_pFrame->MoveMainWindow(m_mainWindowRect);
+    if (!m_frameRect.IsRectEmpty()) m_pFrame->MoveFrame(m_frameRect);
 }
 
 void CDspDoc::SerializeToCurrentFile(CArchive& ar, const std::list<std::string>& newIds) {

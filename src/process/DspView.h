@@ -4,11 +4,18 @@
 // model its control bar shows, the readouts its display shows, and its part of a process file.
 
 #include "dsp/DSPFFTDataList.h"
+#include "platform/Canvas.h"
 #include "platform/Colour.h"
 #include "process/Archive.h"
+#include "process/Chan.h"
+#include "process/ChannelList.h"
+#include "process/PlotColours.h"
+#include "process/PlotGrid.h"
+#include "process/PlotMarker.h"
 #include "process/RuntimeClass.h"
 #include "ui/ControlModel.h"
 
+#include <array>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -21,6 +28,14 @@ class CDspDoc;
 struct CStatusPane {
     std::string text;
     CColour colour;
+};
+
+/** One entry of a module's right-button menu; an empty id is a separator. */
+struct CMenuEntry {
+    std::string id;   // stable command id, such as "copyzma"
+    std::string text; // as shown, with '&' before the mnemonic
+    bool checked = false;
+    bool enabled = true;
 };
 
 /** What a window system offers a view; null for a headless view. GUI thread. */
@@ -65,6 +80,11 @@ public:
     /** Checks a clipboard element count against the block size (× channels); 0 refuses. */
     virtual int CheckClipboardAction(int count, int channels);
     virtual int CheckClipboardAction(int count);
+    // Clipboard commands on the selected channel (or all) of the display list, or of the
+    // working list while Shift is held. A refused paste restores the list.
+    void OnEditCut(bool shift);
+    void OnEditCopy(bool shift);
+    void OnEditPaste(bool shift);
 
     /** The status line at time `now`: step, module, the display list's format and the time,
      *  coloured by the run state when this step runs next. Empty without a document. */
@@ -95,6 +115,48 @@ public:
     virtual std::vector<std::string> GetReadouts() const { return {}; }
     /** The module's settings as name/value pairs, for inspection. */
     virtual std::vector<std::pair<std::string, std::string>> GetSettings() const;
+    /** The module's own right-button menu; empty when it uses the common module menu. */
+    virtual std::vector<CMenuEntry> GetContextMenu() const { return {}; }
+    /** Runs a menu command by id; false when the module leaves it to the host (process editor,
+     *  FFT options, printing) or does not know it. */
+    virtual bool OnContextCommand(const std::string& /*id*/) { return false; }
+
+    // Plot drawing (DspViewDraw.cpp). `rect` is the client area in pixels; modules draw their
+    // plots after calling the base.
+    virtual void OnDraw(ICanvas& canvas, const CRect& rect);
+    /** The plot area: the client rectangle less the control bar and status bar. */
+    virtual CRect GetScreenRect(const CRect& client) const;
+    /** Heights in pixels of the control bar and status bar that the host lays out. */
+    void SetBarHeights(int controlBar, int statusBar);
+    /** Minor ticks along grid line `index` of the view's grid layout in `rect`. */
+    void DrawXDirTicks(ICanvas& canvas, const CRect& rect, int index) const;
+    void DrawYDirTicks(ICanvas& canvas, const CRect& rect, int index) const;
+    /** Places and draws the view's single marker on a plot-axis record; returns the readout. */
+    std::string DrawMarker(ICanvas& canvas, const CChan& chan);
+    // Labels of horizontal grid line `index` (from the top) at `scale` per division.
+    std::string GetYAxisVoltsDispText(int index, double scale) const;
+    std::string GetYAxisOffsetVoltsDispText(int index, double scale) const;
+    std::string GetYAxisdBDispText(int index, double scale) const;
+    std::string GetYAxisDegDispText(int index, double scale) const;
+    std::string GetYAxisOhmsDispText(int index, double scale) const;
+    /** Label of vertical grid line `index` at `timePerDivision` seconds per division. */
+    std::string GetXAxisLinTimeDispText(int index, double timePerDivision) const;
+
+    // Marker dragging (DspViewMarkers.cpp); positions in client pixels.
+    virtual void OnLButtonDown(CPoint point);
+    virtual void OnMouseMove(CPoint point, bool leftButtonDown);
+    virtual void OnLButtonUp(CPoint point);
+    /** True while the view holds the mouse capture. */
+    bool HasCapture() const { return m_capture; }
+    /** Plot channel `index` (0-based); null when the view has none. */
+    CChannel* GetChannelPointer(int index) const;
+    /** Makes one plot channel per document channel when the view has none. */
+    void CreateChannels();
+    /** Plot-axis record 0 or 1 of a view that draws without plot channels. */
+    CChan& GetChan(int index) { return m_chans[index == 1 ? 1 : 0]; }
+    /** The single marker of a view without plot channels, and the rectangle it lives in. */
+    const CPlotMarker& GetPlotMarker() const { return m_plotMarker; }
+    void SetPlotRect(const CRect& rect) { m_plotRect = rect; }
 
     /** Writes or reads the CDspView record and the selected channel. */
     void Serialize(CArchive& ar) override;
@@ -112,12 +174,23 @@ protected:
     std::unique_ptr<CDSPFFTDataList> m_pThirdList;
     std::string m_errorText = "Unknown Error";
     int m_selectedChannel = 0;
+    CPlotColours m_plotColours;
+    CGridLayout m_gridLayout;
+    std::unique_ptr<CChannelList> m_pChannels;
+    std::array<CChan, 2> m_chans = DefaultChanRecords();
+    CPlotMarker m_plotMarker;
+    CRect m_plotRect;
 
 private:
     void SelectChannel(int channel);
+    /** True when some plot channel has a plot rectangle: markers then belong to channels. */
+    bool UsesPlotChannels() const;
     std::unique_ptr<CDSPFFTDataList> NewListInDocumentShape() const;
 
     CDspDoc* m_pDocument = nullptr;
     IViewHost* m_pHost = nullptr;
     CControlModel m_controls;
+    bool m_capture = false;
+    int m_controlBarHeight = 0;
+    int m_statusBarHeight = 0;
 };

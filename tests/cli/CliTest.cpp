@@ -3,10 +3,12 @@
 
 #include "../process/TestModules.h"
 #include "common/TempFolder.h"
+#include "dsp/DSPFFTDataList.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -136,6 +138,55 @@ TEST_F(Cli, RunExitsWithOneWhenAModuleReportsAnError) {
               std::string::npos)
         << out;
     EXPECT_NE(err.find("a module reported an error"), std::string::npos);
+}
+
+// The response text file header of a fresh block at 2048 points and 44100/s, as stored.
+std::string FreshHeader() {
+    return ";Type                      : +1.0000000e+000\r\n"
+           ";Number of Elements        : +2.0480000e+003\r\n"
+           ";Sample Rate               : +4.4100000e+004\r\n"
+           ";Gain                      : +1.0000000e+000\r\n"
+           ";Delay                     : +0.0000000e+000\r\n";
+}
+
+TEST_F(Cli, RunDumpWritesTheListEveryStepHandedOnInEveryPass) {
+    const std::string p = NewProcess();
+    const fs::path dump = dir / "dump" / "nested";
+    ASSERT_EQ(Run({"run", p, "--passes", "2", "--dump", dump.string()}), 0) << err;
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dump))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"pass-1-step-1.rsp", "pass-1-step-2.rsp",
+                                               "pass-2-step-1.rsp", "pass-2-step-2.rsp"}));
+
+    std::ifstream in(dump / "pass-2-step-2.rsp", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string block = FreshHeader() + [] {
+        std::string lines;
+        for (int i = 0; i < 2048; ++i)
+            lines += "+0.0000000e+000 +1.0000000e+000 +0.0000000e+000\r\n";
+        return lines;
+    }();
+    EXPECT_EQ(bytes, block + block) << "two channels, one after the other";
+
+    CDSPFFTDataList list;
+    ASSERT_TRUE(list.Create(2, 1, 2048, 44100.0));
+    EXPECT_EQ(list.Open((dump / "pass-1-step-1.rsp").string()), 2048) << list.GetErrorText();
+}
+
+TEST_F(Cli, RunDumpStopsWithTheStepThatFailed) {
+    const std::string p = NewProcess();
+    const fs::path dump = dir / "dump";
+    EXPECT_EQ(Run({"run", p, "--passes", "3", "--set", "2:Level=-1", "--dump", dump.string()}), 1);
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dump))
+        names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"pass-1-step-1.rsp"});
+
+    std::ofstream(Path("file")) << "x";
+    EXPECT_EQ(Run({"run", p, "--dump", Path("file")}), 2);
+    EXPECT_NE(err.find("Cannot create " + Path("file")), std::string::npos) << err;
 }
 
 TEST_F(Cli, FileAndUsageErrorsExitWithTwo) {

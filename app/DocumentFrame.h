@@ -1,0 +1,51 @@
+#pragma once
+// The frame of one process document inside the main window: one module pane per step side by
+// side (a splitter row for 2 to 6 steps), sized from the saved pane sizes or in equal widths.
+
+#include "process/DspDoc.h"
+
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class CModulePane;
+class QMdiSubWindow;
+class QSplitter;
+
+class CDocumentFrame final : public QWidget, public IDocumentFrame {
+    Q_OBJECT
+public:
+    /** Builds the panes for the document's views; `savedSizes` are the application's saved pane
+     *  sizes at the time the frame is built. */
+    CDocumentFrame(CDspDoc& doc, const std::array<CSize, 6>& savedSizes, QWidget* mainWindow,
+                   QWidget* parent = nullptr);
+    ~CDocumentFrame() override;
+
+    CDspDoc& Document() const { return m_doc; }
+    const std::vector<CModulePane*>& Panes() const { return m_panes; }
+    /** The pane edit commands and printing act on: the one last clicked, else the first. */
+    CModulePane* ActivePane() const;
+    void SetSubWindow(QMdiSubWindow* window) { m_subWindow = window; }
+    /** Updates the window title from the document (title, modified mark). */
+    void UpdateTitle();
+    /** Refreshes every pane from its module. */
+    void RefreshPanes();
+
+    // IDocumentFrame
+    CRect GetMainWindowRect() const override;
+    CRect GetFrameRect() const override;
+    std::vector<CSize> GetPaneSizes() const override;
+    void MoveMainWindow(const CRect& r) override;
+    void MoveFrame(const CRect& r) override;
+
+signals:
+    void ContextMenuRequested(CModulePane* pane, const QPoint& globalPos);
+
+private:
+    CDspDoc& m_doc;
+    QWidget* m_mainWindow;
+    QMdiSubWindow* m_subWindow = nullptr;
+    std::vector<CModulePane*> m_panes;
+    CModulePane* m_active = nullptr;
+};

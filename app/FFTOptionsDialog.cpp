@@ -1,0 +1,62 @@
+#include "FFTOptionsDialog.h"
+
+#include "dsp/NumberText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+
+namespace {
+QComboBox* Choices(const std::vector<int>& values, const std::string& current, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    for (int v : values)
+        combo->addItem(QString::number(v));
+    combo->setCurrentText(QString::fromStdString(current));
+    return combo;
+}
+} // namespace
+
+CFFTOptionsDialog::CFFTOptionsDialog(const CFFTOptions& options, QWidget* parent)
+    : QDialog(parent), m_options(options) {
+    setWindowTitle("FFT Options");
+    m_size = Choices(CFFTOptions::SizeChoices(), options.m_size, this);
+    m_size->setEditable(false);
+    m_rate = Choices(CFFTOptions::SampleRateChoices(), options.m_sampleRate, this);
+    m_resolution = new QLabel(QString::fromStdString(options.m_resolution), this);
+    m_pauseOnRecord = Choices(CFFTOptions::PauseOnRecordChoices(), options.m_pauseOnRecord, this);
+    m_pauseOnRecord->setEditable(false);
+    m_pauseEvery = new QCheckBox("Pause On Every Module", this);
+    m_pauseEvery->setChecked(options.m_pauseEveryModule);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+
+    auto* form = new QFormLayout(this);
+    form->addRow("FFT Size:", m_size);
+    form->addRow("Sample Rate:", m_rate);
+    form->addRow("Resolution:", m_resolution);
+    form->addRow("Pause On Record:", m_pauseOnRecord);
+    form->addRow(m_pauseEvery);
+    form->addRow(buttons);
+    connect(m_size, &QComboBox::currentTextChanged, this, &CFFTOptionsDialog::UpdateResolution);
+    connect(m_rate, &QComboBox::currentTextChanged, this, &CFFTOptionsDialog::UpdateResolution);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void CFFTOptionsDialog::UpdateResolution() {
+    const double size = ParseDouble(m_size->currentText().toStdString());
+    const double rate = ParseDouble(m_rate->currentText().toStdString());
+    m_resolution->setText(QString::fromStdString(CFFTOptions::ResolutionText(rate, size)));
+}
+
+CFFTOptions CFFTOptionsDialog::Options() const {
+    CFFTOptions o = m_options;
+    o.m_size = m_size->currentText().toStdString();
+    o.m_sampleRate = m_rate->currentText().toStdString();
+    o.m_resolution = m_resolution->text().toStdString();
+    o.m_pauseOnRecord = m_pauseOnRecord->currentText().toStdString();
+    o.m_pauseEveryModule = m_pauseEvery->isChecked();
+    return o;
+}

@@ -1,0 +1,496 @@
+#include "MainWindow.h"
+
+#include "DocumentFrame.h"
+#include "FFTOptionsDialog.h"
+#include "ModulePane.h"
+#include "PlotWidget.h"
+#include "ProcessSelectDialog.h"
+#include "QtPlatform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+namespace {
+
+// A command: object name, menu text, shortcut, status-bar prompt, tool-bar icon.
+struct CCommand {
+    const char* name;
+    const char* text;
+    QKeySequence shortcut;
+    const char* prompt;
+    int icon; // QStyle::StandardPixmap, or -1 for none
+};
+
+const std::vector<CCommand>& Commands() {
+    static const std::vector<CCommand> commands{
+        {"fileNew", "&New", QKeySequence::New, "Create A New Process", QStyle::SP_FileIcon},
+        {"fileOpen", "&Open...", QKeySequence::Open, "Open An Existing Process",
+         QStyle::SP_DialogOpenButton},
+        {"fileSave", "&Save", QKeySequence::Save, "Save The Current Process",
+         QStyle::SP_DialogSaveButton},
+        {"fileSaveAs", "Save &As...", {}, "Save The Current Process With A New Name", -1},
+        {"fileClose", "&Close", {}, "Close The Current Process", -1},
+        {"filePrint", "&Print...", QKeySequence::Print, "Print The Active Module", -1},
+        {"filePrintPreview", "Print Pre&view", {}, "Preview The Printout Of The Active Module", -1},
+        {"appExit", "E&xit", QKeySequence::Quit, "Quit The Application", -1},
+        {"editCut", "Cu&t", QKeySequence::Cut, "Cut The Selected Channels To The Clipboard", -1},
+        {"editCopy", "&Copy", QKeySequence::Copy, "Copy The Selected Channels To The Clipboard",
+         -1},
+        {"editPaste", "&Paste", QKeySequence::Paste,
+         "Paste The Clipboard Into The Selected Channels", -1},
+        {"run", "&Run", {}, "Run The Current Process", QStyle::SP_MediaPlay},
+        {"pause", "P&ause", {}, "Pause The Current Process", QStyle::SP_MediaPause},
+        {"stop", "&Stop", {}, "Stop The Current Process", QStyle::SP_MediaStop},
+        {"optionsProcess",
+         "&Process...",
+         {},
+         "Add or Remove Modules from the Current Process",
+         QStyle::SP_FileDialogDetailedView},
+        {"optionsFFT", "&FFT...", {}, "Change The Current Processes FFT And Debug Options", -1},
+        {"windowCascade", "&Cascade", {}, "Arrange Windows So They Overlap", -1},
+        {"windowTile", "&Tile", {}, "Arrange Windows As Non-Overlapping Tiles", -1},
+        {"helpTopics", "&Help Topics", QKeySequence::HelpContents, "Opens Help Topics",
+         QStyle::SP_DialogHelpButton},
+    };
+    return commands;
+}
+
+} // namespace
+
+CMainWindow::CMainWindow(CDspApp& app, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_clipboard(std::make_unique<CQtClipboard>()),
+      m_fileDialog(std::make_unique<CQtFileDialog>(this)) {
+    setWindowTitle(kTitle);
+    setMinimumWidth(300);
+    setAcceptDrops(true);
+    m_mdi = new QMdiArea(this);
+    setCentralWidget(m_mdi);
+    m_idle = new QTimer(this);
+    m_idle->setInterval(0);
+    connect(m_idle, &QTimer::timeout, this, &CMainWindow::OnIdleTimer);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
+        if (CDspDoc* doc = ActiveDocument()) m_app.SetCurrentDocument(doc);
+        UpdateCommands();
+    });
+
+    m_app.SetClipboard(m_clipboard.get());
+    m_app.SetFileDialog(m_fileDialog.get());
+    m_app.Hooks().documentOpened = [this](CDspDoc* doc) { DocumentOpened(doc); };
+    m_app.Hooks().documentClosing = [this](CDspDoc* doc) { DocumentClosing(doc); };
+
+    CreateActions();
+    CreateMenus();
+    statusBar()->showMessage("Ready");
+    resize(1200, 760);
+    UpdateCommands();
+}
+
+CMainWindow::~CMainWindow() {
+    m_mdi->disconnect(this); // closing sub-windows while destroyed must not update commands
+    m_app.Hooks() = {};
+    m_app.SetClipboard(nullptr);
+    m_app.SetFileDialog(nullptr);
+}
+
+QAction* CMainWindow::Action(const QString& name) const {
+    auto it = m_actions.find(name);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainWindow::CreateActions() {
+    for (const CCommand& c : Commands()) {
+        auto* action = new QAction(c.text, this);
+        action->setObjectName(c.name);
+        if (!c.shortcut.isEmpty()) action->setShortcut(c.shortcut);
+        action->setStatusTip(c.prompt);
+        if (c.icon >= 0) action->setIcon(style()->standardIcon(QStyle::StandardPixmap(c.icon)));
+        m_actions[c.name] = action;
+    }
+    auto on = [this](const char* name, auto slot) {
+        connect(Action(name), &QAction::triggered, this, slot);
+    };
+    on("fileNew", [this] { OnFileNew(); });
+    on("fileOpen", [this] { OnFileOpen(); });
+    on("fileSave", [this] {
+        if (CDspDoc* doc = ActiveDocument()) doc->OnFileSave();
+        UpdateCommands();
+    });
+    on("fileSaveAs", [this] {
+        if (CDspDoc* doc = ActiveDocument()) doc->OnFileSaveAs();
+        UpdateCommands();
+    });
+    on("fileClose", [this] {
+        if (CDspDoc* doc = ActiveDocument()) m_app.OnFileClose(doc);
+    });
+    on("filePrint", [this] { Print(false); });
+    on("filePrintPreview", [this] { Print(true); });
+    on("appExit", [this] { close(); });
+    on("editCut", [this] { Clipboard(&CDspView::OnEditCut); });
+    on("editCopy", [this] { Clipboard(&CDspView::OnEditCopy); });
+    on("editPaste", [this] { Clipboard(&CDspView::OnEditPaste); });
+    on("run", [this] { OnEditRun(); });
+    on("pause", [this] { OnEditPause(); });
+    on("stop", [this] { OnEditStop(); });
+    on("optionsProcess", [this] { OnOptionsProcess(); });
+    on("optionsFFT", [this] { OnOptionsFFT(); });
+    on("windowCascade", [this] { m_mdi->cascadeSubWindows(); });
+    on("windowTile", [this] { m_mdi->tileSubWindows(); });
+    on("helpTopics", [this] { OnHelp(); });
+}
+
+void CMainWindow::CreateMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    for (const char* n : {"fileNew", "fileOpen", "fileSave", "fileSaveAs", "fileClose"})
+        file->addAction(Action(n));
+    file->addSeparator();
+    file->addAction(Action("filePrint"));
+    file->addAction(Action("filePrintPreview"));
+    file->addSeparator();
+    m_recentMenu = file->addMenu("Recent &Files");
+    file->addSeparator();
+    file->addAction(Action("appExit"));
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    for (const char* n : {"editCut", "editCopy", "editPaste"})
+        edit->addAction(Action(n));
+    edit->addSeparator();
+    for (const char* n : {"run", "pause", "stop"})
+        edit->addAction(Action(n));
+
+    QMenu* options = menuBar()->addMenu("&Options");
+    options->addAction(Action("optionsProcess"));
+    options->addAction(Action("optionsFFT"));
+
+    QMenu* window = menuBar()->addMenu("&Window");
+    window->addAction(Action("windowCascade"));
+    window->addAction(Action("windowTile"));
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->addAction(Action("helpTopics"));
+
+    QToolBar* bar = addToolBar("Standard");
+    bar->setObjectName("standardToolBar");
+    for (const char* n : {"fileNew", "fileOpen", "fileSave"})
+        bar->addAction(Action(n));
+    bar->addSeparator();
+    for (const char* n : {"run", "pause", "stop"})
+        bar->addAction(Action(n));
+    bar->addSeparator();
+    bar->addAction(Action("optionsProcess"));
+    bar->addAction(Action("helpTopics"));
+    UpdateRecentFiles();
+}
+
+void CMainWindow::UpdateRecentFiles() {
+    m_recentMenu->clear();
+    int n = 0;
+    for (const std::string& path : m_app.GetRecentFiles()) {
+        const QString p = QString::fromStdString(path);
+        QAction* a =
+            m_recentMenu->addAction(QString("&%1 %2").arg(++n).arg(QFileInfo(p).fileName()));
+        a->setStatusTip(p);
+        connect(a, &QAction::triggered, this, [this, p] { OpenFile(p); });
+    }
+    m_recentMenu->setEnabled(n > 0);
+}
+
+void CMainWindow::UpdateCommands() {
+    CDspDoc* doc = ActiveDocument();
+    const bool running = doc && doc->IsRunning() && !doc->IsPaused();
+    for (const char* n : {"fileSave", "fileSaveAs", "fileClose", "filePrint", "filePrintPreview",
+                          "editCut", "editCopy", "editPaste", "optionsFFT", "stop"})
+        Action(n)->setEnabled(doc != nullptr);
+    Action("run")->setEnabled(doc && !running);
+    Action("pause")->setEnabled(running);
+    if (CDocumentFrame* frame = ActiveFrame()) frame->UpdateTitle();
+}
+
+// ---- Documents ----------------------------------------------------------------------------
+
+CDocumentFrame* CMainWindow::FrameOf(const CDspDoc* doc) const {
+    auto it = m_frames.find(doc);
+    return it == m_frames.end() ? nullptr : static_cast<CDocumentFrame*>(it->second->widget());
+}
+
+CDocumentFrame* CMainWindow::ActiveFrame() const {
+    QMdiSubWindow* sub = m_mdi->activeSubWindow();
+    if (!sub && !m_mdi->subWindowList().isEmpty()) sub = m_mdi->subWindowList().last();
+    return sub ? qobject_cast<CDocumentFrame*>(sub->widget()) : nullptr;
+}
+
+CDspDoc* CMainWindow::ActiveDocument() const {
+    CDocumentFrame* frame = ActiveFrame();
+    return frame ? &frame->Document() : nullptr;
+}
+
+void CMainWindow::DocumentOpened(CDspDoc* doc) {
+    if (doc == m_app.GetDocumentToReopen()) {
+        StartIdle(); // the first reading of a file: its frame comes with the rebuilt document
+        return;
+    }
+    auto* frame = new CDocumentFrame(*doc, m_app.m_savedPaneSizes, this);
+    QMdiSubWindow* sub = m_mdi->addSubWindow(frame);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->installEventFilter(this);
+    frame->SetSubWindow(sub);
+    m_frames[doc] = sub;
+    connect(frame, &CDocumentFrame::ContextMenuRequested, this, &CMainWindow::ShowContextMenu);
+    sub->show();
+    doc->ApplyWindowPlacement();
+    m_mdi->setActiveSubWindow(sub);
+    UpdateRecentFiles();
+    UpdateCommands();
+}
+
+void CMainWindow::DocumentClosing(CDspDoc* doc) {
+    auto it = m_frames.find(doc);
+    if (it == m_frames.end()) return;
+    QMdiSubWindow* sub = it->second;
+    m_frames.erase(it);
+    // The views go right after this; the panes let go of them now and are deleted later, so a
+    // command issued from inside a pane can finish first.
+    for (CModulePane* pane : static_cast<CDocumentFrame*>(sub->widget())->Panes())
+        pane->Detach();
+    sub->removeEventFilter(this);
+    sub->hide();
+    m_mdi->removeSubWindow(sub);
+    sub->deleteLater();
+    UpdateCommands();
+}
+
+bool CMainWindow::OpenFile(const QString& path) {
+    std::string error;
+    if (!m_app.OpenDocumentFile(path.toStdString(), error)) {
+        m_app.MessageBox(error);
+        return false;
+    }
+    UpdateRecentFiles();
+    return true;
+}
+
+void CMainWindow::OnFileNew() {
+    m_app.OnFileNew();
+}
+
+void CMainWindow::OnFileOpen() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, "Open Process File", QString(),
+        QtNameFilters(".process Documents (.process)|*.process|All Files (*.*)|*.*|"));
+    if (!path.isEmpty()) OpenFile(path);
+}
+
+bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Closing a frame asks the core, which closes the document and then the frame.
+    if (event->type() == QEvent::Close) {
+        for (const auto& [doc, sub] : m_frames) {
+            if (sub != watched) continue;
+            event->ignore();
+            CDspDoc* d = const_cast<CDspDoc*>(doc);
+            QTimer::singleShot(0, this, [this, d] {
+                if (FrameOf(d)) m_app.OnFileClose(d);
+            });
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainWindow::closeEvent(QCloseEvent* event) {
+    while (!m_app.GetDocuments().empty()) {
+        if (!m_app.OnFileClose(m_app.GetDocuments().back().get())) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+void CMainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainWindow::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) OpenFile(url.toLocalFile());
+}
+
+// ---- Running ------------------------------------------------------------------------------
+
+void CMainWindow::StartIdle() {
+    if (!m_idle->isActive()) m_idle->start();
+}
+
+void CMainWindow::OnIdleTimer() {
+    const bool busy = m_app.OnIdle();
+    if (!busy && !m_app.GetDocumentToReopen()) {
+        m_idle->stop();
+        UpdateCommands();
+    }
+}
+
+void CMainWindow::ProcessIdle(int maxSlices) {
+    for (int i = 0; i < maxSlices; ++i)
+        if (!m_app.OnIdle() && !m_app.GetDocumentToReopen()) break;
+    UpdateCommands();
+}
+
+void CMainWindow::OnEditRun() {
+    if (CDspDoc* doc = ActiveDocument()) {
+        doc->OnEditRun();
+        StartIdle();
+    }
+    UpdateCommands();
+}
+
+void CMainWindow::OnEditPause() {
+    if (CDspDoc* doc = ActiveDocument()) doc->OnEditPauseButton();
+    UpdateCommands();
+}
+
+void CMainWindow::OnEditStop() {
+    if (CDspDoc* doc = ActiveDocument()) doc->OnEditStop();
+    UpdateCommands();
+}
+
+void CMainWindow::OnOptionsProcess() {
+    CDspDoc* doc = ActiveDocument();
+    if (!doc) doc = m_app.OnFileNew();
+    m_app.OnChangeProcessFlow(doc, [this](CProcessSelectDlg& model) {
+        CProcessSelectDialog dialog(model, this);
+        return dialog.exec() == QDialog::Accepted;
+    });
+    UpdateCommands();
+}
+
+void CMainWindow::OnOptionsFFT() {
+    CDspDoc* doc = ActiveDocument();
+    if (!doc) return;
+    CFFTOptions options;
+    doc->FillFFTOptions(options);
+    CFFTOptionsDialog dialog(options, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    std::string message;
+    if (!doc->ApplyFFTOptions(dialog.Options(), message)) m_app.MessageBox(message);
+    if (CDocumentFrame* frame = FrameOf(doc)) frame->RefreshPanes();
+}
+
+void CMainWindow::Clipboard(void (CDspView::*command)(bool)) {
+    CDocumentFrame* frame = ActiveFrame();
+    CModulePane* pane = frame ? frame->ActivePane() : nullptr;
+    if (!pane) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    (pane->View().*command)(QApplication::keyboardModifiers() & Qt::ShiftModifier);
+    QApplication::restoreOverrideCursor();
+    frame->RefreshPanes();
+}
+
+void CMainWindow::ShowContextMenu(CModulePane* pane, const QPoint& globalPos) {
+    CDspView& view = pane->View();
+    QMenu menu(this);
+    auto add = [&](const char* text, std::function<void()> f) {
+        connect(menu.addAction(text), &QAction::triggered, this, std::move(f));
+    };
+    // A module with commands of its own shows them first.
+    const std::vector<CMenuEntry> entries = view.GetContextMenu();
+    for (const CMenuEntry& e : entries) {
+        QAction* a = menu.addAction(QString::fromStdString(e.text));
+        a->setCheckable(e.checked);
+        a->setChecked(e.checked);
+        a->setEnabled(e.enabled);
+        const std::string id = e.id;
+        connect(a, &QAction::triggered, this, [&view, pane, id] {
+            view.OnContextCommand(id);
+            pane->Refresh();
+        });
+    }
+    if (!entries.empty()) menu.addSeparator();
+    add("Sel Ch1", [&view] { view.OnSelCh1(); });
+    add("Sel Ch2", [&view] { view.OnSelCh2(); });
+    add("Sel All", [&view] { view.OnSelAll(); });
+    menu.addSeparator();
+    for (const char* n : {"editCut", "editCopy", "editPaste"})
+        menu.addAction(Action(n));
+    menu.addSeparator();
+    for (const char* n : {"stop", "pause", "run"})
+        menu.addAction(Action(n));
+    menu.addSeparator();
+    for (const char* n : {"optionsProcess", "optionsFFT"})
+        menu.addAction(Action(n));
+    menu.addSeparator();
+    for (const char* n : {"filePrint", "filePrintPreview"})
+        menu.addAction(Action(n));
+    // A command that rebuilds the document detaches this pane and deletes it later, so running
+    // it from inside the pane's mouse handler is safe.
+    menu.exec(globalPos);
+    UpdateCommands();
+}
+
+// ---- Printing and help --------------------------------------------------------------------
+
+void CMainWindow::Print(bool preview) {
+    CDocumentFrame* frame = ActiveFrame();
+    CModulePane* pane = frame ? frame->ActivePane() : nullptr;
+    if (!pane) return;
+    CDspDoc& doc = frame->Document();
+    const bool pausedForPrinting = doc.IsRunning() && !doc.IsPaused();
+    if (pausedForPrinting) doc.PauseProcess();
+    const QPixmap image = pane->grab();
+    auto paint = [&image](QPrinter* printer) {
+        QPainter painter(printer);
+        const QRect page = painter.viewport();
+        // The largest whole factor that fits both page width and height, centred.
+        int factor = std::min(page.width() / std::max(1, image.width()),
+                              page.height() / std::max(1, image.height()));
+        QSize size = image.size() * std::max(1, factor);
+        if (factor < 1) size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+        const QRect target(page.left() + (page.width() - size.width()) / 2,
+                           page.top() + (page.height() - size.height()) / 2, size.width(),
+                           size.height());
+        painter.drawPixmap(target, image);
+    };
+    QPrinter printer(QPrinter::HighResolution);
+    if (preview) {
+        QPrintPreviewDialog dialog(&printer, this);
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this, paint);
+        dialog.exec();
+    } else {
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() == QDialog::Accepted) paint(&printer);
+    }
+    if (pausedForPrinting) {
+        doc.OnEditRun();
+        StartIdle();
+    }
+}
+
+void CMainWindow::OnHelp() {
+    QStringList folders{QCoreApplication::applicationDirPath(), QDir::currentPath()};
+    folders += QString::fromLocal8Bit(qgetenv("PATH")).split(':', Qt::SkipEmptyParts);
+    for (const QString& folder : folders) {
+        const QString path = QDir(folder).filePath("Aurivo.chm");
+        if (QFileInfo::exists(path)) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+            return;
+        }
+    }
+    m_app.MessageBox("Could Not Find Aurivo.chm Help File");
+}

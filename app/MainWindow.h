@@ -1,0 +1,81 @@
+#pragma once
+// The main window: the multi-document area with one frame per process document, the menus,
+// tool bar and status bar, and the idle timer that drives running documents one step at a time.
+
+#include "process/DspApp.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <memory>
+
+class CDocumentFrame;
+class CModulePane;
+class CQtClipboard;
+class CQtFileDialog;
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QTimer;
+
+class CMainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* kTitle = "Aurivo";
+
+    CMainWindow(CDspApp& app, QWidget* parent = nullptr);
+    ~CMainWindow() override;
+
+    CDspApp& App() const { return m_app; }
+    QMdiArea* MdiArea() const { return m_mdi; }
+    /** The frame of a document, or null. */
+    CDocumentFrame* FrameOf(const CDspDoc* doc) const;
+    /** The document of the active frame, or null. */
+    CDspDoc* ActiveDocument() const;
+    CDocumentFrame* ActiveFrame() const;
+    /** Opens a process file (errors are shown in the message box). */
+    bool OpenFile(const QString& path);
+    /** Gives every running document idle slices until none runs unpaused (or `maxSlices`). */
+    void ProcessIdle(int maxSlices);
+    /** The action of a menu command by its object name ("run", "fileNew", ...). */
+    QAction* Action(const QString& name) const;
+
+    // Commands.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnEditRun();
+    void OnEditPause();
+    void OnEditStop();
+    void OnOptionsProcess();
+    void OnOptionsFFT();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void DocumentOpened(CDspDoc* doc);
+    void DocumentClosing(CDspDoc* doc);
+    void UpdateRecentFiles();
+    void UpdateCommands();
+    void StartIdle();
+    void OnIdleTimer();
+    void ShowContextMenu(CModulePane* pane, const QPoint& globalPos);
+    void Clipboard(void (CDspView::*command)(bool));
+    void Print(bool preview);
+    void OnHelp();
+
+    CDspApp& m_app;
+    QMdiArea* m_mdi;
+    QTimer* m_idle;
+    std::map<const CDspDoc*, QMdiSubWindow*> m_frames;
+    std::map<QString, QAction*> m_actions;
+    QMenu* m_recentMenu = nullptr;
+    std::unique_ptr<CQtClipboard> m_clipboard;
+    std::unique_ptr<CQtFileDialog> m_fileDialog;
+};

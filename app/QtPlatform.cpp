@@ -1,0 +1,59 @@
+#include "QtPlatform.h"
+
+#include "process/Archive.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QStringList>
+
+bool CQtClipboard::SetText(const std::string& text) {
+    QApplication::clipboard()->setText(QString::fromStdString(text));
+    return true;
+}
+
+std::optional<std::string> CQtClipboard::GetText() const {
+    const QString text = QApplication::clipboard()->text();
+    if (text.isNull()) return std::nullopt;
+    return text.toStdString();
+}
+
+QString QtNameFilters(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split('|', Qt::SkipEmptyParts);
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString label = parts[i];
+        const QString pattern = QString(parts[i + 1]).replace(';', ' ');
+        if (!label.contains(pattern)) label += " (" + pattern + ")";
+        filters << label;
+    }
+    return filters.join(";;");
+}
+
+std::optional<std::string> CQtFileDialog::AskSavePath(const std::string& title,
+                                                      const std::string& initialPath,
+                                                      const std::string& defaultExtension,
+                                                      const std::string& filter) {
+    QFileDialog dialog(m_parent, QString::fromStdString(title), QString::fromStdString(initialPath),
+                       QtNameFilters(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+QColor ToQColor(const CColour& c) {
+    return QColor(c.r, c.g, c.b);
+}
+
+CColour FromQColor(const QColor& c) {
+    return CColour{uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())};
+}
+
+QRect ToQRect(const CRect& r) {
+    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
+
+CRect FromQRect(const QRect& r) {
+    return CRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}

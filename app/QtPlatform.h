@@ -1,0 +1,37 @@
+#pragma once
+// The desktop's clipboard and file dialogs behind the core's interfaces.
+
+#include "platform/Clipboard.h"
+#include "platform/Colour.h"
+#include "platform/FileDialog.h"
+
+#include <QColor>
+#include <QRect>
+
+class QWidget;
+struct CRect;
+
+class CQtClipboard final : public IClipboard {
+public:
+    bool SetText(const std::string& text) override;
+    std::optional<std::string> GetText() const override;
+};
+
+class CQtFileDialog final : public IFileDialog {
+public:
+    explicit CQtFileDialog(QWidget* parent) : m_parent(parent) {}
+    std::optional<std::string> AskSavePath(const std::string& title, const std::string& initialPath,
+                                           const std::string& defaultExtension,
+                                           const std::string& filter) override;
+
+private:
+    QWidget* m_parent;
+};
+
+/** "Label|pattern|Label|pattern|" as a Qt name filter list ("Label (pattern);;..."). */
+QString QtNameFilters(const std::string& filter);
+
+QColor ToQColor(const CColour& c);
+CColour FromQColor(const QColor& c);
+QRect ToQRect(const CRect& r);
+CRect FromQRect(const QRect& r);

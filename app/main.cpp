@@ -1,0 +1,33 @@
+// aurivo: the desktop application.
+#include "MainWindow.h"
+#include "MessageBoxDialog.h"
+#include "platform/IniSettings.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    QApplication::setApplicationName(CMainWindow::kTitle);
+
+    CIniSettings settings;
+    std::string error;
+    settings.Load(error); // an unreadable settings file leaves the defaults (and is not replaced)
+    CAppSettings appSettings;
+    appSettings.Read(settings);
+    CDialogMessageSink sink(appSettings, !MessageBoxSoundName(appSettings, settings).empty());
+    CSystemClock clock;
+    CDspApp app(GetBuiltInModules(), sink, clock, &settings);
+
+    CMainWindow window(app);
+    sink.SetParent(&window);
+    const QByteArray geometry = QByteArray::fromBase64(
+        QByteArray::fromStdString(settings.GetString("Window", "Geometry", "")));
+    if (!geometry.isEmpty()) window.restoreGeometry(geometry);
+    window.show();
+    for (int i = 1; i < argc; ++i)
+        window.OpenFile(QString::fromLocal8Bit(argv[i]));
+
+    const int result = qt.exec();
+    settings.SetString("Window", "Geometry", window.saveGeometry().toBase64().toStdString());
+    return result;
+}

@@ -1,0 +1,67 @@
+#!/bin/sh
+# Writes the example processes with aurivo-cli, so they always match the current file format.
+# Usage: examples/make-examples.sh [path/to/aurivo-cli]   (default: build/cli/aurivo-cli)
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+cli=${1:-"$here/../build/cli/aurivo-cli"}
+cli="$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")"
+cd "$here"
+
+# scope.process: channel 1 a 1031.25 Hz sine (11 cycles per 1024-sample block at 96 kHz, so
+# successive blocks line up) averaged over 4 blocks and shown at 1 V/div; channel 2 a 468.75 Hz
+# square at half level, drawn as a digital trace.
+"$cli" new scope.process "Signal Generator" "Oscilloscope"
+"$cli" set scope.process "1:ch1.wave=Sine" "1:ch1.freq=1031.25" \
+    "1:ch2.wave=AC Square" "1:ch2.freq=468.75" "1:ch2.level=50" \
+    "2:ch1.avg=4" "2:ch1.vdivup=" "2:ch2.disp="
+
+# thd-1khz.process: a 1 kHz sine at 50 % on both channels, bin-centred (bin 32 of 1024 at
+# 32 kHz) so that window "None" measures it exactly; a second generator step adds a 2 kHz
+# harmonic at 1 % on channel 1 and a 3 kHz one at 2 % on channel 2. The analyser shows THDVpk:
+# THD 2 % (1/50) on channel 1 and 4 % (2/50) on channel 2.
+"$cli" new thd-1khz.process "Signal Generator" "Signal Generator" "Spectrum Analyzer" \
+    --fft-size 1024 --rate 32000
+"$cli" set thd-1khz.process "1:ch1.wave=Sine" "1:ch1.freq=1000" "1:ch1.level=50" \
+    "1:ch2.wave=Sine" "1:ch2.freq=1000" "1:ch2.level=50" \
+    "2:ch1.wave=Sine" "2:ch1.freq=2000" "2:ch1.level=1" \
+    "2:ch2.wave=Sine" "2:ch2.freq=3000" "2:ch2.level=2" "3:yaxis=THDVpk"
+
+# imd.process: tones of 1000 Hz and 1500 Hz at 40 % each, plus one product at 1 %: 500 Hz
+# (f2 - f1, also 2f1 - f2) on channel 1 and 2500 Hz (f1 + f2) on channel 2. The analyser shows
+# IMDVpk with the two strongest bins as the tones: 1 / sqrt(40^2 + 40^2) = 1.76777 % of second
+# order on both channels, and the same of third order on channel 1 only.
+"$cli" new imd.process "Signal Generator" "Signal Generator" "Signal Generator" \
+    "Spectrum Analyzer" --fft-size 1024 --rate 32000
+"$cli" set imd.process "1:ch1.wave=Sine" "1:ch1.freq=1000" "1:ch1.level=40" \
+    "1:ch2.wave=Sine" "1:ch2.freq=1000" "1:ch2.level=40" \
+    "2:ch1.wave=Sine" "2:ch1.freq=1500" "2:ch1.level=40" \
+    "2:ch2.wave=Sine" "2:ch2.freq=1500" "2:ch2.level=40" \
+    "3:ch1.wave=Sine" "3:ch1.freq=500" "3:ch1.level=1" \
+    "3:ch2.wave=Sine" "3:ch2.freq=2500" "3:ch2.level=1" "4:yaxis=IMDVpk"
+
+# mls-impulse.process: a maximum-length sequence on both channels; the analyser's "FHT/FFT"
+# turns each block into the impulse response (the sequence correlated with itself: a single
+# peak) and shows its spectrum, flat at about -60 dBVpk, on a 20 dB/div log axis.
+"$cli" new mls-impulse.process "Signal Generator" "Spectrum Analyzer" --fft-size 1024 --rate 48000
+"$cli" set mls-impulse.process "1:ch1.wave=MLS" "1:ch2.wave=MLS" "2:type=FHT/FFT" \
+    "2:xaxis=Log20." "2:yaxis=dBVpk." "2:scaleup=" "2:scaleup=" "2:scaleup=" "2:scaleup="
+
+# sine-1khz.process: a 1 kHz sine, full scale on channel 1 and half scale on channel 2. At
+# 32 kHz a block of 1024 samples holds exactly 32 cycles, so every block starts at phase 0.
+"$cli" new sine-1khz.process "Signal Generator" --fft-size 1024 --rate 32000
+"$cli" set sine-1khz.process "1:ch1.wave=Sine" "1:ch1.freq=1000" "1:ch1.level=100" \
+    "1:ch2.wave=Sine" "1:ch2.freq=1000" "1:ch2.level=50"
+
+# log-sweep.process: a sine sweeping from 20 Hz to 20 kHz once a second, logarithmically on
+# channel 1 and linearly on channel 2, at 48 kHz in blocks of 4096 samples (the sweep runs on
+# across blocks and starts again after 48000 samples).
+"$cli" new log-sweep.process "Signal Generator" --fft-size 4096 --rate 48000
+"$cli" set log-sweep.process "1:ch1.wave=Sine" "1:ch1.mode=Log10Up Swp" \
+    "1:ch1.sweepstart=20" "1:ch1.sweepstop=20000" "1:ch1.sweeptime=1" \
+    "1:ch2.wave=Sine" "1:ch2.mode=Lin Sweep" \
+    "1:ch2.sweepstart=20" "1:ch2.sweepstop=20000" "1:ch2.sweeptime=1"
+
+# mls.process: a maximum-length sequence of 1023 samples (plus one filler sample) in every block
+# of 1024 on channel 1 and its complement on channel 2: the excitation for impulse responses.
+"$cli" new mls.process "Signal Generator" --fft-size 1024 --rate 48000
+"$cli" set mls.process "1:ch1.wave=MLS" "1:ch2.wave=MLS180"

@@ -1,0 +1,211 @@
+// The response text file: five header lines and one line per element for each block, channel
+// after channel. Readers check every header against the receiving block.
+#include "dsp/DSPFFTData.h"
+#include "dsp/DSPFFTDataList.h"
+#include "dsp/NumberText.h"
+#include "dsp/TextLines.h"
+
+#include <climits>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+constexpr const char* kNoFileName = "File Name Not Specified.";
+
+// A number as C's (int) cast truncates it, kept inside the int range (NaN gives 0).
+int TruncateToInt(double x) {
+    if (std::isnan(x)) return 0;
+    if (x >= double(INT_MAX)) return INT_MAX;
+    if (x <= double(INT_MIN)) return INT_MIN;
+    return static_cast<int>(x);
+}
+
+// The text two characters after a header line's colon; empty without one.
+std::string_view HeaderValue(std::string_view line) {
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos || colon + 2 > line.size()) return {};
+    return line.substr(colon + 2);
+}
+
+// The text before the first space or tab, and the text after that separator.
+std::pair<std::string_view, std::string_view> SplitField(std::string_view text) {
+    const size_t separator = text.find_first_of(" \t");
+    if (separator == std::string_view::npos) return {text, {}};
+    return {text.substr(0, separator), text.substr(separator + 1)};
+}
+
+} // namespace
+
+bool CDSPFFTData::IsCDSPFFTDataString(std::string_view text) {
+    if (text.size() != 15 && text.size() != 16 && text.size() != 48) return false;
+    for (const char c : text)
+        if (!(c >= '0' && c <= '9') && std::string_view(", eE+-.\r\n").find(c) == std::string::npos)
+            return false;
+    return true;
+}
+
+int32_t CDSPFFTData::WriteResponseText(std::string& text) const {
+    const int32_t n = HasArrays() ? GetSize() : 0;
+    text += FormatText(";Type                      : %+07.7e\n", double(GetType()));
+    text += FormatText(";Number of Elements        : %+07.7e\n", double(n));
+    text += FormatText(";Sample Rate               : %+07.7e\n", GetSampleRate());
+    text += FormatText(";Gain                      : %+07.7e\n", m_gain);
+    text += FormatText(";Delay                     : %+07.7e\n", m_delay);
+    if (n == 0) return 0;
+    const double* time = m_pTime->GetDataPointer();
+    const double* magnitude = m_pFreq->GetDataPointer();
+    const double* phase = m_pPhase->GetDataPointer();
+    text.reserve(text.size() + size_t(n) * 48);
+    for (int32_t i = 0; i < n; ++i)
+        text += FormatText("%+07.7e %+07.7e %+07.7e\n", time[i], magnitude[i], phase[i]);
+    return n;
+}
+
+int32_t CDSPFFTData::ReadResponseText(CTextLineReader& reader, const std::string& path,
+                                      int channel) {
+    const int ch = channel + 1;
+    const char* file = path.c_str();
+    const char* module = m_processDescription.c_str();
+    auto fail = [this](std::string message) {
+        m_errorText = std::move(message);
+        return 0;
+    };
+    std::string_view line;
+    std::string_view value;
+    auto next = [&] {
+        if (!reader.ReadLine(line)) return false;
+        value = HeaderValue(line);
+        return true;
+    };
+
+    if (!next())
+        return fail(FormatText("Cannot read the channel %i data array type setting in the '%s' "
+                               "file.\r\n The files data array type setting must be %i",
+                               ch, file, GetType()));
+    if (!IsCDSPFFTDataString(value) || TruncateToInt(ParseDouble(value)) != GetType())
+        return fail(FormatText("The channel %i Data Array Type in %s Module is set to %i.\r\nThe "
+                               "channel %i Data Array Type setting in the '%s' File is %i.",
+                               ch, module, GetType(), ch, file, TruncateToInt(ParseDouble(value))));
+
+    const int32_t n = GetSize();
+    if (!next())
+        return fail(FormatText("Cannot read the channel %i data array size setting in the '%s' "
+                               "file.\r\n The files data array type setting must be %i",
+                               ch, file, n));
+    if (!IsCDSPFFTDataString(value) || ParseDouble(value) != double(n))
+        return fail(FormatText("The channel %i data array size in %s module is set to %i "
+                               "elements.\r\nThe channel %i data array size in '%s' file is %i "
+                               "elements.",
+                               ch, module, n, ch, file, TruncateToInt(ParseDouble(value))));
+
+    const double fs = GetSampleRate();
+    if (!next())
+        return fail(FormatText("Cannot read the channel %i data array sample rate setting in the "
+                               "'%s' file.\r\n The files data array sample rate setting must be "
+                               "%i samp/sec",
+                               ch, file, TruncateToInt(fs)));
+    if (!IsCDSPFFTDataString(value) || ParseDouble(value) != fs)
+        return fail(FormatText("The channel %i data array sample rate in %s module is set to %i "
+                               "samp/sec.\r\nThe channel %i data array size in '%s' file is %i "
+                               "samp/sec.",
+                               ch, module, TruncateToInt(fs), ch, file,
+                               TruncateToInt(ParseDouble(value))));
+
+    // Gain and delay are taken over; the check after storing refuses NaN.
+    struct CSetting {
+        const char* name;
+        double (CDSPFFTData::*set)(double);
+    };
+    for (const CSetting& s : {CSetting{"gain", &CDSPFFTData::SetGain},
+                              CSetting{"phase delay", &CDSPFFTData::SetDelay}}) {
+        const std::string cannotRead = FormatText(
+            "Cannot read the channel %i data array %s setting in the '%s' file.", ch, s.name, file);
+        if (!next()) return fail(cannotRead);
+        const double x = ParseDouble(value);
+        if (!IsCDSPFFTDataString(value) || (this->*s.set)(x) != x)
+            return fail(cannotRead + FormatText("\r\nCh%i data array %s is '%s'.\r\nCannot set "
+                                                "channel %i %s.",
+                                                ch, s.name, std::string(value).c_str(), ch,
+                                                s.name));
+    }
+
+    if (!HasArrays()) return 0;
+    double* time = m_pTime->GetDataPointer();
+    double* magnitude = m_pFreq->GetDataPointer();
+    double* phase = m_pPhase->GetDataPointer();
+    for (int32_t i = 0; i < n; ++i) {
+        if (!reader.ReadLine(line))
+            return fail(FormatText("Channel %i data length in file '%s' is too short at element "
+                                   "%i.",
+                                   ch, file, i));
+        // A response block takes the file's frequency axis with its values.
+        const auto [first, rest] = SplitField(line);
+        const auto [second, third] = SplitField(rest);
+        time[i] = ParseDouble(first);
+        magnitude[i] = ParseDouble(second);
+        phase[i] = ParseDouble(third);
+    }
+    return n;
+}
+
+int32_t CDSPFFTData::Save(const std::string& path) {
+    std::string text;
+    const int32_t n = WriteResponseText(text);
+    std::string error;
+    if (!WriteTextFile(path, text, error)) {
+        m_errorText = error;
+        return 0;
+    }
+    return n;
+}
+
+int32_t CDSPFFTData::Open(const std::string& path, int channel) {
+    std::string text;
+    std::string error;
+    if (path.empty()) error = kNoFileName;
+    if (!error.empty() || !ReadTextFile(path, text, error)) {
+        m_errorText = error;
+        return 0;
+    }
+    CTextLineReader reader(text);
+    return ReadResponseText(reader, path, channel);
+}
+
+int32_t CDSPFFTDataList::Save(const std::string& path) {
+    std::string text;
+    int32_t sum = 0;
+    for (const auto& block : m_blocks)
+        sum += block->WriteResponseText(text);
+    std::string error;
+    if (!WriteTextFile(path, text, error)) {
+        m_errorText = error;
+        return 0;
+    }
+    return sum;
+}
+
+int32_t CDSPFFTDataList::Open(const std::string& path) {
+    std::string text;
+    std::string error;
+    if (path.empty()) error = kNoFileName;
+    if (!error.empty() || !ReadTextFile(path, text, error)) {
+        m_errorText = error;
+        return 0;
+    }
+    return ReadResponseText(text, path);
+}
+
+int32_t CDSPFFTDataList::ReadResponseText(std::string_view text, const std::string& path) {
+    CTextLineReader reader(text);
+    int32_t result = 0;
+    for (int channel = 0; channel < GetNumChans(); ++channel) {
+        CDSPFFTData& block = *m_blocks[size_t(channel)];
+        result = block.ReadResponseText(reader, path, channel);
+        if (result == 0) {
+            m_errorText = block.GetErrorText();
+            return 0;
+        }
+    }
+    return result;
+}

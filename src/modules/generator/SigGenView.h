@@ -1,0 +1,71 @@
+#pragma once
+// The "Signal Generator" module: fills one block per channel on every pass with a synthetic
+// waveform (periodic waves, sweeps, pulses, noise, impulses, maximum-length sequences or
+// samples pasted from the clipboard), scaled by a level, and adds it to the incoming block
+// when it is not the first step. Each channel is set up in its own channel bar.
+
+#include "modules/generator/ObList.h"
+#include "modules/generator/SigGenChanDlgBar.h"
+#include "process/DspView.h"
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CSigGenView : public CDspView {
+    AURIVO_DECLARE_SERIAL(CSigGenView)
+public:
+    CSigGenView();
+    ~CSigGenView() override;
+
+    /** Creates the block lists, and a bar for each document channel that has none. */
+    void OnInitialUpdate() override;
+    /** Checks every channel in order and prepares its run state; 0 after showing the first
+     *  error. */
+    int StartRun() override;
+    /** Generates one block per channel and publishes the working and reference lists; 0 when a
+     *  channel's block or bar is missing. */
+    int ProcessData() override;
+    int EndRun() override { return 1; }
+    /** Base refresh, the document's sample rate for the lists, the clipboard list in the
+     *  current list's shape, and every bar's controls. */
+    void ShowCurrentParams() override;
+    std::vector<std::pair<std::string, std::string>> GetSettings() const override;
+    void Serialize(CArchive& ar) override;
+
+    /** Fills one channel's block (at most `out.size()` samples); always true. */
+    bool GenerateSamples(std::span<double> out, CSigGenChanDlgBar& bar);
+    /** The bar of a 0-based channel, or null. */
+    CSigGenChanDlgBar* GetChannelPointer(int index) const;
+    int GetChannelCount() const { return m_channelCount; }
+
+protected:
+    bool OnControlChanged(const std::string& id) override;
+
+private:
+    /** Bars for the document's channels that have none, with their controls. */
+    void EnsureBars();
+    /** StartRun for one channel: checks, pastes for "Clipboard", resets the run state. */
+    bool StartChannel(CSigGenChanDlgBar& bar, double fs, int32_t n);
+    bool CheckPulse(const CSigGenChanDlgBar& bar, double fs);
+    bool CheckSweep(const CSigGenChanDlgBar& bar, double fs);
+    bool PasteClipboard(const CSigGenChanDlgBar& bar, int32_t n);
+    /** Advances the phase by one sample's step, ending the cycle where it wraps. */
+    void AdvancePhase(CSigGenChanDlgBar& bar, double delta);
+    /** Single cycle and single shot finish (the shot's button then reads "Reset"). */
+    void EndCycle(CSigGenChanDlgBar& bar);
+    double NextClipboardSample();
+    /** Applies a numeric edit to `value`; false (edit reset, message shown) when refused. */
+    bool ApplyNumericEdit(const std::string& id, double& value, bool upToSpace);
+    void WriteBars(CArchive& ar) const;
+    bool ReadBars(CArchive& ar, CObList& bars);
+
+    CObList m_barList; // the bars, one per channel, in channel order
+    int32_t m_channelCount = 0;
+    std::unique_ptr<CDSPFFTDataList> m_pClipboardList; // what the "Clipboard" wave plays
+    std::span<const double> m_clipboardSamples;        // the current channel's clipboard samples
+    size_t m_clipboardRead = 0;
+};

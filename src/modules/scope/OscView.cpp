@@ -1,0 +1,409 @@
+#include "modules/scope/OscView.h"
+
+#include "dsp/DSPData.h"
+#include "dsp/NumberText.h"
+#include "process/DspDoc.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <utility>
+
+AURIVO_IMPLEMENT_DYNAMIC(COscView, RUNTIME_CLASS(CDspView));
+
+namespace {
+
+// Control ids, per channel where the bar has one of each per channel.
+struct CChannelIds {
+    const char* voltsDown;
+    const char* voltsUp;
+    const char* positionDown;
+    const char* positionUp;
+    const char* display;
+    const char* average;
+};
+constexpr CChannelIds kIds[2] = {
+    {"ch1.vdivdown", "ch1.vdivup", "ch1.posdown", "ch1.posup", "ch1.disp", "ch1.avg"},
+    {"ch2.vdivdown", "ch2.vdivup", "ch2.posdown", "ch2.posup", "ch2.disp", "ch2.avg"}};
+constexpr const char* kTimeDown = "tdivdown";
+constexpr const char* kTimeUp = "tdivup";
+constexpr const char* kXPositionDown = "xposdown";
+constexpr const char* kXPositionUp = "xposup";
+
+// Each handler by the id of its control.
+using Handler = void (COscView::*)();
+const std::pair<const char*, Handler> kHandlers[] = {
+    {kTimeDown, &COscView::OnClickedDownTimeDiv},
+    {kTimeUp, &COscView::OnClickedUpTimeDiv},
+    {kIds[0].voltsDown, &COscView::OnClickedDownCh1VoltsDiv},
+    {kIds[0].voltsUp, &COscView::OnClickedUpCh1VoltsDiv},
+    {kIds[0].positionDown, &COscView::OnClickedDownCh1YPos},
+    {kIds[0].positionUp, &COscView::OnClickedUpCh1YPos},
+    {kIds[0].display, &COscView::OnClickedCh1DispType},
+    {kIds[0].average, &COscView::OnSelChangeCh1BlockAvg},
+    {kIds[1].voltsDown, &COscView::OnClickedDownCh2VoltsDiv},
+    {kIds[1].voltsUp, &COscView::OnClickedUpCh2VoltsDiv},
+    {kIds[1].positionDown, &COscView::OnClickedDownCh2YPos},
+    {kIds[1].positionUp, &COscView::OnClickedUpCh2YPos},
+    {kIds[1].display, &COscView::OnClickedCh2DispType},
+    {kIds[1].average, &COscView::OnSelChangeCh2BlockAvg},
+    {kXPositionDown, &COscView::OnClickedDownXPos},
+    {kXPositionUp, &COscView::OnClickedUpXPos},
+};
+
+int32_t Stepped(int32_t value, int step, int32_t maximum) {
+    return std::clamp(value + step, 0, maximum);
+}
+
+const std::string& Item(const std::vector<std::string>& items, int32_t index) {
+    return items[size_t(std::clamp(index, 0, int32_t(items.size()) - 1))];
+}
+
+} // namespace
+
+COscView::COscView() {
+    m_channels[0].position = 75;
+    m_channels[1].position = 25;
+    const auto button = [this](const char* id, const char* label) {
+        Controls().Add({id, EControlKind::PushButton, label, {}});
+    };
+    button(kTimeDown, "Dn");
+    button(kTimeUp, "Up");
+    for (const CChannelIds& ids : kIds) {
+        button(ids.voltsDown, "Dn");
+        button(ids.voltsUp, "Up");
+        button(ids.positionDown, "Dn");
+        button(ids.positionUp, "Up");
+        button(ids.display, "Alg");
+        Controls().Add({ids.average, EControlKind::ComboBox, "Avg:", OscAverageChoices()});
+    }
+    button(kXPositionDown, "Dn");
+    button(kXPositionUp, "Up");
+    UpdateControlStates();
+}
+
+// ---- Control bar ----------------------------------------------------------------------------
+
+bool COscView::OnControlChanged(const std::string& id) {
+    for (const auto& [handlerId, handler] : kHandlers)
+        if (id == handlerId) {
+            (this->*handler)();
+            return true;
+        }
+    return true;
+}
+
+void COscView::SettingChanged() {
+    ShowCurrentParams();
+    SetModified();
+}
+
+void COscView::StepVoltsPerDiv(int channel, int step) {
+    CChannelSettings& ch = m_channels[Ch(channel)];
+    ch.voltsIndex = Stepped(ch.voltsIndex, step, kMaxVoltsIndex);
+    SettingChanged();
+}
+
+void COscView::StepPosition(int channel, int step) {
+    CChannelSettings& ch = m_channels[Ch(channel)];
+    ch.position = Stepped(ch.position, step, kMaxPosition);
+    SettingChanged();
+}
+
+void COscView::CycleDisplayType(int channel) {
+    CChannelSettings& ch = m_channels[Ch(channel)];
+    ch.displayType = (ch.displayType + 1) % int32_t(OscDisplayTypeNames().size());
+    SettingChanged();
+}
+
+void COscView::SelectBlockAverage(int channel) {
+    const CControlState* state = Controls().StateById(kIds[Ch(channel)].average);
+    m_channels[Ch(channel)].averageIndex = state->selection;
+    SettingChanged();
+}
+
+void COscView::StepTimePerDiv(int step) {
+    m_timeIndex = Stepped(m_timeIndex, step, kMaxTimeIndex);
+    SettingChanged();
+}
+
+void COscView::StepXPosition(int step) {
+    m_xPosition = Stepped(m_xPosition, step, kMaxPosition);
+    SettingChanged();
+}
+
+void COscView::UpdateControlStates() {
+    for (size_t c = 0; c < m_channels.size(); ++c) {
+        const CChannelSettings& ch = m_channels[c];
+        const CChannelIds& ids = kIds[c];
+        const bool scaled = ch.displayType == OscDispAlg || ch.displayType == OscDispDig;
+        const bool shown = ch.displayType != OscDispOff;
+        Controls().StateById(ids.voltsDown)->enabled = scaled;
+        Controls().StateById(ids.voltsUp)->enabled = scaled;
+        Controls().StateById(ids.positionDown)->enabled = shown;
+        Controls().StateById(ids.positionUp)->enabled = shown;
+        const std::string& type = Item(OscDisplayTypeNames(), ch.displayType);
+        Controls().ControlById(ids.display)->label = type;
+        Controls().StateById(ids.display)->text = type;
+        CControlState* average = Controls().StateById(ids.average);
+        average->selection = ch.averageIndex;
+        average->text = Item(OscAverageChoices(), ch.averageIndex);
+    }
+}
+
+// ---- Run contract ---------------------------------------------------------------------------
+
+void COscView::OnInitialUpdate() {
+    CDspView::OnInitialUpdate();
+    ShowCurrentParams();
+}
+
+void COscView::ShowCurrentParams() {
+    CDspView::ShowCurrentParams();
+    m_blockLength = m_pWorkingList ? m_pWorkingList->GetSize(0) : 0;
+    for (CChannelSettings& ch : m_channels) {
+        const std::string& volts = Item(OscVoltsPerDivChoices(), ch.voltsIndex);
+        ch.trace.voltsPerDivision = ParseDivisionText(volts);
+        ch.trace.verticalPosition = ch.position;
+        switch (ch.displayType) {
+        case OscDispOff:
+            ch.label = "Off";
+            break;
+        case OscDispGnd:
+            ch.label = "Gnd";
+            ch.trace.ground = 1;
+            break;
+        case OscDispAlg:
+            ch.label = volts;
+            ch.trace.ground = 0;
+            ch.trace.digital = 0;
+            break;
+        default:
+            ch.label = volts;
+            ch.trace.ground = 0;
+            ch.trace.digital = 1;
+            break;
+        }
+        const double count = ParseDouble(Item(OscAverageChoices(), ch.averageIndex));
+        if (count != ch.trace.blockAverageCount) {
+            ch.trace.blockAverageCount = count;
+            ch.counter = 1;
+        }
+    }
+    m_timePerDivision = ParseDivisionText(Item(OscTimePerDivChoices(), m_timeIndex));
+    UpdateControlStates();
+    Invalidate();
+}
+
+int COscView::StartRun() {
+    if (!m_pWorkingList || !m_pDisplayList) {
+        ShowErrorMessage("System Memory Allocation Error");
+        return 0;
+    }
+    for (CDSPFFTDataList* list : {m_pWorkingList.get(), m_pDisplayList.get()})
+        for (int c = 0; c < std::min(list->GetNumChans(), 2); ++c)
+            std::fill_n(list->GetTimeData(c), list->GetSize(c), 0.0);
+    for (CChannelSettings& ch : m_channels)
+        ch.counter = 1;
+    return 1;
+}
+
+int COscView::ProcessData() {
+    CDspDoc* doc = GetDocument();
+    if (!doc || !m_pWorkingList || !m_pDisplayList) {
+        ShowErrorMessage("System Memory Allocation Error");
+        return 0;
+    }
+    const CDSPFFTDataList* input = doc->GetCurrentList();
+    if (input && input != m_pWorkingList.get() && !m_pWorkingList->Copy(*input)) {
+        ShowErrorMessage("The block received does not match the oscilloscope's block format.");
+        return 0;
+    }
+    const int32_t length = m_pWorkingList->GetSize(0);
+    const int channels =
+        std::min({m_pWorkingList->GetNumChans(), m_pDisplayList->GetNumChans(), 2});
+    for (int c = 0; c < channels; ++c) {
+        CChannelSettings& ch = m_channels[size_t(c)];
+        double* working = m_pWorkingList->GetTimeData(c);
+        double* display = m_pDisplayList->GetTimeData(c);
+        const int32_t count =
+            std::min({length, m_pWorkingList->GetSize(c), m_pDisplayList->GetSize(c)});
+        const int limit = static_cast<int>(ch.trace.blockAverageCount);
+        for (int32_t i = 0; i < count; ++i) {
+            const double v = CDSPData::Average(working[i], display[i], ch.counter, limit);
+            display[i] = v;
+            working[i] = m_gate.Passes(i) ? v : 0.0;
+        }
+        if (limit > 1 && ch.counter < INT_MAX) ++ch.counter;
+    }
+    doc->SetCurrentList(m_pWorkingList.get());
+    Invalidate();
+    return 1;
+}
+
+// ---- Gate -----------------------------------------------------------------------------------
+
+bool COscView::InPlot(CPoint p) const {
+    return p.x >= m_plotRect.left && p.x < m_plotRect.right && p.y >= m_plotRect.top &&
+           p.y < m_plotRect.bottom;
+}
+
+COscGateGeometry COscView::GateGeometry() const {
+    COscGateGeometry g;
+    g.origin = OscTraceOrigin(m_plotRect, m_xPosition);
+    g.width = m_plotRect.right - m_plotRect.left;
+    g.blockLength = m_blockLength;
+    g.sampleRate = m_pWorkingList ? m_pWorkingList->GetSampleRate(0) : 0.0;
+    g.timePerDivision = m_timePerDivision;
+    return g;
+}
+
+void COscView::OnLButtonDown(CPoint point) {
+    if (!InPlot(point) || m_blockLength == 0.0) return;
+    StopProcess();
+    m_gate.Press(point.x, m_blockLength);
+    SetModified();
+    Invalidate();
+}
+
+void COscView::OnMouseMove(CPoint point, bool leftButtonDown) {
+    if (!m_gate.IsDragging()) return;
+    // Leaving the plot, or a move without the button (the release went elsewhere), ends the
+    // drag.
+    if (leftButtonDown && InPlot(point))
+        m_gate.Drag(point.x);
+    else
+        m_gate.Abandon();
+    Invalidate();
+}
+
+void COscView::OnLButtonUp(CPoint point) {
+    if (!m_gate.IsDragging()) return;
+    if (InPlot(point)) {
+        m_gate.Release(point.x, GateGeometry());
+        SetModified();
+    } else {
+        m_gate.Abandon();
+    }
+    Invalidate();
+}
+
+// ---- Readouts and settings ------------------------------------------------------------------
+
+std::vector<COscView::CReadout> COscView::MakeReadouts() const {
+    std::vector<CReadout> readouts{
+        {"Ch1: " + m_channels[0].label, EReadoutPlace::TopLeft},
+        {"Ch2: " + m_channels[1].label, EReadoutPlace::TopCentre},
+        {Item(OscTimePerDivChoices(), m_timeIndex), EReadoutPlace::TopRight}};
+    const EReadoutPlace places[2] = {EReadoutPlace::BottomLeft, EReadoutPlace::BottomRight};
+    for (size_t c = 0; c < m_channels.size(); ++c) {
+        const CChannelSettings& ch = m_channels[c];
+        if (ch.trace.blockAverageCount <= 1.0) continue;
+        readouts.push_back({FormatText("Ch%d Avg: %d / %d", int(c) + 1, ch.counter - 1,
+                                       int(ch.trace.blockAverageCount)),
+                            places[c]});
+    }
+    return readouts;
+}
+
+std::vector<std::string> COscView::GetReadouts() const {
+    std::vector<std::string> lines;
+    for (const CReadout& r : MakeReadouts())
+        lines.push_back(r.text);
+    return lines;
+}
+
+std::vector<std::pair<std::string, std::string>> COscView::GetSettings() const {
+    auto settings = CDspView::GetSettings();
+    for (size_t c = 0; c < m_channels.size(); ++c) {
+        const CChannelSettings& ch = m_channels[c];
+        const std::string prefix = "Ch" + std::to_string(c + 1) + " ";
+        settings.emplace_back(prefix + "V/Div", Item(OscVoltsPerDivChoices(), ch.voltsIndex));
+        settings.emplace_back(prefix + "Pos", FormatText("%d", ch.position));
+        settings.emplace_back(prefix + "Disp", Item(OscDisplayTypeNames(), ch.displayType));
+        settings.emplace_back(prefix + "Avg", Item(OscAverageChoices(), ch.averageIndex));
+        settings.emplace_back(prefix + "Avg count", FormatText("%d", ch.counter));
+    }
+    settings.emplace_back("T/Div", Item(OscTimePerDivChoices(), m_timeIndex));
+    settings.emplace_back("X Pos", FormatText("%d", m_xPosition));
+    settings.emplace_back("Block length", FormatText("%.0f", m_blockLength));
+    settings.emplace_back("Gate", m_gate.IsOn() ? "On" : "Off");
+    settings.emplace_back("Gate start", FormatText("%.6g", m_gate.GetStart()));
+    settings.emplace_back("Gate stop", FormatText("%.6g", m_gate.GetStop()));
+    settings.emplace_back("Left marker", FormatText("%.6g", m_gate.GetLeftMarker()));
+    settings.emplace_back("Right marker", FormatText("%.6g", m_gate.GetRightMarker()));
+    return settings;
+}
+
+// ---- Archive --------------------------------------------------------------------------------
+
+void COscView::Serialize(CArchive& ar) {
+    CDspView::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar.WriteClass(RUNTIME_CLASS(COscView));
+        for (const CChannelSettings& ch : m_channels) {
+            ar.WriteInt32(ch.voltsIndex);
+            ar.WriteInt32(ch.position);
+            ar.WriteInt32(ch.displayType);
+            ar.WriteInt32(ch.averageIndex);
+        }
+        ar.WriteInt32(m_timeIndex);
+        ar.WriteInt32(m_xPosition);
+        ar.WriteDouble(m_blockLength);
+        ar.WriteInt32(m_gate.IsOn() ? 1 : 0);
+        ar.WriteDouble(m_gate.GetLeftMarker());
+        ar.WriteDouble(m_gate.GetRightMarker());
+        ar.WriteDouble(m_gate.GetStart());
+        ar.WriteDouble(m_gate.GetStop());
+        return;
+    }
+
+    ar.ReadClass(RUNTIME_CLASS(COscView));
+    ar.GetObjectSchema();
+    std::array<CChannelSettings, 2> channels = m_channels;
+    for (CChannelSettings& ch : channels) {
+        ch.voltsIndex = ar.ReadInt32();
+        ch.position = ar.ReadInt32();
+        ch.displayType = ar.ReadInt32();
+        ch.averageIndex = ar.ReadInt32();
+    }
+    const int32_t timeIndex = ar.ReadInt32();
+    const int32_t xPosition = ar.ReadInt32();
+    const double blockLength = ar.ReadDouble();
+    const int32_t gateOn = ar.ReadInt32();
+    double gate[4];
+    for (double& v : gate)
+        v = ar.ReadDouble();
+    if (!ar.Ok()) return;
+
+    const auto inRange = [](int32_t v, int32_t maximum) { return v >= 0 && v <= maximum; };
+    for (const CChannelSettings& ch : channels) {
+        if (!inRange(ch.voltsIndex, kMaxVoltsIndex))
+            ar.Fail("Oscilloscope volts/div index out of range");
+        else if (!inRange(ch.position, kMaxPosition))
+            ar.Fail("Oscilloscope vertical position out of range");
+        else if (!inRange(ch.displayType, int32_t(OscDisplayTypeNames().size()) - 1))
+            ar.Fail("Oscilloscope display type out of range");
+        else if (!inRange(ch.averageIndex, int32_t(OscAverageChoices().size()) - 1))
+            ar.Fail("Oscilloscope block average index out of range");
+    }
+    if (!inRange(timeIndex, kMaxTimeIndex))
+        ar.Fail("Oscilloscope time/div index out of range");
+    else if (!inRange(xPosition, kMaxPosition))
+        ar.Fail("Oscilloscope horizontal position out of range");
+    else if (!(blockLength >= 0.0 && blockLength <= CDSPData::kMaxSize))
+        ar.Fail("Oscilloscope block length out of range");
+    else if (gateOn != 0 && gateOn != 1)
+        ar.Fail("Oscilloscope gate flag out of range");
+    else if (!std::all_of(std::begin(gate), std::end(gate),
+                          [](double v) { return std::isfinite(v); }))
+        ar.Fail("Oscilloscope gate is not a number");
+    if (!ar.Ok()) return;
+
+    m_channels = channels;
+    m_timeIndex = timeIndex;
+    m_xPosition = xPosition;
+    m_blockLength = blockLength;
+    m_gate.Set(gateOn != 0, gate[0], gate[1], gate[2], gate[3]);
+    UpdateControlStates();
+}

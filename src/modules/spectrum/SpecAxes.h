@@ -1,0 +1,55 @@
+#pragma once
+// The spectrum analyser's choice lists and its Y axis table: for each Y axis type the reference
+// values a selection sets, the unit beside the Ref edits, the per-division scale texts and the
+// default scale; and the number a scale text stands for.
+
+#include <string>
+#include <vector>
+
+/** Positions in the X axis list ("Sel:"); the plot channels get the position + 1. */
+enum ESpecXAxis : int { kXLin = 0, kXLog1, kXLog10, kXLog20, kXLog100, kXAxisCount };
+
+/** Positions in the Y axis list ("Sel:"); the plot channels get the position + 1. */
+enum ESpecYAxis : int {
+    kYVpk = 0,
+    kYVrms,
+    kYdBVpk,
+    kYdBVrms,
+    kYdBRel,
+    kYdBVSPL,
+    kYDegrees,
+    kYImpedance,
+    kYTHDVpk,
+    kYIMDVpk,
+    kYAxisCount
+};
+
+/** Positions in the "Type:" list. */
+enum ESpecFFTType : int { kFFTOff = 0, kFFTOn, kXCorr, kXCorrFFT, kFHT, kFHTFFT, kFFTTypeCount };
+
+// The choice lists of the control bar, texts as shown.
+const std::vector<std::string>& SpecXAxisChoices();
+const std::vector<std::string>& SpecYAxisChoices();
+const std::vector<std::string>& SpecFFTTypeChoices();
+const std::vector<std::string>& SpecWindowChoices();
+const std::vector<std::string>& SpecPlotChoices();
+const std::vector<std::string>& SpecBlockAverageChoices();
+const std::vector<std::string>& SpecSmoothingChoices();
+
+/** What goes with one Y axis type. */
+struct CSpecYAxisType {
+    double ref;       // Ref1 and Ref2 after selecting the type
+    const char* unit; // beside the Ref edits
+    int defaultScale; // index into the scale list
+    bool refsEnabled; // the Ref edits take input
+};
+
+/** The entry of a Y axis type (0 .. kYAxisCount - 1). */
+const CSpecYAxisType& SpecYAxisType(int type);
+
+/** The per-division texts of a Y axis type. */
+std::vector<std::string> MakeSpecYScaleList(int type);
+
+/** Units per division of a scale text: its leading number, divided by 1000 for "mV" and by
+ *  1 000 000 for "uV" ("500 mVpk/Div" is 0.5). */
+double ParseSpecScaleText(const std::string& text);

@@ -1,0 +1,151 @@
+// The analyser's run: the checks before a run and the processing of one block.
+
+#include "modules/spectrum/SpecView.h"
+
+#include "process/DspDoc.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+bool UsesFFT(int type) {
+    return type == kFFTOn || type == kXCorrFFT || type == kFHTFFT;
+}
+bool UsesXCorr(int type) {
+    return type == kXCorr || type == kXCorrFFT;
+}
+bool UsesFHT(int type) {
+    return type == kFHT || type == kFHTFFT;
+}
+} // namespace
+
+bool CSpecView::ProcessHasReferenceSource() const {
+    // The modules that publish a reference signal for the correlating transforms.
+    for (const std::string& name : GetDocument()->GetStepNames())
+        if (name == "Signal Generator" || name == "WAV File Open") return true;
+    return false;
+}
+
+int CSpecView::StartRun() {
+    // Frequency calibration comes from a SoundIO step before this one. This build has no
+    // sound-card module, so no step can supply one and a checked box cannot be honoured.
+    if (m_applyFreqCal) {
+        ShowErrorMessage("Apply Frequency Domain Calibration Checkbox is Checked.\r\n There is no "
+                         "SoundIO Module in the process to get Calibration from.");
+        return 0;
+    }
+    m_averageCounter = 1;
+    MakeFreqScale();
+
+    const double nyquist = (m_pWorkingList ? m_pWorkingList->GetSampleRate(0) : 0.0) / 2.0;
+    if ((m_yAxisType == kYTHDVpk || m_yAxisType == kYIMDVpk) && m_ref1 > nyquist) {
+        ShowErrorMessage("Reference Frequency 1 is Higher than Sample Rate / 2\r\n");
+        return 0;
+    }
+    if (m_yAxisType == kYIMDVpk && m_ref2 > nyquist) {
+        ShowErrorMessage("Reference Frequency 2 is Higher than Sample Rate / 2\r\n");
+        return 0;
+    }
+    if (UsesFHT(m_fftType)) {
+        if (!ProcessHasReferenceSource()) {
+            ShowErrorMessage("Cannot Perform Fast Hardamard Transform\r\nNo Module With Reorder "
+                             "Permutaton Tables Selected");
+            return 0;
+        }
+        m_fhtTableSize = 0; // rebuilt from the reference on the first block
+    }
+    return 1;
+}
+
+bool CSpecView::PrepareFHT(CDSPFFTData& block, const CDSPFFTData& reference) {
+    const int32_t n = block.GetSize();
+    if (!m_fhtInputTags.empty() && m_fhtTableSize == n) return true;
+    m_fhtInputTags.assign(static_cast<size_t>(n), 0);
+    m_fhtOutputTags.assign(static_cast<size_t>(n), 0);
+    m_fhtTableSize = n;
+    if (block.DoFHTReorderMatrix(m_fhtInputTags, m_fhtOutputTags, reference)) return true;
+    m_fhtInputTags.clear();
+    m_fhtOutputTags.clear();
+    m_fhtTableSize = 0;
+    return false;
+}
+
+bool CSpecView::ProcessChannel(int channel) {
+    CDSPFFTData& work = *m_pWorkingList->GetAt(channel);
+    CDSPFFTData& display = *m_pDisplayList->GetAt(channel);
+
+    // The reference is the source's first channel for both channels: the signal that was sent.
+    const CDSPFFTDataList* referenceList = GetDocument()->GetReferenceList();
+    const CDSPFFTData* reference = referenceList ? referenceList->GetAt(0) : nullptr;
+    if (UsesXCorr(m_fftType) && !(reference && work.CrossCorrelate(*reference))) {
+        ShowErrorMessage("Cannot Perform Cross Correlation\r\nThe Reference Block Does Not Match "
+                         "The Recorded Block");
+        return false;
+    }
+    if (UsesFHT(m_fftType)) {
+        // The tables are built once per block size, from the first channel's reference.
+        if (!(reference && (channel > 0 || PrepareFHT(work, *reference)) &&
+              work.DoFHT(m_fhtInputTags, m_fhtOutputTags))) {
+            ShowErrorMessage("Cannot Perform Fast Hardamard Transform\r\nThe Reference Block Does "
+                             "Not Match The Recorded Block");
+            return false;
+        }
+    }
+    if (UsesFFT(m_fftType)) {
+        work.DoFFT(m_windowType);
+        const int n = m_averageCounter;
+        const int limit = static_cast<int>(m_blockAverageCount);
+        const int32_t bins = std::min(work.GetSize(), display.GetSize());
+        const double* magnitude = work.GetFreqObj()->GetDataPointer();
+        const double* phase = work.GetPhaseObj()->GetDataPointer();
+        double* shownMagnitude = display.GetFreqObj()->GetDataPointer();
+        double* shownPhase = display.GetPhaseObj()->GetDataPointer();
+        for (int32_t i = 0; i < bins; ++i) {
+            shownMagnitude[i] = CDSPData::Average(magnitude[i], shownMagnitude[i], n, limit);
+            shownPhase[i] = CDSPData::Average(phase[i], shownPhase[i], n, limit);
+        }
+    }
+    return display.GetFreqObj()->UnweightedSmooth(m_smoothingWidth);
+}
+
+int CSpecView::ProcessData() {
+    CDspDoc* doc = GetDocument();
+    const CDSPFFTDataList* input = doc ? doc->GetCurrentList() : nullptr;
+    if (!input || !m_pWorkingList || !m_pDisplayList || !m_pThirdList) return 0;
+    const int channels = std::min({2, input->GetNumChans(), m_pWorkingList->GetNumChans(),
+                                   m_pDisplayList->GetNumChans(), m_pThirdList->GetNumChans()});
+    if (channels == 0) return 0; // nothing to show the spectrum in
+
+    const double rate = input->GetSampleRate(0);
+    for (CDSPFFTDataList* list : {m_pWorkingList.get(), m_pDisplayList.get(), m_pThirdList.get()}) {
+        list->SetSampleRate(rate);
+        for (int ch = 0; ch < channels; ++ch)
+            list->SetNumUsed(ch, input->GetNumUsed(ch));
+    }
+
+    // Both channels take the same number of samples, no more than every block holds.
+    int32_t count = m_pWorkingList->GetSize(0);
+    for (int ch = 0; ch < channels; ++ch)
+        count = std::min(
+            {count, input->GetSize(ch), m_pWorkingList->GetSize(ch), m_pDisplayList->GetSize(ch)});
+    for (int ch = 0; ch < channels; ++ch) {
+        const CDSPData* source = input->GetAt(ch)->GetTimeObj();
+        const double* from = source ? source->GetDataPointer() : nullptr;
+        double* to = m_pWorkingList->GetTimeData(ch);
+        if (from && to && from != to) std::memmove(to, from, sizeof(double) * size_t(count));
+        m_pWorkingList->SetNumUsed(ch, count);
+        if (CChannel* channel = GetChannelPointer(ch)) {
+            channel->m_sampleRate = m_pWorkingList->GetSampleRate(ch);
+            channel->m_blockSize = m_pWorkingList->GetSize(ch);
+            channel->m_numUsed = count;
+        }
+    }
+
+    for (int ch = 0; ch < channels; ++ch)
+        if (!ProcessChannel(ch)) return 0;
+    if (m_blockAverageCount > 1) ++m_averageCounter;
+
+    doc->SetCurrentList(m_pWorkingList.get());
+    Invalidate();
+    return 1;
+}

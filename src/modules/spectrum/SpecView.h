@@ -1,0 +1,165 @@
+#pragma once
+// The "Spectrum Analyzer" module. On every pass it copies the incoming two-channel block,
+// optionally cross-correlates it with the source's reference or runs the fast Hadamard (MLS)
+// transform on it, takes the windowed FFT, averages the spectrum over blocks, smooths it, hands
+// the transformed block on and shows both channels as spectra with distortion readouts. The
+// arithmetic lives in the sample block classes; this class orchestrates and keeps the settings.
+
+#include "modules/spectrum/SpecAxes.h"
+#include "process/DspView.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CSpecView : public CDspView {
+    AURIVO_DECLARE_SERIAL(CSpecView)
+public:
+    /** Start and stop choose among this many frequency positions (0 .. fs/2 in 64ths of fs). */
+    static constexpr int kFreqPositions = 33;
+
+    CSpecView();
+
+    void Serialize(CArchive& ar) override;
+    /** Both channels stacked: grid, scale, start and stop texts, readouts, trace and marker. */
+    void OnDraw(ICanvas& canvas, const CRect& rect) override;
+    /** Base initialisation, then the frequency labels and a refresh. */
+    void OnInitialUpdate() override;
+    /** Checks the calibration, the reference frequencies and the FHT source; resets the average
+     *  counter. 0 (after its message) refuses the run. */
+    int StartRun() override;
+    /** Transforms one block, averages and smooths the spectrum and hands the block on; 0 stops
+     *  the run (missing lists, a transform that cannot be made). */
+    int ProcessData() override;
+    int EndRun() override { return 1; }
+    /** Base refresh, then every control and plot setting from the module's settings. */
+    void ShowCurrentParams() override;
+    /** Rebuilds the 33 start and stop labels from the display list's sample rate and the start
+     *  and stop bins from the positions. */
+    virtual void MakeFreqScale();
+    /** Refills the Y scale list for the Y axis type and selects the type's default scale. */
+    void MakeYAxisTypeControl();
+
+    // Control handlers: each changes one setting, refreshes and marks the document modified.
+    void OnSelChangeXAxisSel(int selection);
+    void OnClickedDownXAxisStart();
+    void OnClickedUpXAxisStart();
+    void OnClickedDownXAxisStop();
+    void OnClickedUpXAxisStop();
+    void OnSelChangeYAxisSel(int selection);
+    void OnClickedDownYAxisScale();
+    void OnClickedUpYAxisScale();
+    /** Takes up to 15 characters as a decimal number; a text that gives no finite number
+     *  leaves the reference as it was. */
+    void OnChangeYAxisRef1(const std::string& text);
+    void OnChangeYAxisRef2(const std::string& text);
+    void OnSelChangeFFTType(int selection);
+    void OnSelChangeWindowType(int selection);
+    void OnSelChangePlotType(int selection);
+    void OnFrequencyDomainCalApply(bool checked);
+    void OnSelChangeBlockAvg(int selection);
+    void OnSelChangeUnweightedSmooth(int selection);
+
+    /** Puts the selected channel's spectrum on the clipboard as FRD lines (dB SPL re Ref1 volts);
+     *  refuses, with its message, unless the Y axis is "dBVSPL", one channel is selected and
+     *  Ref1 was changed from 1. */
+    void OnCopyFRDdBSPL();
+    /** Puts the impedance table (Ref1 ohms) on the clipboard; refuses unless the Y axis is
+     *  "| Z |" and Ref1 was changed from 10. */
+    void OnCopyZMA();
+
+    std::vector<CMenuEntry> GetContextMenu() const override;
+    bool OnContextCommand(const std::string& id) override;
+
+    /** The texts drawn in one channel's plot (0-based channel). */
+    struct CChannelTexts {
+        std::string scale;                 // top left
+        std::string start;                 // top centre
+        std::string stop;                  // top right
+        std::vector<std::string> readouts; // right-aligned below the stop text
+        std::string average;               // bottom left; empty without block averaging
+    };
+    CChannelTexts GetChannelTexts(int channel) const;
+    /** Every text of channel 1's plot, then of channel 2's, in the order above. */
+    std::vector<std::string> GetReadouts() const override;
+    std::vector<std::pair<std::string, std::string>> GetSettings() const override;
+
+    // Settings and run state.
+    int GetXAxisType() const { return m_xAxisType; }
+    int GetStartPosition() const { return m_startPosition; }
+    int GetStopPosition() const { return m_stopPosition; }
+    double GetStartBin() const { return m_startBin; }
+    double GetStopBin() const { return m_stopBin; }
+    const std::vector<std::string>& GetStartLabels() const { return m_startLabels; }
+    const std::vector<std::string>& GetStopLabels() const { return m_stopLabels; }
+    int GetYAxisType() const { return m_yAxisType; }
+    const std::vector<std::string>& GetYScaleList() const { return m_yScaleList; }
+    int GetYScaleIndex() const { return m_yScaleIndex; }
+    /** Units per division of the selected scale text. */
+    double GetYScale() const;
+    double GetRef1() const { return m_ref1; }
+    double GetRef2() const { return m_ref2; }
+    int GetFFTType() const { return m_fftType; }
+    int GetWindowType() const { return m_windowType; }
+    int GetPlotType() const { return m_plotType; }
+    bool GetApplyFreqCal() const { return m_applyFreqCal != 0; }
+    int GetBlockAverageIndex() const { return m_blockAverageIndex; }
+    /** N, the number of blocks averaged. */
+    double GetBlockAverageCount() const { return m_blockAverageCount; }
+    /** n, the number of the block averaged in next (1 = the first block). */
+    int GetAverageCounter() const { return m_averageCounter; }
+    int GetSmoothingWidth() const { return m_smoothingWidth; }
+    int GetFHTTableSize() const { return m_fhtTableSize; }
+
+protected:
+    bool OnControlChanged(const std::string& id) override;
+
+private:
+    /** ShowCurrentParams and the document's modified flag, after a user's change. */
+    void Refresh();
+    /** Takes a Ref edit's text into `ref`; true when the reference changed. */
+    bool TakeRefEdit(const char* id, const std::string& text, double& ref);
+    /** Points the plot channels at the display list and gives them the axis settings. */
+    void UpdatePlotChannels();
+    /** The texts of one channel's plot, each where it fits inside `area`. */
+    void DrawChannelTexts(ICanvas& canvas, const CChannelTexts& texts, const CRect& area,
+                          const CRect& plot) const;
+    /** Writes every control's state from the settings. */
+    void UpdateControls();
+    /** Copies, transforms, averages and smooths one channel; false stops the run. */
+    bool ProcessChannel(int channel);
+    /** Builds the FHT permutation tables for the block size when they do not fit it. */
+    bool PrepareFHT(CDSPFFTData& block, const CDSPFFTData& reference);
+    bool ProcessHasReferenceSource() const;
+    int BlockSize() const;
+
+    int32_t m_xAxisType = kXLin;
+    bool m_xAxisTypeChanged = false;
+    int32_t m_startPosition = 0;
+    int32_t m_startPositionLimit = kFreqPositions - 1;
+    int32_t m_stopPosition = kFreqPositions - 1;
+    int32_t m_stopPositionLimit = kFreqPositions - 1;
+    double m_startBin = 1.0;
+    double m_stopBin = 33.0;
+    int32_t m_yAxisType = kYVpk;
+    bool m_yAxisTypeChanged = false;
+    std::vector<std::string> m_yScaleList;
+    int32_t m_yScaleIndex = 17;
+    int32_t m_yScaleLimit = 0;
+    double m_ref1 = 1.0;
+    double m_ref2 = 1.0;
+    int32_t m_fftType = kFFTOn;
+    int32_t m_windowType = 0;
+    int32_t m_plotType = 0;
+    int32_t m_applyFreqCal = 0;
+    int32_t m_blockAverageIndex = 0;
+    double m_blockAverageCount = 1.0;
+    int32_t m_averageCounter = 1;
+    int32_t m_smoothingWidth = 0;
+    std::vector<std::string> m_startLabels;
+    std::vector<std::string> m_stopLabels;
+    std::vector<int32_t> m_fhtInputTags;
+    std::vector<int32_t> m_fhtOutputTags;
+    int32_t m_fhtTableSize = 0;
+};

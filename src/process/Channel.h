@@ -1,0 +1,108 @@
+#pragma once
+// One plot channel: what a module draws for one signal channel (a grid with labelled axes, the
+// trace of one array of the channel's block, an optional marker with its readout), filled in
+// by the module before every paint. Nothing of it is stored; the module rebuilds it.
+//
+// X codes: 0 time, 1 linear frequency, 2..5 logarithmic frequency from 1, 10, 20 and 100 Hz
+// (when the start bin is 0), 6 linear frequency of the 3-D display. Y codes: 1, 9, 10 volts
+// peak, 2 volts rms, 3 dBV peak, 4 dBV rms, 5 dB relative to the bin at Ref1 Hz, 6 dB SPL re
+// Ref1, 7 phase in degrees, 8 impedance in ohms (Ref1 the reference resistance), 11 dB of the
+// 3-D display. Plot styles: 0 line, 1 solid bars, 2 sunken bars, 3 hollow bars, 4..6 the same
+// bars in rainbow colours.
+
+#include "platform/Canvas.h"
+#include "process/PlotAxis.h"
+#include "process/PlotColours.h"
+#include "process/PlotGrid.h"
+#include "process/PlotMarker.h"
+#include "process/RuntimeClass.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CDSPFFTDataList;
+
+class CChannel : public CObject {
+    AURIVO_DECLARE_SERIAL(CChannel)
+public:
+    // The channel's own arrays and its companion's (impedance); each holds m_blockSize values.
+    const double* m_pTime = nullptr;
+    const double* m_pMagnitude = nullptr;
+    const double* m_pPhase = nullptr;
+    const double* m_pCompanionMagnitude = nullptr;
+    const double* m_pCompanionPhase = nullptr;
+    /** 0-based position in its list: which channel of a logged plot it draws. */
+    int32_t m_index = 0;
+    double m_sampleRate = 96000.0;
+    int32_t m_blockSize = 1024;
+    int32_t m_numUsed = 1024;
+    /** Time display: offset in percent of the width and seconds per division. */
+    double m_timeOffset = 0.0;
+    double m_timePerDivision = 1.0;
+    int32_t m_xCode = 0;
+    int32_t m_startBin = 1;
+    int32_t m_stopBin = 1024;
+    /** Linear displays: the zero line's height above the bottom in percent of the height. */
+    double m_yOffset = 0.0;
+    /** Units per division; for Y code 11 the level at the top. */
+    double m_yScale = 1.0;
+    int32_t m_yCode = 0;
+    /** Y code 11: the level at the bottom. */
+    double m_bottomLevel = -100.0;
+    double m_depthTimePerDivision = 1.0;
+    double m_ref1 = 1.0;
+    double m_ref2 = 1.0;
+    int32_t m_plotStyle = 0;
+    /** Factor and phase delay applied in marker readouts. */
+    double m_gain = 1.0;
+    double m_delay = 0.0;
+    int32_t m_plotCount = 1;
+    /** When not empty, the 3-D display draws its traces from these plots (not owned). */
+    std::vector<const CDSPFFTDataList*> m_loggedPlots;
+    CRect m_plotRect;
+    CGridLayout m_grid;
+    int32_t m_depthDivisions = 8;
+    bool m_selected = false;
+    CPlotMarker m_marker;
+    CPlotColours m_colours;
+    /** Labels in the custom text colour (the application's setting), else the window's. */
+    bool m_customTextColour = true;
+
+    /** The horizontal axis of trace `trace` (its own rectangle in the 3-D display). */
+    CPlotAxis GetXAxis(const CTextMetrics& metrics, int trace = 0) const;
+    /** The rectangle trace `trace` of the 3-D display is drawn in. */
+    CRect GetTraceRect(const CTextMetrics& metrics, int trace) const;
+    /** The value drawn for element k by Y code (magnitudes in volts peak). */
+    double TraceValue(const CTraceArrays& arrays, int32_t k) const;
+    /** y of value v. Y code 11 maps the levels from the top to the bottom level onto the
+     *  trace's rectangle `trace`. */
+    double YOfValue(double v, const CRect& trace) const;
+    /** The arrays of trace `trace`: a logged plot's, or the channel's own. */
+    CTraceArrays GetTraceArrays(int trace) const;
+
+    /** Grid lines, labels and tick marks for the axis codes. */
+    void DrawGrid(ICanvas& canvas) const;
+    void DrawXDirTicks(ICanvas& canvas, int index) const;
+    void DrawYDirTicks(ICanvas& canvas, int index) const;
+    /** Every trace in the plot style, clipped to its rectangle. */
+    void PlotData(ICanvas& canvas) const;
+    /** Places and draws the marker (when on) and returns its readout; empty when off. */
+    std::string DrawMarker(ICanvas& canvas);
+
+    /** A plot channel stores nothing. */
+    void Serialize(CArchive&) override {}
+
+private:
+    /** The horizontal axis across the plot rectangle (the 3-D display's as one linear axis). */
+    CPlotAxis GetPlainAxis() const;
+    /** Trace points (element 0 first), trimmed to what reaches the plot. */
+    std::vector<CPoint> TracePoints(const CTraceArrays& arrays, const CPlotAxis& axis,
+                                    const CRect& rect, const CRect& trace) const;
+    void DrawBars(ICanvas& canvas, const std::vector<CPoint>& points, const CRect& rect) const;
+    void DrawGrid3D(ICanvas& canvas, const CTextMetrics& metrics) const;
+    CPen GridPen(const ICanvas& canvas) const;
+    CColour LabelColour() const;
+    CColour TraceColour() const { return m_selected ? m_colours.selectedTrace : m_colours.trace; }
+    int TraceCount() const;
+};

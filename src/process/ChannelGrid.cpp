@@ -1,0 +1,229 @@
+// The grid of a plot channel: division lines, their labels (skipping those that would crowd
+// the previous one), the tick marks, and the box of the 3-D display.
+#include "process/Channel.h"
+
+#include "process/AxisText.h"
+#include "process/PlotValues.h"
+
+#include <climits>
+
+namespace {
+
+// Labels are drawn on the label background, like text with an opaque background.
+class CLabeller {
+public:
+    CLabeller(ICanvas& canvas, CColour text, CColour background)
+        : m_canvas(canvas), m_text(text), m_background(background),
+          m_gap(canvas.GetTextMetrics().maxCharWidth) {}
+
+    /** A label centred under column x with its top at y, unless it would crowd the last one. */
+    void Below(double x, int32_t y, const std::string& text) {
+        const CSize extent = m_canvas.GetTextExtent(text);
+        const int32_t left = ClampPixel(x - extent.cx / 2.0, 0);
+        if (m_lastRight != INT_MIN && left <= m_lastRight + m_gap) return;
+        Draw({left, y}, text, extent);
+        m_lastRight = left + extent.cx;
+    }
+    /** A label ending at column `right`, centred on row y, unless its row is too close to the
+     *  last one's. */
+    void LeftOf(int32_t right, double y, const std::string& text) {
+        const int32_t row = ClampPixel(y, 0);
+        if (m_lastRow != INT_MIN && row <= m_lastRow + m_gap) return;
+        const CSize extent = m_canvas.GetTextExtent(text);
+        Draw({right - extent.cx, row - extent.cy / 2}, text, extent);
+        m_lastRow = row;
+    }
+
+private:
+    void Draw(CPoint topLeft, const std::string& text, CSize extent) {
+        m_canvas.FillRect({topLeft.x, topLeft.y, topLeft.x + extent.cx, topLeft.y + extent.cy},
+                          m_background);
+        m_canvas.DrawText(topLeft, text, m_text);
+    }
+
+    ICanvas& m_canvas;
+    CColour m_text;
+    CColour m_background;
+    int32_t m_gap;
+    int32_t m_lastRight = INT_MIN;
+    int32_t m_lastRow = INT_MIN;
+};
+
+void Line(ICanvas& canvas, double x1, double y1, double x2, double y2) {
+    canvas.DrawLine({ClampPixel(x1, 0), ClampPixel(y1, 0)}, {ClampPixel(x2, 0), ClampPixel(y2, 0)});
+}
+
+} // namespace
+
+CPen CChannel::GridPen(const ICanvas& canvas) const {
+    if (canvas.IsPrinting()) return {{0, 0, 0}, std::max(1, canvas.GetDpiX() / 64)};
+    return {m_colours.grid, 1};
+}
+
+CColour CChannel::LabelColour() const {
+    return m_customTextColour ? m_colours.customText : m_colours.windowText;
+}
+
+void CChannel::DrawXDirTicks(ICanvas& canvas, int index) const {
+    ::DrawXDirTicks(canvas, m_plotRect, m_grid, index);
+}
+
+void CChannel::DrawYDirTicks(ICanvas& canvas, int index) const {
+    ::DrawYDirTicks(canvas, m_plotRect, m_grid, index);
+}
+
+void CChannel::DrawGrid(ICanvas& canvas) const {
+    if (m_plotRect.IsRectEmpty()) return;
+    canvas.SetFont(canvas.IsPrinting() ? kPlotLargeFont : kPlotSmallFont);
+    canvas.SetPen(GridPen(canvas));
+    const CTextMetrics metrics = canvas.GetTextMetrics();
+    if (m_xCode == 6 || m_yCode == 11) {
+        DrawGrid3D(canvas, metrics);
+        return;
+    }
+    const double left = m_plotRect.left, top = m_plotRect.top;
+    const double right = m_plotRect.right, bottom = m_plotRect.bottom;
+    const double width = right - left, height = bottom - top;
+    const int xDivs = m_grid.xDivisions, yDivs = m_grid.yDivisions;
+    const double binWidth = m_sampleRate / m_blockSize;
+
+    CLabeller xLabels(canvas, LabelColour(), m_colours.labelBackground);
+    if ((m_xCode == 0 || m_xCode == 1) && xDivs > 0) {
+        for (int i = 0; i <= xDivs; ++i) {
+            const double x = left + i * width / xDivs;
+            Line(canvas, x, top, x, bottom);
+            if (m_xCode == 1) {
+                const double f =
+                    m_startBin * binWidth + (m_stopBin - m_startBin) * binWidth * i / xDivs;
+                xLabels.Below(x, m_plotRect.bottom + 2, GetXAxisLinFreqDispText(f));
+            }
+        }
+    } else if (m_xCode >= 2 && m_xCode <= 5) {
+        const CPlotAxis axis = GetPlainAxis();
+        const int32_t tick = std::max(2, metrics.height / 3);
+        double previous = 0.0;
+        for (double decade = 1.0; decade <= 1e4 && axis.IsDrawable(); decade *= 10.0) {
+            for (int multiplier = 1; multiplier <= 10; ++multiplier) {
+                const double f = decade * multiplier;
+                const double x = axis.XOfFrequency(f);
+                // 10 × one decade is 1 × the next: one line for both.
+                if (f == previous || x < left || x > right) continue;
+                previous = f;
+                Line(canvas, x, top, x, bottom);
+                Line(canvas, x, bottom, x, bottom + tick);
+                xLabels.Below(x, m_plotRect.bottom + tick + 1, GetXAxisLogFreqDispText(f));
+            }
+        }
+    }
+
+    if (m_yCode >= 1 && m_yCode <= 10 && yDivs > 0) {
+        CLabeller yLabels(canvas, LabelColour(), m_colours.labelBackground);
+        const int32_t labelRight = m_plotRect.left - metrics.averageCharWidth / 2;
+        const double d = m_yScale;
+        for (int i = 0; i <= yDivs; ++i) {
+            const double y = top + i * height / yDivs;
+            Line(canvas, left, y, right, y);
+            std::string text;
+            switch (m_yCode) {
+            case 3:
+            case 4:
+            case 5:
+                text = GetYAxisdBDispText((yDivs / 2.0 - i) * d, d);
+                break;
+            case 6:
+                text = GetYAxisSPLDispText(130.0 - d * i, d);
+                break;
+            case 7:
+                text = GetYAxisDegDispText((yDivs / 2.0 - i) * d);
+                break;
+            case 8:
+                text = GetYAxisOhmsDispText((yDivs - i) * d, d);
+                break;
+            default:
+                text = GetYAxisVoltsDispText((yDivs - i) * d, d);
+                break;
+            }
+            yLabels.LeftOf(labelRight, y, text);
+        }
+    }
+
+    if (m_xCode == 1) {
+        switch (m_yCode) {
+        case 1:
+        case 2:
+        case 8:
+        case 9:
+        case 10:
+            DrawXDirTicks(canvas, 0);
+            DrawYDirTicks(canvas, 0);
+            DrawYDirTicks(canvas, 10);
+            break;
+        case 3:
+        case 4:
+        case 7:
+            DrawXDirTicks(canvas, 4);
+            DrawYDirTicks(canvas, 5);
+            break;
+        case 6:
+            DrawXDirTicks(canvas, 0);
+            DrawYDirTicks(canvas, 5);
+            break;
+        default:
+            break;
+        }
+    } else if (m_xCode >= 2 && m_xCode <= 5) {
+        DrawYDirTicks(canvas, 0);
+    }
+}
+
+void CChannel::DrawGrid3D(ICanvas& canvas, const CTextMetrics& metrics) const {
+    // The box: a back wall where trace 0 stands and a floor that runs forward (down and to the
+    // left) by one third of the room the labels leave, as the traces do.
+    const double depthX =
+        ((m_plotRect.right - m_plotRect.left) - 12.0 * metrics.averageCharWidth) / 3.0;
+    const double depthY = ((m_plotRect.bottom - m_plotRect.top) - 4.0 * metrics.height) / 3.0;
+    const CRect back = GetTraceRect(metrics, 0);
+    const CPlotAxis axis = GetXAxis(metrics, 0);
+    const double axisRight = axis.left + axis.width;
+    const double floor = back.bottom;
+    // White labels on the plot's own background, inside the box's frame.
+    const CColour text = m_colours.depthText;
+
+    if (m_xCode == 6 && m_grid.xDivisions > 0) {
+        CLabeller labels(canvas, text, m_colours.background);
+        const double binWidth = m_sampleRate / m_blockSize;
+        for (int i = 0; i <= m_grid.xDivisions; ++i) {
+            const double x = axis.left + i * axis.width / m_grid.xDivisions;
+            Line(canvas, x, floor, x - depthX, floor + depthY);
+            const double f =
+                m_startBin * binWidth + (m_stopBin - m_startBin) * binWidth * i / m_grid.xDivisions;
+            labels.Below(x - depthX, ClampPixel(floor + depthY + 2, 0), GetXAxisLinFreqDispText(f));
+        }
+    }
+    if (m_yCode != 11) return;
+    if (m_grid.yDivisions > 0) {
+        CLabeller labels(canvas, text, m_colours.background);
+        const double span = m_bottomLevel - m_yScale;
+        for (int i = 0; i <= m_grid.yDivisions; ++i) {
+            const double level = m_yScale + span * i / m_grid.yDivisions;
+            const double y = YOfValue(level, back);
+            Line(canvas, axis.left, y, axisRight, y);
+            Line(canvas, axis.left, y, axis.left - depthX, y + depthY);
+            labels.LeftOf(ClampPixel(axis.left - depthX - metrics.averageCharWidth / 2.0, 0),
+                          y + depthY, GetYAxis3DLevelDispText(level, span));
+        }
+    }
+    if (m_depthDivisions > 0) {
+        CLabeller labels(canvas, text, m_colours.background);
+        for (int j = 0; j <= m_depthDivisions; ++j) {
+            const double dx = j * depthX / m_depthDivisions, dy = j * depthY / m_depthDivisions;
+            Line(canvas, axis.left - dx, floor + dy, axisRight - dx, floor + dy);
+            const std::string label =
+                GetZAxisLinTimeDispText(j * m_depthTimePerDivision, m_depthTimePerDivision);
+            const CSize extent = canvas.GetTextExtent(label);
+            labels.LeftOf(ClampPixel(axisRight - dx + metrics.averageCharWidth / 2.0, 0) +
+                              extent.cx,
+                          floor + dy, label);
+        }
+    }
+}

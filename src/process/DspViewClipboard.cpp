@@ -1,0 +1,94 @@
+// The modules' Cut, Copy and Paste: the selected channel (or all) of the display list, or of
+// the working list while Shift is held, checked against the document's block size.
+#include "dsp/DSPFFTDataList.h"
+#include "process/DspApp.h"
+#include "process/DspDoc.h"
+#include "process/DspView.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+IClipboard* ClipboardOf(const CDspDoc* doc) {
+    CDspApp* app = doc ? doc->GetApp() : nullptr;
+    return app ? &app->GetClipboard() : nullptr;
+}
+
+// Every value and number used of a list, to put back after a refused paste. All three arrays are
+// kept: a paste also writes a response block's frequency axis.
+class CSavedValues {
+public:
+    explicit CSavedValues(CDSPFFTDataList& list) {
+        for (int ch = 0; ch < list.GetNumChans(); ++ch) {
+            const CDSPFFTData& block = *list.GetAt(ch);
+            m_blocks.push_back({Values(block.GetTimeObj()), Values(block.GetFreqObj()),
+                                Values(block.GetPhaseObj()), block.GetNumUsed()});
+        }
+    }
+
+    void Restore(CDSPFFTDataList& list) const {
+        for (int ch = 0; ch < list.GetNumChans() && size_t(ch) < m_blocks.size(); ++ch) {
+            CDSPFFTData& block = *list.GetAt(ch);
+            const CBlock& saved = m_blocks[size_t(ch)];
+            Put(saved.time, block.GetTimeObj());
+            Put(saved.magnitude, block.GetFreqObj());
+            Put(saved.phase, block.GetPhaseObj());
+            block.SetNumUsed(saved.numUsed);
+        }
+    }
+
+private:
+    struct CBlock {
+        std::vector<double> time, magnitude, phase;
+        int32_t numUsed;
+    };
+
+    static std::vector<double> Values(const CDSPData* array) {
+        if (!array || !array->GetDataPointer()) return {};
+        return {array->GetDataPointer(), array->GetDataPointer() + array->GetSize()};
+    }
+    static void Put(const std::vector<double>& values, CDSPData* array) {
+        if (array && array->GetDataPointer() && values.size() == size_t(array->GetSize()))
+            std::copy(values.begin(), values.end(), array->GetDataPointer());
+    }
+
+    std::vector<CBlock> m_blocks;
+};
+
+} // namespace
+
+void CDspView::OnEditCut(bool shift) {
+    CDSPFFTDataList* list = shift ? m_pWorkingList.get() : m_pDisplayList.get();
+    IClipboard* clipboard = ClipboardOf(GetDocument());
+    if (!list || !clipboard) return;
+    // All channels are checked against one block: the cut reports the lines per channel.
+    const int count =
+        m_selectedChannel ? list->Cut(m_selectedChannel - 1, *clipboard) : list->Cut(*clipboard);
+    CheckClipboardAction(count);
+}
+
+void CDspView::OnEditCopy(bool shift) {
+    CDSPFFTDataList* list = shift ? m_pWorkingList.get() : m_pDisplayList.get();
+    IClipboard* clipboard = ClipboardOf(GetDocument());
+    if (!list || !clipboard) return;
+    if (m_selectedChannel)
+        CheckClipboardAction(list->Copy(m_selectedChannel - 1, *clipboard));
+    else
+        CheckClipboardAction(list->Copy(*clipboard), list->GetNumChans());
+}
+
+void CDspView::OnEditPaste(bool shift) {
+    CDSPFFTDataList* list = shift ? m_pWorkingList.get() : m_pDisplayList.get();
+    IClipboard* clipboard = ClipboardOf(GetDocument());
+    if (!list || !clipboard) return;
+    const CSavedValues saved(*list);
+    int accepted = 0;
+    if (m_selectedChannel) {
+        accepted = CheckClipboardAction(list->Paste(m_selectedChannel - 1, *clipboard));
+    } else {
+        const int lines = list->Paste(*clipboard);
+        accepted = CheckClipboardAction(lines / std::max(1, list->GetNumChans()));
+    }
+    if (!accepted) saved.Restore(*list);
+}

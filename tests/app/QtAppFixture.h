@@ -1,0 +1,31 @@
+#pragma once
+// One offscreen QApplication for every GUI test, and a main window over the engine's test
+// modules with a recording message sink.
+
+#include "../process/TestModules.h"
+#include "MainWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <functional>
+
+/** The process-wide QApplication (offscreen platform). */
+QApplication& TestQApp();
+
+/** Runs `action` on the next modal dialog that opens, while `trigger` opens it. */
+void WithNextModal(const std::function<void(QWidget*)>& action,
+                   const std::function<void()>& trigger);
+
+class GuiTest : public testing::Test {
+protected:
+    GuiTest() { TestQApp(); }
+    void SetUp() override;
+    void TearDown() override;
+
+    CRecordingMessageSink sink;
+    CFixedClock clock{1700000000};
+    std::unique_ptr<CDspApp> app;
+    std::unique_ptr<CMainWindow> window;
+};

@@ -1,0 +1,382 @@
+// The response text file: exact bytes, header checks with their messages, line-end tolerance
+// and round trips.
+#include "dsp/DSPFFTDataList.h"
+
+#include "DspTestUtil.h"
+#include "TextFileUtil.h"
+#include "common/CommaLocale.h"
+#include "common/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <random>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A fresh time block of size 4 at 96000 samples per second, as written.
+const Lines kFreshFour = {
+    ";Type                      : +1.0000000e+000",
+    ";Number of Elements        : +4.0000000e+000",
+    ";Sample Rate               : +9.6000000e+004",
+    ";Gain                      : +1.0000000e+000",
+    ";Delay                     : +0.0000000e+000",
+    "+0.0000000e+000 +1.0000000e+000 +0.0000000e+000",
+    "+0.0000000e+000 +1.0000000e+000 +0.0000000e+000",
+    "+0.0000000e+000 +1.0000000e+000 +0.0000000e+000",
+    "+0.0000000e+000 +1.0000000e+000 +0.0000000e+000",
+};
+
+// A response block of size 4 at 8000 samples per second: gain 0.5, delay 2.5, frequency axis
+// 0, 2000, 4000, 2000.
+const Lines kResponseFour = {
+    ";Type                      : +2.0000000e+000",
+    ";Number of Elements        : +4.0000000e+000",
+    ";Sample Rate               : +8.0000000e+003",
+    ";Gain                      : +5.0000000e-001",
+    ";Delay                     : +2.5000000e+000",
+    "+0.0000000e+000 +1.0000000e+003 -1.8000000e+002",
+    "+2.0000000e+003 -2.5000000e-001 +9.0000000e+001",
+    "+4.0000000e+003 +1.5000000e-005 +1.0000000e-001",
+    "+2.0000000e+003 +0.0000000e+000 +1.2345678e+004",
+};
+const std::vector<double> kResponseMagnitude = {1000.0, -0.25, 1.5e-5, 0.0};
+const std::vector<double> kResponsePhase = {-180.0, 90.0, 0.1, 12345.678};
+
+void MakeResponseFour(CDSPFFTData& block) {
+    block.Create(CDSPData::kResponseBlock, 4, 8000.0, "Step: 2 Filter");
+    block.Fill(4, nullptr, kResponseMagnitude.data(), kResponsePhase.data());
+    block.SetGain(0.5);
+    block.SetDelay(2.5);
+}
+
+class ResponseFile : public testing::Test {
+protected:
+    CTempFolder folder;
+    std::string path = folder.File("block.rsp");
+};
+
+TEST_F(ResponseFile, FreshBlockOfFourSavesAsTheKnownBytes) {
+    CDSPFFTData block;
+    ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
+    EXPECT_EQ(block.Save(path), 4);
+    EXPECT_EQ(GetFile(path), JoinLines(kFreshFour, "\r\n"));
+    EXPECT_EQ(kFreshFour[5].size() + 1, 48u) << "a data line with its line feed";
+}
+
+TEST_F(ResponseFile, ResponseBlockSavesGainDelayAndItsFrequencyAxis) {
+    CDSPFFTData block;
+    MakeResponseFour(block);
+    EXPECT_EQ(block.Save(path), 4);
+    EXPECT_EQ(GetFile(path), JoinLines(kResponseFour, "\r\n"));
+}
+
+TEST_F(ResponseFile, ListWritesItsBlocksOneAfterAnother) {
+    CDSPFFTDataList list;
+    ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 4, 96000.0));
+    list.GetFreqData(1)[2] = 1000.0;
+    EXPECT_EQ(list.Save(path), 8);
+    Lines second = kFreshFour;
+    second[7] = "+0.0000000e+000 +1.0000000e+003 +0.0000000e+000";
+    EXPECT_EQ(GetFile(path), JoinLines(kFreshFour, "\r\n") + JoinLines(second, "\r\n"));
+
+    CDSPFFTDataList read;
+    ASSERT_TRUE(read.Create(2, CDSPData::kTimeBlock, 4, 96000.0));
+    EXPECT_EQ(read.Open(path), 4) << read.GetErrorText();
+    EXPECT_EQ(read.GetFreqData(1)[2], 1000.0);
+    EXPECT_EQ(read.GetFreqData(0)[2], 1.0);
+}
+
+TEST_F(ResponseFile, SizeEightBlockRefusesTheFileOfFourNamingBothSizes) {
+    PutFile(path, JoinLines(kFreshFour, "\r\n"));
+    CDSPFFTData block;
+    ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 8, 96000.0, "Step: 1 Scope"));
+    EXPECT_EQ(block.Open(path, 0), 0);
+    EXPECT_EQ(block.GetErrorText(),
+              "The channel 1 data array size in Step: 1 Scope module is set to 8 elements.\r\n"
+              "The channel 1 data array size in '" +
+                  path + "' file is 4 elements.");
+}
+
+TEST_F(ResponseFile, HeaderWithTwoDigitExponentsIsRefused) {
+    // As a C library that prints two exponent digits would write the file.
+    std::string text;
+    char line[64];
+    const double values[] = {1.0, 4.0, 96000.0, 1.0, 0.0};
+    for (size_t i = 0; i < 5; ++i) {
+        std::snprintf(line, sizeof line, "%s%+07.7e\n", kFreshFour[i].substr(0, 29).c_str(),
+                      values[i]);
+        text += line;
+    }
+    for (int i = 0; i < 4; ++i)
+        text += "+0.00000000e+00 +5.0000000e-01 +0.0000000e+00\n";
+    PutFile(path, text);
+    CDSPFFTData block;
+    ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0, "Step: 1 Scope"));
+    EXPECT_FALSE(CDSPFFTData::IsCDSPFFTDataString("+1.0000000e+00"));
+    EXPECT_EQ(block.Open(path, 0), 0);
+    EXPECT_EQ(block.GetErrorText(),
+              "The channel 1 Data Array Type in Step: 1 Scope Module is set to 1.\r\nThe channel 1 "
+              "Data Array Type setting in the '" +
+                  path + "' File is 1.");
+    EXPECT_EQ(block.GetFreqObj()->GetDataPointer()[0], 1.0) << "nothing read";
+}
+
+struct HeaderCase {
+    const char* name;
+    std::function<void(Lines&)> change;
+    const char* message; // {p} stands for the path
+};
+
+class ResponseFileHeader : public testing::TestWithParam<HeaderCase> {};
+
+TEST_P(ResponseFileHeader, FailsWithItsMessageAndKeepsWhatWasRead) {
+    CTempFolder folder;
+    const std::string path = folder.File("h.rsp");
+    Lines lines = kFreshFour;
+    GetParam().change(lines);
+    PutFile(path, JoinLines(lines, "\r\n"));
+
+    CDSPFFTData block;
+    ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0, "Step: 1 Test"));
+    block.GetTimeObj()->GetDataPointer()[3] = 7.0;
+    EXPECT_EQ(block.Open(path, 0), 0);
+    std::string expected = GetParam().message;
+    expected.replace(expected.find("{p}"), 3, path);
+    EXPECT_EQ(block.GetErrorText(), expected);
+    EXPECT_EQ(block.GetTimeObj()->GetDataPointer()[3], 7.0) << "element 3 was never read";
+}
+
+auto Value(size_t line, std::string value) {
+    return [=](Lines& l) { l[line] = l[line].substr(0, 29) + value; };
+}
+auto Keep(size_t count) {
+    return [=](Lines& l) { l.resize(count); };
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, ResponseFileHeader,
+    testing::Values(
+        HeaderCase{"TypeDiffers", Value(0, "+2.0000000e+000"),
+                   "The channel 1 Data Array Type in Step: 1 Test Module is set to 1.\r\nThe "
+                   "channel 1 Data Array Type setting in the '{p}' File is 2."},
+        HeaderCase{"TypeWithALetter", Value(0, "+1.0000000x+000"),
+                   "The channel 1 Data Array Type in Step: 1 Test Module is set to 1.\r\nThe "
+                   "channel 1 Data Array Type setting in the '{p}' File is 1."},
+        HeaderCase{"TypeWithoutColon", [](Lines& l) { l[0] = ";Type 1"; },
+                   "The channel 1 Data Array Type in Step: 1 Test Module is set to 1.\r\nThe "
+                   "channel 1 Data Array Type setting in the '{p}' File is 0."},
+        HeaderCase{"SizeDiffers", Value(1, "+8.0000000e+000"),
+                   "The channel 1 data array size in Step: 1 Test module is set to 4 "
+                   "elements.\r\nThe channel 1 data array size in '{p}' file is 8 elements."},
+        HeaderCase{"RateDiffers", Value(2, "+4.4100000e+004"),
+                   "The channel 1 data array sample rate in Step: 1 Test module is set to 96000 "
+                   "samp/sec.\r\nThe channel 1 data array size in '{p}' file is 44100 samp/sec."},
+        HeaderCase{"GainTwoDigitExponent", Value(3, "+1.0000000e+00"),
+                   "Cannot read the channel 1 data array gain setting in the '{p}' file.\r\nCh1 "
+                   "data array gain is '+1.0000000e+00'.\r\nCannot set channel 1 gain."},
+        HeaderCase{"DelayShort", Value(4, "0.5"),
+                   "Cannot read the channel 1 data array phase delay setting in the '{p}' "
+                   "file.\r\nCh1 data array phase delay is '0.5'.\r\nCannot set channel 1 phase "
+                   "delay."},
+        HeaderCase{"EmptyFile", Keep(0),
+                   "Cannot read the channel 1 data array type setting in the '{p}' file.\r\n The "
+                   "files data array type setting must be 1"},
+        HeaderCase{"EndsBeforeSize", Keep(1),
+                   "Cannot read the channel 1 data array size setting in the '{p}' file.\r\n The "
+                   "files data array type setting must be 4"},
+        HeaderCase{"EndsBeforeRate", Keep(2),
+                   "Cannot read the channel 1 data array sample rate setting in the '{p}' "
+                   "file.\r\n The files data array sample rate setting must be 96000 samp/sec"},
+        HeaderCase{"EndsBeforeGain", Keep(3),
+                   "Cannot read the channel 1 data array gain setting in the '{p}' file."},
+        HeaderCase{"EndsBeforeDelay", Keep(4),
+                   "Cannot read the channel 1 data array phase delay setting in the '{p}' file."},
+        HeaderCase{"TooShortAtElementTwo", Keep(7),
+                   "Channel 1 data length in file '{p}' is too short at element 2."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ResponseFile, ShortFileKeepsTheElementsReadBeforeIt) {
+    Lines lines = kFreshFour;
+    lines[5] = "1 2 3";
+    lines[6] = "4 5 6";
+    lines.resize(7);
+    PutFile(path, JoinLines(lines, "\n"));
+    CDSPFFTData block;
+    ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
+    EXPECT_EQ(block.Open(path, 0), 0);
+    EXPECT_EQ(Snapshot(block), (CBlockSnapshot{{1, 4, 0, 0}, {2, 5, 1, 1}, {3, 6, 0, 0}}));
+}
+
+TEST_F(ResponseFile, MissingOrUnnamedFileFails) {
+    CDSPFFTData block;
+    ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
+    EXPECT_EQ(block.Open("", 0), 0);
+    EXPECT_EQ(block.GetErrorText(), "File Name Not Specified.");
+    EXPECT_EQ(block.Open(folder.File("none.rsp"), 0), 0);
+    EXPECT_NE(block.GetErrorText().find("none.rsp"), std::string::npos);
+
+    CDSPFFTDataList list;
+    ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 4, 96000.0));
+    EXPECT_EQ(list.Open(""), 0);
+    EXPECT_EQ(list.GetErrorText(), "File Name Not Specified.");
+    EXPECT_EQ(list.Save(folder.File("no/folder.rsp")), 0);
+    EXPECT_FALSE(list.GetErrorText().empty());
+    EXPECT_EQ(block.Save(folder.File("no/folder.rsp")), 0);
+}
+
+TEST_F(ResponseFile, ListStopsAtTheFirstFailingBlockAndTakesItsMessage) {
+    Lines second = kFreshFour;
+    second[1] = second[1].substr(0, 29) + "+8.0000000e+000";
+    PutFile(path, JoinLines(kFreshFour, "\r\n") + JoinLines(second, "\r\n"));
+    CDSPFFTDataList list;
+    ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 4, 96000.0, "Step: 3 Logger"));
+    EXPECT_EQ(list.Open(path), 0);
+    EXPECT_EQ(list.GetErrorText(),
+              "The channel 2 data array size in Step: 3 Logger module is set to 4 elements.\r\n"
+              "The channel 2 data array size in '" +
+                  path + "' file is 8 elements.");
+    EXPECT_EQ(list.GetErrorText(), list.GetAt(1)->GetErrorText());
+}
+
+class ResponseFileLineEnds : public testing::TestWithParam<const char*> {};
+
+TEST_P(ResponseFileLineEnds, OpensWhateverTheLineEnds) {
+    CTempFolder folder;
+    PutFile(folder.File("r.rsp"), JoinLines(kResponseFour, GetParam()));
+    CDSPFFTData block;
+    ASSERT_TRUE(block.Create(CDSPData::kResponseBlock, 4, 8000.0));
+    EXPECT_EQ(block.Open(folder.File("r.rsp"), 0), 4) << block.GetErrorText();
+    EXPECT_EQ(
+        Snapshot(block),
+        (CBlockSnapshot{{0, 2000, 4000, 2000}, kResponseMagnitude, {-180, 90, 0.1, 12345.678}}));
+    EXPECT_EQ(block.GetGain(), 0.5);
+    EXPECT_EQ(block.GetDelay(), 2.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, ResponseFileLineEnds, testing::Values("\n", "\r\n", "\r\r\n"));
+
+TEST_F(ResponseFile, DataLinesSplitAtSpacesOrTabsAndMissingFieldsReadZero) {
+    Lines lines = kFreshFour;
+    lines[5] = "1.5\t2.5 3.5";
+    lines[6] = "7";
+    lines[7] = "8 9";
+    lines[8] = "1e3\t-2e-3\t+4.5e+002xyz";
+    PutFile(path, JoinLines(lines, "\r\n"));
+    CDSPFFTData block;
+    ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
+    EXPECT_EQ(block.Open(path, 0), 4);
+    EXPECT_EQ(Snapshot(block),
+              (CBlockSnapshot{{1.5, 7, 8, 1000}, {2.5, 0, 9, -0.002}, {3.5, 0, 0, 450}}));
+}
+
+TEST_F(ResponseFile, ResponseBlockTakesTheFileFrequencyColumn) {
+    Lines lines = kResponseFour;
+    lines[6] = "+2.5000000e+003 +1.0000000e+000 +0.0000000e+000";
+    PutFile(path, JoinLines(lines, "\r\n"));
+    CDSPFFTData block;
+    ASSERT_TRUE(block.Create(CDSPData::kResponseBlock, 4, 8000.0));
+    EXPECT_EQ(block.Open(path, 0), 4);
+    EXPECT_EQ(Values(block.GetTimeObj()), (std::vector<double>{0, 2500, 4000, 2000}));
+}
+
+struct RoundTripCase {
+    int32_t type;
+    int32_t size;
+};
+
+class ResponseFileRoundTrip : public testing::TestWithParam<RoundTripCase> {};
+
+// Eight significant digits are written: a value comes back within half a unit of the eighth.
+void ExpectWithinWrittenPrecision(const std::vector<double>& got, const std::vector<double>& want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < got.size(); ++i)
+        EXPECT_LE(std::fabs(got[i] - want[i]), 5.0000001e-8 * std::fabs(want[i]))
+            << "element " << i << ": " << got[i] << " vs " << want[i];
+}
+
+TEST_P(ResponseFileRoundTrip, RandomBlocksComeBackToTheWrittenPrecision) {
+    const auto [type, size] = GetParam();
+    std::mt19937 rng(4711u + unsigned(size) * 3u + unsigned(type));
+    std::uniform_real_distribution<double> mantissa(-9.99, 9.99);
+    std::uniform_int_distribution<int> exponent(-300, 300);
+    auto random = [&] { return mantissa(rng) * std::pow(10.0, exponent(rng)); };
+
+    CDSPFFTDataList list;
+    ASSERT_TRUE(list.Create(2, type, size, 48000.0));
+    for (int ch = 0; ch < 2; ++ch) {
+        for (int32_t i = 0; i < size; ++i) {
+            list.GetTimeData(ch)[i] = random();
+            list.GetFreqData(ch)[i] = random();
+            list.GetPhaseData(ch)[i] = i % 5 == 0 ? 0.0 : random();
+        }
+        list.SetGain(ch, random());
+        list.SetDelay(ch, random());
+    }
+    CTempFolder folder;
+    ASSERT_EQ(list.Save(folder.File("r.rsp")), 2 * size);
+
+    CDSPFFTDataList read;
+    ASSERT_TRUE(read.Create(2, type, size, 48000.0));
+    ASSERT_EQ(read.Open(folder.File("r.rsp")), size) << read.GetErrorText();
+    for (int ch = 0; ch < 2; ++ch) {
+        const CBlockSnapshot got = Snapshot(*read.GetAt(ch));
+        const CBlockSnapshot want = Snapshot(*list.GetAt(ch));
+        ExpectWithinWrittenPrecision(got.time, want.time);
+        ExpectWithinWrittenPrecision(got.magnitude, want.magnitude);
+        ExpectWithinWrittenPrecision(got.phase, want.phase);
+        ExpectWithinWrittenPrecision({read.GetGain(ch), read.GetDelay(ch)},
+                                     {list.GetGain(ch), list.GetDelay(ch)});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, ResponseFileRoundTrip,
+                         testing::Values(RoundTripCase{1, 1}, RoundTripCase{1, 7},
+                                         RoundTripCase{1, 1024}, RoundTripCase{2, 2},
+                                         RoundTripCase{2, 64}));
+
+TEST_F(ResponseFile, CommaDecimalLocaleWritesAndReadsTheSameFile) {
+    if (!UseCommaDecimalLocale()) GTEST_SKIP() << "no comma-decimal locale available";
+    CDSPFFTData block;
+    MakeResponseFour(block);
+    const int32_t saved = block.Save(path);
+    CDSPFFTData read;
+    read.Create(CDSPData::kResponseBlock, 4, 8000.0);
+    const int32_t opened = read.Open(path, 0);
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(saved, 4);
+    EXPECT_EQ(GetFile(path), JoinLines(kResponseFour, "\r\n"));
+    EXPECT_EQ(opened, 4) << read.GetErrorText();
+    EXPECT_EQ(Snapshot(read), Snapshot(block));
+    EXPECT_EQ(read.GetGain(), 0.5);
+}
+
+struct DataStringCase {
+    const char* text;
+    bool expected;
+};
+
+class DataString : public testing::TestWithParam<DataStringCase> {};
+
+TEST_P(DataString, AcceptsOneNumberOrOneDataLineOnly) {
+    EXPECT_EQ(CDSPFFTData::IsCDSPFFTDataString(GetParam().text), GetParam().expected)
+        << "'" << GetParam().text << "'";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, DataString,
+    testing::Values(
+        DataStringCase{"+1.0000000e+003", true}, DataStringCase{"-1,0000000E-003", true},
+        DataStringCase{"+1.0000000e+003\n", true}, DataStringCase{"+1.0000000e+03\r\n", true},
+        DataStringCase{"+0.0000000e+000 +1.0000000e+000 +0.0000000e+000\n", true},
+        DataStringCase{"", false}, DataStringCase{"+1.0000000e+00", false},
+        DataStringCase{"+1.0000000e+0003", true}, DataStringCase{"+1.0000000e+0003\n", false},
+        DataStringCase{"+1.0000000x+003", false}, DataStringCase{"+1.0000000e+003\t", false},
+        DataStringCase{"+0.0000000e+000\t+1.0000000e+000\t+0.0000000e+000\n", false}));
+
+} // namespace

@@ -1,0 +1,119 @@
+// The periodic wave functions at eight phases of one cycle, and their resting values once a
+// single cycle or single shot has finished.
+#include "modules/generator/SigGenChanDlgBar.h"
+#include "modules/generator/SigGenWaves.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+constexpr double r = 0.70710678118654752; // sin(pi / 4)
+
+struct CWaveCase {
+    const char* name;
+    ESigGenWave wave;
+    std::vector<double> atEighths; // at phases 0, pi/4, ..., 7 pi/4
+    double resting;
+};
+
+void PrintTo(const CWaveCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PeriodicWaves : public testing::TestWithParam<CWaveCase> {
+protected:
+    CSigGenChanDlgBar bar{1};
+    void SetUp() override {
+        bar.m_waveType = GetParam().wave;
+        // Pulses from a quarter to three quarters of the period.
+        bar.m_pulseStart = 0.25;
+        bar.m_pulseStop = 0.75;
+        bar.m_pulsePeriod = 1.0;
+    }
+};
+
+TEST_P(PeriodicWaves, ValuesOverOneCycle) {
+    for (int k = 0; k < 8; ++k) {
+        bar.m_phase = k * std::numbers::pi / 4;
+        EXPECT_NEAR(PeriodicSample(bar), GetParam().atEighths[size_t(k)], 1e-15)
+            << "phase k pi/4, k " << k;
+    }
+}
+
+TEST_P(PeriodicWaves, RestingValueOnceASingleModeHasFinished) {
+    for (ESigGenMode mode : {kModeSingleCycle, kModeSingleShot}) {
+        bar.m_mode = mode;
+        bar.m_runFlag = CSigGenChanDlgBar::kRunFinished;
+        for (int k = 0; k < 8; ++k) {
+            bar.m_phase = k * std::numbers::pi / 4;
+            const double v = PeriodicSample(bar);
+            EXPECT_EQ(v, GetParam().resting);
+            EXPECT_EQ(std::signbit(v), std::signbit(GetParam().resting));
+        }
+        bar.m_runFlag = CSigGenChanDlgBar::kRunArmed;
+        bar.m_phase = 3 * std::numbers::pi / 4;
+        EXPECT_NEAR(PeriodicSample(bar), GetParam().atEighths[3], 1e-15) << "armed: the wave";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Waves, PeriodicWaves,
+    testing::Values(
+        CWaveCase{"Sine", kWaveSine, {0, r, 1, r, 0, -r, -1, -r}, 0.0},
+        CWaveCase{"Sine180", kWaveSine180, {0, -r, -1, -r, 0, r, 1, r}, 0.0},
+        CWaveCase{"Cosine", kWaveCosine, {1, r, 0, -r, -1, -r, 0, r}, 1.0},
+        CWaveCase{"Cosine180", kWaveCosine180, {-1, -r, 0, r, 1, r, 0, -r}, 1.0},
+        CWaveCase{"ACSquare", kWaveACSquare, {-1, -1, -1, -1, 1, 1, 1, 1}, -1.0},
+        CWaveCase{"ACSquare180", kWaveACSquare180, {1, 1, 1, 1, -1, -1, -1, -1}, -1.0},
+        CWaveCase{"DCPosSquare", kWaveDCPosSquare, {0, 0, 0, 0, 1, 1, 1, 1}, 0.0},
+        CWaveCase{"DCPosSquare180", kWaveDCPosSquare180, {1, 1, 1, 1, 0, 0, 0, 0}, 0.0},
+        CWaveCase{"DCNegSquare", kWaveDCNegSquare, {0, 0, 0, 0, -1, -1, -1, -1}, -0.0},
+        CWaveCase{"DCNegSquare180", kWaveDCNegSquare180, {-1, -1, -1, -1, 0, 0, 0, 0}, -0.0},
+        CWaveCase{"Triangle", kWaveTriangle, {0, 0.5, 1, 0.5, 0, -0.5, -1, -0.5}, 0.0},
+        CWaveCase{"Triangle180", kWaveTriangle180, {0, -0.5, -1, -0.5, 0, 0.5, 1, 0.5}, 0.0},
+        CWaveCase{"UpRamp", kWaveUpRamp, {-1, -0.75, -0.5, -0.25, 0, 0.25, 0.5, 0.75}, -1.0},
+        CWaveCase{"UpRamp180", kWaveUpRamp180, {1, 0.75, 0.5, 0.25, 0, -0.25, -0.5, -0.75}, -1.0},
+        CWaveCase{"DownRamp", kWaveDownRamp, {1, 0.75, 0.5, 0.25, 0, -0.25, -0.5, -0.75}, 1.0},
+        CWaveCase{
+            "DownRamp180", kWaveDownRamp180, {-1, -0.75, -0.5, -0.25, 0, 0.25, 0.5, 0.75}, 1.0},
+        CWaveCase{"ACPulse", kWaveACPulse, {-1, -1, 1, 1, 1, 1, -1, -1}, -1.0},
+        CWaveCase{"ACPulse180", kWaveACPulse180, {1, 1, -1, -1, -1, -1, 1, 1}, 1.0},
+        CWaveCase{"DCPosPulse", kWaveDCPosPulse, {0, 0, 1, 1, 1, 1, 0, 0}, 0.0},
+        CWaveCase{"DCPosPulse180", kWaveDCPosPulse180, {1, 1, 0, 0, 0, 0, 1, 1}, 1.0},
+        CWaveCase{"DCNegPulse", kWaveDCNegPulse, {0, 0, -1, -1, -1, -1, 0, 0}, 0.0},
+        CWaveCase{"DCNegPulse180", kWaveDCNegPulse180, {-1, -1, 0, 0, 0, 0, -1, -1}, -1.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WhiteWave, DrawsFifteenBitValuesAcrossFullScaleAndRestsAtZero) {
+    CSigGenChanDlgBar bar{1};
+    bar.m_waveType = kWaveWhite;
+    bar.m_randomState = 1;
+    double lowest = 1.0, highest = -1.0;
+    for (int i = 0; i < 100000; ++i) {
+        const double v = PeriodicSample(bar);
+        // Every value is r * 2 / 32767 - 1 for a whole r from 0 to 32767.
+        const double r15 = (v + 1.0) * 32767.0 / 2.0;
+        ASSERT_NEAR(r15, std::round(r15), 1e-9);
+        lowest = std::min(lowest, v);
+        highest = std::max(highest, v);
+    }
+    EXPECT_LT(lowest, -0.999);
+    EXPECT_GT(highest, 0.999);
+    bar.m_mode = kModeSingleShot;
+    bar.m_runFlag = CSigGenChanDlgBar::kRunFinished;
+    EXPECT_EQ(PeriodicSample(bar), 0.0);
+}
+
+TEST(OtherWaves, AreNotPeriodicSamples) {
+    CSigGenChanDlgBar bar{1};
+    for (int wave : {int(kWaveImpulse), int(kWaveMLS), int(kWaveClipboard), 30, -1}) {
+        bar.m_waveType = wave;
+        EXPECT_EQ(PeriodicSample(bar), 0.0) << wave;
+    }
+}
+
+} // namespace

@@ -1,0 +1,214 @@
+// A plot channel's grid: division lines, labels and the rule that skips crowded ones, tick
+// marks by axis code, logarithmic decade lines, paper drawing and the 3-D box.
+#include "platform/RecordingCanvas.h"
+#include "process/Channel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using EOp = CRecordingCanvas::EOp;
+using Texts = std::vector<std::string>;
+
+int Round(double v) {
+    return int(std::floor(v + 0.5));
+}
+
+// 48 kHz, 1024 points, bins 0..512: the labels run 0 Hz to 24 kHz in steps of 2.4 kHz.
+class Grid : public testing::Test {
+protected:
+    CChannel channel;
+    CRecordingCanvas canvas;
+
+    void SetUp() override {
+        channel.m_plotRect = {50, 20, 750, 420}; // W 700, H 400
+        channel.m_sampleRate = 48000.0;
+        channel.m_blockSize = 1024;
+        channel.m_startBin = 0;
+        channel.m_stopBin = 512;
+        channel.m_xCode = 1;
+        channel.m_yCode = 1;
+        channel.m_yScale = 0.5;
+    }
+    std::vector<CRecordingCanvas::COp> Lines() const { return canvas.OpsOf(EOp::line); }
+};
+
+TEST_F(Grid, LinearAxesGetDivisionLinesAndEveryLabelWhenThereIsRoom) {
+    channel.DrawGrid(canvas);
+    EXPECT_EQ(canvas.Texts(),
+              (Texts{"0.00Hz",  "2.4kHz",  "4.8kHz",  "7.2kHz",  "9.6kHz", "12.0kHz", "14.4kHz",
+                     "16.8kHz", "19.2kHz", "21.6kHz", "24.0kHz", "4.0V",   "3.5V",    "3.0V",
+                     "2.5V",    "2.0V",    "1.5V",    "1.0V",    "0.5V",   "0.0V"}));
+    const auto lines = Lines();
+    // 11 vertical and 9 horizontal lines, then ticks along the bottom, left and right edges.
+    ASSERT_EQ(lines.size(), 11u + 9u + 49u + 39u + 39u);
+    for (int i = 0; i <= 10; ++i)
+        EXPECT_EQ(lines[size_t(i)].points,
+                  (std::vector<CPoint>{{50 + 70 * i, 20}, {50 + 70 * i, 420}}));
+    for (int i = 0; i <= 8; ++i)
+        EXPECT_EQ(lines[size_t(11 + i)].points,
+                  (std::vector<CPoint>{{50, 20 + 50 * i}, {750, 20 + 50 * i}}));
+    EXPECT_EQ(lines[0].pen, (CPen{{192, 192, 192}, 1}));
+
+    const auto texts = canvas.OpsOf(EOp::text);
+    // "0.00Hz" (6 characters of 7 pixels) centred under x = 50, 2 pixels below the plot.
+    EXPECT_EQ(texts[0].points[0], (CPoint{29, 422}));
+    // "4.0V" ends half a character left of the plot, centred on its line.
+    EXPECT_EQ(texts[11].points[0], (CPoint{47 - 28, 20 - 6}));
+    EXPECT_EQ(texts[0].colour, (CColour{0, 0, 204}));
+    const auto backgrounds = canvas.OpsOf(EOp::fillRect);
+    ASSERT_EQ(backgrounds.size(), texts.size());
+    EXPECT_EQ(backgrounds[0].rect, (CRect{29, 422, 71, 434}));
+    EXPECT_EQ(backgrounds[0].colour, (CColour{192, 192, 192}));
+}
+
+TEST_F(Grid, NarrowPlotShowsEveryThirdFrequencyAndEverySecondVoltsLabel) {
+    channel.m_plotRect = {50, 20, 250, 60}; // 20 pixels per division across, 5 down
+    channel.DrawGrid(canvas);
+    EXPECT_EQ(canvas.Texts(), (Texts{"0.00Hz", "7.2kHz", "14.4kHz", "21.6kHz", "4.0V", "3.0V",
+                                     "2.0V", "1.0V", "0.0V"}));
+}
+
+TEST_F(Grid, LabelsUseTheWindowTextColourWithoutCustomColours) {
+    channel.m_customTextColour = false;
+    channel.m_colours.windowText = {10, 20, 30};
+    channel.DrawGrid(canvas);
+    EXPECT_EQ(canvas.OpsOf(EOp::text).at(0).colour, (CColour{10, 20, 30}));
+}
+
+TEST_F(Grid, OnPaperTheGridIsBlackAndThickAndTheLabelsLarge) {
+    canvas.SetPrinting(true, 640);
+    channel.DrawGrid(canvas);
+    EXPECT_EQ(Lines().at(0).pen, (CPen{{0, 0, 0}, 10}));
+    EXPECT_EQ(canvas.OpsOf(EOp::text).at(0).font, kPlotLargeFont);
+}
+
+struct CLabelCase {
+    int yCode;
+    double scale;
+    Texts labels;
+};
+
+class YLabels : public Grid, public testing::WithParamInterface<CLabelCase> {};
+
+TEST_P(YLabels, CountFromTheBottomOrTheCentre) {
+    channel.m_xCode = 0; // time: no frequency labels
+    channel.m_yCode = GetParam().yCode;
+    channel.m_yScale = GetParam().scale;
+    channel.DrawGrid(canvas);
+    EXPECT_EQ(canvas.Texts(), GetParam().labels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, YLabels,
+    testing::Values(CLabelCase{3,
+                               10.0,
+                               {" 40dB", " 30dB", " 20dB", " 10dB", "  0dB", "-10dB", "-20dB",
+                                "-30dB", "-40dB"}},
+                    CLabelCase{6,
+                               10.0,
+                               {"130dB", "120dB", "110dB", "100dB", " 90dB", " 80dB", " 70dB",
+                                " 60dB", " 50dB"}},
+                    CLabelCase{7,
+                               45.0,
+                               {" 180\xC2\xB0", " 135\xC2\xB0", "  90\xC2\xB0", "  45\xC2\xB0",
+                                "   0\xC2\xB0", " -45\xC2\xB0", " -90\xC2\xB0", "-135\xC2\xB0",
+                                "-180\xC2\xB0"}},
+                    CLabelCase{8, 10.0, {"80", "70", "60", "50", "40", "30", "20", "10", " 0"}},
+                    CLabelCase{2,
+                               0.001,
+                               {"8.0mV", "7.0mV", "6.0mV", "5.0mV", "4.0mV", "3.0mV", "2.0mV",
+                                "1.0mV", "0.0mV"}}));
+
+struct CTickCase {
+    int yCode;
+    int xTickLine; // -1: none
+    std::vector<int> yTickLines;
+};
+
+class Ticks : public Grid, public testing::WithParamInterface<CTickCase> {};
+
+TEST_P(Ticks, FollowTheYCode) {
+    channel.m_yCode = GetParam().yCode;
+    channel.m_yScale = 10.0;
+    channel.DrawGrid(canvas);
+    auto lines = Lines();
+    lines.erase(lines.begin(), lines.begin() + 20); // the division lines
+    size_t next = 0;
+    if (GetParam().xTickLine >= 0) {
+        // 49 ticks, 14 pixels apart, of half-length 400 ÷ 64 = 6.25 about the grid line.
+        const int y = 420 - 50 * GetParam().xTickLine;
+        ASSERT_GE(lines.size(), 49u);
+        for (int j = 1; j < 50; ++j, ++next)
+            ASSERT_EQ(lines[next].points, (std::vector<CPoint>{{50 + 14 * j, Round(y - 6.25)},
+                                                               {50 + 14 * j, Round(y + 6.25)}}))
+                << j;
+    }
+    for (int line : GetParam().yTickLines) {
+        const int x = 50 + 70 * line;
+        ASSERT_GE(lines.size(), next + 39);
+        for (int j = 1; j < 40; ++j, ++next)
+            ASSERT_EQ(lines[next].points, (std::vector<CPoint>{{Round(x - 6.25), 20 + 10 * j},
+                                                               {Round(x + 6.25), 20 + 10 * j}}))
+                << line << " " << j;
+    }
+    EXPECT_EQ(next, lines.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, Ticks,
+                         testing::Values(CTickCase{1, 0, {0, 10}}, CTickCase{2, 0, {0, 10}},
+                                         CTickCase{8, 0, {0, 10}}, CTickCase{10, 0, {0, 10}},
+                                         CTickCase{3, 4, {5}}, CTickCase{4, 4, {5}},
+                                         CTickCase{7, 4, {5}}, CTickCase{6, 0, {5}},
+                                         CTickCase{5, -1, {}}));
+
+TEST_F(Grid, LogAxesDrawDecadeLinesWithTicksBelowAndLeftEdgeTicks) {
+    channel.m_plotRect = {0, 0, 600, 300};
+    channel.m_xCode = 3; // from 10 Hz
+    channel.m_yCode = 3;
+    channel.m_yScale = 10.0;
+    channel.DrawGrid(canvas);
+    const double top = std::log10(511 * 46.875); // the last bin's frequency
+    const auto at = [&](double f) { return Round(600.0 * (std::log10(f) - 1.0) / (top - 1.0)); };
+    // 10..90, 100..900, 1k..9k, 10k and 20k Hz lie inside: 29 lines, each with a tick below.
+    const auto lines = Lines();
+    ASSERT_EQ(lines.size(), 29u * 2 + 9 + 39);
+    EXPECT_EQ(lines[0].points, (std::vector<CPoint>{{0, 0}, {0, 300}}));
+    EXPECT_EQ(lines[1].points, (std::vector<CPoint>{{0, 300}, {0, 304}}));
+    EXPECT_EQ(lines[2].points, (std::vector<CPoint>{{at(20), 0}, {at(20), 300}}));
+    EXPECT_EQ(lines[56].points, (std::vector<CPoint>{{at(20000), 0}, {at(20000), 300}}));
+    const auto texts = canvas.OpsOf(EOp::text);
+    EXPECT_EQ(texts.at(0).text, "10Hz");
+    EXPECT_EQ(texts.at(0).points[0].y, 305);
+    // Drawn labels never come within a character of each other.
+    for (size_t i = 1; i < texts.size() && texts[i].text.find("dB") == std::string::npos; ++i) {
+        const int previousRight = texts[i - 1].points[0].x + int(texts[i - 1].text.size()) * 7;
+        EXPECT_GT(texts[i].points[0].x, previousRight + 7) << texts[i].text;
+    }
+}
+
+TEST_F(Grid, The3DDisplayLabelsLevelsAndDepthInWhite) {
+    channel.m_plotRect = {0, 0, 600, 400};
+    channel.m_xCode = 6;
+    channel.m_yCode = 11;
+    channel.m_yScale = -10.0;
+    channel.m_bottomLevel = -90.0;
+    channel.m_depthTimePerDivision = 0.5;
+    channel.DrawGrid(canvas);
+    // 11 base lines, 9 levels with a back-wall and a side-wall line each, 9 depth lines.
+    EXPECT_EQ(Lines().size(), 11u + 18u + 9u);
+    Texts levels, depths;
+    for (const auto& t : canvas.OpsOf(EOp::text)) {
+        EXPECT_EQ(t.colour, (CColour{255, 255, 255})) << t.text;
+        if (t.text.find("dB") != std::string::npos) levels.push_back(t.text);
+        if (t.text.find("mS") != std::string::npos) depths.push_back(t.text);
+    }
+    EXPECT_EQ(levels, (Texts{"-10dB", "-20dB", "-30dB", "-40dB", "-50dB", "-60dB", "-70dB", "-80dB",
+                             "-90dB"}));
+    EXPECT_EQ(depths, (Texts{"  0mS", "500mS", "1000mS", "1500mS", "2000mS", "2500mS", "3000mS",
+                             "3500mS", "4000mS"}));
+}
+
+} // namespace

@@ -1,0 +1,299 @@
+// Markers: the readout text by Y code, a plot channel's marker placed from the mouse and by its
+// index, the view's marker dragging on plain points, and the view's marker on a plot-axis
+// record.
+#include "TestModules.h"
+
+#include "platform/RecordingCanvas.h"
+#include "process/DspDoc.h"
+#include "process/PlotMarker.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using EOp = CRecordingCanvas::EOp;
+
+struct CReadoutCase {
+    int yCode;
+    double value; // magnitude (or phase for code 7) at the index
+    double gain;
+    const char* expected;
+};
+
+class Readout : public testing::TestWithParam<CReadoutCase> {};
+
+TEST_P(Readout, ByYCode) {
+    // N = 64 at 1024 Hz: 16 Hz per bin. Channel 2 at half of channel 1 for impedance.
+    std::vector<double> magnitude(64, GetParam().value), phase(64, GetParam().value);
+    std::vector<double> companion(64, GetParam().value / 2), companionPhase(64, 0.0);
+    phase.assign(64, 0.0);
+    if (GetParam().yCode == 7) phase.assign(64, GetParam().value);
+    magnitude[2] = 0.5; // the reference bin of code 5 (Ref1 = 40 Hz: ⌊2.5⌋)
+    const CTraceArrays arrays{nullptr,          magnitude.data(),      phase.data(),
+                              companion.data(), companionPhase.data(), 64};
+    CReadoutScale scale;
+    scale.yCode = GetParam().yCode;
+    scale.gain = GetParam().gain;
+    scale.ref1 = GetParam().yCode == 5 ? 40.0 : GetParam().yCode == 6 ? 64.0 : 10.0;
+    scale.sampleRate = 1024.0;
+    // 360 × delay × fs ÷ (2N) = 100 degrees for the phase readout.
+    scale.delay = GetParam().yCode == 7 ? 100.0 * 128.0 / (360.0 * 1024.0) : 0.0;
+    EXPECT_EQ(MarkerValueText(arrays, scale, 10), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, Readout,
+    testing::Values(
+        CReadoutCase{0, 0.0, 1.0, "0.000 nVpk "}, CReadoutCase{1, 0.25, 1.0, "250.0 mVpk "},
+        CReadoutCase{9, 0.25, 4.0, "1.000 Vpk "}, CReadoutCase{10, 2e-6, 1.0, "2.000 uVpk "},
+        CReadoutCase{2, 1.0, 2.0, "1.414 Vrms"}, CReadoutCase{3, 0.1, 1.0, "-20.00dBpk"},
+        CReadoutCase{4, std::sqrt(2.0), 1.0, "0.000 dBrms"}, CReadoutCase{5, 5.0, 1.0, "20.00dB"},
+        CReadoutCase{6, 1.0, 1.0, "94.00dB"}, CReadoutCase{7, 100.0, 1.0, "-160.00\xC2\xB0"},
+        CReadoutCase{8, 1.0, 1.0, "10.00"}, CReadoutCase{8, 0.0, 1.0, "0.000"}));
+
+TEST(Readout, TimeAxesReadTheSamplesAndIndexesStayInsideTheArrays) {
+    std::vector<double> time(8, 0.0), magnitude(8, 1.0);
+    time[7] = 0.003;
+    CTraceArrays arrays{time.data(), magnitude.data(), nullptr, nullptr, nullptr, 8};
+    CReadoutScale scale;
+    scale.yCode = 1;
+    scale.timeAxis = true;
+    EXPECT_EQ(MarkerValueText(arrays, scale, 500), "3.000 mVpk ");
+    scale.yCode = 5;
+    scale.ref1 = -1e12; // a reference bin below the array
+    scale.timeAxis = false;
+    EXPECT_EQ(MarkerValueText(arrays, scale, -3), "0.000 dB");
+    scale.yCode = 7; // no phase array
+    EXPECT_EQ(MarkerValueText(arrays, scale, 1), "");
+    EXPECT_EQ(MarkerValueText({}, scale, 1), "");
+}
+
+// Channel 1 in dBV on a 400-pixel linear axis over bins 1..33 at 46.875 Hz per bin.
+class ChannelMarker : public testing::Test {
+protected:
+    std::vector<double> magnitude = std::vector<double>(1024, 0.1);
+    CChannel channel;
+    CRecordingCanvas canvas;
+    void SetUp() override {
+        channel.m_pMagnitude = magnitude.data();
+        channel.m_sampleRate = 48000.0;
+        channel.m_blockSize = 1024;
+        channel.m_plotRect = {100, 0, 500, 400};
+        channel.m_xCode = 1;
+        channel.m_yCode = 3;
+        channel.m_yScale = 10.0;
+        channel.m_startBin = 1;
+        channel.m_stopBin = 33;
+        channel.m_marker.on = true;
+    }
+};
+
+TEST_F(ChannelMarker, WhileDraggingTheMouseChoosesIndexAndHeight) {
+    channel.m_marker.point = {125, 100}; // 25 ÷ 400 × 32 + 1 = bin 3
+    EXPECT_EQ(channel.DrawMarker(canvas), "140.6 Hz, -20.00dBpk");
+    EXPECT_EQ(channel.m_marker.index, 3);
+    EXPECT_DOUBLE_EQ(channel.m_marker.height, 0.25);
+    EXPECT_EQ(channel.m_marker.x, 125);
+    const auto lines = canvas.OpsOf(EOp::line);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].points, (std::vector<CPoint>{{125, 0}, {125, 399}}));
+    const auto texts = canvas.OpsOf(EOp::text);
+    ASSERT_EQ(texts.size(), 1u);
+    // Left of the centre: 5 pixels to the right, centred on the marker's height.
+    EXPECT_EQ(texts[0].points[0], (CPoint{130, 94}));
+    EXPECT_EQ(texts[0].clip, channel.m_plotRect);
+}
+
+TEST_F(ChannelMarker, OnceFinishedTheIndexPlacesTheMarker) {
+    channel.m_marker.dragFinished = true;
+    channel.m_marker.index = 17;
+    channel.m_marker.height = 0.5;
+    channel.m_marker.point = {0, 0}; // ignored now
+    magnitude[17] = 1.0;
+    EXPECT_EQ(channel.DrawMarker(canvas), "796.9 Hz, 0.000 dBpk");
+    EXPECT_EQ(channel.m_marker.x, 300); // 100 + 400 × 16 ÷ 32
+    const auto texts = canvas.OpsOf(EOp::text);
+    ASSERT_EQ(texts.size(), 1u);
+    // At or right of the centre: the text ends 5 pixels left of the marker.
+    EXPECT_EQ(texts[0].points[0].x, 300 - 5 - int(texts[0].text.size()) * 7);
+}
+
+TEST_F(ChannelMarker, AnOffMarkerDrawsNothing) {
+    channel.m_marker.on = false;
+    EXPECT_EQ(channel.DrawMarker(canvas), "");
+    EXPECT_TRUE(canvas.Ops().empty());
+}
+
+class CountingHost : public IViewHost {
+public:
+    void Invalidate() override { ++invalidations; }
+    bool IsVisible() const override { return true; }
+    int invalidations = 0;
+};
+
+// A running two-step process; step 1 draws two plot channels stacked.
+class MarkerDrag : public testing::Test {
+protected:
+    CTestApp t;
+    CDspDoc* doc = nullptr;
+    CDspView* view = nullptr;
+    CountingHost host;
+
+    void SetUp() override {
+        doc = t.NewProcess({"Signal Generator", "SoundIO"});
+        view = doc->GetView(0);
+        ASSERT_TRUE(doc->OnEditRun());
+        view->SetHost(&host);
+        CallLog().clear();
+    }
+    void UseChannels() {
+        view->CreateChannels();
+        view->GetChannelPointer(0)->m_plotRect = {0, 0, 100, 100};
+        view->GetChannelPointer(1)->m_plotRect = {0, 100, 100, 200};
+    }
+    const CPlotMarker& Marker(int channel) { return view->GetChannelPointer(channel)->m_marker; }
+};
+
+TEST_F(MarkerDrag, ClickTogglesTheChannelsMarkerAndSwitchingItOnStopsTheRun) {
+    UseChannels();
+    ASSERT_NE(view->GetChannelPointer(1), nullptr);
+    EXPECT_EQ(view->GetChannelPointer(2), nullptr);
+    view->GetChannelPointer(0)->m_marker.dragFinished = true;
+    view->OnLButtonDown({40, 150});
+    EXPECT_TRUE(Marker(1).on);
+    EXPECT_FALSE(Marker(0).on);
+    EXPECT_EQ(Marker(1).point, (CPoint{40, 150}));
+    EXPECT_FALSE(Marker(1).dragFinished);
+    EXPECT_TRUE(view->HasCapture());
+    EXPECT_FALSE(doc->IsRunning());
+    EXPECT_EQ(CallLog(), (std::vector<std::string>{"end1", "end2"}));
+    EXPECT_EQ(host.invalidations, 1);
+
+    view->OnMouseMove({60, 120}, true);
+    EXPECT_EQ(Marker(1).point, (CPoint{60, 120}));
+    view->OnMouseMove({60, 50}, true); // over channel 1, whose marker is off
+    EXPECT_EQ(Marker(1).point, (CPoint{60, 120}));
+    EXPECT_EQ(Marker(0).point, (CPoint{}));
+    EXPECT_EQ(host.invalidations, 2);
+
+    view->OnLButtonUp({60, 50});
+    EXPECT_FALSE(view->HasCapture());
+    EXPECT_TRUE(Marker(0).dragFinished);
+    EXPECT_TRUE(Marker(1).dragFinished);
+    view->OnMouseMove({70, 130}, false);
+    EXPECT_EQ(Marker(1).point, (CPoint{60, 120})) << "no capture, no move";
+}
+
+TEST_F(MarkerDrag, SwitchingAMarkerOffReleasesTheCaptureAndLeavesTheRunAlone) {
+    UseChannels();
+    view->OnLButtonDown({10, 10});
+    view->OnLButtonUp({10, 10});
+    ASSERT_TRUE(doc->OnEditRun());
+    CallLog().clear();
+    view->OnLButtonDown({20, 20});
+    EXPECT_FALSE(Marker(0).on);
+    EXPECT_FALSE(view->HasCapture());
+    EXPECT_TRUE(doc->IsRunning());
+    EXPECT_TRUE(CallLog().empty());
+}
+
+TEST_F(MarkerDrag, ClicksOutsideEveryPlotDoNothing) {
+    UseChannels();
+    view->OnLButtonDown({100, 50}); // the right edge is outside
+    view->OnLButtonDown({50, 200});
+    EXPECT_FALSE(Marker(0).on);
+    EXPECT_FALSE(Marker(1).on);
+    EXPECT_TRUE(doc->IsRunning());
+    EXPECT_EQ(host.invalidations, 0);
+}
+
+TEST_F(MarkerDrag, WithoutPlotChannelsTheViewsSingleMarkerIsUsed) {
+    EXPECT_EQ(view->GetChannelPointer(0), nullptr);
+    view->SetPlotRect({10, 10, 210, 110});
+    view->OnLButtonDown({5, 5});
+    EXPECT_FALSE(view->GetPlotMarker().on);
+    view->OnLButtonDown({50, 50});
+    EXPECT_TRUE(view->GetPlotMarker().on);
+    EXPECT_TRUE(view->HasCapture());
+    EXPECT_FALSE(doc->IsRunning());
+    view->OnMouseMove({60, 60}, true);
+    EXPECT_EQ(view->GetPlotMarker().point, (CPoint{60, 60}));
+    view->OnMouseMove({300, 60}, true); // leaving with the button held releases the capture
+    EXPECT_FALSE(view->HasCapture());
+    EXPECT_EQ(view->GetPlotMarker().point, (CPoint{60, 60}));
+    view->OnMouseMove({70, 70}, true);
+    EXPECT_EQ(view->GetPlotMarker().point, (CPoint{60, 60}));
+    view->OnLButtonUp({70, 70});
+    EXPECT_TRUE(view->GetPlotMarker().dragFinished);
+}
+
+TEST_F(MarkerDrag, ChannelsWithoutPlotRectanglesLeaveTheSingleMarkerInCharge) {
+    view->CreateChannels(); // a module that does not draw through them
+    view->SetPlotRect({0, 0, 100, 100});
+    view->OnLButtonDown({50, 50});
+    EXPECT_TRUE(view->GetPlotMarker().on);
+    EXPECT_FALSE(view->GetChannelPointer(0)->m_marker.on);
+}
+
+// The view's marker on a plot-axis record: 1024 Hz, N = 64 (16 Hz per bin), 320 pixels wide.
+class ViewMarker : public MarkerDrag {
+protected:
+    std::vector<double> a = std::vector<double>(1024, 0.5), b = std::vector<double>(1024, 0.25);
+    std::vector<double> zero = std::vector<double>(1024, 0.0);
+    CRecordingCanvas canvas;
+
+    CChan Record(int xCode, int blockSize, int last) {
+        CChan chan;
+        chan.aMagnitude = a.data();
+        chan.aPhase = zero.data();
+        chan.bMagnitude = b.data();
+        chan.bPhase = zero.data();
+        chan.sampleRate = 1024.0;
+        chan.blockSize = blockSize;
+        chan.xCode = xCode;
+        chan.firstBin = 0;
+        chan.lastBin = last;
+        chan.markerYCode = 1;
+        chan.markerRect = {0, 0, 320, 200};
+        return chan;
+    }
+    std::string DragTo(const CChan& chan, int x) {
+        view->SetPlotRect(chan.markerRect);
+        view->OnLButtonDown({x, 100});
+        return view->DrawMarker(canvas, chan);
+    }
+};
+
+TEST_F(ViewMarker, LinearAxisShowsWholeHertzWhileDraggingAndTheTableAfterwards) {
+    const CChan chan = Record(2, 64, 32);
+    EXPECT_EQ(DragTo(chan, 100), "  160 Hz, 500.0 mVpk "); // ⌊100 ÷ 320 × 32⌋ = bin 10
+    view->OnLButtonUp({100, 100});
+    EXPECT_EQ(view->DrawMarker(canvas, chan), "160.0 Hz, 500.0 mVpk ");
+    EXPECT_EQ(view->GetPlotMarker().x, 100);
+}
+
+TEST_F(ViewMarker, LogAxisShowsTheInterpolatedFrequencyWhileDragging) {
+    // 1 Hz per bin; from the code's 10 Hz to half the rate, 512 Hz: the middle is √5120 Hz.
+    const CChan chan = Record(4, 1024, 1000);
+    EXPECT_EQ(DragTo(chan, 160), "   72 Hz,500.0 mVpk ");
+    view->OnLButtonUp({160, 100});
+    EXPECT_EQ(view->DrawMarker(canvas, chan), " 71.0 Hz,500.0 mVpk ");
+}
+
+TEST_F(ViewMarker, CodesNamingChannelTwoReadItsArrays) {
+    CChan chan = Record(7, 64, 32);
+    EXPECT_EQ(DragTo(chan, 100), "  160 Hz, 250.0 mVpk ");
+    chan.xCode = 2;
+    chan.markerYCode = 8; // channel 2 at half of channel 1 across 10 ohms: 10 ohms
+    chan.reference = 10.0;
+    EXPECT_EQ(view->DrawMarker(canvas, chan), "  160 Hz, 10.00");
+}
+
+TEST_F(ViewMarker, AnOffMarkerDrawsNothing) {
+    EXPECT_EQ(view->DrawMarker(canvas, Record(2, 64, 32)), "");
+    EXPECT_TRUE(canvas.Ops().empty());
+}
+
+} // namespace
