@@ -11,7 +11,7 @@
 
 namespace {
 
-// One conversion specification of a format: flags, width, precision, length and type.
+// One conversion of a format: flags, width, precision, length and type.
 struct CSpec {
     std::string flags;
     int width = -1;
@@ -20,7 +20,7 @@ struct CSpec {
     char type = 0;
 };
 
-// Parses the specification after '%' at format[i]; leaves i on the conversion character.
+// Parses the conversion after '%' at format[i]; leaves i on the conversion character.
 CSpec ParseSpec(const char* format, size_t& i, va_list& args) {
     CSpec s;
     while (std::strchr("-+ #0", format[i]) && format[i])
@@ -53,7 +53,7 @@ CSpec ParseSpec(const char* format, size_t& i, va_list& args) {
     return s;
 }
 
-// The specification as printf text, with or without its width.
+// The conversion as printf text, with or without its width.
 std::string SpecText(const CSpec& s, bool width) {
     std::string f = "%" + s.flags;
     if (width && s.width >= 0) f += std::to_string(s.width);
@@ -82,21 +82,21 @@ std::string Pad(const std::string& text, const CSpec& s) {
     return std::string(fill, ' ') + text;
 }
 
-std::string Convert(const char* spec, ...) __attribute__((format(printf, 1, 2)));
-std::string Convert(const char* spec, ...) {
+std::string Convert(const char* conversion, ...) __attribute__((format(printf, 1, 2)));
+std::string Convert(const char* conversion, ...) {
     va_list args;
-    va_start(args, spec);
+    va_start(args, conversion);
     char small[128];
     va_list copy;
     va_copy(copy, args);
-    const int n = std::vsnprintf(small, sizeof small, spec, copy);
+    const int n = std::vsnprintf(small, sizeof small, conversion, copy);
     va_end(copy);
     std::string out;
     if (n >= 0 && size_t(n) < sizeof small) {
         out.assign(small, size_t(n));
     } else if (n >= 0) {
         out.resize(size_t(n) + 1);
-        std::vsnprintf(out.data(), out.size(), spec, args);
+        std::vsnprintf(out.data(), out.size(), conversion, args);
         out.resize(size_t(n));
     }
     va_end(args);
@@ -142,7 +142,7 @@ std::string FormatText(const char* format, ...) {
         // Exponent conversions are padded here, after their exponent was widened; the others
         // keep printf's own field width.
         const bool exponent = std::strchr("eEgG", s.type) != nullptr;
-        const std::string spec = SpecText(s, !exponent);
+        const std::string conversion = SpecText(s, !exponent);
         std::string text;
         switch (s.type) {
         case 'e':
@@ -153,8 +153,8 @@ std::string FormatText(const char* format, ...) {
         case 'F':
         case 'a':
         case 'A':
-            text = s.length == "L" ? Convert(spec.c_str(), va_arg(args, long double))
-                                   : Convert(spec.c_str(), va_arg(args, double));
+            text = s.length == "L" ? Convert(conversion.c_str(), va_arg(args, long double))
+                                   : Convert(conversion.c_str(), va_arg(args, double));
             if (exponent) {
                 if (text.find_first_of("nN") == std::string::npos) WidenExponent(text);
                 text = Pad(text, s);
@@ -168,17 +168,17 @@ std::string FormatText(const char* format, ...) {
         case 'o':
         case 'c':
             if (s.length == "ll" || s.length == "q" || s.length == "j")
-                text = Convert(spec.c_str(), va_arg(args, long long));
+                text = Convert(conversion.c_str(), va_arg(args, long long));
             else if (s.length == "l" || s.length == "z" || s.length == "t")
-                text = Convert(spec.c_str(), va_arg(args, long));
+                text = Convert(conversion.c_str(), va_arg(args, long));
             else
-                text = Convert(spec.c_str(), va_arg(args, int));
+                text = Convert(conversion.c_str(), va_arg(args, int));
             break;
         case 's':
-            text = Convert(spec.c_str(), va_arg(args, const char*));
+            text = Convert(conversion.c_str(), va_arg(args, const char*));
             break;
         case 'p':
-            text = Convert(spec.c_str(), va_arg(args, void*));
+            text = Convert(conversion.c_str(), va_arg(args, void*));
             break;
         default:
             text = std::string("%") + s.type; // unknown conversions are copied
