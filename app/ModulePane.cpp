@@ -7,6 +7,8 @@
 #include "process/DspDoc.h"
 
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -20,6 +22,7 @@ CModulePane::CModulePane(CDspView& view, QWidget* parent) : QWidget(parent), m_v
     m_bar = new CControlBarWidget(view, refused, this);
     m_plot = new CPlotWidget(view, this);
     m_status = new QLabel(this);
+    m_status->setObjectName("status");
     m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_status->setTextFormat(Qt::PlainText);
     m_status->setMinimumWidth(1); // a long status text must not widen the pane
@@ -27,7 +30,16 @@ CModulePane::CModulePane(CDspView& view, QWidget* parent) : QWidget(parent), m_v
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(m_bar);
+    // A wide control bar scrolls instead of forcing its width on the pane and its neighbours.
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(m_bar);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll->setFixedHeight(m_bar->sizeHint().height() +
+                           scroll->horizontalScrollBar()->sizeHint().height());
+    layout->addWidget(scroll);
     layout->addWidget(m_plot, 1);
     layout->addWidget(m_status);
 

@@ -86,7 +86,7 @@ TEST_F(MainWindowTest, RunningColoursTheStatusLineOfTheNextStep) {
     window->ProcessIdle(3); // step 1, step 2, step 1: step 2 runs next
     CDspDoc& doc = frame->Document();
     EXPECT_EQ(doc.GetCurrentStep(), 2);
-    auto statusOf = [&](size_t i) { return frame->Panes()[i]->findChildren<QLabel*>().last(); };
+    auto statusOf = [&](size_t i) { return frame->Panes()[i]->findChild<QLabel*>("status"); };
     frame->Panes()[1]->UpdateStatusPane();
     frame->Panes()[0]->UpdateStatusPane();
     EXPECT_EQ(statusOf(1)->palette().color(QPalette::WindowText), QColor(0, 255, 0));
