@@ -1,6 +1,7 @@
 #include "process/DspView.h"
 
 #include "process/DspApp.h"
+#include "process/ChannelList.h"
 #include "process/DspDoc.h"
 #include "ui/StatusLine.h"
 
@@ -80,6 +81,7 @@ void CDspView::OnInitialUpdate() {
         if (!*list || (*list)->GetSize(0) != m_pDocument->GetSize())
             *list = NewListInDocumentShape();
     }
+    CreateChannels();
 }
 
 CStatusPane CDspView::UpdateStatusPane(std::time_t now, CColour windowTextColour) const {
@@ -126,6 +128,9 @@ int CDspView::CheckClipboardAction(int count) {
 
 void CDspView::SelectChannel(int channel) {
     m_selectedChannel = channel;
+    // Plot channels 1 and 2 show which one is selected ("Sel All" marks neither).
+    for (int i = 0; i < 2; ++i)
+        if (CChannel* plot = GetChannelPointer(i)) plot->m_selected = channel == i + 1;
     Invalidate();
 }
 

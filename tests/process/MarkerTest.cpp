@@ -210,7 +210,10 @@ TEST_F(MarkerDrag, ClicksOutsideEveryPlotDoNothing) {
 }
 
 TEST_F(MarkerDrag, WithoutPlotChannelsTheViewsSingleMarkerIsUsed) {
-    EXPECT_EQ(view->GetChannelPointer(0), nullptr);
+    // Every view has its plot channels, but a view that does not draw through them leaves
+    // their plot rectangles empty.
+    ASSERT_NE(view->GetChannelPointer(0), nullptr);
+    EXPECT_TRUE(view->GetChannelPointer(0)->m_plotRect.IsRectEmpty());
     view->SetPlotRect({10, 10, 210, 110});
     view->OnLButtonDown({5, 5});
     EXPECT_FALSE(view->GetPlotMarker().on);
@@ -227,6 +230,19 @@ TEST_F(MarkerDrag, WithoutPlotChannelsTheViewsSingleMarkerIsUsed) {
     EXPECT_EQ(view->GetPlotMarker().point, (CPoint{60, 60}));
     view->OnLButtonUp({70, 70});
     EXPECT_TRUE(view->GetPlotMarker().dragFinished);
+}
+
+TEST_F(MarkerDrag, ChannelSelectionMarksThePlotChannels) {
+    view->OnSelCh2();
+    EXPECT_FALSE(view->GetChannelPointer(0)->m_selected);
+    EXPECT_TRUE(view->GetChannelPointer(1)->m_selected);
+    view->OnSelCh1();
+    EXPECT_TRUE(view->GetChannelPointer(0)->m_selected);
+    EXPECT_FALSE(view->GetChannelPointer(1)->m_selected);
+    view->OnSelAll();
+    EXPECT_FALSE(view->GetChannelPointer(0)->m_selected);
+    EXPECT_FALSE(view->GetChannelPointer(1)->m_selected);
+    EXPECT_EQ(view->GetSelectedChannel(), 0);
 }
 
 TEST_F(MarkerDrag, ChannelsWithoutPlotRectanglesLeaveTheSingleMarkerInCharge) {
