@@ -51,7 +51,14 @@ CDocumentFrame::CDocumentFrame(CDspDoc& doc, const std::array<CSize, 6>& savedSi
 }
 
 CDocumentFrame::~CDocumentFrame() {
+    if (!m_detached) m_doc.SetFrame(nullptr);
+}
+
+void CDocumentFrame::Detach() {
+    for (CModulePane* pane : m_panes)
+        pane->Detach();
     m_doc.SetFrame(nullptr);
+    m_detached = true;
 }
 
 CModulePane* CDocumentFrame::ActivePane() const {

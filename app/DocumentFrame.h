@@ -31,6 +31,8 @@ public:
     void UpdateTitle();
     /** Refreshes every pane from its module. */
     void RefreshPanes();
+    /** Lets go of the document and its views, which are destroyed before this frame. */
+    void Detach();
 
     // IDocumentFrame
     CRect GetMainWindowRect() const override;
@@ -48,4 +50,5 @@ private:
     QMdiSubWindow* m_subWindow = nullptr;
     std::vector<CModulePane*> m_panes;
     CModulePane* m_active = nullptr;
+    bool m_detached = false;
 };

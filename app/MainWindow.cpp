@@ -268,8 +268,7 @@ void CMainWindow::DocumentClosing(CDspDoc* doc) {
     m_frames.erase(it);
     // The views go right after this; the panes let go of them now and are deleted later, so a
     // command issued from inside a pane can finish first.
-    for (CModulePane* pane : static_cast<CDocumentFrame*>(sub->widget())->Panes())
-        pane->Detach();
+    static_cast<CDocumentFrame*>(sub->widget())->Detach();
     sub->removeEventFilter(this);
     sub->hide();
     m_mdi->removeSubWindow(sub);
