@@ -165,22 +165,23 @@ void CSpecView::OnChangeYAxisRef2(const std::string& text) {
     if (TakeRefEdit("ref2", text, m_ref2)) Refresh();
 }
 
-void CSpecView::OnSelChangeFFTType(int selection) {
-    if (!IsChoice(selection, SpecFFTTypeChoices())) return;
-    m_fftType = selection;
+// Takes a choice list selection (ignoring one outside the list) and refreshes.
+void CSpecView::SetChoice(int32_t& setting, int selection, const std::vector<std::string>& items) {
+    if (!IsChoice(selection, items)) return;
+    setting = selection;
     Refresh();
+}
+
+void CSpecView::OnSelChangeFFTType(int selection) {
+    SetChoice(m_fftType, selection, SpecFFTTypeChoices());
 }
 
 void CSpecView::OnSelChangeWindowType(int selection) {
-    if (!IsChoice(selection, SpecWindowChoices())) return;
-    m_windowType = selection;
-    Refresh();
+    SetChoice(m_windowType, selection, SpecWindowChoices());
 }
 
 void CSpecView::OnSelChangePlotType(int selection) {
-    if (!IsChoice(selection, SpecPlotChoices())) return;
-    m_plotType = selection;
-    Refresh();
+    SetChoice(m_plotType, selection, SpecPlotChoices());
 }
 
 void CSpecView::OnFrequencyDomainCalApply(bool checked) {
@@ -189,15 +190,11 @@ void CSpecView::OnFrequencyDomainCalApply(bool checked) {
 }
 
 void CSpecView::OnSelChangeBlockAvg(int selection) {
-    if (!IsChoice(selection, SpecBlockAverageChoices())) return;
-    m_blockAverageIndex = selection;
-    Refresh();
+    SetChoice(m_blockAverageIndex, selection, SpecBlockAverageChoices());
 }
 
 void CSpecView::OnSelChangeUnweightedSmooth(int selection) {
-    if (!IsChoice(selection, SpecSmoothingChoices())) return;
-    m_smoothingWidth = selection;
-    Refresh();
+    SetChoice(m_smoothingWidth, selection, SpecSmoothingChoices());
 }
 
 bool CSpecView::OnControlChanged(const std::string& id) {

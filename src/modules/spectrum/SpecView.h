@@ -118,6 +118,7 @@ protected:
 private:
     /** ShowCurrentParams and the document's modified flag, after a user's change. */
     void Refresh();
+    void SetChoice(int32_t& setting, int selection, const std::vector<std::string>& items);
     /** Takes a Ref edit's text into `ref`; true when the reference changed. */
     bool TakeRefEdit(const char* id, const std::string& text, double& ref);
     /** Points the plot channels at the display list and gives them the axis settings. */
