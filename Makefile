@@ -5,8 +5,10 @@ BUILD    ?= build
 ASAN     ?= build-asan
 JOBS     ?= 2
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+# ccache keeps rebuilds of a fresh clone or another work tree short when it is installed.
+LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
 DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
-            nlohmann-json3-dev libcli11-dev python3-numpy locales qt6-base-dev
+            nlohmann-json3-dev libcli11-dev python3-numpy locales qt6-base-dev ccache
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 FUZZ     ?= build-fuzz
@@ -29,7 +31,7 @@ deps:
 	fi
 
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 configure: deps $(BUILD)/CMakeCache.txt
 
@@ -51,7 +53,7 @@ bench: build
 	$(BUILD)/bench/aurivo-bench
 
 sanitize: deps
-	cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DAURIVO_SANITIZE=ON -DAURIVO_BENCH=OFF
+	cmake -S . -B $(ASAN) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug -DAURIVO_SANITIZE=ON -DAURIVO_BENCH=OFF
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS)
 
