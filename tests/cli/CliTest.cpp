@@ -75,8 +75,17 @@ TEST_F(Cli, NewThenInfoAsJson) {
     EXPECT_EQ(info["steps"][1]["identity"], "2");
     EXPECT_EQ(info["steps"][1]["settings"]["Level"], "50");
 
+    EXPECT_EQ(info["windowAmplitudeCorrection"], true); // on in a fresh installation
+
     ASSERT_EQ(Run({"info", p}), 0);
     EXPECT_NE(out.find("Step 2: SoundIO (identity 2)\n  Level: 50\n"), std::string::npos) << out;
+
+    // The application setting, turned off in the settings file, shows as off.
+    fs::create_directories(dir / "config" / "aurivo");
+    std::ofstream(dir / "config" / "aurivo" / "aurivo.ini")
+        << "[Settings]\nWindowAmplitudeCorrection=0\n";
+    ASSERT_EQ(Run({"info", p}), 0);
+    EXPECT_NE(out.find("Window amplitude correction: off"), std::string::npos) << out;
 }
 
 TEST_F(Cli, NewRefusesUnknownModulesTooManyStepsAndBadSizes) {
