@@ -1,8 +1,8 @@
 // Distortion measurements, averaging and smoothing on a single-sided magnitude array.
 
 #include "dsp/DSPData.h"
+#include "base/Rounding.h"
 #include "dsp/IMDProducts.h"
-#include "dsp/Rounding.h"
 #include "dsp/ToneLobes.h"
 
 #include <cmath>

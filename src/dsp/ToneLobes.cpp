@@ -2,7 +2,7 @@
 
 #include "dsp/DSPFFTData.h"
 #include "dsp/IMDProducts.h"
-#include "dsp/Rounding.h"
+#include "base/Rounding.h"
 
 #include <algorithm>
 #include <cmath>
