@@ -1,8 +1,8 @@
 #include "dsp/ToneLobes.h"
 
+#include "base/Rounding.h"
 #include "dsp/DSPFFTData.h"
 #include "dsp/IMDProducts.h"
-#include "base/Rounding.h"
 
 #include <algorithm>
 #include <cmath>
