@@ -151,7 +151,6 @@ private:
     void EnsureDocumentList();
     void ReadSettings(CArchive& ar);
     void WriteSettings(CArchive& ar) const;
-    bool ValidateSettings(CArchive& ar) const;
 
     CDspApp* m_pApp;
     IDocumentFrame* m_pFrame = nullptr;
