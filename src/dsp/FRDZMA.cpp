@@ -56,7 +56,8 @@ int32_t CDSPFFTData::CopyFRDdBSPL(double referenceLevel, IClipboard& clipboard) 
     std::string text;
     WriteFRDLines(m_sampleRate, GetSize(), m_gain, m_pFreq->GetDataPointer(),
                   m_pPhase->GetDataPointer(), referenceLevel, "\r\n", text);
-    clipboard.SetText(text);
+    // A clipboard that refused the text copied nothing, which the caller reports.
+    if (!clipboard.SetText(text)) return 0;
     return GetSize() / 2;
 }
 
@@ -114,6 +115,6 @@ int32_t CDSPFFTDataList::SaveZMA(const std::string& path, const std::string& tit
 int32_t CDSPFFTDataList::CopyZMA(double referenceResistance, IClipboard& clipboard) {
     std::string text;
     if (!WriteZMALines(referenceResistance, "\r\n", text)) return 0;
-    clipboard.SetText(text);
+    if (!clipboard.SetText(text)) return 0;
     return m_size;
 }

@@ -29,8 +29,9 @@ struct CAppSettings {
 
     /** Reads every field; a missing or unreadable value gives its default. */
     void Read(const ISettingsStore& store);
-    /** Writes back the "Themes" fields, the ones the user edits while the program runs; the
-     *  "Settings" section is only read. Does not save the store. */
+    /** Writes back the "Themes" fields, the ones the user edits while the program runs, that
+     *  differ from what the store gives for them; the "Settings" section is only read. Does
+     *  not save the store. */
     void WriteThemes(ISettingsStore& store) const;
 
     /** Fade duration for a closing window: the fade time when fading is on, else 0. */
