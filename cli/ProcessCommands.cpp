@@ -134,6 +134,8 @@ int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool asJs
               {"sampleRate", doc->GetSampleRate()},
               {"pauseOnRecord", doc->GetPauseOnRecordCount()},
               {"pauseOnEveryModule", doc->GetPauseOnEveryModule()},
+              {"windowAmplitudeCorrection",
+               host.App().GetSettings().windowAmplitudeCorrection != 0},
               {"steps", StepsJson(*doc, true, false)}};
     if (asJson) {
         out << info.dump(2) << "\n";
@@ -144,7 +146,10 @@ int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool asJs
         << "FFT size: " << doc->GetSize() << "\n"
         << "Sample rate: " << doc->GetSampleRate() << "\n"
         << "Pause on record: " << doc->GetPauseOnRecordCount() << "\n"
-        << "Pause on every module: " << (doc->GetPauseOnEveryModule() ? "yes" : "no") << "\n";
+        << "Pause on every module: " << (doc->GetPauseOnEveryModule() ? "yes" : "no") << "\n"
+        << "Window amplitude correction: "
+        << (info["windowAmplitudeCorrection"].get<bool>() ? "on" : "off")
+        << " (application setting [Settings] WindowAmplitudeCorrection)\n";
     for (const json& step : info["steps"]) {
         out << "Step " << step["step"].get<int>() << ": " << step["module"].get<std::string>()
             << " (identity " << step["identity"].get<std::string>() << ")\n";
