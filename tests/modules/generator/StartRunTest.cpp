@@ -3,6 +3,7 @@
 #include "GeneratorHarness.h"
 
 #include "dsp/DSPFFTDataList.h"
+#include "formats/ClipboardText.h"
 
 namespace {
 
@@ -135,7 +136,7 @@ protected:
         for (int c = 0; c < channels; ++c)
             for (int i = 0; i < 8; ++i)
                 source.GetTimeData(c)[i] = 10.0 * (c + 1) + i;
-        EXPECT_EQ(source.Copy(h.app.GetClipboard()), 8 * channels);
+        EXPECT_EQ(ClipboardText::Copy(source, h.app.GetClipboard()), 8 * channels);
     }
 };
 
