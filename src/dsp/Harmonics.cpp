@@ -188,13 +188,15 @@ bool CDSPData::UnweightedSmooth(int halfWidth) {
     if (halfWidth == 0) return true;
     const int n = BinCount();
     const int w = halfWidth;
-    std::vector<double> smoothed(m_values);
+    // In place, so the array never moves: the last w + 1 original values each window still
+    // needs are kept aside, since their slots are overwritten before the window leaves them.
+    std::vector<double> original(static_cast<size_t>(w) + 1);
     for (int i = w; i <= n - w - 1; ++i) {
         double sum = 0.0;
         for (int t = i - w; t <= i + w; ++t)
-            sum += m_values[t];
-        smoothed[i] = sum / (2 * w + 1);
+            sum += t >= w && t < i ? original[size_t(t % (w + 1))] : m_values[size_t(t)];
+        original[size_t(i % (w + 1))] = m_values[size_t(i)];
+        m_values[size_t(i)] = sum / (2 * w + 1);
     }
-    m_values = std::move(smoothed);
     return true;
 }

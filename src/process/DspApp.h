@@ -60,6 +60,9 @@ public:
     /** Shows a message in the application's box framed with the current document's title and
      *  the time; returns the result code. */
     int MessageBox(const std::string& message, unsigned style = MB_OK);
+    /** Shows why a file could not be opened. The file has no document, so the box names none
+     *  (another document's title would make it look like that one failed). */
+    void ShowOpenError(const std::string& error);
 
     // Plug-ins.
     void AddPlugIn(const CPlugInModule& plugIn) { m_plugIns.push_back(plugIn); }

@@ -30,9 +30,9 @@ struct CAppSettings {
 
     /** Reads every field; a missing or unreadable value gives its default. */
     void Read(const ISettingsStore& store);
-    /** Writes back the "Themes" fields, the ones the themes dialog edits; "Settings" fields
-     *  changed while the program runs are written where they are changed. Does not save the
-     *  store. */
+    /** Writes back the "Themes" fields, the ones the themes dialog edits, that differ from
+     *  what the store gives for them; "Settings" fields changed while the program runs are
+     *  written where they are changed. Does not save the store. */
     void WriteThemes(ISettingsStore& store) const;
 
     /** Fade duration for a closing window: the fade time when fading is on, else 0. */

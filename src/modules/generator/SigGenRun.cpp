@@ -187,8 +187,8 @@ int CSigGenView::ProcessData() {
     }
     working->Copy(*display);
     third->Copy(*display);
-    doc->SetCurrentList(working);
-    doc->SetReferenceList(third);
+    doc->SetCurrentList(m_pWorkingList);
+    doc->SetReferenceList(m_pThirdList);
     return 1;
 }
 

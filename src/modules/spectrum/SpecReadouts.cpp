@@ -5,13 +5,18 @@
 #include "modules/spectrum/SpecView.h"
 
 #include "base/NumberText.h"
+#include "process/Channel.h"
 
 #include <array>
 
 CSpecView::CChannelTexts CSpecView::GetChannelTexts(int channel) const {
     CChannelTexts texts;
     texts.scale = m_yScaleList[static_cast<size_t>(m_yScaleIndex)];
-    texts.start = "Start: " + m_startLabels[static_cast<size_t>(m_startPosition)];
+    // A logarithmic axis cannot start at 0 Hz: from the first position it starts where the
+    // plot's axis does.
+    texts.start = "Start: " + (m_xAxisType != kXLin && m_startBin == 0.0
+                                   ? FormatText("%iHz", int(LogAxisLowestFrequency(m_xAxisType + 1)))
+                                   : m_startLabels[static_cast<size_t>(m_startPosition)]);
     texts.stop = "Stop: " + m_stopLabels[static_cast<size_t>(m_stopPosition)];
     if (m_blockAverageIndex > 0)
         texts.average = FormatText("Rec Avg: %i / %i", m_averageCounter - 1,

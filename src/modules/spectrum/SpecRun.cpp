@@ -151,8 +151,9 @@ int CSpecView::ProcessData() {
     for (int ch = 0; ch < channels; ++ch)
         if (!ProcessChannel(ch)) return 0;
     if (m_blockAverageCount > 1) ++m_averageCounter;
+    m_hasData = true;
 
-    doc->SetCurrentList(m_pWorkingList.get());
+    doc->SetCurrentList(m_pWorkingList);
     Invalidate();
     return 1;
 }

@@ -410,6 +410,12 @@ TEST_F(SpecTHD, ReadoutsAreTheTextsOfBothPlots) {
     EXPECT_EQ(lines[1], "Start: 0Hz");
     EXPECT_EQ(lines[2], "Stop: 16000Hz");
     EXPECT_EQ(lines[3], "Tone1: 1000Hz");
+    // A logarithmic axis starts where it is drawn from, not at 0 Hz.
+    for (const auto& [axis, start] : {std::pair{"Log20.", "Start: 20Hz"}, {"Log1.", "Start: 1Hz"},
+                                      {"Log100.", "Start: 100Hz"}}) {
+        Set("xaxis", axis);
+        EXPECT_EQ(Analyser().GetReadouts()[1], start) << axis;
+    }
     EXPECT_EQ(lines[4].rfind("2nd Harm Dist: 1.5425", 0), 0u) << lines[4];
     EXPECT_EQ(lines[5].rfind("3rd Harm Dist: 0.70875", 0), 0u) << lines[5];
     EXPECT_EQ(lines[8].rfind("THD: 1.69", 0), 0u) << lines[8];
