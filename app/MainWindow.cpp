@@ -6,6 +6,7 @@
 #include "PlotWidget.h"
 #include "ProcessSelectDialog.h"
 #include "QtPlatform.h"
+#include "process/ProcessSession.h"
 
 #include <QAction>
 #include <QApplication>
@@ -339,8 +340,7 @@ void CMainWindow::StartIdle() {
 }
 
 void CMainWindow::OnIdleTimer() {
-    const bool busy = m_app.OnIdle();
-    if (!busy && !m_app.GetDocumentToReopen()) {
+    if (!RunIdleSlice(m_app)) {
         m_idle->stop();
         UpdateCommands();
     }
@@ -348,7 +348,7 @@ void CMainWindow::OnIdleTimer() {
 
 void CMainWindow::ProcessIdle(int maxSlices) {
     for (int i = 0; i < maxSlices; ++i)
-        if (!m_app.OnIdle() && !m_app.GetDocumentToReopen()) break;
+        if (!RunIdleSlice(m_app)) break;
     UpdateCommands();
 }
 
