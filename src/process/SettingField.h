@@ -16,6 +16,7 @@ struct CSettingValue {
     std::string id;
     std::string label;
     std::string value;
+    bool operator==(const CSettingValue&) const = default;
 };
 
 // The text helpers every table shares (SettingField.cpp).

@@ -84,12 +84,12 @@ bool CSigGenView::StartChannel(CSigGenChanDlgBar& bar, double fs, int32_t n) {
 }
 
 namespace {
-// The fixed text of a refusal, then the value that broke the rule and its limit, so the user
-// sees what to change ("\nFreq: 30000 Hz, Sample Rate / 2: 20000 Hz").
+// The fixed text of a refusal, then the value that broke the rule and its limits, so the user
+// sees what to change ("\nFreq: 30000 Hz (limits 0 to 20000 Hz)").
 std::string WithValue(const std::string& text, const char* name, double value, const char* unit,
-                      const char* limitName, double limit) {
-    return text + FormatText("\n%s: %.15g %s, %s: %.15g %s", name, value, unit, limitName, limit,
-                             unit);
+                      double low, double high) {
+    return text + FormatText("\n%s: %.15g %s (limits %.15g to %.15g %s)", name, value, unit, low,
+                             high, unit);
 }
 } // namespace
 
@@ -100,7 +100,7 @@ std::string CSigGenView::ChannelRefusal(const CSigGenChanDlgBar& bar, double fs)
     if (bar.m_frequency < 0.0 || bar.m_frequency > nyquist)
         return WithValue(
             FormatText("Ch%i Frequency Out of Range.\n0.0 Hz <= Freq: <= Sample Rate / 2 Hz.", c),
-            "Freq", bar.m_frequency, "Hz", "Sample Rate / 2", nyquist);
+            "Freq", bar.m_frequency, "Hz", 0.0, nyquist);
     const bool sweep = CSigGenChanDlgBar::IsSweepMode(bar.m_mode);
     const bool pulse = CSigGenChanDlgBar::IsPulseWave(wave);
     if ((pulse || wave == kWaveWhite) && sweep)
@@ -112,17 +112,17 @@ std::string CSigGenView::ChannelRefusal(const CSigGenChanDlgBar& bar, double fs)
             return WithValue(FormatText("Ch%i Sweep Start Frequency Out of Range.\n0.0 Hz <= "
                                         "Sweep Start <= Sample Rate / 2 Hz.",
                                         c),
-                             "Sweep Start", bar.m_sweepStart, "Hz", "Sample Rate / 2", nyquist);
+                             "Sweep Start", bar.m_sweepStart, "Hz", 0.0, nyquist);
         if (bar.m_sweepStop <= 0.0 || bar.m_sweepStop > nyquist)
             return WithValue(FormatText("Ch%i Sweep Stop Frequency Out of Range.\n0.0 Hz <= "
                                         "Sweep Stop <= Sample Rate / 2 Hz.",
                                         c),
-                             "Sweep Stop", bar.m_sweepStop, "Hz", "Sample Rate / 2", nyquist);
+                             "Sweep Stop", bar.m_sweepStop, "Hz", 0.0, nyquist);
         if (bar.m_sweepTime <= 4.0 / fs || bar.m_sweepTime > kMaxSeconds)
             return WithValue(FormatText("Ch%i Sweep Time Out of Range.\n%f sec < Sweep Time: <= "
                                         "3600.0 sec.",
                                         c, 4.0 / fs),
-                             "Sweep Time", bar.m_sweepTime, "sec", "4 samples", 4.0 / fs);
+                             "Sweep Time", bar.m_sweepTime, "sec", 4.0 / fs, kMaxSeconds);
         if (bar.m_sweepTime <= 2.0 / bar.m_sweepStart)
             return FormatText("Ch%i Sweep Time < 1 / Sweep Start Frequency.", c);
     }
@@ -136,7 +136,7 @@ std::string CSigGenView::ChannelRefusal(const CSigGenChanDlgBar& bar, double fs)
         return WithValue(FormatText("Ch%i Pulse Stop Time Out of Range\n0.0 sec <= Pulse Stop "
                                     "Time <= 3600.0 sec.",
                                     c),
-                         "Pulse Stop Time", bar.m_pulseStop, "sec", "limit", kMaxSeconds);
+                         "Pulse Stop Time", bar.m_pulseStop, "sec", 0.0, kMaxSeconds);
     else if (bar.m_pulseStop > bar.m_pulsePeriod)
         error = "Ch%i Pulse Stop Time > Pulse Period.";
     else if (std::fabs(bar.m_pulseStop - bar.m_pulseStart) <= 1.0 / fs)
@@ -145,7 +145,7 @@ std::string CSigGenView::ChannelRefusal(const CSigGenChanDlgBar& bar, double fs)
         return WithValue(FormatText("Ch%i Pulse Period Out of Range\n3 Samples < Pulse Period "
                                     "< 3600.0 sec.",
                                     c),
-                         "Pulse Period", bar.m_pulsePeriod, "sec", "3 Samples", 3.0 / fs);
+                         "Pulse Period", bar.m_pulsePeriod, "sec", 3.0 / fs, kMaxSeconds);
     return error ? FormatText(error, c) : std::string();
 }
 

@@ -58,7 +58,7 @@ std::string CSpecView::CheckRunSettings() const {
     // The fixed text, then the values that broke the rule.
     const auto refusal = [&](int n, double ref) {
         return FormatText("Reference Frequency %i is Higher than Sample Rate / 2\r\n"
-                          "Ref%i: %.15g Hz, Sample Rate / 2: %.15g Hz",
+                          "Ref%i: %.15g Hz (limits 0 to %.15g Hz)",
                           n, n, ref, nyquist);
     };
     if ((m_yAxisType == kYTHDVpk || m_yAxisType == kYIMDVpk) && m_ref1 > nyquist)
