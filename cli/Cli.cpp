@@ -4,6 +4,7 @@
 #include "DemoCommand.h"
 #include "ProcessCommands.h"
 #include "RenderCommand.h"
+#include "base/Version.h"
 
 #include <CLI/CLI.hpp>
 
@@ -28,6 +29,8 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
         "Exit status: 0 success, 1 a module reported an error during a run, 2 usage or file "
         "error."};
     cli.name("aurivo-cli");
+    cli.set_version_flag("--version", std::string("aurivo-cli ") + kAurivoVersion,
+                         "Print the version and exit");
 
     auto* modules = cli.add_subcommand("modules", "List the module names a process can use");
 
@@ -88,6 +91,9 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
         cli.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         out << cli.help();
+        return 0;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << "\n";
         return 0;
     } catch (const CLI::CallForAllHelp&) {
         out << cli.help("", CLI::AppFormatMode::All);

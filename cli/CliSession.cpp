@@ -1,14 +1,16 @@
 #include "CliSession.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "platform/IniSettings.h"
+#include "platform/MemorySettings.h"
 
 #include <ostream>
 
 CCliSession::CCliSession(const CModuleRegistry& registry) {
     std::string error;
-    m_settings = std::make_unique<CIniSettings>();
-    m_settings->Load(error); // an unreadable settings file leaves the defaults
+    CIniSettings file;
+    file.Load(error); // an unreadable settings file leaves the defaults
+    m_settings = std::make_unique<CMemorySettings>(file);
     m_session = std::make_unique<CProcessSession>(registry, m_clock, m_settings.get());
 }
 

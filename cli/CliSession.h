@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-class CIniSettings;
+class CMemorySettings;
 
 class CCliSession {
 public:
@@ -21,7 +21,9 @@ public:
 
 private:
     CSystemClock m_clock;
-    std::unique_ptr<CIniSettings> m_settings;
+    /** The user's settings as read: a command changes none of them (not even the desktop's
+     *  recent-file list when it opens a file), so nothing is ever written back. */
+    std::unique_ptr<CMemorySettings> m_settings;
     std::unique_ptr<CProcessSession> m_session;
 };
 

@@ -1,7 +1,8 @@
 #include "ProcessCommands.h"
 
 #include "CliSession.h"
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
+#include "formats/ResponseFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -59,7 +60,7 @@ bool DumpStep(const CDspDoc& doc, const std::string& folder, int pass, int step,
         error = "Step " + std::to_string(step) + " handed on no block list";
         return false;
     }
-    if (list->Save((std::filesystem::path(folder) / name).string()) == 0) {
+    if (ResponseFile::Save(*list, (std::filesystem::path(folder) / name).string()) == 0) {
         error = list->GetErrorText();
         return false;
     }
@@ -121,6 +122,8 @@ int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool asJs
               {"sampleRate", doc.GetSampleRate()},
               {"pauseOnRecord", doc.GetPauseOnRecordCount()},
               {"pauseOnEveryModule", doc.GetPauseOnEveryModule()},
+              {"windowAmplitudeCorrection",
+               cli->App().GetSettings().windowAmplitudeCorrection != 0},
               {"steps", StepsJson(*cli, true, false)}};
     if (asJson) {
         out << info.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
@@ -131,7 +134,10 @@ int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool asJs
         << "FFT size: " << doc.GetSize() << "\n"
         << "Sample rate: " << doc.GetSampleRate() << "\n"
         << "Pause on record: " << doc.GetPauseOnRecordCount() << "\n"
-        << "Pause on every module: " << (doc.GetPauseOnEveryModule() ? "yes" : "no") << "\n";
+        << "Pause on every module: " << (doc.GetPauseOnEveryModule() ? "yes" : "no") << "\n"
+        << "Window amplitude correction: "
+        << (info["windowAmplitudeCorrection"].get<bool>() ? "on" : "off")
+        << " (application setting [Settings] WindowAmplitudeCorrection)\n";
     for (const json& step : info["steps"]) {
         out << StepHeading(step["step"], step["module"], step["identity"]) << "\n";
         // "id (label): value", and `set FILE STEP:id=value` takes the same id and value.

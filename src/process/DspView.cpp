@@ -58,7 +58,7 @@ void CDspView::ShowCurrentParams() {
     const CDspView* previous = step > 1 ? m_pDocument->GetView(size_t(step - 2)) : nullptr;
     if (previous) {
         const std::string desc = m_pDocument->GetProcessDesc(this);
-        auto refresh = [&](std::unique_ptr<CDSPFFTDataList>& mine, const CDSPFFTDataList* theirs) {
+        auto refresh = [&](std::shared_ptr<CDSPFFTDataList>& mine, const CDSPFFTDataList* theirs) {
             if (!theirs || (mine && mine->IsEquivalent(*theirs))) return;
             auto clone = std::make_unique<CDSPFFTDataList>();
             if (clone->Clone(*theirs, desc)) mine = std::move(clone);
@@ -71,8 +71,8 @@ void CDspView::ShowCurrentParams() {
     m_pWorkingList = NewListInDocumentShape();
     m_pDisplayList = NewListInDocumentShape();
     m_pThirdList = NewListInDocumentShape();
-    m_pDocument->SetCurrentList(m_pWorkingList.get());
-    m_pDocument->SetReferenceList(m_pThirdList.get());
+    m_pDocument->SetCurrentList(m_pWorkingList);
+    m_pDocument->SetReferenceList(m_pThirdList);
 }
 
 void CDspView::OnInitialUpdate() {
@@ -172,28 +172,47 @@ bool CDspView::SetControl(const std::string& idOrLabel, const std::string& value
                 name = s.id;
                 break;
             }
+            const std::vector<uint8_t> before = StoredState();
             if (!SetSetting(s.id, value, message)) return false;
             ShowCurrentParams();
-            SetModified();
+            if (StoredState() != before) SetModified();
             return true;
         }
     }
-    // A refused value must not stay behind: the module's state is kept to be put back.
-    CArchive before;
-    if (strict) Serialize(before);
     const std::string id = m_controls.SetFromText(name, value, message, strict);
     if (id.empty()) return false;
-    if (!OnControlChanged(id)) {
-        if (message.empty()) message = "The module refused the value \"" + value + "\"";
-        return false;
+    m_refusal.clear();
+    // A change marks the document modified only when it changed what the module stores: an
+    // edit left as it was, or a number spelled another way, leaves the file as it is.
+    const std::vector<uint8_t> before = StoredState();
+    m_modifiedPending = false;
+    m_inControlChange = true;
+    const bool accepted = OnControlChanged(id);
+    m_inControlChange = false;
+    // The command line refuses now what the module would refuse at the start of a run, and
+    // the module's settings are put back as they were.
+    if (accepted && strict) {
+        std::string refusal = CheckRunSettings();
+        if (!refusal.empty()) {
+            CArchive restore(before);
+            Serialize(restore);
+            ShowCurrentParams();
+            message = std::move(refusal);
+            return false;
+        }
     }
-    if (!strict) return true;
-    message = CheckRunSettings();
-    if (message.empty()) return true;
-    CArchive restore(before.GetBuffer());
-    Serialize(restore);
-    ShowCurrentParams();
+    if (m_modifiedPending && m_pDocument && StoredState() != before)
+        m_pDocument->SetModifiedFlag(true);
+    if (accepted) return true;
+    if (message.empty())
+        message = m_refusal.empty() ? "The module refused the value \"" + value + "\"" : m_refusal;
     return false;
+}
+
+std::vector<uint8_t> CDspView::StoredState() {
+    CArchive ar;
+    Serialize(ar);
+    return ar.GetBuffer();
 }
 
 bool CDspView::OnControlChanged(const std::string&) {
@@ -201,7 +220,10 @@ bool CDspView::OnControlChanged(const std::string&) {
 }
 
 void CDspView::SetModified() {
-    if (m_pDocument) m_pDocument->SetModifiedFlag(true);
+    if (m_inControlChange)
+        m_modifiedPending = true; // SetControl decides once it sees what changed
+    else if (m_pDocument)
+        m_pDocument->SetModifiedFlag(true);
 }
 
 bool CDspView::SetSetting(const std::string& id, const std::string& value, std::string& message) {

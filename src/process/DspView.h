@@ -6,14 +6,14 @@
 #include "dsp/DSPFFTDataList.h"
 #include "platform/Canvas.h"
 #include "platform/Colour.h"
-#include "process/Archive.h"
+#include "base/Archive.h"
 #include "process/Chan.h"
 #include "process/ChannelList.h"
 #include "process/PlotColours.h"
 #include "process/PlotGrid.h"
 #include "process/PlotMarker.h"
+#include "base/RuntimeClass.h"
 #include "process/Readout.h"
-#include "process/RuntimeClass.h"
 #include "process/SettingField.h"
 #include "ui/ControlModel.h"
 
@@ -163,8 +163,6 @@ public:
     CChannel* GetChannelPointer(int index) const;
     /** Makes one plot channel per document channel when the view has none. */
     void CreateChannels();
-    /** Plot-axis record 0 or 1 of a view that draws without plot channels. */
-    CChan& GetChan(int index) { return m_chans[index == 1 ? 1 : 0]; }
     /** The single marker of a view without plot channels, and the rectangle it lives in. */
     const CPlotMarker& GetPlotMarker() const { return m_plotMarker; }
     void SetPlotRect(const CRect& rect) { m_plotRect = rect; }
@@ -182,10 +180,15 @@ protected:
     virtual bool SetSetting(const std::string& id, const std::string& value, std::string& message);
     CControlModel& Controls() { return m_controls; }
     void SetModified();
+    /** From OnControlChanged before it returns false: the reason SetControl gives. */
+    void RefuseControl(const std::string& reason) { m_refusal = reason; }
+    bool IsControlRefused() const { return !m_refusal.empty(); }
 
-    std::unique_ptr<CDSPFFTDataList> m_pWorkingList;
-    std::unique_ptr<CDSPFFTDataList> m_pDisplayList;
-    std::unique_ptr<CDSPFFTDataList> m_pThirdList;
+    // Shared with the document, which keeps the list a step handed on alive when the module
+    // replaces its own (with clones of another shape, say) while the run goes on.
+    std::shared_ptr<CDSPFFTDataList> m_pWorkingList;
+    std::shared_ptr<CDSPFFTDataList> m_pDisplayList;
+    std::shared_ptr<CDSPFFTDataList> m_pThirdList;
     std::string m_errorText = "Unknown Error";
     int m_selectedChannel = 0;
     CPlotColours m_plotColours;
@@ -197,6 +200,8 @@ protected:
 
 private:
     void SelectChannel(int channel);
+    /** What the module writes into a process file now. */
+    std::vector<uint8_t> StoredState();
     /** True when some plot channel has a plot rectangle: markers then belong to channels. */
     bool UsesPlotChannels() const;
     std::unique_ptr<CDSPFFTDataList> NewListInDocumentShape() const;
@@ -204,6 +209,9 @@ private:
     CDspDoc* m_pDocument = nullptr;
     IViewHost* m_pHost = nullptr;
     CControlModel m_controls;
+    std::string m_refusal; // why the change being applied was refused
+    bool m_inControlChange = false;
+    bool m_modifiedPending = false;
     bool m_capture = false;
     int m_controlBarHeight = 0;
     int m_statusBarHeight = 0;

@@ -1,6 +1,6 @@
 #include "process/ProcessSession.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/ProcessSelectDlg.h"
 
 bool RunIdleSlice(CDspApp& app) {

@@ -1,7 +1,7 @@
 #include "process/SettingField.h"
 
-#include "dsp/NumberText.h"
-#include "platform/PlainText.h"
+#include "base/NumberText.h"
+#include "base/PlainText.h"
 
 bool SettingTextMatches(const std::string& a, const std::string& b) {
     return LowerAscii(TrimBlanks(a)) == LowerAscii(TrimBlanks(b));

@@ -4,7 +4,7 @@
 // checking and listing all walk the same table, so a field cannot be written in one place and
 // forgotten in another. Values travel as doubles, which hold every int32 exactly.
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <functional>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "ui/ControlModel.h"
 
-#include "dsp/NumberText.h"
-#include "platform/PlainText.h"
+#include "base/NumberText.h"
+#include "base/PlainText.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "modules/generator/SigGenChanDlgBar.h"
 
-#include "dsp/NumberText.h"
-#include "process/Archive.h"
+#include "base/NumberText.h"
+#include "base/Archive.h"
 #include "ui/ControlModel.h"
 
 #include <functional>
@@ -147,9 +147,15 @@ std::vector<CSettingValue> CSigGenChanDlgBar::GetSettings() const {
 }
 
 void CSigGenChanDlgBar::Serialize(CArchive& ar) {
+    // Written as an object reference, whose class record comes just before: the bar's own
+    // fields still begin with its class record (a back-reference then), as every stored
+    // object of a process does.
     if (ar.IsStoring()) {
+        ar.WriteClass(RUNTIME_CLASS(CSigGenChanDlgBar));
         Fields().Store(ar, *this);
         return;
     }
+    ar.ReadClass(RUNTIME_CLASS(CSigGenChanDlgBar));
+    if (!ar.Ok()) return;
     if (const auto values = Fields().Load(ar)) Fields().Apply(*this, *values);
 }

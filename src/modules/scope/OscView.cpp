@@ -1,7 +1,7 @@
 #include "modules/scope/OscView.h"
 
 #include "dsp/DSPData.h"
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspDoc.h"
 
 #include <algorithm>
@@ -236,7 +236,7 @@ int COscView::ProcessData() {
         }
         if (limit > 1 && ch.counter < INT_MAX) ++ch.counter;
     }
-    doc->SetCurrentList(m_pWorkingList.get());
+    doc->SetCurrentList(m_pWorkingList);
     Invalidate();
     return 1;
 }

@@ -4,22 +4,22 @@
 
 #include "modules/spectrum/SpecView.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
+#include "process/Channel.h"
 
 #include <array>
 
-namespace {
-// Frequency of a bin of the spectrum.
-double BinFrequency(const CDSPData& magnitude, int bin) {
-    return bin * magnitude.GetSampleRate() / magnitude.GetSize();
-}
-} // namespace
-
 std::vector<CReadoutValue> CSpecView::ChannelReadoutValues(int channel) const {
     const int ch = channel + 1;
+    // A logarithmic axis cannot start at 0 Hz: from the first position it starts where the
+    // plot's axis does.
+    const std::string start =
+        m_xAxisType != kXLin && m_startBin == 0.0
+            ? FormatText("%iHz", int(LogAxisLowestFrequency(m_xAxisType + 1)))
+            : m_startLabels[static_cast<size_t>(m_startPosition)];
     std::vector<CReadoutValue> values{
         {ch, FormatText("Ch%i scale", ch), m_yScaleList[static_cast<size_t>(m_yScaleIndex)], false},
-        {ch, "Start", m_startLabels[static_cast<size_t>(m_startPosition)]},
+        {ch, "Start", start},
         {ch, "Stop", m_stopLabels[static_cast<size_t>(m_stopPosition)]}};
     const auto add = [&](const std::string& label, const std::string& value) {
         values.push_back({ch, label, value});
@@ -29,39 +29,43 @@ std::vector<CReadoutValue> CSpecView::ChannelReadoutValues(int channel) const {
         const CDSPData* magnitude = block ? block->GetFreqObj() : nullptr;
         const bool measured = magnitude && magnitude->HasValues() && block->GetNumUsed() > 0;
 
-        // Tone lines: a set reference frequency names its bin even before any block arrived.
-        if (magnitude && (measured || m_ref1 != 0.0)) {
-            const int bin =
-                m_ref1 == 0.0 ? magnitude->GetMaxHarmonic() : magnitude->GetHarmonicNumber(m_ref1);
-            add("Tone1", FormatText("%3.6GHz", BinFrequency(*magnitude, bin)));
-        } else {
+        // Windowed spectra are read lobe by lobe, with the window they were taken with. Before
+        // any block arrived only the bins a set reference frequency names are known.
+        const int window = measured ? m_windowType : 0;
+        if (magnitude && (measured || m_ref1 != 0.0))
+            add("Tone1", FormatText("%3.6GHz", magnitude->GetToneFrequency(m_ref1, window)));
+        else
             add("Tone1", "- Hz");
-        }
         if (m_yAxisType == kYIMDVpk) {
-            if (magnitude && (measured || m_ref2 != 0.0)) {
-                const int bin = m_ref2 == 0.0
-                                    ? magnitude->GetNextHarmonic(magnitude->GetMaxHarmonic())
-                                    : magnitude->GetHarmonicNumber(m_ref2);
-                add("Tone2", FormatText("%3.6GHz", BinFrequency(*magnitude, bin)));
-            } else {
+            if (magnitude && (measured || m_ref2 != 0.0))
+                add("Tone2", FormatText("%3.6GHz",
+                                        magnitude->GetSecondToneFrequency(m_ref1, m_ref2, window)));
+            else
                 add("Tone2", "- Hz");
-            }
         }
 
-        auto percent = [&](const std::string& label, auto measure) {
-            add(label, measured ? FormatText("%3.6G%%", measure()) : std::string("- %"));
+        // A reading the block cannot hold (a harmonic above half the sample rate, a fundamental
+        // at DC, two tones on one bin) shows the dash form, as one not measured yet does.
+        auto percent = [&](const std::string& label, bool holds, auto measure) {
+            add(label, measured && holds ? FormatText("%3.6G%%", measure()) : std::string("- %"));
         };
         if (m_yAxisType == kYTHDVpk) {
             static constexpr std::array<const char*, 4> kHarmonics{"2nd", "3rd", "4th", "5th"};
             for (int h = 2; h <= 5; ++h)
                 percent(std::string(kHarmonics[size_t(h - 2)]) + " Harm Dist",
-                        [&] { return magnitude->GetHarmonicDistortion(m_ref1, h); });
-            percent("THD", [&] { return magnitude->GetTHD(m_ref1); });
-            percent("THD+N", [&] { return magnitude->GetTHDPlusN(m_ref1); });
+                        measured && magnitude->HoldsHarmonic(m_ref1, h),
+                        [&] { return magnitude->GetHarmonicDistortion(m_ref1, h, window); });
+            const bool holds = measured && magnitude->HoldsHarmonic(m_ref1, 2);
+            percent("THD", holds, [&] { return magnitude->GetTHD(m_ref1, window); });
+            percent("THD+N", holds, [&] { return magnitude->GetTHDPlusN(m_ref1, window); });
         } else {
-            percent("2nd Order IMD", [&] { return magnitude->Get2ndOrderIMD(m_ref1, m_ref2); });
-            percent("3rd Order IMD", [&] { return magnitude->Get3rdOrderIMD(m_ref1, m_ref2); });
-            percent("4th Order IMD", [&] { return magnitude->Get4thOrderIMD(m_ref1, m_ref2); });
+            const bool holds = measured && magnitude->HoldsTwoTones(m_ref1, m_ref2);
+            percent("2nd Order IMD", holds,
+                    [&] { return magnitude->Get2ndOrderIMD(m_ref1, m_ref2, window); });
+            percent("3rd Order IMD", holds,
+                    [&] { return magnitude->Get3rdOrderIMD(m_ref1, m_ref2, window); });
+            percent("4th Order IMD", holds,
+                    [&] { return magnitude->Get4thOrderIMD(m_ref1, m_ref2, window); });
         }
     }
     if (m_blockAverageIndex > 0)

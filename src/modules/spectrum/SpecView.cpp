@@ -3,7 +3,7 @@
 
 #include "modules/spectrum/SpecView.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspDoc.h"
 
 #include <algorithm>
@@ -154,6 +154,8 @@ bool CSpecView::TakeRefEdit(const char* id, const std::string& text, double& ref
     shown = text.substr(0, kRefTextLength);
     double value = 0.0;
     if (!RefValue(shown, value)) {
+        RefuseControl(std::string(id == std::string("ref1") ? "Ref1" : "Ref2") + ": \"" + shown +
+                      "\" is not a finite number");
         UpdateControls();
         return false;
     }
@@ -228,7 +230,7 @@ bool CSpecView::OnControlChanged(const std::string& id) {
     for (const auto& [name, handler] : kHandlers) {
         if (id == name) {
             handler(*this, *Controls().StateById(id));
-            return true;
+            return !IsControlRefused();
         }
     }
     return true;
@@ -277,7 +279,9 @@ void CSpecView::UpdateControls() {
 }
 
 void CSpecView::ShowCurrentParams() {
+    const CDSPFFTDataList* shown = m_pDisplayList.get();
     CDspView::ShowCurrentParams();
+    if (m_pDisplayList.get() != shown) m_hasData = false;
     if (m_xAxisTypeChanged) {
         m_startPosition = 0;
         m_stopPosition = kFreqPositions - 1;
@@ -304,17 +308,12 @@ void CSpecView::UpdatePlotChannels() {
     for (int c = 0; c < 2; ++c) {
         CChannel* channel = GetChannelPointer(c);
         if (!channel) continue;
-        // Each channel sees the other's spectrum too: the impedance needs both.
         const CDSPFFTData* own = list ? list->GetAt(c) : nullptr;
-        const CDSPFFTData* other = list ? list->GetAt(1 - c) : nullptr;
-        auto values = [](const CDSPData* array) {
-            return array ? array->GetDataPointer() : nullptr;
+        // Each channel sees the other's spectrum too: the impedance needs both.
+        channel->m_arrays = [this, c] {
+            return m_pDisplayList && m_hasData ? TraceArraysOf(*m_pDisplayList, c)
+                                               : CTraceArrays{};
         };
-        channel->m_pTime = own ? values(own->GetTimeObj()) : nullptr;
-        channel->m_pMagnitude = own ? values(own->GetFreqObj()) : nullptr;
-        channel->m_pPhase = own ? values(own->GetPhaseObj()) : nullptr;
-        channel->m_pCompanionMagnitude = other ? values(other->GetFreqObj()) : nullptr;
-        channel->m_pCompanionPhase = other ? values(other->GetPhaseObj()) : nullptr;
         if (own) {
             channel->m_sampleRate = own->GetSampleRate();
             channel->m_blockSize = own->GetSize();
@@ -393,6 +392,13 @@ const CFieldTable<CSpecView>& CSpecView::Fields() {
                  [member](V& v, double x) { v.*member = x; },
                  Finite(message)};
     };
+    // A reference no run can use is refused by itself; the rest of the file still opens.
+    const auto reference = [](const char* id, const char* label, double V::*member) {
+        return F{id, label, EFieldType::Double, [member](const V& v) { return v.*member; },
+                 [member](V& v, double x) {
+                     if (std::isfinite(x)) v.*member = x;
+                 }};
+    };
     static const CFieldTable<V> table{
         {
             {"xaxis", "X axis", EFieldType::Int32, [](const V& v) { return double(v.m_xAxisType); },
@@ -425,8 +431,8 @@ const CFieldTable<CSpecView>& CSpecView::Fields() {
              [](const V& v) { return double(v.m_yScaleIndex); },
              [](V& v, double x) { v.m_yScaleIndex = std::clamp(int32_t(x), 0, v.m_yScaleLimit); },
              {}, [](const V& v) { return v.m_yScaleList; }},
-            number("ref1", "Ref1", &V::m_ref1, "Spectrum analyser: reference value is not a number"),
-            number("ref2", "Ref2", &V::m_ref2, "Spectrum analyser: reference value is not a number"),
+            reference("ref1", "Ref1", &V::m_ref1),
+            reference("ref2", "Ref2", &V::m_ref2),
             choice("type", "FFT type", &V::m_fftType, &SpecFFTTypeChoices,
                    "Spectrum analyser: FFT type out of range"),
             choice("window", "Window", &V::m_windowType, &SpecWindowChoices,
