@@ -3,6 +3,8 @@
 #include <locale.h>
 
 #include <cctype>
+#include <charconv>
+#include <system_error>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>

@@ -28,17 +28,17 @@ std::string SettingNumberText(double value);
 enum class EFieldType { Int32, Double };
 
 template <class View> struct CSettingField {
-    std::string id;    // the control id that edits it, or an id of its own; empty: not listed
-    std::string label; // as listed
+    std::string id{};  // the control id that edits it, or an id of its own; empty: not listed
+    std::string label{}; // as listed
     EFieldType type = EFieldType::Int32;
-    std::function<double(const View&)> get;
-    std::function<void(View&, double)> set;
+    std::function<double(const View&)> get{};
+    std::function<void(View&, double)> set{};
     /** Empty when the view can hold the value, else the message that refuses it. */
-    std::function<std::string(double)> check;
+    std::function<std::string(double)> check{};
     /** A choice field: its items, the value being the index. */
-    std::function<std::vector<std::string>(const View&)> items;
+    std::function<std::vector<std::string>(const View&)> items{};
     /** The value as listed when it is not a choice; null lists the number. */
-    std::function<std::string(const View&)> text;
+    std::function<std::string(const View&)> text{};
 };
 
 template <class View> class CFieldTable {
