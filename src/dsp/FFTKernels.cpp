@@ -3,11 +3,7 @@
 // multiply-add: results are the same on every x86-64.
 #include "dsp/FFTKernels.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(__SANITIZE_ADDRESS__)
-#define AURIVO_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define AURIVO_CLONES
-#endif
+#include "dsp/VectorClones.h"
 
 namespace fftkernels {
 

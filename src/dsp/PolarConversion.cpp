@@ -1,15 +1,10 @@
 #include "dsp/PolarConversion.h"
 
 #include "dsp/Complex.h"
+#include "dsp/VectorClones.h"
 
 #include <bit>
 #include <cmath>
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(__SANITIZE_ADDRESS__)
-#define AURIVO_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define AURIVO_CLONES
-#endif
 
 namespace {
 const double kPiOver4 = 7.85398163397448309616e-1;
