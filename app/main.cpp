@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 #include "MessageBoxDialog.h"
 #include "platform/IniSettings.h"
+#include "modules/BuiltInModules.h"
 
 #include <QApplication>
 

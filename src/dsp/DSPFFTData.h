@@ -5,7 +5,7 @@
 // phase, and its time array holds the frequency axis in Hz.
 
 #include "dsp/DSPData.h"
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <cstdint>
 #include <memory>

@@ -4,7 +4,7 @@
 // and changes nothing.
 
 #include "dsp/DSPFFTData.h"
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <cstdint>
 #include <memory>

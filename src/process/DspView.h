@@ -6,13 +6,13 @@
 #include "dsp/DSPFFTDataList.h"
 #include "platform/Canvas.h"
 #include "platform/Colour.h"
-#include "process/Archive.h"
+#include "base/Archive.h"
 #include "process/Chan.h"
 #include "process/ChannelList.h"
 #include "process/PlotColours.h"
 #include "process/PlotGrid.h"
 #include "process/PlotMarker.h"
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 #include "ui/ControlModel.h"
 
 #include <array>

@@ -3,7 +3,7 @@
 // points per column: where the line enters the column, its lowest and highest point, and
 // where it leaves.
 
-#include "process/Archive.h"
+#include "base/Geometry.h"
 
 #include <vector>
 

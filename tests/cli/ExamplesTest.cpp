@@ -4,6 +4,7 @@
 #include "common/TempFolder.h"
 
 #include "dsp/DSPFFTDataList.h"
+#include "modules/BuiltInModules.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

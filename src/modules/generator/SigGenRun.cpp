@@ -4,7 +4,7 @@
 #include "modules/generator/SigGenView.h"
 #include "modules/generator/SigGenWaves.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 

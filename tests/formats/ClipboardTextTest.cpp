@@ -2,7 +2,7 @@
 #include "dsp/DSPFFTDataList.h"
 #include "platform/Clipboard.h"
 
-#include "DspTestUtil.h"
+#include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "dsp/DSPFFTDataList.h"
 #include "platform/Clipboard.h"
 
-#include "TextFileUtil.h"
+#include "common/TextFileUtil.h"
 #include "common/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // envelope edit text a block shows in a text control.
 #include "dsp/DSPFFTData.h"
 #include "dsp/DSPFFTDataList.h"
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "platform/Clipboard.h"
 
 #include <algorithm>

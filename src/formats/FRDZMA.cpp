@@ -3,8 +3,9 @@
 #include "dsp/Complex.h"
 #include "dsp/DSPFFTData.h"
 #include "dsp/DSPFFTDataList.h"
-#include "dsp/NumberText.h"
-#include "dsp/TextLines.h"
+#include "base/NumberText.h"
+#include "base/TextLines.h"
+#include "formats/TextFile.h"
 #include "platform/Clipboard.h"
 
 #include <cfloat>

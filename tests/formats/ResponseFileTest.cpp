@@ -2,8 +2,8 @@
 // and round trips.
 #include "dsp/DSPFFTDataList.h"
 
-#include "DspTestUtil.h"
-#include "TextFileUtil.h"
+#include "common/DspTestUtil.h"
+#include "common/TextFileUtil.h"
 #include "common/CommaLocale.h"
 #include "common/TempFolder.h"
 

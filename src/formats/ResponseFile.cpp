@@ -2,8 +2,9 @@
 // after channel. Readers check every header against the receiving block.
 #include "dsp/DSPFFTData.h"
 #include "dsp/DSPFFTDataList.h"
-#include "dsp/NumberText.h"
-#include "dsp/TextLines.h"
+#include "base/NumberText.h"
+#include "base/TextLines.h"
+#include "formats/TextFile.h"
 
 #include <climits>
 #include <cmath>
