@@ -87,7 +87,7 @@ void BM_DoFFT(benchmark::State& state) {
     CDSPFFTData block;
     MakeNoiseBlock(block, n, 1234);
     CFFTWReal fftw(n);
-    std::vector<double> magnitude(size_t(n)), phase(size_t(n));
+    std::vector<double> magnitude(static_cast<size_t>(n)), phase(static_cast<size_t>(n));
     const double* time = block.GetTimeObj()->GetDataPointer();
     Compare(
         state, [&] { block.DoFFT(CDSPFFTData::WindowNone); },
@@ -104,7 +104,7 @@ void BM_DoIFFT(benchmark::State& state) {
     MakeNoiseBlock(block, n, 4321);
     block.DoFFT(CDSPFFTData::WindowNone);
     CFFTWReal fftw(n);
-    std::vector<double> out(size_t(n));
+    std::vector<double> out(static_cast<size_t>(n));
     const double* magnitude = block.GetFreqObj()->GetDataPointer();
     const double* phase = block.GetPhaseObj()->GetDataPointer();
     Compare(
@@ -154,7 +154,8 @@ void BM_CrossCorrelate(benchmark::State& state) {
     work.Create(CDSPData::kTimeBlock, n, 96000.0);
     const int32_t p = n - 1;
     CFFTWConvolution fftw(2 * n);
-    std::vector<double> reversed(size_t(p)), c(2 * size_t(p)), out(size_t(n));
+    std::vector<double> reversed(static_cast<size_t>(p)), c(2 * static_cast<size_t>(p));
+    std::vector<double> out(static_cast<size_t>(n));
     const double* a = recording.GetTimeObj()->GetDataPointer();
     const double* b = reference.GetTimeObj()->GetDataPointer();
     Compare(
@@ -180,7 +181,7 @@ void BM_TransversalFilter(benchmark::State& state) {
     MakeNoiseBlock(taps, n, 22);
     work.Create(CDSPData::kTimeBlock, n, 96000.0);
     CFFTWConvolution fftw(2 * n);
-    std::vector<double> out(size_t(n));
+    std::vector<double> out(static_cast<size_t>(n));
     const double* x = signal.GetTimeObj()->GetDataPointer();
     const double* h = taps.GetTimeObj()->GetDataPointer();
     Compare(

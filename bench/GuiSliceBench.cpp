@@ -5,6 +5,7 @@
 #include "DocumentFrame.h"
 #include "MainWindow.h"
 #include "ProcessCommands.h"
+#include "modules/BuiltInModules.h"
 #include "process/ModuleRegistry.h"
 #include "platform/Clock.h"
 #include "ui/MessageSink.h"

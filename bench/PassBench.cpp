@@ -5,6 +5,7 @@
 
 #include "CliHost.h"
 #include "ProcessCommands.h"
+#include "modules/BuiltInModules.h"
 
 #include <benchmark/benchmark.h>
 
