@@ -7,8 +7,9 @@
 CCliHost::CCliHost(const CModuleRegistry& registry) {
     // Questions get the recording sink's defaults: Cancel for Yes/No/Cancel, No for Yes/No.
     std::string error;
-    m_settings = std::make_unique<CIniSettings>();
-    m_settings->Load(error); // an unreadable settings file leaves the defaults
+    CIniSettings file;
+    file.Load(error); // an unreadable settings file leaves the defaults
+    m_settings = std::make_unique<CMemorySettings>(file);
     m_app = std::make_unique<CDspApp>(registry, m_sink, m_clock, m_settings.get());
 }
 

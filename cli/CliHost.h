@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class CIniSettings;
+class CMemorySettings;
 
 class CCliHost {
 public:
@@ -28,6 +28,8 @@ public:
 private:
     CRecordingMessageSink m_sink;
     CSystemClock m_clock;
-    std::unique_ptr<CIniSettings> m_settings;
+    /** The user's settings as read: a command changes none of them (not even the desktop's
+     *  recent-file list when it opens a file), so nothing is ever written back. */
+    std::unique_ptr<CMemorySettings> m_settings;
     std::unique_ptr<CDspApp> m_app;
 };

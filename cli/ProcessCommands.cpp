@@ -2,6 +2,7 @@
 
 #include "CliHost.h"
 #include "process/ProcessSelectDlg.h"
+#include "formats/ResponseFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -73,7 +74,7 @@ bool DumpStep(const CDspDoc& doc, const std::string& folder, int slice, std::str
         error = "Step " + step + " handed on no block list";
         return false;
     }
-    if (list->Save((std::filesystem::path(folder) / name).string()) == 0) {
+    if (ResponseFile::Save(*list, (std::filesystem::path(folder) / name).string()) == 0) {
         error = list->GetErrorText();
         return false;
     }
@@ -133,6 +134,8 @@ int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool asJs
               {"sampleRate", doc->GetSampleRate()},
               {"pauseOnRecord", doc->GetPauseOnRecordCount()},
               {"pauseOnEveryModule", doc->GetPauseOnEveryModule()},
+              {"windowAmplitudeCorrection",
+               host.App().GetSettings().windowAmplitudeCorrection != 0},
               {"steps", StepsJson(*doc, true, false)}};
     if (asJson) {
         out << info.dump(2) << "\n";
@@ -143,7 +146,10 @@ int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool asJs
         << "FFT size: " << doc->GetSize() << "\n"
         << "Sample rate: " << doc->GetSampleRate() << "\n"
         << "Pause on record: " << doc->GetPauseOnRecordCount() << "\n"
-        << "Pause on every module: " << (doc->GetPauseOnEveryModule() ? "yes" : "no") << "\n";
+        << "Pause on every module: " << (doc->GetPauseOnEveryModule() ? "yes" : "no") << "\n"
+        << "Window amplitude correction: "
+        << (info["windowAmplitudeCorrection"].get<bool>() ? "on" : "off")
+        << " (application setting [Settings] WindowAmplitudeCorrection)\n";
     for (const json& step : info["steps"]) {
         out << "Step " << step["step"].get<int>() << ": " << step["module"].get<std::string>()
             << " (identity " << step["identity"].get<std::string>() << ")\n";

@@ -3,10 +3,10 @@
 #include <locale.h>
 
 #include <cctype>
-#include <charconv>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -191,14 +191,8 @@ std::string FormatText(const char* format, ...) {
 }
 
 double ParseDouble(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    double value = 0.0;
-    // Out-of-range and non-numeric texts both read as 0.
-    if (std::from_chars(text.data() + i, text.data() + text.size(), value).ec != std::errc())
-        return 0.0;
-    return negative ? -value : value;
+    // The C library's own reading (atof is strtod), with the "C" locale's decimal point.
+    CScopedCLocale c;
+    const std::string terminated(text);
+    return std::strtod(terminated.c_str(), nullptr);
 }

@@ -15,6 +15,14 @@ std::string FileNameOf(const std::string& path) {
 }
 } // namespace
 
+bool CDspDoc::StartsLikeProcessFile(const std::vector<uint8_t>& head) {
+    CArchive ar(head);
+    const std::string schema = ar.ReadString();
+    // A file too short to hold a name is left to the full reading, which says what is missing.
+    if (!ar.Ok()) return head.size() < kSchemaBytes;
+    return schema == kSchema || schema == kLegacySchema;
+}
+
 void CDspDoc::WriteSettings(CArchive& ar) const {
     ar.WriteInt32(m_blockSize);
     ar.WriteDouble(m_sampleRate);

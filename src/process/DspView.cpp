@@ -58,7 +58,7 @@ void CDspView::ShowCurrentParams() {
     const CDspView* previous = step > 1 ? m_pDocument->GetView(size_t(step - 2)) : nullptr;
     if (previous) {
         const std::string desc = m_pDocument->GetProcessDesc(this);
-        auto refresh = [&](std::unique_ptr<CDSPFFTDataList>& mine, const CDSPFFTDataList* theirs) {
+        auto refresh = [&](std::shared_ptr<CDSPFFTDataList>& mine, const CDSPFFTDataList* theirs) {
             if (!theirs || (mine && mine->IsEquivalent(*theirs))) return;
             auto clone = std::make_unique<CDSPFFTDataList>();
             if (clone->Clone(*theirs, desc)) mine = std::move(clone);
@@ -71,8 +71,8 @@ void CDspView::ShowCurrentParams() {
     m_pWorkingList = NewListInDocumentShape();
     m_pDisplayList = NewListInDocumentShape();
     m_pThirdList = NewListInDocumentShape();
-    m_pDocument->SetCurrentList(m_pWorkingList.get());
-    m_pDocument->SetReferenceList(m_pThirdList.get());
+    m_pDocument->SetCurrentList(m_pWorkingList);
+    m_pDocument->SetReferenceList(m_pThirdList);
 }
 
 void CDspView::OnInitialUpdate() {
@@ -138,9 +138,26 @@ bool CDspView::SetControl(const std::string& idOrLabel, const std::string& value
                           std::string& message) {
     const std::string id = m_controls.SetFromText(idOrLabel, value, message);
     if (id.empty()) return false;
-    if (OnControlChanged(id)) return true;
-    if (message.empty()) message = "The module refused the value \"" + value + "\"";
+    m_refusal.clear();
+    // A change marks the document modified only when it changed what the module stores: an
+    // edit left as it was, or a number spelled another way, leaves the file as it is.
+    const std::vector<uint8_t> before = StoredState();
+    m_modifiedPending = false;
+    m_inControlChange = true;
+    const bool accepted = OnControlChanged(id);
+    m_inControlChange = false;
+    if (m_modifiedPending && m_pDocument && StoredState() != before)
+        m_pDocument->SetModifiedFlag(true);
+    if (accepted) return true;
+    if (message.empty())
+        message = m_refusal.empty() ? "The module refused the value \"" + value + "\"" : m_refusal;
     return false;
+}
+
+std::vector<uint8_t> CDspView::StoredState() {
+    CArchive ar;
+    Serialize(ar);
+    return ar.GetBuffer();
 }
 
 bool CDspView::OnControlChanged(const std::string&) {
@@ -148,7 +165,10 @@ bool CDspView::OnControlChanged(const std::string&) {
 }
 
 void CDspView::SetModified() {
-    if (m_pDocument) m_pDocument->SetModifiedFlag(true);
+    if (m_inControlChange)
+        m_modifiedPending = true; // SetControl decides once it sees what changed
+    else if (m_pDocument)
+        m_pDocument->SetModifiedFlag(true);
 }
 
 std::vector<std::pair<std::string, std::string>> CDspView::GetSettings() const {

@@ -152,8 +152,6 @@ public:
     CChannel* GetChannelPointer(int index) const;
     /** Makes one plot channel per document channel when the view has none. */
     void CreateChannels();
-    /** Plot-axis record 0 or 1 of a view that draws without plot channels. */
-    CChan& GetChan(int index) { return m_chans[index == 1 ? 1 : 0]; }
     /** The single marker of a view without plot channels, and the rectangle it lives in. */
     const CPlotMarker& GetPlotMarker() const { return m_plotMarker; }
     void SetPlotRect(const CRect& rect) { m_plotRect = rect; }
@@ -168,10 +166,15 @@ protected:
     virtual bool OnControlChanged(const std::string& id);
     CControlModel& Controls() { return m_controls; }
     void SetModified();
+    /** From OnControlChanged before it returns false: the reason SetControl gives. */
+    void RefuseControl(const std::string& reason) { m_refusal = reason; }
+    bool IsControlRefused() const { return !m_refusal.empty(); }
 
-    std::unique_ptr<CDSPFFTDataList> m_pWorkingList;
-    std::unique_ptr<CDSPFFTDataList> m_pDisplayList;
-    std::unique_ptr<CDSPFFTDataList> m_pThirdList;
+    // Shared with the document, which keeps the list a step handed on alive when the module
+    // replaces its own (with clones of another shape, say) while the run goes on.
+    std::shared_ptr<CDSPFFTDataList> m_pWorkingList;
+    std::shared_ptr<CDSPFFTDataList> m_pDisplayList;
+    std::shared_ptr<CDSPFFTDataList> m_pThirdList;
     std::string m_errorText = "Unknown Error";
     int m_selectedChannel = 0;
     CPlotColours m_plotColours;
@@ -183,6 +186,8 @@ protected:
 
 private:
     void SelectChannel(int channel);
+    /** What the module writes into a process file now. */
+    std::vector<uint8_t> StoredState();
     /** True when some plot channel has a plot rectangle: markers then belong to channels. */
     bool UsesPlotChannels() const;
     std::unique_ptr<CDSPFFTDataList> NewListInDocumentShape() const;
@@ -190,6 +195,9 @@ private:
     CDspDoc* m_pDocument = nullptr;
     IViewHost* m_pHost = nullptr;
     CControlModel m_controls;
+    std::string m_refusal; // why the change being applied was refused
+    bool m_inControlChange = false;
+    bool m_modifiedPending = false;
     bool m_capture = false;
     int m_controlBarHeight = 0;
     int m_statusBarHeight = 0;

@@ -4,6 +4,7 @@
 #include "../process/TestModules.h"
 #include "common/TempFolder.h"
 #include "dsp/DSPFFTDataList.h"
+#include "formats/ResponseFile.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -13,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -75,8 +78,17 @@ TEST_F(Cli, NewThenInfoAsJson) {
     EXPECT_EQ(info["steps"][1]["identity"], "2");
     EXPECT_EQ(info["steps"][1]["settings"]["Level"], "50");
 
+    EXPECT_EQ(info["windowAmplitudeCorrection"], true); // on in a fresh installation
+
     ASSERT_EQ(Run({"info", p}), 0);
     EXPECT_NE(out.find("Step 2: SoundIO (identity 2)\n  Level: 50\n"), std::string::npos) << out;
+
+    // The application setting, turned off in the settings file, shows as off.
+    fs::create_directories(dir / "config" / "aurivo");
+    std::ofstream(dir / "config" / "aurivo" / "aurivo.ini")
+        << "[Settings]\nWindowAmplitudeCorrection=0\n";
+    ASSERT_EQ(Run({"info", p}), 0);
+    EXPECT_NE(out.find("Window amplitude correction: off"), std::string::npos) << out;
 }
 
 TEST_F(Cli, NewRefusesUnknownModulesTooManyStepsAndBadSizes) {
@@ -172,7 +184,7 @@ TEST_F(Cli, RunDumpWritesTheListEveryStepHandedOnInEveryPass) {
 
     CDSPFFTDataList list;
     ASSERT_TRUE(list.Create(2, 1, 2048, 44100.0));
-    EXPECT_EQ(list.Open((dump / "pass-1-step-1.rsp").string()), 2048) << list.GetErrorText();
+    EXPECT_EQ(ResponseFile::Open(list, (dump / "pass-1-step-1.rsp").string()), 2048) << list.GetErrorText();
 }
 
 TEST_F(Cli, RunDumpStopsWithTheStepThatFailed) {
@@ -187,6 +199,54 @@ TEST_F(Cli, RunDumpStopsWithTheStepThatFailed) {
     std::ofstream(Path("file")) << "x";
     EXPECT_EQ(Run({"run", p, "--dump", Path("file")}), 2);
     EXPECT_NE(err.find("Cannot create " + Path("file")), std::string::npos) << err;
+}
+
+// A command that only reads never writes the settings file: it is not created, and a file the
+// user keeps (comments, a value out of range, a symbolic link to it) stays byte for byte.
+TEST_F(Cli, ReadOnlyCommandsLeaveTheSettingsFileAlone) {
+    const std::string p = NewProcess();
+    const fs::path folder = dir / "config" / "aurivo";
+    const auto readOnly = [&] {
+        EXPECT_EQ(Run({"info", p}), 0) << err;
+        EXPECT_EQ(Run({"run", p}), 0) << err;
+        EXPECT_EQ(Run({"render", p, "--step", "1", "-o", Path("p.svg")}), 0) << err;
+    };
+    readOnly();
+    EXPECT_FALSE(fs::exists(folder / "aurivo.ini"));
+
+    fs::create_directories(folder);
+    const std::string text = "; kept by hand\n[Themes]\nTimeToFade = 250 ; fade\n"
+                             "EnableFadeWindows=maybe\n[Mine]\nColour=blue\n";
+    std::ofstream(folder / "real.ini", std::ios::binary) << text;
+    fs::create_symlink("real.ini", folder / "aurivo.ini");
+    readOnly();
+    EXPECT_TRUE(fs::is_symlink(folder / "aurivo.ini"));
+    std::ifstream in(folder / "real.ini", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+}
+
+// Every save goes into the file a symbolic link names and refuses what is not a regular file;
+// reading refuses it too, without waiting on a FIFO.
+TEST_F(Cli, SavesAndReadsOnlyRegularFiles) {
+    const std::string p = NewProcess();
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(Run({"info", Path("fifo")}), 2);
+    EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+    EXPECT_EQ(Run({"new", Path("fifo"), "SoundIO"}), 2);
+    EXPECT_EQ(err, "aurivo-cli: Cannot write '" + Path("fifo") + "': not a regular file\n");
+    EXPECT_EQ(Run({"render", p, "--step", "1", "-o", Path("fifo")}), 2);
+    EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+    fs::create_directories(dir / "dump");
+    ASSERT_EQ(mkfifo(Path("dump/pass-1-step-1.rsp").c_str(), 0600), 0);
+    EXPECT_EQ(Run({"run", p, "--dump", Path("dump")}), 2);
+    EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+    EXPECT_TRUE(fs::is_fifo(Path("fifo")));
+
+    fs::create_symlink("p.process", Path("link.process"));
+    ASSERT_EQ(Run({"set", Path("link.process"), "2:Level=75"}), 0) << err;
+    EXPECT_TRUE(fs::is_symlink(Path("link.process")));
+    ASSERT_EQ(Run({"info", p, "--json"}), 0);
+    EXPECT_EQ(json::parse(out)["steps"][1]["settings"]["Level"], "75");
 }
 
 TEST_F(Cli, FileAndUsageErrorsExitWithTwo) {

@@ -80,7 +80,11 @@ void CSigGenChanDlgBar::UpdateRunButton(CControlModel& controls) const {
 }
 
 void CSigGenChanDlgBar::Serialize(CArchive& ar) {
+    // Written as an object reference, whose class record comes just before: the bar's own
+    // fields still begin with its class record (a back-reference then), as every stored
+    // object of a process does.
     if (ar.IsStoring()) {
+        ar.WriteClass(RUNTIME_CLASS(CSigGenChanDlgBar));
         ar.WriteInt32(m_channel);
         ar.WriteInt32(m_waveType);
         ar.WriteDouble(m_frequency);
@@ -91,6 +95,7 @@ void CSigGenChanDlgBar::Serialize(CArchive& ar) {
             ar.WriteDouble(v);
         return;
     }
+    ar.ReadClass(RUNTIME_CLASS(CSigGenChanDlgBar));
     const int32_t channel = ar.ReadInt32();
     const int32_t wave = ar.ReadInt32();
     const double frequency = ar.ReadDouble();

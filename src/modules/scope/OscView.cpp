@@ -236,7 +236,7 @@ int COscView::ProcessData() {
         }
         if (limit > 1 && ch.counter < INT_MAX) ++ch.counter;
     }
-    doc->SetCurrentList(m_pWorkingList.get());
+    doc->SetCurrentList(m_pWorkingList);
     Invalidate();
     return 1;
 }

@@ -5,20 +5,18 @@
 #include "modules/spectrum/SpecView.h"
 
 #include "base/NumberText.h"
+#include "process/Channel.h"
 
 #include <array>
-
-namespace {
-// Frequency of a bin of the spectrum.
-double BinFrequency(const CDSPData& magnitude, int bin) {
-    return bin * magnitude.GetSampleRate() / magnitude.GetSize();
-}
-} // namespace
 
 CSpecView::CChannelTexts CSpecView::GetChannelTexts(int channel) const {
     CChannelTexts texts;
     texts.scale = m_yScaleList[static_cast<size_t>(m_yScaleIndex)];
-    texts.start = "Start: " + m_startLabels[static_cast<size_t>(m_startPosition)];
+    // A logarithmic axis cannot start at 0 Hz: from the first position it starts where the
+    // plot's axis does.
+    texts.start = "Start: " + (m_xAxisType != kXLin && m_startBin == 0.0
+                                   ? FormatText("%iHz", int(LogAxisLowestFrequency(m_xAxisType + 1)))
+                                   : m_startLabels[static_cast<size_t>(m_startPosition)]);
     texts.stop = "Stop: " + m_stopLabels[static_cast<size_t>(m_stopPosition)];
     if (m_blockAverageIndex > 0)
         texts.average = FormatText("Rec Avg: %i / %i", m_averageCounter - 1,
@@ -30,40 +28,48 @@ CSpecView::CChannelTexts CSpecView::GetChannelTexts(int channel) const {
     const bool measured = magnitude && magnitude->HasValues() && block->GetNumUsed() > 0;
     std::vector<std::string>& lines = texts.readouts;
 
-    // Tone lines: a set reference frequency names its bin even before any block arrived.
+    // Windowed spectra are read lobe by lobe, with the window they were taken with. Before any
+    // block arrived only the bins a set reference frequency names are known.
+    const int window = measured ? m_windowType : 0;
     if (magnitude && (measured || m_ref1 != 0.0)) {
-        const int bin =
-            m_ref1 == 0.0 ? magnitude->GetMaxHarmonic() : magnitude->GetHarmonicNumber(m_ref1);
-        lines.push_back(FormatText("Tone1: %3.6GHz", BinFrequency(*magnitude, bin)));
+        lines.push_back(
+            FormatText("Tone1: %3.6GHz", magnitude->GetToneFrequency(m_ref1, window)));
     } else {
         lines.push_back("Tone1: - Hz");
     }
     if (m_yAxisType == kYIMDVpk) {
         if (magnitude && (measured || m_ref2 != 0.0)) {
-            const int bin = m_ref2 == 0.0 ? magnitude->GetNextHarmonic(magnitude->GetMaxHarmonic())
-                                          : magnitude->GetHarmonicNumber(m_ref2);
-            lines.push_back(FormatText("Tone2: %3.6GHz", BinFrequency(*magnitude, bin)));
+            lines.push_back(FormatText("Tone2: %3.6GHz",
+                                       magnitude->GetSecondToneFrequency(m_ref1, m_ref2, window)));
         } else {
             lines.push_back("Tone2: - Hz");
         }
     }
 
-    auto percent = [&](const char* label, auto measure) {
-        lines.push_back(measured ? FormatText("%s: %3.6G%%", label, measure())
-                                 : FormatText("%s: - %%", label));
+    // A reading the block cannot hold (a harmonic above half the sample rate, a fundamental at
+    // DC, two tones on one bin) shows the dash form, as one not measured yet does.
+    auto percent = [&](const char* label, bool holds, auto measure) {
+        lines.push_back(measured && holds ? FormatText("%s: %3.6G%%", label, measure())
+                                          : FormatText("%s: - %%", label));
     };
     if (m_yAxisType == kYTHDVpk) {
         static constexpr std::array<const char*, 4> kHarmonics{"2nd", "3rd", "4th", "5th"};
         for (int h = 2; h <= 5; ++h) {
             const std::string label = std::string(kHarmonics[size_t(h - 2)]) + " Harm Dist";
-            percent(label.c_str(), [&] { return magnitude->GetHarmonicDistortion(m_ref1, h); });
+            percent(label.c_str(), measured && magnitude->HoldsHarmonic(m_ref1, h),
+                    [&] { return magnitude->GetHarmonicDistortion(m_ref1, h, window); });
         }
-        percent("THD", [&] { return magnitude->GetTHD(m_ref1); });
-        percent("THD+N", [&] { return magnitude->GetTHDPlusN(m_ref1); });
+        const bool holds = measured && magnitude->HoldsHarmonic(m_ref1, 2);
+        percent("THD", holds, [&] { return magnitude->GetTHD(m_ref1, window); });
+        percent("THD+N", holds, [&] { return magnitude->GetTHDPlusN(m_ref1, window); });
     } else {
-        percent("2nd Order IMD", [&] { return magnitude->Get2ndOrderIMD(m_ref1, m_ref2); });
-        percent("3rd Order IMD", [&] { return magnitude->Get3rdOrderIMD(m_ref1, m_ref2); });
-        percent("4th Order IMD", [&] { return magnitude->Get4thOrderIMD(m_ref1, m_ref2); });
+        const bool holds = measured && magnitude->HoldsTwoTones(m_ref1, m_ref2);
+        percent("2nd Order IMD", holds,
+                [&] { return magnitude->Get2ndOrderIMD(m_ref1, m_ref2, window); });
+        percent("3rd Order IMD", holds,
+                [&] { return magnitude->Get3rdOrderIMD(m_ref1, m_ref2, window); });
+        percent("4th Order IMD", holds,
+                [&] { return magnitude->Get4thOrderIMD(m_ref1, m_ref2, window); });
     }
     return texts;
 }

@@ -2,6 +2,8 @@
 
 #include "modules/spectrum/SpecView.h"
 
+#include "dsp/WindowGain.h"
+#include "process/DspApp.h"
 #include "process/DspDoc.h"
 
 #include <algorithm>
@@ -93,6 +95,11 @@ bool CSpecView::ProcessChannel(int channel) {
     }
     if (UsesFFT(m_fftType)) {
         work.DoFFT(m_windowType);
+        // Tones read their own amplitude through a window when the application asks for it;
+        // the block handed on carries the same volts as the display.
+        const CDspApp* app = GetDocument()->GetApp();
+        if (!app || app->GetSettings().windowAmplitudeCorrection != 0)
+            CorrectWindowAmplitude(work, m_windowType);
         const int n = m_averageCounter;
         const int limit = static_cast<int>(m_blockAverageCount);
         const int32_t bins = std::min(work.GetSize(), display.GetSize());
@@ -144,8 +151,9 @@ int CSpecView::ProcessData() {
     for (int ch = 0; ch < channels; ++ch)
         if (!ProcessChannel(ch)) return 0;
     if (m_blockAverageCount > 1) ++m_averageCounter;
+    m_hasData = true;
 
-    doc->SetCurrentList(m_pWorkingList.get());
+    doc->SetCurrentList(m_pWorkingList);
     Invalidate();
     return 1;
 }

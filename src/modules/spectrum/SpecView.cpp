@@ -149,6 +149,8 @@ bool CSpecView::TakeRefEdit(const char* id, const std::string& text, double& ref
     shown = text.substr(0, kRefTextLength);
     double value = 0.0;
     if (!RefValue(shown, value)) {
+        RefuseControl(std::string(id == std::string("ref1") ? "Ref1" : "Ref2") + ": \"" + shown +
+                      "\" is not a finite number");
         UpdateControls();
         return false;
     }
@@ -223,7 +225,7 @@ bool CSpecView::OnControlChanged(const std::string& id) {
     for (const auto& [name, handler] : kHandlers) {
         if (id == name) {
             handler(*this, *Controls().StateById(id));
-            return true;
+            return !IsControlRefused();
         }
     }
     return true;
@@ -272,7 +274,9 @@ void CSpecView::UpdateControls() {
 }
 
 void CSpecView::ShowCurrentParams() {
+    const CDSPFFTDataList* shown = m_pDisplayList.get();
     CDspView::ShowCurrentParams();
+    if (m_pDisplayList.get() != shown) m_hasData = false;
     if (m_xAxisTypeChanged) {
         m_startPosition = 0;
         m_stopPosition = kFreqPositions - 1;
@@ -299,17 +303,12 @@ void CSpecView::UpdatePlotChannels() {
     for (int c = 0; c < 2; ++c) {
         CChannel* channel = GetChannelPointer(c);
         if (!channel) continue;
-        // Each channel sees the other's spectrum too: the impedance needs both.
         const CDSPFFTData* own = list ? list->GetAt(c) : nullptr;
-        const CDSPFFTData* other = list ? list->GetAt(1 - c) : nullptr;
-        auto values = [](const CDSPData* array) {
-            return array ? array->GetDataPointer() : nullptr;
+        // Each channel sees the other's spectrum too: the impedance needs both.
+        channel->m_arrays = [this, c] {
+            return m_pDisplayList && m_hasData ? TraceArraysOf(*m_pDisplayList, c)
+                                               : CTraceArrays{};
         };
-        channel->m_pTime = own ? values(own->GetTimeObj()) : nullptr;
-        channel->m_pMagnitude = own ? values(own->GetFreqObj()) : nullptr;
-        channel->m_pPhase = own ? values(own->GetPhaseObj()) : nullptr;
-        channel->m_pCompanionMagnitude = other ? values(other->GetFreqObj()) : nullptr;
-        channel->m_pCompanionPhase = other ? values(other->GetPhaseObj()) : nullptr;
         if (own) {
             channel->m_sampleRate = own->GetSampleRate();
             channel->m_blockSize = own->GetSize();
@@ -427,8 +426,6 @@ void CSpecView::Serialize(CArchive& ar) {
         ar.Fail("Spectrum analyser: start or stop bin is not a number");
     else if (!inList(yAxisType, SpecYAxisChoices().size()))
         ar.Fail("Spectrum analyser: Y axis type out of range");
-    else if (!std::isfinite(ref1) || !std::isfinite(ref2))
-        ar.Fail("Spectrum analyser: reference value is not a number");
     else if (!inList(fftType, SpecFFTTypeChoices().size()))
         ar.Fail("Spectrum analyser: FFT type out of range");
     else if (!inList(windowType, SpecWindowChoices().size()))
@@ -455,8 +452,9 @@ void CSpecView::Serialize(CArchive& ar) {
     // one outside it, and the nearest valid scale is the least surprising reading.
     MakeYAxisTypeControl();
     m_yScaleIndex = std::clamp(yScaleIndex, 0, m_yScaleLimit);
-    m_ref1 = ref1;
-    m_ref2 = ref2;
+    // A reference no run can use is refused by itself; the rest of the file still opens.
+    if (std::isfinite(ref1)) m_ref1 = ref1;
+    if (std::isfinite(ref2)) m_ref2 = ref2;
     m_fftType = fftType;
     m_windowType = windowType;
     m_plotType = plotType;

@@ -163,4 +163,7 @@ private:
     std::vector<int32_t> m_fhtInputTags;
     std::vector<int32_t> m_fhtOutputTags;
     int32_t m_fhtTableSize = 0;
+    /** A block was analysed into the display list since it was made: until then its values
+     *  are the blank ones of a new list (1.0 everywhere), which no trace shows. */
+    bool m_hasData = false;
 };

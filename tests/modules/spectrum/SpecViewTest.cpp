@@ -237,13 +237,16 @@ TEST_F(SpecView, RefEditKeepsTheUsersSpellingWhileItMeansTheReference) {
     Set("ref1", "1234567890123456");
     EXPECT_EQ(Analyser().GetRef1(), 123456789012345.0);
     EXPECT_EQ(State(Analyser(), "ref1").text, "123456789012345");
-    // A text without a finite number leaves the reference and shows it again.
+    // A text without a finite number (too large reads as an infinity) is refused with the
+    // reason, and the edit shows the reference again.
     Set("ref2", "2500");
-    Set("ref2", "nan");
-    EXPECT_EQ(Analyser().GetRef2(), 2500.0);
-    EXPECT_EQ(State(Analyser(), "ref2").text, "2500");
-    Set("ref2", "inf");
-    EXPECT_EQ(Analyser().GetRef2(), 2500.0);
+    for (const char* bad : {"nan", "inf", "1e999", "-1e999"}) {
+        std::string message;
+        EXPECT_FALSE(Analyser().SetControl("ref2", bad, message)) << bad;
+        EXPECT_EQ(message, "Ref2: \"" + std::string(bad) + "\" is not a finite number");
+        EXPECT_EQ(Analyser().GetRef2(), 2500.0);
+        EXPECT_EQ(State(Analyser(), "ref2").text, "2500");
+    }
 }
 
 TEST_F(SpecView, ANewAverageCountResetsTheCounter) {
