@@ -6,6 +6,7 @@
 #include "PlotWidget.h"
 #include "ProcessSelectDialog.h"
 #include "QtPlatform.h"
+#include "process/ProcessSession.h"
 
 #include <QAction>
 #include <QApplication>
@@ -348,8 +349,7 @@ void CMainWindow::StartIdle() {
 }
 
 void CMainWindow::OnIdleTimer() {
-    const bool busy = m_app.OnIdle();
-    if (!busy && !m_app.GetDocumentToReopen()) {
+    if (!RunIdleSlice(m_app)) {
         m_idle->stop();
         UpdateCommands();
     }
@@ -357,7 +357,7 @@ void CMainWindow::OnIdleTimer() {
 
 void CMainWindow::ProcessIdle(int maxSlices) {
     for (int i = 0; i < maxSlices; ++i)
-        if (!m_app.OnIdle() && !m_app.GetDocumentToReopen()) break;
+        if (!RunIdleSlice(m_app)) break;
     UpdateCommands();
 }
 

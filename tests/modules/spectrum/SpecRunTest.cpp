@@ -110,10 +110,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "SoundIO Module in the process to get Calibration from."},
         CRefusalCase{{{"yaxis", "THDVpk"}, {"ref1", "16001"}},
                      kSourceAndSpec,
-                     "Reference Frequency 1 is Higher than Sample Rate / 2\r\n"},
+                     "Reference Frequency 1 is Higher than Sample Rate / 2\r\n"
+                     "Ref1: 16001 Hz (limits 0 to 16000 Hz)"},
         CRefusalCase{{{"yaxis", "IMDVpk"}, {"ref1", "1000"}, {"ref2", "20000"}},
                      kSourceAndSpec,
-                     "Reference Frequency 2 is Higher than Sample Rate / 2\r\n"},
+                     "Reference Frequency 2 is Higher than Sample Rate / 2\r\n"
+                     "Ref2: 20000 Hz (limits 0 to 16000 Hz)"},
         CRefusalCase{{{"type", "FHT"}},
                      {"DataLogger", "Spectrum Analyzer"},
                      "Cannot Perform Fast Hardamard Transform\r\nNo Module With Reorder "
