@@ -42,11 +42,16 @@ void BM_SixPaneIdleSliceAndRepaint(benchmark::State& state) {
     window.resize(1600, 900);
     window.show();
     const bool opened = window.OpenFile(QString::fromStdString(file));
+    window.ProcessIdle(1); // the rebuild with one pane per step
+    QApplication::processEvents();
     std::filesystem::remove(file);
-    window.ProcessIdle(1);
     CDocumentFrame* frame = window.ActiveFrame();
     if (!opened || frame == nullptr || frame->Panes().size() != 6) {
-        state.SkipWithError("the six-pane process did not open");
+        const std::string why = std::string(opened ? "opened" : "not opened") + ", " +
+                                (frame ? std::to_string(frame->Panes().size()) + " panes"
+                                       : "no frame") +
+                                (sink.Records().empty() ? "" : ": " + sink.Records()[0].message);
+        state.SkipWithError(("the six-pane process did not open: " + why).c_str());
         return;
     }
     frame->parentWidget()->showMaximized();
