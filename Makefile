@@ -8,7 +8,8 @@ GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 # ccache keeps rebuilds of a fresh clone or another work tree short when it is installed.
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
 DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
-            nlohmann-json3-dev libcli11-dev python3-numpy locales qt6-base-dev ccache
+            nlohmann-json3-dev libcli11-dev python3-numpy locales qt6-base-dev ccache \
+            libfftw3-dev
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 # WERROR=ON (as CI builds) makes every warning in our own code an error; unset keeps the
@@ -57,8 +58,11 @@ run: build
 	  $(BUILD)/cli/aurivo-cli run examples/thd-1khz.process --passes 4; \
 	fi
 
+# Our transforms against FFTW (time, FFTW's time, ratio per case), a full pass through the
+# modules, and the desktop window's idle slice plus repaint (offscreen).
 bench: build
 	$(BUILD)/bench/aurivo-bench
+	@if [ -x $(BUILD)/bench/aurivo-gui-bench ]; then $(BUILD)/bench/aurivo-gui-bench; fi
 
 sanitize: deps
 	cmake -S . -B $(ASAN) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug -DAURIVO_SANITIZE=ON -DAURIVO_BENCH=OFF \

@@ -6,6 +6,7 @@
 #include "PlotWidget.h"
 #include "ProcessSelectDialog.h"
 #include "QtPlatform.h"
+#include "process/ProcessSession.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,6 +67,8 @@ const std::vector<CCommand>& Commands() {
          "Add or Remove Modules from the Current Process",
          QStyle::SP_FileDialogDetailedView},
         {"optionsFFT", "&FFT...", {}, "Change The Current Processes FFT And Debug Options", -1},
+        {"optionsWindowCorrection", "&Window Amplitude Correction", {},
+         "Windowed Spectra Read The Amplitude Of Their Tones", -1},
         {"windowCascade", "&Cascade", {}, "Arrange Windows So They Overlap", -1},
         {"windowTile", "&Tile", {}, "Arrange Windows As Non-Overlapping Tiles", -1},
         {"helpTopics", "&Help Topics", QKeySequence::HelpContents, "Opens Help Topics",
@@ -152,6 +155,11 @@ void CMainWindow::CreateActions() {
     on("stop", [this] { OnEditStop(); });
     on("optionsProcess", [this] { OnOptionsProcess(); });
     on("optionsFFT", [this] { OnOptionsFFT(); });
+    QAction* correction = Action("optionsWindowCorrection");
+    correction->setCheckable(true);
+    correction->setChecked(m_app.GetSettings().windowAmplitudeCorrection != 0);
+    connect(correction, &QAction::toggled, this,
+            [this](bool on) { m_app.SetWindowAmplitudeCorrection(on); });
     on("windowCascade", [this] { m_mdi->cascadeSubWindows(); });
     on("windowTile", [this] { m_mdi->tileSubWindows(); });
     on("helpTopics", [this] { OnHelp(); });
@@ -179,6 +187,8 @@ void CMainWindow::CreateMenus() {
     QMenu* options = menuBar()->addMenu("&Options");
     options->addAction(Action("optionsProcess"));
     options->addAction(Action("optionsFFT"));
+    options->addSeparator();
+    options->addAction(Action("optionsWindowCorrection"));
 
     QMenu* window = menuBar()->addMenu("&Window");
     window->addAction(Action("windowCascade"));
@@ -339,8 +349,7 @@ void CMainWindow::StartIdle() {
 }
 
 void CMainWindow::OnIdleTimer() {
-    const bool busy = m_app.OnIdle();
-    if (!busy && !m_app.GetDocumentToReopen()) {
+    if (!RunIdleSlice(m_app)) {
         m_idle->stop();
         UpdateCommands();
     }
@@ -348,7 +357,7 @@ void CMainWindow::OnIdleTimer() {
 
 void CMainWindow::ProcessIdle(int maxSlices) {
     for (int i = 0; i < maxSlices; ++i)
-        if (!m_app.OnIdle() && !m_app.GetDocumentToReopen()) break;
+        if (!RunIdleSlice(m_app)) break;
     UpdateCommands();
 }
 

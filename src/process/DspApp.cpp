@@ -38,6 +38,13 @@ CDspApp::~CDspApp() {
     }
 }
 
+void CDspApp::SetWindowAmplitudeCorrection(bool on) {
+    m_settings.windowAmplitudeCorrection = on ? 1 : 0;
+    if (m_pSettingsStore)
+        m_pSettingsStore->SetInt("Settings", "WindowAmplitudeCorrection",
+                                 m_settings.windowAmplitudeCorrection);
+}
+
 int CDspApp::MessageBox(const std::string& message, unsigned style) {
     std::optional<std::string> title;
     if (m_pCurrentDoc) title = m_pCurrentDoc->GetTitle();

@@ -47,6 +47,9 @@ public:
     // Services.
     const CModuleRegistry& GetRegistry() const { return m_registry; }
     const CAppSettings& GetSettings() const { return m_settings; }
+    /** Turns window amplitude correction on or off and records it in the settings store (saved
+     *  with the store when the application ends). Runs take it from their next block on. */
+    void SetWindowAmplitudeCorrection(bool on);
     IClock& GetClock() const { return m_clock; }
     /** The clipboard: the application's own in-memory one until a host supplies another. */
     IClipboard& GetClipboard() const { return m_pClipboard ? *m_pClipboard : m_memoryClipboard; }

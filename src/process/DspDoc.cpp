@@ -239,17 +239,21 @@ void CDspDoc::FillFFTOptions(CFFTOptions& options) const {
     options.m_pauseEveryModule = m_pauseEveryModule != 0;
 }
 
+bool CDspDoc::IsValidBlockSize(double size) {
+    const auto sizes = CFFTOptions::SizeChoices();
+    return std::find(sizes.begin(), sizes.end(), size) != sizes.end();
+}
+
 bool CDspDoc::ApplyFFTOptions(const CFFTOptions& options, std::string& message) {
     const int size = WholeValue(options.m_size);
     const double rate = ParseDouble(options.m_sampleRate);
     const int pauseCount = WholeValue(options.m_pauseOnRecord);
-    const auto sizes = CFFTOptions::SizeChoices();
-    if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) {
+    if (!IsValidBlockSize(size)) {
         message = "FFT size must be a power of two from 2 to 131072";
         return false;
     }
-    if (!(rate > 0.0 && rate <= kMaxSampleRate)) {
-        message = "Sample rate must be above 0 and at most 10000000";
+    if (!IsValidSampleRate(rate)) {
+        message = "Sample rate must be from 1 to 10000000 Hz";
         return false;
     }
     if (pauseCount < 0) {

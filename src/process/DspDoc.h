@@ -35,7 +35,18 @@ class CDspDoc : public CObject {
     AURIVO_DECLARE_SERIAL(CDspDoc)
 public:
     static constexpr int kMaxSteps = 6;
+    static constexpr double kMinSampleRate = 1.0;
     static constexpr double kMaxSampleRate = 10e6;
+    static constexpr const char* kBlockSizeRange =
+        "the FFT size must be a power of two from 2 to 131072";
+    static constexpr const char* kSampleRateRange =
+        "the sample rate must be from 1 to 10000000 Hz";
+    /** A block size a process may have: a power of two from 2 to 131072. */
+    static bool IsValidBlockSize(double size);
+    /** A sample rate a process may have, in Hz; the file reader and every editor agree. */
+    static bool IsValidSampleRate(double rate) {
+        return rate >= kMinSampleRate && rate <= kMaxSampleRate;
+    }
     /** Enough of a file's start to hold its schema name, even written in wide characters. */
     static constexpr size_t kSchemaBytes = 32;
     /** False when `head` (the file's first kSchemaBytes, or all of a shorter file) cannot be

@@ -14,6 +14,7 @@ const std::vector<CAppSettings::CEntry>& CAppSettings::Entries() {
         {"Themes", "TimeToFade", &CAppSettings::timeToFade},
         {"Themes", "EnableSoundsInMessageBox", &CAppSettings::enableSoundsInMessageBox},
         {"Settings", "PreviewPages", &CAppSettings::previewPages},
+        {"Settings", "WindowAmplitudeCorrection", &CAppSettings::windowAmplitudeCorrection},
     };
     return entries;
 }

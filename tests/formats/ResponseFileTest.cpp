@@ -56,13 +56,13 @@ void MakeResponseFour(CDSPFFTData& block) {
     block.SetDelay(2.5);
 }
 
-class ResponseFile : public testing::Test {
+class ResponseFileIO : public testing::Test {
 protected:
     CTempFolder folder;
     std::string path = folder.File("block.rsp");
 };
 
-TEST_F(ResponseFile, FreshBlockOfFourSavesAsTheKnownBytes) {
+TEST_F(ResponseFileIO, FreshBlockOfFourSavesAsTheKnownBytes) {
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
     EXPECT_EQ(::ResponseFile::Save(block, path), 4);
@@ -70,14 +70,14 @@ TEST_F(ResponseFile, FreshBlockOfFourSavesAsTheKnownBytes) {
     EXPECT_EQ(kFreshFour[5].size() + 1, 48u) << "a data line with its line feed";
 }
 
-TEST_F(ResponseFile, ResponseBlockSavesGainDelayAndItsFrequencyAxis) {
+TEST_F(ResponseFileIO, ResponseBlockSavesGainDelayAndItsFrequencyAxis) {
     CDSPFFTData block;
     MakeResponseFour(block);
     EXPECT_EQ(::ResponseFile::Save(block, path), 4);
     EXPECT_EQ(GetFile(path), JoinLines(kResponseFour, "\r\n"));
 }
 
-TEST_F(ResponseFile, ListWritesItsBlocksOneAfterAnother) {
+TEST_F(ResponseFileIO, ListWritesItsBlocksOneAfterAnother) {
     CDSPFFTDataList list;
     ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 4, 96000.0));
     list.GetFreqData(1)[2] = 1000.0;
@@ -93,7 +93,7 @@ TEST_F(ResponseFile, ListWritesItsBlocksOneAfterAnother) {
     EXPECT_EQ(read.GetFreqData(0)[2], 1.0);
 }
 
-TEST_F(ResponseFile, SizeEightBlockRefusesTheFileOfFourNamingBothSizes) {
+TEST_F(ResponseFileIO, SizeEightBlockRefusesTheFileOfFourNamingBothSizes) {
     PutFile(path, JoinLines(kFreshFour, "\r\n"));
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 8, 96000.0, "Step: 1 Scope"));
@@ -104,7 +104,7 @@ TEST_F(ResponseFile, SizeEightBlockRefusesTheFileOfFourNamingBothSizes) {
                   path + "' file is 4 elements.");
 }
 
-TEST_F(ResponseFile, HeaderWithTwoDigitExponentsIsRefused) {
+TEST_F(ResponseFileIO, HeaderWithTwoDigitExponentsIsRefused) {
     // As a C library that prints two exponent digits would write the file.
     std::string text;
     char line[64];
@@ -202,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "Channel 1 data length in file '{p}' is too short at element 2."}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ResponseFile, ShortFileKeepsTheElementsReadBeforeIt) {
+TEST_F(ResponseFileIO, ShortFileKeepsTheElementsReadBeforeIt) {
     Lines lines = kFreshFour;
     lines[5] = "1 2 3";
     lines[6] = "4 5 6";
@@ -214,7 +214,7 @@ TEST_F(ResponseFile, ShortFileKeepsTheElementsReadBeforeIt) {
     EXPECT_EQ(Snapshot(block), (CBlockSnapshot{{1, 4, 0, 0}, {2, 5, 1, 1}, {3, 6, 0, 0}}));
 }
 
-TEST_F(ResponseFile, MissingOrUnnamedFileFails) {
+TEST_F(ResponseFileIO, MissingOrUnnamedFileFails) {
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
     EXPECT_EQ(::ResponseFile::Open(block, "", 0), 0);
@@ -231,7 +231,7 @@ TEST_F(ResponseFile, MissingOrUnnamedFileFails) {
     EXPECT_EQ(::ResponseFile::Save(block, folder.File("no/folder.rsp")), 0);
 }
 
-TEST_F(ResponseFile, ListStopsAtTheFirstFailingBlockAndTakesItsMessage) {
+TEST_F(ResponseFileIO, ListStopsAtTheFirstFailingBlockAndTakesItsMessage) {
     Lines second = kFreshFour;
     second[1] = second[1].substr(0, 29) + "+8.0000000e+000";
     PutFile(path, JoinLines(kFreshFour, "\r\n") + JoinLines(second, "\r\n"));
@@ -262,7 +262,7 @@ TEST_P(ResponseFileLineEnds, OpensWhateverTheLineEnds) {
 
 INSTANTIATE_TEST_SUITE_P(Forms, ResponseFileLineEnds, testing::Values("\n", "\r\n", "\r\r\n"));
 
-TEST_F(ResponseFile, DataLinesSplitAtSpacesOrTabsAndMissingFieldsReadZero) {
+TEST_F(ResponseFileIO, DataLinesSplitAtSpacesOrTabsAndMissingFieldsReadZero) {
     Lines lines = kFreshFour;
     lines[5] = "1.5\t2.5 3.5";
     lines[6] = "7";
@@ -276,7 +276,7 @@ TEST_F(ResponseFile, DataLinesSplitAtSpacesOrTabsAndMissingFieldsReadZero) {
               (CBlockSnapshot{{1.5, 7, 8, 1000}, {2.5, 0, 9, -0.002}, {3.5, 0, 0, 450}}));
 }
 
-TEST_F(ResponseFile, ResponseBlockTakesTheFileFrequencyColumn) {
+TEST_F(ResponseFileIO, ResponseBlockTakesTheFileFrequencyColumn) {
     Lines lines = kResponseFour;
     lines[6] = "+2.5000000e+003 +1.0000000e+000 +0.0000000e+000";
     PutFile(path, JoinLines(lines, "\r\n"));
@@ -341,7 +341,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, ResponseFileRoundTrip,
                                          RoundTripCase{1, 1024}, RoundTripCase{2, 2},
                                          RoundTripCase{2, 64}));
 
-TEST_F(ResponseFile, CommaDecimalLocaleWritesAndReadsTheSameFile) {
+TEST_F(ResponseFileIO, CommaDecimalLocaleWritesAndReadsTheSameFile) {
     if (!UseCommaDecimalLocale()) GTEST_SKIP() << "no comma-decimal locale available";
     CDSPFFTData block;
     MakeResponseFour(block);

@@ -68,13 +68,13 @@ void CTestModuleView::ShowCurrentParams() {
     CallLog().push_back(Tag("params"));
 }
 
-std::vector<std::string> CTestModuleView::GetReadouts() const {
-    return {"Level: " + std::to_string(m_level), "Calls: " + std::to_string(m_processCalls)};
+std::vector<CReadoutValue> CTestModuleView::GetReadoutValues() const {
+    return {{0, "Level", std::to_string(m_level)}, {0, "Calls", std::to_string(m_processCalls)}};
 }
 
-std::vector<std::pair<std::string, std::string>> CTestModuleView::GetSettings() const {
+std::vector<CSettingValue> CTestModuleView::GetSettings() const {
     auto settings = CDspView::GetSettings();
-    settings.emplace_back("Level", std::to_string(m_level));
+    settings.push_back({"level", "Level", std::to_string(m_level)});
     return settings;
 }
 

@@ -21,8 +21,8 @@ public:
     int ProcessData() override;
     int EndRun() override;
     void ShowCurrentParams() override;
-    std::vector<std::string> GetReadouts() const override;
-    std::vector<std::pair<std::string, std::string>> GetSettings() const override;
+    std::vector<CReadoutValue> GetReadoutValues() const override;
+    std::vector<CSettingValue> GetSettings() const override;
     void Serialize(CArchive& ar) override;
 
     int32_t m_level = 50;       // the stored setting; ProcessData fails while it is negative

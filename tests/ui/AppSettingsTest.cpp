@@ -25,6 +25,7 @@ const CSettingCase kSettings[] = {
     {"Themes", "TimeToFade", &CAppSettings::timeToFade, 500},
     {"Themes", "EnableSoundsInMessageBox", &CAppSettings::enableSoundsInMessageBox, 1},
     {"Settings", "PreviewPages", &CAppSettings::previewPages, 0},
+    {"Settings", "WindowAmplitudeCorrection", &CAppSettings::windowAmplitudeCorrection, 1},
 };
 
 class AppSetting : public testing::TestWithParam<CSettingCase> {};

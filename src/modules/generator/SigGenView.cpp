@@ -48,24 +48,11 @@ void CSigGenView::ShowCurrentParams() {
         GetChannelPointer(i)->UpdateControls(Controls());
 }
 
-std::vector<std::pair<std::string, std::string>> CSigGenView::GetSettings() const {
+std::vector<CSettingValue> CSigGenView::GetSettings() const {
     auto settings = CDspView::GetSettings();
-    settings.emplace_back("Channels", FormatText("%i", m_channelCount));
-    const auto number = [](double v) { return FormatText("%.15g", v); };
     for (int i = 0; i < m_channelCount; ++i) {
-        const CSigGenChanDlgBar& bar = *GetChannelPointer(i);
-        const std::string ch = FormatText("Ch%i ", i + 1);
-        settings.emplace_back(ch + "channel", FormatText("%i", bar.m_channel));
-        settings.emplace_back(ch + "wave", CSigGenChanDlgBar::WaveNames()[size_t(bar.m_waveType)]);
-        settings.emplace_back(ch + "frequency", number(bar.m_frequency));
-        settings.emplace_back(ch + "mode", CSigGenChanDlgBar::ModeNames()[size_t(bar.m_mode)]);
-        settings.emplace_back(ch + "level", FormatText("%i", bar.m_level));
-        settings.emplace_back(ch + "sweep start", number(bar.m_sweepStart));
-        settings.emplace_back(ch + "sweep stop", number(bar.m_sweepStop));
-        settings.emplace_back(ch + "sweep time", number(bar.m_sweepTime));
-        settings.emplace_back(ch + "pulse start", number(bar.m_pulseStart));
-        settings.emplace_back(ch + "pulse stop", number(bar.m_pulseStop));
-        settings.emplace_back(ch + "pulse period", number(bar.m_pulsePeriod));
+        const auto bar = GetChannelPointer(i)->GetSettings();
+        settings.insert(settings.end(), bar.begin(), bar.end());
     }
     return settings;
 }
