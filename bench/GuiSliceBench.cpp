@@ -28,10 +28,12 @@ void BM_SixPaneIdleSliceAndRepaint(benchmark::State& state) {
                               ("aurivo-gui-bench-" + std::to_string(getpid()) + ".process"))
                                  .string();
     std::ostringstream err;
-    if (NewProcess(GetBuiltInModules(), file,
-                   {"Signal Generator", "Spectrum Analyzer", "Oscilloscope", "Spectrum Analyzer",
-                    "Oscilloscope", "Spectrum Analyzer"},
-                   131072, 192000.0, err) != 0) {
+    const CNewOptions options{file,
+                              {"Signal Generator", "Spectrum Analyzer", "Oscilloscope",
+                               "Spectrum Analyzer", "Oscilloscope", "Spectrum Analyzer"},
+                              "131072",
+                              "192000"};
+    if (NewProcess(GetBuiltInModules(), options, err) != 0) {
         state.SkipWithError(err.str().c_str());
         return;
     }

@@ -50,15 +50,6 @@ std::string TerminalText(std::string_view text) {
     return out;
 }
 
-std::string ShortName(std::string_view name) {
-    constexpr size_t kLongest = 64;
-    if (name.size() <= kLongest) return std::string(name);
-    size_t cut = kLongest - 3;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-        --cut; // not inside a UTF-8 character
-    return std::string(name.substr(0, cut)) + "...";
-}
-
 int Fail(std::ostream& err, const std::string& reason) {
     err << "aurivo-cli: " << TerminalText(reason) << "\n";
     return 2;

@@ -2,6 +2,7 @@
 // What every process command shares: a headless session on the user's settings, the
 // "STEP:CONTROL=VALUE" argument form, and text made safe for a terminal.
 
+#include "base/PlainText.h"
 #include "platform/Clock.h"
 #include "process/ProcessSession.h"
 
@@ -33,8 +34,6 @@ bool ApplySetting(CProcessSession& session, const std::string& setting, std::str
 /** Text from files and modules as a terminal may show it: control characters (escape
  *  sequences, line breaks) are written as "\x1B"; a message box's line breaks become " | ". */
 std::string TerminalText(std::string_view text);
-/** A name quoted in a message, cut to at most 64 characters ("..." ends a cut one). */
-std::string ShortName(std::string_view name);
 
 /** Writes "aurivo-cli: " + the reason on one line to `err`; returns exit status 2. */
 int Fail(std::ostream& err, const std::string& reason);

@@ -88,17 +88,17 @@ int NewProcess(const CModuleRegistry& registry, const CNewOptions& options, std:
     CSessionOptions session;
     std::string error;
     double value = 0;
-    if (!options.fftSize.empty()) {
-        if (!ParseOption("--fft-size", options.fftSize, value, error)) return Fail(err, error);
+    if (options.fftSize) {
+        if (!ParseOption("--fft-size", *options.fftSize, value, error)) return Fail(err, error);
         if (!CDspDoc::IsValidBlockSize(value))
-            return Fail(err, "--fft-size " + ShortName(options.fftSize) + ": " +
+            return Fail(err, "--fft-size " + ShortName(*options.fftSize) + ": " +
                                  CDspDoc::kBlockSizeRange);
         session.fftSize = int(value);
     }
-    if (!options.rate.empty()) {
-        if (!ParseOption("--rate", options.rate, value, error)) return Fail(err, error);
+    if (options.rate) {
+        if (!ParseOption("--rate", *options.rate, value, error)) return Fail(err, error);
         if (!CDspDoc::IsValidSampleRate(value))
-            return Fail(err, "--rate " + ShortName(options.rate) + ": " +
+            return Fail(err, "--rate " + ShortName(*options.rate) + ": " +
                                  CDspDoc::kSampleRateRange);
         session.sampleRate = value;
     }
@@ -157,6 +157,7 @@ int SetControls(const CModuleRegistry& registry, const std::string& file,
     if (!cli->Open(file, error)) return Fail(err, error);
     for (const std::string& s : settings)
         if (!ApplySetting(*cli, s, error)) return Fail(err, error);
+    if (!cli->CheckRunSettings(error)) return Fail(err, error);
     if (!cli->Save(outFile.empty() ? file : outFile, error)) return Fail(err, error);
     return 0;
 }
@@ -168,6 +169,7 @@ int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, 
     if (!cli->Open(options.file, error)) return Fail(err, error);
     for (const std::string& s : options.settings)
         if (!ApplySetting(*cli, s, error)) return Fail(err, error);
+    if (!options.settings.empty() && !cli->CheckRunSettings(error)) return Fail(err, error);
     if (!options.dump.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(options.dump, ec);

@@ -5,14 +5,15 @@
 #include "process/ModuleRegistry.h"
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
 struct CNewOptions {
     std::string file;
     std::vector<std::string> modules;
-    std::string fftSize; // as typed; empty keeps the default
-    std::string rate;
+    std::optional<std::string> fftSize; // as typed; absent keeps the default
+    std::optional<std::string> rate;
 };
 
 struct CRunOptions {

@@ -16,3 +16,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 /** Reads a whole decimal number with an optional sign and surrounding blanks. False, leaving
  *  `value` alone, for anything else (empty, trailing text, a fraction, out of int range). */
 bool ParseWholeNumber(std::string_view text, int& value);
+
+/** A name quoted in a message, cut to 64 bytes with "..." (never inside a UTF-8 character), so
+ *  a damaged file or a mistyped argument cannot flood the message. */
+std::string ShortName(std::string_view name);

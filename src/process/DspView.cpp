@@ -189,18 +189,6 @@ bool CDspView::SetControl(const std::string& idOrLabel, const std::string& value
     m_inControlChange = true;
     const bool accepted = OnControlChanged(id);
     m_inControlChange = false;
-    // The command line refuses now what the module would refuse at the start of a run, and
-    // the module's settings are put back as they were.
-    if (accepted && strict) {
-        std::string refusal = CheckRunSettings();
-        if (!refusal.empty()) {
-            CArchive restore(before);
-            Serialize(restore);
-            ShowCurrentParams();
-            message = std::move(refusal);
-            return false;
-        }
-    }
     if (m_modifiedPending && m_pDocument && StoredState() != before)
         m_pDocument->SetModifiedFlag(true);
     if (accepted) return true;

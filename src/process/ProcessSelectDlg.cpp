@@ -1,6 +1,7 @@
 #include "process/ProcessSelectDlg.h"
 
 #include "process/DspApp.h"
+#include "base/PlainText.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -34,7 +35,7 @@ bool CProcessSelectDlg::OnInsert() {
 bool CProcessSelectDlg::AppendModule(const std::string& name, std::string& message) {
     const auto it = std::find(m_available.begin(), m_available.end(), name);
     if (it == m_available.end()) {
-        message = "Unknown module \"" + name + "\"";
+        message = "Unknown module \"" + ShortName(name) + "\"";
         return false;
     }
     m_availableSel = int(it - m_available.begin());

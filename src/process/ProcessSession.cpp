@@ -61,6 +61,16 @@ bool CProcessSession::SetControl(int step, const std::string& idOrLabel, const s
     return false;
 }
 
+bool CProcessSession::CheckRunSettings(std::string& error) const {
+    for (int step = 1; step <= GetStepCount(); ++step) {
+        const std::string refusal = Step(step)->CheckRunSettings();
+        if (refusal.empty()) continue;
+        error = "Step " + std::to_string(step) + ": " + refusal;
+        return false;
+    }
+    return true;
+}
+
 std::vector<CReadoutValue> CProcessSession::GetReadouts(int step) const {
     const CDspView* view = Step(step);
     return view ? view->GetReadoutValues() : std::vector<CReadoutValue>();

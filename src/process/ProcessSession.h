@@ -50,6 +50,10 @@ public:
      *  as the command line reads it. False with a message naming the step. */
     bool SetControl(int step, const std::string& idOrLabel, const std::string& value,
                     std::string& error);
+    /** What a run would be refused with on the settings alone, checked after a batch of
+     *  changes so that settings may pass through states a run would refuse. False with the
+     *  first refusal, naming its step. */
+    bool CheckRunSettings(std::string& error) const;
     std::vector<CReadoutValue> GetReadouts(int step) const;
     std::vector<CSettingValue> GetSettings(int step) const;
 

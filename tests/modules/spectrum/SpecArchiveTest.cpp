@@ -242,8 +242,9 @@ TEST_F(SpecArchive, AReferenceThatIsNoFiniteNumberIsRefusedNotTheFile) {
         EXPECT_EQ(Analyser().GetRef1(), 440.0);
         EXPECT_EQ(Analyser().GetRef2(), 1.0) << bad;
         const auto settings = Analyser().GetSettings();
-        const std::pair<std::string, std::string> yAxis{"Y axis", "dBVrms"};
-        EXPECT_NE(std::find(settings.begin(), settings.end(), yAxis), settings.end());
+        EXPECT_NE(std::find_if(settings.begin(), settings.end(),
+                               [](const CSettingValue& s) { return s.value == "dBVrms"; }),
+                  settings.end());
     }
 }
 
