@@ -1,6 +1,9 @@
 #include "Cli.h"
 
+#include "CliHost.h"
 #include "DemoCommand.h"
+#include "DevicesCommand.h"
+#include "platform/AudioServices.h"
 #include "ProcessCommands.h"
 #include "RenderCommand.h"
 
@@ -69,6 +72,11 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     renderCmd->add_option("--size", render.size, "Picture size WIDTHxHEIGHT (default 1200x800)");
     renderCmd->add_option("-o,--output", render.output, "SVG file to write")->required();
 
+    bool devicesJson = false;
+    auto* devices = cli.add_subcommand(
+        "devices", "List the sound input, output and mixer devices with the rates each accepts");
+    devices->add_flag("--json", devicesJson, "Print JSON");
+
     auto* demo = cli.add_subcommand("demo", "Show what the analysis core computes on a test tone");
 
     try {
@@ -85,5 +93,9 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     if (*runCmd) return RunProcessFile(registry, run, out, err);
     if (*renderCmd) return RenderProcessFile(registry, render, out, err);
     if (*demo) return RunDemo(out);
+    if (*devices) {
+        CCliHost host(registry);
+        return ListDevices(AudioServices().GetAudioSystem(), devicesJson, out);
+    }
     return 2;
 }

@@ -1,6 +1,10 @@
 #include "CliHost.h"
 
+#include "platform/AudioServices.h"
 #include "platform/IniSettings.h"
+#ifdef AURIVO_HAVE_ALSA
+#include "platform/alsa/AlsaAudio.h"
+#endif
 
 #include <cstdlib>
 
@@ -10,9 +14,17 @@ CCliHost::CCliHost(const CModuleRegistry& registry) {
     m_settings = std::make_unique<CIniSettings>();
     m_settings->Load(error); // an unreadable settings file leaves the defaults
     m_app = std::make_unique<CDspApp>(registry, m_sink, m_clock, m_settings.get());
+    AudioServices().SetDeviceModel(CDeviceModel::Load(*m_settings));
+#ifdef AURIVO_HAVE_ALSA
+    m_audio = std::make_unique<CAlsaAudio>();
+    AudioServices().AddAudioSystem(m_audio.get());
+#endif
 }
 
-CCliHost::~CCliHost() = default;
+CCliHost::~CCliHost() {
+    m_app.reset(); // its documents close their devices first
+    if (m_audio) AudioServices().RemoveAudioSystem(m_audio.get());
+}
 
 CDspDoc* CCliHost::Open(const std::string& path, std::string& error) {
     if (!m_app->OpenDocumentFile(path, error)) return nullptr;

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CIniSettings;
+class IAudioSystem;
 
 class CCliHost {
 public:
@@ -29,5 +30,6 @@ private:
     CRecordingMessageSink m_sink;
     CSystemClock m_clock;
     std::unique_ptr<CIniSettings> m_settings;
+    std::unique_ptr<IAudioSystem> m_audio; // the system's sound devices
     std::unique_ptr<CDspApp> m_app;
 };
