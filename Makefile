@@ -12,6 +12,11 @@ DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
             libasound2-dev libasound2-plugins pulseaudio
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
+# WERROR=ON (as CI builds) makes every warning in our own code an error; unset keeps the
+# build's current choice.
+WERROR   ?=
+WERROR_FLAG := $(if $(WERROR),-DAURIVO_WERROR=$(WERROR))
+
 FUZZ     ?= build-fuzz
 FUZZ_SECONDS ?= 30
 FUZZ_DEBS := clang libclang-rt-14-dev
@@ -32,9 +37,12 @@ deps:
 	fi
 
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR_FLAG)
 
 configure: deps $(BUILD)/CMakeCache.txt
+ifneq ($(WERROR),)
+	cmake -S . -B $(BUILD) $(WERROR_FLAG)
+endif
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -54,15 +62,16 @@ bench: build
 	$(BUILD)/bench/aurivo-bench
 
 sanitize: deps
-	cmake -S . -B $(ASAN) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug -DAURIVO_SANITIZE=ON -DAURIVO_BENCH=OFF
+	cmake -S . -B $(ASAN) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug -DAURIVO_SANITIZE=ON -DAURIVO_BENCH=OFF \
+	  $(WERROR_FLAG)
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS)
 
 # Each fuzz target runs for FUZZ_SECONDS; a crash fails the target and leaves its input.
 fuzz: deps
 	@$(MAKE) --no-print-directory deps DEBS="$(FUZZ_DEBS)"
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DAURIVO_FUZZ=ON -DAURIVO_TESTS=OFF -DAURIVO_BENCH=OFF -DAURIVO_APP=OFF
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DAURIVO_FUZZ=ON -DAURIVO_TESTS=OFF -DAURIVO_BENCH=OFF -DAURIVO_APP=OFF $(WERROR_FLAG)
 	cmake --build $(FUZZ) -j $(JOBS)
 	mkdir -p $(FUZZ)/corpus/archive $(FUZZ)/corpus/process_file
 	$(FUZZ)/fuzz/fuzz_archive -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/archive fuzz/corpus/archive

@@ -1,6 +1,6 @@
 #include "FFTOptionsDialog.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "QtPlatform.h"
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -6,10 +6,21 @@
 #ifdef AURIVO_HAVE_ALSA
 #include "platform/alsa/AlsaAudio.h"
 #endif
+#include "modules/BuiltInModules.h"
+
+#include "base/Version.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so it works without a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("aurivo %s\n", kAurivoVersion);
+        return 0;
+    }
     QApplication qt(argc, argv);
     QApplication::setApplicationName(CMainWindow::kTitle);
 

@@ -6,6 +6,7 @@
 #include "platform/AudioServices.h"
 #include "ProcessCommands.h"
 #include "RenderCommand.h"
+#include "base/Version.h"
 
 #include <CLI/CLI.hpp>
 
@@ -18,6 +19,8 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
         "Exit status: 0 success, 1 a module reported an error during a run, 2 usage or file "
         "error."};
     cli.name("aurivo-cli");
+    cli.set_version_flag("--version", std::string("aurivo-cli ") + kAurivoVersion,
+                         "Print the version and exit");
     cli.require_subcommand(1);
 
     auto* modules = cli.add_subcommand("modules", "List the module names a process can use");

@@ -2,6 +2,7 @@
 
 #include "CliHost.h"
 #include "process/ProcessSelectDlg.h"
+#include "formats/ResponseFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -73,7 +74,7 @@ bool DumpStep(const CDspDoc& doc, const std::string& folder, int slice, std::str
         error = "Step " + step + " handed on no block list";
         return false;
     }
-    if (list->Save((std::filesystem::path(folder) / name).string()) == 0) {
+    if (ResponseFile::Save(*list, (std::filesystem::path(folder) / name).string()) == 0) {
         error = list->GetErrorText();
         return false;
     }

@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "modules/BuiltInModules.h"
 
 #include <iostream>
 

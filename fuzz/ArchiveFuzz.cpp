@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the archive reader through the stored classes of sample blocks.
 #include "dsp/DSPFFTDataList.h"
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,7 @@
 // Opens arbitrary bytes as a process file, both readings, with every built-in module.
 #include "platform/Clock.h"
 #include "process/DspApp.h"
+#include "modules/BuiltInModules.h"
 
 #include <unistd.h>
 

@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as a response text file into lists of a few shapes.
 #include "dsp/DSPFFTDataList.h"
+#include "formats/ResponseFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const int32_t blockSize : {1, 4, 8}) {
             CDSPFFTDataList list;
             if (!list.Create(2, type, blockSize, 96000.0, "Step: 1 Fuzz")) continue;
-            list.ReadResponseText(text, "fuzz.rsp");
+            ResponseFile::ReadText(list, text, "fuzz.rsp");
         }
     }
-    CDSPFFTData::IsCDSPFFTDataString(text);
+    ResponseFile::IsCDSPFFTDataString(text);
     return 0;
 }

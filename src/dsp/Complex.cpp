@@ -1,6 +1,6 @@
 #include "dsp/Complex.h"
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 AURIVO_IMPLEMENT_SERIAL(CComplex, nullptr);
 

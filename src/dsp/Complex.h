@@ -1,7 +1,7 @@
 #pragma once
 // Complex number used inside the transforms; also a stored object (real, imaginary).
 
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <cmath>
 

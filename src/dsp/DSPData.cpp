@@ -1,6 +1,6 @@
 #include "dsp/DSPData.h"
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <new>
 #include <utility>

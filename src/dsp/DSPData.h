@@ -2,7 +2,7 @@
 // One array of doubles with its block type, size and sample rate: the time, magnitude or phase
 // array of a sample block. Also holds the measurements made on a single-sided magnitude array.
 
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <cstdint>
 #include <string>

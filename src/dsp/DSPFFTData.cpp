@@ -1,6 +1,6 @@
 #include "dsp/DSPFFTData.h"
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <algorithm>
 #include <utility>

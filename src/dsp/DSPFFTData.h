@@ -2,19 +2,16 @@
 // One channel of signal data: a time array, a magnitude array and a phase array of equal type,
 // size and sample rate. A time block (type 1) holds samples and, after DoFFT, a single-sided
 // amplitude spectrum with phases in degrees; a response block (type 2) holds a per-bin gain and
-// phase, and its time array holds the frequency axis in Hz.
+// phase, and its time array holds the frequency axis in Hz. The block's text forms (response
+// files, FRD, clipboard and envelope text) are in src/formats.
 
 #include "dsp/DSPData.h"
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
-
-class CTextLineReader;
-class IClipboard;
 
 class CDSPFFTData : public CObject {
     AURIVO_DECLARE_SERIAL(CDSPFFTData)
@@ -58,6 +55,9 @@ public:
     void SetNumUsed(int32_t n);
     /** Samples per second, from the time array; 0.0 without arrays. */
     double GetSampleRate() const { return m_pTime ? m_pTime->GetSampleRate() : 0.0; }
+    /** The rate the block was created, copied or last set with; Create(size, type) makes
+     *  arrays at 96000 samples per second but keeps this one. */
+    double GetBlockSampleRate() const { return m_sampleRate; }
     /** Sets the arrays' and the block's rate; returns it, or 0.0 without arrays. */
     double SetSampleRate(double fs);
     double GetGain() const { return m_gain; }
@@ -116,57 +116,12 @@ public:
      *  y[n] = sum h[k] x[n-k] over k = 0..n. False, unchanged, for another size. */
     bool DoTransversalFilter(const CDSPFFTData& coefficients);
 
-    // Text forms of a block. A failed file read or write leaves its message in the error text.
-    /** Writes the block as a response text file; returns N, 0 when the file cannot be written. */
-    int32_t Save(const std::string& path);
-    /** Reads the first block of a response text file into this block, whose type, size and
-     *  sample rate the file must match; `channel` is 0-based (messages count from 1). Returns
-     *  N, or 0 with the error text set. */
-    int32_t Open(const std::string& path, int channel);
-    /** Appends the block's response text (header and data lines, stored line ends); returns N. */
-    int32_t WriteResponseText(std::string& text) const;
-    /** Reads one block of response text from the reader's position, as Open does. */
-    int32_t ReadResponseText(CTextLineReader& reader, const std::string& path, int channel);
-    /** Whether a header value looks like one written number (15 characters), one with its line
-     *  end (16) or one data line (48): digits and ", eE+-.\r\n" only. */
-    static bool IsCDSPFFTDataString(std::string_view text);
-
-    /** Writes the FRD file (sound pressure level per bin, `referenceLevel` in volts); returns
-     *  N, 0 without arrays or when the file cannot be written. */
-    int32_t SaveFRDdBSPL(const std::string& path, const std::string& title, double referenceLevel);
-    /** Puts the FRD data lines on the clipboard; returns N/2 (0 without arrays). */
-    int32_t CopyFRDdBSPL(double referenceLevel, IClipboard& clipboard);
-
-    /** Puts the first `count` elements (at most N) on the clipboard as block text; returns how
-     *  many, also when the clipboard refused the text. */
-    int32_t Copy(int32_t count, IClipboard& clipboard);
-    /** Copies all N elements and resets the block to its fresh contents; returns N. */
-    int32_t Cut(IClipboard& clipboard);
-    /** Reads up to `count` elements (at most N) of block text from the clipboard. Returns the
-     *  clipboard's line count (its length / 49), or 0 for no text or a field with a character
-     *  that cannot be part of a number (elements read before stay filled). */
-    int32_t Paste(int32_t count, IClipboard& clipboard);
-    /** Replaces `text` with the block as envelope edit lines, thinned out to fit 65535
-     *  characters; returns the number of lines. */
-    int32_t CDSPFFTDataPaste(std::string& text) const;
-
-    /** Clipboard block text of the first `count` elements (at most N); appended to `text`,
-     *  resetting each element written when `reset` is set. Returns the lines written. */
-    int32_t WriteClipboardText(int32_t count, bool reset, std::string& text);
-    /** How a read of clipboard block text ended: all elements read; stopped early by the end
-     *  of the text or a field of 19 characters; refused for a character that cannot be part of
-     *  a number. */
-    enum class EClipboardRead { Complete, Ended, Refused };
-    /** Reads block text from `pos` onwards into the first `count` elements (at most N), leaving
-     *  `pos` after the last element read; the character check is skipped when
-     *  `checkCharacters` is false. Elements read before a stop stay filled. */
-    EClipboardRead ReadClipboardText(int32_t count, std::string_view text, size_t& pos,
-                                     bool checkCharacters);
-
     void Serialize(CArchive& ar) override;
 
-private:
+    /** Whether the block has its three arrays (false until created). */
     bool HasArrays() const { return m_pTime && m_pFreq && m_pPhase; }
+
+private:
     /** Replaces the arrays by fresh ones of that shape (time or frequency axis, 1.0, 0.0). */
     bool Rebuild(int32_t type, int32_t size, double sampleRate, const std::string* description);
     /** Transform length for the block, 0 when it cannot be transformed. */

@@ -1,7 +1,7 @@
 #include "dsp/DSPFFTDataList.h"
 
-#include "dsp/Rounding.h"
-#include "process/Archive.h"
+#include "base/Rounding.h"
+#include "base/Archive.h"
 
 #include <algorithm>
 #include <climits>

@@ -4,15 +4,12 @@
 // and changes nothing.
 
 #include "dsp/DSPFFTData.h"
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
-
-class IClipboard;
 
 class CDSPFFTDataList : public CObject {
     AURIVO_DECLARE_SERIAL(CDSPFFTDataList)
@@ -86,46 +83,9 @@ public:
     const std::string& GetErrorText() const { return m_errorText; }
     void SetErrorText(const std::string& text) { m_errorText = text; }
 
-    // Text forms of the list: its blocks one after another, channel 1 first.
-    /** Writes every block into one response text file; returns the sum of the blocks' sizes,
-     *  0 (with the error text set) when the file cannot be written. */
-    int32_t Save(const std::string& path);
-    /** Reads every block from one response text file; returns the last block's size, or 0 at
-     *  the first block that fails, whose error text the list copies. */
-    int32_t Open(const std::string& path);
-    /** Reads every block from response text, as Open does with a file's contents. */
-    int32_t ReadResponseText(std::string_view text, const std::string& path);
-    int32_t SaveFRDdBSPL(int channel, const std::string& path, const std::string& title,
-                         double referenceLevel);
-    /** Writes the impedance file of a two-channel measurement (channel 1 drives the reference
-     *  resistance `referenceResistance` in ohms, channel 2 is across the device); returns the
-     *  list's size, 0 without two matching blocks or when the file cannot be written. */
-    int32_t SaveZMA(const std::string& path, const std::string& title, double referenceResistance);
-    /** The same table as clipboard text; returns the list's size, 0 without two blocks. */
-    int32_t CopyZMA(double referenceResistance, IClipboard& clipboard);
-
-    // Clipboard block text of one channel; 0 for a missing channel.
-    int32_t Cut(int channel, IClipboard& clipboard);
-    int32_t Copy(int channel, IClipboard& clipboard);
-    /** Pastes up to the block size and sets the block's number used to the result. */
-    int32_t Paste(int channel, IClipboard& clipboard);
-    int32_t CDSPFFTDataPaste(int channel, std::string& text) const;
-    // All blocks at once, one after another in one text.
-    /** Returns the lines per channel (the last block's count). */
-    int32_t Cut(IClipboard& clipboard);
-    /** Returns the lines of all channels together. */
-    int32_t Copy(IClipboard& clipboard);
-    /** Fills channel after channel from one text, without the character check, and sets every
-     *  block's number used to the clipboard's line count, which it returns (0 for no text). */
-    int32_t Paste(IClipboard& clipboard);
-
     void Serialize(CArchive& ar) override;
 
 private:
-    /** The impedance table's data lines, each ending in `lineEnd`; false without two blocks
-     *  of at least the list's size. */
-    bool WriteZMALines(double referenceResistance, const char* lineEnd, std::string& text) const;
-
     // Builds `count` blocks with `make`, appending them only when all succeed.
     template <typename Make> bool AppendBlocks(int32_t count, Make make);
     // Applies a block test to the blocks of both lists in step, up to the shorter list.

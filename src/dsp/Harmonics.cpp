@@ -1,7 +1,7 @@
 // Distortion measurements, averaging and smoothing on a single-sided magnitude array.
 
 #include "dsp/DSPData.h"
-#include "dsp/Rounding.h"
+#include "base/Rounding.h"
 
 #include <array>
 #include <cmath>

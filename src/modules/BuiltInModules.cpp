@@ -1,8 +1,8 @@
 // The built-in modules this build contains, in the registry's fixed order.
+#include "modules/BuiltInModules.h"
 #include "modules/generator/SigGenView.h"
 #include "modules/scope/OscView.h"
 #include "modules/spectrum/SpecView.h"
-#include "process/ModuleRegistry.h"
 #include "soundio/SoundIOView.h"
 
 namespace {

@@ -6,7 +6,7 @@
 // the desktop application.
 
 #include "platform/Colour.h"
-#include "process/Archive.h"
+#include "base/Geometry.h"
 
 #include <optional>
 #include <string>

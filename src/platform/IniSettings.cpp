@@ -1,7 +1,7 @@
 #include "platform/IniSettings.h"
 
 #include "platform/AtomicFile.h"
-#include "platform/PlainText.h"
+#include "base/PlainText.h"
 
 #include <cstdlib>
 #include <filesystem>

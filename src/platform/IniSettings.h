@@ -15,8 +15,6 @@ public:
      *  XDG_CONFIG_HOME is unset or not an absolute path; empty when neither can be found. */
     static std::string DefaultPath();
 
-    const std::string& GetPath() const { return m_path; }
-
     /** Replaces the values by those of the file. A missing file is not an error (no values);
      *  an unreadable one is, and leaves no values. */
     bool Load(std::string& error);

@@ -1,6 +1,6 @@
 #include "platform/MemorySettings.h"
 
-#include "platform/PlainText.h"
+#include "base/PlainText.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "platform/SvgCanvas.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "process/AxisText.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include <cmath>
 

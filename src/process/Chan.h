@@ -5,7 +5,7 @@
 // logarithmic frequency (A and B) from 1, 10, 20 and 100 Hz. Y codes: 0 none, 1 volts peak,
 // 2 volts rms, 3 dBV peak, 4 dBV rms, 5 dB relative, 6 dB SPL, 7 degrees, 8 impedance.
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 #include "process/PlotAxis.h"
 
 #include <array>

@@ -1,8 +1,8 @@
 #include "process/Channel.h"
 
 #include "dsp/DSPFFTDataList.h"
-#include "dsp/Rounding.h"
-#include "process/Archive.h"
+#include "base/Rounding.h"
+#include "base/Archive.h"
 #include "process/PlotValues.h"
 
 #include <algorithm>

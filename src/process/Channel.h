@@ -15,7 +15,7 @@
 #include "process/PlotColours.h"
 #include "process/PlotGrid.h"
 #include "process/PlotMarker.h"
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 // The plot channels of a module view, one per signal channel. Nothing of it is stored.
 
 #include "process/Channel.h"
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <memory>
 #include <vector>

@@ -7,7 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/FileDialog.h"
 #include "platform/SettingsStore.h"
-#include "process/Archive.h"
+#include "base/Archive.h"
 #include "process/DspDoc.h"
 #include "process/ModuleRegistry.h"
 #include "ui/AppSettings.h"

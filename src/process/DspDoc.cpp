@@ -2,7 +2,7 @@
 
 #include "process/DspApp.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include <algorithm>
 

@@ -4,11 +4,11 @@
 // One idle slice (OnIdle) processes exactly one step; nothing here blocks or runs concurrently.
 
 #include "dsp/DSPFFTDataList.h"
-#include "process/Archive.h"
+#include "base/Archive.h"
 #include "process/DspView.h"
 #include "process/FFTOptsDlg.h"
 #include "process/ModuleClass.h"
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <list>
 #include <memory>
@@ -151,7 +151,6 @@ private:
     void EnsureDocumentList();
     void ReadSettings(CArchive& ar);
     void WriteSettings(CArchive& ar) const;
-    bool ValidateSettings(CArchive& ar) const;
 
     CDspApp* m_pApp;
     IDocumentFrame* m_pFrame = nullptr;

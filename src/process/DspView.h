@@ -6,13 +6,13 @@
 #include "dsp/DSPFFTDataList.h"
 #include "platform/Canvas.h"
 #include "platform/Colour.h"
-#include "process/Archive.h"
+#include "base/Archive.h"
 #include "process/Chan.h"
 #include "process/ChannelList.h"
 #include "process/PlotColours.h"
 #include "process/PlotGrid.h"
 #include "process/PlotMarker.h"
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 #include "ui/ControlModel.h"
 
 #include <array>
@@ -152,8 +152,6 @@ public:
     CChannel* GetChannelPointer(int index) const;
     /** Makes one plot channel per document channel when the view has none. */
     void CreateChannels();
-    /** Plot-axis record 0 or 1 of a view that draws without plot channels. */
-    CChan& GetChan(int index) { return m_chans[index == 1 ? 1 : 0]; }
     /** The single marker of a view without plot channels, and the rectangle it lives in. */
     const CPlotMarker& GetPlotMarker() const { return m_plotMarker; }
     void SetPlotRect(const CRect& rect) { m_plotRect = rect; }

@@ -4,6 +4,7 @@
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 #include "process/DspView.h"
+#include "formats/ClipboardText.h"
 
 #include <algorithm>
 #include <vector>
@@ -63,8 +64,9 @@ void CDspView::OnEditCut(bool shift) {
     IClipboard* clipboard = ClipboardOf(GetDocument());
     if (!list || !clipboard) return;
     // All channels are checked against one block: the cut reports the lines per channel.
-    const int count =
-        m_selectedChannel ? list->Cut(m_selectedChannel - 1, *clipboard) : list->Cut(*clipboard);
+    const int count = m_selectedChannel
+                          ? ClipboardText::Cut(*list, m_selectedChannel - 1, *clipboard)
+                          : ClipboardText::Cut(*list, *clipboard);
     CheckClipboardAction(count);
 }
 
@@ -73,9 +75,9 @@ void CDspView::OnEditCopy(bool shift) {
     IClipboard* clipboard = ClipboardOf(GetDocument());
     if (!list || !clipboard) return;
     if (m_selectedChannel)
-        CheckClipboardAction(list->Copy(m_selectedChannel - 1, *clipboard));
+        CheckClipboardAction(ClipboardText::Copy(*list, m_selectedChannel - 1, *clipboard));
     else
-        CheckClipboardAction(list->Copy(*clipboard), list->GetNumChans());
+        CheckClipboardAction(ClipboardText::Copy(*list, *clipboard), list->GetNumChans());
 }
 
 void CDspView::OnEditPaste(bool shift) {
@@ -85,9 +87,10 @@ void CDspView::OnEditPaste(bool shift) {
     const CSavedValues saved(*list);
     int accepted = 0;
     if (m_selectedChannel) {
-        accepted = CheckClipboardAction(list->Paste(m_selectedChannel - 1, *clipboard));
+        accepted =
+            CheckClipboardAction(ClipboardText::Paste(*list, m_selectedChannel - 1, *clipboard));
     } else {
-        const int lines = list->Paste(*clipboard);
+        const int lines = ClipboardText::Paste(*list, *clipboard);
         accepted = CheckClipboardAction(lines / std::max(1, list->GetNumChans()));
     }
     if (!accepted) saved.Restore(*list);

@@ -2,7 +2,7 @@
 // view's own grid layout, and the single marker of a view without plot channels.
 #include "process/DspView.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/AxisText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"

@@ -1,6 +1,6 @@
 #include "process/FFTOptsDlg.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include <algorithm>
 

@@ -26,6 +26,3 @@ public:
 private:
     std::vector<const CModuleClass*> m_classes;
 };
-
-/** The registry of every built-in module that this build contains. */
-const CModuleRegistry& GetBuiltInModules();

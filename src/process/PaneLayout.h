@@ -2,7 +2,7 @@
 // How a document frame lays out its steps: one pane per step side by side, sized from the
 // saved pane sizes when known, else equal widths.
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "process/PlotAxis.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include <algorithm>
 #include <cmath>

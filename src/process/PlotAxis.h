@@ -3,7 +3,7 @@
 // designates for a marker, and the marker's frequency or time text. Shared by the plot channels
 // and by the views that draw without them.
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <cstdint>
 #include <string>

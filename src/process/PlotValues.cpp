@@ -1,6 +1,6 @@
 #include "process/PlotValues.h"
 
-#include "dsp/Rounding.h"
+#include "base/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "soundio/Calibration.h"
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 #include "soundio/SoundIOView.h"
 
 AURIVO_IMPLEMENT_SERIAL(CCalibration, nullptr);

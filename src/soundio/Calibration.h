@@ -6,7 +6,7 @@
 // checks never show messages; they leave the reason in ReturnedErrors.
 
 #include "dsp/DSPFFTDataList.h"
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 // complete (IsFrequencyCalibrationValid), made on the step's present hardware
 // (IsAudioHardwareTheSameSettings), or the same calibration as another record (IsEquivalent).
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspDoc.h"
 #include "soundio/Calibration.h"
 #include "soundio/SoundIOView.h"

@@ -2,8 +2,10 @@
 // response text format. Lines are written ending "\r\n" through a text-mode stream, so CR CR LF
 // on disk; files whose line ends an editor changed to LF or CR LF read as well.
 
-#include "dsp/NumberText.h"
-#include "dsp/TextLines.h"
+#include "base/NumberText.h"
+#include "base/TextLines.h"
+#include "formats/ResponseFile.h"
+#include "formats/TextFile.h"
 #include "soundio/Calibration.h"
 
 #include <charconv>
@@ -119,7 +121,7 @@ bool CCalibration::SaveCalFile(const std::string& path) {
     text += std::string(kResponseKey) + "\r\n";
     if (m_pFreqResponse)
         for (int c = 0; c < m_pFreqResponse->GetNumChans(); ++c)
-            m_pFreqResponse->GetAt(c)->WriteResponseText(text);
+            ResponseFile::WriteText(*m_pFreqResponse->GetAt(c), text);
     std::string error;
     if (!WriteTextFile(path, text, error)) {
         PathName = previous;
@@ -150,7 +152,7 @@ bool CCalibration::ReadCalText(std::string_view text, const std::string& path) {
                 if (lf) break;
             }
             if (!m_pFreqResponse) return false;
-            return m_pFreqResponse->ReadResponseText(text.substr(rest), path) != 0;
+            return ResponseFile::ReadText(*m_pFreqResponse, text.substr(rest), path) != 0;
         }
         const CCalField* match = nullptr;
         for (const CCalField& f : CalFields())

@@ -2,7 +2,7 @@
 // beside the process file, else its stored record, each only when it fits the step's present
 // hardware.
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 #include "soundio/SoundIOView.h"

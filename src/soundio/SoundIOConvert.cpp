@@ -1,7 +1,7 @@
 // Conversions between sample blocks and PCM, and the scans of a recording: peak level, peak
 // sample, trigger, latency and where the block starts.
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspDoc.h"
 #include "soundio/SoundIOView.h"
 

@@ -1,7 +1,7 @@
 // Device and mixer lists, the sample rates the selected devices accept, and the texts of
 // device errors.
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "platform/VirtualCard.h"
 #include "soundio/SoundIOView.h"
 

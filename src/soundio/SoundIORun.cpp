@@ -1,6 +1,6 @@
 // The run: StartRun, one pass per mode, the device completions, bounded waits and EndRun.
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "platform/AudioServices.h"
 #include "process/DspDoc.h"
 #include "soundio/SoundIOView.h"

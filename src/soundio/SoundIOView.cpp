@@ -3,7 +3,7 @@
 
 #include "soundio/SoundIOView.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 

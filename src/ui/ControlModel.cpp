@@ -1,6 +1,6 @@
 #include "ui/ControlModel.h"
 
-#include "platform/PlainText.h"
+#include "base/PlainText.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // The application's message box as data: the composed text, the buttons of its style and where
 // they go, and the answer it gives. The GUI draws it; tests and the command line read it.
 
-#include "process/Archive.h"
+#include "base/Geometry.h"
 
 #include <ctime>
 #include <optional>

@@ -4,6 +4,7 @@
 
 #include "DocumentFrame.h"
 #include "ModulePane.h"
+#include "modules/BuiltInModules.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,6 +4,7 @@
 #include "../process/TestModules.h"
 #include "common/TempFolder.h"
 #include "dsp/DSPFFTDataList.h"
+#include "formats/ResponseFile.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -172,7 +173,7 @@ TEST_F(Cli, RunDumpWritesTheListEveryStepHandedOnInEveryPass) {
 
     CDSPFFTDataList list;
     ASSERT_TRUE(list.Create(2, 1, 2048, 44100.0));
-    EXPECT_EQ(list.Open((dump / "pass-1-step-1.rsp").string()), 2048) << list.GetErrorText();
+    EXPECT_EQ(ResponseFile::Open(list, (dump / "pass-1-step-1.rsp").string()), 2048) << list.GetErrorText();
 }
 
 TEST_F(Cli, RunDumpStopsWithTheStepThatFailed) {

@@ -4,6 +4,8 @@
 #include "common/TempFolder.h"
 
 #include "dsp/DSPFFTDataList.h"
+#include "modules/BuiltInModules.h"
+#include "formats/ResponseFile.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -58,7 +60,7 @@ public:
         CDSPFFTDataList list;
         EXPECT_TRUE(list.Create(2, CDSPData::kTimeBlock, size, fs));
         const std::string path = folder.File("dump/pass-" + std::to_string(pass) + "-step-1.rsp");
-        EXPECT_EQ(list.Open(path), size) << list.GetErrorText();
+        EXPECT_EQ(ResponseFile::Open(list, path), size) << list.GetErrorText();
         const double* p = list.GetTimeData(channel - 1);
         return std::vector<double>(p, p + size);
     }

@@ -1,6 +1,6 @@
 // Circular cross-correlation against the stated sequence cases and against the Hadamard
 // transform, which computes the same sums by another route.
-#include "DspTestUtil.h"
+#include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include "dsp/Complex.h"
 #include "dsp/DSPFFTDataList.h"
-#include "process/Archive.h"
+#include "base/Archive.h"
 
-#include "DspTestUtil.h"
+#include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "dsp/DSPFFTData.h"
 
-#include "DspTestUtil.h"
+#include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
 

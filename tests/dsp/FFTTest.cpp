@@ -2,7 +2,7 @@
 
 #include "dsp/DSPFFTData.h"
 
-#include "DspTestUtil.h"
+#include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The fast Hadamard transform between the sequence permutations against the direct circular
 // correlation with the bipolar sequence, on maximum-length sequences made here by a shift
 // register of its own.
-#include "DspTestUtil.h"
+#include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The transversal filter against closed forms and the delay-line formulation of the filter.
-#include "DspTestUtil.h"
+#include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
 

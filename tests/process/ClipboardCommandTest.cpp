@@ -3,6 +3,7 @@
 #include "TestModules.h"
 
 #include "process/DspDoc.h"
+#include "formats/ClipboardText.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +62,7 @@ protected:
 
     std::string CopyText(CDSPFFTDataList& list, int channel) {
         CMemoryClipboard c;
-        list.Copy(channel, c);
+        ClipboardText::Copy(list, channel, c);
         return *c.GetText();
     }
 

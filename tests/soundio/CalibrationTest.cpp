@@ -2,8 +2,8 @@
 // values at their edges, the archive, and every check with its message.
 #include "SoundIOTestProcess.h"
 #include "common/TempFolder.h"
-#include "dsp/TextFileUtil.h"
-#include "process/Archive.h"
+#include "common/TextFileUtil.h"
+#include "base/Archive.h"
 #include "soundio/Calibration.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // rule and repeat count, the played block returned, the model's latency and distortion
 // measured by the analyser, and a card that never completes a buffer.
 #include "SoundIOTestProcess.h"
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "modules/spectrum/SpecView.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "SoundIOTestProcess.h"
 
+#include "modules/BuiltInModules.h"
 #include "process/ProcessSelectDlg.h"
 
 #include <gtest/gtest.h>

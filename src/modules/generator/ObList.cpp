@@ -1,6 +1,6 @@
 #include "modules/generator/ObList.h"
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 AURIVO_IMPLEMENT_SERIAL(CObList, nullptr);
 

@@ -2,7 +2,7 @@
 // A stored list of objects: a count, then each element as an object reference. The list owns
 // its elements.
 
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <memory>
 #include <vector>

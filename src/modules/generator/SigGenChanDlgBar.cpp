@@ -1,7 +1,7 @@
 #include "modules/generator/SigGenChanDlgBar.h"
 
-#include "dsp/NumberText.h"
-#include "process/Archive.h"
+#include "base/NumberText.h"
+#include "base/Archive.h"
 #include "ui/ControlModel.h"
 
 #include <cmath>

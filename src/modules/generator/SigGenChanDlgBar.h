@@ -2,7 +2,7 @@
 // One channel of the signal generator: the settings its channel bar shows and stores, and the
 // run state that carries the waveform from sample to sample and from block to block.
 
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <cstdint>
 #include <string>

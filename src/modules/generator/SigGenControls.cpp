@@ -1,7 +1,7 @@
 // The channel bars' controls: what a user's change does to a bar's settings.
 #include "modules/generator/SigGenView.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 

@@ -4,9 +4,10 @@
 #include "modules/generator/SigGenView.h"
 #include "modules/generator/SigGenWaves.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
+#include "formats/ClipboardText.h"
 
 #include <algorithm>
 #include <bit>
@@ -131,7 +132,7 @@ bool CSigGenView::PasteClipboard(const CSigGenChanDlgBar& bar, int32_t n) {
     const CDspDoc* doc = GetDocument();
     const CDspApp* app = doc ? doc->GetApp() : nullptr;
     const int32_t lines =
-        app && m_pClipboardList ? m_pClipboardList->Paste(app->GetClipboard()) : 0;
+        app && m_pClipboardList ? ClipboardText::Paste(*m_pClipboardList, app->GetClipboard()) : 0;
     const int c = bar.m_channel;
     const int64_t expected = int64_t(n) * m_channelCount;
     if (lines <= 0) {

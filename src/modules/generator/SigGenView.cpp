@@ -1,6 +1,6 @@
 #include "modules/generator/SigGenView.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspDoc.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // the block outside the window are zeroed in what the oscilloscope hands on. Positions are
 // pixel columns of the plot; marker and gate values are in samples.
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "modules/scope/OscScales.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 const std::vector<std::string>& OscVoltsPerDivChoices() {
     static const std::vector<std::string> choices{

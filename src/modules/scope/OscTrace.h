@@ -2,7 +2,7 @@
 // One oscilloscope trace and where its samples fall in the plot: the zero line, the x origin
 // set by the horizontal position, and the pixels of an analog, digital or ground trace.
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "modules/scope/OscView.h"
 
 #include "dsp/DSPData.h"
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspDoc.h"
 
 #include <algorithm>

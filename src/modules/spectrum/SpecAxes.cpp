@@ -1,6 +1,6 @@
 #include "modules/spectrum/SpecAxes.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include <array>
 

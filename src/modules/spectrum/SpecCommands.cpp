@@ -2,9 +2,10 @@
 
 #include "modules/spectrum/SpecView.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
+#include "formats/FRDZMA.h"
 
 void CSpecView::OnCopyFRDdBSPL() {
     if (m_yAxisType != kYdBVSPL) {
@@ -31,7 +32,7 @@ void CSpecView::OnCopyFRDdBSPL() {
         return;
     }
     const CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
-    if (!app || block->CopyFRDdBSPL(m_ref1, app->GetClipboard()) == 0)
+    if (!app || CopyFRDdBSPL(*block, m_ref1, app->GetClipboard()) == 0)
         ShowErrorMessage(
             FormatText("Channel: %i FRDdBSPL Data Copy To Clipboard Failed ", channel));
 }
@@ -42,7 +43,7 @@ void CSpecView::OnCopyZMA() {
         return;
     }
     const CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
-    if (!app || !m_pDisplayList || m_pDisplayList->CopyZMA(m_ref1, app->GetClipboard()) == 0)
+    if (!app || !m_pDisplayList || CopyZMA(*m_pDisplayList, m_ref1, app->GetClipboard()) == 0)
         ShowErrorMessage("ZMA Data Copy To Clipboard Failed ");
 }
 

@@ -4,7 +4,7 @@
 
 #include "modules/spectrum/SpecView.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include <array>
 

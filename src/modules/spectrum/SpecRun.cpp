@@ -2,7 +2,7 @@
 
 #include "modules/spectrum/SpecView.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/DspDoc.h"
 #include "soundio/SoundIOView.h"
 

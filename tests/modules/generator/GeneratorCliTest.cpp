@@ -1,6 +1,7 @@
 // A configured generator saved and read again through aurivo-cli keeps every bar field.
 #include "Cli.h"
 #include "common/TempFolder.h"
+#include "modules/BuiltInModules.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

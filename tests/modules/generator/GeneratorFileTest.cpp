@@ -3,7 +3,7 @@
 #include "GeneratorHarness.h"
 #include "common/TempFolder.h"
 
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <cmath>
 #include <cstring>

@@ -7,6 +7,7 @@
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 #include "process/ProcessSelectDlg.h"
+#include "modules/BuiltInModules.h"
 
 #include <gtest/gtest.h>
 

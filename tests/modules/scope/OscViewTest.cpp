@@ -3,6 +3,7 @@
 #include "ScopeTestProcess.h"
 
 #include "platform/RecordingCanvas.h"
+#include "modules/BuiltInModules.h"
 
 #include <gtest/gtest.h>
 

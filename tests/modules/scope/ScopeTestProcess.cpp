@@ -1,6 +1,7 @@
 #include "ScopeTestProcess.h"
 
 #include "process/ProcessSelectDlg.h"
+#include "modules/BuiltInModules.h"
 
 #include <algorithm>
 

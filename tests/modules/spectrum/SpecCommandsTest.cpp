@@ -2,7 +2,7 @@
 // of a measured block.
 #include "SpecTestProcess.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,9 @@
 #include "SpecTestProcess.h"
 
 #include "Cli.h"
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 #include "process/ProcessSelectDlg.h"
+#include "modules/BuiltInModules.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -3,7 +3,7 @@
 // against their closed forms, and what later steps receive.
 #include "SpecTestProcess.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "SpecTestProcess.h"
 
 #include "process/ProcessSelectDlg.h"
+#include "modules/BuiltInModules.h"
 
 #include <algorithm>
 

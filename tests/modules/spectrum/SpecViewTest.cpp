@@ -3,7 +3,8 @@
 // block average count and the right-button menu.
 #include "SpecTestProcess.h"
 
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
+#include "modules/BuiltInModules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include <locale.h>
 

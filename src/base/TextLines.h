@@ -12,16 +12,6 @@
 /** The bytes a text-mode stream stores for `text`: every LF preceded by a CR. */
 std::vector<uint8_t> StoredTextBytes(std::string_view text);
 
-/** Largest text file the readers accept (a two-channel list of the longest blocks is ~26 MB). */
-constexpr size_t kMaxTextFileBytes = size_t(64) << 20;
-
-/** Reads the whole text file at `path` (at most kMaxTextFileBytes). False with a message naming
- *  the path and the reason. */
-bool ReadTextFile(const std::string& path, std::string& text, std::string& error);
-
-/** Writes `text` atomically with stored line ends. False with a message on failure. */
-bool WriteTextFile(const std::string& path, std::string_view text, std::string& error);
-
 /** Lines of a text, front to back; never reads past its end. The text must outlive the reader. */
 class CTextLineReader {
 public:

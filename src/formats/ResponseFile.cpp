@@ -1,9 +1,9 @@
-// The response text file: five header lines and one line per element for each block, channel
-// after channel. Readers check every header against the receiving block.
-#include "dsp/DSPFFTData.h"
+#include "formats/ResponseFile.h"
+
+#include "base/NumberText.h"
+#include "base/TextLines.h"
 #include "dsp/DSPFFTDataList.h"
-#include "dsp/NumberText.h"
-#include "dsp/TextLines.h"
+#include "formats/TextFile.h"
 
 #include <climits>
 #include <cmath>
@@ -37,7 +37,9 @@ std::pair<std::string_view, std::string_view> SplitField(std::string_view text) 
 
 } // namespace
 
-bool CDSPFFTData::IsCDSPFFTDataString(std::string_view text) {
+namespace ResponseFile {
+
+bool IsCDSPFFTDataString(std::string_view text) {
     if (text.size() != 15 && text.size() != 16 && text.size() != 48) return false;
     for (const char c : text)
         if (!(c >= '0' && c <= '9') && std::string_view(", eE+-.\r\n").find(c) == std::string::npos)
@@ -45,30 +47,30 @@ bool CDSPFFTData::IsCDSPFFTDataString(std::string_view text) {
     return true;
 }
 
-int32_t CDSPFFTData::WriteResponseText(std::string& text) const {
-    const int32_t n = HasArrays() ? GetSize() : 0;
-    text += FormatText(";Type                      : %+07.7e\n", double(GetType()));
+int32_t WriteText(const CDSPFFTData& block, std::string& text) {
+    const int32_t n = block.HasArrays() ? block.GetSize() : 0;
+    text += FormatText(";Type                      : %+07.7e\n", double(block.GetType()));
     text += FormatText(";Number of Elements        : %+07.7e\n", double(n));
-    text += FormatText(";Sample Rate               : %+07.7e\n", GetSampleRate());
-    text += FormatText(";Gain                      : %+07.7e\n", m_gain);
-    text += FormatText(";Delay                     : %+07.7e\n", m_delay);
+    text += FormatText(";Sample Rate               : %+07.7e\n", block.GetSampleRate());
+    text += FormatText(";Gain                      : %+07.7e\n", block.GetGain());
+    text += FormatText(";Delay                     : %+07.7e\n", block.GetDelay());
     if (n == 0) return 0;
-    const double* time = m_pTime->GetDataPointer();
-    const double* magnitude = m_pFreq->GetDataPointer();
-    const double* phase = m_pPhase->GetDataPointer();
+    const double* time = block.GetTimeObj()->GetDataPointer();
+    const double* magnitude = block.GetFreqObj()->GetDataPointer();
+    const double* phase = block.GetPhaseObj()->GetDataPointer();
     text.reserve(text.size() + size_t(n) * 48);
     for (int32_t i = 0; i < n; ++i)
         text += FormatText("%+07.7e %+07.7e %+07.7e\n", time[i], magnitude[i], phase[i]);
     return n;
 }
 
-int32_t CDSPFFTData::ReadResponseText(CTextLineReader& reader, const std::string& path,
-                                      int channel) {
+int32_t ReadText(CDSPFFTData& block, CTextLineReader& reader, const std::string& path,
+                 int channel) {
     const int ch = channel + 1;
     const char* file = path.c_str();
-    const char* module = m_processDescription.c_str();
-    auto fail = [this](std::string message) {
-        m_errorText = std::move(message);
+    const char* module = block.GetProcessDescription().c_str();
+    auto fail = [&block](const std::string& message) {
+        block.SetErrorText(message);
         return 0;
     };
     std::string_view line;
@@ -82,13 +84,13 @@ int32_t CDSPFFTData::ReadResponseText(CTextLineReader& reader, const std::string
     if (!next())
         return fail(FormatText("Cannot read the channel %i data array type setting in the '%s' "
                                "file.\r\n The files data array type setting must be %i",
-                               ch, file, GetType()));
-    if (!IsCDSPFFTDataString(value) || TruncateToInt(ParseDouble(value)) != GetType())
+                               ch, file, block.GetType()));
+    if (!IsCDSPFFTDataString(value) || TruncateToInt(ParseDouble(value)) != block.GetType())
         return fail(FormatText("The channel %i Data Array Type in %s Module is set to %i.\r\nThe "
                                "channel %i Data Array Type setting in the '%s' File is %i.",
-                               ch, module, GetType(), ch, file, TruncateToInt(ParseDouble(value))));
+                               ch, module, block.GetType(), ch, file, TruncateToInt(ParseDouble(value))));
 
-    const int32_t n = GetSize();
+    const int32_t n = block.GetSize();
     if (!next())
         return fail(FormatText("Cannot read the channel %i data array size setting in the '%s' "
                                "file.\r\n The files data array type setting must be %i",
@@ -99,7 +101,7 @@ int32_t CDSPFFTData::ReadResponseText(CTextLineReader& reader, const std::string
                                "elements.",
                                ch, module, n, ch, file, TruncateToInt(ParseDouble(value))));
 
-    const double fs = GetSampleRate();
+    const double fs = block.GetSampleRate();
     if (!next())
         return fail(FormatText("Cannot read the channel %i data array sample rate setting in the "
                                "'%s' file.\r\n The files data array sample rate setting must be "
@@ -123,17 +125,17 @@ int32_t CDSPFFTData::ReadResponseText(CTextLineReader& reader, const std::string
             "Cannot read the channel %i data array %s setting in the '%s' file.", ch, s.name, file);
         if (!next()) return fail(cannotRead);
         const double x = ParseDouble(value);
-        if (!IsCDSPFFTDataString(value) || (this->*s.set)(x) != x)
+        if (!IsCDSPFFTDataString(value) || (block.*s.set)(x) != x)
             return fail(cannotRead + FormatText("\r\nCh%i data array %s is '%s'.\r\nCannot set "
                                                 "channel %i %s.",
                                                 ch, s.name, std::string(value).c_str(), ch,
                                                 s.name));
     }
 
-    if (!HasArrays()) return 0;
-    double* time = m_pTime->GetDataPointer();
-    double* magnitude = m_pFreq->GetDataPointer();
-    double* phase = m_pPhase->GetDataPointer();
+    if (!block.HasArrays()) return 0;
+    double* time = block.GetTimeObj()->GetDataPointer();
+    double* magnitude = block.GetFreqObj()->GetDataPointer();
+    double* phase = block.GetPhaseObj()->GetDataPointer();
     for (int32_t i = 0; i < n; ++i) {
         if (!reader.ReadLine(line))
             return fail(FormatText("Channel %i data length in file '%s' is too short at element "
@@ -149,63 +151,65 @@ int32_t CDSPFFTData::ReadResponseText(CTextLineReader& reader, const std::string
     return n;
 }
 
-int32_t CDSPFFTData::Save(const std::string& path) {
+int32_t Save(CDSPFFTData& block, const std::string& path) {
     std::string text;
-    const int32_t n = WriteResponseText(text);
+    const int32_t n = WriteText(block, text);
     std::string error;
     if (!WriteTextFile(path, text, error)) {
-        m_errorText = error;
+        block.SetErrorText(error);
         return 0;
     }
     return n;
 }
 
-int32_t CDSPFFTData::Open(const std::string& path, int channel) {
+int32_t Open(CDSPFFTData& block, const std::string& path, int channel) {
     std::string text;
     std::string error;
     if (path.empty()) error = kNoFileName;
     if (!error.empty() || !ReadTextFile(path, text, error)) {
-        m_errorText = error;
+        block.SetErrorText(error);
         return 0;
     }
     CTextLineReader reader(text);
-    return ReadResponseText(reader, path, channel);
+    return ReadText(block, reader, path, channel);
 }
 
-int32_t CDSPFFTDataList::Save(const std::string& path) {
+int32_t Save(CDSPFFTDataList& list, const std::string& path) {
     std::string text;
     int32_t sum = 0;
-    for (const auto& block : m_blocks)
-        sum += block->WriteResponseText(text);
+    for (int channel = 0; channel < list.GetNumChans(); ++channel)
+        sum += WriteText(*list.GetAt(channel), text);
     std::string error;
     if (!WriteTextFile(path, text, error)) {
-        m_errorText = error;
+        list.SetErrorText(error);
         return 0;
     }
     return sum;
 }
 
-int32_t CDSPFFTDataList::Open(const std::string& path) {
+int32_t Open(CDSPFFTDataList& list, const std::string& path) {
     std::string text;
     std::string error;
     if (path.empty()) error = kNoFileName;
     if (!error.empty() || !ReadTextFile(path, text, error)) {
-        m_errorText = error;
+        list.SetErrorText(error);
         return 0;
     }
-    return ReadResponseText(text, path);
+    return ReadText(list, text, path);
 }
 
-int32_t CDSPFFTDataList::ReadResponseText(std::string_view text, const std::string& path) {
+int32_t ReadText(CDSPFFTDataList& list, std::string_view text, const std::string& path) {
     CTextLineReader reader(text);
     int32_t result = 0;
-    for (int channel = 0; channel < GetNumChans(); ++channel) {
-        CDSPFFTData& block = *m_blocks[size_t(channel)];
-        result = block.ReadResponseText(reader, path, channel);
+    for (int channel = 0; channel < list.GetNumChans(); ++channel) {
+        CDSPFFTData& block = *list.GetAt(channel);
+        result = ReadText(block, reader, path, channel);
         if (result == 0) {
-            m_errorText = block.GetErrorText();
+            list.SetErrorText(block.GetErrorText());
             return 0;
         }
     }
     return result;
 }
+
+} // namespace ResponseFile

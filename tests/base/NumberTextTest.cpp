@@ -1,6 +1,6 @@
 // Numbers as the files and readouts write them: three-digit exponents whatever the C library,
 // and parsing that ignores the user's locale.
-#include "dsp/NumberText.h"
+#include "base/NumberText.h"
 
 #include "common/CommaLocale.h"
 

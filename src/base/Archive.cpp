@@ -1,4 +1,4 @@
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <bit>
 #include <cstring>

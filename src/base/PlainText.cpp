@@ -1,4 +1,4 @@
-#include "platform/PlainText.h"
+#include "base/PlainText.h"
 
 #include <algorithm>
 #include <charconv>

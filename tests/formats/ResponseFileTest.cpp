@@ -2,10 +2,11 @@
 // and round trips.
 #include "dsp/DSPFFTDataList.h"
 
-#include "DspTestUtil.h"
-#include "TextFileUtil.h"
+#include "common/DspTestUtil.h"
+#include "common/TextFileUtil.h"
 #include "common/CommaLocale.h"
 #include "common/TempFolder.h"
+#include "formats/ResponseFile.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +65,7 @@ protected:
 TEST_F(ResponseFile, FreshBlockOfFourSavesAsTheKnownBytes) {
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(block.Save(path), 4);
+    EXPECT_EQ(ResponseFile::Save(block, path), 4);
     EXPECT_EQ(GetFile(path), JoinLines(kFreshFour, "\r\n"));
     EXPECT_EQ(kFreshFour[5].size() + 1, 48u) << "a data line with its line feed";
 }
@@ -72,7 +73,7 @@ TEST_F(ResponseFile, FreshBlockOfFourSavesAsTheKnownBytes) {
 TEST_F(ResponseFile, ResponseBlockSavesGainDelayAndItsFrequencyAxis) {
     CDSPFFTData block;
     MakeResponseFour(block);
-    EXPECT_EQ(block.Save(path), 4);
+    EXPECT_EQ(ResponseFile::Save(block, path), 4);
     EXPECT_EQ(GetFile(path), JoinLines(kResponseFour, "\r\n"));
 }
 
@@ -80,14 +81,14 @@ TEST_F(ResponseFile, ListWritesItsBlocksOneAfterAnother) {
     CDSPFFTDataList list;
     ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 4, 96000.0));
     list.GetFreqData(1)[2] = 1000.0;
-    EXPECT_EQ(list.Save(path), 8);
+    EXPECT_EQ(ResponseFile::Save(list, path), 8);
     Lines second = kFreshFour;
     second[7] = "+0.0000000e+000 +1.0000000e+003 +0.0000000e+000";
     EXPECT_EQ(GetFile(path), JoinLines(kFreshFour, "\r\n") + JoinLines(second, "\r\n"));
 
     CDSPFFTDataList read;
     ASSERT_TRUE(read.Create(2, CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(read.Open(path), 4) << read.GetErrorText();
+    EXPECT_EQ(ResponseFile::Open(read, path), 4) << read.GetErrorText();
     EXPECT_EQ(read.GetFreqData(1)[2], 1000.0);
     EXPECT_EQ(read.GetFreqData(0)[2], 1.0);
 }
@@ -96,7 +97,7 @@ TEST_F(ResponseFile, SizeEightBlockRefusesTheFileOfFourNamingBothSizes) {
     PutFile(path, JoinLines(kFreshFour, "\r\n"));
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 8, 96000.0, "Step: 1 Scope"));
-    EXPECT_EQ(block.Open(path, 0), 0);
+    EXPECT_EQ(ResponseFile::Open(block, path, 0), 0);
     EXPECT_EQ(block.GetErrorText(),
               "The channel 1 data array size in Step: 1 Scope module is set to 8 elements.\r\n"
               "The channel 1 data array size in '" +
@@ -118,8 +119,8 @@ TEST_F(ResponseFile, HeaderWithTwoDigitExponentsIsRefused) {
     PutFile(path, text);
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0, "Step: 1 Scope"));
-    EXPECT_FALSE(CDSPFFTData::IsCDSPFFTDataString("+1.0000000e+00"));
-    EXPECT_EQ(block.Open(path, 0), 0);
+    EXPECT_FALSE(ResponseFile::IsCDSPFFTDataString("+1.0000000e+00"));
+    EXPECT_EQ(ResponseFile::Open(block, path, 0), 0);
     EXPECT_EQ(block.GetErrorText(),
               "The channel 1 Data Array Type in Step: 1 Scope Module is set to 1.\r\nThe channel 1 "
               "Data Array Type setting in the '" +
@@ -145,7 +146,7 @@ TEST_P(ResponseFileHeader, FailsWithItsMessageAndKeepsWhatWasRead) {
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0, "Step: 1 Test"));
     block.GetTimeObj()->GetDataPointer()[3] = 7.0;
-    EXPECT_EQ(block.Open(path, 0), 0);
+    EXPECT_EQ(ResponseFile::Open(block, path, 0), 0);
     std::string expected = GetParam().message;
     expected.replace(expected.find("{p}"), 3, path);
     EXPECT_EQ(block.GetErrorText(), expected);
@@ -209,25 +210,25 @@ TEST_F(ResponseFile, ShortFileKeepsTheElementsReadBeforeIt) {
     PutFile(path, JoinLines(lines, "\n"));
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(block.Open(path, 0), 0);
+    EXPECT_EQ(ResponseFile::Open(block, path, 0), 0);
     EXPECT_EQ(Snapshot(block), (CBlockSnapshot{{1, 4, 0, 0}, {2, 5, 1, 1}, {3, 6, 0, 0}}));
 }
 
 TEST_F(ResponseFile, MissingOrUnnamedFileFails) {
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(block.Open("", 0), 0);
+    EXPECT_EQ(ResponseFile::Open(block, "", 0), 0);
     EXPECT_EQ(block.GetErrorText(), "File Name Not Specified.");
-    EXPECT_EQ(block.Open(folder.File("none.rsp"), 0), 0);
+    EXPECT_EQ(ResponseFile::Open(block, folder.File("none.rsp"), 0), 0);
     EXPECT_NE(block.GetErrorText().find("none.rsp"), std::string::npos);
 
     CDSPFFTDataList list;
     ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(list.Open(""), 0);
+    EXPECT_EQ(ResponseFile::Open(list, ""), 0);
     EXPECT_EQ(list.GetErrorText(), "File Name Not Specified.");
-    EXPECT_EQ(list.Save(folder.File("no/folder.rsp")), 0);
+    EXPECT_EQ(ResponseFile::Save(list, folder.File("no/folder.rsp")), 0);
     EXPECT_FALSE(list.GetErrorText().empty());
-    EXPECT_EQ(block.Save(folder.File("no/folder.rsp")), 0);
+    EXPECT_EQ(ResponseFile::Save(block, folder.File("no/folder.rsp")), 0);
 }
 
 TEST_F(ResponseFile, ListStopsAtTheFirstFailingBlockAndTakesItsMessage) {
@@ -236,7 +237,7 @@ TEST_F(ResponseFile, ListStopsAtTheFirstFailingBlockAndTakesItsMessage) {
     PutFile(path, JoinLines(kFreshFour, "\r\n") + JoinLines(second, "\r\n"));
     CDSPFFTDataList list;
     ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 4, 96000.0, "Step: 3 Logger"));
-    EXPECT_EQ(list.Open(path), 0);
+    EXPECT_EQ(ResponseFile::Open(list, path), 0);
     EXPECT_EQ(list.GetErrorText(),
               "The channel 2 data array size in Step: 3 Logger module is set to 4 elements.\r\n"
               "The channel 2 data array size in '" +
@@ -251,7 +252,7 @@ TEST_P(ResponseFileLineEnds, OpensWhateverTheLineEnds) {
     PutFile(folder.File("r.rsp"), JoinLines(kResponseFour, GetParam()));
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kResponseBlock, 4, 8000.0));
-    EXPECT_EQ(block.Open(folder.File("r.rsp"), 0), 4) << block.GetErrorText();
+    EXPECT_EQ(ResponseFile::Open(block, folder.File("r.rsp"), 0), 4) << block.GetErrorText();
     EXPECT_EQ(
         Snapshot(block),
         (CBlockSnapshot{{0, 2000, 4000, 2000}, kResponseMagnitude, {-180, 90, 0.1, 12345.678}}));
@@ -270,7 +271,7 @@ TEST_F(ResponseFile, DataLinesSplitAtSpacesOrTabsAndMissingFieldsReadZero) {
     PutFile(path, JoinLines(lines, "\r\n"));
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(block.Open(path, 0), 4);
+    EXPECT_EQ(ResponseFile::Open(block, path, 0), 4);
     EXPECT_EQ(Snapshot(block),
               (CBlockSnapshot{{1.5, 7, 8, 1000}, {2.5, 0, 9, -0.002}, {3.5, 0, 0, 450}}));
 }
@@ -281,7 +282,7 @@ TEST_F(ResponseFile, ResponseBlockTakesTheFileFrequencyColumn) {
     PutFile(path, JoinLines(lines, "\r\n"));
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kResponseBlock, 4, 8000.0));
-    EXPECT_EQ(block.Open(path, 0), 4);
+    EXPECT_EQ(ResponseFile::Open(block, path, 0), 4);
     EXPECT_EQ(Values(block.GetTimeObj()), (std::vector<double>{0, 2500, 4000, 2000}));
 }
 
@@ -319,11 +320,11 @@ TEST_P(ResponseFileRoundTrip, RandomBlocksComeBackToTheWrittenPrecision) {
         list.SetDelay(ch, random());
     }
     CTempFolder folder;
-    ASSERT_EQ(list.Save(folder.File("r.rsp")), 2 * size);
+    ASSERT_EQ(ResponseFile::Save(list, folder.File("r.rsp")), 2 * size);
 
     CDSPFFTDataList read;
     ASSERT_TRUE(read.Create(2, type, size, 48000.0));
-    ASSERT_EQ(read.Open(folder.File("r.rsp")), size) << read.GetErrorText();
+    ASSERT_EQ(ResponseFile::Open(read, folder.File("r.rsp")), size) << read.GetErrorText();
     for (int ch = 0; ch < 2; ++ch) {
         const CBlockSnapshot got = Snapshot(*read.GetAt(ch));
         const CBlockSnapshot want = Snapshot(*list.GetAt(ch));
@@ -344,10 +345,10 @@ TEST_F(ResponseFile, CommaDecimalLocaleWritesAndReadsTheSameFile) {
     if (!UseCommaDecimalLocale()) GTEST_SKIP() << "no comma-decimal locale available";
     CDSPFFTData block;
     MakeResponseFour(block);
-    const int32_t saved = block.Save(path);
+    const int32_t saved = ResponseFile::Save(block, path);
     CDSPFFTData read;
     read.Create(CDSPData::kResponseBlock, 4, 8000.0);
-    const int32_t opened = read.Open(path, 0);
+    const int32_t opened = ResponseFile::Open(read, path, 0);
     std::setlocale(LC_ALL, "C");
     EXPECT_EQ(saved, 4);
     EXPECT_EQ(GetFile(path), JoinLines(kResponseFour, "\r\n"));
@@ -364,7 +365,7 @@ struct DataStringCase {
 class DataString : public testing::TestWithParam<DataStringCase> {};
 
 TEST_P(DataString, AcceptsOneNumberOrOneDataLineOnly) {
-    EXPECT_EQ(CDSPFFTData::IsCDSPFFTDataString(GetParam().text), GetParam().expected)
+    EXPECT_EQ(ResponseFile::IsCDSPFFTDataString(GetParam().text), GetParam().expected)
         << "'" << GetParam().text << "'";
 }
 

@@ -2,7 +2,8 @@
 #include "dsp/DSPFFTDataList.h"
 #include "platform/Clipboard.h"
 
-#include "DspTestUtil.h"
+#include "common/DspTestUtil.h"
+#include "formats/ClipboardText.h"
 
 #include <gtest/gtest.h>
 
@@ -36,13 +37,13 @@ TEST(ClipboardText, CopyOfThreeElementsIs147CharactersThatPasteBackAsThree) {
     CDSPFFTData block;
     MakeThree(block);
     CMemoryClipboard clipboard;
-    EXPECT_EQ(block.Copy(3, clipboard), 3);
+    EXPECT_EQ(ClipboardText::Copy(block, 3, clipboard), 3);
     EXPECT_EQ(clipboard.GetText(), kThreeText);
     EXPECT_EQ(kThreeText.size(), 147u);
 
     CDSPFFTData target;
     target.Create(CDSPData::kTimeBlock, 3, 96000.0);
-    EXPECT_EQ(target.Paste(3, clipboard), 3);
+    EXPECT_EQ(ClipboardText::Paste(target, 3, clipboard), 3);
     EXPECT_EQ(Snapshot(target), Snapshot(block));
 }
 
@@ -50,17 +51,17 @@ TEST(ClipboardText, CopyTakesAtMostTheBlockAndReportsItsLinesEvenWhenTheClipboar
     CDSPFFTData block;
     MakeThree(block);
     CMemoryClipboard clipboard;
-    EXPECT_EQ(block.Copy(10, clipboard), 3);
+    EXPECT_EQ(ClipboardText::Copy(block, 10, clipboard), 3);
     EXPECT_EQ(clipboard.GetText(), kThreeText);
-    EXPECT_EQ(block.Copy(1, clipboard), 1);
+    EXPECT_EQ(ClipboardText::Copy(block, 1, clipboard), 1);
     EXPECT_EQ(clipboard.GetText(), kThreeText.substr(0, 49));
     CClosedClipboard closed;
-    EXPECT_EQ(block.Copy(3, closed), 3);
-    EXPECT_EQ(block.Cut(closed), 3);
-    EXPECT_EQ(block.Paste(3, closed), 0);
+    EXPECT_EQ(ClipboardText::Copy(block, 3, closed), 3);
+    EXPECT_EQ(ClipboardText::Cut(block, closed), 3);
+    EXPECT_EQ(ClipboardText::Paste(block, 3, closed), 0);
     CDSPFFTData empty;
-    EXPECT_EQ(empty.Copy(3, clipboard), 0);
-    EXPECT_EQ(empty.Cut(clipboard), 0);
+    EXPECT_EQ(ClipboardText::Copy(empty, 3, clipboard), 0);
+    EXPECT_EQ(ClipboardText::Cut(empty, clipboard), 0);
 }
 
 struct CutCase {
@@ -75,8 +76,8 @@ TEST_P(ClipboardCut, CopiesEverythingAndLeavesAFreshBlock) {
     MakeBlock(block, GetParam().type, 8000.0, {1, 2, 3, 4, 5, 6, 7, 8},
               {-1, -2, -3, -4, -5, -6, -7, -8}, {10, 20, 30, 40, 50, 60, 70, 80});
     CMemoryClipboard copied, cut;
-    block.Copy(8, copied);
-    EXPECT_EQ(block.Cut(cut), 8);
+    ClipboardText::Copy(block, 8, copied);
+    EXPECT_EQ(ClipboardText::Cut(block, cut), 8);
     EXPECT_EQ(cut.GetText(), copied.GetText());
     EXPECT_EQ(Snapshot(block), (CBlockSnapshot{GetParam().freshTime, std::vector<double>(8, 1.0),
                                                std::vector<double>(8, 0.0)}));
@@ -101,7 +102,7 @@ TEST_P(ClipboardPaste, FollowsTheFieldRules) {
     MakeBlock(block, CDSPData::kTimeBlock, 96000.0, {10, 11, 12}, {20, 21, 22}, {30, 31, 32});
     CMemoryClipboard clipboard;
     clipboard.SetText(GetParam().text);
-    EXPECT_EQ(block.Paste(3, clipboard), GetParam().result);
+    EXPECT_EQ(ClipboardText::Paste(block, 3, clipboard), GetParam().result);
     EXPECT_EQ(Snapshot(block), GetParam().after);
 }
 
@@ -150,9 +151,9 @@ TEST(ClipboardText, PasteReadsNoMoreThanTheBlockButCountsEveryLine) {
     CMemoryClipboard clipboard;
     clipboard.SetText(Line(kOne, kOne, kOne) + Line(kTwo, kTwo, kTwo) +
                       Line(kThree, kThree, kThree));
-    EXPECT_EQ(block.Paste(100, clipboard), 3);
+    EXPECT_EQ(ClipboardText::Paste(block, 100, clipboard), 3);
     EXPECT_EQ(Snapshot(block), (CBlockSnapshot{{1, 2}, {1, 2}, {1, 2}}));
-    EXPECT_EQ(block.Paste(-1, clipboard), 3) << "a negative count reads nothing";
+    EXPECT_EQ(ClipboardText::Paste(block, -1, clipboard), 3) << "a negative count reads nothing";
 }
 
 // Eight significant digits are written: a value comes back within half a unit of the eighth.
@@ -179,12 +180,12 @@ TEST(ClipboardText, RandomListsSurviveCopyAndPasteOfAllChannels) {
                  {list.GetTimeData(ch), list.GetFreqData(ch), list.GetPhaseData(ch)})
                 array[i] = mantissa(rng) * std::pow(10.0, exponent(rng));
     CMemoryClipboard clipboard;
-    EXPECT_EQ(list.Copy(clipboard), 514);
+    EXPECT_EQ(ClipboardText::Copy(list, clipboard), 514);
     EXPECT_EQ(clipboard.GetText()->size(), 514u * 49u);
 
     CDSPFFTDataList read;
     ASSERT_TRUE(read.Create(2, CDSPData::kTimeBlock, 257, 44100.0));
-    EXPECT_EQ(read.Paste(clipboard), 514);
+    EXPECT_EQ(ClipboardText::Paste(read, clipboard), 514);
     for (int ch = 0; ch < 2; ++ch) {
         ExpectWithinWrittenPrecision(Snapshot(*read.GetAt(ch)), Snapshot(*list.GetAt(ch)));
         EXPECT_EQ(read.GetNumUsed(ch), 514);
@@ -193,8 +194,8 @@ TEST(ClipboardText, RandomListsSurviveCopyAndPasteOfAllChannels) {
     // One channel at a time, through the block paste with its character check.
     CDSPFFTDataList one;
     ASSERT_TRUE(one.Create(2, CDSPData::kTimeBlock, 257, 44100.0));
-    EXPECT_EQ(list.Copy(1, clipboard), 257);
-    EXPECT_EQ(one.Paste(0, clipboard), 257);
+    EXPECT_EQ(ClipboardText::Copy(list, 1, clipboard), 257);
+    EXPECT_EQ(ClipboardText::Paste(one, 0, clipboard), 257);
     EXPECT_EQ(one.GetNumUsed(0), 257);
     ExpectWithinWrittenPrecision(Snapshot(*one.GetAt(0)), Snapshot(*list.GetAt(1)));
 }
@@ -205,20 +206,20 @@ TEST(ClipboardText, ListCutReportsTheLinesPerChannelAndResetsEveryBlock) {
     MakeThree(*list.GetAt(0));
     MakeThree(*list.GetAt(1));
     CMemoryClipboard clipboard;
-    EXPECT_EQ(list.Cut(clipboard), 3);
+    EXPECT_EQ(ClipboardText::Cut(list, clipboard), 3);
     EXPECT_EQ(clipboard.GetText(), kThreeText + kThreeText);
     for (int ch = 0; ch < 2; ++ch)
         EXPECT_EQ(Snapshot(*list.GetAt(ch)), (CBlockSnapshot{{0, 0, 0}, {1, 1, 1}, {0, 0, 0}}));
 
     MakeThree(*list.GetAt(1));
-    EXPECT_EQ(list.Cut(1, clipboard), 3);
+    EXPECT_EQ(ClipboardText::Cut(list, 1, clipboard), 3);
     EXPECT_EQ(clipboard.GetText(), kThreeText);
-    EXPECT_EQ(list.Cut(2, clipboard), 0);
-    EXPECT_EQ(list.Copy(2, clipboard), 0);
-    EXPECT_EQ(list.Paste(2, clipboard), 0);
+    EXPECT_EQ(ClipboardText::Cut(list, 2, clipboard), 0);
+    EXPECT_EQ(ClipboardText::Copy(list, 2, clipboard), 0);
+    EXPECT_EQ(ClipboardText::Paste(list, 2, clipboard), 0);
     CDSPFFTDataList empty;
-    EXPECT_EQ(empty.Cut(clipboard), 0);
-    EXPECT_EQ(empty.Copy(clipboard), 0);
+    EXPECT_EQ(ClipboardText::Cut(empty, clipboard), 0);
+    EXPECT_EQ(ClipboardText::Copy(empty, clipboard), 0);
     EXPECT_EQ(clipboard.GetText(), kThreeText) << "an empty list leaves the clipboard alone";
 }
 
@@ -228,17 +229,17 @@ TEST(ClipboardText, ListPasteFillsChannelAfterChannelWithoutTheCharacterCheck) {
     CMemoryClipboard clipboard;
     clipboard.SetText(Line(kOne, kOne, "+1.5000000x+000") + Line(kTwo, kTwo, kTwo) +
                       Line(kThree, kThree, kThree));
-    EXPECT_EQ(list.Paste(clipboard), 3);
+    EXPECT_EQ(ClipboardText::Paste(list, clipboard), 3);
     EXPECT_EQ(Snapshot(*list.GetAt(0)), (CBlockSnapshot{{1, 2}, {1, 2}, {1.5, 2}}));
     EXPECT_EQ(Snapshot(*list.GetAt(1)), (CBlockSnapshot{{3, 0}, {3, 1}, {3, 0}}));
     EXPECT_EQ(list.GetNumUsed(0), 3);
     EXPECT_EQ(list.GetNumUsed(1), 3);
 
     // The block paste refuses the same text.
-    EXPECT_EQ(list.Paste(0, clipboard), 0);
+    EXPECT_EQ(ClipboardText::Paste(list, 0, clipboard), 0);
     EXPECT_EQ(list.GetNumUsed(0), 0);
     CClosedClipboard closed;
-    EXPECT_EQ(list.Paste(closed), 0);
+    EXPECT_EQ(ClipboardText::Paste(list, closed), 0);
 }
 
 TEST(EnvelopeText, TimeBlockShowsEveryElement) {
@@ -246,7 +247,7 @@ TEST(EnvelopeText, TimeBlockShowsEveryElement) {
     MakeBlock(block, CDSPData::kTimeBlock, 96000.0, {0, 1.25, -3, 1000}, {1, 0.5, -2, 12345.678},
               {0, -90, 180.5, 7});
     std::string text = "old contents";
-    EXPECT_EQ(block.CDSPFFTDataPaste(text), 4);
+    EXPECT_EQ(ClipboardText::CDSPFFTDataPaste(block, text), 4);
     EXPECT_EQ(text, "    0.0,    1.00,     0.00\r\n"
                     "    1.2,    0.50,   -90.00\r\n"
                     "   -3.0,   -2.00,   180.50\r\n"
@@ -258,7 +259,7 @@ TEST(EnvelopeText, ResponseBlockShowsFrequencyGainInDecibelsAndPhaseUpToHalfTheS
     MakeBlock(block, CDSPData::kResponseBlock, 8000.0, {}, {1, 10, 0.5, 0, -1, 7, 7, 7},
               {0, -45, 90.05, 180, -180, 7, 7, 7});
     std::string text;
-    EXPECT_EQ(block.CDSPFFTDataPaste(text), 5);
+    EXPECT_EQ(ClipboardText::CDSPFFTDataPaste(block, text), 5);
     EXPECT_EQ(text, "00000.0, +000.00, +000.0\r\n"
                     "01000.0, +020.00, -045.0\r\n"
                     "02000.0, -006.02, +090.0\r\n"
@@ -284,7 +285,7 @@ TEST_P(EnvelopeThinning, LongBlocksShowEveryStepthElementWithinTheControlLimit) 
         for (int32_t i = 0; i < size; ++i)
             time[i] = i;
     std::string text;
-    EXPECT_EQ(block.CDSPFFTDataPaste(text), lines);
+    EXPECT_EQ(ClipboardText::CDSPFFTDataPaste(block, text), lines);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines);
     EXPECT_LE(text.size(), 65535u);
     // The second line shows element `step` (one decimal).
@@ -305,14 +306,14 @@ TEST(EnvelopeText, WideValuesStopBeforeTheControlOverflows) {
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 2048, 96000.0));
     std::fill_n(block.GetFreqObj()->GetDataPointer(), 2048, 1e300);
     std::string text;
-    const int32_t lines = block.CDSPFFTDataPaste(text);
+    const int32_t lines = ClipboardText::CDSPFFTDataPaste(block, text);
     EXPECT_GT(lines, 0);
     EXPECT_LT(lines, 1024);
     EXPECT_LE(text.size(), 65535u);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines);
 
     CDSPFFTData empty;
-    EXPECT_EQ(empty.CDSPFFTDataPaste(text), 0);
+    EXPECT_EQ(ClipboardText::CDSPFFTDataPaste(empty, text), 0);
     EXPECT_TRUE(text.empty());
 }
 

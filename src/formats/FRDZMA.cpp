@@ -1,10 +1,9 @@
-// FRD files (sound pressure level per bin of one block) and ZMA files (impedance from a
-// two-channel measurement), as files and as clipboard text.
+#include "formats/FRDZMA.h"
+
+#include "base/NumberText.h"
 #include "dsp/Complex.h"
-#include "dsp/DSPFFTData.h"
 #include "dsp/DSPFFTDataList.h"
-#include "dsp/NumberText.h"
-#include "dsp/TextLines.h"
+#include "formats/TextFile.h"
 #include "platform/Clipboard.h"
 
 #include <cfloat>
@@ -18,9 +17,14 @@ std::string TableHeader(const std::string& title, const char* columns) {
 }
 
 // The FRD data lines: frequency, level in dB SPL (94 dB at 1 Pa = the reference level) and
-// phase for bins 0..n/2-1.
-void WriteFRDLines(double fs, int32_t n, double gain, const double* magnitude, const double* phase,
-                   double referenceLevel, const char* lineEnd, std::string& text) {
+// phase for bins 0..N/2-1, over the block's own stored rate and size.
+void WriteFRDLines(const CDSPFFTData& block, double referenceLevel, const char* lineEnd,
+                   std::string& text) {
+    const double fs = block.GetBlockSampleRate();
+    const int32_t n = block.GetSize();
+    const double gain = block.GetGain();
+    const double* magnitude = block.GetFreqObj()->GetDataPointer();
+    const double* phase = block.GetPhaseObj()->GetDataPointer();
     for (int32_t i = 0; i < n / 2; ++i) {
         double x = gain * magnitude[i] / (referenceLevel / n);
         if (!(x > DBL_MIN)) x = DBL_MIN; // silence (and NaN) read as the floor, not -inf
@@ -35,47 +39,18 @@ CComplex Polar(double magnitude, double degrees) {
     return {magnitude * std::cos(radians), magnitude * std::sin(radians)};
 }
 
-} // namespace
-
-int32_t CDSPFFTData::SaveFRDdBSPL(const std::string& path, const std::string& title,
-                                  double referenceLevel) {
-    if (!HasArrays()) return 0;
-    std::string text = TableHeader(title, " * Freq(Hz)  SPL(db)  Phase(deg)\n");
-    WriteFRDLines(m_sampleRate, GetSize(), m_gain, m_pFreq->GetDataPointer(),
-                  m_pPhase->GetDataPointer(), referenceLevel, "\n", text);
-    std::string error;
-    if (!WriteTextFile(path, text, error)) {
-        m_errorText = error;
-        return 0;
-    }
-    return GetSize();
-}
-
-int32_t CDSPFFTData::CopyFRDdBSPL(double referenceLevel, IClipboard& clipboard) {
-    if (!HasArrays()) return 0;
-    std::string text;
-    WriteFRDLines(m_sampleRate, GetSize(), m_gain, m_pFreq->GetDataPointer(),
-                  m_pPhase->GetDataPointer(), referenceLevel, "\r\n", text);
-    clipboard.SetText(text);
-    return GetSize() / 2;
-}
-
-int32_t CDSPFFTDataList::SaveFRDdBSPL(int channel, const std::string& path,
-                                      const std::string& title, double referenceLevel) {
-    CDSPFFTData* block = GetAt(channel);
-    return block ? block->SaveFRDdBSPL(path, title, referenceLevel) : 0;
-}
-
-bool CDSPFFTDataList::WriteZMALines(double referenceResistance, const char* lineEnd,
-                                    std::string& text) const {
-    const CDSPFFTData* drive = GetAt(0);
-    const CDSPFFTData* device = GetAt(1);
-    const int32_t n = m_size;
+// The impedance table's data lines, each ending in `lineEnd`; false without two blocks of at
+// least the list's size.
+bool WriteZMALines(const CDSPFFTDataList& list, double referenceResistance, const char* lineEnd,
+                   std::string& text) {
+    const CDSPFFTData* drive = list.GetAt(0);
+    const CDSPFFTData* device = list.GetAt(1);
+    const int32_t n = list.GetSize();
     // The bins come from the list's size: both blocks must hold them.
     if (!drive || !device || n <= 0 || !drive->GetFreqObj() || !device->GetFreqObj() ||
         drive->GetSize() < n || device->GetSize() < n)
         return false;
-    const double fs = m_sampleRate;
+    const double fs = list.GetSampleRate();
     const double degreesPerDelay = 360.0 * (fs * 0.5 / n);
     const double* m1 = drive->GetFreqObj()->GetDataPointer();
     const double* p1 = drive->GetPhaseObj()->GetDataPointer();
@@ -99,21 +74,51 @@ bool CDSPFFTDataList::WriteZMALines(double referenceResistance, const char* line
     return true;
 }
 
-int32_t CDSPFFTDataList::SaveZMA(const std::string& path, const std::string& title,
-                                 double referenceResistance) {
-    std::string text = TableHeader(title, " * Freq(Hz)  Z(ohms)  Phase(deg)\n");
-    if (!WriteZMALines(referenceResistance, "\n", text)) return 0;
+} // namespace
+
+int32_t SaveFRDdBSPL(CDSPFFTData& block, const std::string& path, const std::string& title,
+                     double referenceLevel) {
+    if (!block.HasArrays()) return 0;
+    std::string text = TableHeader(title, " * Freq(Hz)  SPL(db)  Phase(deg)\n");
+    WriteFRDLines(block, referenceLevel, "\n", text);
     std::string error;
     if (!WriteTextFile(path, text, error)) {
-        m_errorText = error;
+        block.SetErrorText(error);
         return 0;
     }
-    return m_size;
+    return block.GetSize();
 }
 
-int32_t CDSPFFTDataList::CopyZMA(double referenceResistance, IClipboard& clipboard) {
+int32_t CopyFRDdBSPL(const CDSPFFTData& block, double referenceLevel, IClipboard& clipboard) {
+    if (!block.HasArrays()) return 0;
     std::string text;
-    if (!WriteZMALines(referenceResistance, "\r\n", text)) return 0;
+    WriteFRDLines(block, referenceLevel, "\r\n", text);
     clipboard.SetText(text);
-    return m_size;
+    return block.GetSize() / 2;
+}
+
+int32_t SaveFRDdBSPL(CDSPFFTDataList& list, int channel, const std::string& path,
+                     const std::string& title, double referenceLevel) {
+    CDSPFFTData* block = list.GetAt(channel);
+    return block ? SaveFRDdBSPL(*block, path, title, referenceLevel) : 0;
+}
+
+
+int32_t SaveZMA(CDSPFFTDataList& list, const std::string& path, const std::string& title,
+                double referenceResistance) {
+    std::string text = TableHeader(title, " * Freq(Hz)  Z(ohms)  Phase(deg)\n");
+    if (!WriteZMALines(list, referenceResistance, "\n", text)) return 0;
+    std::string error;
+    if (!WriteTextFile(path, text, error)) {
+        list.SetErrorText(error);
+        return 0;
+    }
+    return list.GetSize();
+}
+
+int32_t CopyZMA(const CDSPFFTDataList& list, double referenceResistance, IClipboard& clipboard) {
+    std::string text;
+    if (!WriteZMALines(list, referenceResistance, "\r\n", text)) return 0;
+    clipboard.SetText(text);
+    return list.GetSize();
 }

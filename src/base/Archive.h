@@ -6,7 +6,8 @@
 // every later read then returns zeros and empty values, so callers check Ok() once at the end
 // of a part, or before acting on a count they just read.
 
-#include "process/RuntimeClass.h"
+#include "base/Geometry.h"
+#include "base/RuntimeClass.h"
 
 #include <cstdint>
 #include <list>
@@ -14,23 +15,6 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
-
-struct CRect {
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
-    bool IsRectEmpty() const { return right <= left || bottom <= top; }
-    bool operator==(const CRect&) const = default;
-};
-
-/** A pixel position (mouse input, marker points); origin top-left. */
-struct CPoint {
-    int32_t x = 0, y = 0;
-    bool operator==(const CPoint&) const = default;
-};
-
-struct CSize {
-    int32_t cx = 0, cy = 0;
-    bool operator==(const CSize&) const = default;
-};
 
 class CArchive {
 public:

@@ -1,6 +1,4 @@
-#include "dsp/TextLines.h"
-
-#include "platform/AtomicFile.h"
+#include "base/TextLines.h"
 
 std::vector<uint8_t> StoredTextBytes(std::string_view text) {
     std::vector<uint8_t> bytes;
@@ -10,17 +8,6 @@ std::vector<uint8_t> StoredTextBytes(std::string_view text) {
         bytes.push_back(static_cast<uint8_t>(c));
     }
     return bytes;
-}
-
-bool ReadTextFile(const std::string& path, std::string& text, std::string& error) {
-    std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes, error, kMaxTextFileBytes)) return false;
-    text.assign(bytes.begin(), bytes.end());
-    return true;
-}
-
-bool WriteTextFile(const std::string& path, std::string_view text, std::string& error) {
-    return WriteFileAtomically(path, StoredTextBytes(text), error);
 }
 
 bool CTextLineReader::ReadLine(std::string_view& line) {

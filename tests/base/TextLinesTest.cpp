@@ -1,8 +1,5 @@
 // Line ends as other installations store them, and reading whatever an editor made of them.
-#include "dsp/TextLines.h"
-
-#include "TextFileUtil.h"
-#include "common/TempFolder.h"
+#include "base/TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -50,21 +47,6 @@ TEST(TextLines, CarriageReturnsInsideALineOrBeforeTheEndOfTextStay) {
     EXPECT_EQ(AllLines("a\rb\r\r\r\nc\r"), (std::vector<std::string>{"a\rb\r", "c\r"}));
     EXPECT_TRUE(AllLines("").empty());
     EXPECT_EQ(AllLines("\n"), (std::vector<std::string>{""}));
-}
-
-TEST(TextLines, FilesAreWrittenWithStoredLineEndsAndReadWhole) {
-    CTempFolder folder;
-    std::string error;
-    ASSERT_TRUE(WriteTextFile(folder.File("t.txt"), "x 1\ny\r\n", error)) << error;
-    EXPECT_EQ(GetFile(folder.File("t.txt")), "x 1\r\ny\r\r\n");
-    std::string text;
-    ASSERT_TRUE(ReadTextFile(folder.File("t.txt"), text, error)) << error;
-    EXPECT_EQ(text, "x 1\r\ny\r\r\n");
-
-    EXPECT_FALSE(ReadTextFile(folder.File("missing.txt"), text, error));
-    EXPECT_NE(error.find("missing.txt"), std::string::npos) << error;
-    EXPECT_FALSE(WriteTextFile(folder.File("no/such/folder.txt"), "x", error));
-    EXPECT_FALSE(error.empty());
 }
 
 } // namespace

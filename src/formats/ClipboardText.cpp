@@ -1,8 +1,7 @@
-// Clipboard block text (three tab-separated numbers per element, CR LF after each) and the
-// envelope edit text a block shows in a text control.
-#include "dsp/DSPFFTData.h"
+#include "formats/ClipboardText.h"
+
+#include "base/NumberText.h"
 #include "dsp/DSPFFTDataList.h"
-#include "dsp/NumberText.h"
 #include "platform/Clipboard.h"
 
 #include <algorithm>
@@ -62,12 +61,14 @@ double Decibels(double magnitude) {
 
 } // namespace
 
-int32_t CDSPFFTData::WriteClipboardText(int32_t count, bool reset, std::string& text) {
-    if (!HasArrays()) return 0;
-    const int32_t n = std::clamp(count, int32_t{0}, GetSize());
-    double* time = m_pTime->GetDataPointer();
-    double* magnitude = m_pFreq->GetDataPointer();
-    double* phase = m_pPhase->GetDataPointer();
+namespace ClipboardText {
+
+int32_t WriteText(CDSPFFTData& block, int32_t count, bool reset, std::string& text) {
+    if (!block.HasArrays()) return 0;
+    const int32_t n = std::clamp(count, int32_t{0}, block.GetSize());
+    double* time = block.GetTimeObj()->GetDataPointer();
+    double* magnitude = block.GetFreqObj()->GetDataPointer();
+    double* phase = block.GetPhaseObj()->GetDataPointer();
     text.reserve(text.size() + size_t(n) * kClipboardLineLength);
     for (int32_t i = 0; i < n; ++i) {
         text += FormatText("%+07.7E\t%+07.7E\t%+07.7E\r\n", time[i], magnitude[i], phase[i]);
@@ -77,17 +78,17 @@ int32_t CDSPFFTData::WriteClipboardText(int32_t count, bool reset, std::string& 
             phase[i] = 0.0;
         }
     }
-    if (reset && GetType() == CDSPData::kResponseBlock) RestoreFrequencyAxis(*this);
+    if (reset && block.GetType() == CDSPData::kResponseBlock) RestoreFrequencyAxis(block);
     return n;
 }
 
-CDSPFFTData::EClipboardRead CDSPFFTData::ReadClipboardText(int32_t count, std::string_view text,
-                                                           size_t& pos, bool checkCharacters) {
-    if (!HasArrays()) return EClipboardRead::Complete;
-    const int32_t n = std::clamp(count, int32_t{0}, GetSize());
-    double* time = m_pTime->GetDataPointer();
-    double* magnitude = m_pFreq->GetDataPointer();
-    double* phase = m_pPhase->GetDataPointer();
+EReadEnd ReadText(CDSPFFTData& block, int32_t count, std::string_view text, size_t& pos,
+                  bool checkCharacters) {
+    if (!block.HasArrays()) return EReadEnd::Complete;
+    const int32_t n = std::clamp(count, int32_t{0}, block.GetSize());
+    double* time = block.GetTimeObj()->GetDataPointer();
+    double* magnitude = block.GetFreqObj()->GetDataPointer();
+    double* phase = block.GetPhaseObj()->GetDataPointer();
     for (int32_t i = 0; i < n; ++i) {
         std::string_view fields[3];
         for (int f = 0; f < 3; ++f) {
@@ -95,8 +96,8 @@ CDSPFFTData::EClipboardRead CDSPFFTData::ReadClipboardText(int32_t count, std::s
             // last field too.
             const EField result =
                 ReadField(text, pos, f < 2 ? " \t" : "\r\n", f == 2, checkCharacters, fields[f]);
-            if (result == EField::Ended) return EClipboardRead::Ended;
-            if (result == EField::Refused) return EClipboardRead::Refused;
+            if (result == EField::Ended) return EReadEnd::Ended;
+            if (result == EField::Refused) return EReadEnd::Refused;
         }
         if (pos > 0 && text[pos - 1] == '\r') {
             const size_t feed = text.find('\n', pos);
@@ -106,43 +107,43 @@ CDSPFFTData::EClipboardRead CDSPFFTData::ReadClipboardText(int32_t count, std::s
         magnitude[i] = ParseDouble(fields[1]);
         phase[i] = ParseDouble(fields[2]);
     }
-    return EClipboardRead::Complete;
+    return EReadEnd::Complete;
 }
 
-int32_t CDSPFFTData::Copy(int32_t count, IClipboard& clipboard) {
-    if (!HasArrays()) return 0;
+int32_t Copy(CDSPFFTData& block, int32_t count, IClipboard& clipboard) {
+    if (!block.HasArrays()) return 0;
     std::string text;
-    const int32_t n = WriteClipboardText(count, false, text);
+    const int32_t n = WriteText(block, count, false, text);
     clipboard.SetText(text); // a refused clipboard still reports the lines
     return n;
 }
 
-int32_t CDSPFFTData::Cut(IClipboard& clipboard) {
-    if (!HasArrays()) return 0;
+int32_t Cut(CDSPFFTData& block, IClipboard& clipboard) {
+    if (!block.HasArrays()) return 0;
     std::string text;
-    const int32_t n = WriteClipboardText(GetSize(), true, text);
+    const int32_t n = WriteText(block, block.GetSize(), true, text);
     clipboard.SetText(text);
     return n;
 }
 
-int32_t CDSPFFTData::Paste(int32_t count, IClipboard& clipboard) {
+int32_t Paste(CDSPFFTData& block, int32_t count, IClipboard& clipboard) {
     const std::optional<std::string> text = clipboard.GetText();
     if (!text) return 0;
     size_t pos = 0;
-    if (ReadClipboardText(count, *text, pos, true) == EClipboardRead::Refused) return 0;
+    if (ReadText(block, count, *text, pos, true) == EReadEnd::Refused) return 0;
     return ClipboardLineCount(*text);
 }
 
-int32_t CDSPFFTData::CDSPFFTDataPaste(std::string& text) const {
+int32_t CDSPFFTDataPaste(const CDSPFFTData& block, std::string& text) {
     text.clear();
-    if (!HasArrays() || GetSize() <= 0) return 0;
-    const bool response = GetType() == CDSPData::kResponseBlock;
-    const int32_t elements = response ? GetSize() / 2 + 1 : GetSize();
+    if (!block.HasArrays() || block.GetSize() <= 0) return 0;
+    const bool response = block.GetType() == CDSPData::kResponseBlock;
+    const int32_t elements = response ? block.GetSize() / 2 + 1 : block.GetSize();
     const int32_t step = (elements * kEditLineBudget + kMaxEditText - 1) / kMaxEditText;
     const int32_t lines = elements / step;
-    const double* time = m_pTime->GetDataPointer();
-    const double* magnitude = m_pFreq->GetDataPointer();
-    const double* phase = m_pPhase->GetDataPointer();
+    const double* time = block.GetTimeObj()->GetDataPointer();
+    const double* magnitude = block.GetFreqObj()->GetDataPointer();
+    const double* phase = block.GetPhaseObj()->GetDataPointer();
     for (int32_t j = 0; j < lines; ++j) {
         const int32_t i = j * step;
         const std::string line = response ? FormatText("%07.1f%s%+07.2f%s%+06.1f\r\n", time[i],
@@ -156,58 +157,64 @@ int32_t CDSPFFTData::CDSPFFTDataPaste(std::string& text) const {
     return lines;
 }
 
-int32_t CDSPFFTDataList::Cut(int channel, IClipboard& clipboard) {
-    CDSPFFTData* block = GetAt(channel);
-    return block ? block->Cut(clipboard) : 0;
+int32_t Cut(CDSPFFTDataList& list, int channel, IClipboard& clipboard) {
+    CDSPFFTData* block = list.GetAt(channel);
+    return block ? Cut(*block, clipboard) : 0;
 }
 
-int32_t CDSPFFTDataList::Copy(int channel, IClipboard& clipboard) {
-    CDSPFFTData* block = GetAt(channel);
-    return block ? block->Copy(block->GetSize(), clipboard) : 0;
+int32_t Copy(CDSPFFTDataList& list, int channel, IClipboard& clipboard) {
+    CDSPFFTData* block = list.GetAt(channel);
+    return block ? Copy(*block, block->GetSize(), clipboard) : 0;
 }
 
-int32_t CDSPFFTDataList::Paste(int channel, IClipboard& clipboard) {
-    CDSPFFTData* block = GetAt(channel);
+int32_t Paste(CDSPFFTDataList& list, int channel, IClipboard& clipboard) {
+    CDSPFFTData* block = list.GetAt(channel);
     if (!block) return 0;
-    const int32_t lines = block->Paste(block->GetSize(), clipboard);
+    const int32_t lines = Paste(*block, block->GetSize(), clipboard);
     block->SetNumUsed(lines);
     return lines;
 }
 
-int32_t CDSPFFTDataList::CDSPFFTDataPaste(int channel, std::string& text) const {
-    const CDSPFFTData* block = GetAt(channel);
-    return block ? block->CDSPFFTDataPaste(text) : 0;
+int32_t CDSPFFTDataPaste(const CDSPFFTDataList& list, int channel, std::string& text) {
+    const CDSPFFTData* block = list.GetAt(channel);
+    return block ? CDSPFFTDataPaste(*block, text) : 0;
 }
 
-int32_t CDSPFFTDataList::Cut(IClipboard& clipboard) {
-    if (IsEmpty()) return 0;
+int32_t Cut(CDSPFFTDataList& list, IClipboard& clipboard) {
+    if (list.IsEmpty()) return 0;
     std::string text;
     int32_t lines = 0;
-    for (auto& block : m_blocks)
-        lines = block->WriteClipboardText(block->GetSize(), true, text);
+    for (int channel = 0; channel < list.GetNumChans(); ++channel) {
+        CDSPFFTData& block = *list.GetAt(channel);
+        lines = WriteText(block, block.GetSize(), true, text);
+    }
     clipboard.SetText(text);
     return lines;
 }
 
-int32_t CDSPFFTDataList::Copy(IClipboard& clipboard) {
-    if (IsEmpty()) return 0;
+int32_t Copy(CDSPFFTDataList& list, IClipboard& clipboard) {
+    if (list.IsEmpty()) return 0;
     std::string text;
     int32_t lines = 0;
-    for (auto& block : m_blocks)
-        lines += block->WriteClipboardText(block->GetSize(), false, text);
+    for (int channel = 0; channel < list.GetNumChans(); ++channel) {
+        CDSPFFTData& block = *list.GetAt(channel);
+        lines += WriteText(block, block.GetSize(), false, text);
+    }
     clipboard.SetText(text);
     return lines;
 }
 
-int32_t CDSPFFTDataList::Paste(IClipboard& clipboard) {
+int32_t Paste(CDSPFFTDataList& list, IClipboard& clipboard) {
     const std::optional<std::string> text = clipboard.GetText();
     if (!text) return 0;
     size_t pos = 0;
-    for (auto& block : m_blocks)
-        if (block->ReadClipboardText(block->GetSize(), *text, pos, false) !=
-            CDSPFFTData::EClipboardRead::Complete)
-            break;
+    for (int channel = 0; channel < list.GetNumChans(); ++channel) {
+        CDSPFFTData& block = *list.GetAt(channel);
+        if (ReadText(block, block.GetSize(), *text, pos, false) != EReadEnd::Complete) break;
+    }
     const int32_t lines = ClipboardLineCount(*text);
-    SetNumUsed(lines);
+    list.SetNumUsed(lines);
     return lines;
 }
+
+} // namespace ClipboardText

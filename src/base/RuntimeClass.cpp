@@ -1,4 +1,4 @@
-#include "process/RuntimeClass.h"
+#include "base/RuntimeClass.h"
 
 #include <string>
 #include <unordered_map>

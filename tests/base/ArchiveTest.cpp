@@ -1,5 +1,5 @@
 // Byte layouts here are written out by hand, never by the writer under test.
-#include "process/Archive.h"
+#include "base/Archive.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,9 @@
 #include "dsp/DSPFFTDataList.h"
 #include "platform/Clipboard.h"
 
-#include "TextFileUtil.h"
+#include "common/TextFileUtil.h"
 #include "common/TempFolder.h"
+#include "formats/FRDZMA.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,7 @@ TEST(FRD, FileHasTheTitleHeaderAndOneLinePerBinBelowHalfTheSize) {
     CTempFolder folder;
     CDSPFFTData block;
     MakeFRDBlock(block);
-    EXPECT_EQ(block.SaveFRDdBSPL(folder.File("a.frd"), "Woofer 1", 1.0), 8);
+    EXPECT_EQ(SaveFRDdBSPL(block, folder.File("a.frd"), "Woofer 1", 1.0), 8);
     EXPECT_EQ(GetFile(folder.File("a.frd")),
               JoinLines(Lines{" * Woofer 1", " * Freq(Hz)  SPL(db)  Phase(deg)", " * "}, "\r\n") +
                   JoinLines(kFRDData, "\r\n"));
@@ -47,7 +48,7 @@ TEST(FRD, ClipboardHoldsTheDataLinesOnly) {
     CDSPFFTData block;
     MakeFRDBlock(block);
     CMemoryClipboard clipboard;
-    EXPECT_EQ(block.CopyFRDdBSPL(1.0, clipboard), 4);
+    EXPECT_EQ(CopyFRDdBSPL(block, 1.0, clipboard), 4);
     EXPECT_EQ(clipboard.GetText(), JoinLines(kFRDData, "\r\n"));
 }
 
@@ -55,7 +56,7 @@ TEST(FRD, UnitMagnitudeAtSize1024AndOneVoltIsTheSizeInDecibelsAbove94) {
     CDSPFFTData block;
     block.Create(CDSPData::kTimeBlock, 1024, 48000.0);
     CMemoryClipboard clipboard;
-    EXPECT_EQ(block.CopyFRDdBSPL(1.0, clipboard), 512);
+    EXPECT_EQ(CopyFRDdBSPL(block, 1.0, clipboard), 512);
     const std::string text = *clipboard.GetText();
     const std::string expected = "0.0000 154.2060 0.0000\r\n";
     EXPECT_EQ(text.substr(0, expected.size()), expected);
@@ -69,9 +70,9 @@ TEST(FRD, BlockWithoutArraysWritesNothing) {
     CDSPFFTData block;
     CDSPFFTDataList list;
     CMemoryClipboard clipboard;
-    EXPECT_EQ(block.SaveFRDdBSPL(folder.File("a.frd"), "x", 1.0), 0);
-    EXPECT_EQ(block.CopyFRDdBSPL(1.0, clipboard), 0);
-    EXPECT_EQ(list.SaveFRDdBSPL(0, folder.File("a.frd"), "x", 1.0), 0);
+    EXPECT_EQ(SaveFRDdBSPL(block, folder.File("a.frd"), "x", 1.0), 0);
+    EXPECT_EQ(CopyFRDdBSPL(block, 1.0, clipboard), 0);
+    EXPECT_EQ(SaveFRDdBSPL(list, 0, folder.File("a.frd"), "x", 1.0), 0);
     EXPECT_FALSE(clipboard.GetText().has_value());
     EXPECT_TRUE(folder.Entries().empty());
 }
@@ -100,13 +101,13 @@ TEST(ZMA, FileHoldsTheImpedanceOfEachBinFromOneToHalfTheSizeLessThree) {
     CTempFolder folder;
     CDSPFFTDataList list;
     MakeZMAList(list);
-    EXPECT_EQ(list.SaveZMA(folder.File("d.zma"), "Driver", 8.0), 16);
+    EXPECT_EQ(SaveZMA(list, folder.File("d.zma"), "Driver", 8.0), 16);
     EXPECT_EQ(GetFile(folder.File("d.zma")),
               JoinLines(Lines{" * Driver", " * Freq(Hz)  Z(ohms)  Phase(deg)", " * "}, "\r\n") +
                   JoinLines(kZMAData, "\r\n"));
 
     CMemoryClipboard clipboard;
-    EXPECT_EQ(list.CopyZMA(8.0, clipboard), 16);
+    EXPECT_EQ(CopyZMA(list, 8.0, clipboard), 16);
     EXPECT_EQ(clipboard.GetText(), JoinLines(kZMAData, "\r\n"));
 }
 
@@ -120,7 +121,7 @@ TEST(ZMA, HalfTheDriveAcrossTheDeviceIsTheReferenceResistance) {
         list.GetPhaseData(1)[k] = 3.0 * k;
     }
     CMemoryClipboard clipboard;
-    ASSERT_EQ(list.CopyZMA(8.0, clipboard), 64);
+    ASSERT_EQ(CopyZMA(list, 8.0, clipboard), 64);
     std::istringstream lines(*clipboard.GetText());
     double f = 0, z = 0, phase = 0;
     int k = 0;
@@ -149,7 +150,7 @@ TEST(ZMA, MatchesADirectComplexComputationOnRandomMeasurements) {
     list.SetDelay(0, 1e-4);
     list.SetDelay(1, -3e-4);
     CMemoryClipboard clipboard;
-    ASSERT_EQ(list.CopyZMA(4.0, clipboard), 32);
+    ASSERT_EQ(CopyZMA(list, 4.0, clipboard), 32);
     std::istringstream lines(*clipboard.GetText());
     const double perDelay = 360.0 * 44100.0 * 0.5 / 32;
     for (int k = 1; k <= 13; ++k) {
@@ -172,10 +173,10 @@ TEST(ZMA, NeedsTwoChannelsOfTheListSize) {
     CMemoryClipboard clipboard;
     CDSPFFTDataList one;
     one.Create(1, CDSPData::kTimeBlock, 16, 16000.0);
-    EXPECT_EQ(one.SaveZMA(folder.File("a.zma"), "x", 8.0), 0);
-    EXPECT_EQ(one.CopyZMA(8.0, clipboard), 0);
+    EXPECT_EQ(SaveZMA(one, folder.File("a.zma"), "x", 8.0), 0);
+    EXPECT_EQ(CopyZMA(one, 8.0, clipboard), 0);
     CDSPFFTDataList empty;
-    EXPECT_EQ(empty.CopyZMA(8.0, clipboard), 0);
+    EXPECT_EQ(CopyZMA(empty, 8.0, clipboard), 0);
     EXPECT_FALSE(clipboard.GetText().has_value());
     EXPECT_TRUE(folder.Entries().empty());
 }
@@ -186,7 +187,7 @@ TEST(ZMA, SilentDriveGivesZeroImpedanceInsteadOfNaN) {
     list.SetGain(0, 0.0);
     list.SetGain(1, 0.0);
     CMemoryClipboard clipboard;
-    EXPECT_EQ(list.CopyZMA(8.0, clipboard), 8);
+    EXPECT_EQ(CopyZMA(list, 8.0, clipboard), 8);
     EXPECT_EQ(clipboard.GetText(), "1000.0000 0.0000 0.0000\r\n");
 }
 
