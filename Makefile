@@ -9,6 +9,7 @@ GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
 DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
             nlohmann-json3-dev libcli11-dev python3-numpy locales qt6-base-dev ccache \
+            libfftw3-dev \
             libasound2-dev libasound2-plugins pulseaudio
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -58,8 +59,11 @@ run: build
 	  $(BUILD)/cli/aurivo-cli run examples/thd-1khz.process --passes 4; \
 	fi
 
+# Our transforms against FFTW (time, FFTW's time, ratio per case), a full pass through the
+# modules, and the desktop window's idle slice plus repaint (offscreen).
 bench: build
 	$(BUILD)/bench/aurivo-bench
+	@if [ -x $(BUILD)/bench/aurivo-gui-bench ]; then $(BUILD)/bench/aurivo-gui-bench; fi
 
 sanitize: deps
 	cmake -S . -B $(ASAN) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Debug -DAURIVO_SANITIZE=ON -DAURIVO_BENCH=OFF \

@@ -9,12 +9,19 @@
 #include <QLabel>
 
 namespace {
-QComboBox* Choices(const std::vector<int>& values, const std::string& current, QWidget* parent) {
+// The list selects the document's value when it offers it (an editable list shows any other).
+QComboBox* Choices(const std::vector<int>& values, const std::string& current, bool editable,
+                   QWidget* parent) {
     auto* combo = new QComboBox(parent);
-    combo->setEditable(true);
+    combo->setEditable(editable);
     for (int v : values)
         combo->addItem(QString::number(v));
-    combo->setCurrentText(QString::fromStdString(current));
+    const QString text = QString::fromStdString(current).trimmed();
+    const int index = combo->findText(text);
+    if (index >= 0)
+        combo->setCurrentIndex(index);
+    else if (editable)
+        combo->setEditText(text);
     return combo;
 }
 } // namespace
@@ -22,12 +29,11 @@ QComboBox* Choices(const std::vector<int>& values, const std::string& current, Q
 CFFTOptionsDialog::CFFTOptionsDialog(const CFFTOptions& options, QWidget* parent)
     : QDialog(parent), m_options(options) {
     setWindowTitle("FFT Options");
-    m_size = Choices(CFFTOptions::SizeChoices(), options.m_size, this);
-    m_size->setEditable(false);
-    m_rate = Choices(CFFTOptions::SampleRateChoices(), options.m_sampleRate, this);
+    m_size = Choices(CFFTOptions::SizeChoices(), options.m_size, false, this);
+    m_rate = Choices(CFFTOptions::SampleRateChoices(), options.m_sampleRate, true, this);
     m_resolution = new QLabel(QString::fromStdString(options.m_resolution), this);
-    m_pauseOnRecord = Choices(CFFTOptions::PauseOnRecordChoices(), options.m_pauseOnRecord, this);
-    m_pauseOnRecord->setEditable(false);
+    m_pauseOnRecord =
+        Choices(CFFTOptions::PauseOnRecordChoices(), options.m_pauseOnRecord, false, this);
     m_pauseEvery = new QCheckBox("Pause On Every Module", this);
     m_pauseEvery->setChecked(options.m_pauseEveryModule);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

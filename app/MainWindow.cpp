@@ -6,6 +6,7 @@
 #include "PlotWidget.h"
 #include "ProcessSelectDialog.h"
 #include "QtPlatform.h"
+#include "process/ProcessSession.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,6 +67,8 @@ const std::vector<CCommand>& Commands() {
          "Add or Remove Modules from the Current Process",
          QStyle::SP_FileDialogDetailedView},
         {"optionsFFT", "&FFT...", {}, "Change The Current Processes FFT And Debug Options", -1},
+        {"optionsWindowCorrection", "&Window Amplitude Correction", {},
+         "Windowed Spectra Read The Amplitude Of Their Tones", -1},
         {"windowCascade", "&Cascade", {}, "Arrange Windows So They Overlap", -1},
         {"windowTile", "&Tile", {}, "Arrange Windows As Non-Overlapping Tiles", -1},
         {"helpTopics", "&Help Topics", QKeySequence::HelpContents, "Opens Help Topics",
@@ -152,6 +155,11 @@ void CMainWindow::CreateActions() {
     on("stop", [this] { OnEditStop(); });
     on("optionsProcess", [this] { OnOptionsProcess(); });
     on("optionsFFT", [this] { OnOptionsFFT(); });
+    QAction* correction = Action("optionsWindowCorrection");
+    correction->setCheckable(true);
+    correction->setChecked(m_app.GetSettings().windowAmplitudeCorrection != 0);
+    connect(correction, &QAction::toggled, this,
+            [this](bool on) { m_app.SetWindowAmplitudeCorrection(on); });
     on("windowCascade", [this] { m_mdi->cascadeSubWindows(); });
     on("windowTile", [this] { m_mdi->tileSubWindows(); });
     on("helpTopics", [this] { OnHelp(); });
@@ -179,6 +187,8 @@ void CMainWindow::CreateMenus() {
     QMenu* options = menuBar()->addMenu("&Options");
     options->addAction(Action("optionsProcess"));
     options->addAction(Action("optionsFFT"));
+    options->addSeparator();
+    options->addAction(Action("optionsWindowCorrection"));
 
     QMenu* window = menuBar()->addMenu("&Window");
     window->addAction(Action("windowCascade"));
@@ -279,7 +289,7 @@ void CMainWindow::DocumentClosing(CDspDoc* doc) {
 bool CMainWindow::OpenFile(const QString& path) {
     std::string error;
     if (!m_app.OpenDocumentFile(path.toStdString(), error)) {
-        m_app.MessageBox(error);
+        m_app.ShowOpenError(error);
         return false;
     }
     UpdateRecentFiles();
@@ -339,8 +349,7 @@ void CMainWindow::StartIdle() {
 }
 
 void CMainWindow::OnIdleTimer() {
-    const bool busy = m_app.OnIdle();
-    if (!busy && !m_app.GetDocumentToReopen()) {
+    if (!RunIdleSlice(m_app)) {
         m_idle->stop();
         UpdateCommands();
     }
@@ -348,7 +357,7 @@ void CMainWindow::OnIdleTimer() {
 
 void CMainWindow::ProcessIdle(int maxSlices) {
     for (int i = 0; i < maxSlices; ++i)
-        if (!m_app.OnIdle() && !m_app.GetDocumentToReopen()) break;
+        if (!RunIdleSlice(m_app)) break;
     UpdateCommands();
 }
 
@@ -403,44 +412,56 @@ void CMainWindow::Clipboard(void (CDspView::*command)(bool)) {
 }
 
 void CMainWindow::ShowContextMenu(CModulePane* pane, const QPoint& globalPos) {
-    CDspView& view = pane->View();
     QMenu menu(this);
-    auto add = [&](const char* text, std::function<void()> f) {
-        connect(menu.addAction(text), &QAction::triggered, this, std::move(f));
-    };
-    // A module with commands of its own shows them first.
-    const std::vector<CMenuEntry> entries = view.GetContextMenu();
-    for (const CMenuEntry& e : entries) {
-        QAction* a = menu.addAction(QString::fromStdString(e.text));
-        a->setCheckable(e.checked);
-        a->setChecked(e.checked);
-        a->setEnabled(e.enabled);
-        const std::string id = e.id;
-        connect(a, &QAction::triggered, this, [&view, pane, id] {
-            view.OnContextCommand(id);
-            pane->Refresh();
-        });
-    }
-    if (!entries.empty()) menu.addSeparator();
-    add("Sel Ch1", [&view] { view.OnSelCh1(); });
-    add("Sel Ch2", [&view] { view.OnSelCh2(); });
-    add("Sel All", [&view] { view.OnSelAll(); });
-    menu.addSeparator();
-    for (const char* n : {"editCut", "editCopy", "editPaste"})
-        menu.addAction(Action(n));
-    menu.addSeparator();
-    for (const char* n : {"stop", "pause", "run"})
-        menu.addAction(Action(n));
-    menu.addSeparator();
-    for (const char* n : {"optionsProcess", "optionsFFT"})
-        menu.addAction(Action(n));
-    menu.addSeparator();
-    for (const char* n : {"filePrint", "filePrintPreview"})
-        menu.addAction(Action(n));
+    FillContextMenu(menu, pane);
     // A command that rebuilds the document detaches this pane and deletes it later, so running
     // it from inside the pane's mouse handler is safe.
     menu.exec(globalPos);
     UpdateCommands();
+}
+
+void CMainWindow::FillContextMenu(QMenu& menu, CModulePane* pane) {
+    CDspView& view = pane->View();
+    // A module with a menu of its own shows that menu alone; the commands it leaves to the
+    // host run the host's actions, and are offered only while those are.
+    static const std::map<std::string, const char*> kHostActions{
+        {"cut", "editCut"},         {"copy", "editCopy"},           {"paste", "editPaste"},
+        {"stop", "stop"},           {"pause", "pause"},             {"run", "run"},
+        {"process", "optionsProcess"}, {"fft", "optionsFFT"},       {"print", "filePrint"},
+        {"printpreview", "filePrintPreview"}};
+    const std::vector<CMenuEntry> entries = view.GetContextMenu();
+    for (const CMenuEntry& e : entries) {
+        if (e.id.empty()) {
+            menu.addSeparator();
+            continue;
+        }
+        const auto host = kHostActions.find(e.id);
+        QAction* hostAction = host != kHostActions.end() ? Action(host->second) : nullptr;
+        QAction* a = menu.addAction(QString::fromStdString(e.text));
+        a->setCheckable(e.checked);
+        a->setChecked(e.checked);
+        a->setEnabled(e.enabled && (!hostAction || hostAction->isEnabled()));
+        const std::string id = e.id;
+        connect(a, &QAction::triggered, this, [&view, pane, id, hostAction] {
+            if (!view.OnContextCommand(id) && hostAction) hostAction->trigger();
+            pane->Refresh();
+        });
+    }
+    if (!entries.empty()) return;
+    auto add = [&](const char* text, std::function<void()> f) {
+        connect(menu.addAction(text), &QAction::triggered, this, std::move(f));
+    };
+    add("Sel Ch1", [&view] { view.OnSelCh1(); });
+    add("Sel Ch2", [&view] { view.OnSelCh2(); });
+    add("Sel All", [&view] { view.OnSelAll(); });
+    for (const auto& group : {std::vector<const char*>{"editCut", "editCopy", "editPaste"},
+                              std::vector<const char*>{"stop", "pause", "run"},
+                              std::vector<const char*>{"optionsProcess", "optionsFFT"},
+                              std::vector<const char*>{"filePrint", "filePrintPreview"}}) {
+        menu.addSeparator();
+        for (const char* n : group)
+            menu.addAction(Action(n));
+    }
 }
 
 // ---- Printing and help --------------------------------------------------------------------

@@ -40,6 +40,9 @@ public:
     void ProcessIdle(int maxSlices);
     /** The action of a menu command by its object name ("run", "fileNew", ...). */
     QAction* Action(const QString& name) const;
+    /** The right-button menu of a pane: the module's own when it has one, else the common
+     *  module menu. */
+    void FillContextMenu(QMenu& menu, CModulePane* pane);
 
     // Commands.
     void OnFileNew();

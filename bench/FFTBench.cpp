@@ -1,44 +1,200 @@
-// Forward (with the magnitude/phase conversion) and inverse FFT of one block, N = 1024..131072.
+// Our transforms against FFTW doing the same work, timed alternately in one run so that both
+// see the same machine load: DoFFT/DoIFFT (magnitude and phase conversion included) per N,
+// cross-correlation and the transversal filter. Each case reports our median time, FFTW's
+// and their ratio.
 
 #include "dsp/DSPFFTData.h"
+#include "dsp/PolarConversion.h"
 
 #include <benchmark/benchmark.h>
+#include <fftw3.h>
 
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <random>
+#include <vector>
 
 namespace {
-void MakeNoiseBlock(CDSPFFTData& block, int32_t n) {
+void MakeNoiseBlock(CDSPFFTData& block, int32_t n, unsigned seed) {
     block.Create(CDSPData::kTimeBlock, n, 96000.0);
-    std::mt19937 rng(1234);
+    std::mt19937 rng(seed);
     std::uniform_real_distribution<double> noise(-1.0, 1.0);
     double* time = block.GetTimeObj()->GetDataPointer();
     for (int32_t i = 0; i < n; ++i)
         time[i] = noise(rng);
 }
 
+double Median(std::vector<double>& v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Runs ours and the reference alternately, once each per iteration.
+void Compare(benchmark::State& state, const std::function<void()>& ours,
+             const std::function<void()>& reference) {
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> ourTimes, referenceTimes;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        ours();
+        const auto t1 = Clock::now();
+        reference();
+        const auto t2 = Clock::now();
+        benchmark::ClobberMemory();
+        ourTimes.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+        referenceTimes.push_back(std::chrono::duration<double, std::micro>(t2 - t1).count());
+    }
+    const double our = Median(ourTimes);
+    const double fftw = Median(referenceTimes);
+    state.counters["ours_us"] = our;
+    state.counters["fftw_us"] = fftw;
+    state.counters["ratio"] = our / fftw;
+}
+
+struct CFFTWFree {
+    void operator()(void* p) const { fftw_free(p); }
+};
+using CFFTWBuffer = std::unique_ptr<double[], CFFTWFree>;
+CFFTWBuffer Buffer(size_t n) {
+    return CFFTWBuffer(fftw_alloc_real(n));
+}
+
+// FFTW's real transforms of one size, with split real and imaginary spectrum arrays as ours.
+struct CFFTWReal {
+    int n;
+    CFFTWBuffer time, re, im;
+    fftw_plan forward, inverse;
+    explicit CFFTWReal(int size)
+        : n(size), time(Buffer(size_t(size))), re(Buffer(size_t(size))), im(Buffer(size_t(size))) {
+        fftw_iodim dim{n, 1, 1};
+        forward = fftw_plan_guru_split_dft_r2c(1, &dim, 0, nullptr, time.get(), re.get(), im.get(),
+                                               FFTW_MEASURE);
+        inverse = fftw_plan_guru_split_dft_c2r(1, &dim, 0, nullptr, re.get(), im.get(), time.get(),
+                                               FFTW_MEASURE);
+    }
+    ~CFFTWReal() {
+        fftw_destroy_plan(forward);
+        fftw_destroy_plan(inverse);
+    }
+    CFFTWReal(const CFFTWReal&) = delete;
+    CFFTWReal& operator=(const CFFTWReal&) = delete;
+};
+
 void BM_DoFFT(benchmark::State& state) {
     const auto n = static_cast<int32_t>(state.range(0));
     CDSPFFTData block;
-    MakeNoiseBlock(block, n);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(block.DoFFT(CDSPFFTData::WindowNone));
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * n);
+    MakeNoiseBlock(block, n, 1234);
+    CFFTWReal fftw(n);
+    std::vector<double> magnitude(static_cast<size_t>(n)), phase(static_cast<size_t>(n));
+    const double* time = block.GetTimeObj()->GetDataPointer();
+    Compare(
+        state, [&] { block.DoFFT(CDSPFFTData::WindowNone); },
+        [&] {
+            std::copy(time, time + n, fftw.time.get());
+            fftw_execute(fftw.forward);
+            SpectrumToPolar(n, fftw.re.get(), fftw.im.get(), magnitude.data(), phase.data());
+        });
 }
 
 void BM_DoIFFT(benchmark::State& state) {
     const auto n = static_cast<int32_t>(state.range(0));
     CDSPFFTData block;
-    MakeNoiseBlock(block, n);
+    MakeNoiseBlock(block, n, 4321);
     block.DoFFT(CDSPFFTData::WindowNone);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(block.DoIFFT());
-        benchmark::ClobberMemory();
+    CFFTWReal fftw(n);
+    std::vector<double> out(static_cast<size_t>(n));
+    const double* magnitude = block.GetFreqObj()->GetDataPointer();
+    const double* phase = block.GetPhaseObj()->GetDataPointer();
+    Compare(
+        state, [&] { block.DoIFFT(); },
+        [&] {
+            PolarToSpectrum(n, magnitude, phase, fftw.re.get(), fftw.im.get());
+            fftw_execute(fftw.inverse);
+            const double scale = 1.0 / n;
+            for (int32_t i = 0; i < n; ++i)
+                out[size_t(i)] = fftw.time[size_t(i)] * scale;
+        });
+}
+
+// The reference's linear convolution of a (na values) and b (nb values) into out[0..count-1].
+struct CFFTWConvolution {
+    CFFTWReal fftw;
+    CFFTWBuffer re2, im2;
+    explicit CFFTWConvolution(int length)
+        : fftw(length), re2(Buffer(size_t(length))), im2(Buffer(size_t(length))) {}
+    void Run(const double* a, int na, const double* b, int nb, double* out, int count) {
+        const int n = fftw.n;
+        double* t = fftw.time.get();
+        std::fill(std::copy(b, b + nb, t), t + n, 0.0);
+        fftw_execute(fftw.forward);
+        std::copy(fftw.re.get(), fftw.re.get() + n / 2 + 1, re2.get());
+        std::copy(fftw.im.get(), fftw.im.get() + n / 2 + 1, im2.get());
+        std::fill(std::copy(a, a + na, t), t + n, 0.0);
+        fftw_execute(fftw.forward);
+        double* re = fftw.re.get();
+        double* im = fftw.im.get();
+        for (int k = 0; k <= n / 2; ++k) {
+            const double r = re[k] * re2[size_t(k)] - im[k] * im2[size_t(k)];
+            im[k] = re[k] * im2[size_t(k)] + im[k] * re2[size_t(k)];
+            re[k] = r;
+        }
+        fftw_execute(fftw.inverse);
+        for (int i = 0; i < count; ++i)
+            out[i] = t[i] / n;
     }
-    state.SetItemsProcessed(state.iterations() * n);
+};
+
+void BM_CrossCorrelate(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    CDSPFFTData recording, reference, work;
+    MakeNoiseBlock(recording, n, 11);
+    MakeNoiseBlock(reference, n, 12);
+    work.Create(CDSPData::kTimeBlock, n, 96000.0);
+    const int32_t p = n - 1;
+    CFFTWConvolution fftw(2 * n);
+    std::vector<double> reversed(static_cast<size_t>(p)), c(2 * static_cast<size_t>(p));
+    std::vector<double> out(static_cast<size_t>(n));
+    const double* a = recording.GetTimeObj()->GetDataPointer();
+    const double* b = reference.GetTimeObj()->GetDataPointer();
+    Compare(
+        state,
+        [&] {
+            std::copy(a, a + n, work.GetTimeObj()->GetDataPointer());
+            work.CrossCorrelate(reference);
+        },
+        [&] {
+            std::reverse_copy(a, a + p, reversed.begin());
+            fftw.Run(reversed.data(), p, b, p, c.data(), 2 * p - 1);
+            out[0] = c[size_t(p - 1)] / p;
+            for (int32_t l = 1; l < p; ++l)
+                out[size_t(l)] = (c[size_t(p - 1 + l)] + c[size_t(l - 1)]) / p;
+            out[size_t(n - 1)] = out[size_t(n - 2)];
+        });
+}
+
+void BM_TransversalFilter(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    CDSPFFTData signal, taps, work;
+    MakeNoiseBlock(signal, n, 21);
+    MakeNoiseBlock(taps, n, 22);
+    work.Create(CDSPData::kTimeBlock, n, 96000.0);
+    CFFTWConvolution fftw(2 * n);
+    std::vector<double> out(static_cast<size_t>(n));
+    const double* x = signal.GetTimeObj()->GetDataPointer();
+    const double* h = taps.GetTimeObj()->GetDataPointer();
+    Compare(
+        state,
+        [&] {
+            std::copy(x, x + n, work.GetTimeObj()->GetDataPointer());
+            work.DoTransversalFilter(taps);
+        },
+        [&] { fftw.Run(h, n, x, n, out.data(), n); });
 }
 } // namespace
 
 BENCHMARK(BM_DoFFT)->RangeMultiplier(2)->Range(1024, 131072)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DoIFFT)->RangeMultiplier(2)->Range(1024, 131072)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CrossCorrelate)->Arg(32768)->Arg(131072)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TransversalFilter)->Arg(32768)->Arg(131072)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,6 @@
 #include "Cli.h"
 
-#include "CliHost.h"
+#include "CliSession.h"
 #include "DemoCommand.h"
 #include "DevicesCommand.h"
 #include "platform/AudioServices.h"
@@ -12,6 +12,18 @@
 
 #include <ostream>
 
+namespace {
+// CLI11's reasons can span lines; the command line states each error on one.
+int UsageError(std::ostream& err, const std::string& reason) {
+    std::string line;
+    for (char c : reason)
+        line += c == '\n' ? ' ' : c;
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return Fail(err, line + " (see aurivo-cli --help)");
+}
+} // namespace
+
 int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, std::ostream& out,
            std::ostream& err) {
     CLI::App cli{
@@ -21,45 +33,45 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     cli.name("aurivo-cli");
     cli.set_version_flag("--version", std::string("aurivo-cli ") + kAurivoVersion,
                          "Print the version and exit");
-    cli.require_subcommand(1);
 
     auto* modules = cli.add_subcommand("modules", "List the module names a process can use");
 
-    std::string newOut;
-    std::vector<std::string> newModules;
-    int fftSize = 0;
-    double rate = 0;
-    auto* create = cli.add_subcommand("new", "Compose a process from module names and save it");
-    create->add_option("out", newOut, "Process file to write (OUT.process)")->required();
-    create->add_option("modules", newModules, "Module names in step order (at most 6)");
-    create->add_option("--fft-size", fftSize,
-                       "Block (FFT) size: a power of two from 2 to 131072 (default 1024)");
-    create->add_option("--rate", rate, "Sample rate in Hz (default 96000)");
+    CNewOptions create;
+    auto* createCmd = cli.add_subcommand("new", "Compose a process from module names and save it");
+    createCmd->add_option("out", create.file, "Process file to write (OUT.process)")->required();
+    createCmd->add_option("modules", create.modules, "Module names in step order (at most 6)");
+    createCmd->add_option("--fft-size", create.fftSize,
+                          "Block (FFT) size: a power of two from 2 to 131072 (default 1024)");
+    createCmd->add_option("--rate", create.rate,
+                          "Sample rate in Hz, from 1 to 10000000 (default 96000)");
 
     std::string infoFile;
     bool infoJson = false;
-    auto* info =
-        cli.add_subcommand("info", "Show a process: settings, steps and every module's settings");
+    auto* info = cli.add_subcommand(
+        "info", "Show a process: settings, steps and every setting's id, label and value");
     info->add_option("file", infoFile, "Process file")->required();
     info->add_flag("--json", infoJson, "Print JSON");
 
     std::string setFile, setOut;
     std::vector<std::string> setSettings;
-    auto* set = cli.add_subcommand("set", "Change module controls (by id or label) and save");
+    auto* set = cli.add_subcommand(
+        "set", "Change module settings (by the id or label info prints) and save");
     set->add_option("file", setFile, "Process file")->required();
-    set->add_option("settings", setSettings, "STEP:CONTROL=VALUE, e.g. 2:Window=Hanning")
+    set->add_option("settings", setSettings, "STEP:SETTING=VALUE, e.g. 2:window=Hanning")
         ->required();
     set->add_option("-o,--output", setOut, "Write to this file instead of changing FILE");
 
+    // Passes are counted in an int; a million passes of six steps is already hours of work.
+    constexpr int kMaxPasses = 1000000;
     CRunOptions run;
     auto* runCmd =
         cli.add_subcommand("run", "Run a process headless and print every step's readouts");
     runCmd->add_option("file", run.file, "Process file")->required();
-    runCmd->add_option("--passes", run.passes, "Passes through all steps (default 1)")
-        ->check(CLI::PositiveNumber);
+    runCmd->add_option("--passes", run.passes, "Passes through all steps, 1 to 1000000 (default 1)")
+        ->check(CLI::Range(1, kMaxPasses));
     runCmd->add_flag("--json", run.json, "Print JSON");
     runCmd->add_option("--set", run.settings,
-                       "STEP:CONTROL=VALUE applied before the run (repeatable)");
+                       "STEP:SETTING=VALUE applied before the run (repeatable)");
     runCmd->add_option("--dump", run.dump,
                        "Write the block list each step hands on as DIR/pass-P-step-S.rsp "
                        "(response text files; DIR is created)");
@@ -70,8 +82,8 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     renderCmd->add_option("file", render.file, "Process file")->required();
     renderCmd->add_option("--step", render.step, "Step whose module is drawn (1-based)")
         ->required();
-    renderCmd->add_option("--passes", render.passes, "Passes before drawing (default 1)")
-        ->check(CLI::NonNegativeNumber);
+    renderCmd->add_option("--passes", render.passes, "Passes before drawing, 0 to 1000000 (default 1)")
+        ->check(CLI::Range(0, kMaxPasses));
     renderCmd->add_option("--size", render.size, "Picture size WIDTHxHEIGHT (default 1200x800)");
     renderCmd->add_option("-o,--output", render.output, "SVG file to write")->required();
 
@@ -84,21 +96,35 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
 
     try {
         cli.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << cli.help();
+        return 0;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << "\n";
+        return 0;
+    } catch (const CLI::CallForAllHelp&) {
+        out << cli.help("", CLI::AppFormatMode::All);
+        return 0;
+    } catch (const CLI::ExtrasError& e) {
+        if (!cli.get_subcommands().empty()) return UsageError(err, e.what());
+        // Words left over with no command chosen name no command.
+        return UsageError(err, "unknown command \"" + ShortName(argc > 1 ? argv[1] : "") +
+                                   "\" (commands: modules, new, info, set, run, render, demo)");
     } catch (const CLI::ParseError& e) {
-        // Help goes to `out` with status 0; a usage error gets its reason and status 2.
-        return cli.exit(e, out, err) == 0 ? 0 : 2;
+        return UsageError(err, e.what());
     }
 
     if (*modules) return ListModules(registry, out);
-    if (*create) return NewProcess(registry, newOut, newModules, fftSize, rate, err);
+    if (*createCmd) return NewProcess(registry, create, err);
     if (*info) return ShowInfo(registry, infoFile, infoJson, out, err);
     if (*set) return SetControls(registry, setFile, setSettings, setOut, err);
     if (*runCmd) return RunProcessFile(registry, run, out, err);
     if (*renderCmd) return RenderProcessFile(registry, render, out, err);
     if (*demo) return RunDemo(out);
     if (*devices) {
-        CCliHost host(registry);
+        CCliSession session(registry); // the settings' device model and the system's devices
         return ListDevices(AudioServices().GetAudioSystem(), devicesJson, out);
     }
-    return 2;
+    return UsageError(err, "a command is required: modules, new, info, set, run, render, demo or "
+                           "devices");
 }

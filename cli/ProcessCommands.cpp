@@ -1,12 +1,11 @@
 #include "ProcessCommands.h"
 
-#include "CliHost.h"
-#include "process/ProcessSelectDlg.h"
+#include "CliSession.h"
+#include "base/NumberText.h"
 #include "formats/ResponseFile.h"
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -14,64 +13,51 @@ namespace {
 
 using nlohmann::json;
 
-// A message box's message on one line per line of text.
-std::string Plain(std::string text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') continue;
-        out += text[i] == '\n' ? std::string(" | ") : std::string(1, text[i]);
+json ReadoutsJson(const std::vector<CReadoutValue>& readouts) {
+    json list = json::array();
+    for (const CReadoutValue& r : readouts) {
+        json entry{{"label", r.label}, {"value", r.value}};
+        if (r.channel) entry["channel"] = r.channel;
+        list.push_back(entry);
     }
-    return out;
+    return list;
 }
 
-int Fail(std::ostream& err, const std::string& reason) {
-    err << "aurivo-cli: " << reason << "\n";
-    return 2;
+json SettingsJson(const std::vector<CSettingValue>& settings) {
+    json list = json::array();
+    for (const CSettingValue& s : settings)
+        list.push_back(json{{"id", s.id}, {"label", s.label}, {"value", s.value}});
+    return list;
 }
 
-// Readout lines as label/value pairs, split at the first ": " ("THD: 0.1%" gives "THD" and
-// "0.1%"); a line without one is a label alone.
-json ReadoutPairs(const std::vector<std::string>& lines) {
-    json pairs = json::array();
-    for (const std::string& line : lines) {
-        const size_t colon = line.find(": ");
-        pairs.push_back(json{{"label", line.substr(0, colon)},
-                             {"value", colon == std::string::npos ? "" : line.substr(colon + 2)}});
-    }
-    return pairs;
-}
-
-json StepsJson(const CDspDoc& doc, bool settings, bool readouts) {
+json StepsJson(CProcessSession& session, bool settings, bool readouts) {
     json steps = json::array();
+    const CDspDoc& doc = session.Document();
     auto name = doc.GetStepNames().begin();
     auto id = doc.GetStepIdentities().begin();
-    for (int i = 0; i < doc.GetStepCount(); ++i, ++name, ++id) {
-        const CDspView* view = doc.GetView(size_t(i));
-        json step{{"step", i + 1}, {"module", *name}, {"identity", *id}};
-        if (settings) {
-            json s = json::object();
-            for (const auto& [key, value] : view->GetSettings())
-                s[key] = value;
-            step["settings"] = s;
-        }
-        if (readouts) {
-            step["readouts"] = view->GetReadouts();
-            step["readoutValues"] = ReadoutPairs(view->GetReadouts());
-        }
-        steps.push_back(step);
+    for (int step = 1; step <= session.GetStepCount(); ++step, ++name, ++id) {
+        json entry{{"step", step}, {"module", *name}, {"identity", *id}};
+        if (settings) entry["settings"] = SettingsJson(session.GetSettings(step));
+        if (readouts) entry["readouts"] = ReadoutsJson(session.GetReadouts(step));
+        steps.push_back(entry);
     }
     return steps;
 }
 
-// Writes the block list the step of this slice handed on (slices count from 0, one step each)
-// as FOLDER/pass-P-step-S.rsp.
-bool DumpStep(const CDspDoc& doc, const std::string& folder, int slice, std::string& error) {
-    const int steps = doc.GetStepCount();
-    const std::string step = std::to_string(slice % steps + 1);
-    const std::string name = "pass-" + std::to_string(slice / steps + 1) + "-step-" + step + ".rsp";
+// "Step 2: Spectrum Analyzer (identity 2)" with the file's texts made safe to print.
+std::string StepHeading(int step, const std::string& name, const std::string& identity) {
+    return "Step " + std::to_string(step) + ": " + TerminalText(name) +
+           (identity.empty() ? "" : " (identity " + TerminalText(identity) + ")");
+}
+
+// Writes the block list the step of this slice handed on as FOLDER/pass-P-step-S.rsp.
+bool DumpStep(const CDspDoc& doc, const std::string& folder, int pass, int step,
+              std::string& error) {
+    const std::string name =
+        "pass-" + std::to_string(pass) + "-step-" + std::to_string(step) + ".rsp";
     CDSPFFTDataList* list = doc.GetCurrentList();
     if (!list) {
-        error = "Step " + step + " handed on no block list";
+        error = "Step " + std::to_string(step) + " handed on no block list";
         return false;
     }
     if (ResponseFile::Save(*list, (std::filesystem::path(folder) / name).string()) == 0) {
@@ -81,75 +67,84 @@ bool DumpStep(const CDspDoc& doc, const std::string& folder, int slice, std::str
     return true;
 }
 
+// A number given on the command line: the whole text as a decimal number.
+bool ParseOption(const std::string& option, const std::string& text, double& value,
+                 std::string& error) {
+    std::string reason;
+    if (ParseExactNumber(text, value, reason)) return true;
+    error = option + " \"" + ShortName(text) + "\" " + reason;
+    return false;
+}
+
 } // namespace
 
 int ListModules(const CModuleRegistry& registry, std::ostream& out) {
     for (const std::string& name : registry.GetNames())
-        out << name << "\n";
+        out << TerminalText(name) << "\n";
     return 0;
 }
 
-int NewProcess(const CModuleRegistry& registry, const std::string& outFile,
-               const std::vector<std::string>& modules, int fftSize, double rate,
-               std::ostream& err) {
-    CCliHost host(registry);
-    CDspApp& app = host.App();
+int NewProcess(const CModuleRegistry& registry, const CNewOptions& options, std::ostream& err) {
+    CSessionOptions session;
     std::string error;
-    CDspDoc* doc = app.OnChangeProcessFlow(app.OnFileNew(), [&](CProcessSelectDlg& dlg) {
-        const auto& available = dlg.GetAvailable();
-        for (const std::string& module : modules) {
-            auto it = std::find(available.begin(), available.end(), module);
-            if (it == available.end()) {
-                error = "Unknown module \"" + module + "\" (see aurivo-cli modules)";
-                return false;
-            }
-            dlg.m_availableSel = int(it - available.begin());
-            dlg.m_moduleSel = int(dlg.GetNames().size());
-            if (!dlg.OnInsert()) {
-                error = "Too many modules in process (at most 6)";
-                return false;
-            }
-        }
-        return dlg.OnOK(error);
-    });
-    if (!doc) return Fail(err, error);
-    CFFTOptions options;
-    doc->FillFFTOptions(options);
-    if (fftSize > 0) options.m_size = std::to_string(fftSize);
-    if (rate > 0) options.m_sampleRate = std::to_string(rate);
-    if (!doc->ApplyFFTOptions(options, error)) return Fail(err, error);
-    if (!CCliHost::Save(*doc, outFile, error)) return Fail(err, error);
+    double value = 0;
+    if (!options.fftSize.empty()) {
+        if (!ParseOption("--fft-size", options.fftSize, value, error)) return Fail(err, error);
+        if (!CDspDoc::IsValidBlockSize(value))
+            return Fail(err, "--fft-size " + ShortName(options.fftSize) + ": " +
+                                 CDspDoc::kBlockSizeRange);
+        session.fftSize = int(value);
+    }
+    if (!options.rate.empty()) {
+        if (!ParseOption("--rate", options.rate, value, error)) return Fail(err, error);
+        if (!CDspDoc::IsValidSampleRate(value))
+            return Fail(err, "--rate " + ShortName(options.rate) + ": " +
+                                 CDspDoc::kSampleRateRange);
+        session.sampleRate = value;
+    }
+    CCliSession cli(registry);
+    if (!cli->Create(options.modules, session, error))
+        return Fail(err, error + (error.starts_with("Unknown module") ? " (see aurivo-cli modules)"
+                                                                       : ""));
+    if (!cli->Save(options.file, error)) return Fail(err, error);
     return 0;
 }
 
 int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool asJson,
              std::ostream& out, std::ostream& err) {
-    CCliHost host(registry);
+    CCliSession cli(registry);
     std::string error;
-    CDspDoc* doc = host.Open(file, error);
-    if (!doc) return Fail(err, error);
+    if (!cli->Open(file, error)) return Fail(err, error);
+    const CDspDoc& doc = cli->Document();
     json info{{"file", file},
-              {"schema", doc->GetSchemaText()},
-              {"fftSize", doc->GetSize()},
-              {"sampleRate", doc->GetSampleRate()},
-              {"pauseOnRecord", doc->GetPauseOnRecordCount()},
-              {"pauseOnEveryModule", doc->GetPauseOnEveryModule()},
-              {"steps", StepsJson(*doc, true, false)}};
+              {"schema", doc.GetSchemaText()},
+              {"fftSize", doc.GetSize()},
+              {"sampleRate", doc.GetSampleRate()},
+              {"pauseOnRecord", doc.GetPauseOnRecordCount()},
+              {"pauseOnEveryModule", doc.GetPauseOnEveryModule()},
+              {"windowAmplitudeCorrection",
+               cli->App().GetSettings().windowAmplitudeCorrection != 0},
+              {"steps", StepsJson(*cli, true, false)}};
     if (asJson) {
-        out << info.dump(2) << "\n";
+        out << info.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
         return 0;
     }
-    out << "File: " << file << "\n"
-        << "Schema: " << doc->GetSchemaText() << "\n"
-        << "FFT size: " << doc->GetSize() << "\n"
-        << "Sample rate: " << doc->GetSampleRate() << "\n"
-        << "Pause on record: " << doc->GetPauseOnRecordCount() << "\n"
-        << "Pause on every module: " << (doc->GetPauseOnEveryModule() ? "yes" : "no") << "\n";
+    out << "File: " << TerminalText(file) << "\n"
+        << "Schema: " << TerminalText(doc.GetSchemaText()) << "\n"
+        << "FFT size: " << doc.GetSize() << "\n"
+        << "Sample rate: " << doc.GetSampleRate() << "\n"
+        << "Pause on record: " << doc.GetPauseOnRecordCount() << "\n"
+        << "Pause on every module: " << (doc.GetPauseOnEveryModule() ? "yes" : "no") << "\n"
+        << "Window amplitude correction: "
+        << (info["windowAmplitudeCorrection"].get<bool>() ? "on" : "off")
+        << " (application setting [Settings] WindowAmplitudeCorrection)\n";
     for (const json& step : info["steps"]) {
-        out << "Step " << step["step"].get<int>() << ": " << step["module"].get<std::string>()
-            << " (identity " << step["identity"].get<std::string>() << ")\n";
-        for (const auto& [key, value] : step["settings"].items())
-            out << "  " << key << ": " << value.get<std::string>() << "\n";
+        out << StepHeading(step["step"], step["module"], step["identity"]) << "\n";
+        // "id (label): value", and `set FILE STEP:id=value` takes the same id and value.
+        for (const json& s : step["settings"])
+            out << "  " << TerminalText(s["id"].get<std::string>()) << " ("
+                << TerminalText(s["label"].get<std::string>())
+                << "): " << TerminalText(s["value"].get<std::string>()) << "\n";
     }
     return 0;
 }
@@ -157,67 +152,53 @@ int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool asJs
 int SetControls(const CModuleRegistry& registry, const std::string& file,
                 const std::vector<std::string>& settings, const std::string& outFile,
                 std::ostream& err) {
-    CCliHost host(registry);
+    CCliSession cli(registry);
     std::string error;
-    CDspDoc* doc = host.Open(file, error);
-    if (!doc) return Fail(err, error);
+    if (!cli->Open(file, error)) return Fail(err, error);
     for (const std::string& s : settings)
-        if (!CCliHost::ApplySetting(*doc, s, error)) return Fail(err, error);
-    if (!CCliHost::Save(*doc, outFile.empty() ? file : outFile, error)) return Fail(err, error);
+        if (!ApplySetting(*cli, s, error)) return Fail(err, error);
+    if (!cli->Save(outFile.empty() ? file : outFile, error)) return Fail(err, error);
     return 0;
 }
 
 int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, std::ostream& out,
                    std::ostream& err) {
-    CCliHost host(registry);
+    CCliSession cli(registry);
     std::string error;
-    CDspDoc* doc = host.Open(options.file, error);
-    if (!doc) return Fail(err, error);
+    if (!cli->Open(options.file, error)) return Fail(err, error);
     for (const std::string& s : options.settings)
-        if (!CCliHost::ApplySetting(*doc, s, error)) return Fail(err, error);
-    // Messages shown while opening and applying settings are not the run's.
-    host.Sink().ClearRecords();
+        if (!ApplySetting(*cli, s, error)) return Fail(err, error);
     if (!options.dump.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(options.dump, ec);
         if (ec) return Fail(err, "Cannot create " + options.dump + ": " + ec.message());
     }
 
-    int slices = 0;
-    if (doc->OnEditRun()) {
-        // Pauses from the FFT options are resumed at once: the command runs unattended.
-        const long total = long(options.passes) * doc->GetStepCount();
-        while (slices < total) {
-            host.App().OnIdle();
-            if (!doc->IsRunning()) break; // a step failed or stopped the run
-            if (!options.dump.empty() && !DumpStep(*doc, options.dump, slices, error)) {
-                doc->OnEditStop();
-                return Fail(err, error);
-            }
-            ++slices;
-            if (doc->IsPaused()) doc->OnEditRun();
-        }
-        doc->OnEditStop();
-    }
-    const int passes = doc->GetStepCount() ? slices / doc->GetStepCount() : 0;
+    std::string dumpError;
+    const int passes = cli->Run(options.passes, [&](int pass, int step) {
+        return options.dump.empty() ||
+               DumpStep(cli->Document(), options.dump, pass, step, dumpError);
+    });
+    if (!dumpError.empty()) return Fail(err, dumpError);
     json messages = json::array();
-    for (const auto& r : host.Sink().Records())
-        messages.push_back(Plain(r.message));
+    for (const std::string& m : cli->GetMessages())
+        messages.push_back(TerminalText(m));
 
     if (options.json) {
         json result{{"file", options.file},
                     {"passes", passes},
-                    {"steps", StepsJson(*doc, false, true)},
+                    {"steps", StepsJson(*cli, false, true)},
                     {"messages", messages}};
-        out << result.dump(2) << "\n";
+        out << result.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
     } else {
-        out << "Ran " << passes << " pass" << (passes == 1 ? "" : "es") << " of " << options.file
-            << "\n";
-        auto name = doc->GetStepNames().begin();
-        for (int i = 0; i < doc->GetStepCount(); ++i, ++name) {
-            out << "Step " << i + 1 << ": " << *name << "\n";
-            for (const std::string& line : doc->GetView(size_t(i))->GetReadouts())
-                out << "  " << line << "\n";
+        out << "Ran " << passes << " pass" << (passes == 1 ? "" : "es") << " of "
+            << TerminalText(options.file) << "\n";
+        const CDspDoc& doc = cli->Document();
+        auto name = doc.GetStepNames().begin();
+        for (int step = 1; step <= cli->GetStepCount(); ++step, ++name) {
+            out << StepHeading(step, *name, "") << "\n";
+            for (const CReadoutValue& r : cli->GetReadouts(step))
+                out << "  " << TerminalText(r.Text()) << "\n";
         }
         for (const auto& m : messages)
             out << "Message: " << m.get<std::string>() << "\n";

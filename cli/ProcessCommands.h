@@ -8,6 +8,13 @@
 #include <string>
 #include <vector>
 
+struct CNewOptions {
+    std::string file;
+    std::vector<std::string> modules;
+    std::string fftSize; // as typed; empty keeps the default
+    std::string rate;
+};
+
 struct CRunOptions {
     std::string file;
     int passes = 1;
@@ -17,9 +24,7 @@ struct CRunOptions {
 };
 
 int ListModules(const CModuleRegistry& registry, std::ostream& out);
-int NewProcess(const CModuleRegistry& registry, const std::string& out,
-               const std::vector<std::string>& modules, int fftSize, double rate,
-               std::ostream& err);
+int NewProcess(const CModuleRegistry& registry, const CNewOptions& options, std::ostream& err);
 int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool json, std::ostream& out,
              std::ostream& err);
 int SetControls(const CModuleRegistry& registry, const std::string& file,

@@ -1,6 +1,6 @@
 #include "RenderCommand.h"
 
-#include "CliHost.h"
+#include "CliSession.h"
 #include "platform/AtomicFile.h"
 #include "platform/SvgCanvas.h"
 #include "process/PlotColours.h"
@@ -12,32 +12,12 @@ namespace {
 
 constexpr int kMaxRenderSide = 16384;
 
-int Fail(std::ostream& err, const std::string& reason) {
-    err << "aurivo-cli: " << reason << "\n";
-    return 2;
-}
-
 bool ParseSide(const char* first, const char* last, int& value) {
     const auto [end, ec] = std::from_chars(first, last, value);
     return ec == std::errc() && end == last && value >= 1 && value <= kMaxRenderSide;
 }
 
 } // namespace
-
-int RunPasses(CCliHost& host, CDspDoc& doc, int passes) {
-    int slices = 0;
-    if (doc.OnEditRun()) {
-        const long total = long(passes) * doc.GetStepCount();
-        while (slices < total) {
-            host.App().OnIdle();
-            if (!doc.IsRunning()) break; // a step failed or stopped the run
-            ++slices;
-            if (doc.IsPaused()) doc.OnEditRun();
-        }
-        doc.OnEditStop();
-    }
-    return doc.GetStepCount() ? slices / doc.GetStepCount() : 0;
-}
 
 bool ParseRenderSize(const std::string& text, int& width, int& height) {
     const size_t x = text.find('x');
@@ -50,33 +30,28 @@ int RenderProcessFile(const CModuleRegistry& registry, const CRenderOptions& opt
                       std::ostream& out, std::ostream& err) {
     int width = 0, height = 0;
     if (!ParseRenderSize(options.size, width, height))
-        return Fail(err, "Size \"" + options.size + "\" is not WIDTHxHEIGHT (1 to " +
+        return Fail(err, "Size \"" + ShortName(options.size) + "\" is not WIDTHxHEIGHT (1 to " +
                              std::to_string(kMaxRenderSide) + " pixels each)");
-    CCliHost host(registry);
+    CCliSession cli(registry);
     std::string error;
-    CDspDoc* doc = host.Open(options.file, error);
-    if (!doc) return Fail(err, error);
-    if (options.step < 1 || options.step > doc->GetStepCount())
-        return Fail(err, "The process has no step " + std::to_string(options.step));
-    host.Sink().ClearRecords();
+    if (!cli->Open(options.file, error)) return Fail(err, error);
+    CDspView* view = cli->Step(options.step);
+    if (!view) return Fail(err, "The process has no step " + std::to_string(options.step));
 
-    const int passes = RunPasses(host, *doc, options.passes);
+    const int passes = cli->Run(options.passes);
     CSvgCanvas canvas(width, height);
     const CRect client{0, 0, width, height};
     // What a window shows behind a view before the view paints.
     canvas.FillRect(client, kApplicationBackground);
-    doc->GetView(size_t(options.step - 1))->OnDraw(canvas, client);
+    view->OnDraw(canvas, client);
     const std::string svg = canvas.GetDocument();
     if (!WriteFileAtomically(options.output, std::vector<uint8_t>(svg.begin(), svg.end()), error))
         return Fail(err, error);
 
     out << "Rendered step " << options.step << " after " << passes << " pass"
-        << (passes == 1 ? "" : "es") << " to " << options.output << "\n";
-    const auto& records = host.Sink().Records();
-    if (records.empty()) return 0;
-    std::string message;
-    for (char c : records.front().message)
-        if (c != '\r') message += c == '\n' ? std::string(" | ") : std::string(1, c);
-    err << "aurivo-cli: a module reported an error: " << message << "\n";
+        << (passes == 1 ? "" : "es") << " to " << TerminalText(options.output) << "\n";
+    const std::vector<std::string> messages = cli->GetMessages();
+    if (messages.empty()) return 0;
+    err << "aurivo-cli: a module reported an error: " << TerminalText(messages.front()) << "\n";
     return 1;
 }

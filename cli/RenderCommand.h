@@ -6,9 +6,6 @@
 #include <iosfwd>
 #include <string>
 
-class CCliHost;
-class CDspDoc;
-
 struct CRenderOptions {
     std::string file;
     int step = 0;
@@ -17,10 +14,6 @@ struct CRenderOptions {
     std::string size = "1200x800";
     std::string output;
 };
-
-/** Runs `passes` passes of the document's steps as `run` does (pauses resumed at once); returns
- *  the passes completed. The run is stopped at the end. */
-int RunPasses(CCliHost& host, CDspDoc& doc, int passes);
 
 /** Parses "WIDTHxHEIGHT" (each 1 to 16384); false for anything else. */
 bool ParseRenderSize(const std::string& text, int& width, int& height);

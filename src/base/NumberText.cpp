@@ -4,9 +4,11 @@
 
 #include <cctype>
 #include <charconv>
+#include <system_error>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -191,14 +193,35 @@ std::string FormatText(const char* format, ...) {
 }
 
 double ParseDouble(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
+    // The C library's own reading (atof is strtod), with the "C" locale's decimal point.
+    CScopedCLocale c;
+    const std::string terminated(text);
+    return std::strtod(terminated.c_str(), nullptr);
+}
+
+bool ParseExactNumber(std::string_view text, double& value, std::string& reason) {
+    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    double value = 0.0;
-    // Out-of-range and non-numeric texts both read as 0.
-    if (std::from_chars(text.data() + i, text.data() + text.size(), value).ec != std::errc())
-        return 0.0;
-    return negative ? -value : value;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    reason = "is not a number";
+    // from_chars would take "inf" and "nan"; a number starts with a digit or a point.
+    if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.'))
+        return false;
+    double parsed = 0.0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec == std::errc::result_out_of_range) {
+        reason = "is out of range";
+        return false;
+    }
+    if (ec != std::errc() || end != text.data() + text.size()) return false;
+    value = negative ? -parsed : parsed;
+    reason.clear();
+    return true;
 }

@@ -12,7 +12,14 @@
  *  conversions are as printf writes them in the "C" locale. */
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-/** The leading decimal number of the text, as the C library's atof reads it in the "C"
- *  locale: leading blanks and a sign are accepted, trailing text is ignored, and a text that
- *  does not start with a number gives 0. */
+/** The leading number of the text, as the C library's atof reads it in the "C" locale:
+ *  leading blanks and one sign are accepted, trailing text is ignored, a text that does not
+ *  start with a number gives 0, hexadecimal and "inf"/"nan" are read, and a number too large
+ *  for a double gives an infinity (too small, 0 or a subnormal). */
 double ParseDouble(std::string_view text);
+
+/** The whole text as one decimal number, as the command line takes numbers: optional blanks
+ *  around it and a sign, then digits with an optional point and exponent, giving a finite
+ *  value. False with the reason ("is not a number", "is out of range") for anything else,
+ *  such as an empty text, trailing characters, hexadecimal, infinity or NaN. */
+bool ParseExactNumber(std::string_view text, double& value, std::string& reason);

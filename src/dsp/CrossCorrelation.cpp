@@ -1,6 +1,8 @@
 // Circular cross-correlation of a block with a reference block over one sequence period.
 #include "dsp/DSPFFTData.h"
 
+#include "dsp/FFTConvolution.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -11,19 +13,19 @@ bool CDSPFFTData::CrossCorrelate(const CDSPFFTData& reference) {
     if (n < 2) return false;
     const int32_t period = n - 1;
     double* x = m_pTime->GetDataPointer();
-    const std::vector<double> a(x, x + period);
-    const double* b = reference.m_pTime->GetDataPointer();
-    std::vector<double> out(static_cast<size_t>(n));
-    for (int32_t lag = 0; lag < period; ++lag) {
-        double r = 0.0;
-        int32_t j = lag;
-        for (int32_t i = 0; i < period; ++i) {
-            r += a[i] * b[j];
-            if (++j == period) j = 0;
-        }
-        out[lag] = r / period;
-    }
-    out[n - 1] = out[n - 2];
-    std::copy(out.begin(), out.end(), x);
+    // The linear correlation c[l] = sum a[i] b[i + l], l = -(P-1)..P-1, is the convolution of
+    // the reversed block with the reference, at index P - 1 + l; the circular sum over one
+    // period adds the part that wraps: r[l] = c[l] + c[l - P].
+    thread_local std::vector<double> reversed, c;
+    reversed.assign(x, x + period);
+    std::reverse(reversed.begin(), reversed.end());
+    c.resize(2 * static_cast<size_t>(period) - 1);
+    if (!LinearConvolution(reversed.data(), period, reference.m_pTime->GetDataPointer(), period,
+                           c.data(), 2 * period - 1))
+        return false;
+    x[0] = c[period - 1] / period;
+    for (int32_t lag = 1; lag < period; ++lag)
+        x[lag] = (c[period - 1 + lag] + c[lag - 1]) / period;
+    x[n - 1] = x[n - 2];
     return true;
 }

@@ -58,16 +58,29 @@ public:
 
     // Measurements on a single-sided magnitude array (bins 0..N/2-1 are searched and summed);
     // frequencies in Hz, a frequency of 0 asks for the strongest bin, results in percent.
+    // `window` is the window the spectrum was taken with (0, "None": single bins, exact for
+    // tones on bin centres); with any other window each tone, harmonic and product is the
+    // power summed over its main lobe, so that tones between bins read true.
     int GetMaxHarmonic() const;
     int GetNextHarmonic(int excludedBin) const;
     /** Nearest bin of a frequency, clamped to 0..N/2. */
     int GetHarmonicNumber(double frequency) const;
-    double GetHarmonicDistortion(double fundamental, int harmonic) const;
-    double GetTHD(double fundamental) const;
-    double GetTHDPlusN(double fundamental) const;
-    double Get2ndOrderIMD(double f1, double f2) const;
-    double Get3rdOrderIMD(double f1, double f2) const;
-    double Get4thOrderIMD(double f1, double f2) const;
+    double GetHarmonicDistortion(double fundamental, int harmonic, int window = 0) const;
+    double GetTHD(double fundamental, int window = 0) const;
+    double GetTHDPlusN(double fundamental, int window = 0) const;
+    double Get2ndOrderIMD(double f1, double f2, int window = 0) const;
+    double Get3rdOrderIMD(double f1, double f2, int window = 0) const;
+    double Get4thOrderIMD(double f1, double f2, int window = 0) const;
+    /** Frequency of the fundamental: its bin's, or with a window refined from its lobe. */
+    double GetToneFrequency(double frequency, int window = 0) const;
+    /** Frequency of the second tone of an intermodulation pair (f2 = 0: the strongest after
+     *  the strongest). */
+    double GetSecondToneFrequency(double f1, double f2, int window = 0) const;
+    /** Whether the spectrum holds harmonic n of a fundamental above DC below half the sample
+     *  rate; a reading of one it cannot hold means nothing. */
+    bool HoldsHarmonic(double fundamental, int harmonic) const;
+    /** Whether the two tones of an intermodulation pair fall on different bins. */
+    bool HoldsTwoTones(double f1, double f2) const;
 
     /** Running average of block number n (1-based) with the given averaging limit. */
     static double Average(double newValue, double oldAverage, int n, int limit);
@@ -80,7 +93,9 @@ private:
     bool Allocate(int32_t size);
     /** Bin of a fundamental frequency (0: the strongest); false when outside the array. */
     bool FundamentalBin(double frequency, int& bin) const;
-    double GetIMD(double f1, double f2, int order) const;
+    double GetIMD(double f1, double f2, int order, int window) const;
+    /** The bins of an intermodulation pair as the single-bin measurement takes them. */
+    void IMDToneBins(double& f1, double& f2) const;
     int BinCount() const { return static_cast<int>(m_values.size()); }
 
     int32_t m_type = kTimeBlock;

@@ -1,48 +1,14 @@
 // Forward and inverse FFT, windows, calibration and inversion of a sample block.
 
-#include "dsp/Complex.h"
 #include "dsp/DSPFFTData.h"
 
+#include "dsp/FFTPlan.h"
+#include "dsp/PolarConversion.h"
+#include "dsp/WindowTable.h"
+
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <utility>
 #include <vector>
-
-namespace {
-const double kPi = 4.0 * std::atan(1.0);
-
-// In-place radix-2 decimation-in-time transform of n = 2^m values, unscaled. direction -1 is
-// the forward transform (e^-j...), +1 the inverse. The twiddle factor is advanced by complex
-// multiplication within each stage.
-void Transform(std::vector<CComplex>& x, int m, double direction) {
-    const int32_t n = static_cast<int32_t>(x.size());
-    int32_t j = 0;
-    for (int32_t i = 0; i < n; ++i) {
-        if (i < j) std::swap(x[i], x[j]);
-        int32_t k = n / 2;
-        while (k != 0 && k <= j) {
-            j -= k;
-            k /= 2;
-        }
-        j += k;
-    }
-    for (int s = 1; s <= m; ++s) {
-        const int32_t le = int32_t{1} << s;
-        const int32_t h = le / 2;
-        const CComplex step(std::cos(kPi / h), direction * std::sin(kPi / h));
-        CComplex u(1.0, 0.0);
-        for (int32_t jj = 0; jj < h; ++jj) {
-            for (int32_t i = jj; i < n; i += le) {
-                const CComplex t = x[i + h] * u;
-                x[i + h] = x[i] - t;
-                x[i] = x[i] + t;
-            }
-            u = u * step;
-        }
-    }
-}
-} // namespace
 
 int32_t CDSPFFTData::TransformSize() const {
     const int32_t n = GetSize();
@@ -52,73 +18,36 @@ int32_t CDSPFFTData::TransformSize() const {
 
 bool CDSPFFTData::DoFFT(int window) {
     const int32_t n = TransformSize();
-    if (n == 0) return false;
-    const int m = std::countr_zero(static_cast<uint32_t>(n));
-    const double* time = m_pTime->GetDataPointer();
-    std::vector<CComplex> x(static_cast<size_t>(n));
-    for (int32_t i = 0; i < n; ++i)
-        x[i] = GetWindowSample(window, i) * time[i];
-    Transform(x, m, -1.0);
-
-    double* magnitude = m_pFreq->GetDataPointer();
-    double* phase = m_pPhase->GetDataPointer();
-    for (int32_t k = 0; k < n; ++k) {
-        magnitude[k] = x[k].GetMagnitude();
-        phase[k] = x[k].GetPhase();
-    }
+    const CFFTPlan* plan = CFFTPlan::ForSize(n);
+    if (plan == nullptr) return false;
+    const int32_t half = n / 2;
+    thread_local std::vector<double> re, im;
+    re.resize(static_cast<size_t>(half) + 1);
+    im.resize(static_cast<size_t>(half) + 1);
+    plan->Forward(m_pTime->GetDataPointer(), WindowTable(window, n), re.data(), im.data());
+    // Single-sided amplitudes: DC by N, every other bin (N/2 included) by N/2.
+    SpectrumToPolar(n, re.data(), im.data(), m_pFreq->GetDataPointer(), m_pPhase->GetDataPointer());
     m_pFreq->SetNumUsed(n);
     m_pPhase->SetNumUsed(n);
-    // Single-sided amplitudes: DC by N, every other bin (N/2 included) by N/2.
-    magnitude[0] = magnitude[0] / n;
-    for (int32_t k = 1; k < n; ++k)
-        magnitude[k] = magnitude[k] / (n * 0.5);
     return true;
 }
 
 bool CDSPFFTData::DoIFFT() {
     const int32_t n = TransformSize();
-    if (n == 0) return false;
-    const int m = std::countr_zero(static_cast<uint32_t>(n));
-    const double* magnitude = m_pFreq->GetDataPointer();
-    const double* phase = m_pPhase->GetDataPointer();
-    std::vector<CComplex> x(static_cast<size_t>(n));
-    for (int32_t k = 0; k < n; ++k) {
-        const double amplitude = (k == 0 ? n : n * 0.5) * magnitude[k];
-        const double phi = phase[k] / kDegreesPerRadian;
-        x[k] = CComplex(amplitude * std::cos(phi), amplitude * std::sin(phi));
-    }
-    Transform(x, m, 1.0);
-    double* time = m_pTime->GetDataPointer();
-    for (int32_t i = 0; i < n; ++i)
-        time[i] = x[i].GetReal() / n;
+    const CFFTPlan* plan = CFFTPlan::ForSize(n);
+    if (plan == nullptr) return false;
+    // Only the real part of the inverse is kept, which is the inverse of the spectrum's
+    // conjugate-symmetric part.
+    thread_local std::vector<double> re, im;
+    re.resize(static_cast<size_t>(n));
+    im.resize(static_cast<size_t>(n));
+    PolarToSpectrum(n, m_pFreq->GetDataPointer(), m_pPhase->GetDataPointer(), re.data(), im.data());
+    plan->Inverse(re.data(), im.data(), m_pTime->GetDataPointer());
     return true;
 }
 
 double CDSPFFTData::GetWindowSample(int window, int index) const {
-    const int32_t n = GetSize();
-    if (index < 0 || index >= n) return 0.0;
-    // One sample has nothing to taper (and N - 1 would divide by zero below).
-    if (n == 1) return 1.0;
-    const double i = index;
-    const double last = n - 1;
-    switch (window) {
-    case WindowTapRect: {
-        const int32_t l = (n - 2) / 10;
-        if (index > n - l - 2) return 0.5 * (1.0 - std::cos(kPi * (last - i) / (l + 1)));
-        if (index <= l) return 0.5 * (1.0 - std::cos(kPi * i / (l + 1)));
-        return 1.0;
-    }
-    case WindowTriangle:
-        return 1.0 - std::fabs(1.0 - 2.0 * i / last);
-    case WindowHanning:
-        return 0.5 * (1.0 - std::cos(2.0 * kPi * i / last));
-    case WindowHamming:
-        return 0.53836 - 0.46164 * std::cos(2.0 * kPi * i / last);
-    case WindowBlackman:
-        return 0.42 - 0.5 * std::cos(2.0 * kPi * i / last) + 0.08 * std::cos(4.0 * kPi * i / last);
-    default:
-        return 1.0; // "None", and any unknown choice
-    }
+    return WindowWeight(window, GetSize(), index);
 }
 
 bool CDSPFFTData::DoCal(const CDSPFFTData& calibration, double referenceFrequency) {

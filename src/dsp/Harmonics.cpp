@@ -2,38 +2,14 @@
 
 #include "dsp/DSPData.h"
 #include "base/Rounding.h"
+#include "dsp/IMDProducts.h"
+#include "dsp/ToneLobes.h"
 
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <span>
 #include <vector>
 
-namespace {
-// An intermodulation product frequency a*f1 + b*f2.
-struct CProduct {
-    int a;
-    int b;
-};
-
-constexpr std::array<CProduct, 4> k2ndOrderProducts{{{1, 1}, {1, -1}, {2, 0}, {0, 2}}};
-constexpr std::array<CProduct, 6> k3rdOrderProducts{
-    {{0, 3}, {1, 2}, {1, -2}, {2, 1}, {2, -1}, {3, 0}}};
-constexpr std::array<CProduct, 8> k4thOrderProducts{
-    {{0, 4}, {1, 3}, {1, -3}, {2, 2}, {2, -2}, {3, 1}, {3, -1}, {4, 0}}};
-
-std::span<const CProduct> ProductsOfOrder(int order) {
-    switch (order) {
-    case 2:
-        return k2ndOrderProducts;
-    case 3:
-        return k3rdOrderProducts;
-    default:
-        return k4thOrderProducts;
-    }
-}
-} // namespace
 
 int CDSPData::GetMaxHarmonic() const {
     return GetNextHarmonic(-1);
@@ -75,7 +51,11 @@ bool CDSPData::FundamentalBin(double frequency, int& bin) const {
     return true;
 }
 
-double CDSPData::GetHarmonicDistortion(double fundamental, int harmonic) const {
+double CDSPData::GetHarmonicDistortion(double fundamental, int harmonic, int window) const {
+    if (window != 0) {
+        const CToneLobes lobes(*this, window);
+        return lobes.HarmonicDistortion(lobes.FindTone(fundamental), harmonic);
+    }
     int k = 0;
     if (!FundamentalBin(fundamental, k)) return 0.0;
     const int64_t h = static_cast<int64_t>(k) * harmonic;
@@ -83,7 +63,11 @@ double CDSPData::GetHarmonicDistortion(double fundamental, int harmonic) const {
     return m_values[static_cast<size_t>(h)] / m_values[k] * 100.0;
 }
 
-double CDSPData::GetTHD(double fundamental) const {
+double CDSPData::GetTHD(double fundamental, int window) const {
+    if (window != 0) {
+        const CToneLobes lobes(*this, window);
+        return lobes.THD(lobes.FindTone(fundamental));
+    }
     int k = 0;
     if (!FundamentalBin(fundamental, k)) return 0.0;
     const int64_t half = BinCount() / 2;
@@ -94,7 +78,11 @@ double CDSPData::GetTHD(double fundamental) const {
     return std::sqrt(sum) / m_values[k] * 100.0;
 }
 
-double CDSPData::GetTHDPlusN(double fundamental) const {
+double CDSPData::GetTHDPlusN(double fundamental, int window) const {
+    if (window != 0) {
+        const CToneLobes lobes(*this, window);
+        return lobes.THDPlusN(lobes.FindTone(fundamental));
+    }
     int k = 0;
     if (!FundamentalBin(fundamental, k)) return 0.0;
     const int half = BinCount() / 2;
@@ -104,28 +92,37 @@ double CDSPData::GetTHDPlusN(double fundamental) const {
     return std::sqrt(sum) / m_values[k] * 100.0;
 }
 
-double CDSPData::Get2ndOrderIMD(double f1, double f2) const {
-    return GetIMD(f1, f2, 2);
+double CDSPData::Get2ndOrderIMD(double f1, double f2, int window) const {
+    return GetIMD(f1, f2, 2, window);
 }
-double CDSPData::Get3rdOrderIMD(double f1, double f2) const {
-    return GetIMD(f1, f2, 3);
+double CDSPData::Get3rdOrderIMD(double f1, double f2, int window) const {
+    return GetIMD(f1, f2, 3, window);
 }
-double CDSPData::Get4thOrderIMD(double f1, double f2) const {
-    return GetIMD(f1, f2, 4);
+double CDSPData::Get4thOrderIMD(double f1, double f2, int window) const {
+    return GetIMD(f1, f2, 4, window);
 }
 
-double CDSPData::GetIMD(double f1, double f2, int order) const {
+void CDSPData::IMDToneBins(double& f1, double& f2) const {
+    if (f1 != 0.0 && f2 != 0.0) return;
+    const int n = BinCount();
+    const int b1 = GetMaxHarmonic();
+    f1 = b1 * m_sampleRate / n;
+    f2 = GetNextHarmonic(b1) * m_sampleRate / n;
+}
+
+double CDSPData::GetIMD(double f1, double f2, int order, int window) const {
     const int n = BinCount();
     if (n == 0) return 0.0;
-    if (f1 == 0.0 || f2 == 0.0) {
-        const int b1 = GetMaxHarmonic();
-        f1 = b1 * m_sampleRate / n;
-        f2 = GetNextHarmonic(b1) * m_sampleRate / n;
+    if (window != 0) {
+        const CToneLobes lobes(*this, window);
+        const auto [tone1, tone2] = lobes.FindPair(f1, f2);
+        return lobes.IMD(tone1, tone2, order);
     }
+    IMDToneBins(f1, f2);
     // Bins N/2 and up are never summed; products there land on the clamp bin N/2.
     const int half = n / 2;
     std::vector<bool> marked(static_cast<size_t>(half) + 1, false);
-    for (const CProduct& p : ProductsOfOrder(order))
+    for (const CIMDProduct& p : IMDProductsOfOrder(order))
         marked[GetHarmonicNumber(std::fabs(p.a * f1 + p.b * f2))] = true;
     const int bin1 = GetHarmonicNumber(f1);
     const int bin2 = GetHarmonicNumber(f2);
@@ -137,6 +134,40 @@ double CDSPData::GetIMD(double f1, double f2, int order) const {
     const double a1 = m_values[bin1];
     const double a2 = m_values[bin2];
     return std::sqrt(sum) / std::sqrt(a1 * a1 + a2 * a2) * 100.0;
+}
+
+double CDSPData::GetToneFrequency(double frequency, int window) const {
+    const int n = BinCount();
+    if (n == 0) return 0.0;
+    if (window != 0) {
+        const CToneLobes lobes(*this, window);
+        return lobes.Frequency(lobes.FindTone(frequency).position);
+    }
+    const int bin = frequency == 0.0 ? GetMaxHarmonic() : GetHarmonicNumber(frequency);
+    return bin * m_sampleRate / n;
+}
+
+double CDSPData::GetSecondToneFrequency(double f1, double f2, int window) const {
+    const int n = BinCount();
+    if (n == 0) return 0.0;
+    if (window != 0) {
+        const CToneLobes lobes(*this, window);
+        return lobes.Frequency(lobes.FindPair(f1, f2).second.position);
+    }
+    const int bin = f2 == 0.0 ? GetNextHarmonic(GetMaxHarmonic()) : GetHarmonicNumber(f2);
+    return bin * m_sampleRate / n;
+}
+
+bool CDSPData::HoldsHarmonic(double fundamental, int harmonic) const {
+    int k = 0;
+    return FundamentalBin(fundamental, k) && k > 0 && harmonic > 0 &&
+           int64_t{k} * harmonic < BinCount() / 2;
+}
+
+bool CDSPData::HoldsTwoTones(double f1, double f2) const {
+    if (BinCount() == 0) return false;
+    IMDToneBins(f1, f2);
+    return GetHarmonicNumber(f1) != GetHarmonicNumber(f2);
 }
 
 double CDSPData::Average(double newValue, double oldAverage, int n, int limit) {
@@ -157,13 +188,15 @@ bool CDSPData::UnweightedSmooth(int halfWidth) {
     if (halfWidth == 0) return true;
     const int n = BinCount();
     const int w = halfWidth;
-    std::vector<double> smoothed(m_values);
+    // In place, so the array never moves: the last w + 1 original values each window still
+    // needs are kept aside, since their slots are overwritten before the window leaves them.
+    std::vector<double> original(static_cast<size_t>(w) + 1);
     for (int i = w; i <= n - w - 1; ++i) {
         double sum = 0.0;
         for (int t = i - w; t <= i + w; ++t)
-            sum += m_values[t];
-        smoothed[i] = sum / (2 * w + 1);
+            sum += t >= w && t < i ? original[size_t(t % (w + 1))] : m_values[size_t(t)];
+        original[size_t(i % (w + 1))] = m_values[size_t(i)];
+        m_values[size_t(i)] = sum / (2 * w + 1);
     }
-    m_values = std::move(smoothed);
     return true;
 }

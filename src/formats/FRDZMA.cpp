@@ -93,7 +93,8 @@ int32_t CopyFRDdBSPL(const CDSPFFTData& block, double referenceLevel, IClipboard
     if (!block.HasArrays()) return 0;
     std::string text;
     WriteFRDLines(block, referenceLevel, "\r\n", text);
-    clipboard.SetText(text);
+    // A clipboard that refused the text copied nothing, which the caller reports.
+    if (!clipboard.SetText(text)) return 0;
     return block.GetSize() / 2;
 }
 
@@ -119,6 +120,6 @@ int32_t SaveZMA(CDSPFFTDataList& list, const std::string& path, const std::strin
 int32_t CopyZMA(const CDSPFFTDataList& list, double referenceResistance, IClipboard& clipboard) {
     std::string text;
     if (!WriteZMALines(list, referenceResistance, "\r\n", text)) return 0;
-    clipboard.SetText(text);
+    if (!clipboard.SetText(text)) return 0;
     return list.GetSize();
 }

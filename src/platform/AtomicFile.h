@@ -13,7 +13,14 @@
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
                          std::string& error);
 
-/** Reads the whole file at `path` into `out`. Refuses anything that is not a regular file or is
- *  larger than `maxBytes`. On failure `out` is unchanged and `error` says why. */
+/** Reads the whole file at `path` into `out`. Refuses anything that is not a regular file (never
+ *  waiting on a FIFO) or is larger than `maxBytes`. On failure `out` is unchanged and `error`
+ *  says why. */
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& out, std::string& error,
                    size_t maxBytes);
+
+/** Reads the first `count` bytes of the file at `path` (fewer when it is shorter), so a reader
+ *  can tell a file of its kind before reading all of it. Refuses what ReadFileBytes refuses
+ *  except the size. */
+bool ReadFileHead(const std::string& path, std::vector<uint8_t>& out, std::string& error,
+                  size_t count);

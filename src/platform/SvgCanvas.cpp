@@ -139,13 +139,16 @@ void CSvgCanvas::DrawText(CPoint topLeft, std::string_view text, CColour colour)
     const CFont& font = GetFont();
     const int height = GetTextMetrics().height;
     const int weight = std::clamp((font.weight + 50) / 100 * 100, 100, 900);
-    // Baseline at 0.8 of the cell: a monospace font's ascent at this size.
+    // Baseline at 0.8 of the cell: a monospace font's ascent at this size. The text is held to
+    // the width it was laid out with, since a viewer's monospace font may be a little wider and
+    // would push it past the plot or the picture's edge.
     m_body +=
         FormatText("<text x=\"%d\" y=\"%d\" font-family=\"%s\" font-size=\"%d\" "
-                   "font-weight=\"%d\" fill=\"%s\" xml:space=\"preserve\">",
+                   "font-weight=\"%d\" fill=\"%s\" textLength=\"%d\" "
+                   "lengthAdjust=\"spacingAndGlyphs\" xml:space=\"preserve\">",
                    topLeft.x, topLeft.y + (height * 4 + 2) / 5,
                    font.face.empty() ? "monospace" : EscapeXml(font.face + ", monospace").c_str(),
-                   height, weight, Hex(colour).c_str()) +
+                   height, weight, Hex(colour).c_str(), GetTextExtent(text).cx) +
         EscapeXml(text) + "</text>\n";
 }
 

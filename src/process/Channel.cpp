@@ -24,6 +24,27 @@ const double* Values(const CDSPFFTDataList& plot, int channel,
 
 } // namespace
 
+double LogAxisLowestFrequency(int xCode) {
+    return xCode >= 2 && xCode <= 5 ? kLowestFrequency[xCode - 2] : 0.0;
+}
+
+CTraceArrays TraceArraysOf(const CDSPFFTDataList& list, int channel) {
+    const int channels = list.GetNumChans();
+    if (channel < 0 || channel >= channels) return {};
+    CTraceArrays arrays{Values(list, channel, &CDSPFFTData::GetTimeObj),
+                        Values(list, channel, &CDSPFFTData::GetFreqObj),
+                        Values(list, channel, &CDSPFFTData::GetPhaseObj),
+                        nullptr,
+                        nullptr,
+                        list.GetSize(channel)};
+    const int other = channel == 0 ? 1 : 0;
+    if (other < channels && list.GetSize(other) >= arrays.size) {
+        arrays.companionMagnitude = Values(list, other, &CDSPFFTData::GetFreqObj);
+        arrays.companionPhase = Values(list, other, &CDSPFFTData::GetPhaseObj);
+    }
+    return arrays;
+}
+
 int CChannel::TraceCount() const {
     if (m_loggedPlots.empty()) return 1;
     return std::clamp(m_plotCount, 1, int(m_loggedPlots.size()));
@@ -55,7 +76,7 @@ CPlotAxis CChannel::GetPlainAxis() const {
     axis.stopBin = m_stopBin;
     axis.timeOffset = m_timeOffset;
     axis.timePerDivision = m_timePerDivision;
-    if (kind == EAxisKind::log) axis.lowestFrequency = kLowestFrequency[m_xCode - 2];
+    if (kind == EAxisKind::log) axis.lowestFrequency = LogAxisLowestFrequency(m_xCode);
     if (m_xCode < 0 || m_xCode > 6) axis.width = 0.0; // nothing to place
     return axis;
 }
@@ -73,26 +94,11 @@ CPlotAxis CChannel::GetXAxis(const CTextMetrics& metrics, int trace) const {
 }
 
 CTraceArrays CChannel::GetTraceArrays(int trace) const {
-    if (m_loggedPlots.empty())
-        return {m_pTime,           m_pMagnitude, m_pPhase, m_pCompanionMagnitude,
-                m_pCompanionPhase, m_blockSize};
+    if (m_loggedPlots.empty()) return m_arrays ? m_arrays() : CTraceArrays{};
     if (trace < 0 || trace >= int(m_loggedPlots.size()) || !m_loggedPlots[size_t(trace)]) return {};
     const CDSPFFTDataList& plot = *m_loggedPlots[size_t(trace)];
-    const int channels = plot.GetNumChans();
-    if (channels == 0) return {};
-    const int own = std::min(m_index, channels - 1);
-    const int other = own == 0 ? 1 : 0;
-    CTraceArrays arrays{Values(plot, own, &CDSPFFTData::GetTimeObj),
-                        Values(plot, own, &CDSPFFTData::GetFreqObj),
-                        Values(plot, own, &CDSPFFTData::GetPhaseObj),
-                        nullptr,
-                        nullptr,
-                        plot.GetSize(own)};
-    if (other < channels && plot.GetSize(other) >= arrays.size) {
-        arrays.companionMagnitude = Values(plot, other, &CDSPFFTData::GetFreqObj);
-        arrays.companionPhase = Values(plot, other, &CDSPFFTData::GetPhaseObj);
-    }
-    return arrays;
+    if (plot.GetNumChans() == 0) return {};
+    return TraceArraysOf(plot, std::min(m_index, plot.GetNumChans() - 1));
 }
 
 double CChannel::TraceValue(const CTraceArrays& arrays, int32_t k) const {

@@ -18,20 +18,26 @@
 #include "base/RuntimeClass.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 class CDSPFFTDataList;
 
+/** The arrays of channel `channel` of `list` with its companion (the other of the first two
+ *  channels, when it holds as many values); empty when the list has no such channel. */
+CTraceArrays TraceArraysOf(const CDSPFFTDataList& list, int channel);
+
+/** Where a logarithmic axis of X code 2..5 starts when its start bin is 0: 1, 10, 20, 100 Hz. */
+double LogAxisLowestFrequency(int xCode);
+
 class CChannel : public CObject {
     AURIVO_DECLARE_SERIAL(CChannel)
 public:
-    // The channel's own arrays and its companion's (impedance); each holds m_blockSize values.
-    const double* m_pTime = nullptr;
-    const double* m_pMagnitude = nullptr;
-    const double* m_pPhase = nullptr;
-    const double* m_pCompanionMagnitude = nullptr;
-    const double* m_pCompanionPhase = nullptr;
+    /** Looks the channel's own arrays and its companion's (impedance) up each time they are
+     *  read: a module replaces or resizes its blocks between paints, so the channel never keeps
+     *  a pointer into them. Empty: nothing to draw. */
+    std::function<CTraceArrays()> m_arrays;
     /** 0-based position in its list: which channel of a logged plot it draws. */
     int32_t m_index = 0;
     double m_sampleRate = 96000.0;
@@ -61,6 +67,8 @@ public:
     /** When not empty, the 3-D display draws its traces from these plots (not owned). */
     std::vector<const CDSPFFTDataList*> m_loggedPlots;
     CRect m_plotRect;
+    /** Where the plot's labels may go (the module's part of the picture); empty: anywhere. */
+    CRect m_labelBounds;
     CGridLayout m_grid;
     int32_t m_depthDivisions = 8;
     bool m_selected = false;

@@ -5,48 +5,68 @@
 #include "process/AxisText.h"
 #include "process/PlotValues.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <vector>
 
 namespace {
 
-// Labels are drawn on the label background, like text with an opaque background.
+// Labels are drawn on the label background, like text with an opaque background. A label
+// that would crowd one already drawn is left out. Labels stay within `bounds` along their
+// axis: the volts labels within the plot's height, so the lowest cannot meet the first
+// frequency label at the origin; the frequency labels within the room the plot has, so the
+// last one is not cut at the picture's edge.
 class CLabeller {
 public:
-    CLabeller(ICanvas& canvas, CColour text, CColour background)
-        : m_canvas(canvas), m_text(text), m_background(background),
+    CLabeller(ICanvas& canvas, CColour text, CColour background,
+              CRect bounds = {INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2})
+        : m_canvas(canvas), m_text(text), m_background(background), m_bounds(bounds),
           m_gap(canvas.GetTextMetrics().maxCharWidth) {}
 
-    /** A label centred under column x with its top at y, unless it would crowd the last one. */
+    /** A label centred under column x with its top at y, unless it comes within a character
+     *  of a label drawn before. */
     void Below(double x, int32_t y, const std::string& text) {
         const CSize extent = m_canvas.GetTextExtent(text);
-        const int32_t left = ClampPixel(x - extent.cx / 2.0, 0);
-        if (m_lastRight != INT_MIN && left <= m_lastRight + m_gap) return;
-        Draw({left, y}, text, extent);
-        m_lastRight = left + extent.cx;
+        const int32_t left =
+            Within(ClampPixel(x - extent.cx / 2.0, 0), m_bounds.left, m_bounds.right - extent.cx);
+        const CRect box{left, y, left + extent.cx, y + extent.cy};
+        for (const CRect& drawn : m_drawn)
+            if (box.left <= drawn.right + m_gap && drawn.left <= box.right + m_gap &&
+                box.top < drawn.bottom && drawn.top < box.bottom)
+                return;
+        Draw(box, text);
     }
-    /** A label ending at column `right`, centred on row y, unless its row is too close to the
-     *  last one's. */
+    /** A label ending at column `right`, centred on row y, unless that row is within a
+     *  character of the row of a label drawn before. */
     void LeftOf(int32_t right, double y, const std::string& text) {
         const int32_t row = ClampPixel(y, 0);
-        if (m_lastRow != INT_MIN && row <= m_lastRow + m_gap) return;
+        for (const int32_t drawn : m_rows)
+            if (std::abs(row - drawn) <= m_gap) return;
         const CSize extent = m_canvas.GetTextExtent(text);
-        Draw({right - extent.cx, row - extent.cy / 2}, text, extent);
-        m_lastRow = row;
+        const int32_t top =
+            Within(row - extent.cy / 2, m_bounds.top, m_bounds.bottom - extent.cy);
+        Draw({right - extent.cx, top, right, top + extent.cy}, text);
+        m_rows.push_back(row);
     }
 
 private:
-    void Draw(CPoint topLeft, const std::string& text, CSize extent) {
-        m_canvas.FillRect({topLeft.x, topLeft.y, topLeft.x + extent.cx, topLeft.y + extent.cy},
-                          m_background);
-        m_canvas.DrawText(topLeft, text, m_text);
+    static int32_t Within(int32_t v, int32_t low, int32_t high) {
+        return std::max(low, std::min(v, high));
+    }
+    void Draw(const CRect& box, const std::string& text) {
+        m_canvas.FillRect(box, m_background);
+        m_canvas.DrawText({box.left, box.top}, text, m_text);
+        m_drawn.push_back(box);
     }
 
     ICanvas& m_canvas;
     CColour m_text;
     CColour m_background;
+    CRect m_bounds;
     int32_t m_gap;
-    int32_t m_lastRight = INT_MIN;
-    int32_t m_lastRow = INT_MIN;
+    std::vector<CRect> m_drawn;
+    std::vector<int32_t> m_rows;
 };
 
 void Line(ICanvas& canvas, double x1, double y1, double x2, double y2) {
@@ -87,7 +107,10 @@ void CChannel::DrawGrid(ICanvas& canvas) const {
     const int xDivs = m_grid.xDivisions, yDivs = m_grid.yDivisions;
     const double binWidth = m_sampleRate / m_blockSize;
 
-    CLabeller xLabels(canvas, LabelColour(), m_colours.labelBackground);
+    CLabeller xLabels(canvas, LabelColour(), m_colours.labelBackground,
+                      {INT_MIN / 2, INT_MIN / 2,
+                       m_labelBounds.IsRectEmpty() ? INT_MAX / 2 : m_labelBounds.right,
+                       INT_MAX / 2});
     if ((m_xCode == 0 || m_xCode == 1) && xDivs > 0) {
         for (int i = 0; i <= xDivs; ++i) {
             const double x = left + i * width / xDivs;
@@ -101,23 +124,29 @@ void CChannel::DrawGrid(ICanvas& canvas) const {
     } else if (m_xCode >= 2 && m_xCode <= 5) {
         const CPlotAxis axis = GetPlainAxis();
         const int32_t tick = std::max(2, metrics.height / 3);
-        double previous = 0.0;
-        for (double decade = 1.0; decade <= 1e4 && axis.IsDrawable(); decade *= 10.0) {
-            for (int multiplier = 1; multiplier <= 10; ++multiplier) {
-                const double f = decade * multiplier;
-                const double x = axis.XOfFrequency(f);
-                // 10 × one decade is 1 × the next: one line for both.
-                if (f == previous || x < left || x > right) continue;
-                previous = f;
-                Line(canvas, x, top, x, bottom);
-                Line(canvas, x, bottom, x, bottom + tick);
-                xLabels.Below(x, m_plotRect.bottom + tick + 1, GetXAxisLogFreqDispText(f));
+        // The decades (10 Hz, 100 Hz, 1 kHz, ...) are labelled first; the lines between them
+        // only where their labels still fit.
+        for (const bool decades : {true, false}) {
+            double previous = 0.0;
+            for (double decade = 1.0; decade <= 1e4 && axis.IsDrawable(); decade *= 10.0) {
+                for (int multiplier = 1; multiplier <= 10; ++multiplier) {
+                    const double f = decade * multiplier;
+                    const double x = axis.XOfFrequency(f);
+                    // 10 × one decade is 1 × the next: one line for both.
+                    if (f == previous || x < left || x > right) continue;
+                    previous = f;
+                    if ((multiplier == 1 || multiplier == 10) != decades) continue;
+                    Line(canvas, x, top, x, bottom);
+                    Line(canvas, x, bottom, x, bottom + tick);
+                    xLabels.Below(x, m_plotRect.bottom + tick + 1, GetXAxisLogFreqDispText(f));
+                }
             }
         }
     }
 
     if (m_yCode >= 1 && m_yCode <= 10 && yDivs > 0) {
-        CLabeller yLabels(canvas, LabelColour(), m_colours.labelBackground);
+        CLabeller yLabels(canvas, LabelColour(), m_colours.labelBackground,
+                          {INT_MIN / 2, m_plotRect.top, INT_MAX / 2, m_plotRect.bottom});
         const int32_t labelRight = m_plotRect.left - metrics.averageCharWidth / 2;
         const double d = m_yScale;
         for (int i = 0; i <= yDivs; ++i) {

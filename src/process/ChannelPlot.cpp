@@ -3,6 +3,7 @@
 
 #include "process/HLS.h"
 #include "process/PlotValues.h"
+#include "process/TraceThinning.h"
 
 #include <algorithm>
 
@@ -45,6 +46,7 @@ std::vector<CPoint> CChannel::TracePoints(const CTraceArrays& arrays, const CPlo
         points.push_back(point);
         if (x > rect.right) break;
     }
+    ThinToPixelColumns(points);
     return points;
 }
 

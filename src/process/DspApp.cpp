@@ -10,12 +10,23 @@
 namespace {
 // Process files are small; anything far larger is not one.
 constexpr size_t kMaxProcessFileBytes = 256u << 20;
+
+constexpr const char* kRecentSection = "Recent File List";
+std::string RecentKey(int i) {
+    return "File" + std::to_string(i);
+}
 } // namespace
 
 CDspApp::CDspApp(const CModuleRegistry& registry, IMessageSink& sink, IClock& clock,
                  ISettingsStore* settings)
     : m_registry(registry), m_sink(sink), m_clock(clock), m_pSettingsStore(settings) {
-    if (m_pSettingsStore) m_settings.Read(*m_pSettingsStore);
+    if (m_pSettingsStore) {
+        m_settings.Read(*m_pSettingsStore);
+        for (int i = 1; i <= kRecentFiles; ++i) {
+            const std::string path = m_pSettingsStore->GetString(kRecentSection, RecentKey(i), "");
+            if (!path.empty()) m_recentFiles.push_back(path);
+        }
+    }
 }
 
 CDspApp::~CDspApp() {
@@ -28,10 +39,21 @@ CDspApp::~CDspApp() {
     }
 }
 
+void CDspApp::SetWindowAmplitudeCorrection(bool on) {
+    m_settings.windowAmplitudeCorrection = on ? 1 : 0;
+    if (m_pSettingsStore)
+        m_pSettingsStore->SetInt("Settings", "WindowAmplitudeCorrection",
+                                 m_settings.windowAmplitudeCorrection);
+}
+
 int CDspApp::MessageBox(const std::string& message, unsigned style) {
     std::optional<std::string> title;
     if (m_pCurrentDoc) title = m_pCurrentDoc->GetTitle();
     return m_sink.ShowMessageBox(CMessageBox(message, style, title, m_clock.Now()));
+}
+
+void CDspApp::ShowOpenError(const std::string& error) {
+    m_sink.ShowMessageBox(CMessageBox(error, MB_OK, std::nullopt, m_clock.Now()));
 }
 
 // ---- Documents ----------------------------------------------------------------------------
@@ -81,12 +103,21 @@ bool CDspApp::OnFileClose(CDspDoc* doc) {
 
 namespace {
 // Reads a process file into a document; false with a message naming the file.
-bool ReadProcessFile(CDspDoc& doc, const std::string& path, std::string& error) {
+// `complete`: the document reads every step's state, so nothing may follow them.
+bool ReadProcessFile(CDspDoc& doc, const std::string& path, bool complete, std::string& error) {
+    // The schema name comes first: anything else is refused before the rest is read.
     std::vector<uint8_t> bytes;
+    if (!ReadFileHead(path, bytes, error, CDspDoc::kSchemaBytes)) return false;
+    if (!CDspDoc::StartsLikeProcessFile(bytes)) {
+        error = "Cannot open " + path + ": Not a process file";
+        return false;
+    }
     if (!ReadFileBytes(path, bytes, error, kMaxProcessFileBytes)) return false;
     doc.SetPathName(path);
     CArchive ar(std::move(bytes));
     doc.Serialize(ar);
+    if (ar.Ok() && complete && ar.Remaining() != 0)
+        ar.Fail(std::to_string(ar.Remaining()) + " bytes follow the last step");
     if (!ar.Ok()) {
         error = "Cannot open " + path + ": " + ar.GetError();
         return false;
@@ -96,11 +127,17 @@ bool ReadProcessFile(CDspDoc& doc, const std::string& path, std::string& error) 
 } // namespace
 
 CDspDoc* CDspApp::OpenDocumentFile(const std::string& path, std::string& error) {
+    // A file opened just before waits for its rebuild at the next idle call: finish it first,
+    // or this file's first reading would take its place.
+    if (m_pReopenDoc) {
+        std::string reopenError;
+        if (!ReopenMarkedDocument(reopenError)) ShowOpenError(reopenError);
+    }
     // The first reading only learns the steps: its frame cannot have one pane per step yet.
     m_stepClasses.clear();
     m_plugInTable.clear();
     CDspDoc* doc = CreateDocument();
-    if (!ReadProcessFile(*doc, path, error)) {
+    if (!ReadProcessFile(*doc, path, false, error)) {
         CloseDocument(doc);
         return nullptr;
     }
@@ -125,7 +162,7 @@ CDspDoc* CDspApp::ReopenMarkedDocument(std::string& error) {
     CDspDoc* doc = CreateDocument(names, ids);
     doc->SetPlugInTable(m_plugInTable);
     doc->SetReadModuleStates(true);
-    if (!ReadProcessFile(*doc, path, error)) {
+    if (!ReadProcessFile(*doc, path, true, error)) {
         CloseDocument(doc);
         return nullptr;
     }
@@ -149,7 +186,7 @@ bool CDspApp::OnIdle(long count) {
     AudioServices().GetEventPump().DispatchPending(0);
     if (m_pReopenDoc) {
         std::string error;
-        if (!ReopenMarkedDocument(error)) MessageBox(error, MB_OK);
+        if (!ReopenMarkedDocument(error)) ShowOpenError(error);
     }
     bool busy = false;
     // A module may close nothing here, but iterate by index in case a slice opens a document.
@@ -249,4 +286,7 @@ void CDspApp::AddToRecentFileList(const std::string& path) {
                         m_recentFiles.end());
     m_recentFiles.push_front(path);
     if (m_recentFiles.size() > size_t(kRecentFiles)) m_recentFiles.pop_back();
+    if (!m_pSettingsStore) return;
+    for (size_t i = 0; i < m_recentFiles.size(); ++i)
+        m_pSettingsStore->SetString(kRecentSection, RecentKey(int(i) + 1), m_recentFiles[i]);
 }

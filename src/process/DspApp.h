@@ -47,6 +47,9 @@ public:
     // Services.
     const CModuleRegistry& GetRegistry() const { return m_registry; }
     const CAppSettings& GetSettings() const { return m_settings; }
+    /** Turns window amplitude correction on or off and records it in the settings store (saved
+     *  with the store when the application ends). Runs take it from their next block on. */
+    void SetWindowAmplitudeCorrection(bool on);
     IClock& GetClock() const { return m_clock; }
     /** The clipboard: the application's own in-memory one until a host supplies another. */
     IClipboard& GetClipboard() const { return m_pClipboard ? *m_pClipboard : m_memoryClipboard; }
@@ -57,6 +60,9 @@ public:
     /** Shows a message in the application's box framed with the current document's title and
      *  the time; returns the result code. */
     int MessageBox(const std::string& message, unsigned style = MB_OK);
+    /** Shows why a file could not be opened. The file has no document, so the box names none
+     *  (another document's title would make it look like that one failed). */
+    void ShowOpenError(const std::string& error);
 
     // Plug-ins.
     void AddPlugIn(const CPlugInModule& plugIn) { m_plugIns.push_back(plugIn); }

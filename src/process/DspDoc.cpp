@@ -10,12 +10,11 @@ AURIVO_IMPLEMENT_DYNAMIC(CDspDoc, nullptr);
 
 CDspDoc::CDspDoc(CDspApp* app) : m_pApp(app) {
     EnsureDocumentList();
-    m_pCurrentList = m_pDocList.get();
+    m_pCurrentList = m_pDocList;
 }
 
 CDspDoc::~CDspDoc() {
-    // Views may still point into each other's lists through the document; drop the pointers
-    // before the owners go.
+    // The lists the document shares go before the views that made them.
     m_pCurrentList = nullptr;
     m_pReferenceList = nullptr;
     m_views.clear();
@@ -28,7 +27,7 @@ void CDspDoc::SetPathName(const std::string& path) {
 }
 
 void CDspDoc::BuildViews(const std::vector<const CModuleClass*>& classes) {
-    m_pCurrentList = m_pDocList.get();
+    m_pCurrentList = m_pDocList;
     m_pReferenceList = nullptr;
     m_views.clear();
     if (classes.empty() || classes.size() > size_t(kMaxSteps)) {
@@ -195,15 +194,15 @@ void CDspDoc::EnsureDocumentList() {
                          m_pDocList->GetSize(0) == m_blockSize &&
                          m_pDocList->GetSampleRate(0) == m_sampleRate;
     if (matches) return;
-    if (m_pCurrentList == m_pDocList.get()) m_pCurrentList = nullptr;
-    m_pDocList = std::make_unique<CDSPFFTDataList>();
+    if (m_pCurrentList == m_pDocList) m_pCurrentList = nullptr;
+    m_pDocList = std::make_shared<CDSPFFTDataList>();
     m_pDocList->Create(m_channelCount, m_blockType, m_blockSize, m_sampleRate);
 }
 
 void CDspDoc::ShowCurrentParams() {
     OnEditStop();
     EnsureDocumentList();
-    m_pCurrentList = m_pDocList.get();
+    m_pCurrentList = m_pDocList;
     for (size_t i = 0; i < m_views.size(); ++i) {
         if (CallPlugIn(i, "ShowCurrentParams", nullptr, nullptr)) continue;
         m_views[i]->ShowCurrentParams();
@@ -240,17 +239,21 @@ void CDspDoc::FillFFTOptions(CFFTOptions& options) const {
     options.m_pauseEveryModule = m_pauseEveryModule != 0;
 }
 
+bool CDspDoc::IsValidBlockSize(double size) {
+    const auto sizes = CFFTOptions::SizeChoices();
+    return std::find(sizes.begin(), sizes.end(), size) != sizes.end();
+}
+
 bool CDspDoc::ApplyFFTOptions(const CFFTOptions& options, std::string& message) {
     const int size = WholeValue(options.m_size);
     const double rate = ParseDouble(options.m_sampleRate);
     const int pauseCount = WholeValue(options.m_pauseOnRecord);
-    const auto sizes = CFFTOptions::SizeChoices();
-    if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) {
+    if (!IsValidBlockSize(size)) {
         message = "FFT size must be a power of two from 2 to 131072";
         return false;
     }
-    if (!(rate > 0.0 && rate <= kMaxSampleRate)) {
-        message = "Sample rate must be above 0 and at most 10000000";
+    if (!IsValidSampleRate(rate)) {
+        message = "Sample rate must be from 1 to 10000000 Hz";
         return false;
     }
     if (pauseCount < 0) {
@@ -258,11 +261,15 @@ bool CDspDoc::ApplyFFTOptions(const CFFTOptions& options, std::string& message) 
         return false;
     }
     OnEditStop();
+    const int32_t pauseEvery = options.m_pauseEveryModule ? 1 : 0;
+    // Confirming the dialog unchanged leaves the file as it is.
+    if (size != m_blockSize || rate != m_sampleRate || pauseCount != m_pauseOnRecord ||
+        pauseEvery != m_pauseEveryModule)
+        m_modified = true;
     m_blockSize = size;
     m_sampleRate = rate;
     if (m_pDocList->GetSize(0) != size || m_pDocList->GetSampleRate(0) != rate) ShowCurrentParams();
     m_pauseOnRecord = pauseCount;
-    m_pauseEveryModule = options.m_pauseEveryModule ? 1 : 0;
-    m_modified = true;
+    m_pauseEveryModule = pauseEvery;
     return true;
 }

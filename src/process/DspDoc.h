@@ -35,7 +35,23 @@ class CDspDoc : public CObject {
     AURIVO_DECLARE_SERIAL(CDspDoc)
 public:
     static constexpr int kMaxSteps = 6;
+    static constexpr double kMinSampleRate = 1.0;
     static constexpr double kMaxSampleRate = 10e6;
+    static constexpr const char* kBlockSizeRange =
+        "the FFT size must be a power of two from 2 to 131072";
+    static constexpr const char* kSampleRateRange =
+        "the sample rate must be from 1 to 10000000 Hz";
+    /** A block size a process may have: a power of two from 2 to 131072. */
+    static bool IsValidBlockSize(double size);
+    /** A sample rate a process may have, in Hz; the file reader and every editor agree. */
+    static bool IsValidSampleRate(double rate) {
+        return rate >= kMinSampleRate && rate <= kMaxSampleRate;
+    }
+    /** Enough of a file's start to hold its schema name, even written in wide characters. */
+    static constexpr size_t kSchemaBytes = 32;
+    /** False when `head` (the file's first kSchemaBytes, or all of a shorter file) cannot be
+     *  the start of a process file. */
+    static bool StartsLikeProcessFile(const std::vector<uint8_t>& head);
 
     explicit CDspDoc(CDspApp* app = nullptr);
     ~CDspDoc() override;
@@ -100,10 +116,14 @@ public:
     bool IsRedrawPending() const { return m_redrawPending != 0; }
 
     // Block lists handed from step to step; not owned through these pointers.
-    CDSPFFTDataList* GetCurrentList() const { return m_pCurrentList; }
-    void SetCurrentList(CDSPFFTDataList* list) { m_pCurrentList = list; }
-    CDSPFFTDataList* GetReferenceList() const { return m_pReferenceList; }
-    void SetReferenceList(CDSPFFTDataList* list) { m_pReferenceList = list; }
+    // The list the last step handed on and the reference signal. The document shares them
+    // with the module that made them, so a module that replaces its lists cannot free them.
+    CDSPFFTDataList* GetCurrentList() const { return m_pCurrentList.get(); }
+    void SetCurrentList(std::shared_ptr<CDSPFFTDataList> list) { m_pCurrentList = std::move(list); }
+    CDSPFFTDataList* GetReferenceList() const { return m_pReferenceList.get(); }
+    void SetReferenceList(std::shared_ptr<CDSPFFTDataList> list) {
+        m_pReferenceList = std::move(list);
+    }
     CDSPFFTDataList* GetDocumentList() const { return m_pDocList.get(); }
 
     // Commands.
@@ -176,9 +196,9 @@ private:
     int32_t m_starting = 0;
     uint8_t m_redrawPending = 0;
     bool m_readModuleStates = false;
-    CDSPFFTDataList* m_pCurrentList = nullptr;
-    CDSPFFTDataList* m_pReferenceList = nullptr;
-    std::unique_ptr<CDSPFFTDataList> m_pDocList;
+    std::shared_ptr<CDSPFFTDataList> m_pCurrentList;
+    std::shared_ptr<CDSPFFTDataList> m_pReferenceList;
+    std::shared_ptr<CDSPFFTDataList> m_pDocList;
     std::list<std::string> m_stepNames;
     std::list<std::string> m_stepIds;
     std::vector<PlugInEntry> m_plugIns;

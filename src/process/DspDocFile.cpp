@@ -15,6 +15,14 @@ std::string FileNameOf(const std::string& path) {
 }
 } // namespace
 
+bool CDspDoc::StartsLikeProcessFile(const std::vector<uint8_t>& head) {
+    CArchive ar(head);
+    const std::string schema = ar.ReadString();
+    // A file too short to hold a name is left to the full reading, which says what is missing.
+    if (!ar.Ok()) return head.size() < kSchemaBytes;
+    return schema == kSchema || schema == kLegacySchema;
+}
+
 void CDspDoc::WriteSettings(CArchive& ar) const {
     ar.WriteInt32(m_blockSize);
     ar.WriteDouble(m_sampleRate);
@@ -29,10 +37,9 @@ void CDspDoc::ReadSettings(CArchive& ar) {
     const int32_t pauseEvery = ar.ReadInt32();
     if (!ar.Ok()) return;
     // Values no process can run with mean a damaged file; nothing is taken over then.
-    const auto sizes = CFFTOptions::SizeChoices();
-    if (std::find(sizes.begin(), sizes.end(), size) == sizes.end())
+    if (!IsValidBlockSize(size))
         ar.Fail("Invalid FFT size " + std::to_string(size));
-    else if (!(rate > 0.0 && rate <= kMaxSampleRate))
+    else if (!IsValidSampleRate(rate))
         ar.Fail("Invalid sample rate");
     else if (pauseCount < 0 || (pauseEvery != 0 && pauseEvery != 1))
         ar.Fail("Invalid pause settings");

@@ -58,7 +58,7 @@ void CDspView::ShowCurrentParams() {
     const CDspView* previous = step > 1 ? m_pDocument->GetView(size_t(step - 2)) : nullptr;
     if (previous) {
         const std::string desc = m_pDocument->GetProcessDesc(this);
-        auto refresh = [&](std::unique_ptr<CDSPFFTDataList>& mine, const CDSPFFTDataList* theirs) {
+        auto refresh = [&](std::shared_ptr<CDSPFFTDataList>& mine, const CDSPFFTDataList* theirs) {
             if (!theirs || (mine && mine->IsEquivalent(*theirs))) return;
             auto clone = std::make_unique<CDSPFFTDataList>();
             if (clone->Clone(*theirs, desc)) mine = std::move(clone);
@@ -71,8 +71,8 @@ void CDspView::ShowCurrentParams() {
     m_pWorkingList = NewListInDocumentShape();
     m_pDisplayList = NewListInDocumentShape();
     m_pThirdList = NewListInDocumentShape();
-    m_pDocument->SetCurrentList(m_pWorkingList.get());
-    m_pDocument->SetReferenceList(m_pThirdList.get());
+    m_pDocument->SetCurrentList(m_pWorkingList);
+    m_pDocument->SetReferenceList(m_pThirdList);
 }
 
 void CDspView::OnInitialUpdate() {
@@ -134,13 +134,85 @@ void CDspView::SelectChannel(int channel) {
     Invalidate();
 }
 
+namespace {
+// The base's own settings: the selected channel.
+const CFieldTable<CDspView>& BaseFields() {
+    static const CFieldTable<CDspView> table{{
+        {"channel", "Selected channel", EFieldType::Int32,
+         [](const CDspView& v) { return double(v.GetSelectedChannel()); },
+         [](CDspView& v, double x) {
+             if (x == 1) v.OnSelCh1();
+             else if (x == 2) v.OnSelCh2();
+             else v.OnSelAll();
+         },
+         InRange(0, 2, "Selected channel out of range")},
+    }};
+    return table;
+}
+} // namespace
+
+std::vector<std::string> CDspView::GetReadouts() const {
+    std::vector<std::string> lines;
+    for (const CReadoutValue& r : GetReadoutValues())
+        lines.push_back(r.Text());
+    return lines;
+}
+
 bool CDspView::SetControl(const std::string& idOrLabel, const std::string& value,
-                          std::string& message) {
-    const std::string id = m_controls.SetFromText(idOrLabel, value, message);
+                          std::string& message, bool strict) {
+    // A setting named by its listed id or label goes to the control that edits it, if any.
+    std::string name = idOrLabel;
+    const int control = m_controls.Find(idOrLabel);
+    if (control < 0 || m_controls.GetControl(size_t(control)).kind == EControlKind::ReadOnlyText) {
+        for (const CSettingValue& s : GetSettings()) {
+            if (!SettingTextMatches(s.id, idOrLabel) && !SettingTextMatches(s.label, idOrLabel))
+                continue;
+            const int edit = m_controls.Find(s.id);
+            if (edit >= 0 && m_controls.GetControl(size_t(edit)).kind != EControlKind::ReadOnlyText) {
+                name = s.id;
+                break;
+            }
+            const std::vector<uint8_t> before = StoredState();
+            if (!SetSetting(s.id, value, message)) return false;
+            ShowCurrentParams();
+            if (StoredState() != before) SetModified();
+            return true;
+        }
+    }
+    const std::string id = m_controls.SetFromText(name, value, message, strict);
     if (id.empty()) return false;
-    if (OnControlChanged(id)) return true;
-    if (message.empty()) message = "The module refused the value \"" + value + "\"";
+    m_refusal.clear();
+    // A change marks the document modified only when it changed what the module stores: an
+    // edit left as it was, or a number spelled another way, leaves the file as it is.
+    const std::vector<uint8_t> before = StoredState();
+    m_modifiedPending = false;
+    m_inControlChange = true;
+    const bool accepted = OnControlChanged(id);
+    m_inControlChange = false;
+    // The command line refuses now what the module would refuse at the start of a run, and
+    // the module's settings are put back as they were.
+    if (accepted && strict) {
+        std::string refusal = CheckRunSettings();
+        if (!refusal.empty()) {
+            CArchive restore(before);
+            Serialize(restore);
+            ShowCurrentParams();
+            message = std::move(refusal);
+            return false;
+        }
+    }
+    if (m_modifiedPending && m_pDocument && StoredState() != before)
+        m_pDocument->SetModifiedFlag(true);
+    if (accepted) return true;
+    if (message.empty())
+        message = m_refusal.empty() ? "The module refused the value \"" + value + "\"" : m_refusal;
     return false;
+}
+
+std::vector<uint8_t> CDspView::StoredState() {
+    CArchive ar;
+    Serialize(ar);
+    return ar.GetBuffer();
 }
 
 bool CDspView::OnControlChanged(const std::string&) {
@@ -148,25 +220,28 @@ bool CDspView::OnControlChanged(const std::string&) {
 }
 
 void CDspView::SetModified() {
-    if (m_pDocument) m_pDocument->SetModifiedFlag(true);
+    if (m_inControlChange)
+        m_modifiedPending = true; // SetControl decides once it sees what changed
+    else if (m_pDocument)
+        m_pDocument->SetModifiedFlag(true);
 }
 
-std::vector<std::pair<std::string, std::string>> CDspView::GetSettings() const {
-    return {{"Selected channel", std::to_string(m_selectedChannel)}};
+bool CDspView::SetSetting(const std::string& id, const std::string& value, std::string& message) {
+    if (id == "channel") return BaseFields().SetFromText(*this, BaseFields().Fields()[0], value, message);
+    message = "'" + id + "' cannot be changed";
+    return false;
+}
+
+std::vector<CSettingValue> CDspView::GetSettings() const {
+    return BaseFields().List(*this);
 }
 
 void CDspView::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         ar.WriteClass(RUNTIME_CLASS(CDspView));
-        ar.WriteInt32(m_selectedChannel);
+        BaseFields().Store(ar, *this);
         return;
     }
     ar.ReadClass(RUNTIME_CLASS(CDspView));
-    const int32_t channel = ar.ReadInt32();
-    if (!ar.Ok()) return;
-    if (channel < 0 || channel > 2) {
-        ar.Fail("Selected channel out of range");
-        return;
-    }
-    m_selectedChannel = channel;
+    if (const auto values = BaseFields().Load(ar)) m_selectedChannel = int(values->front());
 }

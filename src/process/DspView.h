@@ -13,6 +13,8 @@
 #include "process/PlotGrid.h"
 #include "process/PlotMarker.h"
 #include "base/RuntimeClass.h"
+#include "process/Readout.h"
+#include "process/SettingField.h"
 #include "ui/ControlModel.h"
 
 #include <array>
@@ -108,13 +110,22 @@ public:
 
     /** The controls of the module's control bar with their current states. */
     const CControlModel& GetControls() const { return m_controls; }
-    /** A user's change of a control, by id or label: applies the text to the control's state,
-     *  then lets the module act on it. False with a message when refused. */
-    bool SetControl(const std::string& idOrLabel, const std::string& value, std::string& message);
-    /** The text lines the module's display shows (empty for the base). */
-    virtual std::vector<std::string> GetReadouts() const { return {}; }
-    /** The module's settings as name/value pairs, for inspection. */
-    virtual std::vector<std::pair<std::string, std::string>> GetSettings() const;
+    /** A user's change of a control, by id or label, or of a setting by the id or label
+     *  GetSettings lists: applies the text to the control's state, then lets the module act on
+     *  it. `strict` is the command line's reading: numbers must be whole decimal numbers, and a
+     *  value the module would refuse at the start of a run is refused now (the module's
+     *  settings are then restored). False with a message when refused. */
+    bool SetControl(const std::string& idOrLabel, const std::string& value, std::string& message,
+                    bool strict = false);
+    /** What the module's display shows as label/value pairs (empty for the base). */
+    virtual std::vector<CReadoutValue> GetReadoutValues() const { return {}; }
+    /** The readouts as the display draws them, one text each. */
+    std::vector<std::string> GetReadouts() const;
+    /** The module's stored settings: id, label and value as text, for inspection; SetControl
+     *  takes each id or label with its value. */
+    virtual std::vector<CSettingValue> GetSettings() const;
+    /** The message StartRun would refuse the run with on the settings alone; empty when none. */
+    virtual std::string CheckRunSettings() const { return {}; }
     /** The module's own right-button menu; empty when it uses the common module menu. */
     virtual std::vector<CMenuEntry> GetContextMenu() const { return {}; }
     /** Runs a menu command by id; false when the module leaves it to the host (process editor,
@@ -164,12 +175,20 @@ protected:
      *  refreshes and marks the document modified. False refuses (the caller restores nothing,
      *  so a module that refuses must restore the control state itself). */
     virtual bool OnControlChanged(const std::string& id);
+    /** Sets a listed setting that no control edits, from its listed text; false with the
+     *  reason. The caller refreshes and marks the document modified. */
+    virtual bool SetSetting(const std::string& id, const std::string& value, std::string& message);
     CControlModel& Controls() { return m_controls; }
     void SetModified();
+    /** From OnControlChanged before it returns false: the reason SetControl gives. */
+    void RefuseControl(const std::string& reason) { m_refusal = reason; }
+    bool IsControlRefused() const { return !m_refusal.empty(); }
 
-    std::unique_ptr<CDSPFFTDataList> m_pWorkingList;
-    std::unique_ptr<CDSPFFTDataList> m_pDisplayList;
-    std::unique_ptr<CDSPFFTDataList> m_pThirdList;
+    // Shared with the document, which keeps the list a step handed on alive when the module
+    // replaces its own (with clones of another shape, say) while the run goes on.
+    std::shared_ptr<CDSPFFTDataList> m_pWorkingList;
+    std::shared_ptr<CDSPFFTDataList> m_pDisplayList;
+    std::shared_ptr<CDSPFFTDataList> m_pThirdList;
     std::string m_errorText = "Unknown Error";
     int m_selectedChannel = 0;
     CPlotColours m_plotColours;
@@ -181,6 +200,8 @@ protected:
 
 private:
     void SelectChannel(int channel);
+    /** What the module writes into a process file now. */
+    std::vector<uint8_t> StoredState();
     /** True when some plot channel has a plot rectangle: markers then belong to channels. */
     bool UsesPlotChannels() const;
     std::unique_ptr<CDSPFFTDataList> NewListInDocumentShape() const;
@@ -188,6 +209,9 @@ private:
     CDspDoc* m_pDocument = nullptr;
     IViewHost* m_pHost = nullptr;
     CControlModel m_controls;
+    std::string m_refusal; // why the change being applied was refused
+    bool m_inControlChange = false;
+    bool m_modifiedPending = false;
     bool m_capture = false;
     int m_controlBarHeight = 0;
     int m_statusBarHeight = 0;

@@ -31,6 +31,19 @@ bool CProcessSelectDlg::OnInsert() {
     return true;
 }
 
+bool CProcessSelectDlg::AppendModule(const std::string& name, std::string& message) {
+    const auto it = std::find(m_available.begin(), m_available.end(), name);
+    if (it == m_available.end()) {
+        message = "Unknown module \"" + name + "\"";
+        return false;
+    }
+    m_availableSel = int(it - m_available.begin());
+    m_moduleSel = int(m_names.size());
+    if (OnInsert()) return true;
+    message = "Too many modules in process (at most " + std::to_string(kModuleLimit) + ")";
+    return false;
+}
+
 void CProcessSelectDlg::OnDelete() {
     if (m_moduleSel < 0 || size_t(m_moduleSel) >= m_names.size()) return; // "End" stays
     m_names.erase(std::next(m_names.begin(), m_moduleSel));

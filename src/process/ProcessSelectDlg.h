@@ -32,6 +32,9 @@ public:
     /** "Insert" (also a double click on an available module). False when refused: the limit
      *  was reached ("Too many modules in process" is shown) or nothing is selected. */
     bool OnInsert();
+    /** Selects the available module of that name and "End", then inserts it: the step is
+     *  appended. False with a message for an unknown name or a full process. */
+    bool AppendModule(const std::string& name, std::string& message);
     void OnDelete();
     void OnClearAll();
     /** "OK": hands the lists to the application and resolves the names to classes. False with

@@ -14,6 +14,7 @@ const std::vector<CAppSettings::CEntry>& CAppSettings::Entries() {
         {"Themes", "TimeToFade", &CAppSettings::timeToFade},
         {"Themes", "EnableSoundsInMessageBox", &CAppSettings::enableSoundsInMessageBox},
         {"Settings", "PreviewPages", &CAppSettings::previewPages},
+        {"Settings", "WindowAmplitudeCorrection", &CAppSettings::windowAmplitudeCorrection},
     };
     return entries;
 }
@@ -25,8 +26,13 @@ void CAppSettings::Read(const ISettingsStore& store) {
 }
 
 void CAppSettings::WriteThemes(ISettingsStore& store) const {
+    // A value the store already gives (a default for a missing or unreadable one) was not
+    // changed here, and the user's text for it stays.
+    const CAppSettings defaults;
     for (const CEntry& e : Entries())
-        if (std::string(e.section) == "Themes") store.SetInt(e.section, e.key, this->*e.field);
+        if (std::string(e.section) == "Themes" &&
+            store.GetInt(e.section, e.key, defaults.*e.field) != this->*e.field)
+            store.SetInt(e.section, e.key, this->*e.field);
 }
 
 std::string MessageBoxSoundName(const CAppSettings& settings, const ISettingsStore& store) {

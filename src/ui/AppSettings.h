@@ -17,6 +17,7 @@ struct CAppSettings {
     int timeToFade = 500;                      // fade duration, milliseconds
     int enableSoundsInMessageBox = 1;          // sounds in message boxes
     int previewPages = 0;                      // print preview page setting
+    int windowAmplitudeCorrection = 1;         // windowed spectra read true tone amplitudes
 
     /** Where one field lives in the store. */
     struct CEntry {
@@ -29,8 +30,9 @@ struct CAppSettings {
 
     /** Reads every field; a missing or unreadable value gives its default. */
     void Read(const ISettingsStore& store);
-    /** Writes back the "Themes" fields, the ones the user edits while the program runs; the
-     *  "Settings" section is only read. Does not save the store. */
+    /** Writes back the "Themes" fields, the ones the themes dialog edits, that differ from
+     *  what the store gives for them; "Settings" fields changed while the program runs are
+     *  written where they are changed. Does not save the store. */
     void WriteThemes(ISettingsStore& store) const;
 
     /** Fade duration for a closing window: the fade time when fading is on, else 0. */

@@ -1,5 +1,6 @@
 #include "ui/ControlModel.h"
 
+#include "base/NumberText.h"
 #include "base/PlainText.h"
 
 #include <algorithm>
@@ -33,6 +34,15 @@ bool ParseCheck(const std::string& text, bool& checked) {
     return true;
 }
 
+// A list of numbers ("1", "2", "4", ...) would read "5" as the item at index 5.
+bool HasNumericItems(const std::vector<std::string>& items) {
+    return std::any_of(items.begin(), items.end(), [](const std::string& item) {
+        const std::string t = Trim(item);
+        const size_t digit = !t.empty() && (t[0] == '-' || t[0] == '+') ? 1 : 0;
+        return digit < t.size() && t[digit] >= '0' && t[digit] <= '9';
+    });
+}
+
 int FindItem(const std::vector<std::string>& items, const std::string& value) {
     for (size_t i = 0; i < items.size(); ++i)
         if (items[i] == value) return static_cast<int>(i);
@@ -40,6 +50,8 @@ int FindItem(const std::vector<std::string>& items, const std::string& value) {
     for (size_t i = 0; i < items.size(); ++i)
         if (LowerAscii(items[i]) == wanted) return static_cast<int>(i);
     int index = -1;
+    if (wanted.starts_with('#')) return ParseIndex(wanted.substr(1), items.size(), index) ? index : -1;
+    if (HasNumericItems(items)) return -1;
     return ParseIndex(value, items.size(), index) ? index : -1;
 }
 
@@ -111,7 +123,7 @@ std::string CControlModel::NameOf(const CControl& control) const {
 }
 
 std::string CControlModel::SetFromText(const std::string& idOrLabel, const std::string& value,
-                                       std::string& message) {
+                                       std::string& message, bool strict) {
     const int index = Resolve(idOrLabel, message);
     if (index < 0) return {};
     const CControl& control = m_entries[static_cast<size_t>(index)].control;
@@ -127,7 +139,7 @@ std::string CControlModel::SetFromText(const std::string& idOrLabel, const std::
         const int item = FindItem(control.items, value);
         if (item < 0) {
             message = "'" + value + "' is not an item of " + name +
-                      (control.items.empty() ? "" : ": " + Join(control.items));
+                      (control.items.empty() ? "" : ": " + Join(control.items) + " (or #index)");
             return {};
         }
         state.selection = item;
@@ -158,9 +170,16 @@ std::string CControlModel::SetFromText(const std::string& idOrLabel, const std::
         state.text = std::to_string(number);
         break;
     }
-    case EControlKind::Edit:
+    case EControlKind::Edit: {
+        double number = 0.0;
+        std::string reason;
+        if (strict && control.numeric && !ParseExactNumber(value, number, reason)) {
+            message = "'" + value + "' " + reason + " for " + name;
+            return {};
+        }
         state.text = value;
         break;
+    }
     case EControlKind::PushButton:
         break;
     case EControlKind::ReadOnlyText:

@@ -16,6 +16,7 @@ struct CControl {
     std::vector<std::string> items; // choices of a combo box or radio group, in order
     int minimum = INT_MIN;          // range of a spin control
     int maximum = INT_MAX;
+    bool numeric = false; // an edit that holds a decimal number
 };
 
 struct CControlState {
@@ -45,13 +46,15 @@ public:
     CControlState* StateById(const std::string& id);
 
     /** Applies a user's text to a control: a combo box or radio group takes an item text
-     *  (exact, then without regard to case) or a 0-based index; a check box takes 1, 0, true,
-     *  false, on or off; an edit takes the text; a spin takes a whole number in its range; a
-     *  push button is pressed whatever the text. Returns the control's id, or an empty text
-     *  with a message and no change when the control is not found, is disabled or read-only,
-     *  or the text does not fit it. */
+     *  (exact, then without regard to case) or a 0-based index written "#3" (a plain "3" is
+     *  an index only in a list without numbers among its items); a check box takes 1, 0, true,
+     *  false, on or off; an edit takes the text (`strict`: a numeric edit only a whole decimal
+     *  number, as the command line asks); a spin takes a whole number in its range; a push
+     *  button is pressed whatever the text. Returns the control's id, or an empty text with a
+     *  message and no change when the control is not found, is disabled or read-only, or the
+     *  text does not fit it. */
     std::string SetFromText(const std::string& idOrLabel, const std::string& value,
-                            std::string& message);
+                            std::string& message, bool strict = false);
 
     /** A label as named in messages: without '&' and a trailing ':'. */
     static std::string DisplayName(const std::string& label);

@@ -15,6 +15,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -36,13 +38,13 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    int Run(std::vector<std::string> args) {
+    int Run(std::vector<std::string> args, const CModuleRegistry& registry = TestRegistry()) {
         args.insert(args.begin(), "aurivo-cli");
         std::vector<const char*> argv;
         for (const auto& a : args)
             argv.push_back(a.c_str());
         std::ostringstream o, e;
-        const int rc = RunCli(int(argv.size()), argv.data(), TestRegistry(), o, e);
+        const int rc = RunCli(int(argv.size()), argv.data(), registry, o, e);
         out = o.str();
         err = e.str();
         return rc;
@@ -57,6 +59,13 @@ protected:
         return p;
     }
 };
+
+// The value `info --json` lists for a setting id of a step (0-based).
+std::string SettingOf(const json& info, size_t step, const std::string& id) {
+    for (const json& s : info["steps"][step]["settings"])
+        if (s["id"] == id) return s["value"];
+    return "(missing)";
+}
 
 TEST_F(Cli, ModulesListsTheRegistryInEditorOrder) {
     EXPECT_EQ(Run({"modules"}), 0);
@@ -74,10 +83,23 @@ TEST_F(Cli, NewThenInfoAsJson) {
     ASSERT_EQ(info["steps"].size(), 2u);
     EXPECT_EQ(info["steps"][1]["module"], "SoundIO");
     EXPECT_EQ(info["steps"][1]["identity"], "2");
-    EXPECT_EQ(info["steps"][1]["settings"]["Level"], "50");
+    EXPECT_EQ(info["steps"][1]["settings"][1],
+              (json{{"id", "level"}, {"label", "Level"}, {"value", "50"}}));
+
+    EXPECT_EQ(info["windowAmplitudeCorrection"], true); // on in a fresh installation
 
     ASSERT_EQ(Run({"info", p}), 0);
-    EXPECT_NE(out.find("Step 2: SoundIO (identity 2)\n  Level: 50\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Step 2: SoundIO (identity 2)\n  channel (Selected channel): 0\n"
+                       "  level (Level): 50\n"),
+              std::string::npos)
+        << out;
+
+    // The application setting, turned off in the settings file, shows as off.
+    fs::create_directories(dir / "config" / "aurivo");
+    std::ofstream(dir / "config" / "aurivo" / "aurivo.ini")
+        << "[Settings]\nWindowAmplitudeCorrection=0\n";
+    ASSERT_EQ(Run({"info", p}), 0);
+    EXPECT_NE(out.find("Window amplitude correction: off"), std::string::npos) << out;
 }
 
 TEST_F(Cli, NewRefusesUnknownModulesTooManyStepsAndBadSizes) {
@@ -87,8 +109,6 @@ TEST_F(Cli, NewRefusesUnknownModulesTooManyStepsAndBadSizes) {
                    "SoundIO", "SoundIO"}),
               2);
     EXPECT_NE(err.find("Too many modules in process"), std::string::npos);
-    EXPECT_EQ(Run({"new", Path("a.process"), "SoundIO", "--fft-size", "1000"}), 2);
-    EXPECT_NE(err.find("FFT size must be a power of two"), std::string::npos);
     EXPECT_FALSE(fs::exists(Path("a.process")));
 }
 
@@ -96,14 +116,14 @@ TEST_F(Cli, SetChangesControlsByLabelOrIdAndSaves) {
     const std::string p = NewProcess();
     ASSERT_EQ(Run({"set", p, "2:Level=75", "-o", Path("q.process")}), 0) << err;
     ASSERT_EQ(Run({"info", Path("q.process"), "--json"}), 0);
-    EXPECT_EQ(json::parse(out)["steps"][1]["settings"]["Level"], "75");
+    EXPECT_EQ(SettingOf(json::parse(out), 1, "level"), "75");
     ASSERT_EQ(Run({"info", p, "--json"}), 0);
-    EXPECT_EQ(json::parse(out)["steps"][1]["settings"]["Level"], "50")
-        << "-o leaves the original alone";
+    EXPECT_EQ(SettingOf(json::parse(out), 1, "level"), "50") << "-o leaves the original alone";
 
-    ASSERT_EQ(Run({"set", p, "1:level=5"}), 0) << err;
+    ASSERT_EQ(Run({"set", p, "1:level=5", "1:Selected channel=2"}), 0) << err;
     ASSERT_EQ(Run({"info", p, "--json"}), 0);
-    EXPECT_EQ(json::parse(out)["steps"][0]["settings"]["Level"], "5");
+    EXPECT_EQ(SettingOf(json::parse(out), 0, "level"), "5");
+    EXPECT_EQ(SettingOf(json::parse(out), 0, "channel"), "2");
 }
 
 TEST_F(Cli, SetRefusesBadSettingsWithAReason) {
@@ -127,7 +147,7 @@ TEST_F(Cli, RunPrintsEveryStepsReadoutsAfterTheGivenPasses) {
     ASSERT_EQ(Run({"run", p, "--json", "--set", "2:Level=9"}), 0) << err;
     const json result = json::parse(out);
     EXPECT_EQ(result["passes"], 1);
-    EXPECT_EQ(result["steps"][1]["readouts"][0], "Level: 9");
+    EXPECT_EQ(result["steps"][1]["readouts"][0], (json{{"label", "Level"}, {"value", "9"}}));
     EXPECT_TRUE(result["messages"].empty());
 }
 
@@ -190,16 +210,170 @@ TEST_F(Cli, RunDumpStopsWithTheStepThatFailed) {
     EXPECT_NE(err.find("Cannot create " + Path("file")), std::string::npos) << err;
 }
 
+// A command that only reads never writes the settings file: it is not created, and a file the
+// user keeps (comments, a value out of range, a symbolic link to it) stays byte for byte.
+TEST_F(Cli, ReadOnlyCommandsLeaveTheSettingsFileAlone) {
+    const std::string p = NewProcess();
+    const fs::path folder = dir / "config" / "aurivo";
+    const auto readOnly = [&] {
+        EXPECT_EQ(Run({"info", p}), 0) << err;
+        EXPECT_EQ(Run({"run", p}), 0) << err;
+        EXPECT_EQ(Run({"render", p, "--step", "1", "-o", Path("p.svg")}), 0) << err;
+    };
+    readOnly();
+    EXPECT_FALSE(fs::exists(folder / "aurivo.ini"));
+
+    fs::create_directories(folder);
+    const std::string text = "; kept by hand\n[Themes]\nTimeToFade = 250 ; fade\n"
+                             "EnableFadeWindows=maybe\n[Mine]\nColour=blue\n";
+    std::ofstream(folder / "real.ini", std::ios::binary) << text;
+    fs::create_symlink("real.ini", folder / "aurivo.ini");
+    readOnly();
+    EXPECT_TRUE(fs::is_symlink(folder / "aurivo.ini"));
+    std::ifstream in(folder / "real.ini", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+}
+
+// Every save goes into the file a symbolic link names and refuses what is not a regular file;
+// reading refuses it too, without waiting on a FIFO.
+TEST_F(Cli, SavesAndReadsOnlyRegularFiles) {
+    const std::string p = NewProcess();
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(Run({"info", Path("fifo")}), 2);
+    EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+    EXPECT_EQ(Run({"new", Path("fifo"), "SoundIO"}), 2);
+    EXPECT_EQ(err, "aurivo-cli: Cannot write '" + Path("fifo") + "': not a regular file\n");
+    EXPECT_EQ(Run({"render", p, "--step", "1", "-o", Path("fifo")}), 2);
+    EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+    fs::create_directories(dir / "dump");
+    ASSERT_EQ(mkfifo(Path("dump/pass-1-step-1.rsp").c_str(), 0600), 0);
+    EXPECT_EQ(Run({"run", p, "--dump", Path("dump")}), 2);
+    EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+    EXPECT_TRUE(fs::is_fifo(Path("fifo")));
+
+    fs::create_symlink("p.process", Path("link.process"));
+    ASSERT_EQ(Run({"set", Path("link.process"), "2:Level=75"}), 0) << err;
+    EXPECT_TRUE(fs::is_symlink(Path("link.process")));
+    ASSERT_EQ(Run({"info", p, "--json"}), 0);
+    EXPECT_EQ(json::parse(out)["steps"][1]["settings"]["Level"], "75");
+}
+
 TEST_F(Cli, FileAndUsageErrorsExitWithTwo) {
     EXPECT_EQ(Run({"info", Path("missing.process")}), 2);
     EXPECT_NE(err.find("missing.process"), std::string::npos) << err;
     std::ofstream(Path("junk.process")) << "not a process";
     EXPECT_EQ(Run({"run", Path("junk.process")}), 2);
     EXPECT_NE(err.find("Cannot open " + Path("junk.process")), std::string::npos) << err;
-    EXPECT_EQ(Run({"run"}), 2);
-    EXPECT_EQ(Run({"frobnicate"}), 2);
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_NE(out.find("run"), std::string::npos);
+}
+
+// Every usage error is one line that names the command line program and the reason.
+TEST_F(Cli, UsageErrorsAreOneLineWithTheirReason) {
+    const std::string p = NewProcess();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"run"}, "file is required"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
+        {{}, "a command is required"},
+        {{"run", p, "--passes", "0"}, "Value 0 not in range 1 to 1000000"},
+        {{"render", p, "--step", "1", "-o", Path("x.svg"), "--passes", "-1"},
+         "Value -1 not in range 0 to 1000000"},
+        {{"info", p, "--bogus"}, "--bogus"},
+    };
+    for (const auto& [args, reason] : cases) {
+        EXPECT_EQ(Run(args), 2) << args.size();
+        EXPECT_TRUE(err.starts_with("aurivo-cli: ")) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_NE(err.find(reason), std::string::npos) << err;
+        EXPECT_LT(err.size(), 200u) << err;
+    }
+}
+
+// A process saved without steps is read as the desktop reads it: an empty process.
+TEST_F(Cli, ProcessesWithoutStepsOpenInEveryCommand) {
+    const std::string p = Path("empty.process");
+    ASSERT_EQ(Run({"new", p, "--rate", "48000"}), 0) << err;
+    ASSERT_EQ(Run({"info", p}), 0) << err;
+    EXPECT_NE(out.find("Sample rate: 48000\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Step "), std::string::npos) << out;
+    ASSERT_EQ(Run({"run", p, "--passes", "2"}), 0) << err;
+    EXPECT_EQ(out, "Ran 0 passes of " + p + "\n");
+    EXPECT_EQ(Run({"set", p, "1:level=1"}), 2);
+    EXPECT_NE(err.find("the process has no step 1"), std::string::npos) << err;
+    EXPECT_EQ(Run({"render", p, "--step", "1", "-o", Path("e.svg")}), 2);
+}
+
+// Block size and sample rate are checked where they are typed, in decimal, with the range.
+TEST_F(Cli, NewRefusesSizesAndRatesOutsideTheirRange) {
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"--fft-size", "0"}, "power of two from 2 to 131072"},
+        {{"--fft-size", "-1"}, "power of two from 2 to 131072"},
+        {{"--fft-size", "262144"}, "power of two from 2 to 131072"},
+        {{"--fft-size", "0x10"}, "is not a number"},
+        {{"--fft-size", "16.5"}, "power of two"},
+        {{"--rate", "0"}, "from 1 to 10000000 Hz"},
+        {{"--rate", "-1"}, "from 1 to 10000000 Hz"},
+        {{"--rate", "5e-324"}, "from 1 to 10000000 Hz"},
+        {{"--rate", "10000001"}, "from 1 to 10000000 Hz"},
+        {{"--rate", "nan"}, "is not a number"},
+        {{"--rate", "0x10"}, "is not a number"},
+        {{"--rate", "1e999"}, "is out of range"},
+        {{"--rate", ""}, "is not a number"},
+    };
+    for (const auto& [options, reason] : refused) {
+        std::vector<std::string> args{"new", Path("a.process"), "SoundIO"};
+        args.insert(args.end(), options.begin(), options.end());
+        EXPECT_EQ(Run(args), 2) << options[1];
+        EXPECT_NE(err.find(reason), std::string::npos) << options[1] << ": " << err;
+        EXPECT_FALSE(fs::exists(Path("a.process"))) << options[1];
+    }
+    ASSERT_EQ(Run({"new", Path("a.process"), "SoundIO", "--fft-size", "2", "--rate", "1"}), 0)
+        << err;
+
+    // The reader takes the same range: a rate below 1 Hz in a file is damage.
+    std::ifstream in(Path("a.process"), std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const double one = 1.0, half = 0.5;
+    const size_t at = bytes.find(std::string(reinterpret_cast<const char*>(&one), 8));
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, 8, std::string(reinterpret_cast<const char*>(&half), 8));
+    std::ofstream(Path("b.process"), std::ios::binary) << bytes;
+    EXPECT_EQ(Run({"info", Path("b.process")}), 2);
+    EXPECT_NE(err.find("Invalid sample rate"), std::string::npos) << err;
+}
+
+CDspView* NewTestModule() {
+    return new CTestModuleView;
+}
+
+// Names from files and plug-ins reach the terminal with their control characters escaped,
+// and a very long name is cut in messages.
+TEST_F(Cli, TextFromFilesIsSafeForTheTerminal) {
+    static const CModuleClass kEscaping{"Red\x1b[31mAlert\x07", &NewTestModule};
+    static const CModuleRegistry registry = [] {
+        CModuleRegistry r;
+        r.Register(&kEscaping);
+        return r;
+    }();
+    const std::string p = Path("e.process");
+    ASSERT_EQ(Run({"new", p, kEscaping.m_name}, registry), 0) << err;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", p}, {"run", p}, {"modules"}}) {
+        ASSERT_EQ(Run(args, registry), 0) << args[0] << ": " << err;
+        EXPECT_EQ(out.find('\x1b'), std::string::npos) << args[0];
+        EXPECT_EQ(out.find('\x07'), std::string::npos) << args[0];
+        EXPECT_NE(out.find("Red\\x1B[31mAlert\\x07"), std::string::npos) << out;
+    }
+    ASSERT_EQ(Run({"info", p, "--json"}, registry), 0);
+    EXPECT_EQ(json::parse(out)["steps"][0]["module"], kEscaping.m_name);
+    // The file names a module this registry lacks: the message quotes it, escaped.
+    EXPECT_EQ(Run({"info", p}), 2);
+    EXPECT_NE(err.find("Red\\x1B[31mAlert"), std::string::npos) << err;
+    EXPECT_EQ(err.find('\x1b'), std::string::npos) << err;
+
+    EXPECT_EQ(Run({"new", Path("n.process"), std::string(5000, 'M')}), 2);
+    EXPECT_LT(err.size(), 200u);
+    EXPECT_NE(err.find(std::string(61, 'M') + "..."), std::string::npos) << err;
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 
 namespace {
@@ -104,6 +106,46 @@ TEST(CrossCorrelate, RefusesOtherSizesAndLeavesTheBlock) {
     EXPECT_FALSE(tiny.CrossCorrelate(tinyToo)) << "a block of one has no period";
     CDSPFFTData empty;
     EXPECT_FALSE(empty.CrossCorrelate(block));
+}
+
+// Long blocks against the direct sum in long double at a spread of lags (every lag for the
+// shorter ones), within 1e-12 of the largest value: noise against noise, and a sequence
+// against itself delayed, whose one large peak sits over values near zero.
+TEST(CrossCorrelate, LongBlocksAgreeWithTheDirectSum) {
+    for (int32_t n : {1024, 131072}) {
+        std::mt19937 random{uint32_t(n)};
+        std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+        for (bool sequence : {false, true}) {
+            std::vector<double> a(static_cast<size_t>(n)), b(static_cast<size_t>(n));
+            for (double& v : b)
+                v = sequence ? (uniform(random) < 0 ? 0.0 : 1.0) : uniform(random);
+            const int32_t p = n - 1;
+            for (int32_t i = 0; i < n; ++i)
+                a[size_t(i)] = sequence ? b[size_t((i + 37) % p)] : uniform(random);
+            CDSPFFTData block, reference;
+            Fill(block, a);
+            Fill(reference, b);
+            ASSERT_TRUE(block.CrossCorrelate(reference));
+            const std::vector<double> r = Values(block.GetTimeObj());
+            const int32_t step = n > 4096 ? 3119 : 1;
+            std::vector<int32_t> lags{0, 37, p - 37, p - 1};
+            for (int32_t l = 1; l < p; l += step)
+                lags.push_back(l);
+            std::vector<long double> expected;
+            long double largest = 0.0L;
+            for (int32_t l : lags) {
+                long double sum = 0.0L;
+                for (int32_t i = 0; i < p; ++i)
+                    sum += static_cast<long double>(a[size_t(i)]) * b[size_t((i + l) % p)];
+                expected.push_back(sum / p);
+                largest = std::max(largest, std::fabs(sum / p));
+            }
+            for (size_t j = 0; j < lags.size(); ++j)
+                ASSERT_NEAR(r[size_t(lags[j])], double(expected[j]), 1e-12 * double(largest))
+                    << "N " << n << " lag " << lags[j];
+            EXPECT_EQ(r[size_t(n - 1)], r[size_t(n - 2)]);
+        }
+    }
 }
 
 } // namespace

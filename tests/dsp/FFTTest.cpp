@@ -298,3 +298,140 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FFTRefusal,
                                            // A power of two above the longest transform.
                                            RefusedCase{"TwoPow19", 524288}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+// Bins of the DFT of x in long double, for the listed bins only: O(N) each with a table of
+// the N exactly reduced angles, so that long blocks can be checked at many bins.
+struct CLongDft {
+    std::vector<long double> cosine, sine;
+    explicit CLongDft(size_t n) : cosine(n), sine(n) {
+        for (size_t t = 0; t < n; ++t) {
+            const long double angle = 2.0L * kPiL * static_cast<long double>(t) / n;
+            cosine[t] = std::cos(angle);
+            sine[t] = std::sin(angle);
+        }
+    }
+    // Unscaled X[k] = sum x[t] e^(-2 pi i k t / N).
+    void Bin(const std::vector<double>& x, size_t k, long double& re, long double& im) const {
+        const size_t n = x.size();
+        re = 0.0L;
+        im = 0.0L;
+        for (size_t t = 0, e = 0; t < n; ++t, e = (e + k) % n) {
+            re += x[t] * cosine[e];
+            im -= x[t] * sine[e];
+        }
+    }
+};
+
+struct LongBlockCase {
+    const char* name;
+    int32_t n;
+    int window;
+    std::vector<double> (*signal)(int32_t n);
+};
+
+std::vector<double> Noise(int32_t n) {
+    return RandomSignal(n, 99u);
+}
+// An impulse off the start, a tone between bins and a DC offset: every bin non-zero.
+std::vector<double> Structured(int32_t n) {
+    std::vector<double> x(size_t(n), 0.125);
+    for (int32_t i = 0; i < n; ++i)
+        x[size_t(i)] += 0.5 * std::sin(2.0 * kPi * 1000.37 * i / n + 0.3);
+    x[size_t(n / 3)] += 1.0;
+    return x;
+}
+} // namespace
+
+class FFTOfLongBlocks : public ::testing::TestWithParam<LongBlockCase> {};
+
+// Amplitude and phase (as the complex value they describe) against the long-double DFT of the
+// windowed samples at a spread of bins, within 1e-12 of the largest bin; the inverse gives the
+// samples back within 1e-12 of the largest sample; the upper half mirrors the lower.
+TEST_P(FFTOfLongBlocks, AgreeWithTheLongDoubleDftAndComeBack) {
+    const LongBlockCase& c = GetParam();
+    const std::vector<double> x = c.signal(c.n);
+    CDSPFFTData block;
+    SetTime(block, 192000.0, x);
+    std::vector<double> windowed(x);
+    for (int32_t i = 0; i < c.n; ++i)
+        windowed[size_t(i)] *= block.GetWindowSample(c.window, i);
+    ASSERT_TRUE(block.DoFFT(c.window));
+    const std::vector<double> magnitude = Values(block.GetFreqObj());
+    const std::vector<double> phase = Values(block.GetPhaseObj());
+
+    const CLongDft dft(size_t(c.n));
+    std::vector<size_t> bins{0, 1, 2, size_t(c.n / 2 - 1), size_t(c.n / 2), 1000, 1001};
+    for (size_t k = 3; k < size_t(c.n / 2); k += size_t(c.n / 97))
+        bins.push_back(k);
+    double largest = 0.0;
+    std::vector<long double> re(bins.size()), im(bins.size());
+    for (size_t b = 0; b < bins.size(); ++b) {
+        dft.Bin(windowed, bins[b], re[b], im[b]);
+        largest = std::max(largest, double(std::hypot(re[b], im[b])));
+    }
+    for (size_t b = 0; b < bins.size(); ++b) {
+        const size_t k = bins[b];
+        const double scale = k == 0 ? c.n : c.n * 0.5;
+        const double radians = phase[k] * kPi / 180.0;
+        const double gotRe = magnitude[k] * scale * std::cos(radians);
+        const double gotIm = magnitude[k] * scale * std::sin(radians);
+        EXPECT_LE(std::hypot(gotRe - double(re[b]), gotIm - double(im[b])), 1e-12 * largest)
+            << "bin " << k;
+        if (k > 0 && k < size_t(c.n / 2)) {
+            EXPECT_EQ(magnitude[size_t(c.n) - k], magnitude[k]) << k;
+            EXPECT_EQ(phase[size_t(c.n) - k], -phase[k]) << k;
+        }
+    }
+
+    ASSERT_TRUE(block.DoIFFT());
+    const std::vector<double> back = Values(block.GetTimeObj());
+    double peak = 0.0, worst = 0.0;
+    for (int32_t i = 0; i < c.n; ++i) {
+        peak = std::max(peak, std::fabs(windowed[size_t(i)]));
+        worst = std::max(worst, std::fabs(back[size_t(i)] - windowed[size_t(i)]));
+    }
+    EXPECT_LE(worst, 1e-12 * peak);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, FFTOfLongBlocks,
+    ::testing::Values(LongBlockCase{"Noise16384", 16384, CDSPFFTData::WindowNone, Noise},
+                      LongBlockCase{"Noise131072", 131072, CDSPFFTData::WindowNone, Noise},
+                      LongBlockCase{"Structured131072", 131072, CDSPFFTData::WindowNone,
+                                    Structured},
+                      LongBlockCase{"HanningStructured32768", 32768, CDSPFFTData::WindowHanning,
+                                    Structured}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A spectrum whose halves do not mirror, with phases far beyond +-180 degrees: the inverse keeps
+// the real part of the full inverse transform, sum over all N bins of X[k] e^(2 pi i k t / N)
+// divided by N.
+TEST(IFFT, KeepsTheRealPartOfAnUnmirroredSpectrum) {
+    for (int32_t n : {2, 16, 512}) {
+        std::mt19937 rng(5u + unsigned(n));
+        std::uniform_real_distribution<double> unit(0.0, 1.0);
+        std::vector<double> magnitude(static_cast<size_t>(n)), phase(static_cast<size_t>(n));
+        for (int32_t k = 0; k < n; ++k) {
+            magnitude[size_t(k)] = unit(rng);
+            phase[size_t(k)] = (unit(rng) - 0.5) * (k % 5 == 0 ? 4e6 : k % 3 == 0 ? 7200.0 : 360.0);
+        }
+        CDSPFFTData block;
+        ASSERT_TRUE(block.Create(1, n, 8000.0));
+        block.Fill(n, nullptr, magnitude.data(), phase.data());
+        ASSERT_TRUE(block.DoIFFT());
+        const std::vector<double> time = Values(block.GetTimeObj());
+        for (int32_t t = 0; t < n; ++t) {
+            long double sum = 0.0L;
+            for (int32_t k = 0; k < n; ++k) {
+                const long double amplitude = (k == 0 ? n : n / 2.0L) * magnitude[size_t(k)];
+                // The phase in radians as the block computes it: a double, whose rounding at
+                // 4e6 degrees is itself 1e-11 radians.
+                const double radians = phase[size_t(k)] / 57.29577951308;
+                const long double angle = 2.0L * kPiL * ((int64_t(k) * t) % n) / n + radians;
+                sum += amplitude * std::cos(angle);
+            }
+            EXPECT_NEAR(time[size_t(t)], double(sum / n), 1e-12) << "N " << n << " t " << t;
+        }
+    }
+}

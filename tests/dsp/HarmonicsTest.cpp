@@ -285,7 +285,9 @@ TEST_P(UnweightedSmooth, MovingAverageKeepsTheEnds) {
     CDSPData data;
     ASSERT_TRUE(data.Create(1, static_cast<int32_t>(c.values.size()), 8000.0));
     std::copy(c.values.begin(), c.values.end(), data.GetDataPointer());
+    const double* before = data.GetDataPointer();
     EXPECT_EQ(data.UnweightedSmooth(c.halfWidth), c.result);
+    EXPECT_EQ(data.GetDataPointer(), before) << "the values stay where a holder sees them";
     const std::vector<double> got = Values(&data);
     ASSERT_EQ(got.size(), c.expected.size());
     for (size_t i = 0; i < got.size(); ++i)
@@ -299,6 +301,11 @@ INSTANTIATE_TEST_SUITE_P(
                       SmoothCase{
                           "HalfWidth2", {5, 0, 0, 10, 0, 0, 5}, 2, true, {5, 0, 3, 2, 3, 0, 5}},
                       SmoothCase{"AveragesOldValuesNotNew", {0, 3, 0, 0}, 1, true, {0, 1, 1, 0}},
+                      SmoothCase{"HalfWidth2Longer",
+                                 {8, 0, 4, 0, 8, 0, 4, 0, 8},
+                                 2,
+                                 true,
+                                 {8, 0, 4, 2.4, 3.2, 2.4, 4, 0, 8}},
                       SmoothCase{"Zero", {1, 7, 2}, 0, true, {1, 7, 2}},
                       SmoothCase{"Negative", {1, 7, 2}, -1, false, {1, 7, 2}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -23,12 +23,17 @@ std::vector<double> Filtered(const std::vector<double>& x, const std::vector<dou
 
 TEST(TransversalFilter, UnitTapLeavesTheBlock) {
     const std::vector<double> x{0.5, -1, 2, 3, -4, 5, 0.25, 7};
-    EXPECT_EQ(Filtered(x, {1, 0, 0, 0, 0, 0, 0, 0}), x);
+    const std::vector<double> y = Filtered(x, {1, 0, 0, 0, 0, 0, 0, 0});
+    for (size_t n = 0; n < x.size(); ++n)
+        EXPECT_NEAR(y[n], x[n], 1e-15) << n;
 }
 
 TEST(TransversalFilter, SecondTapDelaysByOneSampleFromSilence) {
-    EXPECT_EQ(Filtered({0.5, -1, 2, 3, -4, 5, 0.25, 7}, {0, 1, 0, 0, 0, 0, 0, 0}),
-              (std::vector<double>{0, 0.5, -1, 2, 3, -4, 5, 0.25}));
+    const std::vector<double> y =
+        Filtered({0.5, -1, 2, 3, -4, 5, 0.25, 7}, {0, 1, 0, 0, 0, 0, 0, 0});
+    const std::vector<double> expected{0, 0.5, -1, 2, 3, -4, 5, 0.25};
+    for (size_t n = 0; n < y.size(); ++n)
+        EXPECT_NEAR(y[n], expected[n], 1e-15) << n;
 }
 
 // h[k] = 2^-k on a unit step: y[n] = 2 - 2^-n.
@@ -64,6 +69,38 @@ TEST(TransversalFilter, MatchesADelayLineAndKeepsNoStateBetweenBlocks) {
     for (size_t n = 0; n < x.size(); ++n)
         ASSERT_NEAR(first[n], expected[n], 1e-12) << n;
     EXPECT_EQ(Filtered(x, h), first);
+}
+
+// Long blocks, and one whose size is not a power of two, against the direct sum in long double
+// at a spread of outputs (all of them for the shorter ones), within 1e-12 of the largest.
+TEST(TransversalFilter, LongBlocksAgreeWithTheDirectSum) {
+    for (int32_t n : {1000, 1024, 131072}) {
+        std::mt19937 random{uint32_t(n)};
+        std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+        std::vector<double> x(static_cast<size_t>(n)), h(static_cast<size_t>(n));
+        for (double& v : x)
+            v = uniform(random);
+        // A decaying response, as a filter's taps are.
+        for (int32_t k = 0; k < n; ++k)
+            h[size_t(k)] = uniform(random) * std::exp(-k / 200.0);
+        const std::vector<double> y = Filtered(x, h);
+        const int32_t step = n > 4096 ? 2741 : 1;
+        std::vector<int32_t> outputs{0, 1, n - 1};
+        for (int32_t i = 2; i < n - 1; i += step)
+            outputs.push_back(i);
+        std::vector<long double> expected;
+        long double largest = 0.0L;
+        for (int32_t i : outputs) {
+            long double sum = 0.0L;
+            for (int32_t k = 0; k <= i; ++k)
+                sum += static_cast<long double>(h[size_t(k)]) * x[size_t(i - k)];
+            expected.push_back(sum);
+            largest = std::max(largest, std::fabs(sum));
+        }
+        for (size_t j = 0; j < outputs.size(); ++j)
+            ASSERT_NEAR(y[size_t(outputs[j])], double(expected[j]), 1e-12 * double(largest))
+                << "N " << n << " output " << outputs[j];
+    }
 }
 
 TEST(TransversalFilter, RefusesOtherSizesAndLeavesTheBlock) {

@@ -181,6 +181,19 @@ TEST(ZMA, NeedsTwoChannelsOfTheListSize) {
     EXPECT_TRUE(folder.Entries().empty());
 }
 
+// A clipboard that cannot be opened copied nothing: the count is 0, so the commands report it.
+TEST(ZMA, AClipboardThatRefusesTheTextCopiesNothing) {
+    class CClosedClipboard final : public IClipboard {
+    public:
+        bool SetText(const std::string&) override { return false; }
+        std::optional<std::string> GetText() const override { return std::nullopt; }
+    } closed;
+    CDSPFFTDataList list;
+    list.Create(2, CDSPData::kTimeBlock, 8, 8000.0);
+    EXPECT_EQ(CopyZMA(list, 8.0, closed), 0);
+    EXPECT_EQ(CopyFRDdBSPL(*list.GetAt(0), 1.0, closed), 0);
+}
+
 TEST(ZMA, SilentDriveGivesZeroImpedanceInsteadOfNaN) {
     CDSPFFTDataList list;
     list.Create(2, CDSPData::kTimeBlock, 8, 8000.0);

@@ -56,55 +56,55 @@ void MakeResponseFour(CDSPFFTData& block) {
     block.SetDelay(2.5);
 }
 
-class ResponseFile : public testing::Test {
+class ResponseFileIO : public testing::Test {
 protected:
     CTempFolder folder;
     std::string path = folder.File("block.rsp");
 };
 
-TEST_F(ResponseFile, FreshBlockOfFourSavesAsTheKnownBytes) {
+TEST_F(ResponseFileIO, FreshBlockOfFourSavesAsTheKnownBytes) {
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(ResponseFile::Save(block, path), 4);
+    EXPECT_EQ(::ResponseFile::Save(block, path), 4);
     EXPECT_EQ(GetFile(path), JoinLines(kFreshFour, "\r\n"));
     EXPECT_EQ(kFreshFour[5].size() + 1, 48u) << "a data line with its line feed";
 }
 
-TEST_F(ResponseFile, ResponseBlockSavesGainDelayAndItsFrequencyAxis) {
+TEST_F(ResponseFileIO, ResponseBlockSavesGainDelayAndItsFrequencyAxis) {
     CDSPFFTData block;
     MakeResponseFour(block);
-    EXPECT_EQ(ResponseFile::Save(block, path), 4);
+    EXPECT_EQ(::ResponseFile::Save(block, path), 4);
     EXPECT_EQ(GetFile(path), JoinLines(kResponseFour, "\r\n"));
 }
 
-TEST_F(ResponseFile, ListWritesItsBlocksOneAfterAnother) {
+TEST_F(ResponseFileIO, ListWritesItsBlocksOneAfterAnother) {
     CDSPFFTDataList list;
     ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 4, 96000.0));
     list.GetFreqData(1)[2] = 1000.0;
-    EXPECT_EQ(ResponseFile::Save(list, path), 8);
+    EXPECT_EQ(::ResponseFile::Save(list, path), 8);
     Lines second = kFreshFour;
     second[7] = "+0.0000000e+000 +1.0000000e+003 +0.0000000e+000";
     EXPECT_EQ(GetFile(path), JoinLines(kFreshFour, "\r\n") + JoinLines(second, "\r\n"));
 
     CDSPFFTDataList read;
     ASSERT_TRUE(read.Create(2, CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(ResponseFile::Open(read, path), 4) << read.GetErrorText();
+    EXPECT_EQ(::ResponseFile::Open(read, path), 4) << read.GetErrorText();
     EXPECT_EQ(read.GetFreqData(1)[2], 1000.0);
     EXPECT_EQ(read.GetFreqData(0)[2], 1.0);
 }
 
-TEST_F(ResponseFile, SizeEightBlockRefusesTheFileOfFourNamingBothSizes) {
+TEST_F(ResponseFileIO, SizeEightBlockRefusesTheFileOfFourNamingBothSizes) {
     PutFile(path, JoinLines(kFreshFour, "\r\n"));
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 8, 96000.0, "Step: 1 Scope"));
-    EXPECT_EQ(ResponseFile::Open(block, path, 0), 0);
+    EXPECT_EQ(::ResponseFile::Open(block, path, 0), 0);
     EXPECT_EQ(block.GetErrorText(),
               "The channel 1 data array size in Step: 1 Scope module is set to 8 elements.\r\n"
               "The channel 1 data array size in '" +
                   path + "' file is 4 elements.");
 }
 
-TEST_F(ResponseFile, HeaderWithTwoDigitExponentsIsRefused) {
+TEST_F(ResponseFileIO, HeaderWithTwoDigitExponentsIsRefused) {
     // As a C library that prints two exponent digits would write the file.
     std::string text;
     char line[64];
@@ -119,8 +119,8 @@ TEST_F(ResponseFile, HeaderWithTwoDigitExponentsIsRefused) {
     PutFile(path, text);
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0, "Step: 1 Scope"));
-    EXPECT_FALSE(ResponseFile::IsCDSPFFTDataString("+1.0000000e+00"));
-    EXPECT_EQ(ResponseFile::Open(block, path, 0), 0);
+    EXPECT_FALSE(::ResponseFile::IsCDSPFFTDataString("+1.0000000e+00"));
+    EXPECT_EQ(::ResponseFile::Open(block, path, 0), 0);
     EXPECT_EQ(block.GetErrorText(),
               "The channel 1 Data Array Type in Step: 1 Scope Module is set to 1.\r\nThe channel 1 "
               "Data Array Type setting in the '" +
@@ -146,7 +146,7 @@ TEST_P(ResponseFileHeader, FailsWithItsMessageAndKeepsWhatWasRead) {
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0, "Step: 1 Test"));
     block.GetTimeObj()->GetDataPointer()[3] = 7.0;
-    EXPECT_EQ(ResponseFile::Open(block, path, 0), 0);
+    EXPECT_EQ(::ResponseFile::Open(block, path, 0), 0);
     std::string expected = GetParam().message;
     expected.replace(expected.find("{p}"), 3, path);
     EXPECT_EQ(block.GetErrorText(), expected);
@@ -202,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "Channel 1 data length in file '{p}' is too short at element 2."}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ResponseFile, ShortFileKeepsTheElementsReadBeforeIt) {
+TEST_F(ResponseFileIO, ShortFileKeepsTheElementsReadBeforeIt) {
     Lines lines = kFreshFour;
     lines[5] = "1 2 3";
     lines[6] = "4 5 6";
@@ -210,34 +210,34 @@ TEST_F(ResponseFile, ShortFileKeepsTheElementsReadBeforeIt) {
     PutFile(path, JoinLines(lines, "\n"));
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(ResponseFile::Open(block, path, 0), 0);
+    EXPECT_EQ(::ResponseFile::Open(block, path, 0), 0);
     EXPECT_EQ(Snapshot(block), (CBlockSnapshot{{1, 4, 0, 0}, {2, 5, 1, 1}, {3, 6, 0, 0}}));
 }
 
-TEST_F(ResponseFile, MissingOrUnnamedFileFails) {
+TEST_F(ResponseFileIO, MissingOrUnnamedFileFails) {
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(ResponseFile::Open(block, "", 0), 0);
+    EXPECT_EQ(::ResponseFile::Open(block, "", 0), 0);
     EXPECT_EQ(block.GetErrorText(), "File Name Not Specified.");
-    EXPECT_EQ(ResponseFile::Open(block, folder.File("none.rsp"), 0), 0);
+    EXPECT_EQ(::ResponseFile::Open(block, folder.File("none.rsp"), 0), 0);
     EXPECT_NE(block.GetErrorText().find("none.rsp"), std::string::npos);
 
     CDSPFFTDataList list;
     ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(ResponseFile::Open(list, ""), 0);
+    EXPECT_EQ(::ResponseFile::Open(list, ""), 0);
     EXPECT_EQ(list.GetErrorText(), "File Name Not Specified.");
-    EXPECT_EQ(ResponseFile::Save(list, folder.File("no/folder.rsp")), 0);
+    EXPECT_EQ(::ResponseFile::Save(list, folder.File("no/folder.rsp")), 0);
     EXPECT_FALSE(list.GetErrorText().empty());
-    EXPECT_EQ(ResponseFile::Save(block, folder.File("no/folder.rsp")), 0);
+    EXPECT_EQ(::ResponseFile::Save(block, folder.File("no/folder.rsp")), 0);
 }
 
-TEST_F(ResponseFile, ListStopsAtTheFirstFailingBlockAndTakesItsMessage) {
+TEST_F(ResponseFileIO, ListStopsAtTheFirstFailingBlockAndTakesItsMessage) {
     Lines second = kFreshFour;
     second[1] = second[1].substr(0, 29) + "+8.0000000e+000";
     PutFile(path, JoinLines(kFreshFour, "\r\n") + JoinLines(second, "\r\n"));
     CDSPFFTDataList list;
     ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 4, 96000.0, "Step: 3 Logger"));
-    EXPECT_EQ(ResponseFile::Open(list, path), 0);
+    EXPECT_EQ(::ResponseFile::Open(list, path), 0);
     EXPECT_EQ(list.GetErrorText(),
               "The channel 2 data array size in Step: 3 Logger module is set to 4 elements.\r\n"
               "The channel 2 data array size in '" +
@@ -252,7 +252,7 @@ TEST_P(ResponseFileLineEnds, OpensWhateverTheLineEnds) {
     PutFile(folder.File("r.rsp"), JoinLines(kResponseFour, GetParam()));
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kResponseBlock, 4, 8000.0));
-    EXPECT_EQ(ResponseFile::Open(block, folder.File("r.rsp"), 0), 4) << block.GetErrorText();
+    EXPECT_EQ(::ResponseFile::Open(block, folder.File("r.rsp"), 0), 4) << block.GetErrorText();
     EXPECT_EQ(
         Snapshot(block),
         (CBlockSnapshot{{0, 2000, 4000, 2000}, kResponseMagnitude, {-180, 90, 0.1, 12345.678}}));
@@ -262,7 +262,7 @@ TEST_P(ResponseFileLineEnds, OpensWhateverTheLineEnds) {
 
 INSTANTIATE_TEST_SUITE_P(Forms, ResponseFileLineEnds, testing::Values("\n", "\r\n", "\r\r\n"));
 
-TEST_F(ResponseFile, DataLinesSplitAtSpacesOrTabsAndMissingFieldsReadZero) {
+TEST_F(ResponseFileIO, DataLinesSplitAtSpacesOrTabsAndMissingFieldsReadZero) {
     Lines lines = kFreshFour;
     lines[5] = "1.5\t2.5 3.5";
     lines[6] = "7";
@@ -271,18 +271,18 @@ TEST_F(ResponseFile, DataLinesSplitAtSpacesOrTabsAndMissingFieldsReadZero) {
     PutFile(path, JoinLines(lines, "\r\n"));
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kTimeBlock, 4, 96000.0));
-    EXPECT_EQ(ResponseFile::Open(block, path, 0), 4);
+    EXPECT_EQ(::ResponseFile::Open(block, path, 0), 4);
     EXPECT_EQ(Snapshot(block),
               (CBlockSnapshot{{1.5, 7, 8, 1000}, {2.5, 0, 9, -0.002}, {3.5, 0, 0, 450}}));
 }
 
-TEST_F(ResponseFile, ResponseBlockTakesTheFileFrequencyColumn) {
+TEST_F(ResponseFileIO, ResponseBlockTakesTheFileFrequencyColumn) {
     Lines lines = kResponseFour;
     lines[6] = "+2.5000000e+003 +1.0000000e+000 +0.0000000e+000";
     PutFile(path, JoinLines(lines, "\r\n"));
     CDSPFFTData block;
     ASSERT_TRUE(block.Create(CDSPData::kResponseBlock, 4, 8000.0));
-    EXPECT_EQ(ResponseFile::Open(block, path, 0), 4);
+    EXPECT_EQ(::ResponseFile::Open(block, path, 0), 4);
     EXPECT_EQ(Values(block.GetTimeObj()), (std::vector<double>{0, 2500, 4000, 2000}));
 }
 
@@ -320,11 +320,11 @@ TEST_P(ResponseFileRoundTrip, RandomBlocksComeBackToTheWrittenPrecision) {
         list.SetDelay(ch, random());
     }
     CTempFolder folder;
-    ASSERT_EQ(ResponseFile::Save(list, folder.File("r.rsp")), 2 * size);
+    ASSERT_EQ(::ResponseFile::Save(list, folder.File("r.rsp")), 2 * size);
 
     CDSPFFTDataList read;
     ASSERT_TRUE(read.Create(2, type, size, 48000.0));
-    ASSERT_EQ(ResponseFile::Open(read, folder.File("r.rsp")), size) << read.GetErrorText();
+    ASSERT_EQ(::ResponseFile::Open(read, folder.File("r.rsp")), size) << read.GetErrorText();
     for (int ch = 0; ch < 2; ++ch) {
         const CBlockSnapshot got = Snapshot(*read.GetAt(ch));
         const CBlockSnapshot want = Snapshot(*list.GetAt(ch));
@@ -341,14 +341,14 @@ INSTANTIATE_TEST_SUITE_P(Shapes, ResponseFileRoundTrip,
                                          RoundTripCase{1, 1024}, RoundTripCase{2, 2},
                                          RoundTripCase{2, 64}));
 
-TEST_F(ResponseFile, CommaDecimalLocaleWritesAndReadsTheSameFile) {
+TEST_F(ResponseFileIO, CommaDecimalLocaleWritesAndReadsTheSameFile) {
     if (!UseCommaDecimalLocale()) GTEST_SKIP() << "no comma-decimal locale available";
     CDSPFFTData block;
     MakeResponseFour(block);
-    const int32_t saved = ResponseFile::Save(block, path);
+    const int32_t saved = ::ResponseFile::Save(block, path);
     CDSPFFTData read;
     read.Create(CDSPData::kResponseBlock, 4, 8000.0);
-    const int32_t opened = ResponseFile::Open(read, path, 0);
+    const int32_t opened = ::ResponseFile::Open(read, path, 0);
     std::setlocale(LC_ALL, "C");
     EXPECT_EQ(saved, 4);
     EXPECT_EQ(GetFile(path), JoinLines(kResponseFour, "\r\n"));
@@ -365,7 +365,7 @@ struct DataStringCase {
 class DataString : public testing::TestWithParam<DataStringCase> {};
 
 TEST_P(DataString, AcceptsOneNumberOrOneDataLineOnly) {
-    EXPECT_EQ(ResponseFile::IsCDSPFFTDataString(GetParam().text), GetParam().expected)
+    EXPECT_EQ(::ResponseFile::IsCDSPFFTDataString(GetParam().text), GetParam().expected)
         << "'" << GetParam().text << "'";
 }
 

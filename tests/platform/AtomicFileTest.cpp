@@ -6,6 +6,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -145,7 +146,7 @@ TEST_P(AtomicFileFailure, LeavesOldStateUntouched) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, AtomicFileFailure,
-    testing::Values(CFailureCase{EFailure::TargetIsFolder, std::strerror(EISDIR)},
+    testing::Values(CFailureCase{EFailure::TargetIsFolder, "not a regular file"},
                     CFailureCase{EFailure::FolderMissing, std::strerror(ENOENT)},
                     CFailureCase{EFailure::ParentIsFile, std::strerror(ENOTDIR)},
                     CFailureCase{EFailure::WriteCutShort, std::strerror(EFBIG)},
@@ -171,6 +172,9 @@ TEST_P(ReadFileLimit, RefusesFilesAboveTheLimit) {
         EXPECT_NE(error.find("larger than " + std::to_string(limit) + " bytes"), std::string::npos)
             << error;
     }
+    Bytes head;
+    ASSERT_TRUE(ReadFileHead(dir.File("r.bin"), head, error, limit)) << error;
+    EXPECT_EQ(head, Bytes(bytes.begin(), bytes.begin() + long(std::min(limit, bytes.size()))));
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, ReadFileLimit,
@@ -178,6 +182,73 @@ INSTANTIATE_TEST_SUITE_P(Limits, ReadFileLimit,
                                          std::pair<long, bool>{1, true},
                                          std::pair<long, bool>{-1, false},
                                          std::pair<long, bool>{-10000, false}));
+
+// A save through a symbolic link replaces the link's target in the target's folder: the link
+// stays a link, a chain of links is followed, a dangling link creates its target.
+TEST(AtomicFile, SavesThroughSymbolicLinksIntoTheirTargets) {
+    CTempFolder dir;
+    std::filesystem::create_directory(dir.File("real"));
+    PutFile(dir.File("real/t.process"), MakeBytes(20, 1));
+    ASSERT_EQ(symlink("real/t.process", dir.File("link1").c_str()), 0);
+    ASSERT_EQ(symlink(dir.File("link1").c_str(), dir.File("link2").c_str()), 0);
+    ASSERT_EQ(symlink("real/new.process", dir.File("dangling").c_str()), 0);
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(dir.File("link2"), MakeBytes(7, 5), error)) << error;
+    ASSERT_TRUE(WriteFileAtomically(dir.File("dangling"), MakeBytes(3, 2), error)) << error;
+    EXPECT_EQ(GetFile(dir.File("real/t.process")), MakeBytes(7, 5));
+    EXPECT_EQ(GetFile(dir.File("real/new.process")), MakeBytes(3, 2));
+    for (const char* link : {"link1", "link2", "dangling"})
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.File(link))) << link;
+    EXPECT_EQ(dir.Entries(dir.File("real")), (std::vector<std::string>{"new.process", "t.process"}));
+}
+
+// What is not a regular file is never replaced: a FIFO, a folder, a device, a link to one.
+TEST(AtomicFile, RefusesToReplaceWhatIsNotARegularFile) {
+    CTempFolder dir;
+    ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.File("folder"));
+    ASSERT_EQ(symlink("/dev/null", dir.File("device").c_str()), 0);
+    ASSERT_EQ(symlink("fifo", dir.File("tofifo").c_str()), 0);
+    ASSERT_EQ(symlink("loop", dir.File("loop").c_str()), 0);
+    const std::vector<std::string> before = dir.Entries();
+    for (const char* name : {"fifo", "folder", "device", "tofifo", "loop"}) {
+        std::string error;
+        EXPECT_FALSE(WriteFileAtomically(dir.File(name), MakeBytes(4, 0), error)) << name;
+        EXPECT_NE(error.find("Cannot write '" + dir.File(name) + "': "), std::string::npos)
+            << error;
+    }
+    std::string error;
+    WriteFileAtomically(dir.File("fifo"), {}, error);
+    EXPECT_EQ(error, "Cannot write '" + dir.File("fifo") + "': not a regular file");
+    EXPECT_EQ(dir.Entries(), before);
+    struct stat st {};
+    ASSERT_EQ(lstat(dir.File("fifo").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// A save that was killed leaves its temporary behind; the next good save of that file removes
+// temporaries of its own naming whose process is gone, and nothing else.
+TEST(AtomicFile, NextSaveRemovesTemporariesOfDeadSaves) {
+    CTempFolder dir;
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    ASSERT_GT(child, 0);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const std::string dead = std::to_string(child);
+    const std::string alive = std::to_string(getppid());
+    for (const std::string& name : std::vector<std::string>{
+             ".a.process.tmp" + dead + "-0", ".a.process.tmp" + dead + "-17",
+             ".a.process.tmp" + alive + "-3", ".b.process.tmp" + dead + "-0", ".a.process.tmpx-1",
+             "a.process.tmp" + dead + "-0"})
+        PutFile(dir.File(name), MakeBytes(2, 0));
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(dir.File("a.process"), MakeBytes(3, 0), error)) << error;
+    EXPECT_EQ(dir.Entries(),
+              (std::vector<std::string>{".a.process.tmp" + alive + "-3",
+                                        ".a.process.tmpx-1", ".b.process.tmp" + dead + "-0",
+                                        "a.process", "a.process.tmp" + dead + "-0"}));
+}
 
 TEST(ReadFile, EmptyFileIsRead) {
     CTempFolder dir;
@@ -196,6 +267,10 @@ TEST(ReadFile, MissingFileAndFolderAreRefusedWithReason) {
     EXPECT_EQ(error, "Cannot open '" + dir.File("none") + "': " + std::strerror(ENOENT));
     EXPECT_FALSE(ReadFileBytes(dir.Path(), out, error, 100));
     EXPECT_EQ(error, "Cannot read '" + dir.Path() + "': not a regular file");
+    // A FIFO with no writer would block the open itself.
+    ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadFileBytes(dir.File("fifo"), out, error, 100));
+    EXPECT_EQ(error, "Cannot read '" + dir.File("fifo") + "': not a regular file");
 }
 
 } // namespace

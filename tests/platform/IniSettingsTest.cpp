@@ -50,35 +50,37 @@ TEST(IniSettings, CrLfLineEndsAndLaterDuplicatesWin) {
     EXPECT_EQ(ini.GetInt("A", "k", 0), 3);
     EXPECT_EQ(ini.GetInt("B", "k", 0), 2);
     EXPECT_EQ(ini.GetInt("A", "m", 0), 4);
-    EXPECT_EQ(ini.FormatText(), "[A]\nk=3\nm=4\n\n[B]\nk=2\n");
+    EXPECT_EQ(ini.FormatText(), "[A]\r\nk=1\r\n[B]\r\nk=2\r\n[a]\r\nK=3\r\nm=4\n");
+    ini.SetInt("a", "K", 5);
+    EXPECT_EQ(ini.FormatText(), "[A]\r\nk=5\r\n[B]\r\nk=2\r\n[a]\r\nK=5\r\nm=4\n");
 }
 
 struct CMalformedCase {
     const char* name;
     const char* text;
     int skipped;
-    const char* expectedText; // what survives, as written back
 };
 
 class IniMalformed : public testing::TestWithParam<CMalformedCase> {};
 
-TEST_P(IniMalformed, BadLinesAreSkippedAndTheRestKept) {
+// Lines the program cannot read hold no values, but they are the user's and are written back.
+TEST_P(IniMalformed, BadLinesHoldNoValuesAndAreKept) {
     CIniSettings ini("");
     EXPECT_EQ(ini.ParseText(GetParam().text), GetParam().skipped);
-    EXPECT_EQ(ini.FormatText(), GetParam().expectedText);
+    EXPECT_FALSE(ini.Contains("S", "z"));
+    EXPECT_EQ(ini.FormatText(), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IniMalformed,
-    testing::Values(CMalformedCase{"KeyBeforeSection", "a=1\n[S]\nb=2\n", 1, "[S]\nb=2\n"},
-                    CMalformedCase{"NoEquals", "[S]\njunk line\nb=2\n", 1, "[S]\nb=2\n"},
-                    CMalformedCase{"EmptyKey", "[S]\n=5\n  = 6\nb=2\n", 2, "[S]\nb=2\n"},
+    testing::Values(CMalformedCase{"KeyBeforeSection", "z=1\n[S]\nb=2\n", 1},
+                    CMalformedCase{"NoEquals", "[S]\njunk line\nb=2\n", 1},
+                    CMalformedCase{"EmptyKey", "[S]\n=5\n  = 6\nb=2\n", 2},
                     // Keys under a broken header must not land in the section before it.
-                    CMalformedCase{"UnclosedHeader", "[S]\na=1\n[T\nb=2\n[U]\nc=3\n", 2,
-                                   "[S]\na=1\n\n[U]\nc=3\n"},
-                    CMalformedCase{"EmptyHeader", "[ ]\nb=2\n[U]\nc=3\n", 2, "[U]\nc=3\n"},
-                    CMalformedCase{"BinaryNoise", "[S]\n\x01\x02\xff\na=1\n", 1, "[S]\na=1\n"},
-                    CMalformedCase{"OnlyGarbage", "{{{\n}}}\n", 2, ""}),
+                    CMalformedCase{"UnclosedHeader", "[S]\na=1\n[T\nz=2\n[U]\nc=3\n", 2},
+                    CMalformedCase{"EmptyHeader", "[S]\n[ ]\nz=2\n[U]\nc=3\n", 2},
+                    CMalformedCase{"BinaryNoise", "[S]\n\x01\x02\xff\na=1\n", 1},
+                    CMalformedCase{"OnlyGarbage", "{{{\n}}}\n", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct CIntCase {
@@ -136,7 +138,38 @@ TEST(IniSettings, UnknownSectionsAndKeysSurviveASave) {
     ini.SetInt("Themes", "EnableCustomMenus", 0);
     ASSERT_TRUE(ini.Save(error)) << error;
     EXPECT_EQ(ReadText(path), "[Themes]\nTimeToFade=300\nFutureOption=blue\nEnableCustomMenus=0\n"
-                              "\n[Plugins]\nPath=/opt/x\n");
+                              "[Plugins]\nPath=/opt/x\nbroken\n");
+}
+
+// A save writes only when a value changed, and then only the lines of the changed values.
+TEST(IniSettings, SavesOnlyChangedValuesAndKeepsEveryOtherLine) {
+    CTempFolder dir;
+    std::string error;
+    CIniSettings missing(dir.File("none/aurivo.ini"));
+    ASSERT_TRUE(missing.Load(error)) << error;
+    ASSERT_TRUE(missing.Save(error)) << error;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("none"))) << "nothing changed, nothing created";
+
+    const std::string text = "; mine\n[Themes]\nTimeToFade = 250 ; fade\n\n# colours\n"
+                             "EnableFadeWindows=0\n\n[Other]\nx=1\n";
+    WriteText(dir.File("real.ini"), text);
+    std::filesystem::create_symlink("real.ini", dir.File("aurivo.ini"));
+    CIniSettings ini(dir.File("aurivo.ini"));
+    ASSERT_TRUE(ini.Load(error)) << error;
+    ini.SetInt("Themes", "EnableFadeWindows", 0); // the value it has: no change
+    EXPECT_FALSE(ini.IsChanged());
+    ASSERT_TRUE(ini.Save(error)) << error;
+    EXPECT_EQ(ReadText(dir.File("real.ini")), text);
+
+    ini.SetInt("themes", "enablefadewindows", 1);
+    ini.SetInt("Themes", "EnableCustomMenus", 0);
+    ini.SetString("New", "k", "v");
+    ASSERT_TRUE(ini.Save(error)) << error;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("aurivo.ini")));
+    EXPECT_EQ(ReadText(dir.File("real.ini")),
+              "; mine\n[Themes]\nTimeToFade = 250 ; fade\n\n# colours\nEnableFadeWindows=1\n"
+              "EnableCustomMenus=0\n\n[Other]\nx=1\n\n[New]\nk=v\n");
+    EXPECT_FALSE(ini.IsChanged());
 }
 
 TEST(IniSettings, LineBreaksInAValueCannotInjectSections) {

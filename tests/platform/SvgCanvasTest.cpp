@@ -115,6 +115,9 @@ TEST(SvgCanvas, TextSitsOnTheModelsBaselineAtTheFontSize) {
     EXPECT_EQ(text.at("font-size"), "20");
     EXPECT_EQ(text.at("font-weight"), "700");
     EXPECT_EQ(text.at("font-family"), "monospace");
+    // Held to its laid-out width, whatever the viewer's font.
+    EXPECT_EQ(text.at("textLength"), "36");
+    EXPECT_EQ(text.at("lengthAdjust"), "spacingAndGlyphs");
 }
 
 struct CMetricsCase {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 
 namespace {
@@ -55,13 +57,25 @@ TEST_F(Grid, LinearAxesGetDivisionLinesAndEveryLabelWhenThereIsRoom) {
     const auto texts = canvas.OpsOf(EOp::text);
     // "0.00Hz" (6 characters of 7 pixels) centred under x = 50, 2 pixels below the plot.
     EXPECT_EQ(texts[0].points[0], (CPoint{29, 422}));
-    // "4.0V" ends half a character left of the plot, centred on its line.
-    EXPECT_EQ(texts[11].points[0], (CPoint{47 - 28, 20 - 6}));
+    // "4.0V" ends half a character left of the plot, centred on its line but not above it;
+    // "0.0V" not below it, clear of the frequency labels.
+    EXPECT_EQ(texts[11].points[0], (CPoint{47 - 28, 20}));
+    EXPECT_EQ(texts[19].points[0], (CPoint{47 - 28, 420 - 12}));
     EXPECT_EQ(texts[0].colour, (CColour{0, 0, 204}));
     const auto backgrounds = canvas.OpsOf(EOp::fillRect);
     ASSERT_EQ(backgrounds.size(), texts.size());
     EXPECT_EQ(backgrounds[0].rect, (CRect{29, 422, 71, 434}));
     EXPECT_EQ(backgrounds[0].colour, (CColour{192, 192, 192}));
+}
+
+// The last frequency label moves inside the room the plot has rather than past its edge.
+TEST_F(Grid, FrequencyLabelsStayWithinTheLabelBounds) {
+    channel.m_labelBounds = {0, 0, 770, 440};
+    channel.DrawGrid(canvas);
+    const auto texts = canvas.OpsOf(EOp::text);
+    ASSERT_EQ(texts[10].text, "24.0kHz");
+    EXPECT_EQ(texts[10].points[0].x, 770 - 49);
+    EXPECT_EQ(texts[4].points[0].x, 330 - 21) << "the others stay centred";
 }
 
 TEST_F(Grid, NarrowPlotShowsEveryThirdFrequencyAndEverySecondVoltsLabel) {
@@ -172,18 +186,27 @@ TEST_F(Grid, LogAxesDrawDecadeLinesWithTicksBelowAndLeftEdgeTicks) {
     channel.DrawGrid(canvas);
     const double top = std::log10(511 * 46.875); // the last bin's frequency
     const auto at = [&](double f) { return Round(600.0 * (std::log10(f) - 1.0) / (top - 1.0)); };
-    // 10..90, 100..900, 1k..9k, 10k and 20k Hz lie inside: 29 lines, each with a tick below.
+    // 10..90, 100..900, 1k..9k, 10k and 20k Hz lie inside: 29 lines, each with a tick below,
+    // the decades first.
     const auto lines = Lines();
     ASSERT_EQ(lines.size(), 29u * 2 + 9 + 39);
     EXPECT_EQ(lines[0].points, (std::vector<CPoint>{{0, 0}, {0, 300}}));
     EXPECT_EQ(lines[1].points, (std::vector<CPoint>{{0, 300}, {0, 304}}));
-    EXPECT_EQ(lines[2].points, (std::vector<CPoint>{{at(20), 0}, {at(20), 300}}));
+    EXPECT_EQ(lines[2].points, (std::vector<CPoint>{{at(100), 0}, {at(100), 300}}));
+    EXPECT_EQ(lines[8].points, (std::vector<CPoint>{{at(20), 0}, {at(20), 300}}));
     EXPECT_EQ(lines[56].points, (std::vector<CPoint>{{at(20000), 0}, {at(20000), 300}}));
-    const auto texts = canvas.OpsOf(EOp::text);
+    auto texts = canvas.OpsOf(EOp::text);
+    // Every decade is labelled, however crowded the lines before it.
     EXPECT_EQ(texts.at(0).text, "10Hz");
+    EXPECT_EQ(texts.at(1).text, "100Hz");
+    EXPECT_EQ(texts.at(2).text, "  1kHz");
+    EXPECT_EQ(texts.at(3).text, "  10kHz");
     EXPECT_EQ(texts.at(0).points[0].y, 305);
     // Drawn labels never come within a character of each other.
-    for (size_t i = 1; i < texts.size() && texts[i].text.find("dB") == std::string::npos; ++i) {
+    std::erase_if(texts, [](const auto& t) { return t.text.find("dB") != std::string::npos; });
+    std::sort(texts.begin(), texts.end(),
+              [](const auto& a, const auto& b) { return a.points[0].x < b.points[0].x; });
+    for (size_t i = 1; i < texts.size(); ++i) {
         const int previousRight = texts[i - 1].points[0].x + int(texts[i - 1].text.size()) * 7;
         EXPECT_GT(texts[i].points[0].x, previousRight + 7) << texts[i].text;
     }

@@ -61,12 +61,12 @@ struct CBlock {
     std::vector<double> companionMagnitude = std::vector<double>(kN, 0.5);
     std::vector<double> companionPhase = std::vector<double>(kN, 0.0);
 
+    CTraceArrays Arrays() {
+        return {time.data(),     magnitude.data(), phase.data(), companionMagnitude.data(),
+                companionPhase.data(), kN};
+    }
     void Bind(CChannel& c) {
-        c.m_pTime = time.data();
-        c.m_pMagnitude = magnitude.data();
-        c.m_pPhase = phase.data();
-        c.m_pCompanionMagnitude = companionMagnitude.data();
-        c.m_pCompanionPhase = companionPhase.data();
+        c.m_arrays = [this] { return Arrays(); };
         c.m_blockSize = c.m_numUsed = kN;
         c.m_sampleRate = 1024.0;
     }
@@ -216,11 +216,13 @@ TEST_F(SpectrumPlot, UnshowableValuesAreClampedToDrawablePixels) {
 }
 
 TEST_F(SpectrumPlot, NothingIsDrawnWithoutTheArraysTheCodeNeeds) {
-    channel.m_pMagnitude = nullptr;
+    CTraceArrays arrays = block.Arrays();
+    channel.m_arrays = [&arrays] { return arrays; };
+    arrays.magnitude = nullptr;
     channel.PlotData(canvas);
-    channel.m_pMagnitude = block.magnitude.data();
+    arrays.magnitude = block.magnitude.data();
     channel.m_yCode = 8;
-    channel.m_pCompanionPhase = nullptr;
+    arrays.companionPhase = nullptr;
     channel.PlotData(canvas);
     channel.m_yCode = 0;
     channel.PlotData(canvas);

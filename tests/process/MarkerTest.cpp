@@ -77,7 +77,12 @@ protected:
     CChannel channel;
     CRecordingCanvas canvas;
     void SetUp() override {
-        channel.m_pMagnitude = magnitude.data();
+        channel.m_arrays = [this] {
+            CTraceArrays arrays;
+            arrays.magnitude = magnitude.data();
+            arrays.size = int32_t(magnitude.size());
+            return arrays;
+        };
         channel.m_sampleRate = 48000.0;
         channel.m_blockSize = 1024;
         channel.m_plotRect = {100, 0, 500, 400};

@@ -17,7 +17,7 @@ int CPlotTestView::ProcessData() {
     for (int i = 0; i < n; ++i)
         samples[i] = std::sin(2.0 * std::numbers::pi * kToneBin * i / n);
     list->DoFFT(0, CDSPFFTData::WindowNone);
-    GetDocument()->SetCurrentList(list);
+    GetDocument()->SetCurrentList(m_pDisplayList);
     return 1;
 }
 
@@ -31,9 +31,9 @@ void CPlotTestView::OnDraw(ICanvas& canvas, const CRect& rect) {
     canvas.FillRect(channel.m_plotRect, channel.m_colours.background);
     CDSPFFTDataList* list = GetDisplayList();
     if (list && list->GetFreqData(0)) {
-        channel.m_pTime = list->GetTimeData(0);
-        channel.m_pMagnitude = list->GetFreqData(0);
-        channel.m_pPhase = list->GetPhaseData(0);
+        channel.m_arrays = [this] {
+            return GetDisplayList() ? TraceArraysOf(*GetDisplayList(), 0) : CTraceArrays{};
+        };
         channel.m_sampleRate = list->GetSampleRate(0);
         channel.m_blockSize = channel.m_numUsed = list->GetSize(0);
     }

@@ -6,6 +6,8 @@
 #include "process/PaneLayout.h"
 #include "process/ProcessSelectDlg.h"
 
+#include "platform/MemorySettings.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -181,6 +183,27 @@ TEST(RecentFiles, CalibrationProcessesAreNeverListedAndFourAreKept) {
         t.app.AddToRecentFileList(p);
     EXPECT_EQ(t.app.GetRecentFiles(), (std::deque<std::string>{"/d/y.process", "/g/v.process",
                                                                "/f/w.process", "/e/z.process"}));
+}
+
+// The list outlives the program: kept in the settings store as it changes, read at the start.
+TEST(RecentFiles, TheListIsKeptInTheSettingsAcrossRuns) {
+    CMemorySettings store;
+    store.SetString("Recent File List", "File2", "/old/second.process");
+    store.SetString("Recent File List", "File1", "/old/first.process");
+    CRecordingMessageSink sink;
+    CFixedClock clock{0};
+    {
+        CDspApp app(TestRegistry(), sink, clock, &store);
+        EXPECT_EQ(app.GetRecentFiles(),
+                  (std::deque<std::string>{"/old/first.process", "/old/second.process"}));
+        app.AddToRecentFileList("/new/a.process");
+    }
+    EXPECT_EQ(store.GetString("Recent File List", "File1", ""), "/new/a.process");
+    EXPECT_EQ(store.GetString("Recent File List", "File3", ""), "/old/second.process");
+    CDspApp again(TestRegistry(), sink, clock, &store);
+    EXPECT_EQ(again.GetRecentFiles(), (std::deque<std::string>{"/new/a.process",
+                                                               "/old/first.process",
+                                                               "/old/second.process"}));
 }
 
 } // namespace

@@ -136,6 +136,29 @@ TEST_F(ProcessFile, WritesTheExactLayout) {
     EXPECT_FALSE(doc->IsModified());
 }
 
+// Confirming a value as it is (an edit left by tabbing, the FFT options unchanged) or running
+// the process leaves the document unmodified; only a changed value marks it.
+TEST_F(ProcessFile, OnlyAChangedValueMarksTheDocumentModified) {
+    CDspDoc* doc = MakeThreeStepProcess(t);
+    std::string error, message;
+    ASSERT_TRUE(doc->OnSaveDocument((dir / "three.process").string(), error)) << error;
+    for (const char* same : {"11", "11.0", " 11"}) {
+        EXPECT_TRUE(doc->GetView(0)->SetControl("level", same, message)) << message;
+        EXPECT_FALSE(doc->IsModified()) << same;
+    }
+    CFFTOptions options;
+    doc->FillFFTOptions(options);
+    ASSERT_TRUE(doc->ApplyFFTOptions(options, message)) << message;
+    EXPECT_FALSE(doc->IsModified());
+    ASSERT_TRUE(doc->OnEditRun());
+    for (int i = 0; i < 4; ++i)
+        doc->OnIdle();
+    doc->OnEditStop();
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_TRUE(doc->GetView(0)->SetControl("level", "12", message)) << message;
+    EXPECT_TRUE(doc->IsModified());
+}
+
 TEST_F(ProcessFile, OpenReadsTwiceAndRestoresEveryModule) {
     std::string error;
     const std::string path = Write("three.process", ThreeStepFile());
@@ -162,6 +185,25 @@ TEST_F(ProcessFile, OpenReadsTwiceAndRestoresEveryModule) {
     EXPECT_EQ(ModuleAt(*doc, 1).GetWorkingList()->GetSize(0), 2048) << "ShowCurrentParams ran";
     EXPECT_TRUE(doc->IsRedrawPending());
     EXPECT_EQ(t.app.GetRecentFiles().front(), path);
+}
+
+// Files opened one after another before the next idle call (as from the command line) all
+// open; the failure of one is not shown under another's title.
+TEST_F(ProcessFile, SeveralFilesOpenedBeforeIdleAllOpen) {
+    std::string error;
+    ASSERT_TRUE(t.app.OpenDocumentFile(Write("a.process", ThreeStepFile()), error)) << error;
+    ASSERT_TRUE(t.app.OpenDocumentFile(Write("b.process", ThreeStepFile()), error)) << error;
+    EXPECT_FALSE(t.app.OpenDocumentFile(Write("c.process", {1, 2, 3}), error));
+    t.app.ShowOpenError(error);
+    t.app.OnIdle();
+    ASSERT_EQ(t.app.GetDocuments().size(), 2u);
+    for (const auto& doc : t.app.GetDocuments())
+        EXPECT_EQ(doc->GetViewCount(), 3u) << doc->GetTitle();
+    EXPECT_EQ(t.app.GetDocuments()[0]->GetTitle(), "a.process");
+    EXPECT_EQ(t.app.GetDocuments()[1]->GetTitle(), "b.process");
+    ASSERT_EQ(t.sink.Records().size(), 1u);
+    EXPECT_EQ(t.sink.Records()[0].text.find("Process:"), std::string::npos)
+        << t.sink.Records()[0].text;
 }
 
 TEST_F(ProcessFile, AHeadlessRoundTripKeepsTheWindowPlacementAndBytes) {
@@ -258,6 +300,12 @@ Bytes WithWrongModuleClass() {
     return f.b;
 }
 
+Bytes WithTrailingBytes() {
+    Bytes b = ThreeStepFile();
+    b.insert(b.end(), {0, 0, 0});
+    return b;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, DamagedProcessFile,
     testing::Values(
@@ -267,13 +315,24 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"size zero", WithSize(0), "Invalid FFT size 0"},
         DamagedCase{"unknown document class", WithDocClass("CNothing"), "Unknown class"},
         DamagedCase{"selected channel", WithSelectedChannel(9), "Selected channel out of range"},
-        DamagedCase{"module class of another step", WithWrongModuleClass(), "was expected"}),
+        DamagedCase{"module class of another step", WithWrongModuleClass(), "was expected"},
+        DamagedCase{"bytes after the last step", WithTrailingBytes(),
+                    "3 bytes follow the last step"}),
     [](const auto& info) {
         std::string n = info.param.name;
         for (char& c : n)
             if (c == ' ') c = '_';
         return n;
     });
+
+// Only the start of a file that is not a process file is read, however large it is.
+TEST_F(ProcessFile, AHugeFileOfAnotherKindIsRefusedByItsStart) {
+    const std::string path = Write("huge.process", CBytes().Text("Hello").b);
+    fs::resize_file(path, uintmax_t(1) << 32); // sparse: no disk space used
+    std::string error;
+    EXPECT_EQ(t.app.OpenDocumentFile(path, error), nullptr);
+    EXPECT_EQ(error, "Cannot open " + path + ": Not a process file");
+}
 
 TEST_F(ProcessFile, EveryTruncationFailsCleanly) {
     const Bytes full = ThreeStepFile();

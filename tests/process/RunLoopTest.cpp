@@ -162,6 +162,24 @@ TEST_F(RunLoop, StepsHandTheirListsOnAndStepOnePublishesTheReference) {
     EXPECT_EQ(second.GetWorkingList()->GetProcessDescription(), "Step: 2 SoundIO");
 }
 
+// A one-step process hands its own list to itself; replacing that list mid-run must not free
+// what the document hands on (the sanitizer build reads it).
+TEST_F(RunLoop, AModuleReplacingItsListsMidRunLeavesTheHandedOnListIntact) {
+    CDspDoc* doc = t.NewProcess({"Signal Generator"});
+    CTestModuleView& step = ModuleAt(*doc, 0);
+    const int32_t size = step.GetWorkingList()->GetSize(0);
+    step.m_reshapeAtCall = 2;
+    ASSERT_TRUE(doc->OnEditRun());
+    doc->OnIdle();
+    EXPECT_EQ(step.m_inputSize, size);
+    doc->OnIdle();
+    EXPECT_EQ(step.m_inputSize, size) << "the list handed on before the change";
+    EXPECT_EQ(doc->GetCurrentList(), step.GetWorkingList());
+    doc->OnIdle();
+    EXPECT_EQ(step.m_inputSize, size / 2);
+    doc->OnEditStop();
+}
+
 TEST_F(RunLoop, ProcessDescriptions) {
     CDspDoc* doc = t.NewProcess({"SoundIO", "Oscilloscope", "Signal Generator"});
     EXPECT_EQ(doc->GetProcessDesc(doc->GetView(2)), "Step: 3 Signal Generator");

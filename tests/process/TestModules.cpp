@@ -36,7 +36,15 @@ int CTestModuleView::StartRun() {
 int CTestModuleView::ProcessData() {
     CallLog().push_back(Tag("process"));
     ++m_processCalls;
+    if (m_reshapeAtCall == m_processCalls && m_pWorkingList) {
+        // Replaces its lists by ones of another shape, as a module whose settings change the
+        // block size does; the old ones may be what the document hands this step.
+        auto reshaped = std::make_shared<CDSPFFTDataList>();
+        reshaped->Create(1, CDSPData::kTimeBlock, m_pWorkingList->GetSize(0) / 2, 8000.0);
+        m_pWorkingList = reshaped;
+    }
     m_inputSeen = GetDocument()->GetCurrentList();
+    m_inputSize = m_inputSeen ? m_inputSeen->GetSize(0) : 0;
     if (m_failAtCall == m_processCalls) {
         ShowErrorMessage("Test failure");
         return 0;
@@ -45,7 +53,7 @@ int CTestModuleView::ProcessData() {
         ShowErrorMessage("Level below zero");
         return 0;
     }
-    GetDocument()->SetCurrentList(GetWorkingList());
+    GetDocument()->SetCurrentList(m_pWorkingList);
     return 1;
 }
 
@@ -60,13 +68,13 @@ void CTestModuleView::ShowCurrentParams() {
     CallLog().push_back(Tag("params"));
 }
 
-std::vector<std::string> CTestModuleView::GetReadouts() const {
-    return {"Level: " + std::to_string(m_level), "Calls: " + std::to_string(m_processCalls)};
+std::vector<CReadoutValue> CTestModuleView::GetReadoutValues() const {
+    return {{0, "Level", std::to_string(m_level)}, {0, "Calls", std::to_string(m_processCalls)}};
 }
 
-std::vector<std::pair<std::string, std::string>> CTestModuleView::GetSettings() const {
+std::vector<CSettingValue> CTestModuleView::GetSettings() const {
     auto settings = CDspView::GetSettings();
-    settings.emplace_back("Level", std::to_string(m_level));
+    settings.push_back({"level", "Level", std::to_string(m_level)});
     return settings;
 }
 

@@ -21,8 +21,8 @@ public:
     int ProcessData() override;
     int EndRun() override;
     void ShowCurrentParams() override;
-    std::vector<std::string> GetReadouts() const override;
-    std::vector<std::pair<std::string, std::string>> GetSettings() const override;
+    std::vector<CReadoutValue> GetReadoutValues() const override;
+    std::vector<CSettingValue> GetSettings() const override;
     void Serialize(CArchive& ar) override;
 
     int32_t m_level = 50;       // the stored setting; ProcessData fails while it is negative
@@ -33,6 +33,8 @@ public:
     int m_stepSeenAtEnd = -1;
     bool m_startingSeen = false; // the starting flag during the last StartRun
     const CDSPFFTDataList* m_inputSeen = nullptr;
+    int32_t m_inputSize = 0;    // block size of the list handed to the last ProcessData
+    int m_reshapeAtCall = 0;    // ProcessData replaces the working list on this call
 
 protected:
     bool OnControlChanged(const std::string& id) override;

@@ -25,6 +25,7 @@ const CSettingCase kSettings[] = {
     {"Themes", "TimeToFade", &CAppSettings::timeToFade, 500},
     {"Themes", "EnableSoundsInMessageBox", &CAppSettings::enableSoundsInMessageBox, 1},
     {"Settings", "PreviewPages", &CAppSettings::previewPages, 0},
+    {"Settings", "WindowAmplitudeCorrection", &CAppSettings::windowAmplitudeCorrection, 1},
 };
 
 class AppSetting : public testing::TestWithParam<CSettingCase> {};
@@ -65,12 +66,23 @@ TEST_P(AppSetting, OnlyThemesAreWrittenBack) {
 INSTANTIATE_TEST_SUITE_P(Table, AppSetting, testing::ValuesIn(kSettings),
                          [](const auto& info) { return std::string(info.param.key); });
 
-TEST(AppSettings, ThemesWriteBackHasEightKeysInOneSection) {
+// What the program did not change stays as the user wrote it, even where it reads as a default.
+TEST(AppSettings, ThemesWriteBackOnlyWhatTheProgramChanged) {
     CMemorySettings store;
-    CAppSettings().WriteThemes(store);
+    store.SetString("Themes", "TimeToFade", "250 ; fade");
+    store.SetString("Themes", "EnableFadeWindows", "0");
+    CAppSettings settings;
+    settings.Read(store);
+    settings.WriteThemes(store);
     ASSERT_EQ(store.Sections().size(), 1u);
-    EXPECT_EQ(store.Sections()[0].name, "Themes");
-    EXPECT_EQ(store.Sections()[0].entries.size(), 8u);
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(store.Sections()[0].entries,
+              (Entries{{"TimeToFade", "250 ; fade"}, {"EnableFadeWindows", "0"}}));
+    settings.enableCustomMenus = 0;
+    settings.WriteThemes(store);
+    EXPECT_EQ(store.Sections()[0].entries, (Entries{{"TimeToFade", "250 ; fade"},
+                                                    {"EnableFadeWindows", "0"},
+                                                    {"EnableCustomMenus", "0"}}));
 }
 
 struct CSoundCase {

@@ -4,6 +4,8 @@
 #include "base/Archive.h"
 #include "ui/ControlModel.h"
 
+#include <functional>
+
 #include <cmath>
 
 AURIVO_IMPLEMENT_SERIAL(CSigGenChanDlgBar, nullptr);
@@ -34,7 +36,10 @@ void CSigGenChanDlgBar::UpdateControls(CControlModel& controls) const {
     if (!controls.ControlById(ControlId("wave"))) {
         const auto add = [&](const char* name, EControlKind kind, const char* label,
                              std::vector<std::string> items = {}) {
-            controls.Add({ControlId(name), kind, label, std::move(items)});
+            // Every edit of the bar holds a number.
+            CControl control{ControlId(name), kind, label, std::move(items)};
+            control.numeric = kind == EControlKind::Edit;
+            controls.Add(control);
         };
         add("channel", EControlKind::ReadOnlyText, "Channel:");
         add("wave", EControlKind::ComboBox, "Signal Type:", WaveNames());
@@ -79,54 +84,78 @@ void CSigGenChanDlgBar::UpdateRunButton(CControlModel& controls) const {
     button->enabled = finished;
 }
 
+namespace {
+// A check naming the value it refuses: "Signal generator mode 12 out of range".
+std::function<std::string(double)> Within(double low, double high, const char* what) {
+    return [=](double v) {
+        return v >= low && v <= high
+                   ? std::string()
+                   : std::string("Signal generator ") + what + " " + FormatText("%.15g", v) +
+                         " out of range";
+    };
+}
+} // namespace
+
+const CFieldTable<CSigGenChanDlgBar>& CSigGenChanDlgBar::Fields() {
+    using B = CSigGenChanDlgBar;
+    using F = CSettingField<B>;
+    const auto whole = [](const char* id, const char* label, int32_t B::*member,
+                          std::function<std::string(double)> check,
+                          const std::vector<std::string>& (*items)()) {
+        F f{id,
+            label,
+            EFieldType::Int32,
+            [member](const B& b) { return double(b.*member); },
+            [member](B& b, double x) { b.*member = int32_t(x); },
+            std::move(check)};
+        if (items) f.items = [items](const B&) { return items(); };
+        return f;
+    };
+    const auto number = [](const char* id, const char* label, double B::*member) {
+        return F{id, label, EFieldType::Double, [member](const B& b) { return b.*member; },
+                 [member](B& b, double x) { b.*member = x; }};
+    };
+    static const CFieldTable<B> table{
+        {
+            whole("", "channel", &B::m_channel, Within(1, kMaxChannels, "channel number"), nullptr),
+            whole("wave", "wave", &B::m_waveType, Within(0, kWaveCount - 1, "wave type"),
+                  &WaveNames),
+            number("freq", "frequency", &B::m_frequency),
+            whole("mode", "mode", &B::m_mode, Within(0, kModeCount - 1, "mode"), &ModeNames),
+            whole("level", "level", &B::m_level, Within(0, 100, "level"), nullptr),
+            number("sweepstart", "sweep start", &B::m_sweepStart),
+            number("sweepstop", "sweep stop", &B::m_sweepStop),
+            number("sweeptime", "sweep time", &B::m_sweepTime),
+            number("pulsestart", "pulse start", &B::m_pulseStart),
+            number("pulsestop", "pulse stop", &B::m_pulseStop),
+            number("pulseperiod", "pulse period", &B::m_pulsePeriod),
+        },
+        // The run checks the ranges of frequencies and times, but a NaN passes every
+        // comparison.
+        [](const std::vector<double>& v) {
+            for (size_t i = 0; i < v.size(); ++i)
+                if (std::isnan(v[i]))
+                    return "Signal generator channel " + FormatText("%.15g", v[0]) +
+                           " holds a frequency or time that is not a number";
+            return std::string();
+        }};
+    return table;
+}
+
+std::vector<CSettingValue> CSigGenChanDlgBar::GetSettings() const {
+    return Fields().List(*this, ControlId(""), FormatText("Ch%i ", m_channel));
+}
+
 void CSigGenChanDlgBar::Serialize(CArchive& ar) {
+    // Written as an object reference, whose class record comes just before: the bar's own
+    // fields still begin with its class record (a back-reference then), as every stored
+    // object of a process does.
     if (ar.IsStoring()) {
-        ar.WriteInt32(m_channel);
-        ar.WriteInt32(m_waveType);
-        ar.WriteDouble(m_frequency);
-        ar.WriteInt32(m_mode);
-        ar.WriteInt32(m_level);
-        for (double v :
-             {m_sweepStart, m_sweepStop, m_sweepTime, m_pulseStart, m_pulseStop, m_pulsePeriod})
-            ar.WriteDouble(v);
+        ar.WriteClass(RUNTIME_CLASS(CSigGenChanDlgBar));
+        Fields().Store(ar, *this);
         return;
     }
-    const int32_t channel = ar.ReadInt32();
-    const int32_t wave = ar.ReadInt32();
-    const double frequency = ar.ReadDouble();
-    const int32_t mode = ar.ReadInt32();
-    const int32_t level = ar.ReadInt32();
-    double times[6];
-    for (double& v : times)
-        v = ar.ReadDouble();
+    ar.ReadClass(RUNTIME_CLASS(CSigGenChanDlgBar));
     if (!ar.Ok()) return;
-    if (channel < 1 || channel > kMaxChannels)
-        ar.Fail("Signal generator channel number " + std::to_string(channel) + " out of range");
-    else if (wave < 0 || wave >= kWaveCount)
-        ar.Fail("Signal generator wave type " + std::to_string(wave) + " out of range");
-    else if (mode < 0 || mode >= kModeCount)
-        ar.Fail("Signal generator mode " + std::to_string(mode) + " out of range");
-    else if (level < 0 || level > 100)
-        ar.Fail("Signal generator level " + std::to_string(level) + " out of range");
-    if (!ar.Ok()) return;
-    // The run checks the ranges of frequencies and times, but a NaN passes every comparison.
-    bool numbers = !std::isnan(frequency);
-    for (double v : times)
-        numbers = numbers && !std::isnan(v);
-    if (!numbers) {
-        ar.Fail("Signal generator channel " + std::to_string(channel) +
-                " holds a frequency or time that is not a number");
-        return;
-    }
-    m_channel = channel;
-    m_waveType = wave;
-    m_frequency = frequency;
-    m_mode = mode;
-    m_level = level;
-    m_sweepStart = times[0];
-    m_sweepStop = times[1];
-    m_sweepTime = times[2];
-    m_pulseStart = times[3];
-    m_pulseStop = times[4];
-    m_pulsePeriod = times[5];
+    if (const auto values = Fields().Load(ar)) Fields().Apply(*this, *values);
 }

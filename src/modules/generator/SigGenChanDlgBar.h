@@ -3,6 +3,7 @@
 // run state that carries the waveform from sample to sample and from block to block.
 
 #include "base/RuntimeClass.h"
+#include "process/SettingField.h"
 
 #include <cstdint>
 #include <string>
@@ -103,6 +104,10 @@ public:
      *  Reading checks every value and changes nothing on failure; infinite times and
      *  frequencies are kept for the run to refuse, a value that is not a number is damage. */
     void Serialize(CArchive& ar) override;
+    /** The stored fields with ids "ch1.wave" ... and labels "Ch1 wave" ...; every one has a
+     *  control of that id. */
+    std::vector<CSettingValue> GetSettings() const;
+    static const CFieldTable<CSigGenChanDlgBar>& Fields();
 
     // Settings, stored.
     int32_t m_channel = 1; // 1-based

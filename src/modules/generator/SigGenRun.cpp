@@ -40,26 +40,28 @@ int CSigGenView::StartRun() {
     return 1;
 }
 
+std::string CSigGenView::CheckRunSettings() const {
+    const CDSPFFTDataList* working = GetWorkingList();
+    if (!working || working->IsEmpty()) return {};
+    for (int i = 0; i < m_channelCount; ++i) {
+        std::string refusal = ChannelRefusal(*GetChannelPointer(i), working->GetSampleRate(0));
+        if (!refusal.empty()) return refusal;
+    }
+    return {};
+}
+
 bool CSigGenView::StartChannel(CSigGenChanDlgBar& bar, double fs, int32_t n) {
     bar.m_sampleRate = fs;
     bar.m_blockSize = n;
+    const std::string refusal = ChannelRefusal(bar, fs);
+    if (!refusal.empty()) {
+        ShowErrorMessage(refusal);
+        return false;
+    }
     const int c = bar.m_channel;
     const int32_t wave = bar.m_waveType;
     const bool pulse = CSigGenChanDlgBar::IsPulseWave(wave);
     const bool sweep = CSigGenChanDlgBar::IsSweepMode(bar.m_mode);
-    if (bar.m_frequency < 0.0 || bar.m_frequency > fs / 2) {
-        ShowErrorMessage(
-            FormatText("Ch%i Frequency Out of Range.\n0.0 Hz <= Freq: <= Sample Rate / 2 Hz.", c));
-        return false;
-    }
-    if ((pulse || wave == kWaveWhite) && sweep) {
-        ShowErrorMessage(FormatText("Ch%i Pulse and White Waveforms Cannot be Swept.\nThey have "
-                                    "Constant and Random Periods.",
-                                    c));
-        return false;
-    }
-    if (sweep && !CheckSweep(bar, fs)) return false;
-    if (pulse && !CheckPulse(bar, fs)) return false;
     bar.m_effectiveFrequency = pulse   ? 1.0 / bar.m_pulsePeriod
                                : sweep ? bar.m_sweepStart
                                        : bar.m_frequency;
@@ -82,50 +84,70 @@ bool CSigGenView::StartChannel(CSigGenChanDlgBar& bar, double fs, int32_t n) {
     return true;
 }
 
-bool CSigGenView::CheckSweep(const CSigGenChanDlgBar& bar, double fs) {
-    const int c = bar.m_channel;
-    if (bar.m_sweepStart <= 0.0 || bar.m_sweepStart > fs / 2) {
-        ShowErrorMessage(FormatText("Ch%i Sweep Start Frequency Out of Range.\n0.0 Hz <= Sweep "
-                                    "Start <= Sample Rate / 2 Hz.",
-                                    c));
-        return false;
-    }
-    if (bar.m_sweepStop <= 0.0 || bar.m_sweepStop > fs / 2) {
-        ShowErrorMessage(FormatText("Ch%i Sweep Stop Frequency Out of Range.\n0.0 Hz <= Sweep "
-                                    "Stop <= Sample Rate / 2 Hz.",
-                                    c));
-        return false;
-    }
-    if (bar.m_sweepTime <= 4.0 / fs || bar.m_sweepTime > kMaxSeconds) {
-        ShowErrorMessage(FormatText(
-            "Ch%i Sweep Time Out of Range.\n%f sec < Sweep Time: <= 3600.0 sec.", c, 4.0 / fs));
-        return false;
-    }
-    if (bar.m_sweepTime <= 2.0 / bar.m_sweepStart) {
-        ShowErrorMessage(FormatText("Ch%i Sweep Time < 1 / Sweep Start Frequency.", c));
-        return false;
-    }
-    return true;
+namespace {
+// The fixed text of a refusal, then the value that broke the rule and its limits, so the user
+// sees what to change ("\nFreq: 30000 Hz (limits 0 to 20000 Hz)").
+std::string WithValue(const std::string& text, const char* name, double value, const char* unit,
+                      double low, double high) {
+    return text + FormatText("\n%s: %.15g %s (limits %.15g to %.15g %s)", name, value, unit, low,
+                             high, unit);
 }
+} // namespace
 
-bool CSigGenView::CheckPulse(const CSigGenChanDlgBar& bar, double fs) {
+std::string CSigGenView::ChannelRefusal(const CSigGenChanDlgBar& bar, double fs) {
     const int c = bar.m_channel;
+    const int32_t wave = bar.m_waveType;
+    const double nyquist = fs / 2;
+    if (bar.m_frequency < 0.0 || bar.m_frequency > nyquist)
+        return WithValue(
+            FormatText("Ch%i Frequency Out of Range.\n0.0 Hz <= Freq: <= Sample Rate / 2 Hz.", c),
+            "Freq", bar.m_frequency, "Hz", 0.0, nyquist);
+    const bool sweep = CSigGenChanDlgBar::IsSweepMode(bar.m_mode);
+    const bool pulse = CSigGenChanDlgBar::IsPulseWave(wave);
+    if ((pulse || wave == kWaveWhite) && sweep)
+        return FormatText("Ch%i Pulse and White Waveforms Cannot be Swept.\nThey have "
+                          "Constant and Random Periods.",
+                          c);
+    if (sweep) {
+        if (bar.m_sweepStart <= 0.0 || bar.m_sweepStart > nyquist)
+            return WithValue(FormatText("Ch%i Sweep Start Frequency Out of Range.\n0.0 Hz <= "
+                                        "Sweep Start <= Sample Rate / 2 Hz.",
+                                        c),
+                             "Sweep Start", bar.m_sweepStart, "Hz", 0.0, nyquist);
+        if (bar.m_sweepStop <= 0.0 || bar.m_sweepStop > nyquist)
+            return WithValue(FormatText("Ch%i Sweep Stop Frequency Out of Range.\n0.0 Hz <= "
+                                        "Sweep Stop <= Sample Rate / 2 Hz.",
+                                        c),
+                             "Sweep Stop", bar.m_sweepStop, "Hz", 0.0, nyquist);
+        if (bar.m_sweepTime <= 4.0 / fs || bar.m_sweepTime > kMaxSeconds)
+            return WithValue(FormatText("Ch%i Sweep Time Out of Range.\n%f sec < Sweep Time: <= "
+                                        "3600.0 sec.",
+                                        c, 4.0 / fs),
+                             "Sweep Time", bar.m_sweepTime, "sec", 4.0 / fs, kMaxSeconds);
+        if (bar.m_sweepTime <= 2.0 / bar.m_sweepStart)
+            return FormatText("Ch%i Sweep Time < 1 / Sweep Start Frequency.", c);
+    }
+    if (!pulse) return {};
     const char* error = nullptr;
     if (bar.m_pulseStart > bar.m_pulsePeriod)
         error = "Ch%i Pulse Start Time > Pulse Period.";
     else if (bar.m_pulseStop <= bar.m_pulseStart)
         error = "Ch%i Pulse Start Time <= Pulse Stop Time.";
     else if (bar.m_pulseStop < 0.0 || bar.m_pulseStop > kMaxSeconds)
-        error = "Ch%i Pulse Stop Time Out of Range\n0.0 sec <= Pulse Stop Time <= 3600.0 sec.";
+        return WithValue(FormatText("Ch%i Pulse Stop Time Out of Range\n0.0 sec <= Pulse Stop "
+                                    "Time <= 3600.0 sec.",
+                                    c),
+                         "Pulse Stop Time", bar.m_pulseStop, "sec", 0.0, kMaxSeconds);
     else if (bar.m_pulseStop > bar.m_pulsePeriod)
         error = "Ch%i Pulse Stop Time > Pulse Period.";
     else if (std::fabs(bar.m_pulseStop - bar.m_pulseStart) <= 1.0 / fs)
         error = "Ch%i Pulse Start and Pulse Stop Parameters\nLess Than 1 Sample Apart.";
     else if (bar.m_pulsePeriod < 3.0 / fs || bar.m_pulsePeriod > kMaxSeconds)
-        error = "Ch%i Pulse Period Out of Range\n3 Samples < Pulse Period < 3600.0 sec.";
-    if (!error) return true;
-    ShowErrorMessage(FormatText(error, c));
-    return false;
+        return WithValue(FormatText("Ch%i Pulse Period Out of Range\n3 Samples < Pulse Period "
+                                    "< 3600.0 sec.",
+                                    c),
+                         "Pulse Period", bar.m_pulsePeriod, "sec", 3.0 / fs, kMaxSeconds);
+    return error ? FormatText(error, c) : std::string();
 }
 
 bool CSigGenView::PasteClipboard(const CSigGenChanDlgBar& bar, int32_t n) {
@@ -187,8 +209,8 @@ int CSigGenView::ProcessData() {
     }
     working->Copy(*display);
     third->Copy(*display);
-    doc->SetCurrentList(working);
-    doc->SetReferenceList(third);
+    doc->SetCurrentList(m_pWorkingList);
+    doc->SetReferenceList(m_pThirdList);
     return 1;
 }
 

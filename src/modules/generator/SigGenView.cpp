@@ -48,24 +48,11 @@ void CSigGenView::ShowCurrentParams() {
         GetChannelPointer(i)->UpdateControls(Controls());
 }
 
-std::vector<std::pair<std::string, std::string>> CSigGenView::GetSettings() const {
+std::vector<CSettingValue> CSigGenView::GetSettings() const {
     auto settings = CDspView::GetSettings();
-    settings.emplace_back("Channels", FormatText("%i", m_channelCount));
-    const auto number = [](double v) { return FormatText("%.15g", v); };
     for (int i = 0; i < m_channelCount; ++i) {
-        const CSigGenChanDlgBar& bar = *GetChannelPointer(i);
-        const std::string ch = FormatText("Ch%i ", i + 1);
-        settings.emplace_back(ch + "channel", FormatText("%i", bar.m_channel));
-        settings.emplace_back(ch + "wave", CSigGenChanDlgBar::WaveNames()[size_t(bar.m_waveType)]);
-        settings.emplace_back(ch + "frequency", number(bar.m_frequency));
-        settings.emplace_back(ch + "mode", CSigGenChanDlgBar::ModeNames()[size_t(bar.m_mode)]);
-        settings.emplace_back(ch + "level", FormatText("%i", bar.m_level));
-        settings.emplace_back(ch + "sweep start", number(bar.m_sweepStart));
-        settings.emplace_back(ch + "sweep stop", number(bar.m_sweepStop));
-        settings.emplace_back(ch + "sweep time", number(bar.m_sweepTime));
-        settings.emplace_back(ch + "pulse start", number(bar.m_pulseStart));
-        settings.emplace_back(ch + "pulse stop", number(bar.m_pulseStop));
-        settings.emplace_back(ch + "pulse period", number(bar.m_pulsePeriod));
+        const auto bar = GetChannelPointer(i)->GetSettings();
+        settings.insert(settings.end(), bar.begin(), bar.end());
     }
     return settings;
 }
@@ -98,36 +85,20 @@ void CSigGenView::Serialize(CArchive& ar) {
 }
 
 void CSigGenView::WriteBars(CArchive& ar) const {
-    // The older layout writes the list and its bars without class records.
-    if (!ar.IsLegacy()) {
-        ar.WriteObject(&m_barList);
-        return;
-    }
-    ar.WriteCount(static_cast<uint32_t>(m_barList.GetCount()));
-    for (size_t i = 0; i < m_barList.GetCount(); ++i)
-        m_barList.GetAt(i)->Serialize(ar);
+    // An object reference in both layouts: the older one only leaves out the bars' own
+    // class records.
+    ar.WriteObject(&m_barList);
 }
 
 bool CSigGenView::ReadBars(CArchive& ar, CObList& bars) {
-    if (ar.IsLegacy()) {
-        const uint32_t n = ar.ReadCount();
-        if (ar.Ok() && n > uint32_t(CSigGenChanDlgBar::kMaxChannels))
-            ar.Fail("Signal generator with " + std::to_string(n) + " channel bars");
-        for (uint32_t i = 0; i < n && ar.Ok(); ++i) {
-            auto bar = std::make_unique<CSigGenChanDlgBar>();
-            bar->Serialize(ar);
-            bars.AddTail(std::move(bar));
-        }
-    } else {
-        std::unique_ptr<CObject> list = ar.ReadObject(RUNTIME_CLASS(CObList));
-        if (ar.Ok() && !list) ar.Fail("Signal generator without its channel bars");
-        if (!ar.Ok()) return false;
-        bars = std::move(static_cast<CObList&>(*list));
-        if (!bars.AllKindOf(RUNTIME_CLASS(CSigGenChanDlgBar)))
-            ar.Fail("Signal generator channel list holds an object that is not a channel bar");
-        else if (bars.GetCount() > size_t(CSigGenChanDlgBar::kMaxChannels))
-            ar.Fail("Signal generator with " + std::to_string(bars.GetCount()) + " channel bars");
-    }
+    std::unique_ptr<CObject> list = ar.ReadObject(RUNTIME_CLASS(CObList));
+    if (ar.Ok() && !list) ar.Fail("Signal generator without its channel bars");
+    if (!ar.Ok()) return false;
+    bars = std::move(static_cast<CObList&>(*list));
+    if (!bars.AllKindOf(RUNTIME_CLASS(CSigGenChanDlgBar)))
+        ar.Fail("Signal generator channel list holds an object that is not a channel bar");
+    else if (bars.GetCount() > size_t(CSigGenChanDlgBar::kMaxChannels))
+        ar.Fail("Signal generator with " + std::to_string(bars.GetCount()) + " channel bars");
     if (!ar.Ok()) return false;
     if (bars.GetCount() == 0) {
         ar.Fail("Signal generator without channel bars");

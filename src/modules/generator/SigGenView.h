@@ -33,7 +33,9 @@ public:
     /** Base refresh, the document's sample rate for the lists, the clipboard list in the
      *  current list's shape, and every bar's controls. */
     void ShowCurrentParams() override;
-    std::vector<std::pair<std::string, std::string>> GetSettings() const override;
+    std::vector<CSettingValue> GetSettings() const override;
+    /** The first channel whose settings StartRun would refuse, with StartRun's message. */
+    std::string CheckRunSettings() const override;
     void Serialize(CArchive& ar) override;
 
     /** Fills one channel's block (at most `out.size()` samples); always true. */
@@ -50,8 +52,8 @@ private:
     void EnsureBars();
     /** StartRun for one channel: checks, pastes for "Clipboard", resets the run state. */
     bool StartChannel(CSigGenChanDlgBar& bar, double fs, int32_t n);
-    bool CheckPulse(const CSigGenChanDlgBar& bar, double fs);
-    bool CheckSweep(const CSigGenChanDlgBar& bar, double fs);
+    /** The message StartRun refuses a channel with on its settings; empty when none. */
+    static std::string ChannelRefusal(const CSigGenChanDlgBar& bar, double fs);
     bool PasteClipboard(const CSigGenChanDlgBar& bar, int32_t n);
     /** Advances the phase by one sample's step, ending the cycle where it wraps. */
     void AdvancePhase(CSigGenChanDlgBar& bar, double delta);

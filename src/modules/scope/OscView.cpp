@@ -236,7 +236,7 @@ int COscView::ProcessData() {
         }
         if (limit > 1 && ch.counter < INT_MAX) ++ch.counter;
     }
-    doc->SetCurrentList(m_pWorkingList.get());
+    doc->SetCurrentList(m_pWorkingList);
     Invalidate();
     return 1;
 }
@@ -292,47 +292,106 @@ void COscView::OnLButtonUp(CPoint point) {
 
 std::vector<COscView::CReadout> COscView::MakeReadouts() const {
     std::vector<CReadout> readouts{
-        {"Ch1: " + m_channels[0].label, EReadoutPlace::TopLeft},
-        {"Ch2: " + m_channels[1].label, EReadoutPlace::TopCentre},
-        {Item(OscTimePerDivChoices(), m_timeIndex), EReadoutPlace::TopRight}};
+        {{1, "Ch1", m_channels[0].label}, EReadoutPlace::TopLeft},
+        {{2, "Ch2", m_channels[1].label}, EReadoutPlace::TopCentre},
+        {{0, "T/Div", Item(OscTimePerDivChoices(), m_timeIndex), false}, EReadoutPlace::TopRight}};
     const EReadoutPlace places[2] = {EReadoutPlace::BottomLeft, EReadoutPlace::BottomRight};
     for (size_t c = 0; c < m_channels.size(); ++c) {
         const CChannelSettings& ch = m_channels[c];
         if (ch.trace.blockAverageCount <= 1.0) continue;
-        readouts.push_back({FormatText("Ch%d Avg: %d / %d", int(c) + 1, ch.counter - 1,
-                                       int(ch.trace.blockAverageCount)),
+        readouts.push_back({{int(c) + 1, FormatText("Ch%d Avg", int(c) + 1),
+                             FormatText("%d / %d", ch.counter - 1, int(ch.trace.blockAverageCount))},
                             places[c]});
     }
     return readouts;
 }
 
-std::vector<std::string> COscView::GetReadouts() const {
-    std::vector<std::string> lines;
+std::vector<CReadoutValue> COscView::GetReadoutValues() const {
+    std::vector<CReadoutValue> values;
     for (const CReadout& r : MakeReadouts())
-        lines.push_back(r.text);
-    return lines;
+        values.push_back(r.value);
+    return values;
 }
 
-std::vector<std::pair<std::string, std::string>> COscView::GetSettings() const {
-    auto settings = CDspView::GetSettings();
-    for (size_t c = 0; c < m_channels.size(); ++c) {
-        const CChannelSettings& ch = m_channels[c];
-        const std::string prefix = "Ch" + std::to_string(c + 1) + " ";
-        settings.emplace_back(prefix + "V/Div", Item(OscVoltsPerDivChoices(), ch.voltsIndex));
-        settings.emplace_back(prefix + "Pos", FormatText("%d", ch.position));
-        settings.emplace_back(prefix + "Disp", Item(OscDisplayTypeNames(), ch.displayType));
-        settings.emplace_back(prefix + "Avg", Item(OscAverageChoices(), ch.averageIndex));
-        settings.emplace_back(prefix + "Avg count", FormatText("%d", ch.counter));
+const CFieldTable<COscView>& COscView::Fields() {
+    using V = COscView;
+    using F = CSettingField<V>;
+    using List = const std::vector<std::string>& (*)();
+    // A whole-number setting of a channel (c = 0, 1) or of the view (c = -1).
+    const auto whole = [](std::string id, std::string label, int c, int32_t CChannelSettings::*ch,
+                          int32_t V::*own, int32_t maximum, const char* message, List items) {
+        F f{std::move(id), std::move(label), EFieldType::Int32,
+            [=](const V& v) { return double(c < 0 ? v.*own : v.m_channels[size_t(c)].*ch); },
+            [=](V& v, double x) { (c < 0 ? v.*own : v.m_channels[size_t(c)].*ch) = int32_t(x); },
+            InRange(0, maximum, message)};
+        if (items) f.items = [items](const V&) { return items(); };
+        return f;
+    };
+    // The gate's fields: on, left and right markers, start, stop.
+    const auto gate = [](const char* id, const char* label, int index) {
+        F f{id, label, EFieldType::Double,
+            [=](const V& v) {
+                const COscGate& g = v.m_gate;
+                const double fields[] = {g.IsOn() ? 1.0 : 0.0, g.GetLeftMarker(),
+                                         g.GetRightMarker(), g.GetStart(), g.GetStop()};
+                return fields[index];
+            },
+            [=](V& v, double x) {
+                const COscGate& g = v.m_gate;
+                double fields[] = {g.IsOn() ? 1.0 : 0.0, g.GetLeftMarker(), g.GetRightMarker(),
+                                   g.GetStart(), g.GetStop()};
+                fields[index] = x;
+                v.m_gate.Set(fields[0] != 0, fields[1], fields[2], fields[3], fields[4]);
+            },
+            Finite("Oscilloscope gate is not a number")};
+        return f;
+    };
+    std::vector<F> fields;
+    for (int c = 0; c < 2; ++c) {
+        const std::string id = FormatText("ch%d.", c + 1), label = FormatText("Ch%d ", c + 1);
+        using S = CChannelSettings;
+        fields.push_back(whole(id + "vdiv", label + "V/Div", c, &S::voltsIndex, nullptr,
+                               kMaxVoltsIndex, "Oscilloscope volts/div index out of range",
+                               &OscVoltsPerDivChoices));
+        fields.push_back(whole(id + "pos", label + "Pos", c, &S::position, nullptr, kMaxPosition,
+                               "Oscilloscope vertical position out of range", nullptr));
+        fields.push_back(whole(id + "display", label + "Disp", c, &S::displayType, nullptr,
+                               int32_t(OscDisplayTypeNames().size()) - 1,
+                               "Oscilloscope display type out of range", &OscDisplayTypeNames));
+        fields.push_back(whole(id + "avg", label + "Avg", c, &S::averageIndex, nullptr,
+                               int32_t(OscAverageChoices().size()) - 1,
+                               "Oscilloscope block average index out of range", &OscAverageChoices));
     }
-    settings.emplace_back("T/Div", Item(OscTimePerDivChoices(), m_timeIndex));
-    settings.emplace_back("X Pos", FormatText("%d", m_xPosition));
-    settings.emplace_back("Block length", FormatText("%.0f", m_blockLength));
-    settings.emplace_back("Gate", m_gate.IsOn() ? "On" : "Off");
-    settings.emplace_back("Gate start", FormatText("%.6g", m_gate.GetStart()));
-    settings.emplace_back("Gate stop", FormatText("%.6g", m_gate.GetStop()));
-    settings.emplace_back("Left marker", FormatText("%.6g", m_gate.GetLeftMarker()));
-    settings.emplace_back("Right marker", FormatText("%.6g", m_gate.GetRightMarker()));
+    fields.push_back(whole("tdiv", "T/Div", -1, nullptr, &V::m_timeIndex, kMaxTimeIndex,
+                           "Oscilloscope time/div index out of range", &OscTimePerDivChoices));
+    fields.push_back(whole("xpos", "X Pos", -1, nullptr, &V::m_xPosition, kMaxPosition,
+                           "Oscilloscope horizontal position out of range", nullptr));
+    fields.push_back({"length", "Block length", EFieldType::Double,
+                      [](const V& v) { return v.m_blockLength; },
+                      [](V& v, double x) { v.m_blockLength = x; },
+                      InRange(0, CDSPData::kMaxSize, "Oscilloscope block length out of range")});
+    fields.push_back(gate("gate", "Gate", 0));
+    fields.back().type = EFieldType::Int32;
+    fields.back().check = InRange(0, 1, "Oscilloscope gate flag out of range");
+    fields.back().items = [](const V&) { return std::vector<std::string>{"Off", "On"}; };
+    fields.push_back(gate("leftmarker", "Left marker", 1));
+    fields.push_back(gate("rightmarker", "Right marker", 2));
+    fields.push_back(gate("gatestart", "Gate start", 3));
+    fields.push_back(gate("gatestop", "Gate stop", 4));
+    static const CFieldTable<V> table{std::move(fields)};
+    return table;
+}
+
+std::vector<CSettingValue> COscView::GetSettings() const {
+    auto settings = CDspView::GetSettings();
+    const auto mine = Fields().List(*this);
+    settings.insert(settings.end(), mine.begin(), mine.end());
     return settings;
+}
+
+bool COscView::SetSetting(const std::string& id, const std::string& value, std::string& message) {
+    if (const auto* field = Fields().Find(id)) return Fields().SetFromText(*this, *field, value, message);
+    return CDspView::SetSetting(id, value, message);
 }
 
 // ---- Archive --------------------------------------------------------------------------------
@@ -341,69 +400,13 @@ void COscView::Serialize(CArchive& ar) {
     CDspView::Serialize(ar);
     if (ar.IsStoring()) {
         ar.WriteClass(RUNTIME_CLASS(COscView));
-        for (const CChannelSettings& ch : m_channels) {
-            ar.WriteInt32(ch.voltsIndex);
-            ar.WriteInt32(ch.position);
-            ar.WriteInt32(ch.displayType);
-            ar.WriteInt32(ch.averageIndex);
-        }
-        ar.WriteInt32(m_timeIndex);
-        ar.WriteInt32(m_xPosition);
-        ar.WriteDouble(m_blockLength);
-        ar.WriteInt32(m_gate.IsOn() ? 1 : 0);
-        ar.WriteDouble(m_gate.GetLeftMarker());
-        ar.WriteDouble(m_gate.GetRightMarker());
-        ar.WriteDouble(m_gate.GetStart());
-        ar.WriteDouble(m_gate.GetStop());
+        Fields().Store(ar, *this);
         return;
     }
-
     ar.ReadClass(RUNTIME_CLASS(COscView));
     ar.GetObjectSchema();
-    std::array<CChannelSettings, 2> channels = m_channels;
-    for (CChannelSettings& ch : channels) {
-        ch.voltsIndex = ar.ReadInt32();
-        ch.position = ar.ReadInt32();
-        ch.displayType = ar.ReadInt32();
-        ch.averageIndex = ar.ReadInt32();
-    }
-    const int32_t timeIndex = ar.ReadInt32();
-    const int32_t xPosition = ar.ReadInt32();
-    const double blockLength = ar.ReadDouble();
-    const int32_t gateOn = ar.ReadInt32();
-    double gate[4];
-    for (double& v : gate)
-        v = ar.ReadDouble();
-    if (!ar.Ok()) return;
-
-    const auto inRange = [](int32_t v, int32_t maximum) { return v >= 0 && v <= maximum; };
-    for (const CChannelSettings& ch : channels) {
-        if (!inRange(ch.voltsIndex, kMaxVoltsIndex))
-            ar.Fail("Oscilloscope volts/div index out of range");
-        else if (!inRange(ch.position, kMaxPosition))
-            ar.Fail("Oscilloscope vertical position out of range");
-        else if (!inRange(ch.displayType, int32_t(OscDisplayTypeNames().size()) - 1))
-            ar.Fail("Oscilloscope display type out of range");
-        else if (!inRange(ch.averageIndex, int32_t(OscAverageChoices().size()) - 1))
-            ar.Fail("Oscilloscope block average index out of range");
-    }
-    if (!inRange(timeIndex, kMaxTimeIndex))
-        ar.Fail("Oscilloscope time/div index out of range");
-    else if (!inRange(xPosition, kMaxPosition))
-        ar.Fail("Oscilloscope horizontal position out of range");
-    else if (!(blockLength >= 0.0 && blockLength <= CDSPData::kMaxSize))
-        ar.Fail("Oscilloscope block length out of range");
-    else if (gateOn != 0 && gateOn != 1)
-        ar.Fail("Oscilloscope gate flag out of range");
-    else if (!std::all_of(std::begin(gate), std::end(gate),
-                          [](double v) { return std::isfinite(v); }))
-        ar.Fail("Oscilloscope gate is not a number");
-    if (!ar.Ok()) return;
-
-    m_channels = channels;
-    m_timeIndex = timeIndex;
-    m_xPosition = xPosition;
-    m_blockLength = blockLength;
-    m_gate.Set(gateOn != 0, gate[0], gate[1], gate[2], gate[3]);
+    const auto values = Fields().Load(ar);
+    if (!values) return;
+    Fields().Apply(*this, *values);
     UpdateControlStates();
 }

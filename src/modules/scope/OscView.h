@@ -30,8 +30,8 @@ public:
     void ShowCurrentParams() override;
     void OnInitialUpdate() override;
 
-    std::vector<std::string> GetReadouts() const override;
-    std::vector<std::pair<std::string, std::string>> GetSettings() const override;
+    std::vector<CReadoutValue> GetReadoutValues() const override;
+    std::vector<CSettingValue> GetSettings() const override;
 
     // Control bar handlers (each stores the setting, refreshes and marks the process modified).
     void OnClickedDownCh1VoltsDiv() { StepVoltsPerDiv(0, -1); }
@@ -81,6 +81,7 @@ public:
 
 protected:
     bool OnControlChanged(const std::string& id) override;
+    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
 
 private:
     struct CChannelSettings {
@@ -96,9 +97,11 @@ private:
     /** Where a readout sits in the plot. */
     enum class EReadoutPlace { TopLeft, TopCentre, TopRight, BottomLeft, BottomRight };
     struct CReadout {
-        std::string text;
+        CReadoutValue value;
         EReadoutPlace place;
     };
+    /** The stored settings in file order. */
+    static const CFieldTable<COscView>& Fields();
 
     static size_t Ch(int channel) { return channel == 1 ? 1 : 0; }
     void StepVoltsPerDiv(int channel, int step);

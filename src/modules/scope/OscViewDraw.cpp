@@ -56,11 +56,12 @@ void COscView::OnDraw(ICanvas& canvas, const CRect& rect) {
     const int32_t pad = std::max(2, metrics.averageCharWidth / 2);
     std::vector<CRect> drawn;
     for (const CReadout& r : MakeReadouts()) {
-        const CRect box = ReadoutBox(r.place, canvas.GetTextExtent(r.text), plot, pad);
+        const std::string text = r.value.Text();
+        const CRect box = ReadoutBox(r.place, canvas.GetTextExtent(text), plot, pad);
         if (!Inside(box, plot) || std::any_of(drawn.begin(), drawn.end(),
                                               [&](const CRect& d) { return Overlaps(d, box); }))
             continue;
-        canvas.DrawText({box.left, box.top}, r.text, m_plotColours.marker);
+        canvas.DrawText({box.left, box.top}, text, m_plotColours.marker);
         drawn.push_back(box);
     }
 

@@ -75,6 +75,7 @@ void CSpecView::OnDraw(ICanvas& canvas, const CRect& rect) {
                          slice.bottom - 2 * metrics.height};
         if (plot.IsRectEmpty()) continue;
         channel.m_plotRect = plot;
+        channel.m_labelBounds = slice;
         channel.m_colours = m_plotColours;
         channel.m_customTextColour = customText;
         channel.m_selected = GetSelectedChannel() == c + 1;

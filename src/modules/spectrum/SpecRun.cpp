@@ -3,6 +3,8 @@
 #include "modules/spectrum/SpecView.h"
 
 #include "base/NumberText.h"
+#include "dsp/WindowGain.h"
+#include "process/DspApp.h"
 #include "process/DspDoc.h"
 #include "soundio/SoundIOView.h"
 
@@ -55,13 +57,8 @@ int CSpecView::StartRun() {
     m_averageCounter = 1;
     MakeFreqScale();
 
-    const double nyquist = (m_pWorkingList ? m_pWorkingList->GetSampleRate(0) : 0.0) / 2.0;
-    if ((m_yAxisType == kYTHDVpk || m_yAxisType == kYIMDVpk) && m_ref1 > nyquist) {
-        ShowErrorMessage("Reference Frequency 1 is Higher than Sample Rate / 2\r\n");
-        return 0;
-    }
-    if (m_yAxisType == kYIMDVpk && m_ref2 > nyquist) {
-        ShowErrorMessage("Reference Frequency 2 is Higher than Sample Rate / 2\r\n");
+    if (const std::string refusal = CheckRunSettings(); !refusal.empty()) {
+        ShowErrorMessage(refusal);
         return 0;
     }
     if (UsesFHT(m_fftType)) {
@@ -73,6 +70,20 @@ int CSpecView::StartRun() {
         m_fhtTableSize = 0; // rebuilt from the reference on the first block
     }
     return 1;
+}
+
+std::string CSpecView::CheckRunSettings() const {
+    const double nyquist = (m_pWorkingList ? m_pWorkingList->GetSampleRate(0) : 0.0) / 2.0;
+    // The fixed text, then the values that broke the rule.
+    const auto refusal = [&](int n, double ref) {
+        return FormatText("Reference Frequency %i is Higher than Sample Rate / 2\r\n"
+                          "Ref%i: %.15g Hz (limits 0 to %.15g Hz)",
+                          n, n, ref, nyquist);
+    };
+    if ((m_yAxisType == kYTHDVpk || m_yAxisType == kYIMDVpk) && m_ref1 > nyquist)
+        return refusal(1, m_ref1);
+    if (m_yAxisType == kYIMDVpk && m_ref2 > nyquist) return refusal(2, m_ref2);
+    return {};
 }
 
 bool CSpecView::PrepareFHT(CDSPFFTData& block, const CDSPFFTData& reference) {
@@ -111,6 +122,11 @@ bool CSpecView::ProcessChannel(int channel) {
     }
     if (UsesFFT(m_fftType)) {
         work.DoFFT(m_windowType);
+        // Tones read their own amplitude through a window when the application asks for it;
+        // the block handed on carries the same volts as the display.
+        const CDspApp* app = GetDocument()->GetApp();
+        if (!app || app->GetSettings().windowAmplitudeCorrection != 0)
+            CorrectWindowAmplitude(work, m_windowType);
         const CDSPFFTDataList* response =
             m_pCalibration ? m_pCalibration->GetFrequencyResponse() : nullptr;
         if (m_applyFreqCal && response && response->GetAt(channel) &&
@@ -167,8 +183,9 @@ int CSpecView::ProcessData() {
     for (int ch = 0; ch < channels; ++ch)
         if (!ProcessChannel(ch)) return 0;
     if (m_blockAverageCount > 1) ++m_averageCounter;
+    m_hasData = true;
 
-    doc->SetCurrentList(m_pWorkingList.get());
+    doc->SetCurrentList(m_pWorkingList);
     Invalidate();
     return 1;
 }

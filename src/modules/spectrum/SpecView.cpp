@@ -22,6 +22,11 @@ CControl Combo(const char* id, const char* label, const std::vector<std::string>
 CControl Button(const char* id, const char* label) {
     return {id, EControlKind::PushButton, label, {}};
 }
+CControl NumberEdit(const char* id, const char* label) {
+    CControl control{id, EControlKind::Edit, label, {}};
+    control.numeric = true;
+    return control;
+}
 CControl Text(const char* id, const char* label) {
     return {id, EControlKind::ReadOnlyText, label, {}};
 }
@@ -43,9 +48,9 @@ CSpecView::CSpecView() {
     c.Add(Button("scaledn", "Dn"));
     c.Add(Text("scale", ""));
     c.Add(Button("scaleup", "Up"));
-    c.Add({"ref1", EControlKind::Edit, "Ref1:", {}});
+    c.Add(NumberEdit("ref1", "Ref1:"));
     c.Add(Text("ref1unit", ""));
-    c.Add({"ref2", EControlKind::Edit, "Ref2:", {}});
+    c.Add(NumberEdit("ref2", "Ref2:"));
     c.Add(Text("ref2unit", ""));
     c.Add(Combo("type", "Type:", SpecFFTTypeChoices()));
     c.Add(Combo("window", "Wnd:", SpecWindowChoices()));
@@ -149,6 +154,8 @@ bool CSpecView::TakeRefEdit(const char* id, const std::string& text, double& ref
     shown = text.substr(0, kRefTextLength);
     double value = 0.0;
     if (!RefValue(shown, value)) {
+        RefuseControl(std::string(id == std::string("ref1") ? "Ref1" : "Ref2") + ": \"" + shown +
+                      "\" is not a finite number");
         UpdateControls();
         return false;
     }
@@ -223,7 +230,7 @@ bool CSpecView::OnControlChanged(const std::string& id) {
     for (const auto& [name, handler] : kHandlers) {
         if (id == name) {
             handler(*this, *Controls().StateById(id));
-            return true;
+            return !IsControlRefused();
         }
     }
     return true;
@@ -272,7 +279,9 @@ void CSpecView::UpdateControls() {
 }
 
 void CSpecView::ShowCurrentParams() {
+    const CDSPFFTDataList* shown = m_pDisplayList.get();
     CDspView::ShowCurrentParams();
+    if (m_pDisplayList.get() != shown) m_hasData = false;
     if (m_xAxisTypeChanged) {
         m_startPosition = 0;
         m_stopPosition = kFreqPositions - 1;
@@ -299,17 +308,12 @@ void CSpecView::UpdatePlotChannels() {
     for (int c = 0; c < 2; ++c) {
         CChannel* channel = GetChannelPointer(c);
         if (!channel) continue;
-        // Each channel sees the other's spectrum too: the impedance needs both.
         const CDSPFFTData* own = list ? list->GetAt(c) : nullptr;
-        const CDSPFFTData* other = list ? list->GetAt(1 - c) : nullptr;
-        auto values = [](const CDSPData* array) {
-            return array ? array->GetDataPointer() : nullptr;
+        // Each channel sees the other's spectrum too: the impedance needs both.
+        channel->m_arrays = [this, c] {
+            return m_pDisplayList && m_hasData ? TraceArraysOf(*m_pDisplayList, c)
+                                               : CTraceArrays{};
         };
-        channel->m_pTime = own ? values(own->GetTimeObj()) : nullptr;
-        channel->m_pMagnitude = own ? values(own->GetFreqObj()) : nullptr;
-        channel->m_pPhase = own ? values(own->GetPhaseObj()) : nullptr;
-        channel->m_pCompanionMagnitude = other ? values(other->GetFreqObj()) : nullptr;
-        channel->m_pCompanionPhase = other ? values(other->GetPhaseObj()) : nullptr;
         if (own) {
             channel->m_sampleRate = own->GetSampleRate();
             channel->m_blockSize = own->GetSize();
@@ -356,112 +360,127 @@ void CSpecView::MakeYAxisTypeControl() {
 
 // ---- Settings and process file --------------------------------------------------------------
 
-std::vector<std::pair<std::string, std::string>> CSpecView::GetSettings() const {
-    auto settings = CDspView::GetSettings();
-    auto item = [](const std::vector<std::string>& items, int index) {
-        return items[size_t(index)];
+const CFieldTable<CSpecView>& CSpecView::Fields() {
+    using V = CSpecView;
+    using F = CSettingField<V>;
+    const auto choice = [](const char* id, const char* label, int32_t V::*member,
+                           const std::vector<std::string>& (*items)(), const char* message) {
+        return F{id,
+                 label,
+                 EFieldType::Int32,
+                 [member](const V& v) { return double(v.*member); },
+                 [member](V& v, double x) { v.*member = int32_t(x); },
+                 InRange(0, double(items().size()) - 1, message),
+                 [items](const V&) { return items(); }};
     };
-    settings.emplace_back("X axis", item(SpecXAxisChoices(), m_xAxisType));
-    settings.emplace_back("Start", item(m_startLabels, m_startPosition));
-    settings.emplace_back("Stop", item(m_stopLabels, m_stopPosition));
-    settings.emplace_back("Y axis", item(SpecYAxisChoices(), m_yAxisType));
-    settings.emplace_back("Y scale", item(m_yScaleList, m_yScaleIndex));
-    settings.emplace_back("Ref1", FormatText("%.6G", m_ref1));
-    settings.emplace_back("Ref2", FormatText("%.6G", m_ref2));
-    settings.emplace_back("FFT type", item(SpecFFTTypeChoices(), m_fftType));
-    settings.emplace_back("Window", item(SpecWindowChoices(), m_windowType));
-    settings.emplace_back("Plot", item(SpecPlotChoices(), m_plotType));
-    settings.emplace_back("Apply Freq Cal", m_applyFreqCal ? "1" : "0");
-    settings.emplace_back("Block average", item(SpecBlockAverageChoices(), m_blockAverageIndex));
-    settings.emplace_back("Smoothing", item(SpecSmoothingChoices(), m_smoothingWidth));
+    const auto position = [](const char* id, const char* label, int32_t V::*member,
+                             std::vector<std::string> V::*labels) {
+        return F{id,
+                 label,
+                 EFieldType::Int32,
+                 [member](const V& v) { return double(v.*member); },
+                 [member](V& v, double x) { v.*member = int32_t(x); },
+                 {},
+                 [labels](const V& v) { return v.*labels; }};
+    };
+    const auto number = [](const char* id, const char* label, double V::*member,
+                           const char* message) {
+        return F{id,
+                 label,
+                 EFieldType::Double,
+                 [member](const V& v) { return v.*member; },
+                 [member](V& v, double x) { v.*member = x; },
+                 Finite(message)};
+    };
+    // A reference no run can use is refused by itself; the rest of the file still opens.
+    const auto reference = [](const char* id, const char* label, double V::*member) {
+        return F{id, label, EFieldType::Double, [member](const V& v) { return v.*member; },
+                 [member](V& v, double x) {
+                     if (std::isfinite(x)) v.*member = x;
+                 }};
+    };
+    static const CFieldTable<V> table{
+        {
+            {"xaxis", "X axis", EFieldType::Int32, [](const V& v) { return double(v.m_xAxisType); },
+             [](V& v, double x) {
+                 v.m_xAxisType = int32_t(x);
+                 v.m_xAxisTypeChanged = false;
+             },
+             InRange(0, double(SpecXAxisChoices().size()) - 1,
+                     "Spectrum analyser: X axis type out of range"),
+             [](const V&) { return SpecXAxisChoices(); }},
+            position("start", "Start", &V::m_startPosition, &V::m_startLabels),
+            position("stop", "Stop", &V::m_stopPosition, &V::m_stopLabels),
+            number("", "Start bin", &V::m_startBin,
+                   "Spectrum analyser: start or stop bin is not a number"),
+            number("", "Stop bin", &V::m_stopBin,
+                   "Spectrum analyser: start or stop bin is not a number"),
+            {"yaxis", "Y axis", EFieldType::Int32, [](const V& v) { return double(v.m_yAxisType); },
+             [](V& v, double x) {
+                 v.m_yAxisType = int32_t(x);
+                 v.m_yAxisTypeChanged = false;
+                 v.MakeYAxisTypeControl();
+             },
+             InRange(0, double(SpecYAxisChoices().size()) - 1,
+                     "Spectrum analyser: Y axis type out of range"),
+             [](const V&) { return SpecYAxisChoices(); }},
+            // The scale index belongs to the list of the stored Y axis type; only a damaged
+            // file holds one outside it, and the nearest valid scale is the least surprising
+            // reading.
+            {"scale", "Y scale", EFieldType::Int32,
+             [](const V& v) { return double(v.m_yScaleIndex); },
+             [](V& v, double x) { v.m_yScaleIndex = std::clamp(int32_t(x), 0, v.m_yScaleLimit); },
+             {}, [](const V& v) { return v.m_yScaleList; }},
+            reference("ref1", "Ref1", &V::m_ref1),
+            reference("ref2", "Ref2", &V::m_ref2),
+            choice("type", "FFT type", &V::m_fftType, &SpecFFTTypeChoices,
+                   "Spectrum analyser: FFT type out of range"),
+            choice("window", "Window", &V::m_windowType, &SpecWindowChoices,
+                   "Spectrum analyser: window type out of range"),
+            choice("plot", "Plot", &V::m_plotType, &SpecPlotChoices,
+                   "Spectrum analyser: plot type out of range"),
+            {"freqcal", "Apply Freq Cal", EFieldType::Int32,
+             [](const V& v) { return double(v.m_applyFreqCal); },
+             [](V& v, double x) { v.m_applyFreqCal = int32_t(x); },
+             InRange(0, 1, "Spectrum analyser: frequency calibration flag out of range")},
+            choice("avg", "Block average", &V::m_blockAverageIndex, &SpecBlockAverageChoices,
+                   "Spectrum analyser: block average out of range"),
+            choice("smooth", "Smoothing", &V::m_smoothingWidth, &SpecSmoothingChoices,
+                   "Spectrum analyser: smoothing width out of range"),
+        },
+        [](const std::vector<double>& v) {
+            const double start = v[1], stop = v[2];
+            return start >= 0 && start < stop && stop < kFreqPositions
+                       ? std::string()
+                       : std::string("Spectrum analyser: start and stop positions out of range");
+        }};
+    return table;
+}
+
+std::vector<CSettingValue> CSpecView::GetSettings() const {
+    auto settings = CDspView::GetSettings();
+    const auto mine = Fields().List(*this);
+    settings.insert(settings.end(), mine.begin(), mine.end());
     return settings;
+}
+
+bool CSpecView::SetSetting(const std::string& id, const std::string& value, std::string& message) {
+    if (const auto* field = Fields().Find(id)) return Fields().SetFromText(*this, *field, value, message);
+    return CDspView::SetSetting(id, value, message);
 }
 
 void CSpecView::Serialize(CArchive& ar) {
     CDspView::Serialize(ar);
     if (ar.IsStoring()) {
         ar.WriteClass(RUNTIME_CLASS(CSpecView));
-        ar.WriteInt32(m_xAxisType);
-        ar.WriteInt32(m_startPosition);
-        ar.WriteInt32(m_stopPosition);
-        ar.WriteDouble(m_startBin);
-        ar.WriteDouble(m_stopBin);
-        ar.WriteInt32(m_yAxisType);
-        ar.WriteInt32(m_yScaleIndex);
-        ar.WriteDouble(m_ref1);
-        ar.WriteDouble(m_ref2);
-        ar.WriteInt32(m_fftType);
-        ar.WriteInt32(m_windowType);
-        ar.WriteInt32(m_plotType);
-        ar.WriteInt32(m_applyFreqCal);
-        ar.WriteInt32(m_blockAverageIndex);
-        ar.WriteInt32(m_smoothingWidth);
+        Fields().Store(ar, *this);
         return;
     }
     if (!ar.Ok()) return;
     ar.ReadClass(RUNTIME_CLASS(CSpecView));
     ar.GetObjectSchema();
-    const int32_t xAxisType = ar.ReadInt32();
-    const int32_t start = ar.ReadInt32();
-    const int32_t stop = ar.ReadInt32();
-    const double startBin = ar.ReadDouble();
-    const double stopBin = ar.ReadDouble();
-    const int32_t yAxisType = ar.ReadInt32();
-    const int32_t yScaleIndex = ar.ReadInt32();
-    const double ref1 = ar.ReadDouble();
-    const double ref2 = ar.ReadDouble();
-    const int32_t fftType = ar.ReadInt32();
-    const int32_t windowType = ar.ReadInt32();
-    const int32_t plotType = ar.ReadInt32();
-    const int32_t applyFreqCal = ar.ReadInt32();
-    const int32_t averageIndex = ar.ReadInt32();
-    const int32_t smoothing = ar.ReadInt32();
-    if (!ar.Ok()) return;
-
-    auto inList = [](int32_t v, size_t count) { return v >= 0 && size_t(v) < count; };
-    if (!inList(xAxisType, SpecXAxisChoices().size()))
-        ar.Fail("Spectrum analyser: X axis type out of range");
-    else if (!(start >= 0 && start < stop && stop < kFreqPositions))
-        ar.Fail("Spectrum analyser: start and stop positions out of range");
-    else if (!std::isfinite(startBin) || !std::isfinite(stopBin))
-        ar.Fail("Spectrum analyser: start or stop bin is not a number");
-    else if (!inList(yAxisType, SpecYAxisChoices().size()))
-        ar.Fail("Spectrum analyser: Y axis type out of range");
-    else if (!std::isfinite(ref1) || !std::isfinite(ref2))
-        ar.Fail("Spectrum analyser: reference value is not a number");
-    else if (!inList(fftType, SpecFFTTypeChoices().size()))
-        ar.Fail("Spectrum analyser: FFT type out of range");
-    else if (!inList(windowType, SpecWindowChoices().size()))
-        ar.Fail("Spectrum analyser: window type out of range");
-    else if (!inList(plotType, SpecPlotChoices().size()))
-        ar.Fail("Spectrum analyser: plot type out of range");
-    else if (applyFreqCal != 0 && applyFreqCal != 1)
-        ar.Fail("Spectrum analyser: frequency calibration flag out of range");
-    else if (!inList(averageIndex, SpecBlockAverageChoices().size()))
-        ar.Fail("Spectrum analyser: block average out of range");
-    else if (!inList(smoothing, SpecSmoothingChoices().size()))
-        ar.Fail("Spectrum analyser: smoothing width out of range");
-    if (!ar.Ok()) return;
-
-    m_xAxisType = xAxisType;
-    m_xAxisTypeChanged = false;
-    m_startPosition = start;
-    m_stopPosition = stop;
-    m_startBin = startBin;
-    m_stopBin = stopBin;
-    m_yAxisType = yAxisType;
-    m_yAxisTypeChanged = false;
-    // The scale index belongs to the list of the stored Y axis type; only a damaged file holds
-    // one outside it, and the nearest valid scale is the least surprising reading.
-    MakeYAxisTypeControl();
-    m_yScaleIndex = std::clamp(yScaleIndex, 0, m_yScaleLimit);
-    m_ref1 = ref1;
-    m_ref2 = ref2;
-    m_fftType = fftType;
-    m_windowType = windowType;
-    m_plotType = plotType;
-    m_applyFreqCal = applyFreqCal;
-    m_blockAverageIndex = averageIndex;
-    m_smoothingWidth = smoothing;
+    const auto values = Fields().Load(ar);
+    if (!values) return;
+    Fields().Apply(*this, *values);
     UpdateControls();
 }

@@ -83,9 +83,11 @@ public:
         std::string average;               // bottom left; empty without block averaging
     };
     CChannelTexts GetChannelTexts(int channel) const;
-    /** Every text of channel 1's plot, then of channel 2's, in the order above. */
-    std::vector<std::string> GetReadouts() const override;
-    std::vector<std::pair<std::string, std::string>> GetSettings() const override;
+    /** Every readout of channel 1's plot, then of channel 2's, in the order above. */
+    std::vector<CReadoutValue> GetReadoutValues() const override;
+    std::vector<CSettingValue> GetSettings() const override;
+    /** The reference frequencies of the THD and IMD displays against half the sample rate. */
+    std::string CheckRunSettings() const override;
 
     // Settings and run state.
     int GetXAxisType() const { return m_xAxisType; }
@@ -116,8 +118,13 @@ public:
 
 protected:
     bool OnControlChanged(const std::string& id) override;
+    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
 
 private:
+    /** The stored settings in file order. */
+    static const CFieldTable<CSpecView>& Fields();
+    /** One channel's readouts: scale, start, stop, tone and distortion lines, average. */
+    std::vector<CReadoutValue> ChannelReadoutValues(int channel) const;
     /** ShowCurrentParams and the document's modified flag, after a user's change. */
     void Refresh();
     void SetChoice(int32_t& setting, int selection, const std::vector<std::string>& items);
@@ -166,4 +173,7 @@ private:
     std::vector<int32_t> m_fhtInputTags;
     std::vector<int32_t> m_fhtOutputTags;
     int32_t m_fhtTableSize = 0;
+    /** A block was analysed into the display list since it was made: until then its values
+     *  are the blank ones of a new list (1.0 everywhere), which no trace shows. */
+    bool m_hasData = false;
 };

@@ -147,29 +147,37 @@ TEST_F(GeneratorControls, AnEditStopsTheRunOnlyWhenTheValueChanges) {
     EXPECT_EQ(h.Bar(1).m_frequency, 1000.0);
 }
 
-TEST_F(GeneratorControls, SettingsNameEveryBarField) {
+TEST_F(GeneratorControls, SettingsListEveryBarFieldAndTakeBackWhatTheyList) {
     h.Set({"ch2.wave=MLS180", "ch2.mode=Exp10Up Swp", "ch2.freq=440", "ch2.level=7",
            "ch2.sweepstart=20", "ch2.sweepstop=20000", "ch2.sweeptime=1.5", "ch2.pulsestart=0.1",
            "ch2.pulsestop=0.2", "ch2.pulseperiod=0.4"});
     const auto settings = h.View().GetSettings();
-    auto value = [&](const std::string& name) {
-        for (const auto& [key, v] : settings)
-            if (key == name) return v;
-        return std::string("(missing)");
-    };
-    EXPECT_EQ(value("Channels"), "2");
-    EXPECT_EQ(value("Ch2 channel"), "2");
-    EXPECT_EQ(value("Ch2 wave"), "MLS180");
-    EXPECT_EQ(value("Ch2 mode"), "Exp10Up Swp");
-    EXPECT_EQ(value("Ch2 frequency"), "440");
-    EXPECT_EQ(value("Ch2 level"), "7");
-    EXPECT_EQ(value("Ch2 sweep start"), "20");
-    EXPECT_EQ(value("Ch2 sweep stop"), "20000");
-    EXPECT_EQ(value("Ch2 sweep time"), "1.5");
-    EXPECT_EQ(value("Ch2 pulse start"), "0.1");
-    EXPECT_EQ(value("Ch2 pulse stop"), "0.2");
-    EXPECT_EQ(value("Ch2 pulse period"), "0.4");
-    EXPECT_EQ(value("Ch1 wave"), "Sine");
+    std::vector<std::string> listed;
+    for (const CSettingValue& s : settings)
+        listed.push_back(s.id + " (" + s.label + "): " + s.value);
+    const std::vector<std::string> ch2(listed.end() - 10, listed.end());
+    EXPECT_EQ(ch2, (std::vector<std::string>{
+                       "ch2.wave (Ch2 wave): MLS180", "ch2.freq (Ch2 frequency): 440",
+                       "ch2.mode (Ch2 mode): Exp10Up Swp", "ch2.level (Ch2 level): 7",
+                       "ch2.sweepstart (Ch2 sweep start): 20",
+                       "ch2.sweepstop (Ch2 sweep stop): 20000",
+                       "ch2.sweeptime (Ch2 sweep time): 1.5",
+                       "ch2.pulsestart (Ch2 pulse start): 0.1",
+                       "ch2.pulsestop (Ch2 pulse stop): 0.2",
+                       "ch2.pulseperiod (Ch2 pulse period): 0.4"}));
+    EXPECT_EQ(listed.size(), 21u); // the selected channel and ten fields of each bar
+
+    // Every listed id and label takes back the value it lists, leaving every setting as it was.
+    for (const CSettingValue& s : settings) {
+        for (const std::string& name : {s.id, s.label}) {
+            std::string message;
+            EXPECT_TRUE(h.View().SetControl(name, s.value, message)) << name << ": " << message;
+        }
+    }
+    std::vector<std::string> again;
+    for (const CSettingValue& s : h.View().GetSettings())
+        again.push_back(s.id + " (" + s.label + "): " + s.value);
+    EXPECT_EQ(again, listed);
 }
 
 } // namespace

@@ -66,29 +66,39 @@ CBytes& Fields(CBytes& out, const CBarFields& f) {
     return out;
 }
 
-// The module part as the current layout writes it: indices 1 CDspView, 2 CSigGenView, 3 the
-// CObList class, 4 the list, 5 the bar class, then one index per bar.
-Bytes CurrentLayout(const std::vector<CBarFields>& bars, int32_t count) {
-    CBytes out;
-    out.NewClass("CDspView").I32(1).NewClass("CSigGenView").NewClass("CObList");
-    out.U16(uint16_t(bars.size()));
+// The bar list as an object reference whose list class takes index `listClass`: the class
+// record, the count, then each bar as an object reference (its class record, new the first
+// time). In the current layout each bar's fields begin with its own class record, a
+// back-reference to the class the reference has just written.
+void BarList(CBytes& out, const std::vector<CBarFields>& bars, uint16_t listClass, bool own) {
+    out.NewClass("CObList").U16(uint16_t(bars.size()));
+    const uint16_t barClass = uint16_t(0x8000 + listClass + 2); // after the list object
     for (size_t i = 0; i < bars.size(); ++i) {
         if (i == 0)
             out.NewClass("CSigGenChanDlgBar");
         else
-            out.U16(0x8005);
+            out.U16(barClass);
+        if (own) out.U16(barClass);
         Fields(out, bars[i]);
     }
+}
+
+// The module part as the current layout writes it: indices 1 CDspView, 2 CSigGenView, 3 the
+// CObList class, 4 the list, 5 the bar class, then one index per bar.
+Bytes CurrentLayout(const std::vector<CBarFields>& bars, int32_t count) {
+    CBytes out;
+    out.NewClass("CDspView").I32(1).NewClass("CSigGenView");
+    BarList(out, bars, 3, true);
     out.I32(count);
     return out.b;
 }
 
-// The older layout: no class records for the view, the list or the bars.
+// The older layout: no class records for the view or inside the bars; the object references
+// of the list and its bars keep theirs (1 the CObList class, 2 the list, 3 the bar class).
 Bytes LegacyLayout(const std::vector<CBarFields>& bars, int32_t count) {
     CBytes out;
-    out.I32(1).U16(uint16_t(bars.size()));
-    for (const CBarFields& f : bars)
-        Fields(out, f);
+    out.I32(1);
+    BarList(out, bars, 1, false);
     out.I32(count);
     return out.b;
 }

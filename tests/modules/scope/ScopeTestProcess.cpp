@@ -15,7 +15,7 @@ int CScopeTestSource::ProcessData() {
         for (int i = 0; i < m_pWorkingList->GetSize(c); ++i)
             t[i] = m_pattern(c, m_pass, i);
     }
-    GetDocument()->SetCurrentList(m_pWorkingList.get());
+    GetDocument()->SetCurrentList(m_pWorkingList);
     return 1;
 }
 

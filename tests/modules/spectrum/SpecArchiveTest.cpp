@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -221,15 +223,29 @@ INSTANTIATE_TEST_SUITE_P(
                     CDamageCase{"negative start", With([](CFields& f) { f.start = -1; })},
                     CDamageCase{"bin", With([](CFields& f) { f.stopBin = std::nan(""); })},
                     CDamageCase{"y axis", With([](CFields& f) { f.yAxis = 10; })},
-                    CDamageCase{"ref", With([](CFields& f) {
-                                    f.ref2 = std::numeric_limits<double>::infinity();
-                                })},
                     CDamageCase{"fft type", With([](CFields& f) { f.fftType = 6; })},
                     CDamageCase{"window", With([](CFields& f) { f.window = -1; })},
                     CDamageCase{"plot", With([](CFields& f) { f.plot = 7; })},
                     CDamageCase{"cal", With([](CFields& f) { f.freqCal = 2; })},
                     CDamageCase{"average", With([](CFields& f) { f.average = 13; })},
                     CDamageCase{"smoothing", With([](CFields& f) { f.smoothing = 33; })}));
+
+// A reference no run can use (an earlier installation could store an infinity) is refused on
+// its own: the module keeps its reference and everything else of the file is read.
+TEST_F(SpecArchive, AReferenceThatIsNoFiniteNumberIsRefusedNotTheFile) {
+    for (double bad : {std::numeric_limits<double>::infinity(), -HUGE_VAL, std::nan("")}) {
+        CFields f;
+        f.yAxis = 3;
+        f.ref1 = 440.0;
+        f.ref2 = bad;
+        ASSERT_EQ(Load(ModulePart(f), Analyser()), "") << bad;
+        EXPECT_EQ(Analyser().GetRef1(), 440.0);
+        EXPECT_EQ(Analyser().GetRef2(), 1.0) << bad;
+        const auto settings = Analyser().GetSettings();
+        const std::pair<std::string, std::string> yAxis{"Y axis", "dBVrms"};
+        EXPECT_NE(std::find(settings.begin(), settings.end(), yAxis), settings.end());
+    }
+}
 
 TEST_F(SpecArchive, TruncatedPartFailsWithoutChangingTheModule) {
     Bytes bytes = ModulePart(CFields{});

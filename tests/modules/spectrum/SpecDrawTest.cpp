@@ -91,6 +91,7 @@ TEST_F(SpecDraw, ChannelsGetTheAxisSettings) {
     Set("stopdn");
     Set("Plot:", "Solid Bar");
     Set("yaxis", "dBRel");
+    RunPass(); // the channels find the arrays once a block was analysed into them
     for (int c = 0; c < 2; ++c) {
         const CChannel& ch = *Analyser().GetChannelPointer(c);
         EXPECT_EQ(ch.m_xCode, 4);
@@ -100,8 +101,91 @@ TEST_F(SpecDraw, ChannelsGetTheAxisSettings) {
         EXPECT_EQ(ch.m_yScale, 1.0);
         EXPECT_EQ(ch.m_ref1, 1000.0);
         EXPECT_EQ(ch.m_plotStyle, 1);
-        EXPECT_EQ(ch.m_pMagnitude, Analyser().GetDisplayList()->GetFreqData(c));
-        EXPECT_EQ(ch.m_pCompanionMagnitude, Analyser().GetDisplayList()->GetFreqData(1 - c));
+        ASSERT_TRUE(ch.m_arrays);
+        EXPECT_EQ(ch.m_arrays().magnitude, Analyser().GetDisplayList()->GetFreqData(c));
+        EXPECT_EQ(ch.m_arrays().companionMagnitude,
+                  Analyser().GetDisplayList()->GetFreqData(1 - c));
+    }
+}
+
+// The saved picture: no text leaves it or covers another (the origin labels, the last
+// frequency label), and a logarithmic axis labels its decades.
+TEST_F(SpecDraw, TextsStayInsideThePictureAndApart) {
+    Set("yaxis", "THDVpk");
+    RunPass();
+    for (const char* axis : {"Lin.", "Log20.", "Log1."}) {
+        Set("xaxis", axis);
+        CRecordingCanvas canvas;
+        Analyser().OnDraw(canvas, CRect{0, 0, 1200, 800});
+        std::vector<std::pair<CRect, std::string>> boxes;
+        for (const auto& op : canvas.OpsOf(CRecordingCanvas::EOp::text)) {
+            const CSize size = canvas.GetTextExtent(op.text);
+            const CPoint p = op.points.at(0);
+            boxes.push_back({{p.x, p.y, p.x + size.cx, p.y + size.cy}, op.text});
+        }
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            const CRect& a = boxes[i].first;
+            EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= 1200 && a.bottom <= 800)
+                << axis << ": " << boxes[i].second;
+            for (size_t j = i + 1; j < boxes.size(); ++j) {
+                const CRect& b = boxes[j].first;
+                EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom &&
+                             b.top < a.bottom)
+                    << axis << ": " << boxes[i].second << " / " << boxes[j].second;
+            }
+        }
+        if (std::string(axis) != "Lin.") {
+            const auto texts = canvas.Texts();
+            for (const char* decade : {"100Hz", "  1kHz"})
+                EXPECT_EQ(std::count(texts.begin(), texts.end(), decade), 2) << axis << decade;
+        }
+    }
+}
+
+// Before any block was analysed (no run yet, a run the module refused to start) the display
+// list holds only blank values: nothing is drawn as a trace.
+TEST_F(SpecDraw, NoTraceWithoutAnalysedData) {
+    const auto traces = [&] {
+        CRecordingCanvas canvas;
+        Analyser().OnDraw(canvas, CRect{0, 0, 1000, 600});
+        return canvas.OpsOf(CRecordingCanvas::EOp::polyline).size();
+    };
+    EXPECT_EQ(traces(), 0u);
+    Set("yaxis", "THDVpk");
+    Set("ref1", "99999"); // above half the rate: the run is refused
+    EXPECT_FALSE(doc->OnEditRun());
+    EXPECT_EQ(traces(), 0u);
+    Set("ref1", "1000");
+    RunPass();
+    EXPECT_EQ(traces(), 2u);
+}
+
+// Smoothing replaces the displayed values after the channels were set up: every later paint must
+// draw the smoothed values, never the arrays they replaced (the sanitizer build reads them).
+TEST_F(SpecDraw, DrawsTheSmoothedValuesAfterARun) {
+    Set("smooth", "3");
+    RunPass();
+    RunPass();
+    CRecordingCanvas drawn;
+    Analyser().OnDraw(drawn, CRect{0, 0, 1000, 600});
+    const auto traces = drawn.OpsOf(CRecordingCanvas::EOp::polyline);
+    ASSERT_EQ(traces.size(), 2u);
+    for (int c = 0; c < 2; ++c) {
+        // The same channel bound to copies of what the display list holds now.
+        const CDSPFFTDataList& list = *Analyser().GetDisplayList();
+        const CTraceArrays now = TraceArraysOf(list, c);
+        std::vector<double> magnitude(now.magnitude, now.magnitude + now.size);
+        CChannel copy = *Analyser().GetChannelPointer(c);
+        copy.m_arrays = [&] {
+            CTraceArrays arrays = now;
+            arrays.magnitude = magnitude.data();
+            return arrays;
+        };
+        CRecordingCanvas expected;
+        copy.PlotData(expected);
+        ASSERT_EQ(expected.OpsOf(CRecordingCanvas::EOp::polyline).size(), 1u);
+        EXPECT_EQ(traces[size_t(c)].points,
+                  expected.OpsOf(CRecordingCanvas::EOp::polyline)[0].points);
     }
 }
 

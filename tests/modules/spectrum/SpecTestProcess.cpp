@@ -19,8 +19,8 @@ int CSpecTestSource::ProcessData() {
         }
         m_pWorkingList->SetNumUsed(c, m_pWorkingList->GetSize(c));
     }
-    GetDocument()->SetCurrentList(m_pWorkingList.get());
-    GetDocument()->SetReferenceList(m_pThirdList.get());
+    GetDocument()->SetCurrentList(m_pWorkingList);
+    GetDocument()->SetReferenceList(m_pThirdList);
     return 1;
 }
 

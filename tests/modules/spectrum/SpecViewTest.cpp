@@ -26,9 +26,17 @@ const CControl& Control(const CDspView& view, const std::string& id) {
     return view.GetControls().GetControl(size_t(index));
 }
 
+// The settings as the labels and values `info` lists.
+std::vector<std::pair<std::string, std::string>> Listed(const CDspView& view) {
+    std::vector<std::pair<std::string, std::string>> listed;
+    for (const CSettingValue& s : view.GetSettings())
+        listed.emplace_back(s.label, s.value);
+    return listed;
+}
+
 std::string Setting(const CDspView& view, const std::string& name) {
-    for (const auto& [key, value] : view.GetSettings())
-        if (key == name) return value;
+    for (const CSettingValue& s : view.GetSettings())
+        if (s.label == name) return s.value;
     ADD_FAILURE() << "no setting " << name;
     return {};
 }
@@ -76,7 +84,7 @@ TEST_F(SpecView, StartsWithTheDocumentedSettings) {
                                                                     {"Apply Freq Cal", "0"},
                                                                     {"Block average", "1"},
                                                                     {"Smoothing", "0"}};
-    EXPECT_EQ(Analyser().GetSettings(), expected);
+    EXPECT_EQ(Listed(Analyser()), expected);
     EXPECT_EQ(Analyser().GetYScaleIndex(), 17);
     EXPECT_DOUBLE_EQ(Analyser().GetYScale(), 0.5);
     EXPECT_EQ(Analyser().GetBlockAverageCount(), 1.0);
@@ -237,13 +245,16 @@ TEST_F(SpecView, RefEditKeepsTheUsersSpellingWhileItMeansTheReference) {
     Set("ref1", "1234567890123456");
     EXPECT_EQ(Analyser().GetRef1(), 123456789012345.0);
     EXPECT_EQ(State(Analyser(), "ref1").text, "123456789012345");
-    // A text without a finite number leaves the reference and shows it again.
+    // A text without a finite number (too large reads as an infinity) is refused with the
+    // reason, and the edit shows the reference again.
     Set("ref2", "2500");
-    Set("ref2", "nan");
-    EXPECT_EQ(Analyser().GetRef2(), 2500.0);
-    EXPECT_EQ(State(Analyser(), "ref2").text, "2500");
-    Set("ref2", "inf");
-    EXPECT_EQ(Analyser().GetRef2(), 2500.0);
+    for (const char* bad : {"nan", "inf", "1e999", "-1e999"}) {
+        std::string message;
+        EXPECT_FALSE(Analyser().SetControl("ref2", bad, message)) << bad;
+        EXPECT_EQ(message, "Ref2: \"" + std::string(bad) + "\" is not a finite number");
+        EXPECT_EQ(Analyser().GetRef2(), 2500.0);
+        EXPECT_EQ(State(Analyser(), "ref2").text, "2500");
+    }
 }
 
 TEST_F(SpecView, ANewAverageCountResetsTheCounter) {

@@ -1,0 +1,77 @@
+#include "CliSession.h"
+
+#include "base/NumberText.h"
+#include "platform/AudioServices.h"
+#include "platform/IniSettings.h"
+#ifdef AURIVO_HAVE_ALSA
+#include "platform/alsa/AlsaAudio.h"
+#endif
+#include "platform/MemorySettings.h"
+
+#include <ostream>
+
+CCliSession::CCliSession(const CModuleRegistry& registry) {
+    std::string error;
+    CIniSettings file;
+    file.Load(error); // an unreadable settings file leaves the defaults
+    m_settings = std::make_unique<CMemorySettings>(file);
+    AudioServices().SetDeviceModel(CDeviceModel::Load(*m_settings));
+#ifdef AURIVO_HAVE_ALSA
+    m_audio = std::make_unique<CAlsaAudio>();
+    AudioServices().AddAudioSystem(m_audio.get());
+#endif
+    m_session = std::make_unique<CProcessSession>(registry, m_clock, m_settings.get());
+}
+
+CCliSession::~CCliSession() {
+    m_session.reset(); // its documents close their devices first
+    if (m_audio) AudioServices().RemoveAudioSystem(m_audio.get());
+}
+
+bool ApplySetting(CProcessSession& session, const std::string& setting, std::string& error) {
+    const size_t colon = setting.find(':');
+    const size_t equals = setting.find('=', colon == std::string::npos ? 0 : colon);
+    if (colon == std::string::npos || equals == std::string::npos) {
+        error = "Setting \"" + ShortName(setting) + "\" is not of the form STEP:CONTROL=VALUE";
+        return false;
+    }
+    double step = 0;
+    std::string reason;
+    if (!ParseExactNumber(setting.substr(0, colon), step, reason) || step != int(step) ||
+        step < 1 || step > session.GetStepCount()) {
+        error = "Setting \"" + ShortName(setting) + "\": the process has no step " +
+                ShortName(setting.substr(0, colon));
+        return false;
+    }
+    return session.SetControl(int(step), setting.substr(colon + 1, equals - colon - 1),
+                              setting.substr(equals + 1), error);
+}
+
+std::string TerminalText(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (c == '\n' || c == '\r')
+            out += " | ";
+        else if (c < 0x20 || c == 0x7F)
+            out += FormatText("\\x%02X", c);
+        else
+            out += char(c);
+    }
+    return out;
+}
+
+std::string ShortName(std::string_view name) {
+    constexpr size_t kLongest = 64;
+    if (name.size() <= kLongest) return std::string(name);
+    size_t cut = kLongest - 3;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut; // not inside a UTF-8 character
+    return std::string(name.substr(0, cut)) + "...";
+}
+
+int Fail(std::ostream& err, const std::string& reason) {
+    err << "aurivo-cli: " << TerminalText(reason) << "\n";
+    return 2;
+}

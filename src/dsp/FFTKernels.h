@@ -1,0 +1,43 @@
+#pragma once
+// The loops of the real-input FFT on split (real, imaginary) arrays. They are compiled with
+// the vectoriser's full cost model and, where the processor has it, in an AVX2 variant.
+
+#include <cstdint>
+
+namespace fftkernels {
+
+/** Twiddle factors of one radix-4 pass: w^p, w^2p, w^3p for p = 0..n/4-1, w = e^(-2 pi i/n). */
+struct CRadix4Twiddles {
+    const double* w1r;
+    const double* w1i;
+    const double* w2r;
+    const double* w2i;
+    const double* w3r;
+    const double* w3i;
+};
+
+/** One Stockham radix-4 decimation-in-frequency pass: sub-transforms of length n at stride s,
+ *  from x to y (n * s complex values). */
+void Radix4Pass(int32_t n, int32_t s, const CRadix4Twiddles& w, const double* xr,
+                const double* xi, double* yr, double* yi);
+/** The closing radix-2 pass of an odd power of two: s pairs (x[q], x[q + s]). */
+void Radix2Pass(int32_t s, const double* xr, const double* xi, double* yr, double* yi);
+
+/** Even samples (times their weights) into zr, odd ones into zi, m pairs; weight may be null. */
+void PackReal(int32_t m, const double* x, const double* weight, double* zr, double* zi);
+/** Odd-numbered values from zi and even ones from zr back into one array of 2m values. */
+void UnpackReal(int32_t m, const double* zr, const double* zi, double* x);
+
+/** Spectrum bins 0..m of 2m real samples from the m-point transform z of their packed pairs;
+ *  wr + i wi = e^(-2 pi i k / 2m). */
+void SplitSpectrum(int32_t m, const double* zr, const double* zi, const double* wr,
+                   const double* wi, double* re, double* im);
+/** The inverse of SplitSpectrum times `scale`: the packed m-point spectrum whose inverse
+ *  transform gives the even and odd samples. Imaginary parts of bins 0 and m are ignored. */
+void JoinSpectrum(int32_t m, const double* re, const double* im, const double* wr,
+                  const double* wi, double scale, double* zr, double* zi);
+
+/** Pointwise complex product a * b into a, count values. */
+void MultiplySpectra(int32_t count, double* ar, double* ai, const double* br, const double* bi);
+
+} // namespace fftkernels

@@ -1,0 +1,96 @@
+#include "process/ProcessSession.h"
+
+#include "base/NumberText.h"
+#include "process/ProcessSelectDlg.h"
+
+bool RunIdleSlice(CDspApp& app) {
+    return app.OnIdle() || app.GetDocumentToReopen() != nullptr;
+}
+
+CProcessSession::CProcessSession(const CModuleRegistry& registry, IClock& clock,
+                                 ISettingsStore* settings)
+    : m_app(registry, m_sink, clock, settings) {}
+
+bool CProcessSession::Create(const std::vector<std::string>& modules,
+                             const CSessionOptions& options, std::string& error) {
+    CDspDoc* doc = m_app.OnChangeProcessFlow(m_app.OnFileNew(), [&](CProcessSelectDlg& dlg) {
+        for (const std::string& module : modules)
+            if (!dlg.AppendModule(module, error)) return false;
+        return dlg.OnOK(error);
+    });
+    if (!doc) return false;
+    m_doc = doc;
+    CFFTOptions fft;
+    doc->FillFFTOptions(fft);
+    if (options.fftSize) fft.m_size = std::to_string(*options.fftSize);
+    if (options.sampleRate) fft.m_sampleRate = FormatText("%.17g", *options.sampleRate);
+    if (!doc->ApplyFFTOptions(fft, error)) return false;
+    m_sink.ClearRecords();
+    return true;
+}
+
+bool CProcessSession::Open(const std::string& path, std::string& error) {
+    CDspDoc* doc = m_app.OpenDocumentFile(path, error);
+    if (!doc) return false;
+    // The first reading learnt the steps; the second builds their modules and reads them.
+    if (m_app.GetDocumentToReopen()) doc = m_app.ReopenMarkedDocument(error);
+    if (!doc) return false;
+    m_doc = doc;
+    return true;
+}
+
+bool CProcessSession::Save(const std::string& path, std::string& error) {
+    return m_doc->OnSaveDocument(path, error);
+}
+
+CDspView* CProcessSession::Step(int step) const {
+    if (!m_doc || step < 1 || step > m_doc->GetStepCount()) return nullptr;
+    return m_doc->GetView(size_t(step - 1));
+}
+
+bool CProcessSession::SetControl(int step, const std::string& idOrLabel, const std::string& value,
+                                 std::string& error) {
+    CDspView* view = Step(step);
+    if (!view) {
+        error = "The process has no step " + std::to_string(step);
+        return false;
+    }
+    std::string message;
+    if (view->SetControl(idOrLabel, value, message, true)) return true;
+    error = "Step " + std::to_string(step) + ": " + message;
+    return false;
+}
+
+std::vector<CReadoutValue> CProcessSession::GetReadouts(int step) const {
+    const CDspView* view = Step(step);
+    return view ? view->GetReadoutValues() : std::vector<CReadoutValue>();
+}
+
+std::vector<CSettingValue> CProcessSession::GetSettings(int step) const {
+    const CDspView* view = Step(step);
+    return view ? view->GetSettings() : std::vector<CSettingValue>();
+}
+
+int CProcessSession::Run(int passes, const SliceCallback& onSlice) {
+    m_sink.ClearRecords();
+    const int steps = GetStepCount();
+    if (steps == 0 || passes <= 0 || !m_doc->OnEditRun()) return 0;
+    const long total = long(passes) * steps;
+    long slices = 0;
+    while (slices < total) {
+        RunIdleSlice(m_app);
+        if (!m_doc->IsRunning()) break; // a step failed or stopped the run
+        if (onSlice && !onSlice(int(slices / steps) + 1, int(slices % steps) + 1)) break;
+        ++slices;
+        if (m_doc->IsPaused()) m_doc->OnEditRun();
+    }
+    m_doc->OnEditStop();
+    return int(slices / steps);
+}
+
+std::vector<std::string> CProcessSession::GetMessages() const {
+    std::vector<std::string> messages;
+    for (const auto& r : m_sink.Records())
+        messages.push_back(r.message);
+    return messages;
+}

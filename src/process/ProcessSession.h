@@ -1,0 +1,70 @@
+#pragma once
+// The headless session: one process document driven without a display, the way the command
+// line, the tests and the desktop's idle loop drive processes. It composes a process from module
+// names through the process editor, opens a process file (both readings), changes controls,
+// runs passes slice by slice, gives readouts and settings as label/value pairs and saves. One
+// thread; nothing here blocks.
+
+#include "platform/Clock.h"
+#include "process/DspApp.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+/** One idle slice of every open document of the application, re-opening a document whose file
+ *  was read for its steps first. True while idle work remains (a run that is not paused, or a
+ *  document still to re-open). GUI thread. */
+bool RunIdleSlice(CDspApp& app);
+
+/** Block size and sample rate of a new process; absent keeps the document's default. */
+struct CSessionOptions {
+    std::optional<int> fftSize;
+    std::optional<double> sampleRate;
+};
+
+class CProcessSession {
+public:
+    /** The session's own application with a recording message sink; `settings` may be null. */
+    CProcessSession(const CModuleRegistry& registry, IClock& clock,
+                    ISettingsStore* settings = nullptr);
+
+    /** A new process of these steps in order, composed through the process editor, with the
+     *  options applied. False with a message. */
+    bool Create(const std::vector<std::string>& modules, const CSessionOptions& options,
+                std::string& error);
+    /** Opens a process file as the desktop does: a file without steps opens as an empty
+     *  process. False with a message. */
+    bool Open(const std::string& path, std::string& error);
+    /** Saves atomically through the document's save. */
+    bool Save(const std::string& path, std::string& error);
+
+    CDspDoc& Document() const { return *m_doc; }
+    CDspApp& App() { return m_app; }
+    int GetStepCount() const { return m_doc ? m_doc->GetStepCount() : 0; }
+    /** The module of a 1-based step; null when there is no such step. */
+    CDspView* Step(int step) const;
+
+    /** Changes a control (or a listed setting) of a 1-based step by id or label, read strictly
+     *  as the command line reads it. False with a message naming the step. */
+    bool SetControl(int step, const std::string& idOrLabel, const std::string& value,
+                    std::string& error);
+    std::vector<CReadoutValue> GetReadouts(int step) const;
+    std::vector<CSettingValue> GetSettings(int step) const;
+
+    /** Called after each slice with the 1-based pass and step; false stops the run. */
+    using SliceCallback = std::function<bool(int pass, int step)>;
+    /** Runs `passes` passes through every step (pauses from the FFT options are resumed at
+     *  once) and stops; returns the passes completed. A refused start, a module error or the
+     *  callback ends it early. Messages from before the run are forgotten first. */
+    int Run(int passes, const SliceCallback& onSlice = {});
+
+    /** The messages shown since the last run started (or since opening), as shown. */
+    std::vector<std::string> GetMessages() const;
+
+private:
+    CRecordingMessageSink m_sink;
+    CDspApp m_app;
+    CDspDoc* m_doc = nullptr;
+};
