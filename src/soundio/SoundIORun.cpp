@@ -124,7 +124,7 @@ int CSoundIOView::ProcessData() {
         if (const CDSPFFTDataList* current = doc->GetCurrentList();
             current && current != m_pWorkingList.get())
             m_pWorkingList->Copy(*current);
-        doc->SetCurrentList(m_pWorkingList.get());
+        doc->SetCurrentList(m_pWorkingList);
         return 1;
     }
 }
@@ -147,7 +147,7 @@ int CSoundIOView::ProcessRecordOnly() {
     if (!WaitFor([this] { return !m_pQueue->IsEmpty(); }, span, true)) return 0;
     m_pWorkingList->Fill(*m_pQueue->GetAt(0));
     m_pQueue->RemoveAt(0);
-    GetDocument()->SetCurrentList(m_pWorkingList.get());
+    GetDocument()->SetCurrentList(m_pWorkingList);
     return 1;
 }
 
@@ -165,7 +165,7 @@ int CSoundIOView::ProcessPlayOnly() {
     m_playHeaders.push_back(std::move(header));
     ++m_outPending;
     ConvertRIFFtoZero();
-    GetDocument()->SetCurrentList(m_pWorkingList.get());
+    GetDocument()->SetCurrentList(m_pWorkingList);
     const double span = m_sampleRate > 0 ? (m_repeatCount + 1) * m_blockSize / m_sampleRate : 0.0;
     return WaitFor([this] { return m_outPending <= 2; }, span, false) ? 1 : 0;
 }
@@ -207,7 +207,7 @@ int CSoundIOView::ProcessRecordPlay() {
         }
     }
     if (m_pDisplayList) m_pDisplayList->Fill(*m_pWorkingList);
-    GetDocument()->SetCurrentList(m_pWorkingList.get());
+    GetDocument()->SetCurrentList(m_pWorkingList);
     return 1;
 }
 

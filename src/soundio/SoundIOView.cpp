@@ -212,28 +212,24 @@ bool CSoundIOView::OnControlChanged(const std::string& id) {
     return true;
 }
 
-std::vector<std::string> CSoundIOView::GetReadouts() const {
-    std::vector<std::string> lines;
+std::vector<CReadoutValue> CSoundIOView::GetReadoutValues() const {
+    std::vector<CReadoutValue> values;
     for (int c = 0; c < 2; ++c)
-        lines.push_back(FormatText("Ch%d Lev: %i%% at frame %i", c + 1, m_peakLevel[c],
-                                   m_peakSample[c]));
-    return lines;
+        values.push_back({c + 1, FormatText("Ch%d Lev", c + 1),
+                          FormatText("%i%% at frame %i", m_peakLevel[c], m_peakSample[c])});
+    return values;
 }
 
-std::vector<std::pair<std::string, std::string>> CSoundIOView::GetSettings() const {
-    auto settings = CDspView::GetSettings();
-    settings.emplace_back("In", m_inputName);
-    settings.emplace_back("Out", m_outputName);
-    settings.emplace_back("Mixer", m_mixerName);
-    settings.emplace_back("I/O Mode", kModeItems[size_t(std::clamp(m_ioMode, 0, 3))]);
-    settings.emplace_back("Trigger", kTriggerItems[size_t(kTriggerButton[size_t(std::clamp(m_triggerMode, 0, 2))])]);
-    settings.emplace_back("Trg. Lev", std::to_string(m_triggerLevel));
-    settings.emplace_back("Offset", std::to_string(m_triggerOffset));
-    settings.emplace_back("Repeat Sequence", std::to_string(m_repeatCount));
-    settings.emplace_back("Rate", std::to_string(m_sampleRate));
-    settings.emplace_back("Res", std::to_string(m_bitsPerSample));
-    settings.emplace_back("Chan", std::to_string(m_channels));
-    settings.emplace_back("Calibration", m_pCalibration->GetCalPath());
+std::vector<CSettingValue> CSoundIOView::GetSettings() const {
+    std::vector<CSettingValue> settings = CDspView::GetSettings();
+    const CControlModel& c = GetControls();
+    for (const char* id : {"in", "out", "mixer", "mode", "trigger", "trglev", "offset", "repeat",
+                           "rate", "res", "chan"}) {
+        const int index = c.Find(id);
+        if (index < 0) continue;
+        settings.push_back({id, CControlModel::DisplayName(c.GetControl(size_t(index)).label),
+                            c.GetState(size_t(index)).text});
+    }
     return settings;
 }
 

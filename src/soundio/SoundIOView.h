@@ -39,8 +39,8 @@ public:
     int EndRun() override;
     void ShowCurrentParams() override;
     void Serialize(CArchive& ar) override;
-    std::vector<std::string> GetReadouts() const override;
-    std::vector<std::pair<std::string, std::string>> GetSettings() const override;
+    std::vector<CReadoutValue> GetReadoutValues() const override;
+    std::vector<CSettingValue> GetSettings() const override;
 
     // Device completions (IWaveClient), dispatched by the event pump.
     void OnWimData(CWaveHeader* header) override;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 // A SoundIO step alone, with the block size 4 and the given format, whose current block list
@@ -22,7 +24,8 @@ protected:
             list->GetTimeData(0)[i] = values[i];
             list->GetTimeData(1)[i] = -values[i];
         }
-        doc->SetCurrentList(list);
+        // The document keeps its own list; the current-list pointer does not own it here.
+        doc->SetCurrentList(std::shared_ptr<CDSPFFTDataList>(std::shared_ptr<void>(), list));
     }
     CSoundIOTestApp t;
     CDspDoc* doc = nullptr;
