@@ -9,7 +9,8 @@ GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
 DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
             nlohmann-json3-dev libcli11-dev python3-numpy locales qt6-base-dev ccache \
-            libfftw3-dev
+            libfftw3-dev \
+            libasound2-dev libasound2-plugins pulseaudio
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 # WERROR=ON (as CI builds) makes every warning in our own code an error; unset keeps the
@@ -82,6 +83,8 @@ fuzz: deps
 	mkdir -p $(FUZZ)/corpus/response_file $(FUZZ)/corpus/clipboard_text
 	$(FUZZ)/fuzz/fuzz_response_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/response_file fuzz/corpus/response_file
 	$(FUZZ)/fuzz/fuzz_clipboard_text -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/clipboard_text fuzz/corpus/clipboard_text
+	mkdir -p $(FUZZ)/corpus/calibration_file
+	$(FUZZ)/fuzz/fuzz_calibration_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/calibration_file fuzz/corpus/calibration_file
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)

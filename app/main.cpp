@@ -1,7 +1,11 @@
 // aurivo: the desktop application.
 #include "MainWindow.h"
 #include "MessageBoxDialog.h"
+#include "platform/AudioServices.h"
 #include "platform/IniSettings.h"
+#ifdef AURIVO_HAVE_ALSA
+#include "platform/alsa/AlsaAudio.h"
+#endif
 #include "modules/BuiltInModules.h"
 
 #include "base/Version.h"
@@ -27,6 +31,15 @@ int main(int argc, char** argv) {
     appSettings.Read(settings);
     CDialogMessageSink sink(appSettings, !MessageBoxSoundName(appSettings, settings).empty());
     CSystemClock clock;
+#ifdef AURIVO_HAVE_ALSA
+    CAlsaAudio alsa;
+#endif
+    AudioServices().SetDeviceModel(CDeviceModel::Load(settings));
+#ifdef AURIVO_HAVE_ALSA
+    AudioServices().AddAudioSystem(&alsa);
+#endif
+    // A module waiting for its sound device keeps the windows alive (and Stop pressable).
+    AudioServices().GetEventPump().SetHostEvents([] { QCoreApplication::processEvents(); });
     CDspApp app(GetBuiltInModules(), sink, clock, &settings);
 
     CMainWindow window(app);

@@ -2,6 +2,8 @@
 
 #include "CliSession.h"
 #include "DemoCommand.h"
+#include "DevicesCommand.h"
+#include "platform/AudioServices.h"
 #include "ProcessCommands.h"
 #include "RenderCommand.h"
 #include "base/Version.h"
@@ -85,6 +87,11 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     renderCmd->add_option("--size", render.size, "Picture size WIDTHxHEIGHT (default 1200x800)");
     renderCmd->add_option("-o,--output", render.output, "SVG file to write")->required();
 
+    bool devicesJson = false;
+    auto* devices = cli.add_subcommand(
+        "devices", "List the sound input, output and mixer devices with the rates each accepts");
+    devices->add_flag("--json", devicesJson, "Print JSON");
+
     auto* demo = cli.add_subcommand("demo", "Show what the analysis core computes on a test tone");
 
     try {
@@ -114,5 +121,10 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     if (*runCmd) return RunProcessFile(registry, run, out, err);
     if (*renderCmd) return RenderProcessFile(registry, render, out, err);
     if (*demo) return RunDemo(out);
-    return UsageError(err, "a command is required: modules, new, info, set, run, render or demo");
+    if (*devices) {
+        CCliSession session(registry); // the settings' device model and the system's devices
+        return ListDevices(AudioServices().GetAudioSystem(), devicesJson, out);
+    }
+    return UsageError(err, "a command is required: modules, new, info, set, run, render, demo or "
+                           "devices");
 }

@@ -13,6 +13,8 @@
 
 class CMemorySettings;
 
+class IAudioSystem;
+
 class CCliSession {
 public:
     explicit CCliSession(const CModuleRegistry& registry);
@@ -22,6 +24,7 @@ public:
 
 private:
     CSystemClock m_clock;
+    std::unique_ptr<IAudioSystem> m_audio; // the system's sound devices, after the virtual card
     /** The user's settings as read: a command changes none of them (not even the desktop's
      *  recent-file list when it opens a file), so nothing is ever written back. */
     std::unique_ptr<CMemorySettings> m_settings;

@@ -3,6 +3,7 @@
 #include "modules/generator/SigGenView.h"
 #include "modules/scope/OscView.h"
 #include "modules/spectrum/SpecView.h"
+#include "soundio/SoundIOView.h"
 
 namespace {
 const CModuleClass kSignalGenerator{"Signal Generator",
@@ -10,6 +11,7 @@ const CModuleClass kSignalGenerator{"Signal Generator",
 const CModuleClass kOscilloscope{"Oscilloscope", []() -> CDspView* { return new COscView; }};
 const CModuleClass kSpectrumAnalyzer{"Spectrum Analyzer",
                                      []() -> CDspView* { return new CSpecView; }};
+const CModuleClass kSoundIO{"SoundIO", []() -> CDspView* { return new CSoundIOView; }};
 } // namespace
 
 const CModuleRegistry& GetBuiltInModules() {
@@ -18,6 +20,7 @@ const CModuleRegistry& GetBuiltInModules() {
         r.Register(&kSignalGenerator);
         r.Register(&kOscilloscope);
         r.Register(&kSpectrumAnalyzer);
+        r.Register(&kSoundIO);
         return r;
     }();
     return registry;

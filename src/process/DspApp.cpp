@@ -1,6 +1,7 @@
 #include "process/DspApp.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/AudioServices.h"
 #include "process/ProcessSelectDlg.h"
 
 #include <algorithm>
@@ -173,6 +174,16 @@ CDspDoc* CDspApp::ReopenMarkedDocument(std::string& error) {
 }
 
 bool CDspApp::OnIdle(long count) {
+    // A module waiting for its sound device runs the host's events, which may ask for idle
+    // time again; the waiting slice finishes first. There is one thread, so one flag will do.
+    static bool inIdle = false;
+    if (inIdle) return true;
+    struct CLeave {
+        ~CLeave() { inIdle = false; }
+    } leave;
+    inIdle = true;
+    // Completions that arrived while no module waited (a finished playback, ALSA buffers).
+    AudioServices().GetEventPump().DispatchPending(0);
     if (m_pReopenDoc) {
         std::string error;
         if (!ReopenMarkedDocument(error)) ShowOpenError(error);

@@ -381,3 +381,18 @@ TEST_F(Cli, TextFromFilesIsSafeForTheTerminal) {
 }
 
 } // namespace
+
+TEST_F(Cli, DevicesListTheVirtualCardFirstWithTheRatesItAccepts) {
+    ASSERT_EQ(Run({"devices", "--json"}), 0) << err;
+    const json j = json::parse(out, nullptr, false);
+    ASSERT_FALSE(j.is_discarded()) << out;
+    for (const char* kind : {"input", "output"}) {
+        ASSERT_FALSE(j[kind].empty()) << kind;
+        EXPECT_EQ(j[kind][0]["name"], "Virtual Loopback");
+        const std::vector<int> rates = j[kind][0]["rates"];
+        EXPECT_EQ(rates, (std::vector<int>{5000, 6000, 8000, 11025, 12000, 16000, 22050, 24000,
+                                           32000, 44100, 48000, 88200, 96000, 176400, 192000}));
+    }
+    EXPECT_EQ(j["mixer"][0]["source"], "Line");
+    EXPECT_EQ(j["mixer"][0]["level"], 49152);
+}

@@ -6,6 +6,7 @@
 #include "dsp/WindowGain.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
+#include "soundio/SoundIOView.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,9 +31,25 @@ bool CSpecView::ProcessHasReferenceSource() const {
 }
 
 int CSpecView::StartRun() {
-    // Frequency calibration comes from a SoundIO step before this one. This build has no
-    // sound-card module, so no step can supply one and a checked box cannot be honoured.
-    if (m_applyFreqCal) {
+    // Frequency calibration comes from the last SoundIO step before this one.
+    m_pCalibration = nullptr;
+    CSoundIOView* soundIO = nullptr;
+    const int step = GetProcessStepNumber();
+    for (size_t i = 0; i < GetDocument()->GetViewCount(); ++i) {
+        CDspView* view = GetDocument()->GetView(i);
+        if (view->GetProcessStepNumber() >= step) break;
+        if (auto* sio = dynamic_cast<CSoundIOView*>(view)) soundIO = sio;
+    }
+    if (soundIO) m_pCalibration = soundIO->GetCalibration();
+    if (m_pCalibration && m_applyFreqCal && !m_pCalibration->IsFrequencyCalibrationValid(soundIO)) {
+        ShowErrorMessage(FormatText("Spectrum Analyser Apply Frequency Calibration is "
+                                    "Checked.\r\n SoundIO Module Step:%i Calibration is "
+                                    "Invalid\r\n%s\r\n",
+                                    soundIO->GetProcessStepNumber(),
+                                    m_pCalibration->ReturnedErrors.c_str()));
+        return 0;
+    }
+    if (!m_pCalibration && m_applyFreqCal) {
         ShowErrorMessage("Apply Frequency Domain Calibration Checkbox is Checked.\r\n There is no "
                          "SoundIO Module in the process to get Calibration from.");
         return 0;
@@ -110,6 +127,11 @@ bool CSpecView::ProcessChannel(int channel) {
         const CDspApp* app = GetDocument()->GetApp();
         if (!app || app->GetSettings().windowAmplitudeCorrection != 0)
             CorrectWindowAmplitude(work, m_windowType);
+        const CDSPFFTDataList* response =
+            m_pCalibration ? m_pCalibration->GetFrequencyResponse() : nullptr;
+        if (m_applyFreqCal && response && response->GetAt(channel) &&
+            m_pCalibration->Freq[channel].FreqCalApply)
+            work.DoCal(*response->GetAt(channel), 0.0);
         const int n = m_averageCounter;
         const int limit = static_cast<int>(m_blockAverageCount);
         const int32_t bins = std::min(work.GetSize(), display.GetSize());

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+class CCalibration;
+
 class CSpecView : public CDspView {
     AURIVO_DECLARE_SERIAL(CSpecView)
 public:
@@ -161,6 +163,7 @@ private:
     int32_t m_windowType = 0;
     int32_t m_plotType = 0;
     int32_t m_applyFreqCal = 0;
+    CCalibration* m_pCalibration = nullptr; // of the nearest sound card step before this one
     int32_t m_blockAverageIndex = 0;
     double m_blockAverageCount = 1.0;
     int32_t m_averageCounter = 1;

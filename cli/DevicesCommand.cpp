@@ -1,0 +1,60 @@
+#include "DevicesCommand.h"
+
+#include "platform/AudioDevices.h"
+#include "platform/VirtualCard.h"
+
+#include <nlohmann/json.hpp>
+
+#include <ostream>
+
+namespace {
+std::vector<int> AcceptedRates(const IAudioSystem& audio, bool input, int index) {
+    std::vector<int> rates;
+    for (int rate : StandardSampleRates())
+        if (audio.QueryFormat(input, index, {2, rate, 16}) == kAudioOk) rates.push_back(rate);
+    return rates;
+}
+} // namespace
+
+int ListDevices(const IAudioSystem& audio, bool json, std::ostream& out) {
+    struct CKind {
+        const char* name;
+        std::vector<CAudioDeviceInfo> devices;
+        bool input;
+        bool hasRates;
+    };
+    const CKind kinds[] = {{"input", audio.GetInputDevices(), true, true},
+                           {"output", audio.GetOutputDevices(), false, true},
+                           {"mixer", audio.GetMixerDevices(), false, false}};
+    nlohmann::ordered_json result;
+    for (const CKind& kind : kinds) {
+        nlohmann::ordered_json list = nlohmann::ordered_json::array();
+        if (!json) out << kind.name << " devices:\n";
+        for (size_t i = 0; i < kind.devices.size(); ++i) {
+            const CAudioDeviceInfo& d = kind.devices[i];
+            nlohmann::ordered_json entry{{"index", i}, {"name", d.name},
+                                         {"description", d.description}};
+            std::string rateText;
+            if (kind.hasRates) {
+                const std::vector<int> rates = AcceptedRates(audio, kind.input, int(i));
+                entry["rates"] = rates;
+                for (int r : rates)
+                    rateText += (rateText.empty() ? "" : " ") + std::to_string(r);
+            } else {
+                const int m = static_cast<int>(i);
+                entry["source"] = audio.GetMixerSourceName(m);
+                entry["destination"] = audio.GetMixerDestinationName(m);
+                entry["level"] = audio.GetMixerInputLevel(m);
+                rateText = "source \"" + audio.GetMixerSourceName(m) + "\", level " +
+                           std::to_string(audio.GetMixerInputLevel(m));
+            }
+            list.push_back(entry);
+            if (!json)
+                out << "  " << i << ": " << d.name << " - " << d.description << "\n     "
+                    << (kind.hasRates ? "rates: " : "") << rateText << "\n";
+        }
+        result[kind.name] = list;
+    }
+    if (json) out << result.dump(2) << "\n";
+    return 0;
+}

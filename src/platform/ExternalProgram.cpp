@@ -1,0 +1,81 @@
+#include "platform/ExternalProgram.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+bool IsExecutableFile(const std::string& path) {
+    struct stat st{};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+} // namespace
+
+std::string FindExecutable(const std::string& name) {
+    if (name.empty()) return {};
+    if (name.find('/') != std::string::npos) return IsExecutableFile(name) ? name : "";
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        const size_t colon = std::min(dirs.find(':', start), dirs.size());
+        std::string dir = dirs.substr(start, colon - start);
+        if (dir.empty()) dir = ".";
+        const std::string candidate = dir + "/" + name;
+        if (IsExecutableFile(candidate)) return candidate;
+        start = colon + 1;
+    }
+    return {};
+}
+
+CExternalProgram::~CExternalProgram() {
+    Close();
+}
+
+bool CExternalProgram::Start(const std::vector<std::string>& argv, std::string& error) {
+    if (argv.empty()) {
+        error = "No program to start";
+        return false;
+    }
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    const int r = posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ);
+    if (r != 0) {
+        error = std::strerror(r);
+        return false;
+    }
+    m_pid = pid;
+    return true;
+}
+
+bool CExternalProgram::IsRunning() {
+    if (m_pid <= 0) return false;
+    int status = 0;
+    if (waitpid(m_pid, &status, WNOHANG) == 0) return true;
+    m_pid = 0;
+    return false;
+}
+
+void CExternalProgram::Close() {
+    if (!IsRunning()) return;
+    // A program that ignores the request is killed after a second rather than waited for.
+    kill(m_pid, SIGTERM);
+    for (int i = 0; i < 100 && IsRunning(); ++i)
+        usleep(10000);
+    if (IsRunning()) {
+        kill(m_pid, SIGKILL);
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+    }
+    m_pid = 0;
+}

@@ -1,0 +1,170 @@
+#include "platform/VirtualCard.h"
+
+#include "platform/EventPump.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+const std::vector<int>& StandardSampleRates() {
+    static const std::vector<int> rates{5000,  6000,  8000,  11025, 12000, 16000,  22050, 24000,
+                                        32000, 44100, 48000, 88200, 96000, 176400, 192000};
+    return rates;
+}
+
+bool IsStandardWaveFormat(const CWaveFormat& f) {
+    const auto& rates = StandardSampleRates();
+    return (f.bitsPerSample == 8 || f.bitsPerSample == 16) && (f.channels == 1 || f.channels == 2) &&
+           std::find(rates.begin(), rates.end(), f.sampleRate) != rates.end();
+}
+
+namespace {
+std::vector<double> ToDoubles(const std::vector<uint8_t>& data, size_t bytes,
+                              const CWaveFormat& f) {
+    std::vector<double> out;
+    if (f.bitsPerSample == 8) {
+        for (size_t i = 0; i < bytes; ++i)
+            out.push_back((data[i] - 128) / 128.0);
+    } else {
+        for (size_t i = 0; i + 1 < bytes; i += 2)
+            out.push_back(static_cast<int16_t>(data[i] | (data[i + 1] << 8)) / 32768.0);
+    }
+    return out;
+}
+
+void FromDoubles(const std::vector<double>& samples, std::vector<uint8_t>& data,
+                 const CWaveFormat& f) {
+    for (size_t i = 0; i < samples.size(); ++i) {
+        if (f.bitsPerSample == 8) {
+            const double v = std::clamp(std::nearbyint(samples[i] * 128.0), -128.0, 127.0);
+            data[i] = static_cast<uint8_t>(static_cast<int>(v) + 128);
+        } else {
+            const double v = std::clamp(std::nearbyint(samples[i] * 32768.0), -32768.0, 32767.0);
+            const auto s = static_cast<uint16_t>(static_cast<int16_t>(v));
+            data[2 * i] = static_cast<uint8_t>(s & 0xFF);
+            data[2 * i + 1] = static_cast<uint8_t>(s >> 8);
+        }
+    }
+}
+} // namespace
+
+/** One open direction of the card. */
+class CVirtualWaveDevice final : public IWaveDevice {
+public:
+    CVirtualWaveDevice(CVirtualCard& card, bool input, const CWaveFormat& format,
+                       IWaveClient* client, CEventPump& pump)
+        : m_card(card), m_input(input), m_format(format), m_client(client), m_pump(pump) {
+        (input ? card.m_input : card.m_output) = this;
+        if (input) card.m_line.Reseed();
+        pump.AddSource(&card);
+    }
+    ~CVirtualWaveDevice() override {
+        Reset();
+        (m_input ? m_card.m_input : m_card.m_output) = nullptr;
+        if (!m_card.m_input && !m_card.m_output) m_pump.RemoveSource(&m_card);
+    }
+
+    int AddBuffer(CWaveHeader* header) override {
+        if (!header || header->data.size() % size_t(m_format.BytesPerFrame()) != 0)
+            return kAudioInvalidParam;
+        // Output that starts after a silence starts now, not where the last buffer ended.
+        if (!m_input && m_queue.empty() && m_card.m_input)
+            m_card.m_outputTime = std::max(m_card.m_outputTime, m_card.m_inputTime);
+        header->flags &= ~CWaveHeader::kDone;
+        m_queue.push_back(header);
+        return kAudioOk;
+    }
+    int Start() override {
+        if (m_input && !m_started) m_card.m_inputTime = m_card.m_outputTime;
+        m_started = true;
+        return kAudioOk;
+    }
+    int BreakLoop() override { return kAudioOk; }
+    int Reset() override {
+        m_queue.clear();
+        m_started = false;
+        m_pump.Cancel(this);
+        return kAudioOk;
+    }
+    int Pending() const override { return static_cast<int>(m_queue.size()); }
+
+    /** Completes the oldest buffer, if any is due. */
+    void Poll(CEventPump& pump) {
+        if (m_queue.empty() || (m_input && !m_started)) return;
+        CWaveHeader* header = m_queue.front();
+        m_queue.pop_front();
+        const int frames = static_cast<int>(header->data.size()) / m_format.BytesPerFrame();
+        if (m_input) {
+            const std::vector<double> heard =
+                m_card.m_line.Record(m_card.m_inputTime, frames, m_format.channels);
+            FromDoubles(heard, header->data, m_format);
+            header->bytesRecorded = static_cast<uint32_t>(header->data.size());
+            m_card.m_inputTime += frames;
+        } else {
+            const std::vector<double> played =
+                ToDoubles(header->data, header->data.size(), m_format);
+            const bool loop = (header->flags & CWaveHeader::kBeginLoop) != 0;
+            const uint32_t times = loop ? std::max<uint32_t>(header->loops, 1) : 1;
+            for (uint32_t k = 0; k < times; ++k) {
+                m_card.m_line.Play(m_card.m_outputTime, played, m_format.channels);
+                m_card.m_outputTime += frames;
+            }
+        }
+        PostCompletion(pump, this, m_client, header, m_input);
+    }
+
+private:
+    CVirtualCard& m_card;
+    bool m_input;
+    CWaveFormat m_format;
+    IWaveClient* m_client;
+    CEventPump& m_pump;
+    std::deque<CWaveHeader*> m_queue;
+    bool m_started = false;
+};
+
+CVirtualCard::CVirtualCard(const CDeviceModel& model) : m_line(model) {}
+CVirtualCard::~CVirtualCard() = default;
+
+void CVirtualCard::Poll(CEventPump& pump) {
+    // Playback first, so a recording made in the same round hears it.
+    if (m_output) m_output->Poll(pump);
+    if (m_input) m_input->Poll(pump);
+}
+
+std::vector<CAudioDeviceInfo> CVirtualCard::GetInputDevices() const {
+    return {{kDeviceName, "Aurivo virtual loopback card, capture side"}};
+}
+std::vector<CAudioDeviceInfo> CVirtualCard::GetOutputDevices() const {
+    return {{kDeviceName, "Aurivo virtual loopback card, playback side"}};
+}
+std::vector<CAudioDeviceInfo> CVirtualCard::GetMixerDevices() const {
+    return {{kMixerName, "Aurivo virtual loopback card mixer"}};
+}
+
+int CVirtualCard::QueryFormat(bool, int index, const CWaveFormat& format) const {
+    if (index != 0) return kAudioBadDeviceId;
+    return IsStandardWaveFormat(format) ? kAudioOk : kWaveBadFormat;
+}
+
+int CVirtualCard::Open(bool input, int index, const CWaveFormat& format, IWaveClient* client,
+                       CEventPump& pump, std::unique_ptr<IWaveDevice>& device) {
+    if (const int r = QueryFormat(input, index, format); r != kAudioOk) return r;
+    if (!client) return kAudioInvalidParam;
+    if (input ? m_input : m_output) return kAudioAllocated;
+    device = std::make_unique<CVirtualWaveDevice>(*this, input, format, client, pump);
+    return kAudioOk;
+}
+
+std::string CVirtualCard::GetErrorText(bool, int) const {
+    return {};
+}
+std::string CVirtualCard::GetMixerSourceName(int mixer) const {
+    return mixer == 0 ? kSourceName : "";
+}
+std::string CVirtualCard::GetMixerDestinationName(int mixer) const {
+    return mixer == 0 ? kDestinationName : "";
+}
+int CVirtualCard::GetMixerInputLevel(int mixer) const {
+    return mixer == 0 ? kInputLevel : 0;
+}

@@ -1,0 +1,292 @@
+#include "platform/alsa/AlsaAudio.h"
+
+#include "platform/EventPump.h"
+#include "platform/VirtualCard.h"
+
+#include <alsa/asoundlib.h>
+
+#include <algorithm>
+#include <deque>
+#include <poll.h>
+
+namespace {
+// Ring size the devices ask for: short, so writing an exchange fills it and starts playback at
+// once, and a recording starts near when its playback does.
+constexpr unsigned kBufferMicroseconds = 100000;
+constexpr unsigned kPeriodMicroseconds = 10000;
+
+bool KeepHint(const std::string& name) {
+    for (const char* prefix : {"hw:", "plughw:"})
+        if (name.rfind(prefix, 0) == 0) return true;
+    return name == "default" || name == "pipewire" || name == "pulse";
+}
+
+int ToResult(int alsaError) {
+    switch (alsaError) {
+    case -EBUSY: return kWaveStillPlaying;
+    case -ENOENT:
+    case -ENODEV: return kAudioBadDeviceId;
+    case -EINVAL: return kWaveBadFormat;
+    case -ENOMEM: return kAudioNoMemory;
+    default: return kAudioError;
+    }
+}
+
+/** Opens `name` and sets the format; 0 or an ALSA error. */
+int OpenPcm(const std::string& name, bool input, const CWaveFormat& f, snd_pcm_t*& pcm) {
+    pcm = nullptr;
+    int r = snd_pcm_open(&pcm, name.c_str(), input ? SND_PCM_STREAM_CAPTURE : SND_PCM_STREAM_PLAYBACK,
+                         SND_PCM_NONBLOCK);
+    if (r < 0) return r;
+    snd_pcm_hw_params_t* hw = nullptr;
+    snd_pcm_hw_params_alloca(&hw);
+    unsigned buffer = kBufferMicroseconds, period = kPeriodMicroseconds;
+    if ((r = snd_pcm_hw_params_any(pcm, hw)) < 0 ||
+        (r = snd_pcm_hw_params_set_access(pcm, hw, SND_PCM_ACCESS_RW_INTERLEAVED)) < 0 ||
+        (r = snd_pcm_hw_params_set_format(
+             pcm, hw, f.bitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE)) < 0 ||
+        (r = snd_pcm_hw_params_set_channels(pcm, hw, unsigned(f.channels))) < 0 ||
+        (r = snd_pcm_hw_params_set_rate(pcm, hw, unsigned(f.sampleRate), 0)) < 0 ||
+        (r = snd_pcm_hw_params_set_buffer_time_near(pcm, hw, &buffer, nullptr)) < 0 ||
+        (r = snd_pcm_hw_params_set_period_time_near(pcm, hw, &period, nullptr)) < 0 ||
+        (r = snd_pcm_hw_params(pcm, hw)) < 0 || (r = snd_pcm_prepare(pcm)) < 0) {
+        snd_pcm_close(pcm);
+        pcm = nullptr;
+    }
+    return r;
+}
+} // namespace
+
+/** One open PCM of either direction. */
+class CAlsaWaveDevice final : public IWaveDevice, public IEventSource {
+public:
+    CAlsaWaveDevice(CAlsaAudio& audio, snd_pcm_t* pcm, bool input, const CWaveFormat& f,
+                    IWaveClient* client, CEventPump& pump)
+        : m_audio(audio), m_pcm(pcm), m_input(input), m_format(f), m_client(client), m_pump(pump) {
+        (input ? audio.m_input : audio.m_output) = this;
+        // Capture and playback start together when ALSA can link them.
+        CAlsaWaveDevice* other = input ? audio.m_output : audio.m_input;
+        if (other) m_linked = other->m_linked = snd_pcm_link(m_pcm, other->m_pcm) == 0;
+        pump.AddSource(this);
+    }
+    ~CAlsaWaveDevice() override {
+        Reset();
+        m_pump.RemoveSource(this);
+        if (m_linked) snd_pcm_unlink(m_pcm);
+        CAlsaWaveDevice* other = m_input ? m_audio.m_output : m_audio.m_input;
+        if (other) other->m_linked = false;
+        (m_input ? m_audio.m_input : m_audio.m_output) = nullptr;
+        snd_pcm_close(m_pcm);
+    }
+
+    int AddBuffer(CWaveHeader* header) override {
+        if (!header || header->data.size() % size_t(m_format.BytesPerFrame()) != 0)
+            return kAudioInvalidParam;
+        header->flags &= ~CWaveHeader::kDone;
+        header->bytesRecorded = 0;
+        m_queue.push_back(header);
+        return kAudioOk;
+    }
+    int Start() override {
+        m_startRequested = true;
+        return kAudioOk;
+    }
+    int BreakLoop() override { return kAudioOk; }
+    int Reset() override {
+        snd_pcm_drop(m_pcm);
+        snd_pcm_prepare(m_pcm);
+        m_queue.clear();
+        m_done = 0;
+        m_loop = 0;
+        m_startRequested = false;
+        m_pump.Cancel(this);
+        return kAudioOk;
+    }
+    int Pending() const override { return static_cast<int>(m_queue.size()); }
+
+    void AddDescriptors(std::vector<pollfd>& fds) const override {
+        if (m_queue.empty()) return;
+        const int n = snd_pcm_poll_descriptors_count(m_pcm);
+        if (n <= 0) return;
+        const size_t at = fds.size();
+        fds.resize(at + size_t(n));
+        snd_pcm_poll_descriptors(m_pcm, &fds[at], unsigned(n));
+    }
+
+    void Poll(CEventPump& pump) override {
+        if (m_input) {
+            // Playback first, so a linked start finds its ring filled.
+            if (m_audio.m_output) m_audio.m_output->Transfer(pump);
+            if (m_startRequested && snd_pcm_state(m_pcm) == SND_PCM_STATE_PREPARED &&
+                !m_queue.empty())
+                snd_pcm_start(m_pcm);
+            Transfer(pump);
+        } else if (!m_audio.m_input) {
+            Transfer(pump);
+        }
+    }
+
+private:
+    /** Moves what the ring allows between it and the oldest buffer; completes full buffers. */
+    void Transfer(CEventPump& pump) {
+        while (!m_queue.empty()) {
+            CWaveHeader* h = m_queue.front();
+            const size_t frameBytes = size_t(m_format.BytesPerFrame());
+            const size_t total = h->data.size() / frameBytes;
+            const size_t left = total - m_done;
+            snd_pcm_sframes_t n =
+                m_input ? snd_pcm_readi(m_pcm, h->data.data() + m_done * frameBytes, left)
+                        : snd_pcm_writei(m_pcm, h->data.data() + m_done * frameBytes, left);
+            if (n == -EAGAIN || n == 0) return;
+            if (n < 0) {
+                ++m_audio.m_xruns;
+                if (snd_pcm_recover(m_pcm, int(n), 1) < 0) return;
+                if (m_input && m_startRequested) snd_pcm_start(m_pcm);
+                continue;
+            }
+            m_done += size_t(n);
+            if (m_done < total) return;
+            m_done = 0;
+            if (!m_input && (h->flags & CWaveHeader::kBeginLoop) && ++m_loop < h->loops) continue;
+            m_loop = 0;
+            m_queue.pop_front();
+            if (m_input) h->bytesRecorded = static_cast<uint32_t>(h->data.size());
+            PostCompletion(pump, this, m_client, h, m_input);
+        }
+    }
+
+    CAlsaAudio& m_audio;
+    snd_pcm_t* m_pcm;
+    bool m_input;
+    CWaveFormat m_format;
+    IWaveClient* m_client;
+    CEventPump& m_pump;
+    std::deque<CWaveHeader*> m_queue;
+    size_t m_done = 0; // frames of the oldest buffer already moved
+    uint32_t m_loop = 0;
+    bool m_startRequested = false;
+    bool m_linked = false;
+};
+
+CAlsaAudio::CAlsaAudio(const std::vector<std::string>& extraDevices) {
+    for (const std::string& name : extraDevices) {
+        m_inputs.push_back({name, name});
+        m_outputs.push_back({name, name});
+    }
+    void** hints = nullptr;
+    if (snd_device_name_hint(-1, "pcm", &hints) == 0) {
+        for (void** h = hints; *h; ++h) {
+            char* name = snd_device_name_get_hint(*h, "NAME");
+            char* desc = snd_device_name_get_hint(*h, "DESC");
+            char* io = snd_device_name_get_hint(*h, "IOID");
+            if (name && KeepHint(name)) {
+                std::string text = desc ? desc : name;
+                std::replace(text.begin(), text.end(), '\n', ' ');
+                if (!io || std::string(io) == "Input") m_inputs.push_back({name, text});
+                if (!io || std::string(io) == "Output") m_outputs.push_back({name, text});
+            }
+            free(name);
+            free(desc);
+            free(io);
+        }
+        snd_device_name_free_hint(hints);
+    }
+    int card = -1;
+    while (snd_card_next(&card) == 0 && card >= 0) {
+        char* cardName = nullptr;
+        snd_card_get_name(card, &cardName);
+        m_mixers.push_back({"hw:" + std::to_string(card), cardName ? cardName : ""});
+        free(cardName);
+    }
+}
+
+int CAlsaAudio::QueryFormat(bool input, int index, const CWaveFormat& format) const {
+    const auto& list = input ? m_inputs : m_outputs;
+    if (index < 0 || size_t(index) >= list.size()) return kAudioBadDeviceId;
+    if (!IsStandardWaveFormat(format)) return kWaveBadFormat;
+    // A device in use answers for itself: it accepts the format it is running.
+    snd_pcm_t* pcm = nullptr;
+    const int r = OpenPcm(list[size_t(index)].name, input, format, pcm);
+    if (r == -EBUSY) return kAudioOk;
+    if (pcm) snd_pcm_close(pcm);
+    return r < 0 ? ToResult(r) : kAudioOk;
+}
+
+int CAlsaAudio::Open(bool input, int index, const CWaveFormat& format, IWaveClient* client,
+                     CEventPump& pump, std::unique_ptr<IWaveDevice>& device) {
+    const auto& list = input ? m_inputs : m_outputs;
+    if (index < 0 || size_t(index) >= list.size()) return kAudioBadDeviceId;
+    if (!client) return kAudioInvalidParam;
+    if (input ? m_input : m_output) return kAudioAllocated;
+    snd_pcm_t* pcm = nullptr;
+    const int r = OpenPcm(list[size_t(index)].name, input, format, pcm);
+    if (r < 0) {
+        m_lastError = r;
+        return ToResult(r);
+    }
+    device = std::make_unique<CAlsaWaveDevice>(*this, pcm, input, format, client, pump);
+    return kAudioOk;
+}
+
+std::string CAlsaAudio::GetErrorText(bool, int code) const {
+    if (code == kAudioOk || m_lastError == 0 || ToResult(m_lastError) != code) return {};
+    return std::string(snd_strerror(m_lastError)).substr(0, 256);
+}
+
+namespace {
+/** Runs `use` on the simple mixer of card `name`; false when it cannot be opened. */
+template <typename Use> bool WithMixer(const std::string& name, Use use) {
+    snd_mixer_t* mixer = nullptr;
+    if (snd_mixer_open(&mixer, 0) < 0) return false;
+    const bool ok = snd_mixer_attach(mixer, name.c_str()) == 0 &&
+                    snd_mixer_selem_register(mixer, nullptr, nullptr) == 0 &&
+                    snd_mixer_load(mixer) == 0;
+    if (ok) use(mixer);
+    snd_mixer_close(mixer);
+    return ok;
+}
+
+/** The capture source selector's chosen item, or the first element that captures. */
+std::string CaptureSource(snd_mixer_t* mixer) {
+    for (snd_mixer_elem_t* e = snd_mixer_first_elem(mixer); e; e = snd_mixer_elem_next(e)) {
+        if (!snd_mixer_selem_is_enum_capture(e)) continue;
+        unsigned item = 0;
+        char text[64] = {0};
+        if (snd_mixer_selem_get_enum_item(e, SND_MIXER_SCHN_FRONT_LEFT, &item) == 0 &&
+            snd_mixer_selem_get_enum_item_name(e, item, sizeof text - 1, text) == 0)
+            return text;
+    }
+    for (snd_mixer_elem_t* e = snd_mixer_first_elem(mixer); e; e = snd_mixer_elem_next(e))
+        if (snd_mixer_selem_has_capture_volume(e)) return snd_mixer_selem_get_name(e);
+    return {};
+}
+} // namespace
+
+std::string CAlsaAudio::GetMixerSourceName(int mixer) const {
+    std::string source;
+    if (mixer >= 0 && size_t(mixer) < m_mixers.size())
+        WithMixer(m_mixers[size_t(mixer)].name, [&](snd_mixer_t* m) { source = CaptureSource(m); });
+    return source;
+}
+
+std::string CAlsaAudio::GetMixerDestinationName(int mixer) const {
+    // ALSA has no destination lines; the card's capture side stands for it.
+    return mixer >= 0 && size_t(mixer) < m_mixers.size() ? m_mixers[size_t(mixer)].description + " Capture"
+                                                        : "";
+}
+
+int CAlsaAudio::GetMixerInputLevel(int mixer) const {
+    int level = 0;
+    if (mixer < 0 || size_t(mixer) >= m_mixers.size()) return 0;
+    WithMixer(m_mixers[size_t(mixer)].name, [&](snd_mixer_t* m) {
+        for (snd_mixer_elem_t* e = snd_mixer_first_elem(m); e; e = snd_mixer_elem_next(e)) {
+            if (!snd_mixer_selem_has_capture_volume(e)) continue;
+            long lo = 0, hi = 0, v = 0;
+            snd_mixer_selem_get_capture_volume_range(e, &lo, &hi);
+            snd_mixer_selem_get_capture_volume(e, SND_MIXER_SCHN_FRONT_LEFT, &v);
+            if (hi > lo) level = static_cast<int>((v - lo) * 65535 / (hi - lo));
+            return;
+        }
+    });
+    return level;
+}

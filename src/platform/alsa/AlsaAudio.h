@@ -1,0 +1,39 @@
+#pragma once
+// Sound devices through ALSA (PipeWire and PulseAudio are reached through their ALSA devices).
+// Devices open non-blocking; the event pump polls them, so buffers complete on the one thread
+// without waiting. Capture and playback of one exchange are linked where ALSA allows, so they
+// start on the same frame; xruns are recovered and counted.
+
+#include "platform/AudioDevices.h"
+
+#include <string>
+#include <vector>
+
+class CAlsaAudio final : public IAudioSystem {
+public:
+    /** Lists the PCM devices from ALSA's hints ("default", "pipewire", "pulse", "hw:…",
+     *  "plughw:…") and the cards' mixers, plus any `extraDevices` (PCM names) first. */
+    explicit CAlsaAudio(const std::vector<std::string>& extraDevices = {});
+
+    std::vector<CAudioDeviceInfo> GetInputDevices() const override { return m_inputs; }
+    std::vector<CAudioDeviceInfo> GetOutputDevices() const override { return m_outputs; }
+    std::vector<CAudioDeviceInfo> GetMixerDevices() const override { return m_mixers; }
+    int QueryFormat(bool input, int index, const CWaveFormat& format) const override;
+    int Open(bool input, int index, const CWaveFormat& format, IWaveClient* client,
+             CEventPump& pump, std::unique_ptr<IWaveDevice>& device) override;
+    std::string GetErrorText(bool input, int code) const override;
+    std::string GetMixerSourceName(int mixer) const override;
+    std::string GetMixerDestinationName(int mixer) const override;
+    int GetMixerInputLevel(int mixer) const override;
+
+    /** Overruns and underruns recovered since the program started. */
+    int GetXrunCount() const { return m_xruns; }
+
+private:
+    friend class CAlsaWaveDevice;
+    std::vector<CAudioDeviceInfo> m_inputs, m_outputs, m_mixers;
+    class CAlsaWaveDevice* m_input = nullptr;
+    class CAlsaWaveDevice* m_output = nullptr;
+    int m_xruns = 0;
+    int m_lastError = 0; // the ALSA error behind the last failed call, for its text
+};

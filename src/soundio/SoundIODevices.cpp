@@ -1,0 +1,102 @@
+// Device and mixer lists, the sample rates the selected devices accept, and the texts of
+// device errors.
+
+#include "base/NumberText.h"
+#include "platform/VirtualCard.h"
+#include "soundio/SoundIOView.h"
+
+#include <algorithm>
+
+void CSoundIOView::FillDeviceList() {
+    if (IAudioSystem* audio = Audio()) {
+        m_inputs = audio->GetInputDevices();
+        m_outputs = audio->GetOutputDevices();
+        m_mixers = audio->GetMixerDevices();
+    } else {
+        m_inputs.clear();
+        m_outputs.clear();
+        m_mixers.clear();
+    }
+}
+
+void CSoundIOView::ClampDeviceIndices() {
+    auto clamp = [](int32_t& index, size_t count) {
+        if (index > static_cast<int32_t>(count) - 1) index = count > 0 ? int32_t(count) - 1 : 0;
+        if (index < 0) index = 0;
+    };
+    clamp(m_inputIndex, m_inputs.size());
+    clamp(m_outputIndex, m_outputs.size());
+    clamp(m_mixerIndex, m_mixers.size());
+}
+
+void CSoundIOView::FillSampleRateList() {
+    m_rateList.clear();
+    IAudioSystem* audio = Audio();
+    if (!audio) return;
+    for (int rate : StandardSampleRates()) {
+        const CWaveFormat format{2, rate, 16};
+        if (audio->QueryFormat(true, m_inputIndex, format) == kAudioOk ||
+            audio->QueryFormat(false, m_outputIndex, format) == kAudioOk)
+            m_rateList.push_back(rate);
+    }
+}
+
+std::string CSoundIOView::GetSourceName() const {
+    const IAudioSystem* audio = Audio();
+    return audio && !m_mixers.empty() ? audio->GetMixerSourceName(m_mixerIndex) : "";
+}
+
+std::string CSoundIOView::GetDestinationName() const {
+    const IAudioSystem* audio = Audio();
+    return audio && !m_mixers.empty() ? audio->GetMixerDestinationName(m_mixerIndex) : "";
+}
+
+int CSoundIOView::GetInputDeviceLevel() const {
+    const IAudioSystem* audio = Audio();
+    return audio && !m_mixers.empty() ? audio->GetMixerInputLevel(m_mixerIndex) : 0;
+}
+
+std::string CSoundIOView::SoundIOErrorText(int code) const {
+    if (code == kAudioOk) return {};
+    if ((code >= 2 && code <= 12) || (code >= 32 && code <= 35)) {
+        if (const IAudioSystem* audio = Audio()) {
+            if (std::string text = audio->GetErrorText(false, code); !text.empty())
+                return FormatText("%s Output Device\r\n%s", m_outputName.c_str(),
+                                  text.substr(0, 256).c_str());
+            if (std::string text = audio->GetErrorText(true, code); !text.empty())
+                return FormatText("%s Output Device\r\n%s", m_inputName.c_str(),
+                                  text.substr(0, 256).c_str());
+        }
+    }
+    switch (code) {
+    case 1: return "System Unspecified Error";
+    case 2: return "System Device ID Out Of Range";
+    case 3: return "System Device Driver Failed Enable";
+    case 4: return "System Device Already Allocated";
+    case 5: return "System Device Handle Is Invalid";
+    case 6: return "System No Device Driver Present";
+    case 7: return "System Memory Allocation Error";
+    case 8: return "System Function Isn't Supported";
+    case 9: return "System Error Value Out Of Range";
+    case 10: return "System Invalid Flag Passed";
+    case 11: return "System Invalid Parameter Passed";
+    case 12: return "System Device Handle In Use";
+    case 32: return "Wave Format Unsupported";
+    case 33: return "Wave Device In Use";
+    case 34: return "Wave Header Not Prepared";
+    case 35: return "Wave Device Is Synchronous";
+    case 1024: return FormatText("%s Mixer\r\nThe audio line reference is invalid", m_mixerName.c_str());
+    case 1025: return FormatText("%s Mixer\r\nThe control reference is invalid", m_mixerName.c_str());
+    case 1026:
+        return FormatText("%s Mixer\r\nThe value specified for the mixer control\r\nis not within "
+                          "the limits for the control",
+                          m_mixerName.c_str());
+    default: return "Unknown Error";
+    }
+}
+
+bool CSoundIOView::SoundIOError(int code) {
+    if (code == kAudioOk) return true;
+    ShowErrorMessage(SoundIOErrorText(code));
+    return false;
+}

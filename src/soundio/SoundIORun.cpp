@@ -1,0 +1,286 @@
+// The run: StartRun, one pass per mode, the device completions, bounded waits and EndRun.
+
+#include "base/NumberText.h"
+#include "platform/AudioServices.h"
+#include "process/DspDoc.h"
+#include "soundio/SoundIOView.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+// Blocks Record Only keeps ahead of the run loop; older ones are dropped when the run falls
+// behind the device, so a slow process cannot make the queue grow without end.
+constexpr int kMaxQueuedBlocks = 32;
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+} // namespace
+
+IAudioSystem* CSoundIOView::Audio() const {
+    return &AudioServices().GetAudioSystem();
+}
+
+CEventPump* CSoundIOView::Pump() const {
+    return &AudioServices().GetEventPump();
+}
+
+CWaveFormat CSoundIOView::Format() const {
+    return {m_channels, m_sampleRate, m_bitsPerSample};
+}
+
+int CSoundIOView::FindDevice(const std::vector<CAudioDeviceInfo>& devices,
+                             const std::string& name) const {
+    for (size_t i = 0; i < devices.size(); ++i)
+        if (Lower(devices[i].name) == Lower(name)) return static_cast<int>(i);
+    return static_cast<int>(devices.size());
+}
+
+bool CSoundIOView::OpenDevice(bool input) {
+    IAudioSystem* audio = Audio();
+    CEventPump* pump = Pump();
+    if (!audio || !pump) return SoundIOError(kAudioNoDriver);
+    const int index = FindDevice(input ? m_inputs : m_outputs, input ? m_inputName : m_outputName);
+    std::unique_ptr<IWaveDevice>& device = input ? m_pWaveIn : m_pWaveOut;
+    return SoundIOError(audio->Open(input, index, Format(), this, *pump, device));
+}
+
+void CSoundIOView::ShowPeaks(const CWaveHeader& header) {
+    for (int c = 0; c < 2; ++c) {
+        m_peakLevel[c] = ScanForPeakLevel(header, c);
+        m_peakSample[c] = ScanForPeakSample(header, c);
+    }
+    UpdateControls();
+}
+
+template <typename Done>
+bool CSoundIOView::WaitFor(Done done, double spanSeconds, bool input) {
+    CEventPump* pump = Pump();
+    if (!pump) return false;
+    const int endRuns = m_endRunCount;
+    const double limit = spanSeconds + kDeviceGraceSeconds;
+    const double deadline = pump->Seconds() + limit;
+    while (!done()) {
+        if (pump->Seconds() > deadline) {
+            const std::string& name = input ? m_inputName : m_outputName;
+            ShowErrorMessage(FormatText("%s %s Device\r\nNo Buffer Returned Within %.1f Seconds",
+                                        name.c_str(), input ? "Input" : "Output", limit));
+            return false;
+        }
+        pump->DispatchPending(10);
+        // A Stop pressed meanwhile has ended the run and closed the devices.
+        if (m_endRunCount != endRuns) return false;
+    }
+    return true;
+}
+
+int CSoundIOView::StartRun() {
+    m_blockSize = GetDocument() ? GetDocument()->GetSize() : 0;
+    FillDeviceList();
+    ClampDeviceIndices();
+    FillSampleRateList();
+    ShowCurrentParams();
+    switch (m_ioMode) {
+    case kRecordOnly:
+        if (m_pQueue) m_pQueue->RemoveAll(); // blocks of an earlier run are stale
+        return IsCalibrationOK() ? 1 : 0;
+    case kPlayOnly:
+        m_readPosition = 0;
+        m_outPending = 0;
+        return 1;
+    case kRecordPlay: {
+        const size_t f = size_t(BytesPerFrame());
+        size_t s = size_t(double(m_sampleRate) * 0.4 * (m_bitsPerSample / 8) * m_channels) +
+                   size_t(double(m_repeatCount + 1) * (m_bitsPerSample / 8) * m_channels *
+                          m_blockSize);
+        // Every repetition's lead-in must fit too, which 0.4 s does not hold at low rates
+        // with many repetitions.
+        s = std::max(s, size_t(m_repeatCount + 1) * (kLeadInFrames * f + BlockBytes()));
+        s -= s % f;
+        const uint8_t silence = m_bitsPerSample == 8 ? 128 : 0;
+        m_pRecordPlayIn = std::make_unique<CWaveHeader>();
+        m_pRecordPlayIn->data.assign(s, silence);
+        m_pRecordPlayOut = std::make_unique<CWaveHeader>();
+        m_pRecordPlayOut->data.assign(s, silence);
+        m_pRecordPlayOut->loops = 1;
+        m_inPending = m_outPending = 0;
+        return IsCalibrationOK() ? 1 : 0;
+    }
+    default: return 1;
+    }
+}
+
+int CSoundIOView::ProcessData() {
+    CDspDoc* doc = GetDocument();
+    if (!doc || !m_pWorkingList) return 0;
+    switch (m_ioMode) {
+    case kRecordOnly: return ProcessRecordOnly();
+    case kPlayOnly: return ProcessPlayOnly();
+    case kRecordPlay: return ProcessRecordPlay();
+    default:
+        if (const CDSPFFTDataList* current = doc->GetCurrentList();
+            current && current != m_pWorkingList.get())
+            m_pWorkingList->Copy(*current);
+        doc->SetCurrentList(m_pWorkingList);
+        return 1;
+    }
+}
+
+int CSoundIOView::ProcessRecordOnly() {
+    if (!m_pWaveIn) {
+        m_recordHeaders.clear();
+        for (int i = 0; i < 2; ++i) {
+            auto header = std::make_unique<CWaveHeader>();
+            header->data.assign(BlockBytes(), m_bitsPerSample == 8 ? 128 : 0);
+            m_recordHeaders.push_back(std::move(header));
+        }
+        if (!m_pQueue) m_pQueue = std::make_unique<CDSPFFTDataLogList>();
+        if (!OpenDevice(true)) return 0;
+        for (auto& header : m_recordHeaders)
+            if (!SoundIOError(m_pWaveIn->AddBuffer(header.get()))) return 0;
+        if (!SoundIOError(m_pWaveIn->Start())) return 0;
+    }
+    const double span = m_sampleRate > 0 ? m_blockSize / m_sampleRate : 0.0;
+    if (!WaitFor([this] { return !m_pQueue->IsEmpty(); }, span, true)) return 0;
+    m_pWorkingList->Fill(*m_pQueue->GetAt(0));
+    m_pQueue->RemoveAt(0);
+    GetDocument()->SetCurrentList(m_pWorkingList);
+    return 1;
+}
+
+int CSoundIOView::ProcessPlayOnly() {
+    if (!m_pWaveOut && !OpenDevice(false)) return 0;
+    auto header = std::make_unique<CWaveHeader>();
+    header->data.assign(size_t(double(m_bitsPerSample / 8) * (m_repeatCount + 1) * m_channels *
+                               m_blockSize),
+                        m_bitsPerSample == 8 ? 128 : 0);
+    header->data.resize(header->data.size() - header->data.size() % size_t(BytesPerFrame()));
+    ConvertDoubletoRIFF(header->data);
+    header->bytesRecorded = static_cast<uint32_t>(header->data.size());
+    ShowPeaks(*header);
+    if (!SoundIOError(m_pWaveOut->AddBuffer(header.get()))) return 0;
+    m_playHeaders.push_back(std::move(header));
+    ++m_outPending;
+    ConvertRIFFtoZero();
+    GetDocument()->SetCurrentList(m_pWorkingList);
+    const double span = m_sampleRate > 0 ? (m_repeatCount + 1) * m_blockSize / m_sampleRate : 0.0;
+    return WaitFor([this] { return m_outPending <= 2; }, span, false) ? 1 : 0;
+}
+
+bool CSoundIOView::ExchangeRecordPlay() {
+    if (!SoundIOError(m_pWaveIn->AddBuffer(m_pRecordPlayIn.get())) ||
+        !SoundIOError(m_pWaveIn->Start()) ||
+        !SoundIOError(m_pWaveOut->AddBuffer(m_pRecordPlayOut.get())))
+        return false;
+    ++m_inPending;
+    ++m_outPending;
+    const double span =
+        m_sampleRate > 0 ? double(m_pRecordPlayIn->data.size()) / Format().AverageBytesPerSecond()
+                         : 0.0;
+    return WaitFor([this] { return m_inPending == 0 && m_outPending == 0; }, span,
+                   m_inPending > 0);
+}
+
+int CSoundIOView::ProcessRecordPlay() {
+    if (!m_pRecordPlayIn || !m_pRecordPlayOut) return 0;
+    if (!m_pWaveIn && !OpenDevice(true)) return 0;
+    if (!m_pWaveOut) {
+        ConvertRIFFtoZero();
+        if (!OpenDevice(false)) return 0;
+        // One silent exchange first, so both directions are running when the block goes out.
+        if (!ExchangeRecordPlay()) return 0;
+    }
+    ConvertDoubletoRIFF(m_pRecordPlayOut->data);
+    m_pRecordPlayIn->bytesRecorded = 0;
+    if (!ExchangeRecordPlay()) return 0;
+    if (m_pRecordPlayIn->bytesRecorded > 0) {
+        ShowPeaks(*m_pRecordPlayIn);
+        long position = 0;
+        const int found = FindReadPosition(position);
+        if (found == kNoTrigger) return 0;
+        if (found == kFound) {
+            m_readPosition = position;
+            ConvertRIFFtoDouble(*m_pRecordPlayIn, position);
+        }
+    }
+    if (m_pDisplayList) m_pDisplayList->Fill(*m_pWorkingList);
+    GetDocument()->SetCurrentList(m_pWorkingList);
+    return 1;
+}
+
+void CSoundIOView::OnWimData(CWaveHeader* header) {
+    if (m_ioMode != kRecordOnly) {
+        m_inPending = std::max(0, m_inPending - 1);
+        return;
+    }
+    if (header->bytesRecorded == 0 || !m_pQueue || !m_pWaveIn) return;
+    ShowPeaks(*header);
+    CDSPFFTDataList block;
+    if (block.Clone(*m_pWorkingList)) {
+        ConvertRIFFtoDouble(*header, 0, &block);
+        if (m_pQueue->GetCount() >= kMaxQueuedBlocks) m_pQueue->RemoveAt(0);
+        m_pQueue->AddTail(block);
+    }
+    SoundIOError(m_pWaveIn->AddBuffer(header));
+}
+
+void CSoundIOView::OnWomDone(CWaveHeader* header) {
+    if (m_ioMode != kPlayOnly) {
+        m_outPending = std::max(0, m_outPending - 1);
+        return;
+    }
+    std::erase_if(m_playHeaders, [header](const auto& h) { return h.get() == header; });
+    m_outPending = m_pWaveOut ? std::max(0, m_outPending - 1) : 0;
+    CDspDoc* doc = GetDocument();
+    if (m_outPending == 0 && doc && !doc->IsRunning() && !doc->IsPaused() && m_pWaveOut) {
+        m_pWaveOut->Reset();
+        m_pWaveOut.reset();
+        doc->StopProcess();
+    }
+}
+
+int CSoundIOView::EndRun() {
+    ++m_endRunCount;
+    if (m_pWaveIn) {
+        m_pWaveIn->Reset();
+        m_pWaveIn.reset();
+    }
+    m_inPending = 0;
+    m_recordHeaders.clear();
+    if (!IsCalibrationProcess()) m_pRecordPlayIn.reset();
+    const CDspDoc* doc = GetDocument();
+    if (!doc || !doc->IsPaused()) {
+        if (m_pWaveOut) {
+            m_pWaveOut->BreakLoop();
+            m_pWaveOut->Reset();
+            m_pWaveOut.reset();
+        }
+        m_outPending = 0;
+        m_pRecordPlayOut.reset();
+        m_playHeaders.clear();
+    }
+    return 1;
+}
+
+bool CSoundIOView::LoopBuffer(int loops) {
+    if (m_pWaveOut) return false;
+    if (!OpenDevice(false)) return false;
+    auto header = std::make_unique<CWaveHeader>();
+    header->data.assign(BlockBytes() - BlockBytes() % size_t(BytesPerFrame()),
+                        m_bitsPerSample == 8 ? 128 : 0);
+    ConvertDoubletoRIFF(header->data);
+    header->flags = CWaveHeader::kBeginLoop | CWaveHeader::kEndLoop;
+    header->loops = static_cast<uint32_t>(std::max(loops, 1));
+    if (!SoundIOError(m_pWaveOut->AddBuffer(header.get()))) return false;
+    m_playHeaders.push_back(std::move(header));
+    ++m_outPending;
+    return true;
+}
+
+bool CSoundIOView::IsCalibrationProcess() const {
+    const CDspDoc* doc = GetDocument();
+    return doc && (doc->GetTitle() == "calibration" || doc->GetTitle() == "calibration.process");
+}

@@ -1,0 +1,210 @@
+#pragma once
+// "SoundIO": the step that connects a process to a sound card. Each pass it passes the block on
+// (Off), records a block (Record Only), plays the incoming block (Play Only) or plays it and
+// records the response (Record+Play), finding the response's start by a trigger. Recordings are
+// scaled by the input-level calibration of its calibration record. Device completions arrive
+// as messages through the application's event pump; waiting for them is bounded.
+
+#include "dsp/DSPFFTDataLogList.h"
+#include "platform/AudioDevices.h"
+#include "platform/ExternalProgram.h"
+#include "process/DspView.h"
+#include "soundio/Calibration.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CEventPump;
+
+class CSoundIOView : public CDspView, public IWaveClient {
+    AURIVO_DECLARE_SERIAL(CSoundIOView)
+public:
+    enum EMode { kOff = 0, kRecordOnly = 1, kPlayOnly = 2, kRecordPlay = 3 };
+    enum ETrigger { kAuto = 0, kLatency = 1, kManual = 2 };
+    /** Silent frames played before every repetition in Record+Play. */
+    static constexpr int kLeadInFrames = 64;
+    /** Seconds a device may take beyond the span it exchanges before the pass fails. */
+    static constexpr double kDeviceGraceSeconds = 2.0;
+
+    CSoundIOView();
+    ~CSoundIOView() override;
+
+    // Module contract.
+    void OnInitialUpdate() override;
+    bool OnInitialModuleSetup() override;
+    int StartRun() override;
+    int ProcessData() override;
+    int EndRun() override;
+    void ShowCurrentParams() override;
+    void Serialize(CArchive& ar) override;
+    std::vector<CReadoutValue> GetReadoutValues() const override;
+    std::vector<CSettingValue> GetSettings() const override;
+
+    // Device completions (IWaveClient), dispatched by the event pump.
+    void OnWimData(CWaveHeader* header) override;
+    void OnWomDone(CWaveHeader* header) override;
+
+    // Conversions between the current block and PCM.
+    /** Writes the current block (repeat count + 1 times, each after the lead-in gap in
+     *  Record+Play) into `buffer` from its start; returns the bytes written. */
+    size_t ConvertDoubletoRIFF(std::vector<uint8_t>& buffer) const;
+    /** Reads one block of frames from byte `position` of `header` into `list` (the output list
+     *  when null), scaled by the calibrated input levels. Frames outside the recorded data read
+     *  as 0.0. */
+    void ConvertRIFFtoDouble(const CWaveHeader& header, long position,
+                             CDSPFFTDataList* list = nullptr);
+    void ConvertRIFFtoZero();
+
+    // Scans of a recorded buffer (channel 0 or 1).
+    int ScanForPeakLevel(const CWaveHeader& header, int channel) const;
+    int ScanForPeakSample(const CWaveHeader& header, int channel) const;
+    /** Byte position of the first frame beyond `fraction` of full scale, if any. */
+    std::optional<long> ScanForTrigger(const CWaveHeader& header, int channel,
+                                       double fraction) const;
+    /** Seconds from the start of the Record+Play recording to its first sample beyond
+     *  `level` percent; 0.0 when none. */
+    double GetSIODelay(int channel, double level) const;
+    /** Where the block starts in the Record+Play recording: kFound, kNoTrigger after showing
+     *  "No data in record buffer", or kKeepBlock (a latency calibration without trigger). */
+    enum EReadPosition { kNoTrigger = 0, kFound = 1, kKeepBlock = 2 };
+    int FindReadPosition(long& position);
+
+    /** Plays the current block `loops` times on an output device that was closed. */
+    bool LoopBuffer(int loops);
+
+    // Mixer of the selected mixer device.
+    std::string GetSourceName() const;
+    std::string GetDestinationName() const;
+    int GetInputDeviceLevel() const;
+
+    // Calibration.
+    bool IsCalibrated();
+    bool IsCalibrationOK();
+    CCalibration* GetCalibration() const { return m_pCalibration.get(); }
+    /** True for the calibration process document itself. */
+    bool IsCalibrationProcess() const;
+
+    /** True when `code` is success; otherwise shows its text and returns false. */
+    bool SoundIOError(int code);
+    /** The text SoundIOError shows for `code` ("" for success). */
+    std::string SoundIOErrorText(int code) const;
+
+    // Settings and derived values.
+    int GetMode() const { return m_ioMode; }
+    int GetTriggerMode() const { return m_triggerMode; }
+    int GetTriggerLevel() const { return m_triggerLevel; }
+    int GetTriggerOffset() const { return m_triggerOffset; }
+    int GetSampleRate() const { return m_sampleRate; }
+    int GetBitsPerSample() const { return m_bitsPerSample; }
+    int GetChannelCount() const { return m_channels; }
+    int GetRepeatCount() const { return m_repeatCount; }
+    const std::string& GetInputDeviceName() const { return m_inputName; }
+    const std::string& GetOutputDeviceName() const { return m_outputName; }
+    const std::string& GetMixerDeviceName() const { return m_mixerName; }
+    int GetMixerCount() const { return static_cast<int>(m_mixers.size()); }
+    const std::vector<int>& GetSampleRateList() const { return m_rateList; }
+    const CWaveHeader* GetRecordHeader() const { return m_pRecordPlayIn.get(); }
+    /** Byte position in the Record+Play recording where the last block was read. */
+    long GetReadPosition() const { return m_readPosition; }
+    int GetPendingInput() const { return m_inPending; }
+    int GetPendingOutput() const { return m_outPending; }
+    bool IsInputOpen() const { return m_pWaveIn != nullptr; }
+    bool IsOutputOpen() const { return m_pWaveOut != nullptr; }
+
+    /** The repeat sequence choices. */
+    static const std::vector<int>& RepeatSequence();
+
+protected:
+    bool OnControlChanged(const std::string& id) override;
+
+private:
+    IAudioSystem* Audio() const;
+    CEventPump* Pump() const;
+    CWaveFormat Format() const;
+    int BytesPerFrame() const { return m_bitsPerSample / 8 * m_channels; }
+    /** Bytes of one block of frames. */
+    size_t BlockBytes() const;
+
+    // Devices (SoundIODevices.cpp).
+    void FillDeviceList();
+    void FillSampleRateList();
+    void ClampDeviceIndices();
+    int FindDevice(const std::vector<CAudioDeviceInfo>& devices, const std::string& name) const;
+    bool OpenDevice(bool input);
+    void CloseDevices(bool output);
+
+    // Run (SoundIORun.cpp).
+    int ProcessRecordOnly();
+    int ProcessPlayOnly();
+    int ProcessRecordPlay();
+    /** One exchange of the Record+Play buffers; false when a device failed or timed out. */
+    bool ExchangeRecordPlay();
+    /** Dispatches device messages until `done` holds; false (after a message naming the
+     *  device) when nothing came within the span plus the grace time, or when the run was
+     *  stopped meanwhile. */
+    template <typename Done> bool WaitFor(Done done, double spanSeconds, bool input);
+    void ShowPeaks(const CWaveHeader& header);
+
+    // Controls (SoundIOView.cpp).
+    void UpdateControls();
+    /** Stops the run, applies a control's new value, refreshes and marks the document. */
+    void ChangeSetting(void (*apply)(CSoundIOView&, int), int value, bool recheckCalibration);
+    bool OnClickedSIOOptionsCalibration();
+    bool OnClickedSIOOptionsMixer();
+    bool OnClickedSIOOptionsMixerSelect();
+    /** The mixer program's command line, or empty when its executable cannot be found. */
+    std::vector<std::string> MixerCommand() const;
+    /** Starts the mixer program; false after a message when it cannot be started. */
+    bool StartMixerProgram(const char* notFoundMessage);
+    /** The first mixer program installed, when none is stored. */
+    void ResolveMixerExecutable();
+
+    // Settings, stored.
+    int32_t m_inputIndex = 0;
+    int32_t m_outputIndex = 0;
+    int32_t m_mixerIndex = 0;
+    int32_t m_triggerMode = kAuto;
+    int32_t m_triggerLevel = 10;
+    int32_t m_triggerOffset = -20;
+    std::string m_mixerDirectory;
+    std::string m_mixerExecutable;
+    std::string m_mixerWindowClass;
+    int32_t m_repeatIndex = 0;
+    int32_t m_calibrationWarnings = 0;
+    int32_t m_ioMode = kOff;
+    int32_t m_rateIndex = 0;
+    int32_t m_resolutionIndex = 1;
+    int32_t m_channelsIndex = 1;
+    bool m_legacyLatencyFlag = false;
+    bool m_legacyLoaded = false;
+
+    // Derived.
+    int m_sampleRate = 5000;
+    int m_bitsPerSample = 16;
+    int m_channels = 2;
+    int m_repeatCount = 0;
+
+    // Run state.
+    std::vector<CAudioDeviceInfo> m_inputs, m_outputs, m_mixers;
+    std::string m_inputName, m_outputName, m_mixerName;
+    std::vector<int> m_rateList;
+    std::unique_ptr<IWaveDevice> m_pWaveIn;
+    std::unique_ptr<IWaveDevice> m_pWaveOut;
+    double m_blockSize = 0.0;
+    std::unique_ptr<CWaveHeader> m_pRecordPlayIn;
+    std::unique_ptr<CWaveHeader> m_pRecordPlayOut;
+    std::vector<std::unique_ptr<CWaveHeader>> m_recordHeaders;
+    std::vector<std::unique_ptr<CWaveHeader>> m_playHeaders;
+    long m_readPosition = 0;
+    int m_outPending = 0;
+    int m_inPending = 0;
+    int m_endRunCount = 0;
+    std::unique_ptr<CDSPFFTDataLogList> m_pQueue;
+    std::unique_ptr<CCalibration> m_pCalibration;
+    std::unique_ptr<CCalibration> m_pScratchCalibration;
+    CExternalProgram m_mixerProgram;
+    int m_peakLevel[2] = {0, 0};
+    int m_peakSample[2] = {0, 0};
+};

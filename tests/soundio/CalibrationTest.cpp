@@ -1,0 +1,297 @@
+// The calibration record: its text file byte for byte, files whose line ends were changed,
+// values at their edges, the archive, and every check with its message.
+#include "SoundIOTestProcess.h"
+#include "common/TempFolder.h"
+#include "common/TextFileUtil.h"
+#include "base/Archive.h"
+#include "soundio/Calibration.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace {
+
+// A record that passes every check of a step on the virtual card with default settings.
+void MakeComplete(CCalibration& c) {
+    c.ProcessName = "/home/u/thd.process";
+    c.CalSel = "Input";
+    c.MeasSel = "Vrms";
+    c.FreqCalTypeSel = "MLS";
+    for (int ch = 0; ch < 2; ++ch) {
+        CLevelCal& l = c.Level[ch];
+        l.FullScaleLevelParams = ch == 0 ? "2.5 Vpk" : "0.75 Vpk";
+        l.PeakSampleLevel = 47 + ch;
+        l.UserInputLevel = 0.5;
+        l.TriggerLevel = 10;
+        l.TriggerOffset = -20;
+        l.LevelOutputDeviceName = l.LevelInputDeviceName = CVirtualCard::kDeviceName;
+        l.MixerName = CVirtualCard::kMixerName;
+        l.MixerSource = CVirtualCard::kSourceName;
+        l.Gain = CVirtualCard::kInputLevel;
+        l.MixerDestination = CVirtualCard::kDestinationName;
+        l.InputLevelCalApply = ch == 0;
+        CLatencyCal& t = c.Latency[ch];
+        t.LatencyOutputDeviceName = t.LatencyInputDeviceName = CVirtualCard::kDeviceName;
+        t.LatencyParams = "0.0050 Sec.";
+        t.LatencyCalApply = true;
+        CFreqCal& f = c.Freq[ch];
+        f.FreqOutputDeviceName = f.FreqInputDeviceName = CVirtualCard::kDeviceName;
+        f.FreqCalParams = "MLS 1024";
+        f.FreqCalApply = ch == 1;
+    }
+}
+
+void ExpectSameFields(const CCalibration& a, const CCalibration& b) {
+    EXPECT_EQ(a.ProcessName, b.ProcessName);
+    EXPECT_EQ(a.PathName, b.PathName);
+    EXPECT_EQ(a.CalSel, b.CalSel);
+    EXPECT_EQ(a.MeasSel, b.MeasSel);
+    EXPECT_EQ(a.FreqCalTypeSel, b.FreqCalTypeSel);
+    EXPECT_EQ(a.ReturnedErrors, b.ReturnedErrors);
+    for (int ch = 0; ch < 2; ++ch) {
+        EXPECT_EQ(a.Level[ch], b.Level[ch]) << ch;
+        EXPECT_EQ(a.Latency[ch], b.Latency[ch]) << ch;
+        EXPECT_EQ(a.Freq[ch], b.Freq[ch]) << ch;
+    }
+}
+
+TEST(Calibration, FileHasTheKeyedLinesWithStoredLineEndsAndReadsBackEqual) {
+    CTempFolder folder;
+    CCalibration saved;
+    MakeComplete(saved);
+    saved.GetFrequencyResponse()->GetFreqData(1)[3] = 0.25;
+    const std::string path = folder.File("card.calibration");
+    ASSERT_TRUE(saved.SaveCalFile(path));
+    EXPECT_EQ(saved.PathName, path);
+
+    const std::string bytes = GetFile(path);
+    const std::string head =
+        ";ProcessName               : /home/u/thd.process\r\r\n"
+        ";Path Name                 : " + path + "\r\r\n"
+        ";CalSel                    : Input\r\r\n"
+        ";MeasSel                   : Vrms\r\r\n"
+        ";FreqCalTypeSel            : MLS\r\r\n"
+        ";Ch1FullScaleLevelParams   : 2.5 Vpk\r\r\n"
+        ";Ch1PeakSampleLevel        : 47 \r\r\n"
+        ";Ch1UserInputLevel         : 0.5000\r\r\n"
+        ";Ch1TriggerLevel           : 10 \r\r\n"
+        ";Ch1TriggerOffset          : -20\r\r\n";
+    EXPECT_EQ(bytes.substr(0, head.size()), head);
+    for (const char* line : {";Ch1InputLevelCalApply     : 1\r\r\n",
+                             ";Ch2InputLevelCalApply     : 0\r\r\n",
+                             ";Ch1Gain                   : 49152\r\r\n",
+                             ";Ch2LatencyParams          : 0.0050 Sec.\r\r\n",
+                             ";ReturnedErrors            : \r\r\n",
+                             ";FrequencyResponseParams   :\r\r\n;Type                      : "})
+        EXPECT_NE(bytes.find(line), std::string::npos) << line;
+    // 46 keyed lines and the response header, in the file's order.
+    EXPECT_LT(bytes.find(";Ch2MixerDestination"), bytes.find(";Ch1LatencyOutputDeviceName"));
+    EXPECT_LT(bytes.find(";Ch2LatencyCalApply"), bytes.find(";Ch1FreqOutputDeviceName"));
+
+    // Editors that rewrote the line ends to CR LF or LF leave a file that still reads.
+    for (const std::string& end : {std::string("\r\r\n"), std::string("\r\n"), std::string("\n")}) {
+        const std::string variant = std::regex_replace(bytes, std::regex("\r*\n"), end);
+        PutFile(path, variant);
+        CCalibration loaded;
+        ASSERT_TRUE(loaded.OpenCalFile(path)) << end.size();
+        ExpectSameFields(loaded, saved);
+        EXPECT_TRUE(loaded.IsEquivalent(saved));
+        EXPECT_DOUBLE_EQ(loaded.GetFrequencyResponse()->GetFreqData(1)[3], 0.25);
+    }
+}
+
+struct CLineCase {
+    const char* line;
+    bool loads;
+    void (*check)(const CCalibration&);
+};
+
+class CalibrationLines : public ::testing::TestWithParam<CLineCase> {};
+
+TEST_P(CalibrationLines, ReadAsTheFieldSays) {
+    CTempFolder folder;
+    const std::string path = folder.File("one.cal");
+    PutFile(path, std::string(GetParam().line) + "\r\r\n");
+    CCalibration c;
+    c.Level[0].MixerName = "left over";
+    EXPECT_EQ(c.OpenCalFile(path), GetParam().loads);
+    GetParam().check(c);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calibration, CalibrationLines,
+    ::testing::Values(
+        CLineCase{";Ch1UserInputLevel         : 0.5", true,
+                  [](const CCalibration& c) { EXPECT_EQ(c.Level[0].UserInputLevel, 0.5); }},
+        CLineCase{";Ch1InputLevelCalApply     : 1 ", true,
+                  [](const CCalibration& c) { EXPECT_FALSE(c.Level[0].InputLevelCalApply); }},
+        CLineCase{";Ch2InputLevelCalApply     : 1", true,
+                  [](const CCalibration& c) { EXPECT_TRUE(c.Level[1].InputLevelCalApply); }},
+        CLineCase{";Ch1MixerName              : ", true,
+                  [](const CCalibration& c) { EXPECT_EQ(c.Level[0].MixerName, ""); }},
+        CLineCase{";Ch2TriggerOffset          : -7 frames", true,
+                  [](const CCalibration& c) { EXPECT_EQ(c.Level[1].TriggerOffset, -7); }},
+        CLineCase{";Ch1LatencyParams:", true,
+                  [](const CCalibration& c) { EXPECT_EQ(c.Latency[0].LatencyParams, ""); }},
+        CLineCase{";Unknown                   : 3", false,
+                  [](const CCalibration& c) { EXPECT_EQ(c.Level[0].MixerName, ""); }},
+        CLineCase{"", false, [](const CCalibration&) {}},
+        CLineCase{";FrequencyResponseParams   :", false, [](const CCalibration&) {}}));
+
+TEST(Calibration, ArchiveKeepsEveryFieldAndTheResponse) {
+    CCalibration saved;
+    MakeComplete(saved);
+    saved.PathName = "C:\\cal\\x.cal";
+    saved.ReturnedErrors = "late";
+    saved.GetFrequencyResponse()->SetGain(1, 0.5);
+    CArchive out;
+    saved.Serialize(out);
+    // After the class record: ProcessName, then Path Name, as length-prefixed texts.
+    const std::vector<uint8_t>& bytes = out.GetBuffer();
+    const std::string text(bytes.begin(), bytes.end());
+    const size_t at = text.find(char(saved.ProcessName.size()) + saved.ProcessName);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(text.substr(at + 1 + saved.ProcessName.size(), 1 + saved.PathName.size()),
+              char(saved.PathName.size()) + saved.PathName);
+    // The frequency type follows the latency fields in the archive.
+    EXPECT_LT(text.find("0.0050 Sec."), text.find("\x03MLS"));
+    CArchive in(bytes);
+    CCalibration loaded;
+    loaded.Serialize(in);
+    ASSERT_TRUE(in.Ok()) << in.GetError();
+    ExpectSameFields(loaded, saved);
+    EXPECT_EQ(loaded.GetFrequencyResponse()->GetGain(1), 0.5);
+}
+
+TEST(Calibration, FileNameIsThePartAfterTheLastSlashOfEitherKind) {
+    CCalibration c;
+    c.PathName = "C:\\dsp\\a/b\\card.cal";
+    EXPECT_EQ(c.GetCalFileName(), "card.cal");
+    c.PathName = "/home/u/x.calibration";
+    EXPECT_EQ(c.GetCalFileName(), "x.calibration");
+}
+
+TEST(Calibration, EquivalenceIgnoresFlagsSelectionsAndTheDefaultPath) {
+    CCalibration a, b;
+    MakeComplete(a);
+    MakeComplete(b);
+    a.PathName = "/one.cal";
+    b.PathName = "/two.cal";
+    EXPECT_FALSE(a.IsEquivalent(b));
+    b.PathName = CCalibration::kDefaultPath;
+    EXPECT_TRUE(a.IsEquivalent(b));
+    b.CalSel = "Latency";
+    b.FreqCalTypeSel = "Pulse";
+    b.Level[0].InputLevelCalApply = !a.Level[0].InputLevelCalApply;
+    b.Freq[1].FreqCalApply = false;
+    b.ReturnedErrors = "x";
+    EXPECT_TRUE(a.IsEquivalent(b));
+    b.Level[1].Gain = 1;
+    EXPECT_FALSE(a.IsEquivalent(b));
+}
+
+// IsValid and the hardware comparison, against a SoundIO step on the virtual card.
+class CalibrationChecks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        doc = t.NewProcess({"SoundIO"}, 1024, 48000);
+        ASSERT_NE(doc, nullptr);
+        doc->SetTitle("thd.process");
+        sio = &StepAs<CSoundIOView>(*doc, 0);
+        MakeComplete(cal);
+        cal.PathName = "/home/u/card.cal";
+    }
+    CSoundIOTestApp t;
+    CDspDoc* doc = nullptr;
+    CSoundIOView* sio = nullptr;
+    CCalibration cal;
+};
+
+struct CValidCase {
+    void (*breakIt)(CCalibration&);
+    const char* message;
+};
+
+class CalibrationValidRows : public CalibrationChecks,
+                             public ::testing::WithParamInterface<CValidCase> {};
+
+TEST_P(CalibrationValidRows, FirstFailingRowLeavesItsMessage) {
+    ASSERT_TRUE(cal.IsValid(sio)) << cal.ReturnedErrors;
+    GetParam().breakIt(cal);
+    EXPECT_FALSE(cal.IsValid(sio));
+    EXPECT_EQ(cal.ReturnedErrors, GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calibration, CalibrationValidRows,
+    ::testing::Values(
+        CValidCase{[](CCalibration& c) { c.Level[0].FullScaleLevelParams = "1.0 Vpk"; },
+                   "Ch1 Full Scale Input Level = 1.0 in Input Signal Levels Calibration Group. "
+                   "Calibrated Ch1 Full Scale Input Level must not be Unity in 'card.cal'."},
+        CValidCase{[](CCalibration& c) { c.Level[0].PeakSampleLevel = 0; },
+                   "Ch1 Peak Sample Input Level = 0% in Input Signal Levels Calibration Group. "
+                   "Calibrated Ch1 Peak Sample Input Level must != 0% in 'card.cal'."},
+        CValidCase{[](CCalibration& c) { c.Level[1].PeakSampleLevel = 0; },
+                   "Ch2 Peak Sample Input Level = 0% in Input Signal Levels Calibration Group. "
+                   "Calibrated Ch2 Peak Sample Level must != 0% in 'card.cal'."},
+        CValidCase{[](CCalibration& c) { c.Level[0].MixerSource.clear(); },
+                   "Ch1 Mixer Source Is Not Specified in 'card.cal' Input Signal Levels "
+                   "Calibration Group."},
+        CValidCase{[](CCalibration& c) { c.Level[1].Gain = 0; },
+                   "Ch2 Mixer Gain = 0 in IInput Signal Levels Calibration Group. Calibrated Ch2 "
+                   "Mixer Gain must be > 0 in 'card.cal'."},
+        CValidCase{[](CCalibration& c) { c.Latency[1].LatencyParams = "0 ms"; },
+                   "Ch2 Latency = 0.0 sec in Latency Calibration Group. Calibrated Ch2 Device "
+                   "Latency must be > 0.0 sec in 'card.cal'."},
+        CValidCase{[](CCalibration& c) { c.Freq[1].FreqCalParams = "None"; },
+                   "Ch2 Calibration Type Is Not Specified in 'card.cal' Frequency Response "
+                   "Calibration Group."},
+        CValidCase{[](CCalibration& c) { c.ReturnedErrors = "Timeout"; },
+                   "Calibration Has Reported A 'Timeout' Error"},
+        CValidCase{[](CCalibration& c) { c.GetFrequencyResponse()->SetGain(1, 2.0); },
+                   "Ch2 Frequency Calibration Data Array Gain Is +2.0000000. Ch2 Data Array Gain "
+                   "must be = 1.0 in 'card.cal'."},
+        CValidCase{[](CCalibration& c) { c.GetFrequencyResponse()->SetDelay(0, -0.5); },
+                   "Ch1 Frequency Calibration Data Array Phase Delay Is -0.5000000. Ch1 Data "
+                   "Array Gain must be = 0.0 in 'card.cal'."}));
+
+TEST_F(CalibrationChecks, DefaultsFailAtTheFirstRowAndALatencyOfZeroIsRewritten) {
+    CCalibration defaults;
+    EXPECT_FALSE(defaults.IsValid(sio));
+    EXPECT_EQ(defaults.ReturnedErrors,
+              "Ch1 Full Scale Input Level = 1.0 in Input Signal Levels Calibration Group. "
+              "Calibrated Ch1 Full Scale Input Level must not be Unity in 'thd.process'.");
+    cal.Latency[0].LatencyParams = "0";
+    EXPECT_FALSE(cal.IsValid(sio));
+    EXPECT_EQ(cal.Latency[0].LatencyParams, "0.0 Sec.");
+}
+
+TEST_F(CalibrationChecks, HardwareDifferencesNameTheStepBothValuesAndTheFile) {
+    EXPECT_TRUE(cal.IsAudioHardwareTheSameSettings(sio)) << cal.ReturnedErrors;
+    cal.Level[0].TriggerLevel = 5;
+    EXPECT_FALSE(cal.IsAudioHardwareTheSameSettings(sio));
+    EXPECT_EQ(cal.ReturnedErrors,
+              "Step: 1 SoundIO Trigger Level is '10' in 'thd.process' Input Signal Levels "
+              "Calibration Group. Step: 1 SoundIO was Calibrated with Trigger Level '5' in "
+              "Calibration File 'card.cal'.");
+    cal.Level[0].TriggerLevel = 10;
+    cal.Level[0].Gain = 7;
+    EXPECT_FALSE(cal.IsAudioHardwareTheSameSettings(sio));
+    EXPECT_EQ(cal.ReturnedErrors,
+              "Step: 1 SoundIO Ch1 Mixer Gain is '49152' in 'thd.process' Input Signal Levels "
+              "Calibration Group. Ch1 was Calibrated with Mixer Gain '7' in Calibration File "
+              "card.cal.");
+    cal.Level[0].Gain = CVirtualCard::kInputLevel;
+    cal.Latency[1].LatencyInputDeviceName = "hw:1";
+    EXPECT_FALSE(cal.IsAudioHardwareTheSameSettings(sio));
+    EXPECT_EQ(cal.ReturnedErrors,
+              "Step: 1 SoundIO Ch2 Input Device Name is 'Virtual Loopback' in 'thd.process' "
+              "Latency Calibration Group. Ch2  was Calibrated with Input Device 'hw:1' in "
+              "Calibration File 'card.cal'.");
+    CDspView plain;
+    EXPECT_FALSE(cal.IsAudioHardwareTheSameSettings(&plain));
+    EXPECT_EQ(cal.ReturnedErrors, "Module at Step:0 is not a SoundIO module");
+}
+
+} // namespace
