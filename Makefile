@@ -9,7 +9,7 @@ GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
 DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
             nlohmann-json3-dev libcli11-dev python3-numpy locales qt6-base-dev ccache \
-            libfftw3-dev \
+            libfftw3-dev clang-format \
             libasound2-dev libasound2-plugins pulseaudio
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

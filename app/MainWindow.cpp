@@ -67,8 +67,11 @@ const std::vector<CCommand>& Commands() {
          "Add or Remove Modules from the Current Process",
          QStyle::SP_FileDialogDetailedView},
         {"optionsFFT", "&FFT...", {}, "Change The Current Processes FFT And Debug Options", -1},
-        {"optionsWindowCorrection", "&Window Amplitude Correction", {},
-         "Windowed Spectra Read The Amplitude Of Their Tones", -1},
+        {"optionsWindowCorrection",
+         "&Window Amplitude Correction",
+         {},
+         "Windowed Spectra Read The Amplitude Of Their Tones",
+         -1},
         {"windowCascade", "&Cascade", {}, "Arrange Windows So They Overlap", -1},
         {"windowTile", "&Tile", {}, "Arrange Windows As Non-Overlapping Tiles", -1},
         {"helpTopics", "&Help Topics", QKeySequence::HelpContents, "Opens Help Topics",
@@ -425,9 +428,15 @@ void CMainWindow::FillContextMenu(QMenu& menu, CModulePane* pane) {
     // A module with a menu of its own shows that menu alone; the commands it leaves to the
     // host run the host's actions, and are offered only while those are.
     static const std::map<std::string, const char*> kHostActions{
-        {"cut", "editCut"},         {"copy", "editCopy"},           {"paste", "editPaste"},
-        {"stop", "stop"},           {"pause", "pause"},             {"run", "run"},
-        {"process", "optionsProcess"}, {"fft", "optionsFFT"},       {"print", "filePrint"},
+        {"cut", "editCut"},
+        {"copy", "editCopy"},
+        {"paste", "editPaste"},
+        {"stop", "stop"},
+        {"pause", "pause"},
+        {"run", "run"},
+        {"process", "optionsProcess"},
+        {"fft", "optionsFFT"},
+        {"print", "filePrint"},
         {"printpreview", "filePrintPreview"}};
     const std::vector<CMenuEntry> entries = view.GetContextMenu();
     for (const CMenuEntry& e : entries) {

@@ -49,10 +49,10 @@ void BM_SixPaneIdleSliceAndRepaint(benchmark::State& state) {
     std::filesystem::remove(file);
     CDocumentFrame* frame = window.ActiveFrame();
     if (!opened || frame == nullptr || frame->Panes().size() != 6) {
-        const std::string why = std::string(opened ? "opened" : "not opened") + ", " +
-                                (frame ? std::to_string(frame->Panes().size()) + " panes"
-                                       : "no frame") +
-                                (sink.Records().empty() ? "" : ": " + sink.Records()[0].message);
+        const std::string why =
+            std::string(opened ? "opened" : "not opened") + ", " +
+            (frame ? std::to_string(frame->Panes().size()) + " panes" : "no frame") +
+            (sink.Records().empty() ? "" : ": " + sink.Records()[0].message);
         state.SkipWithError(("the six-pane process did not open: " + why).c_str());
         return;
     }

@@ -24,8 +24,7 @@ void BM_GeneratorToXCorrFFTPass(benchmark::State& state) {
         state.SkipWithError(error.c_str());
         return;
     }
-    const std::pair<int, const char*> settings[] = {
-        {1, "ch1.wave"}, {1, "ch2.wave"}, {2, "type"}};
+    const std::pair<int, const char*> settings[] = {{1, "ch1.wave"}, {1, "ch2.wave"}, {2, "type"}};
     const char* values[] = {"MLS", "MLS", "XCorr/FFT"};
     for (int i = 0; i < 3; ++i)
         if (!session.SetControl(settings[i].first, settings[i].second, values[i], error)) {

@@ -82,7 +82,8 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     renderCmd->add_option("file", render.file, "Process file")->required();
     renderCmd->add_option("--step", render.step, "Step whose module is drawn (1-based)")
         ->required();
-    renderCmd->add_option("--passes", render.passes, "Passes before drawing, 0 to 1000000 (default 1)")
+    renderCmd
+        ->add_option("--passes", render.passes, "Passes before drawing, 0 to 1000000 (default 1)")
         ->check(CLI::Range(0, kMaxPasses));
     renderCmd->add_option("--size", render.size, "Picture size WIDTHxHEIGHT (default 1200x800)");
     renderCmd->add_option("-o,--output", render.output, "SVG file to write")->required();

@@ -32,8 +32,8 @@ int ListDevices(const IAudioSystem& audio, bool json, std::ostream& out) {
         if (!json) out << kind.name << " devices:\n";
         for (size_t i = 0; i < kind.devices.size(); ++i) {
             const CAudioDeviceInfo& d = kind.devices[i];
-            nlohmann::ordered_json entry{{"index", i}, {"name", d.name},
-                                         {"description", d.description}};
+            nlohmann::ordered_json entry{
+                {"index", i}, {"name", d.name}, {"description", d.description}};
             std::string rateText;
             if (kind.hasRates) {
                 const std::vector<int> rates = AcceptedRates(audio, kind.input, int(i));

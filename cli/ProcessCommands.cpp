@@ -98,14 +98,14 @@ int NewProcess(const CModuleRegistry& registry, const CNewOptions& options, std:
     if (options.rate) {
         if (!ParseOption("--rate", *options.rate, value, error)) return Fail(err, error);
         if (!CDspDoc::IsValidSampleRate(value))
-            return Fail(err, "--rate " + ShortName(*options.rate) + ": " +
-                                 CDspDoc::kSampleRateRange);
+            return Fail(err,
+                        "--rate " + ShortName(*options.rate) + ": " + CDspDoc::kSampleRateRange);
         session.sampleRate = value;
     }
     CCliSession cli(registry);
     if (!cli->Create(options.modules, session, error))
-        return Fail(err, error + (error.starts_with("Unknown module") ? " (see aurivo-cli modules)"
-                                                                       : ""));
+        return Fail(
+            err, error + (error.starts_with("Unknown module") ? " (see aurivo-cli modules)" : ""));
     if (!cli->Save(options.file, error)) return Fail(err, error);
     return 0;
 }
@@ -116,15 +116,15 @@ int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool asJs
     std::string error;
     if (!cli->Open(file, error)) return Fail(err, error);
     const CDspDoc& doc = cli->Document();
-    json info{{"file", file},
-              {"schema", doc.GetSchemaText()},
-              {"fftSize", doc.GetSize()},
-              {"sampleRate", doc.GetSampleRate()},
-              {"pauseOnRecord", doc.GetPauseOnRecordCount()},
-              {"pauseOnEveryModule", doc.GetPauseOnEveryModule()},
-              {"windowAmplitudeCorrection",
-               cli->App().GetSettings().windowAmplitudeCorrection != 0},
-              {"steps", StepsJson(*cli, true, false)}};
+    json info{
+        {"file", file},
+        {"schema", doc.GetSchemaText()},
+        {"fftSize", doc.GetSize()},
+        {"sampleRate", doc.GetSampleRate()},
+        {"pauseOnRecord", doc.GetPauseOnRecordCount()},
+        {"pauseOnEveryModule", doc.GetPauseOnEveryModule()},
+        {"windowAmplitudeCorrection", cli->App().GetSettings().windowAmplitudeCorrection != 0},
+        {"steps", StepsJson(*cli, true, false)}};
     if (asJson) {
         out << info.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
         return 0;

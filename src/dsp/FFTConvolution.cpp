@@ -20,7 +20,8 @@ bool LinearConvolution(const double* a, int32_t na, const double* b, int32_t nb,
     if (na < 1 || nb < 1) return false;
     const int64_t full = int64_t{na} + nb - 1;
     if (full > CFFTPlan::kMaxSize) return false;
-    const int32_t length = std::max<int32_t>(2, static_cast<int32_t>(std::bit_ceil(uint64_t(full))));
+    const int32_t length =
+        std::max<int32_t>(2, static_cast<int32_t>(std::bit_ceil(uint64_t(full))));
     const CFFTPlan* plan = CFFTPlan::ForSize(length);
     if (plan == nullptr) return false;
 
@@ -38,8 +39,8 @@ bool LinearConvolution(const double* a, int32_t na, const double* b, int32_t nb,
     };
     transform(a, na, s.ar.data(), s.ai.data());
     transform(b, nb, s.br.data(), s.bi.data());
-    fftkernels::MultiplySpectra(static_cast<int32_t>(bins), s.ar.data(), s.ai.data(),
-                                s.br.data(), s.bi.data());
+    fftkernels::MultiplySpectra(static_cast<int32_t>(bins), s.ar.data(), s.ai.data(), s.br.data(),
+                                s.bi.data());
     plan->Inverse(s.ar.data(), s.ai.data(), s.padded.data());
     std::copy(s.padded.begin(), s.padded.begin() + std::min<int64_t>(count, full), out);
     return true;

@@ -115,8 +115,8 @@ void UnpackReal(int32_t m, const double* __restrict zr, const double* __restrict
 
 AURIVO_CLONES
 void SplitSpectrum(int32_t m, const double* __restrict zr, const double* __restrict zi,
-                   const double* __restrict wr, const double* __restrict wi,
-                   double* __restrict re, double* __restrict im) {
+                   const double* __restrict wr, const double* __restrict wi, double* __restrict re,
+                   double* __restrict im) {
     re[0] = zr[0] + zi[0];
     im[0] = 0.0;
     re[m] = zr[0] - zi[0];

@@ -18,8 +18,8 @@ struct CRadix4Twiddles {
 
 /** One Stockham radix-4 decimation-in-frequency pass: sub-transforms of length n at stride s,
  *  from x to y (n * s complex values). */
-void Radix4Pass(int32_t n, int32_t s, const CRadix4Twiddles& w, const double* xr,
-                const double* xi, double* yr, double* yi);
+void Radix4Pass(int32_t n, int32_t s, const CRadix4Twiddles& w, const double* xr, const double* xi,
+                double* yr, double* yi);
 /** The closing radix-2 pass of an odd power of two: s pairs (x[q], x[q + s]). */
 void Radix2Pass(int32_t s, const double* xr, const double* xi, double* yr, double* yi);
 
@@ -34,8 +34,8 @@ void SplitSpectrum(int32_t m, const double* zr, const double* zi, const double* 
                    const double* wi, double* re, double* im);
 /** The inverse of SplitSpectrum times `scale`: the packed m-point spectrum whose inverse
  *  transform gives the even and odd samples. Imaginary parts of bins 0 and m are ignored. */
-void JoinSpectrum(int32_t m, const double* re, const double* im, const double* wr,
-                  const double* wi, double scale, double* zr, double* zi);
+void JoinSpectrum(int32_t m, const double* re, const double* im, const double* wr, const double* wi,
+                  double scale, double* zr, double* zi);
 
 /** Pointwise complex product a * b into a, count values. */
 void MultiplySpectra(int32_t count, double* ar, double* ai, const double* br, const double* bi);

@@ -15,7 +15,7 @@ void Twiddle(int64_t k, int64_t n, double& re, double& im) {
     k %= n;
     const bool lower = 2 * k > n; // second half: conjugate of n - k
     if (lower) k = n - k;
-    const bool back = 4 * k > n;  // second quarter: mirror around pi/2
+    const bool back = 4 * k > n; // second quarter: mirror around pi/2
     if (back) k = n / 2 - k;
     double c, s;
     if (8 * k > n) { // between pi/4 and pi/2: swap around pi/4
@@ -115,16 +115,15 @@ void CFFTPlan::Forward(const double* x, const double* weight, double* re, double
     s.Reserve(static_cast<size_t>(m));
     fftkernels::PackReal(m, x, weight, s.ar, s.ai);
     const bool inB = m_passes.Run(s.ar, s.ai, s.br, s.bi);
-    fftkernels::SplitSpectrum(m, inB ? s.br : s.ar, inB ? s.bi : s.ai,
-                              m_splitRe.data(), m_splitIm.data(), re, im);
+    fftkernels::SplitSpectrum(m, inB ? s.br : s.ar, inB ? s.bi : s.ai, m_splitRe.data(),
+                              m_splitIm.data(), re, im);
 }
 
 void CFFTPlan::Inverse(const double* re, const double* im, double* x) const {
     const int32_t m = m_n / 2;
     CScratch& s = t_scratch;
     s.Reserve(static_cast<size_t>(m));
-    fftkernels::JoinSpectrum(m, re, im, m_splitRe.data(), m_splitIm.data(), 1.0 / m_n,
-                             s.ar, s.ai);
+    fftkernels::JoinSpectrum(m, re, im, m_splitRe.data(), m_splitIm.data(), 1.0 / m_n, s.ar, s.ai);
     // The inverse transform is the forward one with real and imaginary parts swapped on the
     // way in and out.
     const bool inB = m_passes.Run(s.ai, s.ar, s.bi, s.br);

@@ -45,6 +45,6 @@ private:
     };
     int32_t m_n;
     CPasses m_passes;
-    std::vector<double> m_splitRe;    // e^(-2 pi i k / N), k = 0..N/2
+    std::vector<double> m_splitRe; // e^(-2 pi i k / N), k = 0..N/2
     std::vector<double> m_splitIm;
 };

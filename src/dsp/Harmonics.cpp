@@ -10,7 +10,6 @@
 #include <limits>
 #include <vector>
 
-
 int CDSPData::GetMaxHarmonic() const {
     return GetNextHarmonic(-1);
 }

@@ -16,14 +16,18 @@ const double kPiOver2Tail = 6.123233995736765886130e-17;
 // atan(t) = t + t z P(z)/Q(z), z = t^2, for |t| <= 0.66 (Cephes' rational approximation).
 inline double AtanSmall(double t) {
     const double z = t * t;
-    const double p =
-        (((-8.750608600031904122785e-1 * z - 1.615753718733365076637e1) * z -
-          7.500855792314704667340e1) * z - 1.228866684490136173410e2) * z -
-        6.485021904942025371773e1;
-    const double q =
-        ((((z + 2.485846490142306297962e1) * z + 1.650270098316988542046e2) * z +
-          4.328810604912902668951e2) * z + 4.853903996359136964868e2) * z +
-        1.945506571482613964425e2;
+    const double p = (((-8.750608600031904122785e-1 * z - 1.615753718733365076637e1) * z -
+                       7.500855792314704667340e1) *
+                          z -
+                      1.228866684490136173410e2) *
+                         z -
+                     6.485021904942025371773e1;
+    const double q = ((((z + 2.485846490142306297962e1) * z + 1.650270098316988542046e2) * z +
+                       4.328810604912902668951e2) *
+                          z +
+                      4.853903996359136964868e2) *
+                         z +
+                     1.945506571482613964425e2;
     return t + t * (z * p / q);
 }
 
@@ -44,9 +48,9 @@ void PolarFromRect(int32_t count, const double* __restrict re, const double* __r
         const double ax = std::fabs(x);
         const double ay = std::fabs(y);
         const double square = x * x + y * y;
-        outOfRange |= static_cast<int64_t>(!(square <= kLargestSquare)) |
-                      (static_cast<int64_t>(square < kSmallestSquare) &
-                       static_cast<int64_t>(ax + ay != 0.0));
+        outOfRange |=
+            static_cast<int64_t>(!(square <= kLargestSquare)) |
+            (static_cast<int64_t>(square < kSmallestSquare) & static_cast<int64_t>(ax + ay != 0.0));
         magnitude[k] = std::sqrt(square) * scale;
 
         // Reduce to 0 <= t <= 1 by swapping around pi/4, then to |t| <= 0.66 around pi/4.
@@ -99,14 +103,24 @@ void RectFromPolar(int32_t count, const double* __restrict magnitude,
         const double sine =
             r + r * z *
                     (((((1.58962301576546568060e-10 * z - 2.50507477628578072866e-8) * z +
-                        2.75573136213857245213e-6) * z - 1.98412698295895385996e-4) * z +
-                      8.33333333332211858878e-3) * z - 1.66666666666666307295e-1);
+                        2.75573136213857245213e-6) *
+                           z -
+                       1.98412698295895385996e-4) *
+                          z +
+                      8.33333333332211858878e-3) *
+                         z -
+                     1.66666666666666307295e-1);
         const double cosine =
             1.0 - 0.5 * z +
             z * z *
                 (((((-1.13585365213876817300e-11 * z + 2.08757008419747316778e-9) * z -
-                    2.75573141792967388112e-7) * z + 2.48015872888517045348e-5) * z -
-                  1.38888888888730564116e-3) * z + 4.16666666666665929218e-2);
+                    2.75573141792967388112e-7) *
+                       z +
+                   2.48015872888517045348e-5) *
+                      z -
+                  1.38888888888730564116e-3) *
+                     z +
+                 4.16666666666665929218e-2);
         // Quadrant q mod 4: 0 (c, s), 1 (-s, c), 2 (-c, -s), 3 (s, -c).
         const uint64_t swap = 0 - (quadrant & 1);
         const uint64_t cb = std::bit_cast<uint64_t>(cosine);

@@ -81,8 +81,7 @@ CToneLobes::CTone CToneLobes::FindTone(double frequency) const {
     return ToneAt(best);
 }
 
-std::pair<CToneLobes::CTone, CToneLobes::CTone> CToneLobes::FindPair(double f1,
-                                                                       double f2) const {
+std::pair<CToneLobes::CTone, CToneLobes::CTone> CToneLobes::FindPair(double f1, double f2) const {
     if (f1 != 0.0 && f2 != 0.0) return {ToneAt(f1 / m_binWidth), ToneAt(f2 / m_binWidth)};
     const CTone first = FindTone(0.0);
     // The first tone's own lobe and near side lobes outshine any second tone: skip them.

@@ -104,7 +104,6 @@ int32_t SaveFRDdBSPL(CDSPFFTDataList& list, int channel, const std::string& path
     return block ? SaveFRDdBSPL(*block, path, title, referenceLevel) : 0;
 }
 
-
 int32_t SaveZMA(CDSPFFTDataList& list, const std::string& path, const std::string& title,
                 double referenceResistance) {
     std::string text = TableHeader(title, " * Freq(Hz)  Z(ohms)  Phase(deg)\n");

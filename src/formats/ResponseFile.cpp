@@ -88,7 +88,8 @@ int32_t ReadText(CDSPFFTData& block, CTextLineReader& reader, const std::string&
     if (!IsCDSPFFTDataString(value) || TruncateToInt(ParseDouble(value)) != block.GetType())
         return fail(FormatText("The channel %i Data Array Type in %s Module is set to %i.\r\nThe "
                                "channel %i Data Array Type setting in the '%s' File is %i.",
-                               ch, module, block.GetType(), ch, file, TruncateToInt(ParseDouble(value))));
+                               ch, module, block.GetType(), ch, file,
+                               TruncateToInt(ParseDouble(value))));
 
     const int32_t n = block.GetSize();
     if (!next())

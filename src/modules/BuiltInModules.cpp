@@ -7,7 +7,7 @@
 
 namespace {
 const CModuleClass kSignalGenerator{"Signal Generator",
-                                   []() -> CDspView* { return new CSigGenView; }};
+                                    []() -> CDspView* { return new CSigGenView; }};
 const CModuleClass kOscilloscope{"Oscilloscope", []() -> CDspView* { return new COscView; }};
 const CModuleClass kSpectrumAnalyzer{"Spectrum Analyzer",
                                      []() -> CDspView* { return new CSpecView; }};

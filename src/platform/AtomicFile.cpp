@@ -40,8 +40,7 @@ int CreateTemporary(const std::string& folder, const std::string& name, std::str
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = (folder == "/" ? "" : folder) + "/." + name + kTemporaryMark +
-                   std::to_string(getpid()) +
-                   "-" + std::to_string(counter++);
+                   std::to_string(getpid()) + "-" + std::to_string(counter++);
         const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -101,8 +100,7 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& name) 
     DIR* dir = opendir(folder.c_str());
     if (!dir) return;
     while (const dirent* entry = readdir(dir))
-        if (IsStaleTemporary(entry->d_name, name))
-            unlinkat(dirfd(dir), entry->d_name, 0);
+        if (IsStaleTemporary(entry->d_name, name)) unlinkat(dirfd(dir), entry->d_name, 0);
     closedir(dir);
 }
 
@@ -176,8 +174,8 @@ namespace {
 
 // Reads at most `limit` bytes of the regular file at `path`; with `whole` a longer file is
 // refused instead of cut.
-bool ReadBytes(const std::string& path, std::vector<uint8_t>& out, std::string& error,
-               size_t limit, bool whole) {
+bool ReadBytes(const std::string& path, std::vector<uint8_t>& out, std::string& error, size_t limit,
+               bool whole) {
     const auto tooLarge = [&] {
         error = "Cannot read " + Quoted(path) + ": the file is larger than " +
                 std::to_string(limit) + " bytes";

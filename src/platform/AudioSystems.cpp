@@ -1,7 +1,8 @@
 #include "platform/AudioSystems.h"
 
 namespace {
-template <typename Get> std::vector<CAudioDeviceInfo> Join(const std::vector<IAudioSystem*>& all, Get get) {
+template <typename Get>
+std::vector<CAudioDeviceInfo> Join(const std::vector<IAudioSystem*>& all, Get get) {
     std::vector<CAudioDeviceInfo> devices;
     for (const IAudioSystem* s : all) {
         const std::vector<CAudioDeviceInfo> some = get(*s);

@@ -10,8 +10,10 @@ namespace {
 constexpr size_t kMaxTerms = 64;
 
 bool ReadNumber(std::string_view text, double& value) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }
@@ -82,8 +84,7 @@ double CDeviceUnderTest::Noise() {
     constexpr double kScale = 1.0 / 4294967296.0;
     const double u1 = (static_cast<double>(m_random()) + 1.0) * kScale;
     const double u2 = static_cast<double>(m_random()) * kScale;
-    return m_model.noise * std::sqrt(-2.0 * std::log(u1)) *
-           std::cos(2.0 * std::numbers::pi * u2);
+    return m_model.noise * std::sqrt(-2.0 * std::log(u1)) * std::cos(2.0 * std::numbers::pi * u2);
 }
 
 void CDeviceUnderTest::Play(int64_t time, const std::vector<double>& interleaved, int channels) {

@@ -15,11 +15,11 @@ struct CDeviceModel {
     /** Settings section that holds the model's keys. */
     static constexpr const char* kSection = "Virtual Card";
 
-    int latency = 240;                          // samples from playback to capture
-    double gain = 0.5;                          // applied after the filter
+    int latency = 240;                           // samples from playback to capture
+    double gain = 0.5;                           // applied after the filter
     std::vector<double> response{0.6, 0.3, 0.1}; // FIR taps, tap 0 first
     std::vector<double> harmonics{0.01, 0.005};  // coefficients of x^2, x^3, ...
-    double noise = 1e-5;                        // RMS of the added noise, full scale = 1.0
+    double noise = 1e-5;                         // RMS of the added noise, full scale = 1.0
     uint32_t seed = 1;
 
     /** The model with every key the store holds replacing its default ("Latency", "Gain",

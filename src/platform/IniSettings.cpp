@@ -145,9 +145,8 @@ std::string CIniSettings::FormatText() const {
             closeSection();
             section = line.name;
         }
-        const int changed = line.kind == CIniLine::kKey && !section.empty()
-                                ? changedIndex(section, line.name)
-                                : -1;
+        const int changed =
+            line.kind == CIniLine::kKey && !section.empty() ? changedIndex(section, line.name) : -1;
         if (changed < 0) {
             out.push_back(raw);
         } else {

@@ -14,7 +14,8 @@ const std::vector<int>& StandardSampleRates() {
 
 bool IsStandardWaveFormat(const CWaveFormat& f) {
     const auto& rates = StandardSampleRates();
-    return (f.bitsPerSample == 8 || f.bitsPerSample == 16) && (f.channels == 1 || f.channels == 2) &&
+    return (f.bitsPerSample == 8 || f.bitsPerSample == 16) &&
+           (f.channels == 1 || f.channels == 2) &&
            std::find(rates.begin(), rates.end(), f.sampleRate) != rates.end();
 }
 

@@ -44,8 +44,7 @@ public:
         for (const int32_t drawn : m_rows)
             if (std::abs(row - drawn) <= m_gap) return;
         const CSize extent = m_canvas.GetTextExtent(text);
-        const int32_t top =
-            Within(row - extent.cy / 2, m_bounds.top, m_bounds.bottom - extent.cy);
+        const int32_t top = Within(row - extent.cy / 2, m_bounds.top, m_bounds.bottom - extent.cy);
         Draw({right - extent.cx, top, right, top + extent.cy}, text);
         m_rows.push_back(row);
     }

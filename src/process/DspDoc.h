@@ -39,8 +39,7 @@ public:
     static constexpr double kMaxSampleRate = 10e6;
     static constexpr const char* kBlockSizeRange =
         "the FFT size must be a power of two from 2 to 131072";
-    static constexpr const char* kSampleRateRange =
-        "the sample rate must be from 1 to 10000000 Hz";
+    static constexpr const char* kSampleRateRange = "the sample rate must be from 1 to 10000000 Hz";
     /** A block size a process may have: a power of two from 2 to 131072. */
     static bool IsValidBlockSize(double size);
     /** A sample rate a process may have, in Hz; the file reader and every editor agree. */

@@ -116,8 +116,7 @@ void CDspDoc::Serialize(CArchive& ar) {
     m_redrawPending = 1;
 }
 
-void CDspDoc::ApplyWindowPlacement()
-{
+void CDspDoc::ApplyWindowPlacement() {
     if (!m_pFrame || FileNameOf(m_pathName) == "calibration.process") return;
     if (!m_mainWindowRect.IsRectEmpty()) m_pFrame->MoveMainWindow(m_mainWindowRect);
     if (!m_frameRect.IsRectEmpty()) m_pFrame->MoveFrame(m_frameRect);

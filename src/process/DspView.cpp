@@ -141,9 +141,12 @@ const CFieldTable<CDspView>& BaseFields() {
         {"channel", "Selected channel", EFieldType::Int32,
          [](const CDspView& v) { return double(v.GetSelectedChannel()); },
          [](CDspView& v, double x) {
-             if (x == 1) v.OnSelCh1();
-             else if (x == 2) v.OnSelCh2();
-             else v.OnSelAll();
+             if (x == 1)
+                 v.OnSelCh1();
+             else if (x == 2)
+                 v.OnSelCh2();
+             else
+                 v.OnSelAll();
          },
          InRange(0, 2, "Selected channel out of range")},
     }};
@@ -168,7 +171,8 @@ bool CDspView::SetControl(const std::string& idOrLabel, const std::string& value
             if (!SettingTextMatches(s.id, idOrLabel) && !SettingTextMatches(s.label, idOrLabel))
                 continue;
             const int edit = m_controls.Find(s.id);
-            if (edit >= 0 && m_controls.GetControl(size_t(edit)).kind != EControlKind::ReadOnlyText) {
+            if (edit >= 0 &&
+                m_controls.GetControl(size_t(edit)).kind != EControlKind::ReadOnlyText) {
                 name = s.id;
                 break;
             }
@@ -215,7 +219,8 @@ void CDspView::SetModified() {
 }
 
 bool CDspView::SetSetting(const std::string& id, const std::string& value, std::string& message) {
-    if (id == "channel") return BaseFields().SetFromText(*this, BaseFields().Fields()[0], value, message);
+    if (id == "channel")
+        return BaseFields().SetFromText(*this, BaseFields().Fields()[0], value, message);
     message = "'" + id + "' cannot be changed";
     return false;
 }

@@ -28,7 +28,7 @@ std::string SettingNumberText(double value);
 enum class EFieldType { Int32, Double };
 
 template <class View> struct CSettingField {
-    std::string id{};  // the control id that edits it, or an id of its own; empty: not listed
+    std::string id{};    // the control id that edits it, or an id of its own; empty: not listed
     std::string label{}; // as listed
     EFieldType type = EFieldType::Int32;
     std::function<double(const View&)> get{};

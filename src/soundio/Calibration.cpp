@@ -17,8 +17,8 @@ CCalibration::~CCalibration() = default;
 std::unique_ptr<CDSPFFTDataList> CCalibration::NewResponseList() const {
     auto list = std::make_unique<CDSPFFTDataList>();
     const CDSPFFTDataList* shape = m_pOwner ? m_pOwner->GetWorkingList() : nullptr;
-    const bool made = shape ? list->Clone(*shape)
-                            : list->Create(2, CDSPData::kResponseBlock, 1024, 96000.0);
+    const bool made =
+        shape ? list->Clone(*shape) : list->Create(2, CDSPData::kResponseBlock, 1024, 96000.0);
     return made ? std::move(list) : std::make_unique<CDSPFFTDataList>();
 }
 
@@ -86,8 +86,8 @@ void CCalibration::Serialize(CArchive& ar) {
             ar.WriteDouble(l.UserInputLevel);
             ar.WriteInt32(l.TriggerLevel);
             ar.WriteInt32(l.TriggerOffset);
-            for (const std::string* s : {&l.LevelOutputDeviceName, &l.LevelInputDeviceName,
-                                         &l.MixerName, &l.MixerSource})
+            for (const std::string* s :
+                 {&l.LevelOutputDeviceName, &l.LevelInputDeviceName, &l.MixerName, &l.MixerSource})
                 ar.WriteString(*s);
             ar.WriteInt32(l.Gain);
             ar.WriteString(l.MixerDestination);
@@ -122,8 +122,8 @@ void CCalibration::Serialize(CArchive& ar) {
         l.UserInputLevel = ar.ReadDouble();
         l.TriggerLevel = ar.ReadInt32();
         l.TriggerOffset = ar.ReadInt32();
-        for (std::string* s : {&l.LevelOutputDeviceName, &l.LevelInputDeviceName, &l.MixerName,
-                               &l.MixerSource})
+        for (std::string* s :
+             {&l.LevelOutputDeviceName, &l.LevelInputDeviceName, &l.MixerName, &l.MixerSource})
             *s = ar.ReadString();
         l.Gain = ar.ReadInt32();
         l.MixerDestination = ar.ReadString();

@@ -91,8 +91,8 @@ bool CCalibration::IsValid(CDspView* view) {
         if (mixers && l.MixerSource.empty())
             return fail(ch + " Mixer Source Is Not Specified in '%s' " + group + ".");
         if (mixers && l.Gain == 0)
-            return fail(ch + " Mixer Gain = 0 in " + (c == 0 ? "" : "I") + group +
-                        ". Calibrated " + ch + " Mixer Gain must be > 0 in '%s'.");
+            return fail(ch + " Mixer Gain = 0 in " + (c == 0 ? "" : "I") + group + ". Calibrated " +
+                        ch + " Mixer Gain must be > 0 in '%s'.");
         if (mixers && l.MixerDestination.empty())
             return fail(ch + " Mixer Destination Is Not Specified in '%s' " + group + ".");
     }
@@ -112,7 +112,8 @@ bool CCalibration::IsValid(CDspView* view) {
     }
     if (!CheckFrequencyDevices(name)) return false;
     if (!ReturnedErrors.empty()) {
-        ReturnedErrors = FormatText("Calibration Has Reported A '%s' Error", ReturnedErrors.c_str());
+        ReturnedErrors =
+            FormatText("Calibration Has Reported A '%s' Error", ReturnedErrors.c_str());
         return false;
     }
     if (!m_pFreqResponse || !m_pFreqResponse->GetErrorText().empty()) return false;
@@ -137,8 +138,8 @@ bool CCalibration::IsAudioHardwareTheSameSettings(CDspView* view) {
     const bool mixers = sio->GetMixerCount() > 0;
     auto differs = [&](const std::string& now, const std::string& then, const char* format) {
         if (now == then) return false;
-        ReturnedErrors = FormatText(format, step.c_str(), now.c_str(), title.c_str(),
-                                    then.c_str(), name.c_str());
+        ReturnedErrors = FormatText(format, step.c_str(), now.c_str(), title.c_str(), then.c_str(),
+                                    name.c_str());
         return true;
     };
     auto differsInt = [&](int now, int then, const char* format) {
@@ -170,11 +171,11 @@ bool CCalibration::IsAudioHardwareTheSameSettings(CDspView* view) {
     }
     auto mixerDiffers = [&](const CLevelCal& l, const char* mixerFormat, const char* sourceFormat,
                             const char* gainFormat, const char* destinationFormat) {
-        return mixers && (differs(mixer, l.MixerName, mixerFormat) ||
-                          differs(sio->GetSourceName(), l.MixerSource, sourceFormat) ||
-                          differsInt(sio->GetInputDeviceLevel(), l.Gain, gainFormat) ||
-                          differs(sio->GetDestinationName(), l.MixerDestination,
-                                  destinationFormat));
+        return mixers &&
+               (differs(mixer, l.MixerName, mixerFormat) ||
+                differs(sio->GetSourceName(), l.MixerSource, sourceFormat) ||
+                differsInt(sio->GetInputDeviceLevel(), l.Gain, gainFormat) ||
+                differs(sio->GetDestinationName(), l.MixerDestination, destinationFormat));
     };
     if (mixerDiffers(
             l1,

@@ -111,10 +111,18 @@ bool CCalibration::SaveCalFile(const std::string& path) {
         void* p = f.field(*this);
         text += PaddedKey(f.key) + ": ";
         switch (f.kind) {
-        case EKind::Text: text += *static_cast<std::string*>(p); break;
-        case EKind::Int: text += FormatText("%-3i", *static_cast<int*>(p)); break;
-        case EKind::Double: text += FormatText("%-6.4f", *static_cast<double*>(p)); break;
-        case EKind::Flag: text += *static_cast<bool*>(p) ? "1" : "0"; break;
+        case EKind::Text:
+            text += *static_cast<std::string*>(p);
+            break;
+        case EKind::Int:
+            text += FormatText("%-3i", *static_cast<int*>(p));
+            break;
+        case EKind::Double:
+            text += FormatText("%-6.4f", *static_cast<double*>(p));
+            break;
+        case EKind::Flag:
+            text += *static_cast<bool*>(p) ? "1" : "0";
+            break;
         }
         text += "\r\n";
     }
@@ -167,10 +175,18 @@ bool CCalibration::ReadCalText(std::string_view text, const std::string& path) {
                                            : line.substr(colon + 2);
         void* p = match->field(*this);
         switch (match->kind) {
-        case EKind::Text: *static_cast<std::string*>(p) = std::string(value); break;
-        case EKind::Int: *static_cast<int*>(p) = ParseInt(value); break;
-        case EKind::Double: *static_cast<double*>(p) = ParseDouble(value); break;
-        case EKind::Flag: *static_cast<bool*>(p) = value == "1"; break;
+        case EKind::Text:
+            *static_cast<std::string*>(p) = std::string(value);
+            break;
+        case EKind::Int:
+            *static_cast<int*>(p) = ParseInt(value);
+            break;
+        case EKind::Double:
+            *static_cast<double*>(p) = ParseDouble(value);
+            break;
+        case EKind::Flag:
+            *static_cast<bool*>(p) = value == "1";
+            break;
         }
     }
     return true;

@@ -50,8 +50,7 @@ bool CSoundIOView::IsCalibrated() {
 
 bool CSoundIOView::IsCalibrationOK() {
     CCalibration& inUse = *m_pCalibration;
-    if (IsCalibrationProcess() || inUse.GetCalPath().empty() || !m_calibrationWarnings)
-        return true;
+    if (IsCalibrationProcess() || inUse.GetCalPath().empty() || !m_calibrationWarnings) return true;
     if (inUse.IsValid(this) && inUse.IsAudioHardwareTheSameSettings(this)) return true;
     ShowInformation(GetDocument(),
                     FormatText("SoundIO Module Step:%i.\n%s.\nNo Compatible Calibration File "

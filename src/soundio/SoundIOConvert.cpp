@@ -105,7 +105,8 @@ void CSoundIOView::ConvertRIFFtoDouble(const CWaveHeader& header, long position,
         if (m_pCalibration->Level[c].InputLevelCalApply)
             gain[c] = ParseDouble(m_pCalibration->Level[c].FullScaleLevelParams);
     const int f = BytesPerFrame();
-    const long recorded = static_cast<long>(std::min<size_t>(header.bytesRecorded, header.data.size()));
+    const long recorded =
+        static_cast<long>(std::min<size_t>(header.bytesRecorded, header.data.size()));
     const int frames = static_cast<int>(m_blockSize);
     for (int c = 0; c < std::min(2, list->GetNumChans()); ++c) {
         double* to = list->GetTimeData(c);
@@ -115,8 +116,8 @@ void CSoundIOView::ConvertRIFFtoDouble(const CWaveHeader& header, long position,
             const long at = position + long(i) * f;
             double v = 0.0;
             if (c < m_channels && at >= 0 && at + f <= recorded) {
-                const int s = RawSample(header, static_cast<int>(at / f), c, m_bitsPerSample,
-                                        m_channels);
+                const int s =
+                    RawSample(header, static_cast<int>(at / f), c, m_bitsPerSample, m_channels);
                 v = m_bitsPerSample == 8 ? (s - 128) / 127.0 : s * 3.0517578125e-05;
                 v *= gain[c];
             }
@@ -184,8 +185,8 @@ int CSoundIOView::FindReadPosition(long& position) {
     const long o = long(m_triggerOffset) * f;
     auto latencyBytes = [&] {
         const double latency = ParseDouble(m_pCalibration->Latency[0].LatencyParams);
-        const auto d = static_cast<long>(double(m_sampleRate) * latency * (m_bitsPerSample / 8) *
-                                         m_channels);
+        const auto d =
+            static_cast<long>(double(m_sampleRate) * latency * (m_bitsPerSample / 8) * m_channels);
         return d - d % f;
     };
     auto autoTrigger = [&] { return ScanForTrigger(h, 0, ScanForPeakLevel(h, 0) / 200.0); };

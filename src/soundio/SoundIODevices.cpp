@@ -69,29 +69,48 @@ std::string CSoundIOView::SoundIOErrorText(int code) const {
         }
     }
     switch (code) {
-    case 1: return "System Unspecified Error";
-    case 2: return "System Device ID Out Of Range";
-    case 3: return "System Device Driver Failed Enable";
-    case 4: return "System Device Already Allocated";
-    case 5: return "System Device Handle Is Invalid";
-    case 6: return "System No Device Driver Present";
-    case 7: return "System Memory Allocation Error";
-    case 8: return "System Function Isn't Supported";
-    case 9: return "System Error Value Out Of Range";
-    case 10: return "System Invalid Flag Passed";
-    case 11: return "System Invalid Parameter Passed";
-    case 12: return "System Device Handle In Use";
-    case 32: return "Wave Format Unsupported";
-    case 33: return "Wave Device In Use";
-    case 34: return "Wave Header Not Prepared";
-    case 35: return "Wave Device Is Synchronous";
-    case 1024: return FormatText("%s Mixer\r\nThe audio line reference is invalid", m_mixerName.c_str());
-    case 1025: return FormatText("%s Mixer\r\nThe control reference is invalid", m_mixerName.c_str());
+    case 1:
+        return "System Unspecified Error";
+    case 2:
+        return "System Device ID Out Of Range";
+    case 3:
+        return "System Device Driver Failed Enable";
+    case 4:
+        return "System Device Already Allocated";
+    case 5:
+        return "System Device Handle Is Invalid";
+    case 6:
+        return "System No Device Driver Present";
+    case 7:
+        return "System Memory Allocation Error";
+    case 8:
+        return "System Function Isn't Supported";
+    case 9:
+        return "System Error Value Out Of Range";
+    case 10:
+        return "System Invalid Flag Passed";
+    case 11:
+        return "System Invalid Parameter Passed";
+    case 12:
+        return "System Device Handle In Use";
+    case 32:
+        return "Wave Format Unsupported";
+    case 33:
+        return "Wave Device In Use";
+    case 34:
+        return "Wave Header Not Prepared";
+    case 35:
+        return "Wave Device Is Synchronous";
+    case 1024:
+        return FormatText("%s Mixer\r\nThe audio line reference is invalid", m_mixerName.c_str());
+    case 1025:
+        return FormatText("%s Mixer\r\nThe control reference is invalid", m_mixerName.c_str());
     case 1026:
         return FormatText("%s Mixer\r\nThe value specified for the mixer control\r\nis not within "
                           "the limits for the control",
                           m_mixerName.c_str());
-    default: return "Unknown Error";
+    default:
+        return "Unknown Error";
     }
 }
 

@@ -56,8 +56,7 @@ void CSoundIOView::ShowPeaks(const CWaveHeader& header) {
     UpdateControls();
 }
 
-template <typename Done>
-bool CSoundIOView::WaitFor(Done done, double spanSeconds, bool input) {
+template <typename Done> bool CSoundIOView::WaitFor(Done done, double spanSeconds, bool input) {
     CEventPump* pump = Pump();
     if (!pump) return false;
     const int endRuns = m_endRunCount;
@@ -93,9 +92,9 @@ int CSoundIOView::StartRun() {
         return 1;
     case kRecordPlay: {
         const size_t f = size_t(BytesPerFrame());
-        size_t s = size_t(double(m_sampleRate) * 0.4 * (m_bitsPerSample / 8) * m_channels) +
-                   size_t(double(m_repeatCount + 1) * (m_bitsPerSample / 8) * m_channels *
-                          m_blockSize);
+        size_t s =
+            size_t(double(m_sampleRate) * 0.4 * (m_bitsPerSample / 8) * m_channels) +
+            size_t(double(m_repeatCount + 1) * (m_bitsPerSample / 8) * m_channels * m_blockSize);
         // Every repetition's lead-in must fit too, which 0.4 s does not hold at low rates
         // with many repetitions.
         s = std::max(s, size_t(m_repeatCount + 1) * (kLeadInFrames * f + BlockBytes()));
@@ -109,7 +108,8 @@ int CSoundIOView::StartRun() {
         m_inPending = m_outPending = 0;
         return IsCalibrationOK() ? 1 : 0;
     }
-    default: return 1;
+    default:
+        return 1;
     }
 }
 
@@ -117,9 +117,12 @@ int CSoundIOView::ProcessData() {
     CDspDoc* doc = GetDocument();
     if (!doc || !m_pWorkingList) return 0;
     switch (m_ioMode) {
-    case kRecordOnly: return ProcessRecordOnly();
-    case kPlayOnly: return ProcessPlayOnly();
-    case kRecordPlay: return ProcessRecordPlay();
+    case kRecordOnly:
+        return ProcessRecordOnly();
+    case kPlayOnly:
+        return ProcessPlayOnly();
+    case kRecordPlay:
+        return ProcessRecordPlay();
     default:
         if (const CDSPFFTDataList* current = doc->GetCurrentList();
             current && current != m_pWorkingList.get())
@@ -154,9 +157,9 @@ int CSoundIOView::ProcessRecordOnly() {
 int CSoundIOView::ProcessPlayOnly() {
     if (!m_pWaveOut && !OpenDevice(false)) return 0;
     auto header = std::make_unique<CWaveHeader>();
-    header->data.assign(size_t(double(m_bitsPerSample / 8) * (m_repeatCount + 1) * m_channels *
-                               m_blockSize),
-                        m_bitsPerSample == 8 ? 128 : 0);
+    header->data.assign(
+        size_t(double(m_bitsPerSample / 8) * (m_repeatCount + 1) * m_channels * m_blockSize),
+        m_bitsPerSample == 8 ? 128 : 0);
     header->data.resize(header->data.size() - header->data.size() % size_t(BytesPerFrame()));
     ConvertDoubletoRIFF(header->data);
     header->bytesRecorded = static_cast<uint32_t>(header->data.size());
@@ -180,8 +183,7 @@ bool CSoundIOView::ExchangeRecordPlay() {
     const double span =
         m_sampleRate > 0 ? double(m_pRecordPlayIn->data.size()) / Format().AverageBytesPerSecond()
                          : 0.0;
-    return WaitFor([this] { return m_inPending == 0 && m_outPending == 0; }, span,
-                   m_inPending > 0);
+    return WaitFor([this] { return m_inPending == 0 && m_outPending == 0; }, span, m_inPending > 0);
 }
 
 int CSoundIOView::ProcessRecordPlay() {

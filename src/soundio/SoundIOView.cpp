@@ -182,14 +182,27 @@ bool CSoundIOView::OnControlChanged(const std::string& id) {
         bool recheck; // device, format and trigger changes may void the calibration
     };
     static const std::array<CHandler, 12> kHandlers{{
-        {"in", [](CSoundIOView& v, int x) { v.m_inputIndex = x; v.FillSampleRateList(); }, true},
-        {"out", [](CSoundIOView& v, int x) { v.m_outputIndex = x; v.FillSampleRateList(); }, true},
+        {"in",
+         [](CSoundIOView& v, int x) {
+             v.m_inputIndex = x;
+             v.FillSampleRateList();
+         },
+         true},
+        {"out",
+         [](CSoundIOView& v, int x) {
+             v.m_outputIndex = x;
+             v.FillSampleRateList();
+         },
+         true},
         {"mixer", [](CSoundIOView& v, int x) { v.m_mixerIndex = x; }, true},
-        {"trglev", [](CSoundIOView& v, int x) { v.m_triggerLevel = std::clamp(x, -100, 100); }, true},
-        {"offset",
-         [](CSoundIOView& v, int x) { v.m_triggerOffset = std::clamp(x, -1000, 1000); }, true},
+        {"trglev", [](CSoundIOView& v, int x) { v.m_triggerLevel = std::clamp(x, -100, 100); },
+         true},
+        {"offset", [](CSoundIOView& v, int x) { v.m_triggerOffset = std::clamp(x, -1000, 1000); },
+         true},
         {"trigger",
-         [](CSoundIOView& v, int x) { v.m_triggerMode = x == 0 ? kAuto : x == 1 ? kManual : kLatency; },
+         [](CSoundIOView& v, int x) {
+             v.m_triggerMode = x == 0 ? kAuto : x == 1 ? kManual : kLatency;
+         },
          false},
         {"repeat", [](CSoundIOView& v, int x) { v.m_repeatIndex = x; }, false},
         {"warnings", [](CSoundIOView& v, int x) { v.m_calibrationWarnings = x; }, false},
@@ -238,8 +251,8 @@ void CSoundIOView::Serialize(CArchive& ar) {
     const CDSPFFTDataList* response = m_pCalibration->GetFrequencyResponse();
     if (ar.IsStoring()) {
         ar.WriteClass(RUNTIME_CLASS(CSoundIOView));
-        for (int32_t v : {m_inputIndex, m_outputIndex, m_mixerIndex, m_triggerMode,
-                          m_triggerLevel, m_triggerOffset})
+        for (int32_t v : {m_inputIndex, m_outputIndex, m_mixerIndex, m_triggerMode, m_triggerLevel,
+                          m_triggerOffset})
             ar.WriteInt32(v);
         for (const std::string* t : {&m_mixerDirectory, &m_mixerExecutable, &m_mixerWindowClass})
             ar.WriteString(*t);
@@ -276,8 +289,8 @@ void CSoundIOView::Serialize(CArchive& ar) {
         ar.Fail("SoundIO: trigger level or offset out of range");
     else if (!legacy && !in(v[3], 0, 2))
         ar.Fail("SoundIO: trigger mode out of range");
-    else if (!(in(w[0], 0, 6) && in(w[1], 0, 1) && in(w[2], 0, 3) && w[3] >= 0 &&
-               in(w[4], 0, 1) && in(w[5], 0, 1)))
+    else if (!(in(w[0], 0, 6) && in(w[1], 0, 1) && in(w[2], 0, 3) && w[3] >= 0 && in(w[4], 0, 1) &&
+               in(w[5], 0, 1)))
         ar.Fail("SoundIO: setting out of range");
     if (!ar.Ok()) return;
     m_pCalibration->Serialize(ar);

@@ -50,7 +50,8 @@ int FindItem(const std::vector<std::string>& items, const std::string& value) {
     for (size_t i = 0; i < items.size(); ++i)
         if (LowerAscii(items[i]) == wanted) return static_cast<int>(i);
     int index = -1;
-    if (wanted.starts_with('#')) return ParseIndex(wanted.substr(1), items.size(), index) ? index : -1;
+    if (wanted.starts_with('#'))
+        return ParseIndex(wanted.substr(1), items.size(), index) ? index : -1;
     if (HasNumericItems(items)) return -1;
     return ParseIndex(value, items.size(), index) ? index : -1;
 }

@@ -81,8 +81,7 @@ TEST_F(ExampleGuiFrame, EveryFileNamedOpens) {
     EXPECT_EQ(app.GetDocuments()[0]->GetViewCount(), 3u);
     EXPECT_EQ(app.GetDocuments()[1]->GetViewCount(), 4u);
     ASSERT_EQ(sink.Records().size(), 1u);
-    EXPECT_EQ(sink.Records()[0].text.find("Process:"), std::string::npos)
-        << sink.Records()[0].text;
+    EXPECT_EQ(sink.Records()[0].text.find("Process:"), std::string::npos) << sink.Records()[0].text;
 }
 
 // The analyser's own right-button menu is shown alone: every entry once, Pause offered only

@@ -68,19 +68,18 @@ TEST_P(ParseDoubleCase, ReadsLikeAtofInTheCLocale) {
     EXPECT_EQ(ParseDouble(GetParam().text), GetParam().value) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, ParseDoubleCase,
-                         testing::Values(ParseCase{"1.5", 1.5}, ParseCase{"  +1.5e3xyz", 1500.0},
-                                         ParseCase{"-.5", -0.5}, ParseCase{"1,5", 1.0},
-                                         ParseCase{"+1.0000000e+003", 1000.0},
-                                         ParseCase{"1.23457E+006", 1234570.0},
-                                         ParseCase{"abc", 0.0}, ParseCase{"", 0.0},
-                                         ParseCase{"-", 0.0}, ParseCase{"\t96000 Hz", 96000.0},
-                                         // Out of range is infinite (underflow 0), a second
-                                         // sign is no number, hexadecimal is read.
-                                         ParseCase{"1e999", HUGE_VAL}, ParseCase{"-1e999", -HUGE_VAL},
-                                         ParseCase{"1e-999", 0.0}, ParseCase{"--5", 0.0},
-                                         ParseCase{"+-7", 0.0}, ParseCase{"0x10", 16.0},
-                                         ParseCase{" -0x1p4 V", -16.0}, ParseCase{"inf", HUGE_VAL}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ParseDoubleCase,
+    testing::Values(ParseCase{"1.5", 1.5}, ParseCase{"  +1.5e3xyz", 1500.0}, ParseCase{"-.5", -0.5},
+                    ParseCase{"1,5", 1.0}, ParseCase{"+1.0000000e+003", 1000.0},
+                    ParseCase{"1.23457E+006", 1234570.0}, ParseCase{"abc", 0.0}, ParseCase{"", 0.0},
+                    ParseCase{"-", 0.0}, ParseCase{"\t96000 Hz", 96000.0},
+                    // Out of range is infinite (underflow 0), a second
+                    // sign is no number, hexadecimal is read.
+                    ParseCase{"1e999", HUGE_VAL}, ParseCase{"-1e999", -HUGE_VAL},
+                    ParseCase{"1e-999", 0.0}, ParseCase{"--5", 0.0}, ParseCase{"+-7", 0.0},
+                    ParseCase{"0x10", 16.0}, ParseCase{" -0x1p4 V", -16.0},
+                    ParseCase{"inf", HUGE_VAL}));
 
 TEST(NumberText, IgnoresACommaDecimalLocale) {
     const std::string saved = std::setlocale(LC_ALL, nullptr);

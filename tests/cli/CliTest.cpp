@@ -193,7 +193,8 @@ TEST_F(Cli, RunDumpWritesTheListEveryStepHandedOnInEveryPass) {
 
     CDSPFFTDataList list;
     ASSERT_TRUE(list.Create(2, 1, 2048, 44100.0));
-    EXPECT_EQ(ResponseFile::Open(list, (dump / "pass-1-step-1.rsp").string()), 2048) << list.GetErrorText();
+    EXPECT_EQ(ResponseFile::Open(list, (dump / "pass-1-step-1.rsp").string()), 2048)
+        << list.GetErrorText();
 }
 
 TEST_F(Cli, RunDumpStopsWithTheStepThatFailed) {

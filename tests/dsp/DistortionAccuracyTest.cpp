@@ -94,7 +94,8 @@ std::string CaseName(const testing::TestParamInfo<CAccuracyCase>& info) {
 
 const char* kWindows[] = {"None", "TapRect", "Triangle", "Hanning", "Hamming", "Blackman"};
 
-// ---- Harmonics: 1 % second and 0.5 % third harmonic of a 0.5 V tone ------------------------------
+// ---- Harmonics: 1 % second and 0.5 % third harmonic of a 0.5 V tone
+// ------------------------------
 
 class HarmonicAccuracy : public testing::TestWithParam<CAccuracyCase> {};
 
@@ -103,8 +104,7 @@ TEST_P(HarmonicAccuracy, ReadsTheSynthesizedDistortion) {
     const long double a = 0.5L, h2 = 0.01L, h3 = 0.005L;
     CDSPFFTData block;
     long double noisePower = 0.0L;
-    Synthesize(block,
-               {{c.f1, a, 0.3L}, {2 * c.f1, a * h2, 1.1L}, {3 * c.f1, a * h3, 2.5L}},
+    Synthesize(block, {{c.f1, a, 0.3L}, {2 * c.f1, a * h2, 1.1L}, {3 * c.f1, a * h3, 2.5L}},
                c.noiseRms, noisePower);
     ASSERT_TRUE(block.DoFFT(c.window));
     const CDSPData& spectrum = *block.GetFreqObj();
@@ -116,10 +116,8 @@ TEST_P(HarmonicAccuracy, ReadsTheSynthesizedDistortion) {
         SCOPED_TRACE(kWindows[w] + std::string(ref == 0.0 ? ", strongest" : ", at Ref"));
         EXPECT_NEAR(spectrum.GetToneFrequency(ref, w), c.f1, 0.05 * kRate / kN);
         if (c.noiseRms < 1e-4L) { // noise that drowns a harmonic is THD+N's business alone
-            EXPECT_NEAR(spectrum.GetHarmonicDistortion(ref, 2, w), Percent(h2),
-                        Percent(h2) * 0.01);
-            EXPECT_NEAR(spectrum.GetHarmonicDistortion(ref, 3, w), Percent(h3),
-                        Percent(h3) * 0.01);
+            EXPECT_NEAR(spectrum.GetHarmonicDistortion(ref, 2, w), Percent(h2), Percent(h2) * 0.01);
+            EXPECT_NEAR(spectrum.GetHarmonicDistortion(ref, 3, w), Percent(h3), Percent(h3) * 0.01);
             EXPECT_LT(spectrum.GetHarmonicDistortion(ref, 4, w), Percent(h3) * 0.1);
             EXPECT_NEAR(spectrum.GetTHD(ref, w), thd, thd * 0.01);
         }
@@ -194,7 +192,8 @@ INSTANTIATE_TEST_SUITE_P(
                     CAccuracyCase{"Blackman997", CDSPFFTData::WindowBlackman, 997.0, 5e-5L, 0.0}),
     CaseName);
 
-// ---- Window amplitude correction -----------------------------------------------------------------
+// ---- Window amplitude correction
+// -----------------------------------------------------------------
 
 struct CGainCase {
     int window;
@@ -218,13 +217,13 @@ TEST_P(WindowGain, FullScaleToneReadsFullScale) {
 }
 
 // Sums of cos(2 pi m i / (N - 1)) over i = 0 .. N - 1 are 1, so each mean has a closed form.
-INSTANTIATE_TEST_SUITE_P(
-    Windows, WindowGain,
-    testing::Values(CGainCase{CDSPFFTData::WindowNone, 1.0},
-                    CGainCase{CDSPFFTData::WindowHanning, 0.5 - 0.5 / kN},
-                    CGainCase{CDSPFFTData::WindowHamming, 0.53836 - 0.46164 / kN},
-                    CGainCase{CDSPFFTData::WindowBlackman, 0.42 - 0.42 / kN}),
-    [](const auto& info) { return std::string(kWindows[info.param.window]); });
+INSTANTIATE_TEST_SUITE_P(Windows, WindowGain,
+                         testing::Values(CGainCase{CDSPFFTData::WindowNone, 1.0},
+                                         CGainCase{CDSPFFTData::WindowHanning, 0.5 - 0.5 / kN},
+                                         CGainCase{CDSPFFTData::WindowHamming,
+                                                   0.53836 - 0.46164 / kN},
+                                         CGainCase{CDSPFFTData::WindowBlackman, 0.42 - 0.42 / kN}),
+                         [](const auto& info) { return std::string(kWindows[info.param.window]); });
 
 TEST(WindowGain, LeavesBlocksWithoutAToneToCorrectAlone) {
     CDSPFFTData none;

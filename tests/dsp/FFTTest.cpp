@@ -396,12 +396,11 @@ TEST_P(FFTOfLongBlocks, AgreeWithTheLongDoubleDftAndComeBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Blocks, FFTOfLongBlocks,
-    ::testing::Values(LongBlockCase{"Noise16384", 16384, CDSPFFTData::WindowNone, Noise},
-                      LongBlockCase{"Noise131072", 131072, CDSPFFTData::WindowNone, Noise},
-                      LongBlockCase{"Structured131072", 131072, CDSPFFTData::WindowNone,
-                                    Structured},
-                      LongBlockCase{"HanningStructured32768", 32768, CDSPFFTData::WindowHanning,
-                                    Structured}),
+    ::testing::Values(
+        LongBlockCase{"Noise16384", 16384, CDSPFFTData::WindowNone, Noise},
+        LongBlockCase{"Noise131072", 131072, CDSPFFTData::WindowNone, Noise},
+        LongBlockCase{"Structured131072", 131072, CDSPFFTData::WindowNone, Structured},
+        LongBlockCase{"HanningStructured32768", 32768, CDSPFFTData::WindowHanning, Structured}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A spectrum whose halves do not mirror, with phases far beyond +-180 degrees: the inverse keeps

@@ -30,8 +30,8 @@ void ExpectSame(double got, double expected, const char* what, double x, double 
 
 TEST(PolarFromRect, MatchesHypotAndAtan2) {
     std::vector<double> re, im;
-    const double special[] = {0.0,   -0.0,    1.0,     -1.0,    0.66,    -0.66, 2.5e-160,
-                              1e-310, 3e200, -4e155, kInf,    -kInf,   std::nan(""), 1e-140};
+    const double special[] = {0.0,    -0.0,  1.0,    -1.0, 0.66,  -0.66,        2.5e-160,
+                              1e-310, 3e200, -4e155, kInf, -kInf, std::nan(""), 1e-140};
     for (double x : special)
         for (double y : special) {
             re.push_back(x);
@@ -42,7 +42,7 @@ TEST(PolarFromRect, MatchesHypotAndAtan2) {
     for (int i = 0; i < 20000; ++i) {
         const double r = unit(rng) * std::pow(10.0, 4.0 * unit(rng));
         // Around the octant edges |y| = 0.66 |x| and |y| = |x| as well as anywhere.
-        const double ratio = i % 3 == 0 ? 0.66 * (1 + 1e-9 * unit(rng))
+        const double ratio = i % 3 == 0   ? 0.66 * (1 + 1e-9 * unit(rng))
                              : i % 3 == 1 ? 1.0 + 1e-12 * unit(rng)
                                           : unit(rng) * 50.0;
         re.push_back(i % 2 ? r : r * ratio);
@@ -57,8 +57,8 @@ TEST(PolarFromRect, MatchesHypotAndAtan2) {
 }
 
 TEST(RectFromPolar, MatchesCosAndSine) {
-    std::vector<double> degrees{0.0, -0.0, 90.0, -90.0, 180.0, -180.0, 270.0, 45.0, 1e-300,
-                                359.999999, 7.2e7, -3e9};
+    std::vector<double> degrees{0.0,   -0.0, 90.0,   -90.0,      180.0, -180.0,
+                                270.0, 45.0, 1e-300, 359.999999, 7.2e7, -3e9};
     std::mt19937 rng(23);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     for (int i = 0; i < 20000; ++i)

@@ -199,7 +199,8 @@ TEST(AtomicFile, SavesThroughSymbolicLinksIntoTheirTargets) {
     EXPECT_EQ(GetFile(dir.File("real/new.process")), MakeBytes(3, 2));
     for (const char* link : {"link1", "link2", "dangling"})
         EXPECT_TRUE(std::filesystem::is_symlink(dir.File(link))) << link;
-    EXPECT_EQ(dir.Entries(dir.File("real")), (std::vector<std::string>{"new.process", "t.process"}));
+    EXPECT_EQ(dir.Entries(dir.File("real")),
+              (std::vector<std::string>{"new.process", "t.process"}));
 }
 
 // What is not a regular file is never replaced: a FIFO, a folder, a device, a link to one.
@@ -237,17 +238,17 @@ TEST(AtomicFile, NextSaveRemovesTemporariesOfDeadSaves) {
     waitpid(child, &status, 0);
     const std::string dead = std::to_string(child);
     const std::string alive = std::to_string(getppid());
-    for (const std::string& name : std::vector<std::string>{
-             ".a.process.tmp" + dead + "-0", ".a.process.tmp" + dead + "-17",
-             ".a.process.tmp" + alive + "-3", ".b.process.tmp" + dead + "-0", ".a.process.tmpx-1",
-             "a.process.tmp" + dead + "-0"})
+    for (const std::string& name :
+         std::vector<std::string>{".a.process.tmp" + dead + "-0", ".a.process.tmp" + dead + "-17",
+                                  ".a.process.tmp" + alive + "-3", ".b.process.tmp" + dead + "-0",
+                                  ".a.process.tmpx-1", "a.process.tmp" + dead + "-0"})
         PutFile(dir.File(name), MakeBytes(2, 0));
     std::string error;
     ASSERT_TRUE(WriteFileAtomically(dir.File("a.process"), MakeBytes(3, 0), error)) << error;
     EXPECT_EQ(dir.Entries(),
-              (std::vector<std::string>{".a.process.tmp" + alive + "-3",
-                                        ".a.process.tmpx-1", ".b.process.tmp" + dead + "-0",
-                                        "a.process", "a.process.tmp" + dead + "-0"}));
+              (std::vector<std::string>{".a.process.tmp" + alive + "-3", ".a.process.tmpx-1",
+                                        ".b.process.tmp" + dead + "-0", "a.process",
+                                        "a.process.tmp" + dead + "-0"}));
 }
 
 TEST(ReadFile, EmptyFileIsRead) {

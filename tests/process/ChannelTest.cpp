@@ -62,7 +62,8 @@ struct CBlock {
     std::vector<double> companionPhase = std::vector<double>(kN, 0.0);
 
     CTraceArrays Arrays() {
-        return {time.data(),     magnitude.data(), phase.data(), companionMagnitude.data(),
+        return {time.data(),           magnitude.data(),
+                phase.data(),          companionMagnitude.data(),
                 companionPhase.data(), kN};
     }
     void Bind(CChannel& c) {

@@ -201,9 +201,9 @@ TEST(RecentFiles, TheListIsKeptInTheSettingsAcrossRuns) {
     EXPECT_EQ(store.GetString("Recent File List", "File1", ""), "/new/a.process");
     EXPECT_EQ(store.GetString("Recent File List", "File3", ""), "/old/second.process");
     CDspApp again(TestRegistry(), sink, clock, &store);
-    EXPECT_EQ(again.GetRecentFiles(), (std::deque<std::string>{"/new/a.process",
-                                                               "/old/first.process",
-                                                               "/old/second.process"}));
+    EXPECT_EQ(
+        again.GetRecentFiles(),
+        (std::deque<std::string>{"/new/a.process", "/old/first.process", "/old/second.process"}));
 }
 
 } // namespace

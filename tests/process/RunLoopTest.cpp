@@ -55,8 +55,7 @@ TEST_F(RunLoop, PauseOnRecordCountOnePausesAfterEachPass) {
     CallLog().clear();
     ASSERT_TRUE(doc->OnEditRun());
     EXPECT_TRUE(CallLog().empty()) << "resuming does not start the modules again";
-    while (doc->OnIdle() == 1) {
-    }
+    while (doc->OnIdle() == 1) {}
     EXPECT_EQ(CallLog(), (Log{"process1", "process2", "process3"}));
     EXPECT_TRUE(doc->IsPaused());
 }

@@ -33,8 +33,8 @@ public:
     int m_stepSeenAtEnd = -1;
     bool m_startingSeen = false; // the starting flag during the last StartRun
     const CDSPFFTDataList* m_inputSeen = nullptr;
-    int32_t m_inputSize = 0;    // block size of the list handed to the last ProcessData
-    int m_reshapeAtCall = 0;    // ProcessData replaces the working list on this call
+    int32_t m_inputSize = 0; // block size of the list handed to the last ProcessData
+    int m_reshapeAtCall = 0; // ProcessData replaces the working list on this call
 
 protected:
     bool OnControlChanged(const std::string& id) override;

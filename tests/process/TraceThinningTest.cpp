@@ -25,13 +25,13 @@ TEST_P(TraceThinning, KeepsEntryExtremesAndExit) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, TraceThinning,
     ::testing::Values(
-        ThinningCase{"FewPerColumnStay", {{0, 5}, {0, 9}, {1, 2}, {2, 3}}, {{0, 5}, {0, 9}, {1, 2}, {2, 3}}},
+        ThinningCase{
+            "FewPerColumnStay", {{0, 5}, {0, 9}, {1, 2}, {2, 3}}, {{0, 5}, {0, 9}, {1, 2}, {2, 3}}},
         ThinningCase{"HighBeforeLow",
                      {{3, 5}, {3, 1}, {3, 4}, {3, 9}, {3, 6}, {4, 0}},
                      {{3, 5}, {3, 1}, {3, 9}, {3, 6}, {4, 0}}},
-        ThinningCase{"ExtremesAtTheEnds",
-                     {{7, 0}, {7, 3}, {7, 4}, {7, 2}, {7, 8}},
-                     {{7, 0}, {7, 8}}},
+        ThinningCase{
+            "ExtremesAtTheEnds", {{7, 0}, {7, 3}, {7, 4}, {7, 2}, {7, 8}}, {{7, 0}, {7, 8}}},
         ThinningCase{"Flat", {{1, 4}, {1, 4}, {1, 4}, {1, 4}, {1, 4}, {1, 4}}, {{1, 4}, {1, 4}}},
         ThinningCase{"Empty", {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -34,8 +34,8 @@ TEST(AlsaLoopback, RecordPlayThroughPulseReturnsThePlayedBlockExactly) {
     // offset 0 finds the block's first sample.
     t.Set(*doc, {"1:ch1.wave=Impulse", "1:ch1.level=50", "1:ch2.level=0", "2:ch1.wave=Sine",
                  "2:ch1.freq=937.5", "2:ch1.level=40", "2:ch2.wave=Sine", "2:ch2.freq=2812.5",
-                 "2:ch2.level=70", "3:in=pulse", "3:out=pulse", "3:mode=Rec./Play",
-                 "3:rate=48000", "3:offset=0"});
+                 "2:ch2.level=70", "3:in=pulse", "3:out=pulse", "3:mode=Rec./Play", "3:rate=48000",
+                 "3:offset=0"});
     // A machine too busy to feed the device in time loses samples to an xrun; such a pass
     // is repeated, a few times at most.
     ASSERT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());

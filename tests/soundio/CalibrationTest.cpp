@@ -66,24 +66,24 @@ TEST(Calibration, FileHasTheKeyedLinesWithStoredLineEndsAndReadsBackEqual) {
     EXPECT_EQ(saved.PathName, path);
 
     const std::string bytes = GetFile(path);
-    const std::string head =
-        ";ProcessName               : /home/u/thd.process\r\r\n"
-        ";Path Name                 : " + path + "\r\r\n"
-        ";CalSel                    : Input\r\r\n"
-        ";MeasSel                   : Vrms\r\r\n"
-        ";FreqCalTypeSel            : MLS\r\r\n"
-        ";Ch1FullScaleLevelParams   : 2.5 Vpk\r\r\n"
-        ";Ch1PeakSampleLevel        : 47 \r\r\n"
-        ";Ch1UserInputLevel         : 0.5000\r\r\n"
-        ";Ch1TriggerLevel           : 10 \r\r\n"
-        ";Ch1TriggerOffset          : -20\r\r\n";
+    const std::string head = ";ProcessName               : /home/u/thd.process\r\r\n"
+                             ";Path Name                 : " +
+                             path +
+                             "\r\r\n"
+                             ";CalSel                    : Input\r\r\n"
+                             ";MeasSel                   : Vrms\r\r\n"
+                             ";FreqCalTypeSel            : MLS\r\r\n"
+                             ";Ch1FullScaleLevelParams   : 2.5 Vpk\r\r\n"
+                             ";Ch1PeakSampleLevel        : 47 \r\r\n"
+                             ";Ch1UserInputLevel         : 0.5000\r\r\n"
+                             ";Ch1TriggerLevel           : 10 \r\r\n"
+                             ";Ch1TriggerOffset          : -20\r\r\n";
     EXPECT_EQ(bytes.substr(0, head.size()), head);
-    for (const char* line : {";Ch1InputLevelCalApply     : 1\r\r\n",
-                             ";Ch2InputLevelCalApply     : 0\r\r\n",
-                             ";Ch1Gain                   : 49152\r\r\n",
-                             ";Ch2LatencyParams          : 0.0050 Sec.\r\r\n",
-                             ";ReturnedErrors            : \r\r\n",
-                             ";FrequencyResponseParams   :\r\r\n;Type                      : "})
+    for (const char* line :
+         {";Ch1InputLevelCalApply     : 1\r\r\n", ";Ch2InputLevelCalApply     : 0\r\r\n",
+          ";Ch1Gain                   : 49152\r\r\n",
+          ";Ch2LatencyParams          : 0.0050 Sec.\r\r\n", ";ReturnedErrors            : \r\r\n",
+          ";FrequencyResponseParams   :\r\r\n;Type                      : "})
         EXPECT_NE(bytes.find(line), std::string::npos) << line;
     // 46 keyed lines and the response header, in the file's order.
     EXPECT_LT(bytes.find(";Ch2MixerDestination"), bytes.find(";Ch1LatencyOutputDeviceName"));

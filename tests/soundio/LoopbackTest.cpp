@@ -56,8 +56,7 @@ TEST_P(ReadPosition, FollowsTheTriggerRuleIntoTheLastRepetition) {
 INSTANTIATE_TEST_SUITE_P(SoundIO, ReadPosition,
                          ::testing::Values(CReadCase{"Auto", 0, 0}, CReadCase{"Auto", 2, 2},
                                            CReadCase{"Manual", 0, 0}, CReadCase{"Manual", 2, 2},
-                                           CReadCase{"Latency", 0, 0},
-                                           CReadCase{"Latency", 2, 2}));
+                                           CReadCase{"Latency", 0, 0}, CReadCase{"Latency", 2, 2}));
 
 TEST(SoundIO, RecordPlayWithAutoTriggerReturnsThePlayedBlock) {
     CSoundIOTestApp t(CleanModel(kLatency));
@@ -97,7 +96,8 @@ TEST(SoundIO, AnalyserMeasuresTheModelsTHDAndTheCardItsLatency) {
     auto response = [&](double f) {
         std::complex<double> h = 0.0;
         for (size_t k = 0; k < model.response.size(); ++k)
-            h += model.response[k] * std::polar(1.0, -2.0 * std::numbers::pi * f * double(k) / 32000.0);
+            h += model.response[k] *
+                 std::polar(1.0, -2.0 * std::numbers::pi * f * double(k) / 32000.0);
         return std::abs(h);
     };
     const double a = 0.8, c2 = model.harmonics[0], c3 = model.harmonics[1];
@@ -117,7 +117,8 @@ TEST(SoundIO, AnalyserMeasuresTheModelsTHDAndTheCardItsLatency) {
 
     // The first sample of the recording above 10 % lies the lead-in plus the model's latency
     // after its start, and the block was read from there.
-    EXPECT_DOUBLE_EQ(sio.GetSIODelay(0, 10.0) * 32000.0, CSoundIOView::kLeadInFrames + model.latency);
+    EXPECT_DOUBLE_EQ(sio.GetSIODelay(0, 10.0) * 32000.0,
+                     CSoundIOView::kLeadInFrames + model.latency);
     EXPECT_EQ(sio.GetReadPosition(), (CSoundIOView::kLeadInFrames + model.latency) * 4);
 }
 
@@ -125,10 +126,16 @@ TEST(SoundIO, AnalyserMeasuresTheModelsTHDAndTheCardItsLatency) {
 class CStalledCard final : public IAudioSystem {
 public:
     struct CDevice final : IWaveDevice {
-        int AddBuffer(CWaveHeader*) override { ++queued; return kAudioOk; }
+        int AddBuffer(CWaveHeader*) override {
+            ++queued;
+            return kAudioOk;
+        }
         int Start() override { return kAudioOk; }
         int BreakLoop() override { return kAudioOk; }
-        int Reset() override { queued = 0; return kAudioOk; }
+        int Reset() override {
+            queued = 0;
+            return kAudioOk;
+        }
         int Pending() const override { return queued; }
         int queued = 0;
     };
@@ -221,10 +228,13 @@ TEST(SoundIO, AnalyserAppliesTheFrequencyCalibrationOfTheStepBefore) {
     EXPECT_FALSE(t.Run(*doc, 1));
     const std::vector<std::string> refused = t.TakeMessages();
     ASSERT_EQ(refused.size(), 1u);
-    EXPECT_EQ(refused[0], "Error Detected In\r\nStep: 3 Spectrum Analyzer\r\nSpectrum Analyser Apply Frequency Calibration is Checked.\r\n SoundIO "
+    EXPECT_EQ(refused[0], "Error Detected In\r\nStep: 3 Spectrum Analyzer\r\nSpectrum Analyser "
+                          "Apply Frequency Calibration is Checked.\r\n SoundIO "
                           "Module Step:2 Calibration is Invalid\r\nCh1 Output Sound Card Is Not "
-                          "Specified in '" + doc->GetTitle() + "' Frequency Response Calibration "
-                          "Group.\r\n");
+                          "Specified in '" +
+                              doc->GetTitle() +
+                              "' Frequency Response Calibration "
+                              "Group.\r\n");
 
     auto& sio = StepAs<CSoundIOView>(*doc, 1);
     CCalibration& cal = *sio.GetCalibration();

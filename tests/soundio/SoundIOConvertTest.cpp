@@ -119,8 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         // 8-bit: threshold 127 * fraction + 127; at level 0 (127) the first sample below it.
         CTriggerCase{"8", {128, 127, 126, 200}, 0.0, 2},
         CTriggerCase{"8", {128, 190, 191, 120}, 0.5, 2},
-        CTriggerCase{"8", {128, 64, 63, 200}, -0.5, 2},
-        CTriggerCase{"8", {128, 128}, 0.9, -1},
+        CTriggerCase{"8", {128, 64, 63, 200}, -0.5, 2}, CTriggerCase{"8", {128, 128}, 0.9, -1},
         // 16-bit: threshold 32767 * fraction; at level 0 the first frame.
         CTriggerCase{"16", {0x00, 0x00, 0x10, 0x00}, 0.0, 0},
         CTriggerCase{"16", {0xFF, 0x3F, 0x01, 0x40}, 0.5, 2},

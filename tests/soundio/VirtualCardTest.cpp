@@ -150,8 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
         CModelKeyCase{"Latency", "-5", CDeviceModel{}},
         CModelKeyCase{"Gain", " 0.25 ", With([](CDeviceModel& m) { m.gain = 0.25; })},
         CModelKeyCase{"Gain", "loud", CDeviceModel{}},
-        CModelKeyCase{"Response", "1,0.5, -0.25",
-                      With([](CDeviceModel& m) { m.response = {1.0, 0.5, -0.25}; })},
+        CModelKeyCase{"Response", "1,0.5, -0.25", With([](CDeviceModel& m) {
+                          m.response = {1.0, 0.5, -0.25};
+                      })},
         CModelKeyCase{"Response", "1,,2", CDeviceModel{}},
         CModelKeyCase{"Harmonics", "0.02", With([](CDeviceModel& m) { m.harmonics = {0.02}; })},
         CModelKeyCase{"Noise", "-1", CDeviceModel{}},

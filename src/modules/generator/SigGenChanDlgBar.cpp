@@ -88,10 +88,9 @@ namespace {
 // A check naming the value it refuses: "Signal generator mode 12 out of range".
 std::function<std::string(double)> Within(double low, double high, const char* what) {
     return [=](double v) {
-        return v >= low && v <= high
-                   ? std::string()
-                   : std::string("Signal generator ") + what + " " + FormatText("%.15g", v) +
-                         " out of range";
+        return v >= low && v <= high ? std::string()
+                                     : std::string("Signal generator ") + what + " " +
+                                           FormatText("%.15g", v) + " out of range";
     };
 }
 } // namespace

@@ -299,9 +299,10 @@ std::vector<COscView::CReadout> COscView::MakeReadouts() const {
     for (size_t c = 0; c < m_channels.size(); ++c) {
         const CChannelSettings& ch = m_channels[c];
         if (ch.trace.blockAverageCount <= 1.0) continue;
-        readouts.push_back({{int(c) + 1, FormatText("Ch%d Avg", int(c) + 1),
-                             FormatText("%d / %d", ch.counter - 1, int(ch.trace.blockAverageCount))},
-                            places[c]});
+        readouts.push_back(
+            {{int(c) + 1, FormatText("Ch%d Avg", int(c) + 1),
+              FormatText("%d / %d", ch.counter - 1, int(ch.trace.blockAverageCount))},
+             places[c]});
     }
     return readouts;
 }
@@ -320,7 +321,9 @@ const CFieldTable<COscView>& COscView::Fields() {
     // A whole-number setting of a channel (c = 0, 1) or of the view (c = -1).
     const auto whole = [](std::string id, std::string label, int c, int32_t CChannelSettings::*ch,
                           int32_t V::*own, int32_t maximum, const char* message, List items) {
-        F f{std::move(id), std::move(label), EFieldType::Int32,
+        F f{std::move(id),
+            std::move(label),
+            EFieldType::Int32,
             [=](const V& v) { return double(c < 0 ? v.*own : v.m_channels[size_t(c)].*ch); },
             [=](V& v, double x) { (c < 0 ? v.*own : v.m_channels[size_t(c)].*ch) = int32_t(x); },
             InRange(0, maximum, message)};
@@ -329,7 +332,9 @@ const CFieldTable<COscView>& COscView::Fields() {
     };
     // The gate's fields: on, left and right markers, start, stop.
     const auto gate = [](const char* id, const char* label, int index) {
-        F f{id, label, EFieldType::Double,
+        F f{id,
+            label,
+            EFieldType::Double,
             [=](const V& v) {
                 const COscGate& g = v.m_gate;
                 const double fields[] = {g.IsOn() ? 1.0 : 0.0, g.GetLeftMarker(),
@@ -360,7 +365,8 @@ const CFieldTable<COscView>& COscView::Fields() {
                                "Oscilloscope display type out of range", &OscDisplayTypeNames));
         fields.push_back(whole(id + "avg", label + "Avg", c, &S::averageIndex, nullptr,
                                int32_t(OscAverageChoices().size()) - 1,
-                               "Oscilloscope block average index out of range", &OscAverageChoices));
+                               "Oscilloscope block average index out of range",
+                               &OscAverageChoices));
     }
     fields.push_back(whole("tdiv", "T/Div", -1, nullptr, &V::m_timeIndex, kMaxTimeIndex,
                            "Oscilloscope time/div index out of range", &OscTimePerDivChoices));
@@ -390,7 +396,8 @@ std::vector<CSettingValue> COscView::GetSettings() const {
 }
 
 bool COscView::SetSetting(const std::string& id, const std::string& value, std::string& message) {
-    if (const auto* field = Fields().Find(id)) return Fields().SetFromText(*this, *field, value, message);
+    if (const auto* field = Fields().Find(id))
+        return Fields().SetFromText(*this, *field, value, message);
     return CDspView::SetSetting(id, value, message);
 }
 

@@ -311,8 +311,7 @@ void CSpecView::UpdatePlotChannels() {
         const CDSPFFTData* own = list ? list->GetAt(c) : nullptr;
         // Each channel sees the other's spectrum too: the impedance needs both.
         channel->m_arrays = [this, c] {
-            return m_pDisplayList && m_hasData ? TraceArraysOf(*m_pDisplayList, c)
-                                               : CTraceArrays{};
+            return m_pDisplayList && m_hasData ? TraceArraysOf(*m_pDisplayList, c) : CTraceArrays{};
         };
         if (own) {
             channel->m_sampleRate = own->GetSampleRate();
@@ -427,10 +426,13 @@ const CFieldTable<CSpecView>& CSpecView::Fields() {
             // The scale index belongs to the list of the stored Y axis type; only a damaged
             // file holds one outside it, and the nearest valid scale is the least surprising
             // reading.
-            {"scale", "Y scale", EFieldType::Int32,
+            {"scale",
+             "Y scale",
+             EFieldType::Int32,
              [](const V& v) { return double(v.m_yScaleIndex); },
              [](V& v, double x) { v.m_yScaleIndex = std::clamp(int32_t(x), 0, v.m_yScaleLimit); },
-             {}, [](const V& v) { return v.m_yScaleList; }},
+             {},
+             [](const V& v) { return v.m_yScaleList; }},
             reference("ref1", "Ref1", &V::m_ref1),
             reference("ref2", "Ref2", &V::m_ref2),
             choice("type", "FFT type", &V::m_fftType, &SpecFFTTypeChoices,
@@ -465,7 +467,8 @@ std::vector<CSettingValue> CSpecView::GetSettings() const {
 }
 
 bool CSpecView::SetSetting(const std::string& id, const std::string& value, std::string& message) {
-    if (const auto* field = Fields().Find(id)) return Fields().SetFromText(*this, *field, value, message);
+    if (const auto* field = Fields().Find(id))
+        return Fields().SetFromText(*this, *field, value, message);
     return CDspView::SetSetting(id, value, message);
 }
 

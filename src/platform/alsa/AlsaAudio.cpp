@@ -23,20 +23,26 @@ bool KeepHint(const std::string& name) {
 
 int ToResult(int alsaError) {
     switch (alsaError) {
-    case -EBUSY: return kWaveStillPlaying;
+    case -EBUSY:
+        return kWaveStillPlaying;
     case -ENOENT:
-    case -ENODEV: return kAudioBadDeviceId;
-    case -EINVAL: return kWaveBadFormat;
-    case -ENOMEM: return kAudioNoMemory;
-    default: return kAudioError;
+    case -ENODEV:
+        return kAudioBadDeviceId;
+    case -EINVAL:
+        return kWaveBadFormat;
+    case -ENOMEM:
+        return kAudioNoMemory;
+    default:
+        return kAudioError;
     }
 }
 
 /** Opens `name` and sets the format; 0 or an ALSA error. */
 int OpenPcm(const std::string& name, bool input, const CWaveFormat& f, snd_pcm_t*& pcm) {
     pcm = nullptr;
-    int r = snd_pcm_open(&pcm, name.c_str(), input ? SND_PCM_STREAM_CAPTURE : SND_PCM_STREAM_PLAYBACK,
-                         SND_PCM_NONBLOCK);
+    int r =
+        snd_pcm_open(&pcm, name.c_str(), input ? SND_PCM_STREAM_CAPTURE : SND_PCM_STREAM_PLAYBACK,
+                     SND_PCM_NONBLOCK);
     if (r < 0) return r;
     snd_pcm_hw_params_t* hw = nullptr;
     snd_pcm_hw_params_alloca(&hw);
@@ -271,8 +277,9 @@ std::string CAlsaAudio::GetMixerSourceName(int mixer) const {
 
 std::string CAlsaAudio::GetMixerDestinationName(int mixer) const {
     // ALSA has no destination lines; the card's capture side stands for it.
-    return mixer >= 0 && size_t(mixer) < m_mixers.size() ? m_mixers[size_t(mixer)].description + " Capture"
-                                                        : "";
+    return mixer >= 0 && size_t(mixer) < m_mixers.size()
+               ? m_mixers[size_t(mixer)].description + " Capture"
+               : "";
 }
 
 int CAlsaAudio::GetMixerInputLevel(int mixer) const {

@@ -156,15 +156,14 @@ TEST_F(GeneratorControls, SettingsListEveryBarFieldAndTakeBackWhatTheyList) {
     for (const CSettingValue& s : settings)
         listed.push_back(s.id + " (" + s.label + "): " + s.value);
     const std::vector<std::string> ch2(listed.end() - 10, listed.end());
-    EXPECT_EQ(ch2, (std::vector<std::string>{
-                       "ch2.wave (Ch2 wave): MLS180", "ch2.freq (Ch2 frequency): 440",
-                       "ch2.mode (Ch2 mode): Exp10Up Swp", "ch2.level (Ch2 level): 7",
-                       "ch2.sweepstart (Ch2 sweep start): 20",
-                       "ch2.sweepstop (Ch2 sweep stop): 20000",
-                       "ch2.sweeptime (Ch2 sweep time): 1.5",
-                       "ch2.pulsestart (Ch2 pulse start): 0.1",
-                       "ch2.pulsestop (Ch2 pulse stop): 0.2",
-                       "ch2.pulseperiod (Ch2 pulse period): 0.4"}));
+    EXPECT_EQ(
+        ch2,
+        (std::vector<std::string>{
+            "ch2.wave (Ch2 wave): MLS180", "ch2.freq (Ch2 frequency): 440",
+            "ch2.mode (Ch2 mode): Exp10Up Swp", "ch2.level (Ch2 level): 7",
+            "ch2.sweepstart (Ch2 sweep start): 20", "ch2.sweepstop (Ch2 sweep stop): 20000",
+            "ch2.sweeptime (Ch2 sweep time): 1.5", "ch2.pulsestart (Ch2 pulse start): 0.1",
+            "ch2.pulsestop (Ch2 pulse stop): 0.2", "ch2.pulseperiod (Ch2 pulse period): 0.4"}));
     EXPECT_EQ(listed.size(), 21u); // the selected channel and ten fields of each bar
 
     // Every listed id and label takes back the value it lists, leaving every setting as it was.

@@ -66,26 +66,17 @@ TEST_F(GeneratorCli, EveryBarFieldSurvivesSavingAndReading) {
     const nlohmann::json info = nlohmann::json::parse(out);
     for (const auto& s : info["steps"][0]["settings"])
         settings[s["label"].get<std::string>()] = s["value"].get<std::string>();
-    const std::map<std::string, std::string> expected{{"Ch1 wave", "Down Ramp180"},
-                                                      {"Ch1 frequency", "2205.5"},
-                                                      {"Ch1 mode", "Exp10Dn Swp"},
-                                                      {"Ch1 level", "33"},
-                                                      {"Ch1 sweep start", "100"},
-                                                      {"Ch1 sweep stop", "10000.25"},
-                                                      {"Ch1 sweep time", "0.75"},
-                                                      {"Ch1 pulse start", "0.0015"},
-                                                      {"Ch1 pulse stop", "0.0035"},
-                                                      {"Ch1 pulse period", "0.008"},
-                                                      {"Ch2 wave", "DC- Pulse"},
-                                                      {"Ch2 frequency", "0"},
-                                                      {"Ch2 mode", "Single Shot"},
-                                                      {"Ch2 level", "0"},
-                                                      {"Ch2 sweep start", "1"},
-                                                      {"Ch2 sweep stop", "2"},
-                                                      {"Ch2 sweep time", "3"},
-                                                      {"Ch2 pulse start", "0.25"},
-                                                      {"Ch2 pulse stop", "0.5"},
-                                                      {"Ch2 pulse period", "1"}};
+    const std::map<std::string, std::string> expected{
+        {"Ch1 wave", "Down Ramp180"}, {"Ch1 frequency", "2205.5"},
+        {"Ch1 mode", "Exp10Dn Swp"},  {"Ch1 level", "33"},
+        {"Ch1 sweep start", "100"},   {"Ch1 sweep stop", "10000.25"},
+        {"Ch1 sweep time", "0.75"},   {"Ch1 pulse start", "0.0015"},
+        {"Ch1 pulse stop", "0.0035"}, {"Ch1 pulse period", "0.008"},
+        {"Ch2 wave", "DC- Pulse"},    {"Ch2 frequency", "0"},
+        {"Ch2 mode", "Single Shot"},  {"Ch2 level", "0"},
+        {"Ch2 sweep start", "1"},     {"Ch2 sweep stop", "2"},
+        {"Ch2 sweep time", "3"},      {"Ch2 pulse start", "0.25"},
+        {"Ch2 pulse stop", "0.5"},    {"Ch2 pulse period", "1"}};
     for (const auto& [key, value] : expected)
         EXPECT_EQ(settings.count(key) ? settings[key] : "(missing)", value) << key;
 
@@ -157,8 +148,7 @@ TEST_F(GeneratorCli, SetAcceptsEverySettingInfoPrints) {
             settings.push_back(std::to_string(step["step"].get<int>()) + ":" +
                                s["id"].get<std::string>() + "=" + s["value"].get<std::string>());
             settings.push_back(std::to_string(step["step"].get<int>()) + ":" +
-                               s["label"].get<std::string>() + "=" +
-                               s["value"].get<std::string>());
+                               s["label"].get<std::string>() + "=" + s["value"].get<std::string>());
             ++count;
         }
     EXPECT_GT(count, 50u);

@@ -56,16 +56,20 @@ INSTANTIATE_TEST_SUITE_P(
         CRefusal{"Defaults", {}, ""},
         CRefusal{"NegativeFrequency",
                  {"ch1.freq=-1"},
-                 "Ch1 Frequency Out of Range.\n0.0 Hz <= Freq: <= Sample Rate / 2 Hz.\nFreq: -1 Hz (limits 0 to 20000 Hz)"},
+                 "Ch1 Frequency Out of Range.\n0.0 Hz <= Freq: <= Sample Rate / 2 Hz.\nFreq: -1 Hz "
+                 "(limits 0 to 20000 Hz)"},
         CRefusal{"FrequencyAboveHalfRate",
                  {"ch2.freq=20000.01"},
-                 "Ch2 Frequency Out of Range.\n0.0 Hz <= Freq: <= Sample Rate / 2 Hz.\nFreq: 20000.01 Hz (limits 0 to 20000 Hz)"},
+                 "Ch2 Frequency Out of Range.\n0.0 Hz <= Freq: <= Sample Rate / 2 Hz.\nFreq: "
+                 "20000.01 Hz (limits 0 to 20000 Hz)"},
         CRefusal{"FrequencyAtHalfRate", {"ch1.freq=20000", "ch2.freq=0"}, ""},
         CRefusal{"FirstChannelWins",
                  {"ch1.freq=-1", "ch2.freq=-1"},
-                 "Ch1 Frequency Out of Range.\n0.0 Hz <= Freq: <= Sample Rate / 2 Hz.\nFreq: -1 Hz (limits 0 to 20000 Hz)"},
+                 "Ch1 Frequency Out of Range.\n0.0 Hz <= Freq: <= Sample Rate / 2 Hz.\nFreq: -1 Hz "
+                 "(limits 0 to 20000 Hz)"},
         CRefusal{"FrequencyBeforeSweep", With(kSweep, {"ch1.freq=30000", "ch1.wave=White"}),
-                 "Ch1 Frequency Out of Range.\n0.0 Hz <= Freq: <= Sample Rate / 2 Hz.\nFreq: 30000 Hz (limits 0 to 20000 Hz)"},
+                 "Ch1 Frequency Out of Range.\n0.0 Hz <= Freq: <= Sample Rate / 2 Hz.\nFreq: 30000 "
+                 "Hz (limits 0 to 20000 Hz)"},
         CRefusal{"PulseSwept", With(kSweep, {"ch1.wave=DC- Pulse180"}),
                  "Ch1 Pulse and White Waveforms Cannot be Swept.\nThey have Constant and "
                  "Random Periods."},
@@ -84,9 +88,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "Rate / 2 Hz.\nSweep Stop: 0 Hz (limits 0 to 20000 Hz)"},
         CRefusal{"SweepStopAtHalfRate", With(kSweep, {"ch1.sweepstop=20000"}), ""},
         CRefusal{"SweepTimeFourSamples", With(kSweep, {"ch1.sweeptime=0.0001"}),
-                 "Ch1 Sweep Time Out of Range.\n0.000100 sec < Sweep Time: <= 3600.0 sec.\nSweep Time: 0.0001 sec (limits 0.0001 to 3600 sec)"},
+                 "Ch1 Sweep Time Out of Range.\n0.000100 sec < Sweep Time: <= 3600.0 sec.\nSweep "
+                 "Time: 0.0001 sec (limits 0.0001 to 3600 sec)"},
         CRefusal{"SweepTimeAboveAnHour", With(kSweep, {"ch1.sweeptime=3600.001"}),
-                 "Ch1 Sweep Time Out of Range.\n0.000100 sec < Sweep Time: <= 3600.0 sec.\nSweep Time: 3600.001 sec (limits 0.0001 to 3600 sec)"},
+                 "Ch1 Sweep Time Out of Range.\n0.000100 sec < Sweep Time: <= 3600.0 sec.\nSweep "
+                 "Time: 3600.001 sec (limits 0.0001 to 3600 sec)"},
         CRefusal{"SweepTimeAnHour", With(kSweep, {"ch1.sweeptime=3600"}), ""},
         CRefusal{"SweepTimeTwoStartPeriods", With(kSweep, {"ch1.sweeptime=0.002"}),
                  "Ch1 Sweep Time < 1 / Sweep Start Frequency."},
@@ -99,10 +105,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "Ch1 Pulse Start Time <= Pulse Stop Time."},
         CRefusal{"PulseStopNegative",
                  With(kPulse, {"ch1.pulsestart=-0.002", "ch1.pulsestop=-0.001"}),
-                 "Ch1 Pulse Stop Time Out of Range\n0.0 sec <= Pulse Stop Time <= 3600.0 sec.\nPulse Stop Time: -0.001 sec (limits 0 to 3600 sec)"},
+                 "Ch1 Pulse Stop Time Out of Range\n0.0 sec <= Pulse Stop Time <= 3600.0 "
+                 "sec.\nPulse Stop Time: -0.001 sec (limits 0 to 3600 sec)"},
         CRefusal{"PulseStopAboveAnHour",
                  With(kPulse, {"ch1.pulsestop=3601", "ch1.pulseperiod=4000"}),
-                 "Ch1 Pulse Stop Time Out of Range\n0.0 sec <= Pulse Stop Time <= 3600.0 sec.\nPulse Stop Time: 3601 sec (limits 0 to 3600 sec)"},
+                 "Ch1 Pulse Stop Time Out of Range\n0.0 sec <= Pulse Stop Time <= 3600.0 "
+                 "sec.\nPulse Stop Time: 3601 sec (limits 0 to 3600 sec)"},
         CRefusal{"PulseStopAfterPeriod",
                  With(kPulse, {"ch1.pulsestop=0.02", "ch1.pulseperiod=0.01"}),
                  "Ch1 Pulse Stop Time > Pulse Period."},
@@ -110,12 +118,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "Ch1 Pulse Start and Pulse Stop Parameters\nLess Than 1 Sample Apart."},
         CRefusal{"PulsePeriodBelowThreeSamples",
                  With(kPulse, {"ch1.pulsestop=0.00006", "ch1.pulseperiod=0.0000725"}),
-                 "Ch1 Pulse Period Out of Range\n3 Samples < Pulse Period < 3600.0 sec.\nPulse Period: 7.25e-005 sec (limits 7.5e-005 to 3600 sec)"},
+                 "Ch1 Pulse Period Out of Range\n3 Samples < Pulse Period < 3600.0 sec.\nPulse "
+                 "Period: 7.25e-005 sec (limits 7.5e-005 to 3600 sec)"},
         CRefusal{"PulsePeriodThreeSamples",
                  With(kPulse, {"ch1.pulsestop=0.00005", "ch1.pulseperiod=0.000075"}), ""},
         CRefusal{"PulsePeriodAboveAnHour",
                  With(kPulse, {"ch1.pulsestop=1", "ch1.pulseperiod=3600.5"}),
-                 "Ch1 Pulse Period Out of Range\n3 Samples < Pulse Period < 3600.0 sec.\nPulse Period: 3600.5 sec (limits 7.5e-005 to 3600 sec)"},
+                 "Ch1 Pulse Period Out of Range\n3 Samples < Pulse Period < 3600.0 sec.\nPulse "
+                 "Period: 3600.5 sec (limits 7.5e-005 to 3600 sec)"},
         CRefusal{"PulseTimesIgnoredForOtherWaves",
                  {"ch1.pulsestart=0.004", "ch1.pulsestop=0.004", "ch1.sweeptime=0"},
                  ""}),

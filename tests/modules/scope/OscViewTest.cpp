@@ -83,22 +83,22 @@ TEST_F(OscView, IsRegisteredAsABuiltInModule) {
 
 TEST_F(OscView, StartsWithTheDefaultSettings) {
     EXPECT_EQ(Listed(Scope()), (Settings{{"Selected channel", "0"},
-                                               {"Ch1 V/Div", "500 mVpk/Div"},
-                                               {"Ch1 Pos", "75"},
-                                               {"Ch1 Disp", "Alg"},
-                                               {"Ch1 Avg", "1"},
-                                               {"Ch2 V/Div", "500 mVpk/Div"},
-                                               {"Ch2 Pos", "25"},
-                                               {"Ch2 Disp", "Alg"},
-                                               {"Ch2 Avg", "1"},
-                                               {"T/Div", "1 mS/Div"},
-                                               {"X Pos", "50"},
-                                               {"Block length", "16"},
-                                               {"Gate", "Off"},
-                                               {"Left marker", "0"},
-                                               {"Right marker", "0"},
-                                               {"Gate start", "0"},
-                                               {"Gate stop", "1024"}}));
+                                         {"Ch1 V/Div", "500 mVpk/Div"},
+                                         {"Ch1 Pos", "75"},
+                                         {"Ch1 Disp", "Alg"},
+                                         {"Ch1 Avg", "1"},
+                                         {"Ch2 V/Div", "500 mVpk/Div"},
+                                         {"Ch2 Pos", "25"},
+                                         {"Ch2 Disp", "Alg"},
+                                         {"Ch2 Avg", "1"},
+                                         {"T/Div", "1 mS/Div"},
+                                         {"X Pos", "50"},
+                                         {"Block length", "16"},
+                                         {"Gate", "Off"},
+                                         {"Left marker", "0"},
+                                         {"Right marker", "0"},
+                                         {"Gate start", "0"},
+                                         {"Gate stop", "1024"}}));
     EXPECT_EQ(Scope().GetReadouts(), (Lines{"Ch1: 500 mVpk/Div", "Ch2: 500 mVpk/Div", "1 mS/Div"}));
     EXPECT_DOUBLE_EQ(Scope().GetTrace(0).voltsPerDivision, 0.5);
     EXPECT_EQ(Scope().GetTrace(0).verticalPosition, 75);

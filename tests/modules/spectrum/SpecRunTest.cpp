@@ -413,7 +413,8 @@ TEST_F(SpecTHD, ReadoutsAreTheTextsOfBothPlots) {
     EXPECT_EQ(lines[2], "Stop: 16000Hz");
     EXPECT_EQ(lines[3], "Tone1: 1000Hz");
     // A logarithmic axis starts where it is drawn from, not at 0 Hz.
-    for (const auto& [axis, start] : {std::pair{"Log20.", "Start: 20Hz"}, {"Log1.", "Start: 1Hz"},
+    for (const auto& [axis, start] : {std::pair{"Log20.", "Start: 20Hz"},
+                                      {"Log1.", "Start: 1Hz"},
                                       {"Log100.", "Start: 100Hz"}}) {
         Set("xaxis", axis);
         EXPECT_EQ(Analyser().GetReadouts()[1], start) << axis;
