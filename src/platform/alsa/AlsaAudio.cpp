@@ -174,7 +174,13 @@ private:
     bool m_linked = false;
 };
 
+// ALSA's library prints its own diagnostics to standard error (a plug-in whose server is not
+// running, a format a device refuses) while we probe devices; every failure already reaches
+// the user through our error texts, so its printing is switched off.
+static void IgnoreAlsaLibraryMessages(const char*, int, const char*, int, const char*, ...) {}
+
 CAlsaAudio::CAlsaAudio(const std::vector<std::string>& extraDevices) {
+    snd_lib_error_set_handler(&IgnoreAlsaLibraryMessages);
     for (const std::string& name : extraDevices) {
         m_inputs.push_back({name, name});
         m_outputs.push_back({name, name});
