@@ -109,8 +109,11 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     } catch (const CLI::ExtrasError& e) {
         if (!cli.get_subcommands().empty()) return UsageError(err, e.what());
         // Words left over with no command chosen name no command.
+        std::string commands;
+        for (const CLI::App* c : cli.get_subcommands({}))
+            commands += (commands.empty() ? "" : ", ") + c->get_name();
         return UsageError(err, "unknown command \"" + ShortName(argc > 1 ? argv[1] : "") +
-                                   "\" (commands: modules, new, info, set, run, render, demo)");
+                                   "\" (commands: " + commands + ")");
     } catch (const CLI::ParseError& e) {
         return UsageError(err, e.what());
     }
