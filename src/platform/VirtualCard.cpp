@@ -20,8 +20,8 @@ bool IsStandardWaveFormat(const CWaveFormat& f) {
 }
 
 namespace {
-std::vector<double> ToDoubles(const std::vector<uint8_t>& data, size_t bytes,
-                              const CWaveFormat& f) {
+std::vector<double> PcmAsDoubles(const std::vector<uint8_t>& data, size_t bytes,
+                                 const CWaveFormat& f) {
     std::vector<double> out;
     if (f.bitsPerSample == 8) {
         for (size_t i = 0; i < bytes; ++i)
@@ -103,7 +103,7 @@ public:
             m_card.m_inputTime += frames;
         } else {
             const std::vector<double> played =
-                ToDoubles(header->data, header->data.size(), m_format);
+                PcmAsDoubles(header->data, header->data.size(), m_format);
             const bool loop = (header->flags & CWaveHeader::kBeginLoop) != 0;
             const uint32_t times = loop ? std::max<uint32_t>(header->loops, 1) : 1;
             for (uint32_t k = 0; k < times; ++k) {

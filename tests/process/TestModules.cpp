@@ -1,4 +1,5 @@
 #include "TestModules.h"
+#include "common/ComposeProcess.h"
 
 #include "process/DspDoc.h"
 #include "process/ProcessSelectDlg.h"
@@ -122,17 +123,7 @@ const CModuleRegistry& TestRegistry() {
 
 CDspDoc* CTestApp::NewProcess(const std::vector<std::string>& names) {
     CDspDoc* doc = app.OnFileNew();
-    CDspDoc* edited = app.OnChangeProcessFlow(doc, [&](CProcessSelectDlg& dlg) {
-        for (const std::string& name : names) {
-            const auto& available = dlg.GetAvailable();
-            dlg.m_availableSel =
-                int(std::find(available.begin(), available.end(), name) - available.begin());
-            dlg.m_moduleSel = int(dlg.GetNames().size());
-            if (!dlg.OnInsert()) return false;
-        }
-        std::string message;
-        return dlg.OnOK(message);
-    });
+    CDspDoc* edited = ComposeProcess(app, doc, names);
     CallLog().clear();
     return edited;
 }

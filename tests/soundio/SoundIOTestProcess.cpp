@@ -1,4 +1,5 @@
 #include "SoundIOTestProcess.h"
+#include "common/ComposeProcess.h"
 
 #include "modules/BuiltInModules.h"
 #include "process/ProcessSelectDlg.h"
@@ -31,17 +32,7 @@ CSoundIOTestApp::~CSoundIOTestApp() {
 }
 
 CDspDoc* CSoundIOTestApp::NewProcess(const std::vector<std::string>& names, int size, int rate) {
-    CDspDoc* doc = app.OnChangeProcessFlow(app.OnFileNew(), [&](CProcessSelectDlg& dlg) {
-        for (const std::string& name : names) {
-            const auto& available = dlg.GetAvailable();
-            dlg.m_availableSel =
-                int(std::find(available.begin(), available.end(), name) - available.begin());
-            dlg.m_moduleSel = int(dlg.GetNames().size());
-            if (!dlg.OnInsert()) return false;
-        }
-        std::string message;
-        return dlg.OnOK(message);
-    });
+    CDspDoc* doc = ComposeProcess(app, app.OnFileNew(), names);
     if (!doc) return nullptr;
     CFFTOptions options;
     doc->FillFFTOptions(options);

@@ -1,4 +1,5 @@
 #include "ScopeTestProcess.h"
+#include "common/ComposeProcess.h"
 
 #include "process/ProcessSelectDlg.h"
 #include "modules/BuiltInModules.h"
@@ -55,15 +56,5 @@ CScopeTestApp::CScopeTestApp() : app(ScopeRegistry(), sink, clock) {}
 
 CDspDoc* CScopeTestApp::NewProcess(const std::vector<std::string>& names) {
     CDspDoc* doc = app.OnFileNew();
-    return app.OnChangeProcessFlow(doc, [&](CProcessSelectDlg& dlg) {
-        for (const std::string& name : names) {
-            const auto& available = dlg.GetAvailable();
-            dlg.m_availableSel =
-                int(std::find(available.begin(), available.end(), name) - available.begin());
-            dlg.m_moduleSel = int(dlg.GetNames().size());
-            if (!dlg.OnInsert()) return false;
-        }
-        std::string message;
-        return dlg.OnOK(message);
-    });
+    return ComposeProcess(app, doc, names);
 }

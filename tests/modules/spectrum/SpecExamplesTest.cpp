@@ -1,6 +1,7 @@
 // The analyser with the real signal generator: the example processes through aurivo-cli, and
 // the built-in generator's tones and sequences measured against their closed forms.
 #include "SpecTestProcess.h"
+#include "common/ComposeProcess.h"
 
 #include "Cli.h"
 #include "base/NumberText.h"
@@ -84,17 +85,7 @@ protected:
     CDspDoc* doc = nullptr;
 
     void Make(const std::vector<std::string>& names, const char* size, const char* rate) {
-        doc = app.OnChangeProcessFlow(app.OnFileNew(), [&](CProcessSelectDlg& dlg) {
-            for (const std::string& name : names) {
-                const auto& available = dlg.GetAvailable();
-                dlg.m_availableSel =
-                    int(std::find(available.begin(), available.end(), name) - available.begin());
-                dlg.m_moduleSel = int(dlg.GetNames().size());
-                if (!dlg.OnInsert()) return false;
-            }
-            std::string message;
-            return dlg.OnOK(message);
-        });
+        doc = ComposeProcess(app, app.OnFileNew(), names);
         ASSERT_NE(doc, nullptr);
         CFFTOptions options;
         doc->FillFFTOptions(options);

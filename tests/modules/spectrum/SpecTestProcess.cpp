@@ -1,4 +1,5 @@
 #include "SpecTestProcess.h"
+#include "common/ComposeProcess.h"
 
 #include "process/ProcessSelectDlg.h"
 #include "modules/BuiltInModules.h"
@@ -64,17 +65,7 @@ const CModuleRegistry& SpecTestRegistry() {
 CSpecTestApp::CSpecTestApp() : app(SpecTestRegistry(), sink, clock) {}
 
 CDspDoc* CSpecTestApp::NewProcess(const std::vector<std::string>& names, int size, double rate) {
-    CDspDoc* doc = app.OnChangeProcessFlow(app.OnFileNew(), [&](CProcessSelectDlg& dlg) {
-        for (const std::string& name : names) {
-            const auto& available = dlg.GetAvailable();
-            dlg.m_availableSel =
-                int(std::find(available.begin(), available.end(), name) - available.begin());
-            dlg.m_moduleSel = int(dlg.GetNames().size());
-            if (!dlg.OnInsert()) return false;
-        }
-        std::string message;
-        return dlg.OnOK(message);
-    });
+    CDspDoc* doc = ComposeProcess(app, app.OnFileNew(), names);
     if (!doc) return nullptr;
     CFFTOptions options;
     doc->FillFFTOptions(options);
