@@ -86,10 +86,6 @@ std::string GetZAxisLinTimeDispText(double t, double tau) {
     return TimeText(t, tau, "uS", "mS", "S");
 }
 
-std::string GetXAxisLinTimeDispText(double t, double tau) {
-    return TimeText(t, tau, "uSec", "mSec", "Sec");
-}
-
 std::string GetFormattedVoltsText(double v) {
     const double a = std::fabs(v);
     if (a < 1e-9) return "0.000 nV";

@@ -27,8 +27,6 @@ std::string GetYAxis3DLevelDispText(double v, double span);
 
 /** Depth label of t seconds on an axis of tau seconds per division: "uS", "mS", "S". */
 std::string GetZAxisLinTimeDispText(double t, double tau);
-/** Time label of t seconds on an axis of tau seconds per division: "uSec", "mSec", "Sec". */
-std::string GetXAxisLinTimeDispText(double t, double tau);
 
 /** Readout of v volts: "0.000 nV" below 1 nV, then three significant figures in nV, uV, mV or
  *  V by |v|. */

@@ -144,14 +144,6 @@ public:
     void DrawYDirTicks(ICanvas& canvas, const CRect& rect, int index) const;
     /** Places and draws the view's single marker on a plot-axis record; returns the readout. */
     std::string DrawMarker(ICanvas& canvas, const CChan& chan);
-    // Labels of horizontal grid line `index` (from the top) at `scale` per division.
-    std::string GetYAxisVoltsDispText(int index, double scale) const;
-    std::string GetYAxisOffsetVoltsDispText(int index, double scale) const;
-    std::string GetYAxisdBDispText(int index, double scale) const;
-    std::string GetYAxisDegDispText(int index, double scale) const;
-    std::string GetYAxisOhmsDispText(int index, double scale) const;
-    /** Label of vertical grid line `index` at `timePerDivision` seconds per division. */
-    std::string GetXAxisLinTimeDispText(int index, double timePerDivision) const;
 
     // Marker dragging (DspViewMarkers.cpp); positions in client pixels.
     virtual void OnLButtonDown(CPoint point);

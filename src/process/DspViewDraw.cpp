@@ -3,7 +3,6 @@
 #include "process/DspView.h"
 
 #include "base/NumberText.h"
-#include "process/AxisText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 
@@ -39,30 +38,6 @@ void CDspView::DrawXDirTicks(ICanvas& canvas, const CRect& rect, int index) cons
 void CDspView::DrawYDirTicks(ICanvas& canvas, const CRect& rect, int index) const {
     canvas.SetPen({m_plotColours.grid, 1});
     ::DrawYDirTicks(canvas, rect, m_gridLayout, index);
-}
-
-std::string CDspView::GetYAxisVoltsDispText(int index, double scale) const {
-    return ::GetYAxisVoltsDispText((m_gridLayout.yDivisions - index) * scale, scale);
-}
-
-std::string CDspView::GetYAxisOffsetVoltsDispText(int index, double scale) const {
-    return ::GetYAxisVoltsDispText((m_gridLayout.yDivisions / 2.0 - index) * scale, scale);
-}
-
-std::string CDspView::GetYAxisdBDispText(int index, double scale) const {
-    return ::GetYAxisdBDispText((m_gridLayout.yDivisions / 2.0 - index) * scale, scale);
-}
-
-std::string CDspView::GetYAxisDegDispText(int index, double scale) const {
-    return ::GetYAxisDegDispText((m_gridLayout.yDivisions / 2.0 - index) * scale);
-}
-
-std::string CDspView::GetYAxisOhmsDispText(int index, double scale) const {
-    return ::GetYAxisOhmsDispText((m_gridLayout.yDivisions - index) * scale, scale);
-}
-
-std::string CDspView::GetXAxisLinTimeDispText(int index, double timePerDivision) const {
-    return ::GetXAxisLinTimeDispText(index * timePerDivision, timePerDivision);
 }
 
 std::string CDspView::DrawMarker(ICanvas& canvas, const CChan& chan) {

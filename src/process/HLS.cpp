@@ -8,8 +8,9 @@ constexpr int kScale = 240;
 uint8_t Channel(int value) {
     return static_cast<uint8_t>(std::clamp((value * 255 + kScale / 2) / kScale, 0, 255));
 }
-} // namespace
 
+// One colour channel (0..240 scale) of a hue between the two magnitudes m1 and m2; the hue is
+// wrapped into 0..240 first.
 int HueToRGB(int m1, int m2, int hue) {
     hue %= kScale;
     if (hue < 0) hue += kScale;
@@ -19,6 +20,7 @@ int HueToRGB(int m1, int m2, int hue) {
         return m1 + ((m2 - m1) * (kScale * 2 / 3 - hue) + kScale / 12) / (kScale / 6);
     return m1;
 }
+} // namespace
 
 CColour HLStoRGB(int hue, int lightness, int saturation) {
     if (saturation == 0) {

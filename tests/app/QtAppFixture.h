@@ -2,7 +2,7 @@
 // One offscreen QApplication for every GUI test, and a main window over the engine's test
 // modules with a recording message sink.
 
-#include "../process/TestModules.h"
+#include "common/TestModules.h"
 #include "MainWindow.h"
 
 #include <gtest/gtest.h>

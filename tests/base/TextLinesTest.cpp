@@ -1,6 +1,8 @@
 // Line ends as other installations store them, and reading whatever an editor made of them.
 #include "base/TextLines.h"
 
+#include "common/CaseName.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -24,7 +26,7 @@ TEST(TextLines, StoredBytesPutACarriageReturnBeforeEveryLineFeed) {
 }
 
 struct LineEndCase {
-    const char* name;
+    std::string name;
     const char* text;
 };
 
@@ -41,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(Forms, TextLineEnds,
                                                      "one\r\r\ntwo 2\r\r\n\r\r\nlast\r\r\n"},
                                          LineEndCase{"Mixed", "one\r\r\ntwo 2\n\r\nlast\r\n"},
                                          LineEndCase{"NoLastLineEnd", "one\ntwo 2\n\nlast"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 TEST(TextLines, CarriageReturnsInsideALineOrBeforeTheEndOfTextStay) {
     EXPECT_EQ(AllLines("a\rb\r\r\r\nc\r"), (std::vector<std::string>{"a\rb\r", "c\r"}));

@@ -1,7 +1,7 @@
 // aurivo-cli end to end on temporary process files, with the engine's test modules.
 #include "Cli.h"
 
-#include "../process/TestModules.h"
+#include "common/TestModules.h"
 #include "common/TempFolder.h"
 #include "dsp/DSPFFTDataList.h"
 #include "formats/ResponseFile.h"

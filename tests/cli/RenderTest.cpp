@@ -3,7 +3,7 @@
 #include "RenderCommand.h"
 
 #include "../platform/XmlCheck.h"
-#include "../process/PlotTestModule.h"
+#include "PlotTestModule.h"
 #include "common/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 
 #include "dsp/DSPFFTData.h"
 
+#include <random>
 #include <vector>
 
 /** The values of an array as a vector (empty when it has none). */
@@ -28,4 +29,22 @@ inline void MakeBlock(CDSPFFTData& block, int32_t type, double sampleRate,
     const auto n = static_cast<int32_t>(magnitude.size());
     block.Create(type, n, sampleRate);
     block.Fill(n, time.empty() ? nullptr : time.data(), magnitude.data(), phase.data());
+}
+
+/** Makes `block` a time block at `fs` holding the samples; false when it cannot be made. */
+inline bool TimeBlock(CDSPFFTData& block, const std::vector<double>& samples, double fs = 48000.0) {
+    const auto n = static_cast<int32_t>(samples.size());
+    if (!block.Create(CDSPData::kTimeBlock, n, fs)) return false;
+    block.Fill(n, samples.data(), nullptr, nullptr);
+    return true;
+}
+
+/** N samples uniform in [-1, 1) from a fixed seed. */
+inline std::vector<double> UniformNoise(size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> full(-1.0, 1.0);
+    std::vector<double> x(n);
+    for (double& v : x)
+        v = full(rng);
+    return x;
 }

@@ -6,12 +6,13 @@
 #include "dsp/DSPFFTData.h"
 #include "dsp/WindowGain.h"
 
+#include "common/CaseName.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <numbers>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -77,25 +78,16 @@ double Percent(long double ratio) {
 }
 
 struct CAccuracyCase {
-    const char* name;
+    std::string name;
     int window;
     double f1;
     long double noiseRms;
     double thdnFloor; // 0: THD+N within 2 %; else the most it may add in quadrature, in percent
 };
 
-void PrintTo(const CAccuracyCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-std::string CaseName(const testing::TestParamInfo<CAccuracyCase>& info) {
-    return info.param.name;
-}
-
 const char* kWindows[] = {"None", "TapRect", "Triangle", "Hanning", "Hamming", "Blackman"};
 
-// ---- Harmonics: 1 % second and 0.5 % third harmonic of a 0.5 V tone
-// ------------------------------
+// Harmonics: 1 % second and 0.5 % third harmonic of a 0.5 V tone.
 
 class HarmonicAccuracy : public testing::TestWithParam<CAccuracyCase> {};
 
@@ -133,23 +125,16 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         CAccuracyCase{"NoneOnBin", CDSPFFTData::WindowNone, kOnBin, 5e-5L, 0.0},
         CAccuracyCase{"NoneOnBinNoisy", CDSPFFTData::WindowNone, kOnBin, 2.5e-3L, 0.0},
-        CAccuracyCase{"HanningOnBin", CDSPFFTData::WindowHanning, kOnBin, 5e-5L, 0.0},
-        CAccuracyCase{"Hanning1000", CDSPFFTData::WindowHanning, 1000.0, 5e-5L, 0.0},
         CAccuracyCase{"Hanning997", CDSPFFTData::WindowHanning, 997.0, 5e-5L, 0.0},
         CAccuracyCase{"Hanning1000Noisy", CDSPFFTData::WindowHanning, 1000.0, 2.5e-3L, 0.0},
-        CAccuracyCase{"Hanning997Noisy", CDSPFFTData::WindowHanning, 997.0, 2.5e-3L, 0.0},
-        CAccuracyCase{"BlackmanOnBin", CDSPFFTData::WindowBlackman, kOnBin, 5e-5L, 0.0},
         CAccuracyCase{"Blackman1000", CDSPFFTData::WindowBlackman, 1000.0, 5e-5L, 0.0},
-        CAccuracyCase{"Blackman997", CDSPFFTData::WindowBlackman, 997.0, 5e-5L, 0.0},
-        CAccuracyCase{"Blackman1000Noisy", CDSPFFTData::WindowBlackman, 1000.0, 2.5e-3L, 0.0},
         CAccuracyCase{"Blackman997Noisy", CDSPFFTData::WindowBlackman, 997.0, 2.5e-3L, 0.0},
         // Hamming's far side lobes put a floor under THD+N: the limit the documentation states.
-        CAccuracyCase{"HammingOnBin", CDSPFFTData::WindowHamming, kOnBin, 5e-5L, 0.0},
         CAccuracyCase{"Hamming1000", CDSPFFTData::WindowHamming, 1000.0, 5e-5L, 1.6},
         CAccuracyCase{"Hamming997", CDSPFFTData::WindowHamming, 997.0, 5e-5L, 0.45}),
-    CaseName);
+    CaseName());
 
-// ---- Intermodulation: two 0.4 V tones with known second- and third-order products ---------------
+// Intermodulation: two 0.4 V tones with known second- and third-order products.
 
 class IMDAccuracy : public testing::TestWithParam<CAccuracyCase> {};
 
@@ -186,16 +171,14 @@ TEST_P(IMDAccuracy, ReadsTheSynthesizedProducts) {
 INSTANTIATE_TEST_SUITE_P(
     Windows, IMDAccuracy,
     testing::Values(CAccuracyCase{"NoneOnBin", CDSPFFTData::WindowNone, kOnBin, 5e-5L, 0.0},
-                    CAccuracyCase{"Hanning1000", CDSPFFTData::WindowHanning, 1000.0, 5e-5L, 0.0},
                     CAccuracyCase{"Hanning997", CDSPFFTData::WindowHanning, 997.0, 5e-5L, 0.0},
-                    CAccuracyCase{"Blackman1000", CDSPFFTData::WindowBlackman, 1000.0, 5e-5L, 0.0},
                     CAccuracyCase{"Blackman997", CDSPFFTData::WindowBlackman, 997.0, 5e-5L, 0.0}),
-    CaseName);
+    CaseName());
 
-// ---- Window amplitude correction
-// -----------------------------------------------------------------
+// Window amplitude correction.
 
 struct CGainCase {
+    std::string name;
     int window;
     double mean; // the window's mean weight over N samples, from its closed form
 };
@@ -217,13 +200,13 @@ TEST_P(WindowGain, FullScaleToneReadsFullScale) {
 }
 
 // Sums of cos(2 pi m i / (N - 1)) over i = 0 .. N - 1 are 1, so each mean has a closed form.
-INSTANTIATE_TEST_SUITE_P(Windows, WindowGain,
-                         testing::Values(CGainCase{CDSPFFTData::WindowNone, 1.0},
-                                         CGainCase{CDSPFFTData::WindowHanning, 0.5 - 0.5 / kN},
-                                         CGainCase{CDSPFFTData::WindowHamming,
-                                                   0.53836 - 0.46164 / kN},
-                                         CGainCase{CDSPFFTData::WindowBlackman, 0.42 - 0.42 / kN}),
-                         [](const auto& info) { return std::string(kWindows[info.param.window]); });
+INSTANTIATE_TEST_SUITE_P(
+    Windows, WindowGain,
+    testing::Values(CGainCase{"None", CDSPFFTData::WindowNone, 1.0},
+                    CGainCase{"Hanning", CDSPFFTData::WindowHanning, 0.5 - 0.5 / kN},
+                    CGainCase{"Hamming", CDSPFFTData::WindowHamming, 0.53836 - 0.46164 / kN},
+                    CGainCase{"Blackman", CDSPFFTData::WindowBlackman, 0.42 - 0.42 / kN}),
+    CaseName());
 
 TEST(WindowGain, LeavesBlocksWithoutAToneToCorrectAlone) {
     CDSPFFTData none;

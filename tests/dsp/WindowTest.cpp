@@ -1,4 +1,9 @@
+// Window weights: their ends, symmetry and closed-form values, and the mean weight a constant
+// reads at bin 0 after a windowed transform.
 #include "dsp/DSPFFTData.h"
+
+#include "common/CaseName.h"
+#include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -13,110 +18,88 @@ double Window(int32_t n, int window, int index) {
     block.Create(1, n, 8000.0);
     return block.GetWindowSample(window, index);
 }
-} // namespace
 
-struct WindowEnds {
-    const char* name;
+struct WindowCase {
+    std::string name;
     int window;
-    double first, last; // weights of samples 0 and N-1
+    double end;                         // weight of samples 0 and N - 1
+    double (*mean)(double n, double l); // closed-form mean weight; l = (N - 2) div 10
 };
 
-class WindowAtTheEnds : public ::testing::TestWithParam<WindowEnds> {};
+class WindowShape : public ::testing::TestWithParam<WindowCase> {};
 
-TEST_P(WindowAtTheEnds, ExactValuesAndZeroOutside) {
-    const WindowEnds& c = GetParam();
+TEST_P(WindowShape, EndsSymmetryAndTheMeanAConstantReads) {
+    const WindowCase& c = GetParam();
     for (int32_t n : {16, 1024}) {
-        EXPECT_NEAR(Window(n, c.window, 0), c.first, 1e-16) << "N = " << n;
-        EXPECT_NEAR(Window(n, c.window, n - 1), c.last, 1e-16) << "N = " << n;
+        EXPECT_NEAR(Window(n, c.window, 0), c.end, 1e-16) << "N = " << n;
         EXPECT_EQ(Window(n, c.window, -1), 0.0);
         EXPECT_EQ(Window(n, c.window, n), 0.0);
-        EXPECT_EQ(Window(n, c.window, n + 100), 0.0);
-        // Every window here is symmetric about the middle of the block.
         for (int i = 0; i < n; ++i)
             ASSERT_NEAR(Window(n, c.window, i), Window(n, c.window, n - 1 - i), 1e-15) << i;
+        CDSPFFTData block;
+        ASSERT_TRUE(TimeBlock(block, std::vector<double>(size_t(n), 0.8)));
+        ASSERT_TRUE(block.DoFFT(c.window));
+        EXPECT_NEAR(block.GetFreqObj()->GetDataPointer()[0], 0.8 * c.mean(n, (n - 2) / 10), 1e-13)
+            << "N = " << n;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Windows, WindowAtTheEnds,
-    ::testing::Values(WindowEnds{"None", 0, 1.0, 1.0}, WindowEnds{"TapRect", 1, 0.0, 0.0},
-                      WindowEnds{"Triangle", 2, 0.0, 0.0}, WindowEnds{"Hanning", 3, 0.0, 0.0},
-                      WindowEnds{"Hamming", 4, 0.53836 - 0.46164, 0.53836 - 0.46164},
-                      WindowEnds{"Blackman", 5, 0.42 - 0.5 + 0.08, 0.42 - 0.5 + 0.08}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Window, OddLengthWindowsPeakAtOneInTheMiddle) {
-    for (int window = 2; window <= 5; ++window)
-        EXPECT_NEAR(Window(5, window, 2), 1.0, 1e-15);
-    EXPECT_NEAR(Window(5, 2, 1), 0.5, 1e-15);         // triangle
-    EXPECT_NEAR(Window(5, 3, 1), 0.5, 1e-15);         // Hanning: 0.5 (1 - cos(pi/2))
-    EXPECT_NEAR(Window(5, 4, 1), 0.53836, 1e-15);     // Hamming
-    EXPECT_NEAR(Window(5, 5, 1), 0.42 - 0.08, 1e-15); // Blackman
-}
+    Windows, WindowShape,
+    ::testing::Values(
+        WindowCase{"None", 0, 1.0, [](double, double) { return 1.0; }},
+        // Two raised-cosine tapers of L + 1 samples each sum to L/2; N - 2L - 2 ones between.
+        WindowCase{"TapRect", 1, 0.0, [](double n, double l) { return (n - l - 2.0) / n; }},
+        WindowCase{"Triangle", 2, 0.0,
+                   [](double n, double) { return (n - 2.0) / (2.0 * (n - 1.0)); }},
+        // The cosines sum to 1 over i = 0..N-1 (a full period plus the last sample).
+        WindowCase{"Hanning", 3, 0.0, [](double n, double) { return 0.5 - 0.5 / n; }},
+        WindowCase{"Hamming", 4, 0.53836 - 0.46164,
+                   [](double n, double) { return 0.53836 - 0.46164 / n; }},
+        WindowCase{"Blackman", 5, 0.42 - 0.5 + 0.08,
+                   [](double n, double) { return 0.42 - 0.42 / n; }}),
+    CaseName());
 
 TEST(Window, TapRectTapersBoundariesAt1024) {
     // L = (1024 - 2) div 10 = 102: samples 0..102 rise, 921..1023 fall, 1.0 in between.
-    const int32_t n = 1024;
     const double top = 0.5 * (1.0 - std::cos(kPi * 102.0 / 103.0));
-    EXPECT_DOUBLE_EQ(Window(n, 1, 1), 0.5 * (1.0 - std::cos(kPi / 103.0)));
-    EXPECT_DOUBLE_EQ(Window(n, 1, 102), top);
-    EXPECT_LT(top, 1.0);
-    EXPECT_EQ(Window(n, 1, 103), 1.0);
-    EXPECT_EQ(Window(n, 1, 512), 1.0);
-    EXPECT_EQ(Window(n, 1, 920), 1.0);
-    EXPECT_DOUBLE_EQ(Window(n, 1, 921), top);
-    EXPECT_DOUBLE_EQ(Window(n, 1, 1022), 0.5 * (1.0 - std::cos(kPi / 103.0)));
+    EXPECT_DOUBLE_EQ(Window(1024, 1, 1), 0.5 * (1.0 - std::cos(kPi / 103.0)));
+    EXPECT_DOUBLE_EQ(Window(1024, 1, 102), top);
+    EXPECT_EQ(Window(1024, 1, 103), 1.0);
+    EXPECT_EQ(Window(1024, 1, 920), 1.0);
+    EXPECT_DOUBLE_EQ(Window(1024, 1, 921), top);
 }
-
-struct ShortTapRect {
-    int32_t n;
-    std::vector<double> weights;
-};
-
-class TapRectShortBlock : public ::testing::TestWithParam<ShortTapRect> {};
-
-TEST_P(TapRectShortBlock, HasTheClosedFormWeights) {
-    const ShortTapRect& c = GetParam();
-    for (int i = 0; i < c.n; ++i)
-        EXPECT_NEAR(Window(c.n, 1, i), c.weights[i], 1e-15) << i;
-    EXPECT_EQ(Window(c.n, 1, c.n), 0.0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lengths, TapRectShortBlock,
-    ::testing::Values(ShortTapRect{2, {0, 0}}, ShortTapRect{4, {0, 1, 1, 0}},
-                      ShortTapRect{8, {0, 1, 1, 1, 1, 1, 1, 0}},
-                      // L = 1: half-way weights next to the ends.
-                      ShortTapRect{16, {0, 0.5, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0.5, 0}}));
 
 struct ShortWindow {
-    int32_t n;
+    std::string name;
     int window;
     std::vector<double> weights;
 };
 
-class OtherWindowsShortBlock : public ::testing::TestWithParam<ShortWindow> {};
+class ShortBlockWindow : public ::testing::TestWithParam<ShortWindow> {};
 
-TEST_P(OtherWindowsShortBlock, HasTheClosedFormWeights) {
+TEST_P(ShortBlockWindow, HasTheClosedFormWeights) {
     const ShortWindow& c = GetParam();
-    for (int i = 0; i < c.n; ++i)
-        EXPECT_NEAR(Window(c.n, c.window, i), c.weights[i], 1e-15) << i;
+    const auto n = int32_t(c.weights.size());
+    for (int i = 0; i < n; ++i)
+        EXPECT_NEAR(Window(n, c.window, i), c.weights[size_t(i)], 1e-15) << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, OtherWindowsShortBlock,
-                         ::testing::Values(ShortWindow{2, 2, {0, 0}}, ShortWindow{2, 3, {0, 0}},
-                                           ShortWindow{2, 4, {0.07672, 0.07672}},
-                                           ShortWindow{4, 2, {0, 2.0 / 3, 2.0 / 3, 0}},
-                                           ShortWindow{4, 3, {0, 0.75, 0.75, 0}},
-                                           ShortWindow{4,
-                                                       5,
-                                                       {0.42 - 0.5 + 0.08, 0.42 + 0.25 - 0.04,
-                                                        0.42 + 0.25 - 0.04, 0.42 - 0.5 + 0.08}},
-                                           // One sample has nothing to taper.
-                                           ShortWindow{1, 3, {1.0}}, ShortWindow{1, 2, {1.0}}));
+INSTANTIATE_TEST_SUITE_P(
+    Lengths, ShortBlockWindow,
+    ::testing::Values(ShortWindow{"TapRect2", 1, {0, 0}}, ShortWindow{"TapRect4", 1, {0, 1, 1, 0}},
+                      // L = 1: half-way weights next to the ends.
+                      ShortWindow{
+                          "TapRect16", 1, {0, 0.5, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0.5, 0}},
+                      ShortWindow{"Hamming2", 4, {0.07672, 0.07672}},
+                      ShortWindow{"Triangle4", 2, {0, 2.0 / 3, 2.0 / 3, 0}},
+                      ShortWindow{"Hanning4", 3, {0, 0.75, 0.75, 0}},
+                      ShortWindow{"Triangle5", 2, {0, 0.5, 1, 0.5, 0}},
+                      ShortWindow{"Hanning5", 3, {0, 0.5, 1, 0.5, 0}},
+                      ShortWindow{"Hamming5", 4, {0.07672, 0.53836, 1, 0.53836, 0.07672}},
+                      ShortWindow{"Blackman5", 5, {0, 0.34, 1, 0.34, 0}},
+                      // One sample has nothing to taper; an unknown choice weighs like none.
+                      ShortWindow{"Hanning1", 3, {1.0}}, ShortWindow{"Unknown4", 6, {1, 1, 1, 1}}),
+    CaseName());
 
-TEST(Window, UnknownChoiceWeighsLikeNoneAndBlockWithoutArraysGivesZero) {
-    EXPECT_EQ(Window(8, 6, 0), 1.0);
-    EXPECT_EQ(Window(8, -1, 3), 1.0);
-    EXPECT_EQ(CDSPFFTData().GetWindowSample(0, 0), 0.0);
-}
+} // namespace

@@ -3,6 +3,8 @@
 #include "platform/RecordingCanvas.h"
 #include "process/Channel.h"
 
+#include "common/CaseName.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -85,21 +87,8 @@ TEST_F(Grid, NarrowPlotShowsEveryThirdFrequencyAndEverySecondVoltsLabel) {
                                      "2.0V", "1.0V", "0.0V"}));
 }
 
-TEST_F(Grid, LabelsUseTheWindowTextColourWithoutCustomColours) {
-    channel.m_customTextColour = false;
-    channel.m_colours.windowText = {10, 20, 30};
-    channel.DrawGrid(canvas);
-    EXPECT_EQ(canvas.OpsOf(EOp::text).at(0).colour, (CColour{10, 20, 30}));
-}
-
-TEST_F(Grid, OnPaperTheGridIsBlackAndThickAndTheLabelsLarge) {
-    canvas.SetPrinting(true, 640);
-    channel.DrawGrid(canvas);
-    EXPECT_EQ(Lines().at(0).pen, (CPen{{0, 0, 0}, 10}));
-    EXPECT_EQ(canvas.OpsOf(EOp::text).at(0).font, kPlotLargeFont);
-}
-
 struct CLabelCase {
+    std::string name;
     int yCode;
     double scale;
     Texts labels;
@@ -117,26 +106,32 @@ TEST_P(YLabels, CountFromTheBottomOrTheCentre) {
 
 INSTANTIATE_TEST_SUITE_P(
     Codes, YLabels,
-    testing::Values(CLabelCase{3,
-                               10.0,
-                               {" 40dB", " 30dB", " 20dB", " 10dB", "  0dB", "-10dB", "-20dB",
-                                "-30dB", "-40dB"}},
-                    CLabelCase{6,
-                               10.0,
-                               {"130dB", "120dB", "110dB", "100dB", " 90dB", " 80dB", " 70dB",
-                                " 60dB", " 50dB"}},
-                    CLabelCase{7,
-                               45.0,
-                               {" 180\xC2\xB0", " 135\xC2\xB0", "  90\xC2\xB0", "  45\xC2\xB0",
-                                "   0\xC2\xB0", " -45\xC2\xB0", " -90\xC2\xB0", "-135\xC2\xB0",
-                                "-180\xC2\xB0"}},
-                    CLabelCase{8, 10.0, {"80", "70", "60", "50", "40", "30", "20", "10", " 0"}},
-                    CLabelCase{2,
-                               0.001,
-                               {"8.0mV", "7.0mV", "6.0mV", "5.0mV", "4.0mV", "3.0mV", "2.0mV",
-                                "1.0mV", "0.0mV"}}));
+    testing::Values(
+        CLabelCase{
+            "Decibels",
+            3,
+            10.0,
+            {" 40dB", " 30dB", " 20dB", " 10dB", "  0dB", "-10dB", "-20dB", "-30dB", "-40dB"}},
+        CLabelCase{
+            "SoundPressure",
+            6,
+            10.0,
+            {"130dB", "120dB", "110dB", "100dB", " 90dB", " 80dB", " 70dB", " 60dB", " 50dB"}},
+        CLabelCase{"Degrees",
+                   7,
+                   45.0,
+                   {" 180\xC2\xB0", " 135\xC2\xB0", "  90\xC2\xB0", "  45\xC2\xB0", "   0\xC2\xB0",
+                    " -45\xC2\xB0", " -90\xC2\xB0", "-135\xC2\xB0", "-180\xC2\xB0"}},
+        CLabelCase{"Ohms", 8, 10.0, {"80", "70", "60", "50", "40", "30", "20", "10", " 0"}},
+        CLabelCase{
+            "Millivolts",
+            2,
+            0.001,
+            {"8.0mV", "7.0mV", "6.0mV", "5.0mV", "4.0mV", "3.0mV", "2.0mV", "1.0mV", "0.0mV"}}),
+    CaseName());
 
 struct CTickCase {
+    std::string name;
     int yCode;
     int xTickLine; // -1: none
     std::vector<int> yTickLines;
@@ -171,12 +166,12 @@ TEST_P(Ticks, FollowTheYCode) {
     EXPECT_EQ(next, lines.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, Ticks,
-                         testing::Values(CTickCase{1, 0, {0, 10}}, CTickCase{2, 0, {0, 10}},
-                                         CTickCase{8, 0, {0, 10}}, CTickCase{10, 0, {0, 10}},
-                                         CTickCase{3, 4, {5}}, CTickCase{4, 4, {5}},
-                                         CTickCase{7, 4, {5}}, CTickCase{6, 0, {5}},
-                                         CTickCase{5, -1, {}}));
+INSTANTIATE_TEST_SUITE_P(
+    Codes, Ticks,
+    testing::Values(CTickCase{"Volts", 1, 0, {0, 10}}, CTickCase{"Ohms", 8, 0, {0, 10}},
+                    CTickCase{"Decibels", 3, 4, {5}}, CTickCase{"Degrees", 7, 4, {5}},
+                    CTickCase{"SoundPressure", 6, 0, {5}}, CTickCase{"Relative", 5, -1, {}}),
+    CaseName());
 
 TEST_F(Grid, LogAxesDrawDecadeLinesWithTicksBelowAndLeftEdgeTicks) {
     channel.m_plotRect = {0, 0, 600, 300};

@@ -6,6 +6,8 @@
 #include "process/HLS.h"
 #include "process/PlotValues.h"
 
+#include "common/CaseName.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,6 +18,7 @@ namespace {
 using EOp = CRecordingCanvas::EOp;
 
 struct CYCase {
+    std::string name;
     int yCode;
     double scale, offset, value, y;
 };
@@ -32,25 +35,21 @@ TEST_P(YMapping, ValueLiesAtItsRow) {
     EXPECT_NEAR(c.YOfValue(GetParam().value, {0, 150, 500, 450}), GetParam().y, 1e-9);
 }
 
+// Volts and ohms: v × (T − B) ÷ d ÷ n above the zero line, which an offset of 50 % puts half way
+// up. dB: 0 dB on the centre line, n × d ÷ 2 to each edge. dB SPL: 0 dB re Ref1 at 45 % of the
+// height, 80 dB over the plot. Degrees from the centre. 3-D: from the top level at the top of
+// the trace's rectangle to the bottom level at its bottom.
 INSTANTIATE_TEST_SUITE_P(Codes, YMapping,
-                         testing::Values(
-                             // Volts and ohms: v × (T − B) ÷ d ÷ n above the zero line.
-                             CYCase{1, 0.5, 0, 2.0, 300.0}, CYCase{2, 0.5, 0, 0.0, 500.0},
-                             CYCase{9, 0.5, 0, 4.0, 100.0}, CYCase{10, 1.0, 0, -2.0, 600.0},
-                             CYCase{8, 10.0, 0, 40.0, 300.0},
-                             // An offset of 50 % puts the zero line half way up the plot.
-                             CYCase{1, 0.5, 50, 0.0, 300.0}, CYCase{1, 0.5, 50, 1.0, 200.0},
-                             // dB: 0 dB on the centre line, n × d ÷ 2 to each edge.
-                             CYCase{3, 10.0, 0, 0.0, 300.0}, CYCase{4, 10.0, 0, -20.0, 400.0},
-                             CYCase{5, 10.0, 0, 40.0, 100.0},
-                             // dB SPL: 0 dB re Ref1 at 45 % of the height, 80 dB over the plot.
-                             CYCase{6, 10.0, 0, 0.0, 280.0}, CYCase{6, 10.0, 0, -44.0, 500.0},
-                             // Degrees from the centre.
-                             CYCase{7, 45.0, 0, 180.0, 100.0}, CYCase{7, 45.0, 0, -90.0, 400.0},
-                             // 3-D: from the top level at the top of the trace's rectangle to the
-                             // bottom level at its bottom.
-                             CYCase{11, 0.0, 0, 0.0, 150.0}, CYCase{11, 0.0, 0, -100.0, 450.0},
-                             CYCase{11, 0.0, 0, -25.0, 225.0}));
+                         testing::Values(CYCase{"Volts", 1, 0.5, 0, 2.0, 300.0},
+                                         CYCase{"VoltsNegative", 10, 1.0, 0, -2.0, 600.0},
+                                         CYCase{"Ohms", 8, 10.0, 0, 40.0, 300.0},
+                                         CYCase{"VoltsOffset", 1, 0.5, 50, 1.0, 200.0},
+                                         CYCase{"Decibels", 4, 10.0, 0, -20.0, 400.0},
+                                         CYCase{"Relative", 5, 10.0, 0, 40.0, 100.0},
+                                         CYCase{"SoundPressure", 6, 10.0, 0, -44.0, 500.0},
+                                         CYCase{"Degrees", 7, 45.0, 0, -90.0, 400.0},
+                                         CYCase{"ThreeD", 11, 0.0, 0, -25.0, 225.0}),
+                         CaseName());
 
 // Arrays of one channel and its companion, N = 64 at 1024 Hz (16 Hz per bin).
 struct CBlock {
@@ -171,12 +170,9 @@ TEST_F(SpectrumPlot, LineRunsThroughEveryElementUpToTheFirstBeyondTheEdge) {
     EXPECT_EQ(lines[0].pen.colour, (CColour{0, 255, 0}));
     EXPECT_EQ(lines[0].clip, channel.m_plotRect);
     EXPECT_EQ(canvas.OpenGroups(), 0u);
-}
-
-TEST_F(SpectrumPlot, SelectedChannelUsesTheSelectedTraceColour) {
     channel.m_selected = true;
     channel.PlotData(canvas);
-    EXPECT_EQ(canvas.OpsOf(EOp::polyline).at(0).pen.colour, (CColour{0, 255, 255}));
+    EXPECT_EQ(canvas.OpsOf(EOp::polyline).at(1).pen.colour, (CColour{0, 255, 255}));
 }
 
 TEST_F(SpectrumPlot, StopBinBeyondTheBlockEndsAtTheLastElement) {
@@ -230,21 +226,8 @@ TEST_F(SpectrumPlot, NothingIsDrawnWithoutTheArraysTheCodeNeeds) {
     EXPECT_TRUE(canvas.OpsOf(EOp::polyline).empty());
 }
 
-TEST_F(SpectrumPlot, ImpedanceSitsOnTheBaselineWhereChannelTwoIsAsLarge) {
-    channel.m_yCode = 8;
-    channel.m_yScale = 10.0;
-    channel.m_ref1 = 10.0;
-    for (int k = 0; k < CBlock::kN; ++k) {
-        block.magnitude[size_t(k)] = 1.0;
-        block.companionMagnitude[size_t(k)] = k % 2 ? 1.0 : 0.5; // odd bins: equal
-    }
-    channel.PlotData(canvas);
-    const auto points = canvas.OpsOf(EOp::polyline).at(0).points;
-    for (size_t k = 1; k < points.size(); ++k)
-        EXPECT_EQ(points[k].y, k % 2 ? 400 : 350) << k; // Z = 10 Ω at 10 Ω per division
-}
-
 struct CStyleCase {
+    std::string name;
     int style;
     EOp fill;
     EOp edge;
@@ -289,13 +272,14 @@ TEST_P(BarStyle, EachBarSpansFromThePreviousPointToThePlotBottom) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Styles, BarStyle,
-                         testing::Values(CStyleCase{1, EOp::fillRect, EOp::rect3d},
-                                         CStyleCase{2, EOp::fillRect, EOp::sunkenEdge},
-                                         CStyleCase{3, EOp::rectangle, EOp::rectangle},
-                                         CStyleCase{4, EOp::fillRect, EOp::rect3d},
-                                         CStyleCase{5, EOp::fillRect, EOp::sunkenEdge},
-                                         CStyleCase{6, EOp::rectangle, EOp::rectangle}));
+INSTANTIATE_TEST_SUITE_P(
+    Styles, BarStyle,
+    testing::Values(CStyleCase{"Raised", 1, EOp::fillRect, EOp::rect3d},
+                    CStyleCase{"Sunken", 2, EOp::fillRect, EOp::sunkenEdge},
+                    CStyleCase{"Hollow", 3, EOp::rectangle, EOp::rectangle},
+                    CStyleCase{"RainbowSunken", 5, EOp::fillRect, EOp::sunkenEdge},
+                    CStyleCase{"RainbowHollow", 6, EOp::rectangle, EOp::rectangle}),
+    CaseName());
 
 TEST_F(SpectrumPlot, NarrowBarsHaveNoEdges) {
     channel.m_plotRect = {0, 0, 64, 400}; // two pixels per bin
@@ -316,15 +300,6 @@ TEST(ChannelList, CreatesNumberedChannels) {
     EXPECT_EQ(list.GetAt(2)->m_index, 2);
     EXPECT_EQ(list.GetAt(3), nullptr);
     EXPECT_EQ(list.GetAt(-1), nullptr);
-    const CChannel& c = *list.GetAt(0);
-    EXPECT_EQ(c.m_sampleRate, 96000.0);
-    EXPECT_EQ(c.m_startBin, 1);
-    EXPECT_EQ(c.m_stopBin, 1024);
-    EXPECT_EQ(c.m_grid.xDivisions, 10);
-    EXPECT_EQ(c.m_grid.yDivisions, 8);
-    EXPECT_EQ(c.m_depthDivisions, 8);
-    EXPECT_EQ(c.m_colours.grid, (CColour{192, 192, 192}));
-    EXPECT_EQ(c.m_colours.customText, (CColour{0, 0, 204}));
 }
 
 // The 3-D display on a 600 × 400 plot with the 12-pixel font (7 pixels per character).
@@ -362,6 +337,7 @@ protected:
 };
 
 struct CTraceRectCase {
+    std::string name;
     int trace;
     CRect rect;
 };
@@ -378,9 +354,10 @@ TEST_P(TraceRect, StacksBackToFront) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Traces, TraceRect,
-                         testing::Values(CTraceRectCase{0, {214, 24, 558, 259}},
-                                         CTraceRectCase{1, {171, 53, 515, 288}},
-                                         CTraceRectCase{3, {85, 112, 429, 347}}));
+                         testing::Values(CTraceRectCase{"Back", 0, {214, 24, 558, 259}},
+                                         CTraceRectCase{"Second", 1, {171, 53, 515, 288}},
+                                         CTraceRectCase{"Front", 3, {85, 112, 429, 347}}),
+                         CaseName());
 
 TEST_F(Display3D, EachLoggedPlotIsATraceInItsOwnRectangle) {
     AddPlots(3);

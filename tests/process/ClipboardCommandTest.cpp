@@ -1,6 +1,7 @@
 // The modules' Cut, Copy and Paste commands: which list and channel they act on, the count
 // checks with their messages, and the restore after a refused paste.
-#include "TestModules.h"
+#include "common/CaseName.h"
+#include "common/TestModules.h"
 
 #include "process/DspDoc.h"
 #include "formats/ClipboardText.h"
@@ -37,17 +38,13 @@ std::vector<double> Column(const CDSPFFTDataList& list, int channel, int array) 
 
 class ClipboardCommand : public testing::Test {
 protected:
-    CTestApp t;
+    CTestProcess t;
     CDspDoc* doc = nullptr;
     CDspView* view = nullptr;
 
     void SetUp() override {
-        doc = t.NewProcess({"Signal Generator", "SoundIO"});
-        CFFTOptions options;
-        doc->FillFFTOptions(options);
-        options.m_size = std::to_string(kSize);
-        std::string message;
-        ASSERT_TRUE(doc->ApplyFFTOptions(options, message)) << message;
+        doc = t.NewProcess({"Signal Generator", "SoundIO"}, {kSize, {}});
+        ASSERT_TRUE(doc);
         view = doc->GetView(0);
         // Distinct contents: display list values 1000 + 10 ch + i, working list negative.
         for (int ch = 0; ch < 2; ++ch)
@@ -55,10 +52,9 @@ protected:
                 view->GetDisplayList()->GetTimeData(ch)[i] = 1000 + 10 * ch + i;
                 view->GetWorkingList()->GetTimeData(ch)[i] = -(1000 + 10 * ch + i);
             }
-        t.sink.ClearRecords();
     }
 
-    IClipboard& Clipboard() { return t.app.GetClipboard(); }
+    IClipboard& Clipboard() { return t.App().GetClipboard(); }
 
     std::string CopyText(CDSPFFTDataList& list, int channel) {
         CMemoryClipboard c;
@@ -66,12 +62,7 @@ protected:
         return *c.GetText();
     }
 
-    std::vector<std::string> Messages() const {
-        std::vector<std::string> messages;
-        for (const auto& r : t.sink.Records())
-            messages.push_back(r.message);
-        return messages;
-    }
+    std::vector<std::string> Messages() const { return t.session.GetMessages(); }
 
     std::string Framed(const std::string& text) const {
         return "Error Detected In\r\n" + doc->GetProcessDesc(view) + "\r\n" + text;
@@ -120,7 +111,7 @@ TEST_F(ClipboardCommand, CutOfOneChannelLeavesTheOther) {
 }
 
 struct PasteCase {
-    const char* name;
+    std::string name;
     int channel; // selected: 0 = all
     std::function<void(IClipboard&)> fill;
     const char* message; // null: none
@@ -178,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PasteCase{"AllExact", 0, Text(Lines(2 * kSize)), nullptr, false},
                     PasteCase{"AllShort", 0, Text(Lines(kSize + 2)), kShort, false},
                     PasteCase{"AllOneLineIsNoneEach", 0, Text(Lines(1)), kInvalid, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST_F(ClipboardCommand, ShiftPasteRestoresTheWorkingListAndLeavesTheDisplayList) {
     CDSPFFTDataList& working = *view->GetWorkingList();

@@ -1,11 +1,13 @@
 // Markers: the readout text by Y code, a plot channel's marker placed from the mouse and by its
 // index, the view's marker dragging on plain points, and the view's marker on a plot-axis
 // record.
-#include "TestModules.h"
+#include "common/TestModules.h"
 
 #include "platform/RecordingCanvas.h"
 #include "process/DspDoc.h"
 #include "process/PlotMarker.h"
+
+#include "common/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,7 @@ namespace {
 using EOp = CRecordingCanvas::EOp;
 
 struct CReadoutCase {
+    std::string name;
     int yCode;
     double value; // magnitude (or phase for code 7) at the index
     double gain;
@@ -45,13 +48,19 @@ TEST_P(Readout, ByYCode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Codes, Readout,
-    testing::Values(
-        CReadoutCase{0, 0.0, 1.0, "0.000 nVpk "}, CReadoutCase{1, 0.25, 1.0, "250.0 mVpk "},
-        CReadoutCase{9, 0.25, 4.0, "1.000 Vpk "}, CReadoutCase{10, 2e-6, 1.0, "2.000 uVpk "},
-        CReadoutCase{2, 1.0, 2.0, "1.414 Vrms"}, CReadoutCase{3, 0.1, 1.0, "-20.00dBpk"},
-        CReadoutCase{4, std::sqrt(2.0), 1.0, "0.000 dBrms"}, CReadoutCase{5, 5.0, 1.0, "20.00dB"},
-        CReadoutCase{6, 1.0, 1.0, "94.00dB"}, CReadoutCase{7, 100.0, 1.0, "-160.00\xC2\xB0"},
-        CReadoutCase{8, 1.0, 1.0, "10.00"}, CReadoutCase{8, 0.0, 1.0, "0.000"}));
+    testing::Values(CReadoutCase{"NoArray", 0, 0.0, 1.0, "0.000 nVpk "},
+                    CReadoutCase{"Volts", 1, 0.25, 1.0, "250.0 mVpk "},
+                    CReadoutCase{"VoltsWithGain", 9, 0.25, 4.0, "1.000 Vpk "},
+                    CReadoutCase{"Microvolts", 10, 2e-6, 1.0, "2.000 uVpk "},
+                    CReadoutCase{"Rms", 2, 1.0, 2.0, "1.414 Vrms"},
+                    CReadoutCase{"DecibelsPeak", 3, 0.1, 1.0, "-20.00dBpk"},
+                    CReadoutCase{"DecibelsRms", 4, std::sqrt(2.0), 1.0, "0.000 dBrms"},
+                    CReadoutCase{"DecibelsRelative", 5, 5.0, 1.0, "20.00dB"},
+                    CReadoutCase{"SoundPressure", 6, 1.0, 1.0, "94.00dB"},
+                    CReadoutCase{"PhaseLessDelay", 7, 100.0, 1.0, "-160.00\xC2\xB0"},
+                    CReadoutCase{"Impedance", 8, 1.0, 1.0, "10.00"},
+                    CReadoutCase{"ImpedanceOfNothing", 8, 0.0, 1.0, "0.000"}),
+    CaseName());
 
 TEST(Readout, TimeAxesReadTheSamplesAndIndexesStayInsideTheArrays) {
     std::vector<double> time(8, 0.0), magnitude(8, 1.0);
@@ -123,10 +132,8 @@ TEST_F(ChannelMarker, OnceFinishedTheIndexPlacesTheMarker) {
     ASSERT_EQ(texts.size(), 1u);
     // At or right of the centre: the text ends 5 pixels left of the marker.
     EXPECT_EQ(texts[0].points[0].x, 300 - 5 - int(texts[0].text.size()) * 7);
-}
-
-TEST_F(ChannelMarker, AnOffMarkerDrawsNothing) {
     channel.m_marker.on = false;
+    canvas.Clear();
     EXPECT_EQ(channel.DrawMarker(canvas), "");
     EXPECT_TRUE(canvas.Ops().empty());
 }
@@ -141,13 +148,13 @@ public:
 // A running two-step process; step 1 draws two plot channels stacked.
 class MarkerDrag : public testing::Test {
 protected:
-    CTestApp t;
+    CTestProcess t;
     CDspDoc* doc = nullptr;
     CDspView* view = nullptr;
     CountingHost host;
 
     void SetUp() override {
-        doc = t.NewProcess({"Signal Generator", "SoundIO"});
+        doc = t.New({"Signal Generator", "SoundIO"});
         view = doc->GetView(0);
         ASSERT_TRUE(doc->OnEditRun());
         view->SetHost(&host);
@@ -163,8 +170,10 @@ protected:
 
 TEST_F(MarkerDrag, ClickTogglesTheChannelsMarkerAndSwitchingItOnStopsTheRun) {
     UseChannels();
-    ASSERT_NE(view->GetChannelPointer(1), nullptr);
-    EXPECT_EQ(view->GetChannelPointer(2), nullptr);
+    view->OnLButtonDown({100, 50}); // the right edge is outside
+    view->OnLButtonDown({50, 200});
+    EXPECT_TRUE(doc->IsRunning()) << "clicks outside every plot do nothing";
+    EXPECT_EQ(host.invalidations, 0);
     view->GetChannelPointer(0)->m_marker.dragFinished = true;
     view->OnLButtonDown({40, 150});
     EXPECT_TRUE(Marker(1).on);
@@ -204,16 +213,6 @@ TEST_F(MarkerDrag, SwitchingAMarkerOffReleasesTheCaptureAndLeavesTheRunAlone) {
     EXPECT_TRUE(CallLog().empty());
 }
 
-TEST_F(MarkerDrag, ClicksOutsideEveryPlotDoNothing) {
-    UseChannels();
-    view->OnLButtonDown({100, 50}); // the right edge is outside
-    view->OnLButtonDown({50, 200});
-    EXPECT_FALSE(Marker(0).on);
-    EXPECT_FALSE(Marker(1).on);
-    EXPECT_TRUE(doc->IsRunning());
-    EXPECT_EQ(host.invalidations, 0);
-}
-
 TEST_F(MarkerDrag, WithoutPlotChannelsTheViewsSingleMarkerIsUsed) {
     // Every view has its plot channels, but a view that does not draw through them leaves
     // their plot rectangles empty.
@@ -250,14 +249,6 @@ TEST_F(MarkerDrag, ChannelSelectionMarksThePlotChannels) {
     EXPECT_EQ(view->GetSelectedChannel(), 0);
 }
 
-TEST_F(MarkerDrag, ChannelsWithoutPlotRectanglesLeaveTheSingleMarkerInCharge) {
-    view->CreateChannels(); // a module that does not draw through them
-    view->SetPlotRect({0, 0, 100, 100});
-    view->OnLButtonDown({50, 50});
-    EXPECT_TRUE(view->GetPlotMarker().on);
-    EXPECT_FALSE(view->GetChannelPointer(0)->m_marker.on);
-}
-
 // The view's marker on a plot-axis record: 1024 Hz, N = 64 (16 Hz per bin), 320 pixels wide.
 class ViewMarker : public MarkerDrag {
 protected:
@@ -289,6 +280,8 @@ protected:
 
 TEST_F(ViewMarker, LinearAxisShowsWholeHertzWhileDraggingAndTheTableAfterwards) {
     const CChan chan = Record(2, 64, 32);
+    EXPECT_EQ(view->DrawMarker(canvas, chan), "") << "the marker is off";
+    EXPECT_TRUE(canvas.Ops().empty());
     EXPECT_EQ(DragTo(chan, 100), "  160 Hz, 500.0 mVpk "); // ⌊100 ÷ 320 × 32⌋ = bin 10
     view->OnLButtonUp({100, 100});
     EXPECT_EQ(view->DrawMarker(canvas, chan), "160.0 Hz, 500.0 mVpk ");
@@ -310,11 +303,6 @@ TEST_F(ViewMarker, CodesNamingChannelTwoReadItsArrays) {
     chan.markerYCode = 8; // channel 2 at half of channel 1 across 10 ohms: 10 ohms
     chan.reference = 10.0;
     EXPECT_EQ(view->DrawMarker(canvas, chan), "  160 Hz, 10.00");
-}
-
-TEST_F(ViewMarker, AnOffMarkerDrawsNothing) {
-    EXPECT_EQ(view->DrawMarker(canvas, Record(2, 64, 32)), "");
-    EXPECT_TRUE(canvas.Ops().empty());
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Horizontal mappings, marker indexes and marker texts on time, linear and logarithmic axes.
-#include "process/PlotAxis.h"
 #include "process/Chan.h"
+#include "process/PlotAxis.h"
+
+#include "common/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -8,23 +10,24 @@
 
 namespace {
 
-CPlotAxis Linear(double left, double width, int start, int stop) {
+// 400 pixels from x = 100 over bins 1..33 at 46.875 Hz per bin: 12.5 pixels per bin.
+CPlotAxis Linear() {
     CPlotAxis a;
     a.kind = EAxisKind::linear;
-    a.left = left;
-    a.width = width;
+    a.left = 100.0;
+    a.width = 400.0;
     a.sampleRate = 48000.0;
-    a.blockSize = 1024; // 46.875 Hz per bin
-    a.startBin = start;
-    a.stopBin = stop;
+    a.blockSize = 1024;
+    a.startBin = 1;
+    a.stopBin = 33;
     return a;
 }
 
-// 1 Hz per bin, so frequencies and bins coincide.
-CPlotAxis Log(int start, int stop, double lowest) {
+// 300 pixels at 1 Hz per bin, so frequencies and bins coincide, from the code's 10 Hz (or the
+// start bin's frequency when higher) to the stop bin's.
+CPlotAxis Log(int start, int stop, double lowest = 10.0) {
     CPlotAxis a;
     a.kind = EAxisKind::log;
-    a.left = 0.0;
     a.width = 300.0;
     a.sampleRate = 1024.0;
     a.blockSize = 1024;
@@ -34,132 +37,86 @@ CPlotAxis Log(int start, int stop, double lowest) {
     return a;
 }
 
+// 100 samples at 10 kHz across 500 pixels (5 each), the trace shifted by the offset in percent.
 CPlotAxis Time(double offset) {
     CPlotAxis a;
     a.kind = EAxisKind::time;
-    a.left = 0.0;
     a.width = 500.0;
     a.sampleRate = 10000.0;
     a.blockSize = 1024;
     a.timeOffset = offset;
-    a.timePerDivision = 0.001; // 100 samples across 10 divisions: 5 pixels each
+    a.timePerDivision = 0.001;
     return a;
 }
 
-struct CPositionCase {
-    CPlotAxis axis;
-    int element;
-    double x;
-};
-
-class TracePosition : public testing::TestWithParam<CPositionCase> {};
-
-TEST_P(TracePosition, ElementLiesAtItsPixel) {
-    EXPECT_NEAR(GetParam().axis.XOfElement(GetParam().element), GetParam().x, 1e-9);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Linear, TracePosition,
-    testing::Values(
-        // 400 pixels over bins 1..33: 12.5 per bin, the origin one bin left of the plot.
-        CPositionCase{Linear(100, 400, 1, 33), 0, 87.5},
-        CPositionCase{Linear(100, 400, 1, 33), 1, 112.5},
-        CPositionCase{Linear(100, 400, 1, 33), 32, 500.0},
-        CPositionCase{Linear(0, 512, 0, 512), 0, 0.0},
-        CPositionCase{Linear(0, 512, 0, 512), 5, 6.0},
-        CPositionCase{Linear(10, 100, 16, 32), 16, 10.0 - 16 * 6.25 + 17 * 6.25}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Log, TracePosition,
-    testing::Values(
-        // Start bin 0: from the code's 10 Hz to (1001 - 1) Hz, two decades on 300 pixels.
-        CPositionCase{Log(0, 1001, 10.0), 0, -150.0}, // 1 Hz
-        CPositionCase{Log(0, 1001, 10.0), 9, 0.0},    // 10 Hz
-        CPositionCase{Log(0, 1001, 10.0), 99, 150.0}, // 100 Hz
-        CPositionCase{Log(0, 1001, 10.0), 999, 300.0},
-        // Start bin 2: from 2 Hz.
-        CPositionCase{Log(2, 1001, 10.0), 1, 0.0},
-        CPositionCase{Log(2, 1001, 10.0), 19, 300.0 / (3.0 - std::log10(2.0))}));
-
-INSTANTIATE_TEST_SUITE_P(Time, TracePosition,
-                         testing::Values(CPositionCase{Time(50), 0, 0.0},
-                                         CPositionCase{Time(50), 51, 255.0},
-                                         CPositionCase{Time(75), 0, 125.0},
-                                         CPositionCase{Time(25), 10, -75.0}));
-
-TEST(PlotAxis, DegenerateAxesAreNotDrawable) {
-    EXPECT_TRUE(Linear(0, 100, 1, 33).IsDrawable());
-    EXPECT_FALSE(Linear(0, 100, 33, 33).IsDrawable());
-    EXPECT_FALSE(Linear(0, 0, 1, 33).IsDrawable());
-    EXPECT_FALSE(Log(0, 2, 10.0).IsDrawable()) << "1 Hz top below the 10 Hz bottom";
-    EXPECT_FALSE(Log(0, 1, 1.0).IsDrawable());
-    CPlotAxis t = Time(50);
-    t.timePerDivision = 0.0;
-    EXPECT_FALSE(t.IsDrawable());
-}
-
-struct CIndexCase {
-    CPlotAxis axis;
-    int x;
-    int index;
-};
-
-class MarkerIndex : public testing::TestWithParam<CIndexCase> {};
-
-TEST_P(MarkerIndex, FromPixelColumn) {
-    EXPECT_EQ(GetParam().axis.MarkerIndex(GetParam().x), GetParam().index) << GetParam().x;
-}
-
-INSTANTIATE_TEST_SUITE_P(TimeAxis, MarkerIndex,
-                         testing::Values(CIndexCase{Time(50), 255, 51}, CIndexCase{Time(50), 4, 0},
-                                         CIndexCase{Time(50), -40, 0}, CIndexCase{Time(75), 132, 1},
-                                         CIndexCase{Time(50), 100000, 1023}));
-
-INSTANTIATE_TEST_SUITE_P(
-    LinearAxis, MarkerIndex,
-    testing::Values(CIndexCase{Linear(100, 400, 1, 33), 112, 1}, // 12/400 × 32 + 1 = 1.96
-                    CIndexCase{Linear(100, 400, 1, 33), 113, 2},
-                    CIndexCase{Linear(100, 400, 1, 33), 500, 33},
-                    CIndexCase{Linear(100, 400, 1, 33), 50, 1}, // left of the plot: the start bin
-                    CIndexCase{Linear(0, 400, 0, 1024), 400, 512})); // at most N / 2
-
-// The log index is ⌊f ÷ b⌋ of the geometric interpolation between the lowest and highest
-// frequency of the marker's range (an independent form of the same mapping).
+// The geometric interpolation between the lowest and highest frequency: an independent form of
+// the log mapping.
 double Geometric(double low, double high, double fraction) {
     return low * std::pow(high / low, fraction);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    LogAxis, MarkerIndex,
-    testing::Values(
-        // f_hi = min(1000 Hz, fs/2 = 512 Hz), f_lo = max(0 Hz, 10 Hz).
-        CIndexCase{Log(0, 1000, 10.0), 75, int(Geometric(10, 512, 0.25))},
-        CIndexCase{Log(0, 1000, 10.0), 150, int(Geometric(10, 512, 0.5))},
-        CIndexCase{Log(0, 1000, 10.0), 225, int(Geometric(10, 512, 0.75))},
-        // f_lo = the start bin's 20 Hz when above the code's 1 Hz; f_hi = e·b = 400 Hz.
-        CIndexCase{Log(20, 400, 1.0), 100, int(Geometric(20, 400, 1.0 / 3))},
-        CIndexCase{Log(0, 1000, 10.0), 100000, 512}));
+struct CAxisCase {
+    std::string name;
+    CPlotAxis axis;
+    int element;
+    double x;    // where the trace draws the element
+    int markerX; // a pixel column ...
+    int index;   // ... and the marker index it chooses
+};
 
-TEST(PlotAxis, LogMarkerReportsTheInterpolatedFrequency) {
-    double f = 0.0;
-    Log(0, 1000, 10.0).MarkerIndex(150, &f);
-    EXPECT_NEAR(f, Geometric(10, 512, 0.5), 1e-9);
+class PlotAxisMapping : public testing::TestWithParam<CAxisCase> {};
+
+TEST_P(PlotAxisMapping, ElementPixelAndMarkerIndex) {
+    const CAxisCase& c = GetParam();
+    EXPECT_NEAR(c.axis.XOfElement(c.element), c.x, 1e-9);
+    EXPECT_EQ(c.axis.MarkerIndex(c.markerX), c.index);
 }
 
-TEST(PlotAxis, PlacedMarkerColumnAndText) {
-    const CPlotAxis linear = Linear(100, 400, 1, 33);
-    EXPECT_DOUBLE_EQ(linear.MarkerX(19), 325.0); // 100 + 400 × 18 ÷ 32
-    EXPECT_EQ(linear.MarkerText(19), "890.6 Hz, ");
-    const CPlotAxis log = Log(0, 1000, 10.0);
+// Linear: the origin one bin left of the plot; a column left of it gives the start bin, the
+// index is at most N / 2. Log: 1 Hz lies a decade left of 10 Hz; the marker's range ends at
+// half the rate. Time: columns outside the block give its ends.
+INSTANTIATE_TEST_SUITE_P(
+    Axes, PlotAxisMapping,
+    testing::Values(CAxisCase{"LinearOrigin", Linear(), 0, 87.5, 112, 1},
+                    CAxisCase{"LinearNextBin", Linear(), 1, 112.5, 113, 2},
+                    CAxisCase{"LinearEnd", Linear(), 32, 500.0, 500, 33},
+                    CAxisCase{"LinearLeftOfThePlot", Linear(), 16, 300.0, 50, 1},
+                    CAxisCase{"Log1Hz", Log(0, 1001), 0, -150.0, 150, int(Geometric(10, 512, 0.5))},
+                    CAxisCase{"Log100Hz", Log(0, 1001), 99, 150.0, 75,
+                              int(Geometric(10, 512, 0.25))},
+                    CAxisCase{"LogBeyondTheEnd", Log(0, 1001), 999, 300.0, 100000, 512},
+                    CAxisCase{"LogFromTheStartBin", Log(20, 400, 1.0), 19, 0.0, 100,
+                              int(Geometric(20, 400, 1.0 / 3))},
+                    CAxisCase{"TimeCentred", Time(50), 51, 255.0, 255, 51},
+                    CAxisCase{"TimeShifted", Time(75), 0, 125.0, 132, 1},
+                    CAxisCase{"TimeBeforeTheBlock", Time(50), 10, 50.0, -40, 0},
+                    CAxisCase{"TimeAfterTheBlock", Time(25), 10, -75.0, 100000, 1023}),
+    CaseName());
+
+TEST(PlotAxis, PlacedMarkerColumnTextAndDegenerateAxes) {
+    EXPECT_DOUBLE_EQ(Linear().MarkerX(19), 325.0); // 100 + 400 × 18 ÷ 32
+    EXPECT_EQ(Linear().MarkerText(19), "890.6 Hz, ");
     // Index 99 is drawn where the trace puts bin 99: at 100 Hz on the 10..999 Hz mapping.
-    EXPECT_NEAR(log.MarkerX(99), 300.0 * (2.0 - 1.0) / (std::log10(999.0) - 1.0), 1e-9);
-    EXPECT_EQ(log.MarkerText(99), " 99.0 Hz,");
-    const CPlotAxis time = Time(75);
-    EXPECT_DOUBLE_EQ(time.MarkerX(51), 125.0 + 255.0) << "where the trace draws sample 51";
-    EXPECT_EQ(time.MarkerText(51), "0.0051000 Sec, ");
+    EXPECT_NEAR(Log(0, 1000).MarkerX(99), 300.0 / (std::log10(999.0) - 1.0), 1e-9);
+    EXPECT_EQ(Log(0, 1000).MarkerText(99), " 99.0 Hz,");
+    double f = 0.0;
+    Log(0, 1000).MarkerIndex(150, &f);
+    EXPECT_NEAR(f, Geometric(10, 512, 0.5), 1e-9);
+    EXPECT_DOUBLE_EQ(Time(75).MarkerX(51), 125.0 + 255.0) << "where the trace draws sample 51";
+    EXPECT_EQ(Time(75).MarkerText(51), "0.0051000 Sec, ");
+
+    EXPECT_TRUE(Linear().IsDrawable());
+    CPlotAxis empty = Linear();
+    empty.stopBin = 1;
+    EXPECT_FALSE(empty.IsDrawable());
+    EXPECT_FALSE(Log(0, 2).IsDrawable()) << "1 Hz top below the 10 Hz bottom";
+    CPlotAxis still = Time(50);
+    still.timePerDivision = 0.0;
+    EXPECT_FALSE(still.IsDrawable());
 }
 
 struct CChanCase {
+    std::string name;
     int xCode;
     EAxisKind kind;
     double lowest;
@@ -182,23 +139,15 @@ TEST_P(ChanAxis, XCodeNamesAxisAndChannel) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    LoggerCodes, ChanAxis,
-    testing::Values(CChanCase{0, EAxisKind::time, 0, false}, CChanCase{1, EAxisKind::time, 0, true},
-                    CChanCase{2, EAxisKind::linear, 0, false},
-                    CChanCase{3, EAxisKind::log, 1, false}, CChanCase{4, EAxisKind::log, 10, false},
-                    CChanCase{5, EAxisKind::log, 20, false},
-                    CChanCase{6, EAxisKind::log, 100, false},
-                    CChanCase{7, EAxisKind::linear, 0, true}, CChanCase{8, EAxisKind::log, 1, true},
-                    CChanCase{9, EAxisKind::log, 10, true}, CChanCase{10, EAxisKind::log, 20, true},
-                    CChanCase{11, EAxisKind::log, 100, true}));
-
-TEST(ChanRecords, ViewsStartWithTheirTwoSampleRates) {
-    const auto records = DefaultChanRecords();
-    EXPECT_EQ(records[0].sampleRate, 44100.0);
-    EXPECT_EQ(records[1].sampleRate, 48000.0);
-    EXPECT_EQ(records[1].blockSize, 1024);
-    EXPECT_EQ(records[1].gain, 1.0);
-}
+INSTANTIATE_TEST_SUITE_P(LoggerCodes, ChanAxis,
+                         testing::Values(CChanCase{"TimeA", 0, EAxisKind::time, 0, false},
+                                         CChanCase{"TimeB", 1, EAxisKind::time, 0, true},
+                                         CChanCase{"LinearA", 2, EAxisKind::linear, 0, false},
+                                         CChanCase{"Log1HzA", 3, EAxisKind::log, 1, false},
+                                         CChanCase{"Log100HzA", 6, EAxisKind::log, 100, false},
+                                         CChanCase{"LinearB", 7, EAxisKind::linear, 0, true},
+                                         CChanCase{"Log20HzB", 10, EAxisKind::log, 20, true},
+                                         CChanCase{"Log100HzB", 11, EAxisKind::log, 100, true}),
+                         CaseName());
 
 } // namespace

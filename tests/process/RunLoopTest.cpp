@@ -1,10 +1,12 @@
-// The run loop of a process document: starting, one step per idle slice, pausing, stopping, and
-// the block lists handed from step to step.
-#include "TestModules.h"
+// The run loop of a process document: starting, one step per idle slice, pausing, stopping, the
+// block lists handed from step to step, and the messages a failing step shows.
+#include "common/TestModules.h"
 
 #include "process/DspDoc.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -12,35 +14,33 @@ using Log = std::vector<std::string>;
 
 class RunLoop : public testing::Test {
 protected:
-    CTestApp t;
+    CTestProcess t;
 };
 
-TEST_F(RunLoop, OneStepProcessRunsThatStepEverySliceAndCountsPasses) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator"});
+TEST_F(RunLoop, StartsEveryStepThenRunsOneStepPerSliceAndCountsPasses) {
+    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    EXPECT_EQ(doc->OnIdle(), 0) << "an idle document does nothing";
     ASSERT_TRUE(doc->OnEditRun());
-    EXPECT_EQ(CallLog(), (Log{"params1", "start1"}));
-    CallLog().clear();
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(doc->OnIdle(), 1);
-    EXPECT_EQ(CallLog(), (Log{"process1", "process1", "process1"}));
-    EXPECT_EQ(doc->GetPassCount(), 4);
-    EXPECT_EQ(doc->GetCurrentStep(), 1);
-}
-
-TEST_F(RunLoop, StartRunSeesItsOwnStepAndTheStartingFlag) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO", "Oscilloscope"});
-    ASSERT_TRUE(doc->OnEditRun());
-    for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(CallLog(), (Log{"params1", "params2", "start1", "start2"}));
+    for (size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(ModuleAt(*doc, i).m_stepSeenAtStart, int(i) + 1);
         EXPECT_TRUE(ModuleAt(*doc, i).m_startingSeen);
     }
     EXPECT_FALSE(doc->IsStarting());
-    EXPECT_TRUE(doc->IsRunning());
-    EXPECT_EQ(doc->GetCurrentStep(), 1);
+    CallLog().clear();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(doc->OnIdle(), 1);
+    EXPECT_EQ(CallLog(), (Log{"process1", "process2", "process1"}));
+    EXPECT_EQ(doc->GetPassCount(), 2);
+    EXPECT_EQ(doc->GetCurrentStep(), 2);
+    CallLog().clear();
+    EXPECT_TRUE(doc->OnEditRun()) << "run while running changes nothing";
+    EXPECT_TRUE(CallLog().empty());
+    EXPECT_EQ(doc->GetCurrentStep(), 2);
 }
 
 TEST_F(RunLoop, PauseOnRecordCountOnePausesAfterEachPass) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO", "Oscilloscope"});
+    CDspDoc* doc = t.New({"Signal Generator", "SoundIO", "Oscilloscope"});
     doc->SetPauseOnRecordCount(1);
     ASSERT_TRUE(doc->OnEditRun());
     CallLog().clear();
@@ -61,7 +61,9 @@ TEST_F(RunLoop, PauseOnRecordCountOnePausesAfterEachPass) {
 }
 
 TEST_F(RunLoop, PauseOnEveryModuleProcessesOneStepPerRun) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    EXPECT_FALSE(doc->PauseProcess()) << "nothing runs";
+    EXPECT_FALSE(doc->IsPaused());
     doc->SetPauseOnEveryModule(true);
     ASSERT_TRUE(doc->OnEditRun());
     CallLog().clear();
@@ -75,28 +77,8 @@ TEST_F(RunLoop, PauseOnEveryModuleProcessesOneStepPerRun) {
     EXPECT_EQ(doc->GetPassCount(), 1);
 }
 
-TEST_F(RunLoop, RunWhileRunningChangesNothing) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"});
-    ASSERT_TRUE(doc->OnEditRun());
-    doc->OnIdle();
-    CallLog().clear();
-    EXPECT_TRUE(doc->OnEditRun());
-    EXPECT_TRUE(CallLog().empty());
-    EXPECT_EQ(doc->GetCurrentStep(), 2);
-}
-
-TEST_F(RunLoop, PauseWhileIdleLeavesTheDocumentIdle) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator"});
-    EXPECT_FALSE(doc->PauseProcess());
-    EXPECT_FALSE(doc->IsRunning());
-    EXPECT_FALSE(doc->IsPaused());
-    EXPECT_TRUE(doc->OnEditRun());
-    EXPECT_TRUE(doc->PauseProcess());
-    EXPECT_TRUE(doc->IsPaused());
-}
-
 TEST_F(RunLoop, AFailingStepEndsEveryModuleAndShowsItsError) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO", "Oscilloscope"});
+    CDspDoc* doc = t.New({"Signal Generator", "SoundIO", "Oscilloscope"});
     ModuleAt(*doc, 1).m_failAtCall = 1;
     ASSERT_TRUE(doc->OnEditRun());
     CallLog().clear();
@@ -104,24 +86,27 @@ TEST_F(RunLoop, AFailingStepEndsEveryModuleAndShowsItsError) {
     EXPECT_EQ(doc->OnIdle(), 0);
     EXPECT_EQ(CallLog(), (Log{"process1", "process2", "end1", "end2", "end3"}));
     EXPECT_FALSE(doc->IsRunning());
-    EXPECT_EQ(doc->GetCurrentStep(), 4);
-    for (size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(ModuleAt(*doc, i).m_stepSeenAtEnd, int(i) + 1);
-
-    ASSERT_EQ(t.sink.Records().size(), 1u);
-    const std::string& text = t.sink.Records()[0].text;
-    EXPECT_EQ(text.rfind("Process: " + doc->GetTitle() + "\nTime: ", 0), 0u) << text;
-    EXPECT_NE(text.find("\nMessage: Error Detected In\r\nStep: 2 SoundIO\r\nTest failure"),
-              std::string::npos)
-        << text;
-
-    CallLog().clear();
+    EXPECT_EQ(t.session.GetMessages(),
+              (Log{"Error Detected In\r\nStep: 2 SoundIO\r\nTest failure"}));
     ASSERT_TRUE(doc->OnEditRun());
     EXPECT_EQ(doc->GetCurrentStep(), 1);
 }
 
+// A Stop pressed while a step waits ends the run from inside the step: it stays ended there.
+TEST_F(RunLoop, AStopFromInsideAStepEndsTheRunWhereItLeftIt) {
+    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    ModuleAt(*doc, 0).m_stopAtCall = 1;
+    ASSERT_TRUE(doc->OnEditRun());
+    CallLog().clear();
+    EXPECT_EQ(doc->OnIdle(), 0);
+    EXPECT_FALSE(doc->IsRunning());
+    EXPECT_EQ(doc->GetCurrentStep(), 3);
+    EXPECT_EQ(CallLog(), (Log{"process1", "end1", "end2"}));
+    EXPECT_TRUE(t.session.GetMessages().empty());
+}
+
 TEST_F(RunLoop, ARefusedStartEndsEveryModuleAndDoesNotRun) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO", "Oscilloscope"});
+    CDspDoc* doc = t.New({"Signal Generator", "SoundIO", "Oscilloscope"});
     ModuleAt(*doc, 1).m_refuseStart = true;
     EXPECT_FALSE(doc->OnEditRun());
     EXPECT_EQ(CallLog(),
@@ -132,7 +117,7 @@ TEST_F(RunLoop, ARefusedStartEndsEveryModuleAndDoesNotRun) {
 }
 
 TEST_F(RunLoop, ErrorsInTheCalibrationDocumentAreSilentButStillStopTheRun) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
     for (const char* title : {"calibration", "calibration.process"}) {
         doc->SetTitle(title);
         ModuleAt(*doc, 0).m_processCalls = 0;
@@ -141,11 +126,11 @@ TEST_F(RunLoop, ErrorsInTheCalibrationDocumentAreSilentButStillStopTheRun) {
         EXPECT_EQ(doc->OnIdle(), 0);
         EXPECT_FALSE(doc->IsRunning());
     }
-    EXPECT_TRUE(t.sink.Records().empty());
+    EXPECT_TRUE(t.session.GetMessages().empty());
 }
 
 TEST_F(RunLoop, StepsHandTheirListsOnAndStepOnePublishesTheReference) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
     ASSERT_TRUE(doc->OnEditRun());
     CTestModuleView& first = ModuleAt(*doc, 0);
     CTestModuleView& second = ModuleAt(*doc, 1);
@@ -159,37 +144,27 @@ TEST_F(RunLoop, StepsHandTheirListsOnAndStepOnePublishesTheReference) {
     EXPECT_EQ(first.m_inputSeen, second.GetWorkingList())
         << "a new pass reads what the last step left";
     EXPECT_EQ(second.GetWorkingList()->GetProcessDescription(), "Step: 2 SoundIO");
+    EXPECT_EQ(doc->GetProcessDesc(doc->GetView(1)), "Step: 2 SoundIO");
 }
 
 // A one-step process hands its own list to itself; replacing that list mid-run must not free
 // what the document hands on (the sanitizer build reads it).
 TEST_F(RunLoop, AModuleReplacingItsListsMidRunLeavesTheHandedOnListIntact) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator"});
+    CDspDoc* doc = t.New({"Signal Generator"});
     CTestModuleView& step = ModuleAt(*doc, 0);
     const int32_t size = step.GetWorkingList()->GetSize(0);
     step.m_reshapeAtCall = 2;
     ASSERT_TRUE(doc->OnEditRun());
     doc->OnIdle();
-    EXPECT_EQ(step.m_inputSize, size);
     doc->OnIdle();
     EXPECT_EQ(step.m_inputSize, size) << "the list handed on before the change";
-    EXPECT_EQ(doc->GetCurrentList(), step.GetWorkingList());
     doc->OnIdle();
     EXPECT_EQ(step.m_inputSize, size / 2);
     doc->OnEditStop();
 }
 
-TEST_F(RunLoop, ProcessDescriptions) {
-    CDspDoc* doc = t.NewProcess({"SoundIO", "Oscilloscope", "Signal Generator"});
-    EXPECT_EQ(doc->GetProcessDesc(doc->GetView(2)), "Step: 3 Signal Generator");
-    EXPECT_EQ(doc->GetView(2)->GetProcessStepNumber(), 3);
-    CDspDoc* empty = t.app.OnFileNew();
-    EXPECT_EQ(empty->GetProcessDesc(empty->GetView(0)), "Step: 1 No Modules Selected");
-    EXPECT_EQ(empty->GetView(0)->GetProcessStepNumber(), 0);
-}
-
 TEST_F(RunLoop, SettingsRefreshGivesEveryModuleOneUnstartedCycle) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
     doc->ShowCurrentParams();
     EXPECT_EQ(CallLog(), (Log{"end1", "end2", "params1", "params2", "setup1", "setup2", "start1",
                               "start2", "end1", "end2"}));
@@ -198,85 +173,63 @@ TEST_F(RunLoop, SettingsRefreshGivesEveryModuleOneUnstartedCycle) {
 }
 
 TEST_F(RunLoop, FFTOptionsRebuildBlockListsOnlyWhenSizeOrRateChange) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
     CFFTOptions options;
     doc->FillFFTOptions(options);
-    EXPECT_EQ(options.m_size, "1024");
-    EXPECT_EQ(options.m_sampleRate, "96000");
     EXPECT_EQ(options.m_resolution, "93.75 Hz");
-    EXPECT_EQ(options.m_pauseOnRecord, "0");
-
     const CDSPFFTDataList* before = ModuleAt(*doc, 1).GetWorkingList();
     std::string message;
     options.m_pauseOnRecord = "4";
-    CallLog().clear();
     ASSERT_TRUE(doc->ApplyFFTOptions(options, message));
     EXPECT_EQ(doc->GetPauseOnRecordCount(), 4);
     EXPECT_EQ(ModuleAt(*doc, 1).GetWorkingList(), before);
     EXPECT_EQ(std::count(CallLog().begin(), CallLog().end(), "params1"), 0);
 
     options.m_sampleRate = "48000";
-    ASSERT_TRUE(doc->ApplyFFTOptions(options, message));
-    EXPECT_EQ(doc->GetSampleRate(), 48000.0);
-    EXPECT_EQ(ModuleAt(*doc, 1).GetWorkingList()->GetSampleRate(0), 48000.0);
-    EXPECT_EQ(doc->GetDocumentList()->GetSampleRate(0), 48000.0);
-
     options.m_size = "4096";
     ASSERT_TRUE(doc->ApplyFFTOptions(options, message));
-    EXPECT_EQ(ModuleAt(*doc, 0).GetWorkingList()->GetSize(0), 4096);
-    EXPECT_EQ(ModuleAt(*doc, 1).GetDisplayList()->GetSize(0), 4096);
+    EXPECT_EQ(ModuleAt(*doc, 1).GetWorkingList()->GetSampleRate(0), 48000.0);
+    EXPECT_EQ(doc->GetDocumentList()->GetSampleRate(0), 48000.0);
+    EXPECT_EQ(ModuleAt(*doc, 0).GetDisplayList()->GetSize(0), 4096);
     doc->FillFFTOptions(options);
     EXPECT_EQ(options.m_resolution, "11.72 Hz");
-}
 
-TEST_F(RunLoop, FFTOptionsRefuseValuesNoProcessCanRunWith) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator"});
-    CFFTOptions options;
-    doc->FillFFTOptions(options);
-    std::string message;
     for (const char* size : {"1000", "0", "262144", "x"}) {
         CFFTOptions bad = options;
         bad.m_size = size;
         EXPECT_FALSE(doc->ApplyFFTOptions(bad, message)) << size;
         EXPECT_EQ(message, "FFT size must be a power of two from 2 to 131072");
     }
-    CFFTOptions bad = options;
-    bad.m_sampleRate = "-5";
-    EXPECT_FALSE(doc->ApplyFFTOptions(bad, message));
-    EXPECT_EQ(doc->GetSize(), 1024);
-    EXPECT_EQ(doc->GetSampleRate(), 96000.0);
+    options.m_sampleRate = "-5";
+    EXPECT_FALSE(doc->ApplyFFTOptions(options, message));
+    EXPECT_EQ(doc->GetSize(), 4096);
+    EXPECT_EQ(doc->GetSampleRate(), 48000.0);
 }
 
 TEST_F(RunLoop, AppIdleDrivesEveryRunningDocument) {
-    CDspDoc* a = t.NewProcess({"Signal Generator"});
-    CDspDoc* b = t.NewProcess({"SoundIO"});
-    EXPECT_FALSE(t.app.OnIdle());
+    CDspDoc* a = t.New({"Signal Generator"});
+    CDspDoc* b = t.New({"SoundIO"});
+    EXPECT_FALSE(t.App().OnIdle());
     a->OnEditRun();
     b->OnEditRun();
     CallLog().clear();
-    EXPECT_TRUE(t.app.OnIdle());
+    EXPECT_TRUE(t.App().OnIdle());
     EXPECT_EQ(CallLog(), (Log{"process1", "process1"}));
     a->PauseProcess();
-    EXPECT_TRUE(t.app.OnIdle());
+    EXPECT_TRUE(t.App().OnIdle());
     b->OnEditStop();
-    EXPECT_FALSE(t.app.OnIdle());
+    EXPECT_FALSE(t.App().OnIdle());
 }
 
-} // namespace
-
-namespace {
-
-TEST(StatusPane, ShowsTheStepThatRunsNextInTheRunStateColour) {
+TEST_F(RunLoop, StatusPaneShowsTheStepThatRunsNextInTheRunStateColour) {
     setenv("TZ", "UTC", 1);
     tzset();
-    CTestApp t;
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
     const CColour black{0, 0, 0};
     const CStatusPane idle = doc->GetView(0)->UpdateStatusPane(1700000000, black);
     EXPECT_EQ(idle.text, "Step: 1 Signal Generator Data Type:1 FFT Size:1024 Sample Rate: 96000  "
                          "22:13:20 14 Nov 23");
     EXPECT_EQ(idle.colour, (CColour{0, 0, 204}));
-
     doc->OnEditRun();
     doc->OnIdle();
     EXPECT_EQ(doc->GetView(1)->UpdateStatusPane(0, black).colour, (CColour{0, 255, 0}));
@@ -287,61 +240,43 @@ TEST(StatusPane, ShowsTheStepThatRunsNextInTheRunStateColour) {
 
 // A plug-in module: the entry point answers by operation name and logs what the document asks.
 struct CPlugInState {
-    std::vector<std::string> calls;
+    Log calls;
     bool refuseStart = false;
     bool failProcess = false;
-    int32_t stepNumber = -1;
 } g_plugIn;
 
 const CModuleClass kPlugInClass{"Tape Echo", []() -> CDspView* { return new CDspView; }};
 
-void* TapeEchoEntry(const char* operation, void* view, void* argument) {
+void* TapeEchoEntry(const char* operation, void* view, void*) {
     static char name[] = "Tape Echo";
     static int token = 1;
     const std::string op = operation;
     if (op == "GetModuleName") return name;
     if (op == "GetRunTimeClass") return const_cast<CModuleClass*>(&kPlugInClass);
     g_plugIn.calls.push_back(op + (view ? "" : " without view"));
-    if (op == "SetStepNumber") g_plugIn.stepNumber = *static_cast<int32_t*>(argument);
     if (op == "StartRun") return g_plugIn.refuseStart ? &token : nullptr;
     if (op == "ProcessData") return g_plugIn.failProcess ? nullptr : &token;
     return nullptr;
 }
 
-TEST(PlugInSteps, TheDocumentDrivesThemThroughTheirEntryPoint) {
-    CTestApp t;
-    t.app.AddPlugIn({"Tape Echo", &TapeEchoEntry});
+TEST_F(RunLoop, PlugInStepsAreDrivenThroughTheirEntryPoint) {
+    t.App().AddPlugIn({"Tape Echo", &TapeEchoEntry});
     g_plugIn = {};
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "Tape Echo"});
+    CDspDoc* doc = t.New({"Signal Generator", "Tape Echo"});
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->GetPlugIn(0), nullptr);
     EXPECT_EQ(doc->GetPlugIn(1), &TapeEchoEntry);
-    EXPECT_EQ(g_plugIn.stepNumber, 1);
     g_plugIn.calls.clear();
-
-    ASSERT_TRUE(doc->OnEditRun());
-    doc->OnIdle();
-    doc->OnIdle();
-    doc->OnEditStop();
-    EXPECT_EQ(g_plugIn.calls,
-              (std::vector<std::string>{"ShowCurrentParams", "StartRun", "ProcessData", "EndRun"}));
-
+    EXPECT_EQ(t.session.Run(1), 1);
+    EXPECT_EQ(g_plugIn.calls, (Log{"ShowCurrentParams", "StartRun", "ProcessData", "EndRun"}));
     g_plugIn.failProcess = true;
-    ASSERT_TRUE(doc->OnEditRun());
-    doc->OnIdle();
-    EXPECT_EQ(doc->OnIdle(), 0);
-    EXPECT_FALSE(doc->IsRunning());
-
+    EXPECT_EQ(t.session.Run(2), 0);
     g_plugIn.refuseStart = true;
     EXPECT_FALSE(doc->OnEditRun());
-}
 
-TEST(PlugInSteps, DisabledPlugInsLeaveTheirNamesUnresolved) {
-    CTestApp t;
-    t.app.AddPlugIn({"Tape Echo", &TapeEchoEntry});
-    t.app.m_plugInsEnabled = false;
+    t.App().m_plugInsEnabled = false;
     std::string error;
-    EXPECT_FALSE(t.app.ResolveNames({"Tape Echo"}, error));
+    EXPECT_FALSE(t.App().ResolveNames({"Tape Echo"}, error));
     EXPECT_EQ(error, "Step 1 uses the module \"Tape Echo\", which is not available");
 }
 

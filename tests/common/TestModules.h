@@ -1,9 +1,10 @@
 #pragma once
 // Modules for exercising the process engine: each records the calls it receives in a shared log
-// and can be told to refuse a start or fail a step. They carry one stored setting so process
-// files have something of their own to write.
+// and can be told to refuse a start, fail or stop the run in a step. They carry one stored
+// setting so process files have something of their own to write.
 
-#include "process/DspApp.h"
+#include "common/TestSession.h"
+
 #include "process/DspView.h"
 #include "process/ModuleRegistry.h"
 
@@ -28,13 +29,13 @@ public:
     int32_t m_level = 50;       // the stored setting; ProcessData fails while it is negative
     bool m_refuseStart = false; // StartRun returns 0 on a real start
     int m_failAtCall = 0;       // ProcessData fails on this call (1-based), 0 = never
+    int m_stopAtCall = 0;       // ProcessData stops the run on this call, as a Stop pressed
+    int m_reshapeAtCall = 0;    // ProcessData replaces the working list on this call
     int m_processCalls = 0;
-    int m_stepSeenAtStart = -1; // the document's current step during the last StartRun
-    int m_stepSeenAtEnd = -1;
+    int m_stepSeenAtStart = -1;  // the document's current step during the last StartRun
     bool m_startingSeen = false; // the starting flag during the last StartRun
     const CDSPFFTDataList* m_inputSeen = nullptr;
     int32_t m_inputSize = 0; // block size of the list handed to the last ProcessData
-    int m_reshapeAtCall = 0; // ProcessData replaces the working list on this call
 
 protected:
     bool OnControlChanged(const std::string& id) override;
@@ -54,14 +55,14 @@ public:
  *  "Oscilloscope" (CTestScopeView) and "SoundIO" (CTestModuleView). */
 const CModuleRegistry& TestRegistry();
 
-/** An application on the test registry with a recording message sink and a fixed clock. */
-struct CTestApp {
-    CRecordingMessageSink sink;
-    CFixedClock clock{1700000000};
-    CDspApp app{TestRegistry(), sink, clock};
-
-    /** A new document with the given steps composed through the editor. */
-    CDspDoc* NewProcess(const std::vector<std::string>& names);
+/** A session on the test registry whose new processes start with an empty call log. */
+struct CTestProcess : CTestSession {
+    CTestProcess() : CTestSession(TestRegistry()) {}
+    CDspDoc* New(const std::vector<std::string>& modules) {
+        CDspDoc* doc = NewProcess(modules);
+        CallLog().clear();
+        return doc;
+    }
 };
 
 CTestModuleView& ModuleAt(CDspDoc& doc, size_t step);

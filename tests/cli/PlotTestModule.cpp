@@ -1,6 +1,6 @@
 #include "PlotTestModule.h"
 
-#include "TestModules.h"
+#include "common/TestModules.h"
 
 #include "process/DspDoc.h"
 

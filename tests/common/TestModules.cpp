@@ -1,8 +1,6 @@
-#include "TestModules.h"
-#include "common/ComposeProcess.h"
+#include "common/TestModules.h"
 
 #include "process/DspDoc.h"
-#include "process/ProcessSelectDlg.h"
 
 #include <algorithm>
 
@@ -46,6 +44,7 @@ int CTestModuleView::ProcessData() {
     }
     m_inputSeen = GetDocument()->GetCurrentList();
     m_inputSize = m_inputSeen ? m_inputSeen->GetSize(0) : 0;
+    if (m_stopAtCall == m_processCalls) GetDocument()->OnEditStop();
     if (m_failAtCall == m_processCalls) {
         ShowErrorMessage("Test failure");
         return 0;
@@ -60,7 +59,6 @@ int CTestModuleView::ProcessData() {
 
 int CTestModuleView::EndRun() {
     CallLog().push_back(Tag("end"));
-    m_stepSeenAtEnd = GetDocument()->GetCurrentStep();
     return 1;
 }
 
@@ -119,13 +117,6 @@ const CModuleRegistry& TestRegistry() {
         return r;
     }();
     return registry;
-}
-
-CDspDoc* CTestApp::NewProcess(const std::vector<std::string>& names) {
-    CDspDoc* doc = app.OnFileNew();
-    CDspDoc* edited = ComposeProcess(app, doc, names);
-    CallLog().clear();
-    return edited;
 }
 
 CTestModuleView& ModuleAt(CDspDoc& doc, size_t step) {
