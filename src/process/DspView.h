@@ -7,7 +7,6 @@
 #include "platform/Canvas.h"
 #include "platform/Colour.h"
 #include "base/Archive.h"
-#include "process/Chan.h"
 #include "process/ChannelList.h"
 #include "process/PlotColours.h"
 #include "process/PlotGrid.h"
@@ -142,8 +141,6 @@ public:
     /** Minor ticks along grid line `index` of the view's grid layout in `rect`. */
     void DrawXDirTicks(ICanvas& canvas, const CRect& rect, int index) const;
     void DrawYDirTicks(ICanvas& canvas, const CRect& rect, int index) const;
-    /** Places and draws the view's single marker on a plot-axis record; returns the readout. */
-    std::string DrawMarker(ICanvas& canvas, const CChan& chan);
 
     // Marker dragging (DspViewMarkers.cpp); positions in client pixels.
     virtual void OnLButtonDown(CPoint point);
@@ -186,7 +183,6 @@ protected:
     CPlotColours m_plotColours;
     CGridLayout m_gridLayout;
     std::unique_ptr<CChannelList> m_pChannels;
-    std::array<CChan, 2> m_chans = DefaultChanRecords();
     CPlotMarker m_plotMarker;
     CRect m_plotRect;
 

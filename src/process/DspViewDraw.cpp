@@ -1,8 +1,7 @@
-// The view's drawing: the plot area, its background, the tick marks and axis texts on the
-// view's own grid layout, and the single marker of a view without plot channels.
+// The view's drawing: the plot area, its background and the tick marks on the view's own grid
+// layout.
 #include "process/DspView.h"
 
-#include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 
@@ -38,26 +37,4 @@ void CDspView::DrawXDirTicks(ICanvas& canvas, const CRect& rect, int index) cons
 void CDspView::DrawYDirTicks(ICanvas& canvas, const CRect& rect, int index) const {
     canvas.SetPen({m_plotColours.grid, 1});
     ::DrawYDirTicks(canvas, rect, m_gridLayout, index);
-}
-
-std::string CDspView::DrawMarker(ICanvas& canvas, const CChan& chan) {
-    if (!m_plotMarker.on) return {};
-    const CPlotAxis axis = chan.GetAxis();
-    const bool dragging = !m_plotMarker.dragFinished;
-    double frequency = 0.0;
-    PlaceMarker(m_plotMarker, axis, chan.markerRect, &frequency);
-    std::string text = axis.MarkerText(m_plotMarker.index);
-    // While dragging, frequencies are shown to the hertz, on log axes where the mouse is.
-    if (dragging && axis.kind == EAxisKind::log) text = FormatText("%5.0f Hz,", frequency);
-    if (dragging && axis.kind == EAxisKind::linear)
-        text = FormatText("%5.0f Hz, ", m_plotMarker.index * axis.BinWidth());
-    const bool b = chan.DrawsChannelB();
-    const CTraceArrays arrays{b ? chan.bTime : chan.aTime,   b ? chan.bMagnitude : chan.aMagnitude,
-                              b ? chan.bPhase : chan.aPhase, b ? chan.aMagnitude : chan.bMagnitude,
-                              b ? chan.aPhase : chan.bPhase, chan.blockSize};
-    const CReadoutScale scale{chan.markerYCode, chan.gain,       chan.delay,
-                              chan.reference,   chan.sampleRate, axis.kind == EAxisKind::time};
-    text += MarkerValueText(arrays, scale, m_plotMarker.index);
-    DrawMarkerReadout(canvas, chan.markerRect, m_plotMarker, text, m_plotColours.marker);
-    return text;
 }

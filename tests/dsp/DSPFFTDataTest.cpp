@@ -1,61 +1,38 @@
-// Sample blocks and their arrays: shapes made, copied, filled and compared; refusals change
-// nothing.
-#include "dsp/DSPFFTData.h"
+// Sample blocks, their arrays and channel lists: shapes made, copied, filled and compared;
+// refusals change nothing, and a channel without a block gives null or zero.
+#include "dsp/DSPFFTDataList.h"
 
 #include "common/CaseName.h"
 #include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <limits>
 #include <vector>
 
 namespace {
 
 using V = std::vector<double>;
 
-TEST(DSPData, CreateCloneAndCopy) {
-    CDSPData data;
-    ASSERT_TRUE(data.Create(2, 4, 8000.0, "Step: 1 Signal Generator"));
-    std::copy_n(V{1, 2, 3, 4}.begin(), 4, data.GetDataPointer());
-    EXPECT_EQ(data.GetDescription(), "Step: 1 Signal Generator");
-    CDSPData clone;
-    ASSERT_TRUE(clone.Clone(data));
-    EXPECT_TRUE(clone.IsEquivalent(data));
-    EXPECT_EQ(Values(&clone), V(4, 0.0)) << "a clone takes the shape, never the values";
-    EXPECT_FALSE(data.Create(3, 16, 44100.0)) << "no type 3";
-    EXPECT_EQ(Values(&data), (V{1, 2, 3, 4})) << "a refused Create keeps the old values";
-
-    CDSPData target, other, empty;
-    ASSERT_TRUE(target.Create(2, 4, 44100.0));
-    ASSERT_TRUE(target.Copy(data));
-    EXPECT_EQ(Values(&target), (V{1, 2, 3, 4}));
-    EXPECT_EQ(target.GetSampleRate(), 8000.0);
-    ASSERT_TRUE(other.Create(1, 4, 8000.0));
-    EXPECT_FALSE(other.Copy(data)) << "another type";
-    EXPECT_FALSE(empty.Copy(data)) << "nothing to copy into";
-    EXPECT_FALSE(target.Copy(empty)) << "nothing to copy from";
-    EXPECT_EQ(Values(&other), V(4, 0.0));
-    EXPECT_EQ(data.Create(8, 1), 8) << "by size and type: zeroes at 96000";
-    EXPECT_EQ(data.GetSampleRate(), 96000.0);
-    EXPECT_EQ(data.Invert(), 8);
-}
-
-TEST(DSPFFTData, FreshBlocksAndTheResponseAxis) {
-    CDSPFFTData block;
-    EXPECT_EQ(block.GetSampleRate(), 0.0);
+TEST(DSPFFTData, CreateCloneAndTheResponseAxis) {
+    CDSPFFTData block, clone, empty;
     EXPECT_EQ(block.Fill(1, V{1}.data(), V{1}.data(), V{1}.data()), 0) << "no arrays yet";
-    ASSERT_TRUE(block.Create(1, 4, 8000.0, "Step: 2 SoundIO"));
-    EXPECT_EQ(Snapshot(block), (CBlockSnapshot{V(4, 0.0), V(4, 1.0), V(4, 0.0)}));
+    ASSERT_TRUE(block.Create(2, 8, 8000.0, "Step: 2 SoundIO"));
+    EXPECT_EQ(Snapshot(block), (CBlockSnapshot{V{0, 1000, 2000, 3000, 4000, 3000, 2000, 1000},
+                                               V(8, 1.0), V(8, 0.0)}));
     EXPECT_EQ(block.GetPhaseObj()->GetSampleRate(), 8000.0);
     EXPECT_EQ(block.GetProcessDescription(), "Step: 2 SoundIO");
-    ASSERT_TRUE(block.Create(2, 8, 8000.0));
-    EXPECT_EQ(Values(block.GetTimeObj()), (V{0, 1000, 2000, 3000, 4000, 3000, 2000, 1000}));
-
+    block.SetGain(0.5);
+    block.GetFreqObj()->GetDataPointer()[1] = 3.0;
+    ASSERT_TRUE(clone.Clone(block));
+    EXPECT_EQ(Values(clone.GetFreqObj()), V(8, 1.0)) << "a clone takes the shape, never the values";
+    EXPECT_EQ(clone.GetGain(), 1.0);
+    EXPECT_FALSE(clone.Clone(empty));
     // By size and type the arrays are made at 96000 while the block keeps its own rate.
     EXPECT_EQ(block.Create(8, 2), 24);
     EXPECT_EQ(Values(block.GetTimeObj()), (V{0, 12000, 24000, 36000, 48000, 36000, 24000, 12000}));
     EXPECT_EQ(block.GetBlockSampleRate(), 8000.0);
-
     const CBlockSnapshot before = Snapshot(block);
     EXPECT_EQ(block.Create(8, 3), 0);
     EXPECT_FALSE(block.Create(0, 8, 8000.0));
@@ -63,44 +40,30 @@ TEST(DSPFFTData, FreshBlocksAndTheResponseAxis) {
     EXPECT_EQ(Snapshot(block), before);
 }
 
-TEST(DSPFFTData, CloneAndCopy) {
-    CDSPFFTData source, clone, target, response, axis, empty;
+TEST(DSPFFTData, CopyTakesValuesOfTheSameShapeAndAResponseKeepsItsAxis) {
+    CDSPFFTData source, target, response, axis, empty;
     MakeBlock(source, 1, 44100.0, {1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12});
-    source.SetGain(0.5);
-    source.SetErrorText("bad file");
-    ASSERT_TRUE(clone.Clone(source));
-    EXPECT_TRUE(clone.IsEquivalent(source));
-    EXPECT_EQ(Snapshot(clone), (CBlockSnapshot{V(4, 0.0), V(4, 1.0), V(4, 0.0)}));
-    EXPECT_EQ(clone.GetGain(), 1.0);
-    EXPECT_EQ(clone.GetErrorText(), "");
-    EXPECT_FALSE(clone.Clone(empty));
-
     ASSERT_TRUE(target.Create(1, 4, 8000.0));
     ASSERT_TRUE(target.Copy(source));
     EXPECT_EQ(Snapshot(target), Snapshot(source));
     EXPECT_TRUE(target.IsEquivalent(source));
-
-    // A response block keeps its frequency axis and the rate that goes with it.
     MakeBlock(response, 2, 16000.0, {}, {3, 4, 5, 6}, {7, 8, 9, 10});
     ASSERT_TRUE(axis.Create(2, 4, 8000.0));
     ASSERT_TRUE(axis.Copy(response));
     EXPECT_EQ(Snapshot(axis),
               (CBlockSnapshot{V{0, 2000, 4000, 2000}, V{3, 4, 5, 6}, V{7, 8, 9, 10}}));
     EXPECT_EQ(axis.GetFreqObj()->GetSampleRate(), 8000.0);
-
     for (CDSPFFTData* other : {&response, &empty}) {
-        const CBlockSnapshot before = Snapshot(target);
         EXPECT_FALSE(target.CanCopy(*other));
         EXPECT_FALSE(target.Copy(*other));
         EXPECT_FALSE(other->Copy(target));
-        EXPECT_EQ(Snapshot(target), before);
     }
+    EXPECT_EQ(Snapshot(target), Snapshot(source));
 }
 
 struct FillCase {
     std::string name;
-    int32_t type;
-    int32_t count;
+    int32_t type, count;
     bool time;
     int32_t expectedCount;
     CBlockSnapshot expected;
@@ -136,39 +99,76 @@ INSTANTIATE_TEST_SUITE_P(
         FillCase{"NegativeCount", 1, -1, true, 0, {V(4, 0.0), V(4, 1.0), V(4, 0.0)}}),
     CaseName());
 
-struct EquivalenceCase {
+TEST(DSPFFTDataList, MissingChannelsGiveNullOrZeroAndMinusOneMeansEvery) {
+    CDSPFFTDataList list, clone;
+    EXPECT_EQ(list.Create(2, 8, 3), 0);
+    EXPECT_TRUE(list.IsEmpty());
+    ASSERT_TRUE(list.Create(2, 1, 8, 8000.0));
+    for (int ch : {-2, 2}) {
+        EXPECT_EQ(list.GetAt(ch), nullptr);
+        EXPECT_EQ(list.GetTimeData(ch), nullptr);
+        EXPECT_EQ(list.GetSize(ch), 0);
+        EXPECT_EQ(list.GetSampleRate(ch), 0.0);
+        EXPECT_FALSE(list.DoFFT(ch, 0));
+    }
+    EXPECT_EQ(list.SetGain(-1, 0.5), 0.5);
+    EXPECT_EQ(list.SetGain(1, 0.25), 0.25);
+    EXPECT_EQ(list.GetGain(-1), 0.5);
+    EXPECT_EQ(list.SetDelay(-1, 2.0), 2.0);
+    EXPECT_EQ(list.GetDelay(1), 2.0);
+    EXPECT_EQ(list.SetGain(5, 9.0), 0.0);
+    list.SetSampleRate(48000.0);
+    EXPECT_EQ(list.GetAt(1)->GetPhaseObj()->GetSampleRate(), 48000.0);
+    ASSERT_TRUE(clone.Clone(list, "Step: 1 WAV File Open"));
+    EXPECT_EQ(clone.GetProcessDescription(), "Step: 1 WAV File Open");
+    EXPECT_TRUE(clone.IsEquivalent(list));
+}
+
+TEST(DSPFFTDataList, FillCountsAndCopyIsAllOrNothing) {
+    CDSPFFTDataList from, to, response, copy, mixed, empty;
+    ASSERT_TRUE(from.Create(2, 1, 8, 8000.0));
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < 8; ++i) {
+            from.GetTimeData(ch)[i] = 10 * ch + i;
+            from.GetFreqData(ch)[i] = 100 + 10 * ch + i;
+        }
+    ASSERT_TRUE(to.Create(2, 1, 8, 8000.0));
+    EXPECT_EQ(to.Fill(from), (8 + 8) * 2);
+    EXPECT_EQ(Values(to.GetFreqObj(1)), Values(from.GetFreqObj(1)));
+    ASSERT_TRUE(response.Create(1, 2, 4, 400.0));
+    EXPECT_EQ(response.Fill(from), 4) << "stops at the receiver's size";
+    EXPECT_EQ(Values(response.GetTimeObj(0)), (V{0, 100, 200, 100})) << "the axis stays";
+    EXPECT_EQ(empty.Fill(from), 0);
+    ASSERT_TRUE(mixed.Create(1, 1, 8, 8000.0));
+    ASSERT_TRUE(mixed.Create(1, 1, 4, 8000.0));
+    EXPECT_FALSE(mixed.Copy(from)) << "the second pair differs in size";
+    EXPECT_EQ(mixed.GetTimeData(0)[1], 0.0) << "so the first is not copied either";
+    EXPECT_FALSE(from.IsEquivalent(mixed));
+    ASSERT_TRUE(copy.Create(2, 1, 8, 8000.0));
+    ASSERT_TRUE(copy.Copy(from));
+    EXPECT_EQ(copy.GetTimeData(1)[7], 17.0);
+    EXPECT_FALSE(from.IsEquivalent(empty)) << "no pairs: the lists' own fields decide";
+}
+
+struct RoundCase {
     std::string name;
-    int32_t type, size;
-    double fs;
-    bool
-        arraysAt96000; // remade with Create(size, type): arrays at 96000, the block's own rate kept
-    bool type_, size_, rate;
+    double x;
+    int expected;
 };
 
-class DSPFFTDataEquivalence : public ::testing::TestWithParam<EquivalenceCase> {};
+class DoubleToInt : public ::testing::TestWithParam<RoundCase> {};
 
-TEST_P(DSPFFTDataEquivalence, ComparesArraysAndTheBlocksOwnRate) {
-    const EquivalenceCase& c = GetParam();
-    CDSPFFTData a, b;
-    ASSERT_TRUE(a.Create(1, 8, 96000.0));
-    ASSERT_TRUE(b.Create(c.type, c.size, c.fs));
-    if (c.arraysAt96000) {
-        ASSERT_EQ(b.Create(c.size, c.type), 3 * c.size);
-    }
-    EXPECT_EQ(a.IsType(b), c.type_);
-    EXPECT_EQ(a.IsSize(b), c.size_);
-    EXPECT_EQ(a.IsSampleRate(b), c.rate);
-    EXPECT_EQ(a.IsEquivalent(b), c.type_ && c.size_ && c.rate);
+TEST_P(DoubleToInt, RoundsToNearestWithHalvesUp) {
+    EXPECT_EQ(CDSPFFTDataList::DoubleToInt(GetParam().x), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Variants, DSPFFTDataEquivalence,
-    ::testing::Values(
-        EquivalenceCase{"Same", 1, 8, 96000.0, false, true, true, true},
-        EquivalenceCase{"Type", 2, 8, 96000.0, false, false, true, true},
-        EquivalenceCase{"Size", 1, 16, 96000.0, false, true, false, true},
-        EquivalenceCase{"RateByOneUlp", 1, 8, 96000.00000000001, false, true, true, false},
-        EquivalenceCase{"OnlyBlockRateDiffers", 1, 8, 48000.0, true, true, true, false}),
+    Values, DoubleToInt,
+    ::testing::Values(RoundCase{"HalfUp", 2.5, 3}, RoundCase{"NegativeHalfUp", -2.5, -2},
+                      RoundCase{"NegativeBelow", -2.6, -3},
+                      RoundCase{"JustBelowHalf", 2.4999999999999996, 2},
+                      RoundCase{"Huge", 1e300, INT_MAX}, RoundCase{"HugeNegative", -1e300, INT_MIN},
+                      RoundCase{"NaN", std::numeric_limits<double>::quiet_NaN(), 0}),
     CaseName());
 
 } // namespace

@@ -133,7 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         IMDCase{"Second", 2, 10, 13, 10000.0, 13000.0, {23, 3, 20, 26}},
         IMDCase{"Third", 3, 10, 13, 10000.0, 13000.0, {39, 36, 16, 33, 7, 30}},
-        IMDCase{"SecondStrongestTones", 2, 10, 13, 0.0, 13000.0, {23, 3, 20, 26}},
         IMDCase{"FourthStrongestTones", 4, 10, 13, 10000.0, 0.0, {52, 49, 29, 46, 6, 43, 17, 40}},
         // f1 - f2 and 2 f1 land on the tones themselves, which are never counted.
         IMDCase{"SecondOnTones", 2, 10, 20, 10000.0, 20000.0, {30, 40}},
@@ -161,10 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
     Passes, Average,
     ::testing::Values(AverageCase{"First", 1, 8, 1025}, AverageCase{"Second", 2, 8, 513},
                       AverageCase{"Third", 3, 1000, 257}, AverageCase{"Fifth", 5, 1000, 257},
-                      AverageCase{"Sixth", 6, 1000, 129}, AverageCase{"Eleventh", 11, 1000, 129},
-                      AverageCase{"Twelfth", 12, 1000, 65}, AverageCase{"At355", 355, 1000, 3},
-                      AverageCase{"AtTheLimit", 8, 8, 129}, AverageCase{"PastTheLimit", 9, 8, 129},
-                      AverageCase{"ZeroPasses", 0, 8, 129},
+                      AverageCase{"Sixth", 6, 1000, 129}, AverageCase{"At355", 355, 1000, 3},
+                      AverageCase{"PastTheLimit", 9, 8, 129},
                       AverageCase{"NegativePasses", -3, 8, 129},
                       AverageCase{"LimitOne", 2, 1, 1025}, AverageCase{"LimitZero", 4, 0, 1025}),
     CaseName());
@@ -197,7 +194,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UnweightedSmooth,
     ::testing::Values(
         SmoothCase{"HalfWidth1", {0, 0, 3, 0, 0}, 1, true, {0, 1, 1, 1, 0}},
-        SmoothCase{"HalfWidthAboveHalf", {1, 2, 3, 4, 9}, 3, true, {1, 2, 3, 4, 9}},
         SmoothCase{"AveragesOldValuesNotNew", {0, 3, 0, 0}, 1, true, {0, 1, 1, 0}},
         SmoothCase{
             "HalfWidth2", {8, 0, 4, 0, 8, 0, 4, 0, 8}, 2, true, {8, 0, 4, 2.4, 3.2, 2.4, 4, 0, 8}},

@@ -1,5 +1,5 @@
 // A plot channel's mappings and traces: the value and y of every Y code, the points of a known
-// spectrum, every plot style, clamping of values no plot can show, and the 3-D display's stack.
+// spectrum, the bar styles, clamping of values no plot can show, and the 3-D display's stack.
 #include "dsp/DSPFFTDataList.h"
 #include "platform/RecordingCanvas.h"
 #include "process/ChannelList.h"
@@ -41,11 +41,9 @@ TEST_P(YMapping, ValueLiesAtItsRow) {
 // the trace's rectangle to the bottom level at its bottom.
 INSTANTIATE_TEST_SUITE_P(Codes, YMapping,
                          testing::Values(CYCase{"Volts", 1, 0.5, 0, 2.0, 300.0},
-                                         CYCase{"VoltsNegative", 10, 1.0, 0, -2.0, 600.0},
                                          CYCase{"Ohms", 8, 10.0, 0, 40.0, 300.0},
                                          CYCase{"VoltsOffset", 1, 0.5, 50, 1.0, 200.0},
                                          CYCase{"Decibels", 4, 10.0, 0, -20.0, 400.0},
-                                         CYCase{"Relative", 5, 10.0, 0, 40.0, 100.0},
                                          CYCase{"SoundPressure", 6, 10.0, 0, -44.0, 500.0},
                                          CYCase{"Degrees", 7, 45.0, 0, -90.0, 400.0},
                                          CYCase{"ThreeD", 11, 0.0, 0, -25.0, 225.0}),
@@ -57,13 +55,12 @@ struct CBlock {
     std::vector<double> time = std::vector<double>(kN, 0.0);
     std::vector<double> magnitude = std::vector<double>(kN, 1.0);
     std::vector<double> phase = std::vector<double>(kN, 0.0);
-    std::vector<double> companionMagnitude = std::vector<double>(kN, 0.5);
+    std::vector<double> companion = std::vector<double>(kN, 0.5);
     std::vector<double> companionPhase = std::vector<double>(kN, 0.0);
 
     CTraceArrays Arrays() {
-        return {time.data(),           magnitude.data(),
-                phase.data(),          companionMagnitude.data(),
-                companionPhase.data(), kN};
+        return {time.data(),      magnitude.data(),      phase.data(),
+                companion.data(), companionPhase.data(), kN};
     }
     void Bind(CChannel& c) {
         c.m_arrays = [this] { return Arrays(); };
@@ -72,71 +69,53 @@ struct CBlock {
     }
 };
 
-class TraceValue : public testing::Test {
-protected:
-    CBlock block;
-    CChannel channel;
-    void SetUp() override {
-        block.Bind(channel);
-        channel.m_xCode = 1;
-    }
-    double Value(int yCode, int k) {
-        channel.m_yCode = yCode;
-        return channel.TraceValue(channel.GetTraceArrays(0), k);
-    }
+struct CValueCase {
+    std::string name;
+    int yCode;
+    double ref1, magnitude, phase, companion, companionPhase, expected;
 };
 
-TEST_F(TraceValue, VoltsAndDecibels) {
-    block.magnitude[3] = std::sqrt(2.0);
-    EXPECT_NEAR(Value(1, 3), std::sqrt(2.0), 1e-15);
-    EXPECT_NEAR(Value(2, 3), 1.0, 1e-15);
-    block.magnitude[3] = 0.1;
-    EXPECT_NEAR(Value(3, 3), -20.0, 1e-12);
-    EXPECT_NEAR(Value(11, 3), -20.0, 1e-12);
-    block.magnitude[3] = 10.0 * std::sqrt(2.0);
-    EXPECT_NEAR(Value(4, 3), 20.0, 1e-12);
-    block.magnitude[3] = 0.0;
-    EXPECT_NEAR(Value(3, 3), 20.0 * std::log10(kSmallestPositive), 1e-9) << "no -inf";
-    channel.m_xCode = 0;
-    block.time[5] = -0.25;
-    EXPECT_EQ(Value(1, 5), -0.25) << "the time display reads the samples";
-}
+class TraceValue : public testing::TestWithParam<CValueCase> {};
 
-TEST_F(TraceValue, RelativeAndSPLDecibels) {
-    // dB relative to the bin nearest |Ref1 ÷ 16 Hz|: 56 Hz → bin 3.5 → 4 (halves up).
-    channel.m_ref1 = -56.0;
+// Bin 10 of the block; bin 4 holds 2.0 and the last bin 200.0 for the relative decibels.
+TEST_P(TraceValue, OfBinTen) {
+    const CValueCase& c = GetParam();
+    CBlock block;
+    CChannel channel;
+    block.Bind(channel);
+    channel.m_xCode = 1;
+    channel.m_yCode = c.yCode;
+    channel.m_ref1 = c.ref1;
     block.magnitude[4] = 2.0;
-    block.magnitude[10] = 20.0;
-    EXPECT_NEAR(Value(5, 10), 20.0, 1e-12);
-    channel.m_ref1 = 1e9; // beyond the block: the last bin
     block.magnitude[CBlock::kN - 1] = 200.0;
-    EXPECT_NEAR(Value(5, 10), -20.0, 1e-12);
-    // dB SPL re Ref1 ÷ N.
-    channel.m_ref1 = 64.0;
-    EXPECT_NEAR(Value(6, 10), 20.0 * std::log10(20.0), 1e-12);
+    block.magnitude[10] = c.magnitude;
+    block.phase[10] = c.phase;
+    block.companion[10] = c.companion;
+    block.companionPhase[10] = c.companionPhase;
+    EXPECT_NEAR(channel.TraceValue(channel.GetTraceArrays(0), 10), c.expected, 1e-9);
 }
 
-TEST_F(TraceValue, PhaseIsWrapped) {
-    block.phase[1] = 190.0;
-    block.phase[2] = -190.0;
-    block.phase[3] = 180.0;
-    block.phase[4] = 725.0;
-    EXPECT_NEAR(Value(7, 1), -170.0, 1e-12);
-    EXPECT_NEAR(Value(7, 2), 170.0, 1e-12);
-    EXPECT_NEAR(Value(7, 3), 180.0, 1e-12);
-    EXPECT_NEAR(Value(7, 4), 5.0, 1e-12);
-}
-
-TEST_F(TraceValue, ImpedanceOfTheDividerAndTheBaseline) {
-    channel.m_ref1 = 10.0;
-    EXPECT_NEAR(Value(8, 1), 10.0, 1e-12) << "half the drive across Z: Z = R";
-    block.companionPhase[2] = 90.0; // H = 0.5j: |Z| = 0.5 R ÷ |1 − 0.5j|
-    EXPECT_NEAR(Value(8, 2), 5.0 / std::sqrt(1.25), 1e-12);
-    block.companionMagnitude[3] = 1.0;
-    EXPECT_EQ(Value(8, 3), 0.0) << "channel 2 as large as channel 1";
-    block.companionMagnitude[4] = 3.0;
-    EXPECT_EQ(Value(8, 4), 0.0);
-}
+// Relative dB: to the bin nearest |Ref1 ÷ 16 Hz| (56 Hz: bin 3.5, halves up), the last bin
+// beyond the block. SPL re Ref1 ÷ N. Impedance of the divider: half the drive across Z gives
+// Z = R, H = 0.5j gives |Z| = 0.5 R ÷ |1 − 0.5j|; channel 2 as large as channel 1 or larger, 0.
+INSTANTIATE_TEST_SUITE_P(
+    Codes, TraceValue,
+    testing::Values(
+        CValueCase{"Volts", 1, 0, std::sqrt(2.0), 0, 0.5, 0, std::sqrt(2.0)},
+        CValueCase{"Rms", 2, 0, std::sqrt(2.0), 0, 0.5, 0, 1.0},
+        CValueCase{"Decibels", 3, 0, 0.1, 0, 0.5, 0, -20.0},
+        CValueCase{"DecibelsRms", 4, 0, 10.0 * std::sqrt(2.0), 0, 0.5, 0, 20.0},
+        CValueCase{"DecibelsOfZero", 3, 0, 0.0, 0, 0.5, 0, 20.0 * std::log10(kSmallestPositive)},
+        CValueCase{"RelativeNearestBin", 5, -56.0, 20.0, 0, 0.5, 0, 20.0},
+        CValueCase{"RelativeBeyondTheBlock", 5, 1e9, 20.0, 0, 0.5, 0, -20.0},
+        CValueCase{"SoundPressure", 6, 64.0, 20.0, 0, 0.5, 0, 20.0 * std::log10(20.0)},
+        CValueCase{"PhaseAbove180", 7, 0, 1, 190.0, 0.5, 0, -170.0},
+        CValueCase{"PhaseBelowMinus180", 7, 0, 1, -190.0, 0.5, 0, 170.0},
+        CValueCase{"PhaseTwoTurns", 7, 0, 1, 725.0, 0.5, 0, 5.0},
+        CValueCase{"ImpedanceInPhase", 8, 10.0, 1, 0, 0.5, 0, 10.0},
+        CValueCase{"ImpedanceQuadrature", 8, 10.0, 1, 0, 0.5, 90.0, 5.0 / std::sqrt(1.25)},
+        CValueCase{"ImpedanceOfEqualChannels", 8, 10.0, 1, 0, 1.0, 0, 0.0}),
+    CaseName());
 
 // A spectrum of −k dB at bin k on a 320 × 400 plot, 10 dB per division, bins 0..32.
 class SpectrumPlot : public testing::Test {
@@ -158,214 +137,130 @@ protected:
     }
     // 10 pixels per bin; element k ≥ 1 one bin right of its own position; y = 200 + 5k.
     static CPoint Expected(int k) { return {k == 0 ? 0 : (k + 1) * 10, 200 + 5 * k}; }
+    std::vector<CPoint> Points() { return canvas.OpsOf(EOp::polyline).at(0).points; }
 };
 
 TEST_F(SpectrumPlot, LineRunsThroughEveryElementUpToTheFirstBeyondTheEdge) {
+    channel.m_selected = true;
     channel.PlotData(canvas);
     const auto lines = canvas.OpsOf(EOp::polyline);
     ASSERT_EQ(lines.size(), 1u);
     ASSERT_EQ(lines[0].points.size(), 33u);
     for (int k = 0; k <= 32; ++k)
         EXPECT_EQ(lines[0].points[size_t(k)], Expected(k)) << k;
-    EXPECT_EQ(lines[0].pen.colour, (CColour{0, 255, 0}));
+    EXPECT_EQ(lines[0].pen.colour, (CColour{0, 255, 255})) << "the selected trace colour";
     EXPECT_EQ(lines[0].clip, channel.m_plotRect);
     EXPECT_EQ(canvas.OpenGroups(), 0u);
-    channel.m_selected = true;
-    channel.PlotData(canvas);
-    EXPECT_EQ(canvas.OpsOf(EOp::polyline).at(1).pen.colour, (CColour{0, 255, 255}));
 }
 
-TEST_F(SpectrumPlot, StopBinBeyondTheBlockEndsAtTheLastElement) {
-    channel.m_plotRect = {0, 0, 6400, 400};
-    channel.m_stopBin = 640; // ten times the block
-    channel.PlotData(canvas);
-    const auto lines = canvas.OpsOf(EOp::polyline);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].points.size(), size_t(CBlock::kN));
-}
-
-TEST_F(SpectrumPlot, StartBinDropsThePointsLeftOfThePlot) {
+TEST_F(SpectrumPlot, StartAndStopBinsCutTheLineAtTheEdges) {
     channel.m_startBin = 16; // 20 pixels per bin, origin at −320
     channel.PlotData(canvas);
-    const auto points = canvas.OpsOf(EOp::polyline).at(0).points;
-    // Element 14 at −320 + 15 × 20 = −20 starts the line; element 15 sits on the left edge.
-    ASSERT_GE(points.size(), 2u);
-    EXPECT_EQ(points[0].x, -20);
-    EXPECT_EQ(points[1].x, 0);
-    EXPECT_EQ(points.back().x, 340) << "bin 32 lies one bin beyond the right edge";
+    // Element 14 at −320 + 15 × 20 = −20 starts the line; element 15 sits on the left edge; bin
+    // 32 lies one bin beyond the right edge.
+    EXPECT_EQ(Points()[0].x, -20);
+    EXPECT_EQ(Points()[1].x, 0);
+    EXPECT_EQ(Points().back().x, 340);
+    canvas.Clear();
+    channel.m_startBin = 0;
+    channel.m_stopBin = 640; // ten times the block: the line ends at its last element
+    channel.PlotData(canvas);
+    EXPECT_EQ(Points().size(), size_t(CBlock::kN));
 }
 
-TEST_F(SpectrumPlot, UnshowableValuesAreClampedToDrawablePixels) {
+TEST_F(SpectrumPlot, UnshowableValuesAreClampedAndMissingArraysDrawNothing) {
     channel.m_yCode = 1; // volts
     channel.m_yScale = 1e-300;
     block.magnitude[1] = std::numeric_limits<double>::infinity();
     block.magnitude[2] = std::numeric_limits<double>::quiet_NaN();
     block.magnitude[3] = -std::numeric_limits<double>::infinity();
     channel.PlotData(canvas);
-    const auto points = canvas.OpsOf(EOp::polyline).at(0).points;
-    EXPECT_EQ(points[1].y, -kMaxPixel);
-    EXPECT_EQ(points[2].y, 400) << "NaN sits on the plot bottom";
-    EXPECT_EQ(points[3].y, kMaxPixel);
-    for (const CPoint& p : points) {
-        EXPECT_LE(std::abs(p.x), kMaxPixel);
-        EXPECT_LE(std::abs(p.y), kMaxPixel);
-    }
-}
-
-TEST_F(SpectrumPlot, NothingIsDrawnWithoutTheArraysTheCodeNeeds) {
+    EXPECT_EQ(Points()[1].y, -kMaxPixel);
+    EXPECT_EQ(Points()[2].y, 400) << "NaN sits on the plot bottom";
+    EXPECT_EQ(Points()[3].y, kMaxPixel);
+    canvas.Clear();
     CTraceArrays arrays = block.Arrays();
     channel.m_arrays = [&arrays] { return arrays; };
     arrays.magnitude = nullptr;
     channel.PlotData(canvas);
     arrays.magnitude = block.magnitude.data();
-    channel.m_yCode = 8;
     arrays.companionPhase = nullptr;
+    channel.m_yCode = 8;
     channel.PlotData(canvas);
-    channel.m_yCode = 0;
-    channel.PlotData(canvas);
-    EXPECT_TRUE(canvas.OpsOf(EOp::polyline).empty());
+    EXPECT_TRUE(canvas.Ops().empty());
 }
 
 struct CStyleCase {
     std::string name;
     int style;
-    EOp fill;
-    EOp edge;
+    EOp fill, edge;
+    CColour firstFill;
 };
 
 class BarStyle : public SpectrumPlot, public testing::WithParamInterface<CStyleCase> {};
 
+// Each bar spans from the previous point to the plot bottom; rainbow bars take their hue from
+// the left edge (the bar from x = 160 has hue 160 ÷ 320 × 152 = 76); hollow bars show the plot
+// background inside the trace-coloured pen.
 TEST_P(BarStyle, EachBarSpansFromThePreviousPointToThePlotBottom) {
-    channel.m_plotStyle = GetParam().style;
+    const CStyleCase& c = GetParam();
+    channel.m_plotStyle = c.style;
     channel.PlotData(canvas);
     EXPECT_TRUE(canvas.OpsOf(EOp::polyline).empty());
-    const auto bars = canvas.OpsOf(GetParam().fill);
+    const auto bars = canvas.OpsOf(c.fill);
     ASSERT_EQ(bars.size(), 32u);
-    for (int k = 1; k <= 32; ++k) {
-        const CPoint prev = Expected(k - 1), p = Expected(k);
-        EXPECT_EQ(bars[size_t(k - 1)].rect, (CRect{prev.x, p.y, p.x, 400})) << k;
-        EXPECT_EQ(bars[size_t(k - 1)].clip, channel.m_plotRect);
-    }
-    const bool rainbow = GetParam().style >= 4;
-    const CColour first = GetParam().fill == EOp::rectangle ? *bars[0].brush : bars[0].colour;
-    const CColour half = GetParam().fill == EOp::rectangle ? *bars[15].brush : bars[15].colour;
-    if (rainbow) {
-        // Hue 0 at the left edge; the bar from x = 160 has hue 160 ÷ 320 × 152 = 76.
-        EXPECT_EQ(first, HLStoRGB(0, 124, 240));
-        EXPECT_EQ(half, HLStoRGB(76, 124, 240));
-    } else if (GetParam().fill == EOp::rectangle) {
-        EXPECT_EQ(first, (CColour{0, 0, 0})) << "hollow bars show the plot background";
-    } else {
-        EXPECT_EQ(first, (CColour{0, 255, 0}));
-    }
-    if (GetParam().fill == EOp::rectangle) {
-        EXPECT_EQ(bars[0].pen.colour, (CColour{0, 255, 0}));
-        return;
-    }
-    const auto edges = canvas.OpsOf(GetParam().edge);
-    ASSERT_EQ(edges.size(), 32u) << "every bar is 10 pixels wide";
-    if (GetParam().edge == EOp::rect3d) {
-        EXPECT_EQ(edges[0].colour, (CColour{0, 255, 0}));
-        EXPECT_EQ(edges[0].colour2, (CColour{0, 0, 0}));
-    } else {
-        EXPECT_EQ(edges[0].sides, unsigned(kEdgeTop | kEdgeRight));
-    }
+    for (int k = 1; k <= 32; ++k)
+        EXPECT_EQ(bars[size_t(k - 1)].rect,
+                  (CRect{Expected(k - 1).x, Expected(k).y, Expected(k).x, 400}))
+            << k;
+    const auto colour = [&](size_t i) {
+        return c.fill == EOp::rectangle ? *bars[i].brush : bars[i].colour;
+    };
+    EXPECT_EQ(colour(0), c.firstFill);
+    if (c.style >= 4) EXPECT_EQ(colour(15), HLStoRGB(76, 124, 240));
+    if (c.fill != EOp::rectangle) EXPECT_EQ(canvas.OpsOf(c.edge).size(), 32u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, BarStyle,
-    testing::Values(CStyleCase{"Raised", 1, EOp::fillRect, EOp::rect3d},
-                    CStyleCase{"Sunken", 2, EOp::fillRect, EOp::sunkenEdge},
-                    CStyleCase{"Hollow", 3, EOp::rectangle, EOp::rectangle},
-                    CStyleCase{"RainbowSunken", 5, EOp::fillRect, EOp::sunkenEdge},
-                    CStyleCase{"RainbowHollow", 6, EOp::rectangle, EOp::rectangle}),
+    testing::Values(CStyleCase{"Raised", 1, EOp::fillRect, EOp::rect3d, {0, 255, 0}},
+                    CStyleCase{"Hollow", 3, EOp::rectangle, EOp::rectangle, {0, 0, 0}},
+                    CStyleCase{"RainbowSunken", 5, EOp::fillRect, EOp::sunkenEdge,
+                               HLStoRGB(0, 124, 240)}),
     CaseName());
 
-TEST_F(SpectrumPlot, NarrowBarsHaveNoEdges) {
-    channel.m_plotRect = {0, 0, 64, 400}; // two pixels per bin
-    channel.m_plotStyle = 1;
-    channel.PlotData(canvas);
-    EXPECT_EQ(canvas.OpsOf(EOp::fillRect).size(), 32u);
-    const auto edges = canvas.OpsOf(EOp::rect3d);
-    ASSERT_EQ(edges.size(), 1u) << "only the first bar, from the origin, is wider than 2";
-    EXPECT_EQ(edges[0].rect.right - edges[0].rect.left, 4);
-}
-
-TEST(ChannelList, CreatesNumberedChannels) {
-    CChannelList list;
-    EXPECT_FALSE(list.Create(-1));
-    ASSERT_TRUE(list.Create(2));
-    ASSERT_TRUE(list.Create(1));
-    EXPECT_EQ(list.GetCount(), 3);
-    EXPECT_EQ(list.GetAt(2)->m_index, 2);
-    EXPECT_EQ(list.GetAt(3), nullptr);
-    EXPECT_EQ(list.GetAt(-1), nullptr);
-}
-
-// The 3-D display on a 600 × 400 plot with the 12-pixel font (7 pixels per character).
-class Display3D : public testing::Test {
-protected:
-    std::vector<std::unique_ptr<CDSPFFTDataList>> plots;
-    CChannel channel;
+// The 3-D display on a 600 × 400 plot with the 12-pixel font (7 pixels per character): each
+// logged plot is a trace in its own rectangle, two thirds of the room W − 12 × 7 = 516 and
+// H − 4 × 12 = 352, trace t shifted left by t × 516 ÷ 12 and down by t × 352 ÷ 12.
+TEST(Display3D, EachLoggedPlotIsATraceInItsOwnRectangle) {
     CRecordingCanvas canvas;
-    CTextMetrics metrics;
-
-    void SetUp() override {
-        canvas.SetFont(kPlotSmallFont);
-        metrics = canvas.GetTextMetrics();
-        channel.m_plotRect = {0, 0, 600, 400};
-        channel.m_xCode = 6;
-        channel.m_yCode = 11;
-        channel.m_yScale = 0.0;
-        channel.m_bottomLevel = -100.0;
-        channel.m_startBin = 0;
-        channel.m_stopBin = 32;
-        channel.m_sampleRate = 1024.0;
-        channel.m_blockSize = 64;
-    }
-    void AddPlots(int count) {
-        for (int p = 0; p < count; ++p) {
-            auto list = std::make_unique<CDSPFFTDataList>();
-            ASSERT_TRUE(list->Create(2, 1, 64, 1024.0));
-            for (int k = 0; k < 64; ++k)
-                list->GetFreqData(1)[k] = 0.5; // the second channel at −6 dB
-            channel.m_loggedPlots.push_back(list.get());
-            plots.push_back(std::move(list));
-        }
-        channel.m_plotCount = count;
-    }
-};
-
-struct CTraceRectCase {
-    std::string name;
-    int trace;
-    CRect rect;
-};
-
-class TraceRect : public Display3D, public testing::WithParamInterface<CTraceRectCase> {};
-
-TEST_P(TraceRect, StacksBackToFront) {
-    AddPlots(4);
-    EXPECT_EQ(metrics.averageCharWidth, 7);
-    EXPECT_EQ(metrics.height, 12);
-    // Room W − 12 × 7 = 516 and H − 4 × 12 = 352; each trace two thirds of it, trace t shifted
-    // left by t × 516 ÷ 12 and down by t × 352 ÷ 12.
-    EXPECT_EQ(channel.GetTraceRect(metrics, GetParam().trace), GetParam().rect);
-}
-
-INSTANTIATE_TEST_SUITE_P(Traces, TraceRect,
-                         testing::Values(CTraceRectCase{"Back", 0, {214, 24, 558, 259}},
-                                         CTraceRectCase{"Second", 1, {171, 53, 515, 288}},
-                                         CTraceRectCase{"Front", 3, {85, 112, 429, 347}}),
-                         CaseName());
-
-TEST_F(Display3D, EachLoggedPlotIsATraceInItsOwnRectangle) {
-    AddPlots(3);
+    canvas.SetFont(kPlotSmallFont);
+    const CTextMetrics metrics = canvas.GetTextMetrics();
+    CChannel channel;
+    channel.m_plotRect = {0, 0, 600, 400};
+    channel.m_xCode = 6;
+    channel.m_yCode = 11;
+    channel.m_yScale = 0.0;
+    channel.m_bottomLevel = -100.0;
+    channel.m_startBin = 0;
+    channel.m_stopBin = 32;
+    channel.m_sampleRate = 1024.0;
+    channel.m_blockSize = 64;
     channel.m_index = 1; // the second plot channel draws the plots' second channels
+    std::vector<std::unique_ptr<CDSPFFTDataList>> plots;
+    for (int p = 0; p < 4; ++p) {
+        plots.push_back(std::make_unique<CDSPFFTDataList>());
+        ASSERT_TRUE(plots.back()->Create(2, 1, 64, 1024.0));
+        std::fill_n(plots.back()->GetFreqData(1), 64, 0.5); // −6 dB
+        channel.m_loggedPlots.push_back(plots.back().get());
+    }
+    EXPECT_EQ(channel.GetTraceRect(metrics, 0), (CRect{214, 24, 558, 259}));
+    channel.m_plotCount = 5; // more than were logged: only those that exist are drawn
+    EXPECT_EQ(channel.GetTraceRect(metrics, 1), (CRect{171, 53, 515, 288}));
     channel.PlotData(canvas);
     const auto lines = canvas.OpsOf(EOp::polyline);
-    ASSERT_EQ(lines.size(), 3u);
-    for (int t = 0; t < 3; ++t) {
+    ASSERT_EQ(lines.size(), 4u);
+    for (int t = 0; t < 4; ++t) {
         const CRect rect = channel.GetTraceRect(metrics, t);
         EXPECT_EQ(lines[size_t(t)].clip, rect);
         // −6.02 dB on a 0..−100 dB span: 0.0602 of the trace's height below its top.
@@ -373,16 +268,8 @@ TEST_F(Display3D, EachLoggedPlotIsATraceInItsOwnRectangle) {
         EXPECT_EQ(lines[size_t(t)].points.back().y, int(std::lround(y)));
         // Linear 3-D axis: two thirds of (W − 16 characters) over the bins from the trace's left.
         const double perBin = 2.0 / 3.0 * (600 - 16 * 7) / 32.0;
-        EXPECT_EQ(lines[size_t(t)].points[0].x, rect.left);
         EXPECT_EQ(lines[size_t(t)].points[1].x, int(std::lround(rect.left + 2 * perBin)));
     }
-}
-
-TEST_F(Display3D, PlotCountBeyondTheLoggedPlotsDrawsOnlyThoseThatExist) {
-    AddPlots(2);
-    channel.m_plotCount = 5;
-    channel.PlotData(canvas);
-    EXPECT_EQ(canvas.OpsOf(EOp::polyline).size(), 2u);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The view's own drawing: the plot area, the background it fills and its tick marks.
+// The view's own drawing: the plot area and the background it fills.
 #include "common/CaseName.h"
 #include "common/TestModules.h"
 
@@ -51,25 +51,5 @@ INSTANTIATE_TEST_SUITE_P(Cases, DspViewBackground,
                                          CBackgroundCase{"StepWithoutBitmaps", false, 0, true},
                                          CBackgroundCase{"EmptyProcess", true, 1, true}),
                          CaseName());
-
-TEST(DspViewDraw, TicksUseTheViewsGridLayout) {
-    CDspView view;
-    CRecordingCanvas canvas;
-    view.DrawXDirTicks(canvas, {0, 0, 500, 400}, 4);
-    auto lines = canvas.OpsOf(EOp::line);
-    ASSERT_EQ(lines.size(), 49u);
-    // The centre line (4 of 8 up), ticks 10 pixels apart, half-length 400 ÷ 64.
-    EXPECT_EQ(lines[0].points, (std::vector<CPoint>{{10, 194}, {10, 206}}));
-    EXPECT_EQ(lines[0].pen.colour, (CColour{192, 192, 192}));
-    canvas.Clear();
-    view.DrawYDirTicks(canvas, {0, 0, 500, 400}, 5);
-    lines = canvas.OpsOf(EOp::line);
-    ASSERT_EQ(lines.size(), 39u);
-    EXPECT_EQ(lines[0].points, (std::vector<CPoint>{{244, 10}, {256, 10}}));
-    canvas.Clear();
-    view.DrawYDirTicks(canvas, {0, 0, 500, 400}, 11); // right of the plot
-    view.DrawYDirTicks(canvas, {0, 0, 500, 400}, -1);
-    EXPECT_TRUE(canvas.Ops().empty());
-}
 
 } // namespace

@@ -1,6 +1,5 @@
 // Markers: the readout text by Y code, a plot channel's marker placed from the mouse and by its
-// index, the view's marker dragging on plain points, and the view's marker on a plot-axis
-// record.
+// index, and the view's marker dragging on plain points.
 #include "common/TestModules.h"
 
 #include "platform/RecordingCanvas.h"
@@ -50,16 +49,13 @@ INSTANTIATE_TEST_SUITE_P(
     Codes, Readout,
     testing::Values(CReadoutCase{"NoArray", 0, 0.0, 1.0, "0.000 nVpk "},
                     CReadoutCase{"Volts", 1, 0.25, 1.0, "250.0 mVpk "},
-                    CReadoutCase{"VoltsWithGain", 9, 0.25, 4.0, "1.000 Vpk "},
-                    CReadoutCase{"Microvolts", 10, 2e-6, 1.0, "2.000 uVpk "},
                     CReadoutCase{"Rms", 2, 1.0, 2.0, "1.414 Vrms"},
                     CReadoutCase{"DecibelsPeak", 3, 0.1, 1.0, "-20.00dBpk"},
                     CReadoutCase{"DecibelsRms", 4, std::sqrt(2.0), 1.0, "0.000 dBrms"},
                     CReadoutCase{"DecibelsRelative", 5, 5.0, 1.0, "20.00dB"},
                     CReadoutCase{"SoundPressure", 6, 1.0, 1.0, "94.00dB"},
                     CReadoutCase{"PhaseLessDelay", 7, 100.0, 1.0, "-160.00\xC2\xB0"},
-                    CReadoutCase{"Impedance", 8, 1.0, 1.0, "10.00"},
-                    CReadoutCase{"ImpedanceOfNothing", 8, 0.0, 1.0, "0.000"}),
+                    CReadoutCase{"Impedance", 8, 1.0, 1.0, "10.00"}),
     CaseName());
 
 TEST(Readout, TimeAxesReadTheSamplesAndIndexesStayInsideTheArrays) {
@@ -200,19 +196,6 @@ TEST_F(MarkerDrag, ClickTogglesTheChannelsMarkerAndSwitchingItOnStopsTheRun) {
     EXPECT_EQ(Marker(1).point, (CPoint{60, 120})) << "no capture, no move";
 }
 
-TEST_F(MarkerDrag, SwitchingAMarkerOffReleasesTheCaptureAndLeavesTheRunAlone) {
-    UseChannels();
-    view->OnLButtonDown({10, 10});
-    view->OnLButtonUp({10, 10});
-    ASSERT_TRUE(doc->OnEditRun());
-    CallLog().clear();
-    view->OnLButtonDown({20, 20});
-    EXPECT_FALSE(Marker(0).on);
-    EXPECT_FALSE(view->HasCapture());
-    EXPECT_TRUE(doc->IsRunning());
-    EXPECT_TRUE(CallLog().empty());
-}
-
 TEST_F(MarkerDrag, WithoutPlotChannelsTheViewsSingleMarkerIsUsed) {
     // Every view has its plot channels, but a view that does not draw through them leaves
     // their plot rectangles empty.
@@ -234,75 +217,6 @@ TEST_F(MarkerDrag, WithoutPlotChannelsTheViewsSingleMarkerIsUsed) {
     EXPECT_EQ(view->GetPlotMarker().point, (CPoint{60, 60}));
     view->OnLButtonUp({70, 70});
     EXPECT_TRUE(view->GetPlotMarker().dragFinished);
-}
-
-TEST_F(MarkerDrag, ChannelSelectionMarksThePlotChannels) {
-    view->OnSelCh2();
-    EXPECT_FALSE(view->GetChannelPointer(0)->m_selected);
-    EXPECT_TRUE(view->GetChannelPointer(1)->m_selected);
-    view->OnSelCh1();
-    EXPECT_TRUE(view->GetChannelPointer(0)->m_selected);
-    EXPECT_FALSE(view->GetChannelPointer(1)->m_selected);
-    view->OnSelAll();
-    EXPECT_FALSE(view->GetChannelPointer(0)->m_selected);
-    EXPECT_FALSE(view->GetChannelPointer(1)->m_selected);
-    EXPECT_EQ(view->GetSelectedChannel(), 0);
-}
-
-// The view's marker on a plot-axis record: 1024 Hz, N = 64 (16 Hz per bin), 320 pixels wide.
-class ViewMarker : public MarkerDrag {
-protected:
-    std::vector<double> a = std::vector<double>(1024, 0.5), b = std::vector<double>(1024, 0.25);
-    std::vector<double> zero = std::vector<double>(1024, 0.0);
-    CRecordingCanvas canvas;
-
-    CChan Record(int xCode, int blockSize, int last) {
-        CChan chan;
-        chan.aMagnitude = a.data();
-        chan.aPhase = zero.data();
-        chan.bMagnitude = b.data();
-        chan.bPhase = zero.data();
-        chan.sampleRate = 1024.0;
-        chan.blockSize = blockSize;
-        chan.xCode = xCode;
-        chan.firstBin = 0;
-        chan.lastBin = last;
-        chan.markerYCode = 1;
-        chan.markerRect = {0, 0, 320, 200};
-        return chan;
-    }
-    std::string DragTo(const CChan& chan, int x) {
-        view->SetPlotRect(chan.markerRect);
-        view->OnLButtonDown({x, 100});
-        return view->DrawMarker(canvas, chan);
-    }
-};
-
-TEST_F(ViewMarker, LinearAxisShowsWholeHertzWhileDraggingAndTheTableAfterwards) {
-    const CChan chan = Record(2, 64, 32);
-    EXPECT_EQ(view->DrawMarker(canvas, chan), "") << "the marker is off";
-    EXPECT_TRUE(canvas.Ops().empty());
-    EXPECT_EQ(DragTo(chan, 100), "  160 Hz, 500.0 mVpk "); // ⌊100 ÷ 320 × 32⌋ = bin 10
-    view->OnLButtonUp({100, 100});
-    EXPECT_EQ(view->DrawMarker(canvas, chan), "160.0 Hz, 500.0 mVpk ");
-    EXPECT_EQ(view->GetPlotMarker().x, 100);
-}
-
-TEST_F(ViewMarker, LogAxisShowsTheInterpolatedFrequencyWhileDragging) {
-    // 1 Hz per bin; from the code's 10 Hz to half the rate, 512 Hz: the middle is √5120 Hz.
-    const CChan chan = Record(4, 1024, 1000);
-    EXPECT_EQ(DragTo(chan, 160), "   72 Hz,500.0 mVpk ");
-    view->OnLButtonUp({160, 100});
-    EXPECT_EQ(view->DrawMarker(canvas, chan), " 71.0 Hz,500.0 mVpk ");
-}
-
-TEST_F(ViewMarker, CodesNamingChannelTwoReadItsArrays) {
-    CChan chan = Record(7, 64, 32);
-    EXPECT_EQ(DragTo(chan, 100), "  160 Hz, 250.0 mVpk ");
-    chan.xCode = 2;
-    chan.markerYCode = 8; // channel 2 at half of channel 1 across 10 ohms: 10 ohms
-    chan.reference = 10.0;
-    EXPECT_EQ(view->DrawMarker(canvas, chan), "  160 Hz, 10.00");
 }
 
 } // namespace

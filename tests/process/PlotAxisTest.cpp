@@ -1,5 +1,4 @@
 // Horizontal mappings, marker indexes and marker texts on time, linear and logarithmic axes.
-#include "process/Chan.h"
 #include "process/PlotAxis.h"
 
 #include "common/CaseName.h"
@@ -114,40 +113,5 @@ TEST(PlotAxis, PlacedMarkerColumnTextAndDegenerateAxes) {
     still.timePerDivision = 0.0;
     EXPECT_FALSE(still.IsDrawable());
 }
-
-struct CChanCase {
-    std::string name;
-    int xCode;
-    EAxisKind kind;
-    double lowest;
-    bool channelB;
-};
-
-class ChanAxis : public testing::TestWithParam<CChanCase> {};
-
-TEST_P(ChanAxis, XCodeNamesAxisAndChannel) {
-    CChan chan;
-    chan.xCode = GetParam().xCode;
-    chan.markerRect = {10, 20, 110, 220};
-    const CPlotAxis axis = chan.GetAxis();
-    EXPECT_EQ(axis.kind, GetParam().kind);
-    EXPECT_EQ(chan.DrawsChannelB(), GetParam().channelB);
-    EXPECT_EQ(axis.left, 10.0);
-    EXPECT_EQ(axis.width, 100.0);
-    if (axis.kind == EAxisKind::log) {
-        EXPECT_EQ(axis.lowestFrequency, GetParam().lowest);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(LoggerCodes, ChanAxis,
-                         testing::Values(CChanCase{"TimeA", 0, EAxisKind::time, 0, false},
-                                         CChanCase{"TimeB", 1, EAxisKind::time, 0, true},
-                                         CChanCase{"LinearA", 2, EAxisKind::linear, 0, false},
-                                         CChanCase{"Log1HzA", 3, EAxisKind::log, 1, false},
-                                         CChanCase{"Log100HzA", 6, EAxisKind::log, 100, false},
-                                         CChanCase{"LinearB", 7, EAxisKind::linear, 0, true},
-                                         CChanCase{"Log20HzB", 10, EAxisKind::log, 20, true},
-                                         CChanCase{"Log100HzB", 11, EAxisKind::log, 100, true}),
-                         CaseName());
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "common/CaseName.h"
 #include "common/TempFolder.h"
 #include "common/TestModules.h"
+#include "common/TextFileUtil.h"
 
 #include "process/DspDoc.h"
 
@@ -13,8 +14,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -51,13 +50,12 @@ protected:
     CTempFolder dir;
 
     std::string Write(const std::string& name, const Bytes& bytes) {
-        std::ofstream(dir.File(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        PutFile(dir.File(name), std::string(bytes.begin(), bytes.end()));
         return dir.File(name);
     }
     static Bytes Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
+        const std::string bytes = GetFile(path);
+        return Bytes(bytes.begin(), bytes.end());
     }
     CDspDoc* Open(const Bytes& bytes, std::string& error) {
         return t.session.Open(Write("open.process", bytes), error) ? &t.session.Document()
@@ -122,21 +120,6 @@ TEST_F(ProcessFile, OpenReadsTwiceAndRestoresEveryModule) {
     EXPECT_EQ(doc->GetPauseOnRecordCount(), 3);
     EXPECT_EQ(ModuleAt(*doc, 1).GetWorkingList()->GetSize(0), 2048) << "ShowCurrentParams ran";
     EXPECT_EQ(t.App().GetRecentFiles().front(), path);
-}
-
-// Files opened one after another before the next idle call (as from the command line) all
-// open; the failure of one is not shown under another's title.
-TEST_F(ProcessFile, SeveralFilesOpenedBeforeIdleAllOpen) {
-    std::string error;
-    ASSERT_TRUE(t.App().OpenDocumentFile(Write("a.process", ThreeStepFile()), error)) << error;
-    ASSERT_TRUE(t.App().OpenDocumentFile(Write("b.process", ThreeStepFile()), error)) << error;
-    EXPECT_FALSE(t.App().OpenDocumentFile(Write("c.process", {1, 2, 3}), error));
-    t.App().ShowOpenError(error);
-    t.App().OnIdle();
-    ASSERT_EQ(t.App().GetDocuments().size(), 2u);
-    EXPECT_EQ(t.App().GetDocuments()[1]->GetViewCount(), 3u);
-    EXPECT_EQ(t.App().GetDocuments()[1]->GetTitle(), "b.process");
-    EXPECT_EQ(t.session.GetMessages().size(), 1u);
 }
 
 TEST_F(ProcessFile, AHeadlessRoundTripKeepsTheWindowPlacementAndBytes) {
@@ -260,36 +243,6 @@ TEST_F(ProcessFile, AFailedSaveLeavesTheOldFileIntact) {
     EXPECT_EXIT(saveWithLittleSpace(), testing::ExitedWithCode(3), "");
     EXPECT_EQ(Read(path), old);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"keep.process"}) << "no temporary left";
-}
-
-TEST_F(ProcessFile, SaveAsAsksForAPathAndTakesIt) {
-    struct CDialog : IFileDialog {
-        std::string asked, answer;
-        std::optional<std::string> AskSavePath(const std::string& title, const std::string& initial,
-                                               const std::string&, const std::string&) override {
-            asked = title + "|" + initial;
-            if (answer.empty()) return std::nullopt;
-            return answer;
-        }
-    } dialog;
-    t.App().SetFileDialog(&dialog);
-    CDspDoc* doc = MakeThreeStepProcess();
-    EXPECT_FALSE(doc->OnFileSave()) << "cancelled";
-    EXPECT_EQ(dialog.asked, "Save Process File|" + doc->GetTitle() + ".process");
-    EXPECT_TRUE(doc->GetPathName().empty());
-
-    dialog.answer = dir.File("chosen.process");
-    EXPECT_TRUE(doc->OnFileSave());
-    EXPECT_EQ(doc->GetTitle(), "chosen.process");
-    EXPECT_EQ(Read(dialog.answer), ThreeStepFile());
-    EXPECT_EQ(t.App().GetRecentFiles().front(), dialog.answer);
-
-    dialog.asked.clear();
-    std::string message;
-    ASSERT_TRUE(doc->GetView(0)->SetControl("level", "5", message));
-    EXPECT_TRUE(doc->OnFileSave());
-    EXPECT_TRUE(dialog.asked.empty()) << "a document with a path saves without asking";
-    EXPECT_FALSE(doc->IsModified());
 }
 
 // The question before closing a changed document: its own sink here, to answer it.
