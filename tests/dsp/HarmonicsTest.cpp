@@ -73,25 +73,17 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName());
 
 TEST(Harmonics, SingleHarmonicsAndTheStrongestBins) {
-    CDSPData data;
+    CDSPData data, ties;
     MakeSpectrum(data, 16, {{2, 1.0}, {4, 0.1}, {6, 0.3}, {15, 5.0}});
     EXPECT_EQ(data.GetMaxHarmonic(), 2) << "bins from N/2 are not searched";
-    EXPECT_EQ(data.GetNextHarmonic(2), 6);
-    EXPECT_DOUBLE_EQ(data.GetHarmonicDistortion(0.0, 2), 10.0);
-    EXPECT_DOUBLE_EQ(data.GetHarmonicDistortion(2400.0, 3), 30.0); // nearest bin 2
-    EXPECT_EQ(data.GetHarmonicDistortion(0.0, 4), 0.0);
+    EXPECT_DOUBLE_EQ(data.GetHarmonicDistortion(2400.0, 3), 30.0) << "nearest bin 2";
     EXPECT_EQ(data.GetHarmonicDistortion(2000.0, 8), 0.0) << "bin 16 is outside";
     EXPECT_EQ(data.GetHarmonicDistortion(2000.0, -1), 0.0);
     EXPECT_EQ(data.GetHarmonicNumber(1500.0), 2) << "halves up";
-    EXPECT_EQ(data.GetHarmonicNumber(1499.0), 1);
     EXPECT_EQ(data.GetHarmonicNumber(9000.0), 8) << "clamped to N/2";
-    EXPECT_EQ(data.GetHarmonicNumber(-700.0), 0);
     EXPECT_EQ(data.GetHarmonicNumber(std::numeric_limits<double>::quiet_NaN()), 0);
-    CDSPData ties, negative;
     MakeSpectrum(ties, 16, {{4, 1.0}, {5, 0.9}, {3, 0.8}, {7, 0.9}});
     EXPECT_EQ(ties.GetNextHarmonic(4), 5) << "ties keep the lower bin, neighbours count";
-    MakeSpectrum(negative, 16, {{0, -1.0}, {1, -0.5}});
-    EXPECT_EQ(negative.GetMaxHarmonic(), 0);
 }
 
 // Magnitudes 0.001 * (b + 1) in every bin of a 256-bin spectrum except the two tones.
@@ -131,11 +123,8 @@ TEST_P(IMDProducts, SumsExactlyTheProductBins) {
 INSTANTIATE_TEST_SUITE_P(
     Orders, IMDProducts,
     ::testing::Values(
-        IMDCase{"Second", 2, 10, 13, 10000.0, 13000.0, {23, 3, 20, 26}},
         IMDCase{"Third", 3, 10, 13, 10000.0, 13000.0, {39, 36, 16, 33, 7, 30}},
         IMDCase{"FourthStrongestTones", 4, 10, 13, 10000.0, 0.0, {52, 49, 29, 46, 6, 43, 17, 40}},
-        // f1 - f2 and 2 f1 land on the tones themselves, which are never counted.
-        IMDCase{"SecondOnTones", 2, 10, 20, 10000.0, 20000.0, {30, 40}},
         // f1 - 2 f2 and 3 f1 both give bin 30 (counted once); 2 f1 - f2 gives DC.
         IMDCase{"ThirdCoinciding", 3, 10, 20, 10000.0, 20000.0, {60, 50, 30, 40, 0}},
         // Products at or above half the sample rate (bin 128) are not counted: of 300, 240,

@@ -217,8 +217,12 @@ TEST_P(BarStyle, EachBarSpansFromThePreviousPointToThePlotBottom) {
         return c.fill == EOp::rectangle ? *bars[i].brush : bars[i].colour;
     };
     EXPECT_EQ(colour(0), c.firstFill);
-    if (c.style >= 4) EXPECT_EQ(colour(15), HLStoRGB(76, 124, 240));
-    if (c.fill != EOp::rectangle) EXPECT_EQ(canvas.OpsOf(c.edge).size(), 32u);
+    if (c.style >= 4) {
+        EXPECT_EQ(colour(15), HLStoRGB(76, 124, 240));
+    }
+    if (c.fill != EOp::rectangle) {
+        EXPECT_EQ(canvas.OpsOf(c.edge).size(), 32u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
