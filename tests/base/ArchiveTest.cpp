@@ -117,10 +117,10 @@ TEST(ArchiveText, WideCharactersAreReadAndImpossibleLengthsFail) {
     std::list<std::string> l{"old"};
     list.ReadStringList(l);
     EXPECT_EQ(l, (std::list<std::string>{"old", "A", "BC"}));
-    CArchive many(Bytes{0xFF, 0xFF, 0x00, 0x00, 0x00, 0x01, 1, 'A'}); // 16M texts claimed
+    CArchive many(Bytes{0xFF, 0xFF, 0x01, 0x00, 0x00, 0x01, 1, 'A'}); // 2^24 + 1 texts claimed
     std::list<std::string> none;
     many.ReadStringList(none);
-    EXPECT_FALSE(many.Ok());
+    EXPECT_EQ(many.GetError(), "Element count out of range");
     EXPECT_TRUE(none.empty());
 }
 

@@ -150,6 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(AverageCase{"First", 1, 8, 1025}, AverageCase{"Second", 2, 8, 513},
                       AverageCase{"Third", 3, 1000, 257}, AverageCase{"Fifth", 5, 1000, 257},
                       AverageCase{"Sixth", 6, 1000, 129}, AverageCase{"At355", 355, 1000, 3},
+                      AverageCase{"AtTheLimit", 6, 6, 1.0 + 1024.0 / 6.0},
                       AverageCase{"PastTheLimit", 9, 8, 129},
                       AverageCase{"NegativePasses", -3, 8, 129},
                       AverageCase{"LimitOne", 2, 1, 1025}, AverageCase{"LimitZero", 4, 0, 1025}),

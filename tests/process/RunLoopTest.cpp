@@ -67,6 +67,7 @@ TEST_F(RunLoop, PauseOnEveryModuleProcessesOneStepPerRun) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(doc->OnIdle(), 0);
         EXPECT_TRUE(doc->IsPaused());
+        EXPECT_EQ(doc->GetCurrentStep(), 2 - i % 2) << "the step that runs next";
         EXPECT_EQ(doc->OnIdle(), 0);
         doc->OnEditRun();
     }
