@@ -1,8 +1,9 @@
-// Composing a process in the editor, carrying module states across edits by step identity, and
-// the recent-file list.
+// Composing a process in the editor, carrying module states across edits by step identity,
+// laying out the panes of a frame and the recent-file list.
 #include "common/TestModules.h"
 
 #include "process/DspDoc.h"
+#include "process/PaneLayout.h"
 #include "process/ProcessSelectDlg.h"
 
 #include "platform/MemorySettings.h"
@@ -108,6 +109,21 @@ TEST_F(ProcessEdit, ClearingAllStepsGivesTheEmptyProcessViewAndCancelChangesNoth
     EXPECT_EQ(edited->GetView(0)->GetProcessStepNumber(), 0);
     EXPECT_TRUE(edited->OnEditRun());
     EXPECT_EQ(edited->OnIdle(), 1) << "the plain view processes as the base does";
+}
+
+// One row of equal widths, or the sizes saved with the file; no splitter for one step, the empty
+// process view for none or more than six.
+TEST(PaneLayout, RowsOfEqualWidthsOrTheSavedSizes) {
+    std::array<CSize, 6> none{}, saved{CSize{100, 50}, CSize{200, 50}, CSize{300, 50}};
+    EXPECT_EQ(LayoutPanes(3, none, {900, 400}).m_panes,
+              (std::vector<CSize>{{300, 400}, {300, 400}, {300, 400}}));
+    EXPECT_EQ(LayoutPanes(4, none, {1003, 10}).m_panes[3], (CSize{250, 10}));
+    EXPECT_EQ(LayoutPanes(3, saved, {900, 400}).m_panes[2], (CSize{300, 50}));
+    EXPECT_TRUE(LayoutPanes(2, saved, {900, 400}).m_splitter);
+    EXPECT_FALSE(LayoutPanes(1, saved, {900, 400}).m_splitter);
+    EXPECT_FALSE(LayoutPanes(1, saved, {900, 400}).m_emptyProcess);
+    EXPECT_TRUE(LayoutPanes(0, none, {900, 400}).m_emptyProcess);
+    EXPECT_TRUE(LayoutPanes(7, none, {900, 400}).m_emptyProcess);
 }
 
 // The list outlives the program: kept in the settings store as it changes, read at the start.
