@@ -20,6 +20,12 @@ struct CRadix4Twiddles {
  *  from x to y (n * s complex values). */
 void Radix4Pass(int32_t n, int32_t s, const CRadix4Twiddles& w, const double* xr, const double* xi,
                 double* yr, double* yi);
+/** One Stockham radix-16 pass, sub-transforms of length n (at least 16) at stride s, s a
+ *  multiple of 4 or s = 1 with n at least 64. w holds w^(p r), r = 1..15, w = e^(-2 pi i/n),
+ *  for p in blocks of four: 30 * 4 doubles per block, the four p's real parts of w^(p r) at
+ *  8 (r - 1) + j and their imaginary parts at 8 (r - 1) + 4 + j. */
+void Radix16Pass(int32_t n, int32_t s, const double* w, const double* xr, const double* xi,
+                 double* yr, double* yi);
 /** The closing radix-2 pass of an odd power of two: s pairs (x[q], x[q + s]). */
 void Radix2Pass(int32_t s, const double* xr, const double* xi, double* yr, double* yi);
 

@@ -1,11 +1,12 @@
 #pragma once
 // Real-input discrete Fourier transform of one power-of-two size: a half-size complex FFT
-// (Stockham radix-4 passes on split arrays) with a pass that separates the even and odd
+// (Stockham radix-16 passes on split arrays, closed by radix-4 and radix-2 ones) with a pass that separates the even and odd
 // samples' spectra. Plans are built once per size and kept; a call allocates nothing once
 // the calling thread has transformed that size before.
 
 #include "dsp/FFTKernels.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -30,13 +31,14 @@ public:
 
 private:
     struct CPass {
-        int32_t n; // sub-transform length of the pass (4, or 2 for the closing radix-2 pass)
-        int32_t s; // stride
-        fftkernels::CRadix4Twiddles twiddles;
+        int radix;  // 16, 4 or 2
+        int32_t n;  // sub-transform length of the pass
+        int32_t s;  // stride
+        size_t twiddles; // offset of the pass's twiddle factors
     };
     /** The passes of a complex transform of one length. */
     struct CPasses {
-        std::vector<double> twiddles; // six arrays per radix-4 pass
+        std::vector<double> twiddles;
         std::vector<CPass> passes;
         explicit CPasses(int32_t length);
         /** Transforms (ar, ai), using (br, bi) as the other buffer; returns whether the result
