@@ -6,28 +6,16 @@
 
 namespace fftkernels {
 
-/** Twiddle factors of one radix-4 pass: w^p, w^2p, w^3p for p = 0..n/4-1, w = e^(-2 pi i/n). */
-struct CRadix4Twiddles {
-    const double* w1r;
-    const double* w1i;
-    const double* w2r;
-    const double* w2i;
-    const double* w3r;
-    const double* w3i;
-};
-
-/** One Stockham radix-4 decimation-in-frequency pass: sub-transforms of length n at stride s,
- *  from x to y (n * s complex values). */
-void Radix4Pass(int32_t n, int32_t s, const CRadix4Twiddles& w, const double* xr, const double* xi,
-                double* yr, double* yi);
-/** One Stockham radix-16 pass, sub-transforms of length n (at least 16) at stride s, s a
- *  multiple of 4 or s = 1 with n at least 64. w holds w^(p r), r = 1..15, w = e^(-2 pi i/n),
+/** One Stockham radix-16 decimation-in-frequency pass: sub-transforms of length n (at least
+ *  32) at stride s, from x to y (n * s complex values), s = 1 or a multiple of 4. w holds w^(p r), r = 1..15, w = e^(-2 pi i/n),
  *  for p in blocks of four: 30 * 4 doubles per block, the four p's real parts of w^(p r) at
  *  8 (r - 1) + j and their imaginary parts at 8 (r - 1) + 4 + j. */
 void Radix16Pass(int32_t n, int32_t s, const double* w, const double* xr, const double* xi,
                  double* yr, double* yi);
-/** The closing radix-2 pass of an odd power of two: s pairs (x[q], x[q + s]). */
-void Radix2Pass(int32_t s, const double* xr, const double* xi, double* yr, double* yi);
+/** The last pass: one untwiddled DFT of `radix` points (2, 4, 8 or 16) at stride s, s = 1 or
+ *  a multiple of 4. */
+void ClosingPass(int radix, int32_t s, const double* xr, const double* xi, double* yr,
+                 double* yi);
 
 /** Even samples (times their weights) into zr, odd ones into zi, m pairs; weight may be null. */
 void PackReal(int32_t m, const double* x, const double* weight, double* zr, double* zi);

@@ -56,9 +56,7 @@ thread_local CScratch t_scratch;
 
 CFFTPlan::CPasses::CPasses(int32_t length) {
     int32_t stride = 1;
-    // Radix 16 while it fits (the first pass runs four sub-transforms per vector, so it needs
-    // at least four of them), then radix 4 and a closing radix 2 for what is left.
-    while (length >= 16 && (stride > 1 || length >= 64)) {
+    while (length > 16) {
         const int32_t q = length / 16;
         const size_t offset = twiddles.size();
         twiddles.resize(offset + 30 * 4 * static_cast<size_t>((q + 3) / 4));
@@ -68,23 +66,11 @@ CFFTPlan::CPasses::CPasses(int32_t length) {
                 double* slot = t + 30 * (p & ~3) + (p & 3) + 8 * (r - 1);
                 Twiddle(int64_t{r} * p, length, slot[0], slot[4]);
             }
-        passes.push_back({16, length, stride, offset});
+        passes.push_back({length, stride, offset});
         length /= 16;
         stride *= 16;
     }
-    while (length >= 4) {
-        const int32_t q = length / 4;
-        const size_t offset = twiddles.size();
-        twiddles.resize(offset + 6 * static_cast<size_t>(q));
-        double* t = twiddles.data() + offset;
-        for (int32_t p = 0; p < q; ++p)
-            for (int r = 1; r <= 3; ++r)
-                Twiddle(int64_t{r} * p, length, t[(2 * r - 2) * q + p], t[(2 * r - 1) * q + p]);
-        passes.push_back({4, length, stride, offset});
-        length /= 4;
-        stride *= 4;
-    }
-    if (length == 2) passes.push_back({2, 2, stride, 0});
+    if (length > 1) passes.push_back({length, stride, 0});
 }
 
 bool CFFTPlan::CPasses::Run(double* ar, double* ai, double* br, double* bi) const {
@@ -94,16 +80,10 @@ bool CFFTPlan::CPasses::Run(double* ar, double* ai, double* br, double* bi) cons
         const double* xi = inB ? bi : ai;
         double* yr = inB ? ar : br;
         double* yi = inB ? ai : bi;
-        const double* t = twiddles.data() + pass.twiddles;
-        if (pass.radix == 16) {
-            fftkernels::Radix16Pass(pass.n, pass.s, t, xr, xi, yr, yi);
-        } else if (pass.radix == 4) {
-            const int32_t q = pass.n / 4;
-            fftkernels::Radix4Pass(pass.n, pass.s, {t, t + q, t + 2 * q, t + 3 * q, t + 4 * q, t + 5 * q},
-                                   xr, xi, yr, yi);
-        } else {
-            fftkernels::Radix2Pass(pass.s, xr, xi, yr, yi);
-        }
+        if (pass.n > 16)
+            fftkernels::Radix16Pass(pass.n, pass.s, twiddles.data() + pass.twiddles, xr, xi, yr, yi);
+        else
+            fftkernels::ClosingPass(pass.n, pass.s, xr, xi, yr, yi);
         inB = !inB;
     }
     return inB;

@@ -1,6 +1,6 @@
 #pragma once
 // Real-input discrete Fourier transform of one power-of-two size: a half-size complex FFT
-// (Stockham radix-16 passes on split arrays, closed by radix-4 and radix-2 ones) with a pass that separates the even and odd
+// (Stockham radix-16 passes on split arrays, closed by one untwiddled pass of what is left) with a pass that separates the even and odd
 // samples' spectra. Plans are built once per size and kept; a call allocates nothing once
 // the calling thread has transformed that size before.
 
@@ -31,10 +31,9 @@ public:
 
 private:
     struct CPass {
-        int radix;  // 16, 4 or 2
-        int32_t n;  // sub-transform length of the pass
-        int32_t s;  // stride
-        size_t twiddles; // offset of the pass's twiddle factors
+        int32_t n;       // sub-transform length: radix 16 above 16, else the closing pass's radix
+        int32_t s;       // stride
+        size_t twiddles; // offset of a radix-16 pass's twiddle factors
     };
     /** The passes of a complex transform of one length. */
     struct CPasses {
