@@ -3,6 +3,7 @@
 // multiply-add: results are the same on every x86-64.
 #include "dsp/FFTKernels.h"
 
+#include "dsp/FourDoubles.h"
 #include "dsp/VectorClones.h"
 
 namespace fftkernels {
@@ -32,6 +33,62 @@ void UnpackReal(int32_t m, const double* __restrict zr, const double* __restrict
     }
 }
 
+namespace {
+using fourdoubles::Broadcast;
+using fourdoubles::Load;
+using fourdoubles::Reverse;
+using fourdoubles::Store;
+using fourdoubles::V;
+
+// Bin k of the even samples is (Z[k] + conj Z[m-k]) / 2, of the odd ones
+// (Z[k] - conj Z[m-k]) / 2i; the odd ones are delayed by one sample of the long transform.
+// Bins k and m - k come from the same two values, and the delay of m - k is -conj of k's, so
+// each pair is done at once: every value and twiddle factor is read once. The values at
+// k.. run up, those at j = m - k.. down (loaded from j - lanes + 1 and reversed).
+template <class T>
+[[gnu::always_inline]] inline void SplitPair(int32_t k, int32_t j, const double* zr,
+                                             const double* zi, const double* wr, const double* wi,
+                                             double* re, double* im) {
+    constexpr int32_t back = fourdoubles::kLanes<T> - 1;
+    const T half = Broadcast<T>(0.5);
+    const T zrk = Load<T>(zr + k), zik = Load<T>(zi + k);
+    const T zrj = Reverse(Load<T>(zr + j - back)), zij = Reverse(Load<T>(zi + j - back));
+    const T wrk = Load<T>(wr + k), wik = Load<T>(wi + k);
+    const T er = half * (zrk + zrj);
+    const T ei = half * (zik - zij);
+    const T orr = half * (zik + zij);
+    const T oi = half * (zrj - zrk);
+    const T dr = wrk * orr - wik * oi;
+    const T di = wrk * oi + wik * orr;
+    Store(re + k, er + dr);
+    Store(im + k, ei + di);
+    Store(re + j - back, Reverse(er - dr));
+    Store(im + j - back, Reverse(di - ei));
+}
+
+// The inverse of SplitPair times scale; the odd samples' bins lose their delay: times conj(w).
+template <class T>
+[[gnu::always_inline]] inline void JoinPair(int32_t k, int32_t j, const double* re,
+                                            const double* im, const double* wr, const double* wi,
+                                            double scale, double* zr, double* zi) {
+    constexpr int32_t back = fourdoubles::kLanes<T> - 1;
+    const T s = Broadcast<T>(scale);
+    const T rek = Load<T>(re + k), imk = Load<T>(im + k);
+    const T rej = Reverse(Load<T>(re + j - back)), imj = Reverse(Load<T>(im + j - back));
+    const T wrk = Load<T>(wr + k), wik = Load<T>(wi + k);
+    const T er = rek + rej;
+    const T ei = imk - imj;
+    const T dr = rek - rej;
+    const T di = imk + imj;
+    const T orr = dr * wrk + di * wik;
+    const T oi = di * wrk - dr * wik;
+    Store(zr + k, s * (er - oi));
+    Store(zi + k, s * (ei + orr));
+    Store(zr + j - back, Reverse(s * (er + oi)));
+    Store(zi + j - back, Reverse(s * (orr - ei)));
+}
+} // namespace
+
 AURIVO_CLONES
 void SplitSpectrum(int32_t m, const double* __restrict zr, const double* __restrict zi,
                    const double* __restrict wr, const double* __restrict wi, double* __restrict re,
@@ -40,17 +97,12 @@ void SplitSpectrum(int32_t m, const double* __restrict zr, const double* __restr
     im[0] = 0.0;
     re[m] = zr[0] - zi[0];
     im[m] = 0.0;
-    // Bin k of the even samples is (Z[k] + conj Z[m-k]) / 2, of the odd ones
-    // (Z[k] - conj Z[m-k]) / 2i; the odd ones are delayed by one sample of the long transform.
-    for (int32_t k = 1; k < m; ++k) {
-        const int32_t j = m - k;
-        const double er = 0.5 * (zr[k] + zr[j]);
-        const double ei = 0.5 * (zi[k] - zi[j]);
-        const double orr = 0.5 * (zi[k] + zi[j]);
-        const double oi = 0.5 * (zr[j] - zr[k]);
-        re[k] = er + (wr[k] * orr - wi[k] * oi);
-        im[k] = ei + (wr[k] * oi + wi[k] * orr);
-    }
+    // Four pairs at a time while the blocks at k and m - k do not meet.
+    int32_t k = 1;
+    for (; k + 4 <= m / 2; k += 4)
+        SplitPair<V>(k, m - k, zr, zi, wr, wi, re, im);
+    for (; k <= m / 2; ++k)
+        SplitPair<double>(k, m - k, zr, zi, wr, wi, re, im);
 }
 
 AURIVO_CLONES
@@ -59,18 +111,11 @@ void JoinSpectrum(int32_t m, const double* __restrict re, const double* __restri
                   double* __restrict zr, double* __restrict zi) {
     zr[0] = scale * (re[0] + re[m]);
     zi[0] = scale * (re[0] - re[m]);
-    for (int32_t k = 1; k < m; ++k) {
-        const int32_t j = m - k;
-        const double er = re[k] + re[j];
-        const double ei = im[k] - im[j];
-        const double dr = re[k] - re[j];
-        const double di = im[k] + im[j];
-        // The odd samples' bins lose their one-sample delay: times conj(w).
-        const double orr = dr * wr[k] + di * wi[k];
-        const double oi = di * wr[k] - dr * wi[k];
-        zr[k] = scale * (er - oi);
-        zi[k] = scale * (ei + orr);
-    }
+    int32_t k = 1;
+    for (; k + 4 <= m / 2; k += 4)
+        JoinPair<V>(k, m - k, re, im, wr, wi, scale, zr, zi);
+    for (; k <= m / 2; ++k)
+        JoinPair<double>(k, m - k, re, im, wr, wi, scale, zr, zi);
 }
 
 AURIVO_CLONES

@@ -1,47 +1,26 @@
-// The passes of the complex FFT, written once over a value type: the compiler's generic vector
-// of four doubles (one AVX2 register in the AVX2 clone, two SSE2 registers in the baseline
-// one) along the stride, or plain doubles where the stride is shorter than a vector. Sixteen
+// The passes of the complex FFT, written once over a value type: four doubles along the
+// stride, or plain doubles where the stride is shorter than a vector. Sixteen
 // points per butterfly halve the sweeps over the arrays against radix 4, and the sweeps are
 // what costs once the arrays outgrow the first-level cache. No fused multiply-add: the same
 // results on every x86-64.
 #include "dsp/FFTKernels.h"
 
+#include "dsp/FourDoubles.h"
 #include "dsp/VectorClones.h"
-
-#include <type_traits>
-
-// Every helper taking or returning a vector is inlined, so no call passes one in registers
-// whose layout would differ between the clones.
-#pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace fftkernels {
 namespace {
 
-using V = double __attribute__((vector_size(32)));
-using Mask = long long __attribute__((vector_size(32)));
+using fourdoubles::Broadcast;
+using fourdoubles::Load;
+using fourdoubles::Mask;
+using fourdoubles::Store;
+using fourdoubles::V;
 
 template <class T> struct CComplex {
     T r, i;
 };
 
-template <class T> [[gnu::always_inline]] inline T Load(const double* p) {
-    if constexpr (std::is_same_v<T, double>) {
-        return *p;
-    } else {
-        T v;
-        __builtin_memcpy(&v, p, sizeof v);
-        return v;
-    }
-}
-template <class T> [[gnu::always_inline]] inline void Store(double* p, T v) {
-    __builtin_memcpy(p, &v, sizeof v);
-}
-template <class T> [[gnu::always_inline]] inline T Broadcast(double x) {
-    if constexpr (std::is_same_v<T, double>)
-        return x;
-    else
-        return T{x, x, x, x};
-}
 template <class T> [[gnu::always_inline]] inline CComplex<T> Times(CComplex<T> a, T wr, T wi) {
     return {a.r * wr - a.i * wi, a.r * wi + a.i * wr};
 }
@@ -127,7 +106,7 @@ template <class T>
 [[gnu::always_inline]] inline void Radix16AlongStride(int32_t m, int32_t s, const double* w,
                                                       const double* xr, const double* xi,
                                                       double* yr, double* yi) {
-    constexpr int32_t step = sizeof(T) / sizeof(double);
+    constexpr int32_t step = fourdoubles::kLanes<T>;
     for (int32_t p = 0; p < m; ++p) {
         const double* t = w + 30 * (p & ~3) + (p & 3);
         for (int32_t q = 0; q < s; q += step) {
@@ -153,7 +132,7 @@ template <class T>
 template <class T, int R>
 [[gnu::always_inline]] inline void ClosingAlongStride(int32_t s, const double* xr,
                                                       const double* xi, double* yr, double* yi) {
-    constexpr int32_t step = sizeof(T) / sizeof(double);
+    constexpr int32_t step = fourdoubles::kLanes<T>;
     for (int32_t q = 0; q < s; q += step) {
         CComplex<T> x[R];
         for (int l = 0; l < R; ++l)
