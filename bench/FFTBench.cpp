@@ -1,7 +1,7 @@
 // Our transforms against FFTW doing the same work, timed alternately in one run so that both
-// see the same machine load, in the thread's CPU time: DoFFT/DoIFFT (magnitude and phase conversion included) per N,
-// cross-correlation and the transversal filter. Each case reports our median time, FFTW's
-// and their ratio.
+// see the same machine load, in the thread's CPU time: DoFFT/DoIFFT (magnitude and phase conversion
+// included) per N, cross-correlation and the transversal filter. Each case reports our median time,
+// FFTW's and their ratio.
 
 #include "dsp/DSPFFTData.h"
 #include "dsp/PolarConversion.h"

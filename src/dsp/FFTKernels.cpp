@@ -9,28 +9,37 @@
 namespace fftkernels {
 
 AURIVO_CLONES
-void PackReal(int32_t m, const double* __restrict x, const double* __restrict weight,
+void PackReal(int32_t m, const double* __restrict x, int32_t count, const double* __restrict weight,
               double* __restrict zr, double* __restrict zi) {
+    const int32_t pairs = count / 2;
     if (weight == nullptr) {
-        for (int32_t k = 0; k < m; ++k) {
+        for (int32_t k = 0; k < pairs; ++k) {
             zr[k] = x[2 * k];
             zi[k] = x[2 * k + 1];
         }
-        return;
+    } else {
+        for (int32_t k = 0; k < pairs; ++k) {
+            zr[k] = weight[2 * k] * x[2 * k];
+            zi[k] = weight[2 * k + 1] * x[2 * k + 1];
+        }
     }
-    for (int32_t k = 0; k < m; ++k) {
-        zr[k] = weight[2 * k] * x[2 * k];
-        zi[k] = weight[2 * k + 1] * x[2 * k + 1];
+    for (int32_t k = pairs; k < m; ++k) {
+        zr[k] = 0.0;
+        zi[k] = 0.0;
     }
+    if (count % 2 != 0)
+        zr[pairs] = weight == nullptr ? x[count - 1] : weight[count - 1] * x[count - 1];
 }
 
 AURIVO_CLONES
-void UnpackReal(int32_t m, const double* __restrict zr, const double* __restrict zi,
-                double* __restrict x) {
-    for (int32_t k = 0; k < m; ++k) {
+void UnpackReal(const double* __restrict zr, const double* __restrict zi, double* __restrict x,
+                int32_t count) {
+    const int32_t pairs = count / 2;
+    for (int32_t k = 0; k < pairs; ++k) {
         x[2 * k] = zr[k];
         x[2 * k + 1] = zi[k];
     }
+    if (count % 2 != 0) x[count - 1] = zr[pairs];
 }
 
 namespace {

@@ -17,9 +17,7 @@ using fourdoubles::Mask;
 using fourdoubles::Store;
 using fourdoubles::V;
 
-template <class T> struct CComplex {
-    T r, i;
-};
+template <class T> struct CComplex { T r, i; };
 
 template <class T> [[gnu::always_inline]] inline CComplex<T> Times(CComplex<T> a, T wr, T wi) {
     return {a.r * wr - a.i * wi, a.r * wi + a.i * wr};
@@ -71,12 +69,12 @@ template <class T> [[gnu::always_inline]] inline void Dft16(CComplex<T> x[16]) {
         Dft4(x[a], x[a + 4], x[a + 8], x[a + 12]);
     // Row a, column c (at x[a + 4c]) times e^(-2 pi i a c / 16).
     const T c1 = Broadcast<T>(0.92387953251128675613), s1 = Broadcast<T>(0.38268343236508977173);
-    x[5] = Times(x[5], c1, -s1);  // ac = 1
-    x[9] = TimesW8(x[9]);         // ac = 2
+    x[5] = Times(x[5], c1, -s1);   // ac = 1
+    x[9] = TimesW8(x[9]);          // ac = 2
     x[13] = Times(x[13], s1, -c1); // ac = 3
     x[6] = TimesW8(x[6]);
-    x[10] = TimesMinusI(x[10]);   // ac = 4
-    x[14] = TimesW8Cubed(x[14]);  // ac = 6
+    x[10] = TimesMinusI(x[10]);  // ac = 4
+    x[14] = TimesW8Cubed(x[14]); // ac = 6
     x[7] = Times(x[7], s1, -c1);
     x[11] = TimesW8Cubed(x[11]);
     x[15] = Times(x[15], -c1, s1); // ac = 9
@@ -130,8 +128,8 @@ template <class T>
 
 // The closing pass: one sub-transform of R points at stride s, untwiddled.
 template <class T, int R>
-[[gnu::always_inline]] inline void ClosingAlongStride(int32_t s, const double* xr,
-                                                      const double* xi, double* yr, double* yi) {
+[[gnu::always_inline]] inline void ClosingAlongStride(int32_t s, const double* xr, const double* xi,
+                                                      double* yr, double* yi) {
     constexpr int32_t step = fourdoubles::kLanes<T>;
     for (int32_t q = 0; q < s; q += step) {
         CComplex<T> x[R];
@@ -199,10 +197,18 @@ AURIVO_CLONES
 void ClosingPass(int radix, int32_t s, const double* __restrict xr, const double* __restrict xi,
                  double* __restrict yr, double* __restrict yi) {
     switch (radix) {
-    case 2: Closing<2>(s, xr, xi, yr, yi); break;
-    case 4: Closing<4>(s, xr, xi, yr, yi); break;
-    case 8: Closing<8>(s, xr, xi, yr, yi); break;
-    default: Closing<16>(s, xr, xi, yr, yi); break;
+    case 2:
+        Closing<2>(s, xr, xi, yr, yi);
+        break;
+    case 4:
+        Closing<4>(s, xr, xi, yr, yi);
+        break;
+    case 8:
+        Closing<8>(s, xr, xi, yr, yi);
+        break;
+    default:
+        Closing<16>(s, xr, xi, yr, yi);
+        break;
     }
 }
 

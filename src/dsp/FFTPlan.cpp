@@ -81,7 +81,8 @@ bool CFFTPlan::CPasses::Run(double* ar, double* ai, double* br, double* bi) cons
         double* yr = inB ? ar : br;
         double* yi = inB ? ai : bi;
         if (pass.n > 16)
-            fftkernels::Radix16Pass(pass.n, pass.s, twiddles.data() + pass.twiddles, xr, xi, yr, yi);
+            fftkernels::Radix16Pass(pass.n, pass.s, twiddles.data() + pass.twiddles, xr, xi, yr,
+                                    yi);
         else
             fftkernels::ClosingPass(pass.n, pass.s, xr, xi, yr, yi);
         inB = !inB;
@@ -107,17 +108,18 @@ const CFFTPlan* CFFTPlan::ForSize(int32_t n) {
     return plan.get();
 }
 
-void CFFTPlan::Forward(const double* x, const double* weight, double* re, double* im) const {
+void CFFTPlan::Forward(const double* x, int32_t count, const double* weight, double* re,
+                       double* im) const {
     const int32_t m = m_n / 2;
     CScratch& s = t_scratch;
     s.Reserve(static_cast<size_t>(m));
-    fftkernels::PackReal(m, x, weight, s.ar, s.ai);
+    fftkernels::PackReal(m, x, count, weight, s.ar, s.ai);
     const bool inB = m_passes.Run(s.ar, s.ai, s.br, s.bi);
     fftkernels::SplitSpectrum(m, inB ? s.br : s.ar, inB ? s.bi : s.ai, m_splitRe.data(),
                               m_splitIm.data(), re, im);
 }
 
-void CFFTPlan::Inverse(const double* re, const double* im, double* x) const {
+void CFFTPlan::Inverse(const double* re, const double* im, double* x, int32_t count) const {
     const int32_t m = m_n / 2;
     CScratch& s = t_scratch;
     s.Reserve(static_cast<size_t>(m));
@@ -125,5 +127,5 @@ void CFFTPlan::Inverse(const double* re, const double* im, double* x) const {
     // The inverse transform is the forward one with real and imaginary parts swapped on the
     // way in and out.
     const bool inB = m_passes.Run(s.ai, s.ar, s.bi, s.br);
-    fftkernels::UnpackReal(m, inB ? s.br : s.ar, inB ? s.bi : s.ai, x);
+    fftkernels::UnpackReal(inB ? s.br : s.ar, inB ? s.bi : s.ai, x, count);
 }
