@@ -6,40 +6,57 @@
 #include "dsp/FourDoubles.h"
 #include "dsp/VectorClones.h"
 
+#include <algorithm>
+
 namespace fftkernels {
 
 AURIVO_CLONES
 void PackReal(int32_t m, const double* __restrict x, int32_t count, const double* __restrict weight,
-              double* __restrict zr, double* __restrict zi) {
+              int32_t pad, double* __restrict zr, double* __restrict zi) {
     const int32_t pairs = count / 2;
-    if (weight == nullptr) {
-        for (int32_t k = 0; k < pairs; ++k) {
-            zr[k] = x[2 * k];
-            zi[k] = x[2 * k + 1];
+    // Chunk by chunk: zr + shift and zi + shift are indexed like unpadded arrays within one.
+    for (int32_t c = 0; c < m; c += kChunk) {
+        const int32_t shift = Padded(c, pad) - c;
+        double* __restrict r = zr + shift;
+        double* __restrict i = zi + shift;
+        const int32_t end = std::min(m, c + kChunk);
+        const int32_t filled = std::clamp(pairs, c, end);
+        if (weight == nullptr) {
+            for (int32_t k = c; k < filled; ++k) {
+                r[k] = x[2 * k];
+                i[k] = x[2 * k + 1];
+            }
+        } else {
+            for (int32_t k = c; k < filled; ++k) {
+                r[k] = weight[2 * k] * x[2 * k];
+                i[k] = weight[2 * k + 1] * x[2 * k + 1];
+            }
         }
-    } else {
-        for (int32_t k = 0; k < pairs; ++k) {
-            zr[k] = weight[2 * k] * x[2 * k];
-            zi[k] = weight[2 * k + 1] * x[2 * k + 1];
+        for (int32_t k = filled; k < end; ++k) {
+            r[k] = 0.0;
+            i[k] = 0.0;
         }
-    }
-    for (int32_t k = pairs; k < m; ++k) {
-        zr[k] = 0.0;
-        zi[k] = 0.0;
     }
     if (count % 2 != 0)
-        zr[pairs] = weight == nullptr ? x[count - 1] : weight[count - 1] * x[count - 1];
+        zr[Padded(pairs, pad)] =
+            weight == nullptr ? x[count - 1] : weight[count - 1] * x[count - 1];
 }
 
 AURIVO_CLONES
-void UnpackReal(const double* __restrict zr, const double* __restrict zi, double* __restrict x,
-                int32_t count) {
+void UnpackReal(const double* __restrict zr, const double* __restrict zi, int32_t pad,
+                double* __restrict x, int32_t count) {
     const int32_t pairs = count / 2;
-    for (int32_t k = 0; k < pairs; ++k) {
-        x[2 * k] = zr[k];
-        x[2 * k + 1] = zi[k];
+    for (int32_t c = 0; c < pairs; c += kChunk) {
+        const int32_t shift = Padded(c, pad) - c;
+        const double* __restrict r = zr + shift;
+        const double* __restrict i = zi + shift;
+        const int32_t end = std::min(pairs, c + kChunk);
+        for (int32_t k = c; k < end; ++k) {
+            x[2 * k] = r[k];
+            x[2 * k + 1] = i[k];
+        }
     }
-    if (count % 2 != 0) x[count - 1] = zr[pairs];
+    if (count % 2 != 0) x[count - 1] = zr[Padded(pairs, pad)];
 }
 
 namespace {
@@ -55,13 +72,14 @@ using fourdoubles::V;
 // each pair is done at once: every value and twiddle factor is read once. The values at
 // k.. run up, those at j = m - k.. down (loaded from j - lanes + 1 and reversed).
 template <class T>
-[[gnu::always_inline]] inline void SplitPair(int32_t k, int32_t j, const double* zr,
+[[gnu::always_inline]] inline void SplitPair(int32_t k, int32_t j, int32_t pad, const double* zr,
                                              const double* zi, const double* wr, const double* wi,
                                              double* re, double* im) {
     constexpr int32_t back = fourdoubles::kLanes<T> - 1;
+    const int32_t kz = Padded(k, pad), jz = Padded(j - back, pad);
     const T half = Broadcast<T>(0.5);
-    const T zrk = Load<T>(zr + k), zik = Load<T>(zi + k);
-    const T zrj = Reverse(Load<T>(zr + j - back)), zij = Reverse(Load<T>(zi + j - back));
+    const T zrk = Load<T>(zr + kz), zik = Load<T>(zi + kz);
+    const T zrj = Reverse(Load<T>(zr + jz)), zij = Reverse(Load<T>(zi + jz));
     const T wrk = Load<T>(wr + k), wik = Load<T>(wi + k);
     const T er = half * (zrk + zrj);
     const T ei = half * (zik - zij);
@@ -79,8 +97,9 @@ template <class T>
 template <class T>
 [[gnu::always_inline]] inline void JoinPair(int32_t k, int32_t j, const double* re,
                                             const double* im, const double* wr, const double* wi,
-                                            double scale, double* zr, double* zi) {
+                                            double scale, int32_t pad, double* zr, double* zi) {
     constexpr int32_t back = fourdoubles::kLanes<T> - 1;
+    const int32_t kz = Padded(k, pad), jz = Padded(j - back, pad);
     const T s = Broadcast<T>(scale);
     const T rek = Load<T>(re + k), imk = Load<T>(im + k);
     const T rej = Reverse(Load<T>(re + j - back)), imj = Reverse(Load<T>(im + j - back));
@@ -91,40 +110,53 @@ template <class T>
     const T di = imk + imj;
     const T orr = dr * wrk + di * wik;
     const T oi = di * wrk - dr * wik;
-    Store(zr + k, s * (er - oi));
-    Store(zi + k, s * (ei + orr));
-    Store(zr + j - back, Reverse(s * (er + oi)));
-    Store(zi + j - back, Reverse(s * (orr - ei)));
+    Store(zr + kz, s * (er - oi));
+    Store(zi + kz, s * (ei + orr));
+    Store(zr + jz, Reverse(s * (er + oi)));
+    Store(zi + jz, Reverse(s * (orr - ei)));
+}
+// Whether the vectors at k.. and at m - k - 3.. lie within one chunk each.
+inline bool VectorsFit(int32_t k, int32_t m) {
+    return k % kChunk <= kChunk - 4 && (m - k - 3) % kChunk <= kChunk - 4;
 }
 } // namespace
 
 AURIVO_CLONES
-void SplitSpectrum(int32_t m, const double* __restrict zr, const double* __restrict zi,
+void SplitSpectrum(int32_t m, int32_t pad, const double* __restrict zr, const double* __restrict zi,
                    const double* __restrict wr, const double* __restrict wi, double* __restrict re,
                    double* __restrict im) {
-    re[0] = zr[0] + zi[0];
+    const double zr0 = zr[0], zi0 = zi[0];
+    re[0] = zr0 + zi0;
     im[0] = 0.0;
-    re[m] = zr[0] - zi[0];
+    re[m] = zr0 - zi0;
     im[m] = 0.0;
-    // Four pairs at a time while the blocks at k and m - k do not meet.
-    int32_t k = 1;
-    for (; k + 4 <= m / 2; k += 4)
-        SplitPair<V>(k, m - k, zr, zi, wr, wi, re, im);
-    for (; k <= m / 2; ++k)
-        SplitPair<double>(k, m - k, zr, zi, wr, wi, re, im);
+    // Four pairs at a time while the blocks at k and m - k neither meet nor straddle a gap.
+    for (int32_t k = 1; k <= m / 2;) {
+        if (k + 4 <= m / 2 && VectorsFit(k, m)) {
+            SplitPair<V>(k, m - k, pad, zr, zi, wr, wi, re, im);
+            k += 4;
+        } else {
+            SplitPair<double>(k, m - k, pad, zr, zi, wr, wi, re, im);
+            ++k;
+        }
+    }
 }
 
 AURIVO_CLONES
 void JoinSpectrum(int32_t m, const double* __restrict re, const double* __restrict im,
                   const double* __restrict wr, const double* __restrict wi, double scale,
-                  double* __restrict zr, double* __restrict zi) {
+                  int32_t pad, double* __restrict zr, double* __restrict zi) {
     zr[0] = scale * (re[0] + re[m]);
     zi[0] = scale * (re[0] - re[m]);
-    int32_t k = 1;
-    for (; k + 4 <= m / 2; k += 4)
-        JoinPair<V>(k, m - k, re, im, wr, wi, scale, zr, zi);
-    for (; k <= m / 2; ++k)
-        JoinPair<double>(k, m - k, re, im, wr, wi, scale, zr, zi);
+    for (int32_t k = 1; k <= m / 2;) {
+        if (k + 4 <= m / 2 && VectorsFit(k, m)) {
+            JoinPair<V>(k, m - k, re, im, wr, wi, scale, pad, zr, zi);
+            k += 4;
+        } else {
+            JoinPair<double>(k, m - k, re, im, wr, wi, scale, pad, zr, zi);
+            ++k;
+        }
+    }
 }
 
 AURIVO_CLONES

@@ -11,6 +11,8 @@
 namespace fftkernels {
 namespace {
 
+using fftkernels::kChunk;
+using fftkernels::Padded;
 using fourdoubles::Broadcast;
 using fourdoubles::Load;
 using fourdoubles::Mask;
@@ -99,28 +101,37 @@ constexpr int kSlot8[8] = {0, 2, 4, 6, 1, 3, 5, 7};
     d = __builtin_shuffle(t1, t3, Mask{2, 3, 6, 7});
 }
 
-// The twiddled radix-16 pass along the stride, T values at a time.
+// The twiddled radix-16 pass along the stride, T values at a time. The sixteen input rows are
+// T/16 values apart, a whole number of chunks once the arrays are padded; the stride runs in
+// pieces that end at chunk boundaries.
 template <class T>
-[[gnu::always_inline]] inline void Radix16AlongStride(int32_t m, int32_t s, const double* w,
-                                                      const double* xr, const double* xi,
-                                                      double* yr, double* yi) {
+[[gnu::always_inline]] inline void Radix16AlongStride(int32_t m, int32_t s, int32_t pad,
+                                                      const double* w, const double* xr,
+                                                      const double* xi, double* yr, double* yi) {
     constexpr int32_t step = fourdoubles::kLanes<T>;
+    const int32_t in = Padded(s * m, pad);
+    int32_t out[16];
+    for (int r = 0; r < 16; ++r)
+        out[r] = Padded(s * r, pad);
+    const int32_t run = s < kChunk ? s : kChunk;
     for (int32_t p = 0; p < m; ++p) {
         const double* t = w + 30 * (p & ~3) + (p & 3);
-        for (int32_t q = 0; q < s; q += step) {
-            CComplex<T> x[16];
-            for (int l = 0; l < 16; ++l)
-                x[l] = {Load<T>(xr + q + s * (p + l * m)), Load<T>(xi + q + s * (p + l * m))};
-            Dft16(x);
-            double* yr0 = yr + q + s * 16 * p;
-            double* yi0 = yi + q + s * 16 * p;
-            Store(yr0, x[0].r);
-            Store(yi0, x[0].i);
-            for (int r = 1; r < 16; ++r) {
-                const CComplex<T> y = Times(x[kSlot16[r]], Broadcast<T>(t[8 * (r - 1)]),
-                                            Broadcast<T>(t[8 * (r - 1) + 4]));
-                Store(yr0 + s * r, y.r);
-                Store(yi0 + s * r, y.i);
+        for (int32_t q0 = 0; q0 < s; q0 += run) {
+            const int32_t from = Padded(q0 + s * p, pad);
+            const int32_t to = Padded(q0 + s * 16 * p, pad);
+            for (int32_t q = 0; q < run; q += step) {
+                CComplex<T> x[16];
+                for (int l = 0; l < 16; ++l)
+                    x[l] = {Load<T>(xr + from + q + l * in), Load<T>(xi + from + q + l * in)};
+                Dft16(x);
+                Store(yr + to + q, x[0].r);
+                Store(yi + to + q, x[0].i);
+                for (int r = 1; r < 16; ++r) {
+                    const CComplex<T> y = Times(x[kSlot16[r]], Broadcast<T>(t[8 * (r - 1)]),
+                                                Broadcast<T>(t[8 * (r - 1) + 4]));
+                    Store(yr + to + q + out[r], y.r);
+                    Store(yi + to + q + out[r], y.i);
+                }
             }
         }
     }
@@ -128,54 +139,63 @@ template <class T>
 
 // The closing pass: one sub-transform of R points at stride s, untwiddled.
 template <class T, int R>
-[[gnu::always_inline]] inline void ClosingAlongStride(int32_t s, const double* xr, const double* xi,
-                                                      double* yr, double* yi) {
+[[gnu::always_inline]] inline void ClosingAlongStride(int32_t s, int32_t pad, const double* xr,
+                                                      const double* xi, double* yr, double* yi) {
     constexpr int32_t step = fourdoubles::kLanes<T>;
-    for (int32_t q = 0; q < s; q += step) {
-        CComplex<T> x[R];
-        for (int l = 0; l < R; ++l)
-            x[l] = {Load<T>(xr + q + s * l), Load<T>(xi + q + s * l)};
-        if constexpr (R == 2) Dft2(x[0], x[1]);
-        if constexpr (R == 4) Dft4(x[0], x[1], x[2], x[3]);
-        if constexpr (R == 8) Dft8(x);
-        if constexpr (R == 16) Dft16(x);
-        for (int r = 0; r < R; ++r) {
-            const int slot = R == 16 ? kSlot16[r] : R == 8 ? kSlot8[r] : r;
-            Store(yr + q + s * r, x[slot].r);
-            Store(yi + q + s * r, x[slot].i);
+    const int32_t row = Padded(s, pad);
+    const int32_t run = s < kChunk ? s : kChunk;
+    for (int32_t q0 = 0; q0 < s; q0 += run) {
+        const int32_t at = Padded(q0, pad);
+        for (int32_t q = at; q < at + run; q += step) {
+            CComplex<T> x[R];
+            for (int l = 0; l < R; ++l)
+                x[l] = {Load<T>(xr + q + row * l), Load<T>(xi + q + row * l)};
+            if constexpr (R == 2) Dft2(x[0], x[1]);
+            if constexpr (R == 4) Dft4(x[0], x[1], x[2], x[3]);
+            if constexpr (R == 8) Dft8(x);
+            if constexpr (R == 16) Dft16(x);
+            for (int r = 0; r < R; ++r) {
+                const int slot = R == 16 ? kSlot16[r] : R == 8 ? kSlot8[r] : r;
+                Store(yr + q + row * r, x[slot].r);
+                Store(yi + q + row * r, x[slot].i);
+            }
         }
     }
 }
 
 template <int R>
-[[gnu::always_inline]] inline void Closing(int32_t s, const double* xr, const double* xi,
-                                           double* yr, double* yi) {
+[[gnu::always_inline]] inline void Closing(int32_t s, int32_t pad, const double* xr,
+                                           const double* xi, double* yr, double* yi) {
     if (s % 4 == 0)
-        ClosingAlongStride<V, R>(s, xr, xi, yr, yi);
+        ClosingAlongStride<V, R>(s, pad, xr, xi, yr, yi);
     else
-        ClosingAlongStride<double, R>(s, xr, xi, yr, yi);
+        ClosingAlongStride<double, R>(s, pad, xr, xi, yr, yi);
 }
 
 } // namespace
 
 AURIVO_CLONES
-void Radix16Pass(int32_t n, int32_t s, const double* __restrict w, const double* __restrict xr,
-                 const double* __restrict xi, double* __restrict yr, double* __restrict yi) {
+void Radix16Pass(int32_t n, int32_t s, int32_t pad, const double* __restrict w,
+                 const double* __restrict xr, const double* __restrict xi, double* __restrict yr,
+                 double* __restrict yi) {
     const int32_t m = n / 16;
     if (s % 4 == 0) {
-        Radix16AlongStride<V>(m, s, w, xr, xi, yr, yi);
+        Radix16AlongStride<V>(m, s, pad, w, xr, xi, yr, yi);
         return;
     }
     if (m % 4 != 0) {
-        Radix16AlongStride<double>(m, s, w, xr, xi, yr, yi);
+        Radix16AlongStride<double>(m, s, pad, w, xr, xi, yr, yi);
         return;
     }
+    const int32_t in = Padded(m, pad);
     // The first pass, one value per sub-transform: four neighbouring p share a vector, and
     // each output block of 4 x 16 values is written as rows of the transposed registers.
     for (int32_t p = 0; p < m; p += 4) {
+        const int32_t from = Padded(p, pad);
+        const int32_t to = Padded(16 * p, pad);
         CComplex<V> x[16];
         for (int l = 0; l < 16; ++l)
-            x[l] = {Load<V>(xr + p + l * m), Load<V>(xi + p + l * m)};
+            x[l] = {Load<V>(xr + from + l * in), Load<V>(xi + from + l * in)};
         Dft16(x);
         const double* t = w + 30 * p;
         CComplex<V> y[16];
@@ -186,28 +206,28 @@ void Radix16Pass(int32_t n, int32_t s, const double* __restrict w, const double*
             Transpose(y[r].r, y[r + 1].r, y[r + 2].r, y[r + 3].r);
             Transpose(y[r].i, y[r + 1].i, y[r + 2].i, y[r + 3].i);
             for (int j = 0; j < 4; ++j) {
-                Store(yr + 16 * (p + j) + r, y[r + j].r);
-                Store(yi + 16 * (p + j) + r, y[r + j].i);
+                Store(yr + to + 16 * j + r, y[r + j].r);
+                Store(yi + to + 16 * j + r, y[r + j].i);
             }
         }
     }
 }
 
 AURIVO_CLONES
-void ClosingPass(int radix, int32_t s, const double* __restrict xr, const double* __restrict xi,
-                 double* __restrict yr, double* __restrict yi) {
+void ClosingPass(int radix, int32_t s, int32_t pad, const double* __restrict xr,
+                 const double* __restrict xi, double* __restrict yr, double* __restrict yi) {
     switch (radix) {
     case 2:
-        Closing<2>(s, xr, xi, yr, yi);
+        Closing<2>(s, pad, xr, xi, yr, yi);
         break;
     case 4:
-        Closing<4>(s, xr, xi, yr, yi);
+        Closing<4>(s, pad, xr, xi, yr, yi);
         break;
     case 8:
-        Closing<8>(s, xr, xi, yr, yi);
+        Closing<8>(s, pad, xr, xi, yr, yi);
         break;
     default:
-        Closing<16>(s, xr, xi, yr, yi);
+        Closing<16>(s, pad, xr, xi, yr, yi);
         break;
     }
 }

@@ -41,6 +41,7 @@ private:
     };
     /** The passes of a complex transform of one length. */
     struct CPasses {
+        int32_t pad; // of the arrays, see fftkernels::Padded
         std::vector<double> twiddles;
         std::vector<CPass> passes;
         explicit CPasses(int32_t length);
