@@ -23,13 +23,13 @@ constexpr int32_t PaddingFor(int32_t m) {
 }
 
 /** One Stockham radix-16 decimation-in-frequency pass: sub-transforms of length n (at least
- *  32) at stride s, from x to y (n * s complex values, padded by pad), s = 1 or a multiple of 4. w
+ *  64) at stride s, from x to y (n * s complex values, padded by pad), s = 1 or a multiple of 4. w
  * holds w^(p r), r = 1..15, w = e^(-2 pi i/n), for p in blocks of four: 30 * 4 doubles per block,
  * the four p's real parts of w^(p r) at 8 (r - 1) + j and their imaginary parts at 8 (r - 1) + 4 +
  * j. */
 void Radix16Pass(int32_t n, int32_t s, int32_t pad, const double* w, const double* xr,
                  const double* xi, double* yr, double* yi);
-/** The last pass: one untwiddled DFT of `radix` points (2, 4, 8 or 16) at stride s, s = 1 or
+/** The last pass: one untwiddled DFT of `radix` points (2, 4, 8, 16 or 32) at stride s, s = 1 or
  *  a multiple of 4. */
 void ClosingPass(int radix, int32_t s, int32_t pad, const double* xr, const double* xi, double* yr,
                  double* yi);

@@ -137,27 +137,72 @@ template <class T>
     }
 }
 
-// The closing pass: one sub-transform of R points at stride s, untwiddled.
+// e^(-2 pi i k / 32), k = 0..15.
+constexpr double kW32[16][2] = {
+    {1.0, 0.0},
+    {0.98078528040323044913, -0.19509032201612826785},
+    {0.92387953251128675613, -0.38268343236508977173},
+    {0.83146961230254523708, -0.55557023301960222474},
+    {0.70710678118654752440, -0.70710678118654752440},
+    {0.55557023301960222474, -0.83146961230254523708},
+    {0.38268343236508977173, -0.92387953251128675613},
+    {0.19509032201612826785, -0.98078528040323044913},
+    {0.0, -1.0},
+    {-0.19509032201612826785, -0.98078528040323044913},
+    {-0.38268343236508977173, -0.92387953251128675613},
+    {-0.55557023301960222474, -0.83146961230254523708},
+    {-0.70710678118654752440, -0.70710678118654752440},
+    {-0.83146961230254523708, -0.55557023301960222474},
+    {-0.92387953251128675613, -0.38268343236508977173},
+    {-0.98078528040323044913, -0.19509032201612826785},
+};
+
+// The closing pass: one sub-transform of R points at stride s, untwiddled. Thirty-two points
+// are the DFTs of the sixteen even and the sixteen odd ones, joined by one radix-2 step.
 template <class T, int R>
 [[gnu::always_inline]] inline void ClosingAlongStride(int32_t s, int32_t pad, const double* xr,
                                                       const double* xi, double* yr, double* yi) {
     constexpr int32_t step = fourdoubles::kLanes<T>;
-    const int32_t row = Padded(s, pad);
+    int32_t row[R];
+    for (int l = 0; l < R; ++l)
+        row[l] = Padded(s * l, pad);
     const int32_t run = s < kChunk ? s : kChunk;
     for (int32_t q0 = 0; q0 < s; q0 += run) {
         const int32_t at = Padded(q0, pad);
         for (int32_t q = at; q < at + run; q += step) {
-            CComplex<T> x[R];
-            for (int l = 0; l < R; ++l)
-                x[l] = {Load<T>(xr + q + row * l), Load<T>(xi + q + row * l)};
-            if constexpr (R == 2) Dft2(x[0], x[1]);
-            if constexpr (R == 4) Dft4(x[0], x[1], x[2], x[3]);
-            if constexpr (R == 8) Dft8(x);
-            if constexpr (R == 16) Dft16(x);
-            for (int r = 0; r < R; ++r) {
-                const int slot = R == 16 ? kSlot16[r] : R == 8 ? kSlot8[r] : r;
-                Store(yr + q + row * r, x[slot].r);
-                Store(yi + q + row * r, x[slot].i);
+            const auto load = [&](int l) -> CComplex<T> {
+                return {Load<T>(xr + q + row[l]), Load<T>(xi + q + row[l])};
+            };
+            const auto store = [&](int r, CComplex<T> y) {
+                Store(yr + q + row[r], y.r);
+                Store(yi + q + row[r], y.i);
+            };
+            if constexpr (R == 32) {
+                CComplex<T> even[16], odd[16];
+                for (int l = 0; l < 16; ++l)
+                    even[l] = load(2 * l);
+                Dft16(even);
+                for (int l = 0; l < 16; ++l)
+                    odd[l] = load(2 * l + 1);
+                Dft16(odd);
+                for (int k = 0; k < 16; ++k) {
+                    const CComplex<T> e = even[kSlot16[k]];
+                    const CComplex<T> o = k == 0 ? odd[0]
+                                                 : Times(odd[kSlot16[k]], Broadcast<T>(kW32[k][0]),
+                                                         Broadcast<T>(kW32[k][1]));
+                    store(k, {e.r + o.r, e.i + o.i});
+                    store(k + 16, {e.r - o.r, e.i - o.i});
+                }
+            } else {
+                CComplex<T> x[R];
+                for (int l = 0; l < R; ++l)
+                    x[l] = load(l);
+                if constexpr (R == 2) Dft2(x[0], x[1]);
+                if constexpr (R == 4) Dft4(x[0], x[1], x[2], x[3]);
+                if constexpr (R == 8) Dft8(x);
+                if constexpr (R == 16) Dft16(x);
+                for (int r = 0; r < R; ++r)
+                    store(r, x[R == 16 ? kSlot16[r] : R == 8 ? kSlot8[r] : r]);
             }
         }
     }
@@ -181,10 +226,6 @@ void Radix16Pass(int32_t n, int32_t s, int32_t pad, const double* __restrict w,
     const int32_t m = n / 16;
     if (s % 4 == 0) {
         Radix16AlongStride<V>(m, s, pad, w, xr, xi, yr, yi);
-        return;
-    }
-    if (m % 4 != 0) {
-        Radix16AlongStride<double>(m, s, pad, w, xr, xi, yr, yi);
         return;
     }
     const int32_t in = Padded(m, pad);
@@ -226,8 +267,11 @@ void ClosingPass(int radix, int32_t s, int32_t pad, const double* __restrict xr,
     case 8:
         Closing<8>(s, pad, xr, xi, yr, yi);
         break;
-    default:
+    case 16:
         Closing<16>(s, pad, xr, xi, yr, yi);
+        break;
+    default:
+        Closing<32>(s, pad, xr, xi, yr, yi);
         break;
     }
 }

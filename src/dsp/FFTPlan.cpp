@@ -58,7 +58,7 @@ thread_local CScratch t_scratch;
 
 CFFTPlan::CPasses::CPasses(int32_t length) : pad(fftkernels::PaddingFor(length)) {
     int32_t stride = 1;
-    while (length > 16) {
+    while (length > 32) {
         const int32_t q = length / 16;
         const size_t offset = twiddles.size();
         twiddles.resize(offset + 30 * 4 * static_cast<size_t>((q + 3) / 4));
@@ -82,7 +82,7 @@ bool CFFTPlan::CPasses::Run(double* ar, double* ai, double* br, double* bi) cons
         const double* xi = inB ? bi : ai;
         double* yr = inB ? ar : br;
         double* yi = inB ? ai : bi;
-        if (pass.n > 16)
+        if (pass.n > 32)
             fftkernels::Radix16Pass(pass.n, pass.s, pad, twiddles.data() + pass.twiddles, xr, xi,
                                     yr, yi);
         else

@@ -35,7 +35,7 @@ public:
 
 private:
     struct CPass {
-        int32_t n;       // sub-transform length: radix 16 above 16, else the closing pass's radix
+        int32_t n;       // sub-transform length: radix 16 above 32, else the closing pass's radix
         int32_t s;       // stride
         size_t twiddles; // offset of a radix-16 pass's twiddle factors
     };

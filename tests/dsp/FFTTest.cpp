@@ -115,9 +115,9 @@ TEST_P(FFTAgainstDirectDft, InverseRestoresTheSignal) {
     EXPECT_LE(worst, RoundTripBound(n));
 }
 
-// Every way the half-size transform ends: no pass (2), a closing pass alone at stride 1 of 4, 8
-// and 16 points (8, 16, 32), scalar radix 16 (64), vector radix 16 closed by 16 (512) and by 8
-// points (4096).
+// Every way the half-size transform ends: no pass (2), a closing pass alone of 4, 8, 16 and 32
+// points (8 to 64), radix 16 closed by 16 (512) and by 8 points (4096). The long blocks below
+// are closed by 32 (16384), 4 (32768), 8 (65536) and 16 points (131072).
 INSTANTIATE_TEST_SUITE_P(Sizes, FFTAgainstDirectDft,
                          ::testing::Values(2, 8, 16, 32, 64, 512, 4096));
 
