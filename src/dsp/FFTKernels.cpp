@@ -1,6 +1,7 @@
-// Every loop here runs over contiguous arrays without aliasing, so the compiler can turn it
-// into vector code; the AVX2 clones double the width on processors that have it. No fused
-// multiply-add: results are the same on every x86-64.
+// The real-input steps around the complex transform. The loops over contiguous arrays are left
+// to the vectoriser; the pairwise split and join, which run up and down the arrays at once,
+// are written in four-double vectors. No fused multiply-add: results are the same on every
+// x86-64.
 #include "dsp/FFTKernels.h"
 
 #include "dsp/FourDoubles.h"

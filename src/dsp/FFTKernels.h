@@ -1,6 +1,6 @@
 #pragma once
-// The loops of the real-input FFT on split (real, imaginary) arrays. They are compiled with
-// the vectoriser's full cost model and, where the processor has it, in an AVX2 variant.
+// The loops of the real-input FFT on split (real, imaginary) arrays, in a baseline x86-64 and
+// an AVX2 variant chosen when the program loads.
 
 #include <cstdint>
 
@@ -23,10 +23,10 @@ constexpr int32_t PaddingFor(int32_t m) {
 }
 
 /** One Stockham radix-16 decimation-in-frequency pass: sub-transforms of length n (at least
- *  64) at stride s, from x to y (n * s complex values, padded by pad), s = 1 or a multiple of 4. w
- * holds w^(p r), r = 1..15, w = e^(-2 pi i/n), for p in blocks of four: 30 * 4 doubles per block,
- * the four p's real parts of w^(p r) at 8 (r - 1) + j and their imaginary parts at 8 (r - 1) + 4 +
- * j. */
+ *  64) at stride s (1 or a multiple of 4), from x to y (n * s complex values in padded arrays).
+ *  w holds w^(p r), r = 1..15, w = e^(-2 pi i/n), for p in blocks of four: 120 doubles per
+ *  block, the four p's real parts of w^(p r) at 8 (r - 1) + j, their imaginary parts at
+ *  8 (r - 1) + 4 + j. */
 void Radix16Pass(int32_t n, int32_t s, int32_t pad, const double* w, const double* xr,
                  const double* xi, double* yr, double* yi);
 /** The last pass: one untwiddled DFT of `radix` points (2, 4, 8, 16 or 32) at stride s, s = 1 or
@@ -34,15 +34,15 @@ void Radix16Pass(int32_t n, int32_t s, int32_t pad, const double* w, const doubl
 void ClosingPass(int radix, int32_t s, int32_t pad, const double* xr, const double* xi, double* yr,
                  double* yi);
 
-/** Even samples (times their weights) into zr, odd ones into zi, m pairs; x holds count
- *  samples (at most 2m), the rest are zeros; weight may be null. */
+/** Even samples (times their weights) into zr, odd ones into zi, m pairs (padded arrays); x
+ *  holds count samples (at most 2m), the rest are zeros; weight may be null. */
 void PackReal(int32_t m, const double* x, int32_t count, const double* weight, int32_t pad,
               double* zr, double* zi);
-/** Even values from zr and odd ones from zi back into count samples. */
+/** Even values from zr and odd ones from zi (padded arrays) back into count samples. */
 void UnpackReal(const double* zr, const double* zi, int32_t pad, double* x, int32_t count);
 
-/** Spectrum bins 0..m of 2m real samples from the m-point transform z of their packed pairs;
- *  wr + i wi = e^(-2 pi i k / 2m). */
+/** Spectrum bins 0..m of 2m real samples from the m-point transform z (padded arrays) of their
+ *  packed pairs; wr + i wi = e^(-2 pi i k / 2m). */
 void SplitSpectrum(int32_t m, int32_t pad, const double* zr, const double* zi, const double* wr,
                    const double* wi, double* re, double* im);
 /** The inverse of SplitSpectrum times `scale`: the packed m-point spectrum whose inverse
