@@ -17,7 +17,6 @@ using fftkernels::kChunk;
 using fftkernels::Padded;
 using fourdoubles::Broadcast;
 using fourdoubles::Load;
-using fourdoubles::Mask;
 using fourdoubles::Store;
 using fourdoubles::V;
 
@@ -96,14 +95,14 @@ constexpr int kSlot8[8] = {0, 2, 4, 6, 1, 3, 5, 7};
 
 // Rows of the 4 x 4 block (a, b, c, d) as columns.
 [[gnu::always_inline]] inline void Transpose(V& a, V& b, V& c, V& d) {
-    const V t0 = __builtin_shuffle(a, b, Mask{0, 4, 2, 6});
-    const V t1 = __builtin_shuffle(a, b, Mask{1, 5, 3, 7});
-    const V t2 = __builtin_shuffle(c, d, Mask{0, 4, 2, 6});
-    const V t3 = __builtin_shuffle(c, d, Mask{1, 5, 3, 7});
-    a = __builtin_shuffle(t0, t2, Mask{0, 1, 4, 5});
-    b = __builtin_shuffle(t1, t3, Mask{0, 1, 4, 5});
-    c = __builtin_shuffle(t0, t2, Mask{2, 3, 6, 7});
-    d = __builtin_shuffle(t1, t3, Mask{2, 3, 6, 7});
+    const V t0 = __builtin_shufflevector(a, b, 0, 4, 2, 6);
+    const V t1 = __builtin_shufflevector(a, b, 1, 5, 3, 7);
+    const V t2 = __builtin_shufflevector(c, d, 0, 4, 2, 6);
+    const V t3 = __builtin_shufflevector(c, d, 1, 5, 3, 7);
+    a = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+    b = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+    c = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+    d = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
 }
 
 // The twiddled radix-16 pass along the stride, T values at a time. The sixteen input rows are

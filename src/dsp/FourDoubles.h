@@ -2,18 +2,16 @@
 // The compiler's generic vector of four doubles for hand-written transform loops: one AVX2
 // register in an AVX2 clone, two SSE2 registers in the baseline one. The helpers also take
 // plain doubles, so that a loop is written once for vectors along an array and for the
-// scalar ends. Only for .cpp files of loops whose helpers are all inlined (no vector crosses
-// a call, whose register layout would differ between the clones).
+// scalar ends. Only for .cpp files of loops whose helpers are all inlined: no vector crosses
+// a call, whose register layout would differ between the clones (the build turns off GCC's
+// note about that layout for those files).
 
 #include <cstdint>
 #include <type_traits>
 
-#pragma GCC diagnostic ignored "-Wpsabi"
-
 namespace fourdoubles {
 
 using V = double __attribute__((vector_size(32)));
-using Mask = long long __attribute__((vector_size(32)));
 
 template <class T> constexpr int32_t kLanes = sizeof(T) / sizeof(double);
 
@@ -40,7 +38,7 @@ template <class T> [[gnu::always_inline]] inline T Reverse(T v) {
     if constexpr (std::is_same_v<T, double>)
         return v;
     else
-        return __builtin_shuffle(v, Mask{3, 2, 1, 0});
+        return __builtin_shufflevector(v, v, 3, 2, 1, 0);
 }
 
 } // namespace fourdoubles
