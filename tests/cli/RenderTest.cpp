@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
         CUsageCase{"NoOutput", {"--step", "1"}, "output"},
         CUsageCase{"NoStep", {"-o", "OUT"}, "step"},
         CUsageCase{"NegativePasses", {"--step", "1", "--passes", "-1", "-o", "OUT"}, "passes"},
-        CUsageCase{"NoFolder", {"--step", "1", "-o", "no/such/folder/a.svg"}, "no/such/folder"}, ),
+        CUsageCase{"NoFolder", {"--step", "1", "-o", "no/such/folder/a.svg"}, "no/such/folder"}),
     CaseName());
 
 } // namespace
