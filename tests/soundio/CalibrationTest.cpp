@@ -44,24 +44,12 @@ void MakeComplete(CCalibration& c) {
     }
 }
 
-void ExpectSameFields(const CCalibration& a, const CCalibration& b) {
-    EXPECT_EQ(std::tie(a.ProcessName, a.PathName, a.CalSel, a.MeasSel, a.FreqCalTypeSel,
-                       a.ReturnedErrors),
-              std::tie(b.ProcessName, b.PathName, b.CalSel, b.MeasSel, b.FreqCalTypeSel,
-                       b.ReturnedErrors));
-    for (int ch = 0; ch < 2; ++ch) {
-        EXPECT_EQ(a.Level[ch], b.Level[ch]) << ch;
-        EXPECT_EQ(a.Latency[ch], b.Latency[ch]) << ch;
-        EXPECT_EQ(a.Freq[ch], b.Freq[ch]) << ch;
-    }
-}
-
 TEST(Calibration, FileHasTheKeyedLinesWithStoredLineEndsAndReadsBackEqual) {
     CTempFolder folder;
     CCalibration saved;
     MakeComplete(saved);
     saved.GetFrequencyResponse()->GetFreqData(1)[3] = 0.25;
-    const std::string path = folder.File("card.calibration");
+    const std::string path = folder.File("card.cal");
     ASSERT_TRUE(saved.SaveCalFile(path));
     EXPECT_EQ(saved.PathName, path);
     const std::string bytes = GetFile(path);
@@ -88,14 +76,15 @@ TEST(Calibration, FileHasTheKeyedLinesWithStoredLineEndsAndReadsBackEqual) {
     EXPECT_LT(bytes.find(";Ch2MixerDestination"), bytes.find(";Ch1LatencyOutputDeviceName"));
     EXPECT_LT(bytes.find(";Ch2LatencyCalApply"), bytes.find(";Ch1FreqOutputDeviceName"));
 
-    // Editors that rewrote the line ends to CR LF or LF leave a file that still reads.
-    for (const std::string& end : {std::string("\r\r\n"), std::string("\r\n"), std::string("\n")}) {
-        PutFile(path, std::regex_replace(bytes, std::regex("\r*\n"), end));
+    // Editors that rewrote the line ends to CR LF or LF leave a file that reads back to the
+    // same record, which saves as the same bytes.
+    for (const char* end : {"\r\n", "\n"}) {
+        PutFile(folder.File("edited.cal"), std::regex_replace(bytes, std::regex("\r*\n"), end));
         CCalibration loaded;
-        ASSERT_TRUE(loaded.OpenCalFile(path)) << end.size();
-        ExpectSameFields(loaded, saved);
+        ASSERT_TRUE(loaded.OpenCalFile(folder.File("edited.cal"))) << end;
         EXPECT_TRUE(saved.IsEquivalent(loaded));
-        EXPECT_DOUBLE_EQ(loaded.GetFrequencyResponse()->GetFreqData(1)[3], 0.25);
+        ASSERT_TRUE(loaded.SaveCalFile(path));
+        EXPECT_EQ(GetFile(path), bytes) << "line end of " << strlen(end);
     }
 }
 
@@ -111,21 +100,19 @@ TEST(Calibration, LinesAreReadAsTheirFieldSays) {
     EXPECT_EQ(read(";Ch1UserInputLevel         : 0.5", true)->Level[0].UserInputLevel, 0.5);
     EXPECT_FALSE(read(";Ch1InputLevelCalApply     : 1 ", true)->Level[0].InputLevelCalApply);
     EXPECT_TRUE(read(";Ch2InputLevelCalApply     : 1", true)->Level[1].InputLevelCalApply);
-    EXPECT_EQ(read(";Ch1MixerName              : ", true)->Level[0].MixerName, "");
     EXPECT_EQ(read(";Ch2TriggerOffset          : -7 frames", true)->Level[1].TriggerOffset, -7);
     EXPECT_EQ(read(";Ch1LatencyParams:", true)->Latency[0].LatencyParams, "");
     EXPECT_EQ(read(";Unknown                   : 3", false)->Level[0].MixerName, "");
-    read("", false);
     read(";FrequencyResponseParams   :", false);
 }
 
-TEST(Calibration, ArchiveKeepsEveryFieldAndTheResponseAndEquivalenceIgnoresFlags) {
+TEST(Calibration, ArchiveKeepsEveryFieldAndEquivalenceIgnoresFlagsAndTheDefaultPath) {
     CCalibration saved, loaded;
     MakeComplete(saved);
     saved.PathName = "C:\\cal\\x.cal";
     saved.ReturnedErrors = "late";
     saved.GetFrequencyResponse()->SetGain(1, 0.5);
-    CArchive out;
+    CArchive out, again;
     saved.Serialize(out);
     // After the class record: ProcessName, then Path Name, as length-prefixed texts; the
     // frequency type follows the latency fields.
@@ -137,8 +124,8 @@ TEST(Calibration, ArchiveKeepsEveryFieldAndTheResponseAndEquivalenceIgnoresFlags
     CArchive in(out.GetBuffer());
     loaded.Serialize(in);
     ASSERT_TRUE(in.Ok()) << in.GetError();
-    ExpectSameFields(loaded, saved);
-    EXPECT_EQ(loaded.GetFrequencyResponse()->GetGain(1), 0.5);
+    loaded.Serialize(again);
+    EXPECT_EQ(again.GetBuffer(), out.GetBuffer());
     EXPECT_EQ(loaded.GetCalFileName(), "x.cal");
 
     loaded.PathName = "/two.cal";
@@ -194,9 +181,6 @@ INSTANTIATE_TEST_SUITE_P(
                    [](CCalibration& c) { c.Level[0].FullScaleLevelParams = "1.0 Vpk"; },
                    "Ch1 Full Scale Input Level = 1.0 in Input Signal Levels Calibration Group. "
                    "Calibrated Ch1 Full Scale Input Level must not be Unity in 'card.cal'."},
-        CValidCase{"PeakSampleZero", [](CCalibration& c) { c.Level[1].PeakSampleLevel = 0; },
-                   "Ch2 Peak Sample Input Level = 0% in Input Signal Levels Calibration Group. "
-                   "Calibrated Ch2 Peak Sample Level must != 0% in 'card.cal'."},
         CValidCase{"NoMixerSource", [](CCalibration& c) { c.Level[0].MixerSource.clear(); },
                    "Ch1 Mixer Source Is Not Specified in 'card.cal' Input Signal Levels "
                    "Calibration Group."},
@@ -206,9 +190,6 @@ INSTANTIATE_TEST_SUITE_P(
         CValidCase{"LatencyZero", [](CCalibration& c) { c.Latency[1].LatencyParams = "0 ms"; },
                    "Ch2 Latency = 0.0 sec in Latency Calibration Group. Calibrated Ch2 Device "
                    "Latency must be > 0.0 sec in 'card.cal'."},
-        CValidCase{"NoFrequencyType", [](CCalibration& c) { c.Freq[1].FreqCalParams = "None"; },
-                   "Ch2 Calibration Type Is Not Specified in 'card.cal' Frequency Response "
-                   "Calibration Group."},
         CValidCase{"ReportedError", [](CCalibration& c) { c.ReturnedErrors = "Timeout"; },
                    "Calibration Has Reported A 'Timeout' Error"},
         CValidCase{"ResponseGain",

@@ -3,7 +3,6 @@
 #include "SoundIOTestProcess.h"
 #include "platform/EventPump.h"
 #include "platform/MemorySettings.h"
-#include "platform/VirtualCard.h"
 
 #include <gtest/gtest.h>
 
@@ -17,46 +16,37 @@ struct CCompletions : IWaveClient {
     void OnWomDone(CWaveHeader*) override { ++out; }
 };
 
-// Plays `played` and records as many bytes; returns the recording after one pump round.
+// Plays `played` and records as many bytes; one pump round completes one buffer each way, in
+// no wall time.
 std::vector<uint8_t> Exchange(const CDeviceModel& model, const CWaveFormat& f,
                               const std::vector<uint8_t>& played) {
     CVirtualCard card(model);
     CEventPump pump;
     CCompletions done;
-    CWaveHeader out, in;
-    out.data = played;
-    in.data.assign(played.size(), 0);
+    CWaveHeader out{.data = played}, in{.data = std::vector<uint8_t>(played.size())};
     std::unique_ptr<IWaveDevice> input, output;
     EXPECT_EQ(card.Open(true, 0, f, &done, pump, input), kAudioOk);
     EXPECT_EQ(card.Open(false, 0, f, &done, pump, output), kAudioOk);
     EXPECT_EQ(card.Open(true, 0, f, &done, pump, input), kAudioAllocated);
-    EXPECT_EQ(input->AddBuffer(&in), kAudioOk);
-    EXPECT_EQ(input->Start(), kAudioOk);
-    EXPECT_EQ(output->AddBuffer(&out), kAudioOk);
-    // One pump round completes one buffer each way, in no wall time.
+    EXPECT_EQ(input->AddBuffer(&in) + input->Start() + output->AddBuffer(&out), kAudioOk);
     pump.DispatchPending(0);
-    EXPECT_EQ(done.in, 1);
-    EXPECT_EQ(done.out, 1);
+    EXPECT_EQ(done.in + done.out, 2);
     EXPECT_EQ(in.bytesRecorded, played.size());
     return in.data;
 }
 
 TEST(VirtualCard, PlayedPulsesReturnAfterTheModelLatencyScaledByItsGain) {
-    std::vector<uint8_t> pcm(4000, 0); // 1000 frames of 16-bit stereo
-    pcm[40] = 0x20, pcm[41] = 0x4E;    // frame 10, channel 1: 20000
-    pcm[82] = 0x80, pcm[83] = 0xC1;    // frame 20, channel 2: -16000
-    std::vector<uint8_t> expected(4000, 0);
-    expected[440] = 0x10, expected[441] = 0x27; // frame 110: 10000
-    expected[482] = 0xC0, expected[483] = 0xE0; // frame 120: -8000
-    EXPECT_EQ(Exchange(CleanModel(100, 0.5), {2, 48000, 16}, pcm), expected);
+    std::vector<uint8_t> pcm(4000, 0), heard(4000, 0); // 1000 frames of 16-bit stereo
+    pcm[40] = 0x20, pcm[41] = 0x4E;                    // frame 10, channel 1: 20000
+    pcm[82] = 0x80, pcm[83] = 0xC1;                    // frame 20, channel 2: -16000
+    heard[440] = 0x10, heard[441] = 0x27;              // frame 110: 10000
+    heard[482] = 0xC0, heard[483] = 0xE0;              // frame 120: -8000
+    EXPECT_EQ(Exchange(CleanModel(100, 0.5), {2, 48000, 16}, pcm), heard);
+    std::vector<uint8_t> eight(64, 128), heard8(64, 128); // 8-bit mono: silence is 128
+    eight[0] = heard8[3] = 128 + 64;
+    EXPECT_EQ(Exchange(CleanModel(3), {1, 8000, 8}, eight), heard8);
 
-    std::vector<uint8_t> eight(64, 128), heard(64, 128); // 8-bit mono: silence is 128
-    eight[0] = heard[3] = 128 + 64;
-    EXPECT_EQ(Exchange(CleanModel(3), {1, 8000, 8}, eight), heard);
-}
-
-TEST(VirtualCard, FormatsOutsideTheFifteenRatesOrTwoResolutionsAreRefused) {
-    CVirtualCard card;
+    CVirtualCard card; // fifteen rates, two resolutions, two channels, one device
     EXPECT_EQ(card.QueryFormat(true, 0, {2, 44100, 16}), kAudioOk);
     EXPECT_EQ(card.QueryFormat(false, 0, {1, 5000, 8}), kAudioOk);
     EXPECT_EQ(card.QueryFormat(true, 0, {2, 44000, 16}), kWaveBadFormat);
@@ -80,32 +70,29 @@ TEST(VirtualCard, NoiseHasTheModelRmsAndRepeatsFromItsSeed) {
 }
 
 TEST(VirtualCard, ModelKeysAreReadFromTheSettingsOrKeepTheirDefault) {
-    const CDeviceModel d;
-    const struct {
-        const char *key, *value;
-        int latency;
-        double gain, noise;
-        std::vector<double> response, harmonics;
-    } cases[] = {
-        {"Latency", "480", 480, d.gain, d.noise, d.response, d.harmonics},
-        {"Latency", "-5", d.latency, d.gain, d.noise, d.response, d.harmonics},
-        {"Gain", " 0.25 ", d.latency, 0.25, d.noise, d.response, d.harmonics},
-        {"Gain", "loud", d.latency, d.gain, d.noise, d.response, d.harmonics},
-        {"Response", "1,0.5, -0.25", d.latency, d.gain, d.noise, {1.0, 0.5, -0.25}, d.harmonics},
-        {"Response", "1,,2", d.latency, d.gain, d.noise, d.response, d.harmonics},
-        {"Harmonics", "0.02", d.latency, d.gain, d.noise, d.response, {0.02}},
-        {"Noise", "-1", d.latency, d.gain, d.noise, d.response, d.harmonics},
-        {"Noise", "0", d.latency, d.gain, 0.0, d.response, d.harmonics},
+    const auto text = [](const CDeviceModel& m) {
+        return ::testing::PrintToString(
+            std::tuple(m.latency, m.gain, m.response, m.harmonics, m.noise));
     };
-    for (const auto& c : cases) {
+    const std::tuple<const char*, const char*, void (*)(CDeviceModel&)> cases[] = {
+        {"Latency", "480", [](CDeviceModel& m) { m.latency = 480; }},
+        {"Gain", " 0.25 ", [](CDeviceModel& m) { m.gain = 0.25; }},
+        {"Response", "1,0.5, -0.25",
+         [](CDeviceModel& m) {
+             m.response = {1.0, 0.5, -0.25};
+         }},
+        {"Harmonics", "0.02", [](CDeviceModel& m) { m.harmonics = {0.02}; }},
+        {"Noise", "0", [](CDeviceModel& m) { m.noise = 0.0; }},
+        {"Latency", "-5", nullptr},
+        {"Gain", "loud", nullptr},
+        {"Response", "1,,2", nullptr},
+        {"Noise", "-1", nullptr}};
+    for (const auto& [key, value, change] : cases) {
         CMemorySettings store;
-        store.SetString(CDeviceModel::kSection, c.key, c.value);
-        const CDeviceModel m = CDeviceModel::Load(store);
-        EXPECT_EQ(m.latency, c.latency) << c.key << "=" << c.value;
-        EXPECT_EQ(m.gain, c.gain) << c.key << "=" << c.value;
-        EXPECT_EQ(m.noise, c.noise) << c.key << "=" << c.value;
-        EXPECT_EQ(m.response, c.response) << c.key << "=" << c.value;
-        EXPECT_EQ(m.harmonics, c.harmonics) << c.key << "=" << c.value;
+        store.SetString(CDeviceModel::kSection, key, value);
+        CDeviceModel expected;
+        if (change) change(expected);
+        EXPECT_EQ(text(CDeviceModel::Load(store)), text(expected)) << key << "=" << value;
     }
 }
 
