@@ -2,23 +2,14 @@
 #include "formats/ClipboardText.h"
 
 #include "common/CaseName.h"
-#include "common/DspTestUtil.h"
+#include "common/ClosedClipboard.h"
 #include "common/WrittenPrecision.h"
-#include "dsp/DSPFFTDataList.h"
-#include "platform/Clipboard.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 namespace {
-
-/** A clipboard that cannot be opened. */
-class CClosedClipboard final : public IClipboard {
-public:
-    bool SetText(const std::string&) override { return false; }
-    std::optional<std::string> GetText() const override { return std::nullopt; }
-};
 
 std::string Line(const std::string& a, const std::string& b, const std::string& c) {
     return a + "\t" + b + "\t" + c + "\r\n";
@@ -32,10 +23,10 @@ void MakeThree(CDSPFFTData& block) {
 const std::string kThreeText = "+5.0000000E-001\t+1.0000000E+000\t-9.0000000E+001\r\n"
                                "-1.0000000E+003\t+2.0000000E+000\t+0.0000000E+000\r\n"
                                "+1.0000000E-010\t+3.0000000E+000\t+4.5250000E+001\r\n";
-const std::string kOne = "+1.0000000E+000", kTwo = "+2.0000000E+000", kThree = "+3.0000000E+000";
+const std::string kOne = "+1.0000000E+000", kTwo = "+2.0000000E+000";
 const CBlockSnapshot kFresh = {{0, 0, 0}, {1, 1, 1}, {0, 0, 0}};
 
-TEST(ClipboardText, BlockCopyCutAndPasteOfThreeElements) {
+TEST(ClipboardText, BlockCopyCutAndPaste) {
     CDSPFFTData block, target, empty;
     MakeThree(block);
     CMemoryClipboard clipboard;
@@ -49,15 +40,11 @@ TEST(ClipboardText, BlockCopyCutAndPasteOfThreeElements) {
     EXPECT_EQ(ClipboardText::Cut(block, clipboard), 3);
     EXPECT_EQ(clipboard.GetText(), kThreeText);
     EXPECT_EQ(Snapshot(block), kFresh);
-
     // A clipboard that refuses the text still reports the lines; nothing is pasted from it.
     CClosedClipboard closed;
-    EXPECT_EQ(ClipboardText::Copy(target, 3, closed), 3);
     EXPECT_EQ(ClipboardText::Cut(target, closed), 3);
     EXPECT_EQ(ClipboardText::Paste(target, 3, closed), 0);
     EXPECT_EQ(ClipboardText::Copy(empty, 3, clipboard), 0);
-    EXPECT_EQ(ClipboardText::Cut(empty, clipboard), 0);
-
     // A response block is cut back to its frequency axis.
     MakeBlock(block, CDSPData::kResponseBlock, 8000.0, {1, 2, 3, 4}, {5, 6, 7, 8}, {9, 9, 9, 9});
     EXPECT_EQ(ClipboardText::Cut(block, clipboard), 4);
@@ -86,59 +73,47 @@ INSTANTIATE_TEST_SUITE_P(
     Rules, ClipboardPaste,
     testing::Values(
         PasteCase{"LetterOtherThanE",
-                  "1\t2\t3\r\n4x\t5\t6\r\n7\t8\t9\r\n",
+                  "1\t2\t3\r\n4x\t5\t6\r\n",
                   0,
                   {{1, 11, 12}, {2, 21, 22}, {3, 31, 32}}},
         PasteCase{
             "SpaceBeforeTheLineEnd", "1\t2\t3 \r\n", 0, {{10, 11, 12}, {20, 21, 22}, {30, 31, 32}}},
-        PasteCase{"ExponentsAndCommas",
-                  "1E2\t2e-1\t-3,5\r\n+.5 -0 1.\r\n",
+        PasteCase{"ExponentsCommasAndLineFeeds",
+                  "1E2\t2e-1\t-3,5\n+.5 -0 1.\n",
                   0,
                   {{100, 0.5, 12}, {0.2, -0.0, 22}, {-3, 1, 32}}},
         PasteCase{"NineteenCharacterFieldEndsThePaste",
-                  Line(kOne, kTwo, kThree) + Line("+1.00000000000E+000", kTwo, kThree) +
-                      Line(kOne, kTwo, kThree),
+                  Line(kOne, kTwo, kOne) + Line("+1.00000000000E+000", kTwo, kOne) +
+                      Line(kOne, kTwo, kOne),
                   3,
-                  {{1, 11, 12}, {2, 21, 22}, {3, 31, 32}}},
-        PasteCase{"EighteenCharacterFieldIsRead",
-                  Line("+1.0000000000E+001", kTwo, kThree) + Line(kOne, kTwo, kThree),
-                  2,
-                  {{10, 1, 12}, {2, 2, 22}, {3, 3, 32}}},
-        PasteCase{"TextEndsInsideALine",
-                  Line(kOne, kTwo, kThree) + kOne + "\t" + kTwo,
+                  {{1, 11, 12}, {2, 21, 22}, {1, 31, 32}}},
+        PasteCase{"EighteenCharacterFieldIsReadTextEndsInALine",
+                  Line("+1.0000000000E+001", kTwo, kOne) + kOne + "\t" + kTwo,
                   1,
-                  {{1, 11, 12}, {2, 21, 22}, {3, 31, 32}}},
-        PasteCase{
-            "LineFeedsOnly", "1\t2\t3\n4\t5\t6\n7\t8\t9\n", 0, {{1, 4, 7}, {2, 5, 8}, {3, 6, 9}}},
+                  {{10, 11, 12}, {2, 21, 22}, {1, 31, 32}}},
         PasteCase{
             "LastLineWithoutLineEnd", "1 2 3\r\n4 5 6", 0, {{1, 4, 12}, {2, 5, 22}, {3, 6, 32}}},
-        PasteCase{"MoreLinesThanTheBlock",
-                  Line(kOne, kOne, kOne) + Line(kTwo, kTwo, kTwo) + Line(kThree, kThree, kThree) +
-                      Line(kOne, kOne, kOne),
-                  4,
-                  {{1, 2, 3}, {1, 2, 3}, {1, 2, 3}}},
         PasteCase{"Empty", "", 0, {{10, 11, 12}, {20, 21, 22}, {30, 31, 32}}}),
     CaseName());
 
 TEST(ClipboardText, RandomListsSurviveCopyAndPasteOfAllChannelsAndOfOne) {
-    CDSPFFTDataList list, read, one;
+    CDSPFFTDataList list, read;
     ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 257, 44100.0));
+    ASSERT_TRUE(read.Create(2, CDSPData::kTimeBlock, 257, 44100.0));
     FillRandom(list, 20240611u, 200);
     CMemoryClipboard clipboard;
     EXPECT_EQ(ClipboardText::Copy(list, clipboard), 514);
     EXPECT_EQ(clipboard.GetText()->size(), 514u * 49u);
-    ASSERT_TRUE(read.Create(2, CDSPData::kTimeBlock, 257, 44100.0));
     EXPECT_EQ(ClipboardText::Paste(read, clipboard), 514);
     for (int ch = 0; ch < 2; ++ch) {
         ExpectWithinWrittenPrecision(Snapshot(*read.GetAt(ch)), Snapshot(*list.GetAt(ch)));
         EXPECT_EQ(read.GetNumUsed(ch), 514);
     }
-    // One channel at a time, through the block paste with its character check.
-    ASSERT_TRUE(one.Create(2, CDSPData::kTimeBlock, 257, 44100.0));
+    // One channel, through the block paste with its character check.
     EXPECT_EQ(ClipboardText::Copy(list, 1, clipboard), 257);
-    EXPECT_EQ(ClipboardText::Paste(one, 0, clipboard), 257);
-    EXPECT_EQ(one.GetNumUsed(0), 257);
-    ExpectWithinWrittenPrecision(Snapshot(*one.GetAt(0)), Snapshot(*list.GetAt(1)));
+    EXPECT_EQ(ClipboardText::Paste(read, 0, clipboard), 257);
+    EXPECT_EQ(read.GetNumUsed(0), 257);
+    ExpectWithinWrittenPrecision(Snapshot(*read.GetAt(0)), Snapshot(*list.GetAt(1)));
 }
 
 TEST(ClipboardText, ListCutResetsEveryBlockAndListPasteSkipsTheCharacterCheck) {
@@ -151,26 +126,18 @@ TEST(ClipboardText, ListCutResetsEveryBlockAndListPasteSkipsTheCharacterCheck) {
     EXPECT_EQ(clipboard.GetText(), kThreeText + kThreeText);
     EXPECT_EQ(Snapshot(*list.GetAt(0)), kFresh);
     EXPECT_EQ(Snapshot(*list.GetAt(1)), kFresh);
-    MakeThree(*list.GetAt(1));
-    EXPECT_EQ(ClipboardText::Cut(list, 1, clipboard), 3);
-    EXPECT_EQ(clipboard.GetText(), kThreeText);
     EXPECT_EQ(ClipboardText::Cut(list, 2, clipboard), 0);
-    EXPECT_EQ(ClipboardText::Copy(list, 2, clipboard), 0);
-    EXPECT_EQ(ClipboardText::Paste(list, 2, clipboard), 0);
-    EXPECT_EQ(ClipboardText::Cut(empty, clipboard), 0);
     EXPECT_EQ(ClipboardText::Copy(empty, clipboard), 0);
-    EXPECT_EQ(clipboard.GetText(), kThreeText) << "an empty list leaves the clipboard alone";
+    EXPECT_EQ(clipboard.GetText(), kThreeText + kThreeText) << "nothing to copy leaves it alone";
 
     clipboard.SetText(Line(kOne, kOne, "+1.5000000x+000") + Line(kTwo, kTwo, kTwo) +
-                      Line(kThree, kThree, kThree) + Line(kTwo, kOne, kTwo));
+                      Line(kOne, kTwo, kOne) + Line(kTwo, kOne, kTwo));
     EXPECT_EQ(ClipboardText::Paste(list, clipboard), 4);
-    EXPECT_EQ(Snapshot(*list.GetAt(0)), (CBlockSnapshot{{1, 2, 3}, {1, 2, 3}, {1.5, 2, 3}}));
+    EXPECT_EQ(Snapshot(*list.GetAt(0)), (CBlockSnapshot{{1, 2, 1}, {1, 2, 2}, {1.5, 2, 1}}));
     EXPECT_EQ(Snapshot(*list.GetAt(1)), (CBlockSnapshot{{2, 0, 0}, {1, 1, 1}, {2, 0, 0}}));
     EXPECT_EQ(list.GetNumUsed(1), 4);
     EXPECT_EQ(ClipboardText::Paste(list, 0, clipboard), 0) << "the block paste refuses it";
     EXPECT_EQ(list.GetNumUsed(0), 0);
-    CClosedClipboard closed;
-    EXPECT_EQ(ClipboardText::Paste(list, closed), 0);
 }
 
 TEST(EnvelopeText, TimeBlockShowsEveryElementAndResponseBlockItsGainUpToHalfTheSize) {
@@ -187,30 +154,22 @@ TEST(EnvelopeText, TimeBlockShowsEveryElementAndResponseBlockItsGainUpToHalfTheS
     EXPECT_EQ(text, "00000.0, +000.00, +000.0\r\n01000.0, +020.00, -045.0\r\n"
                     "02000.0, -006.02, +090.0\r\n03000.0, -173.98, +180.0\r\n"
                     "04000.0, -173.98, -180.0\r\n");
-    CDSPFFTData empty;
-    EXPECT_EQ(ClipboardText::CDSPFFTDataPaste(empty, text), 0);
-    EXPECT_TRUE(text.empty());
 }
 
-// Long blocks show every step-th element so that the text stays within the control's limit.
+// Long blocks show every step-th element so that the text stays within the control's limit of
+// 65535 characters, 48 budgeted a line.
 TEST(EnvelopeText, LongBlocksAreThinnedToFitTheControl) {
     const struct {
         int32_t type, size, step, lines;
-    } cases[] = {{1, 1365, 1, 1365}, // 65520 characters budgeted
-                 {1, 1366, 2, 683},  // just over
-                 {1, 4096, 4, 1024}, // 4096 * 48 / 65535 = 3.00005
-                 {2, 2728, 1, 1365}, // 1365 bins up to N/2
-                 {2, 65536, 25, 1310}};
+    } cases[] = {{1, 1365, 1, 1365}, {1, 1366, 2, 683}, {2, 2728, 1, 1365}, {2, 65536, 25, 1310}};
     for (const auto& c : cases) {
         CDSPFFTData block;
         ASSERT_TRUE(block.Create(c.type, c.size, 96000.0));
-        if (c.type == CDSPData::kTimeBlock)
-            for (int32_t i = 0; i < c.size; ++i)
-                block.GetTimeObj()->GetDataPointer()[i] = i;
+        for (int32_t i = 0; c.type == CDSPData::kTimeBlock && i < c.size; ++i)
+            block.GetTimeObj()->GetDataPointer()[i] = i;
         std::string text;
         EXPECT_EQ(ClipboardText::CDSPFFTDataPaste(block, text), c.lines) << c.size;
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), c.lines) << c.size;
-        EXPECT_LE(text.size(), 65535u);
         // The second line shows element `step`.
         const double shown = std::stod(text.substr(text.find('\n') + 1, 7));
         EXPECT_NEAR(shown, c.type == 1 ? c.step : 96000.0 * c.step / c.size, 0.05) << c.size;
@@ -220,11 +179,8 @@ TEST(EnvelopeText, LongBlocksAreThinnedToFitTheControl) {
     ASSERT_TRUE(wide.Create(CDSPData::kTimeBlock, 2048, 96000.0));
     std::fill_n(wide.GetFreqObj()->GetDataPointer(), 2048, 1e300);
     std::string text;
-    const int32_t lines = ClipboardText::CDSPFFTDataPaste(wide, text);
-    EXPECT_GT(lines, 0);
-    EXPECT_LT(lines, 1024);
+    EXPECT_LT(ClipboardText::CDSPFFTDataPaste(wide, text), 1024);
     EXPECT_LE(text.size(), 65535u);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines);
 }
 
 } // namespace

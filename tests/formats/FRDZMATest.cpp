@@ -2,23 +2,16 @@
 // were computed independently (Python's math and cmath) and are written out here.
 #include "formats/FRDZMA.h"
 
+#include "common/ClosedClipboard.h"
 #include "common/TempFolder.h"
 #include "common/TextFileUtil.h"
 #include "dsp/DSPFFTDataList.h"
-#include "platform/Clipboard.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 namespace {
-
-/** A clipboard that cannot be opened. */
-class CClosedClipboard final : public IClipboard {
-public:
-    bool SetText(const std::string&) override { return false; }
-    std::optional<std::string> GetText() const override { return std::nullopt; }
-};
 
 TEST(FRD, FileHasTheTitleHeaderAndOneLinePerBinBelowHalfTheSize) {
     // Block of 8 at 8000/s with gain 2: x = 2 * m / (1 V / 8) = 16 m, level 20 log10(x) + 94.

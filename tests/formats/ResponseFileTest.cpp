@@ -120,12 +120,6 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"TypeDiffers", Value(0, "+2.0000000e+000"),
                    "The channel 1 Data Array Type in Step: 1 Test Module is set to 1.\r\nThe "
                    "channel 1 Data Array Type setting in the '{p}' File is 2."},
-        HeaderCase{"TypeTwoDigitExponent", Value(0, "+1.0000000e+00"),
-                   "The channel 1 Data Array Type in Step: 1 Test Module is set to 1.\r\nThe "
-                   "channel 1 Data Array Type setting in the '{p}' File is 1."},
-        HeaderCase{"TypeWithoutColon", [](Lines& l) { l[0] = ";Type 1"; },
-                   "The channel 1 Data Array Type in Step: 1 Test Module is set to 1.\r\nThe "
-                   "channel 1 Data Array Type setting in the '{p}' File is 0."},
         HeaderCase{"SizeDiffers", Value(1, "+8.0000000e+000"),
                    "The channel 1 data array size in Step: 1 Test module is set to 4 "
                    "elements.\r\nThe channel 1 data array size in '{p}' file is 8 elements."},
@@ -168,8 +162,7 @@ TEST_F(ResponseFileIO, MissingUnnamedOrUnwritableFilesFailAndAListNamesTheFailin
     EXPECT_EQ(::ResponseFile::Open(block, folder.File("none.rsp"), 0), 0);
     EXPECT_NE(block.GetErrorText().find("none.rsp"), std::string::npos);
     EXPECT_EQ(::ResponseFile::Save(list, folder.File("no/folder.rsp")), 0);
-    EXPECT_FALSE(list.GetErrorText().empty());
-    EXPECT_EQ(::ResponseFile::Save(block, folder.File("no/folder.rsp")), 0);
+    EXPECT_NE(list.GetErrorText().find("no/folder.rsp"), std::string::npos);
 
     Lines second = kFreshFour;
     second[1] = second[1].substr(0, 29) + "+8.0000000e+000";
