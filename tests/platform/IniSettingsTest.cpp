@@ -151,16 +151,6 @@ TEST(IniSettings, UnreadableFileGivesNoValuesAndIsNeverOverwritten) {
     CIniSettings folder(dir.Path());
     EXPECT_FALSE(folder.Load(error));
     EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
-
-    PutFile(dir.File("aurivo"), "not a folder");
-    CIniSettings blocked(dir.File("aurivo/aurivo.ini"));
-    blocked.SetInt("S", "k", 1);
-    EXPECT_FALSE(blocked.Save(error));
-    EXPECT_NE(error.find(dir.File("aurivo")), std::string::npos) << error;
-    EXPECT_EQ(GetFile(dir.File("aurivo")), "not a folder");
-    CIniSettings nowhere("");
-    EXPECT_FALSE(nowhere.Save(error));
-    EXPECT_FALSE(nowhere.Load(error));
 }
 
 TEST(IniSettings, DefaultPathFollowsXdgThenHome) {
