@@ -94,12 +94,10 @@ public:
             return kAudioInvalidParam;
         header->flags &= ~CWaveHeader::kDone;
         header->bytesRecorded = 0;
-        if (m_queue.empty() && m_idle) {
-            if (m_input) SkipIdleCapture();
-            // An exchange of a recording plays from a fresh start, so its latency is the same
-            // from pass to pass (written behind a ring still playing out, it would vary).
-            else if (m_audio.m_input) RestartPlayback();
-        }
+        // An exchange of a recording plays from a fresh start, so its latency is the same from
+        // pass to pass (written behind a ring still playing out, it would vary).
+        if (m_queue.empty() && m_idle && m_input) SkipIdleCapture();
+        if (m_queue.empty() && m_idle && !m_input && m_audio.m_input) RestartPlayback();
         m_queue.push_back(header);
         return kAudioOk;
     }
@@ -195,8 +193,7 @@ private:
             // Read, not forwarded: a sound server's plug-in may count frames as forwardable
             // that have not arrived yet, and skipping them would cut the next recording.
             std::vector<uint8_t> stale(size_t(m_format.BytesPerFrame()) * 1024);
-            while (snd_pcm_readi(m_pcm, stale.data(), 1024) > 0) {
-            }
+            while (snd_pcm_readi(m_pcm, stale.data(), 1024) > 0) {}
             break;
         }
         case SND_PCM_STATE_XRUN:
