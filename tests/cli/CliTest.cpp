@@ -148,19 +148,12 @@ TEST_F(Cli, RunDumpWritesTheListEveryStepHandedOnInEveryPassUpToAFailure) {
     EXPECT_EQ(folder.Entries(File("dump/nested")),
               (std::vector<std::string>{"pass-1-step-1.rsp", "pass-1-step-2.rsp",
                                         "pass-2-step-1.rsp", "pass-2-step-2.rsp"}));
-    // A fresh block of 2048 points at 44100/s per channel, one after the other.
-    std::string block = ";Type                      : +1.0000000e+000\r\n"
-                        ";Number of Elements        : +2.0480000e+003\r\n"
-                        ";Sample Rate               : +4.4100000e+004\r\n"
-                        ";Gain                      : +1.0000000e+000\r\n"
-                        ";Delay                     : +0.0000000e+000\r\n";
-    for (int i = 0; i < 2048; ++i)
-        block += "+0.0000000e+000 +1.0000000e+000 +0.0000000e+000\r\n";
-    EXPECT_EQ(GetFile(File("dump/nested/pass-2-step-2.rsp")), block + block);
-    CDSPFFTDataList list;
-    ASSERT_TRUE(list.Create(2, 1, 2048, 44100.0));
-    EXPECT_EQ(ResponseFile::Open(list, File("dump/nested/pass-1-step-1.rsp")), 2048)
-        << list.GetErrorText();
+    // The test modules hand on a fresh list of 2048 points at 44100/s, written as the response
+    // file writes it.
+    CDSPFFTDataList fresh;
+    ASSERT_TRUE(fresh.Create(2, CDSPData::kTimeBlock, 2048, 44100.0));
+    ASSERT_EQ(ResponseFile::Save(fresh, File("fresh.rsp")), 4096);
+    EXPECT_EQ(GetFile(File("dump/nested/pass-2-step-2.rsp")), GetFile(File("fresh.rsp")));
 
     EXPECT_EQ(Command({"run", p, "--passes", "3", "--set", "2:Level=-1", "--dump", File("dump")}),
               1);

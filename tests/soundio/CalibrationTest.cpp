@@ -198,18 +198,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CalibrationChecks, HardwareDifferencesNameTheStepBothValuesAndTheFile) {
     EXPECT_TRUE(cal.IsAudioHardwareTheSameSettings(sio)) << cal.ReturnedErrors;
-    cal.Level[0].TriggerLevel = 5;
-    EXPECT_FALSE(cal.IsAudioHardwareTheSameSettings(sio));
-    EXPECT_EQ(cal.ReturnedErrors,
-              "Step: 1 SoundIO Trigger Level is '10' in 'thd.process' Input Signal Levels "
-              "Calibration Group. Step: 1 SoundIO was Calibrated with Trigger Level '5' in "
-              "Calibration File 'card.cal'.");
-    cal.Level[0].TriggerLevel = 10;
     cal.Latency[1].LatencyInputDeviceName = "hw:1";
     EXPECT_FALSE(cal.IsAudioHardwareTheSameSettings(sio));
     EXPECT_EQ(cal.ReturnedErrors,
               "Step: 1 SoundIO Ch2 Input Device Name is 'Virtual Loopback' in 'thd.process' "
               "Latency Calibration Group. Ch2  was Calibrated with Input Device 'hw:1' in "
+              "Calibration File 'card.cal'.");
+    cal.Latency[1].LatencyInputDeviceName = CVirtualCard::kDeviceName;
+    cal.Level[0].TriggerLevel = 5;
+    EXPECT_FALSE(cal.IsAudioHardwareTheSameSettings(sio));
+    EXPECT_EQ(cal.ReturnedErrors,
+              "Step: 1 SoundIO Trigger Level is '10' in 'thd.process' Input Signal Levels "
+              "Calibration Group. Step: 1 SoundIO was Calibrated with Trigger Level '5' in "
               "Calibration File 'card.cal'.");
     CDspView plain;
     EXPECT_FALSE(cal.IsAudioHardwareTheSameSettings(&plain));
