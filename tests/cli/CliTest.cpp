@@ -240,7 +240,7 @@ CDspView* NewTestModule() {
 // Names from files and plug-ins reach the terminal with their control characters escaped,
 // and a very long name is cut in messages.
 TEST_F(Cli, TextFromFilesIsSafeForTheTerminal) {
-    static const CModuleClass kEscaping{"Red\x1b[31mAlert\x07", &NewTestModule};
+    static const CModuleClass kEscaping{"Red\x1b[31mAlert\x1f", &NewTestModule};
     static const CModuleRegistry registry = [] {
         CModuleRegistry r;
         r.Register(&kEscaping);
@@ -251,8 +251,8 @@ TEST_F(Cli, TextFromFilesIsSafeForTheTerminal) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"info", p}, {"run", p}, {"modules"}}) {
         ASSERT_EQ(Command(args, &registry), 0) << args[0] << ": " << err;
-        EXPECT_EQ(out.find_first_of("\x1b\x07"), std::string::npos) << args[0];
-        EXPECT_NE(out.find("Red\\x1B[31mAlert\\x07"), std::string::npos) << out;
+        EXPECT_EQ(out.find_first_of("\x1b\x1f"), std::string::npos) << args[0];
+        EXPECT_NE(out.find("Red\\x1B[31mAlert\\x1F"), std::string::npos) << out;
     }
     ASSERT_EQ(Command({"info", p, "--json"}, &registry), 0);
     EXPECT_EQ(json::parse(out)["steps"][0]["module"], kEscaping.m_name);

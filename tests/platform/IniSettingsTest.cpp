@@ -124,7 +124,8 @@ TEST(IniSettings, SavesOnlyChangedValuesAndKeepsEveryOtherLine) {
     EXPECT_EQ(GetFile(dir.File("real.ini")), text);
 
     ini.SetInt("themes", "enablefadewindows", 1);
-    ini.SetInt("Themes", "EnableCustomMenus", 0);
+    ini.SetInt("Themes", "EnableCustomMenus", 2);
+    ini.SetInt("THEMES", "enablecustommenus", 0); // the same key: written once
     ini.SetString("New", "k", "v");
     ASSERT_TRUE(ini.Save(error)) << error;
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("aurivo.ini")));

@@ -76,6 +76,7 @@ TEST(VirtualCard, ModelKeysAreReadFromTheSettingsOrKeepTheirDefault) {
     };
     const std::tuple<const char*, const char*, void (*)(CDeviceModel&)> cases[] = {
         {"Latency", "480", [](CDeviceModel& m) { m.latency = 480; }},
+        {"Latency", "0", [](CDeviceModel& m) { m.latency = 0; }},
         {"Gain", " 0.25 ", [](CDeviceModel& m) { m.gain = 0.25; }},
         {"Response", "1,0.5, -0.25",
          [](CDeviceModel& m) {
