@@ -111,12 +111,20 @@ TEST_P(FFTAgainstTheDft, AgreesAndComesBack) {
     EXPECT_LE(worst, 1e-12 * peak);
 }
 
+// Every way the half-size transform ends: no pass (2), a closing pass alone of 4, 8, 16 and 32
+// points (8 to 64), radix 16 closed by 16 (512) and by 8 points (4096), and the long blocks
+// closed by 32 (16384), 4 (32768), 8 (65536) and 16 points (131072).
 INSTANTIATE_TEST_SUITE_P(
     Blocks, FFTAgainstTheDft,
     ::testing::Values(TransformCase{"Noise2", 2, CDSPFFTData::WindowNone, false},
                       TransformCase{"Noise8", 8, CDSPFFTData::WindowNone, false},
+                      TransformCase{"Noise16", 16, CDSPFFTData::WindowNone, false},
+                      TransformCase{"Noise32", 32, CDSPFFTData::WindowNone, false},
                       TransformCase{"Noise64", 64, CDSPFFTData::WindowNone, false},
+                      TransformCase{"Noise512", 512, CDSPFFTData::WindowNone, false},
                       TransformCase{"Noise4096", 4096, CDSPFFTData::WindowNone, false},
+                      TransformCase{"Noise16384", 16384, CDSPFFTData::WindowNone, false},
+                      TransformCase{"Noise65536", 65536, CDSPFFTData::WindowNone, false},
                       TransformCase{"Noise131072", 131072, CDSPFFTData::WindowNone, false},
                       TransformCase{"Structured131072", 131072, CDSPFFTData::WindowNone, true},
                       TransformCase{"HanningStructured32768", 32768, CDSPFFTData::WindowHanning,

@@ -32,8 +32,8 @@ protected:
         channel.m_blockSize = 1024;
         channel.m_startBin = 0;
         channel.m_stopBin = 512;
-        channel.m_xCode = 1;
-        channel.m_yCode = 1;
+        channel.m_xCode = EPlotX::LinearFrequency;
+        channel.m_yCode = EPlotY::VoltsPeak;
         channel.m_yScale = 0.5;
     }
     std::vector<CRecordingCanvas::COp> Lines() const { return canvas.OpsOf(EOp::line); }
@@ -93,8 +93,8 @@ struct CLabelCase {
 class YLabels : public Grid, public testing::WithParamInterface<CLabelCase> {};
 
 TEST_P(YLabels, CountFromTheBottomOrTheCentre) {
-    channel.m_xCode = 0; // time: no frequency labels
-    channel.m_yCode = GetParam().yCode;
+    channel.m_xCode = EPlotX::Time; // time: no frequency labels
+    channel.m_yCode = EPlotY(GetParam().yCode);
     channel.m_yScale = GetParam().scale;
     channel.DrawGrid(canvas);
     const Texts texts = canvas.Texts();
@@ -122,7 +122,7 @@ struct CTickCase {
 class Ticks : public Grid, public testing::WithParamInterface<CTickCase> {};
 
 TEST_P(Ticks, FollowTheYCode) {
-    channel.m_yCode = GetParam().yCode;
+    channel.m_yCode = EPlotY(GetParam().yCode);
     channel.m_yScale = 10.0;
     channel.DrawGrid(canvas);
     auto lines = Lines();
@@ -157,8 +157,8 @@ INSTANTIATE_TEST_SUITE_P(Codes, Ticks,
 
 TEST_F(Grid, LogAxesDrawDecadeLinesWithTicksBelowAndLeftEdgeTicks) {
     channel.m_plotRect = {0, 0, 600, 300};
-    channel.m_xCode = 3; // from 10 Hz
-    channel.m_yCode = 3;
+    channel.m_xCode = EPlotX::LogFrom10Hz; // from 10 Hz
+    channel.m_yCode = EPlotY::DBVPeak;
     channel.m_yScale = 10.0;
     channel.DrawGrid(canvas);
     const double top = std::log10(511 * 46.875); // the last bin's frequency

@@ -28,7 +28,7 @@ class YMapping : public testing::TestWithParam<CYCase> {};
 TEST_P(YMapping, ValueLiesAtItsRow) {
     CChannel c;
     c.m_plotRect = {0, 100, 500, 500}; // T 100, B 500, H 400, 8 divisions
-    c.m_yCode = GetParam().yCode;
+    c.m_yCode = EPlotY(GetParam().yCode);
     c.m_yScale = GetParam().scale;
     c.m_yOffset = GetParam().offset;
     c.m_bottomLevel = -100.0;
@@ -83,8 +83,8 @@ TEST_P(TraceValue, OfBinTen) {
     CBlock block;
     CChannel channel;
     block.Bind(channel);
-    channel.m_xCode = 1;
-    channel.m_yCode = c.yCode;
+    channel.m_xCode = EPlotX::LinearFrequency;
+    channel.m_yCode = EPlotY(c.yCode);
     channel.m_ref1 = c.ref1;
     block.magnitude[4] = 2.0;
     block.magnitude[CBlock::kN - 1] = 200.0;
@@ -129,8 +129,8 @@ protected:
         for (int k = 0; k < CBlock::kN; ++k)
             block.magnitude[size_t(k)] = std::pow(10.0, -k / 20.0);
         channel.m_plotRect = {0, 0, 320, 400};
-        channel.m_xCode = 1;
-        channel.m_yCode = 3;
+        channel.m_xCode = EPlotX::LinearFrequency;
+        channel.m_yCode = EPlotY::DBVPeak;
         channel.m_yScale = 10.0;
         channel.m_startBin = 0;
         channel.m_stopBin = 32;
@@ -169,7 +169,7 @@ TEST_F(SpectrumPlot, StartAndStopBinsCutTheLineAtTheEdges) {
 }
 
 TEST_F(SpectrumPlot, UnshowableValuesAreClampedAndMissingArraysDrawNothing) {
-    channel.m_yCode = 1; // volts
+    channel.m_yCode = EPlotY::VoltsPeak; // volts
     channel.m_yScale = 1e-300;
     block.magnitude[1] = std::numeric_limits<double>::infinity();
     block.magnitude[2] = std::numeric_limits<double>::quiet_NaN();
@@ -185,7 +185,7 @@ TEST_F(SpectrumPlot, UnshowableValuesAreClampedAndMissingArraysDrawNothing) {
     channel.PlotData(canvas);
     arrays.magnitude = block.magnitude.data();
     arrays.companionPhase = nullptr;
-    channel.m_yCode = 8;
+    channel.m_yCode = EPlotY::Ohms;
     channel.PlotData(canvas);
     EXPECT_TRUE(canvas.Ops().empty());
 }
@@ -242,8 +242,8 @@ TEST(Display3D, EachLoggedPlotIsATraceInItsOwnRectangle) {
     const CTextMetrics metrics = canvas.GetTextMetrics();
     CChannel channel;
     channel.m_plotRect = {0, 0, 600, 400};
-    channel.m_xCode = 6;
-    channel.m_yCode = 11;
+    channel.m_xCode = EPlotX::Depth;
+    channel.m_yCode = EPlotY::Depth;
     channel.m_yScale = 0.0;
     channel.m_bottomLevel = -100.0;
     channel.m_startBin = 0;
