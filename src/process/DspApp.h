@@ -29,12 +29,6 @@ struct CAppHooks {
     std::function<void(CDspDoc*)> documentClosing; // about to be destroyed
 };
 
-/** A plug-in module as the application knows it. */
-struct CPlugInModule {
-    std::string name;
-    PlugInEntry entry = nullptr;
-};
-
 class CDspApp {
 public:
     static constexpr int kRecentFiles = 4;

@@ -70,6 +70,13 @@ std::string SettingOf(const json& info, size_t step, const std::string& id) {
 TEST_F(Cli, ModulesListsTheRegistryInEditorOrder) {
     EXPECT_EQ(Run({"modules"}), 0);
     EXPECT_EQ(out, "Signal Generator\nOscilloscope\nSoundIO\n");
+    // Plug-in modules follow the built-in ones, marked, in the order they were loaded.
+    CModuleRegistry withPlugIns = TestRegistry();
+    withPlugIns.AddPlugIn({"Tape Echo", nullptr});
+    withPlugIns.AddPlugIn({"Level Meter", nullptr});
+    EXPECT_EQ(Run({"modules"}, withPlugIns), 0);
+    EXPECT_EQ(out, "Signal Generator\nOscilloscope\nSoundIO\nTape Echo (plug-in)\nLevel Meter "
+                   "(plug-in)\n");
 }
 
 TEST_F(Cli, NewThenInfoAsJson) {

@@ -26,6 +26,7 @@ const CSettingCase kSettings[] = {
     {"Themes", "EnableSoundsInMessageBox", &CAppSettings::enableSoundsInMessageBox, 1},
     {"Settings", "PreviewPages", &CAppSettings::previewPages, 0},
     {"Settings", "WindowAmplitudeCorrection", &CAppSettings::windowAmplitudeCorrection, 1},
+    {"Settings", "EnablePlugIns", &CAppSettings::enablePlugIns, 1},
 };
 
 class AppSetting : public testing::TestWithParam<CSettingCase> {};
