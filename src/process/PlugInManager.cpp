@@ -64,7 +64,11 @@ void CPlugInManager::UnloadAll() {
 
 bool CPlugInManager::Load(const std::string& path, std::ostream& err) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || (info.st_mode & S_IWOTH)) return false;
+    if (stat(path.c_str(), &info) != 0) return false;
+    if (info.st_mode & S_IWOTH) {
+        err << kProgram << "plug-in " << path << " is writable by every user; it is not loaded\n";
+        return false;
+    }
     std::string error;
     void* handle = m_libraries.Open(path, error);
     if (!handle) return false;

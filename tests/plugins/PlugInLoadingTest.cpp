@@ -105,7 +105,7 @@ TEST_P(PlugInFolderRefused, LoadsNothing) {
     EXPECT_EQ(fs::current_path(), before);
     fs::current_path(cwd);
     if (*c.message)
-        EXPECT_NE(err.str().find(searched + " " + c.message), std::string::npos) << err.str();
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
     else
         EXPECT_EQ(err.str(), "");
 }
@@ -123,19 +123,19 @@ const CFolderCase kFolderCases[] = {
          chmod(f.Path().c_str(), 0777);
          return f.Path();
      },
-     "is writable by every user"},
+     " is writable by every user; no plug-ins are loaded from it"},
     {"WorldWritableLibrary",
      [](CTempFolder& f) {
          chmod(f.File("echo.so").c_str(), 0666);
          return f.Path();
      },
-     ""},
+     "/echo.so is writable by every user; it is not loaded"},
     {"CurrentDirectory",
      [](CTempFolder& f) {
          fs::current_path(f.Path());
          return std::string(".");
      },
-     "is the current directory"},
+     "plug-in folder . is the current directory; no plug-ins are loaded from it"},
 };
 INSTANTIATE_TEST_SUITE_P(Folders, PlugInFolderRefused, testing::ValuesIn(kFolderCases), CaseName());
 
