@@ -83,6 +83,8 @@ public:
     bool IsCalibrated();
     bool IsCalibrationOK();
     CCalibration* GetCalibration() const { return m_pCalibration.get(); }
+    /** The record the calibration dialog edits. */
+    CCalibration* GetScratchCalibration() const { return m_pScratchCalibration.get(); }
     /** True for the calibration process document itself. */
     bool IsCalibrationProcess() const;
 
@@ -108,6 +110,8 @@ public:
     const CWaveHeader* GetRecordHeader() const { return m_pRecordPlayIn.get(); }
     /** Byte position in the Record+Play recording where the last block was read. */
     long GetReadPosition() const { return m_readPosition; }
+    /** The signed peak level of a channel (0 or 1) the step shows, in % of full scale. */
+    int GetPeakLevel(int channel) const { return m_peakLevel[channel & 1]; }
     int GetPendingInput() const { return m_inPending; }
     int GetPendingOutput() const { return m_outPending; }
     bool IsInputOpen() const { return m_pWaveIn != nullptr; }
