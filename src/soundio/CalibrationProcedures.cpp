@@ -137,17 +137,13 @@ CCalibrationSession::EOutcome CCalibrationSession::RunInputLevels() {
     const std::time_t start = clock.Now();
     if (m_host.progress) m_host.progress(0, int(kInputSeconds));
     m_pCalDoc->RunProcess();
-    // The loop ends after 30 seconds, or once the looped playback has all been recorded: a
-    // card faster than real time (the virtual card) has nothing more to hear by then.
-    const int steps = m_pCalDoc->GetStepCount();
-    long slices = 0;
+    // The loop ends after 30 seconds, or once the looped playback has finished: a card faster
+    // than real time (the virtual card) has nothing more to play by then.
     for (;;) {
         const double elapsed = double(clock.Now() - start);
-        const double recorded = double(slices / steps) * blockSeconds;
-        if (elapsed >= kInputSeconds || recorded >= loops * blockSeconds) break;
+        if (elapsed >= kInputSeconds || m_pCalSoundIO->GetPendingOutput() == 0) break;
         if (m_host.progress) m_host.progress(int(elapsed), int(kInputSeconds));
         if (!Slice()) break; // the step said why; the levels shown so far stay
-        ++slices;
         if (m_host.levels)
             m_host.levels(std::abs(m_pCalSoundIO->GetPeakLevel(0)),
                           std::abs(m_pCalSoundIO->GetPeakLevel(1)));

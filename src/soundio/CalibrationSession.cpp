@@ -62,6 +62,7 @@ CCalibration& CCalibrationSession::InUse() const {
 
 void CCalibrationSession::SetStatus(const std::string& status) {
     m_status = status;
+    if (m_host.status) m_host.status(status);
 }
 
 bool CCalibrationSession::Open(const std::vector<std::string>& searchFolders) {

@@ -36,6 +36,8 @@ struct CCalibrationHost {
     /** The main bar (value of 0..max) and the two channels' recorded levels (0..100). */
     std::function<void(int value, int max)> progress;
     std::function<void(int ch1, int ch2)> levels;
+    /** The status text, each time it changes. */
+    std::function<void(const std::string&)> status;
     /** A text a procedure shows in the information window. */
     std::function<void(const std::string&)> information;
     /** Asks for the measured input levels, starting from the given ones; empty on Cancel. */
