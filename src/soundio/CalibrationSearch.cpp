@@ -12,8 +12,11 @@ std::vector<std::string> CalibrationSearchFolders() {
     std::vector<std::string> folders;
     std::error_code ec;
     const fs::path program = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) folders.push_back(program.parent_path().string());
-    folders.push_back(AURIVO_DATA_DIR);
+    if (!ec) {
+        folders.push_back(program.parent_path().string());
+        // The installed data folder, found from the program wherever the prefix put both.
+        folders.push_back((program.parent_path().parent_path() / AURIVO_DATA_DIR).string());
+    }
     const char* xdg = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
     if (xdg && *xdg)

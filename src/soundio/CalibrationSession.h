@@ -59,8 +59,9 @@ struct CCalibrationPlan {
 };
 CCalibrationPlan PlanCalibration(const CCalibration& record);
 
-/** Where "calibration.process" is looked for: the program's folder, the installed data folder,
- *  then the user's data folder ($XDG_DATA_HOME/aurivo, else ~/.local/share/aurivo). */
+/** Where "calibration.process" is looked for: the program's folder, the installed data folder
+ *  (share/aurivo beside the program's bin folder), then the user's data folder
+ *  ($XDG_DATA_HOME/aurivo, else ~/.local/share/aurivo). */
 std::vector<std::string> CalibrationSearchFolders();
 /** The first "calibration.process" in `folders`; empty when none has one. */
 std::string FindCalibrationProcess(const std::vector<std::string>& folders);
