@@ -62,8 +62,8 @@ void PrintRecord(const CCalibration& record, std::ostream& out) {
         out << "Ch" << c + 1 << " latency: " << TerminalText(record.Latency[c].LatencyParams)
             << "\n";
     for (int c = 0; c < 2; ++c) {
-        out << "Ch" << c + 1 << " frequency calibration: "
-            << TerminalText(record.Freq[c].FreqCalParams) << "\n";
+        out << "Ch" << c + 1
+            << " frequency calibration: " << TerminalText(record.Freq[c].FreqCalParams) << "\n";
         if (record.Freq[c].FreqCalParams != "None") PrintResponse(record, c, out);
     }
 }
@@ -85,8 +85,7 @@ int CalibrateProcessFile(const CModuleRegistry& registry, const CCalibrateOption
     CCliSession cli(registry);
     if (!cli->Open(options.file, error)) return Fail(err, error);
     auto* owner = dynamic_cast<CSoundIOView*>(cli->Step(options.step));
-    if (!owner)
-        return Fail(err, "Step " + std::to_string(options.step) + " is not a SoundIO step");
+    if (!owner) return Fail(err, "Step " + std::to_string(options.step) + " is not a SoundIO step");
 
     CCalibrationHost host;
     host.status = [&](const std::string& status) {

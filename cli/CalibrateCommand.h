@@ -10,7 +10,7 @@
 struct CCalibrateOptions {
     std::string file;
     int step = 0;
-    std::string type = "auto";               // auto, input, latency or frequency
+    std::string type = "auto";              // auto, input, latency or frequency
     std::optional<std::string> inputLevels; // "V1,V2": the meter's readings at the inputs
     std::string output;                     // calibration file to write; empty: none
 };

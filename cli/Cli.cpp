@@ -147,6 +147,7 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
         CCliSession session(registry); // the settings' device model and the system's devices
         return ListDevices(AudioServices().GetAudioSystem(), devicesJson, out);
     }
-    return UsageError(err, "a command is required: modules, new, info, set, run, render, calibrate, "
-                           "demo or devices");
+    return UsageError(err,
+                      "a command is required: modules, new, info, set, run, render, calibrate, "
+                      "demo or devices");
 }

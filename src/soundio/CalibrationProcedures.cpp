@@ -260,14 +260,16 @@ CCalibrationSession::EOutcome CCalibrationSession::RunFrequency() {
         Set(kGenerator, c + "level", "100");
     }
     if (m_owner.GetDocument() == m_pUserDoc)
-        CopySettings(&m_owner, kSoundIO,
-                     {"in", "out", "trigger", "trglev", "offset", "repeat", "mode", "rate", "res",
-                      "chan"});
+        CopySettings(
+            &m_owner, kSoundIO,
+            {"in", "out", "trigger", "trglev", "offset", "repeat", "mode", "rate", "res", "chan"});
     // The user's gate selects the part of the impulse response that is used.
     CopySettings(UserStep("Oscilloscope"), kScope,
                  {"ch1.avg", "ch2.avg", "length", "gate", "gatestart", "gatestop"});
     Set(kAnalyser, "type",
-        type == "Pulse" ? "FFT" : type == "Cross Corr." ? "XCorr/FFT" : "FHT/FFT");
+        type == "Pulse"         ? "FFT"
+        : type == "Cross Corr." ? "XCorr/FFT"
+                                : "FHT/FFT");
     Set(kAnalyser, "avg", "1");
     SaveProcess();
     if (m_host.progress) m_host.progress(0, 7);
@@ -284,8 +286,8 @@ CCalibrationSession::EOutcome CCalibrationSession::RunFrequency() {
     const CDSPFFTDataList* scope = m_pCalDoc->GetView(kScope - 1)->GetWorkingList();
     const double threshold = m_pCalSoundIO->GetTriggerLevel() / 100.0;
     const auto hasData = [&](int channel) {
-        const double* samples = scope ? scope->GetAt(channel)->GetTimeObj()->GetDataPointer()
-                                      : nullptr;
+        const double* samples =
+            scope ? scope->GetAt(channel)->GetTimeObj()->GetDataPointer() : nullptr;
         if (!samples) return false;
         for (int i = 0; i < scope->GetSize(channel); ++i)
             if (std::fabs(samples[i]) > threshold) return true;

@@ -42,7 +42,8 @@ CCalibrationPlan PlanCalibration(const CCalibration& record) {
     const std::string& sel = record.CalSel;
     return {sel == "Input" || mentions("Input Signal Levels Calibration Group"),
             sel == "Latency" || sel == "Auto" || mentions("Latency Calibration Group"),
-            sel == "Frequency" || sel == "Auto" || mentions("Frequency Response Calibration Group")};
+            sel == "Frequency" || sel == "Auto" ||
+                mentions("Frequency Response Calibration Group")};
 }
 
 CCalibrationSession::CCalibrationSession(CDspApp& app, CSoundIOView& owner, CCalibrationHost host)
@@ -127,8 +128,7 @@ bool CCalibrationSession::CheckSteps() {
         const bool present = name != names.end() && size_t(i) < m_pCalDoc->GetViewCount();
         const bool matches = present && *name == kSteps[i].module;
         if (name != names.end()) ++name;
-        if (i == 1 && matches)
-            m_pCalSoundIO = dynamic_cast<CSoundIOView*>(m_pCalDoc->GetView(1));
+        if (i == 1 && matches) m_pCalSoundIO = dynamic_cast<CSoundIOView*>(m_pCalDoc->GetView(1));
         if (matches && (i != 1 || m_pCalSoundIO)) continue;
         const char* path = m_path.c_str();
         m_app.MessageBox(FormatText(kSteps[i].text, path, i + 1, path, i + 1), MB_OK);
@@ -268,8 +268,8 @@ void CCalibrationSession::OK() {
     Accept();
     const std::string& processName = m_owner.GetCalibration()->ProcessName;
     if (changed &&
-        m_app.MessageBox("Calibration Parameter Has Changed.\r\nSave To Process File?",
-                         MB_YESNO) == IDYES &&
+        m_app.MessageBox("Calibration Parameter Has Changed.\r\nSave To Process File?", MB_YESNO) ==
+            IDYES &&
         !processName.empty() && m_pUserDoc) {
         std::string error;
         if (!m_pUserDoc->OnSaveDocument(processName, error)) m_app.MessageBox(error, MB_OK);

@@ -53,14 +53,14 @@ TEST_P(FullScaleLevel, IsTheVoltageOfASampleOfOne) {
     EXPECT_EQ(FullScaleLevelText(c.user, c.peak, c.measure), c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Calibration, FullScaleLevel,
-    ::testing::Values(CFullScaleCase{"vpeak", 1.0, 50, "Vpeak", "2.0000 Vpk"},
-                      CFullScaleCase{"vrms", 1.0, 50, "Vrms", "2.8284 Vrms"},
-                      CFullScaleCase{"negativePeak", 0.5, -25, "Vpeak", "2.0000 Vpk"},
-                      // No recorded level gives no full scale (not "inf").
-                      CFullScaleCase{"silentChannel", 1.0, 0, "Vpeak", ""}),
-    CaseName());
+INSTANTIATE_TEST_SUITE_P(Calibration, FullScaleLevel,
+                         ::testing::Values(CFullScaleCase{"vpeak", 1.0, 50, "Vpeak", "2.0000 Vpk"},
+                                           CFullScaleCase{"vrms", 1.0, 50, "Vrms", "2.8284 Vrms"},
+                                           CFullScaleCase{"negativePeak", 0.5, -25, "Vpeak",
+                                                          "2.0000 Vpk"},
+                                           // No recorded level gives no full scale (not "inf").
+                                           CFullScaleCase{"silentChannel", 1.0, 0, "Vpeak", ""}),
+                         CaseName());
 
 struct CPlanCase {
     const char* name;
@@ -89,8 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CPlanCase{"frequency", "Frequency", "", false, false, true},
                       CPlanCase{"inputErrors", "Latency",
                                 "x Input Signal Levels Calibration Group y", true, true, false},
-                      CPlanCase{"frequencyErrors", "Input",
-                                "Frequency Response Calibration Group", true, false, true}),
+                      CPlanCase{"frequencyErrors", "Input", "Frequency Response Calibration Group",
+                                true, false, true}),
     CaseName());
 
 /** A user's process with a SoundIO step on the virtual card, and a folder that holds the
@@ -178,7 +178,8 @@ TEST(CalibrationSession, AutoMeasuresTheModelsLatencyAndResponseAndOKHandsThemOv
     const CDeviceModel model; // the settings file's default device
     CCalibrationBench bench(model);
     CCalibrationSession session(bench.t.app, *bench.owner);
-    ASSERT_TRUE(session.Open({bench.folder.Path()})) << testing::PrintToString(bench.t.TakeMessages());
+    ASSERT_TRUE(session.Open({bench.folder.Path()}))
+        << testing::PrintToString(bench.t.TakeMessages());
     ASSERT_EQ(session.GetEdited()->CalSel, "Auto");
     EXPECT_TRUE(session.Run()) << session.GetStatus();
     EXPECT_EQ(session.GetStatus(), "Frequency Calibration Complete");
@@ -284,8 +285,8 @@ TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadTheInputVoltage) {
     // A 1031.25 Hz tone (bin 22) at half scale now reads as volts at the card's input.
     CCalibration& owned = *bench.owner->GetCalibration();
     owned.Level[0].InputLevelCalApply = owned.Level[1].InputLevelCalApply = true;
-    bench.t.Set(*bench.user, {"1:ch1.level=50", "1:ch2.level=50", "1:ch1.freq=1031.25",
-                              "1:ch2.freq=1031.25"});
+    bench.t.Set(*bench.user,
+                {"1:ch1.level=50", "1:ch2.level=50", "1:ch1.freq=1031.25", "1:ch2.freq=1031.25"});
     ASSERT_TRUE(bench.t.Run(*bench.user, 2)) << testing::PrintToString(bench.t.TakeMessages());
     const CDSPFFTDataList& shown = *bench.user->GetView(2)->GetDisplayList();
     const double volts = kVoltsAtFullScale * 0.5 * kGain;
