@@ -221,31 +221,25 @@ bool CCalibrationSession::SaveFile(const std::string& given) {
     return true;
 }
 
-bool CCalibrationSession::Cut() {
+bool CCalibrationSession::WithResponse(int32_t (*operation)(CDSPFFTDataList&, IClipboard&)) {
     if (!m_pCalDoc) return false;
     m_pCalDoc->StopProcess();
     CDSPFFTDataList* response = GetEdited()->GetFrequencyResponse();
-    if (!response || ClipboardText::Cut(*response, m_app.GetClipboard()) == 0) return false;
+    if (!response || operation(*response, m_app.GetClipboard()) == 0) return false;
     m_parametersChanged = true;
     return true;
+}
+
+bool CCalibrationSession::Cut() {
+    return WithResponse(&ClipboardText::Cut);
 }
 
 bool CCalibrationSession::Copy() {
-    if (!m_pCalDoc) return false;
-    m_pCalDoc->StopProcess();
-    CDSPFFTDataList* response = GetEdited()->GetFrequencyResponse();
-    if (!response || ClipboardText::Copy(*response, m_app.GetClipboard()) == 0) return false;
-    m_parametersChanged = true;
-    return true;
+    return WithResponse(&ClipboardText::Copy);
 }
 
 bool CCalibrationSession::Paste() {
-    if (!m_pCalDoc) return false;
-    m_pCalDoc->StopProcess();
-    CDSPFFTDataList* response = GetEdited()->GetFrequencyResponse();
-    if (!response || ClipboardText::Paste(*response, m_app.GetClipboard()) == 0) return false;
-    m_parametersChanged = true;
-    return true;
+    return WithResponse(&ClipboardText::Paste);
 }
 
 void CCalibrationSession::Accept() {

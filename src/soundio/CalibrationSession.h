@@ -8,6 +8,7 @@
 
 #include "soundio/Calibration.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,6 +19,7 @@ class CDspApp;
 class CDspDoc;
 class CDspView;
 class CSoundIOView;
+class IClipboard;
 
 /** The voltmeter readings at the two sound card inputs ("Please Enter Measured Input Levels"). */
 struct CCalibrationLevelInput {
@@ -141,6 +143,8 @@ private:
     /** The first step of the user's process made by `module`; null when none. */
     CDspView* UserStep(const std::string& module) const;
     bool CheckSteps();
+    /** A clipboard operation on the edited record's frequency response. */
+    bool WithResponse(int32_t (*operation)(CDSPFFTDataList&, IClipboard&));
     void CloseProcess();
     CCalibration& InUse() const;
     void SetStatus(const std::string& status);
