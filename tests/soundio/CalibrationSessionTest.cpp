@@ -245,6 +245,37 @@ TEST(CalibrationSession, StopBetweenSlicesAbortsTheRunAndKeepsTheOwnersRecord) {
     EXPECT_EQ(bench.t.app.GetDocuments().size(), 1u);
 }
 
+TEST(CalibrationSession, OKOffersBothSavesAndWritesTheUsersProcessWithTheNewRecord) {
+    CCalibrationBench bench;
+    const std::string processPath = bench.folder.File("user.process");
+    std::string error;
+    ASSERT_TRUE(bench.user->OnSaveDocument(processPath, error)) << error;
+    bench.user->SetPathName(processPath);
+    CCalibrationSession session(bench.t.app, *bench.owner);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    session.GetEdited()->CalSel = "Latency";
+    ASSERT_TRUE(session.Run());
+    const std::string latency = session.GetEdited()->Latency[0].LatencyParams;
+    bench.t.TakeMessages();
+    bench.t.sink.QueueAnswer(IDNO);  // no calibration file
+    bench.t.sink.QueueAnswer(IDYES); // but the process file
+    session.OK();
+    EXPECT_EQ(
+        bench.t.TakeMessages(),
+        (std::vector<std::string>{"Calibration Parameter Has Changed \r\nSave To Calibration File?",
+                                  "Calibration Parameter Has Changed.\r\nSave To Process File?"}));
+    EXPECT_EQ(bench.owner->GetCalibration()->Latency[0].LatencyParams, latency);
+    EXPECT_EQ(bench.owner->GetCalibration()->ProcessName, processPath);
+    // The saved process carries the new record.
+    CSoundIOTestApp reader;
+    std::string readError;
+    CDspDoc* reread = reader.app.OpenDocumentFile(processPath, readError);
+    if (reread && reader.app.GetDocumentToReopen())
+        reread = reader.app.ReopenMarkedDocument(readError);
+    ASSERT_NE(reread, nullptr) << readError;
+    EXPECT_EQ(StepAs<CSoundIOView>(*reread, 1).GetCalibration()->Latency[0].LatencyParams, latency);
+}
+
 // A level calibration with a meter that reads 2 V at full scale, then a tone through the card
 // read in volts by the analyser. Steps: generator, SoundIO, analyser.
 TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadTheInputVoltage) {
