@@ -248,6 +248,8 @@ void CCalibrationSession::Accept() {
     *m_owner.GetCalibration() = *GetEdited();
     // The copy names the calibration step as owner, which is about to close.
     m_owner.GetCalibration()->SetOwner(&m_owner);
+    // The user's process now holds another record: closing it asks to save.
+    if ((m_parametersChanged || m_calFileChanged) && m_pUserDoc) m_pUserDoc->SetModifiedFlag(true);
     CloseProcess();
 }
 

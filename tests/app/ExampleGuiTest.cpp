@@ -2,11 +2,17 @@
 // screenshot for review.
 #include "QtAppFixture.h"
 
+#include "CalibrationDialog.h"
 #include "DocumentFrame.h"
 #include "ModulePane.h"
+#include "common/TempFolder.h"
 #include "modules/BuiltInModules.h"
+#include "soundio/SoundIOView.h"
+
+#include <filesystem>
 
 #include <QComboBox>
+#include <QPushButton>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -16,6 +22,8 @@
 #include <QMdiSubWindow>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // A base, so the QApplication exists before the window member is built.
 struct CWithQApp {
@@ -134,6 +142,52 @@ TEST_F(ExampleGuiFrame, RunningOrTabbingThroughEditsLeavesTheDocumentUnmodified)
     window.OnEditStop();
     QApplication::processEvents();
     EXPECT_FALSE(doc.IsModified());
+}
+
+// The SoundIO pane's "Calibrate" opens the calibration dialog over the loopback example; its
+// latency procedure measures the virtual card, and OK hands the record to the step.
+TEST_F(ExampleGui, CalibrateOpensTheDialogWhoseLatencyRunMeasuresTheCard) {
+    CTempFolder data;
+    fs::create_directories(data.File("aurivo"));
+    fs::copy_file(AURIVO_SOURCE_DIR "/data/calibration.process",
+                  data.File("aurivo/calibration.process"));
+    setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
+    window.resize(1400, 800);
+    window.show();
+    ASSERT_TRUE(window.OpenFile(AURIVO_SOURCE_DIR "/examples/loopback-latency.process"));
+    window.ProcessIdle(1);
+    CDspDoc& doc = window.ActiveFrame()->Document();
+    auto& soundIO = dynamic_cast<CSoundIOView&>(*doc.GetView(1));
+    EXPECT_FALSE(doc.IsModified());
+
+    bool shown = false;
+    WithNextModal(
+        [&](QWidget* modal) {
+            auto* dialog = qobject_cast<CCalibrationDialog*>(modal);
+            ASSERT_TRUE(dialog);
+            shown = true;
+            EXPECT_EQ(dialog->windowTitle(), "SoundIO Module Calibration");
+            dialog->CalibrationType()->setCurrentText("Latency");
+            dialog->Button("Run")->click();
+            EXPECT_EQ(dialog->Status(), "Latency Calibration Complete");
+            QApplication::processEvents();
+            const QString path = QString(AURIVO_BINARY_DIR) + "/screenshots/calibration.png";
+            QDir().mkpath(QFileInfo(path).path());
+            EXPECT_TRUE(dialog->grab().save(path));
+            sink.QueueAnswer(IDNO); // no calibration file
+            sink.QueueAnswer(IDNO); // the document is saved later
+            dialog->Button("OK")->click();
+        },
+        [&] {
+            std::string message;
+            soundIO.SetControl("calibrate", "", message);
+        });
+    unsetenv("XDG_DATA_HOME");
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(soundIO.GetCalibration()->Latency[0].LatencyParams, "0.00633333 Sec.");
+    EXPECT_EQ(soundIO.GetCalibration()->GetOwner(), &soundIO);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(app.GetDocuments().size(), 1u);
 }
 
 } // namespace
