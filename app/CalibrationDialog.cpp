@@ -119,10 +119,12 @@ CCalibrationDialog::CCalibrationDialog(CDspApp& app, CSoundIOView& owner, QWidge
     AddButton(row, "Save", refill([this] { m_session.SaveFile(); }));
     AddButton(row, "OK", [this] { accept(); });
     AddButton(row, "Cancel", [this] { reject(); });
-    AddButton(row, "Open Mixer", [&owner] {
+    AddButton(row, "Open Mixer", [this, &owner] {
         std::string message;
         owner.SetControl("openmixer", "", message);
+        m_mixerButton->setText(owner.HasMixerWindow() ? "Close Mixer" : "Open Mixer");
     });
+    m_mixerButton = Button("Open Mixer");
     layout->addLayout(row);
 
     for (QComboBox* list : {m_calSel, m_measSel, m_freqType})

@@ -66,6 +66,7 @@ private:
     QProgressBar* m_progress;
     std::array<QProgressBar*, 2> m_levelBars;
     QLabel* m_status;
+    QPushButton* m_mixerButton = nullptr;
     QDialog* m_information = nullptr;
     QPlainTextEdit* m_informationText = nullptr;
     bool m_running = false;

@@ -105,6 +105,8 @@ public:
     const std::string& GetInputDeviceName() const { return m_inputName; }
     const std::string& GetOutputDeviceName() const { return m_outputName; }
     const std::string& GetMixerDeviceName() const { return m_mixerName; }
+    /** Whether the step knows a mixer window it started ("Close Mixer"). */
+    bool HasMixerWindow() const { return !m_mixerWindowClass.empty(); }
     int GetMixerCount() const { return static_cast<int>(m_mixers.size()); }
     const std::vector<int>& GetSampleRateList() const { return m_rateList; }
     const CWaveHeader* GetRecordHeader() const { return m_pRecordPlayIn.get(); }
