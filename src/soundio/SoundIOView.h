@@ -114,10 +114,8 @@ public:
     long GetReadPosition() const { return m_readPosition; }
     /** The signed peak level of a channel (0 or 1) the step shows, in % of full scale. */
     int GetPeakLevel(int channel) const { return m_peakLevel[channel & 1]; }
-    int GetPendingInput() const { return m_inPending; }
+    /** Output buffers still playing (a looped tone counts until its last repetition). */
     int GetPendingOutput() const { return m_outPending; }
-    bool IsInputOpen() const { return m_pWaveIn != nullptr; }
-    bool IsOutputOpen() const { return m_pWaveOut != nullptr; }
 
     /** The repeat sequence choices. */
     static const std::vector<int>& RepeatSequence();

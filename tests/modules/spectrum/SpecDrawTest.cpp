@@ -94,10 +94,10 @@ TEST_F(SpecDraw, ChannelsGetTheAxisSettings) {
     RunPass(); // the channels find the arrays once a block was analysed into them
     for (int c = 0; c < 2; ++c) {
         const CChannel& ch = *Analyser().GetChannelPointer(c);
-        EXPECT_EQ(ch.m_xCode, 4);
+        EXPECT_EQ(ch.m_xCode, EPlotX::LogFrom20Hz);
         EXPECT_EQ(ch.m_startBin, 16);
         EXPECT_EQ(ch.m_stopBin, 31 * 16);
-        EXPECT_EQ(ch.m_yCode, 5);
+        EXPECT_EQ(ch.m_yCode, EPlotY::DBRelative);
         EXPECT_EQ(ch.m_yScale, 1.0);
         EXPECT_EQ(ch.m_ref1, 1000.0);
         EXPECT_EQ(ch.m_plotStyle, 1);
@@ -193,9 +193,9 @@ TEST_F(SpecDraw, ImpedanceShowsMagnitudeAboveAndPhaseBelow) {
     Set("yaxis", "| Z |");
     const CChannel& magnitude = *Analyser().GetChannelPointer(0);
     const CChannel& phase = *Analyser().GetChannelPointer(1);
-    EXPECT_EQ(magnitude.m_yCode, 8);
+    EXPECT_EQ(magnitude.m_yCode, EPlotY::Ohms);
     EXPECT_EQ(magnitude.m_yScale, 5.0);
-    EXPECT_EQ(phase.m_yCode, 7);
+    EXPECT_EQ(phase.m_yCode, EPlotY::Degrees);
     EXPECT_EQ(phase.m_yScale, 45.0);
     EXPECT_EQ(magnitude.m_ref1, 10.0);
     EXPECT_EQ(phase.m_ref2, 10.0);
