@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(All, Examples, testing::ValuesIn(AllExamples()), CaseNa
 // "calibrate" on the loopback example: the default virtual card's latency and response go into
 // the process file and the calibration file; a card whose pulse never arrives fails with 1.
 TEST(CalibrateExample, LoopbackLatencyTakesTheCardsLatencyAndFailsWithoutAPulse) {
-    ExampleRun run;
+    CCliRun run(GetBuiltInModules());
     const std::string process = run.folder.File("loopback-latency.process");
     fs::copy_file(kExamples / "loopback-latency.process", process);
     const fs::path data = fs::path(run.folder.File("data")) / "aurivo";
@@ -90,7 +90,7 @@ TEST(CalibrateExample, LoopbackLatencyTakesTheCardsLatencyAndFailsWithoutAPulse)
     setenv("XDG_DATA_HOME", run.folder.File("data").c_str(), 1);
 
     const std::string calibration = run.folder.File("card.calibration");
-    ASSERT_EQ(run.Run({"calibrate", process, "--step", "2", "-o", calibration}), 0) << run.err;
+    ASSERT_EQ(run.Command({"calibrate", process, "--step", "2", "-o", calibration}), 0) << run.err;
     // 64 frames of lead-in and the card's 240 frames of latency at 48 kHz.
     const std::string latency = "0.00633333 Sec.";
     EXPECT_NE(run.out.find("Status: Frequency Calibration Complete\n"), std::string::npos);
@@ -105,8 +105,8 @@ TEST(CalibrateExample, LoopbackLatencyTakesTheCardsLatencyAndFailsWithoutAPulse)
 
     // The tone plays at the generator's full level: 0.5 of full scale comes back, read against
     // the meter's 1 V and 0.5 V.
-    ASSERT_EQ(run.Run({"calibrate", process, "--step", "2", "--type", "input", "--input-levels",
-                       "1,0.5"}),
+    ASSERT_EQ(run.Command({"calibrate", process, "--step", "2", "--type", "input", "--input-levels",
+                           "1,0.5"}),
               0)
         << run.err;
     EXPECT_NE(run.out.find("Ch1 full scale: 2.0000 Vpk (peak 50 % at 1)\n"), std::string::npos)
@@ -116,9 +116,9 @@ TEST(CalibrateExample, LoopbackLatencyTakesTheCardsLatencyAndFailsWithoutAPulse)
     // A card whose response comes back after the whole recording.
     fs::create_directories(run.folder.File("config/aurivo"));
     std::ofstream(run.folder.File("config/aurivo/aurivo.ini")) << "[Virtual Card]\nLatency=96000\n";
-    EXPECT_EQ(run.Run({"calibrate", process, "--step", "2", "--type", "latency"}), 1);
+    EXPECT_EQ(run.Command({"calibrate", process, "--step", "2", "--type", "latency"}), 1);
     EXPECT_EQ(run.err, "aurivo-cli: calibration failed: Latency Calibration Failed. Could Not "
                        "Find Pulse\n");
-    EXPECT_EQ(run.Run({"calibrate", process, "--step", "1"}), 2);
+    EXPECT_EQ(run.Command({"calibrate", process, "--step", "1"}), 2);
     unsetenv("XDG_DATA_HOME");
 }
