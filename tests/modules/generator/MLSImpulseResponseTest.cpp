@@ -1,27 +1,25 @@
 // The generator's maximum-length sequence and the fast Hadamard transform together recover a
 // known impulse response from a circularly convolved recording.
-#include "GeneratorHarness.h"
+#include "Generator.h"
+#include "common/CaseName.h"
 
 namespace {
 
 struct CSystem {
+    const char* name;
     int n;
     int delay;
 };
 
-void PrintTo(const CSystem& s, std::ostream* os) {
-    *os << "N " << s.n << " delay " << s.delay;
-}
-
 class MLSImpulseResponse : public testing::TestWithParam<CSystem> {};
 
 TEST_P(MLSImpulseResponse, RecoversTheTapsAtTheirLags) {
-    const auto [n, d] = GetParam();
-    CGeneratorHarness h;
-    h.NewProcess(n, 48000.0);
-    h.Set({"ch1.wave=MLS"});
-    ASSERT_TRUE(h.doc->OnEditRun());
-    const std::vector<double> mls = h.Pass();
+    const auto [name, n, d] = GetParam();
+    CModuleProcess p;
+    MakeGenerators(p, n, 48000.0);
+    p.Set(1, {"ch1.wave=MLS"});
+    ASSERT_TRUE(p.Pass());
+    const std::vector<double> mls = p.Out(1);
     const int period = n - 1;
 
     // The recording: the sequence through 1, 0.5, -0.25 delayed by d, over one period.
@@ -52,7 +50,9 @@ TEST_P(MLSImpulseResponse, RecoversTheTapsAtTheirLags) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Systems, MLSImpulseResponse,
-                         testing::Values(CSystem{8, 0}, CSystem{16, 3}, CSystem{1024, 0},
-                                         CSystem{1024, 100}, CSystem{4096, 4093}));
+                         testing::Values(CSystem{"N8", 8, 0}, CSystem{"N16Delay3", 16, 3},
+                                         CSystem{"N1024Delay100", 1024, 100},
+                                         CSystem{"N4096Delay4093", 4096, 4093}),
+                         CaseName());
 
 } // namespace
