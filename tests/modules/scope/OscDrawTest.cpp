@@ -2,10 +2,11 @@
 // (5, 5) - (205, 105): 20 pixels per horizontal and 12.5 per vertical division. The 16-sample
 // block at 1600 per second and 1 ms/div advances 12.5 pixels per sample; at 500 mV/div a volt
 // is 25 pixels.
-#include "ScopeTestProcess.h"
+#include "common/ModuleProcess.h"
+#include "common/PatternModules.h"
 
+#include "modules/scope/OscView.h"
 #include "platform/RecordingCanvas.h"
-#include "process/PlotColours.h"
 
 #include <gtest/gtest.h>
 
@@ -19,33 +20,17 @@ constexpr CColour kCyan{0, 255, 255};
 
 class OscDraw : public testing::Test {
 protected:
-    CScopeTestApp t;
-    CDspDoc* doc = nullptr;
+    CModuleProcess p{PatternRegistry()};
     CRecordingCanvas canvas;
 
     void SetUp() override {
-        doc = t.NewProcess({"Signal Generator", "Oscilloscope"});
-        ASSERT_NE(doc, nullptr);
-        CFFTOptions options;
-        doc->FillFFTOptions(options);
-        options.m_size = "16";
-        options.m_sampleRate = "1600";
-        std::string message;
-        ASSERT_TRUE(doc->ApplyFFTOptions(options, message)) << message;
+        ASSERT_TRUE(p.Create({"Signal Generator", "Oscilloscope"}, 16, 1600.0));
         // Channel 1 alternates 0 V and 0.5 V, channel 2 holds 0.25 V.
-        Source().m_pattern = [](int c, int, int i) { return c == 0 ? (i % 2) * 0.5 : 0.25; };
+        p.Step<CPatternSource>(1).m_pattern = [](int c, int, int i) {
+            return c == 0 ? (i % 2) * 0.5 : 0.25;
+        };
     }
-    CScopeTestSource& Source() { return StepAs<CScopeTestSource>(*doc, 0); }
-    COscView& Scope() { return StepAs<COscView>(*doc, 1); }
-    void Set(const std::string& id, const std::string& value = "") {
-        std::string message;
-        ASSERT_TRUE(Scope().SetControl(id, value, message)) << id << ": " << message;
-    }
-    void RunOnePass() {
-        ASSERT_TRUE(doc->OnEditRun());
-        ASSERT_EQ(doc->OnIdle(), 1);
-        ASSERT_EQ(doc->OnIdle(), 1);
-    }
+    COscView& Scope() { return p.Step<COscView>(2); }
     void Paint(const CRect& view = kView) {
         canvas.Clear();
         Scope().OnDraw(canvas, view);
@@ -79,8 +64,7 @@ TEST_F(OscDraw, GridHasElevenColumnsAndNineRowsThenTheTicks) {
 }
 
 TEST_F(OscDraw, DrawsTheReadoutsThatFit) {
-    Set("ch1.avg", "2");
-    Set("ch2.avg", "4");
+    p.Set(2, {"ch1.avg=2", "ch2.avg=4"});
     Paint({0, 0, 600, 300});
     EXPECT_EQ(canvas.Texts(), Scope().GetReadouts());
     EXPECT_EQ(canvas.Texts().size(), 5u);
@@ -93,7 +77,7 @@ TEST_F(OscDraw, DrawsTheReadoutsThatFit) {
 }
 
 TEST_F(OscDraw, DrawsBothChannelsFromTheDisplayList) {
-    RunOnePass();
+    ASSERT_TRUE(p.Pass());
     Paint();
     const auto traces = Traces();
     ASSERT_EQ(traces.size(), 2u);
@@ -106,12 +90,8 @@ TEST_F(OscDraw, DrawsBothChannelsFromTheDisplayList) {
 }
 
 TEST_F(OscDraw, OffHidesAChannelAndGndDrawsItsZeroLine) {
-    RunOnePass();
-    Set("ch1.disp"); // Dig
-    Set("ch1.disp"); // Off
-    Set("ch2.disp");
-    Set("ch2.disp");
-    Set("ch2.disp"); // Gnd
+    ASSERT_TRUE(p.Pass());
+    p.Set(2, {"ch1.disp", "ch1.disp", "ch2.disp", "ch2.disp", "ch2.disp"}); // Off and Gnd
     Paint();
     const auto traces = Traces();
     ASSERT_EQ(traces.size(), 1u);
@@ -119,8 +99,8 @@ TEST_F(OscDraw, OffHidesAChannelAndGndDrawsItsZeroLine) {
 }
 
 TEST_F(OscDraw, DigitalTracesStep) {
-    RunOnePass();
-    Set("ch1.disp");
+    ASSERT_TRUE(p.Pass());
+    p.Set(2, {"ch1.disp"}); // Dig
     Paint();
     const Points p = Traces()[0].points;
     ASSERT_GE(p.size(), 5u);
@@ -132,7 +112,7 @@ TEST_F(OscDraw, DigitalTracesStep) {
 }
 
 TEST_F(OscDraw, TheSelectedChannelUsesTheSelectionPenExceptOnPaper) {
-    RunOnePass();
+    ASSERT_TRUE(p.Pass());
     Scope().OnSelCh2();
     Paint();
     EXPECT_EQ(Traces()[0].pen.colour, kGreen);

@@ -3,66 +3,37 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
-struct CDivisionCase {
-    const char* text;
-    double value;
-};
-
-class DivisionText : public testing::TestWithParam<CDivisionCase> {};
-
-TEST_P(DivisionText, ReadsTheLeadingNumberInItsUnit) {
-    EXPECT_DOUBLE_EQ(ParseDivisionText(GetParam().text), GetParam().value);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Steps, DivisionText,
-    testing::Values(CDivisionCase{"1 uVpk/Div", 1e-6}, CDivisionCase{"500 uVpk/Div", 5e-4},
-                    CDivisionCase{"1 mVpk/Div", 1e-3}, CDivisionCase{"500 mVpk/Div", 0.5},
-                    CDivisionCase{"10 Vpk/Div", 10.0}, CDivisionCase{"20 uS/Div", 2e-5},
-                    CDivisionCase{"1 mS/Div", 1e-3}, CDivisionCase{"500 mS/Div", 0.5},
-                    CDivisionCase{"1 S/Div", 1.0}, CDivisionCase{"Div", 0.0}));
-
-// Both lists run in a 1-2-5 sequence: each step is 2, 2.5 or 2 times the one before, in that
-// order, so every text must read as exactly the value its place in the list implies.
-void ExpectOneTwoFive(const std::vector<std::string>& steps, double first) {
-    const double factors[] = {2.0, 2.5, 2.0};
-    double expected = first;
-    for (size_t i = 0; i < steps.size(); ++i) {
-        EXPECT_NEAR(ParseDivisionText(steps[i]), expected, expected * 1e-12) << steps[i];
-        expected *= factors[i % 3];
+// Both lists run in a 1-2-5 sequence from one micro-unit: each step is 2, 2.5 or 2 times the one
+// before, so every text must read as exactly the value its place implies.
+TEST(OscScales, StepListsRunOneTwoFiveAndReadAsTheirValues) {
+    const struct {
+        const std::vector<std::string>& steps;
+        size_t size;
+        const char* last;
+    } lists[] = {{OscVoltsPerDivChoices(), 22, "10 Vpk/Div"},
+                 {OscTimePerDivChoices(), 19, "1 S/Div"}};
+    for (const auto& list : lists) {
+        ASSERT_EQ(list.steps.size(), list.size);
+        EXPECT_EQ(list.steps.back(), list.last);
+        double expected = 1e-6;
+        for (size_t i = 0; i < list.steps.size(); ++i) {
+            EXPECT_NEAR(ParseDivisionText(list.steps[i]), expected, expected * 1e-12)
+                << list.steps[i];
+            expected *= i % 3 == 1 ? 2.5 : 2.0;
+        }
     }
+    EXPECT_EQ(OscVoltsPerDivChoices()[17], "500 mVpk/Div");
+    EXPECT_EQ(OscTimePerDivChoices()[9], "1 mS/Div");
+    EXPECT_EQ(ParseDivisionText("Div"), 0.0);
 }
 
-TEST(OscScales, VoltsPerDivisionRunFromOneMicrovoltToTenVolts) {
-    const auto& steps = OscVoltsPerDivChoices();
-    ASSERT_EQ(steps.size(), 22u);
-    EXPECT_EQ(steps.front(), "1 uVpk/Div");
-    EXPECT_EQ(steps[17], "500 mVpk/Div");
-    EXPECT_EQ(steps.back(), "10 Vpk/Div");
-    ExpectOneTwoFive(steps, 1e-6);
-}
-
-TEST(OscScales, TimePerDivisionRunsFromOneMicrosecondToOneSecond) {
-    const auto& steps = OscTimePerDivChoices();
-    ASSERT_EQ(steps.size(), 19u);
-    EXPECT_EQ(steps.front(), "1 uS/Div");
-    EXPECT_EQ(steps[9], "1 mS/Div");
-    EXPECT_EQ(steps.back(), "1 S/Div");
-    ExpectOneTwoFive(steps, 1e-6);
-}
-
-TEST(OscScales, AverageCountsArePowersOfTwoUpTo4096) {
+TEST(OscScales, AveragesArePowersOfTwoAndDisplayTypesCycle) {
     const auto& counts = OscAverageChoices();
     ASSERT_EQ(counts.size(), 13u);
     for (size_t i = 0; i < counts.size(); ++i)
         EXPECT_EQ(counts[i], std::to_string(1 << i));
-}
-
-TEST(OscScales, DisplayTypesInCycleOrder) {
     EXPECT_EQ(OscDisplayTypeNames(), (std::vector<std::string>{"Off", "Gnd", "Alg", "Dig"}));
     EXPECT_EQ(OscDisplayTypeNames()[OscDispAlg], "Alg");
 }
