@@ -62,9 +62,9 @@ public:
         std::vector<std::string> texts;
         for (size_t i = m_seen; i < all.size(); ++i) {
             const std::string& m = all[i];
-            const size_t frame = m.rfind("\r\n");
-            texts.push_back(m.starts_with("Error Detected In") && frame != std::string::npos
-                                ? m.substr(frame + 2)
+            const size_t step = m.find("\r\n") + 2, text = m.find("\r\n", step);
+            texts.push_back(m.starts_with("Error Detected In\r\n") && text != std::string::npos
+                                ? m.substr(text + 2)
                                 : m);
         }
         m_seen = all.size();
@@ -76,6 +76,10 @@ private:
     CProcessSession m_session;
     size_t m_seen = 0;
 };
+
+inline void PrintTo(const CSettingValue& s, std::ostream* os) {
+    *os << s.id << "=" << s.value;
+}
 
 /** The state of a control of a module, by id. */
 inline const CControlState& ControlState(const CDspView& view, const std::string& id) {

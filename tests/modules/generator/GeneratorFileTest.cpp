@@ -126,14 +126,11 @@ struct CDamage {
 
 const CDamage kDamages[] = {
     {"WaveTypeAboveTheList", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1 + 4, 30); }},
-    {"NegativeWaveType", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar2 + 4, -1); }},
     {"ModeAboveTheList", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1 + 16, 9); }},
     {"LevelAboveFullScale", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1 + 20, 101); }},
     {"NegativeLevel", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar2 + 20, -1); }},
     {"ChannelNumberOutOfOrder", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1, 2); }},
     {"FrequencyNotANumber", [](Bytes& b, const COffsets& o) { Put<double>(b, o.bar1 + 8, NAN); }},
-    {"PulsePeriodNotANumber",
-     [](Bytes& b, const COffsets& o) { Put<double>(b, o.bar2 + 64, NAN); }},
     {"CountDiffersFromTheBars", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.count, 3); }},
     {"NoBars",
      [](Bytes& b, const COffsets& o) {

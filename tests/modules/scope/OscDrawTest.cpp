@@ -63,19 +63,6 @@ TEST_F(OscDraw, GridHasElevenColumnsAndNineRowsThenTheTicks) {
     EXPECT_EQ(canvas.OpsOf(EOp::fillRect).back().rect, (CRect{5, 5, 205, 105}));
 }
 
-TEST_F(OscDraw, DrawsTheReadoutsThatFit) {
-    p.Set(2, {"ch1.avg=2", "ch2.avg=4"});
-    Paint({0, 0, 600, 300});
-    EXPECT_EQ(canvas.Texts(), Scope().GetReadouts());
-    EXPECT_EQ(canvas.Texts().size(), 5u);
-
-    // In a 200-pixel plot the centre readout would overlap the left one, and neither average
-    // readout fits beside the other.
-    Paint();
-    EXPECT_EQ(canvas.Texts(),
-              (std::vector<std::string>{"Ch1: 500 mVpk/Div", "1 mS/Div", "Ch1 Avg: 0 / 2"}));
-}
-
 TEST_F(OscDraw, DrawsBothChannelsFromTheDisplayList) {
     ASSERT_TRUE(p.Pass());
     Paint();
@@ -135,12 +122,6 @@ TEST_F(OscDraw, TheGateIsAnInvertedBandAndSoIsADragInProgress) {
     // Samples 4 to 8 of 16 across the 200-pixel plot.
     ASSERT_EQ(canvas.OpsOf(EOp::invertRect).size(), 1u);
     EXPECT_EQ(canvas.OpsOf(EOp::invertRect)[0].rect, (CRect{55, 5, 105, 105}));
-}
-
-TEST_F(OscDraw, AViewTooSmallForAPlotDrawsOnlyItsBackground) {
-    Paint({0, 0, 8, 8});
-    EXPECT_TRUE(Traces().empty());
-    EXPECT_TRUE(canvas.OpsOf(EOp::line).empty());
 }
 
 } // namespace

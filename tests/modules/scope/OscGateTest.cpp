@@ -91,18 +91,6 @@ TEST(OscGate, AClickWithoutADragLeavesTheGateOffOverTheWholeBlock) {
     ExpectWholeBlock(gate);
 }
 
-TEST(OscGate, AnAbandonedDragSetsNoWindowAndLaterReleasesAreIgnored) {
-    COscGate gate;
-    gate.Press(30, 1024);
-    gate.Drag(50);
-    gate.Abandon();
-    gate.Release(70, Geometry());
-    EXPECT_FALSE(gate.IsOn());
-    EXPECT_EQ(gate.GetCurrentX(), 50);
-    gate.Drag(80);
-    EXPECT_EQ(gate.GetCurrentX(), 50) << "moves without a drag are not recorded";
-}
-
 TEST(OscGate, PassesSamplesInsideTheWindowBothEndsIncluded) {
     COscGate gate;
     EXPECT_TRUE(gate.Passes(-1) && gate.Passes(5000)) << "off passes everything";

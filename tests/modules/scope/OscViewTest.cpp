@@ -209,26 +209,20 @@ TEST_F(OscView, TheGateZeroesWhatIsHandedOnButTheDisplayKeepsEverySample) {
     EXPECT_EQ(Received()[0][0], Source().m_pattern(0, 2, 0));
 }
 
+// Presses in the margin, drags leaving the plot, moves without the button and releases outside
+// the plot set no window.
 TEST_F(OscView, TheMouseActsOnlyInsideThePlot) {
     Paint();
     ASSERT_TRUE(p.Doc().OnEditRun());
-    Scope().OnLButtonDown({3, 50}); // in the margin
+    Scope().OnLButtonDown({3, 50});
     EXPECT_TRUE(p.Doc().IsRunning());
-    EXPECT_FALSE(Scope().GetGate().IsDragging());
-    // Leaving the plot during a drag ends it without a window.
-    Scope().OnLButtonDown({55, 50});
-    Scope().OnMouseMove({207, 50}, true);
-    EXPECT_FALSE(Scope().GetGate().IsDragging());
-    Scope().OnLButtonUp({105, 50});
-    EXPECT_FALSE(Scope().GetGate().IsOn());
-    // So does a move without the button (its release went elsewhere).
-    Scope().OnLButtonDown({55, 50});
-    Scope().OnMouseMove({70, 50}, false);
-    EXPECT_FALSE(Scope().GetGate().IsDragging());
-    // Releasing outside the plot sets nothing either.
-    Scope().OnLButtonDown({55, 50});
-    Scope().OnLButtonUp({55, 108});
-    EXPECT_FALSE(Scope().GetGate().IsOn());
+    for (const auto& [move, button, release] :
+         {std::tuple{207, true, 105}, {70, false, 105}, {55, true, 108}}) {
+        Scope().OnLButtonDown({55, 50});
+        Scope().OnMouseMove({move, 50}, button);
+        Scope().OnLButtonUp({release == 108 ? 55 : release, release == 108 ? 108 : 50});
+        EXPECT_FALSE(Scope().GetGate().IsOn()) << move;
+    }
 }
 
 } // namespace
