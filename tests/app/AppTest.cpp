@@ -73,28 +73,6 @@ TEST_F(MainWindowTest, ASeventhModuleIsRefused) {
     EXPECT_EQ(window->ActiveFrame()->Panes().size(), 6u);
 }
 
-TEST_F(MainWindowTest, RunningColoursTheStatusLineOfTheNextStep) {
-    ComposeProcess(*window, {"Signal Generator", "SoundIO"});
-    CDocumentFrame* frame = window->ActiveFrame();
-    ASSERT_TRUE(frame);
-    window->OnEditRun();
-    window->ProcessIdle(3); // step 1, step 2, step 1: step 2 runs next
-    CDspDoc& doc = frame->Document();
-    EXPECT_EQ(doc.GetCurrentStep(), 2);
-    auto statusOf = [&](size_t i) { return frame->Panes()[i]->findChild<QLabel*>("status"); };
-    frame->Panes()[1]->UpdateStatusPane();
-    frame->Panes()[0]->UpdateStatusPane();
-    EXPECT_EQ(statusOf(1)->palette().color(QPalette::WindowText), QColor(0, 255, 0));
-    EXPECT_EQ(statusOf(0)->palette().color(QPalette::WindowText), QColor(0, 0, 204));
-    EXPECT_TRUE(statusOf(1)->text().startsWith(
-        "Step: 2 SoundIO Data Type:1 FFT Size:1024 Sample Rate: 96000  "));
-    window->OnEditPause();
-    frame->Panes()[1]->UpdateStatusPane();
-    EXPECT_EQ(statusOf(1)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    window->OnEditStop();
-    EXPECT_FALSE(doc.IsRunning());
-}
-
 TEST_F(MainWindowTest, SaveAsAndReopenKeepEveryPanesSettings) {
     struct CFixedDialog : IFileDialog {
         std::string path;
@@ -143,12 +121,6 @@ TEST_F(MainWindowTest, ClosingAModifiedFrameAsksAndCancelKeepsIt) {
     QApplication::processEvents();
     QApplication::processEvents();
     EXPECT_TRUE(app->GetDocuments().empty());
-}
-
-TEST_F(MainWindowTest, HelpWithoutTheHelpFileSaysSo) {
-    window->Action("helpTopics")->trigger();
-    ASSERT_EQ(sink.Records().size(), 1u);
-    EXPECT_EQ(sink.Records()[0].message, "Could Not Find Aurivo.chm Help File");
 }
 
 } // namespace

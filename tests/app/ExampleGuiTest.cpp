@@ -86,20 +86,4 @@ TEST_F(ExampleGui, EveryFileNamedOpens) {
     EXPECT_EQ(sink.Records()[0].text.find("Process:"), std::string::npos) << sink.Records()[0].text;
 }
 
-// The FFT options show the document's values: its block size and its rate selected.
-TEST_F(ExampleGui, FFTOptionsShowTheDocumentsValues) {
-    WithNextModal(
-        [](QWidget* dialog) {
-            const auto combos = dialog->findChildren<QComboBox*>();
-            ASSERT_EQ(combos.size(), 3);
-            EXPECT_EQ(combos[0]->currentText(), "1024");
-            EXPECT_EQ(combos[1]->currentIndex(), combos[1]->findText("32000"));
-            EXPECT_EQ(combos[2]->currentText(), "0");
-            static_cast<QDialog*>(dialog)->accept();
-        },
-        [&] { window.Action("optionsFFT")->trigger(); });
-    EXPECT_EQ(window.ActiveDocument()->GetSize(), 1024);
-    EXPECT_FALSE(window.ActiveDocument()->IsModified()) << "OK on unchanged values";
-}
-
 } // namespace

@@ -60,21 +60,4 @@ INSTANTIATE_TEST_SUITE_P(
                     StyleCase{"YesNo", MB_YESNO, {"&Yes", "&No"}, {IDYES, IDNO}, IDNO}),
     CaseName());
 
-TEST(MessageBoxDialog, FadesOutBeforeAnswering) {
-    TestQApp();
-    CAppSettings settings; // fading on, 500 ms
-    const CMessageBox box("Done", MB_OK, std::nullopt, 0);
-    CMessageBoxDialog dialog(box, settings, false, nullptr);
-    dialog.show();
-    QElapsedTimer clock;
-    clock.start();
-    dialog.Answer(IDOK);
-    EXPECT_TRUE(dialog.isVisible()) << "still fading";
-    while (dialog.isVisible() && clock.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_GE(clock.elapsed(), 400);
-    EXPECT_EQ(dialog.Result(), IDOK);
-}
-
 } // namespace

@@ -56,25 +56,6 @@ TEST_P(AppSetting, ReadFromItsKeyWithItsDefaultAndWrittenBackIfATheme) {
 INSTANTIATE_TEST_SUITE_P(Table, AppSetting, testing::ValuesIn(kSettings),
                          [](const auto& info) { return std::string(info.param.key); });
 
-// What the program did not change stays as the user wrote it, even where it reads as a default.
-TEST(AppSettings, ThemesWriteBackOnlyWhatTheProgramChanged) {
-    CMemorySettings store;
-    store.SetString("Themes", "TimeToFade", "250 ; fade");
-    store.SetString("Themes", "EnableFadeWindows", "0");
-    CAppSettings settings;
-    settings.Read(store);
-    settings.WriteThemes(store);
-    ASSERT_EQ(store.Sections().size(), 1u);
-    using Entries = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(store.Sections()[0].entries,
-              (Entries{{"TimeToFade", "250 ; fade"}, {"EnableFadeWindows", "0"}}));
-    settings.enableCustomMenus = 0;
-    settings.WriteThemes(store);
-    EXPECT_EQ(store.Sections()[0].entries, (Entries{{"TimeToFade", "250 ; fade"},
-                                                    {"EnableFadeWindows", "0"},
-                                                    {"EnableCustomMenus", "0"}}));
-}
-
 TEST(AppSettings, MessageBoxSoundLosesTrailingCommasAndIsSilentWhenOff) {
     for (const auto& [stored, enabled, expected] : {std::tuple{"", 1, ",Default"},
                                                     {"Windows Ding,,,", 1, "Windows Ding"},

@@ -44,30 +44,6 @@ TEST(ControlModel, AddRefusesEmptyAndDuplicateIds) {
     EXPECT_EQ(bar.GetControl(count).id, "extra");
 }
 
-// By id or by label without mnemonic, colon or case; a label two controls share, a part of one
-// and nothing name none.
-TEST(ControlModel, FindsByIdOrNormalisedLabel) {
-    const CControlModel bar = MakeBar();
-    const std::pair<const char*, const char*> names[] = {{"window", "window"},
-                                                         {"WINDOW", "window"},
-                                                         {"&Window:", "window"},
-                                                         {"Title", "title"},
-                                                         {"fft size", "size"},
-                                                         {"Trg. Lev", "trglev"},
-                                                         {"i/o mode", "iomode"},
-                                                         {"Sel", ""},
-                                                         {"Win", ""},
-                                                         {"", ""},
-                                                         {":", ""}};
-    for (const auto& [name, id] : names) {
-        const int index = bar.Find(name);
-        EXPECT_EQ(index < 0 ? "" : bar.GetControl(size_t(index)).id, id) << name;
-    }
-    EXPECT_EQ(CControlModel::DisplayName("&Window:"), "Window");
-    EXPECT_EQ(CControlModel::DisplayName("Trg. Lev: "), "Trg. Lev");
-    EXPECT_EQ(CControlModel::DisplayName("a:b:"), "a:b");
-}
-
 // The control's state afterwards, then the message of a refusal (none when it is taken).
 struct CSetCase {
     const char* name;
@@ -143,18 +119,6 @@ const CSetCase kSets[] = {
     {"Ambiguous", "Sel:", "Log", {}, "'Sel:' names more than one control: xsel, ysel"}};
 
 INSTANTIATE_TEST_SUITE_P(Cases, ControlSet, testing::ValuesIn(kSets), CaseName());
-
-TEST(ControlModel, OwnerChangesStateAndItemsById) {
-    CControlModel bar = MakeBar();
-    ASSERT_NE(bar.StateById("mode"), nullptr);
-    bar.StateById("mode")->enabled = true;
-    bar.ControlById("mode")->items.push_back("Merge");
-    std::string message;
-    EXPECT_EQ(bar.SetFromText("Mode", "merge", message), "mode") << message;
-    EXPECT_EQ(bar.GetState(static_cast<size_t>(bar.Find("mode"))).selection, 2);
-    EXPECT_EQ(bar.StateById("nothing"), nullptr);
-    EXPECT_EQ(bar.ControlById("Mode"), nullptr);
-}
 
 TEST(ControlModel, NamelessControlIsNamedByIdInMessages) {
     CControlModel bar;

@@ -47,34 +47,4 @@ INSTANTIATE_TEST_SUITE_P(
                     CEdit{"LetterInATime", "ch1.sweeptime", "1.5s", false, 0.02322, "0.0"}),
     CaseName());
 
-TEST(GeneratorControls, LevelTakesTheSpinPositionWithinItsRange) {
-    CModuleProcess p;
-    MakeGenerators(p, 1024, 96000.0);
-    p.Set(1, {"ch2.level=55"});
-    std::string message;
-    EXPECT_FALSE(p.Step(1).SetControl("ch2.level", "101", message));
-    EXPECT_EQ(message, "'101' is outside 0 to 100 for 'Level (%FS)'");
-    EXPECT_EQ(Bar(p, 2).m_level, 55);
-    EXPECT_EQ(ControlState(p.Step(1), "ch2.level").text, "55");
-}
-
-// Wave and mode changes stop the run and restart the phase; an edit stops it only when the
-// value changes; the other channel keeps its settings.
-TEST(GeneratorControls, ChangesStopTheRunAndRestartThePhase) {
-    CModuleProcess p;
-    MakeGenerators(p, 1024, 96000.0);
-    for (const char* setting : {"ch1.wave=Cosine", "ch1.mode=Const Phs", "ch1.freq=1000"}) {
-        ASSERT_TRUE(p.Pass());
-        ASSERT_NE(Bar(p, 1).m_phase, 0.0);
-        p.Set(1, {"ch1.freq=" + Text(Bar(p, 1).m_frequency)});
-        EXPECT_TRUE(p.Doc().IsRunning()) << "the same frequency again";
-        p.Set(1, {setting});
-        EXPECT_FALSE(p.Doc().IsRunning()) << setting;
-        EXPECT_EQ(Bar(p, 1).m_phase == 0.0, setting[4] != 'f') << setting;
-    }
-    EXPECT_EQ(Bar(p, 1).m_waveType, kWaveCosine);
-    EXPECT_EQ(Bar(p, 1).m_mode, kModeConstPhs);
-    EXPECT_EQ(Bar(p, 2).m_waveType, kWaveSine);
-}
-
 } // namespace

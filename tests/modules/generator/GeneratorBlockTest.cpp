@@ -111,19 +111,6 @@ TEST(GeneratorBlock, SingleShotWaitsForResetThenEmitsOneCycleAndRests) {
     EXPECT_THAT(p.Out(1), Near(silence));
 }
 
-// At half the sample rate the phase alternates between 0 and pi: a cosine alternates and a
-// ramp stays within full scale however long the run.
-TEST(GeneratorBlock, HalfTheSampleRateStaysInRangeForAThousandBlocks) {
-    CModuleProcess p;
-    MakeGenerators(p, 4, kFs);
-    p.Set(1, {"ch1.wave=Cosine", "ch1.freq=24000", "ch2.wave=Up Ramp", "ch2.freq=24000"});
-    for (int pass = 0; pass < 1000; ++pass) {
-        ASSERT_TRUE(p.Pass());
-        ASSERT_THAT(p.Out(1), Near({1, -1, 1, -1}, 1e-9)) << pass;
-        ASSERT_THAT(p.Out(2), testing::Each(testing::AllOf(testing::Ge(-1.0), testing::Le(1.0))));
-    }
-}
-
 // Every block size up to the largest transform gives a sequence of maximal length: each m-bit
 // window of one period occurs once.
 TEST(GeneratorBlock, EveryPowerOfTwoGivesAMaximalLengthSequence) {
@@ -144,26 +131,6 @@ TEST(GeneratorBlock, EveryPowerOfTwoGivesAMaximalLengthSequence) {
         }
         EXPECT_EQ(s[size_t(n - 1)], 1.0);
     }
-}
-
-TEST(GeneratorBlock, WhiteNoiseIsUniformInRangeAndTheSameInEveryRun) {
-    CModuleProcess p;
-    MakeGenerators(p, 4096, kFs);
-    p.Set(1, {"ch1.wave=White"});
-    ASSERT_TRUE(p.Pass());
-    const Block first = p.Out(1);
-    double sum = 0.0, squares = 0.0;
-    for (double v : first)
-        sum += v, squares += v * v;
-    EXPECT_THAT(first, testing::Each(testing::AllOf(testing::Ge(-1.0), testing::Le(1.0))));
-    // Uniform on [-1, 1]: mean 0 and mean square 1/3; 4096 draws give a few percent.
-    EXPECT_NEAR(sum / 4096, 0.0, 0.05);
-    EXPECT_NEAR(squares / 4096, 1.0 / 3.0, 0.03);
-    ASSERT_TRUE(p.Pass());
-    EXPECT_NE(p.Out(1), first) << "noise runs on from block to block";
-    p.Doc().OnEditStop();
-    ASSERT_TRUE(p.Pass());
-    EXPECT_EQ(p.Out(1), first) << "a new run starts from the same seed";
 }
 
 } // namespace

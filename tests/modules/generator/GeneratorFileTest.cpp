@@ -96,20 +96,6 @@ TEST_P(GeneratorFile, WritesTheLiteralAndReadsItBack) {
     EXPECT_EQ(ControlState(q.Step(1), "ch1.sweeptime").text, "2.500000");
 }
 
-TEST_P(GeneratorFile, OneStoredBarLeavesTheSecondChannelAtItsDefaults) {
-    Bytes bytes = Literal();
-    bytes.erase(bytes.begin() + long(At().bar2Begin), bytes.begin() + long(At().count));
-    Put<uint16_t>(bytes, At().listCount, 1);
-    Put<int32_t>(bytes, At().bar2Begin, 1);
-    CModuleProcess p;
-    ASSERT_EQ(Read(p, bytes, Legacy()), "");
-    EXPECT_EQ(Bar(p, 1).m_level, 42);
-    p.Doc().ShowCurrentParams();
-    ASSERT_EQ(p.Step<CSigGenView>(1).GetChannelCount(), 2) << "the missing bar is made for the run";
-    EXPECT_EQ(Bar(p, 2).m_waveType, kWaveSine);
-    EXPECT_EQ(Bar(p, 2).m_frequency, 1031.25);
-}
-
 TEST_P(GeneratorFile, EveryTruncationFailsWithoutChangingTheBars) {
     const Bytes whole = Literal();
     for (size_t n = 0; n < whole.size(); ++n) {
@@ -161,24 +147,5 @@ INSTANTIATE_TEST_SUITE_P(Parts, GeneratorFileDamage,
                              return std::string(std::get<0>(info.param) ? "Legacy" : "Current") +
                                     std::get<1>(info.param).name;
                          });
-
-// The list holds objects by reference: anything but bars is refused, lists inside lists are
-// not followed until the stack runs out, and a missing list is named.
-TEST(GeneratorFileObjects, ListsOfOtherObjectsAndMissingListsAreRefused) {
-    const Bytes head = HexBytes(kCurrent);
-    for (int depth : {1, 2, 100000}) {
-        Bytes bytes(head.begin(), head.begin() + long(kCurrentAt.listCount));
-        for (int i = 0; i < depth; ++i)
-            bytes.insert(bytes.end(), {1, 0, 0x03, 0x80}); // one element: another list
-        bytes.insert(bytes.end(), {0, 0});
-        CModuleProcess p;
-        EXPECT_NE(Read(p, bytes, false), "") << depth;
-        EXPECT_EQ(p.Step<CSigGenView>(1).GetChannelCount(), 2) << depth;
-    }
-    Bytes bytes(head.begin(), head.begin() + 35); // the view's records, then no list
-    bytes.insert(bytes.end(), {0, 0, 0, 0, 0, 0});
-    CModuleProcess p;
-    EXPECT_EQ(Read(p, bytes, false), "Signal generator without its channel bars");
-}
 
 } // namespace

@@ -78,24 +78,4 @@ INSTANTIATE_TEST_SUITE_P(
         CWaveCase{"DCNegPulse180", kWaveDCNegPulse180, {-1, -1, 0, 0, 0, 0, -1, -1}, -1.0}),
     CaseName());
 
-TEST(WhiteWave, DrawsFifteenBitValuesAcrossFullScaleAndRestsAtZero) {
-    CSigGenChanDlgBar bar{1};
-    bar.m_waveType = kWaveWhite;
-    bar.m_randomState = 1;
-    double lowest = 1.0, highest = -1.0;
-    for (int i = 0; i < 100000; ++i) {
-        const double v = PeriodicSample(bar);
-        // Every value is r * 2 / 32767 - 1 for a whole r from 0 to 32767.
-        const double r15 = (v + 1.0) * 32767.0 / 2.0;
-        ASSERT_NEAR(r15, std::round(r15), 1e-9);
-        lowest = std::min(lowest, v);
-        highest = std::max(highest, v);
-    }
-    EXPECT_LT(lowest, -0.999);
-    EXPECT_GT(highest, 0.999);
-    bar.m_mode = kModeSingleShot;
-    bar.m_runFlag = CSigGenChanDlgBar::kRunFinished;
-    EXPECT_EQ(PeriodicSample(bar), 0.0);
-}
-
 } // namespace

@@ -47,22 +47,6 @@ Points Channel1() {
     return p;
 }
 
-TEST_F(OscDraw, GridHasElevenColumnsAndNineRowsThenTheTicks) {
-    Paint();
-    const auto lines = canvas.OpsOf(EOp::line);
-    const int rows[] = {5, 17, 30, 42, 55, 67, 80, 92, 105};
-    ASSERT_EQ(lines.size(), 20u + 49u + 39u) << "grid, then 10 x 5 - 1 and 8 x 5 - 1 ticks";
-    for (int i = 0; i <= 10; ++i)
-        EXPECT_EQ(lines[size_t(i)].points, (Points{{5 + 20 * i, 5}, {5 + 20 * i, 105}})) << i;
-    for (int i = 0; i <= 8; ++i)
-        EXPECT_EQ(lines[size_t(11 + i)].points, (Points{{5, rows[i]}, {205, rows[i]}})) << i;
-    // The horizontal ticks sit on grid line 4 from the bottom (the centre row, y = 55).
-    EXPECT_EQ(lines[20].points[0].y + lines[20].points[1].y, 2 * 55);
-    // The vertical ticks sit on column 5 (x = 105).
-    EXPECT_EQ(lines[20 + 49].points[0].x + lines[20 + 49].points[1].x, 2 * 105);
-    EXPECT_EQ(canvas.OpsOf(EOp::fillRect).back().rect, (CRect{5, 5, 205, 105}));
-}
-
 TEST_F(OscDraw, DrawsBothChannelsFromTheDisplayList) {
     ASSERT_TRUE(p.Pass());
     Paint();
@@ -74,39 +58,6 @@ TEST_F(OscDraw, DrawsBothChannelsFromTheDisplayList) {
     EXPECT_EQ(traces[1].points.back(), (CPoint{192, 73}));
     EXPECT_EQ(traces[0].pen.colour, kGreen);
     EXPECT_EQ(traces[0].clip, (CRect{5, 5, 205, 105}));
-}
-
-TEST_F(OscDraw, OffHidesAChannelAndGndDrawsItsZeroLine) {
-    ASSERT_TRUE(p.Pass());
-    p.Set(2, {"ch1.disp", "ch1.disp", "ch2.disp", "ch2.disp", "ch2.disp"}); // Off and Gnd
-    Paint();
-    const auto traces = Traces();
-    ASSERT_EQ(traces.size(), 1u);
-    EXPECT_EQ(traces[0].points, (Points{{5, 80}, {205, 80}}));
-}
-
-TEST_F(OscDraw, DigitalTracesStep) {
-    ASSERT_TRUE(p.Pass());
-    p.Set(2, {"ch1.disp"}); // Dig
-    Paint();
-    const Points p = Traces()[0].points;
-    ASSERT_GE(p.size(), 5u);
-    EXPECT_EQ(p[0], (CPoint{5, 30}));
-    EXPECT_EQ(p[1], (CPoint{17, 30}));
-    EXPECT_EQ(p[2], (CPoint{17, 17}));
-    EXPECT_EQ(p[3], (CPoint{30, 17}));
-    EXPECT_EQ(p[4], (CPoint{30, 30}));
-}
-
-TEST_F(OscDraw, TheSelectedChannelUsesTheSelectionPenExceptOnPaper) {
-    ASSERT_TRUE(p.Pass());
-    Scope().OnSelCh2();
-    Paint();
-    EXPECT_EQ(Traces()[0].pen.colour, kGreen);
-    EXPECT_EQ(Traces()[1].pen.colour, kCyan);
-    canvas.SetPrinting(true, 600);
-    Paint();
-    EXPECT_EQ(Traces()[1].pen.colour, kGreen);
 }
 
 TEST_F(OscDraw, TheGateIsAnInvertedBandAndSoIsADragInProgress) {

@@ -20,13 +20,6 @@ COscGateGeometry Geometry(int32_t origin = 10, double timePerDivision = 1e-3,
     return g;
 }
 
-void ExpectWholeBlock(const COscGate& gate) {
-    EXPECT_EQ(gate.GetStart(), 0.0);
-    EXPECT_EQ(gate.GetStop(), 1024.0);
-    EXPECT_EQ(gate.GetLeftMarker(), 0.0);
-    EXPECT_EQ(gate.GetRightMarker(), 1024.0);
-}
-
 COscGate Dragged(int32_t from, int32_t to, const COscGateGeometry& g = Geometry()) {
     COscGate gate;
     gate.Press(from, g.blockLength);
@@ -79,45 +72,5 @@ INSTANTIATE_TEST_SUITE_P(
         CDragCase{"WhollyLeftOfTheOrigin", 20, 50, Geometry(60), 0, 1024, 0, 1024},
         CDragCase{"NoSampleRate", 20, 50, Geometry(10, 1e-3, 0.0), 0, 1024, 0, 1024}),
     CaseName());
-
-TEST(OscGate, AClickWithoutADragLeavesTheGateOffOverTheWholeBlock) {
-    COscGate gate = Dragged(30, 60);
-    gate.Press(40, 1024);
-    EXPECT_FALSE(gate.IsOn()) << "pressing forgets the window";
-    ExpectWholeBlock(gate);
-    gate.Release(40, Geometry());
-    EXPECT_FALSE(gate.IsOn());
-    EXPECT_FALSE(gate.IsDragging());
-    ExpectWholeBlock(gate);
-}
-
-TEST(OscGate, PassesSamplesInsideTheWindowBothEndsIncluded) {
-    COscGate gate;
-    EXPECT_TRUE(gate.Passes(-1) && gate.Passes(5000)) << "off passes everything";
-    gate.Set(true, 0.0, 0.0, 100.0, 200.0);
-    EXPECT_FALSE(gate.Passes(99));
-    EXPECT_TRUE(gate.Passes(100));
-    EXPECT_TRUE(gate.Passes(200));
-    EXPECT_FALSE(gate.Passes(201));
-    gate.Set(true, 0.0, 0.0, 99.5, 100.5);
-    EXPECT_FALSE(gate.Passes(99));
-    EXPECT_TRUE(gate.Passes(100));
-    EXPECT_FALSE(gate.Passes(101));
-}
-
-TEST(OscGate, BandSpansTheMarkersOverThePlotWidth) {
-    COscGate gate;
-    int32_t from = 0, to = 0;
-    EXPECT_FALSE(gate.Band(10, 100, 1024, from, to)) << "no band while off";
-    gate.Set(true, 256.0, 768.0, 0.0, 0.0);
-    ASSERT_TRUE(gate.Band(10, 100, 1024, from, to));
-    EXPECT_EQ(from, 35);
-    EXPECT_EQ(to, 85);
-    EXPECT_FALSE(gate.Band(10, 100, 0, from, to)) << "no band for an empty block";
-    gate.Set(true, -1e300, 1e300, 0.0, 0.0);
-    ASSERT_TRUE(gate.Band(10, 100, 1024, from, to));
-    EXPECT_EQ(from, INT32_MIN);
-    EXPECT_EQ(to, INT32_MAX);
-}
 
 } // namespace

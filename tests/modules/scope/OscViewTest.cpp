@@ -126,15 +126,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "X Pos", "0", "100"}),
     CaseName());
 
-TEST_F(OscView, StepsReachTheTracesAndReadouts) {
-    EXPECT_EQ(Scope().GetReadouts(), (Lines{"Ch1: 500 mVpk/Div", "Ch2: 500 mVpk/Div", "1 mS/Div"}));
-    p.Set(2, {"ch2.vdivdown", "ch1.posup", "tdivup"});
-    EXPECT_DOUBLE_EQ(Scope().GetTrace(1).voltsPerDivision, 0.2);
-    EXPECT_EQ(Scope().GetTrace(0).verticalPosition, 76);
-    EXPECT_DOUBLE_EQ(Scope().GetTimePerDivision(), 0.002);
-    EXPECT_EQ(Scope().GetReadouts(), (Lines{"Ch1: 500 mVpk/Div", "Ch2: 200 mVpk/Div", "2 mS/Div"}));
-}
-
 // The running average over N = 4 after k blocks: block 1 replaces, block 2 moves half way,
 // block 3 a quarter, and from block 4 on (n reaches N) a quarter again. Channel 2 averages over
 // 2 blocks of 8, then 2: 8, 5, then 3.5.
@@ -207,22 +198,6 @@ TEST_F(OscView, TheGateZeroesWhatIsHandedOnButTheDisplayKeepsEverySample) {
     EXPECT_EQ(Scope().GetGate().GetStop(), 16.0);
     ASSERT_TRUE(p.Pass());
     EXPECT_EQ(Received()[0][0], Source().m_pattern(0, 2, 0));
-}
-
-// Presses in the margin, drags leaving the plot, moves without the button and releases outside
-// the plot set no window.
-TEST_F(OscView, TheMouseActsOnlyInsideThePlot) {
-    Paint();
-    ASSERT_TRUE(p.Doc().OnEditRun());
-    Scope().OnLButtonDown({3, 50});
-    EXPECT_TRUE(p.Doc().IsRunning());
-    for (const auto& [move, button, release] :
-         {std::tuple{207, true, 105}, {70, false, 105}, {55, true, 108}}) {
-        Scope().OnLButtonDown({55, 50});
-        Scope().OnMouseMove({move, 50}, button);
-        Scope().OnLButtonUp({release == 108 ? 55 : release, release == 108 ? 108 : 50});
-        EXPECT_FALSE(Scope().GetGate().IsOn()) << move;
-    }
 }
 
 } // namespace

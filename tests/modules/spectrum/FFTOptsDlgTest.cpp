@@ -30,48 +30,6 @@ protected:
     }
 };
 
-TEST_F(FFTOptsDlg, OffersTheListsAndKeepsOnlyTheRatesTheDeviceAccepts) {
-    Items sizes;
-    for (int n = 2; n <= 131072; n *= 2)
-        sizes.push_back(std::to_string(n));
-    EXPECT_EQ(ItemsOf(dlg, "FFT Size:"), sizes);
-    EXPECT_EQ(ItemsOf(dlg, "Pause On Record:"),
-              (Items{"0", "1", "2", "4", "8", "16", "32", "64", "128", "256", "512", "1024", "2048",
-                     "4096", "8192", "16384", "32768", "65536"}));
-    EXPECT_EQ(ItemsOf(dlg, "Sample Rate:"),
-              (Items{"5000", "6000", "8000", "11025", "12000", "16000", "22050", "24000", "32000",
-                     "44100", "48000", "88200", "96000", "176400", "192000"}));
-    EXPECT_EQ(State(dlg, "rate").selection, 12);
-    CFFTOptsDlg filtered;
-    p.Doc().FillFFTOptions(filtered);
-    filtered.OnInitDialog([](int rate) { return rate % 11025 == 0 || rate == 96000; });
-    EXPECT_EQ(ItemsOf(filtered, "rate"),
-              (Items{"11025", "22050", "44100", "88200", "96000", "176400"}));
-    EXPECT_EQ(State(filtered, "rate").selection, 4);
-}
-
-struct CResolutionCase {
-    const char* name;
-    std::string size, rate, resolution;
-};
-
-class FFTOptsResolution : public FFTOptsDlg, public testing::WithParamInterface<CResolutionCase> {};
-
-TEST_P(FFTOptsResolution, FollowsSizeAndRate) {
-    EXPECT_EQ(State(dlg, "resolution").text, "93.75 Hz");
-    Set("FFT Size:", GetParam().size);
-    Set("Sample Rate:", GetParam().rate);
-    EXPECT_EQ(State(dlg, "resolution").text, GetParam().resolution);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FFTOptsResolution,
-    testing::Values(CResolutionCase{"Size1024At48k", "1024", "48000", "46.88 Hz"},
-                    CResolutionCase{"Size4096At44k1", "4096", "44100", "10.77 Hz"},
-                    CResolutionCase{"Largest", "131072", "5000", "0.04 Hz"},
-                    CResolutionCase{"Smallest", "2", "192000", "96000.00 Hz"}),
-    CaseName());
-
 // Values outside the lists and the disabled overlap group are refused; OK applies the choices
 // and a dialog opened again shows them; Cancel leaves the document alone.
 TEST_F(FFTOptsDlg, RefusesWhatItCannotHoldAndOkAppliesTheChoices) {

@@ -133,13 +133,4 @@ INSTANTIATE_TEST_SUITE_P(Cases, SpecArchiveDamage,
                                          CDamageCase{"Smoothing", With<int32_t>(kSmoothing, 33)}),
                          CaseName());
 
-TEST_F(SpecArchive, EveryTruncationFailsWithoutChangingTheModule) {
-    const Bytes whole = HexBytes(kConfigured);
-    const auto before = Own();
-    for (size_t size = 0; size < whole.size(); ++size) {
-        ASSERT_NE(Load(Bytes(whole.begin(), whole.begin() + long(size))), "") << size;
-        ASSERT_EQ(Own(), before) << size;
-    }
-}
-
 } // namespace

@@ -103,31 +103,4 @@ TEST_F(SpecDraw, ChannelsGetTheAxisSettingsAndTheirHalf) {
     EXPECT_EQ(std::tuple(phase.m_yCode, phase.m_yScale, phase.m_ref2), std::tuple(7, 45.0, 10.0));
 }
 
-// Smoothing replaces the displayed values after the channels were set up: every later paint
-// draws the smoothed values, never the arrays they replaced (the sanitizer build reads them).
-TEST_F(SpecDraw, DrawsTheSmoothedValuesAfterARun) {
-    Set({"smooth=3"});
-    RunOnce();
-    RunOnce();
-    CRecordingCanvas drawn;
-    Paint(drawn, 1000, 600);
-    const auto traces = drawn.OpsOf(EOp::polyline);
-    ASSERT_EQ(traces.size(), 2u);
-    for (int c = 0; c < 2; ++c) {
-        // The same channel bound to copies of what the display list holds now.
-        const CTraceArrays now = TraceArraysOf(*Analyser().GetDisplayList(), c);
-        std::vector<double> magnitude(now.magnitude, now.magnitude + now.size);
-        CChannel copy = *Analyser().GetChannelPointer(c);
-        copy.m_arrays = [&] {
-            CTraceArrays arrays = now;
-            arrays.magnitude = magnitude.data();
-            return arrays;
-        };
-        CRecordingCanvas expected;
-        copy.PlotData(expected);
-        ASSERT_EQ(expected.OpsOf(EOp::polyline).size(), 1u);
-        EXPECT_EQ(traces[size_t(c)].points, expected.OpsOf(EOp::polyline)[0].points);
-    }
-}
-
 } // namespace

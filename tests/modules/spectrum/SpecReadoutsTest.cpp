@@ -112,20 +112,6 @@ TEST_F(SpecReadouts, WindowsReadAToneBetweenBinsTrue) {
     }
 }
 
-// Two points hold DC and half the sample rate only: no harmonic of anything.
-TEST_F(SpecReadouts, ABlockTooShortForAHarmonicShowsDashes) {
-    Make(2, 32000.0);
-    Source().m_pattern = [&](int, int, int i) { return i == 0 ? 1.0 : 0.5; };
-    Set({"yaxis=THDVpk"});
-    RunOnce();
-    EXPECT_EQ(Texts(0),
-              (Lines{"Tone1:   0Hz", "2nd Harm Dist: - %", "3rd Harm Dist: - %",
-                     "4th Harm Dist: - %", "5th Harm Dist: - %", "THD: - %", "THD+N: - %"}));
-    Set({"yaxis=IMDVpk"});
-    EXPECT_EQ(Texts(0), (Lines{"Tone1:   0Hz", "Tone2:   0Hz", "2nd Order IMD: - %",
-                               "3rd Order IMD: - %", "4th Order IMD: - %"}));
-}
-
 // Opens an example and runs four passes; the analyser's distortion readouts.
 Lines ExampleReadouts(const std::string& name) {
     CModuleProcess p;

@@ -121,46 +121,11 @@ TEST_F(SpecRun, CrossCorrelationMatchesTheDirectSum) {
     EXPECT_EQ(std::vector<double>(Shown(0), Shown(0) + n / 2), shownBefore) << "no spectrum";
 }
 
-// Without a reference block (a source that published none) there is nothing to correlate
-// with: the run stops with a message instead of reading through a missing block.
-class SpecNoReference : public SpecFixture, public testing::WithParamInterface<const char*> {};
-
-TEST_P(SpecNoReference, StopsTheRunWithAMessage) {
-    Set({std::string("type=") + GetParam()});
-    ASSERT_TRUE(p.Doc().OnEditRun());
-    ASSERT_EQ(p.Doc().OnIdle(), 1);
-    p.Doc().SetReferenceList(nullptr);
-    EXPECT_EQ(p.Doc().OnIdle(), 0);
-    EXPECT_FALSE(p.Doc().IsRunning());
-    const std::string transform = GetParam()[0] == 'X' ? "Cannot Perform Cross Correlation"
-                                                       : "Cannot Perform Fast Hardamard Transform";
-    EXPECT_EQ(p.TakeMessages(),
-              Lines{transform + "\r\nThe Reference Block Does Not Match The Recorded Block"});
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, SpecNoReference,
-                         testing::Values("XCorr", "XCorr/FFT", "FHT", "FHT/FFT"),
-                         [](const auto& info) {
-                             std::string name = info.param;
-                             std::erase(name, '/');
-                             return name;
-                         });
-
-TEST_F(SpecRun, OffHandsOnWithoutTransforming) {
-    Source().m_pattern = [&](int, int k, int i) { return Tone(0.5, 10, i, n) * k; };
-    Set({"type=Off"});
-    const std::vector<double> shownBefore(Shown(0), Shown(0) + n / 2);
-    ASSERT_TRUE(p.Pass());
-    ASSERT_TRUE(p.Pass());
-    EXPECT_NEAR(Sink().m_time[0][7], 2 * Tone(0.5, 10, 7, n), 1e-15);
-    EXPECT_EQ(std::vector<double>(Shown(0), Shown(0) + n / 2), shownBefore);
-}
-
 // A sequence of period 7 from s[i] = s[i - 1] xor s[i - 3] as samples (a one bit is 0.0, a zero
-// bit 1.0) with a filler 1.0, and one of period 15 from s[i - 1] xor s[i - 4].
-TEST_F(SpecRun, FHTRecoversTheDelayAndRebuildsItsTablesForANewSize) {
+// bit 1.0) with a filler 1.0; channel 2 is delayed by 3.
+TEST_F(SpecRun, FHTRecoversTheDelayWithTablesBuiltOnTheFirstBlock) {
     Make(8, 8000.0);
-    std::vector<double> mls{0, 0, 0, 1, 0, 1, 1, 1};
+    const std::vector<double> mls{0, 0, 0, 1, 0, 1, 1, 1};
     Source().m_reference = [&](int, int, int i) { return mls[size_t(i)]; };
     Source().m_pattern = [&](int c, int, int i) {
         const int p = int(mls.size()) - 1, d = c == 0 ? 0 : 3;
@@ -177,17 +142,6 @@ TEST_F(SpecRun, FHTRecoversTheDelayAndRebuildsItsTablesForANewSize) {
         h[7] = h[6];
         EXPECT_THAT(Sink().m_time[size_t(c)], Near(h)) << c;
     }
-    CFFTOptions options;
-    p.Doc().FillFFTOptions(options);
-    options.m_size = "16";
-    std::string message;
-    ASSERT_TRUE(p.Doc().ApplyFFTOptions(options, message));
-    mls = {0, 1, 1, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 1, 1, 1};
-    RunOnce();
-    EXPECT_EQ(Analyser().GetFHTTableSize(), 16);
-    const std::vector<double>& h = Sink().m_time[1];
-    EXPECT_EQ(std::max_element(h.begin(), h.begin() + 15) - h.begin(), 3);
-    EXPECT_NEAR(h[3], 7.0 / 15, 1e-12);
 }
 
 // n = 1 replaces; n = 2 moves half way; n = 3 a quarter; from n = N = 4 on a quarter. A new count

@@ -17,24 +17,6 @@ protected:
     }
 };
 
-// The 33 labels step by a 64th of the sample rate, rounded to the nearest hertz, halves up.
-class SpecFreqLabels : public testing::TestWithParam<int> {};
-
-TEST_P(SpecFreqLabels, StepByA64thOfTheSampleRate) {
-    CModuleProcess p(PatternRegistry());
-    ASSERT_TRUE(p.Create({"Spectrum Analyzer"}, 256, GetParam()));
-    const CSpecView& analyser = p.Step<CSpecView>(1);
-    ASSERT_EQ(analyser.GetStartLabels().size(), 33u);
-    EXPECT_EQ(analyser.GetStopLabels(), analyser.GetStartLabels());
-    for (int i = 0; i <= 32; ++i) {
-        const long hz = std::lround(std::floor(i * (GetParam() / 64.0) + 0.5));
-        EXPECT_EQ(analyser.GetStartLabels()[size_t(i)], std::to_string(hz) + "Hz") << i;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Rates, SpecFreqLabels, testing::Values(48000, 44100, 11025, 96, 32),
-                         [](const auto& info) { return std::to_string(info.param); });
-
 TEST_F(SpecView, StartAndStopNeverCrossAndGiveTheBins) {
     const std::pair<const char*, int> presses[] = {{"startup", 40}, {"stopdn", 5},  {"startdn", 40},
                                                    {"stopdn", 40},  {"startup", 3}, {"stopup", 40}};
@@ -94,17 +76,6 @@ INSTANTIATE_TEST_SUITE_P(
                     CYSelectCase{"Rel", "dBRel", 1000.0, "1000", "Hz", true, " 1.0dB/Div"}),
     CaseName());
 
-TEST_F(SpecView, ScaleStaysInsideItsList) {
-    Press("scaleup", 30);
-    EXPECT_EQ(Analyser().GetYScaleIndex(), 21);
-    EXPECT_EQ(State("scale").text, "10 Vpk/Div");
-    Press("scaledn", 30);
-    EXPECT_EQ(Analyser().GetYScaleIndex(), 0);
-    EXPECT_DOUBLE_EQ(Analyser().GetYScale(), 1e-6);
-    Set({"yaxis=dBVSPL", "scaleup"});
-    EXPECT_EQ(Analyser().GetYScaleIndex(), 0);
-}
-
 // The edit keeps the user's spelling while it means the reference; only 15 characters count; a
 // text without a finite number is refused with the reason and the edit shows the reference.
 TEST_F(SpecView, RefEditKeepsTheUsersSpellingWhileItMeansTheReference) {
@@ -126,29 +97,6 @@ TEST_F(SpecView, RefEditKeepsTheUsersSpellingWhileItMeansTheReference) {
     std::string message;
     EXPECT_FALSE(Analyser().SetControl("Sel:", "Lin.", message));
     EXPECT_NE(message.find("xaxis"), std::string::npos);
-}
-
-TEST_F(SpecView, ContextMenuListsAndRunsTheAnalysersCommands) {
-    const auto menu = [&] {
-        Items texts;
-        for (const CMenuEntry& e : Analyser().GetContextMenu())
-            if (!e.id.empty()) texts.push_back(e.text + (e.checked ? "*" : ""));
-        return texts;
-    };
-    EXPECT_EQ(menu(), (Items{"Sel Ch1", "Sel Ch2", "Sel All*", "Cu&t", "&Copy", "Copy FRDdBSPL",
-                             "Copy ZMA", "&Paste", "&Stop", "P&ause", "&Run", "&Process...",
-                             "&FFT...", "&Print...", "Print Pre&view"}));
-    EXPECT_TRUE(Analyser().OnContextCommand("selch2"));
-    EXPECT_EQ(Analyser().GetSelectedChannel(), 2);
-    EXPECT_EQ(menu()[1], "Sel Ch2*");
-    EXPECT_EQ(menu()[2], "Sel All");
-    EXPECT_TRUE(Analyser().OnContextCommand("run"));
-    EXPECT_TRUE(p.Doc().IsRunning());
-    EXPECT_TRUE(Analyser().OnContextCommand("stop"));
-    EXPECT_FALSE(p.Doc().IsRunning());
-    // The process editor, the FFT options and printing are the host's.
-    EXPECT_FALSE(Analyser().OnContextCommand("fft"));
-    EXPECT_FALSE(Analyser().OnContextCommand("print"));
 }
 
 } // namespace
