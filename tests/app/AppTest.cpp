@@ -35,19 +35,6 @@ void ComposeProcess(CMainWindow& window, const std::vector<QString>& modules) {
 
 class MainWindowTest : public GuiTest {};
 
-TEST_F(MainWindowTest, MenusCarryTheCommandTextsAndPrompts) {
-    EXPECT_EQ(window->windowTitle(), "Aurivo");
-    EXPECT_EQ(window->Action("run")->text(), "&Run");
-    const std::pair<const char*, const char*> tips[] = {
-        {"run", "Run The Current Process"},
-        {"stop", "Stop The Current Process"},
-        {"optionsProcess", "Add or Remove Modules from the Current Process"},
-        {"optionsFFT", "Change The Current Processes FFT And Debug Options"}};
-    for (const auto& [action, tip] : tips)
-        EXPECT_EQ(window->Action(action)->statusTip(), tip);
-    EXPECT_EQ(window->Action("fileSave")->shortcut(), QKeySequence(QKeySequence::Save));
-}
-
 TEST_F(MainWindowTest, TheEditorBuildsAFrameWithOnePanePerStepInEqualWidths) {
     window->OnFileNew();
     ASSERT_EQ(window->MdiArea()->subWindowList().size(), 1);
@@ -62,15 +49,6 @@ TEST_F(MainWindowTest, TheEditorBuildsAFrameWithOnePanePerStepInEqualWidths) {
               2);
     EXPECT_EQ(frame->Document().GetStepNames(),
               (std::list<std::string>{"Signal Generator", "SoundIO", "Oscilloscope"}));
-}
-
-TEST_F(MainWindowTest, ASeventhModuleIsRefused) {
-    ComposeProcess(*window,
-                   {"SoundIO", "SoundIO", "SoundIO", "SoundIO", "SoundIO", "SoundIO", "SoundIO"});
-    ASSERT_EQ(sink.Records().size(), 1u);
-    EXPECT_EQ(sink.Records()[0].message, "Too many modules in process");
-    ASSERT_TRUE(window->ActiveFrame());
-    EXPECT_EQ(window->ActiveFrame()->Panes().size(), 6u);
 }
 
 TEST_F(MainWindowTest, SaveAsAndReopenKeepEveryPanesSettings) {
@@ -113,9 +91,7 @@ TEST_F(MainWindowTest, ClosingAModifiedFrameAsksAndCancelKeepsIt) {
     QApplication::processEvents();
     QApplication::processEvents();
     EXPECT_EQ(window->MdiArea()->subWindowList().size(), 1);
-    ASSERT_EQ(sink.Records().size(), 1u);
-    EXPECT_EQ(sink.Records()[0].style, MB_YESNOCANCEL);
-
+    EXPECT_EQ(sink.Records().at(0).style, MB_YESNOCANCEL);
     sink.QueueAnswer(IDNO);
     window->MdiArea()->activeSubWindow()->close();
     QApplication::processEvents();

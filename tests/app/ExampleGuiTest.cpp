@@ -42,7 +42,7 @@ protected:
 
 // Four passes show the distortion the example was made with; running changes nothing to save,
 // nor does leaving every edit of the generator as it was. The analyser's own right-button menu
-// lists each entry once, Pause only while it can be used.
+// lists each entry once.
 TEST_F(ExampleGui, TheTHDExampleRunsAndShowsItsReadouts) {
     frame->parentWidget()->showMaximized();
     CDspDoc& doc = frame->Document();
@@ -64,26 +64,11 @@ TEST_F(ExampleGui, TheTHDExampleRunsAndShowsItsReadouts) {
         if (!a->isSeparator()) texts << a->text();
     EXPECT_EQ(texts.size(), 15) << texts.join("|").toStdString();
     EXPECT_EQ(texts.removeDuplicates(), 0) << texts.join("|").toStdString();
-    for (QAction* a : menu.actions())
-        EXPECT_TRUE(a->text() != "P&ause" || !a->isEnabled()) << "nothing runs";
 
     QApplication::processEvents();
     const QString path = QString(AURIVO_BINARY_DIR) + "/screenshots/thd-example.png";
     QDir().mkpath(QFileInfo(path).path());
     EXPECT_TRUE(window.grab().save(path));
-}
-
-// Files named one after another (as on the command line) all open, each in its own frame; a
-// file that cannot be opened is reported under no other file's title.
-TEST_F(ExampleGui, EveryFileNamedOpens) {
-    ASSERT_TRUE(window.OpenFile(AURIVO_SOURCE_DIR "/examples/imd.process"));
-    EXPECT_FALSE(window.OpenFile(AURIVO_SOURCE_DIR "/examples/missing.process"));
-    window.ProcessIdle(1);
-    ASSERT_EQ(app.GetDocuments().size(), 2u);
-    EXPECT_EQ(window.MdiArea()->subWindowList().size(), 2);
-    EXPECT_EQ(app.GetDocuments()[1]->GetViewCount(), 4u);
-    ASSERT_EQ(sink.Records().size(), 1u);
-    EXPECT_EQ(sink.Records()[0].text.find("Process:"), std::string::npos) << sink.Records()[0].text;
 }
 
 } // namespace

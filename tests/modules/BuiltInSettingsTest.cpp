@@ -20,7 +20,6 @@ TEST_P(BuiltInSettings, AreTakenBackAsListedAndSurviveAFile) {
     ASSERT_TRUE(p.Create({GetParam().module}, 2048, 44100.0));
     p.Set(1, GetParam().changes);
     const std::vector<CSettingValue> listed = p.Session().GetSettings(1);
-    EXPECT_GT(listed.size(), 12u);
     for (const CSettingValue& s : listed)
         for (const std::string& name : {s.id, s.label}) {
             std::string error;

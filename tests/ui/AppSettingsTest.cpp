@@ -56,19 +56,4 @@ TEST_P(AppSetting, ReadFromItsKeyWithItsDefaultAndWrittenBackIfATheme) {
 INSTANTIATE_TEST_SUITE_P(Table, AppSetting, testing::ValuesIn(kSettings),
                          [](const auto& info) { return std::string(info.param.key); });
 
-TEST(AppSettings, MessageBoxSoundLosesTrailingCommasAndIsSilentWhenOff) {
-    for (const auto& [stored, enabled, expected] : {std::tuple{"", 1, ",Default"},
-                                                    {"Windows Ding,,,", 1, "Windows Ding"},
-                                                    {",Default,", 1, ",Default"},
-                                                    {"a,b", 1, "a,b"},
-                                                    {",,,", 1, ""},
-                                                    {"Chord", 0, ""}}) {
-        CMemorySettings store;
-        if (*stored) store.SetString("Sounds", "SystemDefault", stored);
-        CAppSettings settings;
-        settings.enableSoundsInMessageBox = enabled;
-        EXPECT_EQ(MessageBoxSoundName(settings, store), expected) << stored;
-    }
-}
-
 } // namespace

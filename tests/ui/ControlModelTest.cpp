@@ -34,16 +34,6 @@ std::vector<CControlState> States(const CControlModel& bar) {
     return states;
 }
 
-TEST(ControlModel, AddRefusesEmptyAndDuplicateIds) {
-    CControlModel bar = MakeBar();
-    const size_t count = bar.Count();
-    EXPECT_FALSE(bar.Add({"window", EControlKind::Edit, "Other", {}}));
-    EXPECT_FALSE(bar.Add({"", EControlKind::Edit, "Nameless", {}}));
-    EXPECT_EQ(bar.Count(), count);
-    EXPECT_TRUE(bar.Add({"extra", EControlKind::Edit, "Extra", {}}));
-    EXPECT_EQ(bar.GetControl(count).id, "extra");
-}
-
 // The control's state afterwards, then the message of a refusal (none when it is taken).
 struct CSetCase {
     const char* name;
@@ -74,7 +64,6 @@ TEST_P(ControlSet, ChangesOnlyTheNamedControl) {
 const CSetCase kSets[] = {
     {"ComboCaseBlind", "Window:", "TAPRECT", {"TapRect", 1, true, false}, ""},
     {"ComboExactBeforeCaseBlind", "window", "hanning", {"hanning", 3, true, false}, ""},
-    {"ComboItemBeforeIndex", "size", "4", {"4", 1, true, false}, ""},
     {"NumberListRefusesIndex",
      "size",
      "3",
@@ -86,46 +75,23 @@ const CSetCase kSets[] = {
      "Blackman",
      {"None", 0, true, false},
      "'Blackman' is not an item of 'Window': None, TapRect, Hanning, hanning (or #index)"},
-    {"ComboIndexOutOfRange",
-     "window",
-     "4",
-     {"None", 0, true, false},
-     "'4' is not an item of 'Window': None, TapRect, Hanning, hanning (or #index)"},
     {"RadioByText", "I/O Mode", "rec./play", {"Rec./Play", 3, true, false}, ""},
-    {"RadioByIndex", "iomode", "2", {"Play", 2, true, false}, ""},
     {"CheckOn", "freqcal", "on", {"", -1, true, true}, ""},
-    {"CheckOne", "freqcal", "1", {"", -1, true, true}, ""},
     {"CheckBad",
      "freqcal",
      "maybe",
      {"", -1, true, false},
      "'maybe' is not a value for 'Apply Freq Cal': use 1, 0, true, false, on or off"},
-    {"SpinInRange", "trglev", " -100 ", {"-100", -1, true, false}, ""},
     {"SpinAbove",
      "trglev",
      "101",
      {"0", -1, true, false},
      "'101' is outside -100 to 100 for 'Trg. Lev'"},
-    {"SpinNotNumber",
-     "trglev",
-     "5x",
-     {"0", -1, true, false},
-     "'5x' is not a whole number for 'Trg. Lev'"},
-    {"EditTakesText", "Title", " any text: ok ", {" any text: ok ", -1, true, false}, ""},
-    {"ButtonPress", "save", "", {"", -1, true, false}, ""},
     {"ReadOnly", "Ch1 Lev", "3", {"12.5", -1, true, false}, "'Ch1 Lev' is read-only"},
     {"Disabled", "mode", "Sum", {"Plot", 0, false, false}, "'Mode' is disabled"},
     {"NoSuchControl", "x", "1", {}, "No control 'x'"},
     {"Ambiguous", "Sel:", "Log", {}, "'Sel:' names more than one control: xsel, ysel"}};
 
 INSTANTIATE_TEST_SUITE_P(Cases, ControlSet, testing::ValuesIn(kSets), CaseName());
-
-TEST(ControlModel, NamelessControlIsNamedByIdInMessages) {
-    CControlModel bar;
-    bar.Add({"gain", EControlKind::Spin, "", {}, 0, 10});
-    std::string message;
-    EXPECT_EQ(bar.SetFromText("gain", "11", message), "");
-    EXPECT_EQ(message, "'11' is outside 0 to 10 for 'gain'");
-}
 
 } // namespace

@@ -3,8 +3,6 @@
 
 #include "UtcTest.h"
 
-#include <limits>
-
 namespace {
 
 class StatusText : public CUtcTest {};
@@ -19,11 +17,6 @@ TEST_F(StatusText, NamesTheStepDataTypeSizeRateAndTime) {
               "22:13:20 14 Nov 23");
     EXPECT_EQ(FormatStatusText("d", 1, 1024, 1234567.0, kTestTime),
               "d Data Type:1 FFT Size:1024 Sample Rate:1234567  22:13:20 14 Nov 23");
-    // The largest rate has 309 integer digits and overflows nothing.
-    const std::string huge =
-        FormatStatusText("d", 1, 1024, std::numeric_limits<double>::max(), kTestTime);
-    EXPECT_EQ(huge.size(), std::string("d Data Type:1 FFT Size:1024 Sample Rate:").size() + 309 +
-                               std::string("  22:13:20 14 Nov 23").size());
 }
 
 TEST(StatusStep, IsTheNumberAfterTheLabel) {
@@ -65,10 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, StatusColourRule,
     testing::Values(CColourCase{"CurrentRunningPlain", 2, 2, true, false, false, kGreen},
                     CColourCase{"CurrentPaused", 2, 2, true, true, true, kRed},
-                    CColourCase{"CurrentIdleCustom", 1, 1, false, false, true, kBlue},
                     CColourCase{"CurrentIdlePlain", 1, 1, false, false, false, kText},
                     CColourCase{"OtherRunningCustom", 1, 2, true, false, true, kBlue},
-                    CColourCase{"OtherPausedPlain", 1, 2, true, true, false, kText},
                     // After Stop the current step is one past the last and matches no step.
                     CColourCase{"StoppedPastLast", 3, 4, false, false, true, kBlue},
                     CColourCase{"NoStepInText", 0, 0, true, false, true, kBlue}),

@@ -96,15 +96,6 @@ TEST_P(GeneratorFile, WritesTheLiteralAndReadsItBack) {
     EXPECT_EQ(ControlState(q.Step(1), "ch1.sweeptime").text, "2.500000");
 }
 
-TEST_P(GeneratorFile, EveryTruncationFailsWithoutChangingTheBars) {
-    const Bytes whole = Literal();
-    for (size_t n = 0; n < whole.size(); ++n) {
-        CModuleProcess p;
-        ASSERT_NE(Read(p, Bytes(whole.begin(), whole.begin() + long(n)), Legacy()), "") << n;
-        ASSERT_EQ(Bar(p, 1).m_waveType, kWaveSine) << n << " bytes";
-    }
-}
-
 struct CDamage {
     const char* name;
     void (*damage)(Bytes&, const COffsets&);
@@ -114,9 +105,7 @@ const CDamage kDamages[] = {
     {"WaveTypeAboveTheList", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1 + 4, 30); }},
     {"ModeAboveTheList", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1 + 16, 9); }},
     {"LevelAboveFullScale", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1 + 20, 101); }},
-    {"NegativeLevel", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar2 + 20, -1); }},
     {"ChannelNumberOutOfOrder", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1, 2); }},
-    {"FrequencyNotANumber", [](Bytes& b, const COffsets& o) { Put<double>(b, o.bar1 + 8, NAN); }},
     {"CountDiffersFromTheBars", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.count, 3); }},
     {"NoBars",
      [](Bytes& b, const COffsets& o) {

@@ -20,8 +20,6 @@ struct CLaw {
     const char* mode;
     // Frequency in Hz at sweep position c (1 .. S) of a sweep of S samples.
     std::function<double(double c, double s)> frequency;
-    // Where the sweep begins and where it ends, as the law's description states.
-    double first, last;
 };
 
 class SweepLaws : public testing::TestWithParam<CLaw> {};
@@ -52,9 +50,6 @@ TEST_P(SweepLaws, FrequencyFollowsTheLawAndRestartsEverySweep) {
             (step < 0 ? step + 2 * std::numbers::pi : step) * kFs / (2 * std::numbers::pi);
         ASSERT_NEAR(frequency[i], law.frequency(c, kSweepLength), 1e-6) << "sample " << i;
     }
-    // Where each sweep begins and ends, measured.
-    EXPECT_NEAR(frequency[0], law.first, 0.02 * (kStop - kStart));
-    EXPECT_NEAR(frequency[kSweepLength - 2], law.last, 0.02 * (kStop - kStart));
 }
 
 const double kSpan = kStop - kStart;
@@ -62,24 +57,15 @@ const double kSpan = kStop - kStart;
 INSTANTIATE_TEST_SUITE_P(
     Modes, SweepLaws,
     testing::Values(
-        CLaw{"Lin", "Lin Sweep", [](double c, double s) { return kStart + c / s * kSpan; }, kStart,
-             kStop},
+        CLaw{"Lin", "Lin Sweep", [](double c, double s) { return kStart + c / s * kSpan; }},
         CLaw{"Log10Up", "Log10Up Swp",
-             [](double c, double s) { return kStart + std::log(c) / std::log(s) * kSpan; }, kStart,
-             kStop},
+             [](double c, double s) { return kStart + std::log(c) / std::log(s) * kSpan; }},
         CLaw{"Log10Dn", "Log10Dn Swp",
-             [](double c, double s) { return kStop - std::log(c) / std::log(s) * kSpan; }, kStop,
-             kStart},
+             [](double c, double s) { return kStop - std::log(c) / std::log(s) * kSpan; }},
         CLaw{"Exp10Up", "Exp10Up Swp",
-             [](double c, double s) {
-                 return kStop - std::exp(std::log(10.0) * (c / s - 1)) * kSpan;
-             },
-             kStart + 0.9 * kSpan, kStart},
+             [](double c, double s) { return kStop - std::pow(10.0, c / s - 1) * kSpan; }},
         CLaw{"Exp10Dn", "Exp10Dn Swp",
-             [](double c, double s) {
-                 return kStart + std::exp(std::log(10.0) * (c / s - 1)) * kSpan;
-             },
-             kStart + 0.1 * kSpan, kStop}),
+             [](double c, double s) { return kStart + std::pow(10.0, c / s - 1) * kSpan; }}),
     CaseName());
 
 } // namespace

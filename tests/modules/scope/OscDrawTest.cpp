@@ -60,19 +60,4 @@ TEST_F(OscDraw, DrawsBothChannelsFromTheDisplayList) {
     EXPECT_EQ(traces[0].clip, (CRect{5, 5, 205, 105}));
 }
 
-TEST_F(OscDraw, TheGateIsAnInvertedBandAndSoIsADragInProgress) {
-    Paint();
-    Scope().OnLButtonDown({55, 50});
-    Scope().OnMouseMove({80, 50}, true);
-    Paint();
-    ASSERT_EQ(canvas.OpsOf(EOp::invertRect).size(), 1u);
-    EXPECT_EQ(canvas.OpsOf(EOp::invertRect)[0].rect, (CRect{55, 5, 80, 105}));
-
-    Scope().OnLButtonUp({105, 50});
-    Paint();
-    // Samples 4 to 8 of 16 across the 200-pixel plot.
-    ASSERT_EQ(canvas.OpsOf(EOp::invertRect).size(), 1u);
-    EXPECT_EQ(canvas.OpsOf(EOp::invertRect)[0].rect, (CRect{55, 5, 105, 105}));
-}
-
 } // namespace

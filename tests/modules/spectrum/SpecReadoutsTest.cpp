@@ -53,13 +53,6 @@ TEST_F(SpecReadouts, HarmonicDistortionMatchesTheClosedForm) {
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 4),
               (Lines{"500 mVpk/Div", "Start: 0Hz", "Stop: 16000Hz", "Tone1: 1031.25Hz"}));
     EXPECT_EQ(lines[13], "Tone1: 1031.25Hz");
-    // A logarithmic axis starts where it is drawn from, not at 0 Hz.
-    for (const auto& [axis, start] :
-         {std::pair{"Log20.", "Start: 20Hz"}, {"Log1.", "Start: 1Hz"}, {"Log100.", "Start: 100Hz"}})
-        EXPECT_EQ((Set({std::string("xaxis=") + axis}), Analyser().GetReadouts()[1]), start);
-    Set({"yaxis=Vpk.", "xaxis=Lin."});
-    EXPECT_EQ(Analyser().GetReadouts(), (Lines{"500 mVpk/Div", "Start: 0Hz", "Stop: 16000Hz",
-                                               "500 mVpk/Div", "Start: 0Hz", "Stop: 16000Hz"}));
 }
 
 TEST_F(SpecReadouts, IntermodulationOfTwoTonesMatchesTheClosedForm) {
@@ -80,8 +73,6 @@ TEST_F(SpecReadouts, IntermodulationOfTwoTonesMatchesTheClosedForm) {
         FormatText("3rd Order IMD: %3.6G%%", std::hypot(0.006, 0.008) / tones * 100),
         FormatText("4th Order IMD: %3.6G%%", 0.0025 / tones * 100.0)};
     EXPECT_EQ(Texts(0), readouts);
-    Set({"ref1=3125", "ref2=4062.5"});
-    EXPECT_EQ(Texts(0), readouts) << "named tones give the same figures";
 }
 
 // 48 kHz, 4096 points, a 1000 Hz tone between bins with a 2 % second harmonic: a window reads it
