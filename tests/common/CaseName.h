@@ -6,8 +6,7 @@
 #include <string>
 
 struct CaseName {
-    template <class Param>
-    std::string operator()(const testing::TestParamInfo<Param>& info) const {
+    template <class Param> std::string operator()(const testing::TestParamInfo<Param>& info) const {
         return info.param.name;
     }
 };

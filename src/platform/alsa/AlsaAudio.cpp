@@ -7,13 +7,17 @@
 
 #include <algorithm>
 #include <deque>
+#include <vector>
 #include <poll.h>
 
 namespace {
-// Ring size the devices ask for: short, so writing an exchange fills it and starts playback at
-// once, and a recording starts near when its playback does.
+// Ring size the devices ask for: long enough to bridge the gap between two exchanges on a busy
+// machine (capture runs on between them), short enough that an exchange's playback starts at
+// once.
 constexpr unsigned kBufferMicroseconds = 100000;
 constexpr unsigned kPeriodMicroseconds = 10000;
+// Silence played ahead of every fresh start of playback.
+constexpr unsigned kStartSilenceMicroseconds = 30000;
 
 bool KeepHint(const std::string& name) {
     for (const char* prefix : {"hw:", "plughw:"})
@@ -90,6 +94,10 @@ public:
             return kAudioInvalidParam;
         header->flags &= ~CWaveHeader::kDone;
         header->bytesRecorded = 0;
+        // An exchange of a recording plays from a fresh start, so its latency is the same from
+        // pass to pass (written behind a ring still playing out, it would vary).
+        if (m_queue.empty() && m_idle && m_input) SkipIdleCapture();
+        if (m_queue.empty() && m_idle && !m_input && m_audio.m_input) RestartPlayback();
         m_queue.push_back(header);
         return kAudioOk;
     }
@@ -105,6 +113,7 @@ public:
         m_done = 0;
         m_loop = 0;
         m_startRequested = false;
+        m_idle = true;
         m_pump.Cancel(this);
         return kAudioOk;
     }
@@ -121,11 +130,14 @@ public:
 
     void Poll(CEventPump& pump) override {
         if (m_input) {
-            // Playback first, so a linked start finds its ring filled.
-            if (m_audio.m_output) m_audio.m_output->Transfer(pump);
+            // Linked, playback is written first so that the joint start finds its ring filled.
+            // Unlinked, capture starts first: playback starts with its first write, and sound
+            // played before the recording runs would be lost to it.
+            if (m_linked && m_audio.m_output) m_audio.m_output->Transfer(pump);
             if (m_startRequested && snd_pcm_state(m_pcm) == SND_PCM_STATE_PREPARED &&
                 !m_queue.empty())
                 snd_pcm_start(m_pcm);
+            if (!m_linked && m_audio.m_output) m_audio.m_output->Transfer(pump);
             Transfer(pump);
         } else if (!m_audio.m_input) {
             Transfer(pump);
@@ -136,6 +148,7 @@ private:
     /** Moves what the ring allows between it and the oldest buffer; completes full buffers. */
     void Transfer(CEventPump& pump) {
         while (!m_queue.empty()) {
+            if (!m_input && snd_pcm_state(m_pcm) == SND_PCM_STATE_PREPARED) PlayStartSilence();
             CWaveHeader* h = m_queue.front();
             const size_t frameBytes = size_t(m_format.BytesPerFrame());
             const size_t total = h->data.size() / frameBytes;
@@ -145,11 +158,15 @@ private:
                         : snd_pcm_writei(m_pcm, h->data.data() + m_done * frameBytes, left);
             if (n == -EAGAIN || n == 0) return;
             if (n < 0) {
-                ++m_audio.m_xruns;
+                // A playback ring that ran dry while nothing was queued has simply finished
+                // playing: only a gap inside queued sound is an xrun.
+                if (!(m_idle && n == -EPIPE)) ++m_audio.m_xruns;
+                m_idle = false;
                 if (snd_pcm_recover(m_pcm, int(n), 1) < 0) return;
                 if (m_input && m_startRequested) snd_pcm_start(m_pcm);
                 continue;
             }
+            m_idle = false;
             m_done += size_t(n);
             if (m_done < total) return;
             m_done = 0;
@@ -157,8 +174,51 @@ private:
             m_loop = 0;
             m_queue.pop_front();
             if (m_input) h->bytesRecorded = static_cast<uint32_t>(h->data.size());
+            if (m_queue.empty()) GoIdle();
             PostCompletion(pump, this, m_client, h, m_input);
         }
+    }
+
+    /** The queue ran empty. Capture keeps running, so that the next buffer records from the
+     *  moment it is queued (a restarted capture would miss the start of what plays meanwhile);
+     *  playback plays out what its ring holds. */
+    void GoIdle() { m_idle = true; }
+
+    /** What capture took in while nothing was queued is older than the buffer now queued: it
+     *  is skipped, and a ring that overran meanwhile starts again without counting an xrun. */
+    void SkipIdleCapture() {
+        snd_pcm_avail_update(m_pcm);
+        switch (snd_pcm_state(m_pcm)) {
+        case SND_PCM_STATE_RUNNING: {
+            // Read, not forwarded: a sound server's plug-in may count frames as forwardable
+            // that have not arrived yet, and skipping them would cut the next recording.
+            std::vector<uint8_t> stale(size_t(m_format.BytesPerFrame()) * 1024);
+            while (snd_pcm_readi(m_pcm, stale.data(), 1024) > 0) {}
+            break;
+        }
+        case SND_PCM_STATE_XRUN:
+            snd_pcm_prepare(m_pcm);
+            snd_pcm_start(m_pcm);
+            break;
+        default:
+            break;
+        }
+    }
+
+    /** A sound server may drop the first milliseconds of a stream that starts (PulseAudio
+     *  loses about 8 ms to a null sink): silence goes first, so no sound of ours is lost. */
+    void PlayStartSilence() {
+        const size_t frames = size_t(m_format.sampleRate) * kStartSilenceMicroseconds / 1000000;
+        std::vector<uint8_t> silence(frames * size_t(m_format.BytesPerFrame()));
+        snd_pcm_format_set_silence(m_format.bitsPerSample == 8 ? SND_PCM_FORMAT_U8
+                                                               : SND_PCM_FORMAT_S16_LE,
+                                   silence.data(), unsigned(frames) * unsigned(m_format.channels));
+        snd_pcm_writei(m_pcm, silence.data(), frames);
+    }
+
+    void RestartPlayback() {
+        snd_pcm_drop(m_pcm);
+        snd_pcm_prepare(m_pcm);
     }
 
     CAlsaAudio& m_audio;
@@ -172,6 +232,7 @@ private:
     uint32_t m_loop = 0;
     bool m_startRequested = false;
     bool m_linked = false;
+    bool m_idle = true; // nothing queued since the last buffer completed
 };
 
 // ALSA's library prints its own diagnostics to standard error (a plug-in whose server is not

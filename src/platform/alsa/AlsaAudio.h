@@ -2,7 +2,10 @@
 // Sound devices through ALSA (PipeWire and PulseAudio are reached through their ALSA devices).
 // Devices open non-blocking; the event pump polls them, so buffers complete on the one thread
 // without waiting. Capture and playback of one exchange are linked where ALSA allows, so they
-// start on the same frame; xruns are recovered and counted.
+// start on the same frame. Capture runs on between exchanges, and each exchange of a recording
+// starts its playback afresh behind a little silence, so a sound server loses none of it.
+// Xruns inside queued sound are recovered and counted; a ring that runs dry with nothing queued
+// has simply finished.
 
 #include "platform/AudioDevices.h"
 
