@@ -74,12 +74,12 @@ INSTANTIATE_TEST_SUITE_P(
                     CYSelectCase{"Degrees", "Degrees", 1.0, "  1", "", false, "45\u00B0/Div"}),
     CaseName());
 
-// The edit keeps the user's spelling while it means the reference; a
+// The edit keeps the user's spelling (its first 15 characters) while it means the reference; a
 // text without a finite number is refused with the reason and the edit shows the reference.
 TEST_F(SpecView, RefEditKeepsTheUsersSpellingWhileItMeansTheReference) {
-    Set({"ref1=1e3"});
+    Set({"ref1=1000.00000000001"});
     EXPECT_EQ(Analyser().GetRef1(), 1000.0);
-    EXPECT_EQ(State("ref1").text, "1e3");
+    EXPECT_EQ(State("ref1").text, "1000.0000000000");
     Set({"ref2=2500"});
     for (const char* bad : {"nan", "inf", "1e999", "-1e999"}) {
         std::string message;
