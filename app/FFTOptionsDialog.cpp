@@ -26,11 +26,12 @@ QComboBox* Choices(const std::vector<int>& values, const std::string& current, b
 }
 } // namespace
 
-CFFTOptionsDialog::CFFTOptionsDialog(const CFFTOptions& options, QWidget* parent)
+CFFTOptionsDialog::CFFTOptionsDialog(const CFFTOptions& options, const std::vector<int>& rates,
+                                     QWidget* parent)
     : QDialog(parent), m_options(options) {
     setWindowTitle("FFT Options");
     m_size = Choices(CFFTOptions::SizeChoices(), options.m_size, false, this);
-    m_rate = Choices(CFFTOptions::SampleRateChoices(), options.m_sampleRate, true, this);
+    m_rate = Choices(rates, options.m_sampleRate, true, this);
     m_resolution = new QLabel(QString::fromStdString(options.m_resolution), this);
     m_pauseOnRecord =
         Choices(CFFTOptions::PauseOnRecordChoices(), options.m_pauseOnRecord, false, this);

@@ -12,8 +12,9 @@ class QLabel;
 class CFFTOptionsDialog final : public QDialog {
     Q_OBJECT
 public:
-    /** Filled from the options; Options() gives what the user chose. */
-    CFFTOptionsDialog(const CFFTOptions& options, QWidget* parent = nullptr);
+    /** Filled from the options, offering `rates` (Hz); Options() gives what the user chose. */
+    CFFTOptionsDialog(const CFFTOptions& options, const std::vector<int>& rates,
+                      QWidget* parent = nullptr);
     CFFTOptions Options() const;
 
 private:

@@ -6,6 +6,8 @@
 #include "PlotWidget.h"
 #include "ProcessSelectDialog.h"
 #include "QtPlatform.h"
+#include "platform/AudioServices.h"
+#include "platform/SampleRates.h"
 #include "process/ProcessSession.h"
 
 #include <QAction>
@@ -397,7 +399,9 @@ void CMainWindow::OnOptionsFFT() {
     if (!doc) return;
     CFFTOptions options;
     doc->FillFFTOptions(options);
-    CFFTOptionsDialog dialog(options, this);
+    // The rates the first input device, or else the first output device, takes.
+    CFFTOptionsDialog dialog(options, AcceptedSampleRates(AudioServices().GetAudioSystem(), 0, 0),
+                             this);
     if (dialog.exec() != QDialog::Accepted) return;
     std::string message;
     if (!doc->ApplyFFTOptions(dialog.Options(), message)) m_app.MessageBox(message);

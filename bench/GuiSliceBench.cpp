@@ -1,6 +1,7 @@
 // The desktop window with a six-pane process at N = 131072 (generator, three spectrum
 // analysers, two oscilloscopes), offscreen: one idle slice (one step of the run) plus the
-// repaint of every pane, which is how long the window cannot answer the user.
+// repaint of every pane, which is how long the window cannot answer the user. Reported in wall
+// time and in the process's CPU time, which a busy machine does not stretch.
 
 #include "DocumentFrame.h"
 #include "MainWindow.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -23,6 +25,12 @@
 #include <vector>
 
 namespace {
+double ProcessMilliseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return 1e3 * double(t.tv_sec) + 1e-6 * double(t.tv_nsec);
+}
+
 void BM_SixPaneIdleSliceAndRepaint(benchmark::State& state) {
     const std::string file = (std::filesystem::temp_directory_path() /
                               ("aurivo-gui-bench-" + std::to_string(getpid()) + ".process"))
@@ -65,18 +73,23 @@ void BM_SixPaneIdleSliceAndRepaint(benchmark::State& state) {
     };
     for (int i = 0; i < 6; ++i) // one pass to build plans and buffers
         slice();
-    std::vector<double> times;
+    std::vector<double> times, cpuTimes;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = ProcessMilliseconds();
         slice();
+        cpuTimes.push_back(ProcessMilliseconds() - cpuStart);
         times.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
     }
     window.OnEditStop();
     std::sort(times.begin(), times.end());
+    std::sort(cpuTimes.begin(), cpuTimes.end());
     state.counters["median_ms"] = times[times.size() / 2];
     state.counters["worst_ms"] = times.back();
+    state.counters["median_cpu_ms"] = cpuTimes[cpuTimes.size() / 2];
+    state.counters["worst_cpu_ms"] = cpuTimes.back();
 }
 } // namespace
 

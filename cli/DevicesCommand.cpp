@@ -1,20 +1,11 @@
 #include "DevicesCommand.h"
 
 #include "platform/AudioDevices.h"
-#include "platform/VirtualCard.h"
+#include "platform/SampleRates.h"
 
 #include <nlohmann/json.hpp>
 
 #include <ostream>
-
-namespace {
-std::vector<int> AcceptedRates(const IAudioSystem& audio, bool input, int index) {
-    std::vector<int> rates;
-    for (int rate : StandardSampleRates())
-        if (audio.QueryFormat(input, index, {2, rate, 16}) == kAudioOk) rates.push_back(rate);
-    return rates;
-}
-} // namespace
 
 int ListDevices(const IAudioSystem& audio, bool json, std::ostream& out) {
     struct CKind {
@@ -36,7 +27,8 @@ int ListDevices(const IAudioSystem& audio, bool json, std::ostream& out) {
                 {"index", i}, {"name", d.name}, {"description", d.description}};
             std::string rateText;
             if (kind.hasRates) {
-                const std::vector<int> rates = AcceptedRates(audio, kind.input, int(i));
+                const std::vector<int> rates =
+                    AcceptedSampleRates(audio, kind.input ? int(i) : -1, kind.input ? -1 : int(i));
                 entry["rates"] = rates;
                 for (int r : rates)
                     rateText += (rateText.empty() ? "" : " ") + std::to_string(r);

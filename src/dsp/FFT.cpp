@@ -24,7 +24,7 @@ bool CDSPFFTData::DoFFT(int window) {
     thread_local std::vector<double> re, im;
     re.resize(static_cast<size_t>(half) + 1);
     im.resize(static_cast<size_t>(half) + 1);
-    plan->Forward(m_pTime->GetDataPointer(), WindowTable(window, n), re.data(), im.data());
+    plan->Forward(m_pTime->GetDataPointer(), n, WindowTable(window, n), re.data(), im.data());
     // Single-sided amplitudes: DC by N, every other bin (N/2 included) by N/2.
     SpectrumToPolar(n, re.data(), im.data(), m_pFreq->GetDataPointer(), m_pPhase->GetDataPointer());
     m_pFreq->SetNumUsed(n);

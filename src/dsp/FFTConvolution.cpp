@@ -10,7 +10,7 @@
 namespace {
 // Buffers of the calling thread, grown to the largest length it has used.
 struct CConvolutionScratch {
-    std::vector<double> padded, ar, ai, br, bi;
+    std::vector<double> ar, ai, br, bi;
 };
 thread_local CConvolutionScratch t_scratch;
 } // namespace
@@ -27,21 +27,15 @@ bool LinearConvolution(const double* a, int32_t na, const double* b, int32_t nb,
 
     CConvolutionScratch& s = t_scratch;
     const size_t bins = static_cast<size_t>(length) / 2 + 1;
-    s.padded.resize(static_cast<size_t>(length));
     s.ar.resize(bins);
     s.ai.resize(bins);
     s.br.resize(bins);
     s.bi.resize(bins);
-    const auto transform = [&](const double* x, int32_t nx, double* re, double* im) {
-        std::copy(x, x + nx, s.padded.begin());
-        std::fill(s.padded.begin() + nx, s.padded.end(), 0.0);
-        plan->Forward(s.padded.data(), nullptr, re, im);
-    };
-    transform(a, na, s.ar.data(), s.ai.data());
-    transform(b, nb, s.br.data(), s.bi.data());
+    plan->Forward(a, na, nullptr, s.ar.data(), s.ai.data());
+    plan->Forward(b, nb, nullptr, s.br.data(), s.bi.data());
     fftkernels::MultiplySpectra(static_cast<int32_t>(bins), s.ar.data(), s.ai.data(), s.br.data(),
                                 s.bi.data());
-    plan->Inverse(s.ar.data(), s.ai.data(), s.padded.data());
-    std::copy(s.padded.begin(), s.padded.begin() + std::min<int64_t>(count, full), out);
+    plan->Inverse(s.ar.data(), s.ai.data(), out,
+                  static_cast<int32_t>(std::min<int64_t>(count, full)));
     return true;
 }

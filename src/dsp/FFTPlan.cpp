@@ -33,18 +33,20 @@ void Twiddle(int64_t k, int64_t n, double& re, double& im) {
     im = -s;
 }
 
-// Buffers of the calling thread, grown to the largest size it has transformed. Every pass
-// reads four streams a quarter of the array apart from each of two arrays and writes four to
-// each of two others; with power-of-two sizes they would all fall into the same cache sets, so
-// the four arrays start a few cache lines apart in one allocation.
+// Buffers of the calling thread, grown to the largest size it has transformed. Besides the
+// padding within each array (see fftkernels::Padded), the four arrays start a few cache lines
+// apart from cache-line boundaries, so that the streams of one pass in different arrays do
+// not share sets either.
 struct CScratch {
     static constexpr size_t kStagger = 72; // doubles: nine cache lines
+    static constexpr size_t kLine = 8;     // doubles
     std::vector<double> storage;
     double *ar = nullptr, *ai = nullptr, *br = nullptr, *bi = nullptr;
-    void Reserve(size_t m) {
-        const size_t span = m + kStagger;
-        if (storage.size() < 4 * span) storage.resize(4 * span);
-        ar = storage.data();
+    void Reserve(size_t length) {
+        const size_t span = (length + kLine - 1) / kLine * kLine + kStagger;
+        if (storage.size() < 4 * span + kLine) storage.resize(4 * span + kLine);
+        const auto address = reinterpret_cast<uintptr_t>(storage.data());
+        ar = storage.data() + (kLine - address / sizeof(double) % kLine) % kLine;
         ai = ar + span;
         br = ai + span;
         bi = br + span;
@@ -54,25 +56,23 @@ thread_local CScratch t_scratch;
 
 } // namespace
 
-CFFTPlan::CPasses::CPasses(int32_t length) {
-    size_t total = 0;
-    for (int32_t l = length; l >= 4; l /= 4)
-        total += 6 * static_cast<size_t>(l / 4);
-    twiddles.resize(total);
-    size_t offset = 0;
+CFFTPlan::CPasses::CPasses(int32_t length) : pad(fftkernels::PaddingFor(length)) {
     int32_t stride = 1;
-    while (length >= 4) {
-        const int32_t q = length / 4;
+    while (length > 32) {
+        const int32_t q = length / 16;
+        const size_t offset = twiddles.size();
+        twiddles.resize(offset + 30 * 4 * static_cast<size_t>((q + 3) / 4));
         double* t = twiddles.data() + offset;
         for (int32_t p = 0; p < q; ++p)
-            for (int r = 1; r <= 3; ++r)
-                Twiddle(int64_t{r} * p, length, t[(2 * r - 2) * q + p], t[(2 * r - 1) * q + p]);
-        passes.push_back({length, stride, {t, t + q, t + 2 * q, t + 3 * q, t + 4 * q, t + 5 * q}});
-        offset += 6 * static_cast<size_t>(q);
-        length /= 4;
-        stride *= 4;
+            for (int r = 1; r < 16; ++r) {
+                double* slot = t + 30 * (p & ~3) + (p & 3) + 8 * (r - 1);
+                Twiddle(int64_t{r} * p, length, slot[0], slot[4]);
+            }
+        passes.push_back({length, stride, offset});
+        length /= 16;
+        stride *= 16;
     }
-    if (length == 2) passes.push_back({2, stride, {}});
+    if (length > 1) passes.push_back({length, stride, 0});
 }
 
 bool CFFTPlan::CPasses::Run(double* ar, double* ai, double* br, double* bi) const {
@@ -82,10 +82,11 @@ bool CFFTPlan::CPasses::Run(double* ar, double* ai, double* br, double* bi) cons
         const double* xi = inB ? bi : ai;
         double* yr = inB ? ar : br;
         double* yi = inB ? ai : bi;
-        if (pass.n == 2)
-            fftkernels::Radix2Pass(pass.s, xr, xi, yr, yi);
+        if (pass.n > 32)
+            fftkernels::Radix16Pass(pass.n, pass.s, pad, twiddles.data() + pass.twiddles, xr, xi,
+                                    yr, yi);
         else
-            fftkernels::Radix4Pass(pass.n, pass.s, pass.twiddles, xr, xi, yr, yi);
+            fftkernels::ClosingPass(pass.n, pass.s, pad, xr, xi, yr, yi);
         inB = !inB;
     }
     return inB;
@@ -109,23 +110,27 @@ const CFFTPlan* CFFTPlan::ForSize(int32_t n) {
     return plan.get();
 }
 
-void CFFTPlan::Forward(const double* x, const double* weight, double* re, double* im) const {
+void CFFTPlan::Forward(const double* x, int32_t count, const double* weight, double* re,
+                       double* im) const {
     const int32_t m = m_n / 2;
+    const int32_t pad = m_passes.pad;
     CScratch& s = t_scratch;
-    s.Reserve(static_cast<size_t>(m));
-    fftkernels::PackReal(m, x, weight, s.ar, s.ai);
+    s.Reserve(static_cast<size_t>(fftkernels::Padded(m, pad)));
+    fftkernels::PackReal(m, x, count, weight, pad, s.ar, s.ai);
     const bool inB = m_passes.Run(s.ar, s.ai, s.br, s.bi);
-    fftkernels::SplitSpectrum(m, inB ? s.br : s.ar, inB ? s.bi : s.ai, m_splitRe.data(),
+    fftkernels::SplitSpectrum(m, pad, inB ? s.br : s.ar, inB ? s.bi : s.ai, m_splitRe.data(),
                               m_splitIm.data(), re, im);
 }
 
-void CFFTPlan::Inverse(const double* re, const double* im, double* x) const {
+void CFFTPlan::Inverse(const double* re, const double* im, double* x, int32_t count) const {
     const int32_t m = m_n / 2;
+    const int32_t pad = m_passes.pad;
     CScratch& s = t_scratch;
-    s.Reserve(static_cast<size_t>(m));
-    fftkernels::JoinSpectrum(m, re, im, m_splitRe.data(), m_splitIm.data(), 1.0 / m_n, s.ar, s.ai);
+    s.Reserve(static_cast<size_t>(fftkernels::Padded(m, pad)));
+    fftkernels::JoinSpectrum(m, re, im, m_splitRe.data(), m_splitIm.data(), 1.0 / m_n, pad, s.ar,
+                             s.ai);
     // The inverse transform is the forward one with real and imaginary parts swapped on the
     // way in and out.
     const bool inB = m_passes.Run(s.ai, s.ar, s.bi, s.br);
-    fftkernels::UnpackReal(m, inB ? s.br : s.ar, inB ? s.bi : s.ai, x);
+    fftkernels::UnpackReal(inB ? s.br : s.ar, inB ? s.bi : s.ai, pad, x, count);
 }

@@ -174,7 +174,6 @@ bool CIniSettings::Load(std::string& error) {
     Clear();
     m_lines.clear();
     m_changed.clear();
-    m_skippedLines = 0;
     m_unreadable = false;
     if (m_path.empty()) {
         error = kNoFolder;
@@ -187,7 +186,7 @@ bool CIniSettings::Load(std::string& error) {
         m_unreadable = true;
         return false;
     }
-    m_skippedLines = ParseText(std::string(bytes.begin(), bytes.end()));
+    ParseText(std::string(bytes.begin(), bytes.end()));
     return true;
 }
 

@@ -30,9 +30,6 @@ public:
     /** Sets a value; a value equal to the one held is no change. */
     void SetString(const std::string& section, const std::string& key,
                    const std::string& value) override;
-    /** True when a value was changed since the last Load, ParseText or Save. */
-    bool IsChanged() const { return !m_changed.empty(); }
-
     /** Replaces the values and lines by those of an INI text; returns the number of malformed
      *  lines (a key outside any section, a line without '=', an empty key, a broken section
      *  header and the keys under it), which hold no values but are kept as lines. */
@@ -41,8 +38,6 @@ public:
      *  changed keys the text did not have added at the end of their section ("\n" line ends
      *  for new lines). Line breaks inside a value become blanks. */
     std::string FormatText() const;
-    /** Malformed lines skipped by the last Load. */
-    int GetSkippedLines() const { return m_skippedLines; }
 
     /** Settings files are small; anything larger is not one of ours. */
     static constexpr size_t kMaxFileBytes = 1u << 20;
@@ -53,6 +48,5 @@ private:
     std::vector<std::string> m_lines;
     /** Section and key of each value changed since the text was read or written. */
     std::vector<std::pair<std::string, std::string>> m_changed;
-    int m_skippedLines = 0;
     bool m_unreadable = false;
 };

@@ -1,23 +1,11 @@
 #include "platform/VirtualCard.h"
 
 #include "platform/EventPump.h"
+#include "platform/SampleRates.h"
 
 #include <algorithm>
 #include <cmath>
 #include <deque>
-
-const std::vector<int>& StandardSampleRates() {
-    static const std::vector<int> rates{5000,  6000,  8000,  11025, 12000, 16000,  22050, 24000,
-                                        32000, 44100, 48000, 88200, 96000, 176400, 192000};
-    return rates;
-}
-
-bool IsStandardWaveFormat(const CWaveFormat& f) {
-    const auto& rates = StandardSampleRates();
-    return (f.bitsPerSample == 8 || f.bitsPerSample == 16) &&
-           (f.channels == 1 || f.channels == 2) &&
-           std::find(rates.begin(), rates.end(), f.sampleRate) != rates.end();
-}
 
 namespace {
 std::vector<double> PcmAsDoubles(const std::vector<uint8_t>& data, size_t bytes,

@@ -46,9 +46,3 @@ private:
     CVirtualWaveDevice* m_input = nullptr;
     CVirtualWaveDevice* m_output = nullptr;
 };
-
-/** Whether a format is one the device layer handles: 8 or 16 bits, 1 or 2 channels, one of the
- *  fifteen rates from 5000 to 192000 Hz. */
-bool IsStandardWaveFormat(const CWaveFormat& format);
-/** The fifteen sample rates a device may offer, in ascending order. */
-const std::vector<int>& StandardSampleRates();

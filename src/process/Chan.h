@@ -2,11 +2,12 @@
 // A view's plot-axis record: what one Y axis of a view that draws without plot channels shows
 // (the data logger's Y1 and Y2 axes). Every view holds two. X codes follow the logger's X axis
 // list: 0 and 1 time (channel A and B), 2 and 7 linear frequency (A and B), 3..6 and 8..11
-// logarithmic frequency (A and B) from 1, 10, 20 and 100 Hz. Y codes: 0 none, 1 volts peak,
-// 2 volts rms, 3 dBV peak, 4 dBV rms, 5 dB relative, 6 dB SPL, 7 degrees, 8 impedance.
+// logarithmic frequency (A and B) from 1, 10, 20 and 100 Hz. The Y axis shows one of the plot
+// channels' choices (PlotCodes.h), none to impedance.
 
 #include "base/Archive.h"
 #include "process/PlotAxis.h"
+#include "process/PlotCodes.h"
 
 #include <array>
 #include <cstdint>
@@ -27,8 +28,8 @@ struct CChan {
     double timePerDivision = 0.001;
     int32_t firstBin = 0;
     int32_t lastBin = 1023;
-    int32_t yCode = 0;
-    int32_t markerYCode = 0;
+    EPlotY yCode = EPlotY::None;
+    EPlotY markerYCode = EPlotY::None;
     /** The zero line's place in percent of the height from the bottom. */
     double verticalPosition = 0.0;
     double scalePerDivision = 1.0;
@@ -38,6 +39,8 @@ struct CChan {
     /** The plot area the marker is drawn in. */
     CRect markerRect;
 
+    /** What the X code shows, whichever channel it names. */
+    EPlotX PlotX() const;
     /** The horizontal axis the X code names, across the marker rectangle. */
     CPlotAxis GetAxis() const;
     /** True when the X code names channel B. */

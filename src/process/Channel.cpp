@@ -13,7 +13,6 @@ AURIVO_IMPLEMENT_SERIAL(CChannel, nullptr);
 namespace {
 
 constexpr double kSqrt2 = 1.4142135623730951;
-constexpr double kLowestFrequency[] = {1.0, 10.0, 20.0, 100.0};
 
 const double* Values(const CDSPFFTDataList& plot, int channel,
                      const CDSPData* (CDSPFFTData::*array)() const) {
@@ -23,10 +22,6 @@ const double* Values(const CDSPFFTDataList& plot, int channel,
 }
 
 } // namespace
-
-double LogAxisLowestFrequency(int xCode) {
-    return xCode >= 2 && xCode <= 5 ? kLowestFrequency[xCode - 2] : 0.0;
-}
 
 CTraceArrays TraceArraysOf(const CDSPFFTDataList& list, int channel) {
     const int channels = list.GetNumChans();
@@ -64,26 +59,22 @@ CRect CChannel::GetTraceRect(const CTextMetrics& metrics, int trace) const {
 }
 
 CPlotAxis CChannel::GetPlainAxis() const {
-    EAxisKind kind = EAxisKind::linear;
-    if (m_xCode == 0)
-        kind = EAxisKind::time;
-    else if (m_xCode >= 2 && m_xCode <= 5)
-        kind = EAxisKind::log;
-    CPlotAxis axis = CPlotAxis::Across(m_plotRect, kind);
+    const CPlotXTraits& x = PlotXTraits(m_xCode);
+    CPlotAxis axis = CPlotAxis::Across(m_plotRect, x.kind);
     axis.sampleRate = m_sampleRate;
     axis.blockSize = m_blockSize;
     axis.startBin = m_startBin;
     axis.stopBin = m_stopBin;
     axis.timeOffset = m_timeOffset;
     axis.timePerDivision = m_timePerDivision;
-    if (kind == EAxisKind::log) axis.lowestFrequency = LogAxisLowestFrequency(m_xCode);
-    if (m_xCode < 0 || m_xCode > 6) axis.width = 0.0; // nothing to place
+    if (x.kind == EAxisKind::log) axis.lowestFrequency = x.lowestFrequency;
+    if (!x.known) axis.width = 0.0; // nothing to place
     return axis;
 }
 
 CPlotAxis CChannel::GetXAxis(const CTextMetrics& metrics, int trace) const {
     CPlotAxis axis = GetPlainAxis();
-    if (m_xCode == 6) {
+    if (m_xCode == EPlotX::Depth) {
         // Two thirds of the width less the labels, starting at the trace's own left edge.
         axis.width =
             2.0 / 3.0 * ((m_plotRect.right - m_plotRect.left) - 16.0 * metrics.averageCharWidth);
@@ -102,26 +93,26 @@ CTraceArrays CChannel::GetTraceArrays(int trace) const {
 }
 
 double CChannel::TraceValue(const CTraceArrays& arrays, int32_t k) const {
-    const double* values = m_xCode == 0 ? arrays.time : arrays.magnitude;
+    const double* values = m_xCode == EPlotX::Time ? arrays.time : arrays.magnitude;
     switch (m_yCode) {
-    case 7:
+    case EPlotY::Degrees:
         return WrapDegrees(arrays.phase[k]);
-    case 8:
+    case EPlotY::Ohms:
         return ImpedanceMagnitude(arrays.magnitude[k], arrays.phase[k],
                                   arrays.companionMagnitude[k], arrays.companionPhase[k], m_ref1);
-    case 2:
+    case EPlotY::VoltsRms:
         return values[k] / kSqrt2;
-    case 3:
-    case 11:
+    case EPlotY::DBVPeak:
+    case EPlotY::Depth:
         return Decibels(values[k]);
-    case 4:
+    case EPlotY::DBVRms:
         return Decibels(values[k] / kSqrt2);
-    case 5: {
+    case EPlotY::DBRelative: {
         const double bin = std::fabs(m_ref1 / (m_sampleRate / arrays.size));
         const int32_t r = bin < arrays.size - 1 ? int32_t(RoundHalfUp(bin)) : arrays.size - 1;
         return Decibels(values[k] / arrays.magnitude[r]);
     }
-    case 6:
+    case EPlotY::DBSPL:
         return Decibels(values[k] / (m_ref1 / arrays.size));
     default:
         return values[k];
@@ -132,22 +123,16 @@ double CChannel::YOfValue(double v, const CRect& trace) const {
     const double top = m_plotRect.top, bottom = m_plotRect.bottom;
     const double height = bottom - top;
     const double n = m_grid.yDivisions, d = m_yScale;
-    switch (m_yCode) {
-    case 1:
-    case 2:
-    case 8:
-    case 9:
-    case 10:
+    switch (PlotYTraits(m_yCode).layout) {
+    case EYLayout::FromBottom:
         return v * (top - bottom) / d / n + bottom - m_yOffset * height / 100.0;
-    case 3:
-    case 4:
-    case 5:
+    case EYLayout::CentredDecibels:
         return (top + height / 2.0) - v / (n * d / 2.0) * (height / 2.0);
-    case 6:
+    case EYLayout::SoundPressure:
         return top + height / 2.2222222222222223 - v * height / 80.0;
-    case 7:
+    case EYLayout::CentredDegrees:
         return (top + height / 2.0) + v * (top - bottom) / d / n;
-    case 11:
+    case EYLayout::Depth:
         // The trace's own rectangle, where it is clipped, so the bottom level stays in view.
         return trace.top - (v - d) * (trace.bottom - trace.top) / (d - m_bottomLevel);
     default:
@@ -160,7 +145,8 @@ std::string CChannel::DrawMarker(ICanvas& canvas) {
     // The 3-D display's marker reads the plot as one linear axis.
     const CPlotAxis axis = GetPlainAxis();
     PlaceMarker(m_marker, axis, m_plotRect);
-    const CReadoutScale scale{m_yCode, m_gain, m_delay, m_ref1, m_sampleRate, m_xCode == 0};
+    const CReadoutScale scale{m_yCode, m_gain,       m_delay,
+                              m_ref1,  m_sampleRate, m_xCode == EPlotX::Time};
     const std::string text =
         axis.MarkerText(m_marker.index) + MarkerValueText(GetTraceArrays(0), scale, m_marker.index);
     DrawMarkerReadout(canvas, m_plotRect, m_marker, text, m_colours.marker);

@@ -3,15 +3,12 @@
 // trace of one array of the channel's block, an optional marker with its readout), filled in
 // by the module before every paint. Nothing of it is stored; the module rebuilds it.
 //
-// X codes: 0 time, 1 linear frequency, 2..5 logarithmic frequency from 1, 10, 20 and 100 Hz
-// (when the start bin is 0), 6 linear frequency of the 3-D display. Y codes: 1, 9, 10 volts
-// peak, 2 volts rms, 3 dBV peak, 4 dBV rms, 5 dB relative to the bin at Ref1 Hz, 6 dB SPL re
-// Ref1, 7 phase in degrees, 8 impedance in ohms (Ref1 the reference resistance), 11 dB of the
-// 3-D display. Plot styles: 0 line, 1 solid bars, 2 sunken bars, 3 hollow bars, 4..6 the same
-// bars in rainbow colours.
+// What the axes show is in PlotCodes.h. Plot styles: 0 line, 1 solid bars, 2 sunken bars,
+// 3 hollow bars, 4..6 the same bars in rainbow colours.
 
 #include "platform/Canvas.h"
 #include "process/PlotAxis.h"
+#include "process/PlotCodes.h"
 #include "process/PlotColours.h"
 #include "process/PlotGrid.h"
 #include "process/PlotMarker.h"
@@ -28,9 +25,6 @@ class CDSPFFTDataList;
  *  channels, when it holds as many values); empty when the list has no such channel. */
 CTraceArrays TraceArraysOf(const CDSPFFTDataList& list, int channel);
 
-/** Where a logarithmic axis of X code 2..5 starts when its start bin is 0: 1, 10, 20, 100 Hz. */
-double LogAxisLowestFrequency(int xCode);
-
 class CChannel : public CObject {
     AURIVO_DECLARE_SERIAL(CChannel)
 public:
@@ -46,15 +40,15 @@ public:
     /** Time display: offset in percent of the width and seconds per division. */
     double m_timeOffset = 0.0;
     double m_timePerDivision = 1.0;
-    int32_t m_xCode = 0;
+    EPlotX m_xCode = EPlotX::Time;
     int32_t m_startBin = 1;
     int32_t m_stopBin = 1024;
     /** Linear displays: the zero line's height above the bottom in percent of the height. */
     double m_yOffset = 0.0;
-    /** Units per division; for Y code 11 the level at the top. */
+    /** Units per division; for the 3-D display the level at the top. */
     double m_yScale = 1.0;
-    int32_t m_yCode = 0;
-    /** Y code 11: the level at the bottom. */
+    EPlotY m_yCode = EPlotY::None;
+    /** The 3-D display: the level at the bottom. */
     double m_bottomLevel = -100.0;
     double m_depthTimePerDivision = 1.0;
     double m_ref1 = 1.0;

@@ -96,7 +96,7 @@ void CChannel::DrawGrid(ICanvas& canvas) const {
     canvas.SetFont(canvas.IsPrinting() ? kPlotLargeFont : kPlotSmallFont);
     canvas.SetPen(GridPen(canvas));
     const CTextMetrics metrics = canvas.GetTextMetrics();
-    if (m_xCode == 6 || m_yCode == 11) {
+    if (m_xCode == EPlotX::Depth || m_yCode == EPlotY::Depth) {
         DrawGrid3D(canvas, metrics);
         return;
     }
@@ -110,17 +110,18 @@ void CChannel::DrawGrid(ICanvas& canvas) const {
                       {INT_MIN / 2, INT_MIN / 2,
                        m_labelBounds.IsRectEmpty() ? INT_MAX / 2 : m_labelBounds.right,
                        INT_MAX / 2});
-    if ((m_xCode == 0 || m_xCode == 1) && xDivs > 0) {
+    const bool logX = PlotXTraits(m_xCode).kind == EAxisKind::log;
+    if ((m_xCode == EPlotX::Time || m_xCode == EPlotX::LinearFrequency) && xDivs > 0) {
         for (int i = 0; i <= xDivs; ++i) {
             const double x = left + i * width / xDivs;
             Line(canvas, x, top, x, bottom);
-            if (m_xCode == 1) {
+            if (m_xCode == EPlotX::LinearFrequency) {
                 const double f =
                     m_startBin * binWidth + (m_stopBin - m_startBin) * binWidth * i / xDivs;
                 xLabels.Below(x, m_plotRect.bottom + 2, GetXAxisLinFreqDispText(f));
             }
         }
-    } else if (m_xCode >= 2 && m_xCode <= 5) {
+    } else if (logX) {
         const CPlotAxis axis = GetPlainAxis();
         const int32_t tick = std::max(2, metrics.height / 3);
         // The decades (10 Hz, 100 Hz, 1 kHz, ...) are labelled first; the lines between them
@@ -143,7 +144,8 @@ void CChannel::DrawGrid(ICanvas& canvas) const {
         }
     }
 
-    if (m_yCode >= 1 && m_yCode <= 10 && yDivs > 0) {
+    const CPlotYTraits& yAxis = PlotYTraits(m_yCode);
+    if (yAxis.layout != EYLayout::Nothing && yAxis.layout != EYLayout::Depth && yDivs > 0) {
         CLabeller yLabels(canvas, LabelColour(), m_colours.labelBackground,
                           {INT_MIN / 2, m_plotRect.top, INT_MAX / 2, m_plotRect.bottom});
         const int32_t labelRight = m_plotRect.left - metrics.averageCharWidth / 2;
@@ -152,22 +154,20 @@ void CChannel::DrawGrid(ICanvas& canvas) const {
             const double y = top + i * height / yDivs;
             Line(canvas, left, y, right, y);
             std::string text;
-            switch (m_yCode) {
-            case 3:
-            case 4:
-            case 5:
+            switch (yAxis.labels) {
+            case EYLabels::Decibels:
                 text = GetYAxisdBDispText((yDivs / 2.0 - i) * d, d);
                 break;
-            case 6:
+            case EYLabels::SoundPressure:
                 text = GetYAxisSPLDispText(130.0 - d * i, d);
                 break;
-            case 7:
+            case EYLabels::Degrees:
                 text = GetYAxisDegDispText((yDivs / 2.0 - i) * d);
                 break;
-            case 8:
+            case EYLabels::Ohms:
                 text = GetYAxisOhmsDispText((yDivs - i) * d, d);
                 break;
-            default:
+            case EYLabels::Volts:
                 text = GetYAxisVoltsDispText((yDivs - i) * d, d);
                 break;
             }
@@ -175,31 +175,12 @@ void CChannel::DrawGrid(ICanvas& canvas) const {
         }
     }
 
-    if (m_xCode == 1) {
-        switch (m_yCode) {
-        case 1:
-        case 2:
-        case 8:
-        case 9:
-        case 10:
-            DrawXDirTicks(canvas, 0);
-            DrawYDirTicks(canvas, 0);
-            DrawYDirTicks(canvas, 10);
-            break;
-        case 3:
-        case 4:
-        case 7:
-            DrawXDirTicks(canvas, 4);
-            DrawYDirTicks(canvas, 5);
-            break;
-        case 6:
-            DrawXDirTicks(canvas, 0);
-            DrawYDirTicks(canvas, 5);
-            break;
-        default:
-            break;
-        }
-    } else if (m_xCode >= 2 && m_xCode <= 5) {
+    if (m_xCode == EPlotX::LinearFrequency) {
+        const CLinearTicks& ticks = yAxis.linearTicks;
+        if (ticks.x >= 0) DrawXDirTicks(canvas, ticks.x);
+        if (ticks.y >= 0) DrawYDirTicks(canvas, ticks.y);
+        if (ticks.y2 >= 0) DrawYDirTicks(canvas, ticks.y2);
+    } else if (logX) {
         DrawYDirTicks(canvas, 0);
     }
 }
@@ -217,7 +198,7 @@ void CChannel::DrawGrid3D(ICanvas& canvas, const CTextMetrics& metrics) const {
     // White labels on the plot's own background, inside the box's frame.
     const CColour text = m_colours.depthText;
 
-    if (m_xCode == 6 && m_grid.xDivisions > 0) {
+    if (m_xCode == EPlotX::Depth && m_grid.xDivisions > 0) {
         CLabeller labels(canvas, text, m_colours.background);
         const double binWidth = m_sampleRate / m_blockSize;
         for (int i = 0; i <= m_grid.xDivisions; ++i) {
@@ -228,7 +209,7 @@ void CChannel::DrawGrid3D(ICanvas& canvas, const CTextMetrics& metrics) const {
             labels.Below(x - depthX, ClampPixel(floor + depthY + 2, 0), GetXAxisLinFreqDispText(f));
         }
     }
-    if (m_yCode != 11) return;
+    if (m_yCode != EPlotY::Depth) return;
     if (m_grid.yDivisions > 0) {
         CLabeller labels(canvas, text, m_colours.background);
         const double span = m_bottomLevel - m_yScale;

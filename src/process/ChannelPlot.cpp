@@ -14,17 +14,18 @@ constexpr int kRainbowHueSpan = 152;
 constexpr int kRainbowLightness = 124;
 constexpr int kRainbowSaturation = 240;
 
-bool HasArrays(const CTraceArrays& a, int32_t xCode, int32_t yCode) {
+bool HasArrays(const CTraceArrays& a, EPlotX xCode, EPlotY yCode) {
     if (a.size <= 0) return false;
+    const bool time = xCode == EPlotX::Time;
     switch (yCode) {
-    case 7:
+    case EPlotY::Degrees:
         return a.phase;
-    case 8:
+    case EPlotY::Ohms:
         return a.magnitude && a.phase && a.companionMagnitude && a.companionPhase;
-    case 5:
-        return a.magnitude && (xCode == 0 ? a.time : a.magnitude);
+    case EPlotY::DBRelative:
+        return a.magnitude && (time ? a.time : a.magnitude);
     default:
-        return xCode == 0 ? a.time != nullptr : a.magnitude != nullptr;
+        return time ? a.time != nullptr : a.magnitude != nullptr;
     }
 }
 
@@ -35,8 +36,8 @@ std::vector<CPoint> CChannel::TracePoints(const CTraceArrays& arrays, const CPlo
     std::vector<CPoint> points;
     if (!axis.IsDrawable()) return points;
     // The stop bin may lie beyond the block; the arrays end there.
-    const int32_t last =
-        m_xCode == 0 ? std::min(m_numUsed, arrays.size) - 1 : std::min(m_stopBin, arrays.size - 1);
+    const int32_t last = m_xCode == EPlotX::Time ? std::min(m_numUsed, arrays.size) - 1
+                                                 : std::min(m_stopBin, arrays.size - 1);
     for (int32_t k = 0; k <= last; ++k) {
         const double x = axis.XOfElement(k);
         const CPoint point{ClampPixel(x, rect.left),
@@ -83,7 +84,7 @@ void CChannel::DrawBars(ICanvas& canvas, const std::vector<CPoint>& points,
 }
 
 void CChannel::PlotData(ICanvas& canvas) const {
-    if (m_yCode < 1 || m_yCode > 11) return;
+    if (PlotYTraits(m_yCode).layout == EYLayout::Nothing) return;
     canvas.SetFont(canvas.IsPrinting() ? kPlotLargeFont : kPlotSmallFont);
     const CTextMetrics metrics = canvas.GetTextMetrics();
     canvas.SetPen({TraceColour(), canvas.IsPrinting() ? std::max(1, canvas.GetDpiX() / 64) : 1});

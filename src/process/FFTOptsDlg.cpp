@@ -1,6 +1,7 @@
 #include "process/FFTOptsDlg.h"
 
 #include "base/NumberText.h"
+#include "platform/SampleRates.h"
 
 #include <algorithm>
 
@@ -25,11 +26,6 @@ std::vector<int> CFFTOptions::PauseOnRecordChoices() {
     for (int n = 1; n <= 65536; n *= 2)
         counts.push_back(n);
     return counts;
-}
-
-std::vector<int> CFFTOptions::SampleRateChoices() {
-    return {5000,  6000,  8000,  11025, 12000, 16000,  22050, 24000,
-            32000, 44100, 48000, 88200, 96000, 176400, 192000};
 }
 
 std::string CFFTOptions::ResolutionText(double sampleRate, double size) {
@@ -61,7 +57,7 @@ void CFFTOptsDlg::Select(CControlState& state, const CControl& control, const st
 void CFFTOptsDlg::OnInitDialog(const RateFilter& accepts) {
     CControl& rate = *m_controls.ControlById("rate");
     rate.items.clear();
-    for (int r : SampleRateChoices())
+    for (int r : StandardSampleRates())
         if (!accepts || accepts(r)) rate.items.push_back(FormatText("%-i", r));
     Select(*m_controls.StateById("size"), *m_controls.ControlById("size"), m_size);
     Select(*m_controls.StateById("rate"), rate, m_sampleRate);

@@ -22,8 +22,6 @@ struct CFFTOptions {
     static std::vector<int> SizeChoices();
     /** Pause-on-record counts offered: 0, 1, 2, 4, ... 65536. */
     static std::vector<int> PauseOnRecordChoices();
-    /** The sample rates a device may be asked for, in Hz, lowest first. */
-    static std::vector<int> SampleRateChoices();
     /** Bin width as shown: "%4.2f %2s" of rate / size and "Hz"; empty when either is not
      *  positive (no width to show). */
     static std::string ResolutionText(double sampleRate, double size);

@@ -16,12 +16,12 @@ std::string MarkerValueText(const CTraceArrays& arrays, const CReadoutScale& sca
     if (arrays.size <= 0) return {};
     const int32_t n = arrays.size;
     const int32_t i = std::clamp(index, 0, n - 1);
-    if (scale.yCode == 7) {
+    if (scale.yCode == EPlotY::Degrees) {
         if (!arrays.phase) return {};
         const double shift = 360.0 * scale.delay * scale.sampleRate / (2.0 * n);
         return GetFormattedDegText(WrapDegrees(arrays.phase[i] + shift));
     }
-    if (scale.yCode == 8) {
+    if (scale.yCode == EPlotY::Ohms) {
         if (!arrays.magnitude || !arrays.phase || !arrays.companionMagnitude ||
             !arrays.companionPhase)
             return {};
@@ -34,19 +34,19 @@ std::string MarkerValueText(const CTraceArrays& arrays, const CReadoutScale& sca
     if (!values) return {};
     const double m = values[i] * scale.gain;
     switch (scale.yCode) {
-    case 2:
+    case EPlotY::VoltsRms:
         return GetFormattedVoltsText(m / kSqrt2) + "rms";
-    case 3:
+    case EPlotY::DBVPeak:
         return GetFormatteddBText(Decibels(m)) + "pk";
-    case 4:
+    case EPlotY::DBVRms:
         return GetFormatteddBText(Decibels(m / kSqrt2)) + "rms";
-    case 5: {
+    case EPlotY::DBRelative: {
         if (!arrays.magnitude) return {};
         const double bin = std::floor(scale.ref1 / (scale.sampleRate / n));
         const int32_t r = bin > 0.0 ? int32_t(std::min(bin, double(n - 1))) : 0;
         return GetFormatteddBText(Decibels(m / arrays.magnitude[r]));
     }
-    case 6:
+    case EPlotY::DBSPL:
         return GetFormatteddBText(Decibels(m / (scale.ref1 / n)) + 94.0);
     default:
         return GetFormattedVoltsText(m) + "pk ";

@@ -3,6 +3,7 @@
 
 #include "platform/Canvas.h"
 #include "process/PlotAxis.h"
+#include "process/PlotCodes.h"
 
 #include <cstdint>
 #include <string>
@@ -35,7 +36,7 @@ struct CTraceArrays {
 
 /** What a readout needs besides the arrays. */
 struct CReadoutScale {
-    int32_t yCode = 0;
+    EPlotY yCode = EPlotY::None;
     double gain = 1.0;
     double delay = 0.0;
     double ref1 = 1.0;
@@ -43,8 +44,9 @@ struct CReadoutScale {
     bool timeAxis = false;
 };
 
-/** The value part of a marker readout at `index` by Y code (volts peak for codes without a rule
- *  of their own); empty when an array it needs is missing. Indexes are clamped to the arrays. */
+/** The value part of a marker readout at `index` by what the Y axis shows (volts peak for
+ *  choices without a rule of their own); empty when an array it needs is missing. Indexes are
+ * clamped to the arrays. */
 std::string MarkerValueText(const CTraceArrays& arrays, const CReadoutScale& scale, int32_t index);
 
 /** While the drag goes on, takes the index and height from the mouse point (`frequency`

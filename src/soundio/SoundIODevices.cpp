@@ -2,7 +2,7 @@
 // device errors.
 
 #include "base/NumberText.h"
-#include "platform/VirtualCard.h"
+#include "platform/SampleRates.h"
 #include "soundio/SoundIOView.h"
 
 #include <algorithm>
@@ -33,12 +33,7 @@ void CSoundIOView::FillSampleRateList() {
     m_rateList.clear();
     IAudioSystem* audio = Audio();
     if (!audio) return;
-    for (int rate : StandardSampleRates()) {
-        const CWaveFormat format{2, rate, 16};
-        if (audio->QueryFormat(true, m_inputIndex, format) == kAudioOk ||
-            audio->QueryFormat(false, m_outputIndex, format) == kAudioOk)
-            m_rateList.push_back(rate);
-    }
+    m_rateList = AcceptedSampleRates(*audio, m_inputIndex, m_outputIndex);
 }
 
 std::string CSoundIOView::GetSourceName() const {

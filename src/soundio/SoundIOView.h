@@ -108,10 +108,6 @@ public:
     const CWaveHeader* GetRecordHeader() const { return m_pRecordPlayIn.get(); }
     /** Byte position in the Record+Play recording where the last block was read. */
     long GetReadPosition() const { return m_readPosition; }
-    int GetPendingInput() const { return m_inPending; }
-    int GetPendingOutput() const { return m_outPending; }
-    bool IsInputOpen() const { return m_pWaveIn != nullptr; }
-    bool IsOutputOpen() const { return m_pWaveOut != nullptr; }
 
     /** The repeat sequence choices. */
     static const std::vector<int>& RepeatSequence();

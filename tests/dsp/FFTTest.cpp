@@ -115,7 +115,11 @@ TEST_P(FFTAgainstDirectDft, InverseRestoresTheSignal) {
     EXPECT_LE(worst, RoundTripBound(n));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, FFTAgainstDirectDft, ::testing::Values(2, 8, 64, 512, 4096));
+// Every way the half-size transform ends: no pass (2), a closing pass alone of 4, 8, 16 and 32
+// points (8 to 64), radix 16 closed by 16 (512) and by 8 points (4096). The long blocks below
+// are closed by 32 (16384), 4 (32768), 8 (65536) and 16 points (131072).
+INSTANTIATE_TEST_SUITE_P(Sizes, FFTAgainstDirectDft,
+                         ::testing::Values(2, 8, 16, 32, 64, 512, 4096));
 
 struct ToneCase {
     int32_t n;
@@ -398,6 +402,7 @@ INSTANTIATE_TEST_SUITE_P(
     Blocks, FFTOfLongBlocks,
     ::testing::Values(
         LongBlockCase{"Noise16384", 16384, CDSPFFTData::WindowNone, Noise},
+        LongBlockCase{"Noise65536", 65536, CDSPFFTData::WindowNone, Noise},
         LongBlockCase{"Noise131072", 131072, CDSPFFTData::WindowNone, Noise},
         LongBlockCase{"Structured131072", 131072, CDSPFFTData::WindowNone, Structured},
         LongBlockCase{"HanningStructured32768", 32768, CDSPFFTData::WindowHanning, Structured}),

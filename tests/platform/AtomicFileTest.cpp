@@ -1,6 +1,10 @@
+// Safe saves: a file is replaced whole or not at all, keeps its permissions, is written through
+// symbolic links into their targets, and what is not a regular file is never replaced.
 #include "platform/AtomicFile.h"
 
+#include "common/CaseName.h"
 #include "common/TempFolder.h"
+#include "common/TextFileUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +15,11 @@
 
 #include <csignal>
 #include <cstring>
-#include <fstream>
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using Names = std::vector<std::string>;
 
 Bytes MakeBytes(size_t n, uint8_t seed) {
     Bytes b(n);
@@ -24,16 +28,13 @@ Bytes MakeBytes(size_t n, uint8_t seed) {
     return b;
 }
 
-// Written and read back with plain streams, independently of the code under test.
 void PutFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    ::PutFile(path, std::string(bytes.begin(), bytes.end()));
 }
 
-Bytes GetFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+Bytes GetBytes(const std::string& path) {
+    const std::string text = GetFile(path);
+    return {text.begin(), text.end()};
 }
 
 mode_t ModeOf(const std::string& path) {
@@ -42,149 +43,79 @@ mode_t ModeOf(const std::string& path) {
     return st.st_mode & 07777;
 }
 
-TEST(AtomicFile, WritesNewFileWithUmaskPermissionsAndNoLeftovers) {
+TEST(AtomicFile, WritesWithUmaskPermissionsReplacesKeepingThemAndLeavesNothingBehind) {
     CTempFolder dir;
     const mode_t old = umask(022);
-    const Bytes bytes = MakeBytes(100000, 3);
     std::string error;
-    const bool ok = WriteFileAtomically(dir.File("a.process"), bytes, error);
+    const bool ok = WriteFileAtomically(dir.File("a.process"), MakeBytes(100000, 3), error);
     umask(old);
     ASSERT_TRUE(ok) << error;
-    EXPECT_EQ(GetFile(dir.File("a.process")), bytes);
+    EXPECT_EQ(GetBytes(dir.File("a.process")), MakeBytes(100000, 3));
     EXPECT_EQ(ModeOf(dir.File("a.process")), 0644u);
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.process"});
-}
 
-TEST(AtomicFile, ReplacesFileKeepingItsPermissions) {
-    CTempFolder dir;
-    const std::string path = dir.File("b.ini");
-    PutFile(path, MakeBytes(5000, 1));
-    chmod(path.c_str(), 0640);
-    std::string error;
-    ASSERT_TRUE(WriteFileAtomically(path, MakeBytes(10, 9), error)) << error;
-    EXPECT_EQ(GetFile(path), MakeBytes(10, 9));
-    EXPECT_EQ(ModeOf(path), 0640u);
-    ASSERT_TRUE(WriteFileAtomically(path, {}, error)) << error;
-    EXPECT_TRUE(GetFile(path).empty());
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"b.ini"});
-}
+    chmod(dir.File("a.process").c_str(), 0640);
+    ASSERT_TRUE(WriteFileAtomically(dir.File("a.process"), MakeBytes(10, 9), error)) << error;
+    EXPECT_EQ(GetBytes(dir.File("a.process")), MakeBytes(10, 9));
+    EXPECT_EQ(ModeOf(dir.File("a.process")), 0640u);
+    ASSERT_TRUE(WriteFileAtomically(dir.File("a.process"), {}, error)) << error;
+    EXPECT_TRUE(GetBytes(dir.File("a.process")).empty());
+    EXPECT_EQ(dir.Entries(), Names{"a.process"});
 
-TEST(AtomicFile, BareFileNameGoesToWorkingFolder) {
-    CTempFolder dir;
+    // A bare file name goes to the working folder.
     const std::string cwd = std::filesystem::current_path().string();
     ASSERT_EQ(chdir(dir.Path().c_str()), 0);
-    std::string error;
-    const bool ok = WriteFileAtomically("Current.str", MakeBytes(8, 0), error);
+    const bool bare = WriteFileAtomically("Current.str", MakeBytes(8, 0), error);
     ASSERT_EQ(chdir(cwd.c_str()), 0);
-    ASSERT_TRUE(ok) << error;
-    EXPECT_EQ(GetFile(dir.File("Current.str")), MakeBytes(8, 0));
+    ASSERT_TRUE(bare) << error;
+    EXPECT_EQ(GetBytes(dir.File("Current.str")), MakeBytes(8, 0));
 }
 
-// Each failure must leave the folder exactly as it was and name the path and the reason.
-enum class EFailure { TargetIsFolder, FolderMissing, ParentIsFile, WriteCutShort, NoFileName };
-
+// Each failure leaves the folder exactly as it was and names the path and the reason.
 struct CFailureCase {
-    EFailure failure;
+    const char* name;
+    const char* target; // in the folder, which holds keep.bin and the empty folder sub
     const char* reason; // strerror text expected in the message, or null
 };
 
 class AtomicFileFailure : public testing::TestWithParam<CFailureCase> {};
 
-TEST_P(AtomicFileFailure, LeavesOldStateUntouched) {
+TEST_P(AtomicFileFailure, LeavesTheOldStateUntouched) {
     CTempFolder dir;
-    const Bytes old = MakeBytes(300, 42);
-    PutFile(dir.File("keep.bin"), old);
-    std::string target;
-    switch (GetParam().failure) {
-    case EFailure::TargetIsFolder:
-        ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0755), 0);
-        target = dir.File("sub");
-        break;
-    case EFailure::FolderMissing:
-        target = dir.File("missing/x.bin");
-        break;
-    case EFailure::ParentIsFile:
-        target = dir.File("keep.bin/x.bin");
-        break;
-    case EFailure::WriteCutShort:
-        target = dir.File("keep.bin");
-        break;
-    case EFailure::NoFileName:
-        target = dir.Path() + "/";
-        break;
-    }
-    const auto before = dir.Entries();
-
+    PutFile(dir.File("keep.bin"), MakeBytes(300, 42));
+    ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0755), 0);
+    const std::string target = dir.File(GetParam().target);
     std::string error;
-    bool ok = true;
-    if (GetParam().failure == EFailure::WriteCutShort) {
-        // A file size limit makes write() fail part-way, as a full disk would.
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 100;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        ok = WriteFileAtomically(target, MakeBytes(1000, 7), error);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
-    } else {
-        ok = WriteFileAtomically(target, MakeBytes(1000, 7), error);
-    }
+    // A file size limit makes write() fail part-way, as a full disk would.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool ok = WriteFileAtomically(target, MakeBytes(1000, 7), error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
 
     EXPECT_FALSE(ok);
     EXPECT_NE(error.find("'" + target + "'"), std::string::npos) << error;
-    if (GetParam().reason != nullptr) {
+    if (GetParam().reason) {
         EXPECT_NE(error.find(GetParam().reason), std::string::npos) << error;
     }
-    EXPECT_EQ(dir.Entries(), before);
-    EXPECT_EQ(GetFile(dir.File("keep.bin")), old);
-    if (GetParam().failure == EFailure::TargetIsFolder) {
-        EXPECT_TRUE(dir.Entries(dir.File("sub")).empty());
-    }
+    EXPECT_EQ(dir.Entries(), (Names{"keep.bin", "sub"}));
+    EXPECT_TRUE(dir.Entries(dir.File("sub")).empty());
+    EXPECT_EQ(GetBytes(dir.File("keep.bin")), MakeBytes(300, 42));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, AtomicFileFailure,
-    testing::Values(CFailureCase{EFailure::TargetIsFolder, "not a regular file"},
-                    CFailureCase{EFailure::FolderMissing, std::strerror(ENOENT)},
-                    CFailureCase{EFailure::ParentIsFile, std::strerror(ENOTDIR)},
-                    CFailureCase{EFailure::WriteCutShort, std::strerror(EFBIG)},
-                    CFailureCase{EFailure::NoFileName, nullptr}));
+    testing::Values(CFailureCase{"TargetIsFolder", "sub", "not a regular file"},
+                    CFailureCase{"FolderMissing", "missing/x.bin", std::strerror(ENOENT)},
+                    CFailureCase{"ParentIsFile", "keep.bin/x.bin", std::strerror(ENOTDIR)},
+                    CFailureCase{"WriteCutShort", "keep.bin", std::strerror(EFBIG)},
+                    CFailureCase{"NoFileName", "", nullptr}),
+    CaseName());
 
-// maxBytes relative to the file size, and whether the read must succeed.
-class ReadFileLimit : public testing::TestWithParam<std::pair<long, bool>> {};
-
-TEST_P(ReadFileLimit, RefusesFilesAboveTheLimit) {
-    CTempFolder dir;
-    const Bytes bytes = MakeBytes(10000, 11);
-    PutFile(dir.File("r.bin"), bytes);
-    const size_t limit = static_cast<size_t>(10000 + GetParam().first);
-    Bytes out{1, 2, 3};
-    std::string error;
-    const bool ok = ReadFileBytes(dir.File("r.bin"), out, error, limit);
-    EXPECT_EQ(ok, GetParam().second) << error;
-    if (ok) {
-        EXPECT_EQ(out, bytes);
-    } else {
-        EXPECT_EQ(out, (Bytes{1, 2, 3}));
-        EXPECT_NE(error.find("'" + dir.File("r.bin") + "'"), std::string::npos);
-        EXPECT_NE(error.find("larger than " + std::to_string(limit) + " bytes"), std::string::npos)
-            << error;
-    }
-    Bytes head;
-    ASSERT_TRUE(ReadFileHead(dir.File("r.bin"), head, error, limit)) << error;
-    EXPECT_EQ(head, Bytes(bytes.begin(), bytes.begin() + long(std::min(limit, bytes.size()))));
-}
-
-INSTANTIATE_TEST_SUITE_P(Limits, ReadFileLimit,
-                         testing::Values(std::pair<long, bool>{0, true},
-                                         std::pair<long, bool>{1, true},
-                                         std::pair<long, bool>{-1, false},
-                                         std::pair<long, bool>{-10000, false}));
-
-// A save through a symbolic link replaces the link's target in the target's folder: the link
-// stays a link, a chain of links is followed, a dangling link creates its target.
+// A chain of links is followed, the links stay links, a dangling link creates its target.
 TEST(AtomicFile, SavesThroughSymbolicLinksIntoTheirTargets) {
     CTempFolder dir;
     std::filesystem::create_directory(dir.File("real"));
@@ -195,39 +126,44 @@ TEST(AtomicFile, SavesThroughSymbolicLinksIntoTheirTargets) {
     std::string error;
     ASSERT_TRUE(WriteFileAtomically(dir.File("link2"), MakeBytes(7, 5), error)) << error;
     ASSERT_TRUE(WriteFileAtomically(dir.File("dangling"), MakeBytes(3, 2), error)) << error;
-    EXPECT_EQ(GetFile(dir.File("real/t.process")), MakeBytes(7, 5));
-    EXPECT_EQ(GetFile(dir.File("real/new.process")), MakeBytes(3, 2));
+    EXPECT_EQ(GetBytes(dir.File("real/t.process")), MakeBytes(7, 5));
+    EXPECT_EQ(GetBytes(dir.File("real/new.process")), MakeBytes(3, 2));
     for (const char* link : {"link1", "link2", "dangling"})
         EXPECT_TRUE(std::filesystem::is_symlink(dir.File(link))) << link;
-    EXPECT_EQ(dir.Entries(dir.File("real")),
-              (std::vector<std::string>{"new.process", "t.process"}));
+    EXPECT_EQ(dir.Entries(dir.File("real")), (Names{"new.process", "t.process"}));
 }
 
-// What is not a regular file is never replaced: a FIFO, a folder, a device, a link to one.
-TEST(AtomicFile, RefusesToReplaceWhatIsNotARegularFile) {
+// A FIFO, a folder, a device, a link to one or a link loop is neither written nor read.
+TEST(AtomicFile, RefusesWhatIsNotARegularFile) {
     CTempFolder dir;
     ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
     std::filesystem::create_directory(dir.File("folder"));
     ASSERT_EQ(symlink("/dev/null", dir.File("device").c_str()), 0);
     ASSERT_EQ(symlink("fifo", dir.File("tofifo").c_str()), 0);
     ASSERT_EQ(symlink("loop", dir.File("loop").c_str()), 0);
-    const std::vector<std::string> before = dir.Entries();
+    const Names before = dir.Entries();
+    std::string error;
     for (const char* name : {"fifo", "folder", "device", "tofifo", "loop"}) {
-        std::string error;
         EXPECT_FALSE(WriteFileAtomically(dir.File(name), MakeBytes(4, 0), error)) << name;
         EXPECT_NE(error.find("Cannot write '" + dir.File(name) + "': "), std::string::npos)
             << error;
     }
-    std::string error;
     WriteFileAtomically(dir.File("fifo"), {}, error);
     EXPECT_EQ(error, "Cannot write '" + dir.File("fifo") + "': not a regular file");
     EXPECT_EQ(dir.Entries(), before);
-    struct stat st {};
-    ASSERT_EQ(lstat(dir.File("fifo").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.File("fifo")));
+
+    // Reading a FIFO with no writer would block the open itself.
+    Bytes out;
+    for (const std::string& path : {dir.File("fifo"), dir.Path()}) {
+        EXPECT_FALSE(ReadFileBytes(path, out, error, 100));
+        EXPECT_EQ(error, "Cannot read '" + path + "': not a regular file");
+    }
+    EXPECT_FALSE(ReadFileBytes(dir.File("none"), out, error, 100));
+    EXPECT_EQ(error, "Cannot open '" + dir.File("none") + "': " + std::strerror(ENOENT));
 }
 
-// A save that was killed leaves its temporary behind; the next good save of that file removes
+// A killed save leaves its temporary behind; the next good save of that file removes the
 // temporaries of its own naming whose process is gone, and nothing else.
 TEST(AtomicFile, NextSaveRemovesTemporariesOfDeadSaves) {
     CTempFolder dir;
@@ -236,42 +172,39 @@ TEST(AtomicFile, NextSaveRemovesTemporariesOfDeadSaves) {
     ASSERT_GT(child, 0);
     int status = 0;
     waitpid(child, &status, 0);
-    const std::string dead = std::to_string(child);
-    const std::string alive = std::to_string(getppid());
-    for (const std::string& name :
-         std::vector<std::string>{".a.process.tmp" + dead + "-0", ".a.process.tmp" + dead + "-17",
-                                  ".a.process.tmp" + alive + "-3", ".b.process.tmp" + dead + "-0",
-                                  ".a.process.tmpx-1", "a.process.tmp" + dead + "-0"})
+    const std::string dead = std::to_string(child), alive = std::to_string(getppid());
+    const Names kept = {".a.process.tmp" + alive + "-3", ".a.process.tmpx-1",
+                        ".b.process.tmp" + dead + "-0", "a.process.tmp" + dead + "-0"};
+    for (const std::string& name : kept)
         PutFile(dir.File(name), MakeBytes(2, 0));
+    PutFile(dir.File(".a.process.tmp" + dead + "-0"), MakeBytes(2, 0));
+    PutFile(dir.File(".a.process.tmp" + dead + "-17"), MakeBytes(2, 0));
     std::string error;
     ASSERT_TRUE(WriteFileAtomically(dir.File("a.process"), MakeBytes(3, 0), error)) << error;
-    EXPECT_EQ(dir.Entries(),
-              (std::vector<std::string>{".a.process.tmp" + alive + "-3", ".a.process.tmpx-1",
-                                        ".b.process.tmp" + dead + "-0", "a.process",
-                                        "a.process.tmp" + dead + "-0"}));
+    Names expected = kept;
+    expected.insert(expected.begin() + 3, "a.process");
+    EXPECT_EQ(dir.Entries(), expected);
 }
 
-TEST(ReadFile, EmptyFileIsRead) {
+TEST(ReadFile, RefusesFilesAboveTheLimitAndReadsTheirHead) {
     CTempFolder dir;
-    PutFile(dir.File("e"), {});
-    Bytes out{9};
-    std::string error;
-    ASSERT_TRUE(ReadFileBytes(dir.File("e"), out, error, 0)) << error;
-    EXPECT_TRUE(out.empty());
-}
-
-TEST(ReadFile, MissingFileAndFolderAreRefusedWithReason) {
-    CTempFolder dir;
-    Bytes out;
-    std::string error;
-    EXPECT_FALSE(ReadFileBytes(dir.File("none"), out, error, 100));
-    EXPECT_EQ(error, "Cannot open '" + dir.File("none") + "': " + std::strerror(ENOENT));
-    EXPECT_FALSE(ReadFileBytes(dir.Path(), out, error, 100));
-    EXPECT_EQ(error, "Cannot read '" + dir.Path() + "': not a regular file");
-    // A FIFO with no writer would block the open itself.
-    ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0600), 0);
-    EXPECT_FALSE(ReadFileBytes(dir.File("fifo"), out, error, 100));
-    EXPECT_EQ(error, "Cannot read '" + dir.File("fifo") + "': not a regular file");
+    const Bytes bytes = MakeBytes(10000, 11);
+    PutFile(dir.File("r.bin"), bytes);
+    for (const size_t limit : {10000u, 10001u, 9999u, 0u}) {
+        Bytes out{1, 2, 3};
+        std::string error;
+        const bool ok = ReadFileBytes(dir.File("r.bin"), out, error, limit);
+        EXPECT_EQ(ok, limit >= 10000) << limit;
+        EXPECT_EQ(out, ok ? bytes : (Bytes{1, 2, 3})) << limit;
+        if (!ok) {
+            EXPECT_EQ(error, "Cannot read '" + dir.File("r.bin") + "': the file is larger than " +
+                                 std::to_string(limit) + " bytes")
+                << limit;
+        }
+        ASSERT_TRUE(ReadFileHead(dir.File("r.bin"), out, error, limit)) << error;
+        EXPECT_EQ(out,
+                  (Bytes(bytes.begin(), bytes.begin() + long(std::min<size_t>(limit, 10000)))));
+    }
 }
 
 } // namespace

@@ -1,58 +1,38 @@
+// The settings file: what is read, the user's text kept through saves, and files never
+// overwritten when they could not be read.
 #include "platform/IniSettings.h"
 
+#include "common/CaseName.h"
 #include "common/TempFolder.h"
+#include "common/TextFileUtil.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 
 namespace {
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-TEST(IniSettings, ReadsSectionsAndKeys) {
+TEST(IniSettings, ReadsSectionsAndKeysWhateverTheirCaseAndLaterDuplicatesWin) {
     CIniSettings ini("");
-    const int skipped = ini.ParseText("; comment\n"
-                                      "[Themes]\n"
-                                      "TimeToFade=250\n"
-                                      "  EnableFadeWindows = 0  \n"
-                                      "\n"
-                                      "# another comment\n"
-                                      "[Sounds]\n"
-                                      "SystemDefault=.Default,,\n"
-                                      "Empty=\n"
-                                      "Eq=a=b\n");
-    EXPECT_EQ(skipped, 0);
+    EXPECT_EQ(ini.ParseText("; comment\n[Themes]\nTimeToFade=250\n  EnableFadeWindows = 0  \n\n"
+                            "# another comment\n[Sounds]\nSystemDefault=.Default,,\nEmpty=\n"
+                            "Eq=a=b\n[themes]\r\nenableFadeWindows=3\r\nm=4"),
+              0);
     EXPECT_EQ(ini.GetInt("Themes", "TimeToFade", -1), 250);
-    EXPECT_EQ(ini.GetInt("Themes", "EnableFadeWindows", -1), 0);
+    EXPECT_EQ(ini.GetInt("THEMES", "EnableFadeWindows", -1), 3);
+    EXPECT_EQ(ini.GetInt("Themes", "m", -1), 4);
     EXPECT_EQ(ini.GetString("Sounds", "SystemDefault", "x"), ".Default,,");
     EXPECT_EQ(ini.GetString("Sounds", "Empty", "x"), "");
     EXPECT_EQ(ini.GetString("Sounds", "Eq", "x"), "a=b");
     EXPECT_EQ(ini.GetString("Sounds", "Missing", "x"), "x");
     EXPECT_EQ(ini.GetInt("Missing", "TimeToFade", 17), 17);
-    // Names match regardless of letter case, as in hand-edited profile files.
-    EXPECT_EQ(ini.GetInt("themes", "timetofade", -1), 250);
-}
-
-TEST(IniSettings, CrLfLineEndsAndLaterDuplicatesWin) {
-    CIniSettings ini("");
-    EXPECT_EQ(ini.ParseText("[A]\r\nk=1\r\n[B]\r\nk=2\r\n[a]\r\nK=3\r\nm=4"), 0);
-    EXPECT_EQ(ini.GetInt("A", "k", 0), 3);
-    EXPECT_EQ(ini.GetInt("B", "k", 0), 2);
-    EXPECT_EQ(ini.GetInt("A", "m", 0), 4);
-    EXPECT_EQ(ini.FormatText(), "[A]\r\nk=1\r\n[B]\r\nk=2\r\n[a]\r\nK=3\r\nm=4\n");
-    ini.SetInt("a", "K", 5);
-    EXPECT_EQ(ini.FormatText(), "[A]\r\nk=5\r\n[B]\r\nk=2\r\n[a]\r\nK=5\r\nm=4\n");
+    // A change rewrites every line of the key, in its own line end.
+    ini.SetInt("themes", "EnableFadeWindows", 5);
+    EXPECT_EQ(ini.FormatText(), "; comment\n[Themes]\nTimeToFade=250\nEnableFadeWindows=5\n\n"
+                                "# another comment\n[Sounds]\nSystemDefault=.Default,,\nEmpty=\n"
+                                "Eq=a=b\n[themes]\r\nenableFadeWindows=5\r\nm=4\n");
 }
 
 struct CMalformedCase {
@@ -79,121 +59,82 @@ INSTANTIATE_TEST_SUITE_P(
                     // Keys under a broken header must not land in the section before it.
                     CMalformedCase{"UnclosedHeader", "[S]\na=1\n[T\nz=2\n[U]\nc=3\n", 2},
                     CMalformedCase{"EmptyHeader", "[S]\n[ ]\nz=2\n[U]\nc=3\n", 2},
-                    CMalformedCase{"BinaryNoise", "[S]\n\x01\x02\xff\na=1\n", 1},
-                    CMalformedCase{"OnlyGarbage", "{{{\n}}}\n", 2}),
-    [](const auto& info) { return std::string(info.param.name); });
+                    CMalformedCase{"BinaryNoise", "[S]\n\x01\x02\xff\na=1\n", 1}),
+    CaseName());
 
-struct CIntCase {
-    const char* stored;
-    std::optional<int> value; // none: the default is returned
-};
-
-class IniIntegers : public testing::TestWithParam<CIntCase> {};
-
-TEST_P(IniIntegers, OnlyWholeNumbersAreNumbers) {
-    CMemorySettings store;
-    store.SetString("S", "k", GetParam().stored);
-    EXPECT_EQ(store.GetInt("S", "k", -999), GetParam().value.value_or(-999));
+TEST(IniSettings, OnlyWholeNumbersInRangeAreNumbers) {
+    const std::pair<const char*, std::optional<int>> cases[] = {{"42", 42},
+                                                                {" 42 ", 42},
+                                                                {"+7", 7},
+                                                                {"-3", -3},
+                                                                {"2147483647", INT_MAX},
+                                                                {"-2147483648", INT_MIN},
+                                                                {"2147483648", {}},
+                                                                {"12abc", {}},
+                                                                {"1.5", {}},
+                                                                {"", {}},
+                                                                {"0x10", {}},
+                                                                {"+-1", {}}};
+    for (const auto& [stored, value] : cases) {
+        CMemorySettings store;
+        store.SetString("S", "k", stored);
+        EXPECT_EQ(store.GetInt("S", "k", -999), value.value_or(-999)) << stored;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, IniIntegers,
-    testing::Values(CIntCase{"42", 42}, CIntCase{" 42 ", 42}, CIntCase{"+7", 7}, CIntCase{"-3", -3},
-                    CIntCase{"2147483647", INT_MAX}, CIntCase{"-2147483648", INT_MIN},
-                    CIntCase{"2147483648", std::nullopt}, CIntCase{"12abc", std::nullopt},
-                    CIntCase{"1.5", std::nullopt}, CIntCase{"", std::nullopt},
-                    CIntCase{"0x10", std::nullopt}, CIntCase{"+-1", std::nullopt}));
-
-TEST(IniSettings, SaveCreatesFolderAndWritesExactText) {
+TEST(IniSettings, SaveCreatesTheFolderAndNewValuesReadBack) {
     CTempFolder dir;
     const std::string path = dir.File("config/aurivo/aurivo.ini");
     CIniSettings ini(path);
     ini.SetInt("Themes", "TimeToFade", 500);
-    ini.SetString("Sounds", "SystemDefault", ",Default");
-    ini.SetInt("Themes", "EnableFadeWindows", -1);
+    ini.SetString("Sounds", "SystemDefault", ",Default\n[Themes]\nTimeToFade=0");
     std::string error;
     ASSERT_TRUE(ini.Save(error)) << error;
-    EXPECT_EQ(
-        ReadText(path),
-        "[Themes]\nTimeToFade=500\nEnableFadeWindows=-1\n\n[Sounds]\nSystemDefault=,Default\n");
-
+    // A line break in a value cannot start a section of its own.
+    EXPECT_EQ(GetFile(path), "[Themes]\nTimeToFade=500\n\n[Sounds]\n"
+                             "SystemDefault=,Default [Themes] TimeToFade=0\n");
     CIniSettings again(path);
     ASSERT_TRUE(again.Load(error)) << error;
-    EXPECT_EQ(again.GetSkippedLines(), 0);
-    EXPECT_EQ(again.GetInt("Themes", "EnableFadeWindows", 0), -1);
-    EXPECT_EQ(again.GetString("Sounds", "SystemDefault", ""), ",Default");
+    EXPECT_EQ(again.GetInt("Themes", "TimeToFade", 0), 500);
     EXPECT_EQ(again.FormatText(), ini.FormatText());
 }
 
-TEST(IniSettings, UnknownSectionsAndKeysSurviveASave) {
-    CTempFolder dir;
-    const std::string path = dir.File("aurivo.ini");
-    WriteText(path, "[Themes]\nTimeToFade=250\nFutureOption=blue\n[Plugins]\nPath=/opt/x\n"
-                    "broken\n");
-    CIniSettings ini(path);
-    std::string error;
-    ASSERT_TRUE(ini.Load(error)) << error;
-    EXPECT_EQ(ini.GetSkippedLines(), 1);
-    ini.SetInt("Themes", "TimeToFade", 300);
-    ini.SetInt("Themes", "EnableCustomMenus", 0);
-    ASSERT_TRUE(ini.Save(error)) << error;
-    EXPECT_EQ(ReadText(path), "[Themes]\nTimeToFade=300\nFutureOption=blue\nEnableCustomMenus=0\n"
-                              "[Plugins]\nPath=/opt/x\nbroken\n");
-}
-
-// A save writes only when a value changed, and then only the lines of the changed values.
+// A save writes only when a value changed, then only the lines of the changed values, into the
+// file a symbolic link names; unknown sections, keys, comments and broken lines stay.
 TEST(IniSettings, SavesOnlyChangedValuesAndKeepsEveryOtherLine) {
     CTempFolder dir;
     std::string error;
     CIniSettings missing(dir.File("none/aurivo.ini"));
     ASSERT_TRUE(missing.Load(error)) << error;
+    EXPECT_TRUE(missing.Sections().empty());
     ASSERT_TRUE(missing.Save(error)) << error;
     EXPECT_FALSE(std::filesystem::exists(dir.File("none"))) << "nothing changed, nothing created";
 
     const std::string text = "; mine\n[Themes]\nTimeToFade = 250 ; fade\n\n# colours\n"
-                             "EnableFadeWindows=0\n\n[Other]\nx=1\n";
-    WriteText(dir.File("real.ini"), text);
+                             "EnableFadeWindows = 0\nFutureOption=blue\n\n[Other]\nx=1\nbroken\n";
+    PutFile(dir.File("real.ini"), text);
     std::filesystem::create_symlink("real.ini", dir.File("aurivo.ini"));
     CIniSettings ini(dir.File("aurivo.ini"));
     ASSERT_TRUE(ini.Load(error)) << error;
-    ini.SetInt("Themes", "EnableFadeWindows", 0); // the value it has: no change
-    EXPECT_FALSE(ini.IsChanged());
+    ini.SetInt("Themes", "EnableFadeWindows", 0); // the value it has: no change, the line stays
     ASSERT_TRUE(ini.Save(error)) << error;
-    EXPECT_EQ(ReadText(dir.File("real.ini")), text);
+    EXPECT_EQ(GetFile(dir.File("real.ini")), text);
 
     ini.SetInt("themes", "enablefadewindows", 1);
-    ini.SetInt("Themes", "EnableCustomMenus", 0);
+    ini.SetInt("Themes", "EnableCustomMenus", 2);
+    ini.SetInt("THEMES", "enablecustommenus", 0); // the same key: written once
     ini.SetString("New", "k", "v");
     ASSERT_TRUE(ini.Save(error)) << error;
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("aurivo.ini")));
-    EXPECT_EQ(ReadText(dir.File("real.ini")),
+    EXPECT_EQ(GetFile(dir.File("real.ini")),
               "; mine\n[Themes]\nTimeToFade = 250 ; fade\n\n# colours\nEnableFadeWindows=1\n"
-              "EnableCustomMenus=0\n\n[Other]\nx=1\n\n[New]\nk=v\n");
-    EXPECT_FALSE(ini.IsChanged());
-}
-
-TEST(IniSettings, LineBreaksInAValueCannotInjectSections) {
-    CIniSettings ini("");
-    ini.SetString("S", "k", "x\n[Themes]\nTimeToFade=0");
-    CIniSettings reread("");
-    EXPECT_EQ(reread.ParseText(ini.FormatText()), 0);
-    EXPECT_EQ(reread.GetString("S", "k", ""), "x [Themes] TimeToFade=0");
-    EXPECT_EQ(reread.GetInt("Themes", "TimeToFade", 99), 99);
-}
-
-TEST(IniSettings, MissingFileLoadsEmpty) {
-    CTempFolder dir;
-    CIniSettings ini(dir.File("none.ini"));
-    ini.SetInt("S", "k", 1);
-    std::string error;
-    EXPECT_TRUE(ini.Load(error)) << error;
-    EXPECT_TRUE(ini.Sections().empty());
+              "FutureOption=blue\nEnableCustomMenus=0\n\n[Other]\nx=1\nbroken\n\n[New]\nk=v\n");
 }
 
 TEST(IniSettings, UnreadableFileGivesNoValuesAndIsNeverOverwritten) {
     CTempFolder dir;
     const std::string big = dir.File("big.ini");
-    WriteText(big, "[S]\nk=1\n" + std::string(CIniSettings::kMaxFileBytes, ';'));
+    PutFile(big, "[S]\nk=1\n" + std::string(CIniSettings::kMaxFileBytes, ';'));
     CIniSettings ini(big);
     std::string error;
     EXPECT_FALSE(ini.Load(error));
@@ -202,76 +143,35 @@ TEST(IniSettings, UnreadableFileGivesNoValuesAndIsNeverOverwritten) {
     ini.SetInt("Themes", "TimeToFade", 500);
     EXPECT_FALSE(ini.Save(error));
     EXPECT_NE(error.find("could not be read"), std::string::npos) << error;
-    EXPECT_EQ(ReadText(big).size(), 8 + CIniSettings::kMaxFileBytes);
+    EXPECT_EQ(GetFile(big).size(), 8 + CIniSettings::kMaxFileBytes);
 
     CIniSettings folder(dir.Path());
     EXPECT_FALSE(folder.Load(error));
     EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
 }
 
-TEST(IniSettings, FailedSaveKeepsTheOldFile) {
-    CTempFolder dir;
-    const std::string blocker = dir.File("aurivo");
-    WriteText(blocker, "not a folder");
-    CIniSettings ini(blocker + "/aurivo.ini");
-    ini.SetInt("S", "k", 1);
-    std::string error;
-    EXPECT_FALSE(ini.Save(error));
-    EXPECT_NE(error.find(blocker), std::string::npos) << error;
-    EXPECT_EQ(ReadText(blocker), "not a folder");
-
-    CIniSettings nowhere("");
-    EXPECT_FALSE(nowhere.Save(error));
-    EXPECT_FALSE(nowhere.Load(error));
+TEST(IniSettings, DefaultPathFollowsXdgThenHome) {
+    const char* saved[] = {std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")};
+    const std::string keep[] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : ""};
+    auto set = [](const char* name, const char* value) {
+        value ? setenv(name, value, 1) : unsetenv(name);
+    };
+    const char* const cases[][3] = {
+        {"/cfg", "/home/u", "/cfg/aurivo/aurivo.ini"},
+        {nullptr, "/home/u", "/home/u/.config/aurivo/aurivo.ini"},
+        {"", "/home/u", "/home/u/.config/aurivo/aurivo.ini"},
+        // Relative values are ignored, not resolved against the working folder.
+        {"rel/cfg", "/home/u", "/home/u/.config/aurivo/aurivo.ini"},
+        {nullptr, nullptr, ""},
+        {nullptr, "", ""}};
+    for (const auto& [xdg, home, expected] : cases) {
+        set("XDG_CONFIG_HOME", xdg);
+        set("HOME", home);
+        EXPECT_EQ(CIniSettings::DefaultPath(), expected)
+            << (xdg ? xdg : "-") << " " << (home ? home : "-");
+    }
+    set("XDG_CONFIG_HOME", saved[0] ? keep[0].c_str() : nullptr);
+    set("HOME", saved[1] ? keep[1].c_str() : nullptr);
 }
-
-struct CPathCase {
-    const char* xdg;  // null: unset
-    const char* home; // null: unset
-    const char* expected;
-};
-
-class IniDefaultPath : public testing::TestWithParam<CPathCase> {
-protected:
-    void SetUp() override {
-        Save("XDG_CONFIG_HOME", m_xdg);
-        Save("HOME", m_home);
-    }
-    void TearDown() override {
-        Restore("XDG_CONFIG_HOME", m_xdg);
-        Restore("HOME", m_home);
-    }
-    static void Set(const char* name, const char* value) {
-        if (value != nullptr)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-
-private:
-    static void Save(const char* name, std::optional<std::string>& slot) {
-        const char* v = std::getenv(name);
-        slot = v != nullptr ? std::optional<std::string>(v) : std::nullopt;
-    }
-    static void Restore(const char* name, const std::optional<std::string>& slot) {
-        Set(name, slot ? slot->c_str() : nullptr);
-    }
-    std::optional<std::string> m_xdg, m_home;
-};
-
-TEST_P(IniDefaultPath, FollowsXdgThenHome) {
-    Set("XDG_CONFIG_HOME", GetParam().xdg);
-    Set("HOME", GetParam().home);
-    EXPECT_EQ(CIniSettings::DefaultPath(), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, IniDefaultPath,
-    testing::Values(CPathCase{"/cfg", "/home/u", "/cfg/aurivo/aurivo.ini"},
-                    CPathCase{nullptr, "/home/u", "/home/u/.config/aurivo/aurivo.ini"},
-                    CPathCase{"", "/home/u", "/home/u/.config/aurivo/aurivo.ini"},
-                    // Relative values are to be ignored, not resolved against the cwd.
-                    CPathCase{"rel/cfg", "/home/u", "/home/u/.config/aurivo/aurivo.ini"},
-                    CPathCase{nullptr, nullptr, ""}, CPathCase{nullptr, "", ""}));
 
 } // namespace

@@ -5,10 +5,11 @@
 
 namespace {
 
-using EOp = CRecordingCanvas::EOp;
-
 TEST(RecordingCanvas, KeepsEachCallWithThePenBrushFontAndClipInForce) {
     CRecordingCanvas canvas;
+    canvas.PopClip(); // nothing open: not recorded
+    canvas.EndLayer();
+    EXPECT_TRUE(canvas.Ops().empty());
     canvas.SetPen({{1, 2, 3}, 4});
     canvas.SetBrush(CColour{9, 9, 9});
     canvas.SetFont({20, 700, "x"});
@@ -20,28 +21,19 @@ TEST(RecordingCanvas, KeepsEachCallWithThePenBrushFontAndClipInForce) {
     canvas.Rectangle({5, 6, 7, 8});
     canvas.PopClip();
     canvas.DrawText({0, 0}, "t", {7, 7, 7});
-
-    const auto lines = canvas.OpsOf(EOp::line);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].points, (std::vector<CPoint>{{1, 2}, {3, 4}}));
-    EXPECT_EQ(lines[0].pen, (CPen{{1, 2, 3}, 4}));
-    EXPECT_EQ(lines[0].clip, (CRect{50, 10, 100, 40})) << "nested clips intersect";
-    const auto rects = canvas.OpsOf(EOp::rectangle);
-    ASSERT_EQ(rects.size(), 1u);
-    EXPECT_FALSE(rects[0].brush.has_value());
-    EXPECT_EQ(rects[0].clip, (CRect{0, 0, 100, 50}));
-    EXPECT_EQ(canvas.Texts(), std::vector<std::string>{"t"});
-    EXPECT_EQ(canvas.OpsOf(EOp::text)[0].font, (CFont{20, 700, "x"}));
-    EXPECT_GT(canvas.OpsOf(EOp::text)[0].clip.right, 1000000) << "no clip after the last pop";
-    EXPECT_EQ(canvas.OpenGroups(), 0u);
-}
-
-TEST(RecordingCanvas, UnmatchedClosesAreNotRecorded) {
-    CRecordingCanvas canvas;
-    canvas.PopClip();
-    canvas.EndLayer();
-    EXPECT_TRUE(canvas.Ops().empty());
     canvas.BeginLayer({0, 0, 1, 1});
+
+    const auto line = canvas.OpsOf(CRecordingCanvas::EOp::line).at(0);
+    EXPECT_EQ(line.points, (std::vector<CPoint>{{1, 2}, {3, 4}}));
+    EXPECT_EQ(line.pen, (CPen{{1, 2, 3}, 4}));
+    EXPECT_EQ(line.clip, (CRect{50, 10, 100, 40})) << "nested clips intersect";
+    const auto rect = canvas.OpsOf(CRecordingCanvas::EOp::rectangle).at(0);
+    EXPECT_FALSE(rect.brush.has_value());
+    EXPECT_EQ(rect.clip, (CRect{0, 0, 100, 50}));
+    const auto text = canvas.OpsOf(CRecordingCanvas::EOp::text).at(0);
+    EXPECT_EQ(canvas.Texts(), std::vector<std::string>{"t"});
+    EXPECT_EQ(text.font, (CFont{20, 700, "x"}));
+    EXPECT_GT(text.clip.right, 1000000) << "no clip after the last pop";
     EXPECT_EQ(canvas.OpenGroups(), 1u);
 }
 

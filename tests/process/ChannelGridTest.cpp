@@ -30,8 +30,8 @@ protected:
         channel.m_blockSize = 1024;
         channel.m_startBin = 0;
         channel.m_stopBin = 512;
-        channel.m_xCode = 1;
-        channel.m_yCode = 1;
+        channel.m_xCode = EPlotX::LinearFrequency;
+        channel.m_yCode = EPlotY::VoltsPeak;
         channel.m_yScale = 0.5;
     }
     std::vector<CRecordingCanvas::COp> Lines() const { return canvas.OpsOf(EOp::line); }
@@ -108,8 +108,8 @@ struct CLabelCase {
 class YLabels : public Grid, public testing::WithParamInterface<CLabelCase> {};
 
 TEST_P(YLabels, CountFromTheBottomOrTheCentre) {
-    channel.m_xCode = 0; // time: no frequency labels
-    channel.m_yCode = GetParam().yCode;
+    channel.m_xCode = EPlotX::Time; // no frequency labels
+    channel.m_yCode = EPlotY(GetParam().yCode);
     channel.m_yScale = GetParam().scale;
     channel.DrawGrid(canvas);
     EXPECT_EQ(canvas.Texts(), GetParam().labels);
@@ -145,7 +145,7 @@ struct CTickCase {
 class Ticks : public Grid, public testing::WithParamInterface<CTickCase> {};
 
 TEST_P(Ticks, FollowTheYCode) {
-    channel.m_yCode = GetParam().yCode;
+    channel.m_yCode = EPlotY(GetParam().yCode);
     channel.m_yScale = 10.0;
     channel.DrawGrid(canvas);
     auto lines = Lines();
@@ -180,8 +180,8 @@ INSTANTIATE_TEST_SUITE_P(Codes, Ticks,
 
 TEST_F(Grid, LogAxesDrawDecadeLinesWithTicksBelowAndLeftEdgeTicks) {
     channel.m_plotRect = {0, 0, 600, 300};
-    channel.m_xCode = 3; // from 10 Hz
-    channel.m_yCode = 3;
+    channel.m_xCode = EPlotX::LogFrom10Hz;
+    channel.m_yCode = EPlotY::DBVPeak;
     channel.m_yScale = 10.0;
     channel.DrawGrid(canvas);
     const double top = std::log10(511 * 46.875); // the last bin's frequency
@@ -214,8 +214,8 @@ TEST_F(Grid, LogAxesDrawDecadeLinesWithTicksBelowAndLeftEdgeTicks) {
 
 TEST_F(Grid, The3DDisplayLabelsLevelsAndDepthInWhite) {
     channel.m_plotRect = {0, 0, 600, 400};
-    channel.m_xCode = 6;
-    channel.m_yCode = 11;
+    channel.m_xCode = EPlotX::Depth;
+    channel.m_yCode = EPlotY::Depth;
     channel.m_yScale = -10.0;
     channel.m_bottomLevel = -90.0;
     channel.m_depthTimePerDivision = 0.5;

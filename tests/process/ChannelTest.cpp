@@ -25,7 +25,7 @@ class YMapping : public testing::TestWithParam<CYCase> {};
 TEST_P(YMapping, ValueLiesAtItsRow) {
     CChannel c;
     c.m_plotRect = {0, 100, 500, 500}; // T 100, B 500, H 400, 8 divisions
-    c.m_yCode = GetParam().yCode;
+    c.m_yCode = EPlotY(GetParam().yCode);
     c.m_yScale = GetParam().scale;
     c.m_yOffset = GetParam().offset;
     c.m_bottomLevel = -100.0;
@@ -79,10 +79,10 @@ protected:
     CChannel channel;
     void SetUp() override {
         block.Bind(channel);
-        channel.m_xCode = 1;
+        channel.m_xCode = EPlotX::LinearFrequency;
     }
     double Value(int yCode, int k) {
-        channel.m_yCode = yCode;
+        channel.m_yCode = EPlotY(yCode);
         return channel.TraceValue(channel.GetTraceArrays(0), k);
     }
 };
@@ -98,7 +98,7 @@ TEST_F(TraceValue, VoltsAndDecibels) {
     EXPECT_NEAR(Value(4, 3), 20.0, 1e-12);
     block.magnitude[3] = 0.0;
     EXPECT_NEAR(Value(3, 3), 20.0 * std::log10(kSmallestPositive), 1e-9) << "no -inf";
-    channel.m_xCode = 0;
+    channel.m_xCode = EPlotX::Time;
     block.time[5] = -0.25;
     EXPECT_EQ(Value(1, 5), -0.25) << "the time display reads the samples";
 }
@@ -151,8 +151,8 @@ protected:
         for (int k = 0; k < CBlock::kN; ++k)
             block.magnitude[size_t(k)] = std::pow(10.0, -k / 20.0);
         channel.m_plotRect = {0, 0, 320, 400};
-        channel.m_xCode = 1;
-        channel.m_yCode = 3;
+        channel.m_xCode = EPlotX::LinearFrequency;
+        channel.m_yCode = EPlotY::DBVPeak;
         channel.m_yScale = 10.0;
         channel.m_startBin = 0;
         channel.m_stopBin = 32;
@@ -200,7 +200,7 @@ TEST_F(SpectrumPlot, StartBinDropsThePointsLeftOfThePlot) {
 }
 
 TEST_F(SpectrumPlot, UnshowableValuesAreClampedToDrawablePixels) {
-    channel.m_yCode = 1; // volts
+    channel.m_yCode = EPlotY::VoltsPeak; // volts
     channel.m_yScale = 1e-300;
     block.magnitude[1] = std::numeric_limits<double>::infinity();
     block.magnitude[2] = std::numeric_limits<double>::quiet_NaN();
@@ -222,16 +222,16 @@ TEST_F(SpectrumPlot, NothingIsDrawnWithoutTheArraysTheCodeNeeds) {
     arrays.magnitude = nullptr;
     channel.PlotData(canvas);
     arrays.magnitude = block.magnitude.data();
-    channel.m_yCode = 8;
+    channel.m_yCode = EPlotY::Ohms;
     arrays.companionPhase = nullptr;
     channel.PlotData(canvas);
-    channel.m_yCode = 0;
+    channel.m_yCode = EPlotY::None;
     channel.PlotData(canvas);
     EXPECT_TRUE(canvas.OpsOf(EOp::polyline).empty());
 }
 
 TEST_F(SpectrumPlot, ImpedanceSitsOnTheBaselineWhereChannelTwoIsAsLarge) {
-    channel.m_yCode = 8;
+    channel.m_yCode = EPlotY::Ohms;
     channel.m_yScale = 10.0;
     channel.m_ref1 = 10.0;
     for (int k = 0; k < CBlock::kN; ++k) {
@@ -339,8 +339,8 @@ protected:
         canvas.SetFont(kPlotSmallFont);
         metrics = canvas.GetTextMetrics();
         channel.m_plotRect = {0, 0, 600, 400};
-        channel.m_xCode = 6;
-        channel.m_yCode = 11;
+        channel.m_xCode = EPlotX::Depth;
+        channel.m_yCode = EPlotY::Depth;
         channel.m_yScale = 0.0;
         channel.m_bottomLevel = -100.0;
         channel.m_startBin = 0;

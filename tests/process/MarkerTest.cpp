@@ -34,7 +34,7 @@ TEST_P(Readout, ByYCode) {
     const CTraceArrays arrays{nullptr,          magnitude.data(),      phase.data(),
                               companion.data(), companionPhase.data(), 64};
     CReadoutScale scale;
-    scale.yCode = GetParam().yCode;
+    scale.yCode = EPlotY(GetParam().yCode);
     scale.gain = GetParam().gain;
     scale.ref1 = GetParam().yCode == 5 ? 40.0 : GetParam().yCode == 6 ? 64.0 : 10.0;
     scale.sampleRate = 1024.0;
@@ -58,14 +58,14 @@ TEST(Readout, TimeAxesReadTheSamplesAndIndexesStayInsideTheArrays) {
     time[7] = 0.003;
     CTraceArrays arrays{time.data(), magnitude.data(), nullptr, nullptr, nullptr, 8};
     CReadoutScale scale;
-    scale.yCode = 1;
+    scale.yCode = EPlotY::VoltsPeak;
     scale.timeAxis = true;
     EXPECT_EQ(MarkerValueText(arrays, scale, 500), "3.000 mVpk ");
-    scale.yCode = 5;
+    scale.yCode = EPlotY::DBRelative;
     scale.ref1 = -1e12; // a reference bin below the array
     scale.timeAxis = false;
     EXPECT_EQ(MarkerValueText(arrays, scale, -3), "0.000 dB");
-    scale.yCode = 7; // no phase array
+    scale.yCode = EPlotY::Degrees; // no phase array
     EXPECT_EQ(MarkerValueText(arrays, scale, 1), "");
     EXPECT_EQ(MarkerValueText({}, scale, 1), "");
 }
@@ -86,8 +86,8 @@ protected:
         channel.m_sampleRate = 48000.0;
         channel.m_blockSize = 1024;
         channel.m_plotRect = {100, 0, 500, 400};
-        channel.m_xCode = 1;
-        channel.m_yCode = 3;
+        channel.m_xCode = EPlotX::LinearFrequency;
+        channel.m_yCode = EPlotY::DBVPeak;
         channel.m_yScale = 10.0;
         channel.m_startBin = 1;
         channel.m_stopBin = 33;
@@ -276,7 +276,7 @@ protected:
         chan.xCode = xCode;
         chan.firstBin = 0;
         chan.lastBin = last;
-        chan.markerYCode = 1;
+        chan.markerYCode = EPlotY::VoltsPeak;
         chan.markerRect = {0, 0, 320, 200};
         return chan;
     }
@@ -307,7 +307,7 @@ TEST_F(ViewMarker, CodesNamingChannelTwoReadItsArrays) {
     CChan chan = Record(7, 64, 32);
     EXPECT_EQ(DragTo(chan, 100), "  160 Hz, 250.0 mVpk ");
     chan.xCode = 2;
-    chan.markerYCode = 8; // channel 2 at half of channel 1 across 10 ohms: 10 ohms
+    chan.markerYCode = EPlotY::Ohms; // channel 2 at half of channel 1 across 10 ohms: 10 ohms
     chan.reference = 10.0;
     EXPECT_EQ(view->DrawMarker(canvas, chan), "  160 Hz, 10.00");
 }

@@ -37,8 +37,8 @@ void CPlotTestView::OnDraw(ICanvas& canvas, const CRect& rect) {
         channel.m_sampleRate = list->GetSampleRate(0);
         channel.m_blockSize = channel.m_numUsed = list->GetSize(0);
     }
-    channel.m_xCode = 1;
-    channel.m_yCode = 3;
+    channel.m_xCode = EPlotX::LinearFrequency;
+    channel.m_yCode = EPlotY::DBVPeak;
     channel.m_yScale = 10.0;
     channel.m_startBin = 0;
     channel.m_stopBin = channel.m_blockSize / 2;

@@ -3,6 +3,8 @@
 // values a selection sets, the unit beside the Ref edits, the per-division scale texts and the
 // default scale; and the number a scale text stands for.
 
+#include "process/PlotCodes.h"
+
 #include <string>
 #include <vector>
 
@@ -23,6 +25,14 @@ enum ESpecYAxis : int {
     kYIMDVpk,
     kYAxisCount
 };
+
+/** What the plot channels show for a position of the X or Y axis list. */
+inline EPlotX SpecPlotX(int xAxis) {
+    return static_cast<EPlotX>(xAxis + 1);
+}
+inline EPlotY SpecPlotY(int yAxis) {
+    return static_cast<EPlotY>(yAxis + 1);
+}
 
 /** Positions in the "Type:" list. */
 enum ESpecFFTType : int { kFFTOff = 0, kFFTOn, kXCorr, kXCorrFFT, kFHT, kFHTFFT, kFFTTypeCount };

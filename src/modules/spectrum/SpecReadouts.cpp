@@ -13,9 +13,10 @@ std::vector<CReadoutValue> CSpecView::ChannelReadoutValues(int channel) const {
     const int ch = channel + 1;
     // A logarithmic axis cannot start at 0 Hz: from the first position it starts where the
     // plot's axis does.
-    const std::string start = m_xAxisType != kXLin && m_startBin == 0.0
-                                  ? FormatText("%iHz", int(LogAxisLowestFrequency(m_xAxisType + 1)))
-                                  : m_startLabels[static_cast<size_t>(m_startPosition)];
+    const std::string start =
+        m_xAxisType != kXLin && m_startBin == 0.0
+            ? FormatText("%iHz", int(PlotXTraits(SpecPlotX(m_xAxisType)).lowestFrequency))
+            : m_startLabels[static_cast<size_t>(m_startPosition)];
     std::vector<CReadoutValue> values{
         {ch, FormatText("Ch%i scale", ch), m_yScaleList[static_cast<size_t>(m_yScaleIndex)], false},
         {ch, "Start", start},

@@ -318,12 +318,12 @@ void CSpecView::UpdatePlotChannels() {
             channel->m_blockSize = own->GetSize();
             channel->m_numUsed = own->GetNumUsed();
         }
-        channel->m_xCode = m_xAxisType + 1;
+        channel->m_xCode = SpecPlotX(m_xAxisType);
         channel->m_startBin = static_cast<int32_t>(m_startBin);
         channel->m_stopBin = static_cast<int32_t>(m_stopBin);
         // With the impedance display the second channel shows the phase beside the magnitude.
         const bool phase = c == 1 && m_yAxisType == kYImpedance;
-        channel->m_yCode = (phase ? kYDegrees : m_yAxisType) + 1;
+        channel->m_yCode = SpecPlotY(phase ? kYDegrees : m_yAxisType);
         channel->m_yScale = phase ? 45.0 : GetYScale();
         channel->m_ref1 = m_ref1;
         channel->m_ref2 = m_ref2;

@@ -1,7 +1,7 @@
 #include "platform/alsa/AlsaAudio.h"
 
 #include "platform/EventPump.h"
-#include "platform/VirtualCard.h"
+#include "platform/SampleRates.h"
 
 #include <alsa/asoundlib.h>
 

@@ -75,10 +75,10 @@ TEST_F(SpecDraw, ChannelsGetTheAxisSettingsAndTheirHalf) {
     Paint(canvas, 1000, 600);
     for (int c = 0; c < 2; ++c) {
         const CChannel& ch = *Analyser().GetChannelPointer(c);
-        EXPECT_EQ(ch.m_xCode, 4);
+        EXPECT_EQ(ch.m_xCode, EPlotX::LogFrom20Hz);
         EXPECT_EQ(ch.m_startBin, 16);
         EXPECT_EQ(ch.m_stopBin, 31 * 16);
-        EXPECT_EQ(ch.m_yCode, 5);
+        EXPECT_EQ(ch.m_yCode, EPlotY::DBRelative);
         EXPECT_EQ(ch.m_yScale, 1.0);
         EXPECT_EQ(ch.m_ref1, 1000.0);
         EXPECT_EQ(ch.m_plotStyle, 1);
