@@ -92,3 +92,34 @@ TEST_F(SpecDraw, ChannelsGetTheAxisSettingsAndTheirHalf) {
 }
 
 } // namespace
+
+namespace {
+
+// Smoothing replaced the displayed arrays after each pass while the plot channels kept pointers
+// into the old ones: the trace drawn after two runs must be the trace of what the display holds
+// now (under the sanitizers a stale pointer is a read of freed memory).
+TEST_F(SpecDraw, DrawsTheSmoothedValuesAfterARun) {
+    Set({"smooth=3"});
+    RunOnce();
+    RunOnce();
+    CRecordingCanvas drawn;
+    Paint(drawn, 1000, 600);
+    const auto traces = drawn.OpsOf(EOp::polyline);
+    ASSERT_EQ(traces.size(), 2u);
+    for (int c = 0; c < 2; ++c) {
+        const CTraceArrays now = TraceArraysOf(*Analyser().GetDisplayList(), c);
+        std::vector<double> magnitude(now.magnitude, now.magnitude + now.size);
+        CChannel copy = *Analyser().GetChannelPointer(c);
+        copy.m_arrays = [&] {
+            CTraceArrays arrays = now;
+            arrays.magnitude = magnitude.data();
+            return arrays;
+        };
+        CRecordingCanvas expected;
+        copy.PlotData(expected);
+        ASSERT_EQ(expected.OpsOf(EOp::polyline).size(), 1u);
+        EXPECT_EQ(traces[size_t(c)].points, expected.OpsOf(EOp::polyline)[0].points);
+    }
+}
+
+} // namespace
