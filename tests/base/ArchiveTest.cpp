@@ -307,6 +307,18 @@ INSTANTIATE_TEST_SUITE_P(
         return n;
     });
 
+// Index 1 is the class, index 2 the object read with it: a class reference to index 2 names
+// an object, which must never be taken for a class.
+TEST(ArchiveClasses, ClassReferenceToAnObjectIsRefused) {
+    Bytes b = NewClassBytes("CArchiveTestItem");
+    Add(b, {0x02, 0x80});
+    AddU32(b, 2);
+    CArchive in(b);
+    ASSERT_TRUE(in.ReadObject(RUNTIME_CLASS(CArchiveTestItem)));
+    EXPECT_EQ(in.ReadObject(RUNTIME_CLASS(CArchiveTestItem)), nullptr);
+    EXPECT_EQ(in.GetError(), "Bad class index in archive");
+}
+
 TEST(ArchiveClasses, DerivedClassIsAcceptedWhereItsBaseIsExpected) {
     CArchiveTestDerived d;
     d.m_value = 9;

@@ -77,6 +77,8 @@ INSTANTIATE_TEST_SUITE_P(All, Examples, testing::ValuesIn(AllExamples()), CaseNa
 
 } // namespace
 
+namespace {
+
 // "calibrate" on the loopback example: the default virtual card's latency and response go into
 // the process file and the calibration file; a card whose pulse never arrives fails with 1.
 TEST(CalibrateExample, LoopbackLatencyTakesTheCardsLatencyAndFailsWithoutAPulse) {
@@ -122,3 +124,20 @@ TEST(CalibrateExample, LoopbackLatencyTakesTheCardsLatencyAndFailsWithoutAPulse)
     EXPECT_EQ(run.Command({"calibrate", process, "--step", "1"}), 2);
     unsetenv("XDG_DATA_HOME");
 }
+
+// The bin nearest Ref1 = 1220 Hz is bin 39 of 31.25 Hz: the tone readout shows all six digits
+// of its 1218.75 Hz.
+TEST(ExampleReadouts, ToneOfTheReferenceBinShowsSixDigits) {
+    CCliRun cli(GetBuiltInModules());
+    ASSERT_EQ(cli.Command({"run", (kExamples / "thd-1khz.process").string(), "--set", "3:ref1=1220",
+                           "--json"}),
+              0)
+        << cli.err;
+    const nlohmann::json readouts = nlohmann::json::parse(cli.out)["steps"][2]["readouts"];
+    const auto tone = std::find_if(readouts.begin(), readouts.end(),
+                                   [](const nlohmann::json& r) { return r["label"] == "Tone1"; });
+    ASSERT_NE(tone, readouts.end());
+    EXPECT_EQ((*tone)["value"], "1218.75Hz");
+}
+
+} // namespace

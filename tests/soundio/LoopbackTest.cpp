@@ -197,6 +197,7 @@ TEST(SoundIO, AStalledCardFailsThePassWithinTheLimitAndStopEndsTheWaitQuietly) {
         EXPECT_FALSE(t.Run(*doc, 1));
         EXPECT_TRUE(t.TakeMessages().empty());
         EXPECT_EQ(stalled.open, 0) << "the devices are closed";
+        EXPECT_EQ(doc->GetPassCount(), 1) << "the stopped pass is not counted as done";
         t.Pump().SetHostEvents(nullptr);
         t.UseCard(&t.card);
         EXPECT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
