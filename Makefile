@@ -22,7 +22,7 @@ FUZZ     ?= build-fuzz
 FUZZ_SECONDS ?= 30
 FUZZ_DEBS := clang libclang-rt-14-dev
 
-.PHONY: all deps configure build test run bench sanitize fuzz clean
+.PHONY: all deps configure build test run bench sanitize fuzz clean install
 
 all: build
 
@@ -47,6 +47,11 @@ endif
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Installs the programs and their data under CMAKE_INSTALL_PREFIX (/usr/local unless set);
+# PREFIX=DIR installs there instead.
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

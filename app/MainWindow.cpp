@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "CalibrationDialog.h"
 #include "DocumentFrame.h"
 #include "FFTOptionsDialog.h"
 #include "ModulePane.h"
@@ -9,6 +10,7 @@
 #include "platform/AudioServices.h"
 #include "platform/SampleRates.h"
 #include "process/ProcessSession.h"
+#include "soundio/SoundIOView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -104,6 +106,12 @@ CMainWindow::CMainWindow(CDspApp& app, QWidget* parent)
     m_app.SetFileDialog(m_fileDialog.get());
     m_app.Hooks().documentOpened = [this](CDspDoc* doc) { DocumentOpened(doc); };
     m_app.Hooks().documentClosing = [this](CDspDoc* doc) { DocumentClosing(doc); };
+    m_app.Hooks().calibrate = [this](CDspView* view) {
+        auto* soundIO = dynamic_cast<CSoundIOView*>(view);
+        if (!soundIO) return;
+        CCalibrationDialog dialog(m_app, *soundIO, this);
+        if (dialog.Open()) dialog.exec();
+    };
 
     CreateActions();
     CreateMenus();

@@ -7,6 +7,7 @@
 #include "platform/alsa/AlsaAudio.h"
 #endif
 #include "modules/BuiltInModules.h"
+#include "process/PlugInManager.h"
 
 #include "base/Version.h"
 
@@ -14,6 +15,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 int main(int argc, char** argv) {
     // Answered before Qt starts, so it works without a display.
@@ -40,7 +42,11 @@ int main(int argc, char** argv) {
 #endif
     // A module waiting for its sound device keeps the windows alive (and Stop pressable).
     AudioServices().GetEventPump().SetHostEvents([] { QCoreApplication::processEvents(); });
-    CDspApp app(GetBuiltInModules(), sink, clock, &settings);
+    CSystemSharedLibraries libraries;
+    CPlugInManager plugIns(libraries);
+    CModuleRegistry registry = GetBuiltInModules();
+    LoadPlugInModules(plugIns, registry, settings, std::cerr);
+    CDspApp app(registry, sink, clock, &settings);
 
     CMainWindow window(app);
     sink.SetParent(&window);

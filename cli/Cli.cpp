@@ -1,5 +1,6 @@
 #include "Cli.h"
 
+#include "CalibrateCommand.h"
 #include "CliSession.h"
 #include "DemoCommand.h"
 #include "DevicesCommand.h"
@@ -28,8 +29,8 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
            std::ostream& err) {
     CLI::App cli{
         "aurivo-cli: create, inspect, change and run Aurivo process files without a display.\n"
-        "Exit status: 0 success, 1 a module reported an error during a run, 2 usage or file "
-        "error."};
+        "Exit status: 0 success, 1 a module reported an error during a run (or a calibration "
+        "failed), 2 usage or file error."};
     cli.name("aurivo-cli");
     cli.set_version_flag("--version", std::string("aurivo-cli ") + kAurivoVersion,
                          "Print the version and exit");
@@ -93,6 +94,22 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
         "devices", "List the sound input, output and mixer devices with the rates each accepts");
     devices->add_flag("--json", devicesJson, "Print JSON");
 
+    CCalibrateOptions calibrate;
+    auto* calibrateCmd = cli.add_subcommand(
+        "calibrate", "Calibrate a SoundIO step (input levels, latency, frequency response) with "
+                     "calibration.process and save the record into the process file");
+    calibrateCmd->add_option("file", calibrate.file, "Process file")->required();
+    calibrateCmd->add_option("--step", calibrate.step, "The SoundIO step to calibrate (1-based)")
+        ->required();
+    calibrateCmd->add_option("--type", calibrate.type,
+                             "auto (latency and frequency), input, latency or frequency "
+                             "(default auto)");
+    calibrateCmd->add_option("--input-levels", calibrate.inputLevels,
+                             "V1,V2: the voltages measured at the two inputs while the input "
+                             "calibration plays its tone (needed by --type input)");
+    calibrateCmd->add_option("-o,--output", calibrate.output,
+                             "Also write the record as this calibration file");
+
     auto* demo = cli.add_subcommand("demo", "Show what the analysis core computes on a test tone");
 
     try {
@@ -124,11 +141,13 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     if (*set) return SetControls(registry, setFile, setSettings, setOut, err);
     if (*runCmd) return RunProcessFile(registry, run, out, err);
     if (*renderCmd) return RenderProcessFile(registry, render, out, err);
+    if (*calibrateCmd) return CalibrateProcessFile(registry, calibrate, out, err);
     if (*demo) return RunDemo(out);
     if (*devices) {
         CCliSession session(registry); // the settings' device model and the system's devices
         return ListDevices(AudioServices().GetAudioSystem(), devicesJson, out);
     }
-    return UsageError(err, "a command is required: modules, new, info, set, run, render, demo or "
-                           "devices");
+    return UsageError(err,
+                      "a command is required: modules, new, info, set, run, render, calibrate, "
+                      "demo or devices");
 }

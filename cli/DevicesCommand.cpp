@@ -32,6 +32,9 @@ int ListDevices(const IAudioSystem& audio, bool json, std::ostream& out) {
                 entry["rates"] = rates;
                 for (int r : rates)
                     rateText += (rateText.empty() ? "" : " ") + std::to_string(r);
+                // A device in use by another program, or whose server is not running, opens
+                // for no format at all.
+                if (rates.empty()) rateText = "none: the device does not open now";
             } else {
                 const int m = static_cast<int>(i);
                 entry["source"] = audio.GetMixerSourceName(m);

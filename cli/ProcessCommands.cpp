@@ -81,6 +81,8 @@ bool ParseOption(const std::string& option, const std::string& text, double& val
 int ListModules(const CModuleRegistry& registry, std::ostream& out) {
     for (const std::string& name : registry.GetNames())
         out << TerminalText(name) << "\n";
+    for (const CPlugInModule& plugIn : registry.GetPlugIns())
+        out << TerminalText(plugIn.name) << " (plug-in)\n";
     return 0;
 }
 

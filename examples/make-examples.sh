@@ -101,3 +101,13 @@ cd "$here"
 "$cli" set loopback-mls.process "1:ch1.wave=MLS" "1:ch2.wave=MLS" \
     "2:mode=Rec./Play" "2:rate=48000" "2:trigger=Latency" "2:offset=0" "2:repeat=1" \
     "3:type=FHT/FFT" "3:xaxis=Log20." "3:yaxis=dBVpk."
+
+# ../plugins/splmeter/spl-1khz.process: the "SPL Meter" plug-in (aurivo-cli must find it, as
+# the build's does) on a generator's 1 kHz sine of 1 V peak on channel 1 and 0.1 V on channel 2.
+# With a microphone sensitivity of 707.10678 mV/Pa (1 V peak = 1 Pa RMS) the meter reads 94.0 dB
+# and 74.0 dB in LAF, LAeq, LAFmax and LAFmin.
+"$cli" new ../plugins/splmeter/spl-1khz.process "Signal Generator" "SPL Meter" \
+    --fft-size 1024 --rate 48000
+"$cli" set ../plugins/splmeter/spl-1khz.process "1:ch1.wave=Sine" "1:ch1.freq=1000" \
+    "1:ch1.level=100" "1:ch2.wave=Sine" "1:ch2.freq=1000" "1:ch2.level=10" \
+    "2:sensitivity=707.10678"

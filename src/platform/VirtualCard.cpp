@@ -68,9 +68,14 @@ public:
         m_started = true;
         return kAudioOk;
     }
-    int BreakLoop() override { return kAudioOk; }
+    int BreakLoop() override {
+        m_breakLoop = m_repetitions > 0;
+        return kAudioOk;
+    }
     int Reset() override {
         m_queue.clear();
+        m_repetitions = 0;
+        m_breakLoop = false;
         m_started = false;
         m_pump.Cancel(this);
         return kAudioOk;
@@ -90,14 +95,20 @@ public:
             header->bytesRecorded = static_cast<uint32_t>(header->data.size());
             m_card.m_inputTime += frames;
         } else {
-            const std::vector<double> played =
-                PcmAsDoubles(header->data, header->data.size(), m_format);
+            m_card.m_line.Play(m_card.m_outputTime,
+                               PcmAsDoubles(header->data, header->data.size(), m_format),
+                               m_format.channels);
+            m_card.m_outputTime += frames;
+            // A looped buffer plays one repetition per round, as a card in real time does, so
+            // a recording started meanwhile hears the loop from where it is.
             const bool loop = (header->flags & CWaveHeader::kBeginLoop) != 0;
             const uint32_t times = loop ? std::max<uint32_t>(header->loops, 1) : 1;
-            for (uint32_t k = 0; k < times; ++k) {
-                m_card.m_line.Play(m_card.m_outputTime, played, m_format.channels);
-                m_card.m_outputTime += frames;
+            if (++m_repetitions < times && !m_breakLoop) {
+                m_queue.push_front(header);
+                return;
             }
+            m_repetitions = 0;
+            m_breakLoop = false;
         }
         PostCompletion(pump, this, m_client, header, m_input);
     }
@@ -110,6 +121,8 @@ private:
     CEventPump& m_pump;
     std::deque<CWaveHeader*> m_queue;
     bool m_started = false;
+    uint32_t m_repetitions = 0; // of the looped buffer at the queue's front
+    bool m_breakLoop = false;   // it ends after the repetition playing
 };
 
 CVirtualCard::CVirtualCard(const CDeviceModel& model) : m_line(model) {}

@@ -1,8 +1,8 @@
 #pragma once
 // The virtual loopback sound card: one input, one output and one mixer, always present. What
 // is played comes back on capture through the device-under-test model. Buffers complete when
-// the event pump polls the card, one buffer per direction per round, so a run through it is
-// exact and takes no wall time.
+// the event pump polls the card, one buffer (or one repetition of a looped buffer) per
+// direction per round, so a run through it is exact and takes no wall time.
 
 #include "platform/AudioDevices.h"
 #include "platform/DeviceModel.h"

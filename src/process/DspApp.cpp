@@ -19,9 +19,11 @@ std::string RecentKey(int i) {
 
 CDspApp::CDspApp(const CModuleRegistry& registry, IMessageSink& sink, IClock& clock,
                  ISettingsStore* settings)
-    : m_registry(registry), m_sink(sink), m_clock(clock), m_pSettingsStore(settings) {
+    : m_registry(registry), m_sink(sink), m_clock(clock), m_pSettingsStore(settings),
+      m_plugIns(registry.GetPlugIns()) {
     if (m_pSettingsStore) {
         m_settings.Read(*m_pSettingsStore);
+        m_plugInsEnabled = m_settings.enablePlugIns != 0;
         for (int i = 1; i <= kRecentFiles; ++i) {
             const std::string path = m_pSettingsStore->GetString(kRecentSection, RecentKey(i), "");
             if (!path.empty()) m_recentFiles.push_back(path);

@@ -21,18 +21,14 @@
 #include <string>
 #include <vector>
 
+class CDspView;
 class CProcessSelectDlg;
 
 /** Hooks for a GUI that shows the documents; all optional. GUI thread. */
 struct CAppHooks {
     std::function<void(CDspDoc*)> documentOpened;  // the document and its views exist
     std::function<void(CDspDoc*)> documentClosing; // about to be destroyed
-};
-
-/** A plug-in module as the application knows it. */
-struct CPlugInModule {
-    std::string name;
-    PlugInEntry entry = nullptr;
+    std::function<void(CDspView*)> calibrate;      // a sound card step's "Calibrate" button
 };
 
 class CDspApp {

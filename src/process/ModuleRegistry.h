@@ -1,6 +1,7 @@
 #pragma once
-// The built-in modules by name, in the order the process editor lists them. A module is offered
-// once its class is registered; the order is fixed by the list of built-in names.
+// The built-in modules by name, in the order the process editor lists them, and the modules of
+// the loaded plug-in libraries after them. A built-in module is offered once its class is
+// registered; the order is fixed by the list of built-in names.
 
 #include "process/ModuleClass.h"
 
@@ -23,6 +24,12 @@ public:
     /** Case-sensitive lookup; null when no class has that name. */
     const CModuleClass* Find(std::string_view name) const;
 
+    /** Adds a module of a loaded plug-in library; plug-ins are listed after the built-in
+     *  modules in the order they were added. */
+    void AddPlugIn(const CPlugInModule& plugIn) { m_plugIns.push_back(plugIn); }
+    const std::vector<CPlugInModule>& GetPlugIns() const { return m_plugIns; }
+
 private:
     std::vector<const CModuleClass*> m_classes;
+    std::vector<CPlugInModule> m_plugIns;
 };

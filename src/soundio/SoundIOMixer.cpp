@@ -95,8 +95,12 @@ bool CSoundIOView::OnClickedSIOOptionsCalibration() {
         ShowErrorMessage("Calibration Process File\r\nCannot Calibrate Itself.");
         return true;
     }
-    // The calibration procedures come with their own dialog, which this build does not have.
-    ShowErrorMessage("The calibration procedures are not part of this version.\r\nCalibration "
-                     "Failed.");
+    // The calibration dialog belongs to the host; a host without one points to the command.
+    CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
+    if (app && app->Hooks().calibrate) {
+        app->Hooks().calibrate(this);
+        return true;
+    }
+    ShowErrorMessage("This host has no calibration dialog.\r\nUse aurivo-cli calibrate.");
     return true;
 }

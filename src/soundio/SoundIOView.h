@@ -83,6 +83,8 @@ public:
     bool IsCalibrated();
     bool IsCalibrationOK();
     CCalibration* GetCalibration() const { return m_pCalibration.get(); }
+    /** The record the calibration dialog edits. */
+    CCalibration* GetScratchCalibration() const { return m_pScratchCalibration.get(); }
     /** True for the calibration process document itself. */
     bool IsCalibrationProcess() const;
 
@@ -103,11 +105,17 @@ public:
     const std::string& GetInputDeviceName() const { return m_inputName; }
     const std::string& GetOutputDeviceName() const { return m_outputName; }
     const std::string& GetMixerDeviceName() const { return m_mixerName; }
+    /** Whether the step knows a mixer window it started ("Close Mixer"). */
+    bool HasMixerWindow() const { return !m_mixerWindowClass.empty(); }
     int GetMixerCount() const { return static_cast<int>(m_mixers.size()); }
     const std::vector<int>& GetSampleRateList() const { return m_rateList; }
     const CWaveHeader* GetRecordHeader() const { return m_pRecordPlayIn.get(); }
     /** Byte position in the Record+Play recording where the last block was read. */
     long GetReadPosition() const { return m_readPosition; }
+    /** The signed peak level of a channel (0 or 1) the step shows, in % of full scale. */
+    int GetPeakLevel(int channel) const { return m_peakLevel[channel & 1]; }
+    /** Output buffers still playing (a looped tone counts until its last repetition). */
+    int GetPendingOutput() const { return m_outPending; }
 
     /** The repeat sequence choices. */
     static const std::vector<int>& RepeatSequence();

@@ -15,6 +15,7 @@ const std::vector<CAppSettings::CEntry>& CAppSettings::Entries() {
         {"Themes", "EnableSoundsInMessageBox", &CAppSettings::enableSoundsInMessageBox},
         {"Settings", "PreviewPages", &CAppSettings::previewPages},
         {"Settings", "WindowAmplitudeCorrection", &CAppSettings::windowAmplitudeCorrection},
+        {"Settings", "EnablePlugIns", &CAppSettings::enablePlugIns},
     };
     return entries;
 }

@@ -18,6 +18,7 @@ struct CAppSettings {
     int enableSoundsInMessageBox = 1;          // sounds in message boxes
     int previewPages = 0;                      // print preview page setting
     int windowAmplitudeCorrection = 1;         // windowed spectra read true tone amplitudes
+    int enablePlugIns = 1;                     // load plug-in libraries and offer their modules
 
     /** Where one field lives in the store. */
     struct CEntry {

@@ -7,8 +7,6 @@
 #include "common/TempFolder.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -37,20 +35,6 @@ void ComposeProcess(CMainWindow& window, const std::vector<QString>& modules) {
 
 class MainWindowTest : public GuiTest {};
 
-TEST_F(MainWindowTest, MenusCarryTheCommandTextsAndPrompts) {
-    EXPECT_EQ(window->windowTitle(), "Aurivo");
-    EXPECT_EQ(window->minimumWidth(), 300);
-    EXPECT_EQ(window->Action("run")->text(), "&Run");
-    EXPECT_EQ(window->Action("run")->statusTip(), "Run The Current Process");
-    EXPECT_EQ(window->Action("pause")->statusTip(), "Pause The Current Process");
-    EXPECT_EQ(window->Action("stop")->statusTip(), "Stop The Current Process");
-    EXPECT_EQ(window->Action("optionsProcess")->statusTip(),
-              "Add or Remove Modules from the Current Process");
-    EXPECT_EQ(window->Action("optionsFFT")->statusTip(),
-              "Change The Current Processes FFT And Debug Options");
-    EXPECT_EQ(window->Action("fileSave")->shortcut(), QKeySequence(QKeySequence::Save));
-}
-
 TEST_F(MainWindowTest, TheEditorBuildsAFrameWithOnePanePerStepInEqualWidths) {
     window->OnFileNew();
     ASSERT_EQ(window->MdiArea()->subWindowList().size(), 1);
@@ -59,45 +43,12 @@ TEST_F(MainWindowTest, TheEditorBuildsAFrameWithOnePanePerStepInEqualWidths) {
     CDocumentFrame* frame = window->ActiveFrame();
     ASSERT_TRUE(frame);
     ASSERT_EQ(frame->Panes().size(), 3u);
-    auto* splitter = frame->findChild<QSplitter*>();
-    ASSERT_TRUE(splitter);
-    const QList<int> sizes = splitter->sizes();
+    const QList<int> sizes = frame->findChild<QSplitter*>()->sizes();
     ASSERT_EQ(sizes.size(), 3);
-    EXPECT_LE(std::abs(sizes[0] - sizes[2]), 2) << sizes[0] << " " << sizes[2];
-    EXPECT_LE(std::abs(sizes[0] - sizes[1]), 2);
+    EXPECT_LE(std::max({sizes[0], sizes[1], sizes[2]}) - std::min({sizes[0], sizes[1], sizes[2]}),
+              2);
     EXPECT_EQ(frame->Document().GetStepNames(),
               (std::list<std::string>{"Signal Generator", "SoundIO", "Oscilloscope"}));
-}
-
-TEST_F(MainWindowTest, ASeventhModuleIsRefused) {
-    ComposeProcess(*window,
-                   {"SoundIO", "SoundIO", "SoundIO", "SoundIO", "SoundIO", "SoundIO", "SoundIO"});
-    ASSERT_EQ(sink.Records().size(), 1u);
-    EXPECT_EQ(sink.Records()[0].message, "Too many modules in process");
-    ASSERT_TRUE(window->ActiveFrame());
-    EXPECT_EQ(window->ActiveFrame()->Panes().size(), 6u);
-}
-
-TEST_F(MainWindowTest, RunningColoursTheStatusLineOfTheNextStep) {
-    ComposeProcess(*window, {"Signal Generator", "SoundIO"});
-    CDocumentFrame* frame = window->ActiveFrame();
-    ASSERT_TRUE(frame);
-    window->OnEditRun();
-    window->ProcessIdle(3); // step 1, step 2, step 1: step 2 runs next
-    CDspDoc& doc = frame->Document();
-    EXPECT_EQ(doc.GetCurrentStep(), 2);
-    auto statusOf = [&](size_t i) { return frame->Panes()[i]->findChild<QLabel*>("status"); };
-    frame->Panes()[1]->UpdateStatusPane();
-    frame->Panes()[0]->UpdateStatusPane();
-    EXPECT_EQ(statusOf(1)->palette().color(QPalette::WindowText), QColor(0, 255, 0));
-    EXPECT_EQ(statusOf(0)->palette().color(QPalette::WindowText), QColor(0, 0, 204));
-    EXPECT_TRUE(statusOf(1)->text().startsWith(
-        "Step: 2 SoundIO Data Type:1 FFT Size:1024 Sample Rate: 96000  "));
-    window->OnEditPause();
-    frame->Panes()[1]->UpdateStatusPane();
-    EXPECT_EQ(statusOf(1)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    window->OnEditStop();
-    EXPECT_FALSE(doc.IsRunning());
 }
 
 TEST_F(MainWindowTest, SaveAsAndReopenKeepEveryPanesSettings) {
@@ -140,32 +91,12 @@ TEST_F(MainWindowTest, ClosingAModifiedFrameAsksAndCancelKeepsIt) {
     QApplication::processEvents();
     QApplication::processEvents();
     EXPECT_EQ(window->MdiArea()->subWindowList().size(), 1);
-    ASSERT_EQ(sink.Records().size(), 1u);
-    EXPECT_EQ(sink.Records()[0].style, MB_YESNOCANCEL);
-
+    EXPECT_EQ(sink.Records().at(0).style, MB_YESNOCANCEL);
     sink.QueueAnswer(IDNO);
     window->MdiArea()->activeSubWindow()->close();
     QApplication::processEvents();
     QApplication::processEvents();
     EXPECT_TRUE(app->GetDocuments().empty());
-}
-
-TEST_F(MainWindowTest, HelpWithoutTheHelpFileSaysSo) {
-    window->Action("helpTopics")->trigger();
-    ASSERT_EQ(sink.Records().size(), 1u);
-    EXPECT_EQ(sink.Records()[0].message, "Could Not Find Aurivo.chm Help File");
-}
-
-TEST_F(MainWindowTest, ScreenshotOfAThreeStepProcess) {
-    ComposeProcess(*window, {"Signal Generator", "SoundIO", "Oscilloscope"});
-    window->ActiveFrame()->parentWidget()->showMaximized();
-    window->OnEditRun();
-    window->ProcessIdle(6);
-    window->OnEditStop();
-    QApplication::processEvents();
-    const QString path = QString(AURIVO_BINARY_DIR) + "/screenshots/main-window.png";
-    QDir().mkpath(QFileInfo(path).path());
-    EXPECT_TRUE(window->grab().save(path));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The application's message box: labels, geometry by the core's rule, result codes, closing.
 #include "MessageBoxDialog.h"
 #include "QtAppFixture.h"
+#include "common/CaseName.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -8,78 +9,55 @@
 
 namespace {
 
+// Buttons left to right as the core placed them; each answers its code; the window's close
+// button answers the declining one.
 struct StyleCase {
+    const char* name;
     unsigned style;
     std::vector<QString> labels;
     std::vector<int> results;
+    int closed;
 };
 
 class MessageBoxDialogStyles : public testing::TestWithParam<StyleCase> {
 protected:
     MessageBoxDialogStyles() { TestQApp(); }
+    CAppSettings settings;
+    std::vector<QPushButton*> Buttons(CMessageBoxDialog& dialog) {
+        dialog.show();
+        const auto found = dialog.findChildren<QPushButton*>();
+        std::vector<QPushButton*> buttons(found.begin(), found.end());
+        std::sort(buttons.begin(), buttons.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
+        return buttons;
+    }
 };
 
 TEST_P(MessageBoxDialogStyles, ButtonsFollowTheStyleAndTheLayoutRule) {
-    CAppSettings settings;
     settings.enableFadeWindows = 0;
-    const CMessageBox box("Something happened", GetParam().style, std::string("amp.process"),
-                          1700000000);
-    CMessageBoxDialog dialog(box, settings, false, nullptr);
-    dialog.show();
-    EXPECT_EQ(dialog.windowTitle(), "Aurivo Windows Application");
-    const auto buttons = dialog.findChildren<QPushButton*>();
-    ASSERT_EQ(buttons.size(), qsizetype(GetParam().labels.size()));
-    // Left to right as the core placed them.
-    std::vector<QPushButton*> ordered(buttons.begin(), buttons.end());
-    std::sort(ordered.begin(), ordered.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
-    for (size_t i = 0; i < ordered.size(); ++i) {
-        EXPECT_EQ(ordered[i]->text(), GetParam().labels[i]);
-        EXPECT_EQ(ordered[i]->height(), 25);
-    }
-    for (size_t i = 0; i < GetParam().results.size(); ++i) {
-        CMessageBoxDialog again(box, settings, false, nullptr);
-        again.show();
-        auto list = again.findChildren<QPushButton*>();
-        std::vector<QPushButton*> sorted(list.begin(), list.end());
-        std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
-        sorted[i]->click();
-        EXPECT_EQ(again.Result(), GetParam().results[i]);
+    const CMessageBox box("Something happened", GetParam().style, std::string("amp.process"), 0);
+    for (size_t i = 0; i <= GetParam().results.size(); ++i) {
+        CMessageBoxDialog dialog(box, settings, false, nullptr);
+        const std::vector<QPushButton*> buttons = Buttons(dialog);
+        EXPECT_EQ(dialog.windowTitle(), "Aurivo Windows Application");
+        ASSERT_EQ(buttons.size(), GetParam().labels.size());
+        for (size_t b = 0; b < buttons.size(); ++b) {
+            EXPECT_EQ(buttons[b]->text(), GetParam().labels[b]);
+            EXPECT_EQ(buttons[b]->height(), 25);
+        }
+        i < buttons.size() ? buttons[i]->click() : void(dialog.close());
+        EXPECT_EQ(dialog.Result(), i < buttons.size() ? GetParam().results[i] : GetParam().closed);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, MessageBoxDialogStyles,
-    testing::Values(StyleCase{MB_OK, {"&Ok"}, {IDOK}},
-                    StyleCase{MB_YESNOCANCEL, {"&Yes", "&No", "&Cancel"}, {IDYES, IDNO, IDCANCEL}},
-                    StyleCase{MB_YESNO, {"&Yes", "&No"}, {IDYES, IDNO}}));
-
-TEST(MessageBoxDialog, ClosingAYesNoCancelBoxAnswersCancel) {
-    TestQApp();
-    CAppSettings settings;
-    settings.enableFadeWindows = 0;
-    const CMessageBox box("Save changes?", MB_YESNOCANCEL, std::nullopt, 0);
-    CMessageBoxDialog dialog(box, settings, false, nullptr);
-    dialog.show();
-    dialog.close(); // the window's close button
-    EXPECT_EQ(dialog.Result(), IDCANCEL);
-    EXPECT_TRUE(dialog.findChild<QLabel*>() != nullptr);
-}
-
-TEST(MessageBoxDialog, FadesOutBeforeAnswering) {
-    TestQApp();
-    CAppSettings settings; // fading on, 500 ms
-    const CMessageBox box("Done", MB_OK, std::nullopt, 0);
-    CMessageBoxDialog dialog(box, settings, false, nullptr);
-    dialog.show();
-    QElapsedTimer clock;
-    clock.start();
-    dialog.Answer(IDOK);
-    EXPECT_TRUE(dialog.isVisible()) << "still fading";
-    while (dialog.isVisible() && clock.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_GE(clock.elapsed(), 400);
-    EXPECT_EQ(dialog.Result(), IDOK);
-}
+    testing::Values(StyleCase{"Ok", MB_OK, {"&Ok"}, {IDOK}, IDOK},
+                    StyleCase{"YesNoCancel",
+                              MB_YESNOCANCEL,
+                              {"&Yes", "&No", "&Cancel"},
+                              {IDYES, IDNO, IDCANCEL},
+                              IDCANCEL},
+                    StyleCase{"YesNo", MB_YESNO, {"&Yes", "&No"}, {IDYES, IDNO}, IDNO}),
+    CaseName());
 
 } // namespace

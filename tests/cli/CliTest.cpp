@@ -42,6 +42,13 @@ protected:
 TEST_F(Cli, ModulesNewAndInfo) {
     EXPECT_EQ(Command({"modules"}), 0);
     EXPECT_EQ(out, "Signal Generator\nOscilloscope\nSoundIO\n");
+    // Plug-in modules follow the built-in ones, marked, in the order they were loaded.
+    CModuleRegistry withPlugIns = TestRegistry();
+    withPlugIns.AddPlugIn({"Tape Echo", nullptr});
+    withPlugIns.AddPlugIn({"Level Meter", nullptr});
+    EXPECT_EQ(Command({"modules"}, &withPlugIns), 0);
+    EXPECT_EQ(out, "Signal Generator\nOscilloscope\nSoundIO\nTape Echo (plug-in)\nLevel Meter "
+                   "(plug-in)\n");
     const std::string p = NewProcess();
     ASSERT_EQ(Command({"info", p, "--json"}), 0) << err;
     const json info = json::parse(out);

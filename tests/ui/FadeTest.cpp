@@ -6,16 +6,11 @@
 
 namespace {
 
-class FadePeriod : public testing::TestWithParam<std::pair<int, int>> {};
-
-TEST_P(FadePeriod, OneTickPerStepIntegerDivision) {
-    EXPECT_EQ(FadeTimerPeriod(GetParam().first), GetParam().second);
+TEST(Fade, OneTimerTickPerStepInWholeMilliseconds) {
+    for (const auto& [ms, period] :
+         {std::pair{500, 9}, {0, 0}, {50, 0}, {51, 1}, {101, 1}, {102, 2}, {1000, 19}, {-100, 0}})
+        EXPECT_EQ(FadeTimerPeriod(ms), period) << ms;
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, FadePeriod,
-                         testing::Values(std::pair{500, 9}, std::pair{0, 0}, std::pair{50, 0},
-                                         std::pair{51, 1}, std::pair{101, 1}, std::pair{102, 2},
-                                         std::pair{1000, 19}, std::pair{-100, 0}));
 
 // Runs the fade with every tick arriving at `elapsed` seconds; returns the opacities shown.
 std::vector<int> RunFade(int fadeTimeMs, long elapsed) {
@@ -26,29 +21,20 @@ std::vector<int> RunFade(int fadeTimeMs, long elapsed) {
     return shown;
 }
 
-TEST(Fade, FiftyOneStepsOfFiveDownToZero) {
+// Fifty-one steps of five down to zero, unless the time guard (four times the fade in whole
+// seconds: 2 s for 500 ms, 7 s for 1999 ms, none below 250 ms) has passed.
+TEST(Fade, StepsOfFiveDownToZeroWithinTheTimeGuard) {
     const std::vector<int> shown = RunFade(500, 0);
     ASSERT_EQ(shown.size(), 51u);
     for (size_t i = 0; i < shown.size(); ++i)
         EXPECT_EQ(shown[i], 250 - 5 * static_cast<int>(i));
-}
-
-TEST(Fade, TimeGuardIsFourTimesTheFadeInWholeSeconds) {
-    // 500 ms: the guard is 4 * 500 / 1000 = 2 whole seconds.
     EXPECT_EQ(NextFadeOpacity(255, 1, 500), 250);
     EXPECT_EQ(NextFadeOpacity(255, 2, 500), -1);
-    // 1999 ms: 7 whole seconds.
     EXPECT_EQ(NextFadeOpacity(100, 6, 1999), 95);
     EXPECT_EQ(NextFadeOpacity(100, 7, 1999), -1);
-    // Below 250 ms the guard is 0 seconds, so the first tick ends the fade.
     EXPECT_TRUE(RunFade(249, 0).empty());
     EXPECT_EQ(RunFade(250, 0).size(), 51u);
-}
-
-TEST(Fade, EndsBelowOneStep) {
-    EXPECT_EQ(NextFadeOpacity(5, 0, 500), 0);
     EXPECT_EQ(NextFadeOpacity(4, 0, 500), -1);
-    EXPECT_EQ(NextFadeOpacity(0, 0, 500), -1);
 }
 
 } // namespace

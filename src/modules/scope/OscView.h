@@ -68,15 +68,10 @@ public:
     // State, for the control bar, the command line and tests.
     int32_t GetVoltsIndex(int channel) const { return m_channels[Ch(channel)].voltsIndex; }
     int32_t GetPosition(int channel) const { return m_channels[Ch(channel)].position; }
-    int32_t GetDisplayType(int channel) const { return m_channels[Ch(channel)].displayType; }
-    int32_t GetAverageIndex(int channel) const { return m_channels[Ch(channel)].averageIndex; }
     int32_t GetAverageCounter(int channel) const { return m_channels[Ch(channel)].counter; }
     const CYChannel& GetTrace(int channel) const { return m_channels[Ch(channel)].trace; }
-    const std::string& GetChannelLabel(int channel) const { return m_channels[Ch(channel)].label; }
     int32_t GetTimeIndex() const { return m_timeIndex; }
     int32_t GetXPosition() const { return m_xPosition; }
-    double GetTimePerDivision() const { return m_timePerDivision; }
-    double GetBlockLength() const { return m_blockLength; }
     const COscGate& GetGate() const { return m_gate; }
 
 protected:

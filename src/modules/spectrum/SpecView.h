@@ -90,30 +90,19 @@ public:
     std::string CheckRunSettings() const override;
 
     // Settings and run state.
-    int GetXAxisType() const { return m_xAxisType; }
     int GetStartPosition() const { return m_startPosition; }
     int GetStopPosition() const { return m_stopPosition; }
     double GetStartBin() const { return m_startBin; }
     double GetStopBin() const { return m_stopBin; }
-    const std::vector<std::string>& GetStartLabels() const { return m_startLabels; }
-    const std::vector<std::string>& GetStopLabels() const { return m_stopLabels; }
-    int GetYAxisType() const { return m_yAxisType; }
-    const std::vector<std::string>& GetYScaleList() const { return m_yScaleList; }
     int GetYScaleIndex() const { return m_yScaleIndex; }
     /** Units per division of the selected scale text. */
     double GetYScale() const;
     double GetRef1() const { return m_ref1; }
     double GetRef2() const { return m_ref2; }
-    int GetFFTType() const { return m_fftType; }
-    int GetWindowType() const { return m_windowType; }
-    int GetPlotType() const { return m_plotType; }
-    bool GetApplyFreqCal() const { return m_applyFreqCal != 0; }
-    int GetBlockAverageIndex() const { return m_blockAverageIndex; }
     /** N, the number of blocks averaged. */
     double GetBlockAverageCount() const { return m_blockAverageCount; }
     /** n, the number of the block averaged in next (1 = the first block). */
     int GetAverageCounter() const { return m_averageCounter; }
-    int GetSmoothingWidth() const { return m_smoothingWidth; }
     int GetFHTTableSize() const { return m_fhtTableSize; }
 
 protected:

@@ -2,6 +2,7 @@
 // single cycle or single shot has finished.
 #include "modules/generator/SigGenChanDlgBar.h"
 #include "modules/generator/SigGenWaves.h"
+#include "common/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -20,43 +21,32 @@ struct CWaveCase {
     double resting;
 };
 
-void PrintTo(const CWaveCase& c, std::ostream* os) {
-    *os << c.name;
-}
+class PeriodicWaves : public testing::TestWithParam<CWaveCase> {};
 
-class PeriodicWaves : public testing::TestWithParam<CWaveCase> {
-protected:
+// Pulses run from a quarter to three quarters of the period. Once a single cycle or single shot
+// has finished the wave rests (with the sign of its resting value); armed, it plays again.
+TEST_P(PeriodicWaves, ValuesOverOneCycleAndAtRest) {
     CSigGenChanDlgBar bar{1};
-    void SetUp() override {
-        bar.m_waveType = GetParam().wave;
-        // Pulses from a quarter to three quarters of the period.
-        bar.m_pulseStart = 0.25;
-        bar.m_pulseStop = 0.75;
-        bar.m_pulsePeriod = 1.0;
-    }
-};
-
-TEST_P(PeriodicWaves, ValuesOverOneCycle) {
-    for (int k = 0; k < 8; ++k) {
-        bar.m_phase = k * std::numbers::pi / 4;
-        EXPECT_NEAR(PeriodicSample(bar), GetParam().atEighths[size_t(k)], 1e-15)
-            << "phase k pi/4, k " << k;
-    }
-}
-
-TEST_P(PeriodicWaves, RestingValueOnceASingleModeHasFinished) {
-    for (ESigGenMode mode : {kModeSingleCycle, kModeSingleShot}) {
+    bar.m_waveType = GetParam().wave;
+    bar.m_pulseStart = 0.25;
+    bar.m_pulseStop = 0.75;
+    bar.m_pulsePeriod = 1.0;
+    for (ESigGenMode mode : {kModeConstant, kModeSingleCycle, kModeSingleShot}) {
         bar.m_mode = mode;
-        bar.m_runFlag = CSigGenChanDlgBar::kRunFinished;
-        for (int k = 0; k < 8; ++k) {
-            bar.m_phase = k * std::numbers::pi / 4;
-            const double v = PeriodicSample(bar);
-            EXPECT_EQ(v, GetParam().resting);
-            EXPECT_EQ(std::signbit(v), std::signbit(GetParam().resting));
+        for (int16_t flag : {CSigGenChanDlgBar::kRunArmed, CSigGenChanDlgBar::kRunFinished}) {
+            bar.m_runFlag = flag;
+            const bool resting = mode != kModeConstant && flag == CSigGenChanDlgBar::kRunFinished;
+            for (int k = 0; k < 8; ++k) {
+                bar.m_phase = k * std::numbers::pi / 4;
+                const double v = PeriodicSample(bar);
+                if (!resting) {
+                    EXPECT_NEAR(v, GetParam().atEighths[size_t(k)], 1e-15) << "k pi/4, k " << k;
+                } else {
+                    EXPECT_EQ(v, GetParam().resting);
+                    EXPECT_EQ(std::signbit(v), std::signbit(GetParam().resting));
+                }
+            }
         }
-        bar.m_runFlag = CSigGenChanDlgBar::kRunArmed;
-        bar.m_phase = 3 * std::numbers::pi / 4;
-        EXPECT_NEAR(PeriodicSample(bar), GetParam().atEighths[3], 1e-15) << "armed: the wave";
     }
 }
 
@@ -86,34 +76,6 @@ INSTANTIATE_TEST_SUITE_P(
         CWaveCase{"DCPosPulse180", kWaveDCPosPulse180, {1, 1, 0, 0, 0, 0, 1, 1}, 1.0},
         CWaveCase{"DCNegPulse", kWaveDCNegPulse, {0, 0, -1, -1, -1, -1, 0, 0}, 0.0},
         CWaveCase{"DCNegPulse180", kWaveDCNegPulse180, {-1, -1, 0, 0, 0, 0, -1, -1}, -1.0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(WhiteWave, DrawsFifteenBitValuesAcrossFullScaleAndRestsAtZero) {
-    CSigGenChanDlgBar bar{1};
-    bar.m_waveType = kWaveWhite;
-    bar.m_randomState = 1;
-    double lowest = 1.0, highest = -1.0;
-    for (int i = 0; i < 100000; ++i) {
-        const double v = PeriodicSample(bar);
-        // Every value is r * 2 / 32767 - 1 for a whole r from 0 to 32767.
-        const double r15 = (v + 1.0) * 32767.0 / 2.0;
-        ASSERT_NEAR(r15, std::round(r15), 1e-9);
-        lowest = std::min(lowest, v);
-        highest = std::max(highest, v);
-    }
-    EXPECT_LT(lowest, -0.999);
-    EXPECT_GT(highest, 0.999);
-    bar.m_mode = kModeSingleShot;
-    bar.m_runFlag = CSigGenChanDlgBar::kRunFinished;
-    EXPECT_EQ(PeriodicSample(bar), 0.0);
-}
-
-TEST(OtherWaves, AreNotPeriodicSamples) {
-    CSigGenChanDlgBar bar{1};
-    for (int wave : {int(kWaveImpulse), int(kWaveMLS), int(kWaveClipboard), 30, -1}) {
-        bar.m_waveType = wave;
-        EXPECT_EQ(PeriodicSample(bar), 0.0) << wave;
-    }
-}
+    CaseName());
 
 } // namespace

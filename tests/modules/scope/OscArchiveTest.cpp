@@ -1,8 +1,10 @@
-// The oscilloscope's part of a process file: the exact bytes, both layouts, damaged values,
-// and a whole process saved and opened again.
-#include "ScopeTestProcess.h"
-#include "common/TempFolder.h"
-#include "platform/RecordingCanvas.h"
+// The oscilloscope's part of a process file: the exact bytes, both layouts, damaged values and
+// truncated records.
+#include "common/CaseName.h"
+#include "common/HexBytes.h"
+
+#include "base/Archive.h"
+#include "modules/scope/OscView.h"
 
 #include <gtest/gtest.h>
 
@@ -13,203 +15,104 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Little-endian fields written by hand, independently of CArchive.
-class CFields {
-public:
-    CFields& I32(int32_t v) { return Put(&v, 4); }
-    CFields& F64(double v) { return Put(&v, 8); }
-    // A first class record: new-class tag, schema 0, name length, name.
-    CFields& NewClass(const std::string& name) {
-        const uint8_t head[] = {0xFF, 0xFF, 0, 0, uint8_t(name.size()), 0};
-        Put(head, sizeof head);
-        return Put(name.data(), name.size());
-    }
-    const Bytes& Get() const { return m_bytes; }
+// The view's record (channel 2 selected), then the oscilloscope's: volts index, position,
+// display type and average index of each channel, time index, horizontal position, block
+// length 16, gate on with markers 4 and 8.5 and window -2.25 to 12.
+const char* const kChanged = "ffff 0000 0800 4344737056696577 02000000"
+                             "ffff 0000 0800 434f736356696577"
+                             "00000000 64000000 03000000 0c000000 15000000"
+                             "00000000 01000000 05000000 12000000 00000000"
+                             "0000000000003040 01000000"
+                             "0000000000001040 0000000000002140 00000000000002c0 0000000000002840";
 
-private:
-    CFields& Put(const void* p, size_t n) {
-        const auto* b = static_cast<const uint8_t*>(p);
-        m_bytes.insert(m_bytes.end(), b, b + n);
-        return *this;
-    }
-    Bytes m_bytes;
-};
+// Offsets of the settings, the block length, the gate flag and the gate values.
+constexpr size_t kSettings = 32, kBlockLength = 72, kGateOn = 80, kGate = 84;
+constexpr size_t kCut = 1000; // at kCut + n: the record cut short by n bytes
 
-// The oscilloscope fields in stored order; `fields` are the ten int32 settings.
-struct CStored {
-    int32_t selected = 0;
-    std::array<int32_t, 10> settings{17, 75, 2, 0, 17, 25, 2, 0, 9, 50};
-    double blockLength = 0.0;
-    int32_t gateOn = 0;
-    std::array<double, 4> gate{0.0, 0.0, 0.0, 1024.0};
-
-    Bytes Encode(bool classRecords) const {
-        CFields f;
-        if (classRecords) f.NewClass("CDspView");
-        f.I32(selected);
-        if (classRecords) f.NewClass("COscView");
-        for (int32_t v : settings)
-            f.I32(v);
-        f.F64(blockLength).I32(gateOn);
-        for (double v : gate)
-            f.F64(v);
-        return f.Get();
-    }
-};
-
-TEST(OscArchive, AFreshViewWritesItsDefaults) {
-    COscView view;
-    CArchive ar;
-    view.Serialize(ar);
-    ASSERT_TRUE(ar.Ok());
-    EXPECT_EQ(ar.GetBuffer(), CStored{}.Encode(true));
-}
-
-CStored Changed() {
-    CStored s;
-    s.selected = 2;
-    s.settings = {0, 100, 3, 12, 21, 0, 1, 5, 18, 0};
-    s.blockLength = 16.0;
-    s.gateOn = 1;
-    s.gate = {4.0, 8.5, -2.25, 12.0};
-    return s;
+Bytes WithoutClassRecords(Bytes b) {
+    b.erase(b.begin() + 18, b.begin() + 32);
+    b.erase(b.begin(), b.begin() + 14);
+    return b;
 }
 
 class OscArchiveLayout : public testing::TestWithParam<bool> {};
 
 TEST_P(OscArchiveLayout, ReadsEveryFieldAndWritesThemBack) {
-    const bool classRecords = GetParam();
-    CArchive in(Changed().Encode(classRecords));
-    in.SetLegacy(!classRecords);
+    const bool legacy = GetParam();
+    CArchive in(legacy ? WithoutClassRecords(HexBytes(kChanged)) : HexBytes(kChanged));
+    in.SetLegacy(legacy);
     COscView view;
     view.Serialize(in);
     ASSERT_TRUE(in.Ok()) << in.GetError();
     EXPECT_EQ(in.Remaining(), 0u);
-
-    EXPECT_EQ(view.GetSelectedChannel(), 2);
-    EXPECT_EQ(view.GetVoltsIndex(0), 0);
-    EXPECT_EQ(view.GetPosition(0), 100);
-    EXPECT_EQ(view.GetDisplayType(0), OscDispDig);
-    EXPECT_EQ(view.GetAverageIndex(0), 12);
-    EXPECT_EQ(view.GetVoltsIndex(1), 21);
-    EXPECT_EQ(view.GetPosition(1), 0);
-    EXPECT_EQ(view.GetDisplayType(1), OscDispGnd);
-    EXPECT_EQ(view.GetAverageIndex(1), 5);
     EXPECT_EQ(view.GetTimeIndex(), 18);
-    EXPECT_EQ(view.GetXPosition(), 0);
-    EXPECT_EQ(view.GetBlockLength(), 16.0);
-    EXPECT_TRUE(view.GetGate().IsOn());
-    EXPECT_EQ(view.GetGate().GetLeftMarker(), 4.0);
-    EXPECT_EQ(view.GetGate().GetRightMarker(), 8.5);
     EXPECT_EQ(view.GetGate().GetStart(), -2.25);
-    EXPECT_EQ(view.GetGate().GetStop(), 12.0);
-
     // The control bar shows what was read.
-    const CControlModel& bar = view.GetControls();
-    EXPECT_EQ(bar.GetState(size_t(bar.Find("ch1.avg"))).text, "4096");
-    EXPECT_EQ(bar.GetState(size_t(bar.Find("ch2.disp"))).text, "Gnd");
-    EXPECT_FALSE(bar.GetState(size_t(bar.Find("ch2.vdivup"))).enabled);
+    EXPECT_EQ(view.GetControls().GetState(size_t(view.GetControls().Find("ch1.avg"))).text, "4096");
+    EXPECT_FALSE(
+        view.GetControls().GetState(size_t(view.GetControls().Find("ch2.vdivup"))).enabled);
 
     CArchive out;
     view.Serialize(out);
-    EXPECT_EQ(out.GetBuffer(), Changed().Encode(true)) << "saving always writes class records";
+    EXPECT_EQ(HexText(out.GetBuffer()), HexText(HexBytes(kChanged)))
+        << "saving writes class records";
 }
 
-INSTANTIATE_TEST_SUITE_P(ClassRecordsOrLegacy, OscArchiveLayout, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Layouts, OscArchiveLayout, testing::Bool(),
+                         [](const auto& info) { return info.param ? "Legacy" : "Current"; });
+
+template <class T> void Put(Bytes& b, size_t at, T value) {
+    std::memcpy(b.data() + at, &value, sizeof value);
+}
 
 struct CDamage {
     const char* name;
-    void (*damage)(CStored&);
+    size_t at;
+    int32_t value; // an int32 field
+    double real;   // a double field when `value` is 0
     const char* message;
 };
 
 class OscArchiveDamage : public testing::TestWithParam<CDamage> {};
 
+// A damaged value or a truncated record fails with a message and changes nothing.
 TEST_P(OscArchiveDamage, FailsWithAMessageAndKeepsTheSettings) {
-    CStored s = Changed();
-    GetParam().damage(s);
-    CArchive in(s.Encode(true));
+    const CDamage& d = GetParam();
+    Bytes bytes = HexBytes(kChanged);
+    if (d.value != 0)
+        Put<int32_t>(bytes, d.at, d.value);
+    else if (d.at < bytes.size())
+        Put<double>(bytes, d.at, d.real);
+    else
+        bytes.resize(bytes.size() - (d.at - kCut));
+    CArchive in(bytes);
     COscView view;
     view.Serialize(in);
-    EXPECT_EQ(in.GetError(), GetParam().message);
+    if (*d.message) {
+        EXPECT_EQ(in.GetError(), d.message);
+    }
+    EXPECT_FALSE(in.Ok());
     EXPECT_EQ(view.GetVoltsIndex(0), 17);
     EXPECT_EQ(view.GetTimeIndex(), 9);
+    EXPECT_EQ(view.GetXPosition(), 50);
     EXPECT_FALSE(view.GetGate().IsOn());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, OscArchiveDamage,
-    testing::Values(CDamage{"VoltsIndexAboveTheList", [](CStored& s) { s.settings[4] = 22; },
-                            "Oscilloscope volts/div index out of range"},
-                    CDamage{"NegativeVoltsIndex", [](CStored& s) { s.settings[0] = -1; },
-                            "Oscilloscope volts/div index out of range"},
-                    CDamage{"PositionAbove100", [](CStored& s) { s.settings[1] = 101; },
-                            "Oscilloscope vertical position out of range"},
-                    CDamage{"DisplayType4", [](CStored& s) { s.settings[6] = 4; },
-                            "Oscilloscope display type out of range"},
-                    CDamage{"AverageIndex13", [](CStored& s) { s.settings[3] = 13; },
-                            "Oscilloscope block average index out of range"},
-                    CDamage{"TimeIndex19", [](CStored& s) { s.settings[8] = 19; },
-                            "Oscilloscope time/div index out of range"},
-                    CDamage{"XPositionNegative", [](CStored& s) { s.settings[9] = -1; },
-                            "Oscilloscope horizontal position out of range"},
-                    CDamage{"NegativeBlockLength", [](CStored& s) { s.blockLength = -1.0; },
-                            "Oscilloscope block length out of range"},
-                    CDamage{"NaNBlockLength", [](CStored& s) { s.blockLength = NAN; },
-                            "Oscilloscope block length out of range"},
-                    CDamage{"GateFlag2", [](CStored& s) { s.gateOn = 2; },
-                            "Oscilloscope gate flag out of range"},
-                    CDamage{"InfiniteGateStop", [](CStored& s) { s.gate[3] = INFINITY; },
-                            "Oscilloscope gate is not a number"}),
-    [](const testing::TestParamInfo<CDamage>& info) { return info.param.name; });
-
-TEST(OscArchive, ATruncatedRecordChangesNothing) {
-    const Bytes full = Changed().Encode(true);
-    for (size_t cut : {full.size() - 1, full.size() - 8, size_t(40)}) {
-        CArchive in(Bytes(full.begin(), full.begin() + long(cut)));
-        COscView view;
-        view.Serialize(in);
-        EXPECT_FALSE(in.Ok()) << cut;
-        EXPECT_EQ(view.GetPosition(0), 75) << cut;
-        EXPECT_EQ(view.GetXPosition(), 50) << cut;
-    }
-}
-
-TEST(OscArchive, AProcessKeepsItsOscilloscopeSettingsThroughAFile) {
-    CTempFolder folder;
-    const std::string path = folder.File("scope.process");
-    {
-        CScopeTestApp t;
-        CDspDoc* doc = t.NewProcess({"Signal Generator", "Oscilloscope"});
-        COscView& scope = StepAs<COscView>(*doc, 1);
-        std::string message;
-        for (const char* id : {"ch1.disp", "tdivdown", "ch2.posup", "xposdown"})
-            ASSERT_TRUE(scope.SetControl(id, "", message)) << id << message;
-        ASSERT_TRUE(scope.SetControl("ch2.avg", "64", message)) << message;
-        CRecordingCanvas canvas;
-        scope.OnDraw(canvas, {0, 0, 210, 110});
-        scope.OnLButtonDown({30, 40});
-        scope.OnLButtonUp({80, 40});
-        ASSERT_TRUE(scope.GetGate().IsOn());
-        std::string error;
-        ASSERT_TRUE(doc->OnSaveDocument(path, error)) << error;
-    }
-    CScopeTestApp t;
-    std::string error;
-    ASSERT_TRUE(t.app.OpenDocumentFile(path, error)) << error;
-    CDspDoc* doc = t.app.ReopenMarkedDocument(error);
-    ASSERT_NE(doc, nullptr) << error;
-    const COscView& scope = StepAs<COscView>(*doc, 1);
-    EXPECT_EQ(scope.GetDisplayType(0), OscDispDig);
-    EXPECT_EQ(scope.GetTimeIndex(), 8);
-    EXPECT_EQ(scope.GetPosition(1), 26);
-    EXPECT_EQ(scope.GetXPosition(), 49);
-    EXPECT_EQ(scope.GetAverageIndex(1), 6);
-    EXPECT_EQ(scope.GetTrace(1).blockAverageCount, 64.0) << "the refresh after reading ran";
-    EXPECT_TRUE(scope.GetGate().IsOn());
-    EXPECT_EQ(scope.GetReadouts(),
-              (std::vector<std::string>{"Ch1: 500 mVpk/Div", "Ch2: 500 mVpk/Div", "500 uS/Div",
-                                        "Ch2 Avg: 0 / 64"}));
-}
+    testing::Values(
+        CDamage{"VoltsIndexAboveTheList", kSettings + 16, 22, 0,
+                "Oscilloscope volts/div index out of range"},
+        CDamage{"PositionAbove100", kSettings + 4, 101, 0,
+                "Oscilloscope vertical position out of range"},
+        CDamage{"DisplayType4", kSettings + 24, 4, 0, "Oscilloscope display type out of range"},
+        CDamage{"TimeIndex19", kSettings + 32, 19, 0, "Oscilloscope time/div index out of range"},
+        CDamage{"NegativeBlockLength", kBlockLength, 0, -1.0,
+                "Oscilloscope block length out of range"},
+        CDamage{"GateFlag2", kGateOn, 2, 0, "Oscilloscope gate flag out of range"},
+        CDamage{"InfiniteGateStop", kGate + 24, 0, INFINITY, "Oscilloscope gate is not a number"},
+        CDamage{"LastByteMissing", kCut + 1, 0, 0, ""},
+        CDamage{"CutInTheSettings", kCut + 76, 0, 0, ""}),
+    CaseName());
 
 } // namespace

@@ -2,10 +2,11 @@
 // (5, 5) - (205, 105): 20 pixels per horizontal and 12.5 per vertical division. The 16-sample
 // block at 1600 per second and 1 ms/div advances 12.5 pixels per sample; at 500 mV/div a volt
 // is 25 pixels.
-#include "ScopeTestProcess.h"
+#include "common/ModuleProcess.h"
+#include "common/PatternModules.h"
 
+#include "modules/scope/OscView.h"
 #include "platform/RecordingCanvas.h"
-#include "process/PlotColours.h"
 
 #include <gtest/gtest.h>
 
@@ -19,33 +20,17 @@ constexpr CColour kCyan{0, 255, 255};
 
 class OscDraw : public testing::Test {
 protected:
-    CScopeTestApp t;
-    CDspDoc* doc = nullptr;
+    CModuleProcess p{PatternRegistry()};
     CRecordingCanvas canvas;
 
     void SetUp() override {
-        doc = t.NewProcess({"Signal Generator", "Oscilloscope"});
-        ASSERT_NE(doc, nullptr);
-        CFFTOptions options;
-        doc->FillFFTOptions(options);
-        options.m_size = "16";
-        options.m_sampleRate = "1600";
-        std::string message;
-        ASSERT_TRUE(doc->ApplyFFTOptions(options, message)) << message;
+        ASSERT_TRUE(p.Create({"Signal Generator", "Oscilloscope"}, 16, 1600.0));
         // Channel 1 alternates 0 V and 0.5 V, channel 2 holds 0.25 V.
-        Source().m_pattern = [](int c, int, int i) { return c == 0 ? (i % 2) * 0.5 : 0.25; };
+        p.Step<CPatternSource>(1).m_pattern = [](int c, int, int i) {
+            return c == 0 ? (i % 2) * 0.5 : 0.25;
+        };
     }
-    CScopeTestSource& Source() { return StepAs<CScopeTestSource>(*doc, 0); }
-    COscView& Scope() { return StepAs<COscView>(*doc, 1); }
-    void Set(const std::string& id, const std::string& value = "") {
-        std::string message;
-        ASSERT_TRUE(Scope().SetControl(id, value, message)) << id << ": " << message;
-    }
-    void RunOnePass() {
-        ASSERT_TRUE(doc->OnEditRun());
-        ASSERT_EQ(doc->OnIdle(), 1);
-        ASSERT_EQ(doc->OnIdle(), 1);
-    }
+    COscView& Scope() { return p.Step<COscView>(2); }
     void Paint(const CRect& view = kView) {
         canvas.Clear();
         Scope().OnDraw(canvas, view);
@@ -62,38 +47,8 @@ Points Channel1() {
     return p;
 }
 
-TEST_F(OscDraw, GridHasElevenColumnsAndNineRowsThenTheTicks) {
-    Paint();
-    const auto lines = canvas.OpsOf(EOp::line);
-    const int rows[] = {5, 17, 30, 42, 55, 67, 80, 92, 105};
-    ASSERT_EQ(lines.size(), 20u + 49u + 39u) << "grid, then 10 x 5 - 1 and 8 x 5 - 1 ticks";
-    for (int i = 0; i <= 10; ++i)
-        EXPECT_EQ(lines[size_t(i)].points, (Points{{5 + 20 * i, 5}, {5 + 20 * i, 105}})) << i;
-    for (int i = 0; i <= 8; ++i)
-        EXPECT_EQ(lines[size_t(11 + i)].points, (Points{{5, rows[i]}, {205, rows[i]}})) << i;
-    // The horizontal ticks sit on grid line 4 from the bottom (the centre row, y = 55).
-    EXPECT_EQ(lines[20].points[0].y + lines[20].points[1].y, 2 * 55);
-    // The vertical ticks sit on column 5 (x = 105).
-    EXPECT_EQ(lines[20 + 49].points[0].x + lines[20 + 49].points[1].x, 2 * 105);
-    EXPECT_EQ(canvas.OpsOf(EOp::fillRect).back().rect, (CRect{5, 5, 205, 105}));
-}
-
-TEST_F(OscDraw, DrawsTheReadoutsThatFit) {
-    Set("ch1.avg", "2");
-    Set("ch2.avg", "4");
-    Paint({0, 0, 600, 300});
-    EXPECT_EQ(canvas.Texts(), Scope().GetReadouts());
-    EXPECT_EQ(canvas.Texts().size(), 5u);
-
-    // In a 200-pixel plot the centre readout would overlap the left one, and neither average
-    // readout fits beside the other.
-    Paint();
-    EXPECT_EQ(canvas.Texts(),
-              (std::vector<std::string>{"Ch1: 500 mVpk/Div", "1 mS/Div", "Ch1 Avg: 0 / 2"}));
-}
-
 TEST_F(OscDraw, DrawsBothChannelsFromTheDisplayList) {
-    RunOnePass();
+    ASSERT_TRUE(p.Pass());
     Paint();
     const auto traces = Traces();
     ASSERT_EQ(traces.size(), 2u);
@@ -103,64 +58,6 @@ TEST_F(OscDraw, DrawsBothChannelsFromTheDisplayList) {
     EXPECT_EQ(traces[1].points.back(), (CPoint{192, 73}));
     EXPECT_EQ(traces[0].pen.colour, kGreen);
     EXPECT_EQ(traces[0].clip, (CRect{5, 5, 205, 105}));
-}
-
-TEST_F(OscDraw, OffHidesAChannelAndGndDrawsItsZeroLine) {
-    RunOnePass();
-    Set("ch1.disp"); // Dig
-    Set("ch1.disp"); // Off
-    Set("ch2.disp");
-    Set("ch2.disp");
-    Set("ch2.disp"); // Gnd
-    Paint();
-    const auto traces = Traces();
-    ASSERT_EQ(traces.size(), 1u);
-    EXPECT_EQ(traces[0].points, (Points{{5, 80}, {205, 80}}));
-}
-
-TEST_F(OscDraw, DigitalTracesStep) {
-    RunOnePass();
-    Set("ch1.disp");
-    Paint();
-    const Points p = Traces()[0].points;
-    ASSERT_GE(p.size(), 5u);
-    EXPECT_EQ(p[0], (CPoint{5, 30}));
-    EXPECT_EQ(p[1], (CPoint{17, 30}));
-    EXPECT_EQ(p[2], (CPoint{17, 17}));
-    EXPECT_EQ(p[3], (CPoint{30, 17}));
-    EXPECT_EQ(p[4], (CPoint{30, 30}));
-}
-
-TEST_F(OscDraw, TheSelectedChannelUsesTheSelectionPenExceptOnPaper) {
-    RunOnePass();
-    Scope().OnSelCh2();
-    Paint();
-    EXPECT_EQ(Traces()[0].pen.colour, kGreen);
-    EXPECT_EQ(Traces()[1].pen.colour, kCyan);
-    canvas.SetPrinting(true, 600);
-    Paint();
-    EXPECT_EQ(Traces()[1].pen.colour, kGreen);
-}
-
-TEST_F(OscDraw, TheGateIsAnInvertedBandAndSoIsADragInProgress) {
-    Paint();
-    Scope().OnLButtonDown({55, 50});
-    Scope().OnMouseMove({80, 50}, true);
-    Paint();
-    ASSERT_EQ(canvas.OpsOf(EOp::invertRect).size(), 1u);
-    EXPECT_EQ(canvas.OpsOf(EOp::invertRect)[0].rect, (CRect{55, 5, 80, 105}));
-
-    Scope().OnLButtonUp({105, 50});
-    Paint();
-    // Samples 4 to 8 of 16 across the 200-pixel plot.
-    ASSERT_EQ(canvas.OpsOf(EOp::invertRect).size(), 1u);
-    EXPECT_EQ(canvas.OpsOf(EOp::invertRect)[0].rect, (CRect{55, 5, 105, 105}));
-}
-
-TEST_F(OscDraw, AViewTooSmallForAPlotDrawsOnlyItsBackground) {
-    Paint({0, 0, 8, 8});
-    EXPECT_TRUE(Traces().empty());
-    EXPECT_TRUE(canvas.OpsOf(EOp::line).empty());
 }
 
 } // namespace

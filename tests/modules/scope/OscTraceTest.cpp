@@ -32,13 +32,9 @@ TEST(OscTrace, AnalogJoinsTheSamples) {
 
 TEST(OscTrace, DigitalHoldsEachSampleUntilTheNextWithEdgesWhereItChanges) {
     const std::vector<double> v{0.0, 1.0, 1.0, -1.0};
-    EXPECT_EQ(OscTracePoints(
-                  [&] {
-                      CYChannel t = Trace(v, 1e-3);
-                      t.digital = 1;
-                      return t;
-                  }(),
-                  kPlot, 50, 1e-3),
+    CYChannel t = Trace(v, 1e-3);
+    t.digital = 1;
+    EXPECT_EQ(OscTracePoints(t, kPlot, 50, 1e-3),
               (Points{{10, 40}, {20, 40}, {20, 20}, {30, 20}, {40, 20}, {40, 60}}));
 }
 
@@ -66,31 +62,19 @@ TEST(OscTrace, GroundAndShortTracesAreOneFlatLineAtTheZeroLine) {
     EXPECT_EQ(OscTracePoints(CYChannel{}, kPlot, 50, 1e-3), (Points{{10, 100}, {110, 100}}));
 }
 
-struct COriginCase {
-    CRect plot;
-    int32_t position;
-    int32_t expected;
-};
-
-class TraceOrigin : public testing::TestWithParam<COriginCase> {};
-
-TEST_P(TraceOrigin, MovesByThePositionPastFiftyPercentTruncatedTowardZero) {
-    EXPECT_EQ(OscTraceOrigin(GetParam().plot, GetParam().position), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Positions, TraceOrigin,
-                         testing::Values(COriginCase{kPlot, 50, 10}, COriginCase{kPlot, 0, -40},
-                                         COriginCase{kPlot, 100, 60}, COriginCase{kPlot, 75, 35},
-                                         // -17 * 90 / 100 = -15.3 and 15.3
-                                         COriginCase{{0, 0, 90, 80}, 33, -15},
-                                         COriginCase{{0, 0, 90, 80}, 67, 15}));
-
-TEST(OscTrace, ZeroLineSitsAtTheComplementOfThePosition) {
-    EXPECT_EQ(OscZeroLine(kPlot, 100), 20);
-    EXPECT_EQ(OscZeroLine(kPlot, 0), 100);
-    EXPECT_EQ(OscZeroLine(kPlot, 25), 80);
+// The trace starts left or right of the plot by the horizontal position past 50 %, truncated
+// toward zero (-17 * 90 / 100 = -15.3); the zero line sits at the complement of the vertical
+// position (67 * 30 / 100 = 20.1).
+TEST(OscTrace, OriginAndZeroLineFollowThePositions) {
+    const CRect narrow{0, 0, 90, 80};
+    for (const auto& [position, origin] : {std::pair{50, 10}, {0, -40}, {100, 60}, {75, 35}})
+        EXPECT_EQ(OscTraceOrigin(kPlot, position), origin) << position;
+    EXPECT_EQ(OscTraceOrigin(narrow, 33), -15);
+    EXPECT_EQ(OscTraceOrigin(narrow, 67), 15);
+    for (const auto& [position, zero] : {std::pair{100, 20}, {0, 100}, {25, 80}})
+        EXPECT_EQ(OscZeroLine(kPlot, position), zero) << position;
     EXPECT_EQ(OscZeroLine({0, 0, 10, 30}, 50), 15);
-    EXPECT_EQ(OscZeroLine({0, 0, 10, 30}, 33), 20) << "67 * 30 / 100 = 20.1";
+    EXPECT_EQ(OscZeroLine({0, 0, 10, 30}, 33), 20);
 }
 
 TEST(OscTrace, PixelsAreTruncatedAndHeldInRange) {

@@ -1,0 +1,211 @@
+#include "SplView.h"
+
+#include "base/NumberText.h"
+#include "dsp/DSPFFTDataList.h"
+#include "platform/Canvas.h"
+#include "process/DspDoc.h"
+#include "process/PlotColours.h"
+
+#include <algorithm>
+#include <cmath>
+
+AURIVO_IMPLEMENT_DYNAMIC(CSplView, RUNTIME_CLASS(CDspView));
+
+namespace {
+constexpr const char* kWeightingId = "weighting";
+constexpr const char* kTimeId = "time";
+constexpr const char* kSensitivityId = "sensitivity";
+constexpr double kMaxSensitivity = 100000.0; // mV/Pa
+const std::vector<std::string> kWeightings = {"A", "C", "Z"};
+const std::vector<std::string> kTimes = {"Fast", "Slow"};
+
+std::string LevelText(double db) {
+    return std::isfinite(db) ? FormatText("%.1f dB", db) : std::string("-- dB");
+}
+} // namespace
+
+CSplView::CSplView() {
+    Controls().Add({kWeightingId, EControlKind::ComboBox, "&Weighting:", kWeightings});
+    Controls().Add({kTimeId, EControlKind::ComboBox, "&Time:", kTimes});
+    Controls().Add({kSensitivityId, EControlKind::Edit, "&Sensitivity mV/Pa:", {}});
+    UpdateControlStates();
+}
+
+const CFieldTable<CSplView>& CSplView::Fields() {
+    using V = CSplView;
+    static const CFieldTable<V> table{{
+        {kWeightingId, "Weighting", EFieldType::Int32,
+         [](const V& v) { return double(v.m_frequencyWeighting); },
+         [](V& v, double x) { v.m_frequencyWeighting = int32_t(x); },
+         InRange(0, 2, "SPL Meter frequency weighting out of range"),
+         [](const V&) { return kWeightings; }},
+        {kTimeId, "Time", EFieldType::Int32, [](const V& v) { return double(v.m_timeWeighting); },
+         [](V& v, double x) { v.m_timeWeighting = int32_t(x); },
+         InRange(0, 1, "SPL Meter time weighting out of range"), [](const V&) { return kTimes; }},
+        {kSensitivityId, "Sensitivity mV/Pa", EFieldType::Double,
+         [](const V& v) { return v.m_sensitivity; }, [](V& v, double x) { v.m_sensitivity = x; },
+         [](double x) {
+             return x > 0 && x <= kMaxSensitivity
+                        ? std::string()
+                        : "SPL Meter sensitivity must be above 0 and at most 100000 mV/Pa";
+         }},
+    }};
+    return table;
+}
+
+void CSplView::UpdateControlStates() {
+    CControlState* weighting = Controls().StateById(kWeightingId);
+    weighting->selection = m_frequencyWeighting;
+    weighting->text = kWeightings[size_t(m_frequencyWeighting)];
+    CControlState* time = Controls().StateById(kTimeId);
+    time->selection = m_timeWeighting;
+    time->text = kTimes[size_t(m_timeWeighting)];
+    Controls().StateById(kSensitivityId)->text = SettingNumberText(m_sensitivity);
+}
+
+bool CSplView::OnControlChanged(const std::string& id) {
+    const CControlState* state = Controls().StateById(id);
+    if (!state) return true;
+    std::string refusal;
+    if (id == kSensitivityId) {
+        const auto* field = Fields().Find(id);
+        if (!Fields().SetFromText(*this, *field, state->text, refusal)) {
+            UpdateControlStates();
+            RefuseControl(refusal);
+            return false;
+        }
+    } else if (id == kWeightingId) {
+        m_frequencyWeighting = std::clamp(state->selection, 0, 2);
+    } else if (id == kTimeId) {
+        m_timeWeighting = std::clamp(state->selection, 0, 1);
+    }
+    UpdateControlStates();
+    ShowCurrentParams();
+    SetModified();
+    return true;
+}
+
+bool CSplView::SetSetting(const std::string& id, const std::string& value, std::string& message) {
+    if (const auto* field = Fields().Find(id)) {
+        if (!Fields().SetFromText(*this, *field, value, message)) return false;
+        UpdateControlStates();
+        return true;
+    }
+    return CDspView::SetSetting(id, value, message);
+}
+
+std::vector<CSettingValue> CSplView::GetSettings() const {
+    auto settings = CDspView::GetSettings();
+    const auto mine = Fields().List(*this);
+    settings.insert(settings.end(), mine.begin(), mine.end());
+    return settings;
+}
+
+std::string CSplView::CheckRunSettings() const {
+    return Fields().Check(Fields().Values(*this));
+}
+
+std::string CSplView::Symbol() const {
+    return "L" + kWeightings[size_t(m_frequencyWeighting)] + (m_timeWeighting == 0 ? "F" : "S");
+}
+
+// ---- Run contract ---------------------------------------------------------------------------
+
+int CSplView::StartRun() {
+    const std::string refusal = CheckRunSettings();
+    if (!refusal.empty()) {
+        ShowErrorMessage(refusal);
+        return 0;
+    }
+    const CDspDoc* doc = GetDocument();
+    const double rate = doc ? doc->GetSampleRate() : 0.0;
+    for (CSplChannelMeter& meter : m_meters)
+        meter.Start(EFrequencyWeighting(m_frequencyWeighting), ETimeWeighting(m_timeWeighting),
+                    rate > 0 ? rate : 48000.0, 1000.0 / m_sensitivity);
+    m_channels = 0;
+    return 1;
+}
+
+int CSplView::ProcessData() {
+    CDspDoc* doc = GetDocument();
+    CDSPFFTDataList* input = doc ? doc->GetCurrentList() : nullptr;
+    if (!input) {
+        ShowErrorMessage("The SPL Meter received no block to measure.");
+        return 0;
+    }
+    m_channels = std::min(input->GetNumChans(), 2);
+    for (int c = 0; c < m_channels; ++c)
+        m_meters[size_t(c)].Process(input->GetTimeData(c), size_t(input->GetSize(c)));
+    Invalidate();
+    return 1;
+}
+
+std::vector<CReadoutValue> CSplView::GetReadoutValues() const {
+    std::vector<CReadoutValue> values;
+    const std::string symbol = Symbol();
+    const std::string leq = "L" + kWeightings[size_t(m_frequencyWeighting)] + "eq";
+    for (int c = 0; c < m_channels; ++c) {
+        const CSplLevels levels = GetLevels(c);
+        const std::string prefix = FormatText("Ch%d ", c + 1);
+        values.push_back({c + 1, prefix + symbol, LevelText(levels.level)});
+        values.push_back({c + 1, prefix + leq, LevelText(levels.leq)});
+        values.push_back({c + 1, prefix + symbol + "max", LevelText(levels.max)});
+        values.push_back({c + 1, prefix + symbol + "min", LevelText(levels.min)});
+    }
+    return values;
+}
+
+// ---- Drawing --------------------------------------------------------------------------------
+
+void CSplView::OnDraw(ICanvas& canvas, const CRect& rect) {
+    const CRect area = GetScreenRect(rect);
+    canvas.BeginLayer(area);
+    CDspView::OnDraw(canvas, rect);
+    canvas.FillRect(area, m_plotColours.background);
+    canvas.SetFont(canvas.IsPrinting() ? kPlotLargeFont : kPlotSmallFont);
+    const int32_t line = std::max(1, canvas.GetTextMetrics().height);
+    const std::vector<CReadoutValue> readouts = GetReadoutValues();
+    const int32_t width = area.right - area.left;
+    const int32_t barWidth = std::max(8, width / 12);
+    for (int c = 0; c < 2; ++c) {
+        // Each channel's half: its bar on the left, its readouts beside it.
+        const int32_t left = area.left + c * width / 2 + line / 2;
+        const CRect bar{left, area.top + line, left + barWidth, area.bottom - line};
+        if (bar.IsRectEmpty()) break;
+        canvas.SetPen({m_plotColours.grid, 1});
+        canvas.SetBrush(std::nullopt);
+        canvas.Rectangle(bar);
+        const double level = c < m_channels ? GetLevels(c).level : NAN;
+        if (std::isfinite(level)) {
+            const double share =
+                std::clamp((level - kBarBottom) / (kBarTop - kBarBottom), 0.0, 1.0);
+            const int32_t top = bar.bottom - int32_t(std::lround(share * (bar.bottom - bar.top)));
+            canvas.FillRect({bar.left + 1, top, bar.right - 1, bar.bottom - 1},
+                            m_plotColours.trace);
+        }
+        int32_t y = bar.top;
+        for (const CReadoutValue& r : readouts) {
+            if (r.channel != c + 1) continue;
+            canvas.DrawText({bar.right + line / 2, y}, r.Text(), m_plotColours.marker);
+            y += line;
+        }
+    }
+    canvas.EndLayer();
+}
+
+// ---- Archive --------------------------------------------------------------------------------
+
+void CSplView::Serialize(CArchive& ar) {
+    CDspView::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar.WriteClass(RUNTIME_CLASS(CSplView));
+        Fields().Store(ar, *this);
+        return;
+    }
+    ar.ReadClass(RUNTIME_CLASS(CSplView));
+    ar.GetObjectSchema();
+    const auto values = Fields().Load(ar);
+    if (!values) return;
+    Fields().Apply(*this, *values);
+    UpdateControlStates();
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The "SPL Meter" module: the sound pressure level of each channel of the block it receives,
+// frequency- and time-weighted, with Leq, maximum and minimum over the run, from the channel's
+// volts and the microphone's sensitivity. It hands the block on unchanged and draws one bar
+// per channel with the readouts beside it.
+
+#include "SplMeter.h"
+#include "process/DspView.h"
+#include "process/SettingField.h"
+
+#include <array>
+
+class CSplView : public CDspView {
+    AURIVO_DECLARE_SERIAL(CSplView)
+public:
+    static constexpr double kDefaultSensitivity = 10.0; // mV/Pa
+    // The bar's range in dB SPL.
+    static constexpr double kBarBottom = 20.0;
+    static constexpr double kBarTop = 140.0;
+
+    CSplView();
+
+    void Serialize(CArchive& ar) override;
+    int StartRun() override;
+    int ProcessData() override;
+    void OnDraw(ICanvas& canvas, const CRect& rect) override;
+
+    std::vector<CReadoutValue> GetReadoutValues() const override;
+    std::vector<CSettingValue> GetSettings() const override;
+    std::string CheckRunSettings() const override;
+
+    CSplLevels GetLevels(int channel) const { return m_meters[size_t(channel)].Levels(); }
+
+protected:
+    bool OnControlChanged(const std::string& id) override;
+    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
+
+private:
+    static const CFieldTable<CSplView>& Fields();
+    /** The control bar from the settings. */
+    void UpdateControlStates();
+    /** "LAF", "LCS", ... : the standard's symbol of the shown level. */
+    std::string Symbol() const;
+
+    int32_t m_frequencyWeighting = int32_t(EFrequencyWeighting::A);
+    int32_t m_timeWeighting = int32_t(ETimeWeighting::Fast);
+    double m_sensitivity = kDefaultSensitivity;
+    int m_channels = 0; // measured in this run
+    std::array<CSplChannelMeter, 2> m_meters;
+};

@@ -1,0 +1,61 @@
+// Every built-in module, configured away from its defaults: each setting it lists is taken back
+// by its id and by its label as the command line reads them, and a saved file opens with every
+// setting as it was.
+#include "common/CaseName.h"
+#include "common/ModuleProcess.h"
+#include "common/TempFolder.h"
+
+namespace {
+
+struct CModuleCase {
+    const char* name;
+    std::string module;
+    std::vector<std::string> changes;
+};
+
+class BuiltInSettings : public testing::TestWithParam<CModuleCase> {};
+
+TEST_P(BuiltInSettings, AreTakenBackAsListedAndSurviveAFile) {
+    CModuleProcess p;
+    ASSERT_TRUE(p.Create({GetParam().module}, 2048, 44100.0));
+    p.Set(1, GetParam().changes);
+    const std::vector<CSettingValue> listed = p.Session().GetSettings(1);
+    for (const CSettingValue& s : listed)
+        for (const std::string& name : {s.id, s.label}) {
+            std::string error;
+            EXPECT_TRUE(p.Session().SetControl(1, name, s.value, error)) << error;
+        }
+    EXPECT_EQ(p.Session().GetSettings(1), listed);
+
+    CTempFolder folder;
+    std::string error;
+    ASSERT_TRUE(p.Session().Save(folder.File("m.process"), error)) << error;
+    CModuleProcess opened;
+    ASSERT_TRUE(opened.Session().Open(folder.File("m.process"), error)) << error;
+    EXPECT_EQ(opened.Session().GetSettings(1), listed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modules, BuiltInSettings,
+    testing::Values(
+        CModuleCase{"Generator",
+                    "Signal Generator",
+                    {"ch1.wave=Down Ramp180", "ch1.freq=2205.5",       "ch1.mode=Exp10Dn Swp",
+                     "ch1.level=33",          "ch1.sweepstart=100",    "ch1.sweepstop=10000.25",
+                     "ch1.sweeptime=0.75",    "ch1.pulsestart=0.0015", "ch1.pulsestop=0.0035",
+                     "ch1.pulseperiod=0.008", "ch2.wave=DC- Pulse",    "ch2.freq=0",
+                     "ch2.mode=Single Shot",  "ch2.level=0",           "ch2.sweepstart=1",
+                     "ch2.sweepstop=2",       "ch2.sweeptime=3",       "ch2.pulsestart=0.25",
+                     "ch2.pulsestop=0.5",     "ch2.pulseperiod=1e0"}},
+        CModuleCase{"Oscilloscope",
+                    "Oscilloscope",
+                    {"ch1.disp", "tdivdown", "ch2.posup", "xposdown", "ch2.avg=64", "ch1.vdivup",
+                     "ch2.disp"}},
+        CModuleCase{"Analyser",
+                    "Spectrum Analyzer",
+                    {"xaxis=Log20.", "startup", "startup", "stopdn", "yaxis=| Z |", "scaleup",
+                     "ref1=8.2", "ref2=12.5", "type=XCorr/FFT", "window=Hamming", "plot=Lined Bar",
+                     "avg=64", "smooth=3", "freqcal=1"}}),
+    CaseName());
+
+} // namespace

@@ -1,0 +1,141 @@
+// The "SPL Meter" library as the program meets it: found, listed, composed into a process,
+// run, saved and reopened through its entry point alone.
+#include "common/CaseName.h"
+#include "common/TempFolder.h"
+
+#include "modules/BuiltInModules.h"
+#include "platform/AtomicFile.h"
+#include "platform/MemorySettings.h"
+#include "process/PlugInManager.h"
+#include "process/ProcessSession.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> Bytes(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(ReadFileBytes(path, bytes, error, 1u << 20)) << error;
+    return bytes;
+}
+
+std::string Readout(const CProcessSession& session, int step, const std::string& label) {
+    for (const CReadoutValue& r : session.GetReadouts(step))
+        if (r.label == label) return r.value;
+    return "(no readout " + label + ")";
+}
+
+std::string Setting(const CProcessSession& session, int step, const std::string& id) {
+    for (const CSettingValue& s : session.GetSettings(step))
+        if (s.id == id) return s.value;
+    return "(no setting " + id + ")";
+}
+
+class SplPlugIn : public testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_symlink(SPLMETER_LIBRARY, folder.File("splmeter.so"));
+        std::ostringstream err;
+        ASSERT_EQ(manager.FindPlugIns({folder.Path()}, err), 1u);
+        manager.AddModules(registry, err);
+        ASSERT_EQ(err.str(), "");
+    }
+    bool Set(CProcessSession& session, int step, const std::string& id, const std::string& value) {
+        std::string error;
+        const bool ok = session.SetControl(step, id, value, error);
+        EXPECT_TRUE(ok) << error;
+        return ok;
+    }
+
+    CTempFolder folder;
+    CSystemSharedLibraries libraries;
+    CPlugInManager manager{libraries};
+    CModuleRegistry registry = GetBuiltInModules();
+    CSystemClock clock;
+};
+
+// A generator's 1 kHz sine of 1 V peak (0.7071 V RMS) on channel 1 and a tenth of it on
+// channel 2, into a microphone sensitivity of 707.10678 mV/Pa: 1 Pa (94 dB) and 74 dB.
+TEST_F(SplPlugIn, MeasuresSavesAndReopensThroughItsEntryPoint) {
+    std::string error;
+    CProcessSession session(registry, clock);
+    ASSERT_TRUE(session.Create({"Signal Generator", "SPL Meter"}, {}, error)) << error;
+    for (const char* ch : {"ch1.", "ch2."}) {
+        Set(session, 1, std::string(ch) + "wave", "Sine");
+        Set(session, 1, std::string(ch) + "freq", "1000");
+    }
+    Set(session, 1, "ch1.level", "100");
+    Set(session, 1, "ch2.level", "10");
+    Set(session, 2, "weighting", "C");
+    Set(session, 2, "time", "Slow");
+    Set(session, 2, "sensitivity", "707.10678");
+    ASSERT_EQ(session.Run(800), 800) << testing::PrintToString(session.GetMessages());
+    EXPECT_EQ(Readout(session, 2, "Ch1 LCeq"), "94.0 dB");
+    EXPECT_EQ(Readout(session, 2, "Ch1 LCS"), "94.0 dB");
+    EXPECT_EQ(Readout(session, 2, "Ch1 LCSmin"), "94.0 dB");
+    EXPECT_EQ(Readout(session, 2, "Ch2 LCeq"), "74.0 dB");
+
+    const std::string first = folder.File("first.process"), second = folder.File("second.process");
+    ASSERT_TRUE(session.Save(first, error)) << error;
+    CProcessSession reopened(registry, clock);
+    ASSERT_TRUE(reopened.Open(first, error)) << error;
+    EXPECT_EQ(Setting(reopened, 2, "weighting"), "C");
+    EXPECT_EQ(Setting(reopened, 2, "time"), "Slow");
+    EXPECT_EQ(Setting(reopened, 2, "sensitivity"), "707.10678");
+    ASSERT_TRUE(reopened.Save(second, error)) << error;
+    EXPECT_EQ(Bytes(first), Bytes(second));
+
+    // Without the library the step has no module: the file is refused, not read askew.
+    CProcessSession without(GetBuiltInModules(), clock);
+    EXPECT_FALSE(without.Open(first, error));
+    EXPECT_NE(error.find("Step 2 uses the module \"SPL Meter\", which is not available"),
+              std::string::npos)
+        << error;
+}
+
+struct CSwitchCase {
+    const char* name;
+    int enabled; // "Settings"/"EnablePlugIns"
+    std::vector<std::string> modules;
+};
+
+class PlugInSwitch : public testing::TestWithParam<CSwitchCase> {};
+
+// The host's start-up: the user's folder comes from XDG_DATA_HOME, and the settings' switch
+// decides whether anything is searched at all.
+TEST_P(PlugInSwitch, DecidesWhetherTheUsersPlugInsAreLoaded) {
+    const CSwitchCase& c = GetParam();
+    CTempFolder data;
+    fs::create_directories(data.File("aurivo/plugins"));
+    fs::create_symlink(SPLMETER_LIBRARY, data.File("aurivo/plugins/splmeter.so"));
+    const char* old = std::getenv("XDG_DATA_HOME");
+    const std::string saved = old ? old : "";
+    setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
+    CMemorySettings settings;
+    settings.SetInt("Settings", "EnablePlugIns", c.enabled);
+    CSystemSharedLibraries libraries;
+    CPlugInManager manager(libraries);
+    CModuleRegistry registry = GetBuiltInModules();
+    std::ostringstream err;
+    LoadPlugInModules(manager, registry, settings, err);
+    old ? setenv("XDG_DATA_HOME", saved.c_str(), 1) : unsetenv("XDG_DATA_HOME");
+    std::vector<std::string> names;
+    for (const CPlugInModule& p : registry.GetPlugIns())
+        names.push_back(p.name);
+    EXPECT_EQ(names, c.modules);
+    EXPECT_EQ(manager.GetPlugInCount(), c.modules.size());
+}
+const CSwitchCase kSwitchCases[] = {
+    {"On", 1, {"SPL Meter"}},
+    {"Off", 0, {}},
+};
+INSTANTIATE_TEST_SUITE_P(Settings, PlugInSwitch, testing::ValuesIn(kSwitchCases), CaseName());
+
+} // namespace

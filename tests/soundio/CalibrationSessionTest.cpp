@@ -1,0 +1,329 @@
+// The calibration session: its rules, the refusals of a missing or misbuilt calibration process,
+// and the three procedures end to end on the virtual card, measured against the card's model.
+#include "SoundIOTestProcess.h"
+#include "common/CaseName.h"
+#include "common/TempFolder.h"
+
+#include "base/NumberText.h"
+#include "soundio/CalibrationSession.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <filesystem>
+#include <numbers>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CToneCase {
+    const char* name;
+    double rate;
+    int size;
+    double tone;
+};
+
+class CalibrationTone : public ::testing::TestWithParam<CToneCase> {};
+
+TEST_P(CalibrationTone, LiesOnTheBinNear200Hz) {
+    EXPECT_DOUBLE_EQ(CalibrationToneFrequency(GetParam().rate, GetParam().size), GetParam().tone);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calibration, CalibrationTone,
+                         ::testing::Values(CToneCase{"rate48000", 48000, 1024, 187.5},
+                                           CToneCase{"rate44100", 44100, 1024, 172.265625},
+                                           // A spacing above 200 Hz: the tone is one spacing.
+                                           CToneCase{"coarseBins", 48000, 64, 750.0}),
+                         CaseName());
+
+struct CFullScaleCase {
+    const char* name;
+    double user;
+    int peak;
+    const char* measure;
+    const char* text;
+};
+
+class FullScaleLevel : public ::testing::TestWithParam<CFullScaleCase> {};
+
+TEST_P(FullScaleLevel, IsTheVoltageOfASampleOfOne) {
+    const CFullScaleCase& c = GetParam();
+    EXPECT_EQ(FullScaleLevelText(c.user, c.peak, c.measure), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calibration, FullScaleLevel,
+                         ::testing::Values(CFullScaleCase{"vpeak", 1.0, 50, "Vpeak", "2.0000 Vpk"},
+                                           CFullScaleCase{"vrms", 1.0, 50, "Vrms", "2.8284 Vrms"},
+                                           CFullScaleCase{"negativePeak", 0.5, -25, "Vpeak",
+                                                          "2.0000 Vpk"},
+                                           // No recorded level gives no full scale (not "inf").
+                                           CFullScaleCase{"silentChannel", 1.0, 0, "Vpeak", ""}),
+                         CaseName());
+
+struct CPlanCase {
+    const char* name;
+    const char* select;
+    const char* errors;
+    bool input, latency, frequency;
+};
+
+class CalibrationPlan : public ::testing::TestWithParam<CPlanCase> {};
+
+TEST_P(CalibrationPlan, RunsTheSelectedAndTheFailingGroups) {
+    CCalibration record;
+    record.CalSel = GetParam().select;
+    record.ReturnedErrors = GetParam().errors;
+    const CCalibrationPlan plan = PlanCalibration(record);
+    EXPECT_EQ(plan.input, GetParam().input);
+    EXPECT_EQ(plan.latency, GetParam().latency);
+    EXPECT_EQ(plan.frequency, GetParam().frequency);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calibration, CalibrationPlan,
+    ::testing::Values(CPlanCase{"auto", "Auto", "", false, true, true},
+                      CPlanCase{"input", "Input", "", true, false, false},
+                      CPlanCase{"latency", "Latency", "", false, true, false},
+                      CPlanCase{"frequency", "Frequency", "", false, false, true},
+                      CPlanCase{"inputErrors", "Latency",
+                                "x Input Signal Levels Calibration Group y", true, true, false},
+                      CPlanCase{"frequencyErrors", "Input", "Frequency Response Calibration Group",
+                                true, false, true}),
+    CaseName());
+
+/** A user's process with a SoundIO step on the virtual card, and a folder that holds the
+ *  calibration process the session is to find. */
+struct CCalibrationBench {
+    CTempFolder folder;
+    CSoundIOTestApp t;
+    CDspDoc* user = nullptr;
+    CSoundIOView* owner = nullptr;
+
+    explicit CCalibrationBench(const CDeviceModel& model = {},
+                               const std::vector<std::string>& steps = {"Signal Generator",
+                                                                        "SoundIO"},
+                               const std::vector<std::string>& settings = {})
+        : t(model) {
+        user = t.NewProcess(steps, 1024, 48000);
+        std::vector<std::string> all{"2:mode=Rec./Play", "2:rate=48000"};
+        all.insert(all.end(), settings.begin(), settings.end());
+        t.Set(*user, all);
+        owner = &StepAs<CSoundIOView>(*user, 1);
+        fs::copy_file(fs::path(AURIVO_SOURCE_DIR) / "data" / CCalibrationSession::kFileName,
+                      folder.File(CCalibrationSession::kFileName));
+    }
+    /** Replaces the calibration process by one of these steps. */
+    void WriteCalibrationProcess(const std::vector<std::string>& steps) {
+        CDspDoc* doc = t.NewProcess(steps, 1024, 48000);
+        std::string error;
+        ASSERT_TRUE(doc->OnSaveDocument(folder.File(CCalibrationSession::kFileName), error));
+        t.app.CloseDocument(doc);
+    }
+};
+
+struct COpenCase {
+    const char* name;
+    std::vector<std::string> steps; // empty: no calibration process at all
+    const char* message;
+};
+
+class CalibrationOpen : public ::testing::TestWithParam<COpenCase> {};
+
+TEST_P(CalibrationOpen, RefusesAMissingOrMisbuiltProcess) {
+    CCalibrationBench bench;
+    if (GetParam().steps.empty())
+        fs::remove(bench.folder.File(CCalibrationSession::kFileName));
+    else
+        bench.WriteCalibrationProcess(GetParam().steps);
+    bench.t.TakeMessages();
+    const std::string path = bench.folder.File(CCalibrationSession::kFileName);
+    CCalibrationSession session(bench.t.app, *bench.owner);
+    EXPECT_FALSE(session.Open({bench.folder.Path()}));
+    const std::string expected = FormatText(GetParam().message, path.c_str(), path.c_str());
+    EXPECT_EQ(bench.t.TakeMessages(), std::vector<std::string>{expected});
+    // Nothing of the calibration process stays open.
+    EXPECT_EQ(bench.t.app.GetDocuments().size(), 1u);
+    EXPECT_EQ(session.GetEdited(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calibration, CalibrationOpen,
+    ::testing::Values(
+        COpenCase{"missing", {}, "No such file or directory\ncalibration.process"},
+        COpenCase{"secondStepNotSoundIO",
+                  {"Signal Generator", "Signal Generator", "Oscilloscope", "Spectrum Analyzer"},
+                  "'%s' Step:2 is not a SoundIO module.\n Reconfigure '%s' to have SoundIO module "
+                  "at Step:2"},
+        COpenCase{"fourthStepMissing",
+                  {"Signal Generator", "SoundIO", "Oscilloscope"},
+                  "'%s' Step:4 is not a Spectrum Analyser module.\n Reconfigure '%s' to have "
+                  "Spectrum Analyser module at Step:4"}),
+    CaseName());
+
+// The model's response to a full-scale impulse at frequency f: the polynomial turns 1.0 into
+// 1 + c2 + c3 + ..., then the filter and the gain.
+double ModelImpulseResponse(const CDeviceModel& model, double f, double rate) {
+    double shaped = 1.0;
+    for (double c : model.harmonics)
+        shaped += c;
+    std::complex<double> h = 0.0;
+    for (size_t k = 0; k < model.response.size(); ++k)
+        h += model.response[k] * std::polar(1.0, -2.0 * std::numbers::pi * f * double(k) / rate);
+    return shaped * model.gain * std::abs(h);
+}
+
+TEST(CalibrationSession, AutoMeasuresTheModelsLatencyAndResponseAndOKHandsThemOver) {
+    const CDeviceModel model; // the settings file's default device
+    CCalibrationBench bench(model);
+    CCalibrationSession session(bench.t.app, *bench.owner);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}))
+        << testing::PrintToString(bench.t.TakeMessages());
+    ASSERT_EQ(session.GetEdited()->CalSel, "Auto");
+    EXPECT_TRUE(session.Run()) << session.GetStatus();
+    EXPECT_EQ(session.GetStatus(), "Frequency Calibration Complete");
+    EXPECT_TRUE(session.IsParametersChanged());
+
+    const CCalibration& edited = *session.GetEdited();
+    // The pulse's edge lies the lead-in gap and the card's latency after the recording starts,
+    // on both channels.
+    const double latency = (CSoundIOView::kLeadInFrames + model.latency) / 48000.0;
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(edited.Latency[c].LatencyParams, FormatText("%8.8f Sec.", latency)) << c;
+        EXPECT_EQ(edited.Latency[c].LatencyInputDeviceName, CVirtualCard::kDeviceName);
+        EXPECT_EQ(edited.Freq[c].FreqCalParams, "Pulse");
+    }
+
+    // Single-sided amplitudes of the recorded impulse response against the model, every bin
+    // between DC and half the sample rate.
+    CDSPFFTDataList& response = *edited.GetFrequencyResponse();
+    const int n = response.GetSize(0);
+    ASSERT_EQ(n, 1024);
+    double worst = 0.0;
+    for (int c = 0; c < 2; ++c) {
+        const double* magnitude = response.GetFreqData(c);
+        for (int k = 1; k < n / 2; ++k) {
+            const double truth = ModelImpulseResponse(model, k * 48000.0 / n, 48000.0);
+            worst = std::max(worst, std::fabs(20.0 * std::log10(magnitude[k] * n / 2 / truth)));
+        }
+    }
+    EXPECT_LT(worst, 0.1);
+    // The inverse transform gives the impulse response back: the filter's taps through the
+    // shaping and the gain, where the trigger offset put the edge.
+    const double* time = response.GetTimeData(0);
+    const int edge = -bench.owner->GetTriggerOffset();
+    for (size_t k = 0; k < model.response.size(); ++k)
+        EXPECT_NEAR(time[edge + int(k)], 1.015 * model.gain * model.response[k], 2e-3) << k;
+    EXPECT_NEAR(time[edge - 1], 0.0, 2e-3);
+
+    const std::string params = edited.Latency[0].LatencyParams;
+    session.Accept();
+    CCalibration& owned = *bench.owner->GetCalibration();
+    EXPECT_EQ(owned.Latency[0].LatencyParams, params);
+    EXPECT_EQ(owned.GetOwner(), bench.owner);
+    EXPECT_EQ(bench.t.app.GetDocuments().size(), 1u);
+}
+
+TEST(CalibrationSession, StopBetweenSlicesAbortsTheRunAndKeepsTheOwnersRecord) {
+    CCalibrationBench bench;
+    int asked = 0;
+    CCalibrationHost host;
+    host.stopRequested = [&] { return ++asked == 3; };
+    CCalibrationSession session(bench.t.app, *bench.owner, host);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    EXPECT_FALSE(session.Run());
+    EXPECT_EQ(session.GetStatus(), "Aborted");
+    EXPECT_EQ(asked, 3);
+    EXPECT_FALSE(session.GetCalibrationDocument()->IsRunning());
+    // Nothing was measured: the frequency procedure never ran.
+    const CCalibration& edited = *session.GetEdited();
+    EXPECT_EQ(edited.Latency[0], CLatencyCal{});
+    EXPECT_EQ(edited.Freq[0], CFreqCal{});
+    session.Cancel();
+    EXPECT_EQ(bench.owner->GetCalibration()->Latency[0], CLatencyCal{});
+    EXPECT_EQ(bench.t.app.GetDocuments().size(), 1u);
+}
+
+TEST(CalibrationSession, OKOffersBothSavesAndWritesTheUsersProcessWithTheNewRecord) {
+    CCalibrationBench bench;
+    const std::string processPath = bench.folder.File("user.process");
+    std::string error;
+    ASSERT_TRUE(bench.user->OnSaveDocument(processPath, error)) << error;
+    bench.user->SetPathName(processPath);
+    CCalibrationSession session(bench.t.app, *bench.owner);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    session.GetEdited()->CalSel = "Latency";
+    ASSERT_TRUE(session.Run());
+    const std::string latency = session.GetEdited()->Latency[0].LatencyParams;
+    bench.t.TakeMessages();
+    bench.t.sink.QueueAnswer(IDNO);  // no calibration file
+    bench.t.sink.QueueAnswer(IDYES); // but the process file
+    session.OK();
+    EXPECT_EQ(
+        bench.t.TakeMessages(),
+        (std::vector<std::string>{"Calibration Parameter Has Changed \r\nSave To Calibration File?",
+                                  "Calibration Parameter Has Changed.\r\nSave To Process File?"}));
+    EXPECT_EQ(bench.owner->GetCalibration()->Latency[0].LatencyParams, latency);
+    EXPECT_EQ(bench.owner->GetCalibration()->ProcessName, processPath);
+    // The saved process carries the new record.
+    CSoundIOTestApp reader;
+    std::string readError;
+    CDspDoc* reread = reader.app.OpenDocumentFile(processPath, readError);
+    if (reread && reader.app.GetDocumentToReopen())
+        reread = reader.app.ReopenMarkedDocument(readError);
+    ASSERT_NE(reread, nullptr) << readError;
+    EXPECT_EQ(StepAs<CSoundIOView>(*reread, 1).GetCalibration()->Latency[0].LatencyParams, latency);
+}
+
+// A level calibration with a meter that reads 2 V at full scale, then a tone through the card
+// read in volts by the analyser. Steps: generator, SoundIO, analyser.
+TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadTheInputVoltage) {
+    constexpr double kVoltsAtFullScale = 2.0;
+    constexpr double kGain = 0.502;
+    const double levels[2] = {80, 60}; // recorded peaks 40.16 % and 30.12 % of full scale
+    CCalibrationBench bench(CleanModel(240, kGain),
+                            {"Signal Generator", "SoundIO", "Spectrum Analyzer"},
+                            {"1:ch1.level=80", "1:ch2.level=60", "3:window=None"});
+    int slices = 0;
+    CCalibrationLevelInput asked{-1.0, -1.0};
+    CCalibrationHost host;
+    // Every slice takes a second of the test's clock.
+    host.stopRequested = [&] {
+        ++slices;
+        bench.t.clock.Advance(1);
+        return false;
+    };
+    host.askLevels = [&](const CCalibrationLevelInput& shown) {
+        asked = shown;
+        return CCalibrationLevelInput{kVoltsAtFullScale * levels[0] / 100 * kGain,
+                                      kVoltsAtFullScale * levels[1] / 100 * kGain};
+    };
+    CCalibrationSession session(bench.t.app, *bench.owner, host);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    session.GetEdited()->CalSel = "Input";
+    EXPECT_TRUE(session.Run()) << session.GetStatus();
+    EXPECT_EQ(session.GetStatus(), "Input Calibration Complete");
+    EXPECT_EQ(slices, 30);
+    EXPECT_EQ(asked.ch1, 1.0); // the record's levels are offered first
+    const CCalibration& edited = *session.GetEdited();
+    EXPECT_EQ(edited.Level[0].PeakSampleLevel, 40);
+    EXPECT_EQ(edited.Level[1].PeakSampleLevel, 30);
+    EXPECT_EQ(edited.Level[0].MixerSource, CVirtualCard::kSourceName);
+    EXPECT_EQ(edited.Level[0].Gain, CVirtualCard::kInputLevel);
+    session.Accept();
+
+    // A 1031.25 Hz tone (bin 22) at half scale now reads as volts at the card's input.
+    CCalibration& owned = *bench.owner->GetCalibration();
+    owned.Level[0].InputLevelCalApply = owned.Level[1].InputLevelCalApply = true;
+    bench.t.Set(*bench.user,
+                {"1:ch1.level=50", "1:ch2.level=50", "1:ch1.freq=1031.25", "1:ch2.freq=1031.25"});
+    ASSERT_TRUE(bench.t.Run(*bench.user, 2)) << testing::PrintToString(bench.t.TakeMessages());
+    const CDSPFFTDataList& shown = *bench.user->GetView(2)->GetDisplayList();
+    const double volts = kVoltsAtFullScale * 0.5 * kGain;
+    // The calibration reads whole percent: 40.1 % counts as 40 (30.2 as 30), 0.25 % (0.7 %) high.
+    for (int c = 0; c < 2; ++c)
+        EXPECT_NEAR(shown.GetAt(c)->GetFreqObj()->GetDataPointer()[22], volts, volts * 0.008) << c;
+}
+
+} // namespace
