@@ -24,8 +24,9 @@ TEST(AlsaLoopback, RecordPlayThroughPulseReturnsThePlayedBlockExactly) {
     const std::string status = ServerStatus();
     if (status != "running") GTEST_SKIP() << "Sound server unavailable: " << status;
 
-    CSoundIOTestApp t;
+    // The card outlives the process whose SoundIO step holds its open devices.
     CAlsaAudio alsa({"pulse"});
+    CSoundIOTestApp t;
     t.UseCard(&alsa);
     CDspDoc* doc = t.NewProcess({"Signal Generator", "Signal Generator", "SoundIO"}, 1024, 48000);
     ASSERT_NE(doc, nullptr);
