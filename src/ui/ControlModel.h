@@ -17,6 +17,10 @@ struct CControl {
     int minimum = INT_MIN;          // range of a spin control
     int maximum = INT_MAX;
     bool numeric = false; // an edit that holds a decimal number
+    // Presentation only: the titled unit the bar shows this control in (such as "XAxis:" or
+    // "Trigger Parameters"; empty for none) and the hover text saying what it changes.
+    std::string group{};
+    std::string tooltip{};
 };
 
 struct CControlState {
