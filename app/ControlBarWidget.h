@@ -1,6 +1,8 @@
 #pragma once
 // One generic widget for every module's control bar: it renders the module's control model and
-// hands each user change to the module by control id.
+// hands each user change to the module by control id. Controls of one group share a titled
+// unit; a value with its "Dn"/"Up" pair reads as one control; the units flow into as many rows
+// as the bar's width needs.
 
 #include <QWidget>
 
@@ -8,7 +10,9 @@
 #include <string>
 #include <vector>
 
+class CControlModel;
 class CDspView;
+class QLabel;
 
 class CControlBarWidget final : public QWidget {
     Q_OBJECT
@@ -26,10 +30,16 @@ signals:
 
 private:
     void Build();
+    /** The number of controls the unit starting at `first` takes (1 to 3). */
+    size_t UnitLength(const CControlModel& model, size_t first, size_t last) const;
+    /** One control, or a value with its pair, or an entry with its unit text, side by side. */
+    QWidget* MakeUnit(size_t first, size_t length, const QString& groupTitle, QWidget* parent);
+    QWidget* MakeControl(size_t index, QWidget* parent);
     void Apply(const std::string& id, const std::string& value);
 
     CDspView& m_view;
     std::function<void(const std::string&)> m_refused;
     std::vector<QWidget*> m_widgets; // one per control, in model order
+    std::vector<QLabel*> m_labels;   // each control's caption, or null
     bool m_refreshing = false;
 };

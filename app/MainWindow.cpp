@@ -52,8 +52,12 @@ const std::vector<CCommand>& Commands() {
          QStyle::SP_DialogOpenButton},
         {"fileSave", "&Save", QKeySequence::Save, "Save The Current Process",
          QStyle::SP_DialogSaveButton},
-        {"fileSaveAs", "Save &As...", {}, "Save The Current Process With A New Name", -1},
-        {"fileClose", "&Close", {}, "Close The Current Process", -1},
+        // Not QKeySequence::SaveAs: some platforms leave that empty.
+        {"fileSaveAs", "Save &As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+         "Save The Current Process With A New Name", -1},
+        {"fileClose", "&Close", QKeySequence(Qt::CTRL | Qt::Key_W), "Close The Current Process", -1},
+        {"fileExportPicture", "&Export Picture\u2026", {},
+         "Save The Active Module's Plot As A PNG Or SVG Picture", -1},
         {"filePrint", "&Print...", QKeySequence::Print, "Print The Active Module", -1},
         {"filePrintPreview", "Print Pre&view", {}, "Preview The Printout Of The Active Module", -1},
         {"appExit", "E&xit", QKeySequence::Quit, "Quit The Application", -1},
@@ -62,9 +66,12 @@ const std::vector<CCommand>& Commands() {
          -1},
         {"editPaste", "&Paste", QKeySequence::Paste,
          "Paste The Clipboard Into The Selected Channels", -1},
-        {"run", "&Run", {}, "Run The Current Process", QStyle::SP_MediaPlay},
-        {"pause", "P&ause", {}, "Pause The Current Process", QStyle::SP_MediaPause},
-        {"stop", "&Stop", {}, "Stop The Current Process", QStyle::SP_MediaStop},
+        {"editCopyPicture", "Copy P&icture", {},
+         "Copy The Active Module's Plot To The Clipboard As An Image", -1},
+        {"run", "&Run", Qt::Key_F5, "Run The Current Process", QStyle::SP_MediaPlay},
+        {"pause", "P&ause", Qt::Key_F6, "Pause The Current Process", QStyle::SP_MediaPause},
+        {"stop", "&Stop", QKeySequence(Qt::SHIFT | Qt::Key_F5), "Stop The Current Process",
+         QStyle::SP_MediaStop},
         {"optionsProcess",
          "&Process...",
          {},
@@ -76,10 +83,16 @@ const std::vector<CCommand>& Commands() {
          {},
          "Windowed Spectra Read The Amplitude Of Their Tones",
          -1},
+        {"optionsLightPlots",
+         "&Light Plots",
+         {},
+         "Draw The Plots Dark On White Instead Of Light On Black",
+         -1},
         {"windowCascade", "&Cascade", {}, "Arrange Windows So They Overlap", -1},
         {"windowTile", "&Tile", {}, "Arrange Windows As Non-Overlapping Tiles", -1},
         {"helpTopics", "&Help Topics", QKeySequence::HelpContents, "Opens Help Topics",
          QStyle::SP_DialogHelpButton},
+        {"helpAbout", "&About Aurivo", {}, "Shows The Version And Licence", -1},
     };
     return commands;
 }
@@ -138,6 +151,11 @@ void CMainWindow::CreateActions() {
         action->setObjectName(c.name);
         if (!c.shortcut.isEmpty()) action->setShortcut(c.shortcut);
         action->setStatusTip(c.prompt);
+        // Tool bar buttons say what they do and which key does it too.
+        action->setToolTip(c.shortcut.isEmpty()
+                               ? QString(c.prompt)
+                               : QString("%1 (%2)").arg(c.prompt,
+                                                        c.shortcut.toString(QKeySequence::NativeText)));
         if (c.icon >= 0) action->setIcon(style()->standardIcon(QStyle::StandardPixmap(c.icon)));
         m_actions[c.name] = action;
     }
@@ -163,6 +181,18 @@ void CMainWindow::CreateActions() {
     on("editCut", [this] { Clipboard(&CDspView::OnEditCut); });
     on("editCopy", [this] { Clipboard(&CDspView::OnEditCopy); });
     on("editPaste", [this] { Clipboard(&CDspView::OnEditPaste); });
+    // With Shift the clipboard commands act differently, so the keys work with Shift as well.
+    for (const auto& [name, key] : {std::pair{"editCut", Qt::Key_X}, std::pair{"editCopy", Qt::Key_C},
+                                    std::pair{"editPaste", Qt::Key_V}}) {
+        QList<QKeySequence> keys = Action(name)->shortcuts();
+        keys << QKeySequence(Qt::CTRL | Qt::SHIFT | key);
+        Action(name)->setShortcuts(keys);
+    }
+    on("fileExportPicture", [this] { OnExportPicture(); });
+    on("editCopyPicture", [this] {
+        if (CModulePane* pane = ActivePane()) CopyPicture(pane);
+    });
+    on("helpAbout", [this] { OnAbout(); });
     on("run", [this] { OnEditRun(); });
     on("pause", [this] { OnEditPause(); });
     on("stop", [this] { OnEditStop(); });
@@ -173,6 +203,14 @@ void CMainWindow::CreateActions() {
     correction->setChecked(m_app.GetSettings().windowAmplitudeCorrection != 0);
     connect(correction, &QAction::toggled, this,
             [this](bool on) { m_app.SetWindowAmplitudeCorrection(on); });
+    QAction* light = Action("optionsLightPlots");
+    light->setCheckable(true);
+    light->setChecked(m_app.GetSettings().lightPlots != 0);
+    connect(light, &QAction::toggled, this, [this](bool on) {
+        m_app.SetLightPlots(on);
+        for (const auto& [doc, sub] : m_frames)
+            static_cast<CDocumentFrame*>(sub->widget())->RefreshPanes();
+    });
     on("windowCascade", [this] { m_mdi->cascadeSubWindows(); });
     on("windowTile", [this] { m_mdi->tileSubWindows(); });
     on("helpTopics", [this] { OnHelp(); });
@@ -185,13 +223,14 @@ void CMainWindow::CreateMenus() {
     file->addSeparator();
     file->addAction(Action("filePrint"));
     file->addAction(Action("filePrintPreview"));
+    file->addAction(Action("fileExportPicture"));
     file->addSeparator();
     m_recentMenu = file->addMenu("Recent &Files");
     file->addSeparator();
     file->addAction(Action("appExit"));
 
     QMenu* edit = menuBar()->addMenu("&Edit");
-    for (const char* n : {"editCut", "editCopy", "editPaste"})
+    for (const char* n : {"editCut", "editCopy", "editPaste", "editCopyPicture"})
         edit->addAction(Action(n));
     edit->addSeparator();
     for (const char* n : {"run", "pause", "stop"})
@@ -202,6 +241,7 @@ void CMainWindow::CreateMenus() {
     options->addAction(Action("optionsFFT"));
     options->addSeparator();
     options->addAction(Action("optionsWindowCorrection"));
+    options->addAction(Action("optionsLightPlots"));
 
     QMenu* window = menuBar()->addMenu("&Window");
     window->addAction(Action("windowCascade"));
@@ -209,6 +249,8 @@ void CMainWindow::CreateMenus() {
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action("helpTopics"));
+    help->addSeparator();
+    help->addAction(Action("helpAbout"));
 
     QToolBar* bar = addToolBar("Standard");
     bar->setObjectName("standardToolBar");
@@ -240,7 +282,8 @@ void CMainWindow::UpdateCommands() {
     CDspDoc* doc = ActiveDocument();
     const bool running = doc && doc->IsRunning() && !doc->IsPaused();
     for (const char* n : {"fileSave", "fileSaveAs", "fileClose", "filePrint", "filePrintPreview",
-                          "editCut", "editCopy", "editPaste", "optionsFFT", "stop"})
+                          "editCut", "editCopy", "editPaste", "optionsFFT", "stop",
+                          "fileExportPicture", "editCopyPicture"})
         Action(n)->setEnabled(doc != nullptr);
     Action("run")->setEnabled(doc && !running);
     Action("pause")->setEnabled(running);
@@ -279,6 +322,7 @@ void CMainWindow::DocumentOpened(CDspDoc* doc) {
     connect(frame, &CDocumentFrame::ContextMenuRequested, this, &CMainWindow::ShowContextMenu);
     sub->show();
     doc->ApplyWindowPlacement();
+    ArrangeFrames();
     m_mdi->setActiveSubWindow(sub);
     UpdateRecentFiles();
     UpdateCommands();
@@ -296,7 +340,17 @@ void CMainWindow::DocumentClosing(CDspDoc* doc) {
     sub->hide();
     m_mdi->removeSubWindow(sub);
     sub->deleteLater();
+    ArrangeFrames();
     UpdateCommands();
+}
+
+void CMainWindow::ArrangeFrames() {
+    // One document fills the work area; several share it side by side.
+    const QList<QMdiSubWindow*> subs = m_mdi->subWindowList();
+    if (subs.size() == 1)
+        subs.front()->showMaximized();
+    else if (subs.size() > 1)
+        m_mdi->tileSubWindows();
 }
 
 bool CMainWindow::OpenFile(const QString& path) {
@@ -468,10 +522,26 @@ void CMainWindow::FillContextMenu(QMenu& menu, CModulePane* pane) {
             pane->Refresh();
         });
     }
-    if (!entries.empty()) return;
     auto add = [&](const char* text, std::function<void()> f) {
         connect(menu.addAction(text), &QAction::triggered, this, std::move(f));
     };
+    // The pane's own commands, whichever menu the module has: fitting the Y axis where the
+    // bar offers it, and pictures.
+    auto addPaneEntries = [&] {
+        menu.addSeparator();
+        if (view.GetControls().Find("fit") >= 0)
+            add("Fit Y Axis", [&view, pane] {
+                std::string message;
+                view.SetControl("fit", "", message);
+                pane->Refresh();
+            });
+        add("Save Picture\u2026", [this, pane] { SavePicture(pane); });
+        add("Copy Picture", [this, pane] { CopyPicture(pane); });
+    };
+    if (!entries.empty()) {
+        addPaneEntries();
+        return;
+    }
     add("Sel Ch1", [&view] { view.OnSelCh1(); });
     add("Sel Ch2", [&view] { view.OnSelCh2(); });
     add("Sel All", [&view] { view.OnSelAll(); });
@@ -483,6 +553,7 @@ void CMainWindow::FillContextMenu(QMenu& menu, CModulePane* pane) {
         for (const char* n : group)
             menu.addAction(Action(n));
     }
+    addPaneEntries();
 }
 
 // ---- Printing and help --------------------------------------------------------------------

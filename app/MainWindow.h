@@ -34,6 +34,8 @@ public:
     /** The document of the active frame, or null. */
     CDspDoc* ActiveDocument() const;
     CDocumentFrame* ActiveFrame() const;
+    /** The active frame's active pane, or null. */
+    CModulePane* ActivePane() const;
     /** Opens a process file (errors are shown in the message box). */
     bool OpenFile(const QString& path);
     /** Gives every running document idle slices until none runs unpaused (or `maxSlices`). */
@@ -52,6 +54,11 @@ public:
     void OnEditStop();
     void OnOptionsProcess();
     void OnOptionsFFT();
+    void OnExportPicture();
+    /** Asks for a file and saves the pane's plot there at its size on screen. */
+    void SavePicture(CModulePane* pane);
+    void CopyPicture(CModulePane* pane);
+    void OnAbout();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,6 +71,7 @@ private:
     void CreateMenus();
     void DocumentOpened(CDspDoc* doc);
     void DocumentClosing(CDspDoc* doc);
+    void ArrangeFrames();
     void UpdateRecentFiles();
     void UpdateCommands();
     void StartIdle();

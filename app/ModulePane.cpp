@@ -4,15 +4,26 @@
 #include "PlotWidget.h"
 #include "QtPlatform.h"
 #include "process/DspApp.h"
+#include "platform/RecordingCanvas.h"
 #include "process/DspDoc.h"
 
 #include <QLabel>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <ctime>
+
+namespace {
+// Whether the view draws more than the background every view fills.
+bool DrawsPlot(CDspView& view) {
+    CRecordingCanvas canvas;
+    view.OnDraw(canvas, CRect{0, 0, 320, 240});
+    return std::any_of(canvas.Ops().begin(), canvas.Ops().end(), [](const auto& op) {
+        return op.op != CRecordingCanvas::EOp::fillRect;
+    });
+}
+} // namespace
 
 CModulePane::CModulePane(CDspView& view, QWidget* parent) : QWidget(parent), m_view(view) {
     auto refused = [this](const std::string& message) {
@@ -21,6 +32,11 @@ CModulePane::CModulePane(CDspView& view, QWidget* parent) : QWidget(parent), m_v
     };
     m_bar = new CControlBarWidget(view, refused, this);
     m_plot = new CPlotWidget(view, this);
+    // A preview may shrink further than a plot, leaving the height to a tall bar.
+    if (!DrawsPlot(view)) {
+        m_plot->SetBlockPreview(true);
+        m_plot->setMinimumHeight(40);
+    }
     m_status = new QLabel(this);
     m_status->setObjectName("status");
     m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -30,16 +46,8 @@ CModulePane::CModulePane(CDspView& view, QWidget* parent) : QWidget(parent), m_v
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    // A wide control bar scrolls instead of forcing its width on the pane and its neighbours.
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidget(m_bar);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->setFixedHeight(m_bar->sizeHint().height() +
-                           scroll->horizontalScrollBar()->sizeHint().height());
-    layout->addWidget(scroll);
+    // The bar wraps into as many rows as the pane's width needs.
+    layout->addWidget(m_bar);
     layout->addWidget(m_plot, 1);
     layout->addWidget(m_status);
 

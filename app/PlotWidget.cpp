@@ -2,6 +2,7 @@
 
 #include "QtCanvas.h"
 #include "QtPlatform.h"
+#include "process/BlockPreview.h"
 #include "process/DspView.h"
 
 #include <QMouseEvent>
@@ -25,6 +26,9 @@ void CPlotWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().color(QPalette::Window));
     CQtCanvas canvas(painter);
     m_view.OnDraw(canvas, FromQRect(rect()));
+    if (m_blockPreview)
+        DrawBlockPreview(canvas, m_view.GetScreenRect(FromQRect(rect())), m_view.GetWorkingList(),
+                         m_view.GetPlotColours());
 }
 
 void CPlotWidget::mousePressEvent(QMouseEvent* event) {

@@ -11,6 +11,10 @@ class CPlotWidget final : public QWidget {
 public:
     explicit CPlotWidget(CDspView& view, QWidget* parent = nullptr);
 
+    /** For a module that draws no plot: show the block it handed on instead. */
+    void SetBlockPreview(bool on) { m_blockPreview = on; }
+    bool IsBlockPreview() const { return m_blockPreview; }
+
 signals:
     /** The user clicked into the plot (the pane becomes the active one). */
     void Activated();
@@ -25,4 +29,5 @@ protected:
 
 private:
     CDspView& m_view;
+    bool m_blockPreview = false;
 };

@@ -3,7 +3,7 @@
 #include "CliSession.h"
 #include "platform/AtomicFile.h"
 #include "platform/SvgCanvas.h"
-#include "process/PlotColours.h"
+#include "process/ViewPicture.h"
 
 #include <charconv>
 #include <ostream>
@@ -40,10 +40,7 @@ int RenderProcessFile(const CModuleRegistry& registry, const CRenderOptions& opt
 
     const int passes = cli->Run(options.passes);
     CSvgCanvas canvas(width, height);
-    const CRect client{0, 0, width, height};
-    // What a window shows behind a view before the view paints.
-    canvas.FillRect(client, kApplicationBackground);
-    view->OnDraw(canvas, client);
+    DrawViewPicture(*view, canvas, CSize{width, height});
     const std::string svg = canvas.GetDocument();
     if (!WriteFileAtomically(options.output, std::vector<uint8_t>(svg.begin(), svg.end()), error))
         return Fail(err, error);

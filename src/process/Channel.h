@@ -92,6 +92,13 @@ public:
     /** Places and draws the marker (when on) and returns its readout; empty when off. */
     std::string DrawMarker(ICanvas& canvas);
 
+    /** The index of the scale per division, of `scales` (ascending), that shows the traces
+     *  whole: the smallest whose range holds every value drawn between the start and stop
+     *  bins (for the decibel axes centred on 0 dB, every value within 100 dB of the highest,
+     *  so a floor of empty bins does not squash the trace); the last when none does. -1 when
+     *  the Y axis has no scale to choose (sound pressure, degrees, 3-D) or nothing is drawn. */
+    int FitScale(const std::vector<double>& scales) const;
+
     /** A plot channel stores nothing. */
     void Serialize(CArchive&) override {}
 
@@ -107,4 +114,6 @@ private:
     CColour LabelColour() const;
     CColour TraceColour() const { return m_selected ? m_colours.selectedTrace : m_colours.trace; }
     int TraceCount() const;
+    /** Whether the arrays hold what the axis codes draw. */
+    bool HasArrays(const CTraceArrays& arrays) const;
 };

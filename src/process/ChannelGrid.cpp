@@ -7,19 +7,21 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <cstdlib>
 #include <vector>
 
 namespace {
 
-// Labels are drawn on the label background, like text with an opaque background. A label
-// that would crowd one already drawn is left out. Labels stay within `bounds` along their
+// Axis labels beside the plot are drawn without a box, so none hides the grid; those inside
+// the 3-D box sit on the plot's background so the lines behind them do not cross the text. A
+// label that would crowd one already drawn is left out. Labels stay within `bounds` along their
 // axis: the volts labels within the plot's height, so the lowest cannot meet the first
 // frequency label at the origin; the frequency labels within the room the plot has, so the
 // last one is not cut at the picture's edge.
 class CLabeller {
 public:
-    CLabeller(ICanvas& canvas, CColour text, CColour background,
+    CLabeller(ICanvas& canvas, CColour text, std::optional<CColour> background,
               CRect bounds = {INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2})
         : m_canvas(canvas), m_text(text), m_background(background), m_bounds(bounds),
           m_gap(canvas.GetTextMetrics().maxCharWidth) {}
@@ -54,14 +56,14 @@ private:
         return std::max(low, std::min(v, high));
     }
     void Draw(const CRect& box, const std::string& text) {
-        m_canvas.FillRect(box, m_background);
+        if (m_background) m_canvas.FillRect(box, *m_background);
         m_canvas.DrawText({box.left, box.top}, text, m_text);
         m_drawn.push_back(box);
     }
 
     ICanvas& m_canvas;
     CColour m_text;
-    CColour m_background;
+    std::optional<CColour> m_background;
     CRect m_bounds;
     int32_t m_gap;
     std::vector<CRect> m_drawn;
@@ -106,7 +108,7 @@ void CChannel::DrawGrid(ICanvas& canvas) const {
     const int xDivs = m_grid.xDivisions, yDivs = m_grid.yDivisions;
     const double binWidth = m_sampleRate / m_blockSize;
 
-    CLabeller xLabels(canvas, LabelColour(), m_colours.labelBackground,
+    CLabeller xLabels(canvas, LabelColour(), std::nullopt,
                       {INT_MIN / 2, INT_MIN / 2,
                        m_labelBounds.IsRectEmpty() ? INT_MAX / 2 : m_labelBounds.right,
                        INT_MAX / 2});
@@ -146,7 +148,7 @@ void CChannel::DrawGrid(ICanvas& canvas) const {
 
     const CPlotYTraits& yAxis = PlotYTraits(m_yCode);
     if (yAxis.layout != EYLayout::Nothing && yAxis.layout != EYLayout::Depth && yDivs > 0) {
-        CLabeller yLabels(canvas, LabelColour(), m_colours.labelBackground,
+        CLabeller yLabels(canvas, LabelColour(), std::nullopt,
                           {INT_MIN / 2, m_plotRect.top, INT_MAX / 2, m_plotRect.bottom});
         const int32_t labelRight = m_plotRect.left - metrics.averageCharWidth / 2;
         const double d = m_yScale;

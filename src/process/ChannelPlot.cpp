@@ -14,10 +14,12 @@ constexpr int kRainbowHueSpan = 152;
 constexpr int kRainbowLightness = 124;
 constexpr int kRainbowSaturation = 240;
 
-bool HasArrays(const CTraceArrays& a, EPlotX xCode, EPlotY yCode) {
+} // namespace
+
+bool CChannel::HasArrays(const CTraceArrays& a) const {
     if (a.size <= 0) return false;
-    const bool time = xCode == EPlotX::Time;
-    switch (yCode) {
+    const bool time = m_xCode == EPlotX::Time;
+    switch (m_yCode) {
     case EPlotY::Degrees:
         return a.phase;
     case EPlotY::Ohms:
@@ -28,8 +30,6 @@ bool HasArrays(const CTraceArrays& a, EPlotX xCode, EPlotY yCode) {
         return time ? a.time != nullptr : a.magnitude != nullptr;
     }
 }
-
-} // namespace
 
 std::vector<CPoint> CChannel::TracePoints(const CTraceArrays& arrays, const CPlotAxis& axis,
                                           const CRect& rect, const CRect& trace) const {
@@ -90,7 +90,7 @@ void CChannel::PlotData(ICanvas& canvas) const {
     canvas.SetPen({TraceColour(), canvas.IsPrinting() ? std::max(1, canvas.GetDpiX() / 64) : 1});
     for (int t = 0; t < TraceCount(); ++t) {
         const CTraceArrays arrays = GetTraceArrays(t);
-        if (!HasArrays(arrays, m_xCode, m_yCode)) continue;
+        if (!HasArrays(arrays)) continue;
         const CRect traceRect = GetTraceRect(metrics, t);
         const CRect& rect = m_loggedPlots.empty() ? m_plotRect : traceRect;
         const std::vector<CPoint> points =

@@ -41,11 +41,19 @@ CDspApp::~CDspApp() {
     }
 }
 
+void CDspApp::StoreSetting(int CAppSettings::*field, int value) {
+    m_settings.*field = value;
+    if (!m_pSettingsStore) return;
+    for (const CAppSettings::CEntry& e : CAppSettings::Entries())
+        if (e.field == field) m_pSettingsStore->SetInt(e.section, e.key, value);
+}
+
 void CDspApp::SetWindowAmplitudeCorrection(bool on) {
-    m_settings.windowAmplitudeCorrection = on ? 1 : 0;
-    if (m_pSettingsStore)
-        m_pSettingsStore->SetInt("Settings", "WindowAmplitudeCorrection",
-                                 m_settings.windowAmplitudeCorrection);
+    StoreSetting(&CAppSettings::windowAmplitudeCorrection, on ? 1 : 0);
+}
+
+void CDspApp::SetLightPlots(bool on) {
+    StoreSetting(&CAppSettings::lightPlots, on ? 1 : 0);
 }
 
 int CDspApp::MessageBox(const std::string& message, unsigned style) {

@@ -46,6 +46,9 @@ public:
     /** Turns window amplitude correction on or off and records it in the settings store (saved
      *  with the store when the application ends). Runs take it from their next block on. */
     void SetWindowAmplitudeCorrection(bool on);
+    /** Chooses the light plot theme (dark traces on white) or the dark one, and records it as
+     *  above. Views take it at their next painting. */
+    void SetLightPlots(bool on);
     IClock& GetClock() const { return m_clock; }
     /** The clipboard: the application's own in-memory one until a host supplies another. */
     IClipboard& GetClipboard() const { return m_pClipboard ? *m_pClipboard : m_memoryClipboard; }
@@ -116,6 +119,8 @@ public:
     const std::deque<std::string>& GetRecentFiles() const { return m_recentFiles; }
 
 private:
+    /** Sets a settings field and writes it to the store under its entry's key. */
+    void StoreSetting(int CAppSettings::*field, int value);
     /** A document of those steps, its views built from the step class list. */
     CDspDoc* CreateDocument(const std::list<std::string>& names = {},
                             const std::list<std::string>& ids = {});

@@ -104,6 +104,8 @@ public:
     void OnSelAll() { SelectChannel(0); }
 
     CDSPFFTDataList* GetWorkingList() const { return m_pWorkingList.get(); }
+    /** The colours of the theme the view last painted with. */
+    const CPlotColours& GetPlotColours() const { return m_plotColours; }
     CDSPFFTDataList* GetDisplayList() const { return m_pDisplayList.get(); }
     CDSPFFTDataList* GetThirdList() const { return m_pThirdList.get(); }
 

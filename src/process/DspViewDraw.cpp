@@ -14,6 +14,8 @@ void CDspView::OnDraw(ICanvas& canvas, const CRect& rect) {
         !doc || doc->GetProcessDesc(this).find("Step: 1 No Modules Selected") != std::string::npos;
     const CDspApp* app = doc ? doc->GetApp() : nullptr;
     const bool bitmaps = app && app->GetSettings().enableCustomBackgroundBitmaps != 0;
+    // The theme in force when the view paints; modules draw after this with these colours.
+    m_plotColours = app && app->GetSettings().lightPlots ? LightPlotColours() : CPlotColours{};
     // With background bitmaps on, the host has painted the bitmap already.
     if (emptyProcess || !bitmaps) canvas.FillRect(area, kApplicationBackground);
 }

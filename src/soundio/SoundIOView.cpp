@@ -48,23 +48,44 @@ CSoundIOView::CSoundIOView()
     : m_pCalibration(std::make_unique<CCalibration>(this)),
       m_pScratchCalibration(std::make_unique<CCalibration>(this)) {
     CControlModel& c = Controls();
-    c.Add({"in", EControlKind::ComboBox, "In:", {}});
-    c.Add({"out", EControlKind::ComboBox, "Out:", {}});
-    c.Add({"mixer", EControlKind::ComboBox, "Mixer:", {}});
-    c.Add({"trglev", EControlKind::Spin, "Trg. Lev:", {}, -100, 100});
-    c.Add({"offset", EControlKind::Spin, "Offset:", {}, -1000, 1000});
-    c.Add({"ch1lev", EControlKind::ReadOnlyText, "Ch1 Lev:", {}});
-    c.Add({"ch2lev", EControlKind::ReadOnlyText, "Ch2 Lev:", {}});
-    c.Add({"trigger", EControlKind::RadioGroup, "Trigger:", kTriggerItems});
-    c.Add({"openmixer", EControlKind::PushButton, "Open Mixer", {}});
-    c.Add({"calibrate", EControlKind::PushButton, "Calibrate", {}});
-    c.Add({"repeat", EControlKind::ComboBox, "Repeat Sequence:", Texts(RepeatSequence())});
-    c.Add({"mixerselect", EControlKind::PushButton, "Mixer Select", {}});
-    c.Add({"warnings", EControlKind::CheckBox, "Enable Calibration Warnings", {}});
-    c.Add({"mode", EControlKind::RadioGroup, "I/O Mode:", kModeItems});
-    c.Add({"rate", EControlKind::ComboBox, "Rate:", {}});
-    c.Add({"res", EControlKind::ComboBox, "Res:", Texts(kResolutions)});
-    c.Add({"chan", EControlKind::ComboBox, "Chan:", Texts(kChannelCounts)});
+    const auto add = [&c](CControl control, const char* group, const char* tip) {
+        control.group = group;
+        control.tooltip = tip;
+        c.Add(control);
+    };
+    constexpr const char* kDevices = "Sound Device Select";
+    constexpr const char* kTrigger = "Trigger Parameters";
+    constexpr const char* kOptions = "Options";
+    add({"in", EControlKind::ComboBox, "In:", {}}, kDevices, "The device recorded from");
+    add({"out", EControlKind::ComboBox, "Out:", {}}, kDevices, "The device played to");
+    add({"mixer", EControlKind::ComboBox, "Mixer:", {}}, kDevices, "The mixer of the card");
+    add({"trglev", EControlKind::Spin, "Trg. Lev:", {}, -100, 100}, kTrigger,
+        "Trigger level in percent of full scale");
+    add({"offset", EControlKind::Spin, "Offset:", {}, -1000, 1000}, kTrigger,
+        "Samples the block starts before or after the trigger");
+    add({"ch1lev", EControlKind::ReadOnlyText, "Ch1 Lev:", {}}, kTrigger,
+        "Channel 1: last peak level (percent) and its sample");
+    add({"ch2lev", EControlKind::ReadOnlyText, "Ch2 Lev:", {}}, kTrigger,
+        "Channel 2: last peak level (percent) and its sample");
+    add({"trigger", EControlKind::RadioGroup, "Trigger:", kTriggerItems}, kTrigger,
+        "How the recorded block is aligned");
+    add({"openmixer", EControlKind::PushButton, "Open Mixer", {}}, kOptions,
+        "Opens or closes the audio mixer");
+    add({"calibrate", EControlKind::PushButton, "Calibrate", {}}, kOptions,
+        "Opens the calibration dialog");
+    add({"repeat", EControlKind::ComboBox, "Repeat Sequence:", Texts(RepeatSequence())},
+        kOptions, "Times the block is repeated per pass");
+    add({"mixerselect", EControlKind::PushButton, "Mixer Select", {}}, kOptions,
+        "Chooses the mixer's source and destination");
+    add({"warnings", EControlKind::CheckBox, "Enable Calibration Warnings", {}}, kOptions,
+        "Warns when the devices differ from those calibrated");
+    add({"mode", EControlKind::RadioGroup, "I/O Mode:", kModeItems}, "I/O Mode",
+        "Record, play, or both");
+    add({"rate", EControlKind::ComboBox, "Rate:", {}}, "Format", "Sample rate in hertz");
+    add({"res", EControlKind::ComboBox, "Res:", Texts(kResolutions)}, "Format",
+        "Bits per sample");
+    add({"chan", EControlKind::ComboBox, "Chan:", Texts(kChannelCounts)}, "Format",
+        "Number of channels");
     UpdateControls();
 }
 

@@ -16,6 +16,7 @@ const std::vector<CAppSettings::CEntry>& CAppSettings::Entries() {
         {"Settings", "PreviewPages", &CAppSettings::previewPages},
         {"Settings", "WindowAmplitudeCorrection", &CAppSettings::windowAmplitudeCorrection},
         {"Settings", "EnablePlugIns", &CAppSettings::enablePlugIns},
+        {"Settings", "LightPlots", &CAppSettings::lightPlots},
     };
     return entries;
 }

@@ -19,6 +19,7 @@ struct CAppSettings {
     int previewPages = 0;                      // print preview page setting
     int windowAmplitudeCorrection = 1;         // windowed spectra read true tone amplitudes
     int enablePlugIns = 1;                     // load plug-in libraries and offer their modules
+    int lightPlots = 0;                        // plots dark on white instead of light on black
 
     /** Where one field lives in the store. */
     struct CEntry {

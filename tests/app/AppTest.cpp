@@ -13,6 +13,8 @@
 #include <QMdiSubWindow>
 #include <QSplitter>
 
+#include <map>
+
 namespace {
 
 // Composes a process through the real editor dialog: the modules by name, then OK.
@@ -49,6 +51,18 @@ TEST_F(MainWindowTest, TheEditorBuildsAFrameWithOnePanePerStepInEqualWidths) {
               2);
     EXPECT_EQ(frame->Document().GetStepNames(),
               (std::list<std::string>{"Signal Generator", "SoundIO", "Oscilloscope"}));
+}
+
+// A key does one thing: no two commands share a shortcut, and running has its keys.
+TEST_F(MainWindowTest, EveryShortcutBelongsToOneCommand) {
+    std::map<QString, QString> owner;
+    for (QAction* a : window->findChildren<QAction*>())
+        for (const QKeySequence& key : a->shortcuts())
+            EXPECT_TRUE(owner.emplace(key.toString(), a->objectName()).second)
+                << key.toString().toStdString() << ": " << a->objectName().toStdString() << " and "
+                << owner[key.toString()].toStdString();
+    for (const char* name : {"run", "pause", "stop", "fileClose", "fileSaveAs"})
+        EXPECT_FALSE(window->Action(name)->shortcut().isEmpty()) << name;
 }
 
 TEST_F(MainWindowTest, SaveAsAndReopenKeepEveryPanesSettings) {

@@ -5,11 +5,15 @@
 #include "CalibrationDialog.h"
 #include "DocumentFrame.h"
 #include "ModulePane.h"
+#include "ViewPictureFile.h"
+#include "common/TextFileUtil.h"
+#include "common/XmlCheck.h"
 #include "common/TempFolder.h"
 #include "modules/BuiltInModules.h"
 #include "soundio/SoundIOView.h"
 
 #include <filesystem>
+#include <set>
 
 #include <QComboBox>
 #include <QPushButton>
@@ -19,15 +23,11 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
+#include <QSet>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// A base, so the QApplication exists before the window member is built.
-struct CWithQApp {
-    CWithQApp() { TestQApp(); }
-};
 
 class ExampleGui : public testing::Test, private CWithQApp {
 protected:
@@ -70,13 +70,61 @@ TEST_F(ExampleGui, TheTHDExampleRunsAndShowsItsReadouts) {
     QStringList texts;
     for (QAction* a : menu.actions())
         if (!a->isSeparator()) texts << a->text();
-    EXPECT_EQ(texts.size(), 15) << texts.join("|").toStdString();
+    // The module's 15 entries, then the pane's own.
+    ASSERT_EQ(texts.size(), 18) << texts.join("|").toStdString();
+    EXPECT_EQ(texts.mid(15), (QStringList{"Fit Y Axis", "Save Picture\u2026", "Copy Picture"}));
     EXPECT_EQ(texts.removeDuplicates(), 0) << texts.join("|").toStdString();
 
     QApplication::processEvents();
     const QString path = QString(AURIVO_BINARY_DIR) + "/screenshots/thd-example.png";
     QDir().mkpath(QFileInfo(path).path());
     EXPECT_TRUE(window.grab().save(path));
+}
+
+// The spectrum pane as a PNG and an SVG of the size asked for, drawn as on screen: channel 1's
+// trace in its colour and channel 2's in the other, so both channels tell apart on paper too.
+TEST_F(ExampleGui, TheSpectrumPaneSavesAsPngAndSvgOfTheRequestedSize) {
+    window.OnEditRun();
+    window.ProcessIdle(3 * 2);
+    window.OnEditStop();
+    CTempFolder folder;
+    CDspView& view = frame->Panes()[2]->View();
+    std::string error;
+    const QString png = QString::fromStdString(folder.File("spectrum.png"));
+    ASSERT_TRUE(SaveViewPicture(view, png, QSize(640, 480), error)) << error;
+    // The colours of a written picture.
+    auto coloursOf = [](const QString& path) {
+        const QImage image(path);
+        EXPECT_EQ(image.size(), QSize(640, 480));
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                colours.insert(image.pixel(x, y) | 0xFF000000);
+        return colours;
+    };
+    auto has = [](const QSet<QRgb>& colours, CColour c) { return colours.contains(qRgb(c.r, c.g, c.b)); };
+    const QSet<QRgb> dark = coloursOf(png);
+    const CPlotColours theme;
+    EXPECT_TRUE(has(dark, theme.trace) && has(dark, theme.secondTrace));
+    // The light theme draws the same picture in its own colours.
+    app.SetLightPlots(true);
+    ASSERT_TRUE(SaveViewPicture(view, png, QSize(640, 480), error)) << error;
+    const QSet<QRgb> light = coloursOf(png);
+    app.SetLightPlots(false);
+    EXPECT_TRUE(has(light, LightPlotColours().trace) && has(light, LightPlotColours().secondTrace));
+    EXPECT_FALSE(has(light, theme.trace) || has(light, theme.secondTrace));
+
+    const std::string svg = folder.File("spectrum.svg");
+    ASSERT_TRUE(SaveViewPicture(view, QString::fromStdString(svg), QSize(500, 300), error));
+    const CXmlCheck xml = CheckXml(GetFile(svg));
+    ASSERT_TRUE(xml.ok) << xml.error;
+    EXPECT_EQ(xml.root, "svg");
+    EXPECT_EQ(xml.elements.front().second.at("width"), "500");
+    EXPECT_EQ(xml.elements.front().second.at("height"), "300");
+    std::set<std::string> strokes;
+    for (const auto& [name, attributes] : xml.elements)
+        if (name == "polyline") strokes.insert(attributes.at("stroke"));
+    EXPECT_EQ(strokes, (std::set<std::string>{"#00ff00", "#ffb000"}));
 }
 
 // The SoundIO pane's "Calibrate" opens the calibration dialog over the loopback example; its

@@ -34,25 +34,52 @@ std::string CSigGenChanDlgBar::ControlId(const char* name) const {
 
 void CSigGenChanDlgBar::UpdateControls(CControlModel& controls) const {
     if (!controls.ControlById(ControlId("wave"))) {
-        const auto add = [&](const char* name, EControlKind kind, const char* label,
-                             std::vector<std::string> items = {}) {
-            // Every edit of the bar holds a number.
-            CControl control{ControlId(name), kind, label, std::move(items)};
-            control.numeric = kind == EControlKind::Edit;
-            controls.Add(control);
+        struct CBarControl {
+            const char* name;
+            EControlKind kind;
+            const char* label;
+            const char* group;
+            const char* tip;
         };
-        add("channel", EControlKind::ReadOnlyText, "Channel:");
-        add("wave", EControlKind::ComboBox, "Signal Type:", WaveNames());
-        add("freq", EControlKind::Edit, "Freq (Hz):");
-        controls.Add({ControlId("level"), EControlKind::Spin, "Level (%FS):", {}, 0, 100});
-        add("mode", EControlKind::ComboBox, "Mode:", ModeNames());
-        add("reset", EControlKind::PushButton, "Reset/Run");
-        add("pulsestart", EControlKind::Edit, "Start (s):");
-        add("pulsestop", EControlKind::Edit, "Stop (s):");
-        add("pulseperiod", EControlKind::Edit, "Period (s):");
-        add("sweepstart", EControlKind::Edit, "Start (Hz):");
-        add("sweepstop", EControlKind::Edit, "Stop (Hz):");
-        add("sweeptime", EControlKind::Edit, "Time (s):");
+        using K = EControlKind;
+        static const CBarControl kBar[] = {
+            {"channel", K::ReadOnlyText, "Channel:", "Waveform",
+             "The output channel these settings drive"},
+            {"wave", K::ComboBox, "Signal Type:", "Waveform",
+             "The wave shape; the pulse waves use the pulse parameters"},
+            {"freq", K::Edit, "Freq (Hz):", "Waveform", "Frequency in hertz"},
+            {"level", K::Spin, "Level (%FS):", "Waveform",
+             "Peak level in percent of the output's full scale"},
+            {"mode", K::ComboBox, "Mode:", "Waveform",
+             "How the wave runs from block to block; the sweep modes use the sweep parameters"},
+            {"reset", K::PushButton, "Reset/Run", "Waveform", "Re-arms a single shot"},
+            {"pulsestart", K::Edit, "Start (s):", "Pulse Parameters",
+             "Time in the period at which the pulse starts, in seconds"},
+            {"pulsestop", K::Edit, "Stop (s):", "Pulse Parameters",
+             "Time in the period at which the pulse ends, in seconds"},
+            {"pulseperiod", K::Edit, "Period (s):", "Pulse Parameters",
+             "Length of one pulse period, in seconds"},
+            {"sweepstart", K::Edit, "Start (Hz):", "Sweep Parameters",
+             "Frequency the sweep starts at, in hertz"},
+            {"sweepstop", K::Edit, "Stop (Hz):", "Sweep Parameters",
+             "Frequency the sweep ends at, in hertz"},
+            {"sweeptime", K::Edit, "Time (s):", "Sweep Parameters", "Length of one sweep, in seconds"},
+        };
+        for (const CBarControl& b : kBar) {
+            const std::string name = b.name;
+            CControl control{ControlId(b.name), b.kind, b.label,
+                             name == "wave"   ? WaveNames()
+                             : name == "mode" ? ModeNames()
+                                              : std::vector<std::string>{}};
+            control.numeric = b.kind == K::Edit; // every edit of the bar holds a number
+            if (b.kind == K::Spin) {
+                control.minimum = 0;
+                control.maximum = 100;
+            }
+            control.group = b.group;
+            control.tooltip = b.tip;
+            controls.Add(control);
+        }
     }
     const auto text = [&](const char* name, const std::string& value) {
         controls.StateById(ControlId(name))->text = value;

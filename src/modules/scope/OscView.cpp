@@ -64,21 +64,32 @@ const std::string& Item(const std::vector<std::string>& items, int32_t index) {
 COscView::COscView() {
     m_channels[0].position = 75;
     m_channels[1].position = 25;
-    const auto button = [this](const char* id, const char* label) {
-        Controls().Add({id, EControlKind::PushButton, label, {}});
+    const auto add = [this](CControl control, const std::string& group, const std::string& tip) {
+        control.group = group;
+        control.tooltip = tip;
+        Controls().Add(control);
     };
-    button(kTimeDown, "Dn");
-    button(kTimeUp, "Up");
-    for (const CChannelIds& ids : kIds) {
-        button(ids.voltsDown, "Dn");
-        button(ids.voltsUp, "Up");
-        button(ids.positionDown, "Dn");
-        button(ids.positionUp, "Up");
-        button(ids.display, "Alg");
-        Controls().Add({ids.average, EControlKind::ComboBox, "Avg:", OscAverageChoices()});
+    const auto button = [&](const char* id, const char* label, const std::string& group,
+                            const std::string& tip) {
+        add({id, EControlKind::PushButton, label, {}}, group, tip);
+    };
+    button(kTimeDown, "Dn", "T/Div", "Less time per division");
+    button(kTimeUp, "Up", "T/Div", "More time per division");
+    for (size_t c = 0; c < std::size(kIds); ++c) {
+        const CChannelIds& ids = kIds[c];
+        const std::string chan = "Chan" + std::to_string(c + 1);
+        button(ids.voltsDown, "Dn", chan + " V/Div", chan + ": fewer volts per division");
+        button(ids.voltsUp, "Up", chan + " V/Div", chan + ": more volts per division");
+        button(ids.positionDown, "Dn", chan + " Pos", chan + ": trace lower");
+        button(ids.positionUp, "Up", chan + " Pos", chan + ": trace higher");
+        button(ids.display, "Alg", chan,
+               chan + " display: Off, Gnd (zero line), Alg (analogue), Dig (digital); click "
+                      "for the next");
+        add({ids.average, EControlKind::ComboBox, "Avg:", OscAverageChoices()}, chan,
+            chan + ": number of blocks averaged");
     }
-    button(kXPositionDown, "Dn");
-    button(kXPositionUp, "Up");
+    button(kXPositionDown, "Dn", "Time Pos", "Trace to the left");
+    button(kXPositionUp, "Up", "Time Pos", "Trace to the right");
     UpdateControlStates();
 }
 

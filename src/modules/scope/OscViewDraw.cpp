@@ -61,7 +61,11 @@ void COscView::OnDraw(ICanvas& canvas, const CRect& rect) {
         if (!Inside(box, plot) || std::any_of(drawn.begin(), drawn.end(),
                                               [&](const CRect& d) { return Overlaps(d, box); }))
             continue;
-        canvas.DrawText({box.left, box.top}, text, m_plotColours.marker);
+        // A channel's readout is in its trace's colour: it doubles as the legend.
+        const CColour colour = r.value.channel > 0
+                                   ? TraceColour(m_plotColours, r.value.channel - 1)
+                                   : m_plotColours.marker;
+        canvas.DrawText({box.left, box.top}, text, colour);
         drawn.push_back(box);
     }
 
@@ -110,7 +114,7 @@ void COscView::DrawDisplay(ICanvas& canvas, const CRect& plot) {
         ch.trace.samplePeriod = rate > 0.0 ? 1.0 / rate : 0.0;
         if (ch.displayType == OscDispOff) continue;
         const bool selected = m_selectedChannel == c + 1 && !canvas.IsPrinting();
-        canvas.SetPen({selected ? m_plotColours.selectedTrace : m_plotColours.trace, 1});
+        canvas.SetPen({selected ? m_plotColours.selectedTrace : TraceColour(m_plotColours, c), 1});
         PlotData(canvas, ch.trace, plot);
     }
 }

@@ -77,11 +77,18 @@ void CSpecView::OnDraw(ICanvas& canvas, const CRect& rect) {
         channel.m_plotRect = plot;
         channel.m_labelBounds = slice;
         channel.m_colours = m_plotColours;
+        channel.m_colours.trace = TraceColour(m_plotColours, c);
         channel.m_customTextColour = customText;
         channel.m_selected = GetSelectedChannel() == c + 1;
         canvas.FillRect(plot, m_plotColours.background);
         channel.DrawGrid(canvas);
         DrawChannelTexts(canvas, GetChannelTexts(c), slice, plot);
+        // The channel's name in its trace's colour, as a legend.
+        if (channels > 1) {
+            const int32_t pad = std::max(2, metrics.averageCharWidth);
+            canvas.DrawText({plot.left + pad, plot.top + pad / 2}, "Ch" + std::to_string(c + 1),
+                            channel.m_colours.trace);
+        }
         channel.PlotData(canvas);
         channel.DrawMarker(canvas);
     }

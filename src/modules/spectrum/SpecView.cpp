@@ -16,20 +16,29 @@ namespace {
 // The Ref edits hold at most this many characters.
 constexpr size_t kRefTextLength = 15;
 
-CControl Combo(const char* id, const char* label, const std::vector<std::string>& items) {
-    return {id, EControlKind::ComboBox, label, items};
+CControl Tipped(CControl control, const char* group, const char* tip) {
+    control.group = group;
+    control.tooltip = tip;
+    return control;
 }
-CControl Button(const char* id, const char* label) {
-    return {id, EControlKind::PushButton, label, {}};
+CControl Combo(const char* id, const char* label, const std::vector<std::string>& items,
+               const char* group, const char* tip) {
+    return Tipped({id, EControlKind::ComboBox, label, items}, group, tip);
 }
-CControl NumberEdit(const char* id, const char* label) {
-    CControl control{id, EControlKind::Edit, label, {}};
+CControl Button(const char* id, const char* label, const char* group, const char* tip) {
+    return Tipped({id, EControlKind::PushButton, label, {}}, group, tip);
+}
+CControl NumberEdit(const char* id, const char* label, const char* group, const char* tip) {
+    CControl control = Tipped({id, EControlKind::Edit, label, {}}, group, tip);
     control.numeric = true;
     return control;
 }
-CControl Text(const char* id, const char* label) {
-    return {id, EControlKind::ReadOnlyText, label, {}};
+CControl Text(const char* id, const char* label, const char* group, const char* tip) {
+    return Tipped({id, EControlKind::ReadOnlyText, label, {}}, group, tip);
 }
+constexpr const char* kX = "X Axis";
+constexpr const char* kY = "Y Axis";
+constexpr const char* kFFT = "FFT";
 } // namespace
 
 CSpecView::CSpecView() {
@@ -37,27 +46,31 @@ CSpecView::CSpecView() {
     m_yScaleLimit = static_cast<int32_t>(m_yScaleList.size()) - 1;
 
     CControlModel& c = Controls();
-    c.Add(Combo("xaxis", "Sel:", SpecXAxisChoices()));
-    c.Add(Button("startdn", "Dn"));
-    c.Add(Text("start", "Start:"));
-    c.Add(Button("startup", "Up"));
-    c.Add(Button("stopdn", "Dn"));
-    c.Add(Text("stop", "Stop:"));
-    c.Add(Button("stopup", "Up"));
-    c.Add(Combo("yaxis", "Sel:", SpecYAxisChoices()));
-    c.Add(Button("scaledn", "Dn"));
-    c.Add(Text("scale", ""));
-    c.Add(Button("scaleup", "Up"));
-    c.Add(NumberEdit("ref1", "Ref1:"));
-    c.Add(Text("ref1unit", ""));
-    c.Add(NumberEdit("ref2", "Ref2:"));
-    c.Add(Text("ref2unit", ""));
-    c.Add(Combo("type", "Type:", SpecFFTTypeChoices()));
-    c.Add(Combo("window", "Wnd:", SpecWindowChoices()));
-    c.Add(Combo("plot", "Plot:", SpecPlotChoices()));
-    c.Add({"freqcal", EControlKind::CheckBox, "Apply Freq Cal:", {}});
-    c.Add(Combo("avg", "Avg:", SpecBlockAverageChoices()));
-    c.Add(Combo("smooth", "Smth:", SpecSmoothingChoices()));
+    c.Add(Combo("xaxis", "Sel:", SpecXAxisChoices(), kX, "Linear or logarithmic frequency axis"));
+    c.Add(Button("startdn", "Dn", kX, "Lower start frequency"));
+    c.Add(Text("start", "Start:", kX, "Frequency at the left edge"));
+    c.Add(Button("startup", "Up", kX, "Higher start frequency"));
+    c.Add(Button("stopdn", "Dn", kX, "Lower stop frequency"));
+    c.Add(Text("stop", "Stop:", kX, "Frequency at the right edge"));
+    c.Add(Button("stopup", "Up", kX, "Higher stop frequency"));
+    c.Add(Combo("yaxis", "Sel:", SpecYAxisChoices(), kY, "What the vertical axis shows"));
+    c.Add(Button("scaledn", "Dn", kY, "Finer scale: less per division"));
+    c.Add(Text("scale", "", kY, "Scale per division"));
+    c.Add(Button("scaleup", "Up", kY, "Coarser scale: more per division"));
+    c.Add(Button("fit", "Fit", kY, "The scale that shows the whole trace"));
+    c.Add(NumberEdit("ref1", "Ref1:", kY,
+                     "Reference: the level or frequency the Y axis is measured against"));
+    c.Add(Text("ref1unit", "", kY, "Unit of Ref1"));
+    c.Add(NumberEdit("ref2", "Ref2:", kY, "Second reference: the second tone's frequency"));
+    c.Add(Text("ref2unit", "", kY, "Unit of Ref2"));
+    c.Add(Combo("type", "Type:", SpecFFTTypeChoices(), kFFT, "The transform applied"));
+    c.Add(Combo("window", "Wnd:", SpecWindowChoices(), kFFT, "The window applied before it"));
+    c.Add(Combo("plot", "Plot:", SpecPlotChoices(), kFFT, "How the trace is drawn"));
+    c.Add(Tipped({"freqcal", EControlKind::CheckBox, "Apply Freq Cal:", {}}, kFFT,
+                 "Corrects the spectrum with the SoundIO step's frequency calibration"));
+    c.Add(Combo("avg", "Avg:", SpecBlockAverageChoices(), kFFT, "Number of blocks averaged"));
+    c.Add(Combo("smooth", "Smth:", SpecSmoothingChoices(), kFFT,
+                "Width of the smoothing across bins"));
     MakeFreqScale();
     UpdateControls();
 }
@@ -139,6 +152,18 @@ void CSpecView::OnClickedUpYAxisScale() {
     Refresh();
 }
 
+void CSpecView::OnClickedFitYAxisScale() {
+    std::vector<double> scales;
+    for (const std::string& text : m_yScaleList)
+        scales.push_back(ParseSpecScaleText(text));
+    // The coarser of the channels' fits, so both traces show whole.
+    int fit = -1;
+    for (int c = 0; const CChannel* channel = GetChannelPointer(c); ++c)
+        fit = std::max(fit, channel->FitScale(scales));
+    if (fit >= 0) m_yScaleIndex = std::min(fit, m_yScaleLimit);
+    Refresh();
+}
+
 namespace {
 // A Ref edit's text as the reference it asks for; false when it gives no finite number (a
 // stored NaN or infinity could never be read back from the process file).
@@ -206,7 +231,7 @@ void CSpecView::OnSelChangeUnweightedSmooth(int selection) {
 
 bool CSpecView::OnControlChanged(const std::string& id) {
     using Handler = void (*)(CSpecView&, const CControlState&);
-    static const std::array<std::pair<const char*, Handler>, 16> kHandlers{{
+    static const std::array<std::pair<const char*, Handler>, 17> kHandlers{{
         {"xaxis", [](CSpecView& v, const CControlState& s) { v.OnSelChangeXAxisSel(s.selection); }},
         {"startdn", [](CSpecView& v, const CControlState&) { v.OnClickedDownXAxisStart(); }},
         {"startup", [](CSpecView& v, const CControlState&) { v.OnClickedUpXAxisStart(); }},
@@ -215,6 +240,7 @@ bool CSpecView::OnControlChanged(const std::string& id) {
         {"yaxis", [](CSpecView& v, const CControlState& s) { v.OnSelChangeYAxisSel(s.selection); }},
         {"scaledn", [](CSpecView& v, const CControlState&) { v.OnClickedDownYAxisScale(); }},
         {"scaleup", [](CSpecView& v, const CControlState&) { v.OnClickedUpYAxisScale(); }},
+        {"fit", [](CSpecView& v, const CControlState&) { v.OnClickedFitYAxisScale(); }},
         {"ref1", [](CSpecView& v, const CControlState& s) { v.OnChangeYAxisRef1(s.text); }},
         {"ref2", [](CSpecView& v, const CControlState& s) { v.OnChangeYAxisRef2(s.text); }},
         {"type", [](CSpecView& v, const CControlState& s) { v.OnSelChangeFFTType(s.selection); }},

@@ -52,6 +52,8 @@ public:
     void OnSelChangeYAxisSel(int selection);
     void OnClickedDownYAxisScale();
     void OnClickedUpYAxisScale();
+    /** The smallest Y scale that shows every channel's trace whole. */
+    void OnClickedFitYAxisScale();
     /** Takes up to 15 characters as a decimal number; a text that gives no finite number
      *  leaves the reference as it was. */
     void OnChangeYAxisRef1(const std::string& text);
