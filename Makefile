@@ -10,7 +10,8 @@ LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPI
 DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
             nlohmann-json3-dev libcli11-dev python3-numpy locales qt6-base-dev ccache \
             libfftw3-dev clang-format \
-            libasound2-dev libasound2-plugins pulseaudio
+            libasound2-dev libasound2-plugins pulseaudio \
+            libsndfile1-dev sox
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 # WERROR=ON (as CI builds) makes every warning in our own code an error; unset keeps the
@@ -90,6 +91,8 @@ fuzz: deps
 	$(FUZZ)/fuzz/fuzz_clipboard_text -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/clipboard_text fuzz/corpus/clipboard_text
 	mkdir -p $(FUZZ)/corpus/calibration_file
 	$(FUZZ)/fuzz/fuzz_calibration_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/calibration_file fuzz/corpus/calibration_file
+	mkdir -p $(FUZZ)/corpus/wav_file
+	$(FUZZ)/fuzz/fuzz_wav_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/wav_file fuzz/corpus/wav_file
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -61,6 +61,24 @@ cd "$here"
     "1:ch2.wave=Sine" "1:ch2.mode=Lin Sweep" \
     "1:ch2.sweepstart=20" "1:ch2.sweepstop=20000" "1:ch2.sweeptime=1"
 
+# log-sweep.wav: our own generator's "Log10Up Swp" sine sweep from 50 Hz to 7 kHz at half
+# scale (its frequency rises with the logarithm of the time: past 4 kHz in the first block),
+# written by our own WAV writer: one sweep of 16 blocks of 1024 samples at 16 kHz (1.024 s),
+# 16-bit mono. The recording process is made in a scratch folder, so no example writes it.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+"$cli" new "$scratch/record.process" "Signal Generator" "WAV File Save" --fft-size 1024 --rate 16000
+"$cli" set "$scratch/record.process" "1:ch1.wave=Sine" "1:ch1.mode=Log10Up Swp" "1:ch1.level=50" \
+    "1:ch1.sweepstart=50" "1:ch1.sweepstop=7000" "1:ch1.sweeptime=1.024" \
+    "2:file=$here/log-sweep.wav" "2:rate=16000" "2:bits=16" "2:channels=1"
+"$cli" run "$scratch/record.process" --passes 16 >/dev/null
+
+# wav-spectrum.process: the sweep above played from its file into the spectrum analyser, one
+# block per pass; the run ends after the 16th block. The file is named relative to the process,
+# so both move together.
+"$cli" new wav-spectrum.process "WAV File Open" "Spectrum Analyzer" --fft-size 1024 --rate 16000
+"$cli" set wav-spectrum.process "1:file=log-sweep.wav"
+
 # mls.process: a maximum-length sequence of 1023 samples (plus one filler sample) in every block
 # of 1024 on channel 1 and its complement on channel 2: the excitation for impulse responses.
 "$cli" new mls.process "Signal Generator" --fft-size 1024 --rate 48000

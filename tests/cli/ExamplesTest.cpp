@@ -141,3 +141,26 @@ TEST(ExampleReadouts, ToneOfTheReferenceBinShowsSixDigits) {
 }
 
 } // namespace
+
+namespace {
+
+// The WAV example plays the sweep's 16 blocks from the file beside it, wherever the run starts,
+// and the run ends there; the last block holds the half-scale sine near the top of the sweep.
+TEST(WavExample, PlaysTheSixteenBlocksOfTheSweepAndEnds) {
+    CCliRun cli(GetBuiltInModules());
+    ASSERT_EQ(cli.Command({"run", (kExamples / "wav-spectrum.process").string(), "--passes", "20",
+                           "--json", "--dump", cli.File("dump")}),
+              0)
+        << cli.err;
+    const nlohmann::json result = nlohmann::json::parse(cli.out);
+    EXPECT_EQ(result["passes"], 16);
+    EXPECT_EQ(result["messages"], nlohmann::json::array());
+    CDSPFFTDataList list;
+    ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 1024, 16000.0));
+    ASSERT_EQ(ResponseFile::Open(list, cli.File("dump/pass-16-step-1.rsp")), 1024);
+    const double* t = list.GetTimeData(0);
+    EXPECT_NEAR(*std::max_element(t, t + 1024), 0.5, 0.005);
+    EXPECT_NEAR(*std::min_element(t, t + 1024), -0.5, 0.005);
+}
+
+} // namespace
