@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         riff.FindChunk(RiffCode("data"));
         if (riff.GetChunk().id == RiffCode("data") && riff.IsLastChunk()) {
             const uint8_t frame[4] = {1, 2, 3, 4};
-            riff.SeekSet(riff.GetChunk().dataOffset + riff.GetChunk().size);
+            riff.Seek(riff.GetChunk().dataOffset + riff.GetChunk().size);
             riff.Write(frame, sizeof frame);
             riff.Close();
             uint8_t head[8];

@@ -1,8 +1,6 @@
 #include "formats/RiffFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -37,23 +35,20 @@ EFileAccess AccessOf(ERiffMode mode) {
 
 int CRiffFile::Open(const std::string& path, ERiffMode mode, uint32_t formType) {
     Close();
-    m_error.clear();
-    if (!m_file.Open(path, AccessOf(mode), m_error)) return 0;
+    std::string error;
+    if (!m_file.Open(path, AccessOf(mode), error)) return 0;
     m_mode = mode;
-    m_path = path;
     uint8_t head[12];
     if (mode == ERiffMode::Create) {
         PutUInt32(head, kRiff);
         PutUInt32(head + 4, 4);
         PutUInt32(head + 8, formType);
         if (m_file.WriteAt(0, head, sizeof head) != sizeof head) {
-            m_error = std::strerror(errno);
             m_file.Close();
             return 0;
         }
     } else if (m_file.ReadAt(0, head, sizeof head) != sizeof head || UInt32At(head) != kRiff ||
                UInt32At(head + 8) != formType) {
-        m_error = "'" + path + "' is not a RIFF file of the expected form";
         m_file.Close();
         return 0;
     }
@@ -81,9 +76,10 @@ uint32_t CRiffFile::FindChunk(uint32_t id) {
     uint32_t chunkId = 0, declared = 0;
     while (offset + 8 <= end && ReadHeader(offset, chunkId, declared)) {
         const uint64_t available = std::min<uint64_t>(end - offset - 8, kUnfixedSize);
+        // Cut at the end of the file, which also reads a data size of 0xFFFFFFFF that a crashed
+        // writer left to the end; one left at 0 reads there as well.
         uint32_t size = uint32_t(std::min<uint64_t>(declared, available));
-        if (chunkId == kData && (declared == 0 || declared == kUnfixedSize))
-            size = uint32_t(available);
+        if (chunkId == kData && declared == 0) size = uint32_t(available);
         if (chunkId == id) {
             m_chunk = {chunkId, size, 0, offset + 8, false};
             m_inChunk = true;
@@ -127,7 +123,7 @@ void CRiffFile::Ascend() {
     m_inChunk = false;
 }
 
-uint64_t CRiffFile::SeekSet(uint64_t offset) {
+uint64_t CRiffFile::Seek(uint64_t offset) {
     m_position = offset;
     return m_position;
 }
@@ -147,14 +143,10 @@ size_t CRiffFile::Read(void* buffer, size_t count) {
 size_t CRiffFile::Write(const void* buffer, size_t count) {
     if (!IsOpen() || m_mode == ERiffMode::Read) return 0;
     const uint64_t end = m_position + count;
-    if (end > kLargestFile) {
-        m_error = "a RIFF file cannot grow past 4 GiB";
-        return 0;
-    }
+    if (end > kLargestFile) return 0;
     const uint64_t before = m_file.Size();
     const size_t written = m_file.WriteAt(m_position, buffer, count);
     if (written < count) {
-        m_error = std::strerror(errno);
         if (m_position + written > before) m_file.Truncate(before);
         StoreSizes();
         return 0;
@@ -205,7 +197,6 @@ void CRiffFile::Close() {
     m_chunk = {};
     m_riff = {};
     m_inChunk = false;
-    m_path.clear();
 }
 
 bool CRiffFile::IsLastChunk() const {

@@ -48,9 +48,8 @@ public:
     /** Leaves the current sub-chunk: a written one gets its size and pad byte. */
     void Ascend();
 
-    /** Positions from the start of the file (Seek and SeekSet) or its end; the new position. */
-    uint64_t Seek(uint64_t offset) { return SeekSet(offset); }
-    uint64_t SeekSet(uint64_t offset);
+    /** Positions from the start of the file (Seek) or its end; the new position. */
+    uint64_t Seek(uint64_t offset);
     uint64_t SeekEnd(int64_t offset);
 
     /** Bytes read at the position, which moves past them. */
@@ -64,13 +63,10 @@ public:
     void Close();
 
     bool IsOpen() const { return m_file.IsOpen(); }
-    const std::string& GetFilePath() const { return m_path; }
     /** The current (last found or created) sub-chunk. */
     const CRiffChunk& GetChunk() const { return m_chunk; }
     /** Whether the current sub-chunk's data runs to the end of the file, so it can grow. */
     bool IsLastChunk() const;
-    /** Why the last Open or Write failed, with the system's reason where there is one. */
-    const std::string& GetError() const { return m_error; }
 
 private:
     bool ReadHeader(uint64_t offset, uint32_t& id, uint32_t& size);
@@ -80,8 +76,6 @@ private:
 
     CRandomAccessFile m_file;
     ERiffMode m_mode = ERiffMode::Read;
-    std::string m_path;
-    std::string m_error;
     CRiffChunk m_riff;
     CRiffChunk m_chunk;
     bool m_inChunk = false;

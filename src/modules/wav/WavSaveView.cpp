@@ -333,8 +333,6 @@ bool CWavSaveView::OpenOutput(bool keepOpen) {
 }
 
 int CWavSaveView::StartRun() {
-    if (m_riff.IsOpen() && m_riff.GetFilePath() != ResolveWavPath(GetDocument(), m_filePath))
-        m_riff.Close();
     const CDspDoc* doc = GetDocument();
     const bool userRun = doc && doc->IsStarting();
     if (m_filePath.empty()) {
@@ -344,7 +342,8 @@ int CWavSaveView::StartRun() {
     }
     // The start that refreshes settings leaves the file alone: recreating it there would empty
     // a recording whenever a process is opened or its FFT options change.
-    if (!userRun || m_riff.IsOpen()) return 1;
+    if (!userRun) return 1;
+    m_riff.Close();
     return OpenOutput(true) ? 1 : 0;
 }
 
