@@ -2,7 +2,6 @@
 
 #include "base/NumberText.h"
 #include "formats/WavFormat.h"
-#include "modules/wav/WavFiles.h"
 #include "platform/FileDialog.h"
 #include "platform/OpenFileDialog.h"
 #include "process/DspApp.h"
@@ -10,7 +9,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <filesystem>
 
 AURIVO_IMPLEMENT_DYNAMIC(CWavSaveView, RUNTIME_CLASS(CDspView));
 
@@ -58,7 +56,7 @@ std::string CWavSaveView::FrameCountText(int64_t frames) {
     return text;
 }
 
-CWavSaveView::CWavSaveView() {
+CWavSaveView::CWavSaveView() : CWavFileView(kNoFile) {
     const auto button = [this](const char* id, const char* label, const char* tooltip) {
         Controls().Add(
             {id, EControlKind::PushButton, label, {}, INT_MIN, INT_MAX, false, "File", tooltip});
@@ -145,23 +143,6 @@ void CWavSaveView::UpdateControlStates() {
         Controls().StateById(id)->enabled = !m_filePath.empty();
 }
 
-void CWavSaveView::OnInitialUpdate() {
-    CDspView::OnInitialUpdate();
-    ShowCurrentParams();
-}
-
-void CWavSaveView::ShowCurrentParams() {
-    CDspView::ShowCurrentParams();
-    UpdateControlStates();
-    Invalidate();
-}
-
-void CWavSaveView::SettingChanged() {
-    UpdateControlStates();
-    SetModified();
-    Invalidate();
-}
-
 // ---- Buttons --------------------------------------------------------------------------------
 
 void CWavSaveView::OnClickedNew() {
@@ -186,12 +167,11 @@ void CWavSaveView::OnClickedAppend() {
 bool CWavSaveView::ChooseFile(const std::string& path, bool append) {
     StopProcess();
     m_riff.Close();
-    m_filePath = path;
-    m_fileTitle = std::filesystem::path(path).filename().string();
+    SetFile(path);
     m_framesWritten = 0;
     m_append = append ? 1 : 0;
     const bool ok = OpenOutput(false);
-    SettingChanged();
+    Changed();
     return ok;
 }
 
@@ -199,16 +179,15 @@ void CWavSaveView::OnClickedReset() {
     StopProcess();
     m_append = 0;
     OpenOutput(false);
-    SettingChanged();
+    Changed();
 }
 
 void CWavSaveView::OnClickedClose() {
     StopProcess();
     m_riff.Close();
-    m_filePath.clear();
-    m_fileTitle = kNoFile;
+    SetFile({});
     m_framesWritten = 0;
-    SettingChanged();
+    Changed();
 }
 
 bool CWavSaveView::OnControlChanged(const std::string& id) {
@@ -223,7 +202,7 @@ bool CWavSaveView::OnControlChanged(const std::string& id) {
         if (id == listId) {
             *member = Controls().StateById(id)->selection;
             TakeListFormat();
-            SettingChanged();
+            Changed();
         }
     return true;
 }
@@ -245,8 +224,7 @@ bool CWavSaveView::SetSetting(const std::string& id, const std::string& value,
         // names it before it runs.
         StopProcess();
         m_riff.Close();
-        m_filePath = value;
-        m_fileTitle = value.empty() ? kNoFile : std::filesystem::path(value).filename().string();
+        SetFile(value);
         m_framesWritten = 0;
         return true;
     }
@@ -269,8 +247,7 @@ std::vector<CReadoutValue> CWavSaveView::GetReadoutValues() const {
 // ---- Run contract ---------------------------------------------------------------------------
 
 std::string CWavSaveView::OpenForAppend() {
-    if (!m_riff.Open(ResolveWavPath(GetDocument(), m_filePath), ERiffMode::ReadWrite,
-                     RiffCode("WAVE")))
+    if (!m_riff.Open(ResolvedPath(), ERiffMode::ReadWrite, RiffCode("WAVE")))
         return "The Output File Could Not Be Opened";
     CWavFormat format;
     std::string message = ReadWavFormat(m_riff, format);
@@ -299,8 +276,7 @@ std::string CWavSaveView::OpenForAppend() {
 
 std::string CWavSaveView::CreateNew() {
     TakeListFormat();
-    if (!m_riff.Open(ResolveWavPath(GetDocument(), m_filePath), ERiffMode::Create,
-                     RiffCode("WAVE")))
+    if (!m_riff.Open(ResolvedPath(), ERiffMode::Create, RiffCode("WAVE")))
         return "The Output File Could Not Be Opened";
     const std::vector<uint8_t> fmt = WavPcmFmtBytes(m_channels, m_sampleRate, m_bitsPerSample);
     if (!m_riff.CreateChunk(RiffCode("fmt "), uint32_t(fmt.size())))

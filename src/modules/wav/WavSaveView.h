@@ -6,14 +6,14 @@
 // so it is not collected first to be saved in one piece.
 
 #include "formats/RiffFile.h"
-#include "process/DspView.h"
+#include "modules/wav/WavFileView.h"
 
 #include <cstdint>
 #include <tuple>
 #include <string>
 #include <vector>
 
-class CWavSaveView : public CDspView {
+class CWavSaveView : public CWavFileView {
     AURIVO_DECLARE_SERIAL(CWavSaveView)
 public:
     static constexpr const char* kNoFile = "(No File Opened)";
@@ -26,8 +26,6 @@ public:
     /** Writes the current block and hands it on. */
     int ProcessData() override;
     int EndRun() override;
-    void ShowCurrentParams() override;
-    void OnInitialUpdate() override;
     void Serialize(CArchive& ar) override;
 
     std::vector<CSettingValue> GetSettings() const override;
@@ -42,8 +40,6 @@ public:
      *  it at once; false after showing the message. */
     bool ChooseFile(const std::string& path, bool append);
 
-    const std::string& GetFilePath() const { return m_filePath; }
-    const std::string& GetFileTitle() const { return m_fileTitle; }
     int32_t GetFramesWritten() const { return m_framesWritten; }
     /** The format written: the lists' choices, or the appended file's own. */
     int GetSampleRate() const { return m_sampleRate; }
@@ -68,11 +64,8 @@ private:
     std::string CreateNew();
     /** The format the lists choose. */
     void TakeListFormat();
-    void UpdateControlStates();
-    void SettingChanged();
+    void UpdateControlStates() override;
 
-    std::string m_filePath;
-    std::string m_fileTitle = kNoFile;
     int32_t m_rateIndex = 0;
     int32_t m_resolutionIndex = 1;
     int32_t m_channelsIndex = 1;

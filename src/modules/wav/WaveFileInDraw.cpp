@@ -103,7 +103,7 @@ void CWaveFileInView::OnLButtonDown(CPoint point) {
     m_selectionMade = 0;
     m_dragging = true;
     m_pressX = m_currentX = point.x;
-    SpanChanged();
+    Changed();
 }
 
 void CWaveFileInView::OnMouseMove(CPoint point, bool leftButtonDown) {
@@ -121,5 +121,5 @@ void CWaveFileInView::OnLButtonUp(CPoint point) {
         m_startFrame = FrameAtX(std::min(m_pressX, m_currentX));
         m_stopFrame = FrameAtX(std::max(m_pressX, m_currentX));
     }
-    SpanChanged();
+    Changed();
 }

@@ -4,12 +4,10 @@
 #include "platform/OpenFileDialog.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
-#include "modules/wav/WavFiles.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <filesystem>
 
 AURIVO_IMPLEMENT_DYNAMIC(CWaveFileInView, RUNTIME_CLASS(CDspView));
 
@@ -29,7 +27,7 @@ bool IsKnownSampleSize(int bits) {
 
 } // namespace
 
-CWaveFileInView::CWaveFileInView() {
+CWaveFileInView::CWaveFileInView() : CWavFileView(kNoFile) {
     Controls().Add({kOpen,
                     EControlKind::PushButton,
                     "&Open",
@@ -65,28 +63,11 @@ void CWaveFileInView::UpdateControlStates() {
     Controls().StateById(kClose)->enabled = !m_filePath.empty();
 }
 
-void CWaveFileInView::OnInitialUpdate() {
-    CDspView::OnInitialUpdate();
-    ShowCurrentParams();
-}
-
-void CWaveFileInView::ShowCurrentParams() {
-    CDspView::ShowCurrentParams();
-    UpdateControlStates();
-    Invalidate();
-}
-
-void CWaveFileInView::SpanChanged() {
-    UpdateControlStates();
-    SetModified();
-    Invalidate();
-}
-
 // ---- File -----------------------------------------------------------------------------------
 
 std::string CWaveFileInView::ReadHeader(CRiffFile& riff, CWavFormat& format,
                                         int32_t& frames) const {
-    if (!riff.Open(ResolveWavPath(GetDocument(), m_filePath), ERiffMode::Read, RiffCode("WAVE")))
+    if (!riff.Open(ResolvedPath(), ERiffMode::Read, RiffCode("WAVE")))
         return "The file is not a valid WAVE file";
     std::string message = ReadWavFormat(riff, format);
     if (!message.empty()) return message;
@@ -128,15 +109,14 @@ std::string CWaveFileInView::LoadFile(const std::string& path) {
     m_startFrame = 0;
     m_stopFrame = frames;
     m_selectionMade = 0;
-    m_fileTitle = std::filesystem::path(path).filename().string();
+    SetFile(path);
     m_overview.clear();
-    SpanChanged();
+    Changed();
     return {};
 }
 
 void CWaveFileInView::ForgetFile() {
-    m_filePath.clear();
-    m_fileTitle = kNoFile;
+    SetFile({});
     m_totalFrames = m_startFrame = m_stopFrame = m_selectionMade = 0;
     m_overview.clear();
 }
@@ -145,7 +125,7 @@ void CWaveFileInView::OnClickedClose() {
     StopProcess();
     m_riff.Close();
     ForgetFile();
-    SpanChanged();
+    Changed();
 }
 
 bool CWaveFileInView::OnControlChanged(const std::string& id) {

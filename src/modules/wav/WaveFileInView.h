@@ -5,14 +5,14 @@
 
 #include "formats/RiffFile.h"
 #include "formats/WavFormat.h"
-#include "process/DspView.h"
+#include "modules/wav/WavFileView.h"
 
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
-class CWaveFileInView : public CDspView {
+class CWaveFileInView : public CWavFileView {
     AURIVO_DECLARE_SERIAL(CWaveFileInView)
 public:
     static constexpr const char* kNoFile = "(No File)";
@@ -25,8 +25,6 @@ public:
     /** Plays the next block of the span; 0 once the span is played. */
     int ProcessData() override;
     int EndRun() override;
-    void ShowCurrentParams() override;
-    void OnInitialUpdate() override;
     void Serialize(CArchive& ar) override;
 
     std::vector<CReadoutValue> GetReadoutValues() const override;
@@ -46,8 +44,6 @@ public:
     void OnLButtonUp(CPoint point) override;
     void OnDraw(ICanvas& canvas, const CRect& rect) override;
 
-    const std::string& GetFilePath() const { return m_filePath; }
-    const std::string& GetFileTitle() const { return m_fileTitle; }
     const CWavFormat& GetFormat() const { return m_format; }
     int32_t GetTotalFrames() const { return m_totalFrames; }
     int32_t GetStartFrame() const { return m_startFrame; }
@@ -66,14 +62,10 @@ private:
     /** OpenFile without showing the message: the message, or empty. */
     std::string LoadFile(const std::string& path);
     void ForgetFile();
-    void UpdateControlStates();
-    /** Refreshes the controls, marks the process modified and repaints. */
-    void SpanChanged();
+    void UpdateControlStates() override;
     /** The frame at a column of the plot of the last paint. */
     int32_t FrameAtX(int32_t x) const;
 
-    std::string m_filePath;
-    std::string m_fileTitle = kNoFile;
     CWavFormat m_format;
     int32_t m_totalFrames = 0;
     int32_t m_selectionMade = 0;
