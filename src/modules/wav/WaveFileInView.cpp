@@ -249,14 +249,14 @@ bool CWaveFileInView::SetSetting(const std::string& id, const std::string& value
     }
     const double start = id == kStart ? number : m_startFrame;
     const double stop = id == kStop ? number : m_stopFrame;
-    if (std::floor(number) != number || start < 0 || start >= stop || stop > m_totalFrames) {
+    if (std::floor(number) != number || start < 0 || start > stop || stop > m_totalFrames) {
         message = "the span must lie within the file's " + std::to_string(m_totalFrames) +
-                  " frames, its start before its stop";
+                  " frames, its start not after its stop";
         return false;
     }
     m_startFrame = int32_t(start);
     m_stopFrame = int32_t(stop);
-    m_selectionMade = 1;
+    m_selectionMade = m_startFrame != 0 || m_stopFrame != m_totalFrames ? 1 : 0;
     return true;
 }
 
