@@ -182,6 +182,22 @@ TEST_F(WavSave, AppendingTakesTheFilesOwnFormatWhateverTheLists) {
                                                        "40 01 bf 80 9f 60 ff 40"))}));
 }
 
+TEST_F(WavSave, NewCreatesTheFileAtOnceAndResetEmptiesWhatARunWrote) {
+    auto& view = p.Step<CWavSaveView>(2);
+    const auto empty =
+        RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 5000, 16)), WavChunk("data", {})});
+    ASSERT_TRUE(view.ChooseFile(path, false));
+    EXPECT_EQ(GetBytes(path), empty);
+    ASSERT_TRUE(p.Pass());
+    p.Doc().OnEditStop();
+    EXPECT_EQ(GetBytes(path).size(), empty.size() + 16);
+    view.OnClickedReset();
+    EXPECT_EQ(GetBytes(path), empty);
+    EXPECT_EQ(view.GetFramesWritten(), 0);
+    view.OnClickedClose();
+    EXPECT_EQ(view.GetFileTitle(), "(No File Opened)");
+}
+
 TEST_F(WavSave, ARunWithoutAFileIsRefused) {
     EXPECT_FALSE(p.Pass());
     EXPECT_THAT(p.TakeMessages(), testing::ElementsAre("No Output WAV File Selected"));
