@@ -37,13 +37,15 @@ set(CPACK_PACKAGE_NAME aurivo)
 set(CPACK_PACKAGE_VENDOR "Aurivo")
 set(CPACK_PACKAGE_CONTACT "Aurivo developers <aurivo@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Audio measurement and signal-processing workbench")
+# One text: a semicolon would make it a CMake list.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Composes processes of signal generators, sound card input and output, oscilloscopes and "
-    "spectrum analysers, and measures spectra, THD, THD+N, IMD and impulse responses; with a "
-    "command-line host for automated measurements.")
+    "Composes processes of signal generators, sound card input and output, oscilloscopes and \
+spectrum analysers, and measures spectra, THD, THD+N, IMD and impulse responses. A \
+command-line host runs the same processes for automated measurements.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -24,7 +24,7 @@ for example in "$prefix"/share/aurivo/examples/*.process; do
 done
 
 desktop-file-validate "$prefix/share/applications/aurivo.desktop" || fail "desktop entry refused"
-update-mime-database "$prefix/share/mime" || fail "MIME type refused"
+update-mime-database "$prefix/share/mime" 2>/dev/null || fail "MIME type refused"
 [ -f "$prefix/share/mime/application/x-aurivo-process.xml" ] || fail "no MIME type for processes"
 
 # The manual pages render without warnings, name the prefix and describe every command.
@@ -33,7 +33,7 @@ for page in aurivo aurivo-cli; do
     [ -z "$warnings" ] || fail "$page.1: $warnings"
     grep -q "$prefix/share/aurivo/examples" "$prefix/share/man/man1/$page.1" || fail "$page.1 prefix"
 done
-commands=$("$prefix/bin/aurivo-cli" --help | sed -n '/^SUBCOMMANDS:/,$p' | awk 'NR > 1 { print $1 }')
+commands=$("$prefix/bin/aurivo-cli" --help | sed -n '/^Subcommands:/,$p' | awk 'NR > 1 { print $1 }')
 [ -n "$commands" ] || fail "aurivo-cli --help lists no commands"
 for command in $commands; do
     grep -q "^\.BR* $command\b\|^\.BI $command\b" "$prefix/share/man/man1/aurivo-cli.1" ||
