@@ -10,7 +10,8 @@ set(AURIVO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/aurivo)
 
 install(FILES data/calibration.process DESTINATION ${AURIVO_SHARE_DIR})
 install(DIRECTORY examples/ DESTINATION ${AURIVO_SHARE_DIR}/examples
-        FILES_MATCHING PATTERN "*.process" PATTERN "*.description")
+        FILES_MATCHING PATTERN "*.process" PATTERN "*.description" PATTERN "*.wav"
+        PATTERN "*.flt")
 install(FILES plugins/splmeter/spl-1khz.process plugins/splmeter/spl-1khz.description
         DESTINATION ${AURIVO_SHARE_DIR}/examples)
 
