@@ -4,6 +4,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Colour.h"
 #include "platform/FileDialog.h"
+#include "platform/OpenFileDialog.h"
 
 #include <QColor>
 #include <QRect>
@@ -17,14 +18,24 @@ public:
     std::optional<std::string> GetText() const override;
 };
 
-class CQtFileDialog final : public IFileDialog {
+class CQtFileDialog final : public IFileDialog, public IOpenFileDialog {
 public:
     explicit CQtFileDialog(QWidget* parent) : m_parent(parent) {}
     std::optional<std::string> AskSavePath(const std::string& title, const std::string& initialPath,
                                            const std::string& defaultExtension,
-                                           const std::string& filter) override;
+                                           const std::string& filter) override {
+        return Ask(title, initialPath, defaultExtension, filter, false);
+    }
+    std::optional<std::string> AskOpenPath(const std::string& title, const std::string& initialPath,
+                                           const std::string& defaultExtension,
+                                           const std::string& filter) override {
+        return Ask(title, initialPath, defaultExtension, filter, true);
+    }
 
 private:
+    std::optional<std::string> Ask(const std::string& title, const std::string& initialPath,
+                                   const std::string& defaultExtension, const std::string& filter,
+                                   bool open);
     QWidget* m_parent;
 };
 

@@ -3,6 +3,8 @@
 #include "modules/generator/SigGenView.h"
 #include "modules/scope/OscView.h"
 #include "modules/spectrum/SpecView.h"
+#include "modules/wav/WavSaveView.h"
+#include "modules/wav/WaveFileInView.h"
 #include "soundio/SoundIOView.h"
 
 namespace {
@@ -11,6 +13,8 @@ const CModuleClass kSignalGenerator{"Signal Generator",
 const CModuleClass kOscilloscope{"Oscilloscope", []() -> CDspView* { return new COscView; }};
 const CModuleClass kSpectrumAnalyzer{"Spectrum Analyzer",
                                      []() -> CDspView* { return new CSpecView; }};
+const CModuleClass kWavFileOpen{"WAV File Open", []() -> CDspView* { return new CWaveFileInView; }};
+const CModuleClass kWavFileSave{"WAV File Save", []() -> CDspView* { return new CWavSaveView; }};
 const CModuleClass kSoundIO{"SoundIO", []() -> CDspView* { return new CSoundIOView; }};
 } // namespace
 
@@ -21,6 +25,8 @@ const CModuleRegistry& GetBuiltInModules() {
         r.Register(&kOscilloscope);
         r.Register(&kSpectrumAnalyzer);
         r.Register(&kSoundIO);
+        r.Register(&kWavFileOpen);
+        r.Register(&kWavFileSave);
         return r;
     }();
     return registry;
