@@ -37,7 +37,8 @@ std::vector<CPaneCase> Cases() {
         {"generator", {"thd-1khz", 0}},
         {"soundio", {"loopback-thd", 1}},
         {"spectrum", {"thd-1khz", 2}},
-        {"scope", {"scope", 1}}};
+        {"scope", {"scope", 1}},
+        {"wavin", {"wav-spectrum", 0}}};
     std::vector<CPaneCase> cases;
     for (const auto& [module, where] : modules)
         for (int width : {360, 800, 1600})

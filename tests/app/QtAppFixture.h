@@ -14,11 +14,6 @@
 /** The process-wide QApplication (offscreen platform). */
 QApplication& TestQApp();
 
-/** A base that makes the QApplication before a fixture's widget members are built. */
-struct CWithQApp {
-    CWithQApp() { TestQApp(); }
-};
-
 /** Runs `action` on the next modal dialog that opens, while `trigger` opens it. */
 void WithNextModal(const std::function<void(QWidget*)>& action,
                    const std::function<void()>& trigger);
