@@ -14,7 +14,7 @@ void DrawBlockPreview(ICanvas& canvas, const CRect& area, CDSPFFTDataList* list,
     const int32_t width = area.right - area.left, height = area.bottom - area.top;
     if (channels == 0 || width < 2 || height < 2) return;
 
-    double peak = 0.0;
+    double peak = 0.0; // of the whole block, so the scale does not change with the width
     for (int c = 0; c < channels; ++c) {
         const double* samples = list->GetTimeData(c);
         for (int32_t i = 0; samples && i < list->GetSize(c); ++i)
@@ -32,8 +32,10 @@ void DrawBlockPreview(ICanvas& canvas, const CRect& area, CDSPFFTDataList* list,
         canvas.SetPen({colours.grid, 1});
         canvas.DrawLine({area.left, int32_t(middle)}, {area.right, int32_t(middle)});
 
+        // At most one sample per pixel column from the block's start: a long block of a tone
+        // would otherwise fill the band solid.
         const double* samples = list->GetTimeData(c);
-        const int32_t count = samples ? list->GetSize(c) : 0;
+        const int32_t count = samples ? std::min(list->GetSize(c), width) : 0;
         std::vector<CPoint> points;
         points.reserve(size_t(std::max(count, 0)));
         for (int32_t i = 0; i < count; ++i) {

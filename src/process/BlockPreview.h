@@ -8,8 +8,9 @@
 class CDSPFFTDataList;
 
 /** Fills `area` with the plot background and draws the first two channels' time samples of
- *  `list` across its width, one band per channel (channel 1 on top) around a centre line, all
- *  scaled to the block's largest magnitude (a silent block draws flat), each in its channel's
- *  trace colour and named "Ch1", "Ch2". A null or empty list draws the background alone. */
+ *  `list` across its width (no more samples than the area has pixel columns, from the block's
+ *  start), one band per channel (channel 1 on top) around a centre line, all scaled to the
+ *  block's largest magnitude (a silent block draws flat), each in its channel's trace colour
+ *  and named "Ch1", "Ch2". A null or empty list draws the background alone. */
 void DrawBlockPreview(ICanvas& canvas, const CRect& area, CDSPFFTDataList* list,
                       const CPlotColours& colours);
