@@ -1,9 +1,11 @@
 #pragma once
-// The desktop's clipboard and file dialogs behind the core's interfaces.
+// The desktop's clipboard, file dialogs and text prompt behind the core's interfaces.
 
 #include "platform/Clipboard.h"
 #include "platform/Colour.h"
 #include "platform/FileDialog.h"
+#include "platform/OpenFileDialog.h"
+#include "platform/TextDialog.h"
 
 #include <QColor>
 #include <QRect>
@@ -17,12 +19,17 @@ public:
     std::optional<std::string> GetText() const override;
 };
 
-class CQtFileDialog final : public IFileDialog {
+class CQtFileDialog final : public IFileDialog, public IOpenFileDialog, public ITextDialog {
 public:
     explicit CQtFileDialog(QWidget* parent) : m_parent(parent) {}
     std::optional<std::string> AskSavePath(const std::string& title, const std::string& initialPath,
                                            const std::string& defaultExtension,
                                            const std::string& filter) override;
+    std::optional<std::string> AskOpenPath(const std::string& title, const std::string& initialPath,
+                                           const std::string& defaultExtension,
+                                           const std::string& filter) override;
+    std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
+                                       const std::string& initial) override;
 
 private:
     QWidget* m_parent;
