@@ -60,9 +60,9 @@ std::optional<std::string> CQtFileDialog::AskText(const std::string& title,
                                                   const std::string& prompt,
                                                   const std::string& initial) {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(m_parent, QString::fromStdString(title), QString::fromStdString(prompt),
-                              QLineEdit::Normal, QString::fromStdString(initial), &ok);
+    const QString text = QInputDialog::getText(m_parent, QString::fromStdString(title),
+                                               QString::fromStdString(prompt), QLineEdit::Normal,
+                                               QString::fromStdString(initial), &ok);
     if (!ok) return std::nullopt;
     return text.toStdString();
 }

@@ -29,7 +29,8 @@ void BM_GeneratorFilterToXCorrFFTPass(benchmark::State& state) {
     CSystemClock clock;
     CProcessSession session(GetBuiltInModules(), clock);
     std::string error;
-    if (!session.Create({"Signal Generator", "Arbitrary Filter", "Spectrum Analyzer"}, {kBlock, kRate}, error)) {
+    if (!session.Create({"Signal Generator", "Arbitrary Filter", "Spectrum Analyzer"},
+                        {kBlock, kRate}, error)) {
         state.SkipWithError(error.c_str());
         return;
     }

@@ -52,8 +52,8 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     size_t start = 0;
     for (;;) {
         const size_t end = text.find('\n', start);
-        std::string_view line = text.substr(start, end == std::string_view::npos ? text.npos
-                                                                                  : end - start);
+        std::string_view line =
+            text.substr(start, end == std::string_view::npos ? text.npos : end - start);
         if (line.ends_with('\r')) line.remove_suffix(1);
         lines.push_back(line);
         if (end == std::string_view::npos) return lines;
@@ -106,9 +106,8 @@ std::string WithMagnitudeInDecibels(std::string line) {
     const size_t start = line.find_first_not_of(kSeparators, separator);
     if (start == line.npos) return line;
     // Silence has no level: the smallest positive double stands in for it, as on the plots.
-    const double magnitude =
-        std::max(ParseDouble(std::string_view(line).substr(start)),
-                 std::numeric_limits<double>::min());
+    const double magnitude = std::max(ParseDouble(std::string_view(line).substr(start)),
+                                      std::numeric_limits<double>::min());
     const std::string decibels = FormatText("%+07.7E", 20.0 * std::log10(magnitude));
     for (size_t i = 0; i < decibels.size(); ++i) {
         if (start + i < line.size())

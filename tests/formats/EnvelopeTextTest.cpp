@@ -18,18 +18,24 @@ const CParseCase kParseCases[] = {
     {"OneLineIsRefused", "1000, -6, 0", "No Filter Characteristics In Edit Control"},
     {"SecondLineParses", "1000, -6, 0\r\n2000, -3, 0", ""},
     {"CommentLinesAreSkipped", ";title\r\n*note Hz\r\n1000 -6 0", ""},
-    {"LettersNameTheirLine", "0, 0, 0\r\n1000 Hz -6 0", "Non Numeric Value In Frequency Element On Line: 2"},
-    {"TabIsNotASeparator", "0, 0, 0\n\n1000\t-6", "Non Numeric Value In Frequency Element On Line: 3"},
+    {"LettersNameTheirLine", "0, 0, 0\r\n1000 Hz -6 0",
+     "Non Numeric Value In Frequency Element On Line: 2"},
+    {"TabIsNotASeparator", "0, 0, 0\n\n1000\t-6",
+     "Non Numeric Value In Frequency Element On Line: 3"},
     {"AboveHalfTheRate", "0,0,0\r\n24000.1,0,0",
-     "Frequency Element out of Response Range On Line 2\r\n0 Hz < Frequency Element < Sample Rate / 2"},
-    {"NegativeFrequency", "-1,0,0\r\n", "Frequency Element out of Response Range On Line 1\r\n0 Hz < "
-                                        "Frequency Element < Sample Rate / 2"},
+     "Frequency Element out of Response Range On Line 2\r\n0 Hz < Frequency Element < Sample Rate "
+     "/ 2"},
+    {"NegativeFrequency", "-1,0,0\r\n",
+     "Frequency Element out of Response Range On Line 1\r\n0 Hz < "
+     "Frequency Element < Sample Rate / 2"},
     {"HalfTheRateIsInRange", "0,0,0\r\n24000,0,0", ""},
     {"AmplitudeLimit", "0, 999.98, 0\r\n10, -1000, 0",
      "-999.99 dB > Amplitude Element > +999.99 dB On Line: 2"},
     // Without a separator the element repeats the frequency: 5000 dB is out of range.
-    {"LoneNumberRepeats", "0,0,0\r\n5000", "-999.99 dB > Amplitude Element > +999.99 dB On Line: 2"},
-    {"PhaseLimit", "0 0 99999.99\r\n10 0 -100000", "-99999.99 > Phase Element > +99999.99 On Line: 2"},
+    {"LoneNumberRepeats", "0,0,0\r\n5000",
+     "-999.99 dB > Amplitude Element > +999.99 dB On Line: 2"},
+    {"PhaseLimit", "0 0 99999.99\r\n10 0 -100000",
+     "-99999.99 > Phase Element > +99999.99 On Line: 2"},
 };
 
 class EnvelopeParse : public testing::TestWithParam<CParseCase> {};
@@ -44,9 +50,14 @@ INSTANTIATE_TEST_SUITE_P(Texts, EnvelopeParse, testing::ValuesIn(kParseCases), C
 TEST(EnvelopeParse, SumsEveryPointIntoItsBinAndIgnoresBinsBeyondTheLast) {
     const double w = kBinning.binWidth;
     // Bin 1 takes everything above 0 below 1.5 bins; bin k the half-open interval around k w.
-    for (const auto& [frequency, bin] : std::vector<std::pair<double, int>>{
-             {0.0, 0}, {1e-9, 1}, {1.49 * w, 1}, {1.5 * w, 2}, {2.49 * w, 2}, {2.5 * w, 3},
-             {24000.0, 512}, {511.5 * w, 512}})
+    for (const auto& [frequency, bin] : std::vector<std::pair<double, int>>{{0.0, 0},
+                                                                            {1e-9, 1},
+                                                                            {1.49 * w, 1},
+                                                                            {1.5 * w, 2},
+                                                                            {2.49 * w, 2},
+                                                                            {2.5 * w, 3},
+                                                                            {24000.0, 512},
+                                                                            {511.5 * w, 512}})
         EXPECT_EQ(EnvelopeText::BinOf(frequency, kBinning), bin) << frequency;
     EXPECT_EQ(EnvelopeText::BinOf(24000.0, {48000.0, 48000.0 / 2048, 512}), -1);
 

@@ -31,11 +31,11 @@ CControl Combo(const char* id, const char* label, const std::vector<std::string>
     return {id, EControlKind::ComboBox, label, items, INT_MIN, INT_MAX, false, group, tooltip};
 }
 CControl Button(const char* id, const char* label, const char* tooltip) {
-    return {id, EControlKind::PushButton, label, {}, INT_MIN, INT_MAX, false, kEnvelopeGroup,
-            tooltip};
+    return {id,    EControlKind::PushButton, label,  {}, INT_MIN, INT_MAX,
+            false, kEnvelopeGroup,           tooltip};
 }
 CControl Text(const char* id, const char* label, const char* tooltip) {
-    return {id, EControlKind::ReadOnlyText, label, {}, INT_MIN, INT_MAX, false, kEnvelopeGroup,
+    return {id,     EControlKind::ReadOnlyText, label, {}, INT_MIN, INT_MAX, false, kEnvelopeGroup,
             tooltip};
 }
 
@@ -57,8 +57,9 @@ CArbFilterView::CArbFilterView() {
     c.Add(Combo("editenv", "Edit Env:", EnvelopeChoices(), kEnvelopeGroup,
                 "The envelope shown, edited, opened and saved"));
     c.Add(Button("new", "New", "Clear the edited envelope (its response goes to the clipboard)"));
-    c.Add(Button("open", "Open", "Load a filter file (.flt) into the edited envelope, or a "
-                                 "response file (.rsp) into all six"));
+    c.Add(Button("open", "Open",
+                 "Load a filter file (.flt) into the edited envelope, or a "
+                 "response file (.rsp) into all six"));
     c.Add(Button("title", "Title", "Name the edited envelope"));
     c.Add(Button("edit", "Edit", "Show or hide the edited envelope's text beside the plot"));
     c.Add(Button("update", "Update", "Parse the edited envelope's text into its response"));
@@ -169,15 +170,12 @@ void CArbFilterView::SetEnvelopeTitle(const std::string& title) {
 bool CArbFilterView::OnControlChanged(const std::string& id) {
     using Handler = void (*)(CArbFilterView&, const CControlState&);
     static const std::array<std::pair<const char*, Handler>, 11> kHandlers{{
-        {"chan1", [](CArbFilterView& v, const CControlState& s) {
-             v.OnSelChangeChan1EnvSel(s.selection);
-         }},
-        {"chan2", [](CArbFilterView& v, const CControlState& s) {
-             v.OnSelChangeChan2EnvSel(s.selection);
-         }},
-        {"type", [](CArbFilterView& v, const CControlState& s) {
-             v.OnSelChangeFilterTypeSel(s.selection);
-         }},
+        {"chan1",
+         [](CArbFilterView& v, const CControlState& s) { v.OnSelChangeChan1EnvSel(s.selection); }},
+        {"chan2",
+         [](CArbFilterView& v, const CControlState& s) { v.OnSelChangeChan2EnvSel(s.selection); }},
+        {"type", [](CArbFilterView& v,
+                    const CControlState& s) { v.OnSelChangeFilterTypeSel(s.selection); }},
         {"editenv",
          [](CArbFilterView& v, const CControlState& s) { v.OnSelChangeEditSel(s.selection); }},
         {"new", [](CArbFilterView& v, const CControlState&) { v.OnClickedNew(); }},

@@ -66,8 +66,8 @@ TEST_F(ArbFilter, TextBecomesABinnedInterpolatedMirroredResponse) {
     // A refused text leaves the response as it was.
     Filter().SetEnvelopeText("0, 0, 0\r\n30000, 0, 0");
     m_process.Set(2, {"update"});
-    EXPECT_THAT(m_process.TakeMessages(),
-                testing::ElementsAre(testing::HasSubstr("Frequency Element out of Response Range")));
+    EXPECT_THAT(m_process.TakeMessages(), testing::ElementsAre(testing::HasSubstr(
+                                              "Frequency Element out of Response Range")));
     EXPECT_NEAR(Decibels(Gain()[21]), -9.0, 1e-12);
 }
 
@@ -151,7 +151,8 @@ TEST_F(ArbFilter, FilesOpenSaveAndComeBackWithTheProcessFile) {
     EXPECT_EQ(Gain(2)[43], 1.0);
     Filter().OpenFile(m_folder.File("all.rsp"));
     EXPECT_NEAR(Decibels(Gain()[43]), -20.0, 1e-6);
-    EXPECT_THAT(Filter().GetEnvelopeText(0), testing::HasSubstr("\r\n02015.6, -020.00, +000.0\r\n"));
+    EXPECT_THAT(Filter().GetEnvelopeText(0),
+                testing::HasSubstr("\r\n02015.6, -020.00, +000.0\r\n"));
     EXPECT_THAT(m_process.TakeMessages(), testing::IsEmpty());
     // Saving recorded the response file for envelope 1: the filter file again.
     m_process.Set(2, {"editenv=Env1"});
@@ -183,8 +184,9 @@ TEST_F(ArbFilter, CutAndPasteActOnTheEditedEnvelopeOrOnAllSix) {
     EXPECT_TRUE(Filter().IsPasted(0));
     EXPECT_FALSE(Filter().IsPasted(1));
     // The text holds one line per bin 0..N/2, frequencies from the rebuilt axis.
-    EXPECT_EQ(std::count(Filter().GetEnvelopeText(0).begin(), Filter().GetEnvelopeText(0).end(), '\n'),
-              513);
+    EXPECT_EQ(
+        std::count(Filter().GetEnvelopeText(0).begin(), Filter().GetEnvelopeText(0).end(), '\n'),
+        513);
     EXPECT_THAT(Filter().GetEnvelopeText(0), testing::HasSubstr("24000.0, -006.00, +000.0\r\n"));
 
     // No channel selected: all six at once.
@@ -192,7 +194,8 @@ TEST_F(ArbFilter, CutAndPasteActOnTheEditedEnvelopeOrOnAllSix) {
     Filter().OnEditCopy(false);
     m_process.Set(2, {"editenv=Env6"});
     Filter().OnEditPaste(false);
-    for (int e = 0; e < CArbFilterView::kEnvelopes; ++e) EXPECT_TRUE(Filter().IsPasted(e)) << e;
+    for (int e = 0; e < CArbFilterView::kEnvelopes; ++e)
+        EXPECT_TRUE(Filter().IsPasted(e)) << e;
     EXPECT_NEAR(Decibels(Gain(0)[7]), -6.0, 1e-6);
     EXPECT_EQ(Gain(5)[7], 1.0);
 }
