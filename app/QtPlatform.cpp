@@ -31,29 +31,32 @@ QString QtNameFilters(const std::string& filter) {
     return filters.join(";;");
 }
 
+namespace {
+std::optional<std::string> AskPath(QWidget* parent, bool save, const std::string& title,
+                                   const std::string& initialPath,
+                                   const std::string& defaultExtension, const std::string& filter) {
+    QFileDialog dialog(parent, QString::fromStdString(title), QString::fromStdString(initialPath),
+                       QtNameFilters(filter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (!save) dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+} // namespace
+
 std::optional<std::string> CQtFileDialog::AskSavePath(const std::string& title,
                                                       const std::string& initialPath,
                                                       const std::string& defaultExtension,
                                                       const std::string& filter) {
-    QFileDialog dialog(m_parent, QString::fromStdString(title), QString::fromStdString(initialPath),
-                       QtNameFilters(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    return AskPath(m_parent, true, title, initialPath, defaultExtension, filter);
 }
 
 std::optional<std::string> CQtFileDialog::AskOpenPath(const std::string& title,
                                                       const std::string& initialPath,
                                                       const std::string& defaultExtension,
                                                       const std::string& filter) {
-    QFileDialog dialog(m_parent, QString::fromStdString(title), QString::fromStdString(initialPath),
-                       QtNameFilters(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    return AskPath(m_parent, false, title, initialPath, defaultExtension, filter);
 }
 
 std::optional<std::string> CQtFileDialog::AskText(const std::string& title,

@@ -179,31 +179,33 @@ bool CArbFilterView::SaveFile(const std::string& path) {
     return saved;
 }
 
+namespace {
+// The host's dialogs, of the kind asked for; null for a host without them (the command line).
+template <class Dialog> Dialog* HostDialog(const CDspDoc* doc) {
+    CDspApp* app = doc ? doc->GetApp() : nullptr;
+    return app ? dynamic_cast<Dialog*>(app->GetFileDialog()) : nullptr;
+}
+} // namespace
+
 void CArbFilterView::OnClickedOpen() {
-    CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
-    auto* dialog = app ? dynamic_cast<IOpenFileDialog*>(app->GetFileDialog()) : nullptr;
-    if (!dialog) return;
-    const auto path =
-        dialog->AskOpenPath("Open", m_paths[size_t(m_editedEnvelope)], "flt", kFileFilter);
-    if (path) OpenFile(*path);
+    const size_t e = size_t(m_editedEnvelope);
+    if (auto* dialog = HostDialog<IOpenFileDialog>(GetDocument()))
+        if (const auto path = dialog->AskOpenPath("Open", m_paths[e], "flt", kFileFilter))
+            OpenFile(*path);
 }
 
 void CArbFilterView::OnClickedSave() {
-    CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
-    IFileDialog* dialog = app ? app->GetFileDialog() : nullptr;
-    if (!dialog) return;
-    const auto path =
-        dialog->AskSavePath("Save", m_fileNames[size_t(m_editedEnvelope)], "flt", kFileFilter);
-    if (path) SaveFile(*path);
+    const size_t e = size_t(m_editedEnvelope);
+    if (auto* dialog = HostDialog<IFileDialog>(GetDocument()))
+        if (const auto path = dialog->AskSavePath("Save", m_fileNames[e], "flt", kFileFilter))
+            SaveFile(*path);
 }
 
 void CArbFilterView::OnClickedTitle() {
-    CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
-    auto* dialog = app ? dynamic_cast<ITextDialog*>(app->GetFileDialog()) : nullptr;
-    if (!dialog) return;
-    const auto title =
-        dialog->AskText("Title", "Envelope title:", m_titles[size_t(m_editedEnvelope)]);
-    if (title) SetEnvelopeTitle(*title);
+    const size_t e = size_t(m_editedEnvelope);
+    if (auto* dialog = HostDialog<ITextDialog>(GetDocument()))
+        if (const auto title = dialog->AskText("Title", "Envelope title:", m_titles[e]))
+            SetEnvelopeTitle(*title);
 }
 
 void CArbFilterView::OnClickedNew() {
