@@ -6,6 +6,7 @@
 #include "common/TempFolder.h"
 
 #include "modules/arbfilter/ArbFilterView.h"
+#include "process/FFTOptsDlg.h"
 
 #include <cmath>
 #include <fstream>
@@ -171,6 +172,32 @@ TEST_F(ArbFilter, FilesOpenSaveAndComeBackWithTheProcessFile) {
     EXPECT_NEAR(Decibels(copy.GetEnvelopeList()->GetAt(0)->GetFreqObj()->GetDataPointer()[43]),
                 -20.0, 1e-12);
     EXPECT_THAT(reopened.TakeMessages(), testing::IsEmpty());
+}
+
+// A new FFT size rebuilds the envelopes and parses each again from its file.
+TEST_F(ArbFilter, NewBlockSizeParsesTheEnvelopeFilesAgain) {
+    std::ofstream(m_folder.File("low.flt")) << "0 0 0\r\n2000 -20 0\r\n";
+    std::string message;
+    ASSERT_TRUE(Filter().SetControl("file", m_folder.File("low.flt"), message)) << message;
+    CFFTOptions options;
+    m_process.Doc().FillFFTOptions(options);
+    options.m_size = "2048";
+    ASSERT_TRUE(m_process.Doc().ApplyFFTOptions(options, message)) << message;
+    ASSERT_EQ(Filter().GetEnvelopeList()->GetSize(0), 2048);
+    EXPECT_NEAR(Decibels(Gain()[85]), -20.0, 1e-12); // 2000 Hz in bins of 23.4375 Hz
+    EXPECT_THAT(m_process.TakeMessages(), testing::IsEmpty());
+}
+
+// The plot's dB axis spans 4 dB beyond the largest gain or loss, in steps of 4 dB, at least
+// +-8 dB; a gain of 0 counts as the plot's floor of 2e-9 (-174 dB).
+TEST(ArbFilterPlot, DbAxisCoversTheLargestGainOrLoss) {
+    for (const auto& [gain, scale] : std::vector<std::pair<double, double>>{
+             {1.0, 8.0}, {1.5, 8.0}, {1.6, 12.0}, {0.1, 24.0}, {10.0, 24.0}, {0.0, 180.0}}) {
+        CDSPFFTData block;
+        ASSERT_TRUE(block.Create(CDSPData::kResponseBlock, 8, 48000.0));
+        block.GetFreqObj()->GetDataPointer()[5] = gain;
+        EXPECT_EQ(CArbFilterView::DbAxisScale(block), scale) << gain;
+    }
 }
 
 TEST_F(ArbFilter, CutAndPasteActOnTheEditedEnvelopeOrOnAllSix) {
