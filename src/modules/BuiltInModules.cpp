@@ -4,6 +4,8 @@
 #include "modules/generator/SigGenView.h"
 #include "modules/scope/OscView.h"
 #include "modules/spectrum/SpecView.h"
+#include "modules/wav/WavSaveView.h"
+#include "modules/wav/WaveFileInView.h"
 #include "soundio/SoundIOView.h"
 
 namespace {
@@ -14,6 +16,8 @@ const CModuleClass kSpectrumAnalyzer{"Spectrum Analyzer",
                                      []() -> CDspView* { return new CSpecView; }};
 const CModuleClass kArbitraryFilter{"Arbitrary Filter",
                                     []() -> CDspView* { return new CArbFilterView; }};
+const CModuleClass kWavFileOpen{"WAV File Open", []() -> CDspView* { return new CWaveFileInView; }};
+const CModuleClass kWavFileSave{"WAV File Save", []() -> CDspView* { return new CWavSaveView; }};
 const CModuleClass kSoundIO{"SoundIO", []() -> CDspView* { return new CSoundIOView; }};
 } // namespace
 
@@ -25,6 +29,8 @@ const CModuleRegistry& GetBuiltInModules() {
         r.Register(&kSpectrumAnalyzer);
         r.Register(&kArbitraryFilter);
         r.Register(&kSoundIO);
+        r.Register(&kWavFileOpen);
+        r.Register(&kWavFileSave);
         return r;
     }();
     return registry;

@@ -55,7 +55,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "Spectrum Analyzer",
                     {"xaxis=Log20.", "startup", "startup", "stopdn", "yaxis=| Z |", "scaleup",
                      "ref1=8.2", "ref2=12.5", "type=XCorr/FFT", "window=Hamming", "plot=Lined Bar",
-                     "avg=64", "smooth=3", "freqcal=1"}}),
+                     "avg=64", "smooth=3", "freqcal=1"}},
+        CModuleCase{"WavSave",
+                    "WAV File Save",
+                    {"file=take.wav", "rate=48000", "bits=8", "channels=1", "appendmode=On"}},
+        CModuleCase{"WavOpenWithoutFile", "WAV File Open", {}}),
     CaseName());
 
 } // namespace

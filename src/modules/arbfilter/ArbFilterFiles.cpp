@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -163,9 +164,14 @@ bool CArbFilterView::SaveFile(const std::string& path) {
     const std::string type = Upper(ExtensionOf(path));
     bool saved = false;
     if (type == "FLT") {
+        // Every line ends with CR LF (the writer stores "\n" so); a text that ends with a line
+        // end has no further line, so a file loaded and saved again stays as it was.
+        std::vector<std::string_view> lines =
+            EnvelopeText::SplitLines(m_texts[size_t(m_editedEnvelope)]);
+        if (lines.size() > 1 && lines.back().empty()) lines.pop_back();
         std::string text, error;
-        for (std::string_view line : EnvelopeText::SplitLines(m_texts[size_t(m_editedEnvelope)]))
-            (text += line) += "\r\n";
+        for (std::string_view line : lines)
+            (text += line) += '\n';
         saved = WriteTextFile(path, text, error);
     } else if (type == "RSP") {
         saved = m_pEnvelopes && ResponseFile::Save(*m_pEnvelopes, path) != 0;

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <numbers>
 
 namespace {
@@ -138,6 +139,10 @@ TEST_F(ArbFilter, FilesOpenSaveAndComeBackWithTheProcessFile) {
     EXPECT_TRUE(Filter().IsEnvelopeTextReadOnly());
     m_process.Set(2, {"update"});
     EXPECT_NEAR(Decibels(Gain()[43]), -20.0, 1e-12);
+    ASSERT_TRUE(Filter().SaveFile(m_folder.File("copy.flt")));
+    std::ifstream saved(m_folder.File("copy.flt"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}),
+              ";Low pass\r\n0 0 0\r\n2000 -20 0\r\n");
 
     // Unknown and missing files.
     EXPECT_FALSE(Filter().SetControl("file", m_folder.File("x.txt"), message));
