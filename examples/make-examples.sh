@@ -107,6 +107,7 @@ describe wav-spectrum.process "A 50 Hz to 7 kHz sweep played from log-sweep.wav 
     --fft-size 1024 --rate 48000
 "$cli" set arbfilter-lowpass.process "1:ch1.wave=Impulse" "1:ch2.wave=Sine" "1:ch2.freq=3000" \
     "1:ch2.level=100" "2:file=lowpass.flt" "2:update=" "3:xaxis=Log20." "3:yaxis=dBVpk."
+describe arbfilter-lowpass.process "An impulse and a 3 kHz sine through the low pass of lowpass.flt: the spectrum shows the envelope, the tone at -18 dB"
 
 # mls.process: a maximum-length sequence of 1023 samples (plus one filler sample) in every block
 # of 1024 on channel 1 and its complement on channel 2: the excitation for impulse responses.
