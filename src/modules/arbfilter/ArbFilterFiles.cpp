@@ -226,11 +226,9 @@ void CArbFilterView::OnClickedNew() {
 }
 
 void CArbFilterView::OnEditCut(bool shift) {
+    if (shift) return CDspView::OnEditCut(true);
     IClipboard* clipboard = ClipboardOf(GetDocument());
-    if (shift || !m_pEnvelopes || !clipboard) {
-        CDspView::OnEditCut(true);
-        return;
-    }
+    if (!m_pEnvelopes || !clipboard) return;
     const int first = m_selectedChannel ? m_editedEnvelope : 0;
     const int last = m_selectedChannel ? m_editedEnvelope : kEnvelopes - 1;
     if (m_selectedChannel)
@@ -245,11 +243,9 @@ void CArbFilterView::OnEditCut(bool shift) {
 }
 
 void CArbFilterView::OnEditCopy(bool shift) {
+    if (shift) return CDspView::OnEditCopy(true);
     IClipboard* clipboard = ClipboardOf(GetDocument());
-    if (shift || !m_pEnvelopes || !clipboard) {
-        CDspView::OnEditCopy(true);
-        return;
-    }
+    if (!m_pEnvelopes || !clipboard) return;
     if (m_selectedChannel)
         ClipboardText::Copy(*m_pEnvelopes, m_editedEnvelope, *clipboard);
     else
@@ -257,11 +253,9 @@ void CArbFilterView::OnEditCopy(bool shift) {
 }
 
 void CArbFilterView::OnEditPaste(bool shift) {
+    if (shift) return CDspView::OnEditPaste(true);
     IClipboard* clipboard = ClipboardOf(GetDocument());
-    if (shift || !m_pEnvelopes || !clipboard) {
-        CDspView::OnEditPaste(true);
-        return;
-    }
+    if (!m_pEnvelopes || !clipboard) return;
     const int first = m_selectedChannel ? m_editedEnvelope : 0;
     const int last = m_selectedChannel ? m_editedEnvelope : kEnvelopes - 1;
     const int32_t lines = m_selectedChannel
