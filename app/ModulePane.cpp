@@ -1,6 +1,7 @@
 #include "ModulePane.h"
 
 #include "ControlBarWidget.h"
+#include "EnvelopeEditor.h"
 #include "PlotWidget.h"
 #include "QtPlatform.h"
 #include "process/DspApp.h"
@@ -37,6 +38,7 @@ CModulePane::CModulePane(CDspView& view, QWidget* parent) : QWidget(parent), m_v
         m_plot->SetBlockPreview(true);
         m_plot->setMinimumHeight(40);
     }
+    CEnvelopeEditor::Attach(view, m_plot);
     m_status = new QLabel(this);
     m_status->setObjectName("status");
     m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QStringList>
 
 bool CQtClipboard::SetText(const std::string& text) {
@@ -48,6 +49,17 @@ std::optional<std::string> CQtFileDialog::Ask(const std::string& title,
     dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> CQtFileDialog::AskText(const std::string& title,
+                                                  const std::string& prompt,
+                                                  const std::string& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, QString::fromStdString(title),
+                                               QString::fromStdString(prompt), QLineEdit::Normal,
+                                               QString::fromStdString(initial), &ok);
+    if (!ok) return std::nullopt;
+    return text.toStdString();
 }
 
 QColor ToQColor(const CColour& c) {
