@@ -38,7 +38,8 @@ std::vector<CPaneCase> Cases() {
         {"soundio", {"loopback-thd", 1}},
         {"spectrum", {"thd-1khz", 2}},
         {"scope", {"scope", 1}},
-        {"wavin", {"wav-spectrum", 0}}};
+        {"wavin", {"wav-spectrum", 0}},
+        {"arbfilter", {"arbfilter-lowpass", 1}}};
     std::vector<CPaneCase> cases;
     for (const auto& [module, where] : modules)
         for (int width : {360, 800, 1600})
