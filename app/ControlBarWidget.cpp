@@ -106,8 +106,7 @@ void CControlBarWidget::Build() {
     }
 }
 
-size_t CControlBarWidget::UnitLength(const CControlModel& model, size_t first,
-                                     size_t last) const {
+size_t CControlBarWidget::UnitLength(const CControlModel& model, size_t first, size_t last) const {
     auto at = [&](size_t k) -> const CControl* {
         return k < last ? &model.GetControl(k) : nullptr;
     };
@@ -122,8 +121,7 @@ size_t CControlBarWidget::UnitLength(const CControlModel& model, size_t first,
     // An entry followed by an unlabelled text: the text is its unit ("Ref1: 1000 Hz").
     const bool entry = c.kind == EControlKind::Edit || c.kind == EControlKind::Spin ||
                        c.kind == EControlKind::ComboBox;
-    if (entry && next && next->kind == EControlKind::ReadOnlyText && next->label.empty())
-        return 2;
+    if (entry && next && next->kind == EControlKind::ReadOnlyText && next->label.empty()) return 2;
     return 1;
 }
 
@@ -172,9 +170,8 @@ QWidget* CControlBarWidget::MakeControl(size_t index, QWidget* parent) {
         for (const auto& item : c.items)
             combo->addItem(Text(item));
         // Items go by text: an item such as "2" must not be read as index 2.
-        connect(combo, &QComboBox::activated, this, [this, id, combo](int i) {
-            Apply(id, combo->itemText(i).toStdString());
-        });
+        connect(combo, &QComboBox::activated, this,
+                [this, id, combo](int i) { Apply(id, combo->itemText(i).toStdString()); });
         w = combo;
         break;
     }

@@ -68,23 +68,21 @@ int CFlowLayout::Arrange(const QRect& rect, bool apply) const {
     auto finishRow = [&] {
         if (apply)
             for (auto& [item, r] : row)
-                item->setGeometry(QRect(r.x(), y + (rowHeight - r.height()) / 2, r.width(),
-                                        r.height()));
+                item->setGeometry(
+                    QRect(r.x(), y + (rowHeight - r.height()) / 2, r.width(), r.height()));
         row.clear();
     };
     for (QLayoutItem* item : m_items) {
         if (item->isEmpty()) continue;
         const QSize hint = item->sizeHint();
-        int width = std::min(std::max(hint.width(), item->minimumSize().width()),
-                             right - area.x());
+        int width = std::min(std::max(hint.width(), item->minimumSize().width()), right - area.x());
         if (!rowEmpty && x + width > right) {
             finishRow();
             y += rowHeight + m_rowSpacing;
             x = area.x();
             rowHeight = 0;
         }
-        const int height =
-            item->hasHeightForWidth() ? item->heightForWidth(width) : hint.height();
+        const int height = item->hasHeightForWidth() ? item->heightForWidth(width) : hint.height();
         row.append({item, QRect(x, 0, width, height)});
         rowHeight = std::max(rowHeight, height);
         x += width + m_spacing;

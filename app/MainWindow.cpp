@@ -58,9 +58,13 @@ const std::vector<CCommand>& Commands() {
         // Not QKeySequence::SaveAs: some platforms leave that empty.
         {"fileSaveAs", "Save &As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
          "Save The Current Process With A New Name", -1},
-        {"fileClose", "&Close", QKeySequence(Qt::CTRL | Qt::Key_W), "Close The Current Process", -1},
-        {"fileExportPicture", "&Export Picture\u2026", {},
-         "Save The Active Module's Plot As A PNG Or SVG Picture", -1},
+        {"fileClose", "&Close", QKeySequence(Qt::CTRL | Qt::Key_W), "Close The Current Process",
+         -1},
+        {"fileExportPicture",
+         "&Export Picture\u2026",
+         {},
+         "Save The Active Module's Plot As A PNG Or SVG Picture",
+         -1},
         {"filePrint", "&Print...", QKeySequence::Print, "Print The Active Module", -1},
         {"filePrintPreview", "Print Pre&view", {}, "Preview The Printout Of The Active Module", -1},
         {"appExit", "E&xit", QKeySequence::Quit, "Quit The Application", -1},
@@ -69,8 +73,11 @@ const std::vector<CCommand>& Commands() {
          -1},
         {"editPaste", "&Paste", QKeySequence::Paste,
          "Paste The Clipboard Into The Selected Channels", -1},
-        {"editCopyPicture", "Copy P&icture", {},
-         "Copy The Active Module's Plot To The Clipboard As An Image", -1},
+        {"editCopyPicture",
+         "Copy P&icture",
+         {},
+         "Copy The Active Module's Plot To The Clipboard As An Image",
+         -1},
         {"run", "&Run", Qt::Key_F5, "Run The Current Process", QStyle::SP_MediaPlay},
         {"pause", "P&ause", Qt::Key_F6, "Pause The Current Process", QStyle::SP_MediaPause},
         {"stop", "&Stop", QKeySequence(Qt::SHIFT | Qt::Key_F5), "Stop The Current Process",
@@ -155,10 +162,10 @@ void CMainWindow::CreateActions() {
         if (!c.shortcut.isEmpty()) action->setShortcut(c.shortcut);
         action->setStatusTip(c.prompt);
         // Tool bar buttons say what they do and which key does it too.
-        action->setToolTip(c.shortcut.isEmpty()
-                               ? QString(c.prompt)
-                               : QString("%1 (%2)").arg(c.prompt,
-                                                        c.shortcut.toString(QKeySequence::NativeText)));
+        action->setToolTip(
+            c.shortcut.isEmpty()
+                ? QString(c.prompt)
+                : QString("%1 (%2)").arg(c.prompt, c.shortcut.toString(QKeySequence::NativeText)));
         if (c.icon >= 0) action->setIcon(style()->standardIcon(QStyle::StandardPixmap(c.icon)));
         m_actions[c.name] = action;
     }
@@ -185,8 +192,9 @@ void CMainWindow::CreateActions() {
     on("editCopy", [this] { Clipboard(&CDspView::OnEditCopy); });
     on("editPaste", [this] { Clipboard(&CDspView::OnEditPaste); });
     // With Shift the clipboard commands act differently, so the keys work with Shift as well.
-    for (const auto& [name, key] : {std::pair{"editCut", Qt::Key_X}, std::pair{"editCopy", Qt::Key_C},
-                                    std::pair{"editPaste", Qt::Key_V}}) {
+    for (const auto& [name, key] :
+         {std::pair{"editCut", Qt::Key_X}, std::pair{"editCopy", Qt::Key_C},
+          std::pair{"editPaste", Qt::Key_V}}) {
         QList<QKeySequence> keys = Action(name)->shortcuts();
         keys << QKeySequence(Qt::CTRL | Qt::SHIFT | key);
         Action(name)->setShortcuts(keys);
@@ -284,9 +292,9 @@ void CMainWindow::UpdateRecentFiles() {
 void CMainWindow::UpdateCommands() {
     CDspDoc* doc = ActiveDocument();
     const bool running = doc && doc->IsRunning() && !doc->IsPaused();
-    for (const char* n : {"fileSave", "fileSaveAs", "fileClose", "filePrint", "filePrintPreview",
-                          "editCut", "editCopy", "editPaste", "optionsFFT", "stop",
-                          "fileExportPicture", "editCopyPicture"})
+    for (const char* n :
+         {"fileSave", "fileSaveAs", "fileClose", "filePrint", "filePrintPreview", "editCut",
+          "editCopy", "editPaste", "optionsFFT", "stop", "fileExportPicture", "editCopyPicture"})
         Action(n)->setEnabled(doc != nullptr);
     Action("run")->setEnabled(doc && !running);
     Action("pause")->setEnabled(running);

@@ -24,8 +24,8 @@ void CMainWindow::OnExportPicture() {
 
 void CMainWindow::SavePicture(CModulePane* pane) {
     CDspDoc* doc = pane->View().GetDocument();
-    const QString title = doc ? QFileInfo(QString::fromStdString(doc->GetTitle())).baseName()
-                              : QString("picture");
+    const QString title =
+        doc ? QFileInfo(QString::fromStdString(doc->GetTitle())).baseName() : QString("picture");
     const QString png = "PNG Image (*.png)";
     const QString svg = "SVG Image (*.svg)";
     QString filter = png;
@@ -34,8 +34,7 @@ void CMainWindow::SavePicture(CModulePane* pane) {
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += filter == svg ? ".svg" : ".png";
     std::string error;
-    if (!SaveViewPicture(pane->View(), path, pane->Plot()->size(), error))
-        m_app.MessageBox(error);
+    if (!SaveViewPicture(pane->View(), path, pane->Plot()->size(), error)) m_app.MessageBox(error);
 }
 
 void CMainWindow::CopyPicture(CModulePane* pane) {

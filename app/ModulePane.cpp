@@ -20,9 +20,8 @@ namespace {
 bool DrawsPlot(CDspView& view) {
     CRecordingCanvas canvas;
     view.OnDraw(canvas, CRect{0, 0, 320, 240});
-    return std::any_of(canvas.Ops().begin(), canvas.Ops().end(), [](const auto& op) {
-        return op.op != CRecordingCanvas::EOp::fillRect;
-    });
+    return std::any_of(canvas.Ops().begin(), canvas.Ops().end(),
+                       [](const auto& op) { return op.op != CRecordingCanvas::EOp::fillRect; });
 }
 } // namespace
 

@@ -20,8 +20,8 @@ int CChannel::FitScale(const std::vector<double>& scales) const {
         if (!HasArrays(arrays)) continue;
         const bool time = m_xCode == EPlotX::Time;
         const int32_t first = time ? 0 : std::max(0, m_startBin);
-        const int32_t last = time ? std::min(m_numUsed, arrays.size) - 1
-                                  : std::min(m_stopBin, arrays.size - 1);
+        const int32_t last =
+            time ? std::min(m_numUsed, arrays.size) - 1 : std::min(m_stopBin, arrays.size - 1);
         for (int32_t k = first; k <= last; ++k) {
             const double v = TraceValue(arrays, k);
             if (std::isfinite(v)) values.push_back(v);

@@ -73,8 +73,8 @@ CSoundIOView::CSoundIOView()
         "Opens or closes the audio mixer");
     add({"calibrate", EControlKind::PushButton, "Calibrate", {}}, kOptions,
         "Opens the calibration dialog");
-    add({"repeat", EControlKind::ComboBox, "Repeat Sequence:", Texts(RepeatSequence())},
-        kOptions, "Times the block is repeated per pass");
+    add({"repeat", EControlKind::ComboBox, "Repeat Sequence:", Texts(RepeatSequence())}, kOptions,
+        "Times the block is repeated per pass");
     add({"mixerselect", EControlKind::PushButton, "Mixer Select", {}}, kOptions,
         "Chooses the mixer's source and destination");
     add({"warnings", EControlKind::CheckBox, "Enable Calibration Warnings", {}}, kOptions,
@@ -82,8 +82,7 @@ CSoundIOView::CSoundIOView()
     add({"mode", EControlKind::RadioGroup, "I/O Mode:", kModeItems}, "I/O Mode",
         "Record, play, or both");
     add({"rate", EControlKind::ComboBox, "Rate:", {}}, "Format", "Sample rate in hertz");
-    add({"res", EControlKind::ComboBox, "Res:", Texts(kResolutions)}, "Format",
-        "Bits per sample");
+    add({"res", EControlKind::ComboBox, "Res:", Texts(kResolutions)}, "Format", "Bits per sample");
     add({"chan", EControlKind::ComboBox, "Chan:", Texts(kChannelCounts)}, "Format",
         "Number of channels");
     UpdateControls();

@@ -31,12 +31,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ExampleGui : public testing::Test, private CWithQApp {
+class ExampleGui : public testing::Test, protected CBuiltInApp {
 protected:
-    CRecordingMessageSink sink;
-    CFixedClock clock{1700000000};
-    CDspApp app{GetBuiltInModules(), sink, clock};
-    CMainWindow window{app};
     CDocumentFrame* frame = nullptr;
 
     void SetUp() override {
@@ -104,7 +100,9 @@ TEST_F(ExampleGui, TheSpectrumPaneSavesAsPngAndSvgOfTheRequestedSize) {
                 colours.insert(image.pixel(x, y) | 0xFF000000);
         return colours;
     };
-    auto has = [](const QSet<QRgb>& colours, CColour c) { return colours.contains(qRgb(c.r, c.g, c.b)); };
+    auto has = [](const QSet<QRgb>& colours, CColour c) {
+        return colours.contains(qRgb(c.r, c.g, c.b));
+    };
     const QSet<QRgb> dark = coloursOf(png);
     const CPlotColours theme;
     EXPECT_TRUE(has(dark, theme.trace) && has(dark, theme.secondTrace));

@@ -19,13 +19,7 @@ struct CPicture {
     int pane; // the step pictured (1-based), or 0 for the whole window
 };
 
-class GuidePictures : public testing::TestWithParam<CPicture>, private CWithQApp {
-protected:
-    CRecordingMessageSink sink;
-    CFixedClock clock{1700000000};
-    CDspApp app{GetBuiltInModules(), sink, clock};
-    CMainWindow window{app};
-};
+class GuidePictures : public testing::TestWithParam<CPicture>, protected CBuiltInApp {};
 
 TEST_P(GuidePictures, TheExampleRunsToAPictureOfItsPoint) {
     const CPicture& picture = GetParam();

@@ -45,11 +45,8 @@ TEST_F(HelpAndPrint, HelpShowsTheGuideOnceOrSaysItIsMissing) {
 
 // On a page of 300 dpi: the title, then the plot on white in the screen's 3:2 across the page.
 TEST(PrintPage, IsTheTitleOverTheModulesPlot) {
-    TestQApp();
-    CRecordingMessageSink sink;
-    CFixedClock clock{1700000000};
-    CDspApp app{GetBuiltInModules(), sink, clock};
-    CMainWindow window{app};
+    CBuiltInApp gui;
+    CMainWindow& window = gui.window;
     ASSERT_TRUE(window.OpenFile(AURIVO_SOURCE_DIR "/examples/thd-1khz.process"));
     window.ProcessIdle(1);
     CDspView& view = *window.ActiveFrame()->Document().GetView(2);

@@ -34,12 +34,9 @@ void PrintTo(const CPaneCase& c, std::ostream* os) {
 
 std::vector<CPaneCase> Cases() {
     const std::pair<const char*, std::pair<const char*, size_t>> modules[] = {
-        {"generator", {"thd-1khz", 0}},
-        {"soundio", {"loopback-thd", 1}},
-        {"spectrum", {"thd-1khz", 2}},
-        {"scope", {"scope", 1}},
-        {"wavin", {"wav-spectrum", 0}},
-        {"arbfilter", {"arbfilter-lowpass", 1}}};
+        {"generator", {"thd-1khz", 0}}, {"soundio", {"loopback-thd", 1}},
+        {"spectrum", {"thd-1khz", 2}},  {"scope", {"scope", 1}},
+        {"wavin", {"wav-spectrum", 0}}, {"arbfilter", {"arbfilter-lowpass", 1}}};
     std::vector<CPaneCase> cases;
     for (const auto& [module, where] : modules)
         for (int width : {360, 800, 1600})
@@ -74,13 +71,7 @@ bool Checked(const QWidget* w) {
            qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QGroupBox*>(w);
 }
 
-class PaneLayout : public testing::TestWithParam<CPaneCase>, private CWithQApp {
-protected:
-    CRecordingMessageSink sink;
-    CFixedClock clock{1700000000};
-    CDspApp app{GetBuiltInModules(), sink, clock};
-    CMainWindow window{app};
-};
+class PaneLayout : public testing::TestWithParam<CPaneCase>, protected CBuiltInApp {};
 
 TEST_P(PaneLayout, EveryControlShowsItsWholeTextWithoutScrolling) {
     const CPaneCase& c = GetParam();

@@ -4,6 +4,7 @@
 
 #include "common/TestModules.h"
 #include "MainWindow.h"
+#include "modules/BuiltInModules.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,14 @@ void WithNextModal(const std::function<void(QWidget*)>& action,
 /** A base class, so the QApplication exists before a fixture's window member is built. */
 struct CWithQApp {
     CWithQApp() { TestQApp(); }
+};
+
+/** The built-in modules' application and its main window, as the examples need them. */
+struct CBuiltInApp : private CWithQApp {
+    CRecordingMessageSink sink;
+    CFixedClock clock{1700000000};
+    CDspApp app{GetBuiltInModules(), sink, clock};
+    CMainWindow window{app};
 };
 
 class GuiTest : public testing::Test {

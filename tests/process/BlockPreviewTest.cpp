@@ -23,8 +23,8 @@ std::vector<std::tuple<int32_t, int32_t, CColour>> Preview(double a) {
     EXPECT_TRUE(list.Create(2, 1, 256, 1024.0));
     for (int c = 0; c < 2; ++c)
         for (int i = 0; i < 256; ++i)
-            list.GetTimeData(c)[i] = (c == 0 ? a : a / 2) * (i < 200 ? 0.5 : 1.0) *
-                                     std::sin(std::numbers::pi * i / 8);
+            list.GetTimeData(c)[i] =
+                (c == 0 ? a : a / 2) * (i < 200 ? 0.5 : 1.0) * std::sin(std::numbers::pi * i / 8);
     CRecordingCanvas canvas;
     DrawBlockPreview(canvas, CRect{0, 0, 200, 100}, &list, CPlotColours{});
     std::vector<std::tuple<int32_t, int32_t, CColour>> traces;

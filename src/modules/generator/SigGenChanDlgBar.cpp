@@ -63,7 +63,8 @@ void CSigGenChanDlgBar::UpdateControls(CControlModel& controls) const {
              "Frequency the sweep starts at, in hertz"},
             {"sweepstop", K::Edit, "Stop (Hz):", "Sweep Parameters",
              "Frequency the sweep ends at, in hertz"},
-            {"sweeptime", K::Edit, "Time (s):", "Sweep Parameters", "Length of one sweep, in seconds"},
+            {"sweeptime", K::Edit, "Time (s):", "Sweep Parameters",
+             "Length of one sweep, in seconds"},
         };
         for (const CBarControl& b : kBar) {
             const std::string name = b.name;

@@ -62,9 +62,8 @@ void COscView::OnDraw(ICanvas& canvas, const CRect& rect) {
                                               [&](const CRect& d) { return Overlaps(d, box); }))
             continue;
         // A channel's readout is in its trace's colour: it doubles as the legend.
-        const CColour colour = r.value.channel > 0
-                                   ? TraceColour(m_plotColours, r.value.channel - 1)
-                                   : m_plotColours.marker;
+        const CColour colour = r.value.channel > 0 ? TraceColour(m_plotColours, r.value.channel - 1)
+                                                   : m_plotColours.marker;
         canvas.DrawText({box.left, box.top}, text, colour);
         drawn.push_back(box);
     }

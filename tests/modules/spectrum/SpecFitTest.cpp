@@ -19,10 +19,8 @@ struct CFitCase {
 // 2's harmonic at 20 log10(0.0035) = -49.1 dBVpk (-52.1 dBVrms) needs 20 dB/div, 10 dB/div
 // reaching only 40 dB. Degrees have a single scale and keep it.
 const CFitCase kCases[] = {
-    {"Vpk", "Vpk.", "100 mVpk/Div"},
-    {"Vrms", "Vrms", "100 mVrms/Div"},
-    {"dBVpk", "dBVpk.", "20.0dBVpk/Div"},
-    {"dBVrms", "dBVrms", "20.0dBVrms/Div"},
+    {"Vpk", "Vpk.", "100 mVpk/Div"},          {"Vrms", "Vrms", "100 mVrms/Div"},
+    {"dBVpk", "dBVpk.", "20.0dBVpk/Div"},     {"dBVrms", "dBVrms", "20.0dBVrms/Div"},
     {"Degrees", "Degrees", "45\xC2\xB0/Div"},
 };
 
