@@ -90,6 +90,9 @@ fuzz: deps
 	$(FUZZ)/fuzz/fuzz_clipboard_text -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/clipboard_text fuzz/corpus/clipboard_text
 	mkdir -p $(FUZZ)/corpus/calibration_file
 	$(FUZZ)/fuzz/fuzz_calibration_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/calibration_file fuzz/corpus/calibration_file
+	mkdir -p $(FUZZ)/corpus/plot_file $(FUZZ)/corpus/data_log_file
+	$(FUZZ)/fuzz/fuzz_plot_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/plot_file fuzz/corpus/plot_file
+	$(FUZZ)/fuzz/fuzz_data_log_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/data_log_file fuzz/corpus/data_log_file
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)

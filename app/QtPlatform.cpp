@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QStringList>
 
 bool CQtClipboard::SetText(const std::string& text) {
@@ -30,16 +32,46 @@ QString QtNameFilters(const std::string& filter) {
     return filters.join(";;");
 }
 
+namespace {
+// A file dialog run modally; the chosen path, or nothing when cancelled.
+std::optional<std::string> RunFileDialog(QWidget* parent, const std::string& title,
+                                         const std::string& initialPath,
+                                         const std::string& defaultExtension,
+                                         const std::string& filter, bool save) {
+    QFileDialog dialog(parent, QString::fromStdString(title), QString::fromStdString(initialPath),
+                       QtNameFilters(filter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (!save) dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+} // namespace
+
 std::optional<std::string> CQtFileDialog::AskSavePath(const std::string& title,
                                                       const std::string& initialPath,
                                                       const std::string& defaultExtension,
                                                       const std::string& filter) {
-    QFileDialog dialog(m_parent, QString::fromStdString(title), QString::fromStdString(initialPath),
-                       QtNameFilters(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    return RunFileDialog(m_parent, title, initialPath, defaultExtension, filter, true);
+}
+
+std::optional<std::string> CQtFileDialog::AskOpenPath(const std::string& title,
+                                                      const std::string& initialPath,
+                                                      const std::string& defaultExtension,
+                                                      const std::string& filter) {
+    return RunFileDialog(m_parent, title, initialPath, defaultExtension, filter, false);
+}
+
+std::optional<std::string> CQtFileDialog::AskText(const std::string& title,
+                                                  const std::string& label,
+                                                  const std::string& initial) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_parent, QString::fromStdString(title),
+                              QString::fromStdString(label), QLineEdit::Normal,
+                              QString::fromStdString(initial), &ok);
+    if (!ok) return std::nullopt;
+    return text.toStdString();
 }
 
 QColor ToQColor(const CColour& c) {

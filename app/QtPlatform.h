@@ -4,6 +4,8 @@
 #include "platform/Clipboard.h"
 #include "platform/Colour.h"
 #include "platform/FileDialog.h"
+#include "platform/OpenFileDialog.h"
+#include "platform/TextPrompt.h"
 
 #include <QColor>
 #include <QRect>
@@ -17,12 +19,18 @@ public:
     std::optional<std::string> GetText() const override;
 };
 
-class CQtFileDialog final : public IFileDialog {
+/** The desktop's file dialogs and its one-line text dialog. */
+class CQtFileDialog final : public IFileDialog, public IOpenFileDialog, public ITextPrompt {
 public:
     explicit CQtFileDialog(QWidget* parent) : m_parent(parent) {}
     std::optional<std::string> AskSavePath(const std::string& title, const std::string& initialPath,
                                            const std::string& defaultExtension,
                                            const std::string& filter) override;
+    std::optional<std::string> AskOpenPath(const std::string& title, const std::string& initialPath,
+                                           const std::string& defaultExtension,
+                                           const std::string& filter) override;
+    std::optional<std::string> AskText(const std::string& title, const std::string& label,
+                                       const std::string& initial) override;
 
 private:
     QWidget* m_parent;

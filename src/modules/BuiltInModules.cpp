@@ -1,6 +1,7 @@
 // The built-in modules this build contains, in the registry's fixed order.
 #include "modules/BuiltInModules.h"
 #include "modules/generator/SigGenView.h"
+#include "modules/logger/DataLoggerView.h"
 #include "modules/scope/OscView.h"
 #include "modules/spectrum/SpecView.h"
 #include "soundio/SoundIOView.h"
@@ -11,6 +12,7 @@ const CModuleClass kSignalGenerator{"Signal Generator",
 const CModuleClass kOscilloscope{"Oscilloscope", []() -> CDspView* { return new COscView; }};
 const CModuleClass kSpectrumAnalyzer{"Spectrum Analyzer",
                                      []() -> CDspView* { return new CSpecView; }};
+const CModuleClass kDataLogger{"DataLogger", []() -> CDspView* { return new CDataLoggerView; }};
 const CModuleClass kSoundIO{"SoundIO", []() -> CDspView* { return new CSoundIOView; }};
 } // namespace
 
@@ -21,6 +23,7 @@ const CModuleRegistry& GetBuiltInModules() {
         r.Register(&kOscilloscope);
         r.Register(&kSpectrumAnalyzer);
         r.Register(&kSoundIO);
+        r.Register(&kDataLogger);
         return r;
     }();
     return registry;

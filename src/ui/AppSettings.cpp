@@ -16,6 +16,8 @@ const std::vector<CAppSettings::CEntry>& CAppSettings::Entries() {
         {"Settings", "PreviewPages", &CAppSettings::previewPages},
         {"Settings", "WindowAmplitudeCorrection", &CAppSettings::windowAmplitudeCorrection},
         {"Settings", "EnablePlugIns", &CAppSettings::enablePlugIns},
+        {"Settings", "DataLogMaxPlots", &CAppSettings::dataLogMaxPlots},
+        {"Settings", "DataLogMaxMegabytes", &CAppSettings::dataLogMaxMegabytes},
     };
     return entries;
 }

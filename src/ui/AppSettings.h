@@ -19,6 +19,9 @@ struct CAppSettings {
     int previewPages = 0;                      // print preview page setting
     int windowAmplitudeCorrection = 1;         // windowed spectra read true tone amplitudes
     int enablePlugIns = 1;                     // load plug-in libraries and offer their modules
+    // The data logger's limits: a run stops before the log passes either of them.
+    int dataLogMaxPlots = 1000;
+    int dataLogMaxMegabytes = 1024;
 
     /** Where one field lives in the store. */
     struct CEntry {
