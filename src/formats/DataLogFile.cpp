@@ -7,6 +7,7 @@
 #include "formats/TextFile.h"
 
 #include <climits>
+#include <vector>
 #include <cmath>
 
 namespace {
@@ -115,10 +116,11 @@ bool OpenPlot(CDSPFFTDataLogList& log, int32_t channels, int32_t type, int32_t s
     return ReadPlotText(log, channels, type, size, sampleRate, plot, text, path);
 }
 
-int32_t DataLogText(const CDSPFFTDataLogList& log, const std::string& title, std::string& text) {
+namespace {
+std::string DataLogHeader(const CDSPFFTDataLogList& log, const std::string& title) {
     const CDSPFFTDataList* first = log.GetAt(0);
     const CDSPFFTData* block = first ? first->GetAt(0) : nullptr;
-    text = FormatText(";Datalog Plot Title        : %s\n", title.c_str());
+    std::string text = FormatText(";Datalog Plot Title        : %s\n", title.c_str());
     text += FormatText(";Datalog Number of Plots   : %+07.7e\n", double(log.GetCount()));
     text += FormatText(";Datalog Number of Channels: %+07.7e\n",
                        first ? double(first->GetNumChans()) : 0.0);
@@ -128,6 +130,12 @@ int32_t DataLogText(const CDSPFFTDataLogList& log, const std::string& title, std
                        block ? double(block->GetSize()) : 0.0);
     text += FormatText(";Datalog Sample Rate       : %+07.7e\n",
                        block ? block->GetSampleRate() : 0.0);
+    return text;
+}
+} // namespace
+
+int32_t DataLogText(const CDSPFFTDataLogList& log, const std::string& title, std::string& text) {
+    text = DataLogHeader(log, title);
     int32_t sum = 0;
     for (int p = 0; p < log.GetCount(); ++p)
         sum += PlotListText(*log.GetAt(p), text);
@@ -135,9 +143,23 @@ int32_t DataLogText(const CDSPFFTDataLogList& log, const std::string& title, std
 }
 
 int32_t Save(CDSPFFTDataLogList& log, const std::string& path, const std::string& title) {
-    std::string text, error;
-    const int32_t sum = DataLogText(log, title, text);
-    if (!WriteTextFile(path, text, error)) return Fail(log, error);
+    // Written plot by plot: the text of a full log is twice the size of the log itself.
+    int part = -1;
+    int32_t sum = 0;
+    std::string error;
+    const bool written = WriteTextFile(
+        path,
+        [&](std::string& text) {
+            if (part >= log.GetCount()) return false;
+            if (part < 0)
+                text = DataLogHeader(log, title);
+            else
+                sum += PlotListText(*log.GetAt(part), text);
+            ++part;
+            return true;
+        },
+        error);
+    if (!written) return Fail(log, error);
     return sum;
 }
 
@@ -187,9 +209,11 @@ bool ReadDataLogText(CDSPFFTDataLogList& log, std::string_view text, const std::
 }
 
 bool Open(CDSPFFTDataLogList& log, const std::string& path) {
-    std::string text, error;
-    if (!ReadTextFile(path, text, error)) return Fail(log, error);
-    return ReadDataLogText(log, text, path);
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!ReadTextFileBytes(path, bytes, kMaxDataLogFileBytes, error)) return Fail(log, error);
+    return ReadDataLogText(
+        log, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), path);
 }
 
 } // namespace DataLogFile

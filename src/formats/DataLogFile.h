@@ -5,6 +5,7 @@
 // channels, type, size, sample rate) and every plot's channel list after them. Readers accept
 // LF, CR LF and CR CR LF line ends and never trust a count before checking it against the text.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,6 +13,10 @@
 class CDSPFFTDataLogList;
 
 namespace DataLogFile {
+
+/** Largest data log file read: the text of a log at the logger's largest byte limit (its text
+ *  takes about twice the memory of its values). */
+constexpr size_t kMaxDataLogFileBytes = size_t(4) << 30;
 
 /** The plot file text of plot `plot` with `title`; the sum of its block sizes, 0 when the log
  *  has no such plot. */

@@ -19,9 +19,10 @@ struct CAppSettings {
     int previewPages = 0;                      // print preview page setting
     int windowAmplitudeCorrection = 1;         // windowed spectra read true tone amplitudes
     int enablePlugIns = 1;                     // load plug-in libraries and offer their modules
-    // The data logger's limits: a run stops before the log passes either of them.
+    // The data logger's limits: a run stops before the log passes either of them. The log's
+    // data log file takes about twice its bytes, and reading it back both together.
     int dataLogMaxPlots = 1000;
-    int dataLogMaxMegabytes = 1024;
+    int dataLogMaxMegabytes = 512;
 
     /** Where one field lives in the store. */
     struct CEntry {

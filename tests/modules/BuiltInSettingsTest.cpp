@@ -55,7 +55,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "Spectrum Analyzer",
                     {"xaxis=Log20.", "startup", "startup", "stopdn", "yaxis=| Z |", "scaleup",
                      "ref1=8.2", "ref2=12.5", "type=XCorr/FFT", "window=Hamming", "plot=Lined Bar",
-                     "avg=64", "smooth=3", "freqcal=1"}}),
+                     "avg=64", "smooth=3", "freqcal=1"}},
+        CModuleCase{"DataLogger",
+                    "DataLogger",
+                    {"xaxis=F2Log10", "startup", "stopdn", "tdiv=2 mS/Div", "hpos=40",
+                     "y1axis=| Z |", "y1scaleup", "y1ref=8.2", "y2axis=dBRel", "y2scaledn",
+                     "y2ref=500", "plot=Plot3", "displaymode=Merge", "mergefreq=2000"}}),
     CaseName());
 
 } // namespace

@@ -28,7 +28,7 @@ const CSettingCase kSettings[] = {
     {"Settings", "WindowAmplitudeCorrection", &CAppSettings::windowAmplitudeCorrection, 1},
     {"Settings", "EnablePlugIns", &CAppSettings::enablePlugIns, 1},
     {"Settings", "DataLogMaxPlots", &CAppSettings::dataLogMaxPlots, 1000},
-    {"Settings", "DataLogMaxMegabytes", &CAppSettings::dataLogMaxMegabytes, 1024},
+    {"Settings", "DataLogMaxMegabytes", &CAppSettings::dataLogMaxMegabytes, 512},
 };
 
 class AppSetting : public testing::TestWithParam<CSettingCase> {};

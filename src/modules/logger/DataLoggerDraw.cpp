@@ -203,6 +203,11 @@ void CDataLoggerView::DrawGrid(ICanvas& canvas, const CLoggerChan& y1, const CLo
                 labels.Draw(x - labels.Width(text) / 2, plot.bottom + 2, text);
             }
     }
+    // Minor ticks on the middle lines of linear axes; a log axis has them at its left edge.
+    if (kind == EAxisKind::log) {
+        DrawYDirTicks(canvas, plot, 0);
+        return;
+    }
     DrawXDirTicks(canvas, plot, m_gridLayout.xTickLine);
     DrawYDirTicks(canvas, plot, m_gridLayout.yTickLine);
 }
@@ -227,9 +232,8 @@ std::vector<CReadoutValue> CDataLoggerView::GetReadoutValues() const {
     return {
         {0, "Y1 scale", Item(m_axes[0].scales, m_axes[0].scaleIndex), false},
         {0, time ? "T/Div" : "Start",
-         time ? Item(OscTimePerDivChoices(), m_timeIndex) : Item(m_freqLabels, m_startPosition),
-         false},
-        {0, "Stop", time ? std::string() : Item(m_freqLabels, m_stopPosition), false},
+         time ? Item(OscTimePerDivChoices(), m_timeIndex) : Item(m_freqLabels, m_startPosition)},
+        {0, "Stop", time ? std::string() : Item(m_freqLabels, m_stopPosition), !time},
         {0, "Y2 scale", Item(m_axes[1].scales, m_axes[1].scaleIndex), false},
         {0, "Gain " + plot, GainText()},
         {0, "Delay " + plot, DelayText()},

@@ -615,14 +615,14 @@ const CFieldTable<CDataLoggerView>& CDataLoggerView::Fields() {
         whole("xaxis", "X Sel", &V::m_xAxisType, kLogXAxisCount - 1,
               "Data logger X axis type out of range",
               [](const V&) { return LoggerXAxisChoices(); }),
-        whole("tdiv", "T/Div", &V::m_timeIndex, kMaxTimeIndex,
+        whole("tdiv", "Time/div", &V::m_timeIndex, kMaxTimeIndex,
               "Data logger time/div index out of range",
               [](const V&) { return OscTimePerDivChoices(); }),
-        whole("startpos", "Start", &V::m_startPosition, kFreqPositions - 1,
+        whole("startpos", "Start position", &V::m_startPosition, kFreqPositions - 1,
               "Data logger start position out of range", nullptr),
-        whole("hpos", "Pos", &V::m_horizontalPosition, kMaxPosition,
+        whole("hpos", "Horizontal position", &V::m_horizontalPosition, kMaxPosition,
               "Data logger horizontal position out of range", nullptr),
-        whole("stoppos", "Stop", &V::m_stopPosition, kFreqPositions - 1,
+        whole("stoppos", "Stop position", &V::m_stopPosition, kFreqPositions - 1,
               "Data logger stop position out of range", nullptr),
         real("", "", &V::m_startBin, "Data logger start bin is not a number"),
         real("", "", &V::m_stopBin, "Data logger stop bin is not a number"),
@@ -656,16 +656,11 @@ std::vector<CSettingValue> CDataLoggerView::GetSettings() const {
     auto settings = CDspView::GetSettings();
     const auto mine = Fields().List(*this);
     settings.insert(settings.end(), mine.begin(), mine.end());
-    settings.push_back({"title", "Title", m_title});
     return settings;
 }
 
 bool CDataLoggerView::SetSetting(const std::string& id, const std::string& value,
                                  std::string& message) {
-    if (SettingTextMatches(id, "title")) {
-        m_title = value;
-        return true;
-    }
     if (const auto* field = Fields().Find(id)) {
         // A new Y type differs from its record's code, so the refresh gives it its default scale.
         return Fields().SetFromText(*this, *field, value, message);

@@ -66,7 +66,7 @@ TEST_F(DataLogger, PlotsAreDrawnInTheirColoursCyclingAfterTheSixth) {
     Logger().OnDraw(canvas, {0, 0, 600, 400});
     EXPECT_EQ(canvas.OpsOf(CRecordingCanvas::EOp::polyline).size(), 2u);
     ASSERT_NE(Logger().GetCombined(), nullptr);
-    EXPECT_DOUBLE_EQ(Logger().GetCombined()->GetFreqData(0)[3], 7.0);
+    EXPECT_DOUBLE_EQ(Logger().GetCombined()->GetAt(0)->GetFreqObj()->GetDataPointer()[3], 7.0);
 }
 
 TEST_F(DataLogger, AnFFTSizeChangeClearsTheLog) {
@@ -117,7 +117,7 @@ struct CStepCase {
     const char* message;
 };
 const CStepCase kSteps[] = {
-    {"GainDownStopsAtTheLowLimit", "gaindn", 2, 0.005, 0.00001, "Gain must be greater than 1e-05"},
+    {"GainDownStopsAtTheLowLimit", "gaindn", 2, 0.005, 0.00001, "Gain must be greater than 1e-005"},
     {"GainUpStopsAtTheHighLimit", "gainup", 2, 9999.995, 10000.0, "Gain must be less than 10000"},
     {"DelayDownStopsAtMinus10ms", "delaydn", 2, -0.00995, -0.01,
      "Delay must be greater than -0.01 Seconds (-10.87 Feet of Travel Time)"},
