@@ -10,7 +10,9 @@ LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPI
 DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
             nlohmann-json3-dev libcli11-dev python3-numpy locales qt6-base-dev ccache \
             libfftw3-dev clang-format \
-            libasound2-dev libasound2-plugins pulseaudio
+            libasound2-dev libasound2-plugins pulseaudio \
+            libsndfile1-dev sox python3-markdown desktop-file-utils shared-mime-info \
+            groff-base dpkg-dev
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 # WERROR=ON (as CI builds) makes every warning in our own code an error; unset keeps the
@@ -22,7 +24,7 @@ FUZZ     ?= build-fuzz
 FUZZ_SECONDS ?= 30
 FUZZ_DEBS := clang libclang-rt-14-dev
 
-.PHONY: all deps configure build test run bench sanitize fuzz clean install
+.PHONY: all deps configure build test run bench sanitize fuzz clean install package guide-pictures
 
 all: build
 
@@ -48,10 +50,18 @@ endif
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Installs the programs and their data under CMAKE_INSTALL_PREFIX (/usr/local unless set);
-# PREFIX=DIR installs there instead.
-install: build
+# The guide's pictures of every module, which the test suite takes (build/screenshots/guide-*).
+guide-pictures: build
+	$(BUILD)/tests/app/app_tests --gtest_filter='*GuidePictures*' --gtest_brief=1
+
+# Installs the programs, plug-ins, data, examples, desktop entry, manual pages and guide under
+# CMAKE_INSTALL_PREFIX (/usr/local unless set); PREFIX=DIR installs there instead.
+install: guide-pictures
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+# The Debian package of the same files, installed under /usr: build/aurivo_VERSION_ARCH.deb.
+package: guide-pictures
+	cd $(BUILD) && cpack -G DEB
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -90,6 +100,8 @@ fuzz: deps
 	$(FUZZ)/fuzz/fuzz_clipboard_text -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/clipboard_text fuzz/corpus/clipboard_text
 	mkdir -p $(FUZZ)/corpus/calibration_file
 	$(FUZZ)/fuzz/fuzz_calibration_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/calibration_file fuzz/corpus/calibration_file
+	mkdir -p $(FUZZ)/corpus/wav_file
+	$(FUZZ)/fuzz/fuzz_wav_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/wav_file fuzz/corpus/wav_file
 	mkdir -p $(FUZZ)/corpus/plot_file $(FUZZ)/corpus/data_log_file
 	$(FUZZ)/fuzz/fuzz_plot_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/plot_file fuzz/corpus/plot_file
 	$(FUZZ)/fuzz/fuzz_data_log_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/data_log_file fuzz/corpus/data_log_file

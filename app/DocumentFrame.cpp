@@ -2,6 +2,7 @@
 
 #include "ModulePane.h"
 #include "QtPlatform.h"
+#include "formats/ProcessDescription.h"
 #include "process/PaneLayout.h"
 
 #include <QHBoxLayout>
@@ -66,8 +67,10 @@ CModulePane* CDocumentFrame::ActivePane() const {
 }
 
 void CDocumentFrame::UpdateTitle() {
-    const QString title =
-        QString::fromStdString(m_doc.GetTitle()) + (m_doc.IsModified() ? " *" : "");
+    QString title = QString::fromStdString(m_doc.GetTitle()) + (m_doc.IsModified() ? " *" : "");
+    // What the process is for, when a description lies beside its file.
+    const std::string description = ReadProcessDescription(m_doc.GetPathName());
+    if (!description.empty()) title += " - " + QString::fromStdString(description);
     setWindowTitle(title);
     if (m_subWindow) m_subWindow->setWindowTitle(title);
 }

@@ -3,7 +3,9 @@
 #include "CalibrationDialog.h"
 #include "DocumentFrame.h"
 #include "FFTOptionsDialog.h"
+#include "HelpWindow.h"
 #include "ModulePane.h"
+#include "PlotPrinting.h"
 #include "PlotWidget.h"
 #include "ProcessSelectDialog.h"
 #include "QtPlatform.h"
@@ -15,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -494,21 +497,17 @@ void CMainWindow::Print(bool preview) {
     CDspDoc& doc = frame->Document();
     const bool pausedForPrinting = doc.IsRunning() && !doc.IsPaused();
     if (pausedForPrinting) doc.PauseProcess();
-    const QPixmap image = pane->grab();
-    auto paint = [&image](QPrinter* printer) {
+    CDspView& view = pane->View();
+    const QString title = PrintTitle(view, QDateTime::currentDateTime());
+    const QSize plotSize = pane->Plot()->size();
+    auto paint = [&](QPrinter* printer) {
         QPainter painter(printer);
-        const QRect page = painter.viewport();
-        // The largest whole factor that fits both page width and height, centred.
-        int factor = std::min(page.width() / std::max(1, image.width()),
-                              page.height() / std::max(1, image.height()));
-        QSize size = image.size() * std::max(1, factor);
-        if (factor < 1) size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
-        const QRect target(page.left() + (page.width() - size.width()) / 2,
-                           page.top() + (page.height() - size.height()) / 2, size.width(),
-                           size.height());
-        painter.drawPixmap(target, image);
+        PaintPrintPage(painter, painter.viewport(), view, title, plotSize);
     };
-    QPrinter printer(QPrinter::HighResolution);
+    // The modules' printing style (text size, line widths) is made for this resolution.
+    QPrinter printer;
+    printer.setResolution(300);
+    printer.setPageOrientation(QPageLayout::Landscape);
     if (preview) {
         QPrintPreviewDialog dialog(&printer, this);
         connect(&dialog, &QPrintPreviewDialog::paintRequested, this, paint);
@@ -524,6 +523,11 @@ void CMainWindow::Print(bool preview) {
 }
 
 void CMainWindow::OnHelp() {
+    const QString guide = FindHelpGuide(HelpGuideFolders(QCoreApplication::applicationDirPath()));
+    if (!guide.isEmpty()) {
+        ShowHelpWindow(guide);
+        return;
+    }
     QStringList folders{QCoreApplication::applicationDirPath(), QDir::currentPath()};
     folders += QString::fromLocal8Bit(qgetenv("PATH")).split(':', Qt::SkipEmptyParts);
     for (const QString& folder : folders) {

@@ -26,40 +26,30 @@ QString QtNameFilters(const std::string& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString label = parts[i];
         const QString pattern = QString(parts[i + 1]).replace(';', ' ');
-        if (!label.contains(pattern)) label += " (" + pattern + ")";
+        // Patterns written in capitals ("*.WAV") also match the lower-case names Linux files
+        // carry, as they do on a system whose file names ignore case.
+        const QString lower = pattern.toLower();
+        const QString patterns = lower == pattern ? pattern : pattern + ' ' + lower;
+        if (label.contains(pattern))
+            label.replace(pattern, patterns);
+        else
+            label += " (" + patterns + ")";
         filters << label;
     }
     return filters.join(";;");
 }
 
-namespace {
-// A file dialog run modally; the chosen path, or nothing when cancelled.
-std::optional<std::string> RunFileDialog(QWidget* parent, const std::string& title,
-                                         const std::string& initialPath,
-                                         const std::string& defaultExtension,
-                                         const std::string& filter, bool save) {
-    QFileDialog dialog(parent, QString::fromStdString(title), QString::fromStdString(initialPath),
+std::optional<std::string> CQtFileDialog::Ask(const std::string& title,
+                                              const std::string& initialPath,
+                                              const std::string& defaultExtension,
+                                              const std::string& filter, bool open) {
+    QFileDialog dialog(m_parent, QString::fromStdString(title), QString::fromStdString(initialPath),
                        QtNameFilters(filter));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    if (!save) dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    if (open) dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
-}
-} // namespace
-
-std::optional<std::string> CQtFileDialog::AskSavePath(const std::string& title,
-                                                      const std::string& initialPath,
-                                                      const std::string& defaultExtension,
-                                                      const std::string& filter) {
-    return RunFileDialog(m_parent, title, initialPath, defaultExtension, filter, true);
-}
-
-std::optional<std::string> CQtFileDialog::AskOpenPath(const std::string& title,
-                                                      const std::string& initialPath,
-                                                      const std::string& defaultExtension,
-                                                      const std::string& filter) {
-    return RunFileDialog(m_parent, title, initialPath, defaultExtension, filter, false);
 }
 
 std::optional<std::string> CQtFileDialog::AskText(const std::string& title,

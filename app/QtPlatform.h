@@ -25,14 +25,21 @@ public:
     explicit CQtFileDialog(QWidget* parent) : m_parent(parent) {}
     std::optional<std::string> AskSavePath(const std::string& title, const std::string& initialPath,
                                            const std::string& defaultExtension,
-                                           const std::string& filter) override;
+                                           const std::string& filter) override {
+        return Ask(title, initialPath, defaultExtension, filter, false);
+    }
     std::optional<std::string> AskOpenPath(const std::string& title, const std::string& initialPath,
                                            const std::string& defaultExtension,
-                                           const std::string& filter) override;
+                                           const std::string& filter) override {
+        return Ask(title, initialPath, defaultExtension, filter, true);
+    }
     std::optional<std::string> AskText(const std::string& title, const std::string& label,
                                        const std::string& initial) override;
 
 private:
+    std::optional<std::string> Ask(const std::string& title, const std::string& initialPath,
+                                   const std::string& defaultExtension, const std::string& filter,
+                                   bool open);
     QWidget* m_parent;
 };
 

@@ -7,6 +7,12 @@ cli=${1:-"$here/../build/cli/aurivo-cli"}
 cli="$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")"
 cd "$here"
 
+# describe FILE.process TEXT: the one line the desktop application shows in the process's
+# window title, kept beside the file (the process file has no place for it).
+describe() {
+    printf '%s\n' "$2" > "${1%.process}.description"
+}
+
 # scope.process: channel 1 a 1031.25 Hz sine (11 cycles per 1024-sample block at 96 kHz, so
 # successive blocks line up) averaged over 4 blocks and shown at 1 V/div; channel 2 a 468.75 Hz
 # square at half level, drawn as a digital trace.
@@ -14,6 +20,7 @@ cd "$here"
 "$cli" set scope.process "1:ch1.wave=Sine" "1:ch1.freq=1031.25" \
     "1:ch2.wave=AC Square" "1:ch2.freq=468.75" "1:ch2.level=50" \
     "2:ch1.avg=4" "2:ch1.vdivup=" "2:ch2.disp="
+describe scope.process "A 1031.25 Hz sine (channel 1) and a 468.75 Hz square at half level (channel 2, digital trace) on the oscilloscope"
 
 # thd-1khz.process: a 1 kHz sine at 50 % on both channels, bin-centred (bin 32 of 1024 at
 # 32 kHz) so that window "None" measures it exactly; a second generator step adds a 2 kHz
@@ -25,6 +32,7 @@ cd "$here"
     "1:ch2.wave=Sine" "1:ch2.freq=1000" "1:ch2.level=50" \
     "2:ch1.wave=Sine" "2:ch1.freq=2000" "2:ch1.level=1" \
     "2:ch2.wave=Sine" "2:ch2.freq=3000" "2:ch2.level=2" "3:yaxis=THDVpk"
+describe thd-1khz.process "THD of a 1 kHz sine with a 2nd harmonic at 1 % (channel 1) and a 3rd at 2 % (channel 2): THD 2 % and 4 %"
 
 # imd.process: tones of 1000 Hz and 1500 Hz at 40 % each, plus one product at 1 %: 500 Hz
 # (f2 - f1, also 2f1 - f2) on channel 1 and 2500 Hz (f1 + f2) on channel 2. The analyser shows
@@ -38,6 +46,7 @@ cd "$here"
     "2:ch2.wave=Sine" "2:ch2.freq=1500" "2:ch2.level=40" \
     "3:ch1.wave=Sine" "3:ch1.freq=500" "3:ch1.level=1" \
     "3:ch2.wave=Sine" "3:ch2.freq=2500" "3:ch2.level=1" "4:yaxis=IMDVpk"
+describe imd.process "IMD of tones at 1000 Hz and 1500 Hz with one product at 1 %: 1.77 % of second order"
 
 # mls-impulse.process: a maximum-length sequence on both channels; the analyser's "FHT/FFT"
 # turns each block into the impulse response (the sequence correlated with itself: a single
@@ -45,26 +54,59 @@ cd "$here"
 "$cli" new mls-impulse.process "Signal Generator" "Spectrum Analyzer" --fft-size 1024 --rate 48000
 "$cli" set mls-impulse.process "1:ch1.wave=MLS" "1:ch2.wave=MLS" "2:type=FHT/FFT" \
     "2:xaxis=Log20." "2:yaxis=dBVpk." "2:scaleup=" "2:scaleup=" "2:scaleup=" "2:scaleup="
+describe mls-impulse.process "A maximum-length sequence turned into an impulse response: its spectrum is flat, about -60 dBVpk"
 
 # sine-1khz.process: a 1 kHz sine, full scale on channel 1 and half scale on channel 2. At
-# 32 kHz a block of 1024 samples holds exactly 32 cycles, so every block starts at phase 0.
-"$cli" new sine-1khz.process "Signal Generator" --fft-size 1024 --rate 32000
+# 32 kHz a block of 1024 samples holds exactly 32 cycles, so every block starts at phase 0. The
+# oscilloscope shows both at 1 V/div and 500 us/div: five cycles, 1 V and 0.5 V peak.
+"$cli" new sine-1khz.process "Signal Generator" "Oscilloscope" --fft-size 1024 --rate 32000
 "$cli" set sine-1khz.process "1:ch1.wave=Sine" "1:ch1.freq=1000" "1:ch1.level=100" \
-    "1:ch2.wave=Sine" "1:ch2.freq=1000" "1:ch2.level=50"
+    "1:ch2.wave=Sine" "1:ch2.freq=1000" "1:ch2.level=50" \
+    "2:ch1.vdivup=" "2:ch2.vdivup=" "2:tdivdown="
+describe sine-1khz.process "A 1 kHz sine on the oscilloscope: 1 V peak on channel 1, 0.5 V on channel 2"
 
 # log-sweep.process: a sine sweeping from 20 Hz to 20 kHz once a second, logarithmically on
 # channel 1 and linearly on channel 2, at 48 kHz in blocks of 4096 samples (the sweep runs on
 # across blocks and starts again after 48000 samples).
-"$cli" new log-sweep.process "Signal Generator" --fft-size 4096 --rate 48000
+# The analyser shows each block's spectrum from 20 Hz on a log axis at 10 dB/div, so the sweep
+# is seen moving while it runs: channel 2's peak climbs about 1.7 kHz a block (0.87 kHz in the
+# first, 19.6 kHz in the twelfth), channel 1's starts at 14 kHz and closes in on 20 kHz.
+"$cli" new log-sweep.process "Signal Generator" "Spectrum Analyzer" --fft-size 4096 --rate 48000
 "$cli" set log-sweep.process "1:ch1.wave=Sine" "1:ch1.mode=Log10Up Swp" \
     "1:ch1.sweepstart=20" "1:ch1.sweepstop=20000" "1:ch1.sweeptime=1" \
     "1:ch2.wave=Sine" "1:ch2.mode=Lin Sweep" \
-    "1:ch2.sweepstart=20" "1:ch2.sweepstop=20000" "1:ch2.sweeptime=1"
+    "1:ch2.sweepstart=20" "1:ch2.sweepstop=20000" "1:ch2.sweeptime=1" \
+    "2:xaxis=Log20." "2:yaxis=dBVpk." "2:window=Hanning" "2:scaleup=" "2:scaleup=" "2:scaleup="
+describe log-sweep.process "A 20 Hz to 20 kHz sweep once a second on the spectrum analyser: logarithmic on channel 1, linear on channel 2"
+
+# log-sweep.wav: our own generator's "Log10Up Swp" sine sweep from 50 Hz to 7 kHz at half
+# scale (its frequency rises with the logarithm of the time: past 4 kHz in the first block),
+# written by our own WAV writer: one sweep of 16 blocks of 1024 samples at 16 kHz (1.024 s),
+# 16-bit mono. The recording process is made in a scratch folder, so no example writes it.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+"$cli" new "$scratch/record.process" "Signal Generator" "WAV File Save" --fft-size 1024 --rate 16000
+"$cli" set "$scratch/record.process" "1:ch1.wave=Sine" "1:ch1.mode=Log10Up Swp" "1:ch1.level=50" \
+    "1:ch1.sweepstart=50" "1:ch1.sweepstop=7000" "1:ch1.sweeptime=1.024" \
+    "2:file=$here/log-sweep.wav" "2:rate=16000" "2:bits=16" "2:channels=1"
+"$cli" run "$scratch/record.process" --passes 16 >/dev/null
+
+# wav-spectrum.process: the sweep above played from its file into the spectrum analyser, one
+# block per pass; the run ends after the 16th block. The file is named relative to the process,
+# so both move together.
+"$cli" new wav-spectrum.process "WAV File Open" "Spectrum Analyzer" --fft-size 1024 --rate 16000
+"$cli" set wav-spectrum.process "1:file=log-sweep.wav"
+describe wav-spectrum.process "A 50 Hz to 7 kHz sweep played from log-sweep.wav into the spectrum analyser, one block per pass"
 
 # mls.process: a maximum-length sequence of 1023 samples (plus one filler sample) in every block
 # of 1024 on channel 1 and its complement on channel 2: the excitation for impulse responses.
-"$cli" new mls.process "Signal Generator" --fft-size 1024 --rate 48000
-"$cli" set mls.process "1:ch1.wave=MLS" "1:ch2.wave=MLS180"
+# The analyser shows why: its spectrum is white, the bins scattered below about -25 dBVpk with
+# the same mean power, -30 dBVpk, in every part of the band (the sequence's 0.5 V swing spread
+# over 512 bins), on a log axis at 10 dB/div.
+"$cli" new mls.process "Signal Generator" "Spectrum Analyzer" --fft-size 1024 --rate 48000
+"$cli" set mls.process "1:ch1.wave=MLS" "1:ch2.wave=MLS180" \
+    "2:xaxis=Log20." "2:yaxis=dBVpk." "2:scaleup=" "2:scaleup=" "2:scaleup="
+describe mls.process "A maximum-length sequence and its complement: white noise with a flat spectrum, the excitation for impulse responses"
 
 # The virtual loopback card: what SoundIO plays comes back through the device-under-test model
 # of the settings file (section "Virtual Card"; by default 240 samples of latency, gain 0.5, the
@@ -81,6 +123,7 @@ cd "$here"
     "1:ch2.wave=Cosine" "1:ch2.freq=1000" "1:ch2.level=80" \
     "2:mode=Rec./Play" "2:rate=32000" "2:trigger=Auto" "2:offset=0" \
     "3:yaxis=THDVpk" "3:window=Hanning"
+describe loopback-thd.process "THD of a 1 kHz tone played and recorded through the virtual loopback card: 0.396 % on channel 1"
 
 # loopback-latency.process: an impulse played through the model and shown by the oscilloscope.
 # SoundIO's trigger "Manual" at 10 % with offset -20 puts the pulse at sample 20 of the block;
@@ -90,6 +133,7 @@ cd "$here"
     --fft-size 1024 --rate 48000
 "$cli" set loopback-latency.process "1:ch1.wave=Impulse" "1:ch2.wave=Impulse" \
     "2:mode=Rec./Play" "2:rate=48000" "2:trigger=Manual" "2:trglev=10" "2:offset=-20"
+describe loopback-latency.process "The virtual loopback card's latency: the recorded impulse peaks at frame 305 (64 lead-in + 240)"
 
 # loopback-mls.process: the impulse response of the model by a maximum-length sequence: MLS on
 # both channels through the card, turned into the response by the analyser's "FHT/FFT". Without
@@ -101,6 +145,7 @@ cd "$here"
 "$cli" set loopback-mls.process "1:ch1.wave=MLS" "1:ch2.wave=MLS" \
     "2:mode=Rec./Play" "2:rate=48000" "2:trigger=Latency" "2:offset=0" "2:repeat=1" \
     "3:type=FHT/FFT" "3:xaxis=Log20." "3:yaxis=dBVpk."
+describe loopback-mls.process "The virtual loopback card's impulse response, measured with a maximum-length sequence"
 
 # ../plugins/splmeter/spl-1khz.process: the "SPL Meter" plug-in (aurivo-cli must find it, as
 # the build's does) on a generator's 1 kHz sine of 1 V peak on channel 1 and 0.1 V on channel 2.
@@ -111,6 +156,7 @@ cd "$here"
 "$cli" set ../plugins/splmeter/spl-1khz.process "1:ch1.wave=Sine" "1:ch1.freq=1000" \
     "1:ch1.level=100" "1:ch2.wave=Sine" "1:ch2.freq=1000" "1:ch2.level=10" \
     "2:sensitivity=707.10678"
+describe ../plugins/splmeter/spl-1khz.process "The SPL Meter plug-in on a 1 kHz tone: 94.0 dB on channel 1 (1 Pa), 74.0 dB on channel 2"
 
 # logger-merge.process: a frequency response logged pass by pass and put together from two
 # plots. A sine sweeps linearly from 20 Hz to 20 kHz over two blocks of 4096 at 48 kHz, so the
@@ -130,6 +176,7 @@ for step in 3 4 5; do
         "$step:y2axis=None"
 done
 "$cli" set logger-merge.process "4:displaymode=Merge" "4:mergefreq=10000" "5:displaymode=Sum"
+describe logger-merge.process "A 20 Hz to 20 kHz sweep over two blocks logged as two plots (step 3), merged at 10 kHz (step 4) and summed (step 5): one flat response"
 
 # logger-zma.process: an impedance from the generator alone. Channel 1 is an impulse (the drive
 # of a divider), channel 2 a pulse from 0 to 62.5 us at 20 % (the voltage across the unknown),
@@ -142,3 +189,4 @@ done
     "1:ch2.wave=DC+ Pulse" "1:ch2.level=20" "1:ch2.pulsestart=0" "1:ch2.pulsestop=0.0000625" \
     "1:ch2.pulseperiod=0.085333333" \
     "3:xaxis=F1Log20" "3:y1axis=| Z |" "3:y1ref=8" "3:y2axis=Degrees"
+describe logger-zma.process "An impedance from an impulse and a pulse through an 8 ohm reference: 32 ohms at low frequencies falling to 0 at 12 kHz, ready for Copy ZMA"

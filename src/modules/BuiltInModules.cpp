@@ -4,6 +4,8 @@
 #include "modules/logger/DataLoggerView.h"
 #include "modules/scope/OscView.h"
 #include "modules/spectrum/SpecView.h"
+#include "modules/wav/WavSaveView.h"
+#include "modules/wav/WaveFileInView.h"
 #include "soundio/SoundIOView.h"
 
 namespace {
@@ -13,6 +15,8 @@ const CModuleClass kOscilloscope{"Oscilloscope", []() -> CDspView* { return new 
 const CModuleClass kSpectrumAnalyzer{"Spectrum Analyzer",
                                      []() -> CDspView* { return new CSpecView; }};
 const CModuleClass kDataLogger{"DataLogger", []() -> CDspView* { return new CDataLoggerView; }};
+const CModuleClass kWavFileOpen{"WAV File Open", []() -> CDspView* { return new CWaveFileInView; }};
+const CModuleClass kWavFileSave{"WAV File Save", []() -> CDspView* { return new CWavSaveView; }};
 const CModuleClass kSoundIO{"SoundIO", []() -> CDspView* { return new CSoundIOView; }};
 } // namespace
 
@@ -24,6 +28,8 @@ const CModuleRegistry& GetBuiltInModules() {
         r.Register(&kSpectrumAnalyzer);
         r.Register(&kSoundIO);
         r.Register(&kDataLogger);
+        r.Register(&kWavFileOpen);
+        r.Register(&kWavFileSave);
         return r;
     }();
     return registry;

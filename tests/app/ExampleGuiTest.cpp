@@ -24,11 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A base, so the QApplication exists before the window member is built.
-struct CWithQApp {
-    CWithQApp() { TestQApp(); }
-};
-
 class ExampleGui : public testing::Test, private CWithQApp {
 protected:
     CRecordingMessageSink sink;

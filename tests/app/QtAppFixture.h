@@ -18,6 +18,11 @@ QApplication& TestQApp();
 void WithNextModal(const std::function<void(QWidget*)>& action,
                    const std::function<void()>& trigger);
 
+/** A base class, so the QApplication exists before a fixture's window member is built. */
+struct CWithQApp {
+    CWithQApp() { TestQApp(); }
+};
+
 class GuiTest : public testing::Test {
 protected:
     GuiTest() { TestQApp(); }

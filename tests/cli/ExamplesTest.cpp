@@ -1,8 +1,12 @@
-// Every example process runs at once from the command line on the built-in modules, and the
-// sine example hands on the tone its description promises, running on across passes.
+// Every example process runs at once from the command line on the built-in modules, shows
+// what it was made for, and the sine example hands on the tone its description promises,
+// running on across passes.
 #include "common/CaseName.h"
 #include "common/CliRun.h"
+#include "common/TextFileUtil.h"
+#include "common/XmlCheck.h"
 #include "dsp/DSPFFTDataList.h"
+#include "formats/ProcessDescription.h"
 #include "formats/ResponseFile.h"
 #include "modules/BuiltInModules.h"
 
@@ -15,6 +19,7 @@
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <sstream>
 
 namespace {
 
@@ -71,6 +76,47 @@ TEST_P(Examples, RunsTwoPassesWithoutMessagesAndDumpsEveryStep) {
                     << "pass " << pass << " channel " << channel << " sample " << i;
             }
         }
+}
+
+// The height in pixels of each trace the last step draws after `passes` passes.
+std::vector<double> TraceHeights(CCliRun& cli, const std::string& file, const char* passes) {
+    EXPECT_EQ(cli.Command({"info", file, "--json"}), 0) << cli.err;
+    const std::string steps = std::to_string(nlohmann::json::parse(cli.out)["steps"].size());
+    const std::string svg = cli.File(std::string("last-") + passes + ".svg");
+    EXPECT_EQ(cli.Command({"render", file, "--step", steps, "--passes", passes, "-o", svg}), 0)
+        << cli.err;
+    std::vector<double> heights;
+    for (const auto& [name, attributes] : CheckXml(GetFile(svg)).elements) {
+        if (name != "polyline") continue;
+        std::istringstream points(attributes.at("points"));
+        double x, y, low = 1e9, high = -1e9;
+        char comma;
+        while (points >> x >> comma >> y) {
+            low = std::min(low, y);
+            high = std::max(high, y);
+        }
+        heights.push_back(high - low);
+    }
+    return heights;
+}
+
+// Every example says what it is for, and running it shows that: its last step draws no trace
+// (or only flat ones) before the first pass and at least one that is not flat after two.
+TEST_P(Examples, IsDescribedAndItsLastStepShowsWhatTheRunMade) {
+    const std::string description = ReadProcessDescription(GetParam().file);
+    EXPECT_FALSE(description.empty());
+    EXPECT_LT(description.size(), kMaxDescription);
+    CCliRun cli(GetBuiltInModules());
+    for (double height : TraceHeights(cli, GetParam().file, "0"))
+        EXPECT_EQ(height, 0);
+    const std::vector<double> after = TraceHeights(cli, GetParam().file, "2");
+    ASSERT_FALSE(after.empty());
+    EXPECT_GE(*std::max_element(after.begin(), after.end()), 10);
+    // The oscilloscope draws the sine's 1 V and 0.5 V at the same volts per division.
+    if (GetParam().name == "sine_1khz") {
+        ASSERT_EQ(after.size(), 2u);
+        EXPECT_NEAR(after[0], 2 * after[1], 2);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(All, Examples, testing::ValuesIn(AllExamples()), CaseName());
@@ -138,6 +184,29 @@ TEST(ExampleReadouts, ToneOfTheReferenceBinShowsSixDigits) {
                                    [](const nlohmann::json& r) { return r["label"] == "Tone1"; });
     ASSERT_NE(tone, readouts.end());
     EXPECT_EQ((*tone)["value"], "1218.75Hz");
+}
+
+} // namespace
+
+namespace {
+
+// The WAV example plays the sweep's 16 blocks from the file beside it, wherever the run starts,
+// and the run ends there; the last block holds the half-scale sine near the top of the sweep.
+TEST(WavExample, PlaysTheSixteenBlocksOfTheSweepAndEnds) {
+    CCliRun cli(GetBuiltInModules());
+    ASSERT_EQ(cli.Command({"run", (kExamples / "wav-spectrum.process").string(), "--passes", "20",
+                           "--json", "--dump", cli.File("dump")}),
+              0)
+        << cli.err;
+    const nlohmann::json result = nlohmann::json::parse(cli.out);
+    EXPECT_EQ(result["passes"], 16);
+    EXPECT_EQ(result["messages"], nlohmann::json::array());
+    CDSPFFTDataList list;
+    ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 1024, 16000.0));
+    ASSERT_EQ(ResponseFile::Open(list, cli.File("dump/pass-16-step-1.rsp")), 1024);
+    const double* t = list.GetTimeData(0);
+    EXPECT_NEAR(*std::max_element(t, t + 1024), 0.5, 0.005);
+    EXPECT_NEAR(*std::min_element(t, t + 1024), -0.5, 0.005);
 }
 
 } // namespace

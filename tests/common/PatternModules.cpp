@@ -42,7 +42,8 @@ const CModuleRegistry& PatternRegistry() {
         CModuleRegistry r;
         r.Register(&source);
         r.Register(&sink);
-        for (const char* name : {"Oscilloscope", "Spectrum Analyzer"})
+        for (const char* name :
+             {"Oscilloscope", "Spectrum Analyzer", "WAV File Open", "WAV File Save"})
             if (const CModuleClass* module = GetBuiltInModules().Find(name)) r.Register(module);
         return r;
     }();

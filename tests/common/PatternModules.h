@@ -30,5 +30,5 @@ public:
     std::vector<std::vector<double>> m_time, m_magnitude;
 };
 
-/** The source, the sink, "Oscilloscope" and "Spectrum Analyzer". */
+/** The source, the sink, "Oscilloscope", "Spectrum Analyzer" and the two WAV modules. */
 const CModuleRegistry& PatternRegistry();

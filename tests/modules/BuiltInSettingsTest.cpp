@@ -60,7 +60,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "DataLogger",
                     {"xaxis=F2Log10", "startup", "stopdn", "tdiv=2 mS/Div", "hpos=40",
                      "y1axis=| Z |", "y1scaleup", "y1ref=8.2", "y2axis=dBRel", "y2scaledn",
-                     "y2ref=500", "plot=Plot3", "displaymode=Merge", "mergefreq=2000"}}),
+                     "y2ref=500", "plot=Plot3", "displaymode=Merge", "mergefreq=2000"}},
+        CModuleCase{"WavSave",
+                    "WAV File Save",
+                    {"file=take.wav", "rate=48000", "bits=8", "channels=1", "appendmode=On"}},
+        CModuleCase{"WavOpenWithoutFile", "WAV File Open", {}}),
     CaseName());
 
 } // namespace

@@ -1,0 +1,130 @@
+#include "formats/WavFormat.h"
+
+#include "formats/RiffFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// The sub-format GUIDs of WAVE_FORMAT_EXTENSIBLE are the plain format tag followed by these.
+constexpr uint8_t kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                   0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr size_t kPlainSize = 16;
+constexpr size_t kExtensibleSize = 40;
+constexpr int kMaxSampleRate = 10000000;
+
+uint16_t U16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+
+uint32_t U32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+} // namespace
+
+EWavFmtStatus ParseWavFmt(const uint8_t* bytes, size_t size, CWavFormat& format) {
+    if (size < kPlainSize) return EWavFmtStatus::Short;
+    const uint16_t tag = U16(bytes);
+    uint16_t kind = tag;
+    if (tag == kWavFormatExtensible) {
+        if (size < kExtensibleSize) return EWavFmtStatus::Short;
+        if (std::memcmp(bytes + 26, kGuidTail, sizeof kGuidTail) != 0) return EWavFmtStatus::NotPcm;
+        kind = U16(bytes + 24);
+    }
+    if (kind != kWavFormatPcm && kind != kWavFormatFloat) return EWavFmtStatus::NotPcm;
+    const int channels = U16(bytes + 2);
+    const uint32_t rate = U32(bytes + 4);
+    const int align = U16(bytes + 12);
+    const int bits = U16(bytes + 14);
+    if (rate == 0 || rate > uint32_t(kMaxSampleRate)) return EWavFmtStatus::Short;
+    if (channels < 1 || channels > 2 || align % channels != 0) return EWavFmtStatus::Unsupported;
+    const int bytesPerSample = align / channels;
+    const bool isFloat = kind == kWavFormatFloat;
+    const bool sizeOk = isFloat ? bytesPerSample == 4 || bytesPerSample == 8
+                                : bytesPerSample >= 1 && bytesPerSample <= 4;
+    if (!sizeOk || bits < 1 || bits > bytesPerSample * 8) return EWavFmtStatus::Unsupported;
+    format = {tag, channels, int(rate), bytesPerSample * 8, isFloat};
+    return EWavFmtStatus::Ok;
+}
+
+std::vector<uint8_t> WavPcmFmtBytes(int channels, int sampleRate, int bitsPerSample) {
+    const uint32_t align = uint32_t(channels * (bitsPerSample / 8));
+    const uint32_t fields[] = {
+        kWavFormatPcm, uint32_t(channels),     uint32_t(sampleRate), align * uint32_t(sampleRate),
+        align,         uint32_t(bitsPerSample)};
+    const int widths[] = {2, 2, 4, 4, 2, 2};
+    std::vector<uint8_t> bytes;
+    for (size_t f = 0; f < std::size(fields); ++f)
+        for (int i = 0; i < widths[f]; ++i)
+            bytes.push_back(uint8_t(fields[f] >> (8 * i)));
+    return bytes;
+}
+
+double WavSampleValue(const uint8_t* p, const CWavFormat& format) {
+    if (format.isFloat) {
+        double value = 0.0;
+        if (format.bitsPerSample == 32) {
+            float f;
+            std::memcpy(&f, p, sizeof f); // both little-endian on every machine we build for
+            value = f;
+        } else {
+            std::memcpy(&value, p, sizeof value);
+        }
+        return std::isfinite(value) ? value : 0.0;
+    }
+    switch (format.BytesPerSample()) {
+    case 1:
+        return (int(p[0]) - 128) / 127.0;
+    case 2:
+        return int16_t(U16(p)) * 3.0517578125e-05;
+    case 3: // shifted into the top of 32 bits, so the sign comes along
+        return int32_t(uint32_t(p[0]) << 8 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 24) /
+               2147483648.0;
+    case 4:
+        return int32_t(U32(p)) / 2147483648.0;
+    default:
+        return 0.0;
+    }
+}
+
+size_t StoreWavSample(double x, int bitsPerSample, uint8_t* p) {
+    if (bitsPerSample == 8) {
+        p[0] = std::isnan(x) ? 128
+               : x > 1.0     ? 255
+               : x < -1.0    ? 0
+                             : uint8_t(unsigned(x * 127.0 + 128.0) & 0xFF);
+        return 1;
+    }
+    if (bitsPerSample == 16) {
+        const int16_t v = std::isnan(x) ? 0
+                          : x > 1.0     ? 32767
+                          : x < -1.0    ? -32767
+                                        : int16_t(x * 32767.0);
+        p[0] = uint8_t(v & 0xFF);
+        p[1] = uint8_t((v >> 8) & 0xFF);
+        return 2;
+    }
+    return 0;
+}
+
+std::string ReadWavFormat(CRiffFile& riff, CWavFormat& format) {
+    const uint32_t size = riff.FindChunk(RiffCode("fmt "));
+    if (riff.GetChunk().id != RiffCode("fmt ")) return "The WAVE file has no format information";
+    uint8_t bytes[kExtensibleSize] = {};
+    const size_t read = riff.Read(bytes, std::min<size_t>(size, sizeof bytes));
+    riff.Ascend();
+    switch (ParseWavFmt(bytes, read, format)) {
+    case EWavFmtStatus::Ok:
+        return {};
+    case EWavFmtStatus::Short:
+        return "The WAVE file format could not be read";
+    case EWavFmtStatus::NotPcm:
+        return "The WAVE file is not in PCM format";
+    case EWavFmtStatus::Unsupported:
+        break;
+    }
+    return "Invalid Sample Size/Number of Channels";
+}

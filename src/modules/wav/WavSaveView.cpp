@@ -1,0 +1,392 @@
+#include "modules/wav/WavSaveView.h"
+
+#include "base/NumberText.h"
+#include "formats/WavFormat.h"
+#include "platform/FileDialog.h"
+#include "platform/OpenFileDialog.h"
+#include "process/DspApp.h"
+#include "process/DspDoc.h"
+
+#include <algorithm>
+#include <climits>
+
+AURIVO_IMPLEMENT_DYNAMIC(CWavSaveView, RUNTIME_CLASS(CDspView));
+
+namespace {
+
+constexpr const char* kNew = "new";
+constexpr const char* kAppendButton = "append";
+constexpr const char* kReset = "reset";
+constexpr const char* kClose = "close";
+constexpr const char* kName = "name";
+constexpr const char* kFrames = "frames";
+constexpr const char* kRate = "rate";
+constexpr const char* kResolution = "resolution";
+constexpr const char* kChannels = "channels";
+constexpr const char* kAppend = "appendmode"; // a setting only; "append" is the button
+constexpr const char* kFile = "file";
+
+const std::vector<int> kResolutions = {8, 16};
+const std::vector<int> kChannelCounts = {1, 2};
+
+std::vector<std::string> Texts(const std::vector<int>& numbers) {
+    std::vector<std::string> texts;
+    for (int n : numbers)
+        texts.push_back(std::to_string(n));
+    return texts;
+}
+
+} // namespace
+
+const std::vector<int>& CWavSaveView::SampleRates() {
+    static const std::vector<int> rates = {5000,  6000,  8000,  11025, 12000, 16000,  22050, 24000,
+                                           32000, 44100, 48000, 88200, 96000, 176400, 192000};
+    return rates;
+}
+
+std::string CWavSaveView::FrameCountText(int64_t frames) {
+    std::vector<int> groups; // least significant first
+    do {
+        groups.push_back(int(frames % 1000));
+        frames /= 1000;
+    } while (frames > 0);
+    std::string text = std::to_string(groups.back());
+    for (size_t i = groups.size() - 1; i-- > 0;)
+        text += FormatText(",%3.3d", groups[i]);
+    return text;
+}
+
+CWavSaveView::CWavSaveView() : CWavFileView(kNoFile) {
+    const auto button = [this](const char* id, const char* label, const char* tooltip) {
+        Controls().Add(
+            {id, EControlKind::PushButton, label, {}, INT_MIN, INT_MAX, false, "File", tooltip});
+    };
+    button(kNew, "&New", "Choose a file and start it empty");
+    button(kAppendButton, "&Append", "Choose an existing file to add to, in its own format");
+    button(kReset, "&Reset", "Empty the file and write it from the start");
+    button(kClose, "&Close", "Stop writing to the file");
+    Controls().Add({kName,
+                    EControlKind::ReadOnlyText,
+                    "Name:",
+                    {},
+                    INT_MIN,
+                    INT_MAX,
+                    false,
+                    "File",
+                    "The file the blocks are written to"},
+                   {kNoFile});
+    Controls().Add({kFrames,
+                    EControlKind::ReadOnlyText,
+                    "Frames:",
+                    {},
+                    INT_MIN,
+                    INT_MAX,
+                    false,
+                    "File",
+                    "Frames in the file's data"},
+                   {"0"});
+    const auto list = [this](const char* id, const char* label, const std::vector<int>& items,
+                             const char* tooltip) {
+        Controls().Add({id, EControlKind::ComboBox, label, Texts(items), INT_MIN, INT_MAX, false,
+                        "Format", tooltip});
+    };
+    list(kRate, "&Rate:", SampleRates(), "Sample rate written to a new file");
+    list(kResolution, "&Bits:", kResolutions, "Bits per sample of a new file");
+    list(kChannels, "C&hannels:", kChannelCounts, "Channels of a new file");
+    TakeListFormat();
+    UpdateControlStates();
+}
+
+const CFieldTable<CWavSaveView>& CWavSaveView::Fields() {
+    using V = CWavSaveView;
+    using F = CSettingField<V>;
+    const auto choice = [](const char* id, const char* label, int32_t V::*member,
+                           const std::vector<std::string>& items, const char* message) {
+        F f{id, label};
+        f.get = [member](const V& v) { return double(v.*member); };
+        f.set = [member](V& v, double x) { v.*member = int32_t(x); };
+        f.check = InRange(0, double(items.size() - 1), message);
+        f.items = [items](const V&) { return items; };
+        return f;
+    };
+    static const CFieldTable<V> table{{
+        choice(kRate, "Sample rate", &V::m_rateIndex, Texts(SampleRates()),
+               "WAV save sample rate index out of range"),
+        choice(kResolution, "Bits", &V::m_resolutionIndex, Texts(kResolutions),
+               "WAV save resolution index out of range"),
+        choice(kChannels, "Channels", &V::m_channelsIndex, Texts(kChannelCounts),
+               "WAV save channel index out of range"),
+        choice(kAppend, "Append mode", &V::m_append, {"Off", "On"},
+               "WAV save append flag out of range"),
+    }};
+    return table;
+}
+
+void CWavSaveView::TakeListFormat() {
+    m_sampleRate = SampleRates()[size_t(m_rateIndex)];
+    m_bitsPerSample = kResolutions[size_t(m_resolutionIndex)];
+    m_channels = kChannelCounts[size_t(m_channelsIndex)];
+}
+
+void CWavSaveView::UpdateControlStates() {
+    Controls().StateById(kName)->text = m_fileTitle;
+    Controls().StateById(kFrames)->text = FrameCountText(m_framesWritten);
+    for (const auto& [id, index, items] :
+         {std::tuple{kRate, m_rateIndex, Texts(SampleRates())},
+          std::tuple{kResolution, m_resolutionIndex, Texts(kResolutions)},
+          std::tuple{kChannels, m_channelsIndex, Texts(kChannelCounts)}}) {
+        CControlState* state = Controls().StateById(id);
+        state->selection = index;
+        state->text = items[size_t(index)];
+    }
+    for (const char* id : {kReset, kClose})
+        Controls().StateById(id)->enabled = !m_filePath.empty();
+}
+
+// ---- Buttons --------------------------------------------------------------------------------
+
+void CWavSaveView::OnClickedNew() {
+    StopProcess();
+    CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
+    IFileDialog* dialog = app ? app->GetFileDialog() : nullptr;
+    if (!dialog) return;
+    const auto path = dialog->AskSavePath("New", m_filePath, kWaveFileExtension, kWaveFileFilter);
+    if (path) ChooseFile(*path, false);
+}
+
+void CWavSaveView::OnClickedAppend() {
+    StopProcess();
+    CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
+    auto* dialog = app ? dynamic_cast<IOpenFileDialog*>(app->GetFileDialog()) : nullptr;
+    if (!dialog) return;
+    const auto path =
+        dialog->AskOpenPath("Append", m_filePath, kWaveFileExtension, kWaveFileFilter);
+    if (path) ChooseFile(*path, true);
+}
+
+bool CWavSaveView::ChooseFile(const std::string& path, bool append) {
+    StopProcess();
+    m_riff.Close();
+    SetFile(path);
+    m_framesWritten = 0;
+    m_append = append ? 1 : 0;
+    const bool ok = OpenOutput(false);
+    Changed();
+    return ok;
+}
+
+void CWavSaveView::OnClickedReset() {
+    StopProcess();
+    m_append = 0;
+    OpenOutput(false);
+    Changed();
+}
+
+void CWavSaveView::OnClickedClose() {
+    StopProcess();
+    m_riff.Close();
+    SetFile({});
+    m_framesWritten = 0;
+    Changed();
+}
+
+bool CWavSaveView::OnControlChanged(const std::string& id) {
+    StopProcess();
+    if (id == kNew) OnClickedNew();
+    if (id == kAppendButton) OnClickedAppend();
+    if (id == kReset) OnClickedReset();
+    if (id == kClose) OnClickedClose();
+    for (const auto& [listId, member] :
+         {std::pair{kRate, &m_rateIndex}, std::pair{kResolution, &m_resolutionIndex},
+          std::pair{kChannels, &m_channelsIndex}})
+        if (id == listId) {
+            *member = Controls().StateById(id)->selection;
+            TakeListFormat();
+            Changed();
+        }
+    return true;
+}
+
+// ---- Settings -------------------------------------------------------------------------------
+
+std::vector<CSettingValue> CWavSaveView::GetSettings() const {
+    auto settings = CDspView::GetSettings();
+    settings.push_back({kFile, "File", m_filePath});
+    const auto mine = Fields().List(*this);
+    settings.insert(settings.end(), mine.begin(), mine.end());
+    return settings;
+}
+
+bool CWavSaveView::SetSetting(const std::string& id, const std::string& value,
+                              std::string& message) {
+    if (id == kFile) {
+        // The file is created (or opened to append to) when the run starts, as a headless run
+        // names it before it runs.
+        StopProcess();
+        m_riff.Close();
+        SetFile(value);
+        m_framesWritten = 0;
+        return true;
+    }
+    if (const auto* field = Fields().Find(id)) {
+        if (!Fields().SetFromText(*this, *field, value, message)) return false;
+        TakeListFormat();
+        return true;
+    }
+    return CDspView::SetSetting(id, value, message);
+}
+
+std::vector<CReadoutValue> CWavSaveView::GetReadoutValues() const {
+    return {{0, "File", m_fileTitle, false},
+            {0, "Format",
+             std::to_string(m_bitsPerSample) + " Bit " + (m_channels == 2 ? "Stereo " : "Mono ") +
+                 std::to_string(m_sampleRate) + " Hz"},
+            {0, "Frames", FrameCountText(m_framesWritten)}};
+}
+
+// ---- Run contract ---------------------------------------------------------------------------
+
+std::string CWavSaveView::OpenForAppend() {
+    if (!m_riff.Open(ResolvedPath(), ERiffMode::ReadWrite, RiffCode("WAVE")))
+        return "The Output File Could Not Be Opened";
+    CWavFormat format;
+    std::string message = ReadWavFormat(m_riff, format);
+    if (message.empty() && format.formatTag != kWavFormatPcm)
+        message = "The WAVE file is not in PCM format";
+    else if (message.empty() && format.bitsPerSample != 8 && format.bitsPerSample != 16)
+        message = "Invalid Sample Size/Number of Channels";
+    if (!message.empty()) return message;
+    m_sampleRate = format.sampleRate;
+    m_bitsPerSample = format.bitsPerSample;
+    m_channels = format.channels;
+    const uint32_t size = m_riff.FindChunk(RiffCode("data"));
+    if (m_riff.GetChunk().id != RiffCode("data")) {
+        m_riff.SeekEnd(0);
+        if (!m_riff.CreateChunk(RiffCode("data"), 0)) return "Failed To Create Data Chunk";
+    } else if (!m_riff.IsLastChunk()) {
+        // Growing the data in place would overwrite the chunks after it.
+        return "The Output File Could Not Be Opened";
+    }
+    const uint32_t frames = size / uint32_t(format.BytesPerFrame());
+    // A partial frame at the end (a writer cut short) is written over.
+    m_riff.Seek(m_riff.GetChunk().dataOffset + uint64_t(frames) * uint64_t(format.BytesPerFrame()));
+    m_framesWritten = int32_t(std::min<uint32_t>(frames, INT32_MAX));
+    return {};
+}
+
+std::string CWavSaveView::CreateNew() {
+    TakeListFormat();
+    if (!m_riff.Open(ResolvedPath(), ERiffMode::Create, RiffCode("WAVE")))
+        return "The Output File Could Not Be Opened";
+    const std::vector<uint8_t> fmt = WavPcmFmtBytes(m_channels, m_sampleRate, m_bitsPerSample);
+    if (!m_riff.CreateChunk(RiffCode("fmt "), uint32_t(fmt.size())))
+        return "Failed To Create Format Chunk";
+    if (m_riff.Write(fmt.data(), fmt.size()) != fmt.size())
+        return "The WAV File Format Chunk Could Not Be Written.";
+    m_riff.Ascend();
+    if (!m_riff.CreateChunk(RiffCode("data"), 0)) return "Failed To Create Data Chunk";
+    m_framesWritten = 0;
+    return {};
+}
+
+bool CWavSaveView::OpenOutput(bool keepOpen) {
+    const std::string message = m_append ? OpenForAppend() : CreateNew();
+    if (!message.empty()) {
+        m_riff.Close();
+        ShowErrorMessage(message);
+        return false;
+    }
+    const CDspDoc* doc = GetDocument();
+    m_blockSize = doc ? doc->GetSize() : 0;
+    if (keepOpen) {
+        m_buffer.assign(size_t(m_bitsPerSample / 8 * m_channels) * size_t(m_blockSize), 0);
+    } else {
+        m_riff.Close();
+        m_buffer.clear();
+    }
+    UpdateControlStates();
+    return true;
+}
+
+int CWavSaveView::StartRun() {
+    const CDspDoc* doc = GetDocument();
+    const bool userRun = doc && doc->IsStarting();
+    if (m_filePath.empty()) {
+        if (!userRun) return 1;
+        ShowErrorMessage("No Output WAV File Selected");
+        return 0;
+    }
+    // The start that refreshes settings leaves the file alone: recreating it there would empty
+    // a recording whenever a process is opened or its FFT options change.
+    if (!userRun) return 1;
+    m_riff.Close();
+    return OpenOutput(true) ? 1 : 0;
+}
+
+int CWavSaveView::ProcessData() {
+    CDspDoc* doc = GetDocument();
+    if (m_filePath.empty()) {
+        ShowErrorMessage("No Output WAV File Selected");
+        return 0;
+    }
+    CDSPFFTDataList* in = doc ? doc->GetCurrentList() : nullptr;
+    if (!in || !m_pWorkingList || !m_riff.IsOpen()) {
+        ShowErrorMessage("Error writing to WAV file");
+        return 0;
+    }
+    const int bytesPerSample = m_bitsPerSample / 8;
+    const int32_t frames = std::min(m_blockSize, in->GetSize(0));
+    const double* source[2] = {in->GetTimeData(0),
+                               in->GetNumChans() > 1 ? in->GetTimeData(1) : in->GetTimeData(0)};
+    uint8_t* out = m_buffer.data();
+    for (int32_t i = 0; i < frames; ++i)
+        for (int c = 0; c < m_channels; ++c)
+            out += StoreWavSample(source[c][i], m_bitsPerSample, out);
+    const size_t bytes = size_t(frames) * size_t(bytesPerSample * m_channels);
+    if (m_riff.Write(m_buffer.data(), bytes) != bytes) {
+        ShowErrorMessage("Error writing to WAV file");
+        return 0;
+    }
+    m_framesWritten += frames;
+    if (!m_riff.Flush()) {
+        ShowErrorMessage("Error flushing WAV file buffer");
+        return 0;
+    }
+    Controls().StateById(kFrames)->text = FrameCountText(m_framesWritten);
+    m_pWorkingList->Copy(*in);
+    m_pThirdList->Copy(*m_pWorkingList);
+    m_pDisplayList->Copy(*m_pWorkingList);
+    doc->SetCurrentList(m_pWorkingList);
+    return 1;
+}
+
+int CWavSaveView::EndRun() {
+    m_riff.Close();
+    m_buffer.clear();
+    m_buffer.shrink_to_fit();
+    return 1;
+}
+
+// ---- Process file ---------------------------------------------------------------------------
+
+void CWavSaveView::Serialize(CArchive& ar) {
+    CDspView::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar.WriteClass(RUNTIME_CLASS(CWavSaveView));
+        ar.WriteString(m_filePath);
+        ar.WriteString(m_fileTitle);
+        Fields().Store(ar, *this);
+        return;
+    }
+    ar.ReadClass(RUNTIME_CLASS(CWavSaveView));
+    ar.GetObjectSchema();
+    std::string path = ar.ReadString();
+    std::string title = ar.ReadString();
+    const auto values = Fields().Load(ar);
+    if (!values) return;
+    m_filePath = std::move(path);
+    m_fileTitle = std::move(title);
+    Fields().Apply(*this, *values);
+    TakeListFormat();
+    UpdateControlStates();
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The "WAV File Save" module: writes every block that reaches it to a PCM WAV file, a new one or
+// appended to an existing one, and hands the block on unchanged. The file is written in place
+// while the run goes on, its sizes fixed after every block, so a run that stops anywhere (a
+// full disk, a crash) leaves a valid file of the blocks written so far; a recording can be long,
+// so it is not collected first to be saved in one piece.
+
+#include "formats/RiffFile.h"
+#include "modules/wav/WavFileView.h"
+
+#include <cstdint>
+#include <tuple>
+#include <string>
+#include <vector>
+
+class CWavSaveView : public CWavFileView {
+    AURIVO_DECLARE_SERIAL(CWavSaveView)
+public:
+    static constexpr const char* kNoFile = "(No File Opened)";
+
+    CWavSaveView();
+
+    /** Creates the file or opens it for appending. A run the user started keeps it open until
+     *  EndRun; New, Append and Reset close it again at once. */
+    int StartRun() override;
+    /** Writes the current block and hands it on. */
+    int ProcessData() override;
+    int EndRun() override;
+    void Serialize(CArchive& ar) override;
+
+    std::vector<CSettingValue> GetSettings() const override;
+    std::vector<CReadoutValue> GetReadoutValues() const override;
+
+    // Control bar handlers; each stops the process first.
+    void OnClickedNew();
+    void OnClickedAppend();
+    void OnClickedReset();
+    void OnClickedClose();
+    /** Makes `path` the output file (New with `append` 0, Append with 1) and creates or opens
+     *  it at once; false after showing the message. */
+    bool ChooseFile(const std::string& path, bool append);
+
+    int32_t GetFramesWritten() const { return m_framesWritten; }
+    /** The format written: the lists' choices, or the appended file's own. */
+    int GetSampleRate() const { return m_sampleRate; }
+    int GetBitsPerSample() const { return m_bitsPerSample; }
+    int GetChannels() const { return m_channels; }
+
+    /** The frame count as shown: digits grouped in threes with commas (2,000,500). */
+    static std::string FrameCountText(int64_t frames);
+    static const std::vector<int>& SampleRates();
+
+protected:
+    bool OnControlChanged(const std::string& id) override;
+    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
+
+private:
+    static const CFieldTable<CWavSaveView>& Fields();
+    /** StartRun's work for a user's run (`keepOpen`) or a button (file closed again). */
+    bool OpenOutput(bool keepOpen);
+    /** Opens an existing file to append to; its message, or empty. */
+    std::string OpenForAppend();
+    /** Creates the file with its format and an empty data chunk; its message, or empty. */
+    std::string CreateNew();
+    /** The format the lists choose. */
+    void TakeListFormat();
+    void UpdateControlStates() override;
+
+    int32_t m_rateIndex = 0;
+    int32_t m_resolutionIndex = 1;
+    int32_t m_channelsIndex = 1;
+    int32_t m_append = 0;
+    int m_sampleRate = 5000;
+    int m_bitsPerSample = 16;
+    int m_channels = 2;
+    int32_t m_framesWritten = 0;
+
+    CRiffFile m_riff;
+    int32_t m_blockSize = 0;
+    std::vector<uint8_t> m_buffer;
+};

@@ -1,0 +1,306 @@
+#include "modules/wav/WaveFileInView.h"
+
+#include "base/NumberText.h"
+#include "platform/OpenFileDialog.h"
+#include "process/DspApp.h"
+#include "process/DspDoc.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+AURIVO_IMPLEMENT_DYNAMIC(CWaveFileInView, RUNTIME_CLASS(CDspView));
+
+namespace {
+
+constexpr const char* kOpen = "open";
+constexpr const char* kClose = "close";
+constexpr const char* kName = "name";
+constexpr const char* kFile = "file";
+constexpr const char* kStart = "start";
+constexpr const char* kStop = "stop";
+
+// Sample sizes a stored process may name; the file itself is checked again at every run.
+bool IsKnownSampleSize(int bits) {
+    return bits == 8 || bits == 16 || bits == 24 || bits == 32 || bits == 64;
+}
+
+} // namespace
+
+CWaveFileInView::CWaveFileInView() : CWavFileView(kNoFile) {
+    Controls().Add({kOpen,
+                    EControlKind::PushButton,
+                    "&Open",
+                    {},
+                    INT_MIN,
+                    INT_MAX,
+                    false,
+                    "File",
+                    "Choose the WAV file to play"});
+    Controls().Add({kClose,
+                    EControlKind::PushButton,
+                    "&Close",
+                    {},
+                    INT_MIN,
+                    INT_MAX,
+                    false,
+                    "File",
+                    "Forget the file and its span"});
+    Controls().Add({kName,
+                    EControlKind::ReadOnlyText,
+                    "Name:",
+                    {},
+                    INT_MIN,
+                    INT_MAX,
+                    false,
+                    "File",
+                    "The file played; drag across the overview to play a part of it"},
+                   {kNoFile});
+}
+
+void CWaveFileInView::UpdateControlStates() {
+    Controls().StateById(kName)->text = m_fileTitle;
+    Controls().StateById(kClose)->enabled = !m_filePath.empty();
+}
+
+// ---- File -----------------------------------------------------------------------------------
+
+std::string CWaveFileInView::ReadHeader(CRiffFile& riff, CWavFormat& format,
+                                        int32_t& frames) const {
+    if (!riff.Open(ResolvedPath(), ERiffMode::Read, RiffCode("WAVE")))
+        return "The file is not a valid WAVE file";
+    std::string message = ReadWavFormat(riff, format);
+    if (!message.empty()) return message;
+    const uint32_t size = riff.FindChunk(RiffCode("data"));
+    // A frame count must fit the process file's int; longer files play their first 2^31 frames.
+    frames = int32_t(std::min<uint32_t>(size / uint32_t(format.BytesPerFrame()), INT32_MAX));
+    return frames > 0 ? std::string() : "The WAVE file has no data";
+}
+
+void CWaveFileInView::OnClickedOpen() {
+    StopProcess();
+    CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
+    auto* dialog = app ? dynamic_cast<IOpenFileDialog*>(app->GetFileDialog()) : nullptr;
+    if (!dialog) return;
+    const auto path = dialog->AskOpenPath("Open", m_filePath, kWaveFileExtension, kWaveFileFilter);
+    if (path) OpenFile(*path);
+}
+
+bool CWaveFileInView::OpenFile(const std::string& path) {
+    const std::string message = LoadFile(path);
+    if (!message.empty()) ShowErrorMessage(message);
+    return message.empty();
+}
+
+std::string CWaveFileInView::LoadFile(const std::string& path) {
+    StopProcess();
+    CRiffFile riff;
+    CWavFormat format;
+    int32_t frames = 0;
+    const std::string previous = std::exchange(m_filePath, path);
+    const std::string message = ReadHeader(riff, format, frames);
+    riff.Close();
+    if (!message.empty()) {
+        m_filePath = previous;
+        return message;
+    }
+    m_format = format;
+    m_totalFrames = frames;
+    m_startFrame = 0;
+    m_stopFrame = frames;
+    m_selectionMade = 0;
+    SetFile(path);
+    m_overview.clear();
+    Changed();
+    return {};
+}
+
+void CWaveFileInView::ForgetFile() {
+    SetFile({});
+    m_totalFrames = m_startFrame = m_stopFrame = m_selectionMade = 0;
+    m_overview.clear();
+}
+
+void CWaveFileInView::OnClickedClose() {
+    StopProcess();
+    m_riff.Close();
+    ForgetFile();
+    Changed();
+}
+
+bool CWaveFileInView::OnControlChanged(const std::string& id) {
+    if (id == kOpen) OnClickedOpen();
+    if (id == kClose) OnClickedClose();
+    return true;
+}
+
+// ---- Run contract ---------------------------------------------------------------------------
+
+int CWaveFileInView::StartRun() {
+    CDspDoc* doc = GetDocument();
+    if (m_filePath.empty()) {
+        if (doc && doc->IsStarting()) {
+            ShowErrorMessage("No PCM file selected");
+            return 0;
+        }
+        return 1;
+    }
+    int32_t frames = 0;
+    const std::string message = ReadHeader(m_riff, m_format, frames);
+    if (!message.empty()) {
+        m_riff.Close();
+        if (message == "The file is not a valid WAVE file" ||
+            message == "The WAVE file has no data") {
+            ForgetFile();
+            UpdateControlStates();
+        }
+        ShowErrorMessage(message);
+        return 0;
+    }
+    // The file may have shrunk since the span was chosen.
+    m_totalFrames = frames;
+    m_stopFrame = std::min(m_stopFrame, frames);
+    m_startFrame = std::min(m_startFrame, m_stopFrame);
+    m_framesToPlay = m_stopFrame - m_startFrame;
+    m_framesPlayed = 0;
+    const int bytesPerFrame = m_format.BytesPerFrame();
+    m_riff.Seek(m_riff.GetChunk().dataOffset + uint64_t(m_startFrame) * uint64_t(bytesPerFrame));
+    m_blockSize = doc ? doc->GetSize() : 0;
+    m_readBuffer.assign(size_t(m_blockSize) * size_t(bytesPerFrame), 0);
+    return 1;
+}
+
+int CWaveFileInView::ProcessData() {
+    CDspDoc* doc = GetDocument();
+    if (!doc || !m_riff.IsOpen() || !m_pWorkingList || m_framesPlayed >= m_framesToPlay) return 0;
+    for (CDSPFFTDataList* list : {m_pWorkingList.get(), m_pDisplayList.get(), m_pThirdList.get()})
+        list->SetSampleRate(m_format.sampleRate);
+
+    const int bytesPerFrame = m_format.BytesPerFrame();
+    const bool unsigned8 = !m_format.isFloat && m_format.bitsPerSample == 8;
+    std::fill(m_readBuffer.begin(), m_readBuffer.end(), uint8_t(unsigned8 ? 128 : 0));
+    const int32_t frames = std::min(m_framesToPlay - m_framesPlayed, m_blockSize);
+    m_riff.Read(m_readBuffer.data(), size_t(frames) * size_t(bytesPerFrame));
+
+    const int32_t size = std::min(m_blockSize, m_pWorkingList->GetSize(0));
+    double* left = m_pWorkingList->GetTimeData(0);
+    double* right = m_pWorkingList->GetNumChans() > 1 ? m_pWorkingList->GetTimeData(1) : nullptr;
+    const int sampleBytes = m_format.BytesPerSample();
+    for (int32_t i = 0; i < size; ++i) {
+        const uint8_t* frame = m_readBuffer.data() + size_t(i) * size_t(bytesPerFrame);
+        left[i] = WavSampleValue(frame, m_format);
+        if (right)
+            right[i] = m_format.channels == 2 ? WavSampleValue(frame + sampleBytes, m_format) : 0.0;
+    }
+    // Counted as asked for, so that a file cut short while playing still ends the run.
+    m_framesPlayed += frames;
+    m_pDisplayList->Copy(*m_pWorkingList);
+    m_pThirdList->Copy(*m_pWorkingList);
+    doc->SetCurrentList(m_pWorkingList);
+    doc->SetReferenceList(m_pThirdList);
+    return 1;
+}
+
+int CWaveFileInView::EndRun() {
+    m_riff.Close();
+    m_readBuffer.clear();
+    m_readBuffer.shrink_to_fit();
+    return 1;
+}
+
+// ---- Readouts and settings ------------------------------------------------------------------
+
+std::vector<CReadoutValue> CWaveFileInView::GetReadoutValues() const {
+    if (m_filePath.empty()) return {{0, "File", m_fileTitle, false}};
+    const std::string bits =
+        std::to_string(m_format.bitsPerSample) + " Bit" + (m_format.isFloat ? " Float" : "");
+    return {{0, "File", m_fileTitle, false},
+            {0, "Resolution", bits},
+            {0, "Channels", m_format.channels == 2 ? "Stereo" : "Mono"},
+            {0, "Sample Rate", std::to_string(m_format.sampleRate) + " Hz"},
+            {0, "Start", std::to_string(m_startFrame)},
+            {0, "Stop", std::to_string(m_stopFrame)},
+            {0, "Total Samples", std::to_string(m_totalFrames)}};
+}
+
+std::vector<CSettingValue> CWaveFileInView::GetSettings() const {
+    auto settings = CDspView::GetSettings();
+    settings.push_back({kFile, "File", m_filePath});
+    settings.push_back({kStart, "Start frame", std::to_string(m_startFrame)});
+    settings.push_back({kStop, "Stop frame", std::to_string(m_stopFrame)});
+    return settings;
+}
+
+bool CWaveFileInView::SetSetting(const std::string& id, const std::string& value,
+                                 std::string& message) {
+    if (id == kFile) {
+        if (value.empty()) {
+            OnClickedClose();
+            return true;
+        }
+        message = LoadFile(value);
+        return message.empty();
+    }
+    if (id != kStart && id != kStop) return CDspView::SetSetting(id, value, message);
+    double number = 0.0;
+    if (!ParseSettingNumber(value, number, message)) {
+        message = "'" + value + "' " + message;
+        return false;
+    }
+    const double start = id == kStart ? number : m_startFrame;
+    const double stop = id == kStop ? number : m_stopFrame;
+    if (std::floor(number) != number || start < 0 || start > stop || stop > m_totalFrames) {
+        message = "the span must lie within the file's " + std::to_string(m_totalFrames) +
+                  " frames, its start not after its stop";
+        return false;
+    }
+    m_startFrame = int32_t(start);
+    m_stopFrame = int32_t(stop);
+    m_selectionMade = m_startFrame != 0 || m_stopFrame != m_totalFrames ? 1 : 0;
+    return true;
+}
+
+// ---- Process file ---------------------------------------------------------------------------
+
+void CWaveFileInView::Serialize(CArchive& ar) {
+    CDspView::Serialize(ar);
+    if (ar.IsStoring()) {
+        ar.WriteClass(RUNTIME_CLASS(CWaveFileInView));
+        ar.WriteString(m_fileTitle);
+        ar.WriteString(m_filePath);
+        ar.WriteUInt16(uint16_t(m_format.bitsPerSample));
+        ar.WriteInt32(m_format.sampleRate);
+        ar.WriteUInt16(uint16_t(m_format.channels));
+        for (int32_t v : {m_totalFrames, m_selectionMade, m_startFrame, m_stopFrame})
+            ar.WriteInt32(v);
+        return;
+    }
+    ar.ReadClass(RUNTIME_CLASS(CWaveFileInView));
+    ar.GetObjectSchema();
+    std::string title = ar.ReadString();
+    std::string path = ar.ReadString();
+    const int bits = ar.ReadUInt16();
+    const int32_t rate = ar.ReadInt32();
+    const int channels = ar.ReadUInt16();
+    const int32_t total = ar.ReadInt32(), selection = ar.ReadInt32();
+    const int32_t start = ar.ReadInt32(), stop = ar.ReadInt32();
+    if (!ar.Ok()) return;
+    if (!IsKnownSampleSize(bits) || channels < 1 || channels > 2 ||
+        !CDspDoc::IsValidSampleRate(rate))
+        ar.Fail("WAV file module with an unknown format (" + std::to_string(bits) + " bits, " +
+                std::to_string(channels) + " channels, " + std::to_string(rate) + " Hz)");
+    else if (selection < 0 || selection > 1 || total < 0 || start < 0 || start > stop ||
+             stop > total)
+        ar.Fail("WAV file module span " + std::to_string(start) + " to " + std::to_string(stop) +
+                " does not lie in its " + std::to_string(total) + " frames");
+    if (!ar.Ok()) return;
+    m_fileTitle = std::move(title);
+    m_filePath = std::move(path);
+    m_format = {kWavFormatPcm, channels, rate, bits, false};
+    m_totalFrames = total;
+    m_selectionMade = selection;
+    m_startFrame = start;
+    m_stopFrame = stop;
+    m_overview.clear();
+    UpdateControlStates();
+}

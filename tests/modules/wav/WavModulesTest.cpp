@@ -1,0 +1,253 @@
+// The WAV modules in a process: a file played block by block with silence after its span, the
+// messages of damaged files, blocks written and appended, the span dragged on the overview,
+// and both modules' settings in a process file.
+#include "common/CaseName.h"
+#include "common/ModuleProcess.h"
+#include "common/PatternModules.h"
+#include "common/HexBytes.h"
+#include "common/TempFolder.h"
+#include "common/WavBytes.h"
+#include "platform/RecordingCanvas.h"
+#include "modules/wav/WavSaveView.h"
+#include "modules/wav/WaveFileInView.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+// Frame k of a 16-bit stereo file holds 1000 k on channel 1 and -1000 k on channel 2.
+std::vector<uint8_t> TenFrames16() {
+    std::vector<uint8_t> data;
+    for (int k = 0; k < 10; ++k)
+        for (int v : {1000 * k, -1000 * k}) {
+            const auto b = LittleEndian(uint32_t(v), 2);
+            data.insert(data.end(), b.begin(), b.end());
+        }
+    return RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 22050, 16)), WavChunk("data", data)});
+}
+
+std::vector<double> Frames(std::initializer_list<int> values) {
+    std::vector<double> out;
+    for (int v : values)
+        out.push_back(v * 3.0517578125e-05);
+    return out;
+}
+
+struct WavPlay : testing::Test {
+    CTempFolder folder;
+    CModuleProcess p{PatternRegistry()};
+    std::string path = folder.File("ten.wav");
+    void SetUp() override {
+        PutBytes(path, TenFrames16());
+        ASSERT_TRUE(p.Create({"WAV File Open"}, 4, 48000));
+        p.Set(1, {"file=" + path});
+    }
+};
+
+TEST_F(WavPlay, TenFramesInBlocksOfFourGiveFourFourAndTwoPaddedThenTheRunEnds) {
+    EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFileTitle(), "ten.wav");
+    ASSERT_TRUE(p.Pass());
+    EXPECT_THAT(p.Out(1), Near(Frames({0, 1000, 2000, 3000})));
+    EXPECT_THAT(p.Out(2), Near(Frames({0, -1000, -2000, -3000})));
+    EXPECT_EQ(p.Doc().GetCurrentList()->GetSampleRate(0), 22050.0);
+    ASSERT_TRUE(p.Pass());
+    EXPECT_THAT(p.Out(1), Near(Frames({4000, 5000, 6000, 7000})));
+    ASSERT_TRUE(p.Pass());
+    EXPECT_THAT(p.Out(2), Near(Frames({-8000, -9000, 0, 0})));
+    EXPECT_FALSE(p.Pass());
+    EXPECT_FALSE(p.Doc().IsRunning());
+    EXPECT_THAT(p.TakeMessages(), testing::IsEmpty());
+}
+
+TEST_F(WavPlay, ASpanShorterThanABlockPlaysOnceFollowedBySilence) {
+    p.Set(1, {"stop=6", "start=3"});
+    ASSERT_TRUE(p.Pass());
+    EXPECT_THAT(p.Out(1), Near(Frames({3000, 4000, 5000, 0})));
+    EXPECT_FALSE(p.Pass());
+}
+
+TEST_F(WavPlay, DraggingAcrossTheOverviewChoosesTheSpanAndAPressResetsIt) {
+    auto& view = p.Step<CWaveFileInView>(1);
+    CRecordingCanvas canvas;
+    view.OnDraw(canvas, {0, 0, 210, 110}); // the plot: x from 5 to 205, 200 pixels
+    view.OnLButtonDown({125, 50});
+    view.OnMouseMove({300, 50}, true); // past the plot: held at its edge
+    view.OnLButtonUp({45, 50});        // leftwards: 40 and 120 pixels in, frames 2 and 6
+    EXPECT_TRUE(view.IsSelectionMade());
+    EXPECT_EQ(view.GetStartFrame(), 2);
+    EXPECT_EQ(view.GetStopFrame(), 6);
+    view.OnLButtonDown({60, 50});
+    view.OnLButtonUp({60, 50});
+    EXPECT_FALSE(view.IsSelectionMade());
+    EXPECT_EQ(view.GetStopFrame(), 10);
+    // The overview reads one frame per column: column 100 of 200 is frame 5.
+    EXPECT_NEAR(view.ReadOverview(200)[100].second, -5000 * 3.0517578125e-05, 1e-12);
+}
+
+TEST_F(WavPlay, AFileGoneSinceItWasChosenStopsTheRunAndIsForgotten) {
+    std::filesystem::remove(path);
+    EXPECT_FALSE(p.Pass());
+    EXPECT_THAT(p.TakeMessages(), testing::ElementsAre("The file is not a valid WAVE file"));
+    EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFilePath(), "");
+    EXPECT_FALSE(p.Pass());
+    EXPECT_THAT(p.TakeMessages(), testing::ElementsAre("No PCM file selected"));
+}
+
+struct CDamaged {
+    std::string name;
+    std::vector<uint8_t> bytes;
+    std::string message;
+};
+
+const std::vector<uint8_t> kData = {1, 2, 3, 4};
+const CDamaged kDamaged[] = {
+    {"Empty", {}, "The file is not a valid WAVE file"},
+    {"NotRiff",
+     {'R', 'I', 'F', 'X', 4, 0, 0, 0, 'W', 'A', 'V', 'E'},
+     "The file is not a valid WAVE file"},
+    {"OtherForm", RiffFileBytes({WavChunk("data", kData)}, "AVI "),
+     "The file is not a valid WAVE file"},
+    {"NoFormat", RiffFileBytes({WavChunk("data", kData)}),
+     "The WAVE file has no format information"},
+    {"ShortFormat", RiffFileBytes({WavChunk("fmt ", std::vector<uint8_t>(12, 1))}),
+     "The WAVE file format could not be read"},
+    {"Adpcm", RiffFileBytes({WavChunk("fmt ", FmtBytes(2, 1, 8000, 4)), WavChunk("data", kData)}),
+     "The WAVE file is not in PCM format"},
+    {"ThreeChannels",
+     RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 3, 8000, 16)), WavChunk("data", kData)}),
+     "Invalid Sample Size/Number of Channels"},
+    {"NoData", RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 8000, 16))}),
+     "The WAVE file has no data"},
+    {"LessThanAFrame",
+     RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 8000, 16)), WavChunk("data", {1, 2, 3})}),
+     "The WAVE file has no data"},
+};
+
+class WavDamaged : public testing::TestWithParam<CDamaged> {};
+
+TEST_P(WavDamaged, IsRefusedWithItsMessageAndTheModuleKeepsNoFile) {
+    CTempFolder folder;
+    PutBytes(folder.File("bad.wav"), GetParam().bytes);
+    CModuleProcess p;
+    ASSERT_TRUE(p.Create({"WAV File Open"}, 4, 48000));
+    std::string message;
+    EXPECT_FALSE(p.Step(1).SetControl("file", folder.File("bad.wav"), message));
+    EXPECT_EQ(message, GetParam().message);
+    EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFileTitle(), "(No File)");
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, WavDamaged, testing::ValuesIn(kDamaged), CaseName());
+
+struct WavSave : testing::Test {
+    CTempFolder folder;
+    CModuleProcess p{PatternRegistry()};
+    std::string path = folder.File("out.wav");
+    void SetUp() override {
+        ASSERT_TRUE(p.Create({"Signal Generator", "WAV File Save"}, 4, 48000));
+        // Channel 1: -1.0, 1.0, 0.5, 2.0; channel 2: -2.0, 0, -0.5, -1.0 (pass 1).
+        p.Step<CPatternSource>(1).m_pattern = [](int c, int k, int i) {
+            const double v[2][4] = {{-1.0, 1.0, 0.5, 2.0}, {-2.0, 0.0, -0.5, -1.0}};
+            return v[c][i] / k;
+        };
+    }
+};
+
+TEST_F(WavSave, WritesEachBlockClippedAndHandsItOn) {
+    p.Set(2, {"file=" + path, "rate=8000", "bits=16"});
+    ASSERT_TRUE(p.Pass());
+    EXPECT_THAT(p.Out(1), Near({-1.0, 1.0, 0.5, 2.0}));
+    p.Doc().OnEditStop();
+    EXPECT_EQ(GetBytes(path), RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 8000, 16)),
+                                             WavChunk("data", HexBytes("0180 0180 ff7f 0000 "
+                                                                       "ff3f 01c0 ff7f 0180"))}));
+    EXPECT_EQ(ControlState(p.Step(2), "frames").text, "4");
+}
+
+TEST_F(WavSave, AppendingTakesTheFilesOwnFormatWhateverTheLists) {
+    // 8-bit stereo with block alignment 2, two frames and a byte of a third one cut short (with
+    // its pad byte); the lists say 16-bit mono.
+    PutBytes(path, RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 11025, 8, 2)),
+                                  WavChunk("data", {10, 20, 30, 40, 50})}));
+    p.Set(2, {"file=" + path, "appendmode=On", "bits=16", "channels=1"});
+    ASSERT_TRUE(p.Pass());
+    ASSERT_TRUE(p.Pass());
+    p.Doc().OnEditStop();
+    EXPECT_EQ(p.Step<CWavSaveView>(2).GetFramesWritten(), 10);
+    // Pass 1 as above, pass 2 halved: 8-bit is 128 + trunc(127 x), clipped to 0 and 255.
+    EXPECT_EQ(GetBytes(path),
+              RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 11025, 8, 2)),
+                             WavChunk("data", HexBytes("0a 14 1e 28  01 00 ff 80 bf 40 ff 01"
+                                                       "40 01 bf 80 9f 60 ff 40"))}));
+}
+
+TEST_F(WavSave, NewCreatesTheFileAtOnceAndResetEmptiesWhatARunWrote) {
+    auto& view = p.Step<CWavSaveView>(2);
+    const auto empty =
+        RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 5000, 16)), WavChunk("data", {})});
+    ASSERT_TRUE(view.ChooseFile(path, false));
+    EXPECT_EQ(GetBytes(path), empty);
+    ASSERT_TRUE(p.Pass());
+    p.Doc().OnEditStop();
+    EXPECT_EQ(GetBytes(path).size(), empty.size() + 16);
+    view.OnClickedReset();
+    EXPECT_EQ(GetBytes(path), empty);
+    EXPECT_EQ(view.GetFramesWritten(), 0);
+    view.OnClickedClose();
+    EXPECT_EQ(view.GetFileTitle(), "(No File Opened)");
+}
+
+TEST_F(WavSave, ARunWithoutAFileIsRefused) {
+    EXPECT_FALSE(p.Pass());
+    EXPECT_THAT(p.TakeMessages(), testing::ElementsAre("No Output WAV File Selected"));
+}
+
+struct CCount {
+    std::string name;
+    int64_t frames;
+    std::string text;
+};
+
+class FrameCount : public testing::TestWithParam<CCount> {};
+
+TEST_P(FrameCount, GroupsDigitsInThrees) {
+    EXPECT_EQ(CWavSaveView::FrameCountText(GetParam().frames), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, FrameCount,
+                         testing::Values(CCount{"Zero", 0, "0"}, CCount{"OneGroup", 999, "999"},
+                                         CCount{"Thousand", 1000, "1,000"},
+                                         CCount{"OneAfter", 1001, "1,001"},
+                                         CCount{"Million", 1000000, "1,000,000"},
+                                         CCount{"Mixed", 1234567, "1,234,567"},
+                                         CCount{"ZeroMiddle", 2000500, "2,000,500"}),
+                         CaseName());
+
+TEST(WavArchive, BothModulesKeepTheirFilesAndSettingsInBothLayouts) {
+    CTempFolder folder;
+    PutBytes(folder.File("ten.wav"), TenFrames16());
+    for (const bool legacy : {false, true}) {
+        CModuleProcess p;
+        ASSERT_TRUE(p.Create({"WAV File Open", "WAV File Save"}, 4, 48000));
+        p.Set(1, {"file=" + folder.File("ten.wav"), "stop=7", "start=2"});
+        p.Set(2, {"file=" + folder.File("out.wav"), "rate=44100", "bits=8", "appendmode=On"});
+        CModuleProcess q;
+        ASSERT_TRUE(q.Create({"WAV File Open", "WAV File Save"}, 4, 48000));
+        for (int step : {1, 2}) {
+            CArchive out;
+            out.SetLegacy(legacy);
+            p.Step(step).Serialize(out);
+            CArchive in(out.GetBuffer());
+            in.SetLegacy(legacy);
+            q.Step(step).Serialize(in);
+            EXPECT_TRUE(in.Ok()) << in.GetError();
+            EXPECT_EQ(q.Step(step).GetSettings(), p.Step(step).GetSettings());
+        }
+        EXPECT_EQ(q.Step<CWaveFileInView>(1).GetFormat().sampleRate, 22050);
+        EXPECT_EQ(q.Step<CWaveFileInView>(1).GetTotalFrames(), 10);
+        EXPECT_EQ(q.Step<CWavSaveView>(2).GetFileTitle(), "out.wav");
+    }
+}
+
+} // namespace
