@@ -337,28 +337,28 @@ bool CDataLoggerView::SaveDataLogFile(const std::string& path) {
     return true;
 }
 
-void CDataLoggerView::OnClickedSavePlot() {
+bool CDataLoggerView::AskSave(const char* title, const char* extension, const char* filter,
+                              std::string& path) {
     if (!m_pLog || m_pLog->IsEmpty()) {
         ShowErrorMessage("No plots to save");
-        return;
+        return false;
     }
     CDspApp* app = AppOf(*this);
     IFileDialog* dialog = app ? app->GetFileDialog() : nullptr;
-    if (!dialog) return;
-    if (const auto path = dialog->AskSavePath("Save Plot", "", "plt", kPlotFilter))
-        SavePlotFile(*path, FilterOf(*path));
+    const auto chosen = dialog ? dialog->AskSavePath(title, "", extension, filter) : std::nullopt;
+    if (!chosen) return false;
+    path = *chosen;
+    return true;
+}
+
+void CDataLoggerView::OnClickedSavePlot() {
+    std::string path;
+    if (AskSave("Save Plot", "plt", kPlotFilter, path)) SavePlotFile(path, FilterOf(path));
 }
 
 void CDataLoggerView::OnClickedSaveDatalog() {
-    if (!m_pLog || m_pLog->IsEmpty()) {
-        ShowErrorMessage("No plots to save");
-        return;
-    }
-    CDspApp* app = AppOf(*this);
-    IFileDialog* dialog = app ? app->GetFileDialog() : nullptr;
-    if (!dialog) return;
-    if (const auto path = dialog->AskSavePath("Save Data Log", "", "dlg", kDataLogFilter))
-        SaveDataLogFile(*path);
+    std::string path;
+    if (AskSave("Save Data Log", "dlg", kDataLogFilter, path)) SaveDataLogFile(path);
 }
 
 void CDataLoggerView::OnClickedDoIFFT() {

@@ -148,6 +148,8 @@ private:
     int64_t MaxPlots() const;
     int64_t MaxBytes() const;
     bool AskOpen(const char* extension, const char* filter, std::string& path);
+    /** "No plots to save" for an empty log, else the save dialog; false when nothing chosen. */
+    bool AskSave(const char* title, const char* extension, const char* filter, std::string& path);
     bool SaveFRD(const std::string& path);
     bool SaveZMA(const std::string& path);
     bool SaveCSV(const std::string& path);

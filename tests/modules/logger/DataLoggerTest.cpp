@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace {
 
 const CModuleRegistry& LoggerRegistry() {
@@ -171,6 +173,52 @@ TEST_F(DataLogger, GainAndDelayReadoutsFollowTheAxisOfTheSelectedChannel) {
     EXPECT_EQ(readout("Delay Plot1"), "Delay Plot1: 0.00125 S");
     Logger().OnSelCh2(); // Y2 shows "Degrees": the gain reads plainly
     EXPECT_EQ(readout("Gain Plot1"), "Gain Plot1: 10");
+}
+
+TEST_F(DataLogger, RefusalsOfTheClipboardAndFileCommands) {
+    CTempFolder folder;
+    Logger().OnEditCopy();
+    EXPECT_FALSE(Logger().SavePlotFile(folder.File("p.plt"), 0));
+    EXPECT_FALSE(Logger().SaveDataLogFile(folder.File("p.dlg")));
+    Passes(1);
+    Logger().OnCopyFRDdBSPL(); // Y1 is "Vpk."
+    p.Set(2, {"y1axis=dBVSPL"});
+    Logger().OnCopyFRDdBSPL(); // all channels selected
+    Logger().OnSelCh1();
+    Logger().OnCopyFRDdBSPL(); // Ref still 1
+    Logger().OnCopyZMA();
+    EXPECT_EQ(p.TakeMessages(),
+              (std::vector<std::string>{
+                  "No Plot Data Available To Copy To Clipboard", "No plots to save",
+                  "No plots to save",
+                  "Selected axis Y scale must be dBVSPL in order  to copy in FRD format\n Right "
+                  "Click and select a Marker Yaxis (Marker YAxis1 or Marker YAxis2) whose Y scale "
+                  "is dBVSPL",
+                  "A single channel must be selected in order t to copy in FRD format\n Right "
+                  "Click and select a Channel (Sel Ch1 or Sel Ch2) whose Y scale is dBVSPL",
+                  "Selected axis reference level must be valid (not equal to 1) in order to copy "
+                  "in FRD format",
+                  "YAXIS1 scale must be |Z| with a reference level != 10.\n YAXIS2 scale must be "
+                  "Degrees in order to copy in ZMA format"}));
+}
+
+TEST_F(DataLogger, SavesAPlotAsCsvInTheUnitOfTheFirstAxis) {
+    CTempFolder folder;
+    Passes(1);
+    // Channel 1 holds 2 V peak at bin 3 (300 Hz) with a phase of -45 degrees.
+    CDSPFFTDataList& plot = *Logger().GetLog()->GetAt(0);
+    plot.GetAt(0)->GetFreqObj()->GetDataPointer()[3] = 2.0;
+    plot.GetAt(0)->GetPhaseObj()->GetDataPointer()[3] = -45.0;
+    p.Set(2, {"y1axis=dBVpk."});
+    ASSERT_TRUE(Logger().SavePlotFile(folder.File("p.csv"), 3));
+    std::ifstream in(folder.File("p.csv"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 34u); // header, bins 0 to 32
+    EXPECT_EQ(lines[0], "Frequency (Hz),Ch1 Magnitude (dBVpk.),Ch1 Phase (deg),"
+                        "Ch2 Magnitude (dBVpk.),Ch2 Phase (deg)\r");
+    EXPECT_EQ(lines[4], "300,6.02059991,-45,0,0\r");
 }
 
 } // namespace
