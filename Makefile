@@ -100,6 +100,8 @@ fuzz: deps
 	$(FUZZ)/fuzz/fuzz_clipboard_text -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/clipboard_text fuzz/corpus/clipboard_text
 	mkdir -p $(FUZZ)/corpus/calibration_file
 	$(FUZZ)/fuzz/fuzz_calibration_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/calibration_file fuzz/corpus/calibration_file
+	mkdir -p $(FUZZ)/corpus/envelope_text
+	$(FUZZ)/fuzz/fuzz_envelope_text -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/envelope_text fuzz/corpus/envelope_text
 	mkdir -p $(FUZZ)/corpus/wav_file
 	$(FUZZ)/fuzz/fuzz_wav_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/wav_file fuzz/corpus/wav_file
 	mkdir -p $(FUZZ)/corpus/plot_file $(FUZZ)/corpus/data_log_file

@@ -1,6 +1,7 @@
 #include "ModulePane.h"
 
 #include "ControlBarWidget.h"
+#include "EnvelopeEditor.h"
 #include "PlotWidget.h"
 #include "QtPlatform.h"
 #include "process/DspApp.h"
@@ -21,6 +22,7 @@ CModulePane::CModulePane(CDspView& view, QWidget* parent) : QWidget(parent), m_v
     };
     m_bar = new CControlBarWidget(view, refused, this);
     m_plot = new CPlotWidget(view, this);
+    CEnvelopeEditor::Attach(view, m_plot);
     m_status = new QLabel(this);
     m_status->setObjectName("status");
     m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);

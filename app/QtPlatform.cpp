@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QStringList>
 
 bool CQtClipboard::SetText(const std::string& text) {
@@ -53,13 +52,12 @@ std::optional<std::string> CQtFileDialog::Ask(const std::string& title,
 }
 
 std::optional<std::string> CQtFileDialog::AskText(const std::string& title,
-                                                  const std::string& label,
+                                                  const std::string& prompt,
                                                   const std::string& initial) {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(m_parent, QString::fromStdString(title),
-                              QString::fromStdString(label), QLineEdit::Normal,
-                              QString::fromStdString(initial), &ok);
+    const QString text = QInputDialog::getText(m_parent, QString::fromStdString(title),
+                                               QString::fromStdString(prompt), QLineEdit::Normal,
+                                               QString::fromStdString(initial), &ok);
     if (!ok) return std::nullopt;
     return text.toStdString();
 }

@@ -1,11 +1,11 @@
 #pragma once
-// The desktop's clipboard and file dialogs behind the core's interfaces.
+// The desktop's clipboard, file dialogs and text prompt behind the core's interfaces.
 
 #include "platform/Clipboard.h"
 #include "platform/Colour.h"
 #include "platform/FileDialog.h"
 #include "platform/OpenFileDialog.h"
-#include "platform/TextPrompt.h"
+#include "platform/TextDialog.h"
 
 #include <QColor>
 #include <QRect>
@@ -19,8 +19,7 @@ public:
     std::optional<std::string> GetText() const override;
 };
 
-/** The desktop's file dialogs and its one-line text dialog. */
-class CQtFileDialog final : public IFileDialog, public IOpenFileDialog, public ITextPrompt {
+class CQtFileDialog final : public IFileDialog, public IOpenFileDialog, public ITextDialog {
 public:
     explicit CQtFileDialog(QWidget* parent) : m_parent(parent) {}
     std::optional<std::string> AskSavePath(const std::string& title, const std::string& initialPath,
@@ -33,7 +32,7 @@ public:
                                            const std::string& filter) override {
         return Ask(title, initialPath, defaultExtension, filter, true);
     }
-    std::optional<std::string> AskText(const std::string& title, const std::string& label,
+    std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
 
 private:

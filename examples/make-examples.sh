@@ -98,6 +98,17 @@ trap 'rm -rf "$scratch"' EXIT
 "$cli" set wav-spectrum.process "1:file=log-sweep.wav"
 describe wav-spectrum.process "A 50 Hz to 7 kHz sweep played from log-sweep.wav into the spectrum analyser, one block per pass"
 
+# arbfilter-lowpass.process: the envelope of lowpass.flt (flat to 1 kHz, then 12 dB per octave
+# down, drawn as straight lines between its points) filters an impulse on channel 1 and a 3 kHz
+# sine (bin 64 of 1024 at 48 kHz) on channel 2, by "FFT". The analyser shows channel 1's spectrum
+# as the envelope itself (0 dB to 1 kHz, -12 dB at 2 kHz, -24 dB at 4 kHz ... -54 dB at 24 kHz)
+# and the tone at -18 dBVpk, halfway between the 2 kHz and 4 kHz points.
+"$cli" new arbfilter-lowpass.process "Signal Generator" "Arbitrary Filter" "Spectrum Analyzer" \
+    --fft-size 1024 --rate 48000
+"$cli" set arbfilter-lowpass.process "1:ch1.wave=Impulse" "1:ch2.wave=Sine" "1:ch2.freq=3000" \
+    "1:ch2.level=100" "2:file=lowpass.flt" "2:update=" "3:xaxis=Log20." "3:yaxis=dBVpk."
+describe arbfilter-lowpass.process "An impulse and a 3 kHz sine through the low pass of lowpass.flt: the spectrum shows the envelope, the tone at -18 dB"
+
 # mls.process: a maximum-length sequence of 1023 samples (plus one filler sample) in every block
 # of 1024 on channel 1 and its complement on channel 2: the excitation for impulse responses.
 # The analyser shows why: its spectrum is white, the bins scattered below about -25 dBVpk with

@@ -54,6 +54,12 @@ bool CDSPFFTData::Rebuild(int32_t type, int32_t size, double sampleRate,
     return true;
 }
 
+bool CDSPFFTData::RebuildFrequencyAxis() {
+    if (!HasArrays() || GetType() != CDSPData::kResponseBlock) return false;
+    FillFrequencyAxis(*m_pTime);
+    return true;
+}
+
 int32_t CDSPFFTData::Create(int32_t size, int32_t type) {
     if (!Rebuild(type, size, 96000.0, nullptr)) return 0;
     return 3 * size;

@@ -93,6 +93,9 @@ public:
      *  frequency f != 0 the result is normalised to the calibration at f. False (and no change)
      *  for a calibration of another size or a reference bin outside it. */
     bool DoCal(const CDSPFFTData& calibration, double referenceFrequency);
+    /** Writes a response block's frequency axis (fs*k/N, mirrored about N/2) into its time
+     *  array again; false for a time block or a block without arrays. */
+    bool RebuildFrequencyAxis();
     /** Inverts the block (negated samples, reciprocal gains, negated phases); returns the size,
      *  0 without arrays. */
     int32_t Invert();

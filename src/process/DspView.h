@@ -83,9 +83,9 @@ public:
     virtual int CheckClipboardAction(int count);
     // Clipboard commands on the selected channel (or all) of the display list, or of the
     // working list while Shift is held. A refused paste restores the list.
-    void OnEditCut(bool shift);
-    void OnEditCopy(bool shift);
-    void OnEditPaste(bool shift);
+    virtual void OnEditCut(bool shift);
+    virtual void OnEditCopy(bool shift);
+    virtual void OnEditPaste(bool shift);
 
     /** The status line at time `now`: step, module, the display list's format and the time,
      *  coloured by the run state when this step runs next. Empty without a document. */

@@ -7,6 +7,7 @@
 #include "ModulePane.h"
 #include "common/TempFolder.h"
 #include "modules/BuiltInModules.h"
+#include "modules/arbfilter/ArbFilterView.h"
 #include "soundio/SoundIOView.h"
 
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPlainTextEdit>
 
 namespace {
 
@@ -117,6 +119,40 @@ TEST_F(ExampleGui, CalibrateOpensTheDialogWhoseLatencyRunMeasuresTheCard) {
     EXPECT_EQ(soundIO.GetCalibration()->GetOwner(), &soundIO);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(app.GetDocuments().size(), documents); // the calibration process closed
+}
+
+// "Edit" on the filter example shows the envelope file's text over the right half of the plot;
+// a typed text reaches the module, and "Update" parses it.
+TEST_F(ExampleGui, TheFilterPaneShowsItsEnvelopeTextWhileEditIsOn) {
+    ASSERT_TRUE(window.OpenFile(AURIVO_SOURCE_DIR "/examples/arbfilter-lowpass.process"));
+    window.ProcessIdle(1);
+    CDocumentFrame* filterFrame = window.ActiveFrame();
+    auto& filter = dynamic_cast<CArbFilterView&>(filterFrame->Panes()[1]->View());
+    auto* editor = filterFrame->Panes()[1]->findChild<QPlainTextEdit*>("envelopeText");
+    ASSERT_TRUE(editor);
+    std::string message;
+    ASSERT_TRUE(filter.SetControl("edit", "", message));
+    QApplication::processEvents();
+    ASSERT_TRUE(editor->isVisible());
+    EXPECT_TRUE(editor->isReadOnly()); // the text of a file
+    EXPECT_TRUE(editor->toPlainText().startsWith(";Low pass: flat up to 1 kHz"));
+    const QWidget* plot = editor->parentWidget();
+    EXPECT_NEAR(editor->geometry().left(), plot->width() / 2, 1);
+
+    ASSERT_TRUE(filter.SetControl("editenv", "Env2", message));
+    QApplication::processEvents();
+    EXPECT_FALSE(editor->isReadOnly());
+    editor->setPlainText("0 -6 0\n1 -6 0\n24000 -6 0");
+    EXPECT_EQ(filter.GetEnvelopeText(1), "0 -6 0\r\n1 -6 0\r\n24000 -6 0");
+    ASSERT_TRUE(filter.SetControl("update", "", message));
+    EXPECT_EQ(filter.GetDCGainText(), "  -6.00 dB");
+    QApplication::processEvents();
+    const QString path = QString(AURIVO_BINARY_DIR) + "/screenshots/filter-edit.png";
+    QDir().mkpath(QFileInfo(path).path());
+    EXPECT_TRUE(window.grab().save(path));
+    ASSERT_TRUE(filter.SetControl("edit", "", message));
+    QApplication::processEvents();
+    EXPECT_FALSE(editor->isVisible());
 }
 
 } // namespace

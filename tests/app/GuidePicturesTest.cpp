@@ -62,6 +62,8 @@ INSTANTIATE_TEST_SUITE_P(Guide, GuidePictures,
                                          CPicture{"signal_generator", "sine-1khz.process", 1},
                                          CPicture{"oscilloscope", "sine-1khz.process", 2},
                                          CPicture{"spectrum_analyzer", "thd-1khz.process", 3},
+                                         CPicture{"arbitrary_filter", "arbfilter-lowpass.process",
+                                                  2},
                                          CPicture{"soundio", "loopback-thd.process", 2}),
                          CaseName());
 

@@ -171,6 +171,27 @@ TEST(CalibrateExample, LoopbackLatencyTakesTheCardsLatencyAndFailsWithoutAPulse)
     unsetenv("XDG_DATA_HOME");
 }
 
+// The filter example's analyser shows the envelope of lowpass.flt on the impulse of channel 1
+// (relative to the impulse's flat 2/N) and the 3 kHz tone of channel 2 at -18 dB.
+TEST(FilterExample, SpectrumFollowsTheEnvelopeFile) {
+    CCliRun cli(GetBuiltInModules());
+    ASSERT_EQ(cli.Command({"run", (kExamples / "arbfilter-lowpass.process").string(), "--passes",
+                           "1", "--dump", cli.File("dump")}),
+              0)
+        << cli.err;
+    CDSPFFTDataList list;
+    ASSERT_TRUE(list.Create(2, CDSPData::kTimeBlock, 1024, 48000.0));
+    ASSERT_EQ(ResponseFile::Open(list, cli.File("dump/pass-1-step-3.rsp")), 1024);
+    const auto db = [&](int channel, int bin, double reference) {
+        return 20 * std::log10(list.GetFreqData(channel)[bin] / reference);
+    };
+    // Bins of 46.875 Hz: 1 kHz is bin 21, 2 kHz bin 43, 4 kHz bin 85, 24 kHz bin 512.
+    for (const auto& [bin, level] : std::vector<std::pair<int, double>>{
+             {1, 0.0}, {21, 0.0}, {43, -12.0}, {64, -18.0}, {85, -24.0}, {512, -54.0}})
+        EXPECT_NEAR(db(0, bin, 2.0 / 1024), level, 1e-4) << bin;
+    EXPECT_NEAR(db(1, 64, 1.0), -18.0, 1e-4);
+}
+
 // The bin nearest Ref1 = 1220 Hz is bin 39 of 31.25 Hz: the tone readout shows all six digits
 // of its 1218.75 Hz.
 TEST(ExampleReadouts, ToneOfTheReferenceBinShowsSixDigits) {

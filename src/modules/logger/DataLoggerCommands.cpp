@@ -11,7 +11,7 @@
 #include "formats/PlotCsv.h"
 #include "modules/logger/LoggerAxes.h"
 #include "platform/OpenFileDialog.h"
-#include "platform/TextPrompt.h"
+#include "platform/TextDialog.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 
@@ -226,7 +226,7 @@ void CDataLoggerView::OnClickedOpenDatalog() {
 
 void CDataLoggerView::OnClickedTitle() {
     CDspApp* app = AppOf(*this);
-    auto* prompt = app ? dynamic_cast<ITextPrompt*>(app->GetFileDialog()) : nullptr;
+    auto* prompt = app ? dynamic_cast<ITextDialog*>(app->GetFileDialog()) : nullptr;
     if (!prompt) return;
     if (const auto title = prompt->AskText("Title", "Data log title:", m_title)) {
         m_title = *title;
