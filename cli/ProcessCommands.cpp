@@ -219,7 +219,7 @@ int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, 
     if (logger && !logger->SaveDataLogFile(logPath))
         return Fail(err, "Cannot write the data log " + TerminalText(logPath) + ": " +
                              TerminalText(cli->GetMessages().empty() ? std::string()
-                                                                    : cli->GetMessages().back()));
+                                                                     : cli->GetMessages().back()));
     json messages = json::array();
     for (const std::string& m : cli->GetMessages())
         messages.push_back(TerminalText(m));

@@ -52,8 +52,7 @@ int32_t CDSPFFTDataLogList::AddTail(const CDSPFFTDataList& list) {
     return count;
 }
 
-bool CDSPFFTDataLogList::AddEmpty(int32_t channels, int32_t type, int32_t size,
-                                  double sampleRate) {
+bool CDSPFFTDataLogList::AddEmpty(int32_t channels, int32_t type, int32_t size, double sampleRate) {
     auto plot = std::make_unique<CDSPFFTDataList>();
     if (!plot->Create(channels, type, size, sampleRate, m_processDescription)) return false;
     m_plots.push_back(std::move(plot));
@@ -216,7 +215,8 @@ void CDSPFFTDataLogList::Serialize(CArchive& ar) {
     }
     ar.ReadClass(RUNTIME_CLASS(CDSPFFTDataLogList));
     ar.GetObjectSchema();
-    std::vector<std::unique_ptr<CObject>> objects = ar.ReadObjectList(RUNTIME_CLASS(CDSPFFTDataList));
+    std::vector<std::unique_ptr<CObject>> objects =
+        ar.ReadObjectList(RUNTIME_CLASS(CDSPFFTDataList));
     if (!ar.Ok()) return;
     std::vector<std::unique_ptr<CDSPFFTDataList>> plots;
     for (auto& object : objects) {

@@ -88,11 +88,11 @@ bool ReadPlotText(CDSPFFTDataLogList& log, int32_t channels, int32_t type, int32
                                     "plots in the file must be 1.",
                                     path.c_str(), TruncateToInt(plots)));
     // Empty plots are appended only as far as the file could fill the last of them.
-    if (plot < 0 || (plot >= log.GetCount() &&
-                     double(plot - log.GetCount()) * channels * size * kMinElementBytes >
-                         double(text.size())))
-        return Fail(log, FormatText("Plot%i cannot be read from File '%s'.", plot + 1,
-                                    path.c_str()));
+    if (plot < 0 ||
+        (plot >= log.GetCount() &&
+         double(plot - log.GetCount()) * channels * size * kMinElementBytes > double(text.size())))
+        return Fail(log,
+                    FormatText("Plot%i cannot be read from File '%s'.", plot + 1, path.c_str()));
     while (log.GetCount() <= plot)
         if (!log.AddEmpty(channels, type, size, sampleRate))
             return Fail(log, "Unable to create a plot of the file's shape.");
@@ -128,8 +128,8 @@ std::string DataLogHeader(const CDSPFFTDataLogList& log, const std::string& titl
                        block ? double(block->GetType()) : 0.0);
     text += FormatText(";Datalog Size              : %+07.7e\n",
                        block ? double(block->GetSize()) : 0.0);
-    text += FormatText(";Datalog Sample Rate       : %+07.7e\n",
-                       block ? block->GetSampleRate() : 0.0);
+    text +=
+        FormatText(";Datalog Sample Rate       : %+07.7e\n", block ? block->GetSampleRate() : 0.0);
     return text;
 }
 } // namespace
@@ -170,8 +170,8 @@ bool ReadDataLogText(CDSPFFTDataLogList& log, std::string_view text, const std::
     double header[5] = {};
     for (int i = 0; i < 6; ++i) {
         if (!reader.ReadLine(line))
-            return Fail(log, FormatText("The data log header of File '%s' is incomplete.",
-                                        path.c_str()));
+            return Fail(
+                log, FormatText("The data log header of File '%s' is incomplete.", path.c_str()));
         std::string_view value = AfterColon(line);
         // The writer puts one blank after the colon; the title keeps what follows it.
         if (i == 0)

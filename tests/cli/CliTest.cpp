@@ -177,10 +177,10 @@ TEST_F(Cli, RunDumpWritesTheListEveryStepHandedOnInEveryPassUpToAFailure) {
 TEST_F(Cli, RunSavesTheLogOfADataLoggerStep) {
     const CModuleRegistry& modules = GetBuiltInModules();
     const std::string p = File("log.process");
-    ASSERT_EQ(Command({"new", p, "Signal Generator", "DataLogger", "--fft-size", "64", "--rate",
-                       "6400"},
-                      &modules),
-              0)
+    ASSERT_EQ(
+        Command({"new", p, "Signal Generator", "DataLogger", "--fft-size", "64", "--rate", "6400"},
+                &modules),
+        0)
         << err;
     ASSERT_EQ(Command({"run", p, "--passes", "3", "--save-log", "2:" + File("out.dlg")}, &modules),
               0)

@@ -63,8 +63,8 @@ class DataLogMerge : public testing::TestWithParam<CMergeCase> {};
 
 TEST_P(DataLogMerge, SplitsAtTheCrossoverBinWithGainsAndDelayPhases) {
     CDSPFFTDataLogList log;
-    AddPlot(log, 1.0, 10.0, 2.0);          // A: 2 V after gain
-    AddPlot(log, 3.0, -20.0, 1.0, 0.001);  // B: delay 1 ms = 360 x 0.001 x 800 / 16 = 18 degrees
+    AddPlot(log, 1.0, 10.0, 2.0);         // A: 2 V after gain
+    AddPlot(log, 3.0, -20.0, 1.0, 0.001); // B: delay 1 ms = 360 x 0.001 x 800 / 16 = 18 degrees
     EXPECT_EQ(log.Merge(0, 2, 100.0), nullptr);
     const auto merged = log.Merge(0, 1, GetParam().frequency);
     ASSERT_NE(merged, nullptr);

@@ -76,10 +76,10 @@ void CDataLoggerView::ClipboardCombined(bool cut) {
     UpdateCombined();
     const bool sum = GetMode() == kModeSum;
     if (!m_pCombined || !app) {
-        ShowErrorMessage(sum ? FormatText("No Sum Data Available To %s To Clipboard",
-                                          cut ? "Cut" : "Copy")
-                             : FormatText("No %s Data Available To %s To Clipboard",
-                                          cut ? "Merge" : "Merged", cut ? "Cut" : "Copy"));
+        ShowErrorMessage(
+            sum ? FormatText("No Sum Data Available To %s To Clipboard", cut ? "Cut" : "Copy")
+                : FormatText("No %s Data Available To %s To Clipboard", cut ? "Merge" : "Merged",
+                             cut ? "Cut" : "Copy"));
         return;
     }
     IClipboard& clipboard = app->GetClipboard();
@@ -187,9 +187,9 @@ bool CDataLoggerView::AskOpen(const char* extension, const char* filter, std::st
 bool CDataLoggerView::OpenPlotFile(const std::string& path) {
     MatchLog();
     if (!m_pLog) return false;
-    const bool ok = DataLogFile::OpenPlot(*m_pLog, m_pLog->GetChannels(), m_pLog->GetType(),
-                                          m_pLog->GetSize(), m_pLog->GetSampleRate(),
-                                          m_selectedPlot, path);
+    const bool ok =
+        DataLogFile::OpenPlot(*m_pLog, m_pLog->GetChannels(), m_pLog->GetType(), m_pLog->GetSize(),
+                              m_pLog->GetSampleRate(), m_selectedPlot, path);
     if (ok)
         m_title = m_pLog->GetAt(m_selectedPlot)->GetTitle();
     else
@@ -278,8 +278,7 @@ bool CDataLoggerView::SaveZMA(const std::string& path) {
 bool CDataLoggerView::SaveCSV(const std::string& path) {
     // Magnitudes in the unit of the Y1 axis (volts peak when it shows no magnitude).
     CLoggerChan record = m_axes[0].record;
-    if (record.yCode == kLogYNone || record.yCode == kLogYDegrees ||
-        record.yCode == kLogYImpedance)
+    if (record.yCode == kLogYNone || record.yCode == kLogYDegrees || record.yCode == kLogYImpedance)
         record.yCode = kLogYVpk;
     const std::string unit = LoggerYAxisChoices()[size_t(record.yCode)];
     const CDSPFFTDataList& plot = *m_pLog->GetAt(m_selectedPlot);

@@ -149,8 +149,12 @@ void CDataLoggerView::DrawDisplay(ICanvas& canvas, const CRect& plot) {
         arrays.companionPhase = other->GetPhaseObj()->GetDataPointer();
     }
     arrays.size = block->GetSize();
-    const CReadoutScale scale{static_cast<EPlotY>(axis.type), block->GetGain(), block->GetDelay(),
-                              axis.ref, block->GetSampleRate(), LoggerIsTimeAxis(m_xAxisType)};
+    const CReadoutScale scale{static_cast<EPlotY>(axis.type),
+                              block->GetGain(),
+                              block->GetDelay(),
+                              axis.ref,
+                              block->GetSampleRate(),
+                              LoggerIsTimeAxis(m_xAxisType)};
     PlaceMarker(m_plotMarker, x, plot);
     const std::string text =
         x.MarkerText(m_plotMarker.index) + MarkerValueText(arrays, scale, m_plotMarker.index);

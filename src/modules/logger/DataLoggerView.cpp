@@ -231,8 +231,7 @@ void CDataLoggerView::OnClickedUpGain() {
 namespace {
 std::string DelayMessage(const char* lead, double delay) {
     return lead + FormatText("%.10g", delay) + " Seconds (" +
-           FormatText("%.10g", delay * CDataLoggerView::kFeetPerSecond) +
-           " Feet of Travel Time)";
+           FormatText("%.10g", delay * CDataLoggerView::kFeetPerSecond) + " Feet of Travel Time)";
 }
 } // namespace
 
@@ -438,8 +437,7 @@ void CDataLoggerView::ShowCurrentParams() {
         a.record.scalePerDivision = ParseSpecScaleText(Item(a.scales, a.scaleIndex));
         a.record.reference = a.ref;
     }
-    const bool impedance =
-        m_axes[0].type == kLogYImpedance || m_axes[1].type == kLogYImpedance;
+    const bool impedance = m_axes[0].type == kLogYImpedance || m_axes[1].type == kLogYImpedance;
     for (CAxisSettings& a : m_axes)
         a.record.impedanceShown = impedance;
     UpdateControls();
@@ -463,8 +461,8 @@ void CDataLoggerView::UpdateControls() {
     const bool time = LoggerIsTimeAxis(m_xAxisType);
     c.StateById("start")->text =
         time ? Item(OscTimePerDivChoices(), m_timeIndex) : Item(m_freqLabels, m_startPosition);
-    c.StateById("stop")->text = time ? FormatText("%d", m_horizontalPosition)
-                                     : Item(m_freqLabels, m_stopPosition);
+    c.StateById("stop")->text =
+        time ? FormatText("%d", m_horizontalPosition) : Item(m_freqLabels, m_stopPosition);
     for (int i = 0; i < 2; ++i) {
         const CAxisSettings& a = m_axes[size_t(i)];
         const CLoggerYAxisType& type = LoggerYAxisType(a.type);

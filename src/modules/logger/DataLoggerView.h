@@ -44,7 +44,8 @@ public:
 
     // Drawing (DataLoggerDraw.cpp).
     void DrawDisplay(ICanvas& canvas, const CRect& plot);
-    void PlotData(ICanvas& canvas, const CLoggerChan& record, const CRect& plot, CColour colour) const;
+    void PlotData(ICanvas& canvas, const CLoggerChan& record, const CRect& plot,
+                  CColour colour) const;
     void DrawGrid(ICanvas& canvas, const CLoggerChan& y1, const CLoggerChan& y2,
                   const CRect& plot) const;
     void DrawControlText(ICanvas& canvas, const CRect& plot) const;

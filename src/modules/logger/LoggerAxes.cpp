@@ -32,15 +32,15 @@ const CXAxis& XAxis(int xAxis) {
 } // namespace
 
 const std::vector<std::string>& LoggerXAxisChoices() {
-    static const std::vector<std::string> items{"T1Lin",  "T2Lin",    "F1Lin",  "F1Log1",
+    static const std::vector<std::string> items{"T1Lin",   "T2Lin",   "F1Lin",    "F1Log1",
                                                 "F1Log10", "F1Log20", "F1Log100", "F2 Lin",
-                                                "F2Log1", "F2Log10",  "F2Log20", "F2Log100"};
+                                                "F2Log1",  "F2Log10", "F2Log20",  "F2Log100"};
     return items;
 }
 
 const std::vector<std::string>& LoggerYAxisChoices() {
-    static const std::vector<std::string> items{"None",   "Vpk.",   "Vrms",    "dBVpk.", "dBVrms",
-                                                "dBRel",  "dBVSPL", "Degrees", "| Z |"};
+    static const std::vector<std::string> items{"None",  "Vpk.",   "Vrms",    "dBVpk.", "dBVrms",
+                                                "dBRel", "dBVSPL", "Degrees", "| Z |"};
     return items;
 }
 
@@ -86,11 +86,7 @@ std::vector<std::string> MakeLoggerYScaleList(int type) {
 }
 
 CColour LoggerPlotColour(int plot) {
-    static constexpr std::array<CColour, 6> colours{{{255, 255, 0},
-                                                     {0, 255, 0},
-                                                     {0, 255, 255},
-                                                     {255, 0, 255},
-                                                     {255, 0, 0},
-                                                     {255, 255, 255}}};
+    static constexpr std::array<CColour, 6> colours{
+        {{255, 255, 0}, {0, 255, 0}, {0, 255, 255}, {255, 0, 255}, {255, 0, 0}, {255, 255, 255}}};
     return colours[size_t(plot < 0 ? 0 : plot % 6)];
 }

@@ -70,8 +70,9 @@ double LoggerValue(const CLoggerChan& r, int32_t i) {
     case kLogYdBRel: {
         // Relative to channel 1 at the bin nearest Ref hertz, whichever channel is drawn.
         const double bin = r.sampleRate > 0.0 ? r.reference * r.blockSize / r.sampleRate : 0.0;
-        const int32_t k = bin <= 0.0 ? 0 : bin >= r.blockSize - 1 ? r.blockSize - 1
-                                                                   : int32_t(std::lround(bin));
+        const int32_t k = bin <= 0.0               ? 0
+                          : bin >= r.blockSize - 1 ? r.blockSize - 1
+                                                   : int32_t(std::lround(bin));
         const double m = r.magnitudeA[k];
         return DB(v > 0.0 ? v : 0.0) - DB(m);
     }
@@ -123,11 +124,12 @@ double LoggerY(const CLoggerChan& r, double value, const CRect& plot) {
 std::vector<CPoint> LoggerTracePoints(const CLoggerChan& r, const CRect& plot) {
     std::vector<CPoint> points;
     if (r.blockSize < 1 || !HasArrays(r) || plot.IsRectEmpty()) return points;
-    const int32_t last = TimeAxis(r) ? r.blockSize - 1
-                                     : std::min<int32_t>(int32_t(r.lastBin), r.blockSize - 1);
+    const int32_t last =
+        TimeAxis(r) ? r.blockSize - 1 : std::min<int32_t>(int32_t(r.lastBin), r.blockSize - 1);
     const auto y = [&](int32_t i) { return ClampPixel(LoggerY(r, LoggerValue(r, i), plot), 0); };
     // Element 0 sits at the origin of the axis: a log axis cannot place 0 Hz.
-    const double origin = LoggerAxisKind(r.xCode) == EAxisKind::log ? plot.left : LoggerX(r, 0, plot);
+    const double origin =
+        LoggerAxisKind(r.xCode) == EAxisKind::log ? plot.left : LoggerX(r, 0, plot);
     points.push_back({ClampPixel(origin, plot.left), y(0)});
     for (int32_t i = 1; i <= last; ++i) {
         const int32_t x = ClampPixel(LoggerX(r, i, plot), plot.right + 1);

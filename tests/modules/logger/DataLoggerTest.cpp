@@ -113,9 +113,9 @@ TEST_F(DataLogger, TheModeListFollowsThePlotsAndTheAxis) {
 struct CStepCase {
     const char* name;
     const char* button;
-    int presses;       // pressed this often after the value was set just inside the limit
-    double start;      // value set before pressing
-    double expected;   // value after
+    int presses;     // pressed this often after the value was set just inside the limit
+    double start;    // value set before pressing
+    double expected; // value after
     const char* message;
 };
 const CStepCase kSteps[] = {
@@ -153,7 +153,8 @@ TEST_F(DataLogger, AMergeFrequencyAboveHalfTheRateIsRefused) {
     EXPECT_EQ(ControlState(Logger(), "mergefreq").text, "");
     std::string message;
     EXPECT_FALSE(Logger().SetControl("mergefreq", "12a", message));
-    EXPECT_EQ(p.TakeMessages(), std::vector<std::string>{"Edit control characters must be numeric"});
+    EXPECT_EQ(p.TakeMessages(),
+              std::vector<std::string>{"Edit control characters must be numeric"});
 }
 
 TEST_F(DataLogger, GainAndDelayReadoutsFollowTheAxisOfTheSelectedChannel) {
@@ -187,19 +188,19 @@ TEST_F(DataLogger, RefusalsOfTheClipboardAndFileCommands) {
     Logger().OnSelCh1();
     Logger().OnCopyFRDdBSPL(); // Ref still 1
     Logger().OnCopyZMA();
-    EXPECT_EQ(p.TakeMessages(),
-              (std::vector<std::string>{
-                  "No Plot Data Available To Copy To Clipboard", "No plots to save",
-                  "No plots to save",
-                  "Selected axis Y scale must be dBVSPL in order  to copy in FRD format\n Right "
-                  "Click and select a Marker Yaxis (Marker YAxis1 or Marker YAxis2) whose Y scale "
-                  "is dBVSPL",
-                  "A single channel must be selected in order t to copy in FRD format\n Right "
-                  "Click and select a Channel (Sel Ch1 or Sel Ch2) whose Y scale is dBVSPL",
-                  "Selected axis reference level must be valid (not equal to 1) in order to copy "
-                  "in FRD format",
-                  "YAXIS1 scale must be |Z| with a reference level != 10.\n YAXIS2 scale must be "
-                  "Degrees in order to copy in ZMA format"}));
+    EXPECT_EQ(
+        p.TakeMessages(),
+        (std::vector<std::string>{
+            "No Plot Data Available To Copy To Clipboard", "No plots to save", "No plots to save",
+            "Selected axis Y scale must be dBVSPL in order  to copy in FRD format\n Right "
+            "Click and select a Marker Yaxis (Marker YAxis1 or Marker YAxis2) whose Y scale "
+            "is dBVSPL",
+            "A single channel must be selected in order t to copy in FRD format\n Right "
+            "Click and select a Channel (Sel Ch1 or Sel Ch2) whose Y scale is dBVSPL",
+            "Selected axis reference level must be valid (not equal to 1) in order to copy "
+            "in FRD format",
+            "YAXIS1 scale must be |Z| with a reference level != 10.\n YAXIS2 scale must be "
+            "Degrees in order to copy in ZMA format"}));
 }
 
 TEST_F(DataLogger, SavesAPlotAsCsvInTheUnitOfTheFirstAxis) {
