@@ -1,12 +1,15 @@
 // The log of plots: the complex sum and the merge at a crossover, checked against what the
 // signals are (equal plots add, opposite ones cancel; a merge takes each plot's own bins), and
 // which block lists a log still fits. Plots are 8 bins of 100 Hz (800 samples per second).
+#include "common/ArchiveBytes.h"
 #include "common/CaseName.h"
 
+#include "base/Archive.h"
 #include "dsp/DSPFFTDataLogList.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -89,6 +92,29 @@ TEST(DataLogList, FitsBlockListsOfItsShapeAndDescriptionOnly) {
     EXPECT_FALSE(log.IsEquivalent(other));
     EXPECT_FALSE(log.IsEquivalent(elsewhere));
     EXPECT_EQ(log.BytesPerPlot(), 2 * 3 * 8 * 8);
+}
+
+TEST(DataLogList, ArchiveHoldsItsClassRecordThenThePlots) {
+    CDSPFFTDataLogList log;
+    AddPlot(log, 0.5, 30.0);
+    AddPlot(log, 1.5, -60.0, 2.0);
+    CArchive out;
+    log.Serialize(out);
+    ASSERT_TRUE(out.Ok()) << out.GetError();
+    const std::vector<uint8_t> bytes = out.GetBuffer();
+    const std::vector<uint8_t> head = CArchiveBytes().NewClass("CDSPFFTDataLogList").Get();
+    ASSERT_GT(bytes.size(), head.size());
+    EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin()));
+
+    CDSPFFTDataLogList back;
+    CArchive in(bytes);
+    back.Serialize(in);
+    ASSERT_TRUE(in.Ok()) << in.GetError();
+    EXPECT_EQ(in.Remaining(), 0u);
+    ASSERT_EQ(back.GetCount(), 2);
+    EXPECT_DOUBLE_EQ(back.GetFreqData(1, 1)[3], 2.5);
+    EXPECT_DOUBLE_EQ(back.GetPhaseData(1, 0)[2], -60.0);
+    EXPECT_DOUBLE_EQ(back.GetGain(1, 0), 2.0);
 }
 
 } // namespace
