@@ -104,6 +104,9 @@ fuzz: deps
 	$(FUZZ)/fuzz/fuzz_envelope_text -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/envelope_text fuzz/corpus/envelope_text
 	mkdir -p $(FUZZ)/corpus/wav_file
 	$(FUZZ)/fuzz/fuzz_wav_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/wav_file fuzz/corpus/wav_file
+	mkdir -p $(FUZZ)/corpus/plot_file $(FUZZ)/corpus/data_log_file
+	$(FUZZ)/fuzz/fuzz_plot_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/plot_file fuzz/corpus/plot_file
+	$(FUZZ)/fuzz/fuzz_data_log_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/data_log_file fuzz/corpus/data_log_file
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -76,6 +76,9 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     runCmd->add_option("--dump", run.dump,
                        "Write the block list each step hands on as DIR/pass-P-step-S.rsp "
                        "(response text files; DIR is created)");
+    runCmd->add_option("--save-log", run.saveLog,
+                       "STEP:OUT.dlg: after the run, write the log of the DataLogger at STEP as a "
+                       "data log file (also when the run stopped because the log was full)");
 
     CRenderOptions render;
     auto* renderCmd = cli.add_subcommand(

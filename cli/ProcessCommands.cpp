@@ -3,6 +3,7 @@
 #include "CliSession.h"
 #include "base/NumberText.h"
 #include "formats/ResponseFile.h"
+#include "modules/logger/DataLoggerView.h"
 
 #include <nlohmann/json.hpp>
 
@@ -164,6 +165,31 @@ int SetControls(const CModuleRegistry& registry, const std::string& file,
     return 0;
 }
 
+namespace {
+// The data logger named by "STEP:OUT.dlg" and the path to write its log to.
+bool FindLogger(CProcessSession& session, const std::string& argument, CDataLoggerView*& logger,
+                std::string& path, std::string& error) {
+    const size_t colon = argument.find(':');
+    double step = 0.0;
+    std::string reason;
+    if (colon == std::string::npos || colon + 1 == argument.size() ||
+        !ParseExactNumber(argument.substr(0, colon), step, reason)) {
+        error = "--save-log " + TerminalText(argument) + ": expected STEP:OUT.dlg";
+        return false;
+    }
+    logger = step >= 1 && step <= session.GetStepCount()
+                 ? dynamic_cast<CDataLoggerView*>(session.Step(int(step)))
+                 : nullptr;
+    if (!logger) {
+        error = "--save-log " + TerminalText(argument) + ": step " +
+                TerminalText(argument.substr(0, colon)) + " is not a DataLogger";
+        return false;
+    }
+    path = argument.substr(colon + 1);
+    return true;
+}
+} // namespace
+
 int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, std::ostream& out,
                    std::ostream& err) {
     CCliSession cli(registry);
@@ -178,12 +204,22 @@ int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, 
         if (ec) return Fail(err, "Cannot create " + options.dump + ": " + ec.message());
     }
 
+    CDataLoggerView* logger = nullptr;
+    std::string logPath;
+    if (!options.saveLog.empty() && !FindLogger(*cli, options.saveLog, logger, logPath, error))
+        return Fail(err, error);
+
     std::string dumpError;
     const int passes = cli->Run(options.passes, [&](int pass, int step) {
         return options.dump.empty() ||
                DumpStep(cli->Document(), options.dump, pass, step, dumpError);
     });
     if (!dumpError.empty()) return Fail(err, dumpError);
+    // What was logged is written even when the run stopped early (a full log, say).
+    if (logger && !logger->SaveDataLogFile(logPath))
+        return Fail(err, "Cannot write the data log " + TerminalText(logPath) + ": " +
+                             TerminalText(cli->GetMessages().empty() ? std::string()
+                                                                     : cli->GetMessages().back()));
     json messages = json::array();
     for (const std::string& m : cli->GetMessages())
         messages.push_back(TerminalText(m));

@@ -168,3 +168,36 @@ describe loopback-mls.process "The virtual loopback card's impulse response, mea
     "1:ch1.level=100" "1:ch2.wave=Sine" "1:ch2.freq=1000" "1:ch2.level=10" \
     "2:sensitivity=707.10678"
 describe ../plugins/splmeter/spl-1khz.process "The SPL Meter plug-in on a 1 kHz tone: 94.0 dB on channel 1 (1 Pa), 74.0 dB on channel 2"
+
+# logger-merge.process: a frequency response logged pass by pass and put together from two
+# plots. A sine sweeps linearly from 20 Hz to 20 kHz over two blocks of 4096 at 48 kHz, so the
+# first block's spectrum covers the band up to 10 kHz and the second the band above. Three data
+# loggers show the log after two passes on a 20 dB/div log axis: step 3 both plots (yellow and
+# green), step 4 their merge at 10 kHz, step 5 their complex sum; both give one flat response
+# at about -35 dBVpk from 20 Hz to 20 kHz.
+"$cli" new logger-merge.process "Signal Generator" "Spectrum Analyzer" "DataLogger" \
+    "DataLogger" "DataLogger" --fft-size 4096 --rate 48000
+"$cli" set logger-merge.process "1:ch1.wave=Sine" "1:ch1.mode=Lin Sweep" "1:ch1.level=50" \
+    "1:ch1.sweepstart=20" "1:ch1.sweepstop=20000" "1:ch1.sweeptime=0.17066667" \
+    "1:ch2.wave=Sine" "1:ch2.mode=Lin Sweep" "1:ch2.level=50" \
+    "1:ch2.sweepstart=20" "1:ch2.sweepstop=20000" "1:ch2.sweeptime=0.17066667"
+for step in 3 4 5; do
+    "$cli" set logger-merge.process "$step:xaxis=F1Log20" "$step:y1axis=dBVpk." \
+        "$step:y1scaleup=" "$step:y1scaleup=" "$step:y1scaleup=" "$step:y1scaleup=" \
+        "$step:y2axis=None"
+done
+"$cli" set logger-merge.process "4:displaymode=Merge" "4:mergefreq=10000" "5:displaymode=Sum"
+describe logger-merge.process "A 20 Hz to 20 kHz sweep over two blocks logged as two plots (step 3), merged at 10 kHz (step 4) and summed (step 5): one flat response"
+
+# logger-zma.process: an impedance from the generator alone. Channel 1 is an impulse (the drive
+# of a divider), channel 2 a pulse from 0 to 62.5 us at 20 % (the voltage across the unknown),
+# so their ratio G is 0.8 at low frequencies and falls to a null at 12 kHz. With a reference
+# resistance of 8 ohms the logger draws |Z| = 8 G / (1 - G): 32 ohms at low frequencies, falling
+# to 0 at 12 kHz, with channel 2's phase on Y2. "Copy ZMA" and "Save Plt" as ZMA take it.
+"$cli" new logger-zma.process "Signal Generator" "Spectrum Analyzer" "DataLogger" \
+    --fft-size 4096 --rate 48000
+"$cli" set logger-zma.process "1:ch1.wave=Impulse" "1:ch1.level=100" \
+    "1:ch2.wave=DC+ Pulse" "1:ch2.level=20" "1:ch2.pulsestart=0" "1:ch2.pulsestop=0.0000625" \
+    "1:ch2.pulseperiod=0.085333333" \
+    "3:xaxis=F1Log20" "3:y1axis=| Z |" "3:y1ref=8" "3:y2axis=Degrees"
+describe logger-zma.process "An impedance from an impulse and a pulse through an 8 ohm reference: 32 ohms at low frequencies falling to 0 at 12 kHz, ready for Copy ZMA"

@@ -82,6 +82,9 @@ public:
     const std::string& GetProcessDescription() const { return m_processDescription; }
     const std::string& GetErrorText() const { return m_errorText; }
     void SetErrorText(const std::string& text) { m_errorText = text; }
+    /** The title a plot file gave the list (the data logger's plots). */
+    const std::string& GetTitle() const { return m_title; }
+    void SetTitle(const std::string& title) { m_title = title; }
 
     void Serialize(CArchive& ar) override;
 
@@ -99,4 +102,5 @@ private:
     std::vector<std::unique_ptr<CDSPFFTData>> m_blocks;
     std::string m_errorText;
     std::string m_processDescription;
+    std::string m_title;
 };

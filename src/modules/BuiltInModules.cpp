@@ -2,6 +2,7 @@
 #include "modules/BuiltInModules.h"
 #include "modules/arbfilter/ArbFilterView.h"
 #include "modules/generator/SigGenView.h"
+#include "modules/logger/DataLoggerView.h"
 #include "modules/scope/OscView.h"
 #include "modules/spectrum/SpecView.h"
 #include "modules/wav/WavSaveView.h"
@@ -14,6 +15,7 @@ const CModuleClass kSignalGenerator{"Signal Generator",
 const CModuleClass kOscilloscope{"Oscilloscope", []() -> CDspView* { return new COscView; }};
 const CModuleClass kSpectrumAnalyzer{"Spectrum Analyzer",
                                      []() -> CDspView* { return new CSpecView; }};
+const CModuleClass kDataLogger{"DataLogger", []() -> CDspView* { return new CDataLoggerView; }};
 const CModuleClass kArbitraryFilter{"Arbitrary Filter",
                                     []() -> CDspView* { return new CArbFilterView; }};
 const CModuleClass kWavFileOpen{"WAV File Open", []() -> CDspView* { return new CWaveFileInView; }};
@@ -29,6 +31,7 @@ const CModuleRegistry& GetBuiltInModules() {
         r.Register(&kSpectrumAnalyzer);
         r.Register(&kArbitraryFilter);
         r.Register(&kSoundIO);
+        r.Register(&kDataLogger);
         r.Register(&kWavFileOpen);
         r.Register(&kWavFileSave);
         return r;

@@ -48,10 +48,10 @@ int CreateTemporary(const std::string& folder, const std::string& name, std::str
     return -1;
 }
 
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
+bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
     size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < count) {
+        const ssize_t n = write(fd, bytes + done, count - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -117,6 +117,12 @@ void SyncFolder(const std::string& folder) {
 
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
                          std::string& error) {
+    return WriteFileInParts(
+        path, [&](const CByteSink& sink) { return sink(bytes.data(), bytes.size()); }, error);
+}
+
+bool WriteFileInParts(const std::string& path, const std::function<bool(const CByteSink&)>& produce,
+                      std::string& error) {
     std::string folder, name, resolved;
     SplitPath(path, folder, name);
     if (name.empty() || name == "." || name == "..") {
@@ -147,7 +153,7 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     if (S_ISREG(existing.st_mode)) fchmod(fd, existing.st_mode & 07777);
 
     const char* stage = nullptr;
-    if (!WriteAll(fd, bytes))
+    if (!produce([fd](const uint8_t* bytes, size_t count) { return WriteAll(fd, bytes, count); }))
         stage = "cannot write";
     else if (fsync(fd) != 0)
         stage = "cannot flush";

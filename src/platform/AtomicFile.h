@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,14 @@
  *  A new file gets the usual permissions (0666 less the umask), a replaced one keeps its own. */
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
                          std::string& error);
+
+/** Appends bytes to the file being written; false when they cannot be written. */
+using CByteSink = std::function<bool(const uint8_t* bytes, size_t count)>;
+/** The same for content made part by part (a large log need not be held twice in memory):
+ *  `produce` hands every part to the sink and returns false to abandon the save (the message
+ *  then says the content could not be written). */
+bool WriteFileInParts(const std::string& path, const std::function<bool(const CByteSink&)>& produce,
+                      std::string& error);
 
 /** Reads the whole file at `path` into `out`. Refuses anything that is not a regular file (never
  *  waiting on a FIFO) or is larger than `maxBytes`. On failure `out` is unchanged and `error`

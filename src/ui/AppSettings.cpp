@@ -17,6 +17,8 @@ const std::vector<CAppSettings::CEntry>& CAppSettings::Entries() {
         {"Settings", "WindowAmplitudeCorrection", &CAppSettings::windowAmplitudeCorrection},
         {"Settings", "EnablePlugIns", &CAppSettings::enablePlugIns},
         {"Settings", "LightPlots", &CAppSettings::lightPlots},
+        {"Settings", "DataLogMaxPlots", &CAppSettings::dataLogMaxPlots},
+        {"Settings", "DataLogMaxMegabytes", &CAppSettings::dataLogMaxMegabytes},
     };
     return entries;
 }

@@ -20,6 +20,10 @@ struct CAppSettings {
     int windowAmplitudeCorrection = 1;         // windowed spectra read true tone amplitudes
     int enablePlugIns = 1;                     // load plug-in libraries and offer their modules
     int lightPlots = 0;                        // plots dark on white instead of light on black
+    // The data logger's limits: a run stops before the log passes either of them. The log's
+    // data log file takes about twice its bytes, and reading it back both together.
+    int dataLogMaxPlots = 1000;
+    int dataLogMaxMegabytes = 512;
 
     /** Where one field lives in the store. */
     struct CEntry {

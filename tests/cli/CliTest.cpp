@@ -3,6 +3,9 @@
 #include "common/CliRun.h"
 #include "common/TextFileUtil.h"
 #include "dsp/DSPFFTDataList.h"
+#include "dsp/DSPFFTDataLogList.h"
+#include "formats/DataLogFile.h"
+#include "modules/BuiltInModules.h"
 #include "formats/ResponseFile.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +172,27 @@ TEST_F(Cli, RunDumpWritesTheListEveryStepHandedOnInEveryPassUpToAFailure) {
     PutFile(File("file"), "x");
     EXPECT_EQ(Command({"run", p, "--dump", File("file")}), 2);
     EXPECT_NE(err.find("Cannot create " + File("file")), std::string::npos) << err;
+}
+
+TEST_F(Cli, RunSavesTheLogOfADataLoggerStep) {
+    const CModuleRegistry& modules = GetBuiltInModules();
+    const std::string p = File("log.process");
+    ASSERT_EQ(
+        Command({"new", p, "Signal Generator", "DataLogger", "--fft-size", "64", "--rate", "6400"},
+                &modules),
+        0)
+        << err;
+    ASSERT_EQ(Command({"run", p, "--passes", "3", "--save-log", "2:" + File("out.dlg")}, &modules),
+              0)
+        << err;
+    CDSPFFTDataLogList log;
+    ASSERT_TRUE(DataLogFile::Open(log, File("out.dlg"))) << log.GetErrorText();
+    EXPECT_EQ(log.GetCount(), 3);
+    EXPECT_EQ(log.GetSize(), 64);
+    for (const char* wrong : {"1:x.dlg", "3:x.dlg", "two:x.dlg", "2"}) {
+        EXPECT_EQ(Command({"run", p, "--save-log", wrong}, &modules), 2) << wrong;
+        EXPECT_NE(err.find("--save-log"), std::string::npos) << err;
+    }
 }
 
 // A command that only reads never writes the settings file: it is not created, and a file the

@@ -27,6 +27,8 @@ const CSettingCase kSettings[] = {
     {"Settings", "PreviewPages", &CAppSettings::previewPages, 0},
     {"Settings", "WindowAmplitudeCorrection", &CAppSettings::windowAmplitudeCorrection, 1},
     {"Settings", "EnablePlugIns", &CAppSettings::enablePlugIns, 1},
+    {"Settings", "DataLogMaxPlots", &CAppSettings::dataLogMaxPlots, 1000},
+    {"Settings", "DataLogMaxMegabytes", &CAppSettings::dataLogMaxMegabytes, 512},
 };
 
 class AppSetting : public testing::TestWithParam<CSettingCase> {};

@@ -1,0 +1,185 @@
+#pragma once
+// The "DataLogger" module: every pass appends a copy of the block list reaching its step to a
+// log of plots, which it draws in their own colours against a time or frequency X axis and two
+// Y axes, or draws as their complex sum or as the merge of plots 1 and 2 at a crossover. The
+// user scales and delays plots, replaces a plot from a plot file, saves plots as plot, FRD, ZMA
+// or CSV files and the whole log as a data log file, and moves plot data through the clipboard.
+// The log has a limit in plots and bytes; a run that reaches it stops with a message.
+
+#include "dsp/DSPFFTDataLogList.h"
+#include "modules/logger/LoggerTrace.h"
+#include "process/DspView.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CDataLoggerView : public CDspView {
+    AURIVO_DECLARE_SERIAL(CDataLoggerView)
+public:
+    static constexpr int32_t kFreqPositions = 33;
+    static constexpr int32_t kMaxTimeIndex = 18;
+    static constexpr int32_t kMaxPosition = 100;
+    static constexpr int kPlotChoices = 6;
+    static constexpr double kGainStep = 0.01, kMinGain = 0.00001, kMaxGain = 10000.0;
+    static constexpr double kDelayStep = 0.0001, kMinDelay = -0.01, kMaxDelay = 0.01;
+    /** Speed of sound for the delay messages, feet per second. */
+    static constexpr double kFeetPerSecond = 1087.0;
+    enum EMode : int32_t { kModePlot = 0, kModeSum = 1, kModeMerge = 2 };
+
+    CDataLoggerView();
+
+    void Serialize(CArchive& ar) override;
+    void OnDraw(ICanvas& canvas, const CRect& rect) override;
+    int StartRun() override;
+    /** Appends the block list of this step to the log; stops the run (0) with a message when
+     *  the log is full. */
+    int ProcessData() override;
+    int EndRun() override { return 1; }
+    void ShowCurrentParams() override;
+    /** The 33 start/stop labels and the start and stop bins from the log's rate and size. */
+    virtual void MakeFreqScale();
+    void OnInitialUpdate() override;
+
+    // Drawing (DataLoggerDraw.cpp).
+    void DrawDisplay(ICanvas& canvas, const CRect& plot);
+    void PlotData(ICanvas& canvas, const CLoggerChan& record, const CRect& plot,
+                  CColour colour) const;
+    void DrawGrid(ICanvas& canvas, const CLoggerChan& y1, const CLoggerChan& y2,
+                  const CRect& plot) const;
+    void DrawControlText(ICanvas& canvas, const CRect& plot) const;
+
+    // Control handlers: each changes a setting or the log, refreshes and marks the process
+    // modified.
+    void OnSelChangeXAxisSel(int selection);
+    void OnClickedDownXAxisStart();
+    void OnClickedUpXAxisStart();
+    void OnClickedDownXAxisStop();
+    void OnClickedUpXAxisStop();
+    void OnSelChangeYAxisSel(int axis, int selection);
+    void OnClickedDownYAxisScale(int axis);
+    void OnClickedUpYAxisScale(int axis);
+    void OnChangeYAxisRef(int axis, const std::string& text);
+    void OnSelChangePlotSel(int selection);
+    void OnClickedDownGain();
+    void OnClickedUpGain();
+    void OnClickedDownDelay();
+    void OnClickedUpDelay();
+    void OnSelChangePlotTypeSel(int selection);
+    /** The texts the "Mode" list offers now. */
+    std::vector<std::string> OnUpdatePlotTypeSel() const;
+    void OnChangeMergeFrequency(const std::string& text);
+    void OnClickedNew();
+    void OnClickedNewAll();
+    void OnClickedOpenPlot();
+    void OnClickedOpenDatalog();
+    void OnClickedTitle();
+    void OnClickedSavePlot();
+    void OnClickedSaveDatalog();
+    void OnClickedDoIFFT();
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnCopyFRDdBSPL();
+    void OnCopyZMA();
+    void OnSelMarkerYAxis(int axis);
+
+    // File operations behind the dialogs, also for the command line and tests.
+    /** Reads a plot file into the selected plot; false after its message. */
+    bool OpenPlotFile(const std::string& path);
+    bool OpenDataLogFile(const std::string& path);
+    /** Writes the selected plot by the save dialog's filter index: 0 plot, 1 FRD, 2 ZMA,
+     *  3 CSV; false after its message. */
+    bool SavePlotFile(const std::string& path, int filter);
+    bool SaveDataLogFile(const std::string& path);
+
+    std::vector<CMenuEntry> GetContextMenu() const override;
+    bool OnContextCommand(const std::string& id) override;
+    std::vector<CReadoutValue> GetReadoutValues() const override;
+    std::vector<CSettingValue> GetSettings() const override;
+
+    // State, for the control bar, the command line and tests.
+    const CDSPFFTDataLogList* GetLog() const { return m_pLog.get(); }
+    CDSPFFTDataLogList* GetLog() { return m_pLog.get(); }
+    /** The Sum or Merge list of the last redraw, or null. */
+    const CDSPFFTDataList* GetCombined() const { return m_pCombined.get(); }
+    /** Recomputes the Sum or Merge list for the display mode (none in mode "Plot"). */
+    void UpdateCombined();
+    int32_t GetSelectedPlot() const { return m_selectedPlot; }
+    /** The display mode drawn: the stored one while the "Mode" list offers it, else "Plot". */
+    int32_t GetMode() const;
+    int32_t GetXAxisType() const { return m_xAxisType; }
+    double GetMergeFrequency() const { return m_mergeFrequency; }
+    const std::string& GetTitle() const { return m_title; }
+    void SetTitle(const std::string& title) { m_title = title; }
+    const CLoggerChan& GetRecord(int axis) const { return m_axes[Axis(axis)].record; }
+    double GetStartBin() const { return m_startBin; }
+    double GetStopBin() const { return m_stopBin; }
+    /** The readouts under the plot: "Gain Plot<n>: …" and "Delay Plot<n>: … S". */
+    std::string GainText() const;
+    std::string DelayText() const;
+
+protected:
+    bool OnControlChanged(const std::string& id) override;
+    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
+
+private:
+    struct CAxisSettings {
+        int32_t type = 1;
+        int32_t scaleIndex = 17;
+        double ref = 1.0;
+        std::vector<std::string> scales;
+        CLoggerChan record;
+    };
+    static const CFieldTable<CDataLoggerView>& Fields();
+    static size_t Axis(int axis) { return axis == 1 ? 1 : 0; }
+
+    void Changed();
+    void UpdateControls();
+    /** Creates or replaces the log so it matches the block list of this step. */
+    void MatchLog();
+    const CDSPFFTDataList* ShapeList() const;
+    void SetAxisLabels();
+    /** 0-based channel the gain, delay and clipboard commands act on, -1 for all. */
+    int ActingChannel() const { return GetSelectedChannel() - 1; }
+    /** The marker axis's record. */
+    const CAxisSettings& MarkerAxis() const { return m_axes[Axis(m_markerAxis)]; }
+    /** The log limits from the application settings. */
+    int64_t MaxPlots() const;
+    int64_t MaxBytes() const;
+    bool AskOpen(const char* extension, const char* filter, std::string& path);
+    /** "No plots to save" for an empty log, else the save dialog; false when nothing chosen. */
+    bool AskSave(const char* title, const char* extension, const char* filter, std::string& path);
+    bool SaveFRD(const std::string& path);
+    bool SaveZMA(const std::string& path);
+    bool SaveCSV(const std::string& path);
+    /** A clipboard action of the mode "Plot" (cut when `cut`). */
+    void ClipboardPlot(bool cut);
+    /** A clipboard action on the Sum or Merge list. */
+    void ClipboardCombined(bool cut);
+    /** Points the records at a plot's arrays with its gain and delay. */
+    void PointRecords(const CDSPFFTDataList& plot);
+    /** The "Gain Plot" axis: Y1 for "Sel All" and "Sel Ch1", Y2 for "Sel Ch2". */
+    const CAxisSettings& GainAxis() const { return m_axes[GetSelectedChannel() == 2 ? 1 : 0]; }
+
+    std::unique_ptr<CDSPFFTDataLogList> m_pLog;
+    std::unique_ptr<CDSPFFTDataList> m_pCombined;
+    int32_t m_xAxisType = 2;
+    bool m_xAxisTypeChanged = false;
+    int32_t m_timeIndex = 9;
+    int32_t m_startPosition = 0;
+    int32_t m_stopPosition = kFreqPositions - 1;
+    int32_t m_horizontalPosition = 50;
+    double m_startBin = 1.0;
+    double m_stopBin = 33.0;
+    std::array<CAxisSettings, 2> m_axes;
+    int32_t m_selectedPlot = 0;
+    int32_t m_mode = kModePlot;
+    double m_mergeFrequency = 1000.0;
+    int32_t m_markerAxis = 0;
+    std::string m_title = " ";
+    std::vector<std::string> m_freqLabels;
+    /** Plot margins inside the plot area: left, top, right, bottom. */
+    CRect m_margins{35, 15, 38, 20};
+};

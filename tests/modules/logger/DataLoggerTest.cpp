@@ -1,0 +1,225 @@
+// The data logger driven through a headless process: a pattern source logged pass by pass,
+// the log's limit, the mode list, the gain and delay steps with their messages, and the
+// readouts under the plot.
+#include "common/CaseName.h"
+#include "common/ModuleProcess.h"
+#include "common/PatternModules.h"
+#include "common/TempFolder.h"
+
+#include "modules/logger/DataLoggerView.h"
+#include "platform/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+const CModuleRegistry& LoggerRegistry() {
+    static const CModuleRegistry registry = [] {
+        CModuleRegistry r;
+        r.Register(PatternRegistry().Find("Signal Generator"));
+        r.Register(GetBuiltInModules().Find("DataLogger"));
+        return r;
+    }();
+    return registry;
+}
+
+class DataLogger : public testing::Test {
+protected:
+    CModuleProcess p{LoggerRegistry()};
+    void SetUp() override { ASSERT_TRUE(p.Create({"Signal Generator", "DataLogger"}, 64, 6400.0)); }
+    CDataLoggerView& Logger() { return p.Step<CDataLoggerView>(2); }
+    const CDSPFFTDataLogList& Log() { return *Logger().GetLog(); }
+    void Passes(int n) {
+        for (int i = 0; i < n; ++i)
+            ASSERT_TRUE(p.Pass()) << "pass " << i + 1;
+    }
+    std::vector<std::string> Modes() {
+        return Logger().GetControls().GetControl(size_t(Logger().GetControls().Find("mode"))).items;
+    }
+};
+
+TEST_F(DataLogger, EveryPassAddsACopyOfTheBlockItReceives) {
+    Passes(3);
+    ASSERT_EQ(Log().GetCount(), 3);
+    // The source writes 1000 + 10 k + i on channel 1 and 2000 + 10 k + i on channel 2 in pass k.
+    for (int k = 1; k <= 3; ++k)
+        for (int c = 0; c < 2; ++c) {
+            EXPECT_EQ(Log().GetTimeData(k - 1, c)[5], (c + 1) * 1000.0 + 10.0 * k + 5) << k;
+            EXPECT_EQ(Log().GetNumUsed(k - 1, c), 64);
+        }
+}
+
+TEST_F(DataLogger, PlotsAreDrawnInTheirColoursCyclingAfterTheSixth) {
+    Passes(7);
+    CRecordingCanvas canvas;
+    Logger().OnDraw(canvas, {0, 0, 600, 400});
+    const auto traces = canvas.OpsOf(CRecordingCanvas::EOp::polyline);
+    // Y1 ("Vpk.") and Y2 ("Degrees") of each plot in turn.
+    ASSERT_EQ(traces.size(), 14u);
+    EXPECT_EQ(traces[0].pen.colour, (CColour{255, 255, 0}));
+    EXPECT_EQ(traces[1].pen.colour, (CColour{255, 255, 0}));
+    EXPECT_EQ(traces[4].pen.colour, (CColour{0, 255, 255}));
+    EXPECT_EQ(traces[12].pen.colour, (CColour{255, 255, 0}));
+    // In mode "Sum" the log is drawn once, as one plot in the first colour.
+    p.Set(2, {"mode=Sum"});
+    canvas.Clear();
+    Logger().OnDraw(canvas, {0, 0, 600, 400});
+    EXPECT_EQ(canvas.OpsOf(CRecordingCanvas::EOp::polyline).size(), 2u);
+    ASSERT_NE(Logger().GetCombined(), nullptr);
+    EXPECT_DOUBLE_EQ(Logger().GetCombined()->GetAt(0)->GetFreqObj()->GetDataPointer()[3], 7.0);
+}
+
+TEST_F(DataLogger, AnFFTSizeChangeClearsTheLog) {
+    Passes(2);
+    p.Doc().SetSize(128);
+    p.Step(1).ShowCurrentParams();
+    Logger().ShowCurrentParams();
+    EXPECT_TRUE(Log().IsEmpty());
+    EXPECT_EQ(Log().GetSize(), 128);
+}
+
+TEST_F(DataLogger, ARunStopsWhenTheLogIsFullAndKeepsWhatItLogged) {
+    const_cast<CAppSettings&>(p.App().GetSettings()).dataLogMaxPlots = 4;
+    CTempFolder folder;
+    EXPECT_EQ(p.Session().Run(10), 4);
+    ASSERT_EQ(Log().GetCount(), 4);
+    const auto messages = p.TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("The data log is full: it holds 4 plots"), std::string::npos);
+    EXPECT_NE(messages[0].find("\"Save Dlg\""), std::string::npos);
+    ASSERT_TRUE(Logger().SaveDataLogFile(folder.File("full.dlg")));
+    // A byte limit stops the log the same way: one plot of 2 x 3 x 64 doubles is 3072 bytes.
+    EXPECT_EQ(Log().BytesPerPlot(), 3072);
+}
+
+TEST_F(DataLogger, TheModeListFollowsThePlotsAndTheAxis) {
+    Passes(1);
+    EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot"}));
+    Passes(1);
+    EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot", "Sum", "Merge"}));
+    p.Set(2, {"mode=Merge"});
+    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModeMerge);
+    p.Set(2, {"xaxis=T1Lin"});
+    EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot", "Sum"}));
+    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModePlot);
+    p.Set(2, {"newall"});
+    EXPECT_TRUE(Log().IsEmpty());
+    EXPECT_EQ(Logger().GetTitle(), " ");
+    EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot"}));
+}
+
+struct CStepCase {
+    const char* name;
+    const char* button;
+    int presses;     // pressed this often after the value was set just inside the limit
+    double start;    // value set before pressing
+    double expected; // value after
+    const char* message;
+};
+const CStepCase kSteps[] = {
+    {"GainDownStopsAtTheLowLimit", "gaindn", 2, 0.005, 0.00001, "Gain must be greater than 1e-005"},
+    {"GainUpStopsAtTheHighLimit", "gainup", 2, 9999.995, 10000.0, "Gain must be less than 10000"},
+    {"DelayDownStopsAtMinus10ms", "delaydn", 2, -0.00995, -0.01,
+     "Delay must be greater than -0.01 Seconds (-10.87 Feet of Travel Time)"},
+    {"DelayUpStopsAtPlus10ms", "delayup", 2, 0.00995, 0.01,
+     "Delay must be less than 0.01 Seconds (10.87 Feet of Travel Time)"},
+};
+class DataLoggerSteps : public DataLogger, public testing::WithParamInterface<CStepCase> {};
+
+TEST_P(DataLoggerSteps, StopAtTheLimitWithTheMessage) {
+    const CStepCase& c = GetParam();
+    Passes(1);
+    const bool gain = std::string(c.button).starts_with("gain");
+    CDSPFFTDataLogList& log = *Logger().GetLog();
+    gain ? log.SetGain(0, -1, c.start) : log.SetDelay(0, -1, c.start);
+    for (int i = 0; i < c.presses; ++i)
+        p.Set(2, {c.button});
+    const double value = gain ? Log().GetGain(0, 1) : Log().GetDelay(0, 1);
+    EXPECT_NEAR(value, c.expected, 1e-12);
+    const auto messages = p.TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], c.message);
+}
+INSTANTIATE_TEST_SUITE_P(Limits, DataLoggerSteps, testing::ValuesIn(kSteps), CaseName());
+
+TEST_F(DataLogger, AMergeFrequencyAboveHalfTheRateIsRefused) {
+    Passes(1);
+    p.Set(2, {"mergefreq=3300"});
+    EXPECT_EQ(Logger().GetMergeFrequency(), 3300.0);
+    EXPECT_EQ(p.TakeMessages(),
+              std::vector<std::string>{"Merge Frequency Must Be Less Than 1/2 Sample Rate"});
+    EXPECT_EQ(ControlState(Logger(), "mergefreq").text, "");
+    std::string message;
+    EXPECT_FALSE(Logger().SetControl("mergefreq", "12a", message));
+    EXPECT_EQ(p.TakeMessages(),
+              std::vector<std::string>{"Edit control characters must be numeric"});
+}
+
+TEST_F(DataLogger, GainAndDelayReadoutsFollowTheAxisOfTheSelectedChannel) {
+    const auto readout = [&](const std::string& label) {
+        for (const CReadoutValue& r : Logger().GetReadoutValues())
+            if (r.label == label) return r.Text();
+        return std::string("missing");
+    };
+    EXPECT_EQ(readout("Gain Plot1"), "Gain Plot1: 1.00");
+    EXPECT_EQ(readout("Delay Plot1"), "Delay Plot1: 0.00 S");
+    Passes(1);
+    p.Set(2, {"y1axis=dBVpk."});
+    EXPECT_EQ(readout("Gain Plot1"), "Gain Plot1: 0.00dB");
+    Logger().GetLog()->SetGain(0, -1, 10.0);
+    Logger().GetLog()->SetDelay(0, -1, 0.00125);
+    EXPECT_EQ(readout("Gain Plot1"), "Gain Plot1: 20dB");
+    EXPECT_EQ(readout("Delay Plot1"), "Delay Plot1: 0.00125 S");
+    Logger().OnSelCh2(); // Y2 shows "Degrees": the gain reads plainly
+    EXPECT_EQ(readout("Gain Plot1"), "Gain Plot1: 10");
+}
+
+TEST_F(DataLogger, RefusalsOfTheClipboardAndFileCommands) {
+    CTempFolder folder;
+    Logger().OnEditCopy();
+    EXPECT_FALSE(Logger().SavePlotFile(folder.File("p.plt"), 0));
+    EXPECT_FALSE(Logger().SaveDataLogFile(folder.File("p.dlg")));
+    Passes(1);
+    Logger().OnCopyFRDdBSPL(); // Y1 is "Vpk."
+    p.Set(2, {"y1axis=dBVSPL"});
+    Logger().OnCopyFRDdBSPL(); // all channels selected
+    Logger().OnSelCh1();
+    Logger().OnCopyFRDdBSPL(); // Ref still 1
+    Logger().OnCopyZMA();
+    EXPECT_EQ(
+        p.TakeMessages(),
+        (std::vector<std::string>{
+            "No Plot Data Available To Copy To Clipboard", "No plots to save", "No plots to save",
+            "Selected axis Y scale must be dBVSPL in order  to copy in FRD format\n Right "
+            "Click and select a Marker Yaxis (Marker YAxis1 or Marker YAxis2) whose Y scale "
+            "is dBVSPL",
+            "A single channel must be selected in order t to copy in FRD format\n Right "
+            "Click and select a Channel (Sel Ch1 or Sel Ch2) whose Y scale is dBVSPL",
+            "Selected axis reference level must be valid (not equal to 1) in order to copy "
+            "in FRD format",
+            "YAXIS1 scale must be |Z| with a reference level != 10.\n YAXIS2 scale must be "
+            "Degrees in order to copy in ZMA format"}));
+}
+
+TEST_F(DataLogger, SavesAPlotAsCsvInTheUnitOfTheFirstAxis) {
+    CTempFolder folder;
+    Passes(1);
+    // Channel 1 holds 2 V peak at bin 3 (300 Hz) with a phase of -45 degrees.
+    CDSPFFTDataList& plot = *Logger().GetLog()->GetAt(0);
+    plot.GetAt(0)->GetFreqObj()->GetDataPointer()[3] = 2.0;
+    plot.GetAt(0)->GetPhaseObj()->GetDataPointer()[3] = -45.0;
+    p.Set(2, {"y1axis=dBVpk."});
+    ASSERT_TRUE(Logger().SavePlotFile(folder.File("p.csv"), 3));
+    std::ifstream in(folder.File("p.csv"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 34u); // header, bins 0 to 32
+    EXPECT_EQ(lines[0], "Frequency (Hz),Ch1 Magnitude (dBVpk.),Ch1 Phase (deg),"
+                        "Ch2 Magnitude (dBVpk.),Ch2 Phase (deg)\r");
+    EXPECT_EQ(lines[4], "300,6.02059991,-45,0,0\r");
+}
+
+} // namespace
