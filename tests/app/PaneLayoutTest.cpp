@@ -34,9 +34,10 @@ void PrintTo(const CPaneCase& c, std::ostream* os) {
 
 std::vector<CPaneCase> Cases() {
     const std::pair<const char*, std::pair<const char*, size_t>> modules[] = {
-        {"generator", {"thd-1khz", 0}}, {"soundio", {"loopback-thd", 1}},
-        {"spectrum", {"thd-1khz", 2}},  {"scope", {"scope", 1}},
-        {"wavin", {"wav-spectrum", 0}}, {"arbfilter", {"arbfilter-lowpass", 1}}};
+        {"generator", {"thd-1khz", 0}},   {"soundio", {"loopback-thd", 1}},
+        {"spectrum", {"thd-1khz", 2}},    {"scope", {"scope", 1}},
+        {"wavin", {"wav-spectrum", 0}},   {"arbfilter", {"arbfilter-lowpass", 1}},
+        {"datalogger", {"logger-zma", 2}}};
     std::vector<CPaneCase> cases;
     for (const auto& [module, where] : modules)
         for (int width : {360, 800, 1600})
