@@ -100,15 +100,15 @@ void CDataLoggerView::ClipboardCombined(bool cut) {
         CheckClipboardAction(count, cut ? 1 : list.GetNumChans());
 }
 
-void CDataLoggerView::OnEditCut() {
+void CDataLoggerView::OnEditCut(bool) {
     GetMode() == kModePlot ? ClipboardPlot(true) : ClipboardCombined(true);
 }
 
-void CDataLoggerView::OnEditCopy() {
+void CDataLoggerView::OnEditCopy(bool) {
     GetMode() == kModePlot ? ClipboardPlot(false) : ClipboardCombined(false);
 }
 
-void CDataLoggerView::OnEditPaste() {
+void CDataLoggerView::OnEditPaste(bool) {
     CDspApp* app = AppOf(*this);
     const CDspDoc* doc = GetDocument();
     if (!m_pLog || !app || !doc) {
@@ -406,11 +406,11 @@ bool CDataLoggerView::OnContextCommand(const std::string& id) {
         {"selall", [](V& v) { v.OnSelAll(); }},
         {"markery1", [](V& v) { v.OnSelMarkerYAxis(0); }},
         {"markery2", [](V& v) { v.OnSelMarkerYAxis(1); }},
-        {"cut", [](V& v) { v.OnEditCut(); }},
-        {"copy", [](V& v) { v.OnEditCopy(); }},
+        {"cut", [](V& v) { v.OnEditCut(false); }},
+        {"copy", [](V& v) { v.OnEditCopy(false); }},
         {"copyfrd", [](V& v) { v.OnCopyFRDdBSPL(); }},
         {"copyzma", [](V& v) { v.OnCopyZMA(); }},
-        {"paste", [](V& v) { v.OnEditPaste(); }},
+        {"paste", [](V& v) { v.OnEditPaste(false); }},
         {"stop", [](V& v) { v.StopProcess(); }},
         {"pause", [](V& v) { v.PauseProcess(); }},
         {"run", [](V& v) { v.RunProcess(); }},

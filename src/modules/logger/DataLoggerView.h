@@ -78,9 +78,10 @@ public:
     void OnClickedSavePlot();
     void OnClickedSaveDatalog();
     void OnClickedDoIFFT();
-    void OnEditCut();
-    void OnEditCopy();
-    void OnEditPaste();
+    // The log's own clipboard commands; Shift means nothing here, the block lists are the log.
+    void OnEditCut(bool shift) override;
+    void OnEditCopy(bool shift) override;
+    void OnEditPaste(bool shift) override;
     void OnCopyFRDdBSPL();
     void OnCopyZMA();
     void OnSelMarkerYAxis(int axis);
