@@ -256,10 +256,17 @@ void CDataLoggerView::DrawControlText(ICanvas& canvas, const CRect& plot) const 
     const std::string texts[7] = {values[0].Text(), values[1].Text(), values[2].Text(),
                                   values[3].Text(), values[4].Text(), values[5].Text(),
                                   values[6].Text()};
-    canvas.DrawText({plot.left, top}, texts[0], colour);
-    canvas.DrawText({plot.left + width / 3 - extent(texts[1]) / 2, top}, texts[1], colour);
-    canvas.DrawText({plot.left + 2 * width / 3 - extent(texts[2]) / 2, top}, texts[2], colour);
-    canvas.DrawText({plot.right - extent(texts[3]), top}, texts[3], colour);
+    // The top row centres the start and stop texts on the thirds of the plot, but in a narrow
+    // pane they move aside so that no two texts of the row overlap.
+    const int32_t gap = extent(" ");
+    int32_t x[4] = {plot.left, plot.left + width / 3 - extent(texts[1]) / 2,
+                    plot.left + 2 * width / 3 - extent(texts[2]) / 2,
+                    plot.right - extent(texts[3])};
+    x[1] = std::max(x[1], x[0] + extent(texts[0]) + gap);
+    x[2] = std::min(std::max(x[2], x[1] + extent(texts[1]) + gap), x[3] - extent(texts[2]) - gap);
+    x[1] = std::min(x[1], x[2] - extent(texts[1]) - gap);
+    for (int i = 0; i < 4; ++i)
+        canvas.DrawText({x[i], top}, texts[i], colour);
     canvas.DrawText({plot.left + 3, bottom}, texts[4], colour);
     canvas.DrawText({plot.right - 3 - extent(texts[5]), bottom}, texts[5], colour);
     canvas.DrawText({plot.left + (width - extent(texts[6])) / 2, plot.top + 2}, texts[6], colour);

@@ -89,10 +89,11 @@ CDataLoggerView::CDataLoggerView() {
     const char* adj = "Plot Adj:";
     c.Add(Make("plot", K::ComboBox, "Sel:", adj, "The plot the adjustments and files act on",
                PlotChoices()));
-    c.Add(Make("gaindn", K::PushButton, "Dn", adj, "Lower the selected plot's gain by 0.01"));
-    c.Add(Make("gainup", K::PushButton, "Up", adj, "Raise the selected plot's gain by 0.01"));
-    c.Add(Make("delaydn", K::PushButton, "Dn", adj, "Delay the selected plot 0.1 ms less"));
-    c.Add(Make("delayup", K::PushButton, "Up", adj, "Delay the selected plot 0.1 ms more"));
+    // Each pair is its own small group, so the bar shows what it steps ("Gain ◀ ▶").
+    c.Add(Make("gaindn", K::PushButton, "Dn", "Gain", "Lower the selected plot's gain by 0.01"));
+    c.Add(Make("gainup", K::PushButton, "Up", "Gain", "Raise the selected plot's gain by 0.01"));
+    c.Add(Make("delaydn", K::PushButton, "Dn", "Delay", "Delay the selected plot 0.1 ms less"));
+    c.Add(Make("delayup", K::PushButton, "Up", "Delay", "Delay the selected plot 0.1 ms more"));
     const char* mode = "Mode";
     c.Add(Make("mode", K::ComboBox, "Mode", mode,
                "Plot: every plot; Sum: the complex sum of all plots; Merge: plot 1 below the "

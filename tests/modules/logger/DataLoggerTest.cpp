@@ -71,6 +71,22 @@ TEST_F(DataLogger, PlotsAreDrawnInTheirColoursCyclingAfterTheSixth) {
     EXPECT_DOUBLE_EQ(Logger().GetCombined()->GetAt(0)->GetFreqObj()->GetDataPointer()[3], 7.0);
 }
 
+TEST_F(DataLogger, TheTextsAboveANarrowPlotDoNotOverlap) {
+    CRecordingCanvas canvas;
+    Logger().OnDraw(canvas, {0, 0, 380, 300});
+    // The row above the plot: scale, start, stop and the Y2 scale, left to right.
+    std::vector<CRecordingCanvas::COp> row;
+    for (const auto& op : canvas.OpsOf(CRecordingCanvas::EOp::text))
+        if (!row.empty() ? op.points[0].y == row[0].points[0].y
+                         : op.text.find("/Div") != std::string::npos)
+            row.push_back(op);
+    ASSERT_EQ(row.size(), 4u);
+    for (size_t i = 1; i < row.size(); ++i)
+        EXPECT_GT(row[i].points[0].x,
+                  row[i - 1].points[0].x + canvas.GetTextExtent(row[i - 1].text).cx)
+            << row[i - 1].text << " / " << row[i].text;
+}
+
 TEST_F(DataLogger, AnFFTSizeChangeClearsTheLog) {
     Passes(2);
     p.Doc().SetSize(128);
