@@ -13,7 +13,6 @@ namespace {
 
 constexpr CColour kGainColour{0, 255, 0};
 constexpr CColour kPhaseColour{255, 255, 0};
-constexpr CColour kTextColour{255, 255, 255};
 // The plot's floor: a gain below this is drawn here.
 constexpr double kSmallestGain = 2e-09;
 constexpr int kDivisions = 8;
