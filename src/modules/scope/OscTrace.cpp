@@ -31,7 +31,7 @@ std::vector<CPoint> OscTracePoints(const CYChannel& trace, const CRect& plot,
     if (trace.ground || trace.sampleCount < 2 || !trace.samples)
         return {{x0, y0}, {OscPixel(double(x0) + width), y0}};
 
-    const double pixelsPerVolt = -height / (8.0 * trace.voltsPerDivision);
+    const double pixelsPerVolt = -height / (kOscVerticalDivisions * trace.voltsPerDivision);
     const double pixelsPerSample = trace.samplePeriod / timePerDivision * width / 10.0;
     const auto x = [&](int32_t i) { return OscPixel(x0 + i * pixelsPerSample); };
     const auto y = [&](int32_t i) {

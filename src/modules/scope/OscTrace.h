@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+/** Divisions of the plot's height; the volts per division scale all of them. */
+constexpr int kOscVerticalDivisions = 8;
+
 /** What the oscilloscope draws of one channel. The samples belong to the block list they
  *  point into and are only valid while that list lives. */
 struct CYChannel {

@@ -29,6 +29,7 @@ constexpr const char* kTimeDown = "tdivdown";
 constexpr const char* kTimeUp = "tdivup";
 constexpr const char* kXPositionDown = "xposdown";
 constexpr const char* kXPositionUp = "xposup";
+constexpr const char* kFit = "fit";
 
 // Each handler by the id of its control.
 using Handler = void (COscView::*)();
@@ -49,6 +50,7 @@ const std::pair<const char*, Handler> kHandlers[] = {
     {kIds[1].average, &COscView::OnSelChangeCh2BlockAvg},
     {kXPositionDown, &COscView::OnClickedDownXPos},
     {kXPositionUp, &COscView::OnClickedUpXPos},
+    {kFit, &COscView::OnClickedFit},
 };
 
 int32_t Stepped(int32_t value, int step, int32_t maximum) {
@@ -90,6 +92,7 @@ COscView::COscView() {
     }
     button(kXPositionDown, "Dn", "Time Pos", "Trace to the left");
     button(kXPositionUp, "Up", "Time Pos", "Trace to the right");
+    button(kFit, "Fit", "", "Each channel's volts per division that show its whole trace");
     UpdateControlStates();
 }
 
@@ -118,6 +121,34 @@ void COscView::StepVoltsPerDiv(int channel, int step) {
 void COscView::StepPosition(int channel, int step) {
     CChannelSettings& ch = m_channels[Ch(channel)];
     ch.position = Stepped(ch.position, step, kMaxPosition);
+    SettingChanged();
+}
+
+void COscView::OnClickedFit() {
+    if (!m_pDisplayList) return;
+    const std::vector<std::string>& scales = OscVoltsPerDivChoices();
+    for (int c = 0; c < std::min(m_pDisplayList->GetNumChans(), 2); ++c) {
+        CChannelSettings& ch = m_channels[Ch(c)];
+        const double* samples = m_pDisplayList->GetTimeData(c);
+        const int32_t n = m_pDisplayList->GetSize(c);
+        if (ch.displayType == OscDispOff || ch.displayType == OscDispGnd || !samples || n <= 0)
+            continue;
+        const auto [low, high] = std::minmax_element(samples, samples + n);
+        // The zero line sits at the channel's position (percent of the height from the
+        // bottom): the divisions above it must hold the highest sample, those below the
+        // lowest.
+        const double above = kOscVerticalDivisions * (100 - ch.position) / 100.0;
+        const double below = kOscVerticalDivisions * ch.position / 100.0;
+        int32_t fit = kMaxVoltsIndex;
+        for (int32_t i = 0; i <= kMaxVoltsIndex; ++i) {
+            const double volts = ParseDivisionText(scales[size_t(i)]);
+            if (*high <= volts * above && -*low <= volts * below) {
+                fit = i;
+                break;
+            }
+        }
+        ch.voltsIndex = fit;
+    }
     SettingChanged();
 }
 

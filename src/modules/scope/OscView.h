@@ -50,6 +50,8 @@ public:
     void OnClickedUpTimeDiv() { StepTimePerDiv(+1); }
     void OnClickedDownXPos() { StepXPosition(-1); }
     void OnClickedUpXPos() { StepXPosition(+1); }
+    /** Each shown channel's smallest volts per division that holds its whole block. */
+    void OnClickedFit();
 
     // Drawing: the grid, the readouts, both traces and the gate band in the plot, which is the
     // plot area inset by the margins. Each paint also fixes the plot the mouse refers to.

@@ -9,6 +9,8 @@
 #include "modules/scope/OscView.h"
 #include "platform/RecordingCanvas.h"
 
+#include <cmath>
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -120,6 +122,19 @@ INSTANTIATE_TEST_SUITE_P(
                     CStepCase{"Time", "tdiv", [](const COscView& v) { return v.GetTimeIndex(); }, 9,
                               18, "T/Div", "1 uS/Div", "1 S/Div"}),
     CaseName());
+
+// Fit picks each channel's smallest volts/div that holds its block on its side of the zero line:
+// channel 1 (zero line at 75 %) has 2 divisions above it for a 1.6 V peak, channel 2 (at 25 %)
+// 2 divisions below it for -12 mV.
+TEST_F(OscView, FitShowsEachChannelsWholeBlockAboveAndBelowItsZeroLine) {
+    Source().m_pattern = [](int c, int, int i) {
+        return c == 0 ? 1.6 * std::sin(2 * 3.141592653589793 * i / 16) : -0.012;
+    };
+    ASSERT_TRUE(p.Pass());
+    p.Set(2, {"fit"});
+    EXPECT_EQ(Scope().GetReadouts()[0], "Ch1: 1 Vpk/Div");
+    EXPECT_EQ(Scope().GetReadouts()[1], "Ch2: 10 mVpk/Div");
+}
 
 // The running average over N = 4 after k blocks: block 1 replaces, block 2 moves half way,
 // block 3 a quarter, and from block 4 on (n reaches N) a quarter again. Channel 2 averages over
