@@ -58,7 +58,9 @@ INSTANTIATE_TEST_SUITE_P(Guide, GuidePictures,
                                          CPicture{"spectrum_analyzer", "thd-1khz.process", 3},
                                          CPicture{"arbitrary_filter", "arbfilter-lowpass.process",
                                                   2},
-                                         CPicture{"soundio", "loopback-thd.process", 2}),
+                                         CPicture{"soundio", "loopback-thd.process", 2},
+                                         CPicture{"data_logger", "logger-zma.process", 3},
+                                         CPicture{"wav_file_open", "wav-spectrum.process", 1}),
                          CaseName());
 
 } // namespace
