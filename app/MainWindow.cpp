@@ -540,12 +540,14 @@ void CMainWindow::FillContextMenu(QMenu& menu, CModulePane* pane) {
     // bar offers it, and pictures.
     auto addPaneEntries = [&] {
         menu.addSeparator();
-        if (view.GetControls().Find("fit") >= 0)
-            add("Fit Y Axis", [&view, pane] {
-                std::string message;
-                view.SetControl("fit", "", message);
-                pane->Refresh();
-            });
+        for (const auto& [id, text] :
+             {std::pair{"fit", "Fit Y Axis"}, {"y1fit", "Fit Y Axis 1"}, {"y2fit", "Fit Y Axis 2"}})
+            if (view.GetControls().Find(id) >= 0)
+                add(text, [&view, pane, id = std::string(id)] {
+                    std::string message;
+                    view.SetControl(id, "", message);
+                    pane->Refresh();
+                });
         add("Save Picture\u2026", [this, pane] { SavePicture(pane); });
         add("Copy Picture", [this, pane] { CopyPicture(pane); });
     };

@@ -9,6 +9,7 @@
 #include "modules/spectrum/SpecAxes.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
+#include "process/ScaleFit.h"
 
 #include <algorithm>
 #include <array>
@@ -81,6 +82,8 @@ CDataLoggerView::CDataLoggerView() {
         c.Add(Make(Id(a, "scaledn"), K::PushButton, "Dn", group, "Finer scale"));
         c.Add(Make(Id(a, "scale"), K::ReadOnlyText, "Scale:", group, "Units per division"));
         c.Add(Make(Id(a, "scaleup"), K::PushButton, "Up", group, "Coarser scale"));
+        c.Add(Make(Id(a, "fit"), K::PushButton, "Fit", group,
+                   "The finest scale that shows every drawn plot whole"));
         c.Add(Make(Id(a, "ref"), K::Edit, "Ref:", group,
                    "dBRel: frequency in Hz; dBVSPL: volts at the reference level; | Z |: "
                    "reference resistance in ohms"));
@@ -177,6 +180,37 @@ void CDataLoggerView::OnSelChangeYAxisSel(int axis, int selection) {
 void CDataLoggerView::OnClickedDownYAxisScale(int axis) {
     CAxisSettings& a = m_axes[Axis(axis)];
     if (a.scaleIndex > 0) --a.scaleIndex;
+    Changed();
+}
+
+void CDataLoggerView::OnClickedFitYAxisScale(int axis) {
+    CAxisSettings& a = m_axes[Axis(axis)];
+    if (!m_pLog || a.type == kLogYNone || a.type == kLogYdBVSPL) return;
+    // The plots as drawn: every plot holding data, or the one sum or merge.
+    std::vector<const CDSPFFTDataList*> drawn;
+    if (GetMode() == kModePlot) {
+        for (int p = 0; p < m_pLog->GetCount(); ++p) {
+            const CDSPFFTDataList& list = *m_pLog->GetAt(p);
+            if (list.GetNumUsed(0) > 0 || list.GetNumUsed(1) > 0) drawn.push_back(&list);
+        }
+    } else {
+        UpdateCombined();
+        if (m_pCombined) drawn.push_back(m_pCombined.get());
+    }
+    std::vector<double> values;
+    for (const CDSPFFTDataList* list : drawn) {
+        PointRecords(*list);
+        const std::vector<double> plot = LoggerTraceValues(a.record);
+        values.insert(values.end(), plot.begin(), plot.end());
+    }
+    std::vector<double> scales;
+    for (const std::string& text : a.scales)
+        scales.push_back(ParseSpecScaleText(text));
+    const bool decibels = LoggerIsDecibels(a.type);
+    const bool centred = decibels || a.type == kLogYDegrees;
+    const int fit =
+        FitScaleIndex(values, scales, {8, centred ? 50.0 : a.record.verticalPosition, decibels});
+    if (fit >= 0) a.scaleIndex = fit;
     Changed();
 }
 
@@ -317,7 +351,7 @@ bool CDataLoggerView::OnControlChanged(const std::string& id) {
     const CControlState& s = *Controls().StateById(id);
     using Handler = void (*)(CDataLoggerView&, const CControlState&);
     using V = CDataLoggerView;
-    static const std::array<std::pair<const char*, Handler>, 28> kHandlers{{
+    static const std::array<std::pair<const char*, Handler>, 30> kHandlers{{
         {"xaxis", [](V& v, const CControlState& s) { v.OnSelChangeXAxisSel(s.selection); }},
         {"startdn", [](V& v, const CControlState&) { v.OnClickedDownXAxisStart(); }},
         {"startup", [](V& v, const CControlState&) { v.OnClickedUpXAxisStart(); }},
@@ -326,10 +360,12 @@ bool CDataLoggerView::OnControlChanged(const std::string& id) {
         {"y1axis", [](V& v, const CControlState& s) { v.OnSelChangeYAxisSel(0, s.selection); }},
         {"y1scaledn", [](V& v, const CControlState&) { v.OnClickedDownYAxisScale(0); }},
         {"y1scaleup", [](V& v, const CControlState&) { v.OnClickedUpYAxisScale(0); }},
+        {"y1fit", [](V& v, const CControlState&) { v.OnClickedFitYAxisScale(0); }},
         {"y1ref", [](V& v, const CControlState& s) { v.OnChangeYAxisRef(0, s.text); }},
         {"y2axis", [](V& v, const CControlState& s) { v.OnSelChangeYAxisSel(1, s.selection); }},
         {"y2scaledn", [](V& v, const CControlState&) { v.OnClickedDownYAxisScale(1); }},
         {"y2scaleup", [](V& v, const CControlState&) { v.OnClickedUpYAxisScale(1); }},
+        {"y2fit", [](V& v, const CControlState&) { v.OnClickedFitYAxisScale(1); }},
         {"y2ref", [](V& v, const CControlState& s) { v.OnChangeYAxisRef(1, s.text); }},
         {"plot", [](V& v, const CControlState& s) { v.OnSelChangePlotSel(s.selection); }},
         {"gaindn", [](V& v, const CControlState&) { v.OnClickedDownGain(); }},
@@ -471,6 +507,8 @@ void CDataLoggerView::UpdateControls() {
         c.StateById(Id(i, "scale"))->text = Item(a.scales, a.scaleIndex);
         c.StateById(Id(i, "scaledn"))->enabled = a.type != kLogYNone;
         c.StateById(Id(i, "scaleup"))->enabled = a.type != kLogYNone;
+        // dB SPL is drawn at a fixed 10 dB per division: there is no scale to fit.
+        c.StateById(Id(i, "fit"))->enabled = a.type != kLogYNone && a.type != kLogYdBVSPL;
         CControlState& ref = *c.StateById(Id(i, "ref"));
         if (ParseDouble(ref.text) != a.ref || ref.text.empty())
             ref.text = FormatText("%3.6G", a.ref);

@@ -60,6 +60,8 @@ public:
     void OnSelChangeYAxisSel(int axis, int selection);
     void OnClickedDownYAxisScale(int axis);
     void OnClickedUpYAxisScale(int axis);
+    /** The finest scale of this Y axis that shows every drawn plot whole. */
+    void OnClickedFitYAxisScale(int axis);
     void OnChangeYAxisRef(int axis, const std::string& text);
     void OnSelChangePlotSel(int selection);
     void OnClickedDownGain();

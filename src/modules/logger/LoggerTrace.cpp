@@ -138,3 +138,15 @@ std::vector<CPoint> LoggerTracePoints(const CLoggerChan& r, const CRect& plot) {
     }
     return points;
 }
+
+std::vector<double> LoggerTraceValues(const CLoggerChan& r) {
+    std::vector<double> values;
+    if (r.blockSize < 1 || !HasArrays(r)) return values;
+    const bool time = TimeAxis(r);
+    const int32_t first = time ? 0 : std::max<int32_t>(0, int32_t(r.firstBin));
+    const int32_t last =
+        time ? r.blockSize - 1 : std::min<int32_t>(int32_t(r.lastBin), r.blockSize - 1);
+    for (int32_t i = first; i <= last; ++i)
+        values.push_back(LoggerValue(r, i));
+    return values;
+}

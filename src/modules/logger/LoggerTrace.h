@@ -52,3 +52,7 @@ double LoggerY(const CLoggerChan& r, double value, const CRect& plot);
  *  block size - 1 (time), ending with the first point right of the plot. Empty when the record
  *  has no arrays for its axes or its Y type is "None". */
 std::vector<CPoint> LoggerTracePoints(const CLoggerChan& r, const CRect& plot);
+/** The values of the elements in the record's visible range (samples 0 .. block size - 1 on
+ *  time axes, the first to the last bin otherwise), for fitting the scale; empty when the
+ *  record has nothing to draw. */
+std::vector<double> LoggerTraceValues(const CLoggerChan& r);

@@ -3,6 +3,7 @@
 #include "dsp/DSPData.h"
 #include "base/NumberText.h"
 #include "process/DspDoc.h"
+#include "process/ScaleFit.h"
 
 #include <algorithm>
 #include <climits>
@@ -126,28 +127,19 @@ void COscView::StepPosition(int channel, int step) {
 
 void COscView::OnClickedFit() {
     if (!m_pDisplayList) return;
-    const std::vector<std::string>& scales = OscVoltsPerDivChoices();
+    std::vector<double> scales;
+    for (const std::string& text : OscVoltsPerDivChoices())
+        scales.push_back(ParseDivisionText(text));
     for (int c = 0; c < std::min(m_pDisplayList->GetNumChans(), 2); ++c) {
         CChannelSettings& ch = m_channels[Ch(c)];
         const double* samples = m_pDisplayList->GetTimeData(c);
         const int32_t n = m_pDisplayList->GetSize(c);
         if (ch.displayType == OscDispOff || ch.displayType == OscDispGnd || !samples || n <= 0)
             continue;
-        const auto [low, high] = std::minmax_element(samples, samples + n);
-        // The zero line sits at the channel's position (percent of the height from the
-        // bottom): the divisions above it must hold the highest sample, those below the
-        // lowest.
-        const double above = kOscVerticalDivisions * (100 - ch.position) / 100.0;
-        const double below = kOscVerticalDivisions * ch.position / 100.0;
-        int32_t fit = kMaxVoltsIndex;
-        for (int32_t i = 0; i <= kMaxVoltsIndex; ++i) {
-            const double volts = ParseDivisionText(scales[size_t(i)]);
-            if (*high <= volts * above && -*low <= volts * below) {
-                fit = i;
-                break;
-            }
-        }
-        ch.voltsIndex = fit;
+        // The zero line sits at the channel's position (percent of the height from the bottom).
+        const int fit = FitScaleIndex(std::vector<double>(samples, samples + n), scales,
+                                      {kOscVerticalDivisions, double(ch.position), false});
+        if (fit >= 0) ch.voltsIndex = fit;
     }
     SettingChanged();
 }

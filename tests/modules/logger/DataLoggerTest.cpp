@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 
 namespace {
@@ -85,6 +86,23 @@ TEST_F(DataLogger, TheTextsAboveANarrowPlotDoNotOverlap) {
         EXPECT_GT(row[i].points[0].x,
                   row[i - 1].points[0].x + canvas.GetTextExtent(row[i - 1].text).cx)
             << row[i - 1].text << " / " << row[i].text;
+}
+
+// Fit takes the finest scale that holds every drawn plot on both sides of the zero line, which
+// lies at mid-height on a time axis: a 1.6 V peak needs 0.4 V per division, then a second plot
+// of 3.2 V peak 0.8 V.
+TEST_F(DataLogger, FitHoldsEveryPlotAboveAndBelowTheZeroLine) {
+    p.Step<CPatternSource>(1).m_pattern = [](int, int k, int i) {
+        return 1.6 * k * std::sin(2 * 3.141592653589793 * i / 16);
+    };
+    p.Set(2, {"xaxis=#0"});
+    const auto scale = [&] { return ControlState(Logger(), "y1scale").text; };
+    Passes(1);
+    p.Set(2, {"y1fit"});
+    EXPECT_EQ(scale(), "500 mVpk/Div");
+    Passes(1);
+    p.Set(2, {"y1fit"});
+    EXPECT_EQ(scale(), "1 Vpk/Div");
 }
 
 TEST_F(DataLogger, AnFFTSizeChangeClearsTheLog) {
