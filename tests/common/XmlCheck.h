@@ -4,6 +4,7 @@
 // the elements in document order with their attributes, and the text of each text element.
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <regex>
@@ -44,41 +45,82 @@ inline bool AppendXmlChars(const std::string& raw, std::string& out) {
     return true;
 }
 
+namespace XmlScan {
+// Hand-written rather than std::regex: the library's matcher recurses once per character and
+// overflows the stack on the long point lists of a trace under the address sanitizer.
+inline bool IsNameStart(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == ':';
+}
+inline bool IsNameChar(char c) {
+    return IsNameStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-';
+}
+inline bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+/** Reads a name at `i`; empty when none starts there. */
+inline std::string Name(const std::string& doc, size_t& i) {
+    const size_t start = i;
+    if (i < doc.size() && IsNameStart(doc[i]))
+        while (++i < doc.size() && IsNameChar(doc[i])) {}
+    return doc.substr(start, i - start);
+}
+} // namespace XmlScan
+
 inline CXmlCheck CheckXml(const std::string& doc) {
-    static const std::regex token(R"(<\?xml[^?]*\?>|<(/?)([A-Za-z_:][\w:.-]*))"
-                                  R"(((?:\s+[A-Za-z_:][\w:.-]*="[^"]*")*)\s*(/?)>|[^<]+)");
-    static const std::regex attribute(R"(([A-Za-z_:][\w:.-]*)="([^"]*)\")");
+    using namespace XmlScan;
     CXmlCheck r;
     std::vector<std::string> open;
     std::string text;
-    for (auto it = doc.cbegin(); it != doc.cend();) {
-        std::smatch m;
-        const bool found =
-            std::regex_search(it, doc.cend(), m, token, std::regex_constants::match_continuous);
-        r.error = "malformed at byte " + std::to_string(it - doc.cbegin());
-        if (!found) return r;
-        it = m[0].second;
-        if (!m[2].matched) { // character data or the declaration
-            const bool blank = m.str().find_first_not_of(" \t\r\n") == std::string::npos;
-            if (m.str()[0] != '<' && ((open.empty() && !blank) || !AppendXmlChars(m.str(), text)))
-                return r;
-        } else if (m[1].length() > 0) { // a closing tag
-            if (open.empty() || open.back() != m[2] || m[3].length() > 0 || m[4].length() > 0)
-                return r;
-            if (m[2] == "text") r.texts.push_back(text);
-            open.pop_back();
-        } else { // an opening or empty tag
-            if (open.empty() && !r.root.empty()) return r;
-            if (r.root.empty()) r.root = m[2];
+    for (size_t i = 0; i < doc.size();) {
+        r.error = "malformed at byte " + std::to_string(i);
+        if (doc.compare(i, 5, "<?xml") == 0) { // the declaration
+            const size_t end = doc.find("?>", i);
+            if (end == std::string::npos) return r;
+            i = end + 2;
+        } else if (doc[i] != '<') { // character data
+            const size_t end = std::min(doc.find('<', i), doc.size());
+            const std::string chars = doc.substr(i, end - i);
+            const bool blank = chars.find_first_not_of(" \t\r\n") == std::string::npos;
+            if ((open.empty() && !blank) || !AppendXmlChars(chars, text)) return r;
+            i = end;
+        } else {
+            ++i;
+            const bool closing = i < doc.size() && doc[i] == '/';
+            if (closing) ++i;
+            const std::string name = Name(doc, i);
+            if (name.empty()) return r;
             std::map<std::string, std::string> attributes;
-            const std::string list = m[3];
-            for (std::sregex_iterator a(list.begin(), list.end(), attribute), end; a != end; ++a)
-                if (std::string value;
-                    !AppendXmlChars((*a)[2], value) || !attributes.emplace((*a)[1], value).second)
+            bool attributeFound = false;
+            while (i < doc.size() && IsSpace(doc[i])) {
+                while (i < doc.size() && IsSpace(doc[i]))
+                    ++i;
+                const std::string key = Name(doc, i);
+                if (key.empty()) break;
+                if (doc.compare(i, 2, "=\"") != 0) return r;
+                const size_t end = doc.find('"', i + 2);
+                if (end == std::string::npos) return r;
+                std::string value;
+                if (!AppendXmlChars(doc.substr(i + 2, end - i - 2), value) ||
+                    !attributes.emplace(key, value).second)
                     return r;
-            r.elements.emplace_back(m[2], attributes);
-            if (m[4].length() == 0) open.push_back(m[2]);
-            text.clear();
+                attributeFound = true;
+                i = end + 1;
+            }
+            const bool empty = i < doc.size() && doc[i] == '/';
+            if (empty) ++i;
+            if (i >= doc.size() || doc[i] != '>') return r;
+            ++i;
+            if (closing) {
+                if (open.empty() || open.back() != name || attributeFound || empty) return r;
+                if (name == "text") r.texts.push_back(text);
+                open.pop_back();
+            } else {
+                if (open.empty() && !r.root.empty()) return r;
+                if (r.root.empty()) r.root = name;
+                r.elements.emplace_back(name, attributes);
+                if (!empty) open.push_back(name);
+                text.clear();
+            }
         }
     }
     r.ok = !r.root.empty() && open.empty();
