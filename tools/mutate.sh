@@ -45,7 +45,7 @@ SigGenRun.cpp @@ const double level = bar.m_level / 100.0; @@ const double level
 SpecReadouts.cpp @@ add("Tone1", FormatText("%3.6GHz", magnitude->GetToneFrequency(m_ref1, window))); @@ add("Tone1", FormatText("%3.5GHz", magnitude->GetToneFrequency(m_ref1, window)));
 SpecReadouts.cpp @@ FormatText("%i / %i", m_averageCounter - 1, static_cast<int>(m_blockAverageCount))); @@ FormatText("%i / %i", m_averageCounter, static_cast<int>(m_blockAverageCount)));
 SpecRun.cpp @@ shownMagnitude[i] = CDSPData::Average(magnitude[i], shownMagnitude[i], n, limit); @@ shownMagnitude[i] = magnitude[i];
-OscTrace.cpp @@ const double pixelsPerVolt = -height / (8.0 * trace.voltsPerDivision); @@ const double pixelsPerVolt = -height / (10.0 * trace.voltsPerDivision);
+OscTrace.cpp @@ const double pixelsPerVolt = -height / (kOscVerticalDivisions * trace.voltsPerDivision); @@ const double pixelsPerVolt = -height / (10.0 * trace.voltsPerDivision);
 IniSettings.cpp @@ if (line[0] == ';' || line[0] == '#') return {CIniLine::kBlank, line, {}}; @@ if (line[0] == ';') return {CIniLine::kBlank, line, {}};
 IniSettings.cpp @@ if (m_unreadable) { @@ if (false) {
 AppSettings.cpp @@ if (std::string(e.section) == "Themes" && @@ if (std::string(e.section) != "Sounds" &&
