@@ -7,6 +7,11 @@
 struct CRect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
     bool IsRectEmpty() const { return right <= left || bottom <= top; }
+    /** This rectangle less a margin on each side (the margins' left, top, right, bottom). */
+    CRect Deflated(const CRect& margins) const {
+        return {left + margins.left, top + margins.top, right - margins.right,
+                bottom - margins.bottom};
+    }
     bool operator==(const CRect&) const = default;
 };
 

@@ -129,6 +129,10 @@ public:
     virtual std::string CheckRunSettings() const { return {}; }
     /** The module's own right-button menu; empty when it uses the common module menu. */
     virtual std::vector<CMenuEntry> GetContextMenu() const { return {}; }
+    /** The menu of a view that plots response data: channel selection, then `extra` (a group
+     *  of the view's own), the clipboard commands with the FRD and ZMA copies, run control, the
+     *  process and FFT dialogs and printing. */
+    std::vector<CMenuEntry> ResponsePlotMenu(const std::vector<CMenuEntry>& extra = {}) const;
     /** Runs a menu command by id; false when the module leaves it to the host (process editor,
      *  FFT options, printing) or does not know it. */
     virtual bool OnContextCommand(const std::string& /*id*/) { return false; }

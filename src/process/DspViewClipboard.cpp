@@ -95,3 +95,30 @@ void CDspView::OnEditPaste(bool shift) {
     }
     if (!accepted) saved.Restore(*list);
 }
+
+std::vector<CMenuEntry> CDspView::ResponsePlotMenu(const std::vector<CMenuEntry>& extra) const {
+    std::vector<CMenuEntry> menu{{"selch1", "Sel Ch1", m_selectedChannel == 1},
+                                 {"selch2", "Sel Ch2", m_selectedChannel == 2},
+                                 {"selall", "Sel All", m_selectedChannel == 0},
+                                 {}};
+    if (!extra.empty()) {
+        menu.insert(menu.end(), extra.begin(), extra.end());
+        menu.emplace_back();
+    }
+    menu.insert(menu.end(), {{"cut", "Cu&t"},
+                             {"copy", "&Copy"},
+                             {"copyfrd", "Copy FRDdBSPL"},
+                             {"copyzma", "Copy ZMA"},
+                             {"paste", "&Paste"},
+                             {},
+                             {"stop", "&Stop"},
+                             {"pause", "P&ause"},
+                             {"run", "&Run"},
+                             {},
+                             {"process", "&Process..."},
+                             {"fft", "&FFT..."},
+                             {},
+                             {"print", "&Print..."},
+                             {"printpreview", "Print Pre&view"}});
+    return menu;
+}

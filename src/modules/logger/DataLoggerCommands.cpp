@@ -371,31 +371,8 @@ void CDataLoggerView::OnClickedDoIFFT() {
 // ---- Menu -----------------------------------------------------------------------------------
 
 std::vector<CMenuEntry> CDataLoggerView::GetContextMenu() const {
-    const int selected = GetSelectedChannel();
-    return {
-        {"selch1", "Sel Ch1", selected == 1},
-        {"selch2", "Sel Ch2", selected == 2},
-        {"selall", "Sel All", selected == 0},
-        {},
-        {"markery1", "Marker YAxis1", m_markerAxis == 0},
-        {"markery2", "Marker YAxis2", m_markerAxis == 1},
-        {},
-        {"cut", "Cu&t"},
-        {"copy", "&Copy"},
-        {"copyfrd", "Copy FRDdBSPL"},
-        {"copyzma", "Copy ZMA"},
-        {"paste", "&Paste"},
-        {},
-        {"stop", "&Stop"},
-        {"pause", "P&ause"},
-        {"run", "&Run"},
-        {},
-        {"process", "&Process..."},
-        {"fft", "&FFT..."},
-        {},
-        {"print", "&Print..."},
-        {"printpreview", "Print Pre&view"},
-    };
+    return ResponsePlotMenu({{"markery1", "Marker YAxis1", m_markerAxis == 0},
+                             {"markery2", "Marker YAxis2", m_markerAxis == 1}});
 }
 
 bool CDataLoggerView::OnContextCommand(const std::string& id) {

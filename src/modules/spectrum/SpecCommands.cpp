@@ -48,28 +48,7 @@ void CSpecView::OnCopyZMA() {
 }
 
 std::vector<CMenuEntry> CSpecView::GetContextMenu() const {
-    const int selected = GetSelectedChannel();
-    return {
-        {"selch1", "Sel Ch1", selected == 1},
-        {"selch2", "Sel Ch2", selected == 2},
-        {"selall", "Sel All", selected == 0},
-        {},
-        {"cut", "Cu&t"},
-        {"copy", "&Copy"},
-        {"copyfrd", "Copy FRDdBSPL"},
-        {"copyzma", "Copy ZMA"},
-        {"paste", "&Paste"},
-        {},
-        {"stop", "&Stop"},
-        {"pause", "P&ause"},
-        {"run", "&Run"},
-        {},
-        {"process", "&Process..."},
-        {"fft", "&FFT..."},
-        {},
-        {"print", "&Print..."},
-        {"printpreview", "Print Pre&view"},
-    };
+    return ResponsePlotMenu();
 }
 
 bool CSpecView::OnContextCommand(const std::string& id) {

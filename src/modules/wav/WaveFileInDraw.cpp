@@ -37,8 +37,7 @@ void CWaveFileInView::OnDraw(ICanvas& canvas, const CRect& rect) {
     const CRect area = GetScreenRect(rect);
     canvas.BeginLayer(area);
     CDspView::OnDraw(canvas, rect);
-    m_plotRect = {area.left + m_margins.left, area.top + m_margins.top,
-                  area.right - m_margins.right, area.bottom - m_margins.bottom};
+    m_plotRect = area.Deflated(m_margins);
     const CRect plot = m_plotRect;
     if (plot.IsRectEmpty()) {
         canvas.EndLayer();
