@@ -40,8 +40,6 @@ int main(int argc, char** argv) {
 #ifdef AURIVO_HAVE_ALSA
     AudioServices().AddAudioSystem(&alsa);
 #endif
-    // A module waiting for its sound device keeps the windows alive (and Stop pressable).
-    AudioServices().GetEventPump().SetHostEvents([] { QCoreApplication::processEvents(); });
     CSystemSharedLibraries libraries;
     CPlugInManager plugIns(libraries);
     CModuleRegistry registry = GetBuiltInModules();

@@ -73,6 +73,9 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     runCmd->add_flag("--json", run.json, "Print JSON");
     runCmd->add_option("--set", run.settings,
                        "STEP:SETTING=VALUE applied before the run (repeatable)");
+    runCmd->add_option("--then", run.then,
+                       "STEP:COMMAND=PATH run after the passes (repeatable): a module's file "
+                       "command with the path it asks for, e.g. 3:saveplt=log.csv");
     runCmd->add_option("--dump", run.dump,
                        "Write the block list each step hands on as DIR/pass-P-step-S.rsp "
                        "(response text files; DIR is created)");

@@ -7,6 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <ostream>
 
@@ -14,10 +16,25 @@ namespace {
 
 using nlohmann::json;
 
+// A readout's value as a number and its unit ("1.12364%" is 1.12364 and "%", "- Hz" is no number
+// and "Hz"), so that scripts need not parse the text.
+void AddQuantity(json& entry, const std::string& value) {
+    const char* begin = value.data() + std::min(value.find_first_not_of(" +"), value.size());
+    double number = 0.0;
+    const auto [end, failure] = std::from_chars(begin, value.data() + value.size(), number);
+    const bool numeric = failure == std::errc() && std::isfinite(number);
+    std::string unit = numeric ? std::string(end) : value;
+    if (!numeric && unit.rfind("- ", 0) == 0) unit.erase(0, 2);
+    unit.erase(0, unit.find_first_not_of(' '));
+    entry["number"] = numeric ? json(number) : json(nullptr);
+    entry["unit"] = unit;
+}
+
 json ReadoutsJson(const std::vector<CReadoutValue>& readouts) {
     json list = json::array();
     for (const CReadoutValue& r : readouts) {
         json entry{{"label", r.label}, {"value", r.value}};
+        AddQuantity(entry, r.value);
         if (r.channel) entry["channel"] = r.channel;
         list.push_back(entry);
     }
@@ -220,6 +237,8 @@ int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, 
         return Fail(err, "Cannot write the data log " + TerminalText(logPath) + ": " +
                              TerminalText(cli->GetMessages().empty() ? std::string()
                                                                      : cli->GetMessages().back()));
+    for (const std::string& s : options.then)
+        if (!ApplySetting(*cli, s, error)) return Fail(err, error);
     json messages = json::array();
     for (const std::string& m : cli->GetMessages())
         messages.push_back(TerminalText(m));
@@ -237,8 +256,13 @@ int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, 
         auto name = doc.GetStepNames().begin();
         for (int step = 1; step <= cli->GetStepCount(); ++step, ++name) {
             out << StepHeading(step, *name, "") << "\n";
-            for (const CReadoutValue& r : cli->GetReadouts(step))
+            int channel = 0;
+            for (const CReadoutValue& r : cli->GetReadouts(step)) {
+                if (r.channel != channel && r.channel != 0)
+                    out << "  Channel " << r.channel << "\n";
+                channel = r.channel;
                 out << "  " << TerminalText(r.Text()) << "\n";
+            }
         }
         for (const auto& m : messages)
             out << "Message: " << m.get<std::string>() << "\n";

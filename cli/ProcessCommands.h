@@ -21,7 +21,8 @@ struct CRunOptions {
     int passes = 1;
     bool json = false;
     std::vector<std::string> settings;
-    std::string dump;    // folder for the block lists of every pass and step; empty: none
+    std::vector<std::string> then; // STEP:COMMAND=PATH file commands run after the passes
+    std::string dump;              // folder for the block lists of every pass and step; empty: none
     std::string saveLog; // "STEP:OUT.dlg": the data logger step whose log is written after the run
 };
 

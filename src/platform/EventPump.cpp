@@ -36,7 +36,6 @@ int CEventPump::DispatchPending(int waitMs) {
         message();
         ++dispatched;
     }
-    if (m_hostEvents) m_hostEvents();
     if (dispatched == 0 && waitMs > 0) {
         std::vector<pollfd> fds;
         for (IEventSource* source : m_sources)

@@ -1,8 +1,9 @@
 #pragma once
-// The one thread's message queue. Devices post their completions here and the host (the GUI's
-// event loop, the command line's run loop, a module waiting for its buffers) dispatches them.
-// A message may run the pump again (a module that waits inside a handler); every message is
-// taken off the queue before it runs, so re-entry never sees it twice.
+// The one thread's message queue. Devices post their completions here and the host's run loop
+// (the GUI's idle slice, the command line's loop) dispatches them between slices; a step that
+// waits for its buffers answers "pending" and is asked again after the next dispatch. Every
+// message is taken off the queue before it runs, so a message that closes a device never sees
+// its own completions twice.
 
 #include <deque>
 #include <functional>
@@ -33,12 +34,10 @@ public:
     void AddSource(IEventSource* source);
     void RemoveSource(IEventSource* source);
 
-    /** One round: every source does its due work, then every queued message runs, then the
-     *  host's own events. When nothing was dispatched it waits up to `waitMs` milliseconds for
-     *  a source's descriptor. Returns the number of messages dispatched. */
+    /** One round: every source does its due work, then every queued message runs. When nothing was
+     * dispatched it waits up to `waitMs` milliseconds for a source's descriptor. Returns the number
+     * of messages dispatched. */
     int DispatchPending(int waitMs);
-    /** The host's own event processing (the GUI keeps its windows alive through it). */
-    void SetHostEvents(std::function<void()> hostEvents) { m_hostEvents = std::move(hostEvents); }
 
     /** Seconds on a steady clock, for bounded waits. */
     double Seconds() const;
@@ -52,6 +51,5 @@ private:
     };
     std::deque<CEntry> m_queue;
     std::vector<IEventSource*> m_sources;
-    std::function<void()> m_hostEvents;
     std::function<double()> m_seconds;
 };

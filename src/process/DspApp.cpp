@@ -184,16 +184,19 @@ CDspDoc* CDspApp::ReopenMarkedDocument(std::string& error) {
 }
 
 bool CDspApp::OnIdle(long count) {
-    // A module waiting for its sound device runs the host's events, which may ask for idle
-    // time again; the waiting slice finishes first. There is one thread, so one flag will do.
-    static bool inIdle = false;
-    if (inIdle) return true;
+    // A modal message box shown by a step runs a nested event loop, whose idle timer may ask
+    // for a slice again: the slice that showed it finishes first.
+    if (m_inIdle) return true;
+    m_inIdle = true;
     struct CLeave {
-        ~CLeave() { inIdle = false; }
-    } leave;
-    inIdle = true;
-    // Completions that arrived while no module waited (a finished playback, ALSA buffers).
-    AudioServices().GetEventPump().DispatchPending(0);
+        bool& flag;
+        ~CLeave() { flag = false; }
+    } leave{m_inIdle};
+    // Device completions. A step that waits for them is asked again only after this, so wait
+    // a moment for a descriptor then instead of spinning the processor.
+    const bool waiting = std::any_of(m_documents.begin(), m_documents.end(),
+                                     [](const auto& d) { return d->IsStepPending(); });
+    AudioServices().GetEventPump().DispatchPending(waiting ? kPendingWaitMs : 0);
     if (m_pReopenDoc) {
         std::string error;
         if (!ReopenMarkedDocument(error)) ShowOpenError(error);

@@ -119,6 +119,9 @@ public:
     const std::deque<std::string>& GetRecentFiles() const { return m_recentFiles; }
 
 private:
+    /** Milliseconds a slice may wait for a device's descriptor while a step is pending. */
+    static constexpr int kPendingWaitMs = 2;
+
     /** Sets a settings field and writes it to the store under its entry's key. */
     void StoreSetting(int CAppSettings::*field, int value);
     /** A document of those steps, its views built from the step class list. */
@@ -143,4 +146,5 @@ private:
     std::string m_schema;
     std::deque<std::string> m_recentFiles;
     int m_untitledCount = 0;
+    bool m_inIdle = false; // a slice is running (see OnIdle)
 };

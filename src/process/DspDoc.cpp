@@ -87,11 +87,13 @@ bool CDspDoc::StartStep(size_t step) {
     return !view || view->StartRun() != 0;
 }
 
-bool CDspDoc::ProcessStep(size_t step) {
+int CDspDoc::ProcessStep(size_t step) {
     void* result = nullptr;
-    if (CallPlugIn(step, "ProcessData", nullptr, &result)) return result != nullptr;
+    if (CallPlugIn(step, "ProcessData", nullptr, &result)) return result != nullptr ? 1 : 0;
     CDspView* view = GetView(step);
-    return !view || view->ProcessData() != 0;
+    if (!view) return 1;
+    const int outcome = view->ProcessData();
+    return outcome == CDspView::kPending ? outcome : outcome != 0 ? 1 : 0;
 }
 
 void CDspDoc::EndStep(size_t step) {
@@ -127,6 +129,7 @@ bool CDspDoc::OnEditRun() {
 
 bool CDspDoc::OnEditStop() {
     m_running = 0;
+    m_stepPending = false;
     m_paused = 0;
     m_currentStep = 1;
     for (size_t i = 0; i < m_views.size(); ++i) {
@@ -164,12 +167,15 @@ int CDspDoc::OnIdle(long) {
     const int steps = static_cast<int>(m_views.size());
     if (m_currentStep < 1 || m_currentStep > steps) m_currentStep = 1;
     const size_t step = size_t(m_currentStep - 1);
-    if (!ProcessStep(step)) {
+    const int outcome = ProcessStep(step);
+    m_stepPending = outcome == CDspView::kPending;
+    if (m_stepPending) return 1; // the same step is asked again on the next slice
+    if (outcome == 0) {
         OnEditStop();
         return 0;
     }
-    // A module may have stopped the run from inside its step (a Stop pressed while it waited):
-    // then the run stays ended where the stop left it.
+    // A module may have stopped the run from inside its step: then the run stays ended where
+    // the stop left it.
     if (!m_running) return 0;
     if (m_pauseEveryModule) {
         m_paused = 1;

@@ -112,6 +112,8 @@ public:
     bool IsStarting() const { return m_starting != 0; }
     int GetCurrentStep() const { return m_currentStep; }
     int GetPassCount() const { return m_passCount; }
+    /** True while the current step waits for a device (it is asked again next slice). */
+    bool IsStepPending() const { return m_stepPending; }
     bool IsRedrawPending() const { return m_redrawPending != 0; }
 
     // Block lists handed from step to step; not owned through these pointers.
@@ -164,7 +166,8 @@ private:
     /** Calls the step's plug-in entry, or returns false when the step is a built-in module. */
     bool CallPlugIn(size_t step, const char* operation, void* argument, void** result) const;
     bool StartStep(size_t step);
-    bool ProcessStep(size_t step);
+    /** 1 done, 0 failed, CDspView::kPending waiting for a device. */
+    int ProcessStep(size_t step);
     void EndStep(size_t step);
     void SerializeStep(size_t step, CArchive& ar);
     void EnsureDocumentList();
@@ -192,6 +195,7 @@ private:
     int32_t m_channelCount = 2;
     int32_t m_running = 0;
     int32_t m_paused = 0;
+    bool m_stepPending = false;
     int32_t m_starting = 0;
     uint8_t m_redrawPending = 0;
     bool m_readModuleStates = false;

@@ -63,6 +63,10 @@ public:
     bool IsVisible() const { return m_pHost && m_pHost->IsVisible(); }
 
     // The run contract. Non-zero continues, 0 refuses or stops the run.
+    /** What ProcessData answers while it waits for a device: the document stays on this step
+     *  and asks again on the next slice, so no step ever waits inside itself and every command
+     *  (Close, Quit, a process change) runs between slices. */
+    static constexpr int kPending = -1;
     virtual bool OnInitialModuleSetup() { return true; }
     virtual int StartRun() { return 1; }
     virtual int ProcessData() { return 1; }

@@ -1,10 +1,18 @@
 #include "process/ProcessSession.h"
 
 #include "base/NumberText.h"
+#include "process/GivenPathDialog.h"
 #include "process/ProcessSelectDlg.h"
 
 bool RunIdleSlice(CDspApp& app) {
     return app.OnIdle() || app.GetDocumentToReopen() != nullptr;
+}
+
+bool RunStep(CDspApp& app, const CDspDoc& doc) {
+    do
+        RunIdleSlice(app);
+    while (doc.IsRunning() && doc.IsStepPending());
+    return doc.IsRunning();
 }
 
 CProcessSession::CProcessSession(const CModuleRegistry& registry, IClock& clock,
@@ -55,10 +63,29 @@ bool CProcessSession::SetControl(int step, const std::string& idOrLabel, const s
         error = "The process has no step " + std::to_string(step);
         return false;
     }
+    // A file command takes its path from the value; what it then shows is its outcome.
+    CGivenPathDialog dialog(value);
+    IFileDialog* host = m_app.GetFileDialog();
+    m_app.SetFileDialog(&dialog);
+    const size_t shown = m_sink.Records().size();
     std::string message;
-    if (view->SetControl(idOrLabel, value, message, true)) return true;
-    error = "Step " + std::to_string(step) + ": " + message;
-    return false;
+    const bool set = view->SetControl(idOrLabel, value, message, true);
+    m_app.SetFileDialog(host);
+    const std::string prefix = "Step " + std::to_string(step) + ": ";
+    if (!set) {
+        error = prefix + message;
+        return false;
+    }
+    if (!dialog.WasAsked()) return true;
+    if (value.empty()) {
+        error = prefix + idOrLabel + " needs a file: " + idOrLabel + "=PATH";
+        return false;
+    }
+    if (m_sink.Records().size() > shown) {
+        error = prefix + m_sink.Records().back().message;
+        return false;
+    }
+    return true;
 }
 
 bool CProcessSession::CheckRunSettings(std::string& error) const {
@@ -88,8 +115,7 @@ int CProcessSession::Run(int passes, const SliceCallback& onSlice) {
     const long total = long(passes) * steps;
     long slices = 0;
     while (slices < total) {
-        RunIdleSlice(m_app);
-        if (!m_doc->IsRunning()) break; // a step failed or stopped the run
+        if (!RunStep(m_app, *m_doc)) break; // a step failed or stopped the run
         if (onSlice && !onSlice(int(slices / steps) + 1, int(slices % steps) + 1)) break;
         ++slices;
         if (m_doc->IsPaused()) m_doc->OnEditRun();

@@ -17,6 +17,11 @@
  *  was read for its steps first. True while idle work remains (a run that is not paused, or a
  *  document still to re-open). GUI thread. */
 bool RunIdleSlice(CDspApp& app);
+/** Idle slices until the current step of `doc` has finished: a step waiting for its device is
+ *  asked again after each dispatch of device messages until it completes or its deadline fails
+ *  it. For hosts that run a fixed number of steps (the command line, calibration, tests); the
+ *  desktop slices from its timer instead. True while `doc` still runs. */
+bool RunStep(CDspApp& app, const CDspDoc& doc);
 
 /** Block size and sample rate of a new process; absent keeps the document's default. */
 struct CSessionOptions {

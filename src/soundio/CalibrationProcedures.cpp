@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 constexpr int kGenerator = 1, kSoundIO = 2, kScope = 3, kAnalyser = 4;
@@ -57,14 +58,24 @@ CCalibrationSession::EOutcome CCalibrationSession::Fail(const std::string& statu
 }
 
 bool CCalibrationSession::Slice() {
-    RunIdleSlice(m_app);
-    if (!m_pCalDoc->IsRunning()) return false;
+    for (;;) {
+        RunIdleSlice(m_app);
+        if (!m_pCalDoc->IsRunning()) return false;
+        if (!m_pCalDoc->IsStepPending()) break;
+        // While the card is awaited the host keeps its window painted and Stop pressable; a
+        // Stop is kept for the procedure's next look.
+        if (m_host.stopRequested && m_host.stopRequested()) {
+            m_stopPressed = true;
+            break;
+        }
+    }
     if (m_pCalDoc->IsPaused()) m_pCalDoc->OnEditRun(); // the calibration never pauses
     return true;
 }
 
 bool CCalibrationSession::Stopped() {
-    if (!m_host.stopRequested || !m_host.stopRequested()) return false;
+    if (!std::exchange(m_stopPressed, false) && (!m_host.stopRequested || !m_host.stopRequested()))
+        return false;
     Stop();
     return true;
 }

@@ -130,7 +130,8 @@ private:
     void BeginProcedure(const char* status);
     /** Sets the status; a failure's text also goes to the information window. */
     EOutcome Fail(const std::string& status);
-    /** One idle slice of the application; false when the calibration process stopped. */
+    /** One step of the calibration process (slices until a step waiting for the card is done);
+     *  false when the calibration process stopped. */
     bool Slice();
     /** Asks the host between slices; on Stop the process stops and the status is "Aborted". */
     bool Stopped();
@@ -152,6 +153,7 @@ private:
     CDspApp& m_app;
     CSoundIOView& m_owner;
     CCalibrationHost m_host;
+    bool m_stopPressed = false; // a Stop the host reported while a step was pending
     CDspDoc* m_pUserDoc = nullptr;
     CDspDoc* m_pCalDoc = nullptr;
     CSoundIOView* m_pCalSoundIO = nullptr;

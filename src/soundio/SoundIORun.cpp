@@ -56,24 +56,21 @@ void CSoundIOView::ShowPeaks(const CWaveHeader& header) {
     UpdateControls();
 }
 
-template <typename Done> bool CSoundIOView::WaitFor(Done done, double spanSeconds, bool input) {
-    CEventPump* pump = Pump();
-    if (!pump) return false;
-    const int endRuns = m_endRunCount;
-    const double limit = spanSeconds + kDeviceGraceSeconds;
-    const double deadline = pump->Seconds() + limit;
-    while (!done()) {
-        if (pump->Seconds() > deadline) {
-            const std::string& name = input ? m_inputName : m_outputName;
-            ShowErrorMessage(FormatText("%s %s Device\r\nNo Buffer Returned Within %.1f Seconds",
-                                        name.c_str(), input ? "Input" : "Output", limit));
-            return false;
-        }
-        pump->DispatchPending(10);
-        // A Stop pressed meanwhile has ended the run and closed the devices.
-        if (m_endRunCount != endRuns) return false;
+int CSoundIOView::AwaitDevice(bool done, double spanSeconds, bool input) {
+    if (done) {
+        m_waitDeadline.reset();
+        return 1;
     }
-    return true;
+    const CEventPump* pump = Pump();
+    if (!pump) return 0;
+    const double limit = spanSeconds + kDeviceGraceSeconds;
+    if (!m_waitDeadline) m_waitDeadline = pump->Seconds() + limit;
+    if (pump->Seconds() <= *m_waitDeadline) return kPending;
+    m_waitDeadline.reset();
+    const std::string& name = input ? m_inputName : m_outputName;
+    ShowErrorMessage(FormatText("%s %s Device\r\nNo Buffer Returned Within %.1f Seconds",
+                                name.c_str(), input ? "Input" : "Output", limit));
+    return 0;
 }
 
 int CSoundIOView::StartRun() {
@@ -147,15 +144,29 @@ int CSoundIOView::ProcessRecordOnly() {
         if (!SoundIOError(m_pWaveIn->Start())) return 0;
     }
     const double span = m_sampleRate > 0 ? m_blockSize / m_sampleRate : 0.0;
-    if (!WaitFor([this] { return !m_pQueue->IsEmpty(); }, span, true)) return 0;
+    if (const int waited = AwaitDevice(!m_pQueue->IsEmpty(), span, true); waited != 1)
+        return waited;
     m_pWorkingList->Fill(*m_pQueue->GetAt(0));
     m_pQueue->RemoveAt(0);
+    // Every sample of a recorded block is measured signal; the analysers read the count.
+    m_pWorkingList->SetNumUsed(m_pWorkingList->GetSize(0));
     GetDocument()->SetCurrentList(m_pWorkingList);
     return 1;
 }
 
 int CSoundIOView::ProcessPlayOnly() {
-    if (!m_pWaveOut && !OpenDevice(false)) return 0;
+    if (m_exchange == kNoExchange) {
+        if (!QueuePlayBlock()) return 0;
+        m_exchange = kBlockExchange;
+    }
+    const double span = m_sampleRate > 0 ? (m_repeatCount + 1) * m_blockSize / m_sampleRate : 0.0;
+    const int waited = AwaitDevice(m_outPending <= 2, span, false);
+    if (waited != kPending) m_exchange = kNoExchange;
+    return waited;
+}
+
+bool CSoundIOView::QueuePlayBlock() {
+    if (!m_pWaveOut && !OpenDevice(false)) return false;
     auto header = std::make_unique<CWaveHeader>();
     header->data.assign(
         size_t(double(m_bitsPerSample / 8) * (m_repeatCount + 1) * m_channels * m_blockSize),
@@ -164,40 +175,62 @@ int CSoundIOView::ProcessPlayOnly() {
     ConvertDoubletoRIFF(header->data);
     header->bytesRecorded = static_cast<uint32_t>(header->data.size());
     ShowPeaks(*header);
-    if (!SoundIOError(m_pWaveOut->AddBuffer(header.get()))) return 0;
+    if (!SoundIOError(m_pWaveOut->AddBuffer(header.get()))) return false;
     m_playHeaders.push_back(std::move(header));
     ++m_outPending;
     ConvertRIFFtoZero();
     GetDocument()->SetCurrentList(m_pWorkingList);
-    const double span = m_sampleRate > 0 ? (m_repeatCount + 1) * m_blockSize / m_sampleRate : 0.0;
-    return WaitFor([this] { return m_outPending <= 2; }, span, false) ? 1 : 0;
+    return true;
 }
 
-bool CSoundIOView::ExchangeRecordPlay() {
+bool CSoundIOView::StartRecordPlayExchange() {
     if (!SoundIOError(m_pWaveIn->AddBuffer(m_pRecordPlayIn.get())) ||
         !SoundIOError(m_pWaveIn->Start()) ||
         !SoundIOError(m_pWaveOut->AddBuffer(m_pRecordPlayOut.get())))
         return false;
     ++m_inPending;
     ++m_outPending;
+    return true;
+}
+
+int CSoundIOView::AwaitRecordPlayExchange() {
     const double span =
         m_sampleRate > 0 ? double(m_pRecordPlayIn->data.size()) / Format().AverageBytesPerSecond()
                          : 0.0;
-    return WaitFor([this] { return m_inPending == 0 && m_outPending == 0; }, span, m_inPending > 0);
+    // A time-out names the direction still owing its buffer.
+    const int waited = AwaitDevice(m_inPending == 0 && m_outPending == 0, span, m_inPending > 0);
+    if (waited == 0) m_exchange = kNoExchange;
+    return waited;
+}
+
+bool CSoundIOView::StartBlockExchange() {
+    ConvertDoubletoRIFF(m_pRecordPlayOut->data);
+    m_pRecordPlayIn->bytesRecorded = 0;
+    m_exchange = kBlockExchange;
+    return StartRecordPlayExchange();
 }
 
 int CSoundIOView::ProcessRecordPlay() {
     if (!m_pRecordPlayIn || !m_pRecordPlayOut) return 0;
-    if (!m_pWaveIn && !OpenDevice(true)) return 0;
-    if (!m_pWaveOut) {
-        ConvertRIFFtoZero();
-        if (!OpenDevice(false)) return 0;
-        // One silent exchange first, so both directions are running when the block goes out.
-        if (!ExchangeRecordPlay()) return 0;
+    if (m_exchange == kNoExchange) {
+        if (!m_pWaveIn && !OpenDevice(true)) return 0;
+        if (!m_pWaveOut) {
+            ConvertRIFFtoZero();
+            if (!OpenDevice(false)) return 0;
+            // One silent exchange first, so both directions are running when the block goes
+            // out.
+            m_exchange = kPrimingExchange;
+            if (!StartRecordPlayExchange()) return 0;
+        } else if (!StartBlockExchange()) {
+            return 0;
+        }
     }
-    ConvertDoubletoRIFF(m_pRecordPlayOut->data);
-    m_pRecordPlayIn->bytesRecorded = 0;
-    if (!ExchangeRecordPlay()) return 0;
+    if (m_exchange == kPrimingExchange) {
+        if (const int waited = AwaitRecordPlayExchange(); waited != 1) return waited;
+        if (!StartBlockExchange()) return 0;
+    }
+    if (const int waited = AwaitRecordPlayExchange(); waited != 1) return waited;
+    m_exchange = kNoExchange;
     if (m_pRecordPlayIn->bytesRecorded > 0) {
         ShowPeaks(*m_pRecordPlayIn);
         long position = 0;
@@ -245,7 +278,8 @@ void CSoundIOView::OnWomDone(CWaveHeader* header) {
 }
 
 int CSoundIOView::EndRun() {
-    ++m_endRunCount;
+    m_exchange = kNoExchange;
+    m_waitDeadline.reset();
     if (m_pWaveIn) {
         m_pWaveIn->Reset();
         m_pWaveIn.reset();

@@ -143,12 +143,18 @@ private:
     int ProcessRecordOnly();
     int ProcessPlayOnly();
     int ProcessRecordPlay();
-    /** One exchange of the Record+Play buffers; false when a device failed or timed out. */
-    bool ExchangeRecordPlay();
-    /** Dispatches device messages until `done` holds; false (after a message naming the
-     *  device) when nothing came within the span plus the grace time, or when the run was
-     *  stopped meanwhile. */
-    template <typename Done> bool WaitFor(Done done, double spanSeconds, bool input);
+    /** Queues the block for playing (Play Only); false when the device failed. */
+    bool QueuePlayBlock();
+    /** Hands both Record+Play buffers to their devices; false when a device failed. */
+    bool StartRecordPlayExchange();
+    /** Converts the block for playing and starts its exchange. */
+    bool StartBlockExchange();
+    /** AwaitDevice for the Record+Play exchange under way. */
+    int AwaitRecordPlayExchange();
+    /** 1 once `done` holds, kPending while it may still come, 0 (after a message naming the
+     *  device) when nothing came within the span plus the grace time, counted from the first
+     *  slice that waited. Device messages are dispatched by the host between slices. */
+    int AwaitDevice(bool done, double spanSeconds, bool input);
     void ShowPeaks(const CWaveHeader& header);
 
     // Controls (SoundIOView.cpp).
@@ -204,7 +210,10 @@ private:
     long m_readPosition = 0;
     int m_outPending = 0;
     int m_inPending = 0;
-    int m_endRunCount = 0;
+    // The device exchange a pending pass waits for.
+    enum EExchange { kNoExchange, kPrimingExchange, kBlockExchange };
+    EExchange m_exchange = kNoExchange;
+    std::optional<double> m_waitDeadline; // pump seconds; set while a pass is pending
     std::unique_ptr<CDSPFFTDataLogList> m_pQueue;
     std::unique_ptr<CCalibration> m_pCalibration;
     std::unique_ptr<CCalibration> m_pScratchCalibration;

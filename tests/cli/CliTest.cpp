@@ -141,7 +141,8 @@ TEST_F(Cli, RunPrintsEveryStepsReadoutsAndExitsWithOneOnAModuleError) {
     ASSERT_EQ(Command({"run", p, "--json", "--set", "2:Level=9"}), 0) << err;
     const json result = json::parse(out);
     EXPECT_EQ(result["passes"], 1);
-    EXPECT_EQ(result["steps"][1]["readouts"][0], (json{{"label", "Level"}, {"value", "9"}}));
+    EXPECT_EQ(result["steps"][1]["readouts"][0],
+              (json{{"label", "Level"}, {"value", "9"}, {"number", 9.0}, {"unit", ""}}));
     EXPECT_TRUE(result["messages"].empty());
 
     EXPECT_EQ(Command({"run", p, "--passes", "5", "--set", "2:Level=-1"}), 1);
@@ -193,6 +194,55 @@ TEST_F(Cli, RunSavesTheLogOfADataLoggerStep) {
         EXPECT_EQ(Command({"run", p, "--save-log", wrong}, &modules), 2) << wrong;
         EXPECT_NE(err.find("--save-log"), std::string::npos) << err;
     }
+}
+
+// A module's file commands run from the command line with the path they ask for, after the
+// passes; one that cannot do what it was asked exits with 2 and says why.
+TEST_F(Cli, RunThenPerformsFileCommandsWithTheGivenPath) {
+    const CModuleRegistry& modules = GetBuiltInModules();
+    const std::string p = File("log.process");
+    ASSERT_EQ(
+        Command({"new", p, "Signal Generator", "DataLogger", "--fft-size", "64", "--rate", "6400"},
+                &modules),
+        0)
+        << err;
+    ASSERT_EQ(
+        Command({"run", p, "--passes", "3", "--then", "2:savedlg=" + File("then.dlg")}, &modules),
+        0)
+        << err;
+    CDSPFFTDataLogList log;
+    ASSERT_TRUE(DataLogFile::Open(log, File("then.dlg"))) << log.GetErrorText();
+    EXPECT_EQ(log.GetCount(), 3);
+
+    EXPECT_EQ(Command({"run", p, "--then", "2:savedlg="}, &modules), 2);
+    EXPECT_NE(err.find("savedlg=PATH"), std::string::npos) << err;
+    EXPECT_EQ(Command({"run", p, "--then", "2:opendlg=" + File("missing.dlg")}, &modules), 2);
+    EXPECT_NE(err.find("Step 2"), std::string::npos) << err;
+}
+
+// JSON readouts carry the number and the unit of their text, so scripts need not parse it.
+TEST_F(Cli, JsonReadoutsCarryANumberAndAUnit) {
+    const CModuleRegistry& modules = GetBuiltInModules();
+    const std::string p = File("thd.process");
+    ASSERT_EQ(Command({"new", p, "Signal Generator", "Spectrum Analyzer"}, &modules), 0) << err;
+    ASSERT_EQ(Command({"run", p, "--json", "--set", "2:yaxis=THDVpk"}, &modules), 0) << err;
+    int checked = 0;
+    const json result = json::parse(out);
+    for (const json& r : result["steps"][1]["readouts"]) {
+        if (r["label"] == "Start") {
+            EXPECT_EQ(r["number"], 0.0);
+            EXPECT_EQ(r["unit"], "Hz");
+            ++checked;
+        } else if (r["label"] == "THD" && r["value"] != "- %") {
+            EXPECT_TRUE(r["number"].is_number()) << r.dump();
+            EXPECT_EQ(r["unit"], "%");
+            ++checked;
+        } else if (r["value"] == "- %") {
+            EXPECT_TRUE(r["number"].is_null());
+            EXPECT_EQ(r["unit"], "%");
+        }
+    }
+    EXPECT_GE(checked, 2) << out; // the start of both channels at least
 }
 
 // A command that only reads never writes the settings file: it is not created, and a file the

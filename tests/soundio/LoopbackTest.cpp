@@ -2,6 +2,7 @@
 // rule and repeat count, the model's latency and distortion measured by the analyser, the
 // frequency calibration applied, and a card that never completes a buffer.
 #include "SoundIOTestProcess.h"
+#include "StalledCard.h"
 #include "base/NumberText.h"
 #include "common/CaseName.h"
 
@@ -140,37 +141,6 @@ TEST(SoundIO, AnalyserAppliesTheFrequencyCalibrationOfTheStepBefore) {
     EXPECT_NEAR(ch1 / ch2, 0.25, 1e-12);
 }
 
-// A card whose devices open but never return a buffer; it counts the devices open.
-class CStalledCard final : public IAudioSystem {
-public:
-    struct CDevice final : IWaveDevice {
-        explicit CDevice(int& count) : open(++count, count) {}
-        ~CDevice() override { --open.second; }
-        int AddBuffer(CWaveHeader*) override { return ++queued, kAudioOk; }
-        int Start() override { return kAudioOk; }
-        int BreakLoop() override { return kAudioOk; }
-        int Reset() override { return queued = 0, kAudioOk; }
-        int Pending() const override { return queued; }
-        std::pair<int, int&> open; // the count at opening, the card's count
-        int queued = 0;
-    };
-    std::vector<CAudioDeviceInfo> GetInputDevices() const override { return {{"Stalled", ""}}; }
-    std::vector<CAudioDeviceInfo> GetOutputDevices() const override { return {{"Stalled", ""}}; }
-    std::vector<CAudioDeviceInfo> GetMixerDevices() const override { return {}; }
-    int QueryFormat(bool, int, const CWaveFormat&) const override { return kAudioOk; }
-    int Open(bool, int, const CWaveFormat&, IWaveClient*, CEventPump&,
-             std::unique_ptr<IWaveDevice>& device) override {
-        device = std::make_unique<CDevice>(open);
-        ++opened;
-        return kAudioOk;
-    }
-    std::string GetErrorText(bool, int) const override { return {}; }
-    std::string GetMixerSourceName(int) const override { return {}; }
-    std::string GetMixerDestinationName(int) const override { return {}; }
-    int GetMixerInputLevel(int) const override { return 0; }
-    int open = 0, opened = 0;
-};
-
 TEST(SoundIO, AStalledCardFailsThePassWithinTheLimitAndStopEndsTheWaitQuietly) {
     for (const char* mode : {"Rec. Only", "Rec./Play"}) {
         CSoundIOTestApp t;
@@ -191,17 +161,45 @@ TEST(SoundIO, AStalledCardFailsThePassWithinTheLimitAndStopEndsTheWaitQuietly) {
         EXPECT_EQ(stalled.opened, std::string(mode) == "Rec. Only" ? 1 : 2) << mode;
         EXPECT_EQ(stalled.open, 0) << "the devices are closed";
 
-        // Stop pressed while waiting ends the pass without a message; the next run starts afresh.
+        // Stop pressed while the step waits ends the pass without a message; the next run
+        // starts afresh.
         t.Pump().SetTimeSource(nullptr);
-        t.Pump().SetHostEvents([doc] { doc->OnEditStop(); });
-        EXPECT_FALSE(t.Run(*doc, 1));
+        ASSERT_TRUE(doc->OnEditRun());
+        t.app.OnIdle(); // the generator
+        t.app.OnIdle(); // SoundIO hands its buffers over and waits
+        ASSERT_TRUE(doc->IsStepPending()) << mode;
+        EXPECT_EQ(doc->GetCurrentStep(), 2) << "the document stays on the waiting step";
+        doc->OnEditStop();
+        EXPECT_FALSE(doc->IsStepPending());
         EXPECT_TRUE(t.TakeMessages().empty());
         EXPECT_EQ(stalled.open, 0) << "the devices are closed";
         EXPECT_EQ(doc->GetPassCount(), 1) << "the stopped pass is not counted as done";
-        t.Pump().SetHostEvents(nullptr);
         t.UseCard(&t.card);
         EXPECT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
     }
+}
+
+} // namespace
+
+namespace {
+
+// The analyser measures what a recording hands on: every recorded sample is signal.
+TEST(SoundIO, ARecordOnlyBlockIsMeasuredByTheAnalyser) {
+    CDeviceModel model = CleanModel(0);
+    model.noise = 0.01;
+    CSoundIOTestApp t(model);
+    CDspDoc* doc = t.NewProcess({"SoundIO", "Spectrum Analyzer"}, 1024, 48000);
+    ASSERT_NE(doc, nullptr);
+    t.Set(*doc, {"1:mode=Rec. Only", "1:rate=48000", "2:yaxis=THDVpk", "2:ref1=1000"});
+    ASSERT_TRUE(t.Run(*doc, 2)) << ::testing::PrintToString(t.TakeMessages());
+    const auto readouts = doc->GetView(1)->GetReadoutValues();
+    int measured = 0;
+    for (const CReadoutValue& r : readouts)
+        if (r.label == "THD+N") {
+            EXPECT_NE(r.Text(), "THD+N: - %");
+            ++measured;
+        }
+    EXPECT_EQ(measured, 2) << "both channels";
 }
 
 } // namespace

@@ -28,7 +28,6 @@ CSoundIOTestApp::~CSoundIOTestApp() {
         app.CloseDocument(app.GetDocuments().back().get());
     AudioServices().SetAudioSystem(nullptr);
     Pump().SetTimeSource(nullptr);
-    Pump().SetHostEvents(nullptr);
 }
 
 CDspDoc* CSoundIOTestApp::NewProcess(const std::vector<std::string>& names, int size, int rate) {
@@ -60,7 +59,7 @@ bool CSoundIOTestApp::Run(CDspDoc& doc, int passes) {
     if (!doc.OnEditRun()) return false;
     const int slices = passes * doc.GetStepCount();
     for (int i = 0; i < slices && doc.IsRunning(); ++i)
-        doc.OnIdle();
+        RunStep(app, doc);
     return doc.IsRunning();
 }
 

@@ -6,6 +6,7 @@
 #include "platform/VirtualCard.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
+#include "process/ProcessSession.h"
 #include "soundio/SoundIOView.h"
 
 #include <string>

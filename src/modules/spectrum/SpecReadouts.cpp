@@ -44,6 +44,11 @@ std::vector<CReadoutValue> CSpecView::ChannelReadoutValues(int channel) const {
                 add("Tone2", "- Hz");
         }
 
+        // Distortion and noise are power: with averaging they are read from the RMS average.
+        CDSPData rms;
+        if (measured && m_blockAverageCount > 1) rms = MeasuredSpectrum(channel);
+        if (rms.GetDataPointer()) magnitude = &rms;
+
         // A reading the block cannot hold (a harmonic above half the sample rate, a fundamental
         // at DC, two tones on one bin) shows the dash form, as one not measured yet does.
         auto percent = [&](const std::string& label, bool holds, auto measure) {
@@ -72,6 +77,19 @@ std::vector<CReadoutValue> CSpecView::ChannelReadoutValues(int channel) const {
         add("Rec Avg",
             FormatText("%i / %i", m_averageCounter - 1, static_cast<int>(m_blockAverageCount)));
     return values;
+}
+
+CDSPData CSpecView::MeasuredSpectrum(int channel) const {
+    CDSPData spectrum;
+    const CDSPData& rms = m_rmsAverage[channel];
+    const CDSPData* shown = m_pDisplayList ? m_pDisplayList->GetAt(channel)->GetFreqObj() : nullptr;
+    if (!shown || !rms.GetDataPointer() || rms.GetSize() != shown->GetSize() ||
+        !spectrum.Clone(rms))
+        return {};
+    spectrum.Copy(rms);
+    spectrum.SetNumUsed(rms.GetNumUsed());
+    spectrum.UnweightedSmooth(m_smoothingWidth);
+    return spectrum;
 }
 
 CSpecView::CChannelTexts CSpecView::GetChannelTexts(int channel) const {

@@ -9,6 +9,7 @@
 #include "soundio/SoundIOView.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -143,8 +144,23 @@ bool CSpecView::ProcessChannel(int channel) {
             shownMagnitude[i] = CDSPData::Average(magnitude[i], shownMagnitude[i], n, limit);
             shownPhase[i] = CDSPData::Average(phase[i], shownPhase[i], n, limit);
         }
+        AverageRms(channel, magnitude, bins, n, limit);
     }
     return display.GetFreqObj()->UnweightedSmooth(m_smoothingWidth);
+}
+
+void CSpecView::AverageRms(int channel, const double* magnitude, int32_t bins, int n, int limit) {
+    CDSPData& rms = m_rmsAverage[channel];
+    const CDSPData& shown = *m_pDisplayList->GetAt(channel)->GetFreqObj();
+    if (!rms.GetDataPointer() || rms.GetSize() != shown.GetSize()) rms.Clone(shown);
+    rms.SetNumUsed(shown.GetNumUsed());
+    rms.SetSampleRate(shown.GetSampleRate());
+    double* root = rms.GetDataPointer();
+    if (!root) return;
+    // The root of the running power average is kept, so square it back before averaging.
+    for (int32_t i = 0; i < bins; ++i)
+        root[i] =
+            std::sqrt(CDSPData::Average(magnitude[i] * magnitude[i], root[i] * root[i], n, limit));
 }
 
 int CSpecView::ProcessData() {
@@ -154,6 +170,11 @@ int CSpecView::ProcessData() {
     const int channels = std::min({2, input->GetNumChans(), m_pWorkingList->GetNumChans(),
                                    m_pDisplayList->GetNumChans(), m_pThirdList->GetNumChans()});
     if (channels == 0) return 0; // nothing to show the spectrum in
+    // A file that ends early in its last block leaves that block mostly padding: it is no
+    // measurement, so it neither enters the average nor replaces the readouts of the full
+    // blocks before it, and goes on to the next step as it came.
+    const int32_t used = input->GetNumUsed(0);
+    if (m_hasData && used > 0 && 2 * int64_t(used) < input->GetSize(0)) return 1;
 
     const double rate = input->GetSampleRate(0);
     for (CDSPFFTDataList* list : {m_pWorkingList.get(), m_pDisplayList.get(), m_pThirdList.get()}) {

@@ -194,6 +194,9 @@ int CWaveFileInView::ProcessData() {
     }
     // Counted as asked for, so that a file cut short while playing still ends the run.
     m_framesPlayed += frames;
+    // The samples that came from the file; the rest of the file's last block is padding,
+    // which the analysers must not take for signal.
+    m_pWorkingList->SetNumUsed(std::min(frames, size));
     m_pDisplayList->Copy(*m_pWorkingList);
     m_pThirdList->Copy(*m_pWorkingList);
     doc->SetCurrentList(m_pWorkingList);
