@@ -136,6 +136,27 @@ TEST_F(DataLogger, ARunStopsWhenTheLogIsFullAndKeepsWhatItLogged) {
     EXPECT_EQ(Log().BytesPerPlot(), 3072);
 }
 
+// The byte limit: at 4096 elements a plot takes 2 x 3 x 4096 doubles (196608 bytes), so 1 MB
+// holds five plots. The sixth pass stops the run and keeps the five; "New All" makes room again.
+TEST(DataLoggerLimits, TheByteLimitStopsTheRunAndNewAllMakesRoom) {
+    CModuleProcess p{LoggerRegistry()};
+    ASSERT_TRUE(p.Create({"Signal Generator", "DataLogger"}, 4096, 48000.0));
+    const_cast<CAppSettings&>(p.App().GetSettings()).dataLogMaxMegabytes = 1;
+    auto& logger = p.Step<CDataLoggerView>(2);
+    EXPECT_EQ(p.Session().Run(10), 5);
+    EXPECT_EQ(logger.GetLog()->GetCount(), 5);
+    EXPECT_EQ(p.TakeMessages(),
+              std::vector<std::string>{
+                  "The data log is full: it holds 5 plots, the most it may hold (settings "
+                  "DataLogMaxPlots 1000 and DataLogMaxMegabytes 1).\r\nSave it with \"Save "
+                  "Dlg\", then clear it with \"New All\" to log more."});
+    // The last plot kept is the fifth pass's block.
+    EXPECT_EQ(logger.GetLog()->GetTimeData(4, 0)[3], 1000.0 + 50.0 + 3);
+    p.Set(2, {"newall"});
+    EXPECT_EQ(p.Session().Run(2), 2);
+    EXPECT_EQ(logger.GetLog()->GetCount(), 2);
+}
+
 TEST_F(DataLogger, TheModeListFollowsThePlotsAndTheAxis) {
     Passes(1);
     EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot"}));
