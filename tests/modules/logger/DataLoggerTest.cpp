@@ -8,6 +8,7 @@
 #include "common/TextFileUtil.h"
 #include "common/WavBytes.h"
 
+#include "formats/DataLogFile.h"
 #include "modules/logger/DataLoggerView.h"
 #include "platform/RecordingCanvas.h"
 
@@ -313,6 +314,29 @@ TEST_F(DataLogger, AFailedOpenDlgKeepsTheLogAndNamesTheDamage) {
     ASSERT_TRUE(Logger().OpenDataLogFile(folder.File("before.dlg")));
     EXPECT_EQ(Log().GetCount(), 5);
     EXPECT_EQ(Logger().GetTitle(), "Five passes");
+}
+
+// A data log of another block size stays through refreshes; blocks of the process's size then
+// stop the run instead of clearing it.
+TEST_F(DataLogger, AnOpenedLogOfAnotherShapeIsKeptUntilTheProcessChanges) {
+    CTempFolder folder;
+    CDSPFFTDataLogList other;
+    auto list = other.CreateEx(2, 1, 32, 3200.0, "Step: 2 DataLogger");
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_GT(other.AddTail(*list), 0);
+    ASSERT_GT(DataLogFile::Save(other, folder.File("small.dlg"), "Small"), 0);
+    ASSERT_TRUE(Logger().OpenDataLogFile(folder.File("small.dlg")));
+    p.Set(2, {"y1axis=Vrms", "xaxis=F1Log10"});
+    ASSERT_EQ(Log().GetCount(), 3);
+    EXPECT_EQ(Log().GetSize(), 32);
+    EXPECT_EQ(ControlState(Logger(), "stop").text, "1600Hz");
+    EXPECT_FALSE(p.Pass());
+    EXPECT_EQ(Log().GetCount(), 3);
+    ASSERT_EQ(p.TakeMessages().size(), 1u);
+    p.Doc().SetSize(128);
+    Logger().ShowCurrentParams();
+    EXPECT_TRUE(Log().IsEmpty());
 }
 
 // A whole plot pasted back holds N lines per channel: that is no size mismatch.
