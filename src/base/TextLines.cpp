@@ -11,7 +11,11 @@ std::vector<uint8_t> StoredTextBytes(std::string_view text) {
 }
 
 bool CTextLineReader::ReadLine(std::string_view& line) {
-    if (AtEnd()) return false;
+    if (AtEnd()) {
+        m_passedEnd = true;
+        return false;
+    }
+    ++m_line;
     const size_t feed = m_text.find('\n', m_pos);
     const size_t end = feed == std::string_view::npos ? m_text.size() : feed;
     line = m_text.substr(m_pos, end - m_pos);

@@ -21,8 +21,14 @@ public:
      *  end counts too. False at the end of the text. */
     bool ReadLine(std::string_view& line);
     bool AtEnd() const { return m_pos >= m_text.size(); }
+    /** The 1-based number of the line read last (0 before the first), for messages. */
+    size_t GetLineNumber() const { return m_line; }
+    /** Whether a read found the end of the text. */
+    bool PassedEnd() const { return m_passedEnd; }
 
 private:
     std::string_view m_text;
     size_t m_pos = 0;
+    size_t m_line = 0;
+    bool m_passedEnd = false;
 };

@@ -68,6 +68,20 @@ int32_t CDSPFFTDataLogList::SetAt(int plot, const CDSPFFTDataList& list) {
     return target ? target->Fill(list) : 0;
 }
 
+bool CDSPFFTDataLogList::Replace(int plot, std::unique_ptr<CDSPFFTDataList> list) {
+    if (!list || !GetAt(plot)) return false;
+    m_plots[size_t(plot)] = std::move(list);
+    return true;
+}
+
+void CDSPFFTDataLogList::TakePlots(CDSPFFTDataLogList& other) {
+    m_plots = std::move(other.m_plots);
+    other.m_plots.clear();
+    m_title = other.m_title;
+    SetShape(other.m_channels, other.m_type, other.m_size, other.m_sampleRate,
+             other.m_declaredPlots);
+}
+
 void CDSPFFTDataLogList::RemoveAt(int plot) {
     if (plot >= 0 && plot < GetCount()) m_plots.erase(m_plots.begin() + plot);
 }

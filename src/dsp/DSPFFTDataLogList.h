@@ -37,6 +37,12 @@ public:
     CDSPFFTDataList* GetAt(int plot) const;
     /** Fills the existing plot from the list; the count Fill reports, 0 without the plot. */
     int32_t SetAt(int plot, const CDSPFFTDataList& list);
+    /** Puts `list` in the place of plot `plot`, deleting the plot that was there; false (and
+     *  nothing changed) for an index that names no plot. */
+    bool Replace(int plot, std::unique_ptr<CDSPFFTDataList> list);
+    /** Takes the other log's plots, title, shape and declared count in place of its own; keeps
+     *  its process description. The other log is left empty. */
+    void TakePlots(CDSPFFTDataLogList& other);
     /** Deletes plot `plot`; nothing for an index that names no plot. */
     void RemoveAt(int plot);
     void RemoveAll() { m_plots.clear(); }
@@ -67,6 +73,9 @@ public:
     const std::string& GetDataLogFileTitle() const { return m_title; }
     void SetDataLogFileTitle(const std::string& title) { m_title = title; }
     const std::string& GetProcessDescription() const { return m_processDescription; }
+    void SetProcessDescription(const std::string& description) {
+        m_processDescription = description;
+    }
     /** The reason the last plot file read failed. */
     const std::string& GetErrorText() const { return m_errorText; }
     void SetErrorText(const std::string& text) { m_errorText = text; }

@@ -6,9 +6,11 @@
 #include "formats/ResponseFile.h"
 #include "formats/TextFile.h"
 
+#include <algorithm>
 #include <climits>
-#include <vector>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -33,19 +35,42 @@ bool Fail(CDSPFFTDataLogList& log, const std::string& message) {
     return false;
 }
 
-// Reads each block of the plot from the reader; the block size read, 0 at the first failure
-// (its message copied into the log's error text).
+// Reads each block of the plot from the reader; the block size read, 0 at the first failure,
+// whose message goes into the log's error text after `where` and the line it stopped at.
 int32_t ReadPlot(CDSPFFTDataLogList& log, CDSPFFTDataList& plot, CTextLineReader& reader,
-                 const std::string& path) {
+                 const std::string& path, const std::string& where) {
     int32_t count = 0;
     for (int c = 0; c < plot.GetNumChans(); ++c) {
-        count = ResponseFile::ReadText(*plot.GetAt(c), reader, path, c);
+        count = ResponseFile::ReadText(*plot.GetAt(c), reader, path, c,
+                                       ResponseFile::EDataLines::WholeNumbers);
         if (count == 0) {
-            log.SetErrorText(plot.GetAt(c)->GetErrorText());
+            // Where it stopped: the line that does not fit, or the end of the text.
+            const char* at = reader.PassedEnd() ? "the file ends after line" : "line";
+            log.SetErrorText(where + FormatText("%s %zu: ", at, reader.GetLineNumber()) +
+                             plot.GetAt(c)->GetErrorText());
             return 0;
         }
     }
     return count;
+}
+
+// The text up to its last line feed: a file cut off while it was copied ends inside a line,
+// which must not be read as a shorter number. `cutLine` is the number of that line, 0 when
+// the text ends with its line feed.
+std::string_view WholeLines(std::string_view text, size_t& cutLine) {
+    cutLine = 0;
+    if (text.empty() || text.back() == '\n') return text;
+    const size_t feed = text.rfind('\n');
+    const std::string_view whole = feed == std::string_view::npos ? "" : text.substr(0, feed + 1);
+    cutLine = size_t(std::count(whole.begin(), whole.end(), '\n')) + 1;
+    return whole;
+}
+
+bool FailCut(CDSPFFTDataLogList& log, size_t cutLine) {
+    if (cutLine != 0)
+        log.SetErrorText(log.GetErrorText() +
+                         FormatText(" The file ends in the middle of line %zu.", cutLine));
+    return false;
 }
 
 int32_t PlotListText(const CDSPFFTDataList& plot, std::string& text) {
@@ -79,7 +104,8 @@ int32_t SavePlot(CDSPFFTDataLogList& log, int plot, const std::string& path,
 
 bool ReadPlotText(CDSPFFTDataLogList& log, int32_t channels, int32_t type, int32_t size,
                   double sampleRate, int plot, std::string_view text, const std::string& path) {
-    CTextLineReader reader(text);
+    size_t cutLine = 0;
+    CTextLineReader reader(WholeLines(text, cutLine));
     std::string_view line;
     const std::string title = reader.ReadLine(line) ? std::string(AfterColon(line)) : "";
     const double plots = reader.ReadLine(line) ? ParseDouble(AfterColon(line)) : 0.0;
@@ -87,26 +113,24 @@ bool ReadPlotText(CDSPFFTDataLogList& log, int32_t channels, int32_t type, int32
         return Fail(log, FormatText("The number of plots in File '%s' is %i.\r\nThe Number of "
                                     "plots in the file must be 1.",
                                     path.c_str(), TruncateToInt(plots)));
-    // Empty plots are appended only as far as the file could fill the last of them.
-    if (plot < 0 ||
-        (plot >= log.GetCount() &&
-         double(plot - log.GetCount()) * channels * size * kMinElementBytes > double(text.size())))
-        return Fail(log,
-                    FormatText("Plot%i cannot be read from File '%s'.", plot + 1, path.c_str()));
+    if (plot < 0 || plot - log.GetCount() > kMaxPlotsAppended)
+        return Fail(log, FormatText("Plot%i cannot be read from File '%s': the log holds %i plots.",
+                                    plot + 1, path.c_str(), log.GetCount()));
+    // Read into a plot of its own first, so that a damaged file leaves the log as it was.
+    auto read = std::make_unique<CDSPFFTDataList>();
+    if (!read->Create(channels, type, size, sampleRate, log.GetProcessDescription()))
+        return Fail(log, "Unable to create a plot of the file's shape.");
+    const int32_t count = ReadPlot(log, *read, reader, path, "Plot file, ");
+    if (count == 0) return FailCut(log, cutLine);
+    if (count != log.GetSize())
+        return Fail(log, FormatText("The plot in File '%s' holds %i elements, not %i.",
+                                    path.c_str(), count, log.GetSize()));
+    read->SetNumUsed(count);
+    read->SetTitle(title);
     while (log.GetCount() <= plot)
         if (!log.AddEmpty(channels, type, size, sampleRate))
             return Fail(log, "Unable to create a plot of the file's shape.");
-    CDSPFFTDataList& list = *log.GetAt(plot);
-    const int32_t count = ReadPlot(log, list, reader, path);
-    if (count != log.GetSize()) {
-        if (count != 0)
-            log.SetErrorText(FormatText("The plot in File '%s' holds %i elements, not %i.",
-                                        path.c_str(), count, log.GetSize()));
-        return false;
-    }
-    list.SetNumUsed(count);
-    list.SetTitle(title);
-    return true;
+    return log.Replace(plot, std::move(read));
 }
 
 bool OpenPlot(CDSPFFTDataLogList& log, int32_t channels, int32_t type, int32_t size,
@@ -164,20 +188,29 @@ int32_t Save(CDSPFFTDataLogList& log, const std::string& path, const std::string
 }
 
 bool ReadDataLogText(CDSPFFTDataLogList& log, std::string_view text, const std::string& path) {
-    CTextLineReader reader(text);
+    static const char* const kHeaderNames[5] = {"number of plots", "number of channels", "type",
+                                                "size", "sample rate"};
+    size_t cutLine = 0;
+    CTextLineReader reader(WholeLines(text, cutLine));
     std::string_view line;
     std::string title;
     double header[5] = {};
     for (int i = 0; i < 6; ++i) {
         if (!reader.ReadLine(line))
-            return Fail(
-                log, FormatText("The data log header of File '%s' is incomplete.", path.c_str()));
+            return Fail(log, FormatText("The data log header of File '%s' ends after line %zu; it "
+                                        "has six lines.",
+                                        path.c_str(), reader.GetLineNumber()));
         std::string_view value = AfterColon(line);
+        const std::string_view number =
+            value.substr(std::min(value.find_first_not_of(' '), value.size()));
+        std::string reason;
         // The writer puts one blank after the colon; the title keeps what follows it.
         if (i == 0)
             title = std::string(value.substr(!value.empty() && value[0] == ' ' ? 1 : 0));
-        else
-            header[i - 1] = ParseDouble(value);
+        else if (!ParseExactNumber(value, header[i - 1], reason))
+            return Fail(log, FormatText("Line %d of File '%s', the data log %s, %s: '%s'.", i + 1,
+                                        path.c_str(), kHeaderNames[i - 1], reason.c_str(),
+                                        std::string(number).c_str()));
     }
     const int plots = TruncateToInt(header[0]);
     const int channels = TruncateToInt(header[1]);
@@ -192,19 +225,30 @@ bool ReadDataLogText(CDSPFFTDataLogList& log, std::string_view text, const std::
                                     "channels, type %i, %i elements at %i samp/sec, which the "
                                     "file cannot hold.",
                                     path.c_str(), plots, channels, type, size, rate));
-    log.RemoveAll();
-    for (int p = 0; p < plots; ++p)
-        if (!log.AddEmpty(channels, type, size, rate))
-            return Fail(log, "Unable to create a plot of the file's shape.");
-    log.SetShape(channels, type, size, rate, plots);
-    log.SetDataLogFileTitle("");
+    // Read into a log of its own and take its plots only when all of them were read: a damaged
+    // file must not cost the plots measured so far.
+    CDSPFFTDataLogList read;
+    read.SetProcessDescription(log.GetProcessDescription());
+    read.SetShape(channels, type, size, rate, plots);
     for (int p = 0; p < plots; ++p) {
-        CDSPFFTDataList& plot = *log.GetAt(p);
-        const int32_t count = ReadPlot(log, plot, reader, path);
-        if (count == 0) return false;
+        if (!read.AddEmpty(channels, type, size, rate))
+            return Fail(log, "Unable to create a plot of the file's shape.");
+        CDSPFFTDataList& plot = *read.GetAt(p);
+        const int32_t count =
+            ReadPlot(log, plot, reader, path, FormatText("Plot %d of %d, ", p + 1, plots));
+        if (count == 0) return FailCut(log, cutLine);
         plot.SetNumUsed(count);
     }
-    log.SetDataLogFileTitle(title);
+    while (reader.ReadLine(line))
+        if (line.find_first_not_of(" \t") != std::string_view::npos)
+            return Fail(log, FormatText("File '%s' holds more than the %d plots its header "
+                                        "declares: line %zu is not part of them.",
+                                        path.c_str(), plots, reader.GetLineNumber()));
+    if (cutLine != 0)
+        return Fail(log, FormatText("File '%s' ends in the middle of line %zu, after its %d plots.",
+                                    path.c_str(), cutLine, plots));
+    read.SetDataLogFileTitle(title);
+    log.TakePlots(read);
     return true;
 }
 

@@ -18,6 +18,10 @@ namespace DataLogFile {
  *  takes about twice the memory of its values). */
 constexpr size_t kMaxDataLogFileBytes = size_t(4) << 30;
 
+/** Most empty plots a plot file read appends before the plot it fills: the data logger
+ *  offers Plot1 to Plot6, whatever the log holds. */
+constexpr int kMaxPlotsAppended = 5;
+
 /** The plot file text of plot `plot` with `title`; the sum of its block sizes, 0 when the log
  *  has no such plot. */
 int32_t PlotText(const CDSPFFTDataLogList& log, int plot, const std::string& title,
@@ -27,9 +31,10 @@ int32_t PlotText(const CDSPFFTDataLogList& log, int plot, const std::string& tit
 int32_t SavePlot(CDSPFFTDataLogList& log, int plot, const std::string& path,
                  const std::string& title);
 
-/** Reads a plot file's text into plot `plot`, first appending empty plots of the given shape
- *  until it exists (those stay when the read fails). True when the plot read back the log's
- *  size: the plot's used count and title are then set. False with the log's error text. */
+/** Reads a plot file's text into plot `plot`, appending empty plots of the given shape until it
+ *  exists (at most kMaxPlotsAppended). True when the plot read back the log's size: the plot's
+ *  used count and title are then set. False, with the log unchanged and its error text saying
+ *  where the file is damaged (line, what was expected). */
 bool ReadPlotText(CDSPFFTDataLogList& log, int32_t channels, int32_t type, int32_t size,
                   double sampleRate, int plot, std::string_view text, const std::string& path);
 bool OpenPlot(CDSPFFTDataLogList& log, int32_t channels, int32_t type, int32_t size,
@@ -41,9 +46,10 @@ int32_t DataLogText(const CDSPFFTDataLogList& log, const std::string& title, std
 /** Writes the data log file; the result of DataLogText, 0 when the file cannot be written. */
 int32_t Save(CDSPFFTDataLogList& log, const std::string& path, const std::string& title);
 
-/** Replaces the log's plots by those of a data log text. False when the header does not
- *  describe a log the text can hold (the log is then unchanged) or a plot cannot be read (the
- *  plots read so far stay, the rest are empty); the log's error text says why. */
+/** Replaces the log's plots, title and shape by those of a data log text, once every plot has
+ *  been read. False, with the log unchanged, when the header does not describe a log the text
+ *  can hold, a plot cannot be read, the text holds more than the plots it declares or ends in
+ *  the middle of a line; the log's error text names the line, the plot and what was expected. */
 bool ReadDataLogText(CDSPFFTDataLogList& log, std::string_view text, const std::string& path);
 bool Open(CDSPFFTDataLogList& log, const std::string& path);
 

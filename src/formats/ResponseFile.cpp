@@ -5,6 +5,8 @@
 #include "dsp/DSPFFTDataList.h"
 #include "formats/TextFile.h"
 
+#include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <utility>
@@ -33,6 +35,34 @@ std::pair<std::string_view, std::string_view> SplitField(std::string_view text) 
     const size_t separator = text.find_first_of(" \t");
     if (separator == std::string_view::npos) return {text, {}};
     return {text.substr(0, separator), text.substr(separator + 1)};
+}
+
+// One whole number: a sign, digits with a point and an exponent, or an infinity or NaN as a
+// block may hold them; nothing before or after it.
+bool ReadWholeNumber(std::string_view field, double& value) {
+    const bool negative = !field.empty() && field[0] == '-';
+    if (!field.empty() && (field[0] == '+' || field[0] == '-')) field.remove_prefix(1);
+    if (field.empty() || field[0] == '+' || field[0] == '-') return false;
+    const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (ec != std::errc() || end != field.data() + field.size()) return false;
+    if (negative) value = -value;
+    return true;
+}
+
+// A data line as exactly three whole numbers separated by blanks.
+bool ReadThreeNumbers(std::string_view line, double (&values)[3]) {
+    int fields = 0;
+    size_t pos = 0;
+    while (true) {
+        pos = line.find_first_not_of(" \t", pos);
+        if (pos == std::string_view::npos) break;
+        const size_t end = std::min(line.find_first_of(" \t", pos), line.size());
+        if (fields == 3 || !ReadWholeNumber(line.substr(pos, end - pos), values[fields]))
+            return false;
+        ++fields;
+        pos = end;
+    }
+    return fields == 3;
 }
 
 } // namespace
@@ -64,8 +94,8 @@ int32_t WriteText(const CDSPFFTData& block, std::string& text) {
     return n;
 }
 
-int32_t ReadText(CDSPFFTData& block, CTextLineReader& reader, const std::string& path,
-                 int channel) {
+int32_t ReadText(CDSPFFTData& block, CTextLineReader& reader, const std::string& path, int channel,
+                 EDataLines lines) {
     const int ch = channel + 1;
     const char* file = path.c_str();
     const char* module = block.GetProcessDescription().c_str();
@@ -142,6 +172,17 @@ int32_t ReadText(CDSPFFTData& block, CTextLineReader& reader, const std::string&
             return fail(FormatText("Channel %i data length in file '%s' is too short at element "
                                    "%i.",
                                    ch, file, i));
+        if (lines == EDataLines::WholeNumbers) {
+            double values[3];
+            if (!ReadThreeNumbers(line, values))
+                return fail(FormatText("File '%s' does not hold the three numbers of channel %i "
+                                       "element %i there: '%s'.",
+                                       file, ch, i, std::string(line.substr(0, 60)).c_str()));
+            time[i] = values[0];
+            magnitude[i] = values[1];
+            phase[i] = values[2];
+            continue;
+        }
         // A response block takes the file's frequency axis with its values.
         const auto [first, rest] = SplitField(line);
         const auto [second, third] = SplitField(rest);

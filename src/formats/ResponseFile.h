@@ -21,9 +21,14 @@ bool IsCDSPFFTDataString(std::string_view text);
 
 /** Appends the block's response text (header and data lines, stored line ends); returns N. */
 int32_t WriteText(const CDSPFFTData& block, std::string& text);
+/** How the data lines of a block are read: each field like atof (what other installations
+ *  read), or each line as exactly three whole numbers (the data logger's own files, where a
+ *  damaged line must not pass as zeros). */
+enum class EDataLines { Atof, WholeNumbers };
 /** Reads one block of response text from the reader's position; `channel` is 0-based
  *  (messages count from 1). Returns N, or 0 with the block's error text set. */
-int32_t ReadText(CDSPFFTData& block, CTextLineReader& reader, const std::string& path, int channel);
+int32_t ReadText(CDSPFFTData& block, CTextLineReader& reader, const std::string& path, int channel,
+                 EDataLines lines = EDataLines::Atof);
 /** Reads every block of the list from response text; returns the last block's size, or 0 at
  *  the first block that fails, whose error text the list copies. */
 int32_t ReadText(CDSPFFTDataList& list, std::string_view text, const std::string& path);

@@ -127,7 +127,8 @@ void CDataLoggerView::OnEditPaste(bool) {
     if (channel >= 0)
         CheckClipboardAction(ClipboardText::Paste(plot, channel, clipboard));
     else
-        CheckClipboardAction(ClipboardText::Paste(plot, clipboard));
+        // A whole plot's text holds N lines per channel.
+        CheckClipboardAction(ClipboardText::Paste(plot, clipboard), plot.GetNumChans());
     Changed();
 }
 
@@ -190,28 +191,29 @@ bool CDataLoggerView::OpenPlotFile(const std::string& path) {
     const bool ok =
         DataLogFile::OpenPlot(*m_pLog, m_pLog->GetChannels(), m_pLog->GetType(), m_pLog->GetSize(),
                               m_pLog->GetSampleRate(), m_selectedPlot, path);
-    if (ok)
-        m_title = m_pLog->GetAt(m_selectedPlot)->GetTitle();
-    else
+    if (!ok) {
         ShowErrorMessage("Unable to open file.\r\n" + m_pLog->GetErrorText());
+        return false;
+    }
+    m_title = m_pLog->GetAt(m_selectedPlot)->GetTitle();
     Changed();
-    return ok;
+    return true;
 }
 
 bool CDataLoggerView::OpenDataLogFile(const std::string& path) {
     MatchLog();
     if (!m_pLog) return false;
-    const bool ok = DataLogFile::Open(*m_pLog, path);
-    if (ok)
-        m_title = m_pLog->GetDataLogFileTitle();
-    else
-        ShowErrorMessage(kUnableToOpen);
+    if (!DataLogFile::Open(*m_pLog, path)) {
+        // The log is as it was; the message says where the file is damaged.
+        ShowErrorMessage("Unable to open file.\r\n" + m_pLog->GetErrorText());
+        return false;
+    }
+    m_title = m_pLog->GetDataLogFileTitle();
     // The log may now have another shape than the blocks of this step; the axes follow it.
     m_pCombined.reset();
-    UpdateControls();
+    ShowCurrentParams();
     SetModified();
-    Invalidate();
-    return ok;
+    return true;
 }
 
 void CDataLoggerView::OnClickedOpenPlot() {

@@ -324,7 +324,7 @@ void CDataLoggerView::OnChangeMergeFrequency(const std::string& text) {
 }
 
 int32_t CDataLoggerView::GetMode() const {
-    // A mode the list does not offer now draws as "Plot"; the stored choice applies again once
+    // A mode the list does not offer now draws as "Plot"; a choice read from a file applies once
     // the log allows it (a process opened with "Merge" shows it after two passes).
     const std::vector<std::string> offered = OnUpdatePlotTypeSel();
     const std::string& mode = Item(ModeTexts(), m_mode);
@@ -393,21 +393,50 @@ bool CDataLoggerView::OnControlChanged(const std::string& id) {
 
 // ---- Refresh --------------------------------------------------------------------------------
 
-const CDSPFFTDataList* CDataLoggerView::ShapeList() const {
-    return m_pWorkingList.get();
+CDataLoggerView::CProcessShape CDataLoggerView::ProcessShape() const {
+    const CDspDoc* doc = GetDocument();
+    if (!doc) return {};
+    return {doc->GetNumChans(), doc->GetType(), doc->GetSize(), doc->GetSampleRate(),
+            doc->GetProcessDesc(this)};
 }
 
 void CDataLoggerView::MatchLog() {
-    const CDSPFFTDataList* shape = ShapeList();
-    if (!shape || !shape->GetAt(0)) return;
-    if (m_pLog && m_pLog->IsEquivalent(*shape)) return;
-    // A new FFT size, sample rate or step position: the plots logged no longer fit.
+    const CProcessShape process = ProcessShape();
+    if (process.size <= 0) return;
+    if (m_pLog && process == m_logProcess) return;
+    // A new FFT size, sample rate or step position: the plots logged no longer fit. The blocks
+    // themselves may come at another rate (a WAV file's), which the first pass gives the log.
     auto log = std::make_unique<CDSPFFTDataLogList>();
-    if (!log->CreateEx(shape->GetNumChans(), shape->GetType(0), shape->GetSize(0),
-                       shape->GetSampleRate(0), shape->GetProcessDescription()))
+    if (!log->CreateEx(process.channels, process.type, process.size, process.sampleRate,
+                       process.description))
         return;
     m_pLog = std::move(log);
+    m_logProcess = process;
     m_pCombined.reset();
+}
+
+bool CDataLoggerView::LogTakes(const CDSPFFTDataList& blocks) {
+    const CDSPFFTData* first = blocks.GetAt(0);
+    if (!first) return false;
+    const bool same =
+        blocks.GetNumChans() == m_pLog->GetChannels() && first->GetType() == m_pLog->GetType() &&
+        first->GetSize() == m_pLog->GetSize() && first->GetSampleRate() == m_pLog->GetSampleRate();
+    if (same) return true;
+    if (m_pLog->IsEmpty()) {
+        m_pLog->SetShape(blocks.GetNumChans(), first->GetType(), first->GetSize(),
+                         first->GetSampleRate(), 1);
+        MakeFreqScale();
+        return true;
+    }
+    // Logging on would mix shapes that no data log file can hold; clearing would lose them.
+    ShowErrorMessage(FormatText(
+        "The blocks reaching this step (%d channels of %d elements at %s samp/sec) differ from "
+        "the %d plots in the log (%d channels of %d elements at %s samp/sec).\r\nSave the log "
+        "with \"Save Dlg\", then clear it with \"New All\" to log the new blocks.",
+        blocks.GetNumChans(), first->GetSize(), FormatText("%.10g", first->GetSampleRate()).c_str(),
+        m_pLog->GetCount(), m_pLog->GetChannels(), m_pLog->GetSize(),
+        FormatText("%.10g", m_pLog->GetSampleRate()).c_str()));
+    return false;
 }
 
 void CDataLoggerView::MakeFreqScale() {
@@ -515,6 +544,12 @@ void CDataLoggerView::UpdateControls() {
         ref.enabled = type.refEnabled;
         c.StateById(Id(i, "unit"))->text = type.unit;
     }
+    // A mode the list stops offering (the plots or the axis changed under it) returns to "Plot"
+    // for good; a mode chosen while it is not offered (read from a file or set on the command
+    // line before a run) waits for the plots that make it possible.
+    const bool offered = GetMode() == m_mode;
+    if (!offered && m_offeredMode == m_mode) m_mode = kModePlot;
+    m_offeredMode = offered ? m_mode : -1;
     CControl& mode = *c.ControlById("mode");
     mode.items = OnUpdatePlotTypeSel();
     const std::string& modeText = Item(ModeTexts(), GetMode());
@@ -573,6 +608,7 @@ int CDataLoggerView::ProcessData() {
         ShowErrorMessage("System Memory Allocation Error");
         return 0;
     }
+    if (!LogTakes(*input)) return 0;
     // Every pass adds a plot; a long run at a large block size would otherwise take all memory.
     const int64_t plots = m_pLog->GetCount() + 1;
     const int64_t bytes = plots * m_pLog->BytesPerPlot();
@@ -717,6 +753,7 @@ void CDataLoggerView::Serialize(CArchive& ar) {
     const auto values = Fields().Load(ar);
     if (!values) return;
     Fields().Apply(*this, *values);
+    m_offeredMode = -1;
     for (CAxisSettings& a : m_axes)
         a.record.yCode = a.type;
     UpdateControls();

@@ -4,7 +4,8 @@
 // Y axes, or draws as their complex sum or as the merge of plots 1 and 2 at a crossover. The
 // user scales and delays plots, replaces a plot from a plot file, saves plots as plot, FRD, ZMA
 // or CSV files and the whole log as a data log file, and moves plot data through the clipboard.
-// The log has a limit in plots and bytes; a run that reaches it stops with a message.
+// The log has a limit in plots and bytes, and holds plots of one shape: a run that reaches the
+// limit, or brings blocks of another shape, stops with a message and keeps every plot.
 
 #include "dsp/DSPFFTDataLogList.h"
 #include "modules/logger/LoggerTrace.h"
@@ -34,7 +35,7 @@ public:
     void OnDraw(ICanvas& canvas, const CRect& rect) override;
     int StartRun() override;
     /** Appends the block list of this step to the log; stops the run (0) with a message when
-     *  the log is full. */
+     *  the log is full or holds plots of another shape. */
     int ProcessData() override;
     int EndRun() override { return 1; }
     void ShowCurrentParams() override;
@@ -140,9 +141,21 @@ private:
 
     void Changed();
     void UpdateControls();
-    /** Creates or replaces the log so it matches the block list of this step. */
+    /** The process settings the log was made under: a change of any clears it at a refresh. */
+    struct CProcessShape {
+        int channels = 0;
+        int type = 0;
+        int32_t size = 0;
+        double sampleRate = 0.0;
+        std::string description;
+        bool operator==(const CProcessShape&) const = default;
+    };
+    CProcessShape ProcessShape() const;
+    /** Creates the log, or replaces it when the process's shape changed since it was made. */
     void MatchLog();
-    const CDSPFFTDataList* ShapeList() const;
+    /** Whether the log takes a copy of `blocks`: an empty log takes their shape (a WAV file's
+     *  rate, say); a log of plots of another shape refuses them with a message. */
+    bool LogTakes(const CDSPFFTDataList& blocks);
     void SetAxisLabels();
     /** 0-based channel the gain, delay and clipboard commands act on, -1 for all. */
     int ActingChannel() const { return GetSelectedChannel() - 1; }
@@ -167,6 +180,7 @@ private:
     const CAxisSettings& GainAxis() const { return m_axes[GetSelectedChannel() == 2 ? 1 : 0]; }
 
     std::unique_ptr<CDSPFFTDataLogList> m_pLog;
+    CProcessShape m_logProcess;
     std::unique_ptr<CDSPFFTDataList> m_pCombined;
     int32_t m_xAxisType = 2;
     bool m_xAxisTypeChanged = false;
@@ -179,6 +193,8 @@ private:
     std::array<CAxisSettings, 2> m_axes;
     int32_t m_selectedPlot = 0;
     int32_t m_mode = kModePlot;
+    /** The stored mode when the mode list offered it at the last refresh, else -1. */
+    int32_t m_offeredMode = -1;
     double m_mergeFrequency = 1000.0;
     int32_t m_markerAxis = 0;
     std::string m_title = " ";

@@ -5,7 +5,10 @@
 #include "common/ModuleProcess.h"
 #include "common/PatternModules.h"
 #include "common/TempFolder.h"
+#include "common/TextFileUtil.h"
+#include "common/WavBytes.h"
 
+#include "formats/DataLogFile.h"
 #include "modules/logger/DataLoggerView.h"
 #include "platform/RecordingCanvas.h"
 
@@ -38,6 +41,12 @@ protected:
     }
     std::vector<std::string> Modes() {
         return Logger().GetControls().GetControl(size_t(Logger().GetControls().Find("mode"))).items;
+    }
+    /** The display mode as stored in the process file. */
+    std::string StoredMode() {
+        for (const CSettingValue& s : Logger().GetSettings())
+            if (s.id == "displaymode") return s.value;
+        return "missing";
     }
 };
 
@@ -126,6 +135,27 @@ TEST_F(DataLogger, ARunStopsWhenTheLogIsFullAndKeepsWhatItLogged) {
     ASSERT_TRUE(Logger().SaveDataLogFile(folder.File("full.dlg")));
     // A byte limit stops the log the same way: one plot of 2 x 3 x 64 doubles is 3072 bytes.
     EXPECT_EQ(Log().BytesPerPlot(), 3072);
+}
+
+// The byte limit: at 4096 elements a plot takes 2 x 3 x 4096 doubles (196608 bytes), so 1 MB
+// holds five plots. The sixth pass stops the run and keeps the five; "New All" makes room again.
+TEST(DataLoggerLimits, TheByteLimitStopsTheRunAndNewAllMakesRoom) {
+    CModuleProcess p{LoggerRegistry()};
+    ASSERT_TRUE(p.Create({"Signal Generator", "DataLogger"}, 4096, 48000.0));
+    const_cast<CAppSettings&>(p.App().GetSettings()).dataLogMaxMegabytes = 1;
+    auto& logger = p.Step<CDataLoggerView>(2);
+    EXPECT_EQ(p.Session().Run(10), 5);
+    EXPECT_EQ(logger.GetLog()->GetCount(), 5);
+    EXPECT_EQ(p.TakeMessages(),
+              std::vector<std::string>{
+                  "The data log is full: it holds 5 plots, the most it may hold (settings "
+                  "DataLogMaxPlots 1000 and DataLogMaxMegabytes 1).\r\nSave it with \"Save "
+                  "Dlg\", then clear it with \"New All\" to log more."});
+    // The last plot kept is the fifth pass's block.
+    EXPECT_EQ(logger.GetLog()->GetTimeData(4, 0)[3], 1000.0 + 50.0 + 3);
+    p.Set(2, {"newall"});
+    EXPECT_EQ(p.Session().Run(2), 2);
+    EXPECT_EQ(logger.GetLog()->GetCount(), 2);
 }
 
 TEST_F(DataLogger, TheModeListFollowsThePlotsAndTheAxis) {
@@ -255,6 +285,144 @@ TEST_F(DataLogger, SavesAPlotAsCsvInTheUnitOfTheFirstAxis) {
     EXPECT_EQ(lines[0], "Frequency (Hz),Ch1 Magnitude (dBVpk.),Ch1 Phase (deg),"
                         "Ch2 Magnitude (dBVpk.),Ch2 Phase (deg)\r");
     EXPECT_EQ(lines[4], "300,6.02059991,-45,0,0\r");
+}
+
+// A failed "Open Dlg" leaves the log exactly as it was, so "Save Dlg" afterwards writes the same
+// bytes as before, and its message says where the file is damaged.
+TEST_F(DataLogger, AFailedOpenDlgKeepsTheLogAndNamesTheDamage) {
+    CTempFolder folder;
+    Passes(5);
+    Logger().SetTitle("Five passes");
+    ASSERT_TRUE(Logger().SaveDataLogFile(folder.File("before.dlg")));
+    const std::string before = GetFile(folder.File("before.dlg"));
+    // The same log cut off in plot 3, as a copy that stopped half way.
+    PutFile(folder.File("cut.dlg"), before.substr(0, before.size() * 11 / 20));
+    p.TakeMessages();
+    EXPECT_FALSE(Logger().OpenDataLogFile(folder.File("cut.dlg")));
+    const auto messages = p.TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].starts_with("Unable to open file.\r\nPlot 3 of 5, the file ends after "
+                                        "line "))
+        << messages[0];
+    EXPECT_NE(messages[0].find("The file ends in the middle of line"), std::string::npos);
+    ASSERT_TRUE(Logger().SaveDataLogFile(folder.File("after.dlg")));
+    EXPECT_EQ(GetFile(folder.File("after.dlg")), before);
+    EXPECT_EQ(Logger().GetTitle(), "Five passes");
+
+    // A whole file replaces the log, title and all.
+    Passes(1);
+    ASSERT_TRUE(Logger().OpenDataLogFile(folder.File("before.dlg")));
+    EXPECT_EQ(Log().GetCount(), 5);
+    EXPECT_EQ(Logger().GetTitle(), "Five passes");
+}
+
+// A data log of another block size stays through refreshes; blocks of the process's size then
+// stop the run instead of clearing it.
+TEST_F(DataLogger, AnOpenedLogOfAnotherShapeIsKeptUntilTheProcessChanges) {
+    CTempFolder folder;
+    CDSPFFTDataLogList other;
+    auto list = other.CreateEx(2, 1, 32, 3200.0, "Step: 2 DataLogger");
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_GT(other.AddTail(*list), 0);
+    ASSERT_GT(DataLogFile::Save(other, folder.File("small.dlg"), "Small"), 0);
+    ASSERT_TRUE(Logger().OpenDataLogFile(folder.File("small.dlg")));
+    p.Set(2, {"y1axis=Vrms", "xaxis=F1Log10"});
+    ASSERT_EQ(Log().GetCount(), 3);
+    EXPECT_EQ(Log().GetSize(), 32);
+    EXPECT_EQ(ControlState(Logger(), "stop").text, "1600Hz");
+    EXPECT_FALSE(p.Pass());
+    EXPECT_EQ(Log().GetCount(), 3);
+    ASSERT_EQ(p.TakeMessages().size(), 1u);
+    p.Doc().SetSize(128);
+    Logger().ShowCurrentParams();
+    EXPECT_TRUE(Log().IsEmpty());
+}
+
+// A whole plot pasted back holds N lines per channel: that is no size mismatch.
+TEST_F(DataLogger, PastingAWholePlotOfTheRightSizeDoesNotWarn) {
+    Passes(1);
+    Logger().OnSelAll();
+    Logger().OnEditCopy(false);
+    const std::string plot = p.App().GetClipboard().GetText().value_or("");
+    ASSERT_EQ(plot.size(), 2u * 64 * 49);
+    p.Set(2, {"plot=Plot2"});
+    Logger().OnEditPaste(false);
+    EXPECT_EQ(p.TakeMessages(), std::vector<std::string>{});
+    ASSERT_EQ(Log().GetCount(), 2);
+    EXPECT_EQ(Log().GetTimeData(1, 1)[5], Log().GetTimeData(0, 1)[5]);
+    // Half a plot more than it holds still warns, and so does half a plot.
+    p.App().GetClipboard().SetText(plot + plot.substr(0, 64 * 49));
+    Logger().OnEditPaste(false);
+    p.App().GetClipboard().SetText(plot.substr(0, 64 * 49));
+    Logger().OnEditPaste(false);
+    EXPECT_EQ(p.TakeMessages(),
+              (std::vector<std::string>{
+                  "Clipboard data > Destination data.\r\nSource data may be lost.",
+                  "Clipboard data < Destination data.\r\nDestination data may be truncated."}));
+}
+
+// A mode the list stops offering returns to "Plot" for good; one set before the plots exist
+// (from a file or the command line) waits for them.
+TEST_F(DataLogger, AModeNoLongerOfferedReturnsToPlot) {
+    Passes(2);
+    p.Set(2, {"mode=Merge"});
+    EXPECT_EQ(StoredMode(), "Merge");
+    p.Set(2, {"xaxis=T1Lin"});
+    EXPECT_EQ(StoredMode(), "Plot");
+    p.Set(2, {"xaxis=F1Lin"});
+    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModePlot);
+    p.Set(2, {"mode=Sum", "newall"});
+    EXPECT_EQ(StoredMode(), "Plot");
+    Passes(2);
+    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModePlot);
+
+    p.Set(2, {"newall", "displaymode=Merge"});
+    EXPECT_EQ(StoredMode(), "Merge");
+    Passes(2);
+    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModeMerge);
+}
+
+// Blocks from a 22050 Hz WAV file in a 48000 Hz process: every pass adds a plot at the file's
+// rate, a refresh keeps them, and blocks of another shape stop the run without clearing them.
+TEST(DataLoggerRates, BlocksAtAnotherRateThanTheProcessAreAllKept) {
+    CTempFolder folder;
+    const auto wav = [&](const char* name, uint32_t rate) {
+        std::vector<uint8_t> data;
+        for (int i = 0; i < 2 * 64 * 8; ++i) {
+            const auto sample = LittleEndian(uint32_t(i * 7), 2);
+            data.insert(data.end(), sample.begin(), sample.end());
+        }
+        PutBytes(folder.File(name), RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, rate, 16)),
+                                                   WavChunk("data", data)}));
+        return folder.File(name);
+    };
+    CModuleProcess p;
+    ASSERT_TRUE(p.Create({"WAV File Open", "DataLogger"}, 64, 48000.0));
+    p.Set(1, {"file=" + wav("slow.wav", 22050)});
+    auto& logger = p.Step<CDataLoggerView>(2);
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(p.Pass()) << "pass " << i + 1 << " "
+                              << testing::PrintToString(p.TakeMessages());
+    ASSERT_EQ(logger.GetLog()->GetCount(), 5);
+    EXPECT_EQ(logger.GetLog()->GetSampleRate(4, 0), 22050.0);
+    EXPECT_EQ(logger.GetLog()->GetSampleRate(), 22050.0);
+    p.Set(2, {"y1axis=Vrms"});
+    p.Doc().OnEditStop();
+    for (int step : {1, 2})
+        p.Step(step).ShowCurrentParams();
+    EXPECT_EQ(logger.GetLog()->GetCount(), 5);
+    EXPECT_EQ(ControlState(logger, "stop").text, "11025Hz");
+
+    p.Set(1, {"file=" + wav("fast.wav", 44100)});
+    EXPECT_FALSE(p.Pass());
+    EXPECT_EQ(logger.GetLog()->GetCount(), 5);
+    const auto messages = p.TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "The blocks reaching this step (2 channels of 64 elements at 44100 "
+                           "samp/sec) differ from the 5 plots in the log (2 channels of 64 "
+                           "elements at 22050 samp/sec).\r\nSave the log with \"Save Dlg\", then "
+                           "clear it with \"New All\" to log the new blocks.");
 }
 
 } // namespace
