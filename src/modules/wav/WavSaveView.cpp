@@ -264,8 +264,9 @@ std::string CWavSaveView::OpenForAppend() {
         m_riff.SeekEnd(0);
         if (!m_riff.CreateChunk(RiffCode("data"), 0)) return "Failed To Create Data Chunk";
     } else if (!m_riff.IsLastChunk()) {
-        // Growing the data in place would overwrite the chunks after it.
-        return "The Output File Could Not Be Opened";
+        // Growing the data in place would overwrite the chunks after it; moving them would
+        // leave the file without them if the program stopped between the two writes.
+        return "The WAVE file has other chunks after its data; appending would overwrite them";
     }
     const uint32_t frames = size / uint32_t(format.BytesPerFrame());
     // A partial frame at the end (a writer cut short) is written over.

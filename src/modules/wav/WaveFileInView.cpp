@@ -20,11 +20,6 @@ constexpr const char* kFile = "file";
 constexpr const char* kStart = "start";
 constexpr const char* kStop = "stop";
 
-// Sample sizes a stored process may name; the file itself is checked again at every run.
-bool IsKnownSampleSize(int bits) {
-    return bits == 8 || bits == 16 || bits == 24 || bits == 32 || bits == 64;
-}
-
 } // namespace
 
 CWaveFileInView::CWaveFileInView() : CWavFileView(kNoFile) {
@@ -285,14 +280,13 @@ void CWaveFileInView::Serialize(CArchive& ar) {
     const int32_t total = ar.ReadInt32(), selection = ar.ReadInt32();
     const int32_t start = ar.ReadInt32(), stop = ar.ReadInt32();
     if (!ar.Ok()) return;
-    if (!IsKnownSampleSize(bits) || channels < 1 || channels > 2 ||
-        !CDspDoc::IsValidSampleRate(rate))
-        ar.Fail("WAV file module with an unknown format (" + std::to_string(bits) + " bits, " +
-                std::to_string(channels) + " channels, " + std::to_string(rate) + " Hz)");
-    else if (selection < 0 || selection > 1 || total < 0 || start < 0 || start > stop ||
-             stop > total)
+    // The stored format and frame count only describe the file as it was when chosen: every
+    // run reads the file again, refuses a format it cannot play with the file's own message and
+    // plays the span only as far as the file reaches. So a format of another installation's or
+    // a span past the end of a file that has since shrunk opens, and the run says what is wrong.
+    if (selection < 0 || selection > 1 || total < 0 || start < 0 || start > stop)
         ar.Fail("WAV file module span " + std::to_string(start) + " to " + std::to_string(stop) +
-                " does not lie in its " + std::to_string(total) + " frames");
+                " is not a span of " + std::to_string(total) + " frames");
     if (!ar.Ok()) return;
     m_fileTitle = std::move(title);
     m_filePath = std::move(path);
