@@ -56,8 +56,15 @@ bool CProcessSession::SetControl(int step, const std::string& idOrLabel, const s
         return false;
     }
     std::string message;
-    if (view->SetControl(idOrLabel, value, message, true)) return true;
-    error = "Step " + std::to_string(step) + ": " + message;
+    const size_t shown = m_sink.Records().size();
+    if (!view->SetControl(idOrLabel, value, message, true)) {
+        error = "Step " + std::to_string(step) + ": " + message;
+        return false;
+    }
+    // A command that ran but failed (a filter text that does not parse on "Update", say) shows
+    // its message instead of refusing the value; with no one to see the box, that is the refusal.
+    if (m_sink.Records().size() == shown) return true;
+    error = m_sink.Records().back().message;
     return false;
 }
 
