@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <cmath>
 
 AURIVO_IMPLEMENT_DYNAMIC(CWaveFileInView, RUNTIME_CLASS(CDspView));
@@ -19,6 +20,8 @@ constexpr const char* kName = "name";
 constexpr const char* kFile = "file";
 constexpr const char* kStart = "start";
 constexpr const char* kStop = "stop";
+constexpr const char* kNotWave = "The file is not a valid WAVE file";
+constexpr const char* kNoData = "The WAVE file has no data";
 
 } // namespace
 
@@ -62,14 +65,20 @@ void CWaveFileInView::UpdateControlStates() {
 
 std::string CWaveFileInView::ReadHeader(CRiffFile& riff, CWavFormat& format,
                                         int32_t& frames) const {
-    if (!riff.Open(ResolvedPath(), ERiffMode::Read, RiffCode("WAVE")))
-        return "The file is not a valid WAVE file";
+    const std::string path = ResolvedPath();
+    if (!riff.Open(path, ERiffMode::Read, RiffCode("WAVE"))) {
+        std::error_code ec;
+        const auto status = std::filesystem::status(path, ec);
+        if (!std::filesystem::exists(status)) return "The WAVE file " + path + " does not exist";
+        if (std::filesystem::is_directory(status)) return path + " is a folder, not a WAVE file";
+        return kNotWave;
+    }
     std::string message = ReadWavFormat(riff, format);
     if (!message.empty()) return message;
     const uint32_t size = riff.FindChunk(RiffCode("data"));
     // A frame count must fit the process file's int; longer files play their first 2^31 frames.
     frames = int32_t(std::min<uint32_t>(size / uint32_t(format.BytesPerFrame()), INT32_MAX));
-    return frames > 0 ? std::string() : "The WAVE file has no data";
+    return frames > 0 ? std::string() : kNoData;
 }
 
 void CWaveFileInView::OnClickedOpen() {
@@ -144,8 +153,8 @@ int CWaveFileInView::StartRun() {
     const std::string message = ReadHeader(m_riff, m_format, frames);
     if (!message.empty()) {
         m_riff.Close();
-        if (message == "The file is not a valid WAVE file" ||
-            message == "The WAVE file has no data") {
+        // A file that is missing keeps its path: the drive or share it is on may come back.
+        if (message == kNotWave || message == kNoData) {
             ForgetFile();
             UpdateControlStates();
         }

@@ -87,13 +87,31 @@ TEST_F(WavPlay, DraggingAcrossTheOverviewChoosesTheSpanAndAPressResetsIt) {
     EXPECT_NEAR(view.ReadOverview(200)[100].second, -5000 * 3.0517578125e-05, 1e-12);
 }
 
-TEST_F(WavPlay, AFileGoneSinceItWasChosenStopsTheRunAndIsForgotten) {
+// A file gone since it was chosen is named as missing, and kept: its drive may come back. One
+// that is no WAVE file any more is forgotten.
+TEST_F(WavPlay, AFileGoneSinceItWasChosenStopsTheRunSayingItIsMissing) {
     std::filesystem::remove(path);
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        EXPECT_FALSE(p.Pass());
+        EXPECT_THAT(p.TakeMessages(),
+                    testing::ElementsAre("The WAVE file " + path + " does not exist"));
+        EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFilePath(), path);
+    }
+    PutBytes(path, {'n', 'o'});
     EXPECT_FALSE(p.Pass());
     EXPECT_THAT(p.TakeMessages(), testing::ElementsAre("The file is not a valid WAVE file"));
     EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFilePath(), "");
     EXPECT_FALSE(p.Pass());
     EXPECT_THAT(p.TakeMessages(), testing::ElementsAre("No PCM file selected"));
+}
+
+TEST_F(WavPlay, ChoosingAMissingFileOrAFolderSaysSo) {
+    std::string message;
+    EXPECT_FALSE(p.Step(1).SetControl("file", folder.File("none.wav"), message));
+    EXPECT_EQ(message, "The WAVE file " + folder.File("none.wav") + " does not exist");
+    EXPECT_FALSE(p.Step(1).SetControl("file", folder.Path(), message));
+    EXPECT_EQ(message, folder.Path() + " is a folder, not a WAVE file");
+    EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFilePath(), path);
 }
 
 struct CDamaged {
