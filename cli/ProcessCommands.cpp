@@ -41,6 +41,8 @@ json StepsJson(CProcessSession& session, bool settings, bool readouts) {
         json entry{{"step", step}, {"module", *name}, {"identity", *id}};
         if (settings) entry["settings"] = SettingsJson(session.GetSettings(step));
         if (readouts) entry["readouts"] = ReadoutsJson(session.GetReadouts(step));
+        if (const std::string warning = session.Step(step)->GetRunWarning(); !warning.empty())
+            entry["warning"] = warning;
         steps.push_back(entry);
     }
     return steps;
@@ -260,6 +262,9 @@ int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, 
             out << StepHeading(step, *name, "") << "\n";
             for (const CReadoutValue& r : cli->GetReadouts(step))
                 out << "  " << TerminalText(r.Text()) << "\n";
+            // A warning, not an error: the run did what it was asked, the exit code stays.
+            if (const std::string warning = cli->Step(step)->GetRunWarning(); !warning.empty())
+                out << "  Warning: " << TerminalText(warning) << "\n";
         }
         for (const auto& m : messages)
             out << "Message: " << m.get<std::string>() << "\n";

@@ -130,6 +130,26 @@ TEST_F(Cli, SetAndRunReportACommandThatFails) {
     EXPECT_NE(GetFile(p), before);
 }
 
+// A step whose rate is not the process's runs as asked, and the run says so in a warning line
+// (and the JSON's "warning") without changing the exit code.
+TEST_F(Cli, RunWarnsOfAStepWhoseRateDiffers) {
+    const CModuleRegistry builtIn = GetBuiltInModules();
+    const std::string p = File("r.process");
+    ASSERT_EQ(Command({"new", p, "Signal Generator", "WAV File Save", "--rate", "48000"}, &builtIn),
+              0)
+        << err;
+    const std::string wav = "2:file=" + File("out.wav");
+    ASSERT_EQ(Command({"run", p, "--set", wav}, &builtIn), 0) << err;
+    EXPECT_EQ(out.find("Warning"), std::string::npos) << out;
+    ASSERT_EQ(Command({"run", p, "--set", wav, "--set", "2:rate=44100"}, &builtIn), 0) << err;
+    const std::string warning =
+        "Rate 44100 Hz is not the process rate 48000 Hz: frequencies come out scaled by 0.91875";
+    EXPECT_NE(out.find("Step 2: WAV File Save\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n  Warning: " + warning + "\n"), std::string::npos) << out;
+    ASSERT_EQ(Command({"run", p, "--json", "--set", wav, "--set", "2:rate=44100"}, &builtIn), 0);
+    EXPECT_EQ(json::parse(out)["steps"][1]["warning"], warning);
+}
+
 // Every usage or file error exits with 2 and is one line that names the program and the reason;
 // nothing is written.
 TEST_F(Cli, UsageAndFileErrorsAreOneLineWithTheirReason) {

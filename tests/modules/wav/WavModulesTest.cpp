@@ -10,6 +10,7 @@
 #include "common/WavBytes.h"
 #include "platform/RecordingCanvas.h"
 #include "modules/wav/WavSaveView.h"
+#include "process/FFTOptsDlg.h"
 #include "modules/wav/WaveFileInView.h"
 
 #include <gtest/gtest.h>
@@ -237,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(Files, WavAppendTrailed,
 TEST_F(WavSave, NewCreatesTheFileAtOnceAndResetEmptiesWhatARunWrote) {
     auto& view = p.Step<CWavSaveView>(2);
     const auto empty =
-        RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 5000, 16)), WavChunk("data", {})});
+        RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 48000, 16)), WavChunk("data", {})});
     ASSERT_TRUE(view.ChooseFile(path, false));
     EXPECT_EQ(GetBytes(path), empty);
     ASSERT_TRUE(p.Pass());
@@ -248,6 +249,43 @@ TEST_F(WavSave, NewCreatesTheFileAtOnceAndResetEmptiesWhatARunWrote) {
     EXPECT_EQ(view.GetFramesWritten(), 0);
     view.OnClickedClose();
     EXPECT_EQ(view.GetFileTitle(), "(No File Opened)");
+}
+
+// A new step writes at the process's rate (the nearest in its list) and follows it until a rate
+// is chosen; a stored rate stays what it was, byte for byte, and a rate that differs from the
+// process's is named.
+TEST_F(WavSave, ANewStepWritesAtTheProcessRateAndAStoredOneStays) {
+    auto& view = p.Step<CWavSaveView>(2);
+    const auto status = [&view] { return view.UpdateStatusPane(0, CColour{}).text; };
+    EXPECT_EQ(view.GetSampleRate(), 48000);
+    EXPECT_EQ(status().find("process rate"), std::string::npos) << status();
+    CFFTOptions options;
+    p.Doc().FillFFTOptions(options);
+    options.m_sampleRate = "50000";
+    std::string message;
+    ASSERT_TRUE(p.Doc().ApplyFFTOptions(options, message)) << message;
+    EXPECT_EQ(view.GetSampleRate(), 48000);
+    EXPECT_TRUE(status().ends_with(
+        "  Rate 48000 Hz is not the process rate 50000 Hz: frequencies come out scaled by 0.96"))
+        << status();
+
+    CArchiveBytes f;
+    f.NewClass("CDspView").I32(0).NewClass("CWavSaveView").Text("").Text("(No File Opened)");
+    f.I32(0).I32(1).I32(1).I32(0); // 5000 Hz, 16 bits, stereo, no appending
+    CArchive in(f.Get());
+    view.Serialize(in);
+    ASSERT_TRUE(in.Ok()) << in.GetError();
+    p.Doc().ShowCurrentParams();
+    EXPECT_EQ(view.GetSampleRate(), 5000);
+    EXPECT_TRUE(status().ends_with(
+        "  Rate 5000 Hz is not the process rate 50000 Hz: frequencies come out scaled by 0.1"))
+        << status();
+    CArchive out;
+    view.Serialize(out);
+    EXPECT_EQ(out.GetBuffer(), f.Get());
+    p.Set(2, {"rate=8000"});
+    ASSERT_TRUE(p.Doc().ApplyFFTOptions(options, message)) << message;
+    EXPECT_EQ(view.GetSampleRate(), 8000);
 }
 
 TEST_F(WavSave, ARunWithoutAFileIsRefused) {
