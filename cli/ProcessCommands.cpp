@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -57,6 +58,8 @@ json StepsJson(CProcessSession& session, bool settings, bool readouts) {
         json entry{{"step", step}, {"module", *name}, {"identity", *id}};
         if (settings) entry["settings"] = SettingsJson(session.GetSettings(step));
         if (readouts) entry["readouts"] = ReadoutsJson(session.GetReadouts(step));
+        if (const std::string warning = session.Step(step)->GetRunWarning(); !warning.empty())
+            entry["warning"] = warning;
         steps.push_back(entry);
     }
     return steps;
@@ -96,11 +99,28 @@ bool ParseOption(const std::string& option, const std::string& text, double& val
 
 } // namespace
 
+namespace {
+constexpr std::string_view kPlugInMark = " (plug-in)";
+
+// The module a name on the command line means. `modules` marks plug-in modules, and a line it
+// prints, mark and all, names the module as the plain name does.
+std::string ModuleNamed(const CModuleRegistry& registry, const std::string& name) {
+    const auto& plugIns = registry.GetPlugIns();
+    const auto named = [&](const std::string& wanted) {
+        return std::any_of(plugIns.begin(), plugIns.end(),
+                           [&](const CPlugInModule& p) { return p.name == wanted; });
+    };
+    if (!name.ends_with(kPlugInMark) || registry.Find(name) || named(name)) return name;
+    const std::string plain = name.substr(0, name.size() - kPlugInMark.size());
+    return named(plain) ? plain : name;
+}
+} // namespace
+
 int ListModules(const CModuleRegistry& registry, std::ostream& out) {
     for (const std::string& name : registry.GetNames())
         out << TerminalText(name) << "\n";
     for (const CPlugInModule& plugIn : registry.GetPlugIns())
-        out << TerminalText(plugIn.name) << " (plug-in)\n";
+        out << TerminalText(plugIn.name) << kPlugInMark << "\n";
     return 0;
 }
 
@@ -122,8 +142,11 @@ int NewProcess(const CModuleRegistry& registry, const CNewOptions& options, std:
                         "--rate " + ShortName(*options.rate) + ": " + CDspDoc::kSampleRateRange);
         session.sampleRate = value;
     }
+    std::vector<std::string> modules;
+    for (const std::string& name : options.modules)
+        modules.push_back(ModuleNamed(registry, name));
     CCliSession cli(registry);
-    if (!cli->Create(options.modules, session, error))
+    if (!cli->Create(modules, session, error))
         return Fail(
             err, error + (error.starts_with("Unknown module") ? " (see aurivo-cli modules)" : ""));
     if (!cli->Save(options.file, error)) return Fail(err, error);
@@ -263,6 +286,9 @@ int RunProcessFile(const CModuleRegistry& registry, const CRunOptions& options, 
                 channel = r.channel;
                 out << "  " << TerminalText(r.Text()) << "\n";
             }
+            // A warning, not an error: the run did what it was asked, the exit code stays.
+            if (const std::string warning = cli->Step(step)->GetRunWarning(); !warning.empty())
+                out << "  Warning: " << TerminalText(warning) << "\n";
         }
         for (const auto& m : messages)
             out << "Message: " << m.get<std::string>() << "\n";

@@ -54,7 +54,9 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
         const size_t end = text.find('\n', start);
         std::string_view line =
             text.substr(start, end == std::string_view::npos ? text.npos : end - start);
-        if (line.ends_with('\r')) line.remove_suffix(1);
+        // "\r\n" written to a text-mode file is stored as CR CR LF: both CRs belong to the end.
+        for (int cr = 0; cr < 2 && line.ends_with('\r'); ++cr)
+            line.remove_suffix(1);
         lines.push_back(line);
         if (end == std::string_view::npos) return lines;
         start = end + 1;

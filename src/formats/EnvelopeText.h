@@ -31,8 +31,9 @@ struct CBinning {
  *  1.5 bin widths bin 1, otherwise the nearest bin centre. */
 int32_t BinOf(double frequency, const CBinning& binning);
 
-/** Lines of an edit text as a text control counts them: split at line ends ("\r\n" or "\n"),
- *  so that a text ending with a line end has an empty last line. */
+/** Lines of an edit text as a text control counts them: split at line ends ("\n", "\r\n" or the
+ *  "\r\r\n" of a filter file saved through a text-mode stream), so that a text ending with a
+ *  line end has an empty last line. */
 std::vector<std::string_view> SplitLines(std::string_view text);
 
 /** Parses the whole text into `sums` (cleared first, sized lastBin + 1). Returns an empty text,

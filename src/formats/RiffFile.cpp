@@ -79,7 +79,8 @@ uint32_t CRiffFile::FindChunk(uint32_t id) {
         // Cut at the end of the file, which also reads a data size of 0xFFFFFFFF that a crashed
         // writer left to the end; one left at 0 reads there as well.
         uint32_t size = uint32_t(std::min<uint64_t>(declared, available));
-        if (chunkId == kData && declared == 0) size = uint32_t(available);
+        if (chunkId == kData && declared == 0 && !ChunksFill(offset + 8, end))
+            size = uint32_t(available);
         if (chunkId == id) {
             m_chunk = {chunkId, size, 0, offset + 8, false};
             m_inChunk = true;
@@ -89,6 +90,21 @@ uint32_t CRiffFile::FindChunk(uint32_t id) {
         offset += 8 + uint64_t(size) + (size & 1);
     }
     return 0;
+}
+
+bool CRiffFile::ChunksFill(uint64_t offset, uint64_t end) {
+    uint32_t id = 0, size = 0;
+    bool any = false;
+    while (offset + 8 <= end && ReadHeader(offset, id, size)) {
+        for (int i = 0; i < 4; ++i) {
+            const uint8_t c = uint8_t(id >> (8 * i));
+            if (c < 0x20 || c > 0x7E) return false; // no four-character code: samples
+        }
+        offset += 8 + uint64_t(size) + (size & 1);
+        any = true;
+    }
+    // The last chunk's pad byte may be missing.
+    return any && (offset == end || offset == end + 1);
 }
 
 bool CRiffFile::CreateChunk(uint32_t id, uint32_t size) {

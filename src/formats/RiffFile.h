@@ -2,7 +2,8 @@
 // A RIFF file read and written directly: the outer `RIFF` chunk of one form type and its
 // sub-chunks. Reading never trusts a size field: a chunk is cut at the end of the file, chunks
 // may come in any order with unknown ones skipped, and a `data` chunk whose size was never
-// fixed (0 or 0xFFFFFFFF after a crashed writer) runs to the end of the file. Writing keeps
+// fixed (0 or 0xFFFFFFFF after a crashed writer) runs to the end of the file. A `data` size of 0
+// followed by nothing but whole chunks is an empty data chunk, not an unfixed one. Writing keeps
 // the file valid at every Flush: the sizes of the chunk being written and of the `RIFF` chunk
 // are fixed in place, and a write that fails is taken back, so a recording cut short by a full
 // disk or a crash leaves a file of the blocks written so far. GUI thread.
@@ -70,6 +71,9 @@ public:
 
 private:
     bool ReadHeader(uint64_t offset, uint32_t& id, uint32_t& size);
+    /** Whether the bytes from `offset` to `end` are one or more whole chunks with four-character
+     *  codes (what follows an empty chunk), rather than samples a crashed writer left. */
+    bool ChunksFill(uint64_t offset, uint64_t end);
     bool StoreUInt32(uint64_t offset, uint32_t value);
     /** Stores the current chunk's size and the RIFF size for the file as it is now. */
     bool StoreSizes();

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/AudioServices.h"
+#include "process/PlugInCall.h"
 #include "process/ProcessSelectDlg.h"
 
 #include <algorithm>
@@ -229,8 +230,15 @@ bool CDspApp::ResolveNames(const std::list<std::string>& names, std::string& err
         if (!c && m_plugInsEnabled) {
             for (const auto& p : m_plugIns) {
                 if (p.entry && p.name == name) {
-                    c = static_cast<const CModuleClass*>(
-                        p.entry("GetRunTimeClass", nullptr, nullptr));
+                    void* answer = nullptr;
+                    std::string failure;
+                    if (!CallPlugInEntry(p.entry, "GetRunTimeClass", nullptr, nullptr, answer,
+                                         failure)) {
+                        error = "Step " + std::to_string(position + 1) + ": the plug-in module \"" +
+                                name + "\" failed in GetRunTimeClass: " + failure;
+                        return false;
+                    }
+                    c = static_cast<const CModuleClass*>(answer);
                     table[position] = p.entry;
                     break;
                 }

@@ -1,6 +1,7 @@
 #include "process/DspDoc.h"
 
 #include "process/DspApp.h"
+#include "process/PlugInCall.h"
 
 #include "base/NumberText.h"
 
@@ -72,24 +73,52 @@ std::string CDspDoc::GetProcessDesc(const CDspView* view) const {
 
 // ---- Run loop -----------------------------------------------------------------------------
 
-bool CDspDoc::CallPlugIn(size_t step, const char* operation, void* argument, void** result) const {
+CDspDoc::EPlugInCall CDspDoc::CallPlugIn(size_t step, const char* operation, void* argument,
+                                         void** result, std::string* failure) {
     PlugInEntry entry = GetPlugIn(step);
-    if (!entry) return false;
-    void* r = entry(operation, GetView(step), argument);
-    if (result) *result = r;
-    return true;
+    if (!entry) return EPlugInCall::BuiltIn;
+    CDspView* view = GetView(step);
+    void* answer = nullptr;
+    std::string error;
+    if (!CallPlugInEntry(entry, operation, view, argument, answer, error)) {
+        const std::string name =
+            step < m_stepNames.size() ? *std::next(m_stepNames.begin(), long(step)) : "";
+        std::string message =
+            "The plug-in module \"" + name + "\" failed in " + operation + ": " + error;
+        if (failure)
+            *failure = std::move(message);
+        else if (view)
+            view->ShowErrorMessage(message);
+        return EPlugInCall::Failed;
+    }
+    if (result) *result = answer;
+    return EPlugInCall::Answered;
 }
 
 bool CDspDoc::StartStep(size_t step) {
     void* result = nullptr;
-    if (CallPlugIn(step, "StartRun", nullptr, &result)) return result == nullptr;
+    switch (CallPlugIn(step, "StartRun", nullptr, &result)) {
+    case EPlugInCall::Answered:
+        return result == nullptr;
+    case EPlugInCall::Failed:
+        return false;
+    case EPlugInCall::BuiltIn:
+        break;
+    }
     CDspView* view = GetView(step);
     return !view || view->StartRun() != 0;
 }
 
 int CDspDoc::ProcessStep(size_t step) {
     void* result = nullptr;
-    if (CallPlugIn(step, "ProcessData", nullptr, &result)) return result != nullptr ? 1 : 0;
+    switch (CallPlugIn(step, "ProcessData", nullptr, &result)) {
+    case EPlugInCall::Answered:
+        return result != nullptr ? 1 : 0;
+    case EPlugInCall::Failed:
+        return 0;
+    case EPlugInCall::BuiltIn:
+        break;
+    }
     CDspView* view = GetView(step);
     if (!view) return 1;
     const int outcome = view->ProcessData();
@@ -97,7 +126,7 @@ int CDspDoc::ProcessStep(size_t step) {
 }
 
 void CDspDoc::EndStep(size_t step) {
-    if (CallPlugIn(step, "EndRun", nullptr, nullptr)) return;
+    if (CallPlugIn(step, "EndRun", nullptr, nullptr) != EPlugInCall::BuiltIn) return;
     if (CDspView* view = GetView(step)) view->EndRun();
 }
 
@@ -105,7 +134,8 @@ bool CDspDoc::OnEditRun() {
     m_starting = 1;
     if (!m_running && !m_paused) {
         for (size_t i = 0; i < m_views.size(); ++i) {
-            if (CallPlugIn(i, "ShowCurrentParams", nullptr, nullptr)) continue;
+            if (CallPlugIn(i, "ShowCurrentParams", nullptr, nullptr) != EPlugInCall::BuiltIn)
+                continue;
             m_views[i]->ShowCurrentParams();
             m_views[i]->Invalidate();
         }
@@ -210,16 +240,22 @@ void CDspDoc::ShowCurrentParams() {
     EnsureDocumentList();
     m_pCurrentList = m_pDocList;
     for (size_t i = 0; i < m_views.size(); ++i) {
-        if (CallPlugIn(i, "ShowCurrentParams", nullptr, nullptr)) continue;
+        if (CallPlugIn(i, "ShowCurrentParams", nullptr, nullptr) != EPlugInCall::BuiltIn) continue;
         m_views[i]->ShowCurrentParams();
         m_views[i]->Invalidate();
     }
     for (size_t i = 0; i < m_views.size(); ++i) {
         int32_t position = static_cast<int32_t>(i);
-        if (CallPlugIn(i, "OnInitialModuleSetup", nullptr, nullptr))
+        switch (CallPlugIn(i, "OnInitialModuleSetup", nullptr, nullptr)) {
+        case EPlugInCall::Answered:
             CallPlugIn(i, "SetStepNumber", &position, nullptr);
-        else
+            break;
+        case EPlugInCall::Failed:
+            break;
+        case EPlugInCall::BuiltIn:
             m_views[i]->OnInitialModuleSetup();
+            break;
+        }
     }
     for (size_t i = 0; i < m_views.size(); ++i)
         StartStep(i);

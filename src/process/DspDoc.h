@@ -163,8 +163,11 @@ public:
     bool SaveModified();
 
 private:
-    /** Calls the step's plug-in entry, or returns false when the step is a built-in module. */
-    bool CallPlugIn(size_t step, const char* operation, void* argument, void** result) const;
+    enum class EPlugInCall { BuiltIn, Answered, Failed };
+    /** Calls the step's plug-in entry (BuiltIn for a built-in module's step). A plug-in that
+     *  throws has Failed: the step shows why, unless `failure` takes the message instead. */
+    EPlugInCall CallPlugIn(size_t step, const char* operation, void* argument, void** result,
+                           std::string* failure = nullptr);
     bool StartStep(size_t step);
     /** 1 done, 0 failed, CDspView::kPending waiting for a device. */
     int ProcessStep(size_t step);

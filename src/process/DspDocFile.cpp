@@ -51,7 +51,17 @@ void CDspDoc::ReadSettings(CArchive& ar) {
 }
 
 void CDspDoc::SerializeStep(size_t step, CArchive& ar) {
-    if (CallPlugIn(step, "Serialize", &ar, nullptr)) return;
+    std::string failure;
+    switch (CallPlugIn(step, "Serialize", &ar, nullptr, &failure)) {
+    case EPlugInCall::Answered:
+        return;
+    case EPlugInCall::Failed:
+        // The file is not written, or not taken over, when a step's state is missing from it.
+        ar.Fail(GetProcessDesc(GetView(step)) + ": " + failure);
+        return;
+    case EPlugInCall::BuiltIn:
+        break;
+    }
     if (CDspView* view = GetView(step)) view->Serialize(ar);
 }
 

@@ -19,6 +19,10 @@ bool CDspDoc::OnSaveDocument(const std::string& path, std::string& error) {
     }
     CArchive ar;
     Serialize(ar);
+    if (!ar.Ok()) {
+        error = ar.GetError();
+        return false;
+    }
     if (!WriteFileAtomically(path, ar.GetBuffer(), error)) return false;
     m_modified = false;
     return true;

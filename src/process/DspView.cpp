@@ -95,6 +95,7 @@ CStatusPane CDspView::UpdateStatusPane(std::time_t now, CColour windowTextColour
     const bool customColour = !app || app->GetSettings().enableCustomModuleTextColor != 0;
     pane.colour = StatusColour(pane.text, m_pDocument->GetCurrentStep(), m_pDocument->IsRunning(),
                                m_pDocument->IsPaused(), customColour, windowTextColour);
+    if (const std::string warning = GetRunWarning(); !warning.empty()) pane.text += "  " + warning;
     return pane;
 }
 

@@ -131,6 +131,10 @@ public:
     virtual std::vector<CSettingValue> GetSettings() const;
     /** The message StartRun would refuse the run with on the settings alone; empty when none. */
     virtual std::string CheckRunSettings() const { return {}; }
+    /** What the step runs with that changes what the process delivers and that the user should
+     *  know (a rate other than the process's); empty when there is nothing. Shown on the status
+     *  line and by the command line's run. */
+    virtual std::string GetRunWarning() const { return {}; }
     /** The module's own right-button menu; empty when it uses the common module menu. */
     virtual std::vector<CMenuEntry> GetContextMenu() const { return {}; }
     /** The menu of a view that plots response data: channel selection, then `extra` (a group

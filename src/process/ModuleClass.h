@@ -19,9 +19,15 @@ extern "C" {
 typedef void* (*PlugInEntry)(const char* operation, void* view, void* argument);
 }
 
-/** The calling interface a plug-in is built for, as it answers "GetInterfaceVersion" (the
- *  address of an int32). A plug-in that does not answer is taken to be of this version. */
+/** The calling interface a plug-in is built for. A library tells it through a function of its
+ *  own, apart from the entry point, so that no answer of the entry point is ever taken for a
+ *  version: `extern "C" int32_t AurivoPlugInInterfaceVersion(void)`. A library without that
+ *  function is taken to be of this version, as libraries built before it existed are. */
 constexpr int32_t kPlugInInterfaceVersion = 1;
+constexpr const char* kPlugInVersionSymbol = "AurivoPlugInInterfaceVersion";
+extern "C" {
+typedef int32_t (*PlugInVersionFunction)();
+}
 
 /** A plug-in module as the application knows it. */
 struct CPlugInModule {

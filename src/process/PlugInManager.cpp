@@ -1,8 +1,10 @@
 #include "process/PlugInManager.h"
 
+#include "process/PlugInCall.h"
 #include "ui/AppSettings.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,15 +17,54 @@ namespace fs = std::filesystem;
 namespace {
 constexpr const char* kProgram = "aurivo: ";
 
-// Anyone may place a library in a world-writable folder (a library world-writable itself may be
-// replaced), and the current directory is wherever the user happens to stand: a library there
-// would run with the user's rights without being installed on purpose.
+// Why someone other than the user and root could change what `info` describes; empty when no
+// one can. A library anyone else may write, or place in a folder, runs with the user's rights
+// the next time the program starts. A folder above the plug-in folder matters as much: whoever
+// may write it can put another folder in the plug-in folder's place. A sticky folder above
+// (such as /tmp) is safe, since only an entry's owner may rename or remove it.
+std::string WhoElseMayWrite(const struct stat& info, bool above) {
+    if (info.st_uid != 0 && info.st_uid != geteuid())
+        return "is owned by another user (uid " + std::to_string(info.st_uid) + ")";
+    if (above && S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX)) return {};
+    if (info.st_mode & S_IWOTH) return "is writable by every user";
+    if (info.st_mode & S_IWGRP) return "is writable by its group";
+    return {};
+}
+
+// The first folder above `path` (up to /) that others may change, with the reason; empty when
+// there is none.
+std::string UnsafeFolderAbove(const fs::path& path, std::string& reason) {
+    std::error_code ec;
+    const fs::path canonical = fs::canonical(path, ec);
+    if (ec || canonical == canonical.root_path()) return {};
+    fs::path above = canonical.parent_path();
+    for (;;) {
+        struct stat info {};
+        if (stat(above.c_str(), &info) == 0) {
+            reason = WhoElseMayWrite(info, true);
+            if (!reason.empty()) return above.string();
+        }
+        if (above == above.root_path()) return {};
+        above = above.parent_path();
+    }
+}
+
+// The current directory is wherever the user happens to stand: a library there would run with
+// the user's rights without being installed on purpose.
 bool RefuseFolder(const std::string& folder, std::ostream& err) {
     struct stat info {};
     if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return true; // nothing there
-    if (info.st_mode & S_IWOTH) {
-        err << kProgram << "plug-in folder " << folder
-            << " is writable by every user; no plug-ins are loaded from it\n";
+    const std::string reason = WhoElseMayWrite(info, false);
+    if (!reason.empty()) {
+        err << kProgram << "plug-in folder " << folder << " " << reason
+            << "; no plug-ins are loaded from it\n";
+        return true;
+    }
+    std::string aboveReason;
+    const std::string above = UnsafeFolderAbove(folder, aboveReason);
+    if (!above.empty()) {
+        err << kProgram << "plug-in folder " << folder << " lies in " << above << ", which "
+            << aboveReason << "; no plug-ins are loaded from it\n";
         return true;
     }
     std::error_code ec;
@@ -33,6 +74,24 @@ bool RefuseFolder(const std::string& folder, std::ostream& err) {
         return true;
     }
     return false;
+}
+
+// Why the library file at `path` must not be loaded; empty when it may. A link is judged by the
+// file it leads to and the folders that one lies in.
+std::string UnsafeLibrary(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return "cannot be examined";
+    std::string reason = WhoElseMayWrite(info, false);
+    if (!reason.empty()) return reason;
+    struct stat link {};
+    if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        std::error_code ec;
+        const fs::path target = fs::canonical(path, ec);
+        const std::string above = ec ? std::string() : UnsafeFolderAbove(target, reason);
+        if (!above.empty())
+            return "leads to " + target.string() + " in " + above + ", which " + reason;
+    }
+    return {};
 }
 
 std::vector<std::string> LibraryFiles(const std::string& folder) {
@@ -63,27 +122,34 @@ void CPlugInManager::UnloadAll() {
 }
 
 bool CPlugInManager::Load(const std::string& path, std::ostream& err) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return false;
-    if (info.st_mode & S_IWOTH) {
-        err << kProgram << "plug-in " << path << " is writable by every user; it is not loaded\n";
+    const std::string unsafe = UnsafeLibrary(path);
+    if (!unsafe.empty()) {
+        err << kProgram << "plug-in " << path << " " << unsafe << "; it is not loaded\n";
         return false;
     }
     std::string error;
     void* handle = m_libraries.Open(path, error);
     if (!handle) return false;
-    // A library without the entry point stays loaded and is never called.
-    if (PlugInEntry entry = EntryOf(m_libraries, handle)) {
-        const auto* version =
-            static_cast<const int32_t*>(entry("GetInterfaceVersion", nullptr, nullptr));
-        if (version && *version != kPlugInInterfaceVersion) {
-            err << kProgram << "plug-in " << path << " is built for interface version " << *version
+    // The version comes from a function of its own: an entry point that answers every operation
+    // it does not know with some pointer would otherwise have that pointer read as a version.
+    if (auto version = reinterpret_cast<PlugInVersionFunction>(
+            m_libraries.Find(handle, kPlugInVersionSymbol))) {
+        int32_t number = 0;
+        if (!CallPlugInVersion(version, number, error)) {
+            err << kProgram << "plug-in " << path
+                << " failed to tell its interface version: " << error << "; it is not loaded\n";
+            m_libraries.Close(handle);
+            return false;
+        }
+        if (number != kPlugInInterfaceVersion) {
+            err << kProgram << "plug-in " << path << " is built for interface version " << number
                 << ", this program has version " << kPlugInInterfaceVersion
                 << "; it is not loaded\n";
             m_libraries.Close(handle);
             return false;
         }
     }
+    // A library without the entry point stays loaded and is never called.
     m_loaded.push_back({handle, path});
     return true;
 }
@@ -109,9 +175,15 @@ void CPlugInManager::AddModules(CModuleRegistry& registry, std::ostream& err) co
     for (const CLibrary& library : m_loaded) {
         PlugInEntry entry = EntryOf(m_libraries, library.handle);
         if (!entry) continue;
-        const auto* text = static_cast<const char*>(entry("GetModuleName", nullptr, nullptr));
+        void* text = nullptr;
+        std::string error;
+        if (!CallPlugInEntry(entry, "GetModuleName", nullptr, nullptr, text, error)) {
+            err << kProgram << "plug-in " << library.path
+                << " is skipped: asked for its module name, " << error << "\n";
+            continue;
+        }
         if (!text) continue;
-        const std::string name = text;
+        const std::string name = static_cast<const char*>(text);
         const auto& plugIns = registry.GetPlugIns();
         const auto earlier = std::find_if(plugIns.begin(), plugIns.end(),
                                           [&](const CPlugInModule& p) { return p.name == name; });

@@ -1,7 +1,9 @@
 #pragma once
 // The plug-in libraries: found in the program's plug-in folders and the user's, loaded, asked
 // for their module names and held until the program ends. The search never changes the current
-// directory and refuses folders that others could write to, and the current directory itself.
+// directory. It refuses folders and libraries that anyone but the user and root could change
+// (written by others, or owned by another user), folders that lie in such a folder, and the
+// current directory itself.
 
 #include "platform/SettingsStore.h"
 #include "platform/SharedLibraries.h"

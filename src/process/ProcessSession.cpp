@@ -71,21 +71,21 @@ bool CProcessSession::SetControl(int step, const std::string& idOrLabel, const s
     std::string message;
     const bool set = view->SetControl(idOrLabel, value, message, true);
     m_app.SetFileDialog(host);
-    const std::string prefix = "Step " + std::to_string(step) + ": ";
     if (!set) {
-        error = prefix + message;
+        error = "Step " + std::to_string(step) + ": " + message;
         return false;
     }
-    if (!dialog.WasAsked()) return true;
-    if (value.empty()) {
-        error = prefix + idOrLabel + " needs a file: " + idOrLabel + "=PATH";
+    if (dialog.WasAsked() && value.empty()) {
+        error = "Step " + std::to_string(step) + ": " + idOrLabel + " needs a file: " + idOrLabel +
+                "=PATH";
         return false;
     }
-    if (m_sink.Records().size() > shown) {
-        error = prefix + m_sink.Records().back().message;
-        return false;
-    }
-    return true;
+    // A command that ran but failed (a filter text that does not parse on "Update", a file that
+    // cannot be written) shows its message instead of refusing the value; with no one to see the
+    // box, that is the refusal.
+    if (m_sink.Records().size() == shown) return true;
+    error = m_sink.Records().back().message;
+    return false;
 }
 
 bool CProcessSession::CheckRunSettings(std::string& error) const {

@@ -52,7 +52,8 @@ public:
     CDspView* Step(int step) const;
 
     /** Changes a control (or a listed setting) of a 1-based step by id or label, read strictly
-     *  as the command line reads it. False with a message naming the step. */
+     *  as the command line reads it. False with a message naming the step, also when the
+     *  control's command showed a message (the last one shown). */
     bool SetControl(int step, const std::string& idOrLabel, const std::string& value,
                     std::string& error);
     /** What a run would be refused with on the settings alone, checked after a batch of

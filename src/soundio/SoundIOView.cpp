@@ -6,6 +6,7 @@
 #include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
+#include "process/StepRate.h"
 
 #include <algorithm>
 #include <array>
@@ -140,6 +141,10 @@ void CSoundIOView::ShowCurrentParams() {
     m_inputName = At(Names(m_inputs), m_inputIndex, std::string());
     m_outputName = At(Names(m_outputs), m_outputIndex, std::string());
     m_mixerName = At(Names(m_mixers), m_mixerIndex, std::string());
+    // A new step plays and records at the process's rate (the nearest the devices take) until
+    // a rate is chosen or read from a process file.
+    if (m_rateFollowsProcess && GetDocument() && !m_rateList.empty())
+        m_rateIndex = NearestRateIndex(m_rateList, GetDocument()->GetSampleRate());
     if (!m_rateList.empty())
         m_rateIndex = std::clamp(m_rateIndex, 0, static_cast<int32_t>(m_rateList.size()) - 1);
     m_sampleRate = At(m_rateList, m_rateIndex, 5000);
@@ -227,7 +232,12 @@ bool CSoundIOView::OnControlChanged(const std::string& id) {
         {"repeat", [](CSoundIOView& v, int x) { v.m_repeatIndex = x; }, false},
         {"warnings", [](CSoundIOView& v, int x) { v.m_calibrationWarnings = x; }, false},
         {"mode", [](CSoundIOView& v, int x) { v.m_ioMode = x; }, false},
-        {"rate", [](CSoundIOView& v, int x) { v.m_rateIndex = x; }, true},
+        {"rate",
+         [](CSoundIOView& v, int x) {
+             v.m_rateIndex = x;
+             v.m_rateFollowsProcess = false;
+         },
+         true},
         {"res", [](CSoundIOView& v, int x) { v.m_resolutionIndex = x; }, true},
         {"chan", [](CSoundIOView& v, int x) { v.m_channelsIndex = x; }, false},
     }};
@@ -330,7 +340,13 @@ void CSoundIOView::Serialize(CArchive& ar) {
     m_calibrationWarnings = w[1];
     m_ioMode = w[2];
     m_rateIndex = w[3];
+    m_rateFollowsProcess = false; // a stored rate stays the stored rate
     m_resolutionIndex = w[4];
     m_channelsIndex = w[5];
     UpdateControls();
+}
+
+std::string CSoundIOView::GetRunWarning() const {
+    const CDspDoc* doc = GetDocument();
+    return doc ? RateMismatchWarning(m_sampleRate, doc->GetSampleRate()) : std::string();
 }

@@ -99,6 +99,8 @@ public:
     int GetTriggerLevel() const { return m_triggerLevel; }
     int GetTriggerOffset() const { return m_triggerOffset; }
     int GetSampleRate() const { return m_sampleRate; }
+    /** The rate's difference from the process's, if any. */
+    std::string GetRunWarning() const override;
     int GetBitsPerSample() const { return m_bitsPerSample; }
     int GetChannelCount() const { return m_channels; }
     int GetRepeatCount() const { return m_repeatCount; }
@@ -185,6 +187,7 @@ private:
     int32_t m_calibrationWarnings = 0;
     int32_t m_ioMode = kOff;
     int32_t m_rateIndex = 0;
+    bool m_rateFollowsProcess = true; // a new step's rate, until chosen or read from a file
     int32_t m_resolutionIndex = 1;
     int32_t m_channelsIndex = 1;
     bool m_legacyLatencyFlag = false;

@@ -77,6 +77,79 @@ TEST_F(Cli, ModulesNewAndInfo) {
     EXPECT_NE(out.find("Window amplitude correction: off"), std::string::npos) << out;
 }
 
+// A plug-in module in the test process: its entry point gives the test module's class.
+void* TapeEchoEntry(const char* operation, void*, void*) {
+    static const CModuleClass echo{"Tape Echo", []() -> CDspView* { return new CTestModuleView; }};
+    return std::string_view(operation) == "GetRunTimeClass" ? const_cast<CModuleClass*>(&echo)
+                                                            : nullptr;
+}
+
+// Every line `modules` prints names a module that `new` accepts: a plug-in's with its mark as
+// without it. The mark names plug-in modules only.
+TEST_F(Cli, NewAcceptsEveryNameModulesPrints) {
+    CModuleRegistry withPlugIn = TestRegistry();
+    withPlugIn.AddPlugIn({"Tape Echo", &TapeEchoEntry});
+    ASSERT_EQ(Command({"modules"}, &withPlugIn), 0);
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(out.substr(start, end - start));
+    ASSERT_EQ(lines.size(), 4u) << out;
+    ASSERT_EQ(lines.back(), "Tape Echo (plug-in)");
+    for (const std::string& line : lines) {
+        ASSERT_EQ(Command({"new", File("m.process"), line}, &withPlugIn), 0) << line << ": " << err;
+        ASSERT_EQ(Command({"info", File("m.process"), "--json"}, &withPlugIn), 0) << err;
+        EXPECT_EQ(json::parse(out)["steps"][0]["module"], line.substr(0, line.find(" (plug-in)")));
+    }
+    EXPECT_EQ(Command({"new", File("m.process"), "Tape Echo"}, &withPlugIn), 0) << err;
+    EXPECT_EQ(Command({"new", File("m.process"), "SoundIO (plug-in)"}, &withPlugIn), 2);
+    EXPECT_EQ(err, "aurivo-cli: Unknown module \"SoundIO (plug-in)\" (see aurivo-cli modules)\n");
+}
+
+// A control whose command fails (a filter file that does not parse on "Update") is refused with
+// the module's message and exit code 2; nothing is saved. The same settings in a run stop it
+// before it starts.
+TEST_F(Cli, SetAndRunReportACommandThatFails) {
+    const CModuleRegistry builtIn = GetBuiltInModules();
+    const std::string p = File("f.process");
+    ASSERT_EQ(Command({"new", p, "Signal Generator", "Arbitrary Filter"}, &builtIn), 0) << err;
+    const std::string before = GetFile(p);
+    PutFile(File("bad.flt"), ";bad\r\n0 0 0\r\n1000 Hz -6 0\r\n");
+    const std::string message = "aurivo-cli: Error Detected In | Step: 2 Arbitrary Filter | Non "
+                                "Numeric Value In Frequency Element On Line: 3\n";
+    EXPECT_EQ(Command({"set", p, "2:file=" + File("bad.flt"), "2:update="}, &builtIn), 2);
+    EXPECT_EQ(err, message);
+    EXPECT_EQ(GetFile(p), before);
+    EXPECT_EQ(
+        Command({"run", p, "--set", "2:file=" + File("bad.flt"), "--set", "2:update="}, &builtIn),
+        2);
+    EXPECT_EQ(err, message);
+    EXPECT_EQ(out, "");
+
+    PutFile(File("good.flt"), ";good\r\n0 0 0\r\n1000 -6 0\r\n");
+    EXPECT_EQ(Command({"set", p, "2:file=" + File("good.flt"), "2:update="}, &builtIn), 0) << err;
+    EXPECT_NE(GetFile(p), before);
+}
+
+// A step whose rate is not the process's runs as asked, and the run says so in a warning line
+// (and the JSON's "warning") without changing the exit code.
+TEST_F(Cli, RunWarnsOfAStepWhoseRateDiffers) {
+    const CModuleRegistry builtIn = GetBuiltInModules();
+    const std::string p = File("r.process");
+    ASSERT_EQ(Command({"new", p, "Signal Generator", "WAV File Save", "--rate", "48000"}, &builtIn),
+              0)
+        << err;
+    const std::string wav = "2:file=" + File("out.wav");
+    ASSERT_EQ(Command({"run", p, "--set", wav}, &builtIn), 0) << err;
+    EXPECT_EQ(out.find("Warning"), std::string::npos) << out;
+    ASSERT_EQ(Command({"run", p, "--set", wav, "--set", "2:rate=44100"}, &builtIn), 0) << err;
+    const std::string warning =
+        "Rate 44100 Hz is not the process rate 48000 Hz: frequencies come out scaled by 0.91875";
+    EXPECT_NE(out.find("Step 2: WAV File Save\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n  Warning: " + warning + "\n"), std::string::npos) << out;
+    ASSERT_EQ(Command({"run", p, "--json", "--set", wav, "--set", "2:rate=44100"}, &builtIn), 0);
+    EXPECT_EQ(json::parse(out)["steps"][1]["warning"], warning);
+}
+
 // Every usage or file error exits with 2 and is one line that names the program and the reason;
 // nothing is written.
 TEST_F(Cli, UsageAndFileErrorsAreOneLineWithTheirReason) {

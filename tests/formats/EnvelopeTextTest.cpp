@@ -70,6 +70,19 @@ TEST(EnvelopeParse, SumsEveryPointIntoItsBinAndIgnoresBinsBeyondTheLast) {
     EXPECT_EQ(sums.phaseSum[0], 3.0);
 }
 
+// "\r\n" written through a text-mode stream is CR CR LF on disk; such a text parses as the same
+// points, its line numbers unchanged.
+TEST(EnvelopeFile, CrCrLfLinesReadAsTheirText) {
+    bool tooLong = true;
+    EXPECT_EQ(EnvelopeText::FromFile(";t\r\r\n0 0 0\r\r\n\r\r\n10 -6 0\r\r\n", false, tooLong),
+              ";t\r\n0 0 0\r\n\r\n10 -6 0\r\n");
+    EnvelopeText::CBinSums sums;
+    EXPECT_EQ(EnvelopeText::Parse("0 0 0\r\r\n1000 -6 0\r\r\n1000 Hz\r\r\n", kBinning, sums),
+              "Non Numeric Value In Frequency Element On Line: 3");
+    ASSERT_EQ(EnvelopeText::Parse("0 0 0\r\r\n1000 -6 0\r\r\n", kBinning, sums), "");
+    EXPECT_EQ(sums.dbSum[21], -6.0);
+}
+
 TEST(EnvelopeFile, ResponseMagnitudesBecomeDecibelsInPlaceAndLongLinesAreCut) {
     bool tooLong = true;
     const std::string rsp = "+1.0000000e+003, +1.0000000e-001, +4.5000000e+001\r\n"

@@ -1,6 +1,13 @@
 // A plug-in library for the loading tests, written without the SDK as any author might: it
-// answers its module name and, when built with FIXTURE_VERSION, the interface version.
+// answers its module name; built with FIXTURE_VERSION it exports the interface version function,
+// and with FIXTURE_ANSWER_ALL it answers every other operation with a pointer that is no answer.
 #include <cstdint>
+
+#ifdef FIXTURE_VERSION
+extern "C" __attribute__((visibility("default"))) int32_t AurivoPlugInInterfaceVersion() {
+    return FIXTURE_VERSION;
+}
+#endif
 
 extern "C" __attribute__((visibility("default"))) void* RunPlugInFunction(const char* operation,
                                                                           void*, void*) {
@@ -12,9 +19,10 @@ extern "C" __attribute__((visibility("default"))) void* RunPlugInFunction(const 
         return *a == *text;
     };
     if (is("GetModuleName")) return const_cast<char*>(name);
-#ifdef FIXTURE_VERSION
-    static const int32_t version = FIXTURE_VERSION;
-    if (is("GetInterfaceVersion")) return const_cast<int32_t*>(&version);
-#endif
+#ifdef FIXTURE_ANSWER_ALL
+    // An address nothing may read, as an author's "not handled" marker might be.
+    return reinterpret_cast<void*>(uintptr_t(1));
+#else
     return nullptr;
+#endif
 }

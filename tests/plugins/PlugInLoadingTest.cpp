@@ -83,16 +83,40 @@ TEST(PlugInSearch, LoadsInFolderAndNameOrderAndSkipsWhatCannotServe) {
     EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 3) << messages;
 }
 
+// An entry point that answers every operation it does not know with some pointer is a valid
+// plug-in: nothing it answers is taken for its interface version.
+TEST(PlugInSearch, AnEntryPointAnsweringEveryOperationLoads) {
+    CTempFolder folder;
+    Place(FIXTURE_ANSWER_ALL, folder.Path(), "answers.so");
+    CSystemSharedLibraries libraries;
+    CPlugInManager manager(libraries);
+    std::ostringstream err;
+    ASSERT_EQ(manager.FindPlugIns({folder.Path()}, err), 1u);
+    CModuleRegistry registry = GetBuiltInModules();
+    manager.AddModules(registry, err);
+    EXPECT_EQ(ModuleNames(registry), std::vector<std::string>{"Answers Everything"});
+    EXPECT_EQ(err.str(), "");
+}
+
+// The user of a test run that is not root cannot give a file away.
+bool CanChangeOwners() {
+    return geteuid() == 0;
+}
+constexpr uid_t kOtherUser = 4242;
+
 struct CFolderCase {
     const char* name;
     std::function<std::string(CTempFolder&)> prepare; // the folder to search
     const char* message;                              // part of the refusal; empty: silent
+    const char* detail = "";                          // a later part of it
+    bool changesOwner = false;
 };
 
 class PlugInFolderRefused : public testing::TestWithParam<CFolderCase> {};
 
 TEST_P(PlugInFolderRefused, LoadsNothing) {
     const CFolderCase& c = GetParam();
+    if (c.changesOwner && !CanChangeOwners()) GTEST_SKIP() << "giving a file away needs root";
     CTempFolder folder;
     Place(FIXTURE_ECHO, folder.Path(), "echo.so");
     const fs::path cwd = fs::current_path();
@@ -104,10 +128,32 @@ TEST_P(PlugInFolderRefused, LoadsNothing) {
     EXPECT_EQ(manager.FindPlugIns({searched}, err), 0u);
     EXPECT_EQ(fs::current_path(), before);
     fs::current_path(cwd);
-    if (*c.message)
-        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
-    else
-        EXPECT_EQ(err.str(), "");
+    const std::string messages = err.str();
+    if (*c.message) {
+        const size_t at = messages.find(c.message);
+        EXPECT_NE(at, std::string::npos) << messages;
+        EXPECT_NE(messages.find(c.detail, at), std::string::npos) << messages;
+        EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 1) << messages;
+    } else {
+        EXPECT_EQ(messages, "");
+    }
+}
+
+// What others may write but cannot use against the plug-ins: a sticky folder above (only an
+// entry's owner may rename or replace it there), and a link to a library in a safe folder.
+TEST(PlugInFolderAccepted, StickyFolderAboveAndLinkToSafeFolder) {
+    CTempFolder folder;
+    fs::create_directories(folder.File("shared/plugins"));
+    fs::create_directories(folder.File("library"));
+    chmod(folder.File("shared").c_str(), 01777);
+    Place(FIXTURE_ECHO, folder.File("shared/plugins"), "echo.so");
+    Place(FIXTURE_OTHER, folder.File("library"), "other.so");
+    Link(folder.File("library/other.so"), folder.File("shared/plugins"), "other.so");
+    CSystemSharedLibraries libraries;
+    CPlugInManager manager(libraries);
+    std::ostringstream err;
+    EXPECT_EQ(manager.FindPlugIns({folder.File("shared/plugins")}, err), 2u);
+    EXPECT_EQ(err.str(), "");
 }
 
 const CFolderCase kFolderCases[] = {
@@ -136,6 +182,64 @@ const CFolderCase kFolderCases[] = {
          return std::string(".");
      },
      "plug-in folder . is the current directory; no plug-ins are loaded from it"},
+    {"GroupWritable",
+     [](CTempFolder& f) {
+         chmod(f.Path().c_str(), 0770);
+         return f.Path();
+     },
+     " is writable by its group; no plug-ins are loaded from it"},
+    {"GroupWritableLibrary",
+     [](CTempFolder& f) {
+         chmod(f.File("echo.so").c_str(), 0664);
+         return f.Path();
+     },
+     "/echo.so is writable by its group; it is not loaded"},
+    {"GroupWritableFolderAbove",
+     [](CTempFolder& f) {
+         fs::create_directories(f.File("a/plugins"));
+         fs::rename(f.File("echo.so"), f.File("a/plugins/echo.so"));
+         chmod(f.File("a").c_str(), 0775);
+         return f.File("a/plugins");
+     },
+     "/a/plugins lies in /", "which is writable by its group; no plug-ins are loaded from it"},
+    {"WorldWritableFolderAbove",
+     [](CTempFolder& f) {
+         fs::create_directories(f.File("a/b/plugins"));
+         fs::rename(f.File("echo.so"), f.File("a/b/plugins/echo.so"));
+         chmod(f.File("a").c_str(), 0777);
+         return f.File("a/b/plugins");
+     },
+     "/a/b/plugins lies in /", "which is writable by every user; no plug-ins are loaded from it"},
+    {"LinkIntoGroupWritableFolder",
+     [](CTempFolder& f) {
+         fs::create_directories(f.File("shared"));
+         fs::create_directories(f.File("plugins"));
+         fs::rename(f.File("echo.so"), f.File("shared/echo.so"));
+         chmod(f.File("shared").c_str(), 0775);
+         fs::create_symlink(f.File("shared/echo.so"), f.File("plugins/echo.so"));
+         return f.File("plugins");
+     },
+     "/plugins/echo.so leads to /", "/shared, which is writable by its group; it is not loaded"},
+    {"OwnedByAnotherUser",
+     [](CTempFolder& f) {
+         EXPECT_EQ(chown(f.Path().c_str(), kOtherUser, kOtherUser), 0);
+         return f.Path();
+     },
+     " is owned by another user (uid 4242); no plug-ins are loaded from it", "", true},
+    {"LibraryOwnedByAnotherUser",
+     [](CTempFolder& f) {
+         EXPECT_EQ(chown(f.File("echo.so").c_str(), kOtherUser, kOtherUser), 0);
+         return f.Path();
+     },
+     "/echo.so is owned by another user (uid 4242); it is not loaded", "", true},
+    {"FolderAboveOwnedByAnotherUser",
+     [](CTempFolder& f) {
+         fs::create_directories(f.File("a/plugins"));
+         fs::rename(f.File("echo.so"), f.File("a/plugins/echo.so"));
+         EXPECT_EQ(chown(f.File("a").c_str(), kOtherUser, kOtherUser), 0);
+         return f.File("a/plugins");
+     },
+     "/a/plugins lies in /", "which is owned by another user (uid 4242)", true},
 };
 INSTANTIATE_TEST_SUITE_P(Folders, PlugInFolderRefused, testing::ValuesIn(kFolderCases), CaseName());
 

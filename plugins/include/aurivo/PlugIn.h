@@ -12,6 +12,10 @@
 //     AURIVO_PLUGIN_MODULE(CMyView, "My Module")
 //
 // The library is linked without the core: it uses the program's own core at load time.
+//
+// An exception thrown out of an operation is caught by the program: the step fails with a
+// message naming the module and the run stops. Report a failure with ShowErrorMessage and a
+// 0 from StartRun or ProcessData instead; that says more to the user.
 
 #include "base/Archive.h"
 #include "process/DspView.h"
@@ -22,7 +26,6 @@
 namespace aurivo {
 
 // The operations the program sends, in the order a run meets them.
-inline constexpr const char* kGetInterfaceVersion = "GetInterfaceVersion";
 inline constexpr const char* kGetModuleName = "GetModuleName";
 inline constexpr const char* kGetRunTimeClass = "GetRunTimeClass";
 inline constexpr const char* kShowCurrentParams = "ShowCurrentParams";
@@ -38,10 +41,8 @@ inline constexpr const char* kSerialize = "Serialize";
  *  The name must stay valid as long as the library is loaded (a string literal). */
 template <class View>
 void* AnswerPlugInOperation(const char* name, const char* operation, void* view, void* argument) {
-    static const int32_t version = kPlugInInterfaceVersion;
     static const CModuleClass moduleClass{name, []() -> CDspView* { return new View; }};
     const std::string_view op = operation ? operation : "";
-    if (op == kGetInterfaceVersion) return const_cast<int32_t*>(&version);
     if (op == kGetModuleName) return const_cast<char*>(name);
     if (op == kGetRunTimeClass) return const_cast<CModuleClass*>(&moduleClass);
     View* module = dynamic_cast<View*>(static_cast<CDspView*>(view));
@@ -66,8 +67,12 @@ void* AnswerPlugInOperation(const char* name, const char* operation, void* view,
 
 } // namespace aurivo
 
-/** Defines the library's entry point for the module `name` of view class `ViewClass`. */
+/** Defines the library's entry point for the module `name` of view class `ViewClass`, and the
+ *  function through which the program learns the interface version the library was built for. */
 #define AURIVO_PLUGIN_MODULE(ViewClass, name)                                                      \
+    extern "C" __attribute__((visibility("default"))) int32_t AurivoPlugInInterfaceVersion() {     \
+        return kPlugInInterfaceVersion;                                                            \
+    }                                                                                              \
     extern "C" __attribute__((visibility("default"))) void* RunPlugInFunction(                     \
         const char* operation, void* view, void* argument) {                                       \
         return aurivo::AnswerPlugInOperation<ViewClass>(name, operation, view, argument);          \

@@ -164,14 +164,14 @@ bool CArbFilterView::SaveFile(const std::string& path) {
     const std::string type = Upper(ExtensionOf(path));
     bool saved = false;
     if (type == "FLT") {
-        // Every line ends with CR LF (the writer stores "\n" so); a text that ends with a line
-        // end has no further line, so a file loaded and saved again stays as it was.
+        // Every line gets "\r\n" through a text-mode stream, stored as CR CR LF: the bytes other
+        // installations write and read. A text that ends with a line end has no further line.
         std::vector<std::string_view> lines =
             EnvelopeText::SplitLines(m_texts[size_t(m_editedEnvelope)]);
         if (lines.size() > 1 && lines.back().empty()) lines.pop_back();
         std::string text, error;
         for (std::string_view line : lines)
-            (text += line) += '\n';
+            (text += line) += "\r\n";
         saved = WriteTextFile(path, text, error);
     } else if (type == "RSP") {
         saved = m_pEnvelopes && ResponseFile::Save(*m_pEnvelopes, path) != 0;

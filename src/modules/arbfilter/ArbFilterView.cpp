@@ -252,15 +252,16 @@ void WriteTexts(CArchive& ar, const std::array<std::string, CArbFilterView::kEnv
     ar.WriteStringList({texts.begin(), texts.end()});
 }
 
+// Another installation may store more or fewer envelope entries than six: the first six are
+// taken and missing ones stay empty, as an envelope without a file is.
 bool ReadTexts(CArchive& ar, std::array<std::string, CArbFilterView::kEnvelopes>& texts) {
     std::list<std::string> list;
     ar.ReadStringList(list);
     if (!ar.Ok()) return false;
-    if (list.size() != texts.size()) {
-        ar.Fail("Arbitrary filter with " + std::to_string(list.size()) + " envelope texts");
-        return false;
-    }
-    std::move(list.begin(), list.end(), texts.begin());
+    texts = {};
+    auto from = list.begin();
+    for (size_t e = 0; e < texts.size() && from != list.end(); ++e, ++from)
+        texts[e] = std::move(*from);
     return true;
 }
 
@@ -272,10 +273,12 @@ void WriteFlags(CArchive& ar, const std::array<uint8_t, CArbFilterView::kEnvelop
 
 bool ReadFlags(CArchive& ar, std::array<uint8_t, CArbFilterView::kEnvelopes>& flags) {
     const uint32_t count = ar.ReadCount();
-    if (ar.Ok() && count != flags.size())
-        ar.Fail("Arbitrary filter with " + std::to_string(count) + " envelope flags");
-    for (uint8_t& flag : flags)
-        if (ar.Ok()) flag = ar.ReadByte() != 0;
+    if (!ar.Ok() || !ar.Require(count)) return false;
+    flags = {};
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t flag = ar.ReadByte() != 0;
+        if (i < flags.size()) flags[i] = flag;
+    }
     return ar.Ok();
 }
 

@@ -6,6 +6,7 @@
 #include "platform/OpenFileDialog.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
+#include "process/StepRate.h"
 
 #include <algorithm>
 #include <climits>
@@ -201,6 +202,7 @@ bool CWavSaveView::OnControlChanged(const std::string& id) {
           std::pair{kChannels, &m_channelsIndex}})
         if (id == listId) {
             *member = Controls().StateById(id)->selection;
+            if (id == kRate) m_rateFollowsProcess = false;
             TakeListFormat();
             Changed();
         }
@@ -208,6 +210,19 @@ bool CWavSaveView::OnControlChanged(const std::string& id) {
 }
 
 // ---- Settings -------------------------------------------------------------------------------
+
+void CWavSaveView::ShowCurrentParams() {
+    if (const CDspDoc* doc = GetDocument(); doc && m_rateFollowsProcess) {
+        m_rateIndex = NearestRateIndex(SampleRates(), doc->GetSampleRate());
+        TakeListFormat();
+    }
+    CWavFileView::ShowCurrentParams();
+}
+
+std::string CWavSaveView::GetRunWarning() const {
+    const CDspDoc* doc = GetDocument();
+    return doc ? RateMismatchWarning(m_sampleRate, doc->GetSampleRate()) : std::string();
+}
 
 std::vector<CSettingValue> CWavSaveView::GetSettings() const {
     auto settings = CDspView::GetSettings();
@@ -230,6 +245,7 @@ bool CWavSaveView::SetSetting(const std::string& id, const std::string& value,
     }
     if (const auto* field = Fields().Find(id)) {
         if (!Fields().SetFromText(*this, *field, value, message)) return false;
+        if (id == kRate) m_rateFollowsProcess = false;
         TakeListFormat();
         return true;
     }
@@ -264,8 +280,9 @@ std::string CWavSaveView::OpenForAppend() {
         m_riff.SeekEnd(0);
         if (!m_riff.CreateChunk(RiffCode("data"), 0)) return "Failed To Create Data Chunk";
     } else if (!m_riff.IsLastChunk()) {
-        // Growing the data in place would overwrite the chunks after it.
-        return "The Output File Could Not Be Opened";
+        // Growing the data in place would overwrite the chunks after it; moving them would
+        // leave the file without them if the program stopped between the two writes.
+        return "The WAVE file has other chunks after its data; appending would overwrite them";
     }
     const uint32_t frames = size / uint32_t(format.BytesPerFrame());
     // A partial frame at the end (a writer cut short) is written over.
@@ -387,6 +404,7 @@ void CWavSaveView::Serialize(CArchive& ar) {
     m_filePath = std::move(path);
     m_fileTitle = std::move(title);
     Fields().Apply(*this, *values);
+    m_rateFollowsProcess = false; // a stored rate stays the stored rate
     TakeListFormat();
     UpdateControlStates();
 }

@@ -28,8 +28,12 @@ public:
     int EndRun() override;
     void Serialize(CArchive& ar) override;
 
+    /** A new step's rate follows the process's (the nearest in the list) until one is chosen
+     *  or read from a process file. */
+    void ShowCurrentParams() override;
     std::vector<CSettingValue> GetSettings() const override;
     std::vector<CReadoutValue> GetReadoutValues() const override;
+    std::string GetRunWarning() const override;
 
     // Control bar handlers; each stops the process first.
     void OnClickedNew();
@@ -67,6 +71,7 @@ private:
     void UpdateControlStates() override;
 
     int32_t m_rateIndex = 0;
+    bool m_rateFollowsProcess = true;
     int32_t m_resolutionIndex = 1;
     int32_t m_channelsIndex = 1;
     int32_t m_append = 0;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <cmath>
 
 AURIVO_IMPLEMENT_DYNAMIC(CWaveFileInView, RUNTIME_CLASS(CDspView));
@@ -19,11 +20,8 @@ constexpr const char* kName = "name";
 constexpr const char* kFile = "file";
 constexpr const char* kStart = "start";
 constexpr const char* kStop = "stop";
-
-// Sample sizes a stored process may name; the file itself is checked again at every run.
-bool IsKnownSampleSize(int bits) {
-    return bits == 8 || bits == 16 || bits == 24 || bits == 32 || bits == 64;
-}
+constexpr const char* kNotWave = "The file is not a valid WAVE file";
+constexpr const char* kNoData = "The WAVE file has no data";
 
 } // namespace
 
@@ -67,14 +65,20 @@ void CWaveFileInView::UpdateControlStates() {
 
 std::string CWaveFileInView::ReadHeader(CRiffFile& riff, CWavFormat& format,
                                         int32_t& frames) const {
-    if (!riff.Open(ResolvedPath(), ERiffMode::Read, RiffCode("WAVE")))
-        return "The file is not a valid WAVE file";
+    const std::string path = ResolvedPath();
+    if (!riff.Open(path, ERiffMode::Read, RiffCode("WAVE"))) {
+        std::error_code ec;
+        const auto status = std::filesystem::status(path, ec);
+        if (!std::filesystem::exists(status)) return "The WAVE file " + path + " does not exist";
+        if (std::filesystem::is_directory(status)) return path + " is a folder, not a WAVE file";
+        return kNotWave;
+    }
     std::string message = ReadWavFormat(riff, format);
     if (!message.empty()) return message;
     const uint32_t size = riff.FindChunk(RiffCode("data"));
     // A frame count must fit the process file's int; longer files play their first 2^31 frames.
     frames = int32_t(std::min<uint32_t>(size / uint32_t(format.BytesPerFrame()), INT32_MAX));
-    return frames > 0 ? std::string() : "The WAVE file has no data";
+    return frames > 0 ? std::string() : kNoData;
 }
 
 void CWaveFileInView::OnClickedOpen() {
@@ -149,8 +153,8 @@ int CWaveFileInView::StartRun() {
     const std::string message = ReadHeader(m_riff, m_format, frames);
     if (!message.empty()) {
         m_riff.Close();
-        if (message == "The file is not a valid WAVE file" ||
-            message == "The WAVE file has no data") {
+        // A file that is missing keeps its path: the drive or share it is on may come back.
+        if (message == kNotWave || message == kNoData) {
             ForgetFile();
             UpdateControlStates();
         }
@@ -288,14 +292,13 @@ void CWaveFileInView::Serialize(CArchive& ar) {
     const int32_t total = ar.ReadInt32(), selection = ar.ReadInt32();
     const int32_t start = ar.ReadInt32(), stop = ar.ReadInt32();
     if (!ar.Ok()) return;
-    if (!IsKnownSampleSize(bits) || channels < 1 || channels > 2 ||
-        !CDspDoc::IsValidSampleRate(rate))
-        ar.Fail("WAV file module with an unknown format (" + std::to_string(bits) + " bits, " +
-                std::to_string(channels) + " channels, " + std::to_string(rate) + " Hz)");
-    else if (selection < 0 || selection > 1 || total < 0 || start < 0 || start > stop ||
-             stop > total)
+    // The stored format and frame count only describe the file as it was when chosen: every
+    // run reads the file again, refuses a format it cannot play with the file's own message and
+    // plays the span only as far as the file reaches. So a format of another installation's or
+    // a span past the end of a file that has since shrunk opens, and the run says what is wrong.
+    if (selection < 0 || selection > 1 || total < 0 || start < 0 || start > stop)
         ar.Fail("WAV file module span " + std::to_string(start) + " to " + std::to_string(stop) +
-                " does not lie in its " + std::to_string(total) + " frames");
+                " is not a span of " + std::to_string(total) + " frames");
     if (!ar.Ok()) return;
     m_fileTitle = std::move(title);
     m_filePath = std::move(path);

@@ -1,6 +1,7 @@
 // The arbitrary filter on a generator's 1 kHz sine (1024 samples at 48 kHz): the response an
 // envelope text gives, both filter types against the tone's known gain, "Inv", the envelope
 // files and the process file, and the Edit commands on envelopes.
+#include "common/ArchiveBytes.h"
 #include "common/CaseName.h"
 #include "common/ModuleProcess.h"
 #include "common/TempFolder.h"
@@ -142,7 +143,7 @@ TEST_F(ArbFilter, FilesOpenSaveAndComeBackWithTheProcessFile) {
     ASSERT_TRUE(Filter().SaveFile(m_folder.File("copy.flt")));
     std::ifstream saved(m_folder.File("copy.flt"), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}),
-              ";Low pass\r\n0 0 0\r\n2000 -20 0\r\n");
+              ";Low pass\r\r\n0 0 0\r\r\n2000 -20 0\r\r\n");
 
     // Unknown and missing files.
     EXPECT_FALSE(Filter().SetControl("file", m_folder.File("x.txt"), message));
@@ -178,6 +179,79 @@ TEST_F(ArbFilter, FilesOpenSaveAndComeBackWithTheProcessFile) {
                 -20.0, 1e-12);
     EXPECT_THAT(reopened.TakeMessages(), testing::IsEmpty());
 }
+
+struct CLineEndCase {
+    const char* name;
+    const char* end;
+};
+
+class ArbFilterLineEnds : public ArbFilter, public testing::WithParamInterface<CLineEndCase> {};
+
+// Filter files come with the line ends of whatever wrote them: an editor's LF or CR LF, or the
+// CR CR LF of "\r\n" written through a text-mode stream, which is also what Save writes. Each
+// opens, parses to the same response and saves as the same bytes.
+TEST_P(ArbFilterLineEnds, FilterFileOpensParsesAndSavesTheSame) {
+    const std::string e = GetParam().end;
+    std::ofstream(m_folder.File("low.flt"), std::ios::binary)
+        << ";Low pass" << e << "0, 0, 0" << e << "2000, -20, 0" << e;
+    std::string message;
+    ASSERT_TRUE(Filter().SetControl("file", m_folder.File("low.flt"), message)) << message;
+    m_process.Set(2, {"update"});
+    EXPECT_THAT(m_process.TakeMessages(), testing::IsEmpty());
+    EXPECT_NEAR(Decibels(Gain()[43]), -20.0, 1e-12);
+    EXPECT_EQ(Filter().GetEnvelopeText(0), ";Low pass\r\n0, 0, 0\r\n2000, -20, 0\r\n");
+    ASSERT_TRUE(Filter().SaveFile(m_folder.File("copy.flt")));
+    std::ifstream saved(m_folder.File("copy.flt"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}),
+              ";Low pass\r\r\n0, 0, 0\r\r\n2000, -20, 0\r\r\n");
+}
+
+const CLineEndCase kLineEnds[] = {{"Lf", "\n"}, {"CrLf", "\r\n"}, {"CrCrLf", "\r\r\n"}};
+INSTANTIATE_TEST_SUITE_P(Files, ArbFilterLineEnds, testing::ValuesIn(kLineEnds), CaseName());
+
+struct CStoredCountCase {
+    const char* name;
+    size_t texts, flags; // entries in each stored text list and flag array
+};
+
+class ArbFilterStoredCounts : public ArbFilter,
+                              public testing::WithParamInterface<CStoredCountCase> {};
+
+// Another installation's step may hold fewer or more than six envelope entries: the first six
+// are taken (missing ones stay without a file), the step opens and runs.
+TEST_P(ArbFilterStoredCounts, StepOpensWithTheFirstSixEnvelopes) {
+    const CStoredCountCase& c = GetParam();
+    std::ofstream(m_folder.File("low.flt")) << ";Low\r\n0 0 0\r\n2000 -20 0\r\n";
+    auto entries = [&](const std::string& second) {
+        std::vector<std::string> texts(c.texts, "");
+        texts[1] = second;
+        if (c.texts > 6) texts[6] = "seventh";
+        return texts;
+    };
+    CArchiveBytes f;
+    f.NewClass("CDspView").I32(0).NewClass("CArbFilterView").I32(1);
+    f.Texts(entries(m_folder.File("low.flt"))).Texts(entries("low.flt")).Texts(entries("flt"));
+    f.Texts(entries("Low")).I32(1).I32(0).I32(0).I32(0);
+    f.U16(uint16_t(c.flags));
+    for (size_t i = 0; i < c.flags; ++i)
+        f.Byte(i == 1 || i == 6 ? 1 : 0);
+    f.U16(0).U16(0); // no pasted flags, no stored envelope list
+    CArchive in(f.Get());
+    Filter().Serialize(in);
+    ASSERT_TRUE(in.Ok()) << in.GetError();
+    EXPECT_EQ(Filter().GetEnvelopeTitle(1), "Low");
+    EXPECT_EQ(Filter().GetEnvelopeTitle(5), "");
+    EXPECT_EQ(Filter().IsInverted(1), c.flags > 1);
+    EXPECT_FALSE(Filter().IsInverted(5));
+    EXPECT_EQ(Filter().GetEnvelopeText(1), ";Low\r\n0 0 0\r\n2000 -20 0\r\n");
+    EXPECT_EQ(ControlState(Filter(), "chan1").text, "Env2");
+    EXPECT_TRUE(m_process.Pass());
+    EXPECT_THAT(m_process.TakeMessages(), testing::IsEmpty());
+}
+
+const CStoredCountCase kStoredCounts[] = {{"Fewer", 4, 2}, {"More", 8, 8}, {"NoFlags", 6, 0}};
+INSTANTIATE_TEST_SUITE_P(Steps, ArbFilterStoredCounts, testing::ValuesIn(kStoredCounts),
+                         CaseName());
 
 // A new FFT size rebuilds the envelopes and parses each again from its file.
 TEST_F(ArbFilter, NewBlockSizeParsesTheEnvelopeFilesAgain) {

@@ -1,6 +1,7 @@
 // The WAV modules in a process: a file played block by block with silence after its span, the
 // messages of damaged files, blocks written and appended, the span dragged on the overview,
 // and both modules' settings in a process file.
+#include "common/ArchiveBytes.h"
 #include "common/CaseName.h"
 #include "common/ModuleProcess.h"
 #include "common/PatternModules.h"
@@ -9,6 +10,7 @@
 #include "common/WavBytes.h"
 #include "platform/RecordingCanvas.h"
 #include "modules/wav/WavSaveView.h"
+#include "process/FFTOptsDlg.h"
 #include "modules/wav/WaveFileInView.h"
 
 #include <gtest/gtest.h>
@@ -86,13 +88,31 @@ TEST_F(WavPlay, DraggingAcrossTheOverviewChoosesTheSpanAndAPressResetsIt) {
     EXPECT_NEAR(view.ReadOverview(200)[100].second, -5000 * 3.0517578125e-05, 1e-12);
 }
 
-TEST_F(WavPlay, AFileGoneSinceItWasChosenStopsTheRunAndIsForgotten) {
+// A file gone since it was chosen is named as missing, and kept: its drive may come back. One
+// that is no WAVE file any more is forgotten.
+TEST_F(WavPlay, AFileGoneSinceItWasChosenStopsTheRunSayingItIsMissing) {
     std::filesystem::remove(path);
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        EXPECT_FALSE(p.Pass());
+        EXPECT_THAT(p.TakeMessages(),
+                    testing::ElementsAre("The WAVE file " + path + " does not exist"));
+        EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFilePath(), path);
+    }
+    PutBytes(path, {'n', 'o'});
     EXPECT_FALSE(p.Pass());
     EXPECT_THAT(p.TakeMessages(), testing::ElementsAre("The file is not a valid WAVE file"));
     EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFilePath(), "");
     EXPECT_FALSE(p.Pass());
     EXPECT_THAT(p.TakeMessages(), testing::ElementsAre("No PCM file selected"));
+}
+
+TEST_F(WavPlay, ChoosingAMissingFileOrAFolderSaysSo) {
+    std::string message;
+    EXPECT_FALSE(p.Step(1).SetControl("file", folder.File("none.wav"), message));
+    EXPECT_EQ(message, "The WAVE file " + folder.File("none.wav") + " does not exist");
+    EXPECT_FALSE(p.Step(1).SetControl("file", folder.Path(), message));
+    EXPECT_EQ(message, folder.Path() + " is a folder, not a WAVE file");
+    EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFilePath(), path);
 }
 
 struct CDamaged {
@@ -122,6 +142,11 @@ const CDamaged kDamaged[] = {
      "The WAVE file has no data"},
     {"LessThanAFrame",
      RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 8000, 16)), WavChunk("data", {1, 2, 3})}),
+     "The WAVE file has no data"},
+    // An empty data chunk is no unfinished one: the chunk after it is not played as samples.
+    {"EmptyDataBeforeAnotherChunk",
+     RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 8000, 16)), WavChunk("data", {}),
+                    WavChunk("LIST", {'I', 'N', 'F', 'O', 'I', 'C', 'M', 'T', 1, 0, 0, 0, 'x'})}),
      "The WAVE file has no data"},
 };
 
@@ -182,10 +207,38 @@ TEST_F(WavSave, AppendingTakesTheFilesOwnFormatWhateverTheLists) {
                                                        "40 01 bf 80 9f 60 ff 40"))}));
 }
 
+struct CTrailedCase {
+    std::string name;
+    std::vector<uint8_t> data; // the data chunk's bytes, followed by a LIST chunk
+};
+
+class WavAppendTrailed : public WavSave, public testing::WithParamInterface<CTrailedCase> {};
+
+// Data that another chunk follows cannot grow in place: appending is refused with the reason and
+// the file stays as it was, whether the data holds frames or is empty.
+TEST_P(WavAppendTrailed, IsRefusedAndTheFileKept) {
+    const auto bytes =
+        RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 1, 8000, 8)), WavChunk("data", GetParam().data),
+                       WavChunk("LIST", {'I', 'N', 'F', 'O'})});
+    PutBytes(path, bytes);
+    p.Set(2, {"file=" + path, "appendmode=On"});
+    EXPECT_FALSE(p.Pass());
+    EXPECT_THAT(
+        p.TakeMessages(),
+        testing::ElementsAre(
+            "The WAVE file has other chunks after its data; appending would overwrite them"));
+    EXPECT_EQ(GetBytes(path), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, WavAppendTrailed,
+                         testing::Values(CTrailedCase{"Frames", {10, 20, 30, 40}},
+                                         CTrailedCase{"Empty", {}}),
+                         CaseName());
+
 TEST_F(WavSave, NewCreatesTheFileAtOnceAndResetEmptiesWhatARunWrote) {
     auto& view = p.Step<CWavSaveView>(2);
     const auto empty =
-        RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 5000, 16)), WavChunk("data", {})});
+        RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 48000, 16)), WavChunk("data", {})});
     ASSERT_TRUE(view.ChooseFile(path, false));
     EXPECT_EQ(GetBytes(path), empty);
     ASSERT_TRUE(p.Pass());
@@ -196,6 +249,43 @@ TEST_F(WavSave, NewCreatesTheFileAtOnceAndResetEmptiesWhatARunWrote) {
     EXPECT_EQ(view.GetFramesWritten(), 0);
     view.OnClickedClose();
     EXPECT_EQ(view.GetFileTitle(), "(No File Opened)");
+}
+
+// A new step writes at the process's rate (the nearest in its list) and follows it until a rate
+// is chosen; a stored rate stays what it was, byte for byte, and a rate that differs from the
+// process's is named.
+TEST_F(WavSave, ANewStepWritesAtTheProcessRateAndAStoredOneStays) {
+    auto& view = p.Step<CWavSaveView>(2);
+    const auto status = [&view] { return view.UpdateStatusPane(0, CColour{}).text; };
+    EXPECT_EQ(view.GetSampleRate(), 48000);
+    EXPECT_EQ(status().find("process rate"), std::string::npos) << status();
+    CFFTOptions options;
+    p.Doc().FillFFTOptions(options);
+    options.m_sampleRate = "50000";
+    std::string message;
+    ASSERT_TRUE(p.Doc().ApplyFFTOptions(options, message)) << message;
+    EXPECT_EQ(view.GetSampleRate(), 48000);
+    EXPECT_TRUE(status().ends_with(
+        "  Rate 48000 Hz is not the process rate 50000 Hz: frequencies come out scaled by 0.96"))
+        << status();
+
+    CArchiveBytes f;
+    f.NewClass("CDspView").I32(0).NewClass("CWavSaveView").Text("").Text("(No File Opened)");
+    f.I32(0).I32(1).I32(1).I32(0); // 5000 Hz, 16 bits, stereo, no appending
+    CArchive in(f.Get());
+    view.Serialize(in);
+    ASSERT_TRUE(in.Ok()) << in.GetError();
+    p.Doc().ShowCurrentParams();
+    EXPECT_EQ(view.GetSampleRate(), 5000);
+    EXPECT_TRUE(status().ends_with(
+        "  Rate 5000 Hz is not the process rate 50000 Hz: frequencies come out scaled by 0.1"))
+        << status();
+    CArchive out;
+    view.Serialize(out);
+    EXPECT_EQ(out.GetBuffer(), f.Get());
+    p.Set(2, {"rate=8000"});
+    ASSERT_TRUE(p.Doc().ApplyFFTOptions(options, message)) << message;
+    EXPECT_EQ(view.GetSampleRate(), 8000);
 }
 
 TEST_F(WavSave, ARunWithoutAFileIsRefused) {
@@ -248,6 +338,70 @@ TEST(WavArchive, BothModulesKeepTheirFilesAndSettingsInBothLayouts) {
         EXPECT_EQ(q.Step<CWaveFileInView>(1).GetTotalFrames(), 10);
         EXPECT_EQ(q.Step<CWavSaveView>(2).GetFileTitle(), "out.wav");
     }
+}
+
+// A "WAV File Open" step as another installation may store it: the file's format and frame
+// count as they were when it was chosen (here a 24-bit six-channel file), and a span that may
+// reach past the stored frame count (a file that has shrunk and was chosen again, say).
+std::vector<uint8_t> StoredWavOpenStep(const std::string& path, uint16_t bits, uint16_t channels,
+                                       int32_t total, int32_t start, int32_t stop) {
+    CArchiveBytes f;
+    f.NewClass("CDspView").I32(0).NewClass("CWaveFileInView");
+    f.Text("ten.wav").Text(path).U16(bits).I32(48000).U16(channels);
+    return f.I32(total).I32(1).I32(start).I32(stop);
+}
+
+struct CStoredCase {
+    std::string name;
+    uint16_t bits, channels;
+    int32_t total, start, stop;
+    std::vector<std::vector<double>> passes; // channel 1 of each pass that plays
+};
+
+class WavStoredStep : public WavPlay, public testing::WithParamInterface<CStoredCase> {};
+
+// The step opens whatever its stored format and span say; a run reads the file again and plays
+// what it holds of the span, then ends as a played span does.
+TEST_P(WavStoredStep, OpensAndPlaysWhatTheFileHolds) {
+    const CStoredCase& c = GetParam();
+    CArchive in(StoredWavOpenStep(path, c.bits, c.channels, c.total, c.start, c.stop));
+    auto& view = p.Step<CWaveFileInView>(1);
+    view.Serialize(in);
+    ASSERT_TRUE(in.Ok()) << in.GetError();
+    EXPECT_EQ(view.GetStopFrame(), c.stop);
+    for (const auto& expected : c.passes) {
+        ASSERT_TRUE(p.Pass());
+        EXPECT_THAT(p.Out(1), Near(expected));
+    }
+    EXPECT_FALSE(p.Pass());
+    EXPECT_THAT(p.TakeMessages(), testing::IsEmpty());
+    EXPECT_EQ(view.GetFormat().channels, 2);
+    EXPECT_EQ(view.GetFormat().bitsPerSample, 16);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, WavStoredStep,
+    testing::Values(CStoredCase{"OtherFormat",
+                                24,
+                                6,
+                                10,
+                                0,
+                                10,
+                                {Frames({0, 1000, 2000, 3000}), Frames({4000, 5000, 6000, 7000}),
+                                 Frames({8000, 9000, 0, 0})}},
+                    CStoredCase{
+                        "SpanPastTheEnd", 16, 2, 10, 6, 90, {Frames({6000, 7000, 8000, 9000})}}),
+    CaseName());
+
+// A file the module cannot play, named by a stored step, says so when the run starts.
+TEST_F(WavPlay, AStoredStepWhoseFileHasThreeChannelsFailsWhenItRuns) {
+    PutBytes(path, RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 3, 8000, 16)),
+                                  WavChunk("data", std::vector<uint8_t>(60, 0))}));
+    CArchive in(StoredWavOpenStep(path, 16, 3, 10, 0, 10));
+    p.Step(1).Serialize(in);
+    ASSERT_TRUE(in.Ok()) << in.GetError();
+    EXPECT_FALSE(p.Pass());
+    EXPECT_THAT(p.TakeMessages(), testing::ElementsAre("Invalid Sample Size/Number of Channels"));
 }
 
 } // namespace
