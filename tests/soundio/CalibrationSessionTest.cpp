@@ -276,10 +276,67 @@ TEST(CalibrationSession, OKOffersBothSavesAndWritesTheUsersProcessWithTheNewReco
     EXPECT_EQ(StepAs<CSoundIOView>(*reread, 1).GetCalibration()->Latency[0].LatencyParams, latency);
 }
 
-// A level calibration with a meter that reads 2 V at full scale, then a tone through the card
-// read in volts by the analyser. Steps: generator, SoundIO, analyser.
-TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadTheInputVoltage) {
-    constexpr double kVoltsAtFullScale = 2.0;
+// A response measured in blocks of 1024 at 48 kHz does not hold for blocks of another size or
+// rate: after such a change the step is uncalibrated, says so, and its process saves and opens
+// again.
+struct CShapeChange {
+    const char* name;
+    int size;
+    const char* rate; // the SoundIO step's rate
+};
+
+class CalibrationShape : public ::testing::TestWithParam<CShapeChange> {};
+
+TEST_P(CalibrationShape, AChangeLeavesTheStepUncalibratedAndItsProcessOpens) {
+    CCalibrationBench bench({}, {"Signal Generator", "SoundIO"}, {"2:warnings=1"});
+    CCalibrationSession session(bench.t.app, *bench.owner);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    ASSERT_TRUE(session.Run()) << session.GetStatus();
+    session.Accept();
+    CCalibration& record = *bench.owner->GetCalibration();
+    ASSERT_EQ(record.Freq[0].FreqCalParams, "Pulse");
+    record.Freq[0].FreqCalApply = record.Freq[1].FreqCalApply = true;
+    const std::string path = bench.folder.File("user.process");
+    bench.user->SetPathName(path);
+    bench.t.TakeMessages();
+
+    CFFTOptions options;
+    bench.user->FillFFTOptions(options);
+    options.m_size = std::to_string(GetParam().size);
+    std::string error;
+    ASSERT_TRUE(bench.user->ApplyFFTOptions(options, error)) << error;
+    bench.t.Set(*bench.user, {std::string("2:rate=") + GetParam().rate});
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(record.Freq[c], CFreqCal{}) << c;
+        EXPECT_EQ(record.Latency[c], CLatencyCal{}) << c;
+    }
+    EXPECT_EQ(record.GetFrequencyResponse()->GetSize(0), GetParam().size);
+    EXPECT_FALSE(record.IsFrequencyCalibrationValid(bench.owner));
+    const std::vector<std::string> shown = bench.t.TakeMessages();
+    ASSERT_EQ(shown.size(), 1u) << testing::PrintToString(shown);
+    EXPECT_TRUE(shown[0].starts_with("SoundIO Module Step:2.\n")) << shown[0];
+    EXPECT_TRUE(shown[0].ends_with("Please Perform Full Calibration.")) << shown[0];
+
+    ASSERT_TRUE(bench.user->OnSaveDocument(path, error)) << error;
+    CSoundIOTestApp reader;
+    CDspDoc* reread = reader.app.OpenDocumentFile(path, error);
+    if (reread && reader.app.GetDocumentToReopen()) reread = reader.app.ReopenMarkedDocument(error);
+    ASSERT_NE(reread, nullptr) << error;
+    const CCalibration& read = *StepAs<CSoundIOView>(*reread, 1).GetCalibration();
+    EXPECT_EQ(read.Freq[0], CFreqCal{});
+    EXPECT_EQ(read.GetFrequencyResponse()->GetSize(0), GetParam().size);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calibration, CalibrationShape,
+                         ::testing::Values(CShapeChange{"fftSize", 2048, "48000"},
+                                           CShapeChange{"sampleRate", 1024, "44100"}),
+                         CaseName());
+
+// A level calibration with meters that read 2 V and 5 V at full scale on the two inputs, then
+// a tone through the card read in volts by the analyser: each channel by its own factor.
+// Steps: generator, SoundIO, analyser.
+TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadEachInputsVoltage) {
+    constexpr double kVoltsAtFullScale[2] = {2.0, 5.0};
     constexpr double kGain = 0.502;
     const double levels[2] = {80, 60}; // recorded peaks 40.16 % and 30.12 % of full scale
     CCalibrationBench bench(CleanModel(240, kGain),
@@ -296,8 +353,8 @@ TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadTheInputVoltage) {
     };
     host.askLevels = [&](const CCalibrationLevelInput& shown) {
         asked = shown;
-        return CCalibrationLevelInput{kVoltsAtFullScale * levels[0] / 100 * kGain,
-                                      kVoltsAtFullScale * levels[1] / 100 * kGain};
+        return CCalibrationLevelInput{kVoltsAtFullScale[0] * levels[0] / 100 * kGain,
+                                      kVoltsAtFullScale[1] * levels[1] / 100 * kGain};
     };
     CCalibrationSession session(bench.t.app, *bench.owner, host);
     ASSERT_TRUE(session.Open({bench.folder.Path()}));
@@ -309,6 +366,9 @@ TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadTheInputVoltage) {
     const CCalibration& edited = *session.GetEdited();
     EXPECT_EQ(edited.Level[0].PeakSampleLevel, 40);
     EXPECT_EQ(edited.Level[1].PeakSampleLevel, 30);
+    // 2 V x 0.8 x 0.502 read at 40 %, 5 V x 0.6 x 0.502 at 30 %.
+    EXPECT_EQ(edited.Level[0].FullScaleLevelParams, "2.0080 Vpk");
+    EXPECT_EQ(edited.Level[1].FullScaleLevelParams, "5.0200 Vpk");
     EXPECT_EQ(edited.Level[0].MixerSource, CVirtualCard::kSourceName);
     EXPECT_EQ(edited.Level[0].Gain, CVirtualCard::kInputLevel);
     session.Accept();
@@ -320,10 +380,48 @@ TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadTheInputVoltage) {
                 {"1:ch1.level=50", "1:ch2.level=50", "1:ch1.freq=1031.25", "1:ch2.freq=1031.25"});
     ASSERT_TRUE(bench.t.Run(*bench.user, 2)) << testing::PrintToString(bench.t.TakeMessages());
     const CDSPFFTDataList& shown = *bench.user->GetView(2)->GetDisplayList();
-    const double volts = kVoltsAtFullScale * 0.5 * kGain;
     // The calibration reads whole percent: 40.1 % counts as 40 (30.2 as 30), 0.25 % (0.7 %) high.
-    for (int c = 0; c < 2; ++c)
+    for (int c = 0; c < 2; ++c) {
+        const double volts = kVoltsAtFullScale[c] * 0.5 * kGain;
         EXPECT_NEAR(shown.GetAt(c)->GetFreqObj()->GetDataPointer()[22], volts, volts * 0.008) << c;
+    }
+}
+
+// A channel that records nothing (its generator at 0 %) cannot be calibrated: the procedure
+// fails naming it and its record stays as it was, while the other channel takes its new level.
+TEST(CalibrationSession, ASilentChannelFailsTheInputProcedureAndKeepsItsRecord) {
+    // A recorded peak of 40.16 %, read as 40 (a gain of exactly 0.5 would land on the edge).
+    CCalibrationBench bench(CleanModel(240, 0.502), {"Signal Generator", "SoundIO"},
+                            {"1:ch1.level=80", "1:ch2.level=0"});
+    CLevelCal before;
+    before.FullScaleLevelParams = "3.0000 Vpk";
+    before.PeakSampleLevel = 33;
+    before.UserInputLevel = 0.99;
+    before.LevelInputDeviceName = "an earlier card";
+    before.InputLevelCalApply = true;
+    bench.owner->GetCalibration()->Level[1] = before;
+    std::vector<std::string> shown;
+    CCalibrationHost host;
+    host.stopRequested = [&] {
+        bench.t.clock.Advance(1);
+        return false;
+    };
+    host.askLevels = [](const CCalibrationLevelInput&) { return CCalibrationLevelInput{0.6, 0.7}; };
+    host.information = [&](const std::string& text) { shown.push_back(text); };
+    CCalibrationSession session(bench.t.app, *bench.owner, host);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    session.GetEdited()->CalSel = "Input";
+    EXPECT_FALSE(session.Run());
+    const std::string failure = "Input Calibration Failed. Ch2 Recorded No Signal. Check The "
+                                "Input Connection And Level.";
+    EXPECT_EQ(session.GetStatus(), failure);
+    EXPECT_EQ(shown, std::vector<std::string>{failure});
+    const CCalibration& edited = *session.GetEdited();
+    EXPECT_EQ(edited.Level[1], before);
+    // Channel 1: 40 % of full scale read as 0.6 V.
+    EXPECT_EQ(edited.Level[0].PeakSampleLevel, 40);
+    EXPECT_EQ(edited.Level[0].FullScaleLevelParams, "1.5000 Vpk");
+    EXPECT_EQ(edited.Level[0].UserInputLevel, 0.6);
 }
 
 } // namespace

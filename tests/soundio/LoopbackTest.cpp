@@ -27,7 +27,7 @@ struct CReadCase {
 
 class ReadPosition : public ::testing::TestWithParam<CReadCase> {};
 
-TEST_P(ReadPosition, FollowsTheTriggerRuleIntoTheLastRepetition) {
+TEST_P(ReadPosition, PutsThePlayedBlocksStartOffsetFramesIntoTheBlock) {
     CSoundIOTestApp t(CleanModel(kLatency));
     CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 256, 48000);
     ASSERT_NE(doc, nullptr);
@@ -36,17 +36,15 @@ TEST_P(ReadPosition, FollowsTheTriggerRuleIntoTheLastRepetition) {
                  std::string("2:trigger=") + GetParam().trigger,
                  "2:repeat=" + std::to_string(GetParam().repeats)});
     auto& sio = StepAs<CSoundIOView>(*doc, 1);
-    // 100.5 frames: Latency mode uses whole frames below the calibrated delay.
-    sio.GetCalibration()->Latency[0].LatencyParams = "0.00209375 Sec.";
+    // The latency as the calibration stores it: the lead-in and the card's latency, eight
+    // decimals of a second (101 frames read back as 101.00016).
+    sio.GetCalibration()->Latency[0].LatencyParams =
+        FormatText("%8.8f Sec.", (CSoundIOView::kLeadInFrames + kLatency) / 48000.0);
     ASSERT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
 
     const long frame = 4; // 16-bit stereo
     const long before = (CSoundIOView::kLeadInFrames + 256) * frame * GetParam().repeats;
     const long impulse = (CSoundIOView::kLeadInFrames + kLatency) * frame;
-    if (std::string(GetParam().trigger) == "Latency") {
-        EXPECT_EQ(sio.GetReadPosition(), 400 + before + 5 * frame);
-        return;
-    }
     EXPECT_EQ(sio.GetReadPosition(), impulse + before - 5 * frame);
     // The impulse of the last repetition, five frames into the block (played as trunc(x * 32767),
     // recorded as s / 32768).
