@@ -5,6 +5,7 @@
 #include "common/TempFolder.h"
 
 #include "base/NumberText.h"
+#include "platform/FileDialog.h"
 #include "soundio/CalibrationSession.h"
 
 #include <gtest/gtest.h>
@@ -340,6 +341,41 @@ INSTANTIATE_TEST_SUITE_P(Calibration, CalibrationShape,
                          ::testing::Values(CShapeChange{"fftSize", 2048, "48000"},
                                            CShapeChange{"sampleRate", 1024, "44100"}),
                          CaseName());
+
+// "Save" for a record without a file proposes a name from the process title (up to its first
+// punctuation other than '_') and the step, beside the process file.
+TEST(CalibrationSession, SaveProposesANameFromTheProcessAndTheStep) {
+    struct CAskingDialog : IFileDialog {
+        std::vector<std::string> proposed;
+        std::optional<std::string> answer;
+        std::optional<std::string> AskSavePath(const std::string&, const std::string& initial,
+                                               const std::string&, const std::string&) override {
+            proposed.push_back(initial);
+            return answer;
+        }
+    } dialog;
+    CCalibrationBench bench;
+    bench.t.app.SetFileDialog(&dialog);
+    CCalibrationSession session(bench.t.app, *bench.owner);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    // An untitled process: its title, no folder.
+    EXPECT_EQ(ProposedCalibrationPath(*bench.owner),
+              bench.user->GetTitle() + "_SoundIO_Step_2.calibration");
+    bench.user->SetPathName(bench.folder.File("my_bench-1khz.v2.process"));
+    const std::string proposed = bench.folder.File("my_bench_SoundIO_Step_2.calibration");
+    EXPECT_FALSE(session.SaveFile()); // cancelled: nothing is written or named
+    EXPECT_EQ(dialog.proposed, std::vector<std::string>{proposed});
+    EXPECT_EQ(session.GetEdited()->GetCalPath(), "");
+    EXPECT_FALSE(fs::exists(proposed));
+    dialog.answer = proposed;
+    EXPECT_TRUE(session.SaveFile());
+    EXPECT_EQ(session.GetEdited()->GetCalPath(), proposed);
+    EXPECT_TRUE(fs::exists(proposed));
+    // A record with a file proposes its own.
+    EXPECT_TRUE(session.SaveFile());
+    EXPECT_EQ(dialog.proposed.back(), proposed);
+    bench.t.app.SetFileDialog(nullptr);
+}
 
 // A level calibration with meters that read 2 V and 5 V at full scale on the two inputs, then
 // a tone through the card read in volts by the analyser: each channel by its own factor.
