@@ -5,7 +5,16 @@
 #include "base/Archive.h"
 #include "soundio/SoundIOView.h"
 
+#include <filesystem>
+
 AURIVO_IMPLEMENT_SERIAL(CCalibration, nullptr);
+
+std::string CalibrationAbsolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.lexically_normal().string();
+}
 
 CCalibration::CCalibration() : m_pFreqResponse(NewResponseList()) {}
 
@@ -38,6 +47,13 @@ void CCalibration::InitializeDefaults() {
     ProcessName = processName;
     m_pOwner = owner;
     m_pFreqResponse = NewResponseList();
+}
+
+bool CCalibration::HoldsCalibration() const {
+    for (int c = 0; c < 2; ++c)
+        if (Level[c] != CLevelCal{} || Latency[c] != CLatencyCal{} || Freq[c] != CFreqCal{})
+            return true;
+    return !PathName.empty();
 }
 
 CCalibration& CCalibration::operator=(const CCalibration& other) {

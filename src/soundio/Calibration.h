@@ -50,6 +50,10 @@ struct CFreqCal {
     bool operator==(const CFreqCal&) const = default;
 };
 
+/** `path` made absolute against the working folder, so that a record names the same file
+ *  from wherever it is read later; an empty path stays empty. */
+std::string CalibrationAbsolutePath(const std::string& path);
+
 class CCalibration : public CObject {
     AURIVO_DECLARE_SERIAL(CCalibration)
 public:
@@ -75,11 +79,11 @@ public:
     /** The part of the path after its last '/' or '\\'. */
     std::string GetCalFileName() const;
     CDSPFFTDataList* GetFrequencyResponse() const { return m_pFreqResponse.get(); }
-    /** A fresh response list in the owner's present shape; the other fields stay. */
-    void ReshapeFrequencyResponse() { m_pFreqResponse = NewResponseList(); }
+    /** True when any result, device or file of a calibration is set (not a fresh record). */
+    bool HoldsCalibration() const;
 
-    /** Writes the calibration text file and makes `path` the record's path; false when the
-     *  file cannot be written. */
+    /** Writes the calibration text file and makes `path` (absolute) the record's path; false
+     *  when the file cannot be written. */
     bool SaveCalFile(const std::string& path);
     /** Resets to defaults, then reads the file; false for a missing file, a line that names no
      *  field, or a response that cannot be read (the lines read before stay). */

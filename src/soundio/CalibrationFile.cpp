@@ -103,7 +103,8 @@ std::string PaddedKey(const std::string& key) {
 }
 } // namespace
 
-bool CCalibration::SaveCalFile(const std::string& path) {
+bool CCalibration::SaveCalFile(const std::string& given) {
+    const std::string path = CalibrationAbsolutePath(given);
     const std::string previous = PathName;
     PathName = path;
     std::string text;

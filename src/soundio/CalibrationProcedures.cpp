@@ -173,16 +173,20 @@ CCalibrationSession::EOutcome CCalibrationSession::RunInputLevels() {
         return EOutcome::kGoOn;
     }
     const double user[2] = {entered->ch1, entered->ch2};
+    std::string silent;
     for (int c = 0; c < 2; ++c) {
+        const int peak = m_pCalSoundIO->GetPeakLevel(c);
+        const std::string fullScale = FullScaleLevelText(user[c], peak, edited.MeasSel);
+        // A channel that recorded nothing has no full scale to measure: it keeps its record as
+        // it was, so a calibration that cannot hold is never written over a good one.
+        if (fullScale.empty()) {
+            silent += (silent.empty() ? "Ch" : " And Ch") + std::to_string(c + 1);
+            continue;
+        }
         CLevelCal& level = edited.Level[c];
         level.UserInputLevel = user[c];
-        const int peak = m_pCalSoundIO->GetPeakLevel(c);
-        // A silent channel gives no level: it keeps the full-scale level it had.
-        const std::string fullScale = FullScaleLevelText(user[c], peak, edited.MeasSel);
-        if (!fullScale.empty()) {
-            level.PeakSampleLevel = peak;
-            level.FullScaleLevelParams = fullScale;
-        }
+        level.PeakSampleLevel = peak;
+        level.FullScaleLevelParams = fullScale;
         level.TriggerLevel = m_pCalSoundIO->GetTriggerLevel();
         level.TriggerOffset = m_pCalSoundIO->GetTriggerOffset();
         level.LevelOutputDeviceName = m_pCalSoundIO->GetOutputDeviceName();
@@ -192,6 +196,9 @@ CCalibrationSession::EOutcome CCalibrationSession::RunInputLevels() {
         level.Gain = m_pCalSoundIO->GetInputDeviceLevel();
         level.MixerDestination = m_pCalSoundIO->GetDestinationName();
     }
+    if (!silent.empty())
+        return Fail("Input Calibration Failed. " + silent +
+                    " Recorded No Signal. Check The Input Connection And Level.");
     SetStatus("Input Calibration Complete");
     return EOutcome::kGoOn;
 }

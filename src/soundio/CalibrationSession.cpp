@@ -11,8 +11,10 @@
 #include "process/DspDoc.h"
 #include "soundio/SoundIOView.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <filesystem>
 #include <system_error>
 
 std::string CCalibrationLevelInput::Validate() const {
@@ -33,6 +35,22 @@ std::string FullScaleLevelText(double user, int peakPercent, const std::string& 
     const double fullScale = std::fabs(user / (peakPercent / 100.0));
     if (measSel == "Vpeak") return FormatText("%6.4f %3s", fullScale, "Vpk");
     return FormatText("%6.4f %4s", fullScale * std::sqrt(2.0), "Vrms");
+}
+
+std::string ProposedCalibrationPath(const CSoundIOView& owner) {
+    const CDspDoc* doc = owner.GetDocument();
+    const std::string title = doc ? doc->GetTitle() : std::string();
+    // ASCII punctuation whatever the locale: the title's extension and the like end the name.
+    const auto end = std::find_if(title.begin(), title.end(), [](char c) {
+        return c != '_' && ((c >= '!' && c <= '/') || (c >= ':' && c <= '@') ||
+                            (c >= '[' && c <= '`') || (c >= '{' && c <= '~'));
+    });
+    const std::string name = std::string(title.begin(), end) + "_SoundIO_Step_" +
+                             std::to_string(owner.GetProcessStepNumber()) + ".calibration";
+    const std::string process = doc ? doc->GetPathName() : std::string();
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(process, error);
+    return process.empty() || error ? name : (full.parent_path() / name).string();
 }
 
 CCalibrationPlan PlanCalibration(const CCalibration& record) {
@@ -68,7 +86,8 @@ void CCalibrationSession::SetStatus(const std::string& status) {
 
 bool CCalibrationSession::Open(const std::vector<std::string>& searchFolders) {
     m_pUserDoc = m_owner.GetDocument();
-    if (m_pUserDoc) m_owner.GetCalibration()->ProcessName = m_pUserDoc->GetPathName();
+    if (m_pUserDoc)
+        m_owner.GetCalibration()->ProcessName = CalibrationAbsolutePath(m_pUserDoc->GetPathName());
     m_path = FindCalibrationProcess(searchFolders);
     if (m_path.empty()) {
         m_app.MessageBox(std::generic_category().message(ENOENT) + "\n" + kFileName, MB_OK);
@@ -207,9 +226,10 @@ bool CCalibrationSession::SaveFile(const std::string& given) {
     std::string path = given;
     if (path.empty()) {
         IFileDialog* dialog = m_app.GetFileDialog();
+        const std::string& known = GetEdited()->GetCalPath();
+        const std::string proposed = known.empty() ? ProposedCalibrationPath(m_owner) : known;
         const std::optional<std::string> chosen =
-            dialog ? dialog->AskSavePath("Save As", GetEdited()->GetCalPath(), "flt", kFileFilter)
-                   : std::nullopt;
+            dialog ? dialog->AskSavePath("Save As", proposed, "flt", kFileFilter) : std::nullopt;
         if (!chosen) return false;
         path = *chosen;
     }

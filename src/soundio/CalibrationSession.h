@@ -53,6 +53,10 @@ double CalibrationToneFrequency(double sampleRate, int blockSize);
  *  `peakPercent` % of full scale: "%6.4f Vpk" for "Vpeak", else the RMS reading's peak
  *  "%6.4f Vrms". Empty for a peak of 0, which gives no level. */
 std::string FullScaleLevelText(double user, int peakPercent, const std::string& measSel);
+/** Where "Save" proposes to write a record that has no file yet: the process title up to its
+ *  first punctuation other than '_', then "_SoundIO_Step_<n>.calibration", in the process
+ *  file's folder (a bare name for a process never saved). */
+std::string ProposedCalibrationPath(const CSoundIOView& owner);
 /** Which procedures a Run performs for a record. */
 struct CCalibrationPlan {
     bool input = false;

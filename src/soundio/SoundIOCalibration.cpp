@@ -1,17 +1,67 @@
 // Which calibration a sound card step applies: its own file, else "default.calibration"
 // beside the process file, else its stored record, each only when it fits the step's present
-// hardware.
+// hardware; and which of the record's results are applied, as settings a command line sets.
 
 #include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 #include "soundio/SoundIOView.h"
+#include "ui/CheckText.h"
 
 namespace {
 void ShowInformation(CDspDoc* doc, const std::string& text) {
     if (doc && doc->GetApp()) doc->GetApp()->MessageBox(text, MB_OK);
 }
+
+/** One of the record's six apply flags as a setting: which result of which channel. */
+struct CApplyFlag {
+    const char* id;
+    const char* label;
+    enum { kLevel, kLatency, kFrequency } group;
+    int channel;
+};
+
+constexpr CApplyFlag kApplyFlags[] = {
+    {"ch1.levelapply", "Ch1 Input Level Calibration Apply", CApplyFlag::kLevel, 0},
+    {"ch2.levelapply", "Ch2 Input Level Calibration Apply", CApplyFlag::kLevel, 1},
+    {"ch1.latencyapply", "Ch1 Latency Calibration Apply", CApplyFlag::kLatency, 0},
+    {"ch2.latencyapply", "Ch2 Latency Calibration Apply", CApplyFlag::kLatency, 1},
+    {"ch1.freqapply", "Ch1 Frequency Calibration Apply", CApplyFlag::kFrequency, 0},
+    {"ch2.freqapply", "Ch2 Frequency Calibration Apply", CApplyFlag::kFrequency, 1},
+};
+
+template <typename Record> auto& FlagOf(Record& record, const CApplyFlag& flag) {
+    switch (flag.group) {
+    case CApplyFlag::kLevel:
+        return record.Level[flag.channel].InputLevelCalApply;
+    case CApplyFlag::kLatency:
+        return record.Latency[flag.channel].LatencyCalApply;
+    default:
+        return record.Freq[flag.channel].FreqCalApply;
+    }
+}
 } // namespace
+
+void CSoundIOView::AppendCalibrationSettings(std::vector<CSettingValue>& settings) const {
+    for (const CApplyFlag& flag : kApplyFlags)
+        settings.push_back({flag.id, flag.label, FlagOf(*m_pCalibration, flag) ? "1" : "0"});
+}
+
+bool CSoundIOView::SetSetting(const std::string& id, const std::string& value,
+                              std::string& message) {
+    for (const CApplyFlag& flag : kApplyFlags) {
+        if (id != flag.id) continue;
+        bool apply = false;
+        if (!ParseCheckText(value, apply)) {
+            message = "'" + value + "' is not a value for " + flag.label +
+                      ": use 1, 0, true, false, on or off";
+            return false;
+        }
+        FlagOf(*m_pCalibration, flag) = apply;
+        return true;
+    }
+    return CDspView::SetSetting(id, value, message);
+}
 
 bool CSoundIOView::IsCalibrated() {
     if (IsCalibrationProcess() || m_ioMode == kOff || m_ioMode == kPlayOnly) return true;
@@ -19,6 +69,9 @@ bool CSoundIOView::IsCalibrated() {
     CCalibration& scratch = *m_pScratchCalibration;
     if (scratch.OpenCalFile(inUse.GetCalPath()) && scratch.IsEquivalent(inUse) &&
         scratch.IsValid(this) && scratch.IsAudioHardwareTheSameSettings(this)) {
+        // The file holds the same results; which of them are applied stays the step's choice.
+        for (const CApplyFlag& flag : kApplyFlags)
+            FlagOf(scratch, flag) = FlagOf(inUse, flag);
         inUse = scratch;
         return true;
     }

@@ -183,41 +183,39 @@ int CSoundIOView::FindReadPosition(long& position) {
     const long l = kLeadInFrames * f + static_cast<long>(BlockBytes());
     const long r = l * m_repeatCount;
     const long o = long(m_triggerOffset) * f;
-    auto latencyBytes = [&] {
-        const double latency = ParseDouble(m_pCalibration->Latency[0].LatencyParams);
-        const auto d =
-            static_cast<long>(double(m_sampleRate) * latency * (m_bitsPerSample / 8) * m_channels);
-        return d - d % f;
-    };
     auto autoTrigger = [&] { return ScanForTrigger(h, 0, ScanForPeakLevel(h, 0) / 200.0); };
     auto noData = [this] {
         ShowErrorMessage("No data in record buffer");
         return kNoTrigger;
     };
-    if (!IsCalibrationProcess()) {
-        if (m_triggerMode == kLatency) {
-            position = latencyBytes() + r - o;
-            return kFound;
-        }
-        const std::optional<long> trigger =
-            m_triggerMode == kManual ? ScanForTrigger(h, 0, m_triggerLevel / 100.0) : autoTrigger();
-        if (!trigger) return noData();
-        position = *trigger + r + o;
+    const bool latencyCalibration = IsCalibrationProcess() && m_pCalibration->CalSel == "Latency";
+    if (m_triggerMode == kLatency && !latencyCalibration) {
+        // The calibrated latency is where the played block starts in the recording; the offset
+        // then moves the block as it does from a found trigger, so all three trigger modes put
+        // the played block's start at the same index.
+        position = LatencyFrames() * f + r + o;
         return kFound;
     }
-    if (m_pCalibration->CalSel == "Latency") {
+    if (latencyCalibration) {
         const std::optional<long> trigger = autoTrigger();
         if (!trigger) return kKeepBlock; // no message: the calibration decides
         position = *trigger + r + o;
         return kFound;
     }
-    if (m_triggerMode == kLatency) {
-        position = latencyBytes() + r + 4 * f;
-        return kFound;
-    }
     const std::optional<long> trigger =
         m_triggerMode == kManual ? ScanForTrigger(h, 0, m_triggerLevel / 100.0) : autoTrigger();
     if (!trigger) return noData();
-    position = *trigger + (m_triggerMode == kManual ? o : r + o);
+    // The calibration process reads a manual trigger's own repetition.
+    const bool ownRepetition = IsCalibrationProcess() && m_triggerMode == kManual;
+    position = *trigger + (ownRepetition ? 0 : r) + o;
     return kFound;
+}
+
+long CSoundIOView::LatencyFrames() const {
+    // The latency was measured in whole frames and is stored with eight decimals: the nearest
+    // frame is the measured one (truncating 0.00633333 s at 48 kHz gives 303 of 304 frames).
+    const double latency = ParseDouble(m_pCalibration->Latency[0].LatencyParams);
+    const double frames = std::round(double(m_sampleRate) * latency);
+    // Far beyond any recording, a typed value only has to stay a number of frames.
+    return frames > 0.0 ? static_cast<long>(std::min(frames, 1e9)) : 0;
 }

@@ -153,13 +153,15 @@ void CSoundIOView::ShowCurrentParams() {
     m_repeatCount = At(RepeatSequence(), m_repeatIndex, 0);
     for (CDSPFFTDataList* list : {GetWorkingList(), GetDisplayList(), GetThirdList()})
         if (list) list->SetSampleRate(m_sampleRate);
-    // A response of another shape than the blocks this step hands on cannot be applied to them.
-    for (CCalibration* cal : {m_pCalibration.get(), m_pScratchCalibration.get()}) {
-        const CDSPFFTDataList* response = cal->GetFrequencyResponse();
-        if (GetWorkingList() && (!response || !response->IsEquivalent(*GetWorkingList())))
-            cal->ReshapeFrequencyResponse();
-    }
     UpdateControls();
+    // A calibration measured with blocks of another size or rate does not hold for this step's
+    // blocks: the record starts afresh, and the checks tell the user the step is uncalibrated.
+    const auto fits = [this](const CCalibration& cal) {
+        const CDSPFFTDataList* response = cal.GetFrequencyResponse();
+        return !GetWorkingList() || (response && response->IsEquivalent(*GetWorkingList()));
+    };
+    for (CCalibration* cal : {m_pCalibration.get(), m_pScratchCalibration.get()})
+        if (!fits(*cal)) cal->InitializeDefaults();
 }
 
 void CSoundIOView::UpdateControls() {
@@ -192,10 +194,14 @@ void CSoundIOView::ChangeSetting(void (*apply)(CSoundIOView&, int), int value,
                                  bool recheckCalibration) {
     if (CDspDoc* doc = GetDocument(); doc && (doc->IsRunning() || doc->IsPaused()))
         doc->StopProcess();
+    const bool hadFile = !m_pCalibration->GetCalPath().empty();
+    const bool held = m_pCalibration->HoldsCalibration();
     apply(*this, value);
     ShowCurrentParams();
     SetModified();
-    if (recheckCalibration && !m_pCalibration->GetCalPath().empty()) IsCalibrated();
+    // A calibration the new rate dropped is reported as well as one whose file may not fit.
+    const bool dropped = held && !m_pCalibration->HoldsCalibration();
+    if (recheckCalibration && (hadFile || dropped)) IsCalibrated();
 }
 
 bool CSoundIOView::OnControlChanged(const std::string& id) {
@@ -273,6 +279,9 @@ std::vector<CSettingValue> CSoundIOView::GetSettings() const {
         settings.push_back({id, CControlModel::DisplayName(c.GetControl(size_t(index)).label),
                             c.GetState(size_t(index)).text});
     }
+    settings.push_back(
+        {"warnings", "Enable Calibration Warnings", m_calibrationWarnings ? "1" : "0"});
+    AppendCalibrationSettings(settings);
     return settings;
 }
 

@@ -41,6 +41,9 @@ public:
     void Serialize(CArchive& ar) override;
     std::vector<CReadoutValue> GetReadoutValues() const override;
     std::vector<CSettingValue> GetSettings() const override;
+    /** Also the calibration record's apply flags ("ch1.levelapply", "ch2.latencyapply",
+     *  "ch1.freqapply", ...: 1 or 0), which have no control on the bar. */
+    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
 
     // Device completions (IWaveClient), dispatched by the event pump.
     void OnWimData(CWaveHeader* header) override;
@@ -70,6 +73,8 @@ public:
      *  "No data in record buffer", or kKeepBlock (a latency calibration without trigger). */
     enum EReadPosition { kNoTrigger = 0, kFound = 1, kKeepBlock = 2 };
     int FindReadPosition(long& position);
+    /** The calibrated latency of channel 1 in whole frames (0 when none or negative). */
+    long LatencyFrames() const;
 
     /** Plays the current block `loops` times on an output device that was closed. */
     bool LoopBuffer(int loops);
@@ -158,6 +163,9 @@ private:
      *  slice that waited. Device messages are dispatched by the host between slices. */
     int AwaitDevice(bool done, double spanSeconds, bool input);
     void ShowPeaks(const CWaveHeader& header);
+
+    /** The apply flags of the record in use, as settings (SoundIOCalibration.cpp). */
+    void AppendCalibrationSettings(std::vector<CSettingValue>& settings) const;
 
     // Controls (SoundIOView.cpp).
     void UpdateControls();

@@ -1,4 +1,5 @@
 #include "ui/ControlModel.h"
+#include "ui/CheckText.h"
 
 #include "base/NumberText.h"
 #include "base/PlainText.h"
@@ -21,17 +22,6 @@ bool ParseIndex(const std::string& text, size_t count, int& index) {
     return !t.empty() &&
            std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
            ParseWholeNumber(t, index) && static_cast<size_t>(index) < count;
-}
-
-bool ParseCheck(const std::string& text, bool& checked) {
-    const std::string t = LowerAscii(Trim(text));
-    if (t == "1" || t == "true" || t == "on")
-        checked = true;
-    else if (t == "0" || t == "false" || t == "off")
-        checked = false;
-    else
-        return false;
-    return true;
 }
 
 // A list of numbers ("1", "2", "4", ...) would read "5" as the item at index 5.
@@ -64,6 +54,17 @@ std::string Join(const std::vector<std::string>& items) {
 }
 
 } // namespace
+
+bool ParseCheckText(const std::string& text, bool& checked) {
+    const std::string t = LowerAscii(Trim(text));
+    if (t == "1" || t == "true" || t == "on")
+        checked = true;
+    else if (t == "0" || t == "false" || t == "off")
+        checked = false;
+    else
+        return false;
+    return true;
+}
 
 std::string CControlModel::DisplayName(const std::string& label) {
     std::string name;
@@ -149,7 +150,7 @@ std::string CControlModel::SetFromText(const std::string& idOrLabel, const std::
     }
     case EControlKind::CheckBox: {
         bool checked = false;
-        if (!ParseCheck(value, checked)) {
+        if (!ParseCheckText(value, checked)) {
             message =
                 "'" + value + "' is not a value for " + name + ": use 1, 0, true, false, on or off";
             return {};

@@ -125,52 +125,6 @@ INSTANTIATE_TEST_SUITE_P(All, Examples, testing::ValuesIn(AllExamples()), CaseNa
 
 namespace {
 
-// "calibrate" on the loopback example: the default virtual card's latency and response go into
-// the process file and the calibration file; a card whose pulse never arrives fails with 1.
-TEST(CalibrateExample, LoopbackLatencyTakesTheCardsLatencyAndFailsWithoutAPulse) {
-    CCliRun run(GetBuiltInModules());
-    const std::string process = run.folder.File("loopback-latency.process");
-    fs::copy_file(kExamples / "loopback-latency.process", process);
-    const fs::path data = fs::path(run.folder.File("data")) / "aurivo";
-    fs::create_directories(data);
-    fs::copy_file(fs::path(AURIVO_SOURCE_DIR) / "data" / "calibration.process",
-                  data / "calibration.process");
-    setenv("XDG_DATA_HOME", run.folder.File("data").c_str(), 1);
-
-    const std::string calibration = run.folder.File("card.calibration");
-    ASSERT_EQ(run.Command({"calibrate", process, "--step", "2", "-o", calibration}), 0) << run.err;
-    // 64 frames of lead-in and the card's 240 frames of latency at 48 kHz.
-    const std::string latency = "0.00633333 Sec.";
-    EXPECT_NE(run.out.find("Status: Frequency Calibration Complete\n"), std::string::npos);
-    EXPECT_NE(run.out.find("Ch2 latency: " + latency + "\n"), std::string::npos) << run.out;
-    const auto contains = [](const std::string& path, const std::string& text) {
-        std::ifstream in(path, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-        return bytes.find(text) != std::string::npos;
-    };
-    EXPECT_TRUE(contains(calibration, ";Ch1LatencyParams          : " + latency));
-    EXPECT_TRUE(contains(process, latency));
-
-    // The tone plays at the generator's full level: 0.5 of full scale comes back, read against
-    // the meter's 1 V and 0.5 V.
-    ASSERT_EQ(run.Command({"calibrate", process, "--step", "2", "--type", "input", "--input-levels",
-                           "1,0.5"}),
-              0)
-        << run.err;
-    EXPECT_NE(run.out.find("Ch1 full scale: 2.0000 Vpk (peak 50 % at 1)\n"), std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("Ch2 full scale: 1.0000 Vpk (peak 50 % at 0.5)\n"), std::string::npos);
-
-    // A card whose response comes back after the whole recording.
-    fs::create_directories(run.folder.File("config/aurivo"));
-    std::ofstream(run.folder.File("config/aurivo/aurivo.ini")) << "[Virtual Card]\nLatency=96000\n";
-    EXPECT_EQ(run.Command({"calibrate", process, "--step", "2", "--type", "latency"}), 1);
-    EXPECT_EQ(run.err, "aurivo-cli: calibration failed: Latency Calibration Failed. Could Not "
-                       "Find Pulse\n");
-    EXPECT_EQ(run.Command({"calibrate", process, "--step", "1"}), 2);
-    unsetenv("XDG_DATA_HOME");
-}
-
 // The filter example's analyser shows the envelope of lowpass.flt on the impulse of channel 1
 // (relative to the impulse's flat 2/N) and the 3 kHz tone of channel 2 at -18 dB.
 TEST(FilterExample, SpectrumFollowsTheEnvelopeFile) {

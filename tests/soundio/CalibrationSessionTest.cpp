@@ -5,6 +5,7 @@
 #include "common/TempFolder.h"
 
 #include "base/NumberText.h"
+#include "platform/FileDialog.h"
 #include "soundio/CalibrationSession.h"
 
 #include <gtest/gtest.h>
@@ -174,9 +175,15 @@ double ModelImpulseResponse(const CDeviceModel& model, double f, double rate) {
     return shaped * model.gain * std::abs(h);
 }
 
-TEST(CalibrationSession, AutoMeasuresTheModelsLatencyAndResponseAndOKHandsThemOver) {
+// The step's trigger is what the frequency procedure reads by: "Auto" finds the pulse's edge,
+// "Latency" takes the latency the procedure before has just measured; both put the edge where
+// the offset says.
+class CalibrationAuto : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(CalibrationAuto, MeasuresTheModelsLatencyAndResponseAndOKHandsThemOver) {
     const CDeviceModel model; // the settings file's default device
-    CCalibrationBench bench(model);
+    CCalibrationBench bench(model, {"Signal Generator", "SoundIO"},
+                            {std::string("2:trigger=") + GetParam()});
     CCalibrationSession session(bench.t.app, *bench.owner);
     ASSERT_TRUE(session.Open({bench.folder.Path()}))
         << testing::PrintToString(bench.t.TakeMessages());
@@ -224,6 +231,9 @@ TEST(CalibrationSession, AutoMeasuresTheModelsLatencyAndResponseAndOKHandsThemOv
     EXPECT_EQ(owned.GetOwner(), bench.owner);
     EXPECT_EQ(bench.t.app.GetDocuments().size(), 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Calibration, CalibrationAuto, ::testing::Values("Auto", "Latency"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST(CalibrationSession, StopBetweenSlicesAbortsTheRunAndKeepsTheOwnersRecord) {
     CCalibrationBench bench;
@@ -276,10 +286,109 @@ TEST(CalibrationSession, OKOffersBothSavesAndWritesTheUsersProcessWithTheNewReco
     EXPECT_EQ(StepAs<CSoundIOView>(*reread, 1).GetCalibration()->Latency[0].LatencyParams, latency);
 }
 
-// A level calibration with a meter that reads 2 V at full scale, then a tone through the card
-// read in volts by the analyser. Steps: generator, SoundIO, analyser.
-TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadTheInputVoltage) {
-    constexpr double kVoltsAtFullScale = 2.0;
+// A response measured in blocks of 1024 at 48 kHz does not hold for blocks of another size or
+// rate: after such a change the step is uncalibrated, says so, and its process saves and opens
+// again.
+struct CShapeChange {
+    const char* name;
+    int size;
+    const char* rate; // the SoundIO step's rate
+    bool warnings;
+};
+
+class CalibrationShape : public ::testing::TestWithParam<CShapeChange> {};
+
+TEST_P(CalibrationShape, AChangeLeavesTheStepUncalibratedAndItsProcessOpens) {
+    CCalibrationBench bench({}, {"Signal Generator", "SoundIO"},
+                            {std::string("2:warnings=") + (GetParam().warnings ? "1" : "0")});
+    CCalibrationSession session(bench.t.app, *bench.owner);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    ASSERT_TRUE(session.Run()) << session.GetStatus();
+    session.Accept();
+    CCalibration& record = *bench.owner->GetCalibration();
+    ASSERT_EQ(record.Freq[0].FreqCalParams, "Pulse");
+    record.Freq[0].FreqCalApply = record.Freq[1].FreqCalApply = true;
+    const std::string path = bench.folder.File("user.process");
+    bench.user->SetPathName(path);
+    bench.t.TakeMessages();
+
+    CFFTOptions options;
+    bench.user->FillFFTOptions(options);
+    options.m_size = std::to_string(GetParam().size);
+    std::string error;
+    ASSERT_TRUE(bench.user->ApplyFFTOptions(options, error)) << error;
+    bench.t.Set(*bench.user, {std::string("2:rate=") + GetParam().rate});
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(record.Freq[c], CFreqCal{}) << c;
+        EXPECT_EQ(record.Latency[c], CLatencyCal{}) << c;
+    }
+    EXPECT_EQ(record.GetFrequencyResponse()->GetSize(0), GetParam().size);
+    // What an analyser asks before it divides a response out.
+    EXPECT_FALSE(record.IsFrequencyCalibrationValid(bench.owner));
+    const std::vector<std::string> shown = bench.t.TakeMessages();
+    ASSERT_EQ(shown.size(), GetParam().warnings ? 1u : 0u) << testing::PrintToString(shown);
+    if (GetParam().warnings) {
+        EXPECT_TRUE(shown[0].starts_with("SoundIO Module Step:2.\n")) << shown[0];
+        EXPECT_TRUE(shown[0].ends_with("Please Perform Full Calibration.")) << shown[0];
+    }
+
+    ASSERT_TRUE(bench.user->OnSaveDocument(path, error)) << error;
+    CSoundIOTestApp reader;
+    CDspDoc* reread = reader.app.OpenDocumentFile(path, error);
+    if (reread && reader.app.GetDocumentToReopen()) reread = reader.app.ReopenMarkedDocument(error);
+    ASSERT_NE(reread, nullptr) << error;
+    const CCalibration& read = *StepAs<CSoundIOView>(*reread, 1).GetCalibration();
+    EXPECT_EQ(read.Freq[0], CFreqCal{});
+    EXPECT_EQ(read.GetFrequencyResponse()->GetSize(0), GetParam().size);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calibration, CalibrationShape,
+                         ::testing::Values(CShapeChange{"fftSize", 2048, "48000", false},
+                                           CShapeChange{"fftSizeWarned", 2048, "48000", true},
+                                           CShapeChange{"sampleRate", 1024, "44100", false},
+                                           CShapeChange{"sampleRateWarned", 1024, "44100", true}),
+                         CaseName());
+
+// "Save" for a record without a file proposes a name from the process title (up to its first
+// punctuation other than '_') and the step, beside the process file.
+TEST(CalibrationSession, SaveProposesANameFromTheProcessAndTheStep) {
+    struct CAskingDialog : IFileDialog {
+        std::vector<std::string> proposed;
+        std::optional<std::string> answer;
+        std::optional<std::string> AskSavePath(const std::string&, const std::string& initial,
+                                               const std::string&, const std::string&) override {
+            proposed.push_back(initial);
+            return answer;
+        }
+    } dialog;
+    CCalibrationBench bench;
+    bench.t.app.SetFileDialog(&dialog);
+    CCalibrationSession session(bench.t.app, *bench.owner);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    // An untitled process: its title, no folder.
+    EXPECT_EQ(ProposedCalibrationPath(*bench.owner),
+              bench.user->GetTitle() + "_SoundIO_Step_2.calibration");
+    bench.user->SetPathName(bench.folder.File("my_bench-1khz.v2.process"));
+    const std::string proposed = bench.folder.File("my_bench_SoundIO_Step_2.calibration");
+    EXPECT_FALSE(session.SaveFile()); // cancelled: nothing is written or named
+    EXPECT_EQ(dialog.proposed, std::vector<std::string>{proposed});
+    EXPECT_EQ(session.GetEdited()->GetCalPath(), "");
+    EXPECT_FALSE(fs::exists(proposed));
+    dialog.answer = proposed;
+    EXPECT_TRUE(session.SaveFile());
+    EXPECT_EQ(session.GetEdited()->GetCalPath(), proposed);
+    EXPECT_TRUE(fs::exists(proposed));
+    // A record with a file proposes its own.
+    EXPECT_TRUE(session.SaveFile());
+    EXPECT_EQ(dialog.proposed.back(), proposed);
+    bench.t.app.SetFileDialog(nullptr);
+}
+
+// A level calibration with meters that read 2 V and 5 V at full scale on the two inputs, then
+// a tone through the card read in volts by the analyser: each channel by its own factor.
+// Steps: generator, SoundIO, analyser.
+TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadEachInputsVoltage) {
+    constexpr double kVoltsAtFullScale[2] = {2.0, 5.0};
     constexpr double kGain = 0.502;
     const double levels[2] = {80, 60}; // recorded peaks 40.16 % and 30.12 % of full scale
     CCalibrationBench bench(CleanModel(240, kGain),
@@ -296,8 +405,8 @@ TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadTheInputVoltage) {
     };
     host.askLevels = [&](const CCalibrationLevelInput& shown) {
         asked = shown;
-        return CCalibrationLevelInput{kVoltsAtFullScale * levels[0] / 100 * kGain,
-                                      kVoltsAtFullScale * levels[1] / 100 * kGain};
+        return CCalibrationLevelInput{kVoltsAtFullScale[0] * levels[0] / 100 * kGain,
+                                      kVoltsAtFullScale[1] * levels[1] / 100 * kGain};
     };
     CCalibrationSession session(bench.t.app, *bench.owner, host);
     ASSERT_TRUE(session.Open({bench.folder.Path()}));
@@ -309,6 +418,9 @@ TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadTheInputVoltage) {
     const CCalibration& edited = *session.GetEdited();
     EXPECT_EQ(edited.Level[0].PeakSampleLevel, 40);
     EXPECT_EQ(edited.Level[1].PeakSampleLevel, 30);
+    // 2 V x 0.8 x 0.502 read at 40 %, 5 V x 0.6 x 0.502 at 30 %.
+    EXPECT_EQ(edited.Level[0].FullScaleLevelParams, "2.0080 Vpk");
+    EXPECT_EQ(edited.Level[1].FullScaleLevelParams, "5.0200 Vpk");
     EXPECT_EQ(edited.Level[0].MixerSource, CVirtualCard::kSourceName);
     EXPECT_EQ(edited.Level[0].Gain, CVirtualCard::kInputLevel);
     session.Accept();
@@ -320,10 +432,48 @@ TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadTheInputVoltage) {
                 {"1:ch1.level=50", "1:ch2.level=50", "1:ch1.freq=1031.25", "1:ch2.freq=1031.25"});
     ASSERT_TRUE(bench.t.Run(*bench.user, 2)) << testing::PrintToString(bench.t.TakeMessages());
     const CDSPFFTDataList& shown = *bench.user->GetView(2)->GetDisplayList();
-    const double volts = kVoltsAtFullScale * 0.5 * kGain;
     // The calibration reads whole percent: 40.1 % counts as 40 (30.2 as 30), 0.25 % (0.7 %) high.
-    for (int c = 0; c < 2; ++c)
+    for (int c = 0; c < 2; ++c) {
+        const double volts = kVoltsAtFullScale[c] * 0.5 * kGain;
         EXPECT_NEAR(shown.GetAt(c)->GetFreqObj()->GetDataPointer()[22], volts, volts * 0.008) << c;
+    }
+}
+
+// A channel that records nothing (its generator at 0 %) cannot be calibrated: the procedure
+// fails naming it and its record stays as it was, while the other channel takes its new level.
+TEST(CalibrationSession, ASilentChannelFailsTheInputProcedureAndKeepsItsRecord) {
+    // A recorded peak of 40.16 %, read as 40 (a gain of exactly 0.5 would land on the edge).
+    CCalibrationBench bench(CleanModel(240, 0.502), {"Signal Generator", "SoundIO"},
+                            {"1:ch1.level=80", "1:ch2.level=0"});
+    CLevelCal before;
+    before.FullScaleLevelParams = "3.0000 Vpk";
+    before.PeakSampleLevel = 33;
+    before.UserInputLevel = 0.99;
+    before.LevelInputDeviceName = "an earlier card";
+    before.InputLevelCalApply = true;
+    bench.owner->GetCalibration()->Level[1] = before;
+    std::vector<std::string> shown;
+    CCalibrationHost host;
+    host.stopRequested = [&] {
+        bench.t.clock.Advance(1);
+        return false;
+    };
+    host.askLevels = [](const CCalibrationLevelInput&) { return CCalibrationLevelInput{0.6, 0.7}; };
+    host.information = [&](const std::string& text) { shown.push_back(text); };
+    CCalibrationSession session(bench.t.app, *bench.owner, host);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    session.GetEdited()->CalSel = "Input";
+    EXPECT_FALSE(session.Run());
+    const std::string failure = "Input Calibration Failed. Ch2 Recorded No Signal. Check The "
+                                "Input Connection And Level.";
+    EXPECT_EQ(session.GetStatus(), failure);
+    EXPECT_EQ(shown, std::vector<std::string>{failure});
+    const CCalibration& edited = *session.GetEdited();
+    EXPECT_EQ(edited.Level[1], before);
+    // Channel 1: 40 % of full scale read as 0.6 V.
+    EXPECT_EQ(edited.Level[0].PeakSampleLevel, 40);
+    EXPECT_EQ(edited.Level[0].FullScaleLevelParams, "1.5000 Vpk");
+    EXPECT_EQ(edited.Level[0].UserInputLevel, 0.6);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // values at their edges, the archive, and every check with its message.
 #include "SoundIOTestProcess.h"
 #include "base/Archive.h"
+#include "base/NumberText.h"
 #include "common/CaseName.h"
 #include "common/TempFolder.h"
 #include "common/TextFileUtil.h"
@@ -220,5 +221,99 @@ TEST_F(CalibrationChecks, HardwareDifferencesNameTheStepBothValuesAndTheFile) {
     EXPECT_EQ(defaults.ReturnedErrors.substr(defaults.ReturnedErrors.size() - 23),
               "Unity in 'thd.process'.");
 }
+
+// Which calibration a Record+Play step applies when it is set up: its own file when that holds
+// the same calibration (keeping the step's apply flags), else "default.calibration" beside the
+// process file, else its own record; each only when complete and made on this hardware.
+struct CChainCase {
+    const char* name;
+    enum { kNone, kSame, kOther } ownFile;
+    enum { kAbsent, kValid, kOtherCard } defaultFile;
+    bool recordValid;
+    bool warnings;
+    const char* mode;
+    bool result;
+    const char* fullScale; // the record's channel 1 full scale afterwards
+    const char* message;   // shown, "" for none; %s is the default file's path
+};
+
+class CalibrationChain : public CalibrationChecks,
+                         public ::testing::WithParamInterface<CChainCase> {};
+
+TEST_P(CalibrationChain, AppliesTheFirstCalibrationThatFits) {
+    const CChainCase& p = GetParam();
+    CTempFolder folder;
+    doc->SetPathName(folder.File("thd.process"));
+    std::string message;
+    ASSERT_TRUE(sio->SetControl("mode", p.mode, message)) << message;
+    ASSERT_TRUE(sio->SetControl("warnings", p.warnings ? "1" : "0", message)) << message;
+    CCalibration& inUse = *sio->GetCalibration();
+    MakeComplete(inUse);
+    inUse.PathName = folder.File("own.calibration");
+    inUse.CalSel = "Input";
+    if (!p.recordValid) inUse.Latency[0].LatencyParams = "0.0 Sec.";
+    if (p.ownFile != CChainCase::kNone) {
+        CCalibration own(sio); // a response of the step's shape
+        MakeComplete(own);
+        own.CalSel = "Frequency"; // not compared: the same calibration
+        own.Level[0].InputLevelCalApply = !inUse.Level[0].InputLevelCalApply;
+        if (p.ownFile == CChainCase::kOther) own.Level[1].Gain = 7;
+        ASSERT_TRUE(own.SaveCalFile(inUse.PathName));
+    }
+    const std::string defaultPath = folder.File("default.calibration");
+    if (p.defaultFile != CChainCase::kAbsent) {
+        CCalibration other(sio);
+        MakeComplete(other);
+        other.Level[0].FullScaleLevelParams = "3.5 Vpk";
+        if (p.defaultFile == CChainCase::kOtherCard)
+            other.Freq[1].FreqInputDeviceName = "another card";
+        ASSERT_TRUE(other.SaveCalFile(defaultPath));
+    }
+    CCalibration before;
+    before = inUse;
+    const bool applyBefore = inUse.Level[0].InputLevelCalApply;
+    t.TakeMessages();
+
+    EXPECT_EQ(sio->IsCalibrated(), p.result);
+    const std::string shown = *p.message ? FormatText(p.message, defaultPath.c_str()) : "";
+    const std::vector<std::string> messages = t.TakeMessages();
+    if (shown.empty())
+        EXPECT_TRUE(messages.empty()) << testing::PrintToString(messages);
+    else
+        EXPECT_EQ(messages, std::vector<std::string>{shown});
+    EXPECT_EQ(inUse.Level[0].FullScaleLevelParams, p.fullScale);
+    if (p.ownFile == CChainCase::kSame && p.result && std::string(p.mode) != "Play") {
+        EXPECT_EQ(inUse.CalSel, "Frequency") << "the file was read";
+        EXPECT_EQ(inUse.Level[0].InputLevelCalApply, applyBefore) << "the step's own choice";
+    }
+    if (std::string(p.fullScale) == "2.5 Vpk" && p.result) {
+        EXPECT_TRUE(before.IsEquivalent(inUse));
+        EXPECT_EQ(inUse.Level[0].InputLevelCalApply, applyBefore);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calibration, CalibrationChain,
+    ::testing::Values(
+        CChainCase{"ownFile", CChainCase::kSame, CChainCase::kValid, true, true, "Rec./Play", true,
+                   "2.5 Vpk", ""},
+        CChainCase{"defaultFile", CChainCase::kNone, CChainCase::kValid, true, true, "Rec. Only",
+                   true, "3.5 Vpk",
+                   "SoundIO Module Step:1.\nDefault Calibration File Is Valid.\n'%s' File "
+                   "Applied."},
+        CChainCase{"ownFileOfAnotherCalibration", CChainCase::kOther, CChainCase::kAbsent, true,
+                   true, "Rec./Play", true, "2.5 Vpk",
+                   "SoundIO Module Step:1.\nNo Compatible Calibration File Present.\nProcess "
+                   "Calibration Parameters Applied"},
+        CChainCase{"nothingFits", CChainCase::kNone, CChainCase::kOtherCard, false, true,
+                   "Rec./Play", false, "1.0 Vpk",
+                   "SoundIO Module Step:1.\nCh1 Latency = 0.0 sec in Latency Calibration Group. "
+                   "Calibrated Ch1 Device Latency must be > 0.0 sec in 'own.calibration'..\nNo "
+                   "Compatible Calibration File Present.\nPlease Perform Full Calibration."},
+        CChainCase{"nothingFitsWithoutWarnings", CChainCase::kNone, CChainCase::kOtherCard, false,
+                   false, "Rec./Play", true, "2.5 Vpk", ""},
+        CChainCase{"playOnly", CChainCase::kNone, CChainCase::kValid, true, true, "Play", true,
+                   "2.5 Vpk", ""}),
+    CaseName());
 
 } // namespace

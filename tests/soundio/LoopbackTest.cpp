@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <complex>
 #include <numbers>
 
@@ -28,7 +29,7 @@ struct CReadCase {
 
 class ReadPosition : public ::testing::TestWithParam<CReadCase> {};
 
-TEST_P(ReadPosition, FollowsTheTriggerRuleIntoTheLastRepetition) {
+TEST_P(ReadPosition, PutsThePlayedBlocksStartOffsetFramesIntoTheBlock) {
     CSoundIOTestApp t(CleanModel(kLatency));
     CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 256, 48000);
     ASSERT_NE(doc, nullptr);
@@ -37,17 +38,15 @@ TEST_P(ReadPosition, FollowsTheTriggerRuleIntoTheLastRepetition) {
                  std::string("2:trigger=") + GetParam().trigger,
                  "2:repeat=" + std::to_string(GetParam().repeats)});
     auto& sio = StepAs<CSoundIOView>(*doc, 1);
-    // 100.5 frames: Latency mode uses whole frames below the calibrated delay.
-    sio.GetCalibration()->Latency[0].LatencyParams = "0.00209375 Sec.";
+    // The latency as the calibration stores it: the lead-in and the card's latency, eight
+    // decimals of a second (101 frames read back as 101.00016).
+    sio.GetCalibration()->Latency[0].LatencyParams =
+        FormatText("%8.8f Sec.", (CSoundIOView::kLeadInFrames + kLatency) / 48000.0);
     ASSERT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
 
     const long frame = 4; // 16-bit stereo
     const long before = (CSoundIOView::kLeadInFrames + 256) * frame * GetParam().repeats;
     const long impulse = (CSoundIOView::kLeadInFrames + kLatency) * frame;
-    if (std::string(GetParam().trigger) == "Latency") {
-        EXPECT_EQ(sio.GetReadPosition(), 400 + before + 5 * frame);
-        return;
-    }
     EXPECT_EQ(sio.GetReadPosition(), impulse + before - 5 * frame);
     // The impulse of the last repetition, five frames into the block (played as trunc(x * 32767),
     // recorded as s / 32768).
@@ -65,6 +64,50 @@ INSTANTIATE_TEST_SUITE_P(SoundIO, ReadPosition,
                                            CReadCase{"Latency", "Latency", 0},
                                            CReadCase{"LatencyRepeated", "Latency", 2}),
                          CaseName());
+
+// A card that doubles what it plays drives an 80 % sine to 160 %: the recording holds the
+// 16-bit limits where the sine lies beyond them and the peak readouts show full scale; a level
+// calibration scales the clipped block, it cannot restore the lost peaks.
+TEST(SoundIO, ARecordingDrivenPastFullScaleIsClippedAndReadsFullScale) {
+    CSoundIOTestApp t(CleanModel(kLatency, 2.0));
+    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 1024, 48000);
+    ASSERT_NE(doc, nullptr);
+    // 8 cycles of 46.875 Hz bins per block, channel 2 at 40 % (80 % recorded) stays inside.
+    t.Set(*doc, {"1:ch1.wave=Sine", "1:ch1.freq=375", "1:ch1.level=80", "1:ch2.wave=Sine",
+                 "1:ch2.freq=375", "1:ch2.level=40", "2:mode=Rec./Play", "2:rate=48000",
+                 "2:offset=0", "2:trigger=Latency"});
+    auto& sio = StepAs<CSoundIOView>(*doc, 1);
+    sio.GetCalibration()->Latency[0].LatencyParams =
+        FormatText("%8.8f Sec.", (CSoundIOView::kLeadInFrames + kLatency) / 48000.0);
+    CCalibration& cal = *sio.GetCalibration();
+    cal.Level[0].FullScaleLevelParams = "3.0 Vpk";
+    for (bool applied : {false, true}) {
+        cal.Level[0].InputLevelCalApply = applied;
+        ASSERT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
+        const double volts = applied ? 3.0 : 1.0;
+        const CDSPFFTDataList& out = *doc->GetCurrentList();
+        int beyond = 0, held = 0;
+        for (int i = 0; i < 1024; ++i) {
+            const double x = Sample(out, 0, i) / volts;
+            ASSERT_GE(x, -1.0) << i;
+            ASSERT_LE(x, 32767.0 / 32768) << i;
+            // Where the doubled sine lies beyond full scale the recording holds the limit.
+            const double wanted = 1.6 * std::sin(2 * std::numbers::pi * 375 * i / 48000.0);
+            beyond += std::fabs(wanted) > 1.0;
+            held += x == 32767.0 / 32768 || x == -1.0;
+            if (std::fabs(wanted) > 1.0) {
+                EXPECT_EQ(x, wanted > 0 ? 32767.0 / 32768 : -1.0) << i;
+            }
+        }
+        // 57 % of the block, 1 - 2 asin(1 / 1.6) / pi, and nothing else.
+        EXPECT_EQ(held, beyond);
+        EXPECT_NEAR(beyond / 1024.0, 1 - 2 * std::asin(1 / 1.6) / std::numbers::pi, 0.01);
+        EXPECT_NEAR(Sample(out, 1, 32), 0.8, 1e-3) << "channel 2 is not clipped";
+        // -32768 reads -100.003 %, shown as -100; channel 2's 80 % as 79 or 80.
+        EXPECT_EQ(sio.GetPeakLevel(0), -100);
+        EXPECT_NEAR(std::abs(sio.GetPeakLevel(1)), 80, 1);
+    }
+}
 
 // The analyser's THD of a sine through the model, against the closed form of the model: a
 // polynomial x + c2 x^2 + c3 x^3 turns A cos into harmonics c2 A^2 / 2 and c3 A^3 / 4 (and adds

@@ -94,8 +94,11 @@ public:
             return kAudioInvalidParam;
         header->flags &= ~CWaveHeader::kDone;
         header->bytesRecorded = 0;
-        // An exchange of a recording plays from a fresh start, so its latency is the same from
-        // pass to pass (written behind a ring still playing out, it would vary).
+        // An exchange of a recording plays from a fresh start: written behind a ring still
+        // playing out, its start would wander with the ring's fill. Linked devices then start
+        // together; a sound server's stream cannot be linked and starts when the server next
+        // mixes, which moves the played block by up to about 15 ms from pass to pass (PulseAudio
+        // through a null sink), so with such a device the block is found by its own edge.
         if (m_queue.empty() && m_idle && m_input) SkipIdleCapture();
         if (m_queue.empty() && m_idle && !m_input && m_audio.m_input) RestartPlayback();
         m_queue.push_back(header);
