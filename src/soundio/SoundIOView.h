@@ -105,8 +105,11 @@ public:
     const std::string& GetInputDeviceName() const { return m_inputName; }
     const std::string& GetOutputDeviceName() const { return m_outputName; }
     const std::string& GetMixerDeviceName() const { return m_mixerName; }
-    /** Whether the step knows a mixer window it started ("Close Mixer"). */
-    bool HasMixerWindow() const { return !m_mixerWindowClass.empty(); }
+    /** Whether a mixer program this step started is known to be open ("Close Mixer"). A class
+     *  read from a file alone is not: nothing was started for it. */
+    bool HasMixerWindow() const {
+        return !m_mixerWindowClass.empty() && m_mixerProgram.GetProcessId() != 0;
+    }
     int GetMixerCount() const { return static_cast<int>(m_mixers.size()); }
     const std::vector<int>& GetSampleRateList() const { return m_rateList; }
     const CWaveHeader* GetRecordHeader() const { return m_pRecordPlayIn.get(); }
@@ -164,6 +167,9 @@ private:
     bool StartMixerProgram(const char* notFoundMessage);
     /** The first mixer program installed, when none is stored. */
     void ResolveMixerExecutable();
+    /** Once after loading a file that says its mixer was open: asks the user, where a person
+     *  answers, whether to start it again. */
+    void OfferMixerReopen();
 
     // Settings, stored.
     int32_t m_inputIndex = 0;
@@ -183,6 +189,7 @@ private:
     int32_t m_channelsIndex = 1;
     bool m_legacyLatencyFlag = false;
     bool m_legacyLoaded = false;
+    bool m_offerMixerReopen = false;
 
     // Derived.
     int m_sampleRate = 5000;
