@@ -88,10 +88,13 @@ public:
     /** True for the calibration process document itself. */
     bool IsCalibrationProcess() const;
 
+    /** Which device a failed call was made on; either when not known. */
+    enum EDevice { kEitherDevice, kInputDevice, kOutputDevice };
     /** True when `code` is success; otherwise shows its text and returns false. */
-    bool SoundIOError(int code);
-    /** The text SoundIOError shows for `code` ("" for success). */
-    std::string SoundIOErrorText(int code) const;
+    bool SoundIOError(int code, EDevice device = kEitherDevice);
+    /** The text SoundIOError shows for `code` ("" for success): the device layer's own reason
+     *  for the call that failed on `device`, when it has one, else the fixed text. */
+    std::string SoundIOErrorText(int code, EDevice device = kEitherDevice) const;
 
     // Settings and derived values.
     int GetMode() const { return m_ioMode; }
