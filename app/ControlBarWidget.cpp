@@ -144,10 +144,12 @@ QWidget* CControlBarWidget::MakeUnit(size_t first, size_t length, const QString&
         const bool labelled = c.kind != EControlKind::PushButton &&
                               c.kind != EControlKind::CheckBox && !c.label.empty();
         if (labelled) caption = Name(c.label);
+        if (!labelled && !c.caption.empty()) caption = Name(c.caption);
         QWidget* w = MakeControl(k, unit);
         // No caption where the group's title already says it.
-        if (labelled && Name(c.label) != groupTitle) {
-            auto* label = new QLabel(Text(c.label), unit);
+        const std::string& shown = labelled ? c.label : c.caption;
+        if (!shown.empty() && Name(shown) != groupTitle) {
+            auto* label = new QLabel(Text(shown), unit);
             label->setBuddy(w);
             label->setToolTip(Tip(c, caption));
             row->addWidget(label);

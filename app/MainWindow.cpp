@@ -127,6 +127,7 @@ CMainWindow::CMainWindow(CDspApp& app, QWidget* parent)
 
     m_app.SetClipboard(m_clipboard.get());
     m_app.SetFileDialog(m_fileDialog.get());
+    m_app.Hooks().userPresent = true;
     m_app.Hooks().documentOpened = [this](CDspDoc* doc) { DocumentOpened(doc); };
     m_app.Hooks().documentClosing = [this](CDspDoc* doc) { DocumentClosing(doc); };
     m_app.Hooks().calibrate = [this](CDspView* view) {

@@ -32,9 +32,16 @@ int ListDevices(const IAudioSystem& audio, bool json, std::ostream& out) {
                 entry["rates"] = rates;
                 for (int r : rates)
                     rateText += (rateText.empty() ? "" : " ") + std::to_string(r);
-                // A device in use by another program, or whose server is not running, opens
-                // for no format at all.
-                if (rates.empty()) rateText = "none: the device does not open now";
+                // A device in use by another program, or whose server is not running or does
+                // not answer, opens for no format at all: the device layer says why.
+                if (rates.empty()) {
+                    const int code =
+                        audio.QueryFormat(kind.input, int(i), CWaveFormat{2, 48000, 16});
+                    std::string reason = audio.GetErrorText(kind.input, code);
+                    if (reason.empty()) reason = "the device does not open now";
+                    entry["error"] = reason;
+                    rateText = "none: " + reason;
+                }
             } else {
                 const int m = static_cast<int>(i);
                 entry["source"] = audio.GetMixerSourceName(m);

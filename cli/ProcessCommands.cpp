@@ -168,6 +168,11 @@ int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool asJs
         {"pauseOnEveryModule", doc.GetPauseOnEveryModule()},
         {"windowAmplitudeCorrection", cli->App().GetSettings().windowAmplitudeCorrection != 0},
         {"steps", StepsJson(*cli, true, false)}};
+    // What the steps said while the file opened (a device that does not answer, say).
+    json messages = json::array();
+    for (const std::string& m : cli->GetMessages())
+        messages.push_back(TerminalText(m));
+    if (!messages.empty()) info["messages"] = messages;
     if (asJson) {
         out << info.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
         return 0;
@@ -189,6 +194,8 @@ int ShowInfo(const CModuleRegistry& registry, const std::string& file, bool asJs
                 << TerminalText(s["label"].get<std::string>())
                 << "): " << TerminalText(s["value"].get<std::string>()) << "\n";
     }
+    for (const json& m : messages)
+        out << "Message: " << m.get<std::string>() << "\n";
     return 0;
 }
 

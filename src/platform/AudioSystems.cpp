@@ -36,7 +36,9 @@ IAudioSystem* CAudioSystems::Locate(EKind kind, int& index) const {
 
 int CAudioSystems::QueryFormat(bool input, int index, const CWaveFormat& format) const {
     IAudioSystem* s = Locate(input ? EKind::Input : EKind::Output, index);
-    return s ? s->QueryFormat(input, index, format) : kAudioBadDeviceId;
+    if (!s) return kAudioBadDeviceId;
+    m_lastOpened = s; // the system that can tell why the format did not open
+    return s->QueryFormat(input, index, format);
 }
 
 int CAudioSystems::Open(bool input, int index, const CWaveFormat& format, IWaveClient* client,

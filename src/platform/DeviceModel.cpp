@@ -8,6 +8,17 @@
 
 namespace {
 constexpr size_t kMaxTerms = 64;
+// The delay line holds the latency's samples per channel: one second at the highest rate is
+// more than any loopback shows, and keeps a typo from allocating without limit.
+constexpr int kMaxLatency = 192000;
+// Gains, taps and coefficients beyond these drive every sample far past full scale; noise
+// beyond this many times full scale leaves no signal to measure.
+constexpr double kMaxFactor = 1000.0;
+constexpr double kMaxNoise = 10.0;
+
+bool InRange(double v, double lo, double hi) {
+    return v >= lo && v <= hi;
+}
 
 bool ReadNumber(std::string_view text, double& value) {
     while (!text.empty() && text.front() == ' ')
@@ -24,7 +35,9 @@ bool ReadList(const std::string& text, std::vector<double>& values) {
     while (start <= text.size()) {
         const size_t comma = std::min(text.find(',', start), text.size());
         double v = 0.0;
-        if (!ReadNumber(std::string_view(text).substr(start, comma - start), v)) return false;
+        if (!ReadNumber(std::string_view(text).substr(start, comma - start), v) ||
+            !InRange(v, -kMaxFactor, kMaxFactor))
+            return false;
         read.push_back(v);
         if (read.size() > kMaxTerms) return false;
         start = comma + 1;
@@ -37,10 +50,12 @@ bool ReadList(const std::string& text, std::vector<double>& values) {
 CDeviceModel CDeviceModel::Load(const ISettingsStore& store) {
     CDeviceModel m;
     const int latency = store.GetInt(kSection, "Latency", m.latency);
-    if (latency >= 0) m.latency = latency;
+    if (latency >= 0 && latency <= kMaxLatency) m.latency = latency;
     double v = 0.0;
-    if (ReadNumber(store.GetString(kSection, "Gain", ""), v)) m.gain = v;
-    if (ReadNumber(store.GetString(kSection, "Noise", ""), v) && v >= 0.0) m.noise = v;
+    if (ReadNumber(store.GetString(kSection, "Gain", ""), v) && InRange(v, -kMaxFactor, kMaxFactor))
+        m.gain = v;
+    if (ReadNumber(store.GetString(kSection, "Noise", ""), v) && InRange(v, 0.0, kMaxNoise))
+        m.noise = v;
     m.seed = static_cast<uint32_t>(store.GetInt(kSection, "Seed", static_cast<int>(m.seed)));
     const std::string response = store.GetString(kSection, "Response", "");
     if (!response.empty()) ReadList(response, m.response);

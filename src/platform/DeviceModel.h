@@ -23,9 +23,10 @@ struct CDeviceModel {
     uint32_t seed = 1;
 
     /** The model with every key the store holds replacing its default ("Latency", "Gain",
-     *  "Response", "Harmonics", "Noise", "Seed"; lists separated by commas). Values that do not
-     *  read as numbers, a negative latency or noise, or more than 64 taps or harmonics keep
-     *  the default. */
+     *  "Response", "Harmonics", "Noise", "Seed"; lists separated by commas). A value outside
+     *  its range keeps the default: one that does not read as a number, a latency outside
+     *  0..192000 samples, a gain, tap or coefficient beyond ±1000, noise outside 0..10, or
+     *  more than 64 taps or harmonics. */
     static CDeviceModel Load(const ISettingsStore& store);
 };
 

@@ -1,5 +1,6 @@
 #include "platform/ExternalProgram.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -19,18 +20,19 @@ bool IsExecutableFile(const std::string& path) {
 } // namespace
 
 std::string FindExecutable(const std::string& name) {
-    if (name.empty()) return {};
-    if (name.find('/') != std::string::npos) return IsExecutableFile(name) ? name : "";
+    if (name.empty() || name.find('/') != std::string::npos) return {};
     const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    const std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
     size_t start = 0;
     while (start <= dirs.size()) {
         const size_t colon = std::min(dirs.find(':', start), dirs.size());
-        std::string dir = dirs.substr(start, colon - start);
-        if (dir.empty()) dir = ".";
+        const std::string dir = dirs.substr(start, colon - start);
+        start = colon + 1;
+        // An empty or relative entry means the current folder, which may be the folder of
+        // the file just opened: it is not searched.
+        if (dir.empty() || dir[0] != '/') continue;
         const std::string candidate = dir + "/" + name;
         if (IsExecutableFile(candidate)) return candidate;
-        start = colon + 1;
     }
     return {};
 }
@@ -39,7 +41,8 @@ CExternalProgram::~CExternalProgram() {
     Close();
 }
 
-bool CExternalProgram::Start(const std::vector<std::string>& argv, std::string& error) {
+bool CExternalProgram::Start(const std::vector<std::string>& argv, std::string& error,
+                             double settleSeconds) {
     if (argv.empty()) {
         error = "No program to start";
         return false;
@@ -55,6 +58,20 @@ bool CExternalProgram::Start(const std::vector<std::string>& argv, std::string& 
         return false;
     }
     m_pid = pid;
+    for (int waited = 0; waited < int(settleSeconds * 100.0); ++waited) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            m_pid = 0;
+            // A launcher hands its window to a running server and ends well: started.
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+            const std::string name = argv[0].substr(argv[0].find_last_of('/') + 1);
+            error = WIFEXITED(status) ? name + " ended at once with exit status " +
+                                            std::to_string(WEXITSTATUS(status))
+                                      : name + " ended at once: " + strsignal(WTERMSIG(status));
+            return false;
+        }
+        usleep(10000);
+    }
     return true;
 }
 

@@ -5,8 +5,9 @@
 #include <sys/types.h>
 #include <vector>
 
-/** The full path of `name` when it names an executable file itself or is found on PATH;
- *  empty when there is none. */
+/** The full path of the program `name` (a bare name, without '/') found in one of PATH's
+ *  absolute folders; empty when there is none, and for any name that holds a folder, so that
+ *  no name read from a file can point at a program outside the search path. */
 std::string FindExecutable(const std::string& name);
 
 class CExternalProgram {
@@ -17,8 +18,12 @@ public:
     /** Closes the program if it still runs. */
     ~CExternalProgram();
 
-    /** Starts argv[0] (a full path) with its arguments; false with the system's reason. */
-    bool Start(const std::vector<std::string>& argv, std::string& error);
+    /** Starts argv[0] (a full path) with its arguments and watches it for `settleSeconds`;
+     *  false with the system's reason, or with its exit status when it ended meanwhile (a
+     *  program that cannot run here, such as one without a display, ends at once). One that
+     *  ends well at once (a launcher) counts as started, with no process to watch. */
+    bool Start(const std::vector<std::string>& argv, std::string& error,
+               double settleSeconds = 0.3);
     /** True while the started program runs; a program that ended is reaped. */
     bool IsRunning();
     /** Asks the program to end and reaps it. */

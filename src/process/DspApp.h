@@ -29,6 +29,9 @@ struct CAppHooks {
     std::function<void(CDspDoc*)> documentOpened;  // the document and its views exist
     std::function<void(CDspDoc*)> documentClosing; // about to be destroyed
     std::function<void(CDspView*)> calibrate;      // a sound card step's "Calibrate" button
+    // A person answers the questions: only then may a process file offer to start a program
+    // it names. Unattended hosts (the command line, tests) leave it false.
+    bool userPresent = false;
 };
 
 class CDspApp {

@@ -34,6 +34,18 @@ void CSoundIOView::FillSampleRateList() {
     IAudioSystem* audio = Audio();
     if (!audio) return;
     m_rateList = AcceptedSampleRates(*audio, m_inputIndex, m_outputIndex);
+    if (!m_rateList.empty() || m_inputs.empty() || m_outputs.empty()) return;
+    // Neither device opens at any rate: say why (a sound server stopped or not answering, a
+    // device gone), naming the device. Asking again is quick: a device that did not answer
+    // is not called until its first call has returned.
+    const CWaveFormat probe{2, 48000, 16};
+    for (const bool input : {true, false}) {
+        const int code = audio->QueryFormat(input, input ? m_inputIndex : m_outputIndex, probe);
+        if (code != kAudioOk && !audio->GetErrorText(input, code).empty()) {
+            SoundIOError(code, input ? kInputDevice : kOutputDevice);
+            return;
+        }
+    }
 }
 
 std::string CSoundIOView::GetSourceName() const {
@@ -51,17 +63,20 @@ int CSoundIOView::GetInputDeviceLevel() const {
     return audio && !m_mixers.empty() ? audio->GetMixerInputLevel(m_mixerIndex) : 0;
 }
 
-std::string CSoundIOView::SoundIOErrorText(int code) const {
+std::string CSoundIOView::SoundIOErrorText(int code, EDevice device) const {
     if (code == kAudioOk) return {};
-    if ((code >= 2 && code <= 12) || (code >= 32 && code <= 35)) {
-        if (const IAudioSystem* audio = Audio()) {
-            if (std::string text = audio->GetErrorText(false, code); !text.empty())
-                return FormatText("%s Output Device\r\n%s", m_outputName.c_str(),
-                                  text.substr(0, 256).c_str());
-            if (std::string text = audio->GetErrorText(true, code); !text.empty())
-                return FormatText("%s Output Device\r\n%s", m_inputName.c_str(),
-                                  text.substr(0, 256).c_str());
-        }
+    // The device layer's own reason names the device and what went wrong; an unspecified
+    // error (a sound server that refused the connection) has one too.
+    const IAudioSystem* audio = Audio();
+    if (audio && ((code >= 1 && code <= 12) || (code >= 32 && code <= 35))) {
+        if (std::string text = audio->GetErrorText(false, code);
+            device != kInputDevice && !text.empty())
+            return FormatText("%s Output Device\r\n%s", m_outputName.c_str(),
+                              text.substr(0, 256).c_str());
+        if (std::string text = audio->GetErrorText(true, code);
+            device != kOutputDevice && !text.empty())
+            return FormatText("%s Input Device\r\n%s", m_inputName.c_str(),
+                              text.substr(0, 256).c_str());
     }
     switch (code) {
     case 1:
@@ -109,8 +124,8 @@ std::string CSoundIOView::SoundIOErrorText(int code) const {
     }
 }
 
-bool CSoundIOView::SoundIOError(int code) {
+bool CSoundIOView::SoundIOError(int code, EDevice device) {
     if (code == kAudioOk) return true;
-    ShowErrorMessage(SoundIOErrorText(code));
+    ShowErrorMessage(SoundIOErrorText(code, device));
     return false;
 }

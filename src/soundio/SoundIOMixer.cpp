@@ -35,10 +35,9 @@ void CSoundIOView::ResolveMixerExecutable() {
 }
 
 std::vector<std::string> CSoundIOView::MixerCommand() const {
-    const std::string stored =
-        m_mixerDirectory.empty() ? m_mixerExecutable : m_mixerDirectory + "/" + m_mixerExecutable;
-    std::string path = FindExecutable(stored);
-    if (path.empty()) path = FindExecutable(m_mixerExecutable);
+    // Only the bare name is looked up, on the search path: the stored folder came from a
+    // file, and a file must not choose which program runs.
+    const std::string path = FindExecutable(m_mixerExecutable);
     if (path.empty()) return {};
     if (m_mixerExecutable == kTerminalMixer) {
         const std::string terminal = FindExecutable(kTerminal);
@@ -51,18 +50,32 @@ bool CSoundIOView::StartMixerProgram(const char* notFoundMessage) {
     const std::vector<std::string> command = MixerCommand();
     std::string error;
     if (command.empty() || !m_mixerProgram.Start(command, error)) {
-        m_mixerWindowClass.clear();
         ShowErrorMessage(command.empty() ? std::string(notFoundMessage) : error);
         return false;
     }
-    // The program stands for the window class the mixer was once found by.
-    m_mixerWindowClass = m_mixerExecutable;
+    // The program stands for the window class the mixer was once found by; a launcher that
+    // handed its window on leaves nothing to close.
+    m_mixerWindowClass = m_mixerProgram.GetProcessId() != 0 ? m_mixerExecutable : "";
     return true;
+}
+
+void CSoundIOView::OfferMixerReopen() {
+    if (!m_offerMixerReopen) return;
+    m_offerMixerReopen = false;
+    CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
+    // Only a person may let a file start a program; unattended hosts never do.
+    if (!app || !app->Hooks().userPresent || HasMixerWindow()) return;
+    const std::string question = "This process was saved with the audio mixer \"" +
+                                 m_mixerExecutable + "\" open.\r\nStart it again?";
+    if (app->MessageBox(question, MB_YESNO) != IDYES) return;
+    if (StartMixerProgram("Cannot Find SoundIO Audio Mixer Executable File\n Select Another "
+                          "Mixer From SoundIO Mixer Select Button"))
+        UpdateControls();
 }
 
 bool CSoundIOView::OnClickedSIOOptionsMixer() {
     ResolveMixerExecutable();
-    if (m_mixerWindowClass.empty() || !m_mixerProgram.IsRunning()) {
+    if (!HasMixerWindow() || !m_mixerProgram.IsRunning()) {
         if (!StartMixerProgram("Could Not Find Mixer Executable File")) return true;
     } else {
         m_mixerProgram.Close();

@@ -45,7 +45,8 @@ bool CSoundIOView::OpenDevice(bool input) {
     if (!audio || !pump) return SoundIOError(kAudioNoDriver);
     const int index = FindDevice(input ? m_inputs : m_outputs, input ? m_inputName : m_outputName);
     std::unique_ptr<IWaveDevice>& device = input ? m_pWaveIn : m_pWaveOut;
-    return SoundIOError(audio->Open(input, index, Format(), this, *pump, device));
+    return SoundIOError(audio->Open(input, index, Format(), this, *pump, device),
+                        input ? kInputDevice : kOutputDevice);
 }
 
 void CSoundIOView::ShowPeaks(const CWaveHeader& header) {
@@ -78,6 +79,8 @@ int CSoundIOView::StartRun() {
     FillDeviceList();
     ClampDeviceIndices();
     FillSampleRateList();
+    // Devices that open at no rate have said why; the run would only fail at its first pass.
+    if (m_ioMode != kOff && m_rateList.empty()) return 0;
     ShowCurrentParams();
     switch (m_ioMode) {
     case kRecordOnly:

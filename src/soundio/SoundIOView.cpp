@@ -49,9 +49,11 @@ CSoundIOView::CSoundIOView()
     : m_pCalibration(std::make_unique<CCalibration>(this)),
       m_pScratchCalibration(std::make_unique<CCalibration>(this)) {
     CControlModel& c = Controls();
-    const auto add = [&c](CControl control, const char* group, const char* tip) {
+    const auto add = [&c](CControl control, const char* group, const char* tip,
+                          const char* caption = "") {
         control.group = group;
         control.tooltip = tip;
+        control.caption = caption;
         c.Add(control);
     };
     constexpr const char* kDevices = "Sound Device Select";
@@ -71,13 +73,13 @@ CSoundIOView::CSoundIOView()
     add({"trigger", EControlKind::RadioGroup, "Trigger:", kTriggerItems}, kTrigger,
         "How the recorded block is aligned");
     add({"openmixer", EControlKind::PushButton, "Open Mixer", {}}, kOptions,
-        "Opens or closes the audio mixer");
+        "Opens or closes the audio mixer program", "Audio Mixer:");
     add({"calibrate", EControlKind::PushButton, "Calibrate", {}}, kOptions,
-        "Opens the calibration dialog");
+        "Opens the calibration dialog", "Calibration:");
     add({"repeat", EControlKind::ComboBox, "Repeat Sequence:", Texts(RepeatSequence())}, kOptions,
         "Times the block is repeated per pass");
     add({"mixerselect", EControlKind::PushButton, "Mixer Select", {}}, kOptions,
-        "Chooses the mixer's source and destination");
+        "Chooses the mixer program that Open Mixer starts", "Audio Mixer Select:");
     add({"warnings", EControlKind::CheckBox, "Enable Calibration Warnings", {}}, kOptions,
         "Warns when the devices differ from those calibrated");
     add({"mode", EControlKind::RadioGroup, "I/O Mode:", kModeItems}, "I/O Mode",
@@ -131,13 +133,9 @@ void CSoundIOView::ShowCurrentParams() {
     }
     ClampDeviceIndices();
     // A mixer program that was closed by its user turns the button back to "Open Mixer"; one
-    // stored in the file but not started here is started again.
-    if (!m_mixerWindowClass.empty() && m_mixerProgram.GetProcessId() != 0 &&
-        !m_mixerProgram.IsRunning())
-        m_mixerWindowClass.clear();
-    else if (!m_mixerWindowClass.empty() && m_mixerProgram.GetProcessId() == 0)
-        StartMixerProgram("Cannot Find SoundIO Audio Mixer Executable File\n Select Another "
-                          "Mixer From SoundIO Mixer Select Button");
+    // a file says was open is only offered again.
+    if (HasMixerWindow() && !m_mixerProgram.IsRunning()) m_mixerWindowClass.clear();
+    OfferMixerReopen();
     m_inputName = At(Names(m_inputs), m_inputIndex, std::string());
     m_outputName = At(Names(m_outputs), m_outputIndex, std::string());
     m_mixerName = At(Names(m_mixers), m_mixerIndex, std::string());
@@ -187,7 +185,7 @@ void CSoundIOView::UpdateControls() {
         c.StateById(ch == 0 ? "ch1lev" : "ch2lev")->text =
             std::to_string(m_peakLevel[ch]) + " " + std::to_string(m_peakSample[ch]);
     c.StateById("warnings")->checked = m_calibrationWarnings != 0;
-    c.StateById("openmixer")->text = m_mixerWindowClass.empty() ? "Open Mixer" : "Close Mixer";
+    c.StateById("openmixer")->text = HasMixerWindow() ? "Close Mixer" : "Open Mixer";
 }
 
 void CSoundIOView::ChangeSetting(void (*apply)(CSoundIOView&, int), int value,
@@ -345,6 +343,7 @@ void CSoundIOView::Serialize(CArchive& ar) {
     m_mixerDirectory = texts[0];
     m_mixerExecutable = texts[1];
     m_mixerWindowClass = texts[2];
+    m_offerMixerReopen = !m_mixerWindowClass.empty();
     m_repeatIndex = w[0];
     m_calibrationWarnings = w[1];
     m_ioMode = w[2];

@@ -93,10 +93,13 @@ public:
     /** True for the calibration process document itself. */
     bool IsCalibrationProcess() const;
 
+    /** Which device a failed call was made on; either when not known. */
+    enum EDevice { kEitherDevice, kInputDevice, kOutputDevice };
     /** True when `code` is success; otherwise shows its text and returns false. */
-    bool SoundIOError(int code);
-    /** The text SoundIOError shows for `code` ("" for success). */
-    std::string SoundIOErrorText(int code) const;
+    bool SoundIOError(int code, EDevice device = kEitherDevice);
+    /** The text SoundIOError shows for `code` ("" for success): the device layer's own reason
+     *  for the call that failed on `device`, when it has one, else the fixed text. */
+    std::string SoundIOErrorText(int code, EDevice device = kEitherDevice) const;
 
     // Settings and derived values.
     int GetMode() const { return m_ioMode; }
@@ -112,8 +115,11 @@ public:
     const std::string& GetInputDeviceName() const { return m_inputName; }
     const std::string& GetOutputDeviceName() const { return m_outputName; }
     const std::string& GetMixerDeviceName() const { return m_mixerName; }
-    /** Whether the step knows a mixer window it started ("Close Mixer"). */
-    bool HasMixerWindow() const { return !m_mixerWindowClass.empty(); }
+    /** Whether a mixer program this step started is known to be open ("Close Mixer"). A class
+     *  read from a file alone is not: nothing was started for it. */
+    bool HasMixerWindow() const {
+        return !m_mixerWindowClass.empty() && m_mixerProgram.GetProcessId() != 0;
+    }
     int GetMixerCount() const { return static_cast<int>(m_mixers.size()); }
     const std::vector<int>& GetSampleRateList() const { return m_rateList; }
     const CWaveHeader* GetRecordHeader() const { return m_pRecordPlayIn.get(); }
@@ -180,6 +186,9 @@ private:
     bool StartMixerProgram(const char* notFoundMessage);
     /** The first mixer program installed, when none is stored. */
     void ResolveMixerExecutable();
+    /** Once after loading a file that says its mixer was open: asks the user, where a person
+     *  answers, whether to start it again. */
+    void OfferMixerReopen();
 
     // Settings, stored.
     int32_t m_inputIndex = 0;
@@ -200,6 +209,7 @@ private:
     int32_t m_channelsIndex = 1;
     bool m_legacyLatencyFlag = false;
     bool m_legacyLoaded = false;
+    bool m_offerMixerReopen = false;
 
     // Derived.
     int m_sampleRate = 5000;

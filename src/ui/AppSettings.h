@@ -25,16 +25,19 @@ struct CAppSettings {
     int dataLogMaxPlots = 1000;
     int dataLogMaxMegabytes = 512;
 
-    /** Where one field lives in the store. */
+    /** Where one field lives in the store, and the values it accepts. */
     struct CEntry {
         const char* section;
         const char* key;
         int CAppSettings::*field;
+        int minimum = 0;
+        int maximum = 1;
     };
     /** Every field, "Themes" entries first. */
     static const std::vector<CEntry>& Entries();
 
-    /** Reads every field; a missing or unreadable value gives its default. */
+    /** Reads every field; a missing or unreadable value, or one outside the entry's range,
+     *  gives its default. */
     void Read(const ISettingsStore& store);
     /** Writes back the "Themes" fields, the ones the themes dialog edits, that differ from
      *  what the store gives for them; "Settings" fields changed while the program runs are

@@ -21,6 +21,9 @@ struct CControl {
     // "Trigger Parameters"; empty for none) and the hover text saying what it changes.
     std::string group{};
     std::string tooltip{};
+    // Presentation only: the caption a push button is shown after ("Audio Mixer:"), since a
+    // button's label is the text on its face.
+    std::string caption{};
 };
 
 struct CControlState {

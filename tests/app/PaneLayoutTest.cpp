@@ -116,6 +116,33 @@ TEST_P(PaneLayout, EveryControlShowsItsWholeTextWithoutScrolling) {
     EXPECT_TRUE(pane.grab().save(path));
 }
 
+// A push button's caption stands before it, naming it for the button's own text ("Audio
+// Mixer:" before "Open Mixer").
+class PaneCaptions : public testing::Test, protected CBuiltInApp {};
+
+TEST_F(PaneCaptions, SoundIOOptionButtonsShowTheirCaptions) {
+    ASSERT_TRUE(window.OpenFile(AURIVO_SOURCE_DIR "/examples/loopback-thd.process"));
+    window.ProcessIdle(1);
+    CDspDoc& doc = window.ActiveFrame()->Document();
+    CModulePane pane(*doc.GetView(1));
+    pane.resize(1600, 700);
+    pane.show();
+    QApplication::processEvents();
+    const std::pair<QString, QString> captions[] = {{"Audio Mixer:", "Open Mixer"},
+                                                    {"Calibration:", "Calibrate"},
+                                                    {"Audio Mixer Select:", "Mixer Select"}};
+    for (const auto& [caption, button] : captions) {
+        const QLabel* shown = nullptr;
+        for (const QLabel* label : pane.findChildren<QLabel*>())
+            if (label->text() == caption) shown = label;
+        ASSERT_TRUE(shown) << caption.toStdString();
+        EXPECT_TRUE(shown->isVisible()) << caption.toStdString();
+        auto* buddy = qobject_cast<const QAbstractButton*>(shown->buddy());
+        ASSERT_TRUE(buddy) << caption.toStdString();
+        EXPECT_EQ(buddy->text(), button);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Modules, PaneLayout, testing::ValuesIn(Cases()), CaseName());
 
 } // namespace

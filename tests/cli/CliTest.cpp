@@ -1,6 +1,7 @@
 // aurivo-cli end to end on temporary process files, with the engine's test modules.
 #include "common/TestModules.h"
 #include "common/CliRun.h"
+#include "common/MixerProcessFile.h"
 #include "common/TextFileUtil.h"
 #include "dsp/DSPFFTDataList.h"
 #include "dsp/DSPFFTDataLogList.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -430,6 +432,27 @@ TEST_F(Cli, DevicesListTheVirtualCardFirstWithTheRatesItAccepts) {
     }
     EXPECT_EQ(j["mixer"][0]["source"], "Line");
     EXPECT_EQ(j["mixer"][0]["level"], 49152);
+}
+
+TEST_F(Cli, NoCommandStartsTheMixerProgramAProcessFileNames) {
+    // The file says the mixer x/evil was open; evil would leave a marker. Even on the search
+    // path it is never started from the command line.
+    const std::string programs = File("x"), marker = File("marker"), p = File("mixer.process");
+    fs::create_directories(programs);
+    fs::create_directories(File("none"));
+    WriteScript(programs + "/evil", ": > '" + marker + "'");
+    ASSERT_TRUE(WriteMixerProcess(p, File("none"), programs, "evil", "evil"));
+    CPathGuard path(programs);
+    const CModuleRegistry builtIn = GetBuiltInModules();
+    EXPECT_EQ(Command({"info", p}, &builtIn), 0) << err;
+    EXPECT_EQ(Command({"run", p, "--passes", "2"}, &builtIn), 0) << err;
+    EXPECT_EQ(Command({"set", p, "2:Trg. Lev=20"}, &builtIn), 0) << err;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(fs::exists(marker));
+    // The texts stay as the file had them (after the trigger level just set).
+    EXPECT_TRUE(
+        FindOnce(ReadAllBytes(p),
+                 CArchiveBytes().I32(20).I32(-20).Text(programs).Text("evil").Text("evil")));
 }
 
 } // namespace

@@ -69,7 +69,16 @@ TEST(VirtualCard, NoiseHasTheModelRmsAndRepeatsFromItsSeed) {
     EXPECT_EQ(line.Record(20000, 20000, 1), first);
 }
 
-TEST(VirtualCard, ModelKeysAreReadFromTheSettingsOrKeepTheirDefault) {
+TEST(VirtualCard, ModelKeysAreReadFromTheSettingsWithinTheirRangesOrKeepTheirDefault) {
+    const auto terms = [](int n) {
+        std::string list = "0.5";
+        for (int i = 1; i < n; ++i)
+            list += ",0.5";
+        return list;
+    };
+    const std::string sixtyFour = terms(64), sixtyFive = terms(65);
+    const char* kSixtyFourTerms = sixtyFour.c_str();
+    const char* kSixtyFiveTerms = sixtyFive.c_str();
     const auto text = [](const CDeviceModel& m) {
         return ::testing::PrintToString(
             std::tuple(m.latency, m.gain, m.response, m.harmonics, m.noise));
@@ -84,10 +93,27 @@ TEST(VirtualCard, ModelKeysAreReadFromTheSettingsOrKeepTheirDefault) {
          }},
         {"Harmonics", "0.02", [](CDeviceModel& m) { m.harmonics = {0.02}; }},
         {"Noise", "0", [](CDeviceModel& m) { m.noise = 0.0; }},
+        {"Latency", "192000", [](CDeviceModel& m) { m.latency = 192000; }},
+        {"Gain", "-1000", [](CDeviceModel& m) { m.gain = -1000.0; }},
+        {"Response", "1000,-1000",
+         [](CDeviceModel& m) {
+             m.response = {1000.0, -1000.0};
+         }},
+        {"Harmonics", kSixtyFourTerms, [](CDeviceModel& m) { m.harmonics.assign(64, 0.5); }},
+        {"Noise", "10", [](CDeviceModel& m) { m.noise = 10.0; }},
         {"Latency", "-5", nullptr},
+        // A typo's delay line would take gigabytes: the default stands.
+        {"Latency", "192001", nullptr},
+        {"Latency", "2000000000", nullptr},
         {"Gain", "loud", nullptr},
+        {"Gain", "1000.5", nullptr},
+        {"Gain", "1e308", nullptr},
         {"Response", "1,,2", nullptr},
-        {"Noise", "-1", nullptr}};
+        {"Response", "1,-1001", nullptr},
+        {"Harmonics", kSixtyFiveTerms, nullptr},
+        {"Harmonics", "0.01,1e9", nullptr},
+        {"Noise", "-1", nullptr},
+        {"Noise", "10.01", nullptr}};
     for (const auto& [key, value, change] : cases) {
         CMemorySettings store;
         store.SetString(CDeviceModel::kSection, key, value);

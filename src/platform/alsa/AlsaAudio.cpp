@@ -1,12 +1,18 @@
 #include "platform/alsa/AlsaAudio.h"
 
+#include "base/NumberText.h"
 #include "platform/EventPump.h"
 #include "platform/SampleRates.h"
 
 #include <alsa/asoundlib.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
 #include <vector>
 #include <poll.h>
 
@@ -64,6 +70,70 @@ int OpenPcm(const std::string& name, bool input, const CWaveFormat& f, snd_pcm_t
         pcm = nullptr;
     }
     return r;
+}
+} // namespace
+
+/** Devices with a call that did not return in time, shared with those calls: a device whose
+ *  sound server stalls (stopped, or hung) blocks every call into it, so it is not called
+ *  again until its stuck call returns (the server woke up, or its client library gave up). */
+struct CAlsaAudio::CStalls {
+    std::mutex mutex;
+    std::map<std::string, int> stuck; // device name -> calls not yet returned
+};
+
+namespace {
+constexpr auto kAnswerTime = std::chrono::seconds(CAlsaAudio::kAnswerSeconds);
+
+/** One open of a PCM on a thread of its own, so that the caller waits a bounded time. The
+ *  thread hands the opened PCM over, or closes it itself when the caller gave up waiting or
+ *  only asked whether the format opens. */
+struct COpenCall {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    int result = 0;
+    snd_pcm_t* pcm = nullptr;
+};
+
+/** OpenPcm within the answer time; `keep` false closes the PCM again (a format query). True
+ *  with the ALSA result when the device answered; false when it did not, leaving its call
+ *  running on, counted as stuck. */
+bool OpenPcmInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std::string& name,
+                   bool input, const CWaveFormat& f, bool keep, int& result, snd_pcm_t*& pcm) {
+    pcm = nullptr;
+    {
+        std::lock_guard lock(stalls->mutex);
+        if (stalls->stuck.count(name) != 0) return false;
+    }
+    auto call = std::make_shared<COpenCall>();
+    std::thread([call, stalls, name, input, f, keep] {
+        snd_pcm_t* opened = nullptr;
+        const int r = OpenPcm(name, input, f, opened);
+        std::lock_guard lock(call->mutex);
+        if ((call->abandoned || !keep) && opened) {
+            snd_pcm_close(opened);
+            opened = nullptr;
+        }
+        if (call->abandoned) {
+            std::lock_guard stallLock(stalls->mutex);
+            if (--stalls->stuck[name] <= 0) stalls->stuck.erase(name);
+        }
+        call->result = r;
+        call->pcm = opened;
+        call->done = true;
+        call->finished.notify_all();
+    }).detach();
+    std::unique_lock lock(call->mutex);
+    if (!call->finished.wait_for(lock, kAnswerTime, [&call] { return call->done; })) {
+        call->abandoned = true;
+        std::lock_guard stallLock(stalls->mutex);
+        ++stalls->stuck[name];
+        return false;
+    }
+    result = call->result;
+    pcm = call->pcm;
+    return true;
 }
 } // namespace
 
@@ -243,7 +313,8 @@ private:
 // the user through our error texts, so its printing is switched off.
 static void IgnoreAlsaLibraryMessages(const char*, int, const char*, int, const char*, ...) {}
 
-CAlsaAudio::CAlsaAudio(const std::vector<std::string>& extraDevices) {
+CAlsaAudio::CAlsaAudio(const std::vector<std::string>& extraDevices)
+    : m_stalls(std::make_shared<CStalls>()) {
     snd_lib_error_set_handler(&IgnoreAlsaLibraryMessages);
     for (const std::string& name : extraDevices) {
         m_inputs.push_back({name, name});
@@ -276,16 +347,30 @@ CAlsaAudio::CAlsaAudio(const std::vector<std::string>& extraDevices) {
     }
 }
 
+CAlsaAudio::~CAlsaAudio() = default;
+
+int CAlsaAudio::Succeed(bool input) const {
+    m_lastError[input] = {};
+    return kAudioOk;
+}
+
+int CAlsaAudio::Fail(bool input, const std::string& device, int alsaError, bool answered) const {
+    m_lastError[input] = {device, alsaError, answered};
+    return answered ? ToResult(alsaError) : kAudioNotEnabled;
+}
+
 int CAlsaAudio::QueryFormat(bool input, int index, const CWaveFormat& format) const {
     const auto& list = input ? m_inputs : m_outputs;
     if (index < 0 || size_t(index) >= list.size()) return kAudioBadDeviceId;
     if (!IsStandardWaveFormat(format)) return kWaveBadFormat;
-    // A device in use answers for itself: it accepts the format it is running.
+    const std::string& name = list[size_t(index)].name;
+    int r = 0;
     snd_pcm_t* pcm = nullptr;
-    const int r = OpenPcm(list[size_t(index)].name, input, format, pcm);
-    if (r == -EBUSY) return kAudioOk;
-    if (pcm) snd_pcm_close(pcm);
-    return r < 0 ? ToResult(r) : kAudioOk;
+    if (!OpenPcmInTime(m_stalls, name, input, format, false, r, pcm))
+        return Fail(input, name, 0, false);
+    // A device in use answers for itself: it accepts the format it is running.
+    if (r == -EBUSY || r >= 0) return Succeed(input);
+    return Fail(input, name, r, true);
 }
 
 int CAlsaAudio::Open(bool input, int index, const CWaveFormat& format, IWaveClient* client,
@@ -294,19 +379,26 @@ int CAlsaAudio::Open(bool input, int index, const CWaveFormat& format, IWaveClie
     if (index < 0 || size_t(index) >= list.size()) return kAudioBadDeviceId;
     if (!client) return kAudioInvalidParam;
     if (input ? m_input : m_output) return kAudioAllocated;
+    const std::string& name = list[size_t(index)].name;
+    int r = 0;
     snd_pcm_t* pcm = nullptr;
-    const int r = OpenPcm(list[size_t(index)].name, input, format, pcm);
-    if (r < 0) {
-        m_lastError = r;
-        return ToResult(r);
-    }
+    if (!OpenPcmInTime(m_stalls, name, input, format, true, r, pcm))
+        return Fail(input, name, 0, false);
+    if (r < 0) return Fail(input, name, r, true);
     device = std::make_unique<CAlsaWaveDevice>(*this, pcm, input, format, client, pump);
-    return kAudioOk;
+    return Succeed(input);
 }
 
-std::string CAlsaAudio::GetErrorText(bool, int code) const {
-    if (code == kAudioOk || m_lastError == 0 || ToResult(m_lastError) != code) return {};
-    return std::string(snd_strerror(m_lastError)).substr(0, 256);
+std::string CAlsaAudio::GetErrorText(bool input, int code) const {
+    const CLastError& e = m_lastError[input];
+    if (code == kAudioOk || e.device.empty()) return {};
+    if (!e.answered)
+        return code == kAudioNotEnabled
+                   ? FormatText("%s does not answer within %d s (is its sound server stopped?)",
+                                e.device.c_str(), kAnswerSeconds)
+                   : "";
+    if (ToResult(e.alsaError) != code) return {};
+    return (e.device + ": " + snd_strerror(e.alsaError)).substr(0, 256);
 }
 
 namespace {

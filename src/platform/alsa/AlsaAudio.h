@@ -5,10 +5,14 @@
 // start on the same frame. Capture runs on between exchanges, and each exchange of a recording
 // starts its playback afresh behind a little silence, so a sound server loses none of it.
 // Xruns inside queued sound are recovered and counted; a ring that runs dry with nothing queued
-// has simply finished.
+// has simply finished. Opening a device (for a run, or to test a format) is bounded: a sound
+// server that is stopped or hung blocks ALSA's open whatever its flags say, so the open runs on
+// a thread of its own and a device that has not answered within kAnswerSeconds is reported as
+// not answering; the thread is left to finish (or not) on its own, never joined.
 
 #include "platform/AudioDevices.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,13 @@ public:
     /** Lists the PCM devices from ALSA's hints ("default", "pipewire", "pulse", "hw:…",
      *  "plughw:…") and the cards' mixers, plus any `extraDevices` (PCM names) first. */
     explicit CAlsaAudio(const std::vector<std::string>& extraDevices = {});
+    ~CAlsaAudio() override;
+
+    /** Seconds a device has to open (or to say it cannot) before it counts as not answering;
+     *  its call goes on in the background, and the device is not called again until it has
+     *  returned. */
+    static constexpr int kAnswerSeconds = 2;
+    struct CStalls;
 
     std::vector<CAudioDeviceInfo> GetInputDevices() const override { return m_inputs; }
     std::vector<CAudioDeviceInfo> GetOutputDevices() const override { return m_outputs; }
@@ -38,5 +49,16 @@ private:
     class CAlsaWaveDevice* m_input = nullptr;
     class CAlsaWaveDevice* m_output = nullptr;
     int m_xruns = 0;
-    int m_lastError = 0; // the ALSA error behind the last failed call, for its text
+    /** The last failed call of one direction, for its text. */
+    struct CLastError {
+        std::string device;
+        int alsaError = 0;
+        bool answered = true; // false: the device did not answer in time
+    };
+    /** Forgets the direction's last failure: its text would describe another call. */
+    int Succeed(bool input) const;
+    /** Records a failure and gives its result code. */
+    int Fail(bool input, const std::string& device, int alsaError, bool answered) const;
+    mutable CLastError m_lastError[2]; // output, input
+    std::shared_ptr<CStalls> m_stalls;
 };

@@ -1,0 +1,212 @@
+// The external mixer program: a process file never starts one (it names a folder, a program and
+// a window class that says the mixer was open); only the user's click or answer does, and then
+// only the program of that bare name on the search path. A program that cannot run here leaves
+// the button as it was.
+#include "SoundIOTestProcess.h"
+#include "common/MixerProcessFile.h"
+#include "common/TempFolder.h"
+#include "platform/OpenFileDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* kReopenMissing = "Cannot Find SoundIO Audio Mixer Executable File\n Select Another "
+                             "Mixer From SoundIO Mixer Select Button";
+
+/** A folder "x" holding the program "evil", which leaves a marker file when it runs and then
+ *  stays open; an empty folder "none"; and a process file naming x/evil as an open mixer. */
+struct CMixerFixture : testing::Test {
+    CTempFolder temp;
+    std::string programs = temp.File("x");
+    std::string none = temp.File("none");
+    std::string marker = temp.File("marker");
+    std::string process = temp.File("mixer.process");
+
+    void SetUp() override {
+        fs::create_directories(programs);
+        fs::create_directories(none);
+        // The search path of the tests holds only these folders: the script needs no other.
+        WriteScript(programs + "/evil",
+                    ": > '" + marker + "'\nexec " + FindExecutable("sleep") + " 30");
+        ASSERT_TRUE(WriteMixerProcess(process, none, programs, "evil", "evil"));
+    }
+    /** The marker appears within a second of a start. */
+    bool Started() const {
+        for (int i = 0; i < 100 && !fs::exists(marker); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return fs::exists(marker);
+    }
+};
+
+/** Opens `path` through both readings, as the desktop and the session do. */
+CDspDoc* OpenProcess(CDspApp& app, const std::string& path) {
+    std::string error;
+    CDspDoc* doc = app.OpenDocumentFile(path, error);
+    if (doc && app.GetDocumentToReopen()) doc = app.ReopenMarkedDocument(error);
+    EXPECT_NE(doc, nullptr) << error;
+    return doc;
+}
+
+std::string ButtonText(CDspDoc& doc) {
+    const CControlModel& controls = doc.GetView(1)->GetControls();
+    return controls.GetState(size_t(controls.Find("openmixer"))).text;
+}
+
+TEST_F(CMixerFixture, AHeadlessOpenRunAndSaveStartNothingAndKeepTheStoredTexts) {
+    // Even with the program on the search path: no person was asked.
+    CPathGuard path(programs);
+    const CModuleRegistry registry = GetBuiltInModules();
+    CTestSession t(registry);
+    std::string error;
+    ASSERT_TRUE(t.session.Open(process, error)) << error;
+    EXPECT_EQ(t.session.Run(3), 3);
+    EXPECT_FALSE(Started());
+    EXPECT_EQ(ButtonText(t.session.Document()), "Open Mixer");
+    EXPECT_TRUE(t.session.GetMessages().empty());
+    // The file's texts go back as they came.
+    const std::string copy = temp.File("copy.process");
+    ASSERT_TRUE(t.session.Save(copy, error)) << error;
+    EXPECT_TRUE(FindOnce(ReadAllBytes(copy), MixerTexts(programs, "evil", "evil")));
+}
+
+TEST_F(CMixerFixture, TheDesktopAsksAndAnsweringNoStartsNothing) {
+    CPathGuard path(programs);
+    CSoundIOTestApp t;
+    t.app.Hooks().userPresent = true;
+    CDspDoc* doc = OpenProcess(t.app, process);
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(t.sink.Records().size(), 1u);
+    EXPECT_EQ(t.sink.Records()[0].style, MB_YESNO);
+    EXPECT_NE(t.sink.Records()[0].message.find("\"evil\""), std::string::npos);
+    EXPECT_EQ(t.sink.Records()[0].answer, IDNO);
+    // Refreshes and runs later do not ask again.
+    EXPECT_TRUE(t.Run(*doc, 2));
+    EXPECT_EQ(t.sink.Records().size(), 1u);
+    EXPECT_FALSE(Started());
+    EXPECT_EQ(ButtonText(*doc), "Open Mixer");
+}
+
+TEST_F(CMixerFixture, AYesStartsTheProgramOfThatNameOnTheSearchPathNeverTheStoredFolder) {
+    CSoundIOTestApp t;
+    t.app.Hooks().userPresent = true;
+    {
+        // Not on the search path: the stored folder is not tried.
+        CPathGuard path(none);
+        t.sink.QueueAnswer(IDYES);
+        CDspDoc* doc = OpenProcess(t.app, process);
+        ASSERT_TRUE(doc);
+        EXPECT_FALSE(Started());
+        const auto messages = t.TakeMessages();
+        ASSERT_EQ(messages.size(), 2u);
+        EXPECT_NE(messages[1].find(kReopenMissing), std::string::npos) << messages[1];
+        EXPECT_EQ(ButtonText(*doc), "Open Mixer");
+        t.app.CloseDocument(doc);
+    }
+    CPathGuard path(programs);
+    t.sink.QueueAnswer(IDYES);
+    CDspDoc* doc = OpenProcess(t.app, process);
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(Started());
+    EXPECT_EQ(ButtonText(*doc), "Close Mixer");
+    // The second press closes it.
+    t.Set(*doc, {"2:openmixer="});
+    EXPECT_EQ(ButtonText(*doc), "Open Mixer");
+}
+
+struct CPickedFile final : IFileDialog, IOpenFileDialog {
+    std::string path;
+    std::optional<std::string> AskSavePath(const std::string&, const std::string&,
+                                           const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskOpenPath(const std::string&, const std::string&,
+                                           const std::string&, const std::string&) override {
+        return path;
+    }
+};
+
+/** A new process whose SoundIO step was given `program` through "Mixer Select". */
+CDspDoc* WithChosenMixer(CSoundIOTestApp& t, CPickedFile& dialog, const std::string& program) {
+    t.app.SetFileDialog(&dialog);
+    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 256, 48000);
+    dialog.path = program;
+    if (doc) t.Set(*doc, {"2:mixerselect="});
+    return doc;
+}
+
+TEST_F(CMixerFixture, OpenMixerLooksTheChosenProgramUpByNameOnTheSearchPath) {
+    CPathGuard path(none);
+    CSoundIOTestApp t;
+    CPickedFile dialog;
+    CDspDoc* doc = WithChosenMixer(t, dialog, programs + "/evil");
+    ASSERT_TRUE(doc);
+    t.Set(*doc, {"2:openmixer="});
+    EXPECT_FALSE(Started());
+    const auto messages = t.TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("Could Not Find Mixer Executable File"), std::string::npos);
+    EXPECT_EQ(ButtonText(*doc), "Open Mixer");
+}
+
+TEST_F(CMixerFixture, AMixerThatEndsAtOnceLeavesOpenMixerAndSaysWhy) {
+    WriteScript(programs + "/nodisplay", "exit 3");
+    CPathGuard path(programs);
+    CSoundIOTestApp t;
+    CPickedFile dialog;
+    CDspDoc* doc = WithChosenMixer(t, dialog, programs + "/nodisplay");
+    ASSERT_TRUE(doc);
+    t.Set(*doc, {"2:openmixer="});
+    EXPECT_EQ(ButtonText(*doc), "Open Mixer");
+    EXPECT_FALSE(StepAs<CSoundIOView>(*doc, 1).HasMixerWindow());
+    const auto messages = t.TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("nodisplay ended at once with exit status 3"), std::string::npos)
+        << messages[0];
+}
+
+TEST(ExternalProgram, OnlyBareNamesInAbsoluteSearchFoldersAreFound) {
+    CTempFolder temp;
+    WriteScript(temp.File("tool"), "exit 0");
+    CPathGuard path(":relative:" + temp.Path());
+    EXPECT_EQ(FindExecutable("tool"), temp.File("tool"));
+    EXPECT_EQ(FindExecutable(temp.File("tool")), "");
+    EXPECT_EQ(FindExecutable("./tool"), "");
+    const fs::path here = fs::current_path();
+    fs::current_path(temp.Path());
+    {
+        // The current folder (an empty or relative entry) is not searched.
+        CPathGuard local(":.:relative");
+        EXPECT_EQ(FindExecutable("tool"), "");
+    }
+    fs::current_path(here);
+}
+
+} // namespace
+
+namespace {
+
+// The Options group's buttons carry the captions the control bar shows before them.
+TEST(SoundIOControls, OptionButtonsHaveTheirCaptionsAndMixerSelectSaysItChoosesTheProgram) {
+    CSoundIOView view;
+    const CControlModel& c = view.GetControls();
+    const std::pair<const char*, const char*> captions[] = {{"openmixer", "Audio Mixer:"},
+                                                            {"calibrate", "Calibration:"},
+                                                            {"mixerselect", "Audio Mixer Select:"}};
+    for (const auto& [id, caption] : captions) {
+        ASSERT_GE(c.Find(id), 0) << id;
+        const CControl& control = c.GetControl(size_t(c.Find(id)));
+        EXPECT_EQ(control.caption, caption) << id;
+        EXPECT_EQ(control.group, "Options") << id;
+    }
+    const CControl& select = c.GetControl(size_t(c.Find("mixerselect")));
+    EXPECT_EQ(select.label, "Mixer Select");
+    EXPECT_NE(select.tooltip.find("mixer program"), std::string::npos) << select.tooltip;
+}
+
+} // namespace
