@@ -217,14 +217,21 @@ bool ReadDataLogText(CDSPFFTDataLogList& log, std::string_view text, const std::
     const int type = TruncateToInt(header[2]);
     const int size = TruncateToInt(header[3]);
     const int rate = TruncateToInt(header[4]);
+    if (plots < 0 || channels < 1 || channels > 2 || !CDSPData::IsValidType(type) || size < 1 ||
+        size > CDSPData::kMaxSize || rate < 1)
+        return Fail(log, FormatText("The data log header of File '%s' describes %i plots of %i "
+                                    "channels, type %i, %i elements at %i samp/sec, which no "
+                                    "data log holds.",
+                                    path.c_str(), plots, channels, type, size, rate));
     // Every element of every block needs a line of its own in the text.
     const double needed = double(plots) * channels * size * kMinElementBytes;
-    if (plots < 0 || channels < 1 || channels > 2 || !CDSPData::IsValidType(type) || size < 1 ||
-        size > CDSPData::kMaxSize || rate < 1 || needed > double(text.size()))
-        return Fail(log, FormatText("The data log header of File '%s' describes %i plots of %i "
-                                    "channels, type %i, %i elements at %i samp/sec, which the "
-                                    "file cannot hold.",
-                                    path.c_str(), plots, channels, type, size, rate));
+    if (needed > double(text.size())) {
+        log.SetErrorText(FormatText("The data log header of File '%s' describes %i plots of %i "
+                                    "channels of %i elements, which take at least %.0f bytes; "
+                                    "the file holds %zu bytes.",
+                                    path.c_str(), plots, channels, size, needed, text.size()));
+        return FailCut(log, cutLine);
+    }
     // Read into a log of its own and take its plots only when all of them were read: a damaged
     // file must not cost the plots measured so far.
     CDSPFFTDataLogList read;

@@ -3,7 +3,9 @@
 // line (always 1), each ending in "\r\n" (so CR CR LF on disk), then the plot's channel list as
 // response text. A data log file (.dlg) holds the whole log: six header lines (title, plots,
 // channels, type, size, sample rate) and every plot's channel list after them. Readers accept
-// LF, CR LF and CR CR LF line ends and never trust a count before checking it against the text.
+// LF, CR LF and CR CR LF line ends, never trust a count before checking it against the text, read
+// every data line as exactly three numbers, and change the log only once the whole file has been
+// read: a damaged or cut file leaves it as it was.
 
 #include <cstddef>
 #include <cstdint>

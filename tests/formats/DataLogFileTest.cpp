@@ -187,6 +187,9 @@ const CDamage kDamage[] = {
     {"MorePlotsDeclaredThanHeld", 0, 0, 2, ";Datalog Number of Plots   : +4.0000000e+000",
      "Plot 4 of 4, the file ends after line 60: Cannot read the channel 1 data array type "
      "setting in the 'd.dlg' file.\r\n The files data array type setting must be 1"},
+    {"FarMorePlotsDeclaredThanHeld", 0, 0, 2, ";Datalog Number of Plots   : +1.0000000e+003",
+     "The data log header of File 'd.dlg' describes 1000 plots of 2 channels of 4 elements, which "
+     "take at least 128000 bytes; the file holds 2822 bytes."},
     {"FewerPlotsDeclaredThanHeld", 0, 0, 2, ";Datalog Number of Plots   : +2.0000000e+000",
      "File 'd.dlg' holds more than the 2 plots its header declares: line 43 is not part of "
      "them."},
