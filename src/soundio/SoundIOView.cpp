@@ -154,6 +154,9 @@ void CSoundIOView::ShowCurrentParams() {
     UpdateControls();
     // A calibration measured with blocks of another size or rate does not hold for this step's
     // blocks: the record starts afresh, and the checks tell the user the step is uncalibrated.
+    // The calibration process takes its owner's shape setting by setting; its records are the
+    // session's, which keeps them in the owner's shape.
+    if (IsCalibrationProcess()) return;
     const auto fits = [this](const CCalibration& cal) {
         const CDSPFFTDataList* response = cal.GetFrequencyResponse();
         return !GetWorkingList() || (response && response->IsEquivalent(*GetWorkingList()));

@@ -349,6 +349,34 @@ INSTANTIATE_TEST_SUITE_P(Calibration, CalibrationShape,
                                            CShapeChange{"sampleRateWarned", 1024, "44100", true}),
                          CaseName());
 
+// The calibration process runs at the owner's rate, 44.1 kHz here, while its own file says
+// 48 kHz: taking the owner's settings one by one must not drop the results the input
+// procedure does not measure.
+TEST(CalibrationSession, AnInputCalibrationAtTheOwnersRateKeepsTheOtherResults) {
+    CCalibrationBench bench(CleanModel(240, 0.502), {"Signal Generator", "SoundIO"},
+                            {"1:ch1.level=80", "1:ch2.level=80", "2:rate=44100"});
+    CLatencyCal latency;
+    latency.LatencyOutputDeviceName = latency.LatencyInputDeviceName = CVirtualCard::kDeviceName;
+    latency.LatencyParams = "0.00689342 Sec.";
+    for (CLatencyCal& l : bench.owner->GetCalibration()->Latency)
+        l = latency;
+    CCalibrationHost host;
+    host.stopRequested = [&] {
+        bench.t.clock.Advance(1);
+        return false;
+    };
+    host.askLevels = [](const CCalibrationLevelInput&) { return CCalibrationLevelInput{0.6, 0.6}; };
+    CCalibrationSession session(bench.t.app, *bench.owner, host);
+    ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    session.GetEdited()->CalSel = "Input";
+    EXPECT_TRUE(session.Run()) << session.GetStatus();
+    const CCalibration& edited = *session.GetEdited();
+    EXPECT_EQ(edited.Level[0].FullScaleLevelParams, "1.5000 Vpk");
+    EXPECT_EQ(edited.Latency[0], latency);
+    EXPECT_EQ(edited.Latency[1], latency);
+    EXPECT_EQ(edited.GetFrequencyResponse()->GetSampleRate(0), 44100.0);
+}
+
 // "Save" for a record without a file proposes a name from the process title (up to its first
 // punctuation other than '_') and the step, beside the process file.
 TEST(CalibrationSession, SaveProposesANameFromTheProcessAndTheStep) {
