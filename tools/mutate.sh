@@ -49,6 +49,14 @@ OscTrace.cpp @@ const double pixelsPerVolt = -height / (kOscVerticalDivisions * 
 IniSettings.cpp @@ if (line[0] == ';' || line[0] == '#') return {CIniLine::kBlank, line, {}}; @@ if (line[0] == ';') return {CIniLine::kBlank, line, {}};
 IniSettings.cpp @@ if (m_unreadable) { @@ if (false) {
 AppSettings.cpp @@ if (std::string(e.section) == "Themes" && @@ if (std::string(e.section) != "Sounds" &&
+PlugInManager.cpp @@ if (info.st_mode & S_IWGRP) return "is writable by its group"; @@ if (info.st_mode & S_IWOTH) return "is writable by its group";
+PlugInManager.cpp @@ if (above && S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX)) return {}; @@ if (above && S_ISDIR(info.st_mode)) return {};
+RiffFile.cpp @@ return any && (offset == end || offset == end + 1); @@ return any && offset == end;
+EnvelopeText.cpp @@ for (int cr = 0; cr < 2 && line.ends_with('\r'); ++cr) @@ for (int cr = 0; cr < 1 && line.ends_with('\r'); ++cr)
+StepRate.cpp @@ if (stepRate == processRate || !(stepRate > 0.0) || !(processRate > 0.0)) return {}; @@ if (!(stepRate > 0.0) || !(processRate > 0.0)) return {};
+ProcessSession.cpp @@ if (m_sink.Records().size() == shown) return true; @@ return true;
+WavSaveView.cpp @@ m_rateFollowsProcess = false; // a stored rate stays the stored rate @@ m_rateFollowsProcess = true;
+ProcessCommands.cpp @@ return named(plain) ? plain : name; @@ return name;
 LIST
 )
 

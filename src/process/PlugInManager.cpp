@@ -32,21 +32,23 @@ std::string WhoElseMayWrite(const struct stat& info, bool above) {
 }
 
 // The first folder above `path` (up to /) that others may change, with the reason; empty when
-// there is none.
+// there is none. Both the folders the path names and those its links lead to count: a link in
+// a folder others may write can be made to lead elsewhere.
 std::string UnsafeFolderAbove(const fs::path& path, std::string& reason) {
-    std::error_code ec;
-    const fs::path canonical = fs::canonical(path, ec);
-    if (ec || canonical == canonical.root_path()) return {};
-    fs::path above = canonical.parent_path();
-    for (;;) {
-        struct stat info {};
-        if (stat(above.c_str(), &info) == 0) {
+    std::error_code named, real;
+    const fs::path paths[] = {fs::absolute(path, named).lexically_normal(),
+                              fs::canonical(path, real)};
+    if (named || real) return {};
+    for (const fs::path& start : paths) {
+        for (fs::path above = start; above != above.root_path();) {
+            above = above.parent_path();
+            struct stat info {};
+            if (stat(above.c_str(), &info) != 0) continue;
             reason = WhoElseMayWrite(info, true);
             if (!reason.empty()) return above.string();
         }
-        if (above == above.root_path()) return {};
-        above = above.parent_path();
     }
+    return {};
 }
 
 // The current directory is wherever the user happens to stand: a library there would run with

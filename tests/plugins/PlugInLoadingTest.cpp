@@ -210,6 +210,16 @@ const CFolderCase kFolderCases[] = {
          return f.File("a/b/plugins");
      },
      "/a/b/plugins lies in /", "which is writable by every user; no plug-ins are loaded from it"},
+    {"LinkedFromGroupWritableFolder",
+     [](CTempFolder& f) {
+         fs::create_directories(f.File("real/plugins"));
+         fs::create_directories(f.File("shared"));
+         fs::rename(f.File("echo.so"), f.File("real/plugins/echo.so"));
+         fs::create_directory_symlink(f.File("real/plugins"), f.File("shared/plugins"));
+         chmod(f.File("shared").c_str(), 0775);
+         return f.File("shared/plugins");
+     },
+     "/shared/plugins lies in /", "/shared, which is writable by its group"},
     {"LinkIntoGroupWritableFolder",
      [](CTempFolder& f) {
          fs::create_directories(f.File("shared"));
