@@ -93,15 +93,18 @@ struct CCallState {
     bool abandoned = false;
 };
 
-/** Runs `call` on a thread of its own and waits for it within the answer time; true when it
- *  returned. When it did not, the caller goes on without it: the device `name` counts as stuck
- *  and is not called again until the call has returned, after which `cleanup` (closing what
- *  the call holds) runs on that thread. The thread is never joined. */
-bool CallInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std::string& name,
-                std::function<void()> call, std::function<void()> cleanup) {
+enum class ECall { kReturned, kAbandoned, kNotCalled };
+
+/** Runs `call` on a thread of its own and waits for it within the answer time. When it did
+ *  not return in time the caller goes on without it (kAbandoned): the device `name` counts as
+ *  stuck until the call has returned, after which `cleanup` (closing what the call holds) runs
+ *  on that thread. A device that counts as stuck is not called at all (kNotCalled). The thread
+ *  is never joined. */
+ECall CallInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std::string& name,
+                 std::function<void()> call, std::function<void()> cleanup) {
     {
         std::lock_guard lock(stalls->mutex);
-        if (stalls->stuck.count(name) != 0) return false;
+        if (stalls->stuck.count(name) != 0) return ECall::kNotCalled;
     }
     auto state = std::make_shared<CCallState>();
     std::thread([state, stalls, name, call = std::move(call), cleanup = std::move(cleanup)] {
@@ -116,11 +119,17 @@ bool CallInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std::s
         if (--stalls->stuck[name] <= 0) stalls->stuck.erase(name);
     }).detach();
     std::unique_lock lock(state->mutex);
-    if (state->finished.wait_for(lock, kAnswerTime, [&state] { return state->done; })) return true;
+    if (state->finished.wait_for(lock, kAnswerTime, [&state] { return state->done; }))
+        return ECall::kReturned;
     state->abandoned = true;
     std::lock_guard stallLock(stalls->mutex);
     ++stalls->stuck[name];
-    return false;
+    return ECall::kAbandoned;
+}
+
+/** Closes a PCM of a device that does not answer, whenever it answers again: nothing waits. */
+void CloseLater(snd_pcm_t* pcm) {
+    std::thread([pcm] { snd_pcm_close(pcm); }).detach();
 }
 
 /** OpenPcm within the answer time; `keep` false closes the PCM again (a format query). True
@@ -136,16 +145,16 @@ bool OpenPcmInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std
         if (opened->pcm) snd_pcm_close(opened->pcm);
         opened->pcm = nullptr;
     };
-    const bool answered = CallInTime(
-        stalls, name,
-        [opened, close, name, input, f, keep] {
-            opened->result = OpenPcm(name, input, f, opened->pcm);
-            if (!keep) close();
-        },
-        close);
+    const auto open = [opened, close, name, input, f, keep] {
+        opened->result = OpenPcm(name, input, f, opened->pcm);
+        if (!keep) close();
+    };
+    pcm = nullptr;
+    // A call that did not return still writes these: they are read only when it returned.
+    if (CallInTime(stalls, name, open, close) != ECall::kReturned) return false;
     result = opened->result;
-    pcm = answered ? opened->pcm : nullptr;
-    return answered;
+    pcm = opened->pcm;
+    return true;
 }
 } // namespace
 
@@ -169,11 +178,16 @@ public:
         CAlsaWaveDevice* other = m_input ? m_audio.m_output : m_audio.m_input;
         if (other) other->m_linked = false;
         (m_input ? m_audio.m_input : m_audio.m_output) = nullptr;
-        // A device that stopped answering is closed by its late call, when that returns.
-        if (!m_lost) {
+        // A device that stopped answering is closed by its late call, when that returns, or
+        // else whenever it answers again.
+        if (m_lost) {
+            if (m_stillOwned) CloseLater(m_pcm);
+        } else {
             snd_pcm_t* pcm = m_pcm;
-            CallInTime(
-                m_audio.m_stalls, m_name, [pcm] { snd_pcm_close(pcm); }, [] {});
+            if (CallInTime(
+                    m_audio.m_stalls, m_name, [pcm] { snd_pcm_close(pcm); }, [] {}) ==
+                ECall::kNotCalled)
+                CloseLater(pcm);
         }
     }
 
@@ -321,17 +335,18 @@ private:
 
     /** Runs `op` on the PCM within the answer time: a sound server that stalls blocks
      *  starting, stopping and preparing a stream. Its result, or -ETIMEDOUT when the device
-     *  did not answer: then the PCM belongs to the late call, which closes it, and this device
-     *  does nothing more but fail. */
+     *  did not answer (or another call on it is stuck): this device then does nothing more
+     *  but fail, and its PCM is closed by the late call or when the device is destroyed. */
     int Control(std::function<int(snd_pcm_t*)> op) {
         if (m_lost) return -ETIMEDOUT;
         auto result = std::make_shared<int>(0);
         snd_pcm_t* pcm = m_pcm;
-        if (CallInTime(
-                m_audio.m_stalls, m_name, [pcm, op, result] { *result = op(pcm); },
-                [pcm] { snd_pcm_close(pcm); }))
-            return *result;
+        const ECall call = CallInTime(
+            m_audio.m_stalls, m_name, [pcm, op, result] { *result = op(pcm); },
+            [pcm] { snd_pcm_close(pcm); });
+        if (call == ECall::kReturned) return *result;
         m_lost = true;
+        m_stillOwned = call == ECall::kNotCalled;
         m_audio.Fail(m_input, m_name, 0, false);
         return -ETIMEDOUT;
     }
@@ -348,8 +363,9 @@ private:
     uint32_t m_loop = 0;
     bool m_startRequested = false;
     bool m_linked = false;
-    bool m_idle = true;  // nothing queued since the last buffer completed
-    bool m_lost = false; // a call did not return in time: the PCM is no longer ours
+    bool m_idle = true;        // nothing queued since the last buffer completed
+    bool m_lost = false;       // a call did not return in time, or the device was stuck
+    bool m_stillOwned = false; // lost before any call: nothing else will close the PCM
 };
 
 // ALSA's library prints its own diagnostics to standard error (a plug-in whose server is not
