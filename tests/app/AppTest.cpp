@@ -4,6 +4,7 @@
 #include "DocumentFrame.h"
 #include "ModulePane.h"
 #include "ProcessSelectDialog.h"
+#include "common/MixerProcessFile.h"
 #include "common/TempFolder.h"
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QSplitter>
 
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -111,6 +113,29 @@ TEST_F(MainWindowTest, ClosingAModifiedFrameAsksAndCancelKeepsIt) {
     QApplication::processEvents();
     QApplication::processEvents();
     EXPECT_TRUE(app->GetDocuments().empty());
+}
+
+class MixerQuestion : public testing::Test, protected CBuiltInApp {};
+
+// A file saved with its mixer open: the desktop asks before starting the program, and a "No"
+// (the recording sink's answer) starts nothing.
+TEST_F(MixerQuestion, TheDesktopAsksBeforeStartingTheMixerAFileNames) {
+    CTempFolder temp;
+    const std::string programs = temp.File("x"), marker = temp.File("marker");
+    std::filesystem::create_directories(programs);
+    std::filesystem::create_directories(temp.File("none"));
+    WriteScript(programs + "/evil", ": > '" + marker + "'");
+    const std::string path = temp.File("mixer.process");
+    ASSERT_TRUE(WriteMixerProcess(path, temp.File("none"), programs, "evil", "evil"));
+    CPathGuard onPath(programs);
+    ASSERT_TRUE(window.OpenFile(QString::fromStdString(path)));
+    window.ProcessIdle(3);
+    ASSERT_EQ(sink.Records().size(), 1u);
+    EXPECT_EQ(sink.Records()[0].style, MB_YESNO);
+    EXPECT_NE(sink.Records()[0].message.find("\"evil\""), std::string::npos);
+    EXPECT_EQ(sink.Records()[0].answer, IDNO);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // what a start would take
+    EXPECT_FALSE(std::filesystem::exists(marker));
 }
 
 } // namespace

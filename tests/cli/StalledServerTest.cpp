@@ -172,4 +172,18 @@ TEST_F(StalledServer, AServerThatIsNotRunningIsNamedWithTheReason) {
     EXPECT_EQ(r.output.find("System Unspecified Error"), std::string::npos) << r.output;
 }
 
+TEST_F(StalledServer, ARunWhoseServerStallsMidwayStopsAndNamesTheDevice) {
+    // The server stops while the run exchanges blocks with it: waiting for buffers, stopping
+    // and closing the streams are all bounded.
+    std::thread stopper([this] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        kill(pid, SIGSTOP);
+    });
+    const CResult r = Cli({"run", process, "--passes", "100000"}, 60);
+    stopper.join();
+    EXPECT_EQ(r.code, 1) << r.output;
+    EXPECT_LT(r.seconds, 2.0 + kBound);
+    EXPECT_NE(r.output.find("| pulse "), std::string::npos) << r.output;
+}
+
 } // namespace

@@ -119,6 +119,21 @@ TEST_F(CMixerFixture, AYesStartsTheProgramOfThatNameOnTheSearchPathNeverTheStore
     EXPECT_EQ(ButtonText(*doc), "Open Mixer");
 }
 
+TEST_F(CMixerFixture, AStoredNameHoldingAFolderIsRefusedEvenWithAYes) {
+    const std::string named = temp.File("named.process");
+    ASSERT_TRUE(WriteMixerProcess(named, none, "", programs + "/evil", "evil"));
+    CPathGuard path(programs);
+    CSoundIOTestApp t;
+    t.app.Hooks().userPresent = true;
+    t.sink.QueueAnswer(IDYES);
+    CDspDoc* doc = OpenProcess(t.app, named);
+    ASSERT_TRUE(doc);
+    EXPECT_FALSE(Started());
+    const auto messages = t.TakeMessages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[1].find(kReopenMissing), std::string::npos) << messages[1];
+}
+
 struct CPickedFile final : IFileDialog, IOpenFileDialog {
     std::string path;
     std::optional<std::string> AskSavePath(const std::string&, const std::string&,

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -84,55 +85,75 @@ struct CAlsaAudio::CStalls {
 namespace {
 constexpr auto kAnswerTime = std::chrono::seconds(CAlsaAudio::kAnswerSeconds);
 
-/** One open of a PCM on a thread of its own, so that the caller waits a bounded time. The
- *  thread hands the opened PCM over, or closes it itself when the caller gave up waiting or
- *  only asked whether the format opens. */
-struct COpenCall {
+/** What a call on a thread of its own and its caller share. */
+struct CCallState {
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
     bool abandoned = false;
-    int result = 0;
-    snd_pcm_t* pcm = nullptr;
 };
 
-/** OpenPcm within the answer time; `keep` false closes the PCM again (a format query). True
- *  with the ALSA result when the device answered; false when it did not, leaving its call
- *  running on, counted as stuck. */
-bool OpenPcmInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std::string& name,
-                   bool input, const CWaveFormat& f, bool keep, int& result, snd_pcm_t*& pcm) {
-    pcm = nullptr;
+enum class ECall { kReturned, kAbandoned, kNotCalled };
+
+/** Runs `call` on a thread of its own and waits for it within the answer time. When it did
+ *  not return in time the caller goes on without it (kAbandoned): the device `name` counts as
+ *  stuck until the call has returned, after which `cleanup` (closing what the call holds) runs
+ *  on that thread. A device that counts as stuck is not called at all (kNotCalled). The thread
+ *  is never joined. */
+ECall CallInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std::string& name,
+                 std::function<void()> call, std::function<void()> cleanup) {
     {
         std::lock_guard lock(stalls->mutex);
-        if (stalls->stuck.count(name) != 0) return false;
+        if (stalls->stuck.count(name) != 0) return ECall::kNotCalled;
     }
-    auto call = std::make_shared<COpenCall>();
-    std::thread([call, stalls, name, input, f, keep] {
-        snd_pcm_t* opened = nullptr;
-        const int r = OpenPcm(name, input, f, opened);
-        std::lock_guard lock(call->mutex);
-        if ((call->abandoned || !keep) && opened) {
-            snd_pcm_close(opened);
-            opened = nullptr;
-        }
-        if (call->abandoned) {
-            std::lock_guard stallLock(stalls->mutex);
-            if (--stalls->stuck[name] <= 0) stalls->stuck.erase(name);
-        }
-        call->result = r;
-        call->pcm = opened;
-        call->done = true;
-        call->finished.notify_all();
-    }).detach();
-    std::unique_lock lock(call->mutex);
-    if (!call->finished.wait_for(lock, kAnswerTime, [&call] { return call->done; })) {
-        call->abandoned = true;
+    auto state = std::make_shared<CCallState>();
+    std::thread([state, stalls, name, call = std::move(call), cleanup = std::move(cleanup)] {
+        call();
+        std::unique_lock lock(state->mutex);
+        state->done = true;
+        state->finished.notify_all();
+        if (!state->abandoned) return;
+        lock.unlock();
+        cleanup();
         std::lock_guard stallLock(stalls->mutex);
-        ++stalls->stuck[name];
-        return false;
-    }
-    result = call->result;
-    pcm = call->pcm;
+        if (--stalls->stuck[name] <= 0) stalls->stuck.erase(name);
+    }).detach();
+    std::unique_lock lock(state->mutex);
+    if (state->finished.wait_for(lock, kAnswerTime, [&state] { return state->done; }))
+        return ECall::kReturned;
+    state->abandoned = true;
+    std::lock_guard stallLock(stalls->mutex);
+    ++stalls->stuck[name];
+    return ECall::kAbandoned;
+}
+
+/** Closes a PCM of a device that does not answer, whenever it answers again: nothing waits. */
+void CloseLater(snd_pcm_t* pcm) {
+    std::thread([pcm] { snd_pcm_close(pcm); }).detach();
+}
+
+/** OpenPcm within the answer time; `keep` false closes the PCM again (a format query). True
+ *  with the ALSA result when the device answered; false when it did not. */
+bool OpenPcmInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std::string& name,
+                   bool input, const CWaveFormat& f, bool keep, int& result, snd_pcm_t*& pcm) {
+    struct COpened {
+        int result = 0;
+        snd_pcm_t* pcm = nullptr;
+    };
+    auto opened = std::make_shared<COpened>();
+    const auto close = [opened] {
+        if (opened->pcm) snd_pcm_close(opened->pcm);
+        opened->pcm = nullptr;
+    };
+    const auto open = [opened, close, name, input, f, keep] {
+        opened->result = OpenPcm(name, input, f, opened->pcm);
+        if (!keep) close();
+    };
+    pcm = nullptr;
+    // A call that did not return still writes these: they are read only when it returned.
+    if (CallInTime(stalls, name, open, close) != ECall::kReturned) return false;
+    result = opened->result;
+    pcm = opened->pcm;
     return true;
 }
 } // namespace
@@ -140,9 +161,10 @@ bool OpenPcmInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std
 /** One open PCM of either direction. */
 class CAlsaWaveDevice final : public IWaveDevice, public IEventSource {
 public:
-    CAlsaWaveDevice(CAlsaAudio& audio, snd_pcm_t* pcm, bool input, const CWaveFormat& f,
-                    IWaveClient* client, CEventPump& pump)
-        : m_audio(audio), m_pcm(pcm), m_input(input), m_format(f), m_client(client), m_pump(pump) {
+    CAlsaWaveDevice(CAlsaAudio& audio, std::string name, snd_pcm_t* pcm, bool input,
+                    const CWaveFormat& f, IWaveClient* client, CEventPump& pump)
+        : m_audio(audio), m_name(std::move(name)), m_pcm(pcm), m_input(input), m_format(f),
+          m_client(client), m_pump(pump) {
         (input ? audio.m_input : audio.m_output) = this;
         // Capture and playback start together when ALSA can link them.
         CAlsaWaveDevice* other = input ? audio.m_output : audio.m_input;
@@ -152,14 +174,25 @@ public:
     ~CAlsaWaveDevice() override {
         Reset();
         m_pump.RemoveSource(this);
-        if (m_linked) snd_pcm_unlink(m_pcm);
+        if (m_linked && !m_lost) snd_pcm_unlink(m_pcm);
         CAlsaWaveDevice* other = m_input ? m_audio.m_output : m_audio.m_input;
         if (other) other->m_linked = false;
         (m_input ? m_audio.m_input : m_audio.m_output) = nullptr;
-        snd_pcm_close(m_pcm);
+        // A device that stopped answering is closed by its late call, when that returns, or
+        // else whenever it answers again.
+        if (m_lost) {
+            if (m_stillOwned) CloseLater(m_pcm);
+        } else {
+            snd_pcm_t* pcm = m_pcm;
+            if (CallInTime(
+                    m_audio.m_stalls, m_name, [pcm] { snd_pcm_close(pcm); }, [] {}) ==
+                ECall::kNotCalled)
+                CloseLater(pcm);
+        }
     }
 
     int AddBuffer(CWaveHeader* header) override {
+        if (m_lost) return kAudioNotEnabled; // its text says the device does not answer
         if (!header || header->data.size() % size_t(m_format.BytesPerFrame()) != 0)
             return kAudioInvalidParam;
         header->flags &= ~CWaveHeader::kDone;
@@ -180,8 +213,10 @@ public:
     }
     int BreakLoop() override { return kAudioOk; }
     int Reset() override {
-        snd_pcm_drop(m_pcm);
-        snd_pcm_prepare(m_pcm);
+        Control([](snd_pcm_t* pcm) {
+            snd_pcm_drop(pcm);
+            return snd_pcm_prepare(pcm);
+        });
         m_queue.clear();
         m_done = 0;
         m_loop = 0;
@@ -193,7 +228,7 @@ public:
     int Pending() const override { return static_cast<int>(m_queue.size()); }
 
     void AddDescriptors(std::vector<pollfd>& fds) const override {
-        if (m_queue.empty()) return;
+        if (m_queue.empty() || m_lost) return;
         const int n = snd_pcm_poll_descriptors_count(m_pcm);
         if (n <= 0) return;
         const size_t at = fds.size();
@@ -202,6 +237,7 @@ public:
     }
 
     void Poll(CEventPump& pump) override {
+        if (m_lost) return;
         if (m_input) {
             // Linked, playback is written first so that the joint start finds its ring filled.
             // Unlinked, capture starts first: playback starts with its first write, and sound
@@ -209,7 +245,7 @@ public:
             if (m_linked && m_audio.m_output) m_audio.m_output->Transfer(pump);
             if (m_startRequested && snd_pcm_state(m_pcm) == SND_PCM_STATE_PREPARED &&
                 !m_queue.empty())
-                snd_pcm_start(m_pcm);
+                Control(snd_pcm_start);
             if (!m_linked && m_audio.m_output) m_audio.m_output->Transfer(pump);
             Transfer(pump);
         } else if (!m_audio.m_input) {
@@ -220,7 +256,7 @@ public:
 private:
     /** Moves what the ring allows between it and the oldest buffer; completes full buffers. */
     void Transfer(CEventPump& pump) {
-        while (!m_queue.empty()) {
+        while (!m_queue.empty() && !m_lost) {
             if (!m_input && snd_pcm_state(m_pcm) == SND_PCM_STATE_PREPARED) PlayStartSilence();
             CWaveHeader* h = m_queue.front();
             const size_t frameBytes = size_t(m_format.BytesPerFrame());
@@ -235,8 +271,10 @@ private:
                 // playing: only a gap inside queued sound is an xrun.
                 if (!(m_idle && n == -EPIPE)) ++m_audio.m_xruns;
                 m_idle = false;
-                if (snd_pcm_recover(m_pcm, int(n), 1) < 0) return;
-                if (m_input && m_startRequested) snd_pcm_start(m_pcm);
+                const int error = int(n);
+                if (Control([error](snd_pcm_t* pcm) { return snd_pcm_recover(pcm, error, 1); }) < 0)
+                    return;
+                if (m_input && m_startRequested) Control(snd_pcm_start);
                 continue;
             }
             m_idle = false;
@@ -270,8 +308,10 @@ private:
             break;
         }
         case SND_PCM_STATE_XRUN:
-            snd_pcm_prepare(m_pcm);
-            snd_pcm_start(m_pcm);
+            Control([](snd_pcm_t* pcm) {
+                snd_pcm_prepare(pcm);
+                return snd_pcm_start(pcm);
+            });
             break;
         default:
             break;
@@ -290,11 +330,32 @@ private:
     }
 
     void RestartPlayback() {
-        snd_pcm_drop(m_pcm);
-        snd_pcm_prepare(m_pcm);
+        Control([](snd_pcm_t* pcm) {
+            snd_pcm_drop(pcm);
+            return snd_pcm_prepare(pcm);
+        });
+    }
+
+    /** Runs `op` on the PCM within the answer time: a sound server that stalls blocks
+     *  starting, stopping and preparing a stream. Its result, or -ETIMEDOUT when the device
+     *  did not answer (or another call on it is stuck): this device then does nothing more
+     *  but fail, and its PCM is closed by the late call or when the device is destroyed. */
+    int Control(std::function<int(snd_pcm_t*)> op) {
+        if (m_lost) return -ETIMEDOUT;
+        auto result = std::make_shared<int>(0);
+        snd_pcm_t* pcm = m_pcm;
+        const ECall call = CallInTime(
+            m_audio.m_stalls, m_name, [pcm, op, result] { *result = op(pcm); },
+            [pcm] { snd_pcm_close(pcm); });
+        if (call == ECall::kReturned) return *result;
+        m_lost = true;
+        m_stillOwned = call == ECall::kNotCalled;
+        m_audio.Fail(m_input, m_name, 0, false);
+        return -ETIMEDOUT;
     }
 
     CAlsaAudio& m_audio;
+    std::string m_name;
     snd_pcm_t* m_pcm;
     bool m_input;
     CWaveFormat m_format;
@@ -305,7 +366,9 @@ private:
     uint32_t m_loop = 0;
     bool m_startRequested = false;
     bool m_linked = false;
-    bool m_idle = true; // nothing queued since the last buffer completed
+    bool m_idle = true;        // nothing queued since the last buffer completed
+    bool m_lost = false;       // a call did not return in time, or the device was stuck
+    bool m_stillOwned = false; // lost before any call: nothing else will close the PCM
 };
 
 // ALSA's library prints its own diagnostics to standard error (a plug-in whose server is not
@@ -385,7 +448,7 @@ int CAlsaAudio::Open(bool input, int index, const CWaveFormat& format, IWaveClie
     if (!OpenPcmInTime(m_stalls, name, input, format, true, r, pcm))
         return Fail(input, name, 0, false);
     if (r < 0) return Fail(input, name, r, true);
-    device = std::make_unique<CAlsaWaveDevice>(*this, pcm, input, format, client, pump);
+    device = std::make_unique<CAlsaWaveDevice>(*this, name, pcm, input, format, client, pump);
     return Succeed(input);
 }
 
