@@ -12,8 +12,6 @@
 
 namespace {
 
-const char* const kModes[] = {"Rec. Only", "Play", "Rec./Play"};
-
 // A generator feeding a SoundIO step in `mode` on the stalled card, left waiting in step 2
 // (Play keeps two buffers ahead, so it waits from its third pass on).
 CDspDoc* WaitingProcess(CSoundIOTestApp& t, const char* mode) {
@@ -26,68 +24,66 @@ CDspDoc* WaitingProcess(CSoundIOTestApp& t, const char* mode) {
     return doc->IsStepPending() ? doc : nullptr;
 }
 
-TEST(PendingStep, ClosingTheDocumentOrQuittingWhileTheCardIsAwaitedClosesItsDevices) {
-    for (const char* mode : kModes) {
-        SCOPED_TRACE(mode);
-        CSoundIOTestApp t;
-        CStalledCard stalled;
-        t.UseCard(&stalled);
-        CDspDoc* doc = WaitingProcess(t, mode);
-        ASSERT_NE(doc, nullptr);
-        EXPECT_EQ(doc->GetCurrentStep(), 2);
-        EXPECT_GT(stalled.open, 0);
-        // A second document waiting too: "Quit" closes both, one after the other.
-        CDspDoc* other = WaitingProcess(t, mode);
-        ASSERT_NE(other, nullptr);
+// Each I/O mode on the stalled card.
+class PendingStep : public testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override { t.UseCard(&stalled); }
+    CStalledCard stalled; // outlives the documents whose devices it counts
+    CSoundIOTestApp t;
+    const char* mode = GetParam();
+};
 
-        t.app.CloseDocument(doc);
-        EXPECT_TRUE(t.app.OnIdle()) << "the other document still waits";
-        EXPECT_TRUE(other->IsStepPending());
-        t.app.CloseDocument(other);
-        EXPECT_FALSE(t.app.OnIdle()) << "nothing is left to run";
-        EXPECT_EQ(stalled.open, 0) << "every device is closed with its document";
-        EXPECT_TRUE(t.TakeMessages().empty());
-    }
+TEST_P(PendingStep, ClosingTheDocumentOrQuittingWhileTheCardIsAwaitedClosesItsDevices) {
+    CDspDoc* doc = WaitingProcess(t, mode);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetCurrentStep(), 2);
+    EXPECT_GT(stalled.open, 0);
+    // A second document waiting too: "Quit" closes both, one after the other.
+    CDspDoc* other = WaitingProcess(t, mode);
+    ASSERT_NE(other, nullptr);
+
+    t.app.CloseDocument(doc);
+    EXPECT_TRUE(t.app.OnIdle()) << "the other document still waits";
+    EXPECT_TRUE(other->IsStepPending());
+    t.app.CloseDocument(other);
+    EXPECT_FALSE(t.app.OnIdle()) << "nothing is left to run";
+    EXPECT_EQ(stalled.open, 0) << "every device is closed with its document";
+    EXPECT_TRUE(t.TakeMessages().empty());
 }
 
-TEST(PendingStep, AProcessChangeOrNewFFTOptionsWhileTheCardIsAwaitedEndTheRunCleanly) {
-    for (const char* mode : kModes) {
-        SCOPED_TRACE(mode);
-        CSoundIOTestApp t;
-        CStalledCard stalled;
-        t.UseCard(&stalled);
+TEST_P(PendingStep, AProcessChangeOrNewFFTOptionsWhileTheCardIsAwaitedEndTheRunCleanly) {
+    CDspDoc* doc = WaitingProcess(t, mode);
+    ASSERT_NE(doc, nullptr);
+    CDspDoc* edited = t.app.OnChangeProcessFlow(doc, [](CProcessSelectDlg& dlg) {
+        std::string error;
+        return dlg.AppendModule("Oscilloscope", error) && dlg.OnOK(error);
+    });
+    ASSERT_NE(edited, nullptr);
+    EXPECT_FALSE(edited->IsRunning());
+    EXPECT_FALSE(edited->IsStepPending());
+    EXPECT_EQ(edited->GetStepCount(), 3);
+    EXPECT_EQ(stalled.open, 0) << "the replaced document's devices are closed";
+    t.app.OnIdle();
 
-        CDspDoc* doc = WaitingProcess(t, mode);
-        ASSERT_NE(doc, nullptr);
-        CDspDoc* edited = t.app.OnChangeProcessFlow(doc, [](CProcessSelectDlg& dlg) {
-            std::string error;
-            return dlg.AppendModule("Oscilloscope", error) && dlg.OnOK(error);
-        });
-        ASSERT_NE(edited, nullptr);
-        EXPECT_FALSE(edited->IsRunning());
-        EXPECT_FALSE(edited->IsStepPending());
-        EXPECT_EQ(edited->GetStepCount(), 3);
-        EXPECT_EQ(stalled.open, 0) << "the replaced document's devices are closed";
-        t.app.OnIdle();
-
-        // New FFT options end the run and leave the step ready for a new one.
-        CDspDoc* again = WaitingProcess(t, mode);
-        ASSERT_NE(again, nullptr);
-        CFFTOptions options;
-        again->FillFFTOptions(options);
-        options.m_size = "2048";
-        std::string message;
-        ASSERT_TRUE(again->ApplyFFTOptions(options, message)) << message;
-        EXPECT_FALSE(again->IsRunning());
-        EXPECT_FALSE(again->IsStepPending());
-        EXPECT_EQ(stalled.open, 0);
-        t.UseCard(&t.card);
-        EXPECT_TRUE(t.Run(*again, 2)) << ::testing::PrintToString(t.TakeMessages());
-        EXPECT_EQ(again->GetCurrentList()->GetSize(0), 2048);
-    }
+    // New FFT options end the run and leave the step ready for a new one.
+    CDspDoc* again = WaitingProcess(t, mode);
+    ASSERT_NE(again, nullptr);
+    CFFTOptions options;
+    again->FillFFTOptions(options);
+    options.m_size = "2048";
+    std::string message;
+    ASSERT_TRUE(again->ApplyFFTOptions(options, message)) << message;
+    EXPECT_FALSE(again->IsRunning());
+    EXPECT_FALSE(again->IsStepPending());
+    EXPECT_EQ(stalled.open, 0);
+    t.UseCard(&t.card);
+    EXPECT_TRUE(t.Run(*again, 2)) << ::testing::PrintToString(t.TakeMessages());
+    EXPECT_EQ(again->GetCurrentList()->GetSize(0), 2048);
 }
 
-TEST(PendingStep, AStepIsAskedAgainUntilItsBufferComesAndOnlyThenTheRunMovesOn) {
+INSTANTIATE_TEST_SUITE_P(Modes, PendingStep, testing::Values("Rec. Only", "Play", "Rec./Play"));
+
+TEST(PendingStepRun, AStepIsAskedAgainUntilItsBufferComesAndOnlyThenTheRunMovesOn) {
     CSoundIOTestApp t(CleanModel(40));
     CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO", "Oscilloscope"}, 1024, 48000);
     ASSERT_NE(doc, nullptr);
