@@ -126,6 +126,10 @@ TEST_F(Cli, SetAndRunReportACommandThatFails) {
         2);
     EXPECT_EQ(err, message);
     EXPECT_EQ(out, "");
+    // A file that is not there is named, with the reason.
+    EXPECT_EQ(Command({"set", p, "2:file=" + File("gone.flt")}, &builtIn), 2);
+    EXPECT_NE(err.find("Unable to Open File " + File("gone.flt") + ": "), std::string::npos) << err;
+    EXPECT_GT(err.size(), err.find(".flt: ") + 6) << "the reason follows";
 
     PutFile(File("good.flt"), ";good\r\n0 0 0\r\n1000 -6 0\r\n");
     EXPECT_EQ(Command({"set", p, "2:file=" + File("good.flt"), "2:update="}, &builtIn), 0) << err;

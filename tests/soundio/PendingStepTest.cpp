@@ -106,4 +106,29 @@ TEST(PendingStepRun, AStepIsAskedAgainUntilItsBufferComesAndOnlyThenTheRunMovesO
     EXPECT_EQ(slices, 3 + pending);
 }
 
+// Record+Play waits for both directions; when one never returns its buffer the message names
+// that one, not always the input.
+TEST(PendingStepRun, ARecordPlayTimeOutNamesTheDirectionStillOwingItsBuffer) {
+    for (const bool inputAnswers : {true, false}) {
+        SCOPED_TRACE(inputAnswers ? "output stalls" : "input stalls");
+        CStalledCard card;
+        card.inputAnswers = inputAnswers;
+        card.outputAnswers = !inputAnswers;
+        CSoundIOTestApp t;
+        t.UseCard(&card);
+        double now = 0.0;
+        t.Pump().SetTimeSource([&now] { return now += 0.25; });
+        CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 1024, 48000);
+        ASSERT_NE(doc, nullptr);
+        t.Set(*doc, {"2:mode=Rec./Play", "2:rate=48000"});
+        EXPECT_FALSE(t.Run(*doc, 1));
+        const std::vector<std::string> messages = t.TakeMessages();
+        ASSERT_EQ(messages.size(), 1u);
+        const std::string owing = inputAnswers ? "Stalled Output Device" : "Stalled Input Device";
+        EXPECT_NE(messages[0].find(owing + "\r\nNo Buffer Returned Within"), std::string::npos)
+            << messages[0];
+        t.Pump().SetTimeSource(nullptr);
+    }
+}
+
 } // namespace

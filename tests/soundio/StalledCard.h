@@ -3,32 +3,52 @@
 
 #include "platform/AudioDevices.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-/** Counts the devices open, and every opening. */
+/** Counts the devices open, and every opening. One direction may be told to answer after all,
+ *  for the messages that name the direction still owing its buffer. */
 class CStalledCard final : public IAudioSystem {
 public:
     struct CDevice final : IWaveDevice {
         explicit CDevice(int& count) : open(++count, count) {}
-        ~CDevice() override { --open.second; }
-        int AddBuffer(CWaveHeader*) override { return ++queued, kAudioOk; }
+        ~CDevice() override {
+            if (answer) answer->pump->Cancel(this);
+            --open.second;
+        }
+        int AddBuffer(CWaveHeader* header) override {
+            if (!answer) return ++queued, kAudioOk;
+            header->bytesRecorded = uint32_t(header->data.size());
+            PostCompletion(*answer->pump, this, answer->client, header, answer->input);
+            return kAudioOk;
+        }
         int Start() override { return kAudioOk; }
         int BreakLoop() override { return kAudioOk; }
         int Reset() override { return queued = 0, kAudioOk; }
         int Pending() const override { return queued; }
         std::pair<int, int&> open; // the count at opening, the card's count
         int queued = 0;
+        struct CAnswer {
+            CEventPump* pump;
+            IWaveClient* client;
+            bool input;
+        };
+        std::optional<CAnswer> answer; // set when this direction answers
     };
     std::vector<CAudioDeviceInfo> GetInputDevices() const override { return {{"Stalled", ""}}; }
     std::vector<CAudioDeviceInfo> GetOutputDevices() const override { return {{"Stalled", ""}}; }
     std::vector<CAudioDeviceInfo> GetMixerDevices() const override { return {}; }
     int QueryFormat(bool, int, const CWaveFormat&) const override { return kAudioOk; }
-    int Open(bool, int, const CWaveFormat&, IWaveClient*, CEventPump&,
+    int Open(bool input, int, const CWaveFormat&, IWaveClient* client, CEventPump& pump,
              std::unique_ptr<IWaveDevice>& device) override {
-        device = std::make_unique<CDevice>(open);
+        auto opening = std::make_unique<CDevice>(open);
+        if (input ? inputAnswers : outputAnswers)
+            opening->answer = CDevice::CAnswer{&pump, client, input};
+        device = std::move(opening);
         ++opened;
         return kAudioOk;
     }
@@ -37,4 +57,5 @@ public:
     std::string GetMixerDestinationName(int) const override { return {}; }
     int GetMixerInputLevel(int) const override { return 0; }
     int open = 0, opened = 0;
+    bool inputAnswers = false, outputAnswers = false;
 };

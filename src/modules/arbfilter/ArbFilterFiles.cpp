@@ -76,6 +76,8 @@ int CArbFilterView::LoadFileInEditCtrl() {
     std::string contents, error;
     if (!ReadTextFile(ResolvePath(m_paths[e]), contents, error)) {
         ShowErrorMessage("Unable to Open File");
+        // The box keeps its short text; a caller without one (the command line) says why.
+        m_errorText = "Unable to Open File " + m_paths[e] + ": " + error;
         return 0;
     }
     bool tooLong = false;
