@@ -200,6 +200,8 @@ void CMainWindow::CreateActions() {
         keys << QKeySequence(Qt::CTRL | Qt::SHIFT | key);
         Action(name)->setShortcuts(keys);
     }
+    Action("fileClose")
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
     on("fileExportPicture", [this] { OnExportPicture(); });
     on("editCopyPicture", [this] {
         if (CModulePane* pane = ActivePane()) CopyPicture(pane);
@@ -328,6 +330,11 @@ void CMainWindow::DocumentOpened(CDspDoc* doc) {
     auto* frame = new CDocumentFrame(*doc, m_app.m_savedPaneSizes, this);
     QMdiSubWindow* sub = m_mdi->addSubWindow(frame);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    // Every frame's own menu would claim Ctrl+W and Ctrl+F4 beside File > Close, and a key that
+    // two actions claim does nothing; File > Close answers both.
+    if (QMenu* menu = sub->systemMenu())
+        for (QAction* action : menu->actions())
+            action->setShortcuts({});
     sub->installEventFilter(this);
     frame->SetSubWindow(sub);
     m_frames[doc] = sub;
