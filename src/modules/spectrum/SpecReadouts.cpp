@@ -8,6 +8,7 @@
 #include "process/Channel.h"
 
 #include <array>
+#include <cmath>
 
 std::vector<CReadoutValue> CSpecView::ChannelReadoutValues(int channel) const {
     const int ch = channel + 1;
@@ -51,8 +52,13 @@ std::vector<CReadoutValue> CSpecView::ChannelReadoutValues(int channel) const {
 
         // A reading the block cannot hold (a harmonic above half the sample rate, a fundamental
         // at DC, two tones on one bin) shows the dash form, as one not measured yet does.
+        // A product the signal does not hold reads the transform's round-off (1E-13 % and
+        // below); anything under -240 dB is no measurement of an audio signal and reads 0.
+        constexpr double kRoundOffPercent = 1e-10;
         auto percent = [&](const std::string& label, bool holds, auto measure) {
-            add(label, measured && holds ? FormatText("%3.6G%%", measure()) : std::string("- %"));
+            const auto shown = [](double v) { return std::fabs(v) < kRoundOffPercent ? 0.0 : v; };
+            add(label,
+                measured && holds ? FormatText("%3.6G%%", shown(measure())) : std::string("- %"));
         };
         if (m_yAxisType == kYTHDVpk) {
             static constexpr std::array<const char*, 4> kHarmonics{"2nd", "3rd", "4th", "5th"};

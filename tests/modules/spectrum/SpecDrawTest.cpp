@@ -35,7 +35,7 @@ protected:
 TEST_F(SpecDraw, DrawsTheReadoutsThatFitInsideThePictureAndApart) {
     Set({"yaxis=THDVpk", "avg=2"});
     RunOnce();
-    for (const auto& [axis, width] : {std::pair{"Lin.", 1200}, {"Log20.", 1200}, {"Log1.", 260}}) {
+    for (const auto& [axis, width] : {std::pair{"Lin.", 1200}, {"Log20.", 1200}, {"Log1.", 160}}) {
         SCOPED_TRACE(axis);
         Set({std::string("xaxis=") + axis});
         CRecordingCanvas canvas;
