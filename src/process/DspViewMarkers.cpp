@@ -32,6 +32,7 @@ bool CDspView::UsesPlotChannels() const {
 void CDspView::OnLButtonDown(CPoint point) {
     const auto toggle = [&](CPlotMarker& marker) {
         marker.point = point;
+        marker.pointPending = true;
         marker.on = !marker.on;
         if (marker.on) {
             StopProcess();
@@ -63,12 +64,14 @@ void CDspView::OnMouseMove(CPoint point, bool leftButtonDown) {
         }
         if (!m_plotMarker.on) return;
         m_plotMarker.point = point;
+        m_plotMarker.pointPending = true;
         Invalidate();
         return;
     }
     for (int i = 0; CChannel* channel = GetChannelPointer(i); ++i) {
         if (channel->m_marker.on && Contains(channel->m_plotRect, point)) {
             channel->m_marker.point = point;
+            channel->m_marker.pointPending = true;
             Invalidate();
         }
     }

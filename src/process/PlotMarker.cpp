@@ -54,11 +54,12 @@ std::string MarkerValueText(const CTraceArrays& arrays, const CReadoutScale& sca
 }
 
 void PlaceMarker(CPlotMarker& marker, const CPlotAxis& axis, const CRect& plot, double* frequency) {
-    if (marker.dragFinished) {
+    if (marker.dragFinished && !marker.pointPending) {
         marker.x = ClampPixel(axis.MarkerX(marker.index), plot.left);
         return;
     }
     marker.index = axis.MarkerIndex(marker.point.x, frequency);
+    marker.pointPending = false;
     const double height = double(marker.point.y - plot.top) / (plot.bottom - plot.top);
     marker.height = std::isnan(height) ? 0.0 : std::clamp(height, 0.0, 1.0);
     marker.x = marker.point.x;

@@ -19,6 +19,9 @@ struct CPlotMarker {
     double height = 0.0;
     /** The marker is placed by its index, no longer by the mouse. */
     bool dragFinished = false;
+    /** The mouse moved the marker and no drawing has read its index from there yet: a click
+     *  released before any repaint must still place the marker where it was made. */
+    bool pointPending = false;
     /** Pixel column where the marker was drawn last. */
     int32_t x = 0;
 };

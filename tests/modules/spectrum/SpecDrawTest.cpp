@@ -2,6 +2,7 @@
 // none over another; the plot channels get the axis settings and draw what the display holds.
 #include "SpecFixture.h"
 
+#include "base/NumberText.h"
 #include "platform/RecordingCanvas.h"
 
 #include <algorithm>
@@ -119,6 +120,37 @@ TEST_F(SpecDraw, DrawsTheSmoothedValuesAfterARun) {
         copy.PlotData(expected);
         ASSERT_EQ(expected.OpsOf(EOp::polyline).size(), 1u);
         EXPECT_EQ(traces[size_t(c)].points, expected.OpsOf(EOp::polyline)[0].points);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A click released before any repaint (the usual quick click) places the marker where it was
+// made, on linear volt axes as on decibel axes; it read "0.0 Hz" at the left edge.
+TEST_F(SpecDraw, AClickReleasedBeforeARepaintPlacesTheMarkerWhereItWasMade) {
+    RunOnce();
+    for (const char* y : {"Vpk.", "THDVpk", "dBVpk."}) {
+        SCOPED_TRACE(y);
+        Set({std::string("yaxis=") + y, "xaxis=Lin."});
+        CRecordingCanvas layout;
+        Paint(layout, 1000, 600);
+        const CRect plot = Analyser().GetChannelPointer(0)->m_plotRect;
+        const CPoint centre{(plot.left + plot.right) / 2, (plot.top + plot.bottom) / 2};
+        Analyser().OnLButtonDown(centre);
+        Analyser().OnLButtonUp(centre);
+        CRecordingCanvas canvas;
+        Paint(canvas, 1000, 600);
+        const Lines texts = canvas.Texts();
+        const auto marker = std::find_if(texts.begin(), texts.end(), [](const std::string& t) {
+            return t.find(" Hz, ") != std::string::npos;
+        });
+        ASSERT_NE(marker, texts.end());
+        // The middle of 0 to 16000 Hz, within the bin (31.25 Hz) the pixel falls in.
+        EXPECT_NEAR(ParseDouble(*marker), 8000.0, 31.25 + 16000.0 / (plot.right - plot.left))
+            << *marker;
+        Analyser().OnLButtonDown(centre); // off again
     }
 }
 
