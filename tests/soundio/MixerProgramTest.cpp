@@ -42,6 +42,14 @@ struct CMixerFixture : testing::Test {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return fs::exists(marker);
     }
+    /** A Yes that found no program on the search path: nothing started, and it says so after
+     *  the question. */
+    static void ExpectNothingStarted(CSoundIOTestApp& t, bool started) {
+        EXPECT_FALSE(started);
+        const auto messages = t.TakeMessages();
+        ASSERT_EQ(messages.size(), 2u);
+        EXPECT_NE(messages[1].find(kReopenMissing), std::string::npos) << messages[1];
+    }
 };
 
 /** Opens `path` through both readings, as the desktop and the session do. */
@@ -101,10 +109,7 @@ TEST_F(CMixerFixture, AYesStartsTheProgramOfThatNameOnTheSearchPathNeverTheStore
         t.sink.QueueAnswer(IDYES);
         CDspDoc* doc = OpenProcess(t.app, process);
         ASSERT_TRUE(doc);
-        EXPECT_FALSE(Started());
-        const auto messages = t.TakeMessages();
-        ASSERT_EQ(messages.size(), 2u);
-        EXPECT_NE(messages[1].find(kReopenMissing), std::string::npos) << messages[1];
+        ExpectNothingStarted(t, Started());
         EXPECT_EQ(ButtonText(*doc), "Open Mixer");
         t.app.CloseDocument(doc);
     }
@@ -128,10 +133,7 @@ TEST_F(CMixerFixture, AStoredNameHoldingAFolderIsRefusedEvenWithAYes) {
     t.sink.QueueAnswer(IDYES);
     CDspDoc* doc = OpenProcess(t.app, named);
     ASSERT_TRUE(doc);
-    EXPECT_FALSE(Started());
-    const auto messages = t.TakeMessages();
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_NE(messages[1].find(kReopenMissing), std::string::npos) << messages[1];
+    ExpectNothingStarted(t, Started());
 }
 
 struct CPickedFile final : IFileDialog, IOpenFileDialog {
