@@ -4,7 +4,7 @@
 #include "dsp/DSPFFTDataList.h"
 #include "platform/Canvas.h"
 #include "process/DspDoc.h"
-#include "process/PlotColours.h"
+#include "plot/PlotColours.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "process/DspView.h"
 
 #include "process/DspApp.h"
-#include "process/ChannelList.h"
+#include "plot/ChannelList.h"
 #include "process/DspDoc.h"
 #include "ui/StatusLine.h"
 

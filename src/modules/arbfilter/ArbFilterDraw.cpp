@@ -4,7 +4,7 @@
 #include "modules/arbfilter/ArbFilterView.h"
 
 #include "base/NumberText.h"
-#include "process/AxisText.h"
+#include "plot/AxisText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,8 +6,8 @@
 #include "base/NumberText.h"
 #include "modules/logger/LoggerAxes.h"
 #include "modules/scope/OscScales.h"
-#include "process/AxisText.h"
-#include "process/PlotValues.h"
+#include "plot/AxisText.h"
+#include "plot/PlotValues.h"
 
 #include <algorithm>
 #include <cmath>

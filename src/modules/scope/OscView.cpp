@@ -3,7 +3,7 @@
 #include "dsp/DSPData.h"
 #include "base/NumberText.h"
 #include "process/DspDoc.h"
-#include "process/ScaleFit.h"
+#include "plot/ScaleFit.h"
 
 #include <algorithm>
 #include <climits>

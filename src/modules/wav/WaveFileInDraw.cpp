@@ -3,7 +3,7 @@
 #include "modules/wav/WaveFileInView.h"
 
 #include "platform/Canvas.h"
-#include "process/PlotColours.h"
+#include "plot/PlotColours.h"
 
 #include <algorithm>
 

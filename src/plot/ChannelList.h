@@ -1,7 +1,7 @@
 #pragma once
 // The plot channels of a module view, one per signal channel. Nothing of it is stored.
 
-#include "process/Channel.h"
+#include "plot/Channel.h"
 #include "base/RuntimeClass.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 // A plot channel's grid: division lines, labels and the rule that skips crowded ones, tick
 // marks by axis code, logarithmic decade lines, paper drawing and the 3-D box.
 #include "platform/RecordingCanvas.h"
-#include "process/Channel.h"
+#include "plot/Channel.h"
 
 #include "common/CaseName.h"
 

@@ -1,5 +1,5 @@
 // Horizontal mappings, marker indexes and marker texts on time, linear and logarithmic axes.
-#include "process/PlotAxis.h"
+#include "plot/PlotAxis.h"
 
 #include "common/CaseName.h"
 

@@ -1,4 +1,4 @@
-#include "process/PlotCodes.h"
+#include "plot/PlotCodes.h"
 
 #include <iterator>
 

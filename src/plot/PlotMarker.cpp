@@ -1,7 +1,7 @@
-#include "process/PlotMarker.h"
+#include "plot/PlotMarker.h"
 
-#include "process/AxisText.h"
-#include "process/PlotValues.h"
+#include "plot/AxisText.h"
+#include "plot/PlotValues.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // Axis labels and readout texts at the boundaries of their format tables.
-#include "process/AxisText.h"
+#include "plot/AxisText.h"
 
 #include "common/CaseName.h"
 

@@ -7,11 +7,11 @@
 // 3 hollow bars, 4..6 the same bars in rainbow colours.
 
 #include "platform/Canvas.h"
-#include "process/PlotAxis.h"
-#include "process/PlotCodes.h"
-#include "process/PlotColours.h"
-#include "process/PlotGrid.h"
-#include "process/PlotMarker.h"
+#include "plot/PlotAxis.h"
+#include "plot/PlotCodes.h"
+#include "plot/PlotColours.h"
+#include "plot/PlotGrid.h"
+#include "plot/PlotMarker.h"
 #include "base/RuntimeClass.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The rainbow colour wheel against known colours and against the textbook conversion in
 // floating point.
-#include "process/HLS.h"
+#include "plot/HLS.h"
 
 #include <gtest/gtest.h>
 

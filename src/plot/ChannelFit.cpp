@@ -1,6 +1,6 @@
 // The Y scale that shows a channel's traces whole, for the "Fit" command.
-#include "process/Channel.h"
-#include "process/ScaleFit.h"
+#include "plot/Channel.h"
+#include "plot/ScaleFit.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "process/ChannelList.h"
+#include "plot/ChannelList.h"
 
 AURIVO_IMPLEMENT_SERIAL(CChannelList, nullptr);
 

@@ -1,5 +1,5 @@
 // Thinning a trace to a few points per pixel column keeps the picture the line draws.
-#include "process/TraceThinning.h"
+#include "plot/TraceThinning.h"
 
 #include "common/CaseName.h"
 

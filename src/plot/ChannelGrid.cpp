@@ -1,9 +1,9 @@
 // The grid of a plot channel: division lines, their labels (skipping those that would crowd
 // the previous one), the tick marks, and the box of the 3-D display.
-#include "process/Channel.h"
+#include "plot/Channel.h"
 
-#include "process/AxisText.h"
-#include "process/PlotValues.h"
+#include "plot/AxisText.h"
+#include "plot/PlotValues.h"
 
 #include <algorithm>
 #include <climits>

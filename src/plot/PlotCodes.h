@@ -3,7 +3,7 @@
 // the ones the modules hand over: the spectrum analyser's X and Y list positions plus one, and
 // the 3-D display's own pair.
 
-#include "process/PlotAxis.h"
+#include "plot/PlotAxis.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "process/TraceThinning.h"
+#include "plot/TraceThinning.h"
 
 #include <cstddef>
 

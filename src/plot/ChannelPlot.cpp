@@ -1,9 +1,9 @@
 // The traces of a plot channel: points by the two mappings, drawn as a line or as bars.
-#include "process/Channel.h"
+#include "plot/Channel.h"
 
-#include "process/HLS.h"
-#include "process/PlotValues.h"
-#include "process/TraceThinning.h"
+#include "plot/HLS.h"
+#include "plot/PlotValues.h"
+#include "plot/TraceThinning.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // The block a generator or sound card hands on, drawn small: each channel in its own band and
 // colour, all scaled to the block's peak.
-#include "process/BlockPreview.h"
+#include "plot/BlockPreview.h"
 
 #include "dsp/DSPFFTDataList.h"
 #include "platform/RecordingCanvas.h"

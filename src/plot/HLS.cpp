@@ -1,4 +1,4 @@
-#include "process/HLS.h"
+#include "plot/HLS.h"
 
 #include <algorithm>
 

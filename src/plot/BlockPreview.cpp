@@ -1,7 +1,7 @@
-#include "process/BlockPreview.h"
+#include "plot/BlockPreview.h"
 
 #include "dsp/DSPFFTDataList.h"
-#include "process/TraceThinning.h"
+#include "plot/TraceThinning.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "process/PlotValues.h"
+#include "plot/PlotValues.h"
 
 #include "base/Rounding.h"
 

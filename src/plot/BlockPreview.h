@@ -3,7 +3,7 @@
 // of their own (the generator, the sound card): the user sees what goes to the next step.
 
 #include "platform/Canvas.h"
-#include "process/PlotColours.h"
+#include "plot/PlotColours.h"
 
 class CDSPFFTDataList;
 

@@ -1,6 +1,6 @@
-#include "process/PlotGrid.h"
+#include "plot/PlotGrid.h"
 
-#include "process/PlotValues.h"
+#include "plot/PlotValues.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // spectrum, the bar styles, clamping of values no plot can show, and the 3-D display's stack.
 #include "dsp/DSPFFTDataList.h"
 #include "platform/RecordingCanvas.h"
-#include "process/ChannelList.h"
-#include "process/HLS.h"
-#include "process/PlotValues.h"
+#include "plot/ChannelList.h"
+#include "plot/HLS.h"
+#include "plot/PlotValues.h"
 
 #include "common/CaseName.h"
 

@@ -2,8 +2,8 @@
 // The marker of a plot: its state, the readout of the value it designates, and how it is drawn.
 
 #include "platform/Canvas.h"
-#include "process/PlotAxis.h"
-#include "process/PlotCodes.h"
+#include "plot/PlotAxis.h"
+#include "plot/PlotCodes.h"
 
 #include <cstdint>
 #include <string>

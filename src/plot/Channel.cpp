@@ -1,9 +1,9 @@
-#include "process/Channel.h"
+#include "plot/Channel.h"
 
 #include "dsp/DSPFFTDataList.h"
 #include "base/Rounding.h"
 #include "base/Archive.h"
-#include "process/PlotValues.h"
+#include "plot/PlotValues.h"
 
 #include <algorithm>
 #include <cmath>

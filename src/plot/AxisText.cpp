@@ -1,4 +1,4 @@
-#include "process/AxisText.h"
+#include "plot/AxisText.h"
 
 #include "base/NumberText.h"
 

@@ -1,4 +1,4 @@
-#include "process/PlotAxis.h"
+#include "plot/PlotAxis.h"
 
 #include "base/NumberText.h"
 

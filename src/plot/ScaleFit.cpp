@@ -1,4 +1,4 @@
-#include "process/ScaleFit.h"
+#include "plot/ScaleFit.h"
 
 #include <algorithm>
 #include <cmath>
