@@ -132,3 +132,22 @@ TEST(PendingStepRun, ARecordPlayTimeOutNamesTheDirectionStillOwingItsBuffer) {
 }
 
 } // namespace
+
+namespace {
+// Each application reaches only the devices its host handed it: a card stalled in one leaves a
+// run in another untouched (one program-wide set of devices would hand both the stalled card).
+TEST(AppServices, TwoApplicationsNeverShareTheirSoundDevices) {
+    CStalledCard stalled;
+    CSoundIOTestApp waiting;
+    CSoundIOTestApp running;
+    waiting.UseCard(&stalled);
+    ASSERT_NE(WaitingProcess(waiting, "Rec./Play"), nullptr);
+    CDspDoc* doc = running.NewProcess({"Signal Generator", "SoundIO"}, 1024, 48000);
+    ASSERT_NE(doc, nullptr);
+    running.Set(*doc, {"2:mode=Rec./Play", "2:rate=48000"});
+    EXPECT_TRUE(running.Run(*doc, 3));
+    EXPECT_EQ(doc->GetPassCount(), 4);
+    EXPECT_TRUE(running.TakeMessages().empty());
+    EXPECT_GT(stalled.open, 0) << "the other application's devices are on the stalled card";
+}
+} // namespace
