@@ -6,7 +6,7 @@
 
 #include "SplMeter.h"
 #include "process/DspView.h"
-#include "process/SettingField.h"
+#include "process/SettingRows.h"
 
 #include <array>
 

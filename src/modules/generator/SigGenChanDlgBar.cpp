@@ -170,7 +170,7 @@ const CFieldTable<CSigGenChanDlgBar>& CSigGenChanDlgBar::Fields() {
 }
 
 std::vector<CSettingValue> CSigGenChanDlgBar::GetSettings() const {
-    return Fields().List(*this, ControlId(""), FormatText("Ch%i ", m_channel));
+    return Fields().List(*this, {ControlId(""), FormatText("Ch%i ", m_channel)});
 }
 
 void CSigGenChanDlgBar::Serialize(CArchive& ar) {

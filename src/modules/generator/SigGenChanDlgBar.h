@@ -3,7 +3,7 @@
 // run state that carries the waveform from sample to sample and from block to block.
 
 #include "base/RuntimeClass.h"
-#include "process/SettingField.h"
+#include "process/SettingRows.h"
 
 #include <cstdint>
 #include <string>
