@@ -23,17 +23,22 @@
 //    its own returns true when the module should refresh; it refuses with CRowChange::Refuse.
 //  - Layout variants: InLegacy(row) gives the row that stands in this row's place when an
 //    archive in the legacy layout is read or written (another meaning, check or type).
+//  - A module whose bar, listing and stored record each have an order of their own keeps the
+//    rows in stored order and gives each shown or listed row its places: Places(bar, listed).
 //  - Values travel as doubles, which hold every int32 exactly, or as text for String rows. A
 //    joint check across rows sees the numbers in row order (0 for a text).
-//  - A new field type (a list, say) is a new EFieldType with its case in WriteValue and
-//    ReadValue.
+//  - Fixed-size arrays of texts or flags bind as list rows (a count, then the elements); a new
+//    field type is a new EFieldType with its case in WriteValue and ReadValue.
 
 #include "base/Archive.h"
 #include "ui/ControlModel.h"
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,14 +62,16 @@ bool ParseSettingNumber(const std::string& text, double& value, std::string& rea
 std::string SettingNumberText(double value);
 
 /** How a row is stored; None: not stored. */
-enum class EFieldType { None, Int32, Double, UInt16, String };
+enum class EFieldType { None, Int32, Double, UInt16, String, TextList, ByteList };
 /** The control that shows a row; Stored: none. */
-enum class ERowKind { Stored, Combo, Edit, NumberEdit, Spin, CheckBox, Button, Text };
+enum class ERowKind { Stored, Combo, Edit, NumberEdit, Spin, CheckBox, Button, Text, Radio };
 
 /** A row's value while it travels between an archive, a check and the object. */
 struct CRowValue {
     double number = 0.0;
     std::string text{};
+    std::vector<std::string> texts{}; // a TextList
+    std::vector<uint8_t> bytes{};     // a ByteList
 };
 
 /** A user's change of a row's control, as the row's handler sees it. */
@@ -145,12 +152,16 @@ template <class Object> struct CSettingRow {
     // A String row's member.
     std::function<std::string(const Object&)> getText{};
     std::function<void(Object&, const std::string&)> setText{};
+    // A list row's member.
+    std::function<CRowValue(const Object&)> getList{};
+    std::function<void(Object&, const CRowValue&)> setList{};
 
     // The control.
     ERowKind kind = ERowKind::Stored;
     std::string barLabel{}; // as shown, with '&' before the mnemonic; a button's face
     std::string group{};
     std::string tooltip{};
+    std::string caption{}; // what a button is shown after ("Audio Mixer:")
     int minimum = INT_MIN; // a spin's range
     int maximum = INT_MAX;
     /** A user's change of the control; true when the module should refresh. */
@@ -162,6 +173,10 @@ template <class Object> struct CSettingRow {
     std::function<void(const Object&, CControl&, CControlState&)> show{};
     /** The row in this row's place in the legacy layout. */
     std::shared_ptr<const CSettingRow> legacy{};
+    /** Places on the bar and in the listing, for a module whose bar, listing and stored
+     *  record each have an order of their own; -1: the row's place among the rows. */
+    int barPlace = -1;
+    int listPlace = -1;
 
     // ---- Named constructors ----
     static CSettingRow Control(ERowKind kind, std::string id, std::string barLabel,
@@ -185,6 +200,11 @@ template <class Object> struct CSettingRow {
     }
     static CSettingRow Text(std::string id, std::string bar, std::string group, std::string tip) {
         return Control(ERowKind::Text, std::move(id), std::move(bar), std::move(group),
+                       std::move(tip));
+    }
+    /** A radio group: a choice whose items are all shown. */
+    static CSettingRow Radio(std::string id, std::string bar, std::string group, std::string tip) {
+        return Control(ERowKind::Radio, std::move(id), std::move(bar), std::move(group),
                        std::move(tip));
     }
     /** A setting without a control: stored, and listed when it has a label. */
@@ -214,6 +234,25 @@ template <class Object> struct CSettingRow {
         type = EFieldType::String;
         getText = [member](const Object& o) { return o.*member; };
         setText = [member](Object& o, const std::string& s) { o.*member = s; };
+        return *this;
+    }
+    /** A fixed number of texts, stored as a text list. A file's list of another length gives
+     *  its first N texts, and empty ones for those it lacks. */
+    template <class Base, size_t N> CSettingRow& Bind(std::array<std::string, N> Base::*member) {
+        type = EFieldType::TextList;
+        getList = [member](const Object& o) {
+            return CRowValue{0.0, {}, {(o.*member).begin(), (o.*member).end()}, {}};
+        };
+        setList = [member](Object& o, const CRowValue& v) { Fill(o.*member, v.texts); };
+        return *this;
+    }
+    /** A fixed number of flags, stored as a count and a byte each; as a text list otherwise. */
+    template <class Base, size_t N> CSettingRow& Bind(std::array<uint8_t, N> Base::*member) {
+        type = EFieldType::ByteList;
+        getList = [member](const Object& o) {
+            return CRowValue{0.0, {}, {}, {(o.*member).begin(), (o.*member).end()}};
+        };
+        setList = [member](Object& o, const CRowValue& v) { Fill(o.*member, v.bytes); };
         return *this;
     }
     CSettingRow& Access(EFieldType fieldType, std::function<double(const Object&)> getter,
@@ -275,8 +314,28 @@ template <class Object> struct CSettingRow {
         legacy = std::make_shared<const CSettingRow>(std::move(row));
         return *this;
     }
+    CSettingRow& Caption(std::string text) {
+        caption = std::move(text);
+        return *this;
+    }
+    CSettingRow& Places(int onBar, int listed) {
+        barPlace = onBar;
+        listPlace = listed;
+        return *this;
+    }
 
     bool IsStored() const { return type != EFieldType::None; }
+    bool IsList() const { return type == EFieldType::TextList || type == EFieldType::ByteList; }
+
+private:
+    template <class T, size_t N>
+    static void Fill(std::array<T, N>& to, const std::vector<T>& from) {
+        to = {};
+        for (size_t i = 0; i < N && i < from.size(); ++i)
+            to[i] = from[i];
+    }
+
+public:
     bool IsListed() const { return !id.empty() && !label.empty(); }
 };
 
@@ -337,6 +396,8 @@ public:
             const Row& row = InLayout(stored, legacy);
             if (row.type == EFieldType::String)
                 row.setText(o, values[i].text);
+            else if (row.IsList())
+                row.setList(o, values[i]);
             else
                 row.set(o, values[i].number);
             ++i;
@@ -354,9 +415,9 @@ public:
 
     std::vector<CSettingValue> List(const Object& o, const CRowPrefix& prefix = {}) const {
         std::vector<CSettingValue> list;
-        for (const Row& row : m_rows)
-            if (row.IsListed())
-                list.push_back({prefix.id + row.id, prefix.label + row.label, TextOf(row, o)});
+        for (const Row* row : InOrder(&Row::listPlace))
+            if (row->IsListed())
+                list.push_back({prefix.id + row->id, prefix.label + row->label, TextOf(*row, o)});
         return list;
     }
 
@@ -407,18 +468,19 @@ public:
 
     /** Adds the controls of the rows that have one, in row order. */
     void AddControls(const Object& o, CControlModel& controls, const std::string& idPrefix) const {
-        for (const Row& row : m_rows) {
-            if (row.kind == ERowKind::Stored) continue;
+        for (const Row* row : InOrder(&Row::barPlace)) {
+            if (row->kind == ERowKind::Stored) continue;
             CControl control;
-            control.id = idPrefix + row.id;
-            control.kind = ControlKind(row.kind);
-            control.label = row.barLabel;
-            if (row.kind == ERowKind::Combo) control.items = row.items(o);
-            control.minimum = row.minimum;
-            control.maximum = row.maximum;
-            control.numeric = row.kind == ERowKind::NumberEdit;
-            control.group = row.group;
-            control.tooltip = row.tooltip;
+            control.id = idPrefix + row->id;
+            control.kind = ControlKind(row->kind);
+            control.label = row->barLabel;
+            if (IsChoice(row->kind)) control.items = row->items(o);
+            control.minimum = row->minimum;
+            control.maximum = row->maximum;
+            control.numeric = row->kind == ERowKind::NumberEdit;
+            control.group = row->group;
+            control.tooltip = row->tooltip;
+            control.caption = row->caption;
             controls.Add(control);
         }
         UpdateControls(o, controls, idPrefix);
@@ -490,6 +552,23 @@ private:
         return legacy && row.legacy ? *row.legacy : row;
     }
 
+    static bool IsChoice(ERowKind kind) {
+        return kind == ERowKind::Combo || kind == ERowKind::Radio;
+    }
+
+    /** The rows by their places of one kind (bar or listing); rows without one keep theirs. */
+    std::vector<const Row*> InOrder(int Row::*place) const {
+        std::vector<const Row*> rows;
+        for (const Row& row : m_rows)
+            rows.push_back(&row);
+        const auto key = [&](const Row* row) {
+            return row->*place >= 0 ? row->*place : int(row - m_rows.data());
+        };
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&](const Row* a, const Row* b) { return key(a) < key(b); });
+        return rows;
+    }
+
     size_t StoredIndex(const Row& row) const {
         size_t i = 0;
         for (const Row& r : m_rows) {
@@ -501,6 +580,7 @@ private:
 
     static CRowValue ValueOf(const Row& row, const Object& o) {
         if (row.type == EFieldType::String) return {0.0, row.getText(o)};
+        if (row.IsList()) return row.getList(o);
         return {row.get ? row.get(o) : 0.0};
     }
 
@@ -518,6 +598,18 @@ private:
         case EFieldType::String:
             ar.WriteString(row.getText(o));
             break;
+        case EFieldType::TextList: {
+            const std::vector<std::string> texts = row.getList(o).texts;
+            ar.WriteStringList({texts.begin(), texts.end()});
+            break;
+        }
+        case EFieldType::ByteList: {
+            const std::vector<uint8_t> bytes = row.getList(o).bytes;
+            ar.WriteCount(uint32_t(bytes.size()));
+            for (uint8_t b : bytes)
+                ar.WriteByte(b);
+            break;
+        }
         case EFieldType::None:
             break;
         }
@@ -533,6 +625,19 @@ private:
             return {double(ar.ReadUInt16())};
         case EFieldType::String:
             return {0.0, ar.ReadString()};
+        case EFieldType::TextList: {
+            std::list<std::string> texts;
+            ar.ReadStringList(texts);
+            return {0.0, {}, {texts.begin(), texts.end()}, {}};
+        }
+        case EFieldType::ByteList: {
+            const uint32_t count = ar.ReadCount();
+            if (!ar.Ok() || !ar.Require(count)) return {};
+            CRowValue value;
+            for (uint32_t i = 0; i < count; ++i)
+                value.bytes.push_back(ar.ReadByte() != 0); // a flag is on or off
+            return value;
+        }
         case EFieldType::None:
             break;
         }
@@ -562,6 +667,8 @@ private:
             return EControlKind::PushButton;
         case ERowKind::Text:
             return EControlKind::ReadOnlyText;
+        case ERowKind::Radio:
+            return EControlKind::RadioGroup;
         default:
             return EControlKind::Edit;
         }
@@ -572,7 +679,7 @@ private:
         CControl* control = controls.ControlById(idPrefix + row.id);
         CControlState* state = controls.StateById(idPrefix + row.id);
         if (!control || !state) return;
-        if (row.kind == ERowKind::Combo) {
+        if (IsChoice(row.kind)) {
             control->items = row.items(o);
             const double v = row.get(o);
             state->selection = int(v);
@@ -593,6 +700,7 @@ private:
     bool Take(const Row& row, Object& o, CRowChange& change) const {
         switch (row.kind) {
         case ERowKind::Combo:
+        case ERowKind::Radio:
             if (change.state.selection < 0 || size_t(change.state.selection) >= row.items(o).size())
                 return false;
             row.set(o, change.state.selection);
