@@ -38,12 +38,9 @@ public:
     int ProcessData() override;
     int EndRun() override;
     void ShowCurrentParams() override;
+    /** The step's rows, then its calibration record. */
     void Serialize(CArchive& ar) override;
     std::vector<CReadoutValue> GetReadoutValues() const override;
-    std::vector<CSettingValue> GetSettings() const override;
-    /** Also the calibration record's apply flags ("ch1.levelapply", "ch2.latencyapply",
-     *  "ch1.freqapply", ...: 1 or 0), which have no control on the bar. */
-    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
 
     // Device completions (IWaveClient), dispatched by the event pump.
     void OnWimData(CWaveHeader* header) override;
@@ -134,9 +131,17 @@ public:
     static const std::vector<int>& RepeatSequence();
 
 protected:
-    bool OnControlChanged(const std::string& id) override;
+    const ISettingRows* Rows() const override;
+    /** The step's rows, then the calibration record's apply flags ("ch1.levelapply",
+     *  "ch2.latencyapply", "ch1.freqapply", ...: 1 or 0), listed and set without a control. */
+    std::vector<CRowSet> RowSets() const override;
+    void SettingsLoaded() override;
 
 private:
+    static const CSettingRows<CSoundIOView>& SettingRows();
+    static const ISettingRows& ApplyFlagRows();
+    /** A channel's last peak level and its sample, as the bar shows them. */
+    std::string PeakText(int channel) const;
     IAudioSystem* Audio() const;
     CEventPump* Pump() const;
     CWaveFormat Format() const;
@@ -170,11 +175,7 @@ private:
     int AwaitDevice(bool done, double spanSeconds, bool input);
     void ShowPeaks(const CWaveHeader& header);
 
-    /** The apply flags of the record in use, as settings (SoundIOCalibration.cpp). */
-    void AppendCalibrationSettings(std::vector<CSettingValue>& settings) const;
-
     // Controls (SoundIOView.cpp).
-    void UpdateControls();
     /** Stops the run, applies a control's new value, refreshes and marks the document. */
     void ChangeSetting(void (*apply)(CSoundIOView&, int), int value, bool recheckCalibration);
     bool OnClickedSIOOptionsCalibration();
