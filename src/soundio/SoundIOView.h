@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+class CAudioServices;
 class CEventPump;
 
 class CSoundIOView : public CDspView, public IWaveClient {
@@ -142,6 +143,8 @@ private:
     static const ISettingRows& ApplyFlagRows();
     /** A channel's last peak level and its sample, as the bar shows them. */
     std::string PeakText(int channel) const;
+    /** The application's sound devices; null for a view without a document. */
+    CAudioServices* Services() const;
     IAudioSystem* Audio() const;
     CEventPump* Pump() const;
     CWaveFormat Format() const;
