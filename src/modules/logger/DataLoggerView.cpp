@@ -725,34 +725,13 @@ const CFieldTable<CDataLoggerView>& CDataLoggerView::Fields() {
     return table;
 }
 
-std::vector<CSettingValue> CDataLoggerView::GetSettings() const {
-    auto settings = CDspView::GetSettings();
-    const auto mine = Fields().List(*this);
-    settings.insert(settings.end(), mine.begin(), mine.end());
-    return settings;
+const ISettingRows* CDataLoggerView::Rows() const {
+    // A new Y type set from text differs from its record's code, so the refresh gives it its
+    // default scale.
+    return &Fields();
 }
 
-bool CDataLoggerView::SetSetting(const std::string& id, const std::string& value,
-                                 std::string& message) {
-    if (const auto* field = Fields().Find(id)) {
-        // A new Y type differs from its record's code, so the refresh gives it its default scale.
-        return Fields().SetFromText(*this, *field, value, message);
-    }
-    return CDspView::SetSetting(id, value, message);
-}
-
-void CDataLoggerView::Serialize(CArchive& ar) {
-    CDspView::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar.WriteClass(RUNTIME_CLASS(CDataLoggerView));
-        Fields().Store(ar, *this);
-        return;
-    }
-    ar.ReadClass(RUNTIME_CLASS(CDataLoggerView));
-    ar.GetObjectSchema();
-    const auto values = Fields().Load(ar);
-    if (!values) return;
-    Fields().Apply(*this, *values);
+void CDataLoggerView::SettingsLoaded() {
     m_offeredMode = -1;
     for (CAxisSettings& a : m_axes)
         a.record.yCode = a.type;
