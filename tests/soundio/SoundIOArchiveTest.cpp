@@ -261,8 +261,8 @@ protected:
     }
     CSoundIOView& Step() { return StepAs<CSoundIOView>(*doc, 0); }
 
+    CListedCard card; // outlives the application that uses it
     CSoundIOTestApp t;
-    CListedCard card;
     CDspDoc* doc = nullptr;
 };
 
