@@ -95,7 +95,6 @@ bool CCalibrationSession::Open(const std::vector<std::string>& searchFolders) {
     }
     std::string error;
     CDspDoc* doc = m_app.OpenDocumentFile(m_path, error);
-    if (doc && m_app.GetDocumentToReopen()) doc = m_app.ReopenMarkedDocument(error);
     if (!doc) {
         m_app.MessageBox(error, MB_OK);
         return false;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+class CAudioServices;
 class CEventPump;
 
 class CSoundIOView : public CDspView, public IWaveClient {
@@ -137,6 +138,8 @@ protected:
     bool OnControlChanged(const std::string& id) override;
 
 private:
+    /** The application's sound devices; null for a view without a document. */
+    CAudioServices* Services() const;
     IAudioSystem* Audio() const;
     CEventPump* Pump() const;
     CWaveFormat Format() const;

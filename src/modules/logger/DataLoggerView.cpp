@@ -9,7 +9,7 @@
 #include "modules/spectrum/SpecAxes.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
-#include "process/ScaleFit.h"
+#include "plot/ScaleFit.h"
 
 #include <algorithm>
 #include <array>

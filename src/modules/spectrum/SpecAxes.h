@@ -3,7 +3,7 @@
 // values a selection sets, the unit beside the Ref edits, the per-division scale texts and the
 // default scale; and the number a scale text stands for.
 
-#include "process/PlotCodes.h"
+#include "plot/PlotCodes.h"
 
 #include <string>
 #include <vector>
