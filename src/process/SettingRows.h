@@ -16,7 +16,8 @@
 //      R::Combo("window", "Wnd:", "FFT", "The window applied").Bind(&V::m_window)
 //          .Choice(&WindowNames, "window out of range").Listed("Window")
 //    The stored fields are the rows with a field type, in row order; the bar shows the rows
-//    that are not Stored, in row order; the listing holds the rows with a listed label.
+//    that are not Stored, in row order (or in the order the table names); the listing holds
+//    the rows with an id and a listed label, in row order.
 //    Buttons and unbound read-only texts are not stored; a Stored row has no control.
 //  - Without a handler, a combo box, check box or edit sets its bound value (an edit through
 //    set-from-text, refusing what the check refuses) and the module refreshes. A handler of
@@ -109,9 +110,9 @@ public:
     virtual ~ISettingRows() = default;
     virtual void AppendList(const CObject& object, const CRowPrefix& prefix,
                             std::vector<CSettingValue>& list) const = 0;
-    /** Sets the listed row of this id or label from its text; nullopt when no row has it. */
+    /** Sets the listed row of this id from its text; nullopt when no row has it. */
     virtual std::optional<bool> SetListed(CObject& object, const CRowPrefix& prefix,
-                                          const std::string& idOrLabel, const std::string& text,
+                                          const std::string& id, const std::string& text,
                                           std::string& message) const = 0;
     virtual void AddControls(const CObject& object, const CRowPrefix& prefix,
                              CControlModel& controls) const = 0;
@@ -345,8 +346,10 @@ public:
     /** A check across rows (their numbers in row order): empty when the values fit together. */
     using Joint = std::function<std::string(const std::vector<double>&)>;
 
-    CSettingRows(std::vector<Row> rows, Joint joint = {})
-        : m_rows(std::move(rows)), m_joint(std::move(joint)) {}
+    /** `barOrder`: the ids of the controls in the order the bar shows them, when it is not
+     *  the order of the stored fields. */
+    CSettingRows(std::vector<Row> rows, Joint joint = {}, std::vector<std::string> barOrder = {})
+        : m_rows(std::move(rows)), m_joint(std::move(joint)), m_barOrder(std::move(barOrder)) {}
 
     const std::vector<Row>& Rows() const { return m_rows; }
 
@@ -421,12 +424,11 @@ public:
         return list;
     }
 
-    /** The listed row with this id or label (without regard to case), or null. */
-    const Row* Find(const std::string& idOrLabel, const CRowPrefix& prefix = {}) const {
+    /** The listed row with this id (without regard to case), or null. SetControl finds a
+     *  setting by its listed label and hands on its id. */
+    const Row* Find(const std::string& id, const CRowPrefix& prefix = {}) const {
         for (const Row& row : m_rows)
-            if (row.IsListed() && (SettingTextMatches(prefix.id + row.id, idOrLabel) ||
-                                   SettingTextMatches(prefix.label + row.label, idOrLabel)))
-                return &row;
+            if (row.IsListed() && SettingTextMatches(prefix.id + row.id, id)) return &row;
         return nullptr;
     }
 
@@ -466,10 +468,9 @@ public:
 
     // ---- The control bar ----
 
-    /** Adds the controls of the rows that have one, in row order. */
+    /** Adds the controls of the rows that have one, in the bar's order. */
     void AddControls(const Object& o, CControlModel& controls, const std::string& idPrefix) const {
-        for (const Row* row : InOrder(&Row::barPlace)) {
-            if (row->kind == ERowKind::Stored) continue;
+        for (const Row* row : BarRows()) {
             CControl control;
             control.id = idPrefix + row->id;
             control.kind = ControlKind(row->kind);
@@ -517,10 +518,9 @@ public:
         const std::vector<CSettingValue> mine = List(Cast(object), prefix);
         list.insert(list.end(), mine.begin(), mine.end());
     }
-    std::optional<bool> SetListed(CObject& object, const CRowPrefix& prefix,
-                                  const std::string& idOrLabel, const std::string& text,
-                                  std::string& message) const override {
-        const Row* row = Find(idOrLabel, prefix);
+    std::optional<bool> SetListed(CObject& object, const CRowPrefix& prefix, const std::string& id,
+                                  const std::string& text, std::string& message) const override {
+        const Row* row = Find(id, prefix);
         if (!row) return std::nullopt;
         return SetFromText(Cast(object), *row, text, message);
     }
@@ -567,6 +567,19 @@ private:
         std::stable_sort(rows.begin(), rows.end(),
                          [&](const Row* a, const Row* b) { return key(a) < key(b); });
         return rows;
+    }
+
+    /** The rows the bar shows, by their bar places, or in the bar order when one is given. */
+    std::vector<const Row*> BarRows() const {
+        std::vector<const Row*> bar;
+        for (const Row* row : InOrder(&Row::barPlace))
+            if (row->kind != ERowKind::Stored) bar.push_back(row);
+        if (m_barOrder.empty()) return bar;
+        std::vector<const Row*> ordered;
+        for (const std::string& id : m_barOrder)
+            for (const Row* row : bar)
+                if (row->id == id) ordered.push_back(row);
+        return ordered;
     }
 
     size_t StoredIndex(const Row& row) const {
@@ -722,6 +735,7 @@ private:
 
     std::vector<Row> m_rows;
     Joint m_joint;
+    std::vector<std::string> m_barOrder;
 };
 
 // The names the data logger's table still uses.

@@ -33,7 +33,6 @@ public:
     /** Base refresh, the document's sample rate for the lists, the clipboard list in the
      *  current list's shape, and every bar's controls. */
     void ShowCurrentParams() override;
-    std::vector<CSettingValue> GetSettings() const override;
     /** The first channel whose settings StartRun would refuse, with StartRun's message. */
     std::string CheckRunSettings() const override;
     void Serialize(CArchive& ar) override;
@@ -45,7 +44,8 @@ public:
     int GetChannelCount() const { return m_channelCount; }
 
 protected:
-    bool OnControlChanged(const std::string& id) override;
+    /** One row set per channel bar. */
+    std::vector<CRowSet> RowSets() const override;
 
 private:
     /** Bars for the document's channels that have none, with their controls. */
@@ -60,8 +60,6 @@ private:
     /** Single cycle and single shot finish (the shot's button then reads "Reset"). */
     void EndCycle(CSigGenChanDlgBar& bar);
     double NextClipboardSample();
-    /** Applies a numeric edit to `value`; false (edit reset, message shown) when refused. */
-    bool ApplyNumericEdit(const std::string& id, double& value, bool upToSpace);
     void WriteBars(CArchive& ar) const;
     bool ReadBars(CArchive& ar, CObList& bars);
 
