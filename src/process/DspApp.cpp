@@ -169,9 +169,11 @@ CDspDoc* CDspApp::ReopenMarkedDocument(std::string& error) {
     const std::string path = old->GetPathName();
     const auto names = old->GetStepNames();
     const auto ids = old->GetStepIdentities();
+    const bool calibration = old->IsCalibrationDocument();
     CloseDocument(old);
     CDspDoc* doc = CreateDocument(names, ids);
     doc->SetPlugInTable(m_plugInTable);
+    doc->SetCalibrationDocument(calibration);
     doc->SetReadModuleStates(true);
     if (!ReadProcessFile(*doc, path, true, error)) {
         CloseDocument(doc);
