@@ -9,6 +9,7 @@
 #include "platform/AudioDevices.h"
 #include "platform/ExternalProgram.h"
 #include "process/DspView.h"
+#include "process/FrequencyCalibration.h"
 #include "soundio/Calibration.h"
 
 #include <memory>
@@ -18,7 +19,7 @@
 
 class CEventPump;
 
-class CSoundIOView : public CDspView, public IWaveClient {
+class CSoundIOView : public CDspView, public IWaveClient, private IFrequencyCalibration {
     AURIVO_DECLARE_SERIAL(CSoundIOView)
 public:
     enum EMode { kOff = 0, kRecordOnly = 1, kPlayOnly = 2, kRecordPlay = 3 };
@@ -92,6 +93,8 @@ public:
     CCalibration* GetScratchCalibration() const { return m_pScratchCalibration.get(); }
     /** True for the calibration process document itself. */
     bool IsCalibrationProcess() const;
+    /** The frequency calibration of its record, for the analysers after this step. */
+    IFrequencyCalibration* GetPublishedFrequencyCalibration() override { return this; }
 
     /** Which device a failed call was made on; either when not known. */
     enum EDevice { kEitherDevice, kInputDevice, kOutputDevice };
@@ -137,6 +140,10 @@ protected:
     bool OnControlChanged(const std::string& id) override;
 
 private:
+    // IFrequencyCalibration: the record's response and apply flags, checked against this step.
+    bool CheckFrequencyCalibration(std::string& why) override;
+    const CDSPFFTData* GetFrequencyCorrection(int channel) const override;
+
     IAudioSystem* Audio() const;
     CEventPump* Pump() const;
     CWaveFormat Format() const;
