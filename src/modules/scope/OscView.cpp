@@ -2,6 +2,7 @@
 
 #include "dsp/DSPData.h"
 #include "base/NumberText.h"
+#include "process/DivisionScales.h"
 #include "process/DspDoc.h"
 #include "process/ScaleFit.h"
 
@@ -224,7 +225,7 @@ void COscView::ShowCurrentParams() {
             ch.counter = 1;
         }
     }
-    m_timePerDivision = ParseDivisionText(Item(OscTimePerDivChoices(), m_timeIndex));
+    m_timePerDivision = ParseDivisionText(Item(TimePerDivisionChoices(), m_timeIndex));
     UpdateControlStates();
     Invalidate();
 }
@@ -328,7 +329,8 @@ std::vector<COscView::CReadout> COscView::MakeReadouts() const {
     std::vector<CReadout> readouts{
         {{1, "Ch1", m_channels[0].label}, EReadoutPlace::TopLeft},
         {{2, "Ch2", m_channels[1].label}, EReadoutPlace::TopCentre},
-        {{0, "T/Div", Item(OscTimePerDivChoices(), m_timeIndex), false}, EReadoutPlace::TopRight}};
+        {{0, "T/Div", Item(TimePerDivisionChoices(), m_timeIndex), false},
+         EReadoutPlace::TopRight}};
     const EReadoutPlace places[2] = {EReadoutPlace::BottomLeft, EReadoutPlace::BottomRight};
     for (size_t c = 0; c < m_channels.size(); ++c) {
         const CChannelSettings& ch = m_channels[c];
@@ -403,7 +405,7 @@ const CFieldTable<COscView>& COscView::Fields() {
                                &OscAverageChoices));
     }
     fields.push_back(whole("tdiv", "T/Div", -1, nullptr, &V::m_timeIndex, kMaxTimeIndex,
-                           "Oscilloscope time/div index out of range", &OscTimePerDivChoices));
+                           "Oscilloscope time/div index out of range", &TimePerDivisionChoices));
     fields.push_back(whole("xpos", "X Pos", -1, nullptr, &V::m_xPosition, kMaxPosition,
                            "Oscilloscope horizontal position out of range", nullptr));
     fields.push_back({"length", "Block length", EFieldType::Double,

@@ -4,6 +4,7 @@
 #include "modules/spectrum/SpecView.h"
 
 #include "base/NumberText.h"
+#include "process/DivisionScales.h"
 #include "process/DspDoc.h"
 
 #include <algorithm>
@@ -42,7 +43,7 @@ constexpr const char* kFFT = "FFT";
 } // namespace
 
 CSpecView::CSpecView() {
-    m_yScaleList = MakeSpecYScaleList(m_yAxisType);
+    m_yScaleList = MakeYScaleList(SpecPlotY(m_yAxisType));
     m_yScaleLimit = static_cast<int32_t>(m_yScaleList.size()) - 1;
 
     CControlModel& c = Controls();
@@ -89,7 +90,7 @@ int CSpecView::BlockSize() const {
 }
 
 double CSpecView::GetYScale() const {
-    return ParseSpecScaleText(m_yScaleList[static_cast<size_t>(m_yScaleIndex)]);
+    return ParseDivisionText(m_yScaleList[static_cast<size_t>(m_yScaleIndex)]);
 }
 
 namespace {
@@ -155,7 +156,7 @@ void CSpecView::OnClickedUpYAxisScale() {
 void CSpecView::OnClickedFitYAxisScale() {
     std::vector<double> scales;
     for (const std::string& text : m_yScaleList)
-        scales.push_back(ParseSpecScaleText(text));
+        scales.push_back(ParseDivisionText(text));
     // The coarser of the channels' fits, so both traces show whole.
     int fit = -1;
     for (int c = 0; const CChannel* channel = GetChannelPointer(c); ++c)
@@ -378,7 +379,7 @@ void CSpecView::MakeFreqScale() {
 }
 
 void CSpecView::MakeYAxisTypeControl() {
-    m_yScaleList = MakeSpecYScaleList(m_yAxisType);
+    m_yScaleList = MakeYScaleList(SpecPlotY(m_yAxisType));
     m_yScaleIndex = SpecYAxisType(m_yAxisType).defaultScale;
     m_yScaleLimit = static_cast<int32_t>(m_yScaleList.size()) - 1;
 }
