@@ -9,9 +9,8 @@
 #include "PlotWidget.h"
 #include "ProcessSelectDialog.h"
 #include "QtPlatform.h"
-#include "platform/AudioServices.h"
 #include "platform/SampleRates.h"
-#include "process/ProcessSession.h"
+#include "process/RunLoop.h"
 #include "soundio/SoundIOView.h"
 
 #include <QAction>
@@ -110,7 +109,8 @@ const std::vector<CCommand>& Commands() {
 } // namespace
 
 CMainWindow::CMainWindow(CDspApp& app, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_clipboard(std::make_unique<CQtClipboard>()),
+    : QMainWindow(parent), m_app(app), m_loop(app, EPausePolicy::Hold),
+      m_clipboard(std::make_unique<CQtClipboard>()),
       m_fileDialog(std::make_unique<CQtFileDialog>(this)) {
     setWindowTitle(kTitle);
     setMinimumWidth(300);
@@ -323,10 +323,6 @@ CDspDoc* CMainWindow::ActiveDocument() const {
 }
 
 void CMainWindow::DocumentOpened(CDspDoc* doc) {
-    if (doc == m_app.GetDocumentToReopen()) {
-        StartIdle(); // the first reading of a file: its frame comes with the rebuilt document
-        return;
-    }
     auto* frame = new CDocumentFrame(*doc, m_app.m_savedPaneSizes, this);
     QMdiSubWindow* sub = m_mdi->addSubWindow(frame);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -435,7 +431,7 @@ void CMainWindow::StartIdle() {
 }
 
 void CMainWindow::OnIdleTimer() {
-    if (!RunIdleSlice(m_app)) {
+    if (!m_loop.Slice()) {
         m_idle->stop();
         UpdateCommands();
     }
@@ -443,7 +439,7 @@ void CMainWindow::OnIdleTimer() {
 
 void CMainWindow::ProcessIdle(int maxSlices) {
     for (int i = 0; i < maxSlices; ++i)
-        if (!RunIdleSlice(m_app)) break;
+        if (!m_loop.Slice()) break;
     UpdateCommands();
 }
 
@@ -481,7 +477,7 @@ void CMainWindow::OnOptionsFFT() {
     CFFTOptions options;
     doc->FillFFTOptions(options);
     // The rates the first input device, or else the first output device, takes.
-    CFFTOptionsDialog dialog(options, AcceptedSampleRates(AudioServices().GetAudioSystem(), 0, 0),
+    CFFTOptionsDialog dialog(options, AcceptedSampleRates(m_app.GetAudio().GetAudioSystem(), 0, 0),
                              this);
     if (dialog.exec() != QDialog::Accepted) return;
     std::string message;

@@ -3,6 +3,7 @@
 // tool bar and status bar, and the idle timer that drives running documents one step at a time.
 
 #include "process/DspApp.h"
+#include "process/RunLoop.h"
 
 #include <QMainWindow>
 
@@ -82,6 +83,7 @@ private:
     void OnHelp();
 
     CDspApp& m_app;
+    CRunLoop m_loop; // slices while a document runs; a person resumes a pause
     QMdiArea* m_mdi;
     QTimer* m_idle;
     std::map<const CDspDoc*, QMdiSubWindow*> m_frames;

@@ -2,7 +2,7 @@
 
 #include "QtCanvas.h"
 #include "QtPlatform.h"
-#include "process/BlockPreview.h"
+#include "plot/BlockPreview.h"
 #include "process/DspView.h"
 
 #include <QMouseEvent>

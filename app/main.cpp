@@ -36,15 +36,16 @@ int main(int argc, char** argv) {
 #ifdef AURIVO_HAVE_ALSA
     CAlsaAudio alsa;
 #endif
-    AudioServices().SetDeviceModel(CDeviceModel::Load(settings));
+    CAudioServices audio;
+    audio.SetDeviceModel(CDeviceModel::Load(settings));
 #ifdef AURIVO_HAVE_ALSA
-    AudioServices().AddAudioSystem(&alsa);
+    audio.AddAudioSystem(&alsa);
 #endif
     CSystemSharedLibraries libraries;
     CPlugInManager plugIns(libraries);
     CModuleRegistry registry = GetBuiltInModules();
     LoadPlugInModules(plugIns, registry, settings, std::cerr);
-    CDspApp app(registry, sink, clock, &settings);
+    CDspApp app(registry, sink, {.clock = clock, .audio = audio, .settings = &settings});
 
     CMainWindow window(app);
     sink.SetParent(&window);

@@ -47,12 +47,12 @@ void BM_SixPaneIdleSliceAndRepaint(benchmark::State& state) {
     }
     CRecordingMessageSink sink;
     CSystemClock clock;
-    CDspApp app(GetBuiltInModules(), sink, clock);
+    CAudioServices audio;
+    CDspApp app(GetBuiltInModules(), sink, {.clock = clock, .audio = audio});
     CMainWindow window(app);
     window.resize(1600, 900);
     window.show();
     const bool opened = window.OpenFile(QString::fromStdString(file));
-    window.ProcessIdle(1); // the rebuild with one pane per step
     QApplication::processEvents();
     std::filesystem::remove(file);
     CDocumentFrame* frame = window.ActiveFrame();

@@ -47,12 +47,7 @@ void BM_GeneratorFilterToXCorrFFTToLoggerPass(benchmark::State& state) {
         state.SkipWithError("the process does not run");
         return;
     }
-    const auto pass = [&] {
-        for (int step = 0; step < doc->GetStepCount(); ++step) {
-            session.App().OnIdle();
-            if (doc->IsPaused()) doc->OnEditRun();
-        }
-    };
+    const auto pass = [&] { session.Loop().Run(*doc, 1); };
     pass(); // the first pass builds the plans and scratch buffers
     // Each plot of the log holds 6 MB here; emptied untimed before it reaches its limit.
     auto* logger = dynamic_cast<CDataLoggerView*>(session.Step(4));

@@ -4,7 +4,6 @@
 #include "CliSession.h"
 #include "DemoCommand.h"
 #include "DevicesCommand.h"
-#include "platform/AudioServices.h"
 #include "ProcessCommands.h"
 #include "RenderCommand.h"
 #include "base/Version.h"
@@ -151,7 +150,7 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     if (*demo) return RunDemo(out);
     if (*devices) {
         CCliSession session(registry); // the settings' device model and the system's devices
-        return ListDevices(AudioServices().GetAudioSystem(), devicesJson, out);
+        return ListDevices(session->Audio().GetAudioSystem(), devicesJson, out);
     }
     return UsageError(err,
                       "a command is required: modules, new, info, set, run, render, calibrate, "

@@ -1,7 +1,6 @@
 #include "CliSession.h"
 
 #include "base/NumberText.h"
-#include "platform/AudioServices.h"
 #include "platform/IniSettings.h"
 #ifdef AURIVO_HAVE_ALSA
 #include "platform/alsa/AlsaAudio.h"
@@ -15,17 +14,16 @@ CCliSession::CCliSession(const CModuleRegistry& registry) {
     CIniSettings file;
     file.Load(error); // an unreadable settings file leaves the defaults
     m_settings = std::make_unique<CMemorySettings>(file);
-    AudioServices().SetDeviceModel(CDeviceModel::Load(*m_settings));
+    m_session = std::make_unique<CProcessSession>(registry, m_clock, m_settings.get());
+    m_session->Audio().SetDeviceModel(CDeviceModel::Load(*m_settings));
 #ifdef AURIVO_HAVE_ALSA
     m_audio = std::make_unique<CAlsaAudio>();
-    AudioServices().AddAudioSystem(m_audio.get());
+    m_session->Audio().AddAudioSystem(m_audio.get());
 #endif
-    m_session = std::make_unique<CProcessSession>(registry, m_clock, m_settings.get());
 }
 
 CCliSession::~CCliSession() {
     m_session.reset(); // its documents close their devices first
-    if (m_audio) AudioServices().RemoveAudioSystem(m_audio.get());
 }
 
 bool ApplySetting(CProcessSession& session, const std::string& setting, std::string& error) {

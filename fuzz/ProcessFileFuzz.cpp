@@ -16,13 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     CRecordingMessageSink sink;
     CFixedClock clock(0);
-    CDspApp app(GetBuiltInModules(), sink, clock);
+    CAudioServices audio;
+    CDspApp app(GetBuiltInModules(), sink, {.clock = clock, .audio = audio});
     std::string error;
-    if (app.OpenDocumentFile(path, error)) {
-        if (CDspDoc* doc = app.ReopenMarkedDocument(error)) {
-            CArchive again;
-            doc->Serialize(again);
-        }
+    if (CDspDoc* doc = app.OpenDocumentFile(path, error)) {
+        CArchive again;
+        doc->Serialize(again);
     }
     return 0;
 }

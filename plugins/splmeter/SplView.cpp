@@ -4,7 +4,7 @@
 #include "dsp/DSPFFTDataList.h"
 #include "platform/Canvas.h"
 #include "process/DspDoc.h"
-#include "process/PlotColours.h"
+#include "plot/PlotColours.h"
 
 #include <algorithm>
 #include <cmath>
@@ -161,7 +161,7 @@ void CSplView::OnDraw(ICanvas& canvas, const CRect& rect) {
     const CRect area = GetScreenRect(rect);
     canvas.BeginLayer(area);
     CDspView::OnDraw(canvas, rect);
-    canvas.FillRect(area, m_plotColours.background);
+    canvas.FillRect(area, GetPlotColours().background);
     canvas.SetFont(canvas.IsPrinting() ? kPlotLargeFont : kPlotSmallFont);
     const int32_t line = std::max(1, canvas.GetTextMetrics().height);
     const std::vector<CReadoutValue> readouts = GetReadoutValues();
@@ -172,7 +172,7 @@ void CSplView::OnDraw(ICanvas& canvas, const CRect& rect) {
         const int32_t left = area.left + c * width / 2 + line / 2;
         const CRect bar{left, area.top + line, left + barWidth, area.bottom - line};
         if (bar.IsRectEmpty()) break;
-        canvas.SetPen({m_plotColours.grid, 1});
+        canvas.SetPen({GetPlotColours().grid, 1});
         canvas.SetBrush(std::nullopt);
         canvas.Rectangle(bar);
         const double level = c < m_channels ? GetLevels(c).level : NAN;
@@ -181,12 +181,12 @@ void CSplView::OnDraw(ICanvas& canvas, const CRect& rect) {
                 std::clamp((level - kBarBottom) / (kBarTop - kBarBottom), 0.0, 1.0);
             const int32_t top = bar.bottom - int32_t(std::lround(share * (bar.bottom - bar.top)));
             canvas.FillRect({bar.left + 1, top, bar.right - 1, bar.bottom - 1},
-                            m_plotColours.trace);
+                            GetPlotColours().trace);
         }
         int32_t y = bar.top;
         for (const CReadoutValue& r : readouts) {
             if (r.channel != c + 1) continue;
-            canvas.DrawText({bar.right + line / 2, y}, r.Text(), m_plotColours.marker);
+            canvas.DrawText({bar.right + line / 2, y}, r.Text(), GetPlotColours().marker);
             y += line;
         }
     }

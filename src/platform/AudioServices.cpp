@@ -33,8 +33,3 @@ void CAudioServices::Rebuild() {
     for (IAudioSystem* audio : m_extra)
         m_all.Add(audio);
 }
-
-CAudioServices& AudioServices() {
-    static CAudioServices services;
-    return services;
-}

@@ -1,8 +1,9 @@
 #pragma once
-// The sound devices the program uses and the event pump that delivers their completions, one
-// set for the one thread. The virtual loopback card is always there and listed first; a host
-// adds its system's devices (ALSA) and the device-under-test model from its settings; a test
-// may put a card of its own in place of all of them.
+// The sound devices an application uses and the event pump that delivers their completions, one
+// set for the one thread; the host owns it and hands it to the application. The virtual loopback
+// card is always there and listed first; a host adds its system's devices (ALSA) and the
+// device-under-test model from its settings; a test may put a card of its own in place of all of
+// them.
 
 #include "platform/AudioSystems.h"
 #include "platform/DeviceModel.h"
@@ -37,6 +38,3 @@ private:
     CAudioSystems m_all;
     IAudioSystem* m_pReplacement = nullptr;
 };
-
-/** The program's one set of sound services. */
-CAudioServices& AudioServices();

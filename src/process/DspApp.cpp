@@ -1,7 +1,6 @@
 #include "process/DspApp.h"
 
 #include "platform/AtomicFile.h"
-#include "platform/AudioServices.h"
 #include "process/PlugInCall.h"
 #include "process/ProcessSelectDlg.h"
 
@@ -18,10 +17,10 @@ std::string RecentKey(int i) {
 }
 } // namespace
 
-CDspApp::CDspApp(const CModuleRegistry& registry, IMessageSink& sink, IClock& clock,
-                 ISettingsStore* settings)
-    : m_registry(registry), m_sink(sink), m_clock(clock), m_pSettingsStore(settings),
-      m_plugIns(registry.GetPlugIns()) {
+CDspApp::CDspApp(const CModuleRegistry& registry, IMessageSink& sink, const CAppServices& services)
+    : m_registry(registry), m_sink(sink), m_clock(services.clock), m_audio(services.audio),
+      m_pSettingsStore(services.settings), m_pFileDialog(services.fileDialog),
+      m_pClipboard(services.clipboard), m_plugIns(registry.GetPlugIns()) {
     if (m_pSettingsStore) {
         m_settings.Read(*m_pSettingsStore);
         m_plugInsEnabled = m_settings.enablePlugIns != 0;
@@ -69,13 +68,13 @@ void CDspApp::ShowOpenError(const std::string& error) {
 
 // ---- Documents ----------------------------------------------------------------------------
 
-CDspDoc* CDspApp::CreateDocument(const std::list<std::string>& names,
-                                 const std::list<std::string>& ids) {
+CDspDoc* CDspApp::CreateDocument(const CProcessPlan& plan) {
     m_documents.push_back(std::make_unique<CDspDoc>(this));
     CDspDoc* doc = m_documents.back().get();
     // Knowing the steps before the views exist gives their block lists the right descriptions.
-    doc->SetSteps(names, ids);
-    doc->BuildViews(m_stepClasses);
+    doc->SetSteps(plan.names, plan.ids);
+    doc->BuildViews(plan.classes);
+    doc->SetPlugInTable(plan.plugIns);
     return doc;
 }
 
@@ -85,9 +84,6 @@ std::string CDspApp::NewUntitledTitle() {
 
 CDspDoc* CDspApp::OnFileNew() {
     m_savedPaneSizes.fill({});
-    m_editorNames.clear();
-    m_stepClasses.clear();
-    m_plugInTable.clear();
     CDspDoc* doc = CreateDocument();
     doc->SetTitle(NewUntitledTitle());
     m_pCurrentDoc = doc;
@@ -102,7 +98,6 @@ void CDspApp::CloseDocument(CDspDoc* doc) {
     doc->OnEditStop();
     if (m_hooks.documentClosing) m_hooks.documentClosing(doc);
     if (m_pCurrentDoc == doc) m_pCurrentDoc = nullptr;
-    if (m_pReopenDoc == doc) m_pReopenDoc = nullptr;
     m_documents.erase(it);
 }
 
@@ -137,78 +132,55 @@ bool ReadProcessFile(CDspDoc& doc, const std::string& path, bool complete, std::
 }
 } // namespace
 
-CDspDoc* CDspApp::OpenDocumentFile(const std::string& path, std::string& error) {
-    // A file opened just before waits for its rebuild at the next idle call: finish it first,
-    // or this file's first reading would take its place.
-    if (m_pReopenDoc) {
-        std::string reopenError;
-        if (!ReopenMarkedDocument(reopenError)) ShowOpenError(reopenError);
-    }
-    // The first reading only learns the steps: its frame cannot have one pane per step yet.
-    m_stepClasses.clear();
-    m_plugInTable.clear();
-    CDspDoc* doc = CreateDocument();
-    if (!ReadProcessFile(*doc, path, false, error)) {
-        CloseDocument(doc);
+CDspDoc* CDspApp::OpenDocumentFile(const std::string& path, std::string& error, EOpenAs as) {
+    // The first reading only learns the steps; no host sees its document.
+    CDspDoc* first = CreateDocument();
+    if (!ReadProcessFile(*first, path, false, error)) {
+        CloseDocument(first);
         return nullptr;
     }
+    CDspDoc* doc = first;
+    if (first->GetStepCount() >= 1 && first->GetStepCount() <= CDspDoc::kMaxSteps) {
+        const std::optional<CProcessPlan> plan =
+            ResolvePlan(first->GetStepNames(), first->GetStepIdentities(), error);
+        CloseDocument(first);
+        if (!plan) return nullptr;
+        // The second reading builds one view per step and reads every module's state.
+        doc = CreateDocument(*plan);
+        doc->SetReadModuleStates(true);
+        if (!ReadProcessFile(*doc, path, true, error)) {
+            CloseDocument(doc);
+            return nullptr;
+        }
+        doc->ShowCurrentParams();
+    }
+    // Marked before any host sees it, so no frame takes the calibration's window placement.
+    doc->SetCalibrationDocument(as == EOpenAs::CalibrationProcess);
     m_pCurrentDoc = doc;
-    if (doc->GetStepCount() >= 1 && doc->GetStepCount() <= CDspDoc::kMaxSteps &&
-        !OnOpenProcessFlow(doc, error)) {
-        CloseDocument(doc);
-        return nullptr;
-    }
     AddToRecentFileList(path);
     if (m_hooks.documentOpened) m_hooks.documentOpened(doc);
     return doc;
 }
 
-CDspDoc* CDspApp::ReopenMarkedDocument(std::string& error) {
-    CDspDoc* old = m_pReopenDoc;
-    if (!old) return nullptr;
-    const std::string path = old->GetPathName();
-    const auto names = old->GetStepNames();
-    const auto ids = old->GetStepIdentities();
-    const bool calibration = old->IsCalibrationDocument();
-    CloseDocument(old);
-    CDspDoc* doc = CreateDocument(names, ids);
-    doc->SetPlugInTable(m_plugInTable);
-    doc->SetCalibrationDocument(calibration);
-    doc->SetReadModuleStates(true);
-    if (!ReadProcessFile(*doc, path, true, error)) {
-        CloseDocument(doc);
-        return nullptr;
-    }
-    m_pCurrentDoc = doc;
-    doc->ShowCurrentParams();
-    m_pReopenDoc = nullptr;
-    if (m_hooks.documentOpened) m_hooks.documentOpened(doc);
-    return doc;
-}
-
-bool CDspApp::OnIdle(long count) {
+bool CDspApp::Slice() {
     // A modal message box shown by a step runs a nested event loop, whose idle timer may ask
     // for a slice again: the slice that showed it finishes first.
-    if (m_inIdle) return true;
-    m_inIdle = true;
+    if (m_inSlice) return true;
+    m_inSlice = true;
     struct CLeave {
         bool& flag;
         ~CLeave() { flag = false; }
-    } leave{m_inIdle};
+    } leave{m_inSlice};
     // Device completions. A step that waits for them is asked again only after this, so wait
     // a moment for a descriptor then instead of spinning the processor.
     const bool waiting = std::any_of(m_documents.begin(), m_documents.end(),
                                      [](const auto& d) { return d->IsStepPending(); });
-    AudioServices().GetEventPump().DispatchPending(waiting ? kPendingWaitMs : 0);
-    if (m_pReopenDoc) {
-        std::string error;
-        if (!ReopenMarkedDocument(error)) ShowOpenError(error);
-    }
+    m_audio.GetEventPump().DispatchPending(waiting ? kPendingWaitMs : 0);
     bool busy = false;
     // A module may close nothing here, but iterate by index in case a slice opens a document.
     for (size_t i = 0; i < m_documents.size(); ++i) {
         CDspDoc* doc = m_documents[i].get();
-        doc->OnIdle(count);
+        doc->OnIdle();
         busy = busy || (doc->IsRunning() && !doc->IsPaused());
     }
     return busy;
@@ -223,9 +195,10 @@ std::vector<std::string> CDspApp::GetAvailableModules() const {
     return names;
 }
 
-bool CDspApp::ResolveNames(const std::list<std::string>& names, std::string& error) {
-    std::vector<const CModuleClass*> classes;
-    std::vector<PlugInEntry> table(names.size(), nullptr);
+std::optional<CProcessPlan> CDspApp::ResolvePlan(const std::list<std::string>& names,
+                                                 const std::list<std::string>& ids,
+                                                 std::string& error) const {
+    CProcessPlan plan{names, ids, {}, std::vector<PlugInEntry>(names.size(), nullptr)};
     size_t position = 0;
     for (const std::string& name : names) {
         const CModuleClass* c = m_registry.Find(name);
@@ -238,10 +211,10 @@ bool CDspApp::ResolveNames(const std::list<std::string>& names, std::string& err
                                          failure)) {
                         error = "Step " + std::to_string(position + 1) + ": the plug-in module \"" +
                                 name + "\" failed in GetRunTimeClass: " + failure;
-                        return false;
+                        return std::nullopt;
                     }
                     c = static_cast<const CModuleClass*>(answer);
-                    table[position] = p.entry;
+                    plan.plugIns[position] = p.entry;
                     break;
                 }
             }
@@ -250,49 +223,36 @@ bool CDspApp::ResolveNames(const std::list<std::string>& names, std::string& err
             // A step without a class would shift every later step onto another step's state.
             error = "Step " + std::to_string(position + 1) + " uses the module \"" + name +
                     "\", which is not available";
-            return false;
+            return std::nullopt;
         }
-        classes.push_back(c);
+        plan.classes.push_back(c);
         ++position;
     }
-    m_stepClasses = std::move(classes);
-    m_plugInTable = std::move(table);
-    return true;
-}
-
-bool CDspApp::OnOpenProcessFlow(CDspDoc* doc, std::string& error) {
-    m_editorNames = doc->GetStepNames();
-    if (!ResolveNames(m_editorNames, error)) return false;
-    m_pCurrentDoc = doc;
-    m_pReopenDoc = doc;
-    doc->SetPlugInTable(m_plugInTable);
-    return true;
+    return plan;
 }
 
 CDspDoc* CDspApp::OnChangeProcessFlow(CDspDoc* doc,
                                       const std::function<bool(CProcessSelectDlg&)>& runDialog) {
     m_savedPaneSizes.fill({});
-    m_editorNames = doc->GetStepNames();
-    m_editorIds = doc->GetStepIdentities();
     m_pCurrentDoc = doc;
-    CProcessSelectDlg dialog(*this);
+    CProcessSelectDlg dialog(*this, doc->GetStepNames(), doc->GetStepIdentities());
     if (!runDialog(dialog)) return nullptr;
+    const CProcessPlan plan = dialog.GetPlan();
 
     // Module states travel through the transfer archive, matched by step identity.
     CArchive transfer;
-    doc->SerializeToCurrentFile(transfer, m_editorIds);
+    doc->SerializeToCurrentFile(transfer, plan.ids);
     CloseDocument(doc);
 
     // The rebuilt process is a new, untitled document: saving it asks where to.
-    CDspDoc* edited = CreateDocument(m_editorNames, m_editorIds);
+    CDspDoc* edited = CreateDocument(plan);
     edited->SetTitle(NewUntitledTitle());
     edited->SetModifiedFlag(true);
     m_pCurrentDoc = edited;
-    edited->SetPlugInTable(m_plugInTable);
     CArchive in(transfer.GetBuffer());
-    edited->SerializeToCurrentFile(in, m_editorIds);
+    edited->SerializeToCurrentFile(in, plan.ids);
     if (!in.Ok()) MessageBox("The module settings could not be carried over: " + in.GetError());
-    edited->SetSteps(m_editorNames, m_editorIds);
+    edited->SetSteps(plan.names, plan.ids);
     edited->ShowCurrentParams();
     if (m_hooks.documentOpened) m_hooks.documentOpened(edited);
     return edited;

@@ -1,15 +1,13 @@
 #pragma once
 // The application object: the open process documents, the module registry and plug-ins, the
-// editing state that describes the next document frame, the idle handler that drives every
-// running document, the recent-file list and the message box.
+// services the host hands over, the slice that drives every running document (run through
+// CRunLoop), the recent-file list and the message box.
 
-#include "platform/Clipboard.h"
-#include "platform/Clock.h"
-#include "platform/FileDialog.h"
-#include "platform/SettingsStore.h"
 #include "base/Archive.h"
+#include "process/AppServices.h"
 #include "process/DspDoc.h"
 #include "process/ModuleRegistry.h"
+#include "process/ProcessPlan.h"
 #include "ui/AppSettings.h"
 #include "ui/MessageSink.h"
 
@@ -18,6 +16,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,8 +38,7 @@ public:
     static constexpr int kRecentFiles = 4;
     static constexpr const char* kDocName = "Aurivo";
 
-    CDspApp(const CModuleRegistry& registry, IMessageSink& sink, IClock& clock,
-            ISettingsStore* settings = nullptr);
+    CDspApp(const CModuleRegistry& registry, IMessageSink& sink, const CAppServices& services);
     ~CDspApp();
 
     // Services.
@@ -53,6 +51,8 @@ public:
      *  above. Views take it at their next painting. */
     void SetLightPlots(bool on);
     IClock& GetClock() const { return m_clock; }
+    /** The sound devices and the pump that delivers their completions. */
+    CAudioServices& GetAudio() const { return m_audio; }
     /** The clipboard: the application's own in-memory one until a host supplies another. */
     IClipboard& GetClipboard() const { return m_pClipboard ? *m_pClipboard : m_memoryClipboard; }
     void SetClipboard(IClipboard* clipboard) { m_pClipboard = clipboard; }
@@ -77,44 +77,35 @@ public:
     void SetCurrentDocument(CDspDoc* doc) { m_pCurrentDoc = doc; }
     /** A new, empty process document (one plain view). */
     CDspDoc* OnFileNew();
-    /** Reads a process file to learn its steps (first reading). The document is rebuilt with
-     *  one view per step at the next idle call (or ReopenMarkedDocument). Null with a message
-     *  when the file cannot be read. */
-    CDspDoc* OpenDocumentFile(const std::string& path, std::string& error);
-    /** Rebuilds the document marked by the first reading and reads every module's state.
-     *  Returns the rebuilt document; null when none was marked, or with a message on failure. */
-    CDspDoc* ReopenMarkedDocument(std::string& error);
-    CDspDoc* GetDocumentToReopen() const { return m_pReopenDoc; }
+    /** What a process is opened as: the user's, or the calibration dialog's own process
+     *  (CDspDoc::IsCalibrationDocument), whatever the file is named. */
+    enum class EOpenAs { UserProcess, CalibrationProcess };
+    /** Opens a process file: the first reading learns its steps, the second reads every
+     *  module's state into a document built with one view per step (a file without steps opens
+     *  as an empty process). Null with a message naming the file when it cannot be read. */
+    CDspDoc* OpenDocumentFile(const std::string& path, std::string& error,
+                              EOpenAs as = EOpenAs::UserProcess);
     /** Closes the document after asking to save changes; false when the user cancelled. */
     bool OnFileClose(CDspDoc* doc);
     /** Destroys the document without asking. */
     void CloseDocument(CDspDoc* doc);
-
-    /** The idle handler: re-opens a marked document, then gives every document one slice.
-     *  True while some document runs and is not paused. */
-    bool OnIdle(long count = 0);
 
     // Editing.
     /** Edits the steps of `doc` through the editor (runDialog returns true for OK). The
      *  document is replaced by a rebuilt one, which is returned; null when cancelled. */
     CDspDoc* OnChangeProcessFlow(CDspDoc* doc,
                                  const std::function<bool(CProcessSelectDlg&)>& runDialog);
-    /** After a first reading: resolves the step names and marks the document for re-opening.
-     *  False with a message when a step names no available module. */
-    bool OnOpenProcessFlow(CDspDoc* doc, std::string& error);
-    /** Resolves step names to module classes and the plug-in table. False with a message
-     *  naming the first step whose module is not available. */
-    bool ResolveNames(const std::list<std::string>& names, std::string& error);
+    /** Resolves step names to module classes and plug-in entries. None with a message naming
+     *  the first step whose module is not available. */
+    std::optional<CProcessPlan> ResolvePlan(const std::list<std::string>& names,
+                                            const std::list<std::string>& ids,
+                                            std::string& error) const;
     /** Built-in names, then plug-in names. */
     std::vector<std::string> GetAvailableModules() const;
 
     const std::string& GetSchema() const { return m_schema; }
     void SetSchema(const std::string& schema) { m_schema = schema; }
 
-    std::list<std::string> m_editorNames;
-    std::list<std::string> m_editorIds;
-    std::vector<const CModuleClass*> m_stepClasses;
-    std::vector<PlugInEntry> m_plugInTable;
     std::array<CSize, 6> m_savedPaneSizes{};
 
     // Recent files.
@@ -122,20 +113,25 @@ public:
     const std::deque<std::string>& GetRecentFiles() const { return m_recentFiles; }
 
 private:
+    friend class CRunLoop;
     /** Milliseconds a slice may wait for a device's descriptor while a step is pending. */
     static constexpr int kPendingWaitMs = 2;
 
+    /** One slice of every document (CRunLoop runs it): device completions, then one step of
+     *  each running document. True while some document runs and is not paused. */
+    bool Slice();
+
     /** Sets a settings field and writes it to the store under its entry's key. */
     void StoreSetting(int CAppSettings::*field, int value);
-    /** A document of those steps, its views built from the step class list. */
-    CDspDoc* CreateDocument(const std::list<std::string>& names = {},
-                            const std::list<std::string>& ids = {});
+    /** A document of the plan's steps, one view each (one plain view for no steps). */
+    CDspDoc* CreateDocument(const CProcessPlan& plan = {});
     /** "Aurivo1", "Aurivo2", ... */
     std::string NewUntitledTitle();
 
     const CModuleRegistry& m_registry;
     IMessageSink& m_sink;
     IClock& m_clock;
+    CAudioServices& m_audio;
     ISettingsStore* m_pSettingsStore;
     CAppSettings m_settings;
     IFileDialog* m_pFileDialog = nullptr;
@@ -145,9 +141,8 @@ private:
     std::vector<CPlugInModule> m_plugIns;
     std::vector<std::unique_ptr<CDspDoc>> m_documents;
     CDspDoc* m_pCurrentDoc = nullptr;
-    CDspDoc* m_pReopenDoc = nullptr;
     std::string m_schema;
     std::deque<std::string> m_recentFiles;
     int m_untitledCount = 0;
-    bool m_inIdle = false; // a slice is running (see OnIdle)
+    bool m_inSlice = false; // a slice is running (see Slice)
 };

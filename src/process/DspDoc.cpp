@@ -183,7 +183,7 @@ bool CDspDoc::PauseProcess() {
     return false;
 }
 
-int CDspDoc::OnIdle(long) {
+int CDspDoc::OnIdle() {
     if (m_redrawPending) {
         bool visible = false;
         for (auto& v : m_views) {

@@ -139,8 +139,6 @@ public:
     bool RunProcess() { return OnEditRun(); }
     bool StopProcess() { return OnEditStop(); }
     bool PauseProcess();
-    /** One idle slice: processes the step at the current position; 1 while more work follows. */
-    int OnIdle(long count = 0);
     /** Applies the document's settings to every module (ends any run). */
     void ShowCurrentParams();
     /** Fills the FFT options from the document. */
@@ -168,6 +166,11 @@ public:
     bool SaveModified();
 
 private:
+    friend class CDspApp;
+    /** One slice (the application's, through CRunLoop): processes the step at the current
+     *  position; 1 while more work follows. */
+    int OnIdle();
+
     enum class EPlugInCall { BuiltIn, Answered, Failed };
     /** Calls the step's plug-in entry (BuiltIn for a built-in module's step). A plug-in that
      *  throws has Failed: the step shows why, unless `failure` takes the message instead. */

@@ -1,7 +1,6 @@
 #include "process/DspView.h"
 
 #include "process/DspApp.h"
-#include "process/ChannelList.h"
 #include "process/DspDoc.h"
 #include "ui/StatusLine.h"
 
@@ -128,9 +127,7 @@ int CDspView::CheckClipboardAction(int count) {
 
 void CDspView::SelectChannel(int channel) {
     m_selectedChannel = channel;
-    // Plot channels 1 and 2 show which one is selected ("Sel All" marks neither).
-    for (int i = 0; i < 2; ++i)
-        if (CChannel* plot = GetChannelPointer(i)) plot->m_selected = channel == i + 1;
+    m_plot.SelectChannel(channel);
     Invalidate();
 }
 

@@ -2,15 +2,13 @@
 // The base of every module of a process: the run contract the document drives, the three block
 // lists every module owns, its step number, error reporting, channel selection, the control
 // model its control bar shows, the readouts its display shows, and its part of a process file.
+// What it draws and how the mouse moves its markers is the plot it owns (plot/Plot.h).
 
 #include "dsp/DSPFFTDataList.h"
 #include "platform/Canvas.h"
 #include "platform/Colour.h"
 #include "base/Archive.h"
-#include "process/ChannelList.h"
-#include "process/PlotColours.h"
-#include "process/PlotGrid.h"
-#include "process/PlotMarker.h"
+#include "plot/Plot.h"
 #include "base/RuntimeClass.h"
 #include "process/Readout.h"
 #include "process/SettingField.h"
@@ -117,7 +115,7 @@ public:
 
     CDSPFFTDataList* GetWorkingList() const { return m_pWorkingList.get(); }
     /** The colours of the theme the view last painted with. */
-    const CPlotColours& GetPlotColours() const { return m_plotColours; }
+    const CPlotColours& GetPlotColours() const { return m_plot.Colours(); }
     CDSPFFTDataList* GetDisplayList() const { return m_pDisplayList.get(); }
     CDSPFFTDataList* GetThirdList() const { return m_pThirdList.get(); }
 
@@ -153,30 +151,30 @@ public:
      *  FFT options, printing) or does not know it. */
     virtual bool OnContextCommand(const std::string& /*id*/) { return false; }
 
-    // Plot drawing (DspViewDraw.cpp). `rect` is the client area in pixels; modules draw their
+    // Plot drawing (DspViewPlot.cpp). `rect` is the client area in pixels; modules draw their
     // plots after calling the base.
     virtual void OnDraw(ICanvas& canvas, const CRect& rect);
     /** The plot area: the client rectangle less the control bar and status bar. */
-    virtual CRect GetScreenRect(const CRect& client) const;
+    virtual CRect GetScreenRect(const CRect& client) const { return m_plot.Area(client); }
     /** Heights in pixels of the control bar and status bar that the host lays out. */
-    void SetBarHeights(int controlBar, int statusBar);
-    /** Minor ticks along grid line `index` of the view's grid layout in `rect`. */
-    void DrawXDirTicks(ICanvas& canvas, const CRect& rect, int index) const;
-    void DrawYDirTicks(ICanvas& canvas, const CRect& rect, int index) const;
+    void SetBarHeights(int controlBar, int statusBar) {
+        m_plot.SetBarHeights(controlBar, statusBar);
+    }
 
-    // Marker dragging (DspViewMarkers.cpp); positions in client pixels.
+    // Marker dragging (DspViewPlot.cpp) through the plot; positions in client pixels. Switching
+    // a marker on stops the run, so the marker reads a block that stays.
     virtual void OnLButtonDown(CPoint point);
     virtual void OnMouseMove(CPoint point, bool leftButtonDown);
     virtual void OnLButtonUp(CPoint point);
     /** True while the view holds the mouse capture. */
-    bool HasCapture() const { return m_capture; }
+    bool HasCapture() const { return m_plot.HasCapture(); }
     /** Plot channel `index` (0-based); null when the view has none. */
-    CChannel* GetChannelPointer(int index) const;
+    CChannel* GetChannelPointer(int index) const { return m_plot.GetChannel(index); }
     /** Makes one plot channel per document channel when the view has none. */
     void CreateChannels();
     /** The single marker of a view without plot channels, and the rectangle it lives in. */
-    const CPlotMarker& GetPlotMarker() const { return m_plotMarker; }
-    void SetPlotRect(const CRect& rect) { m_plotRect = rect; }
+    const CPlotMarker& GetPlotMarker() const { return m_plot.Marker(); }
+    void SetPlotRect(const CRect& rect) { m_plot.SetPlotRect(rect); }
 
     /** Writes or reads the CDspView record and the selected channel. */
     void Serialize(CArchive& ar) override;
@@ -202,18 +200,13 @@ protected:
     std::shared_ptr<CDSPFFTDataList> m_pThirdList;
     std::string m_errorText = "Unknown Error";
     int m_selectedChannel = 0;
-    CPlotColours m_plotColours;
-    CGridLayout m_gridLayout;
-    std::unique_ptr<CChannelList> m_pChannels;
-    CPlotMarker m_plotMarker;
-    CRect m_plotRect;
+    /** The grid, plot channels, markers and mouse capture of what the module draws. */
+    CPlot m_plot;
 
 private:
     void SelectChannel(int channel);
     /** What the module writes into a process file now. */
     std::vector<uint8_t> StoredState();
-    /** True when some plot channel has a plot rectangle: markers then belong to channels. */
-    bool UsesPlotChannels() const;
     std::unique_ptr<CDSPFFTDataList> NewListInDocumentShape() const;
 
     CDspDoc* m_pDocument = nullptr;
@@ -222,7 +215,4 @@ private:
     std::string m_refusal; // why the change being applied was refused
     bool m_inControlChange = false;
     bool m_modifiedPending = false;
-    bool m_capture = false;
-    int m_controlBarHeight = 0;
-    int m_statusBarHeight = 0;
 };

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
+#include <optional>
 
-CProcessSelectDlg::CProcessSelectDlg(CDspApp& app)
-    : m_app(app), m_available(app.GetAvailableModules()), m_names(app.m_editorNames),
-      m_ids(app.m_editorIds) {
+CProcessSelectDlg::CProcessSelectDlg(CDspApp& app, std::list<std::string> names,
+                                     std::list<std::string> ids)
+    : m_app(app), m_available(app.GetAvailableModules()), m_names(std::move(names)),
+      m_ids(std::move(ids)) {
     for (const std::string& id : m_ids)
         m_highestId = std::max(m_highestId, std::atoi(id.c_str()));
 }
@@ -58,8 +60,8 @@ void CProcessSelectDlg::OnClearAll() {
 }
 
 bool CProcessSelectDlg::OnOK(std::string& message) {
-    if (!m_app.ResolveNames(m_names, message)) return false;
-    m_app.m_editorNames = m_names;
-    m_app.m_editorIds = m_ids;
+    std::optional<CProcessPlan> plan = m_app.ResolvePlan(m_names, m_ids, message);
+    if (!plan) return false;
+    m_plan = std::move(*plan);
     return true;
 }

@@ -2,7 +2,7 @@
 // The process editor ("Process Select") as a model: the available modules, the step list being
 // composed with its identities, and the Insert / Delete / Clear All / OK rules.
 
-#include "process/ModuleClass.h"
+#include "process/ProcessPlan.h"
 
 #include <list>
 #include <string>
@@ -15,8 +15,9 @@ public:
     static constexpr int kModuleLimit = 6;
     static constexpr const char* kEndMarker = "End";
 
-    /** Copies the application's editor lists. */
-    explicit CProcessSelectDlg(CDspApp& app);
+    /** Starts from the steps of the process being edited (none for a new one). */
+    explicit CProcessSelectDlg(CDspApp& app, std::list<std::string> names = {},
+                               std::list<std::string> ids = {});
 
     /** Built-in names in registry order, then the plug-in names. */
     const std::vector<std::string>& GetAvailable() const { return m_available; }
@@ -37,9 +38,11 @@ public:
     bool AppendModule(const std::string& name, std::string& message);
     void OnDelete();
     void OnClearAll();
-    /** "OK": hands the lists to the application and resolves the names to classes. False with
-     *  a message when a name matches no module. */
+    /** "OK": resolves the names to classes into the plan. False with a message when a name
+     *  matches no module. */
     bool OnOK(std::string& message);
+    /** What OK resolved: the steps the edited document is built from. */
+    const CProcessPlan& GetPlan() const { return m_plan; }
 
 private:
     CDspApp& m_app;
@@ -47,4 +50,5 @@ private:
     std::list<std::string> m_names;
     std::list<std::string> m_ids;
     int m_highestId = 0;
+    CProcessPlan m_plan;
 };

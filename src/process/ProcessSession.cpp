@@ -4,20 +4,9 @@
 #include "process/GivenPathDialog.h"
 #include "process/ProcessSelectDlg.h"
 
-bool RunIdleSlice(CDspApp& app) {
-    return app.OnIdle() || app.GetDocumentToReopen() != nullptr;
-}
-
-bool RunStep(CDspApp& app, const CDspDoc& doc) {
-    do
-        RunIdleSlice(app);
-    while (doc.IsRunning() && doc.IsStepPending());
-    return doc.IsRunning();
-}
-
 CProcessSession::CProcessSession(const CModuleRegistry& registry, IClock& clock,
                                  ISettingsStore* settings)
-    : m_app(registry, m_sink, clock, settings) {}
+    : m_app(registry, m_sink, {.clock = clock, .audio = m_audio, .settings = settings}) {}
 
 bool CProcessSession::Create(const std::vector<std::string>& modules,
                              const CSessionOptions& options, std::string& error) {
@@ -39,9 +28,6 @@ bool CProcessSession::Create(const std::vector<std::string>& modules,
 
 bool CProcessSession::Open(const std::string& path, std::string& error) {
     CDspDoc* doc = m_app.OpenDocumentFile(path, error);
-    if (!doc) return false;
-    // The first reading learnt the steps; the second builds their modules and reads them.
-    if (m_app.GetDocumentToReopen()) doc = m_app.ReopenMarkedDocument(error);
     if (!doc) return false;
     m_doc = doc;
     return true;
@@ -108,20 +94,12 @@ std::vector<CSettingValue> CProcessSession::GetSettings(int step) const {
     return view ? view->GetSettings() : std::vector<CSettingValue>();
 }
 
-int CProcessSession::Run(int passes, const SliceCallback& onSlice) {
+int CProcessSession::Run(int passes, const CRunLoop::StepCallback& onStep) {
     m_sink.ClearRecords();
-    const int steps = GetStepCount();
-    if (steps == 0 || passes <= 0 || !m_doc->OnEditRun()) return 0;
-    const long total = long(passes) * steps;
-    long slices = 0;
-    while (slices < total) {
-        if (!RunStep(m_app, *m_doc)) break; // a step failed or stopped the run
-        if (onSlice && !onSlice(int(slices / steps) + 1, int(slices % steps) + 1)) break;
-        ++slices;
-        if (m_doc->IsPaused()) m_doc->OnEditRun();
-    }
+    if (GetStepCount() == 0 || passes <= 0) return 0;
+    const int done = m_loop.Run(*m_doc, passes, onStep);
     m_doc->OnEditStop();
-    return int(slices / steps);
+    return done;
 }
 
 std::vector<std::string> CProcessSession::GetMessages() const {

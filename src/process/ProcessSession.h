@@ -1,27 +1,18 @@
 #pragma once
 // The headless session: one process document driven without a display, the way the command
-// line, the tests and the desktop's idle loop drive processes. It composes a process from module
-// names through the process editor, opens a process file (both readings), changes controls,
-// runs passes slice by slice, gives readouts and settings as label/value pairs and saves. One
-// thread; nothing here blocks.
+// line, the tests and the benchmarks drive processes. It composes a process from module names
+// through the process editor, opens a process file, changes controls, runs passes through the
+// run loop, gives readouts and settings as label/value pairs and saves. One thread; nothing
+// here blocks.
 
 #include "platform/Clock.h"
 #include "process/DspApp.h"
+#include "process/RunLoop.h"
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
-
-/** One idle slice of every open document of the application, re-opening a document whose file
- *  was read for its steps first. True while idle work remains (a run that is not paused, or a
- *  document still to re-open). GUI thread. */
-bool RunIdleSlice(CDspApp& app);
-/** Idle slices until the current step of `doc` has finished: a step waiting for its device is
- *  asked again after each dispatch of device messages until it completes or its deadline fails
- *  it. For hosts that run a fixed number of steps (the command line, calibration, tests); the
- *  desktop slices from its timer instead. True while `doc` still runs. */
-bool RunStep(CDspApp& app, const CDspDoc& doc);
 
 /** Block size and sample rate of a new process; absent keeps the document's default. */
 struct CSessionOptions {
@@ -31,7 +22,8 @@ struct CSessionOptions {
 
 class CProcessSession {
 public:
-    /** The session's own application with a recording message sink; `settings` may be null. */
+    /** The session's own application with a recording message sink and its own sound
+     *  services (the virtual card until a host adds devices); `settings` may be null. */
     CProcessSession(const CModuleRegistry& registry, IClock& clock,
                     ISettingsStore* settings = nullptr);
 
@@ -47,6 +39,8 @@ public:
 
     CDspDoc& Document() const { return *m_doc; }
     CDspApp& App() { return m_app; }
+    CRunLoop& Loop() { return m_loop; }
+    CAudioServices& Audio() { return m_audio; }
     int GetStepCount() const { return m_doc ? m_doc->GetStepCount() : 0; }
     /** The module of a 1-based step; null when there is no such step. */
     CDspView* Step(int step) const;
@@ -63,18 +57,18 @@ public:
     std::vector<CReadoutValue> GetReadouts(int step) const;
     std::vector<CSettingValue> GetSettings(int step) const;
 
-    /** Called after each slice with the 1-based pass and step; false stops the run. */
-    using SliceCallback = std::function<bool(int pass, int step)>;
-    /** Runs `passes` passes through every step (pauses from the FFT options are resumed at
-     *  once) and stops; returns the passes completed. A refused start, a module error or the
-     *  callback ends it early. Messages from before the run are forgotten first. */
-    int Run(int passes, const SliceCallback& onSlice = {});
+    /** Runs `passes` passes through every step (pauses from the FFT options
+     *  are resumed at once) and stops; returns the passes completed. A refused start, a module
+     *  error or the callback ends it early. Messages from before the run are forgotten first. */
+    int Run(int passes, const CRunLoop::StepCallback& onStep = {});
 
     /** The messages shown since the last run started (or since opening), as shown. */
     std::vector<std::string> GetMessages() const;
 
 private:
     CRecordingMessageSink m_sink;
+    CAudioServices m_audio;
     CDspApp m_app;
+    CRunLoop m_loop{m_app, EPausePolicy::Resume};
     CDspDoc* m_doc = nullptr;
 };

@@ -1,7 +1,7 @@
 #include "process/ViewPicture.h"
 
 #include "process/DspView.h"
-#include "process/PlotColours.h"
+#include "plot/PlotColours.h"
 
 void DrawViewPicture(CDspView& view, ICanvas& canvas, CSize size) {
     const CRect client{0, 0, size.cx, size.cy};

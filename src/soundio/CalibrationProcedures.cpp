@@ -7,7 +7,6 @@
 #include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
-#include "process/ProcessSession.h"
 #include "soundio/SoundIOView.h"
 
 #include <cmath>
@@ -58,19 +57,13 @@ CCalibrationSession::EOutcome CCalibrationSession::Fail(const std::string& statu
 }
 
 bool CCalibrationSession::Slice() {
-    for (;;) {
-        RunIdleSlice(m_app);
-        if (!m_pCalDoc->IsRunning()) return false;
-        if (!m_pCalDoc->IsStepPending()) break;
-        // While the card is awaited the host keeps its window painted and Stop pressable; a
-        // Stop is kept for the procedure's next look.
-        if (m_host.stopRequested && m_host.stopRequested()) {
-            m_stopPressed = true;
-            break;
-        }
-    }
-    if (m_pCalDoc->IsPaused()) m_pCalDoc->OnEditRun(); // the calibration never pauses
-    return true;
+    // While the card is awaited the host keeps its window painted and Stop pressable; a Stop
+    // is kept for the procedure's next look.
+    return m_loop.Step(*m_pCalDoc, [this] {
+        const bool stop = m_host.stopRequested && m_host.stopRequested();
+        m_stopPressed = m_stopPressed || stop;
+        return stop;
+    });
 }
 
 bool CCalibrationSession::Stopped() {
@@ -135,9 +128,9 @@ CCalibrationSession::EOutcome CCalibrationSession::RunInputLevels() {
     SaveProcess();
     // One slice with the new settings leaves the generator's block as the current list.
     m_pCalDoc->RunProcess();
-    RunIdleSlice(m_app);
+    m_loop.Slice();
     m_pCalDoc->StopProcess();
-    RunIdleSlice(m_app);
+    m_loop.Slice();
 
     const double blockSeconds = size / rate;
     const int loops = static_cast<int>(kInputSeconds / blockSeconds);

@@ -94,11 +94,7 @@ bool CCalibrationSession::Open(const std::vector<std::string>& searchFolders) {
         return false;
     }
     std::string error;
-    CDspDoc* doc = m_app.OpenDocumentFile(m_path, error);
-    // Marked before its second reading, whose document takes the mark over before any frame
-    // shows it.
-    if (doc) doc->SetCalibrationDocument(true);
-    if (doc && m_app.GetDocumentToReopen()) doc = m_app.ReopenMarkedDocument(error);
+    CDspDoc* doc = m_app.OpenDocumentFile(m_path, error, CDspApp::EOpenAs::CalibrationProcess);
     if (!doc) {
         m_app.MessageBox(error, MB_OK);
         return false;

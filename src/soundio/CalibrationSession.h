@@ -6,6 +6,7 @@
 // object; it shows nothing itself except through the application's message boxes and the
 // host's callbacks. GUI thread.
 
+#include "process/RunLoop.h"
 #include "soundio/Calibration.h"
 
 #include <cstdint>
@@ -155,6 +156,7 @@ private:
     void SetStatus(const std::string& status);
 
     CDspApp& m_app;
+    CRunLoop m_loop{m_app, EPausePolicy::Resume}; // the calibration never pauses
     CSoundIOView& m_owner;
     CCalibrationHost m_host;
     bool m_stopPressed = false; // a Stop the host reported while a step was pending

@@ -2,7 +2,7 @@
 
 #include "base/NumberText.h"
 #include "platform/AudioServices.h"
-#include "process/DspDoc.h"
+#include "process/DspApp.h"
 #include "soundio/SoundIOView.h"
 
 #include <algorithm>
@@ -20,12 +20,19 @@ std::string Lower(std::string s) {
 }
 } // namespace
 
+CAudioServices* CSoundIOView::Services() const {
+    const CDspDoc* doc = GetDocument();
+    return doc && doc->GetApp() ? &doc->GetApp()->GetAudio() : nullptr;
+}
+
 IAudioSystem* CSoundIOView::Audio() const {
-    return &AudioServices().GetAudioSystem();
+    CAudioServices* services = Services();
+    return services ? &services->GetAudioSystem() : nullptr;
 }
 
 CEventPump* CSoundIOView::Pump() const {
-    return &AudioServices().GetEventPump();
+    CAudioServices* services = Services();
+    return services ? &services->GetEventPump() : nullptr;
 }
 
 CWaveFormat CSoundIOView::Format() const {

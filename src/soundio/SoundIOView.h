@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+class CAudioServices;
 class CEventPump;
 
 class CSoundIOView : public CDspView, public IWaveClient, private IFrequencyCalibration {
@@ -144,6 +145,8 @@ private:
     bool CheckFrequencyCalibration(std::string& why) override;
     const CDSPFFTData* GetFrequencyCorrection(int channel) const override;
 
+    /** The application's sound devices; null for a view without a document. */
+    CAudioServices* Services() const;
     IAudioSystem* Audio() const;
     CEventPump* Pump() const;
     CWaveFormat Format() const;

@@ -35,7 +35,8 @@ void WithNextModal(const std::function<void(QWidget*)>& action,
 }
 
 void GuiTest::SetUp() {
-    app = std::make_unique<CDspApp>(TestRegistry(), sink, clock);
+    app = std::make_unique<CDspApp>(TestRegistry(), sink,
+                                    CAppServices{.clock = clock, .audio = audio});
     window = std::make_unique<CMainWindow>(*app);
     window->resize(1200, 800);
     window->show();

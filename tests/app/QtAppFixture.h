@@ -28,7 +28,8 @@ struct CWithQApp {
 struct CBuiltInApp : private CWithQApp {
     CRecordingMessageSink sink;
     CFixedClock clock{1700000000};
-    CDspApp app{GetBuiltInModules(), sink, clock};
+    CAudioServices audio;
+    CDspApp app{GetBuiltInModules(), sink, {.clock = clock, .audio = audio}};
     CMainWindow window{app};
 };
 
@@ -40,6 +41,7 @@ protected:
 
     CRecordingMessageSink sink;
     CFixedClock clock{1700000000};
+    CAudioServices audio;
     std::unique_ptr<CDspApp> app;
     std::unique_ptr<CMainWindow> window;
 };

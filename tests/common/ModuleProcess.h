@@ -47,7 +47,7 @@ public:
     bool Pass() {
         if (!Doc().IsRunning() && !Doc().OnEditRun()) return false;
         for (int i = 0; i < Doc().GetStepCount(); ++i)
-            if (!RunStep(App(), Doc())) return false;
+            if (!m_session.Loop().Step(Doc())) return false;
         return true;
     }
     /** Time samples of a 1-based channel of the block the last step handed on. */

@@ -22,4 +22,6 @@ struct CTestSession {
         return session.Create(modules, options, error) ? &session.Document() : nullptr;
     }
     CDspApp& App() { return session.App(); }
+    /** One slice of the run loop; true while the document runs and is not paused. */
+    bool Slice() { return session.Loop().Slice(); }
 };

@@ -5,7 +5,7 @@
 #include "platform/MemorySettings.h"
 #include "platform/RecordingCanvas.h"
 #include "process/DspDoc.h"
-#include "process/PlotColours.h"
+#include "plot/PlotColours.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "platform/RecordingCanvas.h"
 #include "process/DspDoc.h"
-#include "process/PlotMarker.h"
+#include "plot/PlotMarker.h"
 
 #include "common/CaseName.h"
 

@@ -6,6 +6,7 @@
 #include "common/TestModules.h"
 #include "common/TextFileUtil.h"
 
+#include "process/DspApp.h"
 #include "process/DspDoc.h"
 
 #include <gtest/gtest.h>
@@ -100,16 +101,16 @@ TEST_F(ProcessFile, WritesTheExactLayoutAndOnlyAChangedValueMarksItModified) {
 TEST_F(ProcessFile, OpenReadsTwiceAndRestoresEveryModule) {
     std::string error;
     const std::string path = Write("three.process", ThreeStepFile());
-    CDspDoc* first = t.App().OpenDocumentFile(path, error);
-    ASSERT_TRUE(first) << error;
-    EXPECT_EQ(first->GetViewCount(), 1u) << "the first reading cannot build the panes";
-    EXPECT_EQ(t.App().GetDocumentToReopen(), first);
+    std::vector<CDspDoc*> shown;
+    t.App().Hooks().documentOpened = [&](CDspDoc* d) { shown.push_back(d); };
+    CDspDoc* doc = t.App().OpenDocumentFile(path, error);
+    ASSERT_TRUE(doc) << error;
     EXPECT_EQ(t.App().GetSchema(), "Process0");
-
-    t.App().OnIdle(); // the rebuild happens at the next idle call
+    // One call reads twice: the first reading's one-view document is gone, and a host is
+    // shown only the rebuilt document with one pane per step.
     ASSERT_EQ(t.App().GetDocuments().size(), 1u);
-    CDspDoc* doc = t.App().GetDocuments()[0].get();
-    EXPECT_EQ(t.App().GetDocumentToReopen(), nullptr);
+    EXPECT_EQ(t.App().GetDocuments()[0].get(), doc);
+    EXPECT_EQ(shown, std::vector<CDspDoc*>{doc});
     EXPECT_EQ(t.App().GetCurrentDocument(), doc);
     EXPECT_EQ(doc->GetTitle(), "three.process");
     ASSERT_EQ(doc->GetViewCount(), 3u);
@@ -176,6 +177,18 @@ TEST_F(ProcessFile, AUsersFileNamedLikeTheCalibrationProcessIsAnOrdinaryProcess)
     EXPECT_EQ(t.session.Run(1), 0);
     EXPECT_TRUE(t.session.GetMessages().empty());
     doc.SetFrame(nullptr);
+
+    // Opened as the calibration's own process, the document is marked before any host sees it.
+    std::vector<bool> markedWhenShown;
+    t.App().Hooks().documentOpened = [&](CDspDoc* shown) {
+        markedWhenShown.push_back(shown->IsCalibrationDocument());
+    };
+    const std::string path = doc.GetPathName();
+    ASSERT_TRUE(t.App().OpenDocumentFile(path, error)) << error;
+    ASSERT_TRUE(t.App().OpenDocumentFile(path, error, CDspApp::EOpenAs::CalibrationProcess))
+        << error;
+    EXPECT_EQ(markedWhenShown, (std::vector<bool>{false, true}));
+    t.App().Hooks().documentOpened = nullptr;
 }
 
 TEST_F(ProcessFile, LegacyLayoutHasNoClassRecordsAndIsSavedInTheCurrentOne) {
@@ -293,7 +306,8 @@ TEST(ProcessFileClose, SaveModifiedAsksYesNoCancel) {
     CTempFolder dir;
     CRecordingMessageSink sink;
     CFixedClock clock{0};
-    CDspApp app(TestRegistry(), sink, clock);
+    CAudioServices audio;
+    CDspApp app(TestRegistry(), sink, {.clock = clock, .audio = audio});
     CDspDoc* doc = app.OnFileNew();
     const std::string path = dir.File("m.process");
     std::string error;

@@ -19,7 +19,7 @@ protected:
 
 TEST_F(RunLoop, StartsEveryStepThenRunsOneStepPerSliceAndCountsPasses) {
     CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
-    EXPECT_EQ(doc->OnIdle(), 0) << "an idle document does nothing";
+    EXPECT_FALSE(t.Slice()) << "an idle document does nothing";
     ASSERT_TRUE(doc->OnEditRun());
     EXPECT_EQ(CallLog(), (Log{"params1", "params2", "start1", "start2"}));
     for (size_t i = 0; i < 2; ++i) {
@@ -28,7 +28,7 @@ TEST_F(RunLoop, StartsEveryStepThenRunsOneStepPerSliceAndCountsPasses) {
     }
     CallLog().clear();
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(doc->OnIdle(), 1);
+        EXPECT_TRUE(t.Slice());
     EXPECT_EQ(CallLog(), (Log{"process1", "process2", "process1"}));
     EXPECT_EQ(doc->GetPassCount(), 2);
     EXPECT_EQ(doc->GetCurrentStep(), 2);
@@ -43,16 +43,16 @@ TEST_F(RunLoop, PauseOnRecordCountOnePausesAfterEachPass) {
     doc->SetPauseOnRecordCount(1);
     ASSERT_TRUE(doc->OnEditRun());
     CallLog().clear();
-    while (doc->OnIdle() == 1) {}
+    while (t.Slice()) {}
     EXPECT_TRUE(doc->IsPaused());
-    EXPECT_EQ(doc->OnIdle(), 0) << "a paused run does nothing";
+    EXPECT_FALSE(t.Slice()) << "a paused run does nothing";
     EXPECT_EQ(CallLog(), (Log{"process1", "process2", "process3"}));
     EXPECT_EQ(doc->GetPassCount(), 1);
 
     CallLog().clear();
     ASSERT_TRUE(doc->OnEditRun());
     EXPECT_TRUE(CallLog().empty()) << "resuming does not start the modules again";
-    while (doc->OnIdle() == 1) {}
+    while (t.Slice()) {}
     EXPECT_EQ(CallLog(), (Log{"process1", "process2", "process3"}));
     EXPECT_TRUE(doc->IsPaused());
 }
@@ -65,10 +65,10 @@ TEST_F(RunLoop, PauseOnEveryModuleProcessesOneStepPerRun) {
     ASSERT_TRUE(doc->OnEditRun());
     CallLog().clear();
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(doc->OnIdle(), 0);
+        EXPECT_FALSE(t.Slice());
         EXPECT_TRUE(doc->IsPaused());
         EXPECT_EQ(doc->GetCurrentStep(), 2 - i % 2) << "the step that runs next";
-        EXPECT_EQ(doc->OnIdle(), 0);
+        EXPECT_FALSE(t.Slice());
         doc->OnEditRun();
     }
     EXPECT_EQ(CallLog(), (Log{"process1", "process2", "process1"}));
@@ -80,8 +80,8 @@ TEST_F(RunLoop, AFailingStepEndsEveryModuleAndShowsItsError) {
     ModuleAt(*doc, 1).m_failAtCall = 1;
     ASSERT_TRUE(doc->OnEditRun());
     CallLog().clear();
-    EXPECT_EQ(doc->OnIdle(), 1);
-    EXPECT_EQ(doc->OnIdle(), 0);
+    EXPECT_TRUE(t.Slice());
+    EXPECT_FALSE(t.Slice());
     EXPECT_EQ(CallLog(), (Log{"process1", "process2", "end1", "end2", "end3"}));
     EXPECT_FALSE(doc->IsRunning());
     EXPECT_EQ(t.session.GetMessages(),
@@ -102,7 +102,7 @@ TEST_F(RunLoop, AStopFromInsideAStepEndsTheRunWhereItLeftIt) {
     ModuleAt(*doc, 0).m_stopAtCall = 1;
     ASSERT_TRUE(doc->OnEditRun());
     CallLog().clear();
-    EXPECT_EQ(doc->OnIdle(), 0);
+    EXPECT_FALSE(t.Slice());
     EXPECT_FALSE(doc->IsRunning());
     EXPECT_EQ(doc->GetCurrentStep(), 3);
     EXPECT_EQ(CallLog(), (Log{"process1", "end1", "end2"}));
@@ -117,7 +117,7 @@ TEST_F(RunLoop, ARefusedStartEndsEveryModuleAndDoesNotRun) {
               (Log{"params1", "params2", "params3", "start1", "start2", "end1", "end2", "end3"}));
     EXPECT_FALSE(doc->IsRunning());
     EXPECT_FALSE(doc->IsStarting());
-    EXPECT_EQ(doc->OnIdle(), 0);
+    EXPECT_FALSE(t.Slice());
 }
 
 TEST_F(RunLoop, StepsHandTheirListsOnAndStepOnePublishesTheReference) {
@@ -126,12 +126,12 @@ TEST_F(RunLoop, StepsHandTheirListsOnAndStepOnePublishesTheReference) {
     CTestModuleView& first = ModuleAt(*doc, 0);
     CTestModuleView& second = ModuleAt(*doc, 1);
     EXPECT_EQ(doc->GetReferenceList(), first.GetThirdList());
-    doc->OnIdle();
-    doc->OnIdle();
+    t.Slice();
+    t.Slice();
     EXPECT_EQ(first.m_inputSeen, first.GetWorkingList())
         << "after ShowCurrentParams step 1 reads its own list";
     EXPECT_EQ(second.m_inputSeen, first.GetWorkingList());
-    doc->OnIdle();
+    t.Slice();
     EXPECT_EQ(first.m_inputSeen, second.GetWorkingList())
         << "a new pass reads what the last step left";
     EXPECT_EQ(second.GetWorkingList()->GetProcessDescription(), "Step: 2 SoundIO");
@@ -146,10 +146,10 @@ TEST_F(RunLoop, AModuleReplacingItsListsMidRunLeavesTheHandedOnListIntact) {
     const int32_t size = step.GetWorkingList()->GetSize(0);
     step.m_reshapeAtCall = 2;
     ASSERT_TRUE(doc->OnEditRun());
-    doc->OnIdle();
-    doc->OnIdle();
+    t.Slice();
+    t.Slice();
     EXPECT_EQ(step.m_inputSize, size) << "the list handed on before the change";
-    doc->OnIdle();
+    t.Slice();
     EXPECT_EQ(step.m_inputSize, size / 2);
     doc->OnEditStop();
 }
@@ -200,16 +200,16 @@ TEST_F(RunLoop, FFTOptionsRebuildBlockListsOnlyWhenSizeOrRateChange) {
 TEST_F(RunLoop, AppIdleDrivesEveryRunningDocument) {
     CDspDoc* a = t.New({"Signal Generator"});
     CDspDoc* b = t.New({"SoundIO"});
-    EXPECT_FALSE(t.App().OnIdle());
+    EXPECT_FALSE(t.Slice());
     a->OnEditRun();
     b->OnEditRun();
     CallLog().clear();
-    EXPECT_TRUE(t.App().OnIdle());
+    EXPECT_TRUE(t.Slice());
     EXPECT_EQ(CallLog(), (Log{"process1", "process1"}));
     a->PauseProcess();
-    EXPECT_TRUE(t.App().OnIdle());
+    EXPECT_TRUE(t.Slice());
     b->OnEditStop();
-    EXPECT_FALSE(t.App().OnIdle());
+    EXPECT_FALSE(t.Slice());
 }
 
 TEST_F(RunLoop, StatusPaneShowsTheStepThatRunsNextInTheRunStateColour) {
@@ -222,7 +222,7 @@ TEST_F(RunLoop, StatusPaneShowsTheStepThatRunsNextInTheRunStateColour) {
                          "22:13:20 14 Nov 23");
     EXPECT_EQ(idle.colour, (CColour{0, 0, 204}));
     doc->OnEditRun();
-    doc->OnIdle();
+    t.Slice();
     EXPECT_EQ(doc->GetView(1)->UpdateStatusPane(0, black).colour, (CColour{0, 255, 0}));
     EXPECT_EQ(doc->GetView(0)->UpdateStatusPane(0, black).colour, (CColour{0, 0, 204}));
     doc->PauseProcess();
@@ -267,7 +267,7 @@ TEST_F(RunLoop, PlugInStepsAreDrivenThroughTheirEntryPoint) {
 
     t.App().m_plugInsEnabled = false;
     std::string error;
-    EXPECT_FALSE(t.App().ResolveNames({"Tape Echo"}, error));
+    EXPECT_FALSE(t.App().ResolvePlan({"Tape Echo"}, {"1"}, error));
     EXPECT_EQ(error, "Step 1 uses the module \"Tape Echo\", which is not available");
 }
 

@@ -87,8 +87,8 @@ TEST(AlsaLoopback, TheTriggerFindsTheImpulseEveryPassWhereverTheServerPutsIt) {
     const double impulse = std::trunc(0.5 * 32767.0) / 32768.0;
     for (int pass = 0; pass < 10; ++pass) {
         if (pass > 0) {
-            RunStep(t.app, *doc);
-            RunStep(t.app, *doc);
+            t.loop.Step(*doc);
+            t.loop.Step(*doc);
             ASSERT_TRUE(doc->IsRunning()) << ::testing::PrintToString(t.TakeMessages());
         }
         // A machine too busy to feed the device loses samples to an xrun; such a pass is

@@ -283,8 +283,6 @@ TEST(CalibrationSession, OKOffersBothSavesAndWritesTheUsersProcessWithTheNewReco
     CSoundIOTestApp reader;
     std::string readError;
     CDspDoc* reread = reader.app.OpenDocumentFile(processPath, readError);
-    if (reread && reader.app.GetDocumentToReopen())
-        reread = reader.app.ReopenMarkedDocument(readError);
     ASSERT_NE(reread, nullptr) << readError;
     EXPECT_EQ(StepAs<CSoundIOView>(*reread, 1).GetCalibration()->Latency[0].LatencyParams, latency);
 }
@@ -338,7 +336,6 @@ TEST_P(CalibrationShape, AChangeLeavesTheStepUncalibratedAndItsProcessOpens) {
     ASSERT_TRUE(bench.user->OnSaveDocument(path, error)) << error;
     CSoundIOTestApp reader;
     CDspDoc* reread = reader.app.OpenDocumentFile(path, error);
-    if (reread && reader.app.GetDocumentToReopen()) reread = reader.app.ReopenMarkedDocument(error);
     ASSERT_NE(reread, nullptr) << error;
     const CCalibration& read = *StepAs<CSoundIOView>(*reread, 1).GetCalibration();
     EXPECT_EQ(read.Freq[0], CFreqCal{});

@@ -208,8 +208,8 @@ TEST(SoundIO, AStalledCardFailsThePassWithinTheLimitAndStopEndsTheWaitQuietly) {
         // starts afresh.
         t.Pump().SetTimeSource(nullptr);
         ASSERT_TRUE(doc->OnEditRun());
-        t.app.OnIdle(); // the generator
-        t.app.OnIdle(); // SoundIO hands its buffers over and waits
+        t.loop.Slice(); // the generator
+        t.loop.Slice(); // SoundIO hands its buffers over and waits
         ASSERT_TRUE(doc->IsStepPending()) << mode;
         EXPECT_EQ(doc->GetCurrentStep(), 2) << "the document stays on the waiting step";
         doc->OnEditStop();

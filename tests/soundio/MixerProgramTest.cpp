@@ -56,7 +56,6 @@ struct CMixerFixture : testing::Test {
 CDspDoc* OpenProcess(CDspApp& app, const std::string& path) {
     std::string error;
     CDspDoc* doc = app.OpenDocumentFile(path, error);
-    if (doc && app.GetDocumentToReopen()) doc = app.ReopenMarkedDocument(error);
     EXPECT_NE(doc, nullptr) << error;
     return doc;
 }

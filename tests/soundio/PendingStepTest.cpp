@@ -20,7 +20,7 @@ CDspDoc* WaitingProcess(CSoundIOTestApp& t, const char* mode) {
     t.Set(*doc, {std::string("2:mode=") + mode, "2:rate=48000"});
     if (!doc->OnEditRun()) return nullptr;
     for (int slice = 0; slice < 8 && !doc->IsStepPending(); ++slice)
-        t.app.OnIdle();
+        t.loop.Slice();
     return doc->IsStepPending() ? doc : nullptr;
 }
 
@@ -43,10 +43,10 @@ TEST_P(PendingStep, ClosingTheDocumentOrQuittingWhileTheCardIsAwaitedClosesItsDe
     ASSERT_NE(other, nullptr);
 
     t.app.CloseDocument(doc);
-    EXPECT_TRUE(t.app.OnIdle()) << "the other document still waits";
+    EXPECT_TRUE(t.loop.Slice()) << "the other document still waits";
     EXPECT_TRUE(other->IsStepPending());
     t.app.CloseDocument(other);
-    EXPECT_FALSE(t.app.OnIdle()) << "nothing is left to run";
+    EXPECT_FALSE(t.loop.Slice()) << "nothing is left to run";
     EXPECT_EQ(stalled.open, 0) << "every device is closed with its document";
     EXPECT_TRUE(t.TakeMessages().empty());
 }
@@ -63,7 +63,7 @@ TEST_P(PendingStep, AProcessChangeOrNewFFTOptionsWhileTheCardIsAwaitedEndTheRunC
     EXPECT_FALSE(edited->IsStepPending());
     EXPECT_EQ(edited->GetStepCount(), 3);
     EXPECT_EQ(stalled.open, 0) << "the replaced document's devices are closed";
-    t.app.OnIdle();
+    t.loop.Slice();
 
     // New FFT options end the run and leave the step ready for a new one.
     CDspDoc* again = WaitingProcess(t, mode);
@@ -92,7 +92,7 @@ TEST(PendingStepRun, AStepIsAskedAgainUntilItsBufferComesAndOnlyThenTheRunMovesO
     int slices = 0;
     int pending = 0;
     while (doc->GetPassCount() == 1 && doc->IsRunning() && slices < 50) {
-        EXPECT_TRUE(t.app.OnIdle());
+        EXPECT_TRUE(t.loop.Slice());
         ++slices;
         if (doc->IsStepPending()) {
             ++pending;

@@ -18,15 +18,13 @@ CDeviceModel CleanModel(int latency, double gain) {
     return m;
 }
 
-CSoundIOTestApp::CSoundIOTestApp(const CDeviceModel& model)
-    : app(GetBuiltInModules(), sink, clock), card(model) {
-    AudioServices().SetAudioSystem(&card);
+CSoundIOTestApp::CSoundIOTestApp(const CDeviceModel& model) : card(model) {
+    audio.SetAudioSystem(&card);
 }
 
 CSoundIOTestApp::~CSoundIOTestApp() {
     while (!app.GetDocuments().empty())
         app.CloseDocument(app.GetDocuments().back().get());
-    AudioServices().SetAudioSystem(nullptr);
     Pump().SetTimeSource(nullptr);
 }
 
@@ -56,10 +54,7 @@ void CSoundIOTestApp::Set(CDspDoc& doc, const std::vector<std::string>& settings
 }
 
 bool CSoundIOTestApp::Run(CDspDoc& doc, int passes) {
-    if (!doc.OnEditRun()) return false;
-    const int slices = passes * doc.GetStepCount();
-    for (int i = 0; i < slices && doc.IsRunning(); ++i)
-        RunStep(app, doc);
+    loop.Run(doc, passes);
     return doc.IsRunning();
 }
 

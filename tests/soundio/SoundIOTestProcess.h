@@ -6,7 +6,8 @@
 #include "platform/VirtualCard.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
-#include "process/ProcessSession.h"
+#include "modules/BuiltInModules.h"
+#include "process/RunLoop.h"
 #include "soundio/SoundIOView.h"
 
 #include <string>
@@ -18,15 +19,17 @@ CDeviceModel CleanModel(int latency, double gain = 1.0);
 struct CSoundIOTestApp {
     CRecordingMessageSink sink;
     CFixedClock clock{1700000000};
-    CDspApp app;
+    CAudioServices audio;
+    CDspApp app{GetBuiltInModules(), sink, {.clock = clock, .audio = audio}};
+    CRunLoop loop{app, EPausePolicy::Resume};
     CVirtualCard card;
 
     /** Puts the card in place of the program's devices until destroyed. */
     explicit CSoundIOTestApp(const CDeviceModel& model = {});
     ~CSoundIOTestApp();
     /** Replaces the card (not owned). */
-    void UseCard(IAudioSystem* audio) { AudioServices().SetAudioSystem(audio); }
-    CEventPump& Pump() { return AudioServices().GetEventPump(); }
+    void UseCard(IAudioSystem* replacement) { audio.SetAudioSystem(replacement); }
+    CEventPump& Pump() { return audio.GetEventPump(); }
     /** A new document with these built-in steps, block size and sample rate. */
     CDspDoc* NewProcess(const std::vector<std::string>& names, int size, int rate);
     /** Sets controls ("step:id=value", 1-based steps); fails the test on a refusal. */

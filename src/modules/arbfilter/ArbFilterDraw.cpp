@@ -4,7 +4,7 @@
 #include "modules/arbfilter/ArbFilterView.h"
 
 #include "base/NumberText.h"
-#include "process/AxisText.h"
+#include "plot/AxisText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,10 +67,10 @@ void CArbFilterView::OnDraw(ICanvas& canvas, const CRect& rect) {
     if (Width(plot) > 0 && Height(plot) > 0) DrawPlot(canvas, plot);
 
     const std::string& title = m_titles[size_t(m_editedEnvelope)];
-    canvas.DrawText({area.left + 2, area.top + 2}, title, m_plotColours.windowText);
+    canvas.DrawText({area.left + 2, area.top + 2}, title, GetPlotColours().windowText);
     if (IsInverted(m_editedEnvelope))
         canvas.DrawText({area.left + 2, area.top + 2 + metrics.height}, "Inverted",
-                        m_plotColours.windowText);
+                        GetPlotColours().windowText);
 
     if (Width(textArea) <= 0) return;
     // What the host's editor covers on screen; on paper and in pictures the text itself.
@@ -86,7 +86,7 @@ void CArbFilterView::OnDraw(ICanvas& canvas, const CRect& rect) {
 }
 
 void CArbFilterView::DrawPlot(ICanvas& canvas, const CRect& plot) const {
-    canvas.FillRect(plot, m_plotColours.background);
+    canvas.FillRect(plot, GetPlotColours().background);
     const CDSPFFTData* block = EditedBlock();
     const double fs = block ? block->GetSampleRate() : 0.0;
     const double top = std::log10(fs / 2.0);
@@ -95,7 +95,7 @@ void CArbFilterView::DrawPlot(ICanvas& canvas, const CRect& plot) const {
     const auto x = [&](double f) { return plot.left + Width(plot) * std::log10(f) / top; };
 
     // Frequency grid: ten lines per decade from 1 Hz, the decades labelled.
-    canvas.SetPen({m_plotColours.grid, 1});
+    canvas.SetPen({GetPlotColours().grid, 1});
     for (int decade = 0; decade < 5 && top > 0.0; ++decade)
         for (int multiplier = 1; multiplier <= 10; ++multiplier) {
             const double f = std::pow(10.0, decade) * multiplier;
@@ -104,7 +104,7 @@ void CArbFilterView::DrawPlot(ICanvas& canvas, const CRect& plot) const {
             canvas.DrawLine({px, plot.top}, {px, plot.bottom});
             if (multiplier == 1)
                 canvas.DrawText({px, plot.bottom + 2}, GetXAxisLogFreqDispText(f),
-                                m_plotColours.windowText);
+                                GetPlotColours().windowText);
         }
 
     // dB on the left (symmetric about 0 dB), degrees on the right (45 per division).

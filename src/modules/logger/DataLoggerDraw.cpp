@@ -5,9 +5,9 @@
 
 #include "base/NumberText.h"
 #include "modules/logger/LoggerAxes.h"
-#include "process/AxisText.h"
-#include "process/DivisionScales.h"
-#include "process/PlotValues.h"
+#include "plot/AxisText.h"
+#include "plot/DivisionScales.h"
+#include "plot/PlotValues.h"
 
 #include <algorithm>
 #include <cmath>
@@ -126,7 +126,7 @@ void CDataLoggerView::DrawDisplay(ICanvas& canvas, const CRect& plot) {
             marked = m_pCombined.get();
         }
     }
-    if (!marked || !m_plotMarker.on) return;
+    if (!marked || !m_plot.Marker().on) return;
     // The marker reads the drawn channel of the selected plot on the marker axis.
     const CAxisSettings& axis = MarkerAxis();
     const CDSPFFTData* block = marked->GetAt(drawn);
@@ -155,17 +155,17 @@ void CDataLoggerView::DrawDisplay(ICanvas& canvas, const CRect& plot) {
                               axis.ref,
                               block->GetSampleRate(),
                               LoggerIsTimeAxis(m_xAxisType)};
-    PlaceMarker(m_plotMarker, x, plot);
+    PlaceMarker(m_plot.Marker(), x, plot);
     const std::string text =
-        x.MarkerText(m_plotMarker.index) + MarkerValueText(arrays, scale, m_plotMarker.index);
-    DrawMarkerReadout(canvas, plot, m_plotMarker, text, markedColour);
+        x.MarkerText(m_plot.Marker().index) + MarkerValueText(arrays, scale, m_plot.Marker().index);
+    DrawMarkerReadout(canvas, plot, m_plot.Marker(), text, markedColour);
 }
 
 void CDataLoggerView::DrawGrid(ICanvas& canvas, const CLoggerChan& y1, const CLoggerChan& y2,
                                const CRect& plot) const {
     const int32_t width = plot.right - plot.left, height = plot.bottom - plot.top;
-    canvas.SetPen({m_plotColours.grid, 1});
-    const CColour labelColour = m_plotColours.customText;
+    canvas.SetPen({GetPlotColours().grid, 1});
+    const CColour labelColour = GetPlotColours().customText;
     CLabels labels(canvas, labelColour);
     const int32_t lineHeight = canvas.GetTextMetrics().height;
     for (int i = 0; i <= 8; ++i) {
@@ -209,11 +209,11 @@ void CDataLoggerView::DrawGrid(ICanvas& canvas, const CLoggerChan& y1, const CLo
     }
     // Minor ticks on the middle lines of linear axes; a log axis has them at its left edge.
     if (kind == EAxisKind::log) {
-        DrawYDirTicks(canvas, plot, 0);
+        m_plot.DrawYDirTicks(canvas, plot, 0);
         return;
     }
-    DrawXDirTicks(canvas, plot, m_gridLayout.xTickLine);
-    DrawYDirTicks(canvas, plot, m_gridLayout.yTickLine);
+    m_plot.DrawXDirTicks(canvas, plot, m_plot.Grid().xTickLine);
+    m_plot.DrawYDirTicks(canvas, plot, m_plot.Grid().yTickLine);
 }
 
 std::string CDataLoggerView::GainText() const {
@@ -276,14 +276,14 @@ void CDataLoggerView::OnDraw(ICanvas& canvas, const CRect& rect) {
     const CRect area = GetScreenRect(rect);
     canvas.BeginLayer(area);
     CDspView::OnDraw(canvas, rect);
-    m_plotRect = area.Deflated(m_margins);
-    const CRect plot = m_plotRect;
+    m_plot.SetPlotRect(area.Deflated(m_margins));
+    const CRect plot = m_plot.PlotRect();
     if (plot.IsRectEmpty()) {
         canvas.EndLayer();
         return;
     }
     canvas.SetFont(canvas.IsPrinting() ? kPlotLargeFont : kPlotSmallFont);
-    canvas.FillRect(plot, m_plotColours.background);
+    canvas.FillRect(plot, GetPlotColours().background);
     DrawGrid(canvas, m_axes[0].record, m_axes[1].record, plot);
     DrawControlText(canvas, plot);
     canvas.PushClip(plot);

@@ -5,10 +5,10 @@
 
 #include "base/NumberText.h"
 #include "modules/logger/LoggerAxes.h"
-#include "process/DivisionScales.h"
+#include "plot/DivisionScales.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
-#include "process/ScaleFit.h"
+#include "plot/ScaleFit.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 #include "modules/logger/LoggerAxes.h"
-#include "process/DivisionScales.h"
+#include "plot/DivisionScales.h"
 
 #include <array>
 

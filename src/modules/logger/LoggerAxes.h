@@ -4,7 +4,7 @@
 // per-division scale texts, and the six plot colours.
 
 #include "platform/Colour.h"
-#include "process/PlotAxis.h"
+#include "plot/PlotAxis.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "modules/logger/LoggerTrace.h"
 
 #include "modules/logger/LoggerAxes.h"
-#include "process/PlotValues.h"
+#include "plot/PlotValues.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 // The oscilloscope's choice lists, as its control bar and readouts show them (its time base is
-// process/DivisionScales.h's TimePerDivisionChoices).
+// plot/DivisionScales.h's TimePerDivisionChoices).
 
 #include <string>
 #include <vector>

@@ -2,9 +2,9 @@
 
 #include "dsp/DSPData.h"
 #include "base/NumberText.h"
-#include "process/DivisionScales.h"
+#include "plot/DivisionScales.h"
 #include "process/DspDoc.h"
-#include "process/ScaleFit.h"
+#include "plot/ScaleFit.h"
 
 #include <algorithm>
 #include <climits>
@@ -279,14 +279,15 @@ int COscView::ProcessData() {
 // ---- Gate -----------------------------------------------------------------------------------
 
 bool COscView::InPlot(CPoint p) const {
-    return p.x >= m_plotRect.left && p.x < m_plotRect.right && p.y >= m_plotRect.top &&
-           p.y < m_plotRect.bottom;
+    const CRect& plot = m_plot.PlotRect();
+    return p.x >= plot.left && p.x < plot.right && p.y >= plot.top && p.y < plot.bottom;
 }
 
 COscGateGeometry COscView::GateGeometry() const {
     COscGateGeometry g;
-    g.origin = OscTraceOrigin(m_plotRect, m_xPosition);
-    g.width = m_plotRect.right - m_plotRect.left;
+    const CRect& plot = m_plot.PlotRect();
+    g.origin = OscTraceOrigin(plot, m_xPosition);
+    g.width = plot.right - plot.left;
     g.blockLength = m_blockLength;
     g.sampleRate = m_pWorkingList ? m_pWorkingList->GetSampleRate(0) : 0.0;
     g.timePerDivision = m_timePerDivision;

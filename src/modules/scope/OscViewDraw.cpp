@@ -3,7 +3,7 @@
 #include "modules/scope/OscView.h"
 
 #include "platform/Canvas.h"
-#include "process/PlotColours.h"
+#include "plot/PlotColours.h"
 
 #include <algorithm>
 
@@ -40,13 +40,13 @@ void COscView::OnDraw(ICanvas& canvas, const CRect& rect) {
     const CRect area = GetScreenRect(rect);
     canvas.BeginLayer(area);
     CDspView::OnDraw(canvas, rect);
-    m_plotRect = area.Deflated(m_margins);
-    const CRect& plot = m_plotRect;
+    m_plot.SetPlotRect(area.Deflated(m_margins));
+    const CRect& plot = m_plot.PlotRect();
     if (plot.IsRectEmpty()) {
         canvas.EndLayer();
         return;
     }
-    canvas.FillRect(plot, m_plotColours.background);
+    canvas.FillRect(plot, GetPlotColours().background);
     DrawGrid(canvas, plot);
 
     // Readouts, each only where it fits beside those already drawn.
@@ -61,8 +61,9 @@ void COscView::OnDraw(ICanvas& canvas, const CRect& rect) {
                                               [&](const CRect& d) { return Overlaps(d, box); }))
             continue;
         // A channel's readout is in its trace's colour: it doubles as the legend.
-        const CColour colour = r.value.channel > 0 ? TraceColour(m_plotColours, r.value.channel - 1)
-                                                   : m_plotColours.marker;
+        const CColour colour = r.value.channel > 0
+                                   ? TraceColour(GetPlotColours(), r.value.channel - 1)
+                                   : GetPlotColours().marker;
         canvas.DrawText({box.left, box.top}, text, colour);
         drawn.push_back(box);
     }
@@ -82,9 +83,9 @@ void COscView::OnDraw(ICanvas& canvas, const CRect& rect) {
 void COscView::DrawGrid(ICanvas& canvas, const CRect& plot) const {
     const int32_t width = plot.right - plot.left;
     const int32_t height = plot.bottom - plot.top;
-    const int32_t columns = m_gridLayout.xDivisions;
-    const int32_t rows = m_gridLayout.yDivisions;
-    canvas.SetPen({m_plotColours.grid, 1});
+    const int32_t columns = m_plot.Grid().xDivisions;
+    const int32_t rows = m_plot.Grid().yDivisions;
+    canvas.SetPen({GetPlotColours().grid, 1});
     for (int32_t i = 0; i <= columns; ++i) {
         const int32_t x = plot.left + i * width / columns;
         canvas.DrawLine({x, plot.top}, {x, plot.bottom});
@@ -93,8 +94,8 @@ void COscView::DrawGrid(ICanvas& canvas, const CRect& plot) const {
         const int32_t y = plot.top + i * height / rows;
         canvas.DrawLine({plot.left, y}, {plot.right, y});
     }
-    DrawXDirTicks(canvas, plot, m_gridLayout.xTickLine);
-    DrawYDirTicks(canvas, plot, m_gridLayout.yTickLine);
+    m_plot.DrawXDirTicks(canvas, plot, m_plot.Grid().xTickLine);
+    m_plot.DrawYDirTicks(canvas, plot, m_plot.Grid().yTickLine);
 }
 
 int32_t COscView::PlotData(ICanvas& canvas, const CYChannel& trace, const CRect& plot) const {
@@ -112,7 +113,8 @@ void COscView::DrawDisplay(ICanvas& canvas, const CRect& plot) {
         ch.trace.samplePeriod = rate > 0.0 ? 1.0 / rate : 0.0;
         if (ch.displayType == OscDispOff) continue;
         const bool selected = m_selectedChannel == c + 1 && !canvas.IsPrinting();
-        canvas.SetPen({selected ? m_plotColours.selectedTrace : TraceColour(m_plotColours, c), 1});
+        canvas.SetPen(
+            {selected ? GetPlotColours().selectedTrace : TraceColour(GetPlotColours(), c), 1});
         PlotData(canvas, ch.trace, plot);
     }
 }

@@ -1,9 +1,9 @@
 #pragma once
 // The spectrum analyser's choice lists and its Y axis table: for each Y axis type the reference
 // values a selection sets, the unit beside the Ref edits and the default scale (the scale texts
-// themselves are process/DivisionScales.h's MakeYScaleList of the type's plot code).
+// themselves are plot/DivisionScales.h's MakeYScaleList of the type's plot code).
 
-#include "process/PlotCodes.h"
+#include "plot/PlotCodes.h"
 
 #include <string>
 #include <vector>

@@ -20,7 +20,7 @@ void CSpecView::DrawChannelTexts(ICanvas& canvas, const CChannelTexts& texts, co
     const CDspDoc* doc = GetDocument();
     const CDspApp* app = doc ? doc->GetApp() : nullptr;
     const bool custom = !app || app->GetSettings().enableCustomModuleTextColor != 0;
-    const CColour labelColour = custom ? m_plotColours.customText : m_plotColours.windowText;
+    const CColour labelColour = custom ? GetPlotColours().customText : GetPlotColours().windowText;
     const int32_t pad = std::max(2, canvas.GetTextMetrics().averageCharWidth / 2);
 
     // Draws `text` with its box's top left at x, y when the box lies inside `inside`.
@@ -42,12 +42,12 @@ void CSpecView::DrawChannelTexts(ICanvas& canvas, const CChannelTexts& texts, co
     const int32_t lineHeight = canvas.GetTextMetrics().height;
     int32_t y = plot.top + pad;
     for (const std::string& line : texts.readouts) {
-        draw(line, plot.right - pad - width(line), y, plot, m_plotColours.marker);
+        draw(line, plot.right - pad - width(line), y, plot, GetPlotColours().marker);
         y += lineHeight;
     }
     if (!texts.average.empty())
         draw(texts.average, plot.left + pad, plot.bottom - pad - lineHeight, plot,
-             m_plotColours.marker);
+             GetPlotColours().marker);
 }
 
 void CSpecView::OnDraw(ICanvas& canvas, const CRect& rect) {
@@ -76,11 +76,11 @@ void CSpecView::OnDraw(ICanvas& canvas, const CRect& rect) {
         if (plot.IsRectEmpty()) continue;
         channel.m_plotRect = plot;
         channel.m_labelBounds = slice;
-        channel.m_colours = m_plotColours;
-        channel.m_colours.trace = TraceColour(m_plotColours, c);
+        channel.m_colours = GetPlotColours();
+        channel.m_colours.trace = TraceColour(GetPlotColours(), c);
         channel.m_customTextColour = customText;
         channel.m_selected = GetSelectedChannel() == c + 1;
-        canvas.FillRect(plot, m_plotColours.background);
+        canvas.FillRect(plot, GetPlotColours().background);
         channel.DrawGrid(canvas);
         DrawChannelTexts(canvas, GetChannelTexts(c), slice, plot);
         // The channel's name in its trace's colour, as a legend.

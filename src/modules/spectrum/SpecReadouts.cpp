@@ -5,7 +5,7 @@
 #include "modules/spectrum/SpecView.h"
 
 #include "base/NumberText.h"
-#include "process/Channel.h"
+#include "plot/Channel.h"
 
 #include <array>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "modules/spectrum/SpecView.h"
 
 #include "base/NumberText.h"
-#include "process/DivisionScales.h"
+#include "plot/DivisionScales.h"
 #include "process/DspDoc.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "modules/wav/WaveFileInView.h"
 
 #include "platform/Canvas.h"
-#include "process/PlotColours.h"
+#include "plot/PlotColours.h"
 
 #include <algorithm>
 
@@ -37,13 +37,13 @@ void CWaveFileInView::OnDraw(ICanvas& canvas, const CRect& rect) {
     const CRect area = GetScreenRect(rect);
     canvas.BeginLayer(area);
     CDspView::OnDraw(canvas, rect);
-    m_plotRect = area.Deflated(m_margins);
-    const CRect plot = m_plotRect;
+    m_plot.SetPlotRect(area.Deflated(m_margins));
+    const CRect plot = m_plot.PlotRect();
     if (plot.IsRectEmpty()) {
         canvas.EndLayer();
         return;
     }
-    canvas.FillRect(plot, m_plotColours.background);
+    canvas.FillRect(plot, GetPlotColours().background);
     const int32_t width = plot.right - plot.left;
     const int bands = m_format.channels == 2 ? 2 : 1;
     const int32_t bandHeight = (plot.bottom - plot.top) / bands;
@@ -51,7 +51,7 @@ void CWaveFileInView::OnDraw(ICanvas& canvas, const CRect& rect) {
     for (int b = 0; b < bands; ++b) {
         const int32_t top = plot.top + b * bandHeight;
         const int32_t middle = top + bandHeight / 2;
-        canvas.SetPen({m_plotColours.grid, 1});
+        canvas.SetPen({GetPlotColours().grid, 1});
         canvas.DrawLine({plot.left, middle}, {plot.right, middle});
         if (b > 0) canvas.DrawLine({plot.left, top}, {plot.right, top});
         if (overview.empty()) continue;
@@ -62,7 +62,7 @@ void CWaveFileInView::OnDraw(ICanvas& canvas, const CRect& rect) {
             points.push_back({plot.left + c, middle - int32_t(clipped * (bandHeight / 2 - 1))});
         }
         const bool selected = m_selectedChannel == b + 1 && !canvas.IsPrinting();
-        canvas.SetPen({selected ? m_plotColours.selectedTrace : m_plotColours.trace, 1});
+        canvas.SetPen({selected ? GetPlotColours().selectedTrace : GetPlotColours().trace, 1});
         canvas.DrawPolyline(points);
     }
 
@@ -71,7 +71,7 @@ void CWaveFileInView::OnDraw(ICanvas& canvas, const CRect& rect) {
     int32_t y = plot.top + 2;
     canvas.PushClip(plot);
     for (const CReadoutValue& readout : GetReadoutValues()) {
-        canvas.DrawText({plot.left + 4, y}, readout.Text(), m_plotColours.marker);
+        canvas.DrawText({plot.left + 4, y}, readout.Text(), GetPlotColours().marker);
         y += lineHeight;
     }
     const auto column = [&](int32_t frame) {
@@ -87,12 +87,12 @@ void CWaveFileInView::OnDraw(ICanvas& canvas, const CRect& rect) {
 }
 
 int32_t CWaveFileInView::FrameAtX(int32_t x) const {
-    const int32_t width = m_plotRect.right - m_plotRect.left;
-    return int32_t(double(x - m_plotRect.left) / width * m_totalFrames);
+    const CRect& plot = m_plot.PlotRect();
+    return int32_t(double(x - plot.left) / (plot.right - plot.left) * m_totalFrames);
 }
 
 void CWaveFileInView::OnLButtonDown(CPoint point) {
-    const CRect& plot = m_plotRect;
+    const CRect& plot = m_plot.PlotRect();
     if (point.x < plot.left || point.x >= plot.right || point.y < plot.top ||
         point.y >= plot.bottom || m_totalFrames == 0)
         return;
@@ -107,14 +107,14 @@ void CWaveFileInView::OnLButtonDown(CPoint point) {
 
 void CWaveFileInView::OnMouseMove(CPoint point, bool leftButtonDown) {
     if (!m_dragging || !leftButtonDown) return;
-    m_currentX = std::clamp(point.x, m_plotRect.left, m_plotRect.right);
+    m_currentX = std::clamp(point.x, m_plot.PlotRect().left, m_plot.PlotRect().right);
     Invalidate();
 }
 
 void CWaveFileInView::OnLButtonUp(CPoint point) {
     if (!m_dragging) return;
     m_dragging = false;
-    m_currentX = std::clamp(point.x, m_plotRect.left, m_plotRect.right);
+    m_currentX = std::clamp(point.x, m_plot.PlotRect().left, m_plot.PlotRect().right);
     if (m_currentX != m_pressX) {
         m_selectionMade = 1;
         m_startFrame = FrameAtX(std::min(m_pressX, m_currentX));
