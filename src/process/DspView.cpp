@@ -34,8 +34,7 @@ short CDspView::ShowThreadErrorMessage() {
 
 short CDspView::ShowErrorMessage(const std::string& text) {
     if (!m_pDocument) return 1;
-    const std::string& title = m_pDocument->GetTitle();
-    if (title == "calibration" || title == "calibration.process") return 1;
+    if (m_pDocument->IsCalibrationDocument()) return 1;
     const std::string message =
         "Error Detected In\r\n" + m_pDocument->GetProcessDesc(this) + "\r\n" + text;
     if (CDspApp* app = m_pDocument->GetApp()) app->MessageBox(message, MB_OK);

@@ -22,6 +22,7 @@
 #include <vector>
 
 class CDspDoc;
+class IFrequencyCalibration;
 
 /** The module status line: its text and colour. */
 struct CStatusPane {
@@ -72,6 +73,13 @@ public:
     virtual void StopProcess();
     virtual void PauseProcess();
     virtual void RunProcess();
+    // What a step offers the steps after it. A step asks the others by these, never by their
+    // module name or class, so plug-ins can offer the same.
+    /** True for a step that hands on the signal it sends as the document's reference list (a
+     *  generator, a file player); the correlating transforms need one. */
+    virtual bool PublishesReferenceSignal() const { return false; }
+    /** The frequency calibration this step publishes; null for a step that publishes none. */
+    virtual IFrequencyCalibration* GetPublishedFrequencyCalibration() { return nullptr; }
     /** Shows the text of the last system error (errno) as a module error; returns 1. */
     virtual short ShowThreadErrorMessage();
     /** Shows "Error Detected In\r\n" + step description + "\r\n" + text; returns 1. Silent in

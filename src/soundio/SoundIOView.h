@@ -9,6 +9,7 @@
 #include "platform/AudioDevices.h"
 #include "platform/ExternalProgram.h"
 #include "process/DspView.h"
+#include "process/FrequencyCalibration.h"
 #include "soundio/Calibration.h"
 
 #include <memory>
@@ -19,7 +20,7 @@
 class CAudioServices;
 class CEventPump;
 
-class CSoundIOView : public CDspView, public IWaveClient {
+class CSoundIOView : public CDspView, public IWaveClient, private IFrequencyCalibration {
     AURIVO_DECLARE_SERIAL(CSoundIOView)
 public:
     enum EMode { kOff = 0, kRecordOnly = 1, kPlayOnly = 2, kRecordPlay = 3 };
@@ -90,6 +91,8 @@ public:
     CCalibration* GetScratchCalibration() const { return m_pScratchCalibration.get(); }
     /** True for the calibration process document itself. */
     bool IsCalibrationProcess() const;
+    /** The frequency calibration of its record, for the analysers after this step. */
+    IFrequencyCalibration* GetPublishedFrequencyCalibration() override { return this; }
 
     /** Which device a failed call was made on; either when not known. */
     enum EDevice { kEitherDevice, kInputDevice, kOutputDevice };
@@ -143,6 +146,10 @@ private:
     static const ISettingRows& ApplyFlagRows();
     /** A channel's last peak level and its sample, as the bar shows them. */
     std::string PeakText(int channel) const;
+    // IFrequencyCalibration: the record's response and apply flags, checked against this step.
+    bool CheckFrequencyCalibration(std::string& why) override;
+    const CDSPFFTData* GetFrequencyCorrection(int channel) const override;
+
     /** The application's sound devices; null for a view without a document. */
     CAudioServices* Services() const;
     IAudioSystem* Audio() const;

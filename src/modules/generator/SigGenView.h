@@ -29,6 +29,8 @@ public:
     /** Generates one block per channel and publishes the working and reference lists; 0 when a
      *  channel's block or bar is missing. */
     int ProcessData() override;
+    /** Hands on the generated signal as the document's reference list. */
+    bool PublishesReferenceSignal() const override { return true; }
     int EndRun() override { return 1; }
     /** Base refresh, the document's sample rate for the lists, the clipboard list in the
      *  current list's shape, and every bar's controls. */

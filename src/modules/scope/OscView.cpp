@@ -2,6 +2,7 @@
 
 #include "dsp/DSPData.h"
 #include "base/NumberText.h"
+#include "plot/DivisionScales.h"
 #include "process/DspDoc.h"
 #include "plot/ScaleFit.h"
 
@@ -87,7 +88,7 @@ void COscView::ShowCurrentParams() {
             ch.counter = 1;
         }
     }
-    m_timePerDivision = ParseDivisionText(Item(OscTimePerDivChoices(), m_timeIndex));
+    m_timePerDivision = ParseDivisionText(Item(TimePerDivisionChoices(), m_timeIndex));
     UpdateControls();
     Invalidate();
 }
@@ -192,7 +193,8 @@ std::vector<COscView::CReadout> COscView::MakeReadouts() const {
     std::vector<CReadout> readouts{
         {{1, "Ch1", m_channels[0].label}, EReadoutPlace::TopLeft},
         {{2, "Ch2", m_channels[1].label}, EReadoutPlace::TopCentre},
-        {{0, "T/Div", Item(OscTimePerDivChoices(), m_timeIndex), false}, EReadoutPlace::TopRight}};
+        {{0, "T/Div", Item(TimePerDivisionChoices(), m_timeIndex), false},
+         EReadoutPlace::TopRight}};
     const EReadoutPlace places[2] = {EReadoutPlace::BottomLeft, EReadoutPlace::BottomRight};
     for (size_t c = 0; c < m_channels.size(); ++c) {
         const CChannelSettings& ch = m_channels[c];
@@ -319,7 +321,7 @@ const ISettingRows* COscView::Rows() const {
         rows.push_back(average);
     }
     rows.push_back(whole("tdiv", "T/Div", -1, nullptr, &V::m_timeIndex, kMaxTimeIndex,
-                         "Oscilloscope time/div index out of range", &OscTimePerDivChoices));
+                         "Oscilloscope time/div index out of range", &TimePerDivisionChoices));
     rows.push_back(step("xposdown", "Dn", "Time Pos", "Trace to the left", -1, nullptr,
                         &V::m_xPosition, -1, kMaxPosition));
     rows.push_back(step("xposup", "Up", "Time Pos", "Trace to the right", -1, nullptr,

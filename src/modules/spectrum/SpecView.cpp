@@ -4,6 +4,7 @@
 #include "modules/spectrum/SpecView.h"
 
 #include "base/NumberText.h"
+#include "plot/DivisionScales.h"
 #include "process/DspDoc.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ bool RefValue(const std::string& text, double& value) {
 } // namespace
 
 CSpecView::CSpecView() {
-    m_yScaleList = MakeSpecYScaleList(m_yAxisType);
+    m_yScaleList = MakeYScaleList(SpecPlotY(m_yAxisType));
     m_yScaleLimit = static_cast<int32_t>(m_yScaleList.size()) - 1;
     MakeFreqScale();
     AddControls();
@@ -47,7 +48,7 @@ int CSpecView::BlockSize() const {
 }
 
 double CSpecView::GetYScale() const {
-    return ParseSpecScaleText(m_yScaleList[static_cast<size_t>(m_yScaleIndex)]);
+    return ParseDivisionText(m_yScaleList[static_cast<size_t>(m_yScaleIndex)]);
 }
 
 void CSpecView::ShowCurrentParams() {
@@ -124,7 +125,7 @@ void CSpecView::MakeFreqScale() {
 }
 
 void CSpecView::MakeYAxisTypeControl() {
-    m_yScaleList = MakeSpecYScaleList(m_yAxisType);
+    m_yScaleList = MakeYScaleList(SpecPlotY(m_yAxisType));
     m_yScaleIndex = SpecYAxisType(m_yAxisType).defaultScale;
     m_yScaleLimit = static_cast<int32_t>(m_yScaleList.size()) - 1;
 }
@@ -312,7 +313,7 @@ const ISettingRows* CSpecView::Rows() const {
 void CSpecView::FitYScale() {
     std::vector<double> scales;
     for (const std::string& text : m_yScaleList)
-        scales.push_back(ParseSpecScaleText(text));
+        scales.push_back(ParseDivisionText(text));
     // The coarser of the channels' fits, so both traces show whole.
     int fit = -1;
     for (int c = 0; const CChannel* channel = GetChannelPointer(c); ++c)

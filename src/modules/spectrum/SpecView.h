@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-class CCalibration;
+class IFrequencyCalibration;
 
 class CSpecView : public CDspView {
     AURIVO_DECLARE_SERIAL(CSpecView)
@@ -129,7 +129,7 @@ private:
     int32_t m_windowType = 0;
     int32_t m_plotType = 0;
     int32_t m_applyFreqCal = 0;
-    CCalibration* m_pCalibration = nullptr; // of the nearest sound card step before this one
+    IFrequencyCalibration* m_pCalibration = nullptr; // of the nearest publisher before this step
     int32_t m_blockAverageIndex = 0;
     double m_blockAverageCount = 1.0;
     int32_t m_averageCounter = 1;

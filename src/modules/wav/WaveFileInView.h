@@ -24,6 +24,8 @@ public:
     int StartRun() override;
     /** Plays the next block of the span; 0 once the span is played. */
     int ProcessData() override;
+    /** Hands on the played block as the document's reference list. */
+    bool PublishesReferenceSignal() const override { return true; }
     int EndRun() override;
 
     std::vector<CReadoutValue> GetReadoutValues() const override;
