@@ -57,6 +57,13 @@ StepRate.cpp @@ if (stepRate == processRate || !(stepRate > 0.0) || !(processRat
 ProcessSession.cpp @@ if (m_sink.Records().size() == shown) return true; @@ return true;
 WavSaveView.cpp @@ m_rateFollowsProcess = false; // a stored rate stays the stored rate @@ m_rateFollowsProcess = true;
 ProcessCommands.cpp @@ return named(plain) ? plain : name; @@ return name;
+SoundIOView.cpp @@ .Check(InRange(-100, 100, kTriggerRange)) @@ .Check(InRange(-100, 101, kTriggerRange))
+SoundIOView.cpp @@ v.m_legacyLatencyFlag = x != 0; @@ v.m_legacyLatencyFlag = x == 1;
+SoundIOView.cpp @@ .Bind(&V::m_repeatIndex) @@ .Bind(&V::m_ioMode)
+SoundIOView.cpp @@ m_rateFollowsProcess = false; // a stored rate stays the stored rate @@ m_rateFollowsProcess = true;
+SettingRows.h @@ return legacy && row.legacy ? *row.legacy : row; @@ return row.legacy ? *row.legacy : row;
+SettingRows.h @@ for (size_t i = 0; i < N && i < from.size(); ++i) @@ for (size_t i = 0; i + 1 < N && i < from.size(); ++i)
+ArbFilterView.cpp @@ R::Stored("").Bind(&V::m_fileNames), @@ R::Stored("").Bind(&V::m_extensions),
 LIST
 )
 

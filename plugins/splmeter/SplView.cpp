@@ -25,84 +25,39 @@ std::string LevelText(double db) {
 } // namespace
 
 CSplView::CSplView() {
-    Controls().Add({kWeightingId, EControlKind::ComboBox, "&Weighting:", kWeightings});
-    Controls().Add({kTimeId, EControlKind::ComboBox, "&Time:", kTimes});
-    Controls().Add({kSensitivityId, EControlKind::Edit, "&Sensitivity mV/Pa:", {}});
-    UpdateControlStates();
+    AddControls();
 }
 
-const CFieldTable<CSplView>& CSplView::Fields() {
+const CSettingRows<CSplView>& CSplView::Table() {
     using V = CSplView;
-    static const CFieldTable<V> table{{
-        {kWeightingId, "Weighting", EFieldType::Int32,
-         [](const V& v) { return double(v.m_frequencyWeighting); },
-         [](V& v, double x) { v.m_frequencyWeighting = int32_t(x); },
-         InRange(0, 2, "SPL Meter frequency weighting out of range"),
-         [](const V&) { return kWeightings; }},
-        {kTimeId, "Time", EFieldType::Int32, [](const V& v) { return double(v.m_timeWeighting); },
-         [](V& v, double x) { v.m_timeWeighting = int32_t(x); },
-         InRange(0, 1, "SPL Meter time weighting out of range"), [](const V&) { return kTimes; }},
-        {kSensitivityId, "Sensitivity mV/Pa", EFieldType::Double,
-         [](const V& v) { return v.m_sensitivity; }, [](V& v, double x) { v.m_sensitivity = x; },
-         [](double x) {
-             return x > 0 && x <= kMaxSensitivity
-                        ? std::string()
-                        : "SPL Meter sensitivity must be above 0 and at most 100000 mV/Pa";
-         }},
+    using R = CSettingRow<V>;
+    static const CSettingRows<V> rows{{
+        R::Combo(kWeightingId, "&Weighting:", "", "")
+            .Bind(&V::m_frequencyWeighting)
+            .Choice(kWeightings, "SPL Meter frequency weighting out of range")
+            .Listed("Weighting"),
+        R::Combo(kTimeId, "&Time:", "", "")
+            .Bind(&V::m_timeWeighting)
+            .Choice(kTimes, "SPL Meter time weighting out of range")
+            .Listed("Time"),
+        R::Control(ERowKind::Edit, kSensitivityId, "&Sensitivity mV/Pa:", "", "")
+            .Bind(&V::m_sensitivity)
+            .Check([](double x) {
+                return x > 0 && x <= kMaxSensitivity
+                           ? std::string()
+                           : "SPL Meter sensitivity must be above 0 and at most 100000 mV/Pa";
+            })
+            .Listed("Sensitivity mV/Pa"),
     }};
-    return table;
+    return rows;
 }
 
-void CSplView::UpdateControlStates() {
-    CControlState* weighting = Controls().StateById(kWeightingId);
-    weighting->selection = m_frequencyWeighting;
-    weighting->text = kWeightings[size_t(m_frequencyWeighting)];
-    CControlState* time = Controls().StateById(kTimeId);
-    time->selection = m_timeWeighting;
-    time->text = kTimes[size_t(m_timeWeighting)];
-    Controls().StateById(kSensitivityId)->text = SettingNumberText(m_sensitivity);
-}
-
-bool CSplView::OnControlChanged(const std::string& id) {
-    const CControlState* state = Controls().StateById(id);
-    if (!state) return true;
-    std::string refusal;
-    if (id == kSensitivityId) {
-        const auto* field = Fields().Find(id);
-        if (!Fields().SetFromText(*this, *field, state->text, refusal)) {
-            UpdateControlStates();
-            RefuseControl(refusal);
-            return false;
-        }
-    } else if (id == kWeightingId) {
-        m_frequencyWeighting = std::clamp(state->selection, 0, 2);
-    } else if (id == kTimeId) {
-        m_timeWeighting = std::clamp(state->selection, 0, 1);
-    }
-    UpdateControlStates();
-    ShowCurrentParams();
-    SetModified();
-    return true;
-}
-
-bool CSplView::SetSetting(const std::string& id, const std::string& value, std::string& message) {
-    if (const auto* field = Fields().Find(id)) {
-        if (!Fields().SetFromText(*this, *field, value, message)) return false;
-        UpdateControlStates();
-        return true;
-    }
-    return CDspView::SetSetting(id, value, message);
-}
-
-std::vector<CSettingValue> CSplView::GetSettings() const {
-    auto settings = CDspView::GetSettings();
-    const auto mine = Fields().List(*this);
-    settings.insert(settings.end(), mine.begin(), mine.end());
-    return settings;
+const ISettingRows* CSplView::Rows() const {
+    return &Table();
 }
 
 std::string CSplView::CheckRunSettings() const {
-    return Fields().Check(Fields().Values(*this));
+    return Table().Check(Table().Values(*this));
 }
 
 std::string CSplView::Symbol() const {
@@ -191,21 +146,4 @@ void CSplView::OnDraw(ICanvas& canvas, const CRect& rect) {
         }
     }
     canvas.EndLayer();
-}
-
-// ---- Archive --------------------------------------------------------------------------------
-
-void CSplView::Serialize(CArchive& ar) {
-    CDspView::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar.WriteClass(RUNTIME_CLASS(CSplView));
-        Fields().Store(ar, *this);
-        return;
-    }
-    ar.ReadClass(RUNTIME_CLASS(CSplView));
-    ar.GetObjectSchema();
-    const auto values = Fields().Load(ar);
-    if (!values) return;
-    Fields().Apply(*this, *values);
-    UpdateControlStates();
 }

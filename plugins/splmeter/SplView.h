@@ -6,7 +6,7 @@
 
 #include "SplMeter.h"
 #include "process/DspView.h"
-#include "process/SettingField.h"
+#include "process/SettingRows.h"
 
 #include <array>
 
@@ -20,25 +20,21 @@ public:
 
     CSplView();
 
-    void Serialize(CArchive& ar) override;
     int StartRun() override;
     int ProcessData() override;
     void OnDraw(ICanvas& canvas, const CRect& rect) override;
 
     std::vector<CReadoutValue> GetReadoutValues() const override;
-    std::vector<CSettingValue> GetSettings() const override;
     std::string CheckRunSettings() const override;
 
     CSplLevels GetLevels(int channel) const { return m_meters[size_t(channel)].Levels(); }
 
 protected:
-    bool OnControlChanged(const std::string& id) override;
-    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
+    const ISettingRows* Rows() const override;
 
 private:
-    static const CFieldTable<CSplView>& Fields();
-    /** The control bar from the settings. */
-    void UpdateControlStates();
+    /** The settings in file order, with their controls. */
+    static const CSettingRows<CSplView>& Table();
     /** "LAF", "LCS", ... : the standard's symbol of the shown level. */
     std::string Symbol() const;
 

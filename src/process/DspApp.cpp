@@ -132,7 +132,7 @@ bool ReadProcessFile(CDspDoc& doc, const std::string& path, bool complete, std::
 }
 } // namespace
 
-CDspDoc* CDspApp::OpenDocumentFile(const std::string& path, std::string& error) {
+CDspDoc* CDspApp::OpenDocumentFile(const std::string& path, std::string& error, EOpenAs as) {
     // The first reading only learns the steps; no host sees its document.
     CDspDoc* first = CreateDocument();
     if (!ReadProcessFile(*first, path, false, error)) {
@@ -154,6 +154,8 @@ CDspDoc* CDspApp::OpenDocumentFile(const std::string& path, std::string& error) 
         }
         doc->ShowCurrentParams();
     }
+    // Marked before any host sees it, so no frame takes the calibration's window placement.
+    doc->SetCalibrationDocument(as == EOpenAs::CalibrationProcess);
     m_pCurrentDoc = doc;
     AddToRecentFileList(path);
     if (m_hooks.documentOpened) m_hooks.documentOpened(doc);

@@ -77,10 +77,14 @@ public:
     void SetCurrentDocument(CDspDoc* doc) { m_pCurrentDoc = doc; }
     /** A new, empty process document (one plain view). */
     CDspDoc* OnFileNew();
+    /** What a process is opened as: the user's, or the calibration dialog's own process
+     *  (CDspDoc::IsCalibrationDocument), whatever the file is named. */
+    enum class EOpenAs { UserProcess, CalibrationProcess };
     /** Opens a process file: the first reading learns its steps, the second reads every
      *  module's state into a document built with one view per step (a file without steps opens
      *  as an empty process). Null with a message naming the file when it cannot be read. */
-    CDspDoc* OpenDocumentFile(const std::string& path, std::string& error);
+    CDspDoc* OpenDocumentFile(const std::string& path, std::string& error,
+                              EOpenAs as = EOpenAs::UserProcess);
     /** Closes the document after asking to save changes; false when the user cancelled. */
     bool OnFileClose(CDspDoc* doc);
     /** Destroys the document without asking. */

@@ -69,8 +69,13 @@ public:
     void SetModifiedFlag(bool modified = true) { m_modified = modified; }
     void SetFrame(IDocumentFrame* frame) { m_pFrame = frame; }
     /** Moves the main window and the frame to the rectangles read from the file, when they are
-     *  not empty; never for "calibration.process". A frame attached after reading calls it. */
+     *  not empty; never for the calibration document. A frame attached after reading calls it. */
     void ApplyWindowPlacement();
+    /** Marks the process the calibration dialog opened and runs: it keeps its windows where they
+     *  are and its steps report errors only to the dialog. Whatever its file is named, a process
+     *  the user opens is never the calibration document. */
+    void SetCalibrationDocument(bool calibration) { m_calibrationDocument = calibration; }
+    bool IsCalibrationDocument() const { return m_calibrationDocument; }
 
     /** Builds the steps: one view per class (a plain view for 0 or more than 6 classes), each
      *  attached and initialised. Replaces any views the document had. */
@@ -185,6 +190,7 @@ private:
     std::string m_title;
     std::string m_pathName;
     bool m_modified = false;
+    bool m_calibrationDocument = false;
     std::vector<std::unique_ptr<CDspView>> m_views;
 
     CRect m_mainWindowRect;

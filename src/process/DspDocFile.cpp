@@ -8,11 +8,6 @@
 namespace {
 constexpr const char* kSchema = "Process0";
 constexpr const char* kLegacySchema = "Process";
-
-std::string FileNameOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 } // namespace
 
 bool CDspDoc::StartsLikeProcessFile(const std::vector<uint8_t>& head) {
@@ -127,7 +122,7 @@ void CDspDoc::Serialize(CArchive& ar) {
 }
 
 void CDspDoc::ApplyWindowPlacement() {
-    if (!m_pFrame || FileNameOf(m_pathName) == "calibration.process") return;
+    if (!m_pFrame || m_calibrationDocument) return;
     if (!m_mainWindowRect.IsRectEmpty()) m_pFrame->MoveMainWindow(m_mainWindowRect);
     if (!m_frameRect.IsRectEmpty()) m_pFrame->MoveFrame(m_frameRect);
 }

@@ -34,8 +34,7 @@ short CDspView::ShowThreadErrorMessage() {
 
 short CDspView::ShowErrorMessage(const std::string& text) {
     if (!m_pDocument) return 1;
-    const std::string& title = m_pDocument->GetTitle();
-    if (title == "calibration" || title == "calibration.process") return 1;
+    if (m_pDocument->IsCalibrationDocument()) return 1;
     const std::string message =
         "Error Detected In\r\n" + m_pDocument->GetProcessDesc(this) + "\r\n" + text;
     if (CDspApp* app = m_pDocument->GetApp()) app->MessageBox(message, MB_OK);
@@ -134,21 +133,22 @@ void CDspView::SelectChannel(int channel) {
 
 namespace {
 // The base's own settings: the selected channel.
-const CFieldTable<CDspView>& BaseFields() {
-    static const CFieldTable<CDspView> table{{
-        {"channel", "Selected channel", EFieldType::Int32,
-         [](const CDspView& v) { return double(v.GetSelectedChannel()); },
-         [](CDspView& v, double x) {
-             if (x == 1)
-                 v.OnSelCh1();
-             else if (x == 2)
-                 v.OnSelCh2();
-             else
-                 v.OnSelAll();
-         },
-         InRange(0, 2, "Selected channel out of range")},
+const CSettingRows<CDspView>& BaseRows() {
+    static const CSettingRows<CDspView> rows{{
+        CSettingRow<CDspView>::Stored("channel", "Selected channel")
+            .Access(
+                EFieldType::Int32, [](const CDspView& v) { return double(v.GetSelectedChannel()); },
+                [](CDspView& v, double x) {
+                    if (x == 1)
+                        v.OnSelCh1();
+                    else if (x == 2)
+                        v.OnSelCh2();
+                    else
+                        v.OnSelAll();
+                })
+            .Check(InRange(0, 2, "Selected channel out of range")),
     }};
-    return table;
+    return rows;
 }
 } // namespace
 
@@ -205,8 +205,45 @@ std::vector<uint8_t> CDspView::StoredState() {
     return ar.GetBuffer();
 }
 
-bool CDspView::OnControlChanged(const std::string&) {
+bool CDspView::OnControlChanged(const std::string& id) {
+    for (const CRowSet& set : RowSets()) {
+        const CChangeResult result =
+            set.rows->Dispatch(*set.object, set.prefix, id, *this, m_controls);
+        if (result.outcome == EChange::NotMine) continue;
+        if (result.outcome == EChange::Refused) {
+            if (!result.reason.empty()) RefuseControl(result.reason);
+            return false;
+        }
+        if (result.outcome == EChange::Changed) SettingChanged();
+        return !IsControlRefused();
+    }
     return true;
+}
+
+std::vector<CRowSet> CDspView::RowSets() const {
+    // The listing is const but a set binds the object it also changes.
+    if (const ISettingRows* rows = Rows()) return {{rows, const_cast<CDspView*>(this)}};
+    return {};
+}
+
+void CDspView::SettingChanged() {
+    UpdateControls();
+    ShowCurrentParams();
+    SetModified();
+}
+
+void CDspView::AddControls(const CRowSet& set) {
+    set.rows->AddControls(*set.object, set.prefix, m_controls);
+}
+
+void CDspView::AddControls() {
+    for (const CRowSet& set : RowSets())
+        AddControls(set);
+}
+
+void CDspView::UpdateControls() {
+    for (const CRowSet& set : RowSets())
+        set.rows->UpdateControls(*set.object, set.prefix, m_controls);
 }
 
 void CDspView::SetModified() {
@@ -217,22 +254,36 @@ void CDspView::SetModified() {
 }
 
 bool CDspView::SetSetting(const std::string& id, const std::string& value, std::string& message) {
-    if (id == "channel")
-        return BaseFields().SetFromText(*this, BaseFields().Fields()[0], value, message);
+    for (const CRowSet& set : RowSets())
+        if (const auto done = set.rows->SetListed(*set.object, set.prefix, id, value, message))
+            return *done;
+    if (const auto* row = BaseRows().Find(id))
+        return BaseRows().SetFromText(*this, *row, value, message);
     message = "'" + id + "' cannot be changed";
     return false;
 }
 
 std::vector<CSettingValue> CDspView::GetSettings() const {
-    return BaseFields().List(*this);
+    std::vector<CSettingValue> settings = BaseRows().List(*this);
+    for (const CRowSet& set : RowSets())
+        set.rows->AppendList(*set.object, set.prefix, settings);
+    return settings;
 }
 
 void CDspView::Serialize(CArchive& ar) {
+    const ISettingRows* rows = Rows();
     if (ar.IsStoring()) {
         ar.WriteClass(RUNTIME_CLASS(CDspView));
-        BaseFields().Store(ar, *this);
+        BaseRows().Store(ar, *this);
+        if (!rows) return;
+        ar.WriteClass(GetRuntimeClass());
+        rows->Store(ar, *this);
         return;
     }
     ar.ReadClass(RUNTIME_CLASS(CDspView));
-    if (const auto values = BaseFields().Load(ar)) m_selectedChannel = int(values->front());
+    if (const auto values = BaseRows().Load(ar)) m_selectedChannel = int(values->front().number);
+    if (!rows || !ar.Ok()) return;
+    ar.ReadClass(GetRuntimeClass());
+    ar.GetObjectSchema();
+    if (rows->Read(ar, *this)) SettingsLoaded();
 }

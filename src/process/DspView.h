@@ -11,7 +11,7 @@
 #include "plot/Plot.h"
 #include "base/RuntimeClass.h"
 #include "process/Readout.h"
-#include "process/SettingField.h"
+#include "process/SettingRows.h"
 #include "ui/ControlModel.h"
 
 #include <array>
@@ -22,6 +22,7 @@
 #include <vector>
 
 class CDspDoc;
+class IFrequencyCalibration;
 
 /** The module status line: its text and colour. */
 struct CStatusPane {
@@ -72,6 +73,13 @@ public:
     virtual void StopProcess();
     virtual void PauseProcess();
     virtual void RunProcess();
+    // What a step offers the steps after it. A step asks the others by these, never by their
+    // module name or class, so plug-ins can offer the same.
+    /** True for a step that hands on the signal it sends as the document's reference list (a
+     *  generator, a file player); the correlating transforms need one. */
+    virtual bool PublishesReferenceSignal() const { return false; }
+    /** The frequency calibration this step publishes; null for a step that publishes none. */
+    virtual IFrequencyCalibration* GetPublishedFrequencyCalibration() { return nullptr; }
     /** Shows the text of the last system error (errno) as a module error; returns 1. */
     virtual short ShowThreadErrorMessage();
     /** Shows "Error Detected In\r\n" + step description + "\r\n" + text; returns 1. Silent in
@@ -168,17 +176,39 @@ public:
     const CPlotMarker& GetPlotMarker() const { return m_plot.Marker(); }
     void SetPlotRect(const CRect& rect) { m_plot.SetPlotRect(rect); }
 
-    /** Writes or reads the CDspView record and the selected channel. */
+    /** Writes or reads the CDspView record and the selected channel, then the module's record
+     *  of its rows when it has Rows(). */
     void Serialize(CArchive& ar) override;
 
 protected:
     /** Called after a control's state changed by the user; the module stores the setting,
      *  refreshes and marks the document modified. False refuses (the caller restores nothing,
-     *  so a module that refuses must restore the control state itself). */
+     *  so a module that refuses must restore the control state itself). The base hands the
+     *  change to the row of the control and refreshes with SettingChanged. */
     virtual bool OnControlChanged(const std::string& id);
     /** Sets a listed setting that no control edits, from its listed text; false with the
      *  reason. The caller refreshes and marks the document modified. */
     virtual bool SetSetting(const std::string& id, const std::string& value, std::string& message);
+
+    // The module's settings as rows (SettingRows.h): the base lists, sets, dispatches, shows
+    // and stores them.
+    /** The rows of the module's settings, bound to the view itself; null for a module that
+     *  serialises its settings by itself. Serialize then writes the module's class record and
+     *  the stored rows after the base's record. */
+    virtual const ISettingRows* Rows() const { return nullptr; }
+    /** Every row set of the module's settings in listing order: Rows() bound to the view. A
+     *  module whose settings live in other objects (one per channel) returns those. */
+    virtual std::vector<CRowSet> RowSets() const;
+    /** After a user's change that a row accepted: the control states, the module's refresh
+     *  (ShowCurrentParams) and the modified mark. */
+    virtual void SettingChanged();
+    /** After the stored rows were read from a process file: the control states. */
+    virtual void SettingsLoaded() { UpdateControls(); }
+    /** Adds the controls of a row set to the bar (all row sets without one). */
+    void AddControls(const CRowSet& set);
+    void AddControls();
+    /** Every row's control state from the settings. */
+    void UpdateControls();
     CControlModel& Controls() { return m_controls; }
     void SetModified();
     /** From OnControlChanged before it returns false: the reason SetControl gives. */

@@ -19,11 +19,14 @@ extern "C" {
 typedef void* (*PlugInEntry)(const char* operation, void* view, void* argument);
 }
 
-/** The calling interface a plug-in is built for. A library tells it through a function of its
- *  own, apart from the entry point, so that no answer of the entry point is ever taken for a
- *  version: `extern "C" int32_t AurivoPlugInInterfaceVersion(void)`. A library without that
- *  function is taken to be of this version, as libraries built before it existed are. */
-constexpr int32_t kPlugInInterfaceVersion = 1;
+/** The calling interface a plug-in is built for: the operations, and the layout and virtual
+ *  functions of the classes a plug-in derives from (CDspView). A library tells it through a
+ *  function of its own, apart from the entry point, so that no answer of the entry point is ever
+ *  taken for a version: `extern "C" int32_t AurivoPlugInInterfaceVersion(void)`. Version 2 added
+ *  the capability queries to CDspView. */
+constexpr int32_t kPlugInInterfaceVersion = 2;
+/** The version of a library without that function: it was built before the function existed. */
+constexpr int32_t kPlugInInterfaceVersionWithoutFunction = 1;
 constexpr const char* kPlugInVersionSymbol = "AurivoPlugInInterfaceVersion";
 extern "C" {
 typedef int32_t (*PlugInVersionFunction)();

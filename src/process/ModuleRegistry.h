@@ -1,7 +1,8 @@
 #pragma once
-// The built-in modules by name, in the order the process editor lists them, and the modules of
-// the loaded plug-in libraries after them. A built-in module is offered once its class is
-// registered; the order is fixed by the list of built-in names.
+// The modules a host offers, in the order the process editor lists them: the module classes in
+// the order they were registered, then the modules of the loaded plug-in libraries. The registry
+// knows no module by name; each module registers itself (modules/BuiltInModules.cpp holds the
+// built-in order).
 
 #include "process/ModuleClass.h"
 
@@ -11,11 +12,8 @@
 
 class CModuleRegistry {
 public:
-    /** The eight built-in module names in editor order. */
-    static const std::vector<std::string>& BuiltInNames();
-
-    /** Adds a module class; built-in names keep their fixed order, others follow in the order
-     *  they were added. A second class of the same name replaces the first. */
+    /** Adds a module class after the classes registered before it. A second class of the same
+     *  name replaces the first in its place. */
     void Register(const CModuleClass* moduleClass);
 
     /** Registered classes in editor order. */

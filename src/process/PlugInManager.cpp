@@ -134,22 +134,22 @@ bool CPlugInManager::Load(const std::string& path, std::ostream& err) {
     if (!handle) return false;
     // The version comes from a function of its own: an entry point that answers every operation
     // it does not know with some pointer would otherwise have that pointer read as a version.
+    int32_t number = kPlugInInterfaceVersionWithoutFunction;
     if (auto version = reinterpret_cast<PlugInVersionFunction>(
             m_libraries.Find(handle, kPlugInVersionSymbol))) {
-        int32_t number = 0;
         if (!CallPlugInVersion(version, number, error)) {
             err << kProgram << "plug-in " << path
                 << " failed to tell its interface version: " << error << "; it is not loaded\n";
             m_libraries.Close(handle);
             return false;
         }
-        if (number != kPlugInInterfaceVersion) {
-            err << kProgram << "plug-in " << path << " is built for interface version " << number
-                << ", this program has version " << kPlugInInterfaceVersion
-                << "; it is not loaded\n";
-            m_libraries.Close(handle);
-            return false;
-        }
+    }
+    // Only a library that can be called has to fit the program's interface.
+    if (number != kPlugInInterfaceVersion && m_libraries.Find(handle, kEntryPoint)) {
+        err << kProgram << "plug-in " << path << " is built for interface version " << number
+            << ", this program has version " << kPlugInInterfaceVersion << "; it is not loaded\n";
+        m_libraries.Close(handle);
+        return false;
     }
     // A library without the entry point stays loaded and is never called.
     m_loaded.push_back({handle, path});

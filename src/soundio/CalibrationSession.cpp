@@ -94,7 +94,7 @@ bool CCalibrationSession::Open(const std::vector<std::string>& searchFolders) {
         return false;
     }
     std::string error;
-    CDspDoc* doc = m_app.OpenDocumentFile(m_path, error);
+    CDspDoc* doc = m_app.OpenDocumentFile(m_path, error, CDspApp::EOpenAs::CalibrationProcess);
     if (!doc) {
         m_app.MessageBox(error, MB_OK);
         return false;

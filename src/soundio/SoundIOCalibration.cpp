@@ -42,25 +42,30 @@ template <typename Record> auto& FlagOf(Record& record, const CApplyFlag& flag) 
 }
 } // namespace
 
-void CSoundIOView::AppendCalibrationSettings(std::vector<CSettingValue>& settings) const {
-    for (const CApplyFlag& flag : kApplyFlags)
-        settings.push_back({flag.id, flag.label, FlagOf(*m_pCalibration, flag) ? "1" : "0"});
-}
-
-bool CSoundIOView::SetSetting(const std::string& id, const std::string& value,
-                              std::string& message) {
-    for (const CApplyFlag& flag : kApplyFlags) {
-        if (id != flag.id) continue;
-        bool apply = false;
-        if (!ParseCheckText(value, apply)) {
-            message = "'" + value + "' is not a value for " + flag.label +
-                      ": use 1, 0, true, false, on or off";
-            return false;
-        }
-        FlagOf(*m_pCalibration, flag) = apply;
-        return true;
-    }
-    return CDspView::SetSetting(id, value, message);
+const ISettingRows& CSoundIOView::ApplyFlagRows() {
+    using R = CSettingRow<CCalibration>;
+    static const CSettingRows<CCalibration> rows = [] {
+        std::vector<R> flags;
+        for (const CApplyFlag& flag : kApplyFlags)
+            flags.push_back(
+                R::Stored(flag.id, flag.label)
+                    .Access(EFieldType::None,
+                            [flag](const CCalibration& c) { return FlagOf(c, flag) ? 1.0 : 0.0; },
+                            {})
+                    .OnText(
+                        [flag](CCalibration& c, const std::string& value, std::string& message) {
+                            bool apply = false;
+                            if (!ParseCheckText(value, apply)) {
+                                message = "'" + value + "' is not a value for " + flag.label +
+                                          ": use 1, 0, true, false, on or off";
+                                return false;
+                            }
+                            FlagOf(c, flag) = apply;
+                            return true;
+                        }));
+        return CSettingRows<CCalibration>(std::move(flags));
+    }();
+    return rows;
 }
 
 bool CSoundIOView::IsCalibrated() {

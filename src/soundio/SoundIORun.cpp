@@ -328,5 +328,5 @@ bool CSoundIOView::LoopBuffer(int loops) {
 
 bool CSoundIOView::IsCalibrationProcess() const {
     const CDspDoc* doc = GetDocument();
-    return doc && (doc->GetTitle() == "calibration" || doc->GetTitle() == "calibration.process");
+    return doc && doc->IsCalibrationDocument();
 }

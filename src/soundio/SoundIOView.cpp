@@ -15,6 +15,7 @@ AURIVO_IMPLEMENT_DYNAMIC(CSoundIOView, RUNTIME_CLASS(CDspView));
 
 namespace {
 const std::vector<std::string> kTriggerItems{"Auto", "Manual", "Latency"};
+const std::vector<std::string> kTriggerByMode{"Auto", "Latency", "Manual"};
 // Radio button position of each trigger mode (Auto, Latency, Manual).
 constexpr std::array<int, 3> kTriggerButton{0, 2, 1};
 const std::vector<std::string> kModeItems{"Off", "Rec. Only", "Play", "Rec./Play"};
@@ -48,47 +49,7 @@ const std::vector<int>& CSoundIOView::RepeatSequence() {
 CSoundIOView::CSoundIOView()
     : m_pCalibration(std::make_unique<CCalibration>(this)),
       m_pScratchCalibration(std::make_unique<CCalibration>(this)) {
-    CControlModel& c = Controls();
-    const auto add = [&c](CControl control, const char* group, const char* tip,
-                          const char* caption = "") {
-        control.group = group;
-        control.tooltip = tip;
-        control.caption = caption;
-        c.Add(control);
-    };
-    constexpr const char* kDevices = "Sound Device Select";
-    constexpr const char* kTrigger = "Trigger Parameters";
-    constexpr const char* kOptions = "Options";
-    add({"in", EControlKind::ComboBox, "In:", {}}, kDevices, "The device recorded from");
-    add({"out", EControlKind::ComboBox, "Out:", {}}, kDevices, "The device played to");
-    add({"mixer", EControlKind::ComboBox, "Mixer:", {}}, kDevices, "The mixer of the card");
-    add({"trglev", EControlKind::Spin, "Trg. Lev:", {}, -100, 100}, kTrigger,
-        "Trigger level in percent of full scale");
-    add({"offset", EControlKind::Spin, "Offset:", {}, -1000, 1000}, kTrigger,
-        "Samples the block starts before or after the trigger");
-    add({"ch1lev", EControlKind::ReadOnlyText, "Ch1 Lev:", {}}, kTrigger,
-        "Channel 1: last peak level (percent) and its sample");
-    add({"ch2lev", EControlKind::ReadOnlyText, "Ch2 Lev:", {}}, kTrigger,
-        "Channel 2: last peak level (percent) and its sample");
-    add({"trigger", EControlKind::RadioGroup, "Trigger:", kTriggerItems}, kTrigger,
-        "How the recorded block is aligned");
-    add({"openmixer", EControlKind::PushButton, "Open Mixer", {}}, kOptions,
-        "Opens or closes the audio mixer program", "Audio Mixer:");
-    add({"calibrate", EControlKind::PushButton, "Calibrate", {}}, kOptions,
-        "Opens the calibration dialog", "Calibration:");
-    add({"repeat", EControlKind::ComboBox, "Repeat Sequence:", Texts(RepeatSequence())}, kOptions,
-        "Times the block is repeated per pass");
-    add({"mixerselect", EControlKind::PushButton, "Mixer Select", {}}, kOptions,
-        "Chooses the mixer program that Open Mixer starts", "Audio Mixer Select:");
-    add({"warnings", EControlKind::CheckBox, "Enable Calibration Warnings", {}}, kOptions,
-        "Warns when the devices differ from those calibrated");
-    add({"mode", EControlKind::RadioGroup, "I/O Mode:", kModeItems}, "I/O Mode",
-        "Record, play, or both");
-    add({"rate", EControlKind::ComboBox, "Rate:", {}}, "Format", "Sample rate in hertz");
-    add({"res", EControlKind::ComboBox, "Res:", Texts(kResolutions)}, "Format", "Bits per sample");
-    add({"chan", EControlKind::ComboBox, "Chan:", Texts(kChannelCounts)}, "Format",
-        "Number of channels");
-    UpdateControls();
+    AddControls();
 }
 
 CSoundIOView::~CSoundIOView() {
@@ -165,32 +126,6 @@ void CSoundIOView::ShowCurrentParams() {
         if (!fits(*cal)) cal->InitializeDefaults();
 }
 
-void CSoundIOView::UpdateControls() {
-    CControlModel& c = Controls();
-    auto combo = [&c](const char* id, const std::vector<std::string>& items, int32_t selection) {
-        c.ControlById(id)->items = items;
-        CControlState* s = c.StateById(id);
-        s->selection = selection >= 0 && size_t(selection) < items.size() ? selection : -1;
-        s->text = s->selection >= 0 ? items[size_t(s->selection)] : "";
-    };
-    combo("in", Names(m_inputs), m_inputIndex);
-    combo("out", Names(m_outputs), m_outputIndex);
-    combo("mixer", Names(m_mixers), m_mixerIndex);
-    combo("rate", Texts(m_rateList), m_rateIndex);
-    combo("repeat", Texts(RepeatSequence()), m_repeatIndex);
-    combo("res", Texts(kResolutions), m_resolutionIndex);
-    combo("chan", Texts(kChannelCounts), m_channelsIndex);
-    combo("trigger", kTriggerItems, kTriggerButton[size_t(std::clamp(m_triggerMode, 0, 2))]);
-    combo("mode", kModeItems, m_ioMode);
-    c.StateById("trglev")->text = std::to_string(m_triggerLevel);
-    c.StateById("offset")->text = std::to_string(m_triggerOffset);
-    for (int ch = 0; ch < 2; ++ch)
-        c.StateById(ch == 0 ? "ch1lev" : "ch2lev")->text =
-            std::to_string(m_peakLevel[ch]) + " " + std::to_string(m_peakSample[ch]);
-    c.StateById("warnings")->checked = m_calibrationWarnings != 0;
-    c.StateById("openmixer")->text = HasMixerWindow() ? "Close Mixer" : "Open Mixer";
-}
-
 void CSoundIOView::ChangeSetting(void (*apply)(CSoundIOView&, int), int value,
                                  bool recheckCalibration) {
     if (CDspDoc* doc = GetDocument(); doc && (doc->IsRunning() || doc->IsPaused()))
@@ -205,63 +140,6 @@ void CSoundIOView::ChangeSetting(void (*apply)(CSoundIOView&, int), int value,
     if (recheckCalibration && (hadFile || dropped)) IsCalibrated();
 }
 
-bool CSoundIOView::OnControlChanged(const std::string& id) {
-    const CControlState& s = *Controls().StateById(id);
-    using Apply = void (*)(CSoundIOView&, int);
-    struct CHandler {
-        const char* id;
-        Apply apply;
-        bool recheck; // device, format and trigger changes may void the calibration
-    };
-    static const std::array<CHandler, 12> kHandlers{{
-        {"in",
-         [](CSoundIOView& v, int x) {
-             v.m_inputIndex = x;
-             v.FillSampleRateList();
-         },
-         true},
-        {"out",
-         [](CSoundIOView& v, int x) {
-             v.m_outputIndex = x;
-             v.FillSampleRateList();
-         },
-         true},
-        {"mixer", [](CSoundIOView& v, int x) { v.m_mixerIndex = x; }, true},
-        {"trglev", [](CSoundIOView& v, int x) { v.m_triggerLevel = std::clamp(x, -100, 100); },
-         true},
-        {"offset", [](CSoundIOView& v, int x) { v.m_triggerOffset = std::clamp(x, -1000, 1000); },
-         true},
-        {"trigger",
-         [](CSoundIOView& v, int x) {
-             v.m_triggerMode = x == 0 ? kAuto : x == 1 ? kManual : kLatency;
-         },
-         false},
-        {"repeat", [](CSoundIOView& v, int x) { v.m_repeatIndex = x; }, false},
-        {"warnings", [](CSoundIOView& v, int x) { v.m_calibrationWarnings = x; }, false},
-        {"mode", [](CSoundIOView& v, int x) { v.m_ioMode = x; }, false},
-        {"rate",
-         [](CSoundIOView& v, int x) {
-             v.m_rateIndex = x;
-             v.m_rateFollowsProcess = false;
-         },
-         true},
-        {"res", [](CSoundIOView& v, int x) { v.m_resolutionIndex = x; }, true},
-        {"chan", [](CSoundIOView& v, int x) { v.m_channelsIndex = x; }, false},
-    }};
-    for (const CHandler& h : kHandlers) {
-        if (id != h.id) continue;
-        int value = s.selection;
-        if (id == "trglev" || id == "offset") value = static_cast<int>(ParseDouble(s.text));
-        if (id == "warnings") value = s.checked ? 1 : 0;
-        ChangeSetting(h.apply, value, h.recheck);
-        return true;
-    }
-    if (id == "calibrate") return OnClickedSIOOptionsCalibration();
-    if (id == "openmixer") return OnClickedSIOOptionsMixer();
-    if (id == "mixerselect") return OnClickedSIOOptionsMixerSelect();
-    return true;
-}
-
 std::vector<CReadoutValue> CSoundIOView::GetReadoutValues() const {
     std::vector<CReadoutValue> values;
     for (int c = 0; c < 2; ++c)
@@ -270,91 +148,236 @@ std::vector<CReadoutValue> CSoundIOView::GetReadoutValues() const {
     return values;
 }
 
-std::vector<CSettingValue> CSoundIOView::GetSettings() const {
-    std::vector<CSettingValue> settings = CDspView::GetSettings();
-    const CControlModel& c = GetControls();
-    for (const char* id : {"in", "out", "mixer", "mode", "trigger", "trglev", "offset", "repeat",
-                           "rate", "res", "chan"}) {
-        const int index = c.Find(id);
-        if (index < 0) continue;
-        settings.push_back({id, CControlModel::DisplayName(c.GetControl(size_t(index)).label),
-                            c.GetState(size_t(index)).text});
-    }
-    settings.push_back(
-        {"warnings", "Enable Calibration Warnings", m_calibrationWarnings ? "1" : "0"});
-    AppendCalibrationSettings(settings);
-    return settings;
+const CSettingRows<CSoundIOView>& CSoundIOView::SettingRows() {
+    using V = CSoundIOView;
+    using R = CSettingRow<V>;
+    using Apply = void (*)(V&, int);
+    constexpr const char* kDevices = "Sound Device Select";
+    constexpr const char* kTrigger = "Trigger Parameters";
+    constexpr const char* kOptions = "Options";
+    constexpr const char* kFormat = "Format";
+    const std::string kTriggerRange = "SoundIO: trigger level or offset out of range";
+    const std::string kOutOfRange = "SoundIO: setting out of range";
+    // A user's change goes through ChangeSetting, which stops the run first and refreshes the
+    // step itself; device, format and trigger changes may void the calibration.
+    const auto chosen = [](Apply apply, bool recheck) {
+        return [=](V& v, CRowChange& c) {
+            v.ChangeSetting(apply, c.state.selection, recheck);
+            return false;
+        };
+    };
+    const auto typed = [](Apply apply) {
+        return [=](V& v, CRowChange& c) {
+            v.ChangeSetting(apply, static_cast<int>(ParseDouble(c.state.text)), true);
+            return false;
+        };
+    };
+    const auto device = [&](const char* id, const char* bar, const char* listed, const char* tip,
+                            int32_t V::*index, std::vector<CAudioDeviceInfo> V::*devices, int place,
+                            Apply apply) {
+        return R::Combo(id, bar, kDevices, tip)
+            .Access(
+                EFieldType::Int32, [=](const V& v) { return double(v.*index); },
+                // A negative index from a file stands for the first device.
+                [=](V& v, double x) { v.*index = std::max(int32_t(x), 0); })
+            .Items([=](const V& v) { return Names(v.*devices); })
+            .Listed(listed)
+            .Places(place, place)
+            .OnChange(chosen(apply, true));
+    };
+    // The calibrated response's shape, for other readers: the record after it holds the list.
+    const auto shape = [](EFieldType type, double (*of)(const CDSPFFTDataList&)) {
+        return R::Stored("").Access(
+            type,
+            [=](const V& v) {
+                const CDSPFFTDataList* response = v.m_pCalibration->GetFrequencyResponse();
+                return response ? of(*response) : 0.0;
+            },
+            [](V&, double) {});
+    };
+    const auto choices = [](std::vector<std::string> items) {
+        return [items = std::move(items)](const V&) { return items; };
+    };
+    const auto kMaxRepeat = int(RepeatSequence().size()) - 1;
+
+    // Stored order; the bar and the listing order them by their places.
+    static const CSettingRows<V> rows{{
+        device("in", "In:", "In", "The device recorded from", &V::m_inputIndex, &V::m_inputs, 0,
+               [](V& v, int x) {
+                   v.m_inputIndex = x;
+                   v.FillSampleRateList();
+               }),
+        device("out", "Out:", "Out", "The device played to", &V::m_outputIndex, &V::m_outputs, 1,
+               [](V& v, int x) {
+                   v.m_outputIndex = x;
+                   v.FillSampleRateList();
+               }),
+        device("mixer", "Mixer:", "Mixer", "The mixer of the card", &V::m_mixerIndex, &V::m_mixers,
+               2, [](V& v, int x) { v.m_mixerIndex = x; }),
+        // Stored as the mode; the bar shows the modes as Auto, Manual, Latency.
+        R::Radio("trigger", "Trigger:", kTrigger, "How the recorded block is aligned")
+            .Access(
+                EFieldType::Int32, [](const V& v) { return double(v.m_triggerMode); },
+                [](V& v, double x) {
+                    v.m_triggerMode = int32_t(x);
+                    v.m_legacyLoaded = false;
+                })
+            .Check(InRange(0, 2, "SoundIO: trigger mode out of range"))
+            .Items(choices(kTriggerByMode))
+            .Show([](const V& v, CControl& control, CControlState& state) {
+                control.items = kTriggerItems;
+                state.selection = kTriggerButton[size_t(std::clamp(v.m_triggerMode, 0, 2))];
+                state.text = kTriggerItems[size_t(state.selection)];
+            })
+            .OnChange(chosen(
+                [](V& v, int x) { v.m_triggerMode = x == 0   ? kAuto
+                                                    : x == 1 ? kManual
+                                                             : kLatency; },
+                false))
+            // The older layout stores whether the latency trigger was on; the refresh turns it
+            // into the mode (ShowCurrentParams).
+            .InLegacy(R::Stored("trigger").Access(
+                EFieldType::Int32, [](const V& v) { return double(v.m_triggerMode); },
+                [](V& v, double x) {
+                    v.m_legacyLoaded = true;
+                    v.m_legacyLatencyFlag = x != 0;
+                }))
+            .Listed("Trigger")
+            .Places(7, 4),
+        R::Control(ERowKind::Spin, "trglev", "Trg. Lev:", kTrigger,
+                   "Trigger level in percent of full scale")
+            .Bind(&V::m_triggerLevel)
+            .Range(-100, 100)
+            .Check(InRange(-100, 100, kTriggerRange))
+            .Listed("Trg. Lev")
+            .Places(3, 5)
+            .OnChange(typed([](V& v, int x) { v.m_triggerLevel = std::clamp(x, -100, 100); })),
+        R::Control(ERowKind::Spin, "offset", "Offset:", kTrigger,
+                   "Samples the block starts before or after the trigger")
+            .Bind(&V::m_triggerOffset)
+            .Range(-1000, 1000)
+            .Check(InRange(-1000, 1000, kTriggerRange))
+            .Listed("Offset")
+            .Places(4, 6)
+            .OnChange(typed([](V& v, int x) { v.m_triggerOffset = std::clamp(x, -1000, 1000); })),
+        R::Stored("").Bind(&V::m_mixerDirectory),
+        R::Stored("").Bind(&V::m_mixerExecutable),
+        R::Stored("").Bind(&V::m_mixerWindowClass),
+        R::Combo("repeat", "Repeat Sequence:", kOptions, "Times the block is repeated per pass")
+            .Bind(&V::m_repeatIndex)
+            .Items(choices(Texts(RepeatSequence())))
+            .Check(InRange(0, kMaxRepeat, kOutOfRange))
+            .Listed("Repeat Sequence")
+            .Places(10, 7)
+            .OnChange(chosen([](V& v, int x) { v.m_repeatIndex = x; }, false)),
+        R::Control(ERowKind::CheckBox, "warnings", "Enable Calibration Warnings", kOptions,
+                   "Warns when the devices differ from those calibrated")
+            .Bind(&V::m_calibrationWarnings)
+            .Check(InRange(0, 1, kOutOfRange))
+            .Listed("Enable Calibration Warnings")
+            .Places(12, 11)
+            .OnChange([](V& v, CRowChange& c) {
+                v.ChangeSetting([](V& w, int x) { w.m_calibrationWarnings = x; },
+                                c.state.checked ? 1 : 0, false);
+                return false;
+            }),
+        R::Radio("mode", "I/O Mode:", "I/O Mode", "Record, play, or both")
+            .Bind(&V::m_ioMode)
+            .Items(choices(kModeItems))
+            .Check(InRange(0, 3, kOutOfRange))
+            .Listed("I/O Mode")
+            .Places(13, 3)
+            .OnChange(chosen([](V& v, int x) { v.m_ioMode = x; }, false)),
+        R::Combo("rate", "Rate:", kFormat, "Sample rate in hertz")
+            .Bind(&V::m_rateIndex)
+            .Items([](const V& v) { return Texts(v.m_rateList); })
+            .Check(InRange(0, INT32_MAX, kOutOfRange))
+            .Listed("Rate")
+            .Places(14, 8)
+            .OnChange(chosen(
+                [](V& v, int x) {
+                    v.m_rateIndex = x;
+                    v.m_rateFollowsProcess = false;
+                },
+                true)),
+        R::Combo("res", "Res:", kFormat, "Bits per sample")
+            .Bind(&V::m_resolutionIndex)
+            .Items(choices(Texts(kResolutions)))
+            .Check(InRange(0, 1, kOutOfRange))
+            .Listed("Res")
+            .Places(15, 9)
+            .OnChange(chosen([](V& v, int x) { v.m_resolutionIndex = x; }, true)),
+        R::Combo("chan", "Chan:", kFormat, "Number of channels")
+            .Bind(&V::m_channelsIndex)
+            .Items(choices(Texts(kChannelCounts)))
+            .Check(InRange(0, 1, kOutOfRange))
+            .Listed("Chan")
+            .Places(16, 10)
+            .OnChange(chosen([](V& v, int x) { v.m_channelsIndex = x; }, false)),
+        shape(EFieldType::Int32, [](const CDSPFFTDataList& r) { return double(r.GetNumChans()); }),
+        shape(EFieldType::Int32, [](const CDSPFFTDataList& r) { return double(r.GetType(0)); }),
+        shape(EFieldType::Int32, [](const CDSPFFTDataList& r) { return double(r.GetSize()); }),
+        shape(EFieldType::Double, [](const CDSPFFTDataList& r) { return r.GetSampleRate(); }),
+        // Controls that store nothing.
+        R::Text("ch1lev", "Ch1 Lev:", kTrigger,
+                "Channel 1: last peak level (percent) and its sample")
+            .Shown([](const V& v) { return v.PeakText(0); })
+            .Places(5, -1),
+        R::Text("ch2lev", "Ch2 Lev:", kTrigger,
+                "Channel 2: last peak level (percent) and its sample")
+            .Shown([](const V& v) { return v.PeakText(1); })
+            .Places(6, -1),
+        R::Button("openmixer", "Open Mixer", kOptions, "Opens or closes the audio mixer program")
+            .Caption("Audio Mixer:")
+            .Show([](const V& v, CControl&, CControlState& state) {
+                state.text = v.HasMixerWindow() ? "Close Mixer" : "Open Mixer";
+            })
+            .OnChange([](V& v) {
+                v.OnClickedSIOOptionsMixer();
+                return false; // the command refreshes what it changed
+            })
+            .Places(8, -1),
+        R::Button("calibrate", "Calibrate", kOptions, "Opens the calibration dialog")
+            .Caption("Calibration:")
+            .OnChange([](V& v) {
+                v.OnClickedSIOOptionsCalibration();
+                return false; // the command refreshes what it changed
+            })
+            .Places(9, -1),
+        R::Button("mixerselect", "Mixer Select", kOptions,
+                  "Chooses the mixer program that Open Mixer starts")
+            .Caption("Audio Mixer Select:")
+            .OnChange([](V& v) {
+                v.OnClickedSIOOptionsMixerSelect();
+                return false; // the command refreshes what it changed
+            })
+            .Places(11, -1),
+    }};
+    return rows;
+}
+
+const ISettingRows* CSoundIOView::Rows() const {
+    return &SettingRows();
+}
+
+std::vector<CRowSet> CSoundIOView::RowSets() const {
+    return {{&SettingRows(), const_cast<CSoundIOView*>(this)},
+            {&ApplyFlagRows(), m_pCalibration.get()}};
+}
+
+std::string CSoundIOView::PeakText(int channel) const {
+    return std::to_string(m_peakLevel[channel]) + " " + std::to_string(m_peakSample[channel]);
+}
+
+void CSoundIOView::SettingsLoaded() {
+    m_offerMixerReopen = !m_mixerWindowClass.empty();
+    m_rateFollowsProcess = false; // a stored rate stays the stored rate
+    CDspView::SettingsLoaded();
 }
 
 void CSoundIOView::Serialize(CArchive& ar) {
     CDspView::Serialize(ar);
-    const CDSPFFTDataList* response = m_pCalibration->GetFrequencyResponse();
-    if (ar.IsStoring()) {
-        ar.WriteClass(RUNTIME_CLASS(CSoundIOView));
-        for (int32_t v : {m_inputIndex, m_outputIndex, m_mixerIndex, m_triggerMode, m_triggerLevel,
-                          m_triggerOffset})
-            ar.WriteInt32(v);
-        for (const std::string* t : {&m_mixerDirectory, &m_mixerExecutable, &m_mixerWindowClass})
-            ar.WriteString(*t);
-        for (int32_t v : {m_repeatIndex, m_calibrationWarnings, m_ioMode, m_rateIndex,
-                          m_resolutionIndex, m_channelsIndex})
-            ar.WriteInt32(v);
-        ar.WriteInt32(response ? response->GetNumChans() : 0);
-        ar.WriteInt32(response ? response->GetType(0) : 0);
-        ar.WriteInt32(response ? response->GetSize() : 0);
-        ar.WriteDouble(response ? response->GetSampleRate() : 0.0);
-        m_pCalibration->Serialize(ar);
-        return;
-    }
-    if (!ar.Ok()) return;
-    ar.ReadClass(RUNTIME_CLASS(CSoundIOView));
-    ar.GetObjectSchema();
-    int32_t v[6];
-    for (int32_t& x : v)
-        x = ar.ReadInt32();
-    std::string texts[3];
-    for (std::string& t : texts)
-        t = ar.ReadString();
-    int32_t w[6];
-    for (int32_t& x : w)
-        x = ar.ReadInt32();
-    ar.ReadInt32(); // the response's shape: the record below carries the list itself
-    ar.ReadInt32();
-    ar.ReadInt32();
-    ar.ReadDouble();
-    if (!ar.Ok()) return;
-    const bool legacy = ar.IsLegacy();
-    auto in = [](int32_t x, int32_t lo, int32_t hi) { return x >= lo && x <= hi; };
-    if (!(in(v[4], -100, 100) && in(v[5], -1000, 1000)))
-        ar.Fail("SoundIO: trigger level or offset out of range");
-    else if (!legacy && !in(v[3], 0, 2))
-        ar.Fail("SoundIO: trigger mode out of range");
-    else if (!(in(w[0], 0, 6) && in(w[1], 0, 1) && in(w[2], 0, 3) && w[3] >= 0 && in(w[4], 0, 1) &&
-               in(w[5], 0, 1)))
-        ar.Fail("SoundIO: setting out of range");
-    if (!ar.Ok()) return;
-    m_pCalibration->Serialize(ar);
-    if (!ar.Ok()) return;
-    m_inputIndex = std::max(v[0], 0);
-    m_outputIndex = std::max(v[1], 0);
-    m_mixerIndex = std::max(v[2], 0);
-    m_legacyLoaded = legacy;
-    m_legacyLatencyFlag = legacy && v[3] != 0;
-    if (!legacy) m_triggerMode = v[3];
-    m_triggerLevel = v[4];
-    m_triggerOffset = v[5];
-    m_mixerDirectory = texts[0];
-    m_mixerExecutable = texts[1];
-    m_mixerWindowClass = texts[2];
-    m_offerMixerReopen = !m_mixerWindowClass.empty();
-    m_repeatIndex = w[0];
-    m_calibrationWarnings = w[1];
-    m_ioMode = w[2];
-    m_rateIndex = w[3];
-    m_rateFollowsProcess = false; // a stored rate stays the stored rate
-    m_resolutionIndex = w[4];
-    m_channelsIndex = w[5];
-    UpdateControls();
+    if (ar.IsStoring() || ar.Ok()) m_pCalibration->Serialize(ar);
 }
 
 std::string CSoundIOView::GetRunWarning() const {

@@ -9,6 +9,7 @@
 #include "platform/AudioDevices.h"
 #include "platform/ExternalProgram.h"
 #include "process/DspView.h"
+#include "process/FrequencyCalibration.h"
 #include "soundio/Calibration.h"
 
 #include <memory>
@@ -19,7 +20,7 @@
 class CAudioServices;
 class CEventPump;
 
-class CSoundIOView : public CDspView, public IWaveClient {
+class CSoundIOView : public CDspView, public IWaveClient, private IFrequencyCalibration {
     AURIVO_DECLARE_SERIAL(CSoundIOView)
 public:
     enum EMode { kOff = 0, kRecordOnly = 1, kPlayOnly = 2, kRecordPlay = 3 };
@@ -39,12 +40,9 @@ public:
     int ProcessData() override;
     int EndRun() override;
     void ShowCurrentParams() override;
+    /** The step's rows, then its calibration record. */
     void Serialize(CArchive& ar) override;
     std::vector<CReadoutValue> GetReadoutValues() const override;
-    std::vector<CSettingValue> GetSettings() const override;
-    /** Also the calibration record's apply flags ("ch1.levelapply", "ch2.latencyapply",
-     *  "ch1.freqapply", ...: 1 or 0), which have no control on the bar. */
-    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
 
     // Device completions (IWaveClient), dispatched by the event pump.
     void OnWimData(CWaveHeader* header) override;
@@ -93,6 +91,8 @@ public:
     CCalibration* GetScratchCalibration() const { return m_pScratchCalibration.get(); }
     /** True for the calibration process document itself. */
     bool IsCalibrationProcess() const;
+    /** The frequency calibration of its record, for the analysers after this step. */
+    IFrequencyCalibration* GetPublishedFrequencyCalibration() override { return this; }
 
     /** Which device a failed call was made on; either when not known. */
     enum EDevice { kEitherDevice, kInputDevice, kOutputDevice };
@@ -135,9 +135,21 @@ public:
     static const std::vector<int>& RepeatSequence();
 
 protected:
-    bool OnControlChanged(const std::string& id) override;
+    const ISettingRows* Rows() const override;
+    /** The step's rows, then the calibration record's apply flags ("ch1.levelapply",
+     *  "ch2.latencyapply", "ch1.freqapply", ...: 1 or 0), listed and set without a control. */
+    std::vector<CRowSet> RowSets() const override;
+    void SettingsLoaded() override;
 
 private:
+    static const CSettingRows<CSoundIOView>& SettingRows();
+    static const ISettingRows& ApplyFlagRows();
+    /** A channel's last peak level and its sample, as the bar shows them. */
+    std::string PeakText(int channel) const;
+    // IFrequencyCalibration: the record's response and apply flags, checked against this step.
+    bool CheckFrequencyCalibration(std::string& why) override;
+    const CDSPFFTData* GetFrequencyCorrection(int channel) const override;
+
     /** The application's sound devices; null for a view without a document. */
     CAudioServices* Services() const;
     IAudioSystem* Audio() const;
@@ -173,11 +185,7 @@ private:
     int AwaitDevice(bool done, double spanSeconds, bool input);
     void ShowPeaks(const CWaveHeader& header);
 
-    /** The apply flags of the record in use, as settings (SoundIOCalibration.cpp). */
-    void AppendCalibrationSettings(std::vector<CSettingValue>& settings) const;
-
     // Controls (SoundIOView.cpp).
-    void UpdateControls();
     /** Stops the run, applies a control's new value, refreshes and marks the document. */
     void ChangeSetting(void (*apply)(CSoundIOView&, int), int value, bool recheckCalibration);
     bool OnClickedSIOOptionsCalibration();

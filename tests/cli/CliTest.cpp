@@ -44,6 +44,15 @@ protected:
     }
 };
 
+// The built-in modules register themselves in the order the process editor has always listed
+// them.
+TEST_F(Cli, ModulesListsTheBuiltInModulesInEditorOrder) {
+    const CModuleRegistry& builtIn = GetBuiltInModules();
+    ASSERT_EQ(Command({"modules"}, &builtIn), 0) << err;
+    EXPECT_EQ(out, "WAV File Open\nSignal Generator\nArbitrary Filter\nOscilloscope\nSpectrum "
+                   "Analyzer\nDataLogger\nSoundIO\nWAV File Save\n");
+}
+
 TEST_F(Cli, ModulesNewAndInfo) {
     EXPECT_EQ(Command({"modules"}), 0);
     EXPECT_EQ(out, "Signal Generator\nOscilloscope\nSoundIO\n");

@@ -58,3 +58,36 @@ private:
     }
     std::vector<uint8_t> m_bytes;
 };
+
+/** A stored object graph laid out as a writer lays it out, in either layout. Indices count every
+ *  new class record and every new object in the order of writing; an object's own fields begin
+ *  with its class record again (a back-reference), except in the older "Process" layout, which
+ *  writes class records only with object references. */
+class CRecordLayout {
+public:
+    explicit CRecordLayout(bool legacy) : m_legacy(legacy) {}
+    CArchiveBytes b;
+
+    /** A record's own class record (a module's, a calibration's): none in the older layout. */
+    void Class(const char* name) {
+        if (m_legacy) return;
+        b.NewClass(name);
+        ++m_next;
+    }
+    /** A reference to a new object of the class (a new class record the first time, `index`
+     *  remembering it), then the object's own class record. */
+    void Object(const char* name, uint16_t& index) {
+        if (index == 0) {
+            b.NewClass(name);
+            index = m_next++;
+        } else {
+            b.ClassRef(index);
+        }
+        ++m_next;
+        if (!m_legacy) b.ClassRef(index);
+    }
+
+private:
+    bool m_legacy;
+    uint16_t m_next = 1;
+};

@@ -39,12 +39,14 @@ const CModuleRegistry& PatternRegistry() {
                                      []() -> CDspView* { return new CPatternSource; }};
     static const CModuleClass sink{"DataLogger", []() -> CDspView* { return new CPatternSink; }};
     static const CModuleRegistry registry = [] {
+        const CModuleRegistry& builtIn = GetBuiltInModules();
         CModuleRegistry r;
+        r.Register(builtIn.Find("WAV File Open"));
         r.Register(&source);
+        r.Register(builtIn.Find("Oscilloscope"));
+        r.Register(builtIn.Find("Spectrum Analyzer"));
         r.Register(&sink);
-        for (const char* name :
-             {"Oscilloscope", "Spectrum Analyzer", "WAV File Open", "WAV File Save"})
-            if (const CModuleClass* module = GetBuiltInModules().Find(name)) r.Register(module);
+        r.Register(builtIn.Find("WAV File Save"));
         return r;
     }();
     return registry;

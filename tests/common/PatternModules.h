@@ -17,6 +17,7 @@ class CPatternSource : public CDspView {
     AURIVO_DECLARE_SERIAL(CPatternSource)
 public:
     int ProcessData() override;
+    bool PublishesReferenceSignal() const override { return true; }
     CPattern m_pattern = [](int c, int k, int i) { return (c + 1) * 1000.0 + k * 10.0 + i; };
     CPattern m_reference = [](int, int, int) { return 0.0; };
     int m_pass = 0;

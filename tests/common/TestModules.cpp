@@ -111,9 +111,9 @@ const CModuleClass kSoundIO{"SoundIO", []() -> CDspView* { return new CTestModul
 const CModuleRegistry& TestRegistry() {
     static const CModuleRegistry registry = [] {
         CModuleRegistry r;
+        r.Register(&kGenerator);
         r.Register(&kScope);
         r.Register(&kSoundIO);
-        r.Register(&kGenerator);
         return r;
     }();
     return registry;

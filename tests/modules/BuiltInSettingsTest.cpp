@@ -64,7 +64,11 @@ INSTANTIATE_TEST_SUITE_P(
         CModuleCase{"WavSave",
                     "WAV File Save",
                     {"file=take.wav", "rate=48000", "bits=8", "channels=1", "appendmode=On"}},
-        CModuleCase{"WavOpenWithoutFile", "WAV File Open", {}}),
+        CModuleCase{"WavOpenWithoutFile", "WAV File Open", {}},
+        CModuleCase{"SoundIO",
+                    "SoundIO",
+                    {"mode=Play", "trigger=Latency", "trglev=35", "offset=-12", "repeat=16",
+                     "res=8", "chan=1", "warnings=1", "ch2.freqapply=1", "ch1.levelapply=0"}}),
     CaseName());
 
 } // namespace

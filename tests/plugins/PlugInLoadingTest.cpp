@@ -44,6 +44,7 @@ TEST(PlugInSearch, LoadsInFolderAndNameOrderAndSkipsWhatCannotServe) {
     Place(FIXTURE_ECHO, program.Path(), "e_echo_again.so");
     Place(FIXTURE_SCOPE, program.Path(), "f_scope.so");
     Link(SPLMETER_LIBRARY, program.Path(), "g_meter.so");
+    Place(FIXTURE_OLD, program.Path(), "h_old.so");
     Place(FIXTURE_OTHER, program.Path(), "meter.so.txt");
     Place(FIXTURE_OTHER, user.Path(), "0_other.so");
     const fs::path cwd = fs::current_path();
@@ -66,8 +67,16 @@ TEST(PlugInSearch, LoadsInFolderAndNameOrderAndSkipsWhatCannotServe) {
     EXPECT_EQ(fs::current_path(), cwd);
 
     const std::string messages = err.str();
+    const std::string current = std::to_string(kPlugInInterfaceVersion);
     EXPECT_NE(messages.find(program.File("d_future.so") +
-                            " is built for interface version 99, this program has version 1"),
+                            " is built for interface version 99, this program has version " +
+                            current),
+              std::string::npos)
+        << messages;
+    // A library without the version function comes from before it, from version 1.
+    EXPECT_NE(messages.find(program.File("h_old.so") +
+                            " is built for interface version 1, this program has version " +
+                            current),
               std::string::npos)
         << messages;
     EXPECT_NE(messages.find(program.File("e_echo_again.so") +
@@ -80,7 +89,7 @@ TEST(PlugInSearch, LoadsInFolderAndNameOrderAndSkipsWhatCannotServe) {
                             "the program's built-in modules"),
               std::string::npos)
         << messages;
-    EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 3) << messages;
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 4) << messages;
 }
 
 // An entry point that answers every operation it does not know with some pointer is a valid

@@ -1,8 +1,11 @@
 // The "SPL Meter" library as the program meets it: found, listed, composed into a process,
 // run, saved and reopened through its entry point alone.
+#include "common/ArchiveBytes.h"
 #include "common/CaseName.h"
+#include "common/HexBytes.h"
 #include "common/TempFolder.h"
 
+#include "base/Archive.h"
 #include "modules/BuiltInModules.h"
 #include "platform/AtomicFile.h"
 #include "platform/MemorySettings.h"
@@ -99,6 +102,40 @@ TEST_F(SplPlugIn, MeasuresSavesAndReopensThroughItsEntryPoint) {
               std::string::npos)
         << error;
 }
+
+// The step's part of a process file, laid out field by field in both layouts: the view's record,
+// then the meter's class record, frequency weighting "Z", time weighting "Slow" and the
+// sensitivity. Read through the library's own class and written back byte for byte.
+class SplPlugInLayout : public SplPlugIn, public testing::WithParamInterface<bool> {};
+
+TEST_P(SplPlugInLayout, ReadsEveryFieldAndWritesThemBack) {
+    const bool legacy = GetParam();
+    CArchiveBytes b;
+    if (!legacy) b.NewClass("CDspView");
+    b.I32(1); // "Sel Ch1"
+    if (!legacy) b.NewClass("CSplView");
+    b.I32(2).I32(1).F64(707.25);
+    std::string error;
+    CProcessSession session(registry, clock);
+    ASSERT_TRUE(session.Create({"SPL Meter"}, {}, error)) << error;
+    CArchive in(b.Get());
+    in.SetLegacy(legacy);
+    session.Step(1)->Serialize(in);
+    ASSERT_TRUE(in.Ok()) << in.GetError();
+    EXPECT_EQ(in.Remaining(), 0u);
+    EXPECT_EQ(Setting(session, 1, "channel"), "1");
+    EXPECT_EQ(Setting(session, 1, "weighting"), "Z");
+    EXPECT_EQ(Setting(session, 1, "time"), "Slow");
+    EXPECT_EQ(Setting(session, 1, "sensitivity"), "707.25");
+
+    CArchive out;
+    out.SetLegacy(legacy);
+    session.Step(1)->Serialize(out);
+    EXPECT_EQ(HexText(out.GetBuffer()), HexText(b.Get()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, SplPlugInLayout, testing::Bool(),
+                         [](const auto& info) { return info.param ? "Legacy" : "Current"; });
 
 struct CSwitchCase {
     const char* name;

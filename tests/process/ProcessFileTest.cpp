@@ -6,6 +6,7 @@
 #include "common/TestModules.h"
 #include "common/TextFileUtil.h"
 
+#include "process/DspApp.h"
 #include "process/DspDoc.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +134,61 @@ TEST_F(ProcessFile, AHeadlessRoundTripKeepsTheWindowPlacementAndBytes) {
     EXPECT_EQ(doc->GetView(0)->GetSelectedChannel(), 2);
     ASSERT_TRUE(t.session.Save(dir.File("again.process"), error));
     EXPECT_EQ(Read(dir.File("again.process")), f.Get());
+}
+
+/** A frame that records where the document moved it. */
+struct CRecordingFrame : IDocumentFrame {
+    CRect main, frame;
+    CRect GetMainWindowRect() const override { return main; }
+    CRect GetFrameRect() const override { return frame; }
+    std::vector<CSize> GetPaneSizes() const override { return {}; }
+    void MoveMainWindow(const CRect& r) override { main = r; }
+    void MoveFrame(const CRect& r) override { frame = r; }
+};
+
+// Only the process the calibration dialog opens is the calibration document, whatever the name
+// of the user's own file: that one takes its window placement and shows its steps' errors.
+TEST_F(ProcessFile, AUsersFileNamedLikeTheCalibrationProcessIsAnOrdinaryProcess) {
+    CArchiveBytes f =
+        Header("Process0", true, {"SoundIO"}, {"4"}, {10, 20, 810, 620}, {0, 0, 400, 300});
+    f.I32(396).I32(250).NewClass("CDspView").I32(2).NewClass("CTestModuleView").I32(60);
+    std::string error;
+    ASSERT_TRUE(t.session.Open(Write("calibration.process", f.Get()), error)) << error;
+    CDspDoc& doc = t.session.Document();
+    EXPECT_EQ(doc.GetTitle(), "calibration.process");
+    EXPECT_FALSE(doc.IsCalibrationDocument());
+    CRecordingFrame frame;
+    doc.SetFrame(&frame);
+    doc.ApplyWindowPlacement();
+    EXPECT_EQ(frame.main, (CRect{10, 20, 810, 620}));
+    EXPECT_EQ(frame.frame, (CRect{0, 0, 400, 300}));
+    ModuleAt(doc, 0).m_failAtCall = 1;
+    EXPECT_EQ(t.session.Run(1), 0);
+    EXPECT_EQ(t.session.GetMessages(),
+              std::vector<std::string>{"Error Detected In\r\nStep: 1 SoundIO\r\nTest failure"});
+
+    // Marked, the same document keeps the windows where they are and its errors are silent.
+    doc.SetCalibrationDocument(true);
+    frame = {};
+    doc.ApplyWindowPlacement();
+    EXPECT_EQ(frame.main, CRect{});
+    EXPECT_EQ(frame.frame, CRect{});
+    ModuleAt(doc, 0).m_failAtCall = 2;
+    EXPECT_EQ(t.session.Run(1), 0);
+    EXPECT_TRUE(t.session.GetMessages().empty());
+    doc.SetFrame(nullptr);
+
+    // Opened as the calibration's own process, the document is marked before any host sees it.
+    std::vector<bool> markedWhenShown;
+    t.App().Hooks().documentOpened = [&](CDspDoc* shown) {
+        markedWhenShown.push_back(shown->IsCalibrationDocument());
+    };
+    const std::string path = doc.GetPathName();
+    ASSERT_TRUE(t.App().OpenDocumentFile(path, error)) << error;
+    ASSERT_TRUE(t.App().OpenDocumentFile(path, error, CDspApp::EOpenAs::CalibrationProcess))
+        << error;
+    EXPECT_EQ(markedWhenShown, (std::vector<bool>{false, true}));
+    t.App().Hooks().documentOpened = nullptr;
 }
 
 TEST_F(ProcessFile, LegacyLayoutHasNoClassRecordsAndIsSavedInTheCurrentOne) {

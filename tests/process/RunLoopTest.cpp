@@ -89,7 +89,7 @@ TEST_F(RunLoop, AFailingStepEndsEveryModuleAndShowsItsError) {
     ASSERT_TRUE(doc->OnEditRun());
     EXPECT_EQ(doc->GetCurrentStep(), 1);
     // In the calibration document errors are silent but still stop the run.
-    doc->SetTitle("calibration.process");
+    doc->SetCalibrationDocument(true);
     ModuleAt(*doc, 1).m_failAtCall = 2;
     EXPECT_EQ(t.session.Run(2), 0);
     EXPECT_FALSE(doc->IsRunning());

@@ -242,6 +242,9 @@ TEST(CalibrationSession, StopBetweenSlicesAbortsTheRunAndKeepsTheOwnersRecord) {
     host.stopRequested = [&] { return ++asked == 3; };
     CCalibrationSession session(bench.t.app, *bench.owner, host);
     ASSERT_TRUE(session.Open({bench.folder.Path()}));
+    // The session marks the process it opened, and only that one.
+    EXPECT_TRUE(session.GetCalibrationDocument()->IsCalibrationDocument());
+    EXPECT_FALSE(bench.owner->GetDocument()->IsCalibrationDocument());
     EXPECT_FALSE(session.Run());
     EXPECT_EQ(session.GetStatus(), "Aborted");
     EXPECT_EQ(asked, 3);

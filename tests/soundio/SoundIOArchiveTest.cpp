@@ -1,21 +1,136 @@
-// The SoundIO step's part of a process file against bytes built by hand from its layout: the
-// step's settings, the response's shape, the calibration record (texts, ints and doubles in
-// field order, the frequency type after the latency fields) and the response list as an
-// archived object. Every field holds a value of its own, so a reader that swapped two fields
-// reads a wrong value, and a writer that swapped them writes other bytes.
+// The SoundIO step's part of a process file against bytes built by hand from its layout, in both
+// layouts: the step's settings, the response's shape, the calibration record (texts, ints and
+// doubles in field order, the frequency type after the latency fields) and the response list as
+// an archived object. Each record gives its fields values of their own (two records between
+// them separate the three on/off fields), so a reader that swapped two fields reads a wrong
+// value, and a writer that swapped them writes other bytes. The older layout's trigger field
+// is a latency flag: it is read as the trigger mode it stands for, and written as that mode.
 #include "SoundIOTestProcess.h"
 #include "base/Archive.h"
 #include "common/ArchiveBytes.h"
+#include "common/CaseName.h"
+#include "common/HexBytes.h"
+#include "platform/SampleRates.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr int kSize = 4;
-constexpr double kRate = 48000.0;
+constexpr int kProcessRate = 48000;
+
+/** A card of eight devices of each kind, so that every stored device index names a device. */
+class CListedCard final : public IAudioSystem {
+public:
+    std::vector<CAudioDeviceInfo> GetInputDevices() const override { return Named("In"); }
+    std::vector<CAudioDeviceInfo> GetOutputDevices() const override { return Named("Out"); }
+    std::vector<CAudioDeviceInfo> GetMixerDevices() const override { return Named("Mixer"); }
+    int QueryFormat(bool, int, const CWaveFormat& format) const override {
+        return IsStandardWaveFormat(format) ? kAudioOk : kWaveBadFormat;
+    }
+    int Open(bool, int, const CWaveFormat&, IWaveClient*, CEventPump&,
+             std::unique_ptr<IWaveDevice>&) override {
+        return kAudioBadDeviceId;
+    }
+    std::string GetErrorText(bool, int) const override { return {}; }
+    std::string GetMixerSourceName(int) const override { return {}; }
+    std::string GetMixerDestinationName(int) const override { return {}; }
+    int GetMixerInputLevel(int) const override { return 0; }
+
+private:
+    static std::vector<CAudioDeviceInfo> Named(const std::string& kind) {
+        std::vector<CAudioDeviceInfo> devices;
+        for (int i = 1; i <= 8; ++i)
+            devices.push_back({kind + " " + std::to_string(i), ""});
+        return devices;
+    }
+};
+
+/** The step's own fields in stored order, and what the step lists for them once read. */
+struct CStepRecord {
+    const char* name;
+    int32_t in, out, mixer;
+    int32_t trigger; // the trigger mode; in the older layout `latencyFlag` takes its place
+    int32_t latencyFlag;
+    int32_t level, offset;
+    const char *directory, *executable, *windowClass;
+    int32_t repeat, warnings, mode, rate, resolution, channels;
+    double sampleRate; // of the rate index: the calibrated response is recorded at it
+    std::map<std::string, std::string> listed; // `trigger` is the current layout's
+    std::string legacyTrigger;                 // as listed after the older layout
+    int32_t legacyMode;                        // written back for the latency flag
+};
+
+const CStepRecord kRecords[] = {
+    {"RecordPlayManual",
+     5,
+     6,
+     7,
+     CSoundIOView::kManual,
+     0,
+     100,
+     -1000,
+     "/opt/mixer",
+     "mixer-gui",
+     "",
+     4,
+     1,
+     CSoundIOView::kRecordPlay,
+     9,
+     0,
+     1,
+     44100.0,
+     {{"in", "In 6"},
+      {"out", "Out 7"},
+      {"mixer", "Mixer 8"},
+      {"mode", "Rec./Play"},
+      {"trigger", "Manual"},
+      {"trglev", "100"},
+      {"offset", "-1000"},
+      {"repeat", "8"},
+      {"rate", "44100"},
+      {"res", "8"},
+      {"chan", "2"},
+      {"warnings", "1"}},
+     "Manual",
+     CSoundIOView::kManual},
+    {"PlayLatency",
+     1,
+     0,
+     3,
+     CSoundIOView::kLatency,
+     5,
+     -100,
+     1000,
+     "/usr/local/bin",
+     "amixer",
+     "amixer-window",
+     6,
+     0,
+     CSoundIOView::kPlayOnly,
+     13,
+     1,
+     1,
+     176400.0,
+     {{"in", "In 2"},
+      {"out", "Out 1"},
+      {"mixer", "Mixer 4"},
+      {"mode", "Play"},
+      {"trigger", "Latency"},
+      {"trglev", "-100"},
+      {"offset", "1000"},
+      {"repeat", "32"},
+      {"rate", "176400"},
+      {"res", "16"},
+      {"chan", "2"},
+      {"warnings", "0"}},
+     "Latency",
+     CSoundIOView::kLatency},
+};
 
 // The response list's values, channel by channel: time, magnitude, phase.
 const std::vector<double> kValues[2][3] = {
@@ -39,16 +154,20 @@ void LevelBytes(CArchiveBytes& b, int c) {
         .I32(1 - c);
 }
 
-/** The step's stored part: view, settings, shape, record and response (indices: view class 1,
- *  step class 2, record class 3, list class 4 and object 5, block class 6, ...). */
-std::vector<uint8_t> StepBytes() {
-    CArchiveBytes b;
-    b.NewClass("CDspView").I32(2);
-    b.NewClass("CSoundIOView").I32(0).I32(0).I32(0).I32(2).I32(30).I32(-7);
-    b.Text("/opt/mixer").Text("mixer-gui").Text("");
-    b.I32(3).I32(1).I32(3).I32(10).I32(1).I32(1);
-    b.I32(2).I32(1).I32(kSize).F64(kRate); // the response's shape
-    b.NewClass("CCalibration");
+/** The step's stored part: view, settings, shape, record and response, with `trigger` in the
+ *  trigger field. */
+std::vector<uint8_t> StepBytes(const CStepRecord& r, bool legacy, int32_t trigger) {
+    CRecordLayout l(legacy);
+    CArchiveBytes& b = l.b;
+    l.Class("CDspView");
+    b.I32(2);
+    l.Class("CSoundIOView");
+    b.I32(r.in).I32(r.out).I32(r.mixer).I32(trigger).I32(r.level).I32(r.offset);
+    b.Text(r.directory).Text(r.executable).Text(r.windowClass);
+    b.I32(r.repeat).I32(r.warnings).I32(r.mode).I32(r.rate).I32(r.resolution).I32(r.channels);
+    const double rate = r.sampleRate;
+    b.I32(2).I32(1).I32(kSize).F64(rate); // the response's shape
+    l.Class("CCalibration");
     b.Text("/home/u/thd.process").Text("/home/u/card.calibration").Text("Latency").Text("Vrms");
     LevelBytes(b, 0);
     LevelBytes(b, 1);
@@ -63,21 +182,16 @@ std::vector<uint8_t> StepBytes() {
         b.Text(ch + " freq out").Text(ch + " freq in").Text(ch + " MLS 4").I32(1 - c);
     }
     b.Text("an earlier error");
-    // The response: a reference to a new list object, whose own record follows as a
-    // back-reference, then its header and the blocks as an object list.
-    b.NewClass("CDSPFFTDataList").ClassRef(4).I32(1).I32(kSize).F64(kRate).I32(2).U16(2);
+    // The response: a list object with its header, then its blocks as an object list.
+    uint16_t listClass = 0, blockClass = 0, dataClass = 0;
+    l.Object("CDSPFFTDataList", listClass);
+    b.I32(1).I32(kSize).F64(rate).I32(2).U16(2);
     for (int c = 0; c < 2; ++c) {
-        if (c == 0)
-            b.NewClass("CDSPFFTData");
-        else
-            b.ClassRef(6);
-        b.ClassRef(6).I32(1).I32(kSize).F64(kRate).F64(1.0).F64(0.0);
+        l.Object("CDSPFFTData", blockClass);
+        b.I32(1).I32(kSize).F64(rate).F64(1.0).F64(0.0);
         for (int a = 0; a < 3; ++a) {
-            if (c == 0 && a == 0)
-                b.NewClass("CDSPData");
-            else
-                b.ClassRef(8);
-            b.ClassRef(8).I32(1).I32(kSize).F64(kRate);
+            l.Object("CDSPData", dataClass);
+            b.I32(1).I32(kSize).F64(rate);
             for (double v : kValues[c][a])
                 b.F64(v);
         }
@@ -86,22 +200,18 @@ std::vector<uint8_t> StepBytes() {
     return b.Get();
 }
 
-TEST(SoundIOArchive, HandBuiltStepReadsToItsValuesAndIsWrittenBackByteForByte) {
-    CSoundIOTestApp t;
-    CDspDoc* doc = t.NewProcess({"SoundIO"}, kSize, int(kRate));
-    ASSERT_NE(doc, nullptr);
-    auto& step = StepAs<CSoundIOView>(*doc, 0);
-    CArchive in(StepBytes());
-    step.Serialize(in);
-    ASSERT_TRUE(in.Ok()) << in.GetError();
-    EXPECT_EQ(in.Remaining(), 0u);
+void PrintTo(const CStepRecord& r, std::ostream* os) {
+    *os << r.name;
+}
 
-    EXPECT_EQ(step.GetSelectedChannel(), 2);
-    EXPECT_EQ(step.GetTriggerMode(), CSoundIOView::kManual);
-    EXPECT_EQ(step.GetTriggerLevel(), 30);
-    EXPECT_EQ(step.GetTriggerOffset(), -7);
-    EXPECT_EQ(step.GetMode(), CSoundIOView::kRecordPlay);
-    const CCalibration& r = *step.GetCalibration();
+std::map<std::string, std::string> Listed(const CSoundIOView& step) {
+    std::map<std::string, std::string> listed;
+    for (const CSettingValue& s : step.GetSettings())
+        listed[s.id] = s.value;
+    return listed;
+}
+
+void ExpectCalibrationRead(const CCalibration& r) {
     EXPECT_EQ(r.ProcessName, "/home/u/thd.process");
     EXPECT_EQ(r.PathName, "/home/u/card.calibration");
     EXPECT_EQ(r.CalSel, "Latency");
@@ -140,11 +250,125 @@ TEST(SoundIOArchive, HandBuiltStepReadsToItsValuesAndIsWrittenBackByteForByte) {
         for (int a = 0; a < 3; ++a)
             EXPECT_EQ(std::vector<double>(arrays[a], arrays[a] + kSize), kValues[c][a]) << c << a;
     }
+}
+
+class SoundIOArchive : public testing::Test {
+protected:
+    void SetUp() override {
+        t.UseCard(&card);
+        doc = t.NewProcess({"SoundIO"}, kSize, kProcessRate);
+        ASSERT_NE(doc, nullptr);
+    }
+    CSoundIOView& Step() { return StepAs<CSoundIOView>(*doc, 0); }
+
+    CListedCard card; // outlives the application that uses it
+    CSoundIOTestApp t;
+    CDspDoc* doc = nullptr;
+};
+
+class SoundIOArchiveLayout : public SoundIOArchive,
+                             public testing::WithParamInterface<std::tuple<bool, CStepRecord>> {};
+
+TEST_P(SoundIOArchiveLayout, ReadsEveryFieldAndWritesThemBack) {
+    const auto& [legacy, r] = GetParam();
+    CArchive in(StepBytes(r, legacy, legacy ? r.latencyFlag : r.trigger));
+    in.SetLegacy(legacy);
+    Step().Serialize(in);
+    ASSERT_TRUE(in.Ok()) << in.GetError();
+    EXPECT_EQ(in.Remaining(), 0u);
+    // As opening a file does: the refresh turns the older layout's flag into its mode.
+    Step().ShowCurrentParams();
+
+    EXPECT_EQ(Step().GetSelectedChannel(), 2);
+    std::map<std::string, std::string> expected = r.listed;
+    if (legacy) expected["trigger"] = r.legacyTrigger;
+    std::map<std::string, std::string> listed = Listed(Step());
+    for (const auto& [id, value] : expected)
+        EXPECT_EQ(listed[id], value) << id;
+    EXPECT_EQ(Step().GetTriggerMode(), legacy ? r.legacyMode : r.trigger);
+    EXPECT_EQ(Step().GetTriggerLevel(), r.level);
+    EXPECT_EQ(Step().GetTriggerOffset(), r.offset);
+    EXPECT_EQ(Step().GetMode(), r.mode);
+    EXPECT_EQ(Step().GetSampleRate(), r.sampleRate);
+    EXPECT_EQ(Step().GetRepeatCount(), CSoundIOView::RepeatSequence()[size_t(r.repeat)]);
+    EXPECT_EQ(Step().GetInputDeviceName(), r.listed.at("in"));
+    EXPECT_EQ(Step().GetOutputDeviceName(), r.listed.at("out"));
+    EXPECT_EQ(Step().GetMixerDeviceName(), r.listed.at("mixer"));
+    ExpectCalibrationRead(*Step().GetCalibration());
 
     CArchive out;
-    step.Serialize(out);
+    out.SetLegacy(legacy);
+    Step().Serialize(out);
     ASSERT_TRUE(out.Ok()) << out.GetError();
-    EXPECT_EQ(out.GetBuffer(), StepBytes());
+    EXPECT_EQ(HexText(out.GetBuffer()),
+              HexText(StepBytes(r, legacy, legacy ? r.legacyMode : r.trigger)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, SoundIOArchiveLayout,
+                         testing::Combine(testing::Bool(), testing::ValuesIn(kRecords)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) ? "Legacy" : "Current") +
+                                    std::get<1>(info.param).name;
+                         });
+
+struct CDamage {
+    const char* name;
+    void (*damage)(CStepRecord&);
+    bool legacy;
+    const char* message;
+};
+
+const char* const kTriggerRange = "SoundIO: trigger level or offset out of range";
+const char* const kSettingRange = "SoundIO: setting out of range";
+
+const CDamage kDamages[] = {
+    {"LevelAbove100", [](CStepRecord& r) { r.level = 101; }, false, kTriggerRange},
+    {"LevelBelowMinus100", [](CStepRecord& r) { r.level = -101; }, false, kTriggerRange},
+    {"OffsetAbove1000", [](CStepRecord& r) { r.offset = 1001; }, false, kTriggerRange},
+    {"OffsetBelowMinus1000", [](CStepRecord& r) { r.offset = -1001; }, true, kTriggerRange},
+    {"TriggerMode3", [](CStepRecord& r) { r.trigger = 3; }, false,
+     "SoundIO: trigger mode out of range"},
+    {"TriggerModeNegative", [](CStepRecord& r) { r.trigger = -1; }, false,
+     "SoundIO: trigger mode out of range"},
+    {"Repeat7", [](CStepRecord& r) { r.repeat = 7; }, false, kSettingRange},
+    {"RepeatNegative", [](CStepRecord& r) { r.repeat = -1; }, true, kSettingRange},
+    {"Warnings2", [](CStepRecord& r) { r.warnings = 2; }, false, kSettingRange},
+    {"Mode4", [](CStepRecord& r) { r.mode = 4; }, false, kSettingRange},
+    {"RateNegative", [](CStepRecord& r) { r.rate = -1; }, false, kSettingRange},
+    {"Resolution2", [](CStepRecord& r) { r.resolution = 2; }, false, kSettingRange},
+    {"Channels2", [](CStepRecord& r) { r.channels = 2; }, true, kSettingRange},
+};
+
+class SoundIOArchiveDamage : public SoundIOArchive, public testing::WithParamInterface<CDamage> {};
+
+TEST_P(SoundIOArchiveDamage, IsRefusedAndKeepsTheSettings) {
+    CStepRecord r = kRecords[0];
+    GetParam().damage(r);
+    const auto before = Listed(Step());
+    const std::string calibration = Step().GetCalibration()->PathName;
+    CArchive in(StepBytes(r, GetParam().legacy, GetParam().legacy ? r.latencyFlag : r.trigger));
+    in.SetLegacy(GetParam().legacy);
+    Step().Serialize(in);
+    EXPECT_EQ(in.GetError(), GetParam().message);
+    auto after = Listed(Step());
+    after["channel"] = before.at("channel"); // the view's own record is read first
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(Step().GetCalibration()->PathName, calibration);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, SoundIOArchiveDamage, testing::ValuesIn(kDamages), CaseName());
+
+// The older layout's trigger field is a flag, not a mode: any value is taken.
+TEST_F(SoundIOArchive, TheOlderLayoutsLatencyFlagTakesAnyValue) {
+    for (const int32_t flag : {3, -1, 0}) {
+        CArchive in(StepBytes(kRecords[1], true, flag));
+        in.SetLegacy(true);
+        Step().Serialize(in);
+        ASSERT_TRUE(in.Ok()) << flag << ": " << in.GetError();
+        Step().ShowCurrentParams();
+        EXPECT_EQ(Step().GetTriggerMode(), flag ? CSoundIOView::kLatency : CSoundIOView::kManual)
+            << flag;
+    }
 }
 
 } // namespace

@@ -23,51 +23,10 @@ const std::vector<std::string>& TypeChoices() {
     return items;
 }
 
-constexpr const char* kFilterGroup = "Filter";
-constexpr const char* kEnvelopeGroup = "Envelope";
-
-CControl Combo(const char* id, const char* label, const std::vector<std::string>& items,
-               const char* group, const char* tooltip) {
-    return {id, EControlKind::ComboBox, label, items, INT_MIN, INT_MAX, false, group, tooltip};
-}
-CControl Button(const char* id, const char* label, const char* tooltip) {
-    return {id,    EControlKind::PushButton, label,  {}, INT_MIN, INT_MAX,
-            false, kEnvelopeGroup,           tooltip};
-}
-CControl Text(const char* id, const char* label, const char* tooltip) {
-    return {id,     EControlKind::ReadOnlyText, label, {}, INT_MIN, INT_MAX, false, kEnvelopeGroup,
-            tooltip};
-}
-
-bool IsChoice(int selection, size_t count) {
-    return selection >= 0 && size_t(selection) < count;
-}
-
 } // namespace
 
 CArbFilterView::CArbFilterView() {
-    CControlModel& c = Controls();
-    c.Add(Combo("chan1", "Chan1:", EnvelopeChoices(), kFilterGroup,
-                "The envelope that filters channel 1"));
-    c.Add(Combo("chan2", "Chan2:", EnvelopeChoices(), kFilterGroup,
-                "The envelope that filters channel 2"));
-    c.Add(Combo("type", "Type:", TypeChoices(), kFilterGroup,
-                "FFT: multiply the block's spectrum (circular within the block); Trans: FIR "
-                "filter with the envelope's impulse response"));
-    c.Add(Combo("editenv", "Edit Env:", EnvelopeChoices(), kEnvelopeGroup,
-                "The envelope shown, edited, opened and saved"));
-    c.Add(Button("new", "New", "Clear the edited envelope (its response goes to the clipboard)"));
-    c.Add(Button("open", "Open",
-                 "Load a filter file (.flt) into the edited envelope, or a "
-                 "response file (.rsp) into all six"));
-    c.Add(Button("title", "Title", "Name the edited envelope"));
-    c.Add(Button("edit", "Edit", "Show or hide the edited envelope's text beside the plot"));
-    c.Add(Button("update", "Update", "Parse the edited envelope's text into its response"));
-    c.Add(Button("save", "Save", "Save the edited envelope's text (.flt) or all envelopes (.rsp)"));
-    c.Add(Button("inv", "Inv", "Invert the edited envelope (reciprocal gain, negated phase)"));
-    c.Add(Text("file", "File:", "The edited envelope's file"));
-    c.Add(Text("dcgain", "DC Gain:", "The edited envelope's gain at 0 Hz"));
-    UpdateControls();
+    AddControls();
 }
 
 void CArbFilterView::OnInitialUpdate() {
@@ -111,29 +70,10 @@ void CArbFilterView::Refresh() {
     SetModified();
 }
 
-bool CArbFilterView::Choose(int32_t& setting, int selection) {
-    if (!IsChoice(selection, EnvelopeChoices().size())) return false;
-    setting = selection;
-    return true;
-}
-
 void CArbFilterView::OnSelChangeEditSel(int selection) {
-    if (!Choose(m_editedEnvelope, selection)) return;
+    if (selection < 0 || selection >= kEnvelopes) return;
+    m_editedEnvelope = selection;
     if (!m_paths[size_t(m_editedEnvelope)].empty()) LoadFileInEditCtrl();
-    Refresh();
-}
-
-void CArbFilterView::OnSelChangeChan1EnvSel(int selection) {
-    if (Choose(m_channelEnvelope[0], selection)) Refresh();
-}
-
-void CArbFilterView::OnSelChangeChan2EnvSel(int selection) {
-    if (Choose(m_channelEnvelope[1], selection)) Refresh();
-}
-
-void CArbFilterView::OnSelChangeFilterTypeSel(int selection) {
-    if (!IsChoice(selection, TypeChoices().size())) return;
-    m_filterType = selection;
     Refresh();
 }
 
@@ -167,49 +107,7 @@ void CArbFilterView::SetEnvelopeTitle(const std::string& title) {
     Refresh();
 }
 
-bool CArbFilterView::OnControlChanged(const std::string& id) {
-    using Handler = void (*)(CArbFilterView&, const CControlState&);
-    static const std::array<std::pair<const char*, Handler>, 11> kHandlers{{
-        {"chan1",
-         [](CArbFilterView& v, const CControlState& s) { v.OnSelChangeChan1EnvSel(s.selection); }},
-        {"chan2",
-         [](CArbFilterView& v, const CControlState& s) { v.OnSelChangeChan2EnvSel(s.selection); }},
-        {"type", [](CArbFilterView& v,
-                    const CControlState& s) { v.OnSelChangeFilterTypeSel(s.selection); }},
-        {"editenv",
-         [](CArbFilterView& v, const CControlState& s) { v.OnSelChangeEditSel(s.selection); }},
-        {"new", [](CArbFilterView& v, const CControlState&) { v.OnClickedNew(); }},
-        {"open", [](CArbFilterView& v, const CControlState&) { v.OnClickedOpen(); }},
-        {"title", [](CArbFilterView& v, const CControlState&) { v.OnClickedTitle(); }},
-        {"edit", [](CArbFilterView& v, const CControlState&) { v.OnClickedEdit(); }},
-        {"update", [](CArbFilterView& v, const CControlState&) { v.OnClickedUpdate(); }},
-        {"save", [](CArbFilterView& v, const CControlState&) { v.OnClickedSave(); }},
-        {"inv", [](CArbFilterView& v, const CControlState&) { v.OnClickedInvert(); }},
-    }};
-    for (const auto& [name, handler] : kHandlers)
-        if (id == name) handler(*this, *Controls().StateById(id));
-    return true;
-}
-
 // ---- Refresh ------------------------------------------------------------------------------
-
-void CArbFilterView::UpdateControls() {
-    CControlModel& c = Controls();
-    auto choose = [&](const char* id, int index) {
-        const CControl& control = *c.ControlById(id);
-        CControlState& state = *c.StateById(id);
-        state.selection = index;
-        state.text = control.items[size_t(index)];
-    };
-    choose("chan1", m_channelEnvelope[0]);
-    choose("chan2", m_channelEnvelope[1]);
-    choose("type", m_filterType);
-    choose("editenv", m_editedEnvelope);
-    c.StateById("edit")->checked = m_editShown != 0;
-    c.StateById("inv")->checked = IsInverted(m_editedEnvelope);
-    c.StateById("file")->text = m_fileNames[size_t(m_editedEnvelope)];
-    c.StateById("dcgain")->text = GetDCGainText();
-}
 
 void CArbFilterView::ShowCurrentParams() {
     CDspView::ShowCurrentParams();
@@ -220,119 +118,121 @@ void CArbFilterView::ShowCurrentParams() {
 
 // ---- Settings and process file --------------------------------------------------------------
 
-std::vector<CSettingValue> CArbFilterView::GetSettings() const {
-    auto settings = CDspView::GetSettings();
-    const auto& env = EnvelopeChoices();
-    settings.push_back({"editenv", "Edit Env", env[size_t(m_editedEnvelope)]});
-    settings.push_back({"chan1", "Chan1", env[size_t(m_channelEnvelope[0])]});
-    settings.push_back({"chan2", "Chan2", env[size_t(m_channelEnvelope[1])]});
-    settings.push_back({"type", "Type", TypeChoices()[size_t(m_filterType)]});
-    settings.push_back({"file", "File", m_paths[size_t(m_editedEnvelope)]});
-    settings.push_back({"envtitle", "Envelope title", m_titles[size_t(m_editedEnvelope)]});
-    return settings;
+const ISettingRows* CArbFilterView::Rows() const {
+    using V = CArbFilterView;
+    using R = CSettingRow<V>;
+    constexpr const char* kFilter = "Filter";
+    constexpr const char* kEnvelope = "Envelope";
+    const auto choice = [](const char* id, const char* bar, const char* group, const char* tip,
+                           const std::vector<std::string>& items, const char* what) {
+        return R::Combo(id, bar, group, tip)
+            .Choice(items, std::string("Arbitrary filter: ") + what + " out of range");
+    };
+    const auto channel = [&](int c, const char* tip) {
+        return choice(c == 0 ? "chan1" : "chan2", c == 0 ? "Chan1:" : "Chan2:", kFilter, tip,
+                      EnvelopeChoices(), c == 0 ? "channel 1 envelope" : "channel 2 envelope")
+            .Access(
+                EFieldType::Int32,
+                [c](const V& v) { return double(v.m_channelEnvelope[size_t(c)]); },
+                [c](V& v, double x) { v.m_channelEnvelope[size_t(c)] = int32_t(x); })
+            .Listed(c == 0 ? "Chan1" : "Chan2")
+            .Places(c, -1);
+    };
+    const auto button = [&](const char* id, const char* face, int place, const char* tip,
+                            void (V::*command)()) {
+        return R::Button(id, face, kEnvelope, tip)
+            .OnChange([command](V& v) {
+                (v.*command)();
+                return false; // the command refreshes what it changed
+            })
+            .Places(place, -1);
+    };
+    // Stored order; the bar orders the controls by their places.
+    static const CSettingRows<V> rows{{
+        choice("editenv", "Edit Env:", kEnvelope, "The envelope shown, edited, opened and saved",
+               EnvelopeChoices(), "edited envelope")
+            .Bind(&V::m_editedEnvelope)
+            .Listed("Edit Env")
+            .OnChange([](V& v, CRowChange& c) {
+                v.OnSelChangeEditSel(c.state.selection);
+                return false;
+            })
+            .Places(3, -1),
+        R::Stored("").Bind(&V::m_paths),
+        R::Stored("").Bind(&V::m_fileNames),
+        R::Stored("").Bind(&V::m_extensions),
+        R::Stored("").Bind(&V::m_titles),
+        channel(0, "The envelope that filters channel 1"),
+        channel(1, "The envelope that filters channel 2"),
+        choice("type", "Type:", kFilter,
+               "FFT: multiply the block's spectrum (circular within the block); Trans: FIR filter "
+               "with the envelope's impulse response",
+               TypeChoices(), "filter type")
+            .Bind(&V::m_filterType)
+            .Listed("Type")
+            .Places(2, -1),
+        button("edit", "Edit", 7, "Show or hide the edited envelope's text beside the plot",
+               &V::OnClickedEdit)
+            .Bind(&V::m_editShown)
+            .Check(InRange(0, 1, "Arbitrary filter: edit flag out of range"))
+            .Show([](const V& v, CControl&, CControlState& s) { s.checked = v.m_editShown != 0; }),
+        R::Stored("").Bind(&V::m_inverted),
+        R::Stored("").Bind(&V::m_pasted),
+        // Controls and listed values that store nothing of their own.
+        button("new", "New", 4, "Clear the edited envelope (its response goes to the clipboard)",
+               &V::OnClickedNew),
+        button("open", "Open", 5,
+               "Load a filter file (.flt) into the edited envelope, or a response file (.rsp) "
+               "into all six",
+               &V::OnClickedOpen),
+        button("title", "Title", 6, "Name the edited envelope", &V::OnClickedTitle),
+        button("update", "Update", 8, "Parse the edited envelope's text into its response",
+               &V::OnClickedUpdate),
+        button("save", "Save", 9, "Save the edited envelope's text (.flt) or all envelopes (.rsp)",
+               &V::OnClickedSave),
+        button("inv", "Inv", 10, "Invert the edited envelope (reciprocal gain, negated phase)",
+               &V::OnClickedInvert)
+            .Show([](const V& v, CControl&, CControlState& s) {
+                s.checked = v.IsInverted(v.m_editedEnvelope);
+            }),
+        // Listed as the edited envelope's path, which `set` opens as "Open" opens it; the bar
+        // shows its file name.
+        R::Text("file", "File:", kEnvelope, "The edited envelope's file")
+            .Shown([](const V& v) { return v.m_paths[size_t(v.m_editedEnvelope)]; })
+            .Show([](const V& v, CControl&, CControlState& s) {
+                s.text = v.m_fileNames[size_t(v.m_editedEnvelope)];
+            })
+            .OnText([](V& v, const std::string& path, std::string& message) {
+                v.m_errorText.clear();
+                if (v.OpenFile(path)) return true;
+                message = v.m_errorText;
+                return false;
+            })
+            .Listed("File")
+            .Places(11, -1),
+        R::Stored("envtitle", "Envelope title")
+            .Access(EFieldType::None, {}, {})
+            .Shown([](const V& v) { return v.m_titles[size_t(v.m_editedEnvelope)]; })
+            .OnText([](V& v, const std::string& title, std::string&) {
+                v.SetEnvelopeTitle(title);
+                return true;
+            }),
+        R::Text("dcgain", "DC Gain:", kEnvelope, "The edited envelope's gain at 0 Hz")
+            .Shown([](const V& v) { return v.GetDCGainText(); })
+            .Places(12, -1),
+    }};
+    return &rows;
 }
-
-bool CArbFilterView::SetSetting(const std::string& id, const std::string& value,
-                                std::string& message) {
-    if (id == "envtitle") {
-        SetEnvelopeTitle(value);
-        return true;
-    }
-    if (id != "file") return CDspView::SetSetting(id, value, message);
-    // The file is opened as "Open" opens the one a dialog returns.
-    m_errorText.clear();
-    if (OpenFile(value)) return true;
-    message = m_errorText;
-    return false;
-}
-
-namespace {
-
-void WriteTexts(CArchive& ar, const std::array<std::string, CArbFilterView::kEnvelopes>& texts) {
-    ar.WriteStringList({texts.begin(), texts.end()});
-}
-
-// Another installation may store more or fewer envelope entries than six: the first six are
-// taken and missing ones stay empty, as an envelope without a file is.
-bool ReadTexts(CArchive& ar, std::array<std::string, CArbFilterView::kEnvelopes>& texts) {
-    std::list<std::string> list;
-    ar.ReadStringList(list);
-    if (!ar.Ok()) return false;
-    texts = {};
-    auto from = list.begin();
-    for (size_t e = 0; e < texts.size() && from != list.end(); ++e, ++from)
-        texts[e] = std::move(*from);
-    return true;
-}
-
-void WriteFlags(CArchive& ar, const std::array<uint8_t, CArbFilterView::kEnvelopes>& flags) {
-    ar.WriteCount(uint32_t(flags.size()));
-    for (uint8_t flag : flags)
-        ar.WriteByte(flag);
-}
-
-bool ReadFlags(CArchive& ar, std::array<uint8_t, CArbFilterView::kEnvelopes>& flags) {
-    const uint32_t count = ar.ReadCount();
-    if (!ar.Ok() || !ar.Require(count)) return false;
-    flags = {};
-    for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t flag = ar.ReadByte() != 0;
-        if (i < flags.size()) flags[i] = flag;
-    }
-    return ar.Ok();
-}
-
-bool InRange(CArchive& ar, int32_t value, int32_t last, const char* what) {
-    if (ar.Ok() && (value < 0 || value > last))
-        ar.Fail(std::string("Arbitrary filter: ") + what + " out of range");
-    return ar.Ok();
-}
-
-} // namespace
 
 void CArbFilterView::Serialize(CArchive& ar) {
     CDspView::Serialize(ar);
     if (ar.IsStoring()) {
-        ar.WriteClass(RUNTIME_CLASS(CArbFilterView));
-        ar.WriteInt32(m_editedEnvelope);
-        for (const auto* texts : {&m_paths, &m_fileNames, &m_extensions, &m_titles})
-            WriteTexts(ar, *texts);
-        ar.WriteInt32(m_channelEnvelope[0]);
-        ar.WriteInt32(m_channelEnvelope[1]);
-        ar.WriteInt32(m_filterType);
-        ar.WriteInt32(m_editShown);
-        WriteFlags(ar, m_inverted);
-        WriteFlags(ar, m_pasted);
         ar.WriteObject(m_pEnvelopes.get());
         return;
     }
     if (!ar.Ok()) return;
-    ar.ReadClass(RUNTIME_CLASS(CArbFilterView));
-    ar.GetObjectSchema();
-    const int32_t edited = ar.ReadInt32();
-    std::array<std::string, kEnvelopes> paths, names, extensions, titles;
-    for (auto* texts : {&paths, &names, &extensions, &titles})
-        if (!ReadTexts(ar, *texts)) return;
-    const int32_t chan1 = ar.ReadInt32(), chan2 = ar.ReadInt32();
-    const int32_t type = ar.ReadInt32(), shown = ar.ReadInt32();
-    std::array<uint8_t, kEnvelopes> inverted{}, pasted{};
-    if (!ReadFlags(ar, inverted) || !ReadFlags(ar, pasted)) return;
     std::unique_ptr<CObject> list = ar.ReadObject(RUNTIME_CLASS(CDSPFFTDataList));
-    if (!InRange(ar, edited, kEnvelopes - 1, "edited envelope") ||
-        !InRange(ar, chan1, kEnvelopes - 1, "channel 1 envelope") ||
-        !InRange(ar, chan2, kEnvelopes - 1, "channel 2 envelope") ||
-        !InRange(ar, type, kTrans, "filter type") || !InRange(ar, shown, 1, "edit flag"))
-        return;
-    m_editedEnvelope = edited;
-    m_paths = std::move(paths);
-    m_fileNames = std::move(names);
-    m_extensions = std::move(extensions);
-    m_titles = std::move(titles);
-    m_channelEnvelope = {chan1, chan2};
-    m_filterType = type;
-    m_editShown = shown;
-    m_inverted = inverted;
-    m_pasted = pasted;
+    if (!ar.Ok()) return;
     // A list of another shape is rebuilt (and reloaded from the files) at the next refresh.
     if (list) m_pEnvelopes.reset(static_cast<CDSPFFTDataList*>(list.release()));
     ReloadTexts();

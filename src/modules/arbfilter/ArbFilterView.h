@@ -23,6 +23,7 @@ public:
 
     CArbFilterView();
 
+    /** The rows (SettingRows.h), then the envelope list. */
     void Serialize(CArchive& ar) override;
     void OnInitialUpdate() override;
     /** With "Trans", makes the taps of all six envelopes. */
@@ -54,9 +55,6 @@ public:
 
     // Control handlers: each stores, refreshes and marks the document modified.
     void OnSelChangeEditSel(int selection);
-    void OnSelChangeChan1EnvSel(int selection);
-    void OnSelChangeChan2EnvSel(int selection);
-    void OnSelChangeFilterTypeSel(int selection);
     void OnClickedNew();
     /** Asks the host's open dialog for a file and opens it (OpenFile). */
     void OnClickedOpen();
@@ -109,17 +107,11 @@ public:
     /** The plot rectangle and the text rectangle (empty while "Edit" is off) of a client area. */
     void GetEditLayout(const CRect& client, CRect& plot, CRect& text) const;
 
-    std::vector<CSettingValue> GetSettings() const override;
-
 protected:
-    bool OnControlChanged(const std::string& id) override;
-    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
+    const ISettingRows* Rows() const override;
 
 private:
-    /** Control states from the settings. */
-    void UpdateControls();
     void Refresh();
-    bool Choose(int32_t& setting, int selection);
     /** A response block of the working list's shape per envelope; true when it was rebuilt. */
     bool ShapeEnvelopeList();
     /** Response of the edited envelope from the binning scratch. */

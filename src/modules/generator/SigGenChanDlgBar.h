@@ -3,14 +3,13 @@
 // run state that carries the waveform from sample to sample and from block to block.
 
 #include "base/RuntimeClass.h"
-#include "process/SettingField.h"
+#include "process/SettingRows.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 class CArchive;
-class CControlModel;
 
 /** Wave types: positions in the bar's wave list. */
 enum ESigGenWave : int32_t {
@@ -92,22 +91,16 @@ public:
         m_pulseCounter = 1;
     }
 
-    /** Id of one of this channel's controls, such as "ch1.wave". */
-    std::string ControlId(const char* name) const;
-    /** Adds this channel's controls to the module's model on first use, then writes every field
-     *  into them. */
-    void UpdateControls(CControlModel& controls) const;
-    /** The run button: "Reset" (enabled) once finished, "Run" (disabled) while armed. */
-    void UpdateRunButton(CControlModel& controls) const;
+    /** Where this channel's rows sit among the module's settings: ids "ch1.wave" ..., labels
+     *  "Ch1 wave" .... */
+    CRowPrefix Prefix() const;
+    /** The settings of a channel in file order, with the bar's controls. */
+    static const CSettingRows<CSigGenChanDlgBar>& Rows();
 
     /** The stored fields alone: the bar list decides whether a class record precedes them.
      *  Reading checks every value and changes nothing on failure; infinite times and
      *  frequencies are kept for the run to refuse, a value that is not a number is damage. */
     void Serialize(CArchive& ar) override;
-    /** The stored fields with ids "ch1.wave" ... and labels "Ch1 wave" ...; every one has a
-     *  control of that id. */
-    std::vector<CSettingValue> GetSettings() const;
-    static const CFieldTable<CSigGenChanDlgBar>& Fields();
 
     // Settings, stored.
     int32_t m_channel = 1; // 1-based

@@ -290,7 +290,7 @@ void CSigGenView::EndCycle(CSigGenChanDlgBar& bar) {
     const bool wasArmed = bar.m_runFlag != CSigGenChanDlgBar::kRunFinished;
     bar.m_runFlag = CSigGenChanDlgBar::kRunFinished;
     bar.m_phase = 0.0;
-    if (bar.m_mode == kModeSingleShot && wasArmed) bar.UpdateRunButton(Controls());
+    if (bar.m_mode == kModeSingleShot && wasArmed) UpdateControls();
 }
 
 double CSigGenView::NextClipboardSample() {

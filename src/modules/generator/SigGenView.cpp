@@ -21,7 +21,7 @@ void CSigGenView::EnsureBars() {
     const int wanted = doc ? std::min(doc->GetNumChans(), int(CSigGenChanDlgBar::kMaxChannels)) : 0;
     for (int c = int(m_barList.GetCount()) + 1; c <= wanted; ++c) {
         auto bar = std::make_unique<CSigGenChanDlgBar>(c);
-        bar->UpdateControls(Controls());
+        AddControls({&CSigGenChanDlgBar::Rows(), bar.get(), bar->Prefix()});
         m_barList.AddTail(std::move(bar));
     }
     m_channelCount = static_cast<int32_t>(m_barList.GetCount());
@@ -44,17 +44,16 @@ void CSigGenView::ShowCurrentParams() {
         if (clone->Clone(*current)) m_pClipboardList = std::move(clone);
     }
     EnsureBars();
-    for (int i = 0; i < m_channelCount; ++i)
-        GetChannelPointer(i)->UpdateControls(Controls());
+    UpdateControls();
 }
 
-std::vector<CSettingValue> CSigGenView::GetSettings() const {
-    auto settings = CDspView::GetSettings();
+std::vector<CRowSet> CSigGenView::RowSets() const {
+    std::vector<CRowSet> sets;
     for (int i = 0; i < m_channelCount; ++i) {
-        const auto bar = GetChannelPointer(i)->GetSettings();
-        settings.insert(settings.end(), bar.begin(), bar.end());
+        CSigGenChanDlgBar* bar = GetChannelPointer(i);
+        sets.push_back({&CSigGenChanDlgBar::Rows(), bar, bar->Prefix()});
     }
-    return settings;
+    return sets;
 }
 
 // ---- Process file ---------------------------------------------------------------------------
@@ -80,8 +79,7 @@ void CSigGenView::Serialize(CArchive& ar) {
     }
     m_barList = std::move(bars);
     m_channelCount = count;
-    for (int i = 0; i < m_channelCount; ++i)
-        GetChannelPointer(i)->UpdateControls(Controls());
+    UpdateControls();
 }
 
 void CSigGenView::WriteBars(CArchive& ar) const {

@@ -29,11 +29,12 @@ public:
     /** Generates one block per channel and publishes the working and reference lists; 0 when a
      *  channel's block or bar is missing. */
     int ProcessData() override;
+    /** Hands on the generated signal as the document's reference list. */
+    bool PublishesReferenceSignal() const override { return true; }
     int EndRun() override { return 1; }
     /** Base refresh, the document's sample rate for the lists, the clipboard list in the
      *  current list's shape, and every bar's controls. */
     void ShowCurrentParams() override;
-    std::vector<CSettingValue> GetSettings() const override;
     /** The first channel whose settings StartRun would refuse, with StartRun's message. */
     std::string CheckRunSettings() const override;
     void Serialize(CArchive& ar) override;
@@ -45,7 +46,8 @@ public:
     int GetChannelCount() const { return m_channelCount; }
 
 protected:
-    bool OnControlChanged(const std::string& id) override;
+    /** One row set per channel bar. */
+    std::vector<CRowSet> RowSets() const override;
 
 private:
     /** Bars for the document's channels that have none, with their controls. */
@@ -60,8 +62,6 @@ private:
     /** Single cycle and single shot finish (the shot's button then reads "Reset"). */
     void EndCycle(CSigGenChanDlgBar& bar);
     double NextClipboardSample();
-    /** Applies a numeric edit to `value`; false (edit reset, message shown) when refused. */
-    bool ApplyNumericEdit(const std::string& id, double& value, bool upToSpace);
     void WriteBars(CArchive& ar) const;
     bool ReadBars(CArchive& ar, CObList& bars);
 

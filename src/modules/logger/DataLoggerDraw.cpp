@@ -5,8 +5,8 @@
 
 #include "base/NumberText.h"
 #include "modules/logger/LoggerAxes.h"
-#include "modules/scope/OscScales.h"
 #include "plot/AxisText.h"
+#include "plot/DivisionScales.h"
 #include "plot/PlotValues.h"
 
 #include <algorithm>
@@ -236,7 +236,7 @@ std::vector<CReadoutValue> CDataLoggerView::GetReadoutValues() const {
     return {
         {0, "Y1 scale", Item(m_axes[0].scales, m_axes[0].scaleIndex), false},
         {0, time ? "T/Div" : "Start",
-         time ? Item(OscTimePerDivChoices(), m_timeIndex) : Item(m_freqLabels, m_startPosition)},
+         time ? Item(TimePerDivisionChoices(), m_timeIndex) : Item(m_freqLabels, m_startPosition)},
         {0, "Stop", time ? std::string() : Item(m_freqLabels, m_stopPosition), !time},
         {0, "Y2 scale", Item(m_axes[1].scales, m_axes[1].scaleIndex), false},
         {0, "Gain " + plot, GainText()},

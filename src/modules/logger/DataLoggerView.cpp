@@ -5,8 +5,7 @@
 
 #include "base/NumberText.h"
 #include "modules/logger/LoggerAxes.h"
-#include "modules/scope/OscScales.h"
-#include "modules/spectrum/SpecAxes.h"
+#include "plot/DivisionScales.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 #include "plot/ScaleFit.h"
@@ -205,7 +204,7 @@ void CDataLoggerView::OnClickedFitYAxisScale(int axis) {
     }
     std::vector<double> scales;
     for (const std::string& text : a.scales)
-        scales.push_back(ParseSpecScaleText(text));
+        scales.push_back(ParseDivisionText(text));
     const bool decibels = LoggerIsDecibels(a.type);
     const bool centred = decibels || a.type == kLogYDegrees;
     const int fit =
@@ -470,7 +469,7 @@ void CDataLoggerView::ShowCurrentParams() {
         m_startPosition = 0;
         m_stopPosition = kFreqPositions - 1;
     }
-    const double timePerDivision = ParseDivisionText(Item(OscTimePerDivChoices(), m_timeIndex));
+    const double timePerDivision = ParseDivisionText(Item(TimePerDivisionChoices(), m_timeIndex));
     for (CAxisSettings& a : m_axes) {
         CLoggerChan& r = a.record;
         r.xCode = m_xAxisType;
@@ -500,7 +499,7 @@ void CDataLoggerView::ShowCurrentParams() {
             a.scaleIndex = LoggerYAxisType(a.type).defaultScale;
         }
         a.scaleIndex = std::clamp(a.scaleIndex, 0, int32_t(a.scales.size()) - 1);
-        a.record.scalePerDivision = ParseSpecScaleText(Item(a.scales, a.scaleIndex));
+        a.record.scalePerDivision = ParseDivisionText(Item(a.scales, a.scaleIndex));
         a.record.reference = a.ref;
     }
     const bool impedance = m_axes[0].type == kLogYImpedance || m_axes[1].type == kLogYImpedance;
@@ -526,7 +525,7 @@ void CDataLoggerView::UpdateControls() {
     choose("plot", m_selectedPlot);
     const bool time = LoggerIsTimeAxis(m_xAxisType);
     c.StateById("start")->text =
-        time ? Item(OscTimePerDivChoices(), m_timeIndex) : Item(m_freqLabels, m_startPosition);
+        time ? Item(TimePerDivisionChoices(), m_timeIndex) : Item(m_freqLabels, m_startPosition);
     c.StateById("stop")->text =
         time ? FormatText("%d", m_horizontalPosition) : Item(m_freqLabels, m_stopPosition);
     for (int i = 0; i < 2; ++i) {
@@ -690,7 +689,7 @@ const CFieldTable<CDataLoggerView>& CDataLoggerView::Fields() {
               [](const V&) { return LoggerXAxisChoices(); }),
         whole("tdiv", "Time/div", &V::m_timeIndex, kMaxTimeIndex,
               "Data logger time/div index out of range",
-              [](const V&) { return OscTimePerDivChoices(); }),
+              [](const V&) { return TimePerDivisionChoices(); }),
         whole("startpos", "Start position", &V::m_startPosition, kFreqPositions - 1,
               "Data logger start position out of range", nullptr),
         whole("hpos", "Horizontal position", &V::m_horizontalPosition, kMaxPosition,
@@ -725,34 +724,13 @@ const CFieldTable<CDataLoggerView>& CDataLoggerView::Fields() {
     return table;
 }
 
-std::vector<CSettingValue> CDataLoggerView::GetSettings() const {
-    auto settings = CDspView::GetSettings();
-    const auto mine = Fields().List(*this);
-    settings.insert(settings.end(), mine.begin(), mine.end());
-    return settings;
+const ISettingRows* CDataLoggerView::Rows() const {
+    // A new Y type set from text differs from its record's code, so the refresh gives it its
+    // default scale.
+    return &Fields();
 }
 
-bool CDataLoggerView::SetSetting(const std::string& id, const std::string& value,
-                                 std::string& message) {
-    if (const auto* field = Fields().Find(id)) {
-        // A new Y type differs from its record's code, so the refresh gives it its default scale.
-        return Fields().SetFromText(*this, *field, value, message);
-    }
-    return CDspView::SetSetting(id, value, message);
-}
-
-void CDataLoggerView::Serialize(CArchive& ar) {
-    CDspView::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar.WriteClass(RUNTIME_CLASS(CDataLoggerView));
-        Fields().Store(ar, *this);
-        return;
-    }
-    ar.ReadClass(RUNTIME_CLASS(CDataLoggerView));
-    ar.GetObjectSchema();
-    const auto values = Fields().Load(ar);
-    if (!values) return;
-    Fields().Apply(*this, *values);
+void CDataLoggerView::SettingsLoaded() {
     m_offeredMode = -1;
     for (CAxisSettings& a : m_axes)
         a.record.yCode = a.type;

@@ -31,7 +31,6 @@ public:
 
     CDataLoggerView();
 
-    void Serialize(CArchive& ar) override;
     void OnDraw(ICanvas& canvas, const CRect& rect) override;
     int StartRun() override;
     /** Appends the block list of this step to the log; stops the run (0) with a message when
@@ -101,7 +100,6 @@ public:
     std::vector<CMenuEntry> GetContextMenu() const override;
     bool OnContextCommand(const std::string& id) override;
     std::vector<CReadoutValue> GetReadoutValues() const override;
-    std::vector<CSettingValue> GetSettings() const override;
 
     // State, for the control bar, the command line and tests.
     const CDSPFFTDataLogList* GetLog() const { return m_pLog.get(); }
@@ -126,7 +124,9 @@ public:
 
 protected:
     bool OnControlChanged(const std::string& id) override;
-    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
+    /** The stored and listed settings; the bar's controls are the module's own. */
+    const ISettingRows* Rows() const override;
+    void SettingsLoaded() override;
 
 private:
     struct CAxisSettings {

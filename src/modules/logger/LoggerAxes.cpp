@@ -1,6 +1,5 @@
 #include "modules/logger/LoggerAxes.h"
-
-#include "modules/spectrum/SpecAxes.h"
+#include "plot/DivisionScales.h"
 
 #include <array>
 
@@ -82,7 +81,7 @@ bool LoggerIsDecibels(int type) {
 std::vector<std::string> MakeLoggerYScaleList(int type) {
     // The analyser's lists from "Vpk." to "| Z |" are the logger's from position 1 on.
     if (type <= kLogYNone || type >= kLogYAxisCount) return {"None"};
-    return MakeSpecYScaleList(type - 1);
+    return MakeYScaleList(static_cast<EPlotY>(type));
 }
 
 CColour LoggerPlotColour(int plot) {

@@ -2,6 +2,7 @@
 
 #include "dsp/DSPData.h"
 #include "base/NumberText.h"
+#include "plot/DivisionScales.h"
 #include "process/DspDoc.h"
 #include "plot/ScaleFit.h"
 
@@ -13,46 +14,6 @@
 AURIVO_IMPLEMENT_DYNAMIC(COscView, RUNTIME_CLASS(CDspView));
 
 namespace {
-
-// Control ids, per channel where the bar has one of each per channel.
-struct CChannelIds {
-    const char* voltsDown;
-    const char* voltsUp;
-    const char* positionDown;
-    const char* positionUp;
-    const char* display;
-    const char* average;
-};
-constexpr CChannelIds kIds[2] = {
-    {"ch1.vdivdown", "ch1.vdivup", "ch1.posdown", "ch1.posup", "ch1.disp", "ch1.avg"},
-    {"ch2.vdivdown", "ch2.vdivup", "ch2.posdown", "ch2.posup", "ch2.disp", "ch2.avg"}};
-constexpr const char* kTimeDown = "tdivdown";
-constexpr const char* kTimeUp = "tdivup";
-constexpr const char* kXPositionDown = "xposdown";
-constexpr const char* kXPositionUp = "xposup";
-constexpr const char* kFit = "fit";
-
-// Each handler by the id of its control.
-using Handler = void (COscView::*)();
-const std::pair<const char*, Handler> kHandlers[] = {
-    {kTimeDown, &COscView::OnClickedDownTimeDiv},
-    {kTimeUp, &COscView::OnClickedUpTimeDiv},
-    {kIds[0].voltsDown, &COscView::OnClickedDownCh1VoltsDiv},
-    {kIds[0].voltsUp, &COscView::OnClickedUpCh1VoltsDiv},
-    {kIds[0].positionDown, &COscView::OnClickedDownCh1YPos},
-    {kIds[0].positionUp, &COscView::OnClickedUpCh1YPos},
-    {kIds[0].display, &COscView::OnClickedCh1DispType},
-    {kIds[0].average, &COscView::OnSelChangeCh1BlockAvg},
-    {kIds[1].voltsDown, &COscView::OnClickedDownCh2VoltsDiv},
-    {kIds[1].voltsUp, &COscView::OnClickedUpCh2VoltsDiv},
-    {kIds[1].positionDown, &COscView::OnClickedDownCh2YPos},
-    {kIds[1].positionUp, &COscView::OnClickedUpCh2YPos},
-    {kIds[1].display, &COscView::OnClickedCh2DispType},
-    {kIds[1].average, &COscView::OnSelChangeCh2BlockAvg},
-    {kXPositionDown, &COscView::OnClickedDownXPos},
-    {kXPositionUp, &COscView::OnClickedUpXPos},
-    {kFit, &COscView::OnClickedFit},
-};
 
 int32_t Stepped(int32_t value, int step, int32_t maximum) {
     return std::clamp(value + step, 0, maximum);
@@ -67,65 +28,10 @@ const std::string& Item(const std::vector<std::string>& items, int32_t index) {
 COscView::COscView() {
     m_channels[0].position = 75;
     m_channels[1].position = 25;
-    const auto add = [this](CControl control, const std::string& group, const std::string& tip) {
-        control.group = group;
-        control.tooltip = tip;
-        Controls().Add(control);
-    };
-    const auto button = [&](const char* id, const char* label, const std::string& group,
-                            const std::string& tip) {
-        add({id, EControlKind::PushButton, label, {}}, group, tip);
-    };
-    button(kTimeDown, "Dn", "T/Div", "Less time per division");
-    button(kTimeUp, "Up", "T/Div", "More time per division");
-    for (size_t c = 0; c < std::size(kIds); ++c) {
-        const CChannelIds& ids = kIds[c];
-        const std::string chan = "Chan" + std::to_string(c + 1);
-        button(ids.voltsDown, "Dn", chan + " V/Div", chan + ": fewer volts per division");
-        button(ids.voltsUp, "Up", chan + " V/Div", chan + ": more volts per division");
-        button(ids.positionDown, "Dn", chan + " Pos", chan + ": trace lower");
-        button(ids.positionUp, "Up", chan + " Pos", chan + ": trace higher");
-        button(ids.display, "Alg", chan,
-               chan + " display: Off, Gnd (zero line), Alg (analogue), Dig (digital); click "
-                      "for the next");
-        add({ids.average, EControlKind::ComboBox, "Avg:", OscAverageChoices()}, chan,
-            chan + ": number of blocks averaged");
-    }
-    button(kXPositionDown, "Dn", "Time Pos", "Trace to the left");
-    button(kXPositionUp, "Up", "Time Pos", "Trace to the right");
-    button(kFit, "Fit", "", "Each channel's volts per division that show its whole trace");
-    UpdateControlStates();
+    AddControls();
 }
 
-// ---- Control bar ----------------------------------------------------------------------------
-
-bool COscView::OnControlChanged(const std::string& id) {
-    for (const auto& [handlerId, handler] : kHandlers)
-        if (id == handlerId) {
-            (this->*handler)();
-            return true;
-        }
-    return true;
-}
-
-void COscView::SettingChanged() {
-    ShowCurrentParams();
-    SetModified();
-}
-
-void COscView::StepVoltsPerDiv(int channel, int step) {
-    CChannelSettings& ch = m_channels[Ch(channel)];
-    ch.voltsIndex = Stepped(ch.voltsIndex, step, kMaxVoltsIndex);
-    SettingChanged();
-}
-
-void COscView::StepPosition(int channel, int step) {
-    CChannelSettings& ch = m_channels[Ch(channel)];
-    ch.position = Stepped(ch.position, step, kMaxPosition);
-    SettingChanged();
-}
-
-void COscView::OnClickedFit() {
+void COscView::FitVoltsPerDiv() {
     if (!m_pDisplayList) return;
     std::vector<double> scales;
     for (const std::string& text : OscVoltsPerDivChoices())
@@ -140,48 +46,6 @@ void COscView::OnClickedFit() {
         const int fit = FitScaleIndex(std::vector<double>(samples, samples + n), scales,
                                       {kOscVerticalDivisions, double(ch.position), false});
         if (fit >= 0) ch.voltsIndex = fit;
-    }
-    SettingChanged();
-}
-
-void COscView::CycleDisplayType(int channel) {
-    CChannelSettings& ch = m_channels[Ch(channel)];
-    ch.displayType = (ch.displayType + 1) % int32_t(OscDisplayTypeNames().size());
-    SettingChanged();
-}
-
-void COscView::SelectBlockAverage(int channel) {
-    const CControlState* state = Controls().StateById(kIds[Ch(channel)].average);
-    m_channels[Ch(channel)].averageIndex = state->selection;
-    SettingChanged();
-}
-
-void COscView::StepTimePerDiv(int step) {
-    m_timeIndex = Stepped(m_timeIndex, step, kMaxTimeIndex);
-    SettingChanged();
-}
-
-void COscView::StepXPosition(int step) {
-    m_xPosition = Stepped(m_xPosition, step, kMaxPosition);
-    SettingChanged();
-}
-
-void COscView::UpdateControlStates() {
-    for (size_t c = 0; c < m_channels.size(); ++c) {
-        const CChannelSettings& ch = m_channels[c];
-        const CChannelIds& ids = kIds[c];
-        const bool scaled = ch.displayType == OscDispAlg || ch.displayType == OscDispDig;
-        const bool shown = ch.displayType != OscDispOff;
-        Controls().StateById(ids.voltsDown)->enabled = scaled;
-        Controls().StateById(ids.voltsUp)->enabled = scaled;
-        Controls().StateById(ids.positionDown)->enabled = shown;
-        Controls().StateById(ids.positionUp)->enabled = shown;
-        const std::string& type = Item(OscDisplayTypeNames(), ch.displayType);
-        Controls().ControlById(ids.display)->label = type;
-        Controls().StateById(ids.display)->text = type;
-        CControlState* average = Controls().StateById(ids.average);
-        average->selection = ch.averageIndex;
-        average->text = Item(OscAverageChoices(), ch.averageIndex);
     }
 }
 
@@ -224,8 +88,8 @@ void COscView::ShowCurrentParams() {
             ch.counter = 1;
         }
     }
-    m_timePerDivision = ParseDivisionText(Item(OscTimePerDivChoices(), m_timeIndex));
-    UpdateControlStates();
+    m_timePerDivision = ParseDivisionText(Item(TimePerDivisionChoices(), m_timeIndex));
+    UpdateControls();
     Invalidate();
 }
 
@@ -329,7 +193,8 @@ std::vector<COscView::CReadout> COscView::MakeReadouts() const {
     std::vector<CReadout> readouts{
         {{1, "Ch1", m_channels[0].label}, EReadoutPlace::TopLeft},
         {{2, "Ch2", m_channels[1].label}, EReadoutPlace::TopCentre},
-        {{0, "T/Div", Item(OscTimePerDivChoices(), m_timeIndex), false}, EReadoutPlace::TopRight}};
+        {{0, "T/Div", Item(TimePerDivisionChoices(), m_timeIndex), false},
+         EReadoutPlace::TopRight}};
     const EReadoutPlace places[2] = {EReadoutPlace::BottomLeft, EReadoutPlace::BottomRight};
     for (size_t c = 0; c < m_channels.size(); ++c) {
         const CChannelSettings& ch = m_channels[c];
@@ -349,106 +214,139 @@ std::vector<CReadoutValue> COscView::GetReadoutValues() const {
     return values;
 }
 
-const CFieldTable<COscView>& COscView::Fields() {
+// ---- Settings -------------------------------------------------------------------------------
+
+const ISettingRows* COscView::Rows() const {
     using V = COscView;
-    using F = CSettingField<V>;
+    using R = CSettingRow<V>;
+    using S = CChannelSettings;
     using List = const std::vector<std::string>& (*)();
-    // A whole-number setting of a channel (c = 0, 1) or of the view (c = -1).
-    const auto whole = [](std::string id, std::string label, int c, int32_t CChannelSettings::*ch,
-                          int32_t V::*own, int32_t maximum, const char* message, List items) {
-        F f{std::move(id),
-            std::move(label),
-            EFieldType::Int32,
-            [=](const V& v) { return double(c < 0 ? v.*own : v.m_channels[size_t(c)].*ch); },
-            [=](V& v, double x) { (c < 0 ? v.*own : v.m_channels[size_t(c)].*ch) = int32_t(x); },
-            InRange(0, maximum, message)};
-        if (items) f.items = [items](const V&) { return items(); };
-        return f;
+    // A button that steps a whole number (of a channel c = 0, 1, or of the view, c = -1).
+    const auto step = [](std::string id, const char* bar, const std::string& group,
+                         const std::string& tip, int c, int32_t S::*ch, int32_t V::*own, int by,
+                         int32_t maximum) {
+        return R::Button(std::move(id), bar, group, tip).OnChange([=](V& v) {
+            int32_t& value = c < 0 ? v.*own : v.m_channels[size_t(c)].*ch;
+            value = Stepped(value, by, maximum);
+            return true;
+        });
+    };
+    // A stored whole number of a channel or of the view.
+    const auto whole = [](std::string id, std::string label, int c, int32_t S::*ch, int32_t V::*own,
+                          int32_t maximum, const char* message, List items) {
+        R row = R::Stored(std::move(id), std::move(label))
+                    .Access(
+                        EFieldType::Int32,
+                        [=](const V& v) {
+                            return double(c < 0 ? v.*own : v.m_channels[size_t(c)].*ch);
+                        },
+                        [=](V& v, double x) {
+                            (c < 0 ? v.*own : v.m_channels[size_t(c)].*ch) = int32_t(x);
+                        })
+                    .Check(InRange(0, maximum, message));
+        if (items) row.Items([items](const V&) { return items(); });
+        return row;
     };
     // The gate's fields: on, left and right markers, start, stop.
     const auto gate = [](const char* id, const char* label, int index) {
-        F f{id,
-            label,
-            EFieldType::Double,
-            [=](const V& v) {
-                const COscGate& g = v.m_gate;
-                const double fields[] = {g.IsOn() ? 1.0 : 0.0, g.GetLeftMarker(),
+        const auto fields = [](const COscGate& g) {
+            return std::array<double, 5>{g.IsOn() ? 1.0 : 0.0, g.GetLeftMarker(),
                                          g.GetRightMarker(), g.GetStart(), g.GetStop()};
-                return fields[index];
-            },
-            [=](V& v, double x) {
-                const COscGate& g = v.m_gate;
-                double fields[] = {g.IsOn() ? 1.0 : 0.0, g.GetLeftMarker(), g.GetRightMarker(),
-                                   g.GetStart(), g.GetStop()};
-                fields[index] = x;
-                v.m_gate.Set(fields[0] != 0, fields[1], fields[2], fields[3], fields[4]);
-            },
-            Finite("Oscilloscope gate is not a number")};
-        return f;
+        };
+        return R::Stored(id, label)
+            .Access(
+                EFieldType::Double, [=](const V& v) { return fields(v.m_gate)[size_t(index)]; },
+                [=](V& v, double x) {
+                    auto f = fields(v.m_gate);
+                    f[size_t(index)] = x;
+                    v.m_gate.Set(f[0] != 0, f[1], f[2], f[3], f[4]);
+                })
+            .Check(Finite("Oscilloscope gate is not a number"));
     };
-    std::vector<F> fields;
+    std::vector<R> rows{
+        step("tdivdown", "Dn", "T/Div", "Less time per division", -1, nullptr, &V::m_timeIndex, -1,
+             kMaxTimeIndex),
+        step("tdivup", "Up", "T/Div", "More time per division", -1, nullptr, &V::m_timeIndex, +1,
+             kMaxTimeIndex),
+    };
     for (int c = 0; c < 2; ++c) {
         const std::string id = FormatText("ch%d.", c + 1), label = FormatText("Ch%d ", c + 1);
-        using S = CChannelSettings;
-        fields.push_back(whole(id + "vdiv", label + "V/Div", c, &S::voltsIndex, nullptr,
-                               kMaxVoltsIndex, "Oscilloscope volts/div index out of range",
-                               &OscVoltsPerDivChoices));
-        fields.push_back(whole(id + "pos", label + "Pos", c, &S::position, nullptr, kMaxPosition,
-                               "Oscilloscope vertical position out of range", nullptr));
-        fields.push_back(whole(id + "display", label + "Disp", c, &S::displayType, nullptr,
-                               int32_t(OscDisplayTypeNames().size()) - 1,
-                               "Oscilloscope display type out of range", &OscDisplayTypeNames));
-        fields.push_back(whole(id + "avg", label + "Avg", c, &S::averageIndex, nullptr,
-                               int32_t(OscAverageChoices().size()) - 1,
-                               "Oscilloscope block average index out of range",
-                               &OscAverageChoices));
+        const std::string chan = FormatText("Chan%d", c + 1);
+        const auto scaled = [c](const V& v) {
+            const int32_t type = v.m_channels[size_t(c)].displayType;
+            return type == OscDispAlg || type == OscDispDig;
+        };
+        const auto shown = [c](const V& v) {
+            return v.m_channels[size_t(c)].displayType != OscDispOff;
+        };
+        for (int by : {-1, +1})
+            rows.push_back(step(id + (by < 0 ? "vdivdown" : "vdivup"), by < 0 ? "Dn" : "Up",
+                                chan + " V/Div",
+                                chan + (by < 0 ? ": fewer" : ": more") + " volts per division", c,
+                                &S::voltsIndex, nullptr, by, kMaxVoltsIndex)
+                               .EnabledWhen(scaled));
+        rows.push_back(whole(id + "vdiv", label + "V/Div", c, &S::voltsIndex, nullptr,
+                             kMaxVoltsIndex, "Oscilloscope volts/div index out of range",
+                             &OscVoltsPerDivChoices));
+        for (int by : {-1, +1})
+            rows.push_back(step(id + (by < 0 ? "posdown" : "posup"), by < 0 ? "Dn" : "Up",
+                                chan + " Pos", chan + (by < 0 ? ": trace lower" : ": trace higher"),
+                                c, &S::position, nullptr, by, kMaxPosition)
+                               .EnabledWhen(shown));
+        rows.push_back(whole(id + "pos", label + "Pos", c, &S::position, nullptr, kMaxPosition,
+                             "Oscilloscope vertical position out of range", nullptr));
+        // The display button names the channel's display type and steps to the next.
+        rows.push_back(R::Button(id + "disp", "Alg", chan,
+                                 chan + " display: Off, Gnd (zero line), Alg (analogue), Dig "
+                                        "(digital); click for the next")
+                           .OnChange([c](V& v) {
+                               int32_t& type = v.m_channels[size_t(c)].displayType;
+                               type = (type + 1) % int32_t(OscDisplayTypeNames().size());
+                               return true;
+                           })
+                           .Show([c](const V& v, CControl& control, CControlState& state) {
+                               control.label = state.text =
+                                   Item(OscDisplayTypeNames(), v.m_channels[size_t(c)].displayType);
+                           }));
+        rows.push_back(whole(id + "display", label + "Disp", c, &S::displayType, nullptr,
+                             int32_t(OscDisplayTypeNames().size()) - 1,
+                             "Oscilloscope display type out of range", &OscDisplayTypeNames));
+        R average = whole(id + "avg", label + "Avg", c, &S::averageIndex, nullptr,
+                          int32_t(OscAverageChoices().size()) - 1,
+                          "Oscilloscope block average index out of range", &OscAverageChoices);
+        average.kind = ERowKind::Combo;
+        average.barLabel = "Avg:";
+        average.group = chan;
+        average.tooltip = chan + ": number of blocks averaged";
+        rows.push_back(average);
     }
-    fields.push_back(whole("tdiv", "T/Div", -1, nullptr, &V::m_timeIndex, kMaxTimeIndex,
-                           "Oscilloscope time/div index out of range", &OscTimePerDivChoices));
-    fields.push_back(whole("xpos", "X Pos", -1, nullptr, &V::m_xPosition, kMaxPosition,
-                           "Oscilloscope horizontal position out of range", nullptr));
-    fields.push_back({"length", "Block length", EFieldType::Double,
-                      [](const V& v) { return v.m_blockLength; },
-                      [](V& v, double x) { v.m_blockLength = x; },
-                      InRange(0, CDSPData::kMaxSize, "Oscilloscope block length out of range")});
-    fields.push_back(gate("gate", "Gate", 0));
-    fields.back().type = EFieldType::Int32;
-    fields.back().check = InRange(0, 1, "Oscilloscope gate flag out of range");
-    fields.back().items = [](const V&) { return std::vector<std::string>{"Off", "On"}; };
-    fields.push_back(gate("leftmarker", "Left marker", 1));
-    fields.push_back(gate("rightmarker", "Right marker", 2));
-    fields.push_back(gate("gatestart", "Gate start", 3));
-    fields.push_back(gate("gatestop", "Gate stop", 4));
-    static const CFieldTable<V> table{std::move(fields)};
-    return table;
-}
-
-std::vector<CSettingValue> COscView::GetSettings() const {
-    auto settings = CDspView::GetSettings();
-    const auto mine = Fields().List(*this);
-    settings.insert(settings.end(), mine.begin(), mine.end());
-    return settings;
-}
-
-bool COscView::SetSetting(const std::string& id, const std::string& value, std::string& message) {
-    if (const auto* field = Fields().Find(id))
-        return Fields().SetFromText(*this, *field, value, message);
-    return CDspView::SetSetting(id, value, message);
-}
-
-// ---- Archive --------------------------------------------------------------------------------
-
-void COscView::Serialize(CArchive& ar) {
-    CDspView::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar.WriteClass(RUNTIME_CLASS(COscView));
-        Fields().Store(ar, *this);
-        return;
-    }
-    ar.ReadClass(RUNTIME_CLASS(COscView));
-    ar.GetObjectSchema();
-    const auto values = Fields().Load(ar);
-    if (!values) return;
-    Fields().Apply(*this, *values);
-    UpdateControlStates();
+    rows.push_back(whole("tdiv", "T/Div", -1, nullptr, &V::m_timeIndex, kMaxTimeIndex,
+                         "Oscilloscope time/div index out of range", &TimePerDivisionChoices));
+    rows.push_back(step("xposdown", "Dn", "Time Pos", "Trace to the left", -1, nullptr,
+                        &V::m_xPosition, -1, kMaxPosition));
+    rows.push_back(step("xposup", "Up", "Time Pos", "Trace to the right", -1, nullptr,
+                        &V::m_xPosition, +1, kMaxPosition));
+    rows.push_back(whole("xpos", "X Pos", -1, nullptr, &V::m_xPosition, kMaxPosition,
+                         "Oscilloscope horizontal position out of range", nullptr));
+    rows.push_back(
+        R::Button("fit", "Fit", "", "Each channel's volts per division that show its whole trace")
+            .OnChange([](V& v) {
+                v.FitVoltsPerDiv();
+                return true;
+            }));
+    rows.push_back(
+        R::Stored("length", "Block length")
+            .Bind(&V::m_blockLength)
+            .Check(InRange(0, CDSPData::kMaxSize, "Oscilloscope block length out of range")));
+    rows.push_back(gate("gate", "Gate", 0));
+    rows.back().type = EFieldType::Int32;
+    rows.back().Check(InRange(0, 1, "Oscilloscope gate flag out of range")).Items([](const V&) {
+        return std::vector<std::string>{"Off", "On"};
+    });
+    rows.push_back(gate("leftmarker", "Left marker", 1));
+    rows.push_back(gate("rightmarker", "Right marker", 2));
+    rows.push_back(gate("gatestart", "Gate start", 3));
+    rows.push_back(gate("gatestop", "Gate stop", 4));
+    static const CSettingRows<V> table{std::move(rows)};
+    return &table;
 }

@@ -23,7 +23,6 @@ public:
 
     COscView();
 
-    void Serialize(CArchive& ar) override;
     int StartRun() override;
     int ProcessData() override;
     int EndRun() override { return 1; }
@@ -31,27 +30,6 @@ public:
     void OnInitialUpdate() override;
 
     std::vector<CReadoutValue> GetReadoutValues() const override;
-    std::vector<CSettingValue> GetSettings() const override;
-
-    // Control bar handlers (each stores the setting, refreshes and marks the process modified).
-    void OnClickedDownCh1VoltsDiv() { StepVoltsPerDiv(0, -1); }
-    void OnClickedUpCh1VoltsDiv() { StepVoltsPerDiv(0, +1); }
-    void OnClickedDownCh1YPos() { StepPosition(0, -1); }
-    void OnClickedUpCh1YPos() { StepPosition(0, +1); }
-    void OnClickedCh1DispType() { CycleDisplayType(0); }
-    void OnSelChangeCh1BlockAvg() { SelectBlockAverage(0); }
-    void OnClickedDownCh2VoltsDiv() { StepVoltsPerDiv(1, -1); }
-    void OnClickedUpCh2VoltsDiv() { StepVoltsPerDiv(1, +1); }
-    void OnClickedDownCh2YPos() { StepPosition(1, -1); }
-    void OnClickedUpCh2YPos() { StepPosition(1, +1); }
-    void OnClickedCh2DispType() { CycleDisplayType(1); }
-    void OnSelChangeCh2BlockAvg() { SelectBlockAverage(1); }
-    void OnClickedDownTimeDiv() { StepTimePerDiv(-1); }
-    void OnClickedUpTimeDiv() { StepTimePerDiv(+1); }
-    void OnClickedDownXPos() { StepXPosition(-1); }
-    void OnClickedUpXPos() { StepXPosition(+1); }
-    /** Each shown channel's smallest volts per division that holds its whole block. */
-    void OnClickedFit();
 
     // Drawing: the grid, the readouts, both traces and the gate band in the plot, which is the
     // plot area inset by the margins. Each paint also fixes the plot the mouse refers to.
@@ -77,8 +55,8 @@ public:
     const COscGate& GetGate() const { return m_gate; }
 
 protected:
-    bool OnControlChanged(const std::string& id) override;
-    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
+    /** The settings in file order, with the control bar's buttons among them. */
+    const ISettingRows* Rows() const override;
 
 private:
     struct CChannelSettings {
@@ -97,20 +75,9 @@ private:
         CReadoutValue value;
         EReadoutPlace place;
     };
-    /** The stored settings in file order. */
-    static const CFieldTable<COscView>& Fields();
-
     static size_t Ch(int channel) { return channel == 1 ? 1 : 0; }
-    void StepVoltsPerDiv(int channel, int step);
-    void StepPosition(int channel, int step);
-    void CycleDisplayType(int channel);
-    void SelectBlockAverage(int channel);
-    void StepTimePerDiv(int step);
-    void StepXPosition(int step);
-    /** Refreshes, marks the process modified and repaints after a user's change. */
-    void SettingChanged();
-    /** Button texts, selections and enabled states from the settings. */
-    void UpdateControlStates();
+    /** Each shown channel's smallest volts per division that holds its whole block. */
+    void FitVoltsPerDiv();
     std::vector<CReadout> MakeReadouts() const;
     /** Where a readout of that size goes in the plot, `pad` pixels in from its edges. */
     static CRect ReadoutBox(EReadoutPlace place, CSize size, const CRect& plot, int32_t pad);

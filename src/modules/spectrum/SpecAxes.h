@@ -1,7 +1,7 @@
 #pragma once
 // The spectrum analyser's choice lists and its Y axis table: for each Y axis type the reference
-// values a selection sets, the unit beside the Ref edits, the per-division scale texts and the
-// default scale; and the number a scale text stands for.
+// values a selection sets, the unit beside the Ref edits and the default scale (the scale texts
+// themselves are plot/DivisionScales.h's MakeYScaleList of the type's plot code).
 
 #include "plot/PlotCodes.h"
 
@@ -56,10 +56,3 @@ struct CSpecYAxisType {
 
 /** The entry of a Y axis type (0 .. kYAxisCount - 1). */
 const CSpecYAxisType& SpecYAxisType(int type);
-
-/** The per-division texts of a Y axis type. */
-std::vector<std::string> MakeSpecYScaleList(int type);
-
-/** Units per division of a scale text: its leading number, divided by 1000 for "mV" and by
- *  1 000 000 for "uV" ("500 mVpk/Div" is 0.5). */
-double ParseSpecScaleText(const std::string& text);

@@ -6,7 +6,7 @@
 #include "dsp/WindowGain.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
-#include "soundio/SoundIOView.h"
+#include "process/FrequencyCalibration.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,29 +25,31 @@ bool UsesFHT(int type) {
 } // namespace
 
 bool CSpecView::ProcessHasReferenceSource() const {
-    // The modules that publish a reference signal for the correlating transforms.
-    for (const std::string& name : GetDocument()->GetStepNames())
-        if (name == "Signal Generator" || name == "WAV File Open") return true;
+    const CDspDoc& doc = *GetDocument();
+    for (size_t i = 0; i < doc.GetViewCount(); ++i)
+        if (doc.GetView(i)->PublishesReferenceSignal()) return true;
     return false;
 }
 
 int CSpecView::StartRun() {
-    // Frequency calibration comes from the last SoundIO step before this one.
+    // Frequency calibration comes from the last step before this one that publishes one.
     m_pCalibration = nullptr;
-    CSoundIOView* soundIO = nullptr;
+    CDspView* publisher = nullptr;
     const int step = GetProcessStepNumber();
     for (size_t i = 0; i < GetDocument()->GetViewCount(); ++i) {
         CDspView* view = GetDocument()->GetView(i);
         if (view->GetProcessStepNumber() >= step) break;
-        if (auto* sio = dynamic_cast<CSoundIOView*>(view)) soundIO = sio;
+        if (IFrequencyCalibration* published = view->GetPublishedFrequencyCalibration()) {
+            m_pCalibration = published;
+            publisher = view;
+        }
     }
-    if (soundIO) m_pCalibration = soundIO->GetCalibration();
-    if (m_pCalibration && m_applyFreqCal && !m_pCalibration->IsFrequencyCalibrationValid(soundIO)) {
+    std::string why;
+    if (m_pCalibration && m_applyFreqCal && !m_pCalibration->CheckFrequencyCalibration(why)) {
         ShowErrorMessage(FormatText("Spectrum Analyser Apply Frequency Calibration is "
                                     "Checked.\r\n SoundIO Module Step:%i Calibration is "
                                     "Invalid\r\n%s\r\n",
-                                    soundIO->GetProcessStepNumber(),
-                                    m_pCalibration->ReturnedErrors.c_str()));
+                                    publisher->GetProcessStepNumber(), why.c_str()));
         return 0;
     }
     if (!m_pCalibration && m_applyFreqCal) {
@@ -128,11 +130,9 @@ bool CSpecView::ProcessChannel(int channel) {
         const CDspApp* app = GetDocument()->GetApp();
         if (!app || app->GetSettings().windowAmplitudeCorrection != 0)
             CorrectWindowAmplitude(work, m_windowType);
-        const CDSPFFTDataList* response =
-            m_pCalibration ? m_pCalibration->GetFrequencyResponse() : nullptr;
-        if (m_applyFreqCal && response && response->GetAt(channel) &&
-            m_pCalibration->Freq[channel].FreqCalApply)
-            work.DoCal(*response->GetAt(channel), 0.0);
+        const CDSPFFTData* correction =
+            m_pCalibration ? m_pCalibration->GetFrequencyCorrection(channel) : nullptr;
+        if (m_applyFreqCal && correction) work.DoCal(*correction, 0.0);
         const int n = m_averageCounter;
         const int limit = static_cast<int>(m_blockAverageCount);
         const int32_t bins = std::min(work.GetSize(), display.GetSize());

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-class CCalibration;
+class IFrequencyCalibration;
 
 class CSpecView : public CDspView {
     AURIVO_DECLARE_SERIAL(CSpecView)
@@ -24,7 +24,6 @@ public:
 
     CSpecView();
 
-    void Serialize(CArchive& ar) override;
     /** Both channels stacked: grid, scale, start and stop texts, readouts, trace and marker. */
     void OnDraw(ICanvas& canvas, const CRect& rect) override;
     /** Base initialisation, then the frequency labels and a refresh. */
@@ -43,28 +42,6 @@ public:
     virtual void MakeFreqScale();
     /** Refills the Y scale list for the Y axis type and selects the type's default scale. */
     void MakeYAxisTypeControl();
-
-    // Control handlers: each changes one setting, refreshes and marks the document modified.
-    void OnSelChangeXAxisSel(int selection);
-    void OnClickedDownXAxisStart();
-    void OnClickedUpXAxisStart();
-    void OnClickedDownXAxisStop();
-    void OnClickedUpXAxisStop();
-    void OnSelChangeYAxisSel(int selection);
-    void OnClickedDownYAxisScale();
-    void OnClickedUpYAxisScale();
-    /** The smallest Y scale that shows every channel's trace whole. */
-    void OnClickedFitYAxisScale();
-    /** Takes up to 15 characters as a decimal number; a text that gives no finite number
-     *  leaves the reference as it was. */
-    void OnChangeYAxisRef1(const std::string& text);
-    void OnChangeYAxisRef2(const std::string& text);
-    void OnSelChangeFFTType(int selection);
-    void OnSelChangeWindowType(int selection);
-    void OnSelChangePlotType(int selection);
-    void OnFrequencyDomainCalApply(bool checked);
-    void OnSelChangeBlockAvg(int selection);
-    void OnSelChangeUnweightedSmooth(int selection);
 
     /** Puts the selected channel's spectrum on the clipboard as FRD lines (dB SPL re Ref1 volts);
      *  refuses, with its message, unless the Y axis is "dBVSPL", one channel is selected and
@@ -88,7 +65,6 @@ public:
     CChannelTexts GetChannelTexts(int channel) const;
     /** Every readout of channel 1's plot, then of channel 2's, in the order above. */
     std::vector<CReadoutValue> GetReadoutValues() const override;
-    std::vector<CSettingValue> GetSettings() const override;
     /** The reference frequencies of the THD and IMD displays against half the sample rate. */
     std::string CheckRunSettings() const override;
 
@@ -109,26 +85,19 @@ public:
     int GetFHTTableSize() const { return m_fhtTableSize; }
 
 protected:
-    bool OnControlChanged(const std::string& id) override;
-    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
+    /** The settings in file order, with the control bar's buttons and texts among them. */
+    const ISettingRows* Rows() const override;
 
 private:
-    /** The stored settings in file order. */
-    static const CFieldTable<CSpecView>& Fields();
+    /** The smallest Y scale that shows every channel's trace whole. */
+    void FitYScale();
     /** One channel's readouts: scale, start, stop, tone and distortion lines, average. */
     std::vector<CReadoutValue> ChannelReadoutValues(int channel) const;
-    /** ShowCurrentParams and the document's modified flag, after a user's change. */
-    void Refresh();
-    void SetChoice(int32_t& setting, int selection, const std::vector<std::string>& items);
-    /** Takes a Ref edit's text into `ref`; true when the reference changed. */
-    bool TakeRefEdit(const char* id, const std::string& text, double& ref);
     /** Points the plot channels at the display list and gives them the axis settings. */
     void UpdatePlotChannels();
     /** The texts of one channel's plot, each where it fits inside `area`. */
     void DrawChannelTexts(ICanvas& canvas, const CChannelTexts& texts, const CRect& area,
                           const CRect& plot) const;
-    /** Writes every control's state from the settings. */
-    void UpdateControls();
     /** Copies, transforms, averages and smooths one channel; false stops the run. */
     bool ProcessChannel(int channel);
     /** Moves the channel's RMS average towards the block's magnitudes, as the display's. */
@@ -160,7 +129,7 @@ private:
     int32_t m_windowType = 0;
     int32_t m_plotType = 0;
     int32_t m_applyFreqCal = 0;
-    CCalibration* m_pCalibration = nullptr; // of the nearest sound card step before this one
+    IFrequencyCalibration* m_pCalibration = nullptr; // of the nearest publisher before this step
     int32_t m_blockAverageIndex = 0;
     double m_blockAverageCount = 1.0;
     int32_t m_averageCounter = 1;

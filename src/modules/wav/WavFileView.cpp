@@ -11,12 +11,12 @@ void CWavFileView::OnInitialUpdate() {
 
 void CWavFileView::ShowCurrentParams() {
     CDspView::ShowCurrentParams();
-    UpdateControlStates();
+    UpdateControls();
     Invalidate();
 }
 
 void CWavFileView::Changed() {
-    UpdateControlStates();
+    UpdateControls();
     SetModified();
     Invalidate();
 }

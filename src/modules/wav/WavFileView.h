@@ -22,10 +22,10 @@ protected:
     /** `noFile`: the title shown without a file. */
     explicit CWavFileView(std::string noFile) : m_fileTitle(noFile), m_noFile(std::move(noFile)) {}
 
-    /** Control texts and enabled states from the settings. */
-    virtual void UpdateControlStates() = 0;
     /** Refreshes the controls, marks the process modified and repaints after a user's change. */
     void Changed();
+    /** A change a row accepted: Changed, without the refresh from the step before. */
+    void SettingChanged() override { Changed(); }
     /** Names the file (none for an empty path); the title is its file name. */
     void SetFile(const std::string& path);
     /** The path to open: a relative one from the process file's folder, so a process and the

@@ -58,90 +58,82 @@ std::string CWavSaveView::FrameCountText(int64_t frames) {
 }
 
 CWavSaveView::CWavSaveView() : CWavFileView(kNoFile) {
-    const auto button = [this](const char* id, const char* label, const char* tooltip) {
-        Controls().Add(
-            {id, EControlKind::PushButton, label, {}, INT_MIN, INT_MAX, false, "File", tooltip});
-    };
-    button(kNew, "&New", "Choose a file and start it empty");
-    button(kAppendButton, "&Append", "Choose an existing file to add to, in its own format");
-    button(kReset, "&Reset", "Empty the file and write it from the start");
-    button(kClose, "&Close", "Stop writing to the file");
-    Controls().Add({kName,
-                    EControlKind::ReadOnlyText,
-                    "Name:",
-                    {},
-                    INT_MIN,
-                    INT_MAX,
-                    false,
-                    "File",
-                    "The file the blocks are written to"},
-                   {kNoFile});
-    Controls().Add({kFrames,
-                    EControlKind::ReadOnlyText,
-                    "Frames:",
-                    {},
-                    INT_MIN,
-                    INT_MAX,
-                    false,
-                    "File",
-                    "Frames in the file's data"},
-                   {"0"});
-    const auto list = [this](const char* id, const char* label, const std::vector<int>& items,
-                             const char* tooltip) {
-        Controls().Add({id, EControlKind::ComboBox, label, Texts(items), INT_MIN, INT_MAX, false,
-                        "Format", tooltip});
-    };
-    list(kRate, "&Rate:", SampleRates(), "Sample rate written to a new file");
-    list(kResolution, "&Bits:", kResolutions, "Bits per sample of a new file");
-    list(kChannels, "C&hannels:", kChannelCounts, "Channels of a new file");
     TakeListFormat();
-    UpdateControlStates();
+    AddControls();
 }
 
-const CFieldTable<CWavSaveView>& CWavSaveView::Fields() {
+const ISettingRows* CWavSaveView::Rows() const {
     using V = CWavSaveView;
-    using F = CSettingField<V>;
-    const auto choice = [](const char* id, const char* label, int32_t V::*member,
-                           const std::vector<std::string>& items, const char* message) {
-        F f{id, label};
-        f.get = [member](const V& v) { return double(v.*member); };
-        f.set = [member](V& v, double x) { v.*member = int32_t(x); };
-        f.check = InRange(0, double(items.size() - 1), message);
-        f.items = [items](const V&) { return items; };
-        return f;
+    using R = CSettingRow<V>;
+    const auto button = [](const char* id, const char* label, const char* tip, void (V::*press)()) {
+        return R::Button(id, label, "File", tip).OnChange([press](V& v) {
+            v.StopProcess();
+            (v.*press)();
+            return false; // the button refreshes by itself
+        });
     };
-    static const CFieldTable<V> table{{
-        choice(kRate, "Sample rate", &V::m_rateIndex, Texts(SampleRates()),
-               "WAV save sample rate index out of range"),
-        choice(kResolution, "Bits", &V::m_resolutionIndex, Texts(kResolutions),
-               "WAV save resolution index out of range"),
-        choice(kChannels, "Channels", &V::m_channelsIndex, Texts(kChannelCounts),
-               "WAV save channel index out of range"),
-        choice(kAppend, "Append mode", &V::m_append, {"Off", "On"},
-               "WAV save append flag out of range"),
+    const auto hasFile = [](const V& v) { return !v.m_filePath.empty(); };
+    // A format list: a new file is written in the format the lists choose.
+    const auto format = [](const char* id, const char* bar, const char* tip, int32_t V::*member,
+                           const std::vector<int>& items, const char* label, const char* message) {
+        return R::Combo(id, bar, "Format", tip)
+            .Bind(member)
+            .Choice(Texts(items), message)
+            .Listed(label)
+            .OnChange([member, id](V& v, CRowChange& change) {
+                v.StopProcess();
+                v.*member = change.state.selection;
+                if (id == std::string(kRate)) v.m_rateFollowsProcess = false;
+                v.TakeListFormat();
+                return true;
+            });
+    };
+    static const CSettingRows<V> rows{{
+        button(kNew, "&New", "Choose a file and start it empty", &V::OnClickedNew),
+        button(kAppendButton, "&Append", "Choose an existing file to add to, in its own format",
+               &V::OnClickedAppend),
+        button(kReset, "&Reset", "Empty the file and write it from the start", &V::OnClickedReset)
+            .EnabledWhen(hasFile),
+        button(kClose, "&Close", "Stop writing to the file", &V::OnClickedClose)
+            .EnabledWhen(hasFile),
+        // The file is created (or opened to append to) when the run starts, as a headless run
+        // names it before it runs.
+        R::Stored(kFile, "File")
+            .Bind(&V::m_filePath)
+            .OnText([](V& v, const std::string& path, std::string&) {
+                v.StopProcess();
+                v.m_riff.Close();
+                v.SetFile(path);
+                v.m_framesWritten = 0;
+                return true;
+            }),
+        R::Text(kName, "Name:", "File", "The file the blocks are written to").Bind(&V::m_fileTitle),
+        R::Text(kFrames, "Frames:", "File", "Frames in the file's data").Shown([](const V& v) {
+            return FrameCountText(v.m_framesWritten);
+        }),
+        format(kRate, "&Rate:", "Sample rate written to a new file", &V::m_rateIndex, SampleRates(),
+               "Sample rate", "WAV save sample rate index out of range"),
+        format(kResolution, "&Bits:", "Bits per sample of a new file", &V::m_resolutionIndex,
+               kResolutions, "Bits", "WAV save resolution index out of range"),
+        format(kChannels, "C&hannels:", "Channels of a new file", &V::m_channelsIndex,
+               kChannelCounts, "Channels", "WAV save channel index out of range"),
+        R::Stored(kAppend, "Append mode")
+            .Bind(&V::m_append)
+            .Choice({"Off", "On"}, "WAV save append flag out of range"),
     }};
-    return table;
+    return &rows;
+}
+
+void CWavSaveView::SettingsLoaded() {
+    m_rateFollowsProcess = false; // a stored rate stays the stored rate
+    TakeListFormat();
+    UpdateControls();
 }
 
 void CWavSaveView::TakeListFormat() {
     m_sampleRate = SampleRates()[size_t(m_rateIndex)];
     m_bitsPerSample = kResolutions[size_t(m_resolutionIndex)];
     m_channels = kChannelCounts[size_t(m_channelsIndex)];
-}
-
-void CWavSaveView::UpdateControlStates() {
-    Controls().StateById(kName)->text = m_fileTitle;
-    Controls().StateById(kFrames)->text = FrameCountText(m_framesWritten);
-    for (const auto& [id, index, items] :
-         {std::tuple{kRate, m_rateIndex, Texts(SampleRates())},
-          std::tuple{kResolution, m_resolutionIndex, Texts(kResolutions)},
-          std::tuple{kChannels, m_channelsIndex, Texts(kChannelCounts)}}) {
-        CControlState* state = Controls().StateById(id);
-        state->selection = index;
-        state->text = items[size_t(index)];
-    }
-    for (const char* id : {kReset, kClose})
-        Controls().StateById(id)->enabled = !m_filePath.empty();
 }
 
 // ---- Buttons --------------------------------------------------------------------------------
@@ -191,24 +183,6 @@ void CWavSaveView::OnClickedClose() {
     Changed();
 }
 
-bool CWavSaveView::OnControlChanged(const std::string& id) {
-    StopProcess();
-    if (id == kNew) OnClickedNew();
-    if (id == kAppendButton) OnClickedAppend();
-    if (id == kReset) OnClickedReset();
-    if (id == kClose) OnClickedClose();
-    for (const auto& [listId, member] :
-         {std::pair{kRate, &m_rateIndex}, std::pair{kResolution, &m_resolutionIndex},
-          std::pair{kChannels, &m_channelsIndex}})
-        if (id == listId) {
-            *member = Controls().StateById(id)->selection;
-            if (id == kRate) m_rateFollowsProcess = false;
-            TakeListFormat();
-            Changed();
-        }
-    return true;
-}
-
 // ---- Settings -------------------------------------------------------------------------------
 
 void CWavSaveView::ShowCurrentParams() {
@@ -222,34 +196,6 @@ void CWavSaveView::ShowCurrentParams() {
 std::string CWavSaveView::GetRunWarning() const {
     const CDspDoc* doc = GetDocument();
     return doc ? RateMismatchWarning(m_sampleRate, doc->GetSampleRate()) : std::string();
-}
-
-std::vector<CSettingValue> CWavSaveView::GetSettings() const {
-    auto settings = CDspView::GetSettings();
-    settings.push_back({kFile, "File", m_filePath});
-    const auto mine = Fields().List(*this);
-    settings.insert(settings.end(), mine.begin(), mine.end());
-    return settings;
-}
-
-bool CWavSaveView::SetSetting(const std::string& id, const std::string& value,
-                              std::string& message) {
-    if (id == kFile) {
-        // The file is created (or opened to append to) when the run starts, as a headless run
-        // names it before it runs.
-        StopProcess();
-        m_riff.Close();
-        SetFile(value);
-        m_framesWritten = 0;
-        return true;
-    }
-    if (const auto* field = Fields().Find(id)) {
-        if (!Fields().SetFromText(*this, *field, value, message)) return false;
-        if (id == kRate) m_rateFollowsProcess = false;
-        TakeListFormat();
-        return true;
-    }
-    return CDspView::SetSetting(id, value, message);
 }
 
 std::vector<CReadoutValue> CWavSaveView::GetReadoutValues() const {
@@ -321,7 +267,7 @@ bool CWavSaveView::OpenOutput(bool keepOpen) {
         m_riff.Close();
         m_buffer.clear();
     }
-    UpdateControlStates();
+    UpdateControls();
     return true;
 }
 
@@ -382,29 +328,4 @@ int CWavSaveView::EndRun() {
     m_buffer.clear();
     m_buffer.shrink_to_fit();
     return 1;
-}
-
-// ---- Process file ---------------------------------------------------------------------------
-
-void CWavSaveView::Serialize(CArchive& ar) {
-    CDspView::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar.WriteClass(RUNTIME_CLASS(CWavSaveView));
-        ar.WriteString(m_filePath);
-        ar.WriteString(m_fileTitle);
-        Fields().Store(ar, *this);
-        return;
-    }
-    ar.ReadClass(RUNTIME_CLASS(CWavSaveView));
-    ar.GetObjectSchema();
-    std::string path = ar.ReadString();
-    std::string title = ar.ReadString();
-    const auto values = Fields().Load(ar);
-    if (!values) return;
-    m_filePath = std::move(path);
-    m_fileTitle = std::move(title);
-    Fields().Apply(*this, *values);
-    m_rateFollowsProcess = false; // a stored rate stays the stored rate
-    TakeListFormat();
-    UpdateControlStates();
 }

@@ -9,7 +9,6 @@
 #include "modules/wav/WavFileView.h"
 
 #include <cstdint>
-#include <tuple>
 #include <string>
 #include <vector>
 
@@ -26,12 +25,10 @@ public:
     /** Writes the current block and hands it on. */
     int ProcessData() override;
     int EndRun() override;
-    void Serialize(CArchive& ar) override;
 
     /** A new step's rate follows the process's (the nearest in the list) until one is chosen
      *  or read from a process file. */
     void ShowCurrentParams() override;
-    std::vector<CSettingValue> GetSettings() const override;
     std::vector<CReadoutValue> GetReadoutValues() const override;
     std::string GetRunWarning() const override;
 
@@ -55,11 +52,12 @@ public:
     static const std::vector<int>& SampleRates();
 
 protected:
-    bool OnControlChanged(const std::string& id) override;
-    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
+    /** The settings in file order, with the bar's buttons and texts among them. */
+    const ISettingRows* Rows() const override;
+    /** A stored rate stays the stored rate. */
+    void SettingsLoaded() override;
 
 private:
-    static const CFieldTable<CWavSaveView>& Fields();
     /** StartRun's work for a user's run (`keepOpen`) or a button (file closed again). */
     bool OpenOutput(bool keepOpen);
     /** Opens an existing file to append to; its message, or empty. */
@@ -68,7 +66,6 @@ private:
     std::string CreateNew();
     /** The format the lists choose. */
     void TakeListFormat();
-    void UpdateControlStates() override;
 
     int32_t m_rateIndex = 0;
     bool m_rateFollowsProcess = true;

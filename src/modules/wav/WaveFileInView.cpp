@@ -26,39 +26,80 @@ constexpr const char* kNoData = "The WAVE file has no data";
 } // namespace
 
 CWaveFileInView::CWaveFileInView() : CWavFileView(kNoFile) {
-    Controls().Add({kOpen,
-                    EControlKind::PushButton,
-                    "&Open",
-                    {},
-                    INT_MIN,
-                    INT_MAX,
-                    false,
-                    "File",
-                    "Choose the WAV file to play"});
-    Controls().Add({kClose,
-                    EControlKind::PushButton,
-                    "&Close",
-                    {},
-                    INT_MIN,
-                    INT_MAX,
-                    false,
-                    "File",
-                    "Forget the file and its span"});
-    Controls().Add({kName,
-                    EControlKind::ReadOnlyText,
-                    "Name:",
-                    {},
-                    INT_MIN,
-                    INT_MAX,
-                    false,
-                    "File",
-                    "The file played; drag across the overview to play a part of it"},
-                   {kNoFile});
+    AddControls();
 }
 
-void CWaveFileInView::UpdateControlStates() {
-    Controls().StateById(kName)->text = m_fileTitle;
-    Controls().StateById(kClose)->enabled = !m_filePath.empty();
+const ISettingRows* CWaveFileInView::Rows() const {
+    using V = CWaveFileInView;
+    using R = CSettingRow<V>;
+    // The file's format as stored when it was chosen.
+    const auto format = [](EFieldType type, int CWavFormat::*member) {
+        return R::Stored("").Access(
+            type, [member](const V& v) { return double(v.m_format.*member); },
+            [member](V& v, double x) { v.m_format.*member = int(x); });
+    };
+    const auto frame = [](const char* id, const char* label) {
+        return R::Stored(id, label)
+            .Bind(id == std::string(kStart) ? &V::m_startFrame : &V::m_stopFrame)
+            .OnText([id](V& v, const std::string& text, std::string& message) {
+                return v.SetSpanEnd(id == std::string(kStart), text, message);
+            });
+    };
+    static const CSettingRows<V> rows{
+        {
+            R::Button(kOpen, "&Open", "File", "Choose the WAV file to play").OnChange([](V& v) {
+                v.OnClickedOpen();
+                return false; // opening refreshes by itself
+            }),
+            R::Button(kClose, "&Close", "File", "Forget the file and its span")
+                .OnChange([](V& v) {
+                    v.OnClickedClose();
+                    return false;
+                })
+                .EnabledWhen([](const V& v) { return !v.m_filePath.empty(); }),
+            R::Text(kName, "Name:", "File",
+                    "The file played; drag across the overview to play a part of it")
+                .Bind(&V::m_fileTitle),
+            R::Stored(kFile, "File")
+                .Bind(&V::m_filePath)
+                .OnText([](V& v, const std::string& path, std::string& message) {
+                    if (path.empty()) {
+                        v.OnClickedClose();
+                        return true;
+                    }
+                    message = v.LoadFile(path);
+                    return message.empty();
+                }),
+            format(EFieldType::UInt16, &CWavFormat::bitsPerSample),
+            format(EFieldType::Int32, &CWavFormat::sampleRate),
+            format(EFieldType::UInt16, &CWavFormat::channels),
+            R::Stored("").Bind(&V::m_totalFrames),
+            R::Stored("").Bind(&V::m_selectionMade),
+            frame(kStart, "Start frame"),
+            frame(kStop, "Stop frame"),
+        },
+        // The stored format and frame count only describe the file as it was when chosen:
+        // every run reads the file again, refuses a format it cannot play with the file's own
+        // message and plays the span only as far as the file reaches. So a format of another
+        // installation's or a span past the end of a file that has since shrunk opens, and the
+        // run says what is wrong.
+        [](const std::vector<double>& v) {
+            const int32_t total = int32_t(v[5]), selection = int32_t(v[6]);
+            const int32_t start = int32_t(v[7]), stop = int32_t(v[8]);
+            if (selection < 0 || selection > 1 || total < 0 || start < 0 || start > stop)
+                return "WAV file module span " + std::to_string(start) + " to " +
+                       std::to_string(stop) + " is not a span of " + std::to_string(total) +
+                       " frames";
+            return std::string();
+        }};
+    return &rows;
+}
+
+void CWaveFileInView::SettingsLoaded() {
+    m_format.formatTag = kWavFormatPcm;
+    m_format.isFloat = false;
+    m_overview.clear();
+    UpdateControls();
 }
 
 // ---- File -----------------------------------------------------------------------------------
@@ -132,12 +173,6 @@ void CWaveFileInView::OnClickedClose() {
     Changed();
 }
 
-bool CWaveFileInView::OnControlChanged(const std::string& id) {
-    if (id == kOpen) OnClickedOpen();
-    if (id == kClose) OnClickedClose();
-    return true;
-}
-
 // ---- Run contract ---------------------------------------------------------------------------
 
 int CWaveFileInView::StartRun() {
@@ -156,7 +191,7 @@ int CWaveFileInView::StartRun() {
         // A file that is missing keeps its path: the drive or share it is on may come back.
         if (message == kNotWave || message == kNoData) {
             ForgetFile();
-            UpdateControlStates();
+            UpdateControls();
         }
         ShowErrorMessage(message);
         return 0;
@@ -230,83 +265,21 @@ std::vector<CReadoutValue> CWaveFileInView::GetReadoutValues() const {
             {0, "Total Samples", std::to_string(m_totalFrames)}};
 }
 
-std::vector<CSettingValue> CWaveFileInView::GetSettings() const {
-    auto settings = CDspView::GetSettings();
-    settings.push_back({kFile, "File", m_filePath});
-    settings.push_back({kStart, "Start frame", std::to_string(m_startFrame)});
-    settings.push_back({kStop, "Stop frame", std::to_string(m_stopFrame)});
-    return settings;
-}
-
-bool CWaveFileInView::SetSetting(const std::string& id, const std::string& value,
-                                 std::string& message) {
-    if (id == kFile) {
-        if (value.empty()) {
-            OnClickedClose();
-            return true;
-        }
-        message = LoadFile(value);
-        return message.empty();
-    }
-    if (id != kStart && id != kStop) return CDspView::SetSetting(id, value, message);
+bool CWaveFileInView::SetSpanEnd(bool start, const std::string& value, std::string& message) {
     double number = 0.0;
     if (!ParseSettingNumber(value, number, message)) {
         message = "'" + value + "' " + message;
         return false;
     }
-    const double start = id == kStart ? number : m_startFrame;
-    const double stop = id == kStop ? number : m_stopFrame;
-    if (std::floor(number) != number || start < 0 || start > stop || stop > m_totalFrames) {
+    const double first = start ? number : m_startFrame;
+    const double last = start ? m_stopFrame : number;
+    if (std::floor(number) != number || first < 0 || first > last || last > m_totalFrames) {
         message = "the span must lie within the file's " + std::to_string(m_totalFrames) +
                   " frames, its start not after its stop";
         return false;
     }
-    m_startFrame = int32_t(start);
-    m_stopFrame = int32_t(stop);
+    m_startFrame = int32_t(first);
+    m_stopFrame = int32_t(last);
     m_selectionMade = m_startFrame != 0 || m_stopFrame != m_totalFrames ? 1 : 0;
     return true;
-}
-
-// ---- Process file ---------------------------------------------------------------------------
-
-void CWaveFileInView::Serialize(CArchive& ar) {
-    CDspView::Serialize(ar);
-    if (ar.IsStoring()) {
-        ar.WriteClass(RUNTIME_CLASS(CWaveFileInView));
-        ar.WriteString(m_fileTitle);
-        ar.WriteString(m_filePath);
-        ar.WriteUInt16(uint16_t(m_format.bitsPerSample));
-        ar.WriteInt32(m_format.sampleRate);
-        ar.WriteUInt16(uint16_t(m_format.channels));
-        for (int32_t v : {m_totalFrames, m_selectionMade, m_startFrame, m_stopFrame})
-            ar.WriteInt32(v);
-        return;
-    }
-    ar.ReadClass(RUNTIME_CLASS(CWaveFileInView));
-    ar.GetObjectSchema();
-    std::string title = ar.ReadString();
-    std::string path = ar.ReadString();
-    const int bits = ar.ReadUInt16();
-    const int32_t rate = ar.ReadInt32();
-    const int channels = ar.ReadUInt16();
-    const int32_t total = ar.ReadInt32(), selection = ar.ReadInt32();
-    const int32_t start = ar.ReadInt32(), stop = ar.ReadInt32();
-    if (!ar.Ok()) return;
-    // The stored format and frame count only describe the file as it was when chosen: every
-    // run reads the file again, refuses a format it cannot play with the file's own message and
-    // plays the span only as far as the file reaches. So a format of another installation's or
-    // a span past the end of a file that has since shrunk opens, and the run says what is wrong.
-    if (selection < 0 || selection > 1 || total < 0 || start < 0 || start > stop)
-        ar.Fail("WAV file module span " + std::to_string(start) + " to " + std::to_string(stop) +
-                " is not a span of " + std::to_string(total) + " frames");
-    if (!ar.Ok()) return;
-    m_fileTitle = std::move(title);
-    m_filePath = std::move(path);
-    m_format = {kWavFormatPcm, channels, rate, bits, false};
-    m_totalFrames = total;
-    m_selectionMade = selection;
-    m_startFrame = start;
-    m_stopFrame = stop;
-    m_overview.clear();
-    UpdateControlStates();
 }

@@ -24,11 +24,11 @@ public:
     int StartRun() override;
     /** Plays the next block of the span; 0 once the span is played. */
     int ProcessData() override;
+    /** Hands on the played block as the document's reference list. */
+    bool PublishesReferenceSignal() const override { return true; }
     int EndRun() override;
-    void Serialize(CArchive& ar) override;
 
     std::vector<CReadoutValue> GetReadoutValues() const override;
-    std::vector<CSettingValue> GetSettings() const override;
 
     /** "Open": asks for a file and opens it. */
     void OnClickedOpen();
@@ -53,8 +53,10 @@ public:
     std::vector<std::pair<double, double>> ReadOverview(int32_t width);
 
 protected:
-    bool OnControlChanged(const std::string& id) override;
-    bool SetSetting(const std::string& id, const std::string& value, std::string& message) override;
+    /** The settings in file order, with the bar's buttons and name among them. */
+    const ISettingRows* Rows() const override;
+    /** The stored format is a PCM one; the overview is read again. */
+    void SettingsLoaded() override;
 
 private:
     /** The file's format and frame count from its header; the failure's message, or empty. */
@@ -62,7 +64,9 @@ private:
     /** OpenFile without showing the message: the message, or empty. */
     std::string LoadFile(const std::string& path);
     void ForgetFile();
-    void UpdateControlStates() override;
+    /** Sets the span's start (or stop) from its listed text: a whole frame within the file,
+     *  the start not after the stop. False with the reason. */
+    bool SetSpanEnd(bool start, const std::string& value, std::string& message);
     /** The frame at a column of the plot of the last paint. */
     int32_t FrameAtX(int32_t x) const;
 

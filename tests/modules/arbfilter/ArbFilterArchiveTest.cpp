@@ -37,42 +37,12 @@ std::vector<double> Array(int e, int which) {
     }
 }
 
-// Indices count every new class record and every new object in the order of writing; an
-// object's own fields begin with its class record again (a back-reference) except in the older
-// "Process" layout, where only object references carry class records.
-class CLayout {
-public:
-    explicit CLayout(bool legacy) : m_legacy(legacy) {}
-    CArchiveBytes b;
-
-    void ModuleClass(const char* name) {
-        if (m_legacy) return;
-        b.NewClass(name);
-        ++m_next;
-    }
-    // An object reference of the class (new the first time), then the object's class record.
-    void Object(const char* name, uint16_t& index) {
-        if (index == 0) {
-            b.NewClass(name);
-            index = m_next++;
-        } else {
-            b.ClassRef(index);
-        }
-        ++m_next;
-        if (!m_legacy) b.ClassRef(index);
-    }
-
-private:
-    bool m_legacy;
-    uint16_t m_next = 1;
-};
-
 CArchiveBytes Layout(bool legacy) {
-    CLayout l(legacy);
+    CRecordLayout l(legacy);
     CArchiveBytes& b = l.b;
-    l.ModuleClass("CDspView");
+    l.Class("CDspView");
     b.I32(0); // "Sel All"
-    l.ModuleClass("CArbFilterView");
+    l.Class("CArbFilterView");
     b.I32(3); // edited envelope "Env4"
     b.Texts({"/f/low.flt", "", "/f/band.rsp", "", "", ""});
     b.Texts({"low.flt", "", "band.rsp", "", "", ""});

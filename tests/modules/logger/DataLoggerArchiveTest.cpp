@@ -1,5 +1,7 @@
 // The data logger's part of a process file, laid out field by field from the stored layout (not
-// by our writer): the view's record, then the logger's class record and its sixteen settings.
+// by our writer): the view's record, then the logger's class record and its sixteen settings,
+// each whole-number field with a value no other one holds, so that two fields read or written in
+// each other's place change what is read or written.
 // Read in both layouts to the right values and written back byte for byte; damaged values and
 // short records are refused and change nothing.
 #include "common/ArchiveBytes.h"
@@ -31,8 +33,8 @@ struct CLoggerRecord {
     int32_t y2Type = 5; // "dBRel"
     int32_t y2Scale = 2;
     double y2Ref = 500.0;
-    int32_t plot = 2; // "Plot3"
-    int32_t mode = 2; // "Merge"
+    int32_t plot = 4; // "Plot5"
+    int32_t mode = 1; // "Sum"
     double mergeFrequency = 2000.5;
 };
 
@@ -75,7 +77,7 @@ TEST_P(DataLoggerArchiveLayout, ReadsEveryFieldAndWritesThemBack) {
     EXPECT_EQ(view.GetXAxisType(), 7);
     EXPECT_EQ(view.GetStartBin(), 48.0);
     EXPECT_EQ(view.GetStopBin(), 320.0);
-    EXPECT_EQ(view.GetSelectedPlot(), 2);
+    EXPECT_EQ(view.GetSelectedPlot(), 4);
     EXPECT_EQ(view.GetMergeFrequency(), 2000.5);
     EXPECT_EQ(view.GetRecord(0).yCode, 8);
     EXPECT_EQ(view.GetRecord(1).yCode, 5);
@@ -91,8 +93,9 @@ TEST_P(DataLoggerArchiveLayout, ReadsEveryFieldAndWritesThemBack) {
     EXPECT_EQ(s.at("y2axis"), "dBRel");
     EXPECT_EQ(s.at("y2scaleindex"), "2");
     EXPECT_EQ(s.at("y2ref"), "500");
-    EXPECT_EQ(s.at("plot"), "Plot3");
-    EXPECT_EQ(s.at("displaymode"), "Merge");
+    EXPECT_EQ(s.at("plot"), "Plot5");
+    EXPECT_EQ(s.at("displaymode"), "Sum");
+    EXPECT_EQ(s.at("mergefreq"), "2000.5");
 
     CArchive out;
     out.SetLegacy(legacy);

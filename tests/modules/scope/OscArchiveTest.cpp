@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -17,11 +18,12 @@ using Bytes = std::vector<uint8_t>;
 
 // The view's record (channel 2 selected), then the oscilloscope's: volts index, position,
 // display type and average index of each channel, time index, horizontal position, block
-// length 16, gate on with markers 4 and 8.5 and window -2.25 to 12.
+// length 16, gate on with markers 4 and 8.5 and window -2.25 to 12. No two whole-number fields
+// hold the same value, so two fields read or written in each other's place are seen.
 const char* const kChanged = "ffff 0000 0800 4344737056696577 02000000"
                              "ffff 0000 0800 434f736356696577"
-                             "00000000 64000000 03000000 0c000000 15000000"
-                             "00000000 01000000 05000000 12000000 00000000"
+                             "09000000 64000000 03000000 0c000000 15000000"
+                             "25000000 00000000 05000000 12000000 3f000000"
                              "0000000000003040 01000000"
                              "0000000000001040 0000000000002140 00000000000002c0 0000000000002840";
 
@@ -47,6 +49,20 @@ TEST_P(OscArchiveLayout, ReadsEveryFieldAndWritesThemBack) {
     EXPECT_EQ(in.Remaining(), 0u);
     EXPECT_EQ(view.GetTimeIndex(), 18);
     EXPECT_EQ(view.GetGate().GetStart(), -2.25);
+    const std::map<std::string, std::string> expected{
+        {"channel", "2"},       {"ch1.vdiv", "1 mVpk/Div"},
+        {"ch1.pos", "100"},     {"ch1.display", "Dig"},
+        {"ch1.avg", "4096"},    {"ch2.vdiv", "10 Vpk/Div"},
+        {"ch2.pos", "37"},      {"ch2.display", "Off"},
+        {"ch2.avg", "32"},      {"tdiv", "1 S/Div"},
+        {"xpos", "63"},         {"length", "16"},
+        {"gate", "On"},         {"leftmarker", "4"},
+        {"rightmarker", "8.5"}, {"gatestart", "-2.25"},
+        {"gatestop", "12"}};
+    std::map<std::string, std::string> listed;
+    for (const CSettingValue& s : view.GetSettings())
+        listed[s.id] = s.value;
+    EXPECT_EQ(listed, expected);
     // The control bar shows what was read.
     EXPECT_EQ(view.GetControls().GetState(size_t(view.GetControls().Find("ch1.avg"))).text, "4096");
     EXPECT_FALSE(

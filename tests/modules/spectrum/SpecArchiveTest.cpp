@@ -15,12 +15,14 @@ using Bytes = std::vector<uint8_t>;
 
 // The view's record (channel 2 selected), then the analyser's: X axis Log20., start and stop
 // positions 2 and 31 with their bins, Y axis | Z | with scale 6, Ref1 8.2, Ref2 12.5, FFT type
-// XCorr/FFT, window Hamming, plot Lined Bar, no calibration, average index 6, smoothing 3.
+// FHT/FFT, window Hamming, plot Solid Bar, no calibration, average index 8, smoothing 9. No two
+// whole-number fields hold the same value, so two fields read or written in each other's place
+// are seen.
 const char* const kConfigured = "ffff 0000 0800 4344737056696577 02000000"
                                 "ffff 0000 0900 435370656356696577"
                                 "03000000 02000000 1f000000 0000000000004040 0000000000007f40"
                                 "07000000 06000000 6666666666662040 0000000000002940"
-                                "03000000 04000000 03000000 00000000 06000000 03000000";
+                                "05000000 04000000 01000000 00000000 08000000 09000000";
 
 // Offsets of the fields after the class records.
 enum : size_t { kX = 33, kStart = 37, kStop = 41, kY = 61, kScale = 65, kType = 85, kPlot = 93 };
@@ -36,8 +38,8 @@ protected:
     void SetUp() override { Make(1024, 48000.0); }
     void Configure() {
         Set({"xaxis=Log20.", "startup", "startup", "stopdn", "yaxis=| Z |", "scaleup", "ref1=8.2",
-             "ref2=12.5", "type=XCorr/FFT", "window=Hamming", "plot=Lined Bar", "avg=64",
-             "smooth=3"});
+             "ref2=12.5", "type=FHT/FFT", "window=Hamming", "plot=Solid Bar", "avg=256",
+             "smooth=9"});
         Analyser().OnSelCh2();
     }
     /** The analyser's own settings, without the view's selected channel. */
@@ -73,7 +75,7 @@ TEST_F(SpecArchive, WritesTheLiteralAndReadsBothLayouts) {
         ASSERT_EQ(Load(old ? legacy : HexBytes(kConfigured), old), "");
         Analyser().ShowCurrentParams();
         EXPECT_EQ(Analyser().GetSettings(), configured);
-        EXPECT_EQ(Analyser().GetBlockAverageCount(), 64.0);
+        EXPECT_EQ(Analyser().GetBlockAverageCount(), 256.0);
         EXPECT_EQ(ControlState(Analyser(), "ref1").text, "8.2");
         EXPECT_EQ(ControlState(Analyser(), "yaxis").text, "| Z |");
         EXPECT_EQ(HexText(Write()), HexText(HexBytes(kConfigured)));

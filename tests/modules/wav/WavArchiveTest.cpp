@@ -61,12 +61,26 @@ TEST_P(WavArchiveLayout, WavFileOpenReadsEveryFieldAndWritesThemBack) {
 }
 
 // File path, file title, then the sample rate, resolution and channel list positions and the
-// append flag.
-TEST_P(WavArchiveLayout, WavFileSaveReadsEveryFieldAndWritesThemBack) {
-    const bool legacy = GetParam();
+// append flag. Three of them are on/off choices, so two records between them hold each pair
+// apart: a pair read or written in each other's place changes one record or the other.
+struct CSaveRecord {
+    const char* name;
+    int32_t rate, resolution, channels, append;
+    int sampleRate, bits, channelCount;
+};
+
+const CSaveRecord kSaveRecords[] = {
+    {"Stereo8Bit", 9, 0, 1, 1, 44100, 8, 2},
+    {"Mono16Bit", 3, 1, 0, 1, 11025, 16, 1},
+};
+
+class WavSaveArchiveLayout : public testing::TestWithParam<std::tuple<bool, CSaveRecord>> {};
+
+TEST_P(WavSaveArchiveLayout, ReadsEveryFieldAndWritesThemBack) {
+    const auto& [legacy, r] = GetParam();
     CArchiveBytes b = Frame("CWavSaveView", legacy);
     b.Text("/data/out.wav").Text("out.wav");
-    b.I32(9).I32(0).I32(0).I32(1);
+    b.I32(r.rate).I32(r.resolution).I32(r.channels).I32(r.append);
     CArchive in(b.Get());
     in.SetLegacy(legacy);
     CWavSaveView view;
@@ -75,16 +89,23 @@ TEST_P(WavArchiveLayout, WavFileSaveReadsEveryFieldAndWritesThemBack) {
     EXPECT_EQ(in.Remaining(), 0u);
     EXPECT_EQ(view.GetFilePath(), "/data/out.wav");
     EXPECT_EQ(view.GetFileTitle(), "out.wav");
-    EXPECT_EQ(view.GetSampleRate(), 44100);
-    EXPECT_EQ(view.GetBitsPerSample(), 8);
-    EXPECT_EQ(view.GetChannels(), 1);
-    EXPECT_EQ(Setting(view, "appendmode"), "On");
+    EXPECT_EQ(view.GetSampleRate(), r.sampleRate);
+    EXPECT_EQ(view.GetBitsPerSample(), r.bits);
+    EXPECT_EQ(view.GetChannels(), r.channelCount);
+    EXPECT_EQ(Setting(view, "appendmode"), r.append ? "On" : "Off");
 
     CArchive out;
     out.SetLegacy(legacy);
     view.Serialize(out);
     EXPECT_EQ(HexText(out.GetBuffer()), HexText(b.Get()));
 }
+
+INSTANTIATE_TEST_SUITE_P(Records, WavSaveArchiveLayout,
+                         testing::Combine(testing::Bool(), testing::ValuesIn(kSaveRecords)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) ? "Legacy" : "Current") +
+                                    std::get<1>(info.param).name;
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Layouts, WavArchiveLayout, testing::Bool(),
                          [](const auto& info) { return info.param ? "Legacy" : "Current"; });

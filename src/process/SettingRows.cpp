@@ -1,4 +1,4 @@
-#include "process/SettingField.h"
+#include "process/SettingRows.h"
 
 #include "base/NumberText.h"
 #include "base/PlainText.h"
