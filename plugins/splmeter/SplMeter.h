@@ -3,7 +3,7 @@
 // 125 ms, Slow 1 s), the equivalent continuous level over the run and the time-weighted
 // level's maximum and minimum, all in dB re 20 uPa.
 
-#include "SplWeighting.h"
+#include "dsp/FrequencyWeighting.h"
 
 #include <cstddef>
 

@@ -3,7 +3,8 @@
 // at any sample rate. The standard defines A and C by analog poles; the low poles become
 // bilinear biquads (accurate where those poles act) and a short linear-phase FIR supplies the
 // high pole pair and undoes the biquads' frequency warping, so the response follows the
-// standard's curve up to the Nyquist frequency.
+// standard's curve up to the Nyquist frequency. The sound level meter filters with it; the
+// analysers that weight spectra take WeightingGain at each bin.
 
 #include <complex>
 #include <vector>

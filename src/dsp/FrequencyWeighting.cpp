@@ -1,4 +1,4 @@
-#include "SplWeighting.h"
+#include "dsp/FrequencyWeighting.h"
 
 #include <cmath>
 #include <numbers>
