@@ -107,6 +107,8 @@ fuzz: deps
 	mkdir -p $(FUZZ)/corpus/plot_file $(FUZZ)/corpus/data_log_file
 	$(FUZZ)/fuzz/fuzz_plot_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/plot_file fuzz/corpus/plot_file
 	$(FUZZ)/fuzz/fuzz_data_log_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/data_log_file fuzz/corpus/data_log_file
+	mkdir -p $(FUZZ)/corpus/mic_calibration
+	$(FUZZ)/fuzz/fuzz_mic_calibration -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/mic_calibration fuzz/corpus/mic_calibration
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)
