@@ -4,6 +4,7 @@
 #include "modules/arbfilter/ArbFilterModule.h"
 #include "modules/generator/SigGenModule.h"
 #include "modules/logger/DataLoggerModule.h"
+#include "modules/rta/RtaModule.h"
 #include "modules/scope/OscModule.h"
 #include "modules/spectrum/SpecModule.h"
 #include "modules/wav/WavModules.h"
@@ -20,6 +21,7 @@ const CModuleRegistry& GetBuiltInModules() {
         RegisterDataLogger(r);
         RegisterSoundIO(r);
         RegisterWavFileSave(r);
+        RegisterRealTimeAnalyzer(r);
         return r;
     }();
     return registry;

@@ -45,12 +45,12 @@ protected:
 };
 
 // The built-in modules register themselves in the order the process editor has always listed
-// them.
+// them; modules added since follow them.
 TEST_F(Cli, ModulesListsTheBuiltInModulesInEditorOrder) {
     const CModuleRegistry& builtIn = GetBuiltInModules();
     ASSERT_EQ(Command({"modules"}, &builtIn), 0) << err;
     EXPECT_EQ(out, "WAV File Open\nSignal Generator\nArbitrary Filter\nOscilloscope\nSpectrum "
-                   "Analyzer\nDataLogger\nSoundIO\nWAV File Save\n");
+                   "Analyzer\nDataLogger\nSoundIO\nWAV File Save\nRTA\n");
 }
 
 TEST_F(Cli, ModulesNewAndInfo) {
