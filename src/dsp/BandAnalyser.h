@@ -38,8 +38,9 @@ public:
     void Analyse(const double* samples, std::vector<double>& bands, double& overall);
 
 private:
-    /** The band sums of a power spectrum: bins 0..n/2, each bin's share of the mean square. */
-    void Sum(const std::vector<double>& power, std::vector<double>& bands, double& overall) const;
+    /** The band sums of a power spectrum (bins 0..n/2, each bin's share of the mean square),
+     *  which it weights by the per-bin gain. */
+    void Sum(std::vector<double>& power, std::vector<double>& bands, double& overall) const;
 
     int32_t m_n = 0;
     double m_binWidth = 0.0;
@@ -48,5 +49,10 @@ private:
     std::vector<double> m_window;
     double m_windowPower = 0.0; // sum of the squared weights
     std::vector<double> m_gain; // per bin
+    // Each band's filter weights from its first bin on; a band's weights start at its offset
+    // and end at the next band's.
+    std::vector<int32_t> m_firstBin;
+    std::vector<size_t> m_offset;
+    std::vector<float> m_weights;
     std::vector<double> m_re, m_im, m_power;
 };
