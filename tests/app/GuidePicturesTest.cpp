@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Guide, GuidePictures,
                                                   2},
                                          CPicture{"soundio", "loopback-thd.process", 2},
                                          CPicture{"data_logger", "logger-zma.process", 3},
-                                         CPicture{"wav_file_open", "wav-spectrum.process", 1}),
+                                         CPicture{"wav_file_open", "wav-spectrum.process", 1},
+                                         CPicture{"rta", "rta-miccal.process", 3}),
                          CaseName());
 
 } // namespace
