@@ -4,6 +4,8 @@
 #include "modules/rta/RtaView.h"
 
 #include "base/NumberText.h"
+#include "platform/OpenFileDialog.h"
+#include "process/DspApp.h"
 #include "process/DspDoc.h"
 
 #include <algorithm>
@@ -102,6 +104,20 @@ bool CRtaView::LoadCalibration(const std::string& path, std::string& message) {
     return true;
 }
 
+bool CRtaView::OnLoadCalibration() {
+    CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
+    auto* dialog = app ? dynamic_cast<IOpenFileDialog*>(app->GetFileDialog()) : nullptr;
+    if (!dialog) return false;
+    const auto path = dialog->AskOpenPath("Microphone Calibration", m_calPath, "txt",
+                                          "Calibration Files (*.txt;*.cal;*.frd)|*.txt;*.cal;*.frd|"
+                                          "All Files (*.*)|*.*|");
+    std::string message;
+    if (!path) return false;
+    if (LoadCalibration(*path, message)) return true;
+    ShowErrorMessage(message);
+    return false;
+}
+
 void CRtaView::SettingsLoaded() {
     // The process keeps its own copy of the curve: it measures the same when the file has
     // moved or changed since, and says so.
@@ -184,14 +200,6 @@ const ISettingRows* CRtaView::Rows() const {
                &V::m_unit, &UnitChoices, "Unit"),
         number("sens", "mV/Pa:", kLevel, "The microphone's sensitivity, for dB SPL",
                &V::m_sensitivity, 0.0, 1e6, "Mic sensitivity"),
-        check("peak", "Peak", "Hold each band's peak, falling at the decay rate", &V::m_peakHold,
-              "Peak hold"),
-        number("decay", "dB/s:", kShow, "How fast a held peak falls", &V::m_decay, 0.0, 1000.0,
-               "Peak decay"),
-        check("maxmin", "Max/Min", "The run's greatest and least averaged levels", &V::m_showMaxMin,
-              "Max/min"),
-        choice("display", "Plot:", kShow, "Bars or a line through the bands", &V::m_display,
-               &DisplayChoices, "Display"),
         number("top", "Top:", kLevel, "Level at the top of the plot", &V::m_top, -400.0, 400.0,
                "Top"),
         choice("scale", "Scale:", kLevel, "Level per division", &V::m_scaleIndex, &ScaleChoices,
@@ -200,12 +208,6 @@ const ISettingRows* CRtaView::Rows() const {
             v.FitTop();
             return true;
         }),
-        R::Button("reset", "Reset", kShow, "Start the averages, peaks and extremes again")
-            .OnChange([](V& v) {
-                for (CChannelState& c : v.m_channels)
-                    c.average.Reset();
-                return true;
-            }),
         R::Control(ERowKind::Edit, "miccal", "Mic cal:", kLevel,
                    "Microphone calibration file (frequency and dB per line); empty: none")
             .Bind(&V::m_calPath)
@@ -213,9 +215,25 @@ const ISettingRows* CRtaView::Rows() const {
             .OnText([](V& v, const std::string& path, std::string& message) {
                 return v.LoadCalibration(path, message);
             }),
+        R::Button("micload", "Load...", kLevel, "Choose a microphone calibration file")
+            .OnChange([](V& v) { return v.OnLoadCalibration(); }),
         R::Stored("miccurve").Bind(&V::m_calText),
         choice("calch", "Cal Ch:", kLevel, "The channels the microphone calibration corrects",
                &V::m_calChannels, &CalChannelChoices, "Mic cal channels"),
+        check("peak", "Peak", "Hold each band's peak, falling at the decay rate", &V::m_peakHold,
+              "Peak hold"),
+        number("decay", "dB/s:", kShow, "How fast a held peak falls", &V::m_decay, 0.0, 1000.0,
+               "Peak decay"),
+        check("maxmin", "Max/Min", "The run's greatest and least averaged levels", &V::m_showMaxMin,
+              "Max/min"),
+        choice("display", "Plot:", kShow, "Bars or a line through the bands", &V::m_display,
+               &DisplayChoices, "Display"),
+        R::Button("reset", "Reset", kShow, "Start the averages, peaks and extremes again")
+            .OnChange([](V& v) {
+                for (CChannelState& c : v.m_channels)
+                    c.average.Reset();
+                return true;
+            }),
     }};
     return &rows;
 }

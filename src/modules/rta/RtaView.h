@@ -65,6 +65,8 @@ private:
         CBandAverage average;
         std::vector<double> block; // the last block's bands, then its overall mean square
     };
+    /** "Load...": asks for a calibration file and loads it; true when a curve was taken. */
+    bool OnLoadCalibration();
     /** Loads a calibration file into the settings; false with the reason, nothing changed. */
     bool LoadCalibration(const std::string& path, std::string& message);
     bool CalibratesChannel(int channel) const;

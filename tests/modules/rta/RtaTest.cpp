@@ -6,6 +6,7 @@
 
 #include "common/ModuleProcess.h"
 #include "common/TempFolder.h"
+#include "process/GivenPathDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,36 @@ TEST_F(RtaTone, AMicrophoneCalibrationFileCorrectsItsChannels) {
     EXPECT_EQ(SettingOf(Rta(), "Mic cal"), sens);
     ASSERT_TRUE(p.Pass());
     EXPECT_NEAR(Level1k(0), plain + 1.25, 0.005);
+}
+
+// The pane's "Load..." and the menu's "Save Bands as CSV..." ask the host's file dialog.
+TEST_F(RtaTone, LoadsTheFileAndSavesTheBandsWhereTheDialogSays) {
+    CTempFolder folder;
+    std::ofstream(folder.File("mic.txt")) << "20 0\n500 3\n2000 3\n20000 0\n";
+    CGivenPathDialog load(folder.File("mic.txt"));
+    p.App().SetFileDialog(&load);
+    p.Set(2, {"micload"});
+    EXPECT_TRUE(load.WasAsked());
+    EXPECT_EQ(SettingOf(Rta(), "Mic cal"), folder.File("mic.txt"));
+    EXPECT_DOUBLE_EQ(Rta().GetMicCalibration().At(1000.0), 3.0);
+
+    ASSERT_TRUE(p.Pass());
+    CGivenPathDialog save(folder.File("bands.csv"));
+    p.App().SetFileDialog(&save);
+    EXPECT_TRUE(Rta().OnContextCommand("savebands"));
+    std::ifstream csv(folder.File("bands.csv"));
+    std::string header, row;
+    std::getline(csv, header);
+    while (std::getline(csv, row) && row.rfind("1000,", 0) != 0)
+        ;
+    // The 1 kHz band: 0.5 peak, less the file's 3 dB, in every trace of channel 1.
+    double centre = 0, nominal = 0, average = 0, peak = 0;
+    char comma = 0;
+    std::istringstream(row) >> centre >> comma >> nominal >> comma >> average >> comma >> peak;
+    EXPECT_EQ(centre, 1000.0);
+    EXPECT_NEAR(average, 20 * std::log10(0.5) - 3.0, 0.1);
+    EXPECT_NEAR(peak, average, 1e-6);
+    p.App().SetFileDialog(nullptr);
 }
 
 // The process keeps the file's path and a copy of its curve: with the file gone it still opens,
