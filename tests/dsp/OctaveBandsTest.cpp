@@ -81,6 +81,9 @@ TEST(OctaveBands, EdgesAndRangeForEveryFraction) {
     EXPECT_EQ(sixth[0].nominal, 940.0);
     EXPECT_EQ(sixth[1].nominal, 1060.0);
     EXPECT_EQ(sixth[2].nominal, 1190.0);
+    const std::vector<COctaveBand> lead4 = MakeOctaveBands(6, 4500.0, 5100.0);
+    ASSERT_EQ(lead4.size(), 1u);
+    EXPECT_EQ(lead4[0].nominal, 4730.0); // 4731.5 Hz
 }
 
 // The class 1 limits of IEC 61260-1 (2014, table 1): at the normalized frequencies G^x of an
