@@ -15,6 +15,9 @@ constexpr double kFullScale = 32767.0 / 32768.0;
 // An impulse response peak this many times its RMS stands out of noise: the largest of half a
 // million Gaussian samples reaches about 5 times their RMS.
 constexpr double kClearPeak = 8.0;
+// Reference power 100 dB below its strongest bin: pink noise spans 30 dB over the audio band,
+// music rarely 80.
+constexpr double kUnexcited = 1e-10;
 
 double Rms(const double* x, int32_t n) {
     double sum = 0.0;
@@ -56,7 +59,9 @@ bool CTransferView::InputSamples(const double*& x, const double*& y, int32_t& co
     }
     y = input->GetAt(m_measured)->GetTimeObj()->GetDataPointer();
     x = reference->GetAt(refChannel)->GetTimeObj()->GetDataPointer();
-    count = std::min(input->GetSize(m_measured), reference->GetSize(refChannel));
+    // A file's last block is padded: only the samples it used are signal.
+    count = std::min({input->GetSize(m_measured), reference->GetSize(refChannel),
+                      reference->GetNumUsed(refChannel)});
     m_sampleRate = input->GetSampleRate(m_measured);
     return x && y;
 }
@@ -150,11 +155,15 @@ void CTransferView::UpdateCurve() {
     m_shownMagnitude.resize(bins);
     double weighted = 0.0, weights = 0.0, inBand = 0.0, total = 0.0;
     const std::vector<double>& gxx = m_spectrum.Averaged().xx;
+    // A bin this far below the reference's strongest holds only the window's leakage, which
+    // can look coherent with a periodic measurement (a tone's quantisation harmonics).
+    const double unexcited = kUnexcited * *std::max_element(gxx.begin(), gxx.end());
     for (size_t k = 0; k < bins; ++k) {
         m_curve.magnitudeDb[k] = h.MagnitudeDb(k);
         m_curve.phaseDegrees[k] = h.PhaseDegrees(k);
         const double magnitude = std::hypot(h.re[k], h.im[k]);
-        m_shownMagnitude[k] = h.coherence[k] * 100.0 >= m_threshold ? magnitude : std::nan("");
+        const bool shown = gxx[k] > unexcited && h.coherence[k] * 100.0 >= m_threshold;
+        m_shownMagnitude[k] = shown ? magnitude : std::nan("");
         const double f = double(k) * m_sampleRate / n;
         if (k > 0) total += gxx[k];
         if (f < m_startHz || f > m_stopHz || k == 0) continue;

@@ -56,6 +56,8 @@ public:
     const CCurve& GetCurve() const { return m_curve; }
     const std::vector<CCurve>& GetStoredCurves() const { return m_stored; }
     const std::vector<double>& GetImpulseResponse() const { return m_impulse; }
+    /** The magnitude drawn (linear): NaN where the coherence is below the threshold. */
+    const std::vector<double>& GetShownMagnitude() const { return m_shownMagnitude; }
     /** The delay found (samples, with its sub-sample part); valid once IsDelayKnown(). */
     double GetDelay() const { return m_delay; }
     bool IsDelayKnown() const { return m_delayKnown; }
