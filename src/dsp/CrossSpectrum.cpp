@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <cmath>
 
 void CCrossSpectrum::CSpectra::Assign(size_t bins, double value) {
@@ -25,14 +26,19 @@ bool CCrossSpectrum::Configure(int32_t segment, int window, double overlap) {
 void CCrossSpectrum::SetAveraging(ESpectrumAveraging mode, int count) {
     m_mode = mode;
     m_count = std::max(count, 1);
+    if (m_recent.size() <= size_t(m_count)) return;
     while (m_recent.size() > size_t(m_count))
         m_recent.pop_front();
+    SumWindow();
+    if (m_mode == ESpectrumAveraging::kPasses) AverageWindow();
 }
 
 void CCrossSpectrum::Reset() {
     m_average.Assign(size_t(Bins()), 0.0);
+    m_sum.Assign(size_t(Bins()), 0.0);
     m_passes = 0;
     m_segments = 0;
+    m_turnover = 0;
     m_recent.clear();
 }
 
@@ -71,37 +77,63 @@ int CCrossSpectrum::WelchPass(const double* x, const double* y, int32_t count,
 int CCrossSpectrum::AddPass(const double* x, const double* y, int32_t count) {
     CSpectra pass;
     const int segments = WelchPass(x, y, count, pass);
-    if (segments > 0) Combine(pass, segments);
+    if (segments > 0) Combine(std::move(pass), segments);
     return segments;
 }
 
-void CCrossSpectrum::Combine(const CSpectra& pass, int segments) {
-    auto fields = [](CSpectra& s) {
-        return std::array<std::vector<double>*, 4>{&s.xx, &s.yy, &s.xyRe, &s.xyIm};
-    };
-    auto cfields = [](const CSpectra& s) {
-        return std::array<const std::vector<double>*, 4>{&s.xx, &s.yy, &s.xyRe, &s.xyIm};
-    };
-    const auto avg = fields(m_average);
+namespace {
+std::array<std::vector<double>*, 4> Fields(CCrossSpectrum::CSpectra& s) {
+    return {&s.xx, &s.yy, &s.xyRe, &s.xyIm};
+}
+std::array<const std::vector<double>*, 4> Fields(const CCrossSpectrum::CSpectra& s) {
+    return {&s.xx, &s.yy, &s.xyRe, &s.xyIm};
+}
+/** to += factor * from, field by field. */
+void AddScaled(CCrossSpectrum::CSpectra& to, const CCrossSpectrum::CSpectra& from, double factor) {
+    const auto dst = Fields(to);
+    const auto src = Fields(from);
+    for (size_t f = 0; f < 4; ++f)
+        for (size_t k = 0; k < dst[f]->size(); ++k)
+            (*dst[f])[k] += factor * (*src[f])[k];
+}
+} // namespace
+
+void CCrossSpectrum::SumWindow() {
+    m_sum.Assign(size_t(Bins()), 0.0);
+    m_segments = 0;
+    for (const auto& [spectra, n] : m_recent) {
+        AddScaled(m_sum, spectra, n);
+        m_segments += n;
+    }
+    m_turnover = 0;
+}
+
+void CCrossSpectrum::AverageWindow() {
+    const auto avg = Fields(m_average);
+    const auto sum = Fields(std::as_const(m_sum));
+    for (size_t f = 0; f < 4; ++f)
+        for (size_t k = 0; k < avg[f]->size(); ++k)
+            (*avg[f])[k] = m_segments > 0 ? (*sum[f])[k] / double(m_segments) : 0.0;
+    m_passes = int(m_recent.size());
+}
+
+void CCrossSpectrum::Combine(CSpectra pass, int segments) {
+    const auto avg = Fields(m_average);
     if (m_mode == ESpectrumAveraging::kPasses) {
-        // The mean of the passes in the window, each weighed by its segments; summed afresh so
-        // that no rounding accumulates from passes that left the window.
-        m_recent.emplace_back(pass, segments);
-        while (m_recent.size() > size_t(m_count))
+        // Running sums of the passes in the window, each weighed by its segments: the pass in
+        // added, the pass out taken off. Summed afresh each time the window has turned over, so
+        // that the rounding of passes long gone does not build up.
+        AddScaled(m_sum, pass, segments);
+        m_segments += segments;
+        m_recent.emplace_back(std::move(pass), segments);
+        while (m_recent.size() > size_t(m_count)) {
+            AddScaled(m_sum, m_recent.front().first, -m_recent.front().second);
+            m_segments -= m_recent.front().second;
             m_recent.pop_front();
-        m_average.Assign(size_t(Bins()), 0.0);
-        m_segments = 0;
-        for (const auto& [spectra, n] : m_recent) {
-            const auto src = cfields(spectra);
-            for (size_t f = 0; f < 4; ++f)
-                for (size_t k = 0; k < avg[f]->size(); ++k)
-                    (*avg[f])[k] += n * (*src[f])[k];
-            m_segments += n;
+            ++m_turnover;
         }
-        for (std::vector<double>* v : avg)
-            for (double& s : *v)
-                s /= double(m_segments);
-        m_passes = int(m_recent.size());
+        if (m_turnover >= m_count) SumWindow();
+        AverageWindow();
         return;
     }
     // Infinite: each pass weighs by its segments. Exponential: the same until N passes are in,
@@ -111,7 +143,7 @@ void CCrossSpectrum::Combine(const CSpectra& pass, int segments) {
     const double weight = m_mode == ESpectrumAveraging::kExponential && m_passes > m_count
                               ? 1.0 / m_count
                               : double(segments) / double(m_segments);
-    const auto src = cfields(pass);
+    const auto src = Fields(std::as_const(pass));
     for (size_t f = 0; f < 4; ++f)
         for (size_t k = 0; k < avg[f]->size(); ++k)
             (*avg[f])[k] += weight * ((*src[f])[k] - (*avg[f])[k]);

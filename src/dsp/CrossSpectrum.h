@@ -30,7 +30,8 @@ public:
      *  CDSPFFTData's window ids) and overlap (fraction of a segment, 0 to 0.95). Clears the
      *  averages; false, leaving the spectrum as it was, for a length or overlap out of range. */
     bool Configure(int32_t segment, int window, double overlap);
-    /** Sets the averaging; `count` (N) is at least 1. Keeps what is averaged so far. */
+    /** Sets the averaging; `count` (N) is at least 1. Keeps what is averaged so far (a window
+     *  of N passes narrowed keeps its last N). */
     void SetAveraging(ESpectrumAveraging mode, int count);
     /** Forgets every pass. */
     void Reset();
@@ -51,7 +52,11 @@ public:
 private:
     /** One pass's Welch mean over its segments into `pass`; the number of segments. */
     int WelchPass(const double* x, const double* y, int32_t count, CSpectra& pass) const;
-    void Combine(const CSpectra& pass, int segments);
+    void Combine(CSpectra pass, int segments);
+    /** The window's sums afresh from the passes it holds. */
+    void SumWindow();
+    /** The average and pass count of the window from its sums. */
+    void AverageWindow();
 
     int32_t m_segment = 4096;
     int m_window = 3; // Hanning
@@ -61,6 +66,9 @@ private:
     CSpectra m_average;
     int m_passes = 0;
     int64_t m_segments = 0;
-    /** For kPasses: the last N passes and their segment counts, oldest first. */
+    /** For kPasses: the last N passes and their segment counts, oldest first; the sum of
+     *  each weighed by its segments; passes that left the window since it was summed afresh. */
     std::deque<std::pair<CSpectra, int>> m_recent;
+    CSpectra m_sum;
+    int m_turnover = 0;
 };

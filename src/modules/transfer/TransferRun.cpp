@@ -19,15 +19,20 @@ constexpr double kClearPeak = 8.0;
 // music rarely 80.
 constexpr double kUnexcited = 1e-10;
 
-double Rms(const double* x, int32_t n) {
+/** The RMS of n samples and how many of them reached full scale, in one sweep. */
+struct CLevels {
+    double rms = 0.0;
+    int32_t clipped = 0;
+};
+CLevels Levels(const double* x, int32_t n) {
+    CLevels l;
     double sum = 0.0;
-    for (int32_t i = 0; i < n; ++i)
+    for (int32_t i = 0; i < n; ++i) {
         sum += x[i] * x[i];
-    return n > 0 ? std::sqrt(sum / n) : 0.0;
-}
-
-int32_t Clipped(const double* x, int32_t n) {
-    return int32_t(std::count_if(x, x + n, [](double v) { return std::fabs(v) >= kFullScale; }));
+        l.clipped += std::fabs(x[i]) >= kFullScale ? 1 : 0;
+    }
+    l.rms = n > 0 ? std::sqrt(sum / n) : 0.0;
+    return l;
 }
 
 std::string ChannelName(int channel) {
@@ -72,15 +77,16 @@ std::string CTransferView::CheckInput(const double* x, const double* y, int32_t 
                                                       : ChannelName(m_reference - kRefCh1);
     const std::string meas = ChannelName(m_measured);
     skip = false;
-    if (Rms(x, count) < kSilentRms) {
+    const CLevels sent = Levels(x, count), came = Levels(y, count);
+    if (sent.rms < kSilentRms) {
         skip = true;
         return "The reference (" + ref + ") is silent: nothing to measure against";
     }
-    for (const auto& [samples, name] : {std::pair{x, ref}, std::pair{y, meas}})
-        if (const int32_t n = Clipped(samples, count); n > 0)
+    for (const auto& [levels, name] : {std::pair{sent, ref}, std::pair{came, meas}})
+        if (levels.clipped > 0)
             return FormatText("%s clipped: %d samples at full scale; lower the level", name.c_str(),
-                              n);
-    if (Rms(y, count) < kSilentRms) return "The measurement (" + meas + ") is silent";
+                              levels.clipped);
+    if (came.rms < kSilentRms) return "The measurement (" + meas + ") is silent";
     return {};
 }
 
@@ -153,6 +159,7 @@ void CTransferView::UpdateCurve() {
     m_curve.phaseDegrees.resize(bins);
     m_curve.coherence = h.coherence;
     m_shownMagnitude.resize(bins);
+    m_magnitude.resize(bins);
     double weighted = 0.0, weights = 0.0, inBand = 0.0, total = 0.0;
     const std::vector<double>& gxx = m_spectrum.Averaged().xx;
     // A bin this far below the reference's strongest holds only the window's leakage, which
@@ -162,6 +169,7 @@ void CTransferView::UpdateCurve() {
         m_curve.magnitudeDb[k] = h.MagnitudeDb(k);
         m_curve.phaseDegrees[k] = h.PhaseDegrees(k);
         const double magnitude = std::hypot(h.re[k], h.im[k]);
+        m_magnitude[k] = magnitude;
         const bool shown = gxx[k] > unexcited && h.coherence[k] * 100.0 >= m_threshold;
         m_shownMagnitude[k] = shown ? magnitude : std::nan("");
         const double f = double(k) * m_sampleRate / n;
@@ -186,30 +194,32 @@ void CTransferView::UpdateCurve() {
 void CTransferView::HandOn() {
     CDspDoc* doc = GetDocument();
     const CDSPFFTDataList* input = doc->GetCurrentList();
-    if (input && input != m_pWorkingList.get()) m_pWorkingList->Fill(*input);
+    // The samples go on as they came; the spectra become the response and the coherence.
+    if (input && input != m_pWorkingList.get())
+        for (int c = 0; c < std::min(input->GetNumChans(), m_pWorkingList->GetNumChans()); ++c) {
+            const int32_t n = std::min(input->GetSize(c), m_pWorkingList->GetSize(c));
+            std::copy_n(input->GetAt(c)->GetTimeObj()->GetDataPointer(), n,
+                        m_pWorkingList->GetTimeData(c));
+            m_pWorkingList->SetNumUsed(c, input->GetNumUsed(c));
+        }
     const size_t bins = m_curve.coherence.size();
     for (int c = 0; c < std::min(2, m_pWorkingList->GetNumChans()) && bins > 1; ++c) {
         double* magnitude = m_pWorkingList->GetFreqData(c);
         double* phase = m_pWorkingList->GetPhaseData(c);
         const int32_t size = m_pWorkingList->GetSize(c);
+        const std::vector<double>& values = c == 0 ? m_magnitude : m_curve.coherence;
         // Bin k of the block lies at bin k F / N of the analysis; mirrored above N / 2.
-        for (int32_t k = 0; k < size; ++k) {
-            const int32_t folded = std::min(k, size - k);
-            const double at = double(folded) * m_curve.fftSize / size;
+        const double ratio = double(m_curve.fftSize) / size;
+        for (int32_t k = 0; k <= size / 2; ++k) {
+            const double at = k * ratio;
             const size_t j = std::min(size_t(at), bins - 2);
             const double t = std::min(at - double(j), 1.0);
-            const auto lerp = [&](const std::vector<double>& v, auto f) {
-                return f(v[j]) + t * (f(v[j + 1]) - f(v[j]));
-            };
-            const auto same = [](double v) { return v; };
-            const auto linear = [](double db) { return std::pow(10.0, db / 20.0); };
-            if (c == 0) {
-                magnitude[k] = lerp(m_curve.magnitudeDb, linear);
-                phase[k] = m_curve.phaseDegrees[t < 0.5 ? j : j + 1];
-            } else {
-                magnitude[k] = lerp(m_curve.coherence, same);
-                phase[k] = 0.0;
-            }
+            magnitude[k] = values[j] + t * (values[j + 1] - values[j]);
+            phase[k] = c == 0 ? m_curve.phaseDegrees[t < 0.5 ? j : j + 1] : 0.0;
+        }
+        for (int32_t k = size / 2 + 1; k < size; ++k) {
+            magnitude[k] = magnitude[size - k];
+            phase[k] = phase[size - k];
         }
     }
     doc->SetCurrentList(m_pWorkingList);

@@ -123,7 +123,8 @@ private:
     CCrossSpectrum m_spectrum;
     CCurve m_curve;
     std::vector<double> m_impulse;
-    std::vector<double> m_shownMagnitude; // linear |H|, NaN where blanked
+    std::vector<double> m_magnitude;      // linear |H|
+    std::vector<double> m_shownMagnitude; // the same, NaN where blanked
     std::vector<CCurve> m_stored;
     int32_t m_alignment = 0;
     double m_delay = 0.0;
