@@ -43,8 +43,8 @@ void CTransferView::UpdatePlotChannels() {
         case kCoherence:
             return {nullptr, m_curve.coherence.data(), nullptr, nullptr, nullptr, bins};
         default:
-            return {m_impulse.data(), nullptr, nullptr,
-                    nullptr,          nullptr, int32_t(m_impulse.size())};
+            return {m_envelope.data(), nullptr, nullptr,
+                    nullptr,           nullptr, int32_t(m_envelope.size())};
         }
     };
     for (int p = 0; p < kPlots; ++p)
@@ -63,18 +63,14 @@ void CTransferView::UpdatePlotChannels() {
         c->m_yScale = 1.0 / c->m_grid.yDivisions; // 0 to 1 over the height
     }
     if (CChannel* c = GetChannelPointer(kImpulse)) {
-        // The first quarter of the response (the delay is taken out of it when found), lag 0
-        // an eighth of the width in so a peak there shows, its zero line in the middle and its
-        // peak filling half the height.
+        // The first quarter of the response's envelope, scaled to its peak (0 to 1 over the
+        // height; the polarity is a readout), lag 0 an eighth of the width in so that a peak
+        // there shows.
         c->m_xCode = EPlotX::Time;
         c->m_yCode = EPlotY::VoltsPeak;
         c->m_timePerDivision = n / 4.0 / m_sampleRate / c->m_grid.xDivisions;
         c->m_timeOffset = 62.5;
-        c->m_yOffset = 50.0;
-        double peak = 0.0;
-        for (double v : m_impulse)
-            peak = std::max(peak, std::fabs(v));
-        c->m_yScale = peak > 0.0 ? peak / (c->m_grid.yDivisions / 4.0) : 1.0;
+        c->m_yScale = 1.0 / c->m_grid.yDivisions;
     }
 }
 

@@ -147,6 +147,12 @@ void CTransferView::UpdateCurve() {
     CTransferEstimate h = EstimateTransfer(m_spectrum.Averaged());
     m_impulse = ImpulseResponse(h);
     const CDelayEstimate residual = FindImpulseDelay(m_impulse);
+    const double peak = m_impulse[size_t((residual.samples + int32_t(m_impulse.size())) %
+                                         int32_t(m_impulse.size()))];
+    m_inverted = peak < 0.0;
+    m_envelope.resize(m_impulse.size());
+    for (size_t t = 0; t < m_impulse.size(); ++t)
+        m_envelope[t] = peak != 0.0 ? std::fabs(m_impulse[t] / peak) : 0.0;
     m_delayKnown = !m_needsDelay || residual.prominence >= kClearPeak;
     m_delay = m_alignment + residual.Total();
     // The phase shown is the system's own: the whole delay found is taken out of it.

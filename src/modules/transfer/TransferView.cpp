@@ -92,6 +92,8 @@ void CTransferView::ResetAverage() {
     m_alignment = int32_t(std::lround(OffsetSamples()));
     m_curve = {};
     m_impulse.clear();
+    m_envelope.clear();
+    m_inverted = false;
     m_shownMagnitude.clear();
     m_meanCoherence = 0.0;
     m_warning.clear();
@@ -139,6 +141,7 @@ std::vector<CReadoutValue> CTransferView::GetReadoutValues() const {
         const double whole = std::round(m_delay);
         r.push_back({0, "Delay", FormatText("%.0f samples (%+.2f)", whole, m_delay - whole)});
         r.push_back({0, "Delay time", FormatText("%.3f ms", whole / m_sampleRate * 1e3)});
+        r.push_back({0, "Polarity", m_inverted ? "inverted" : "normal"});
     } else {
         r.push_back({0, "Delay", "not found"});
     }

@@ -61,6 +61,8 @@ public:
     /** The delay found (samples, with its sub-sample part); valid once IsDelayKnown(). */
     double GetDelay() const { return m_delay; }
     bool IsDelayKnown() const { return m_delayKnown; }
+    /** The response's peak is negative: the system inverts the signal. */
+    bool IsInverted() const { return m_inverted; }
     /** Samples the reference is shifted by before the spectra are taken. */
     int32_t GetAlignment() const { return m_alignment; }
     const CCrossSpectrum& GetSpectrum() const { return m_spectrum; }
@@ -123,6 +125,8 @@ private:
     CCrossSpectrum m_spectrum;
     CCurve m_curve;
     std::vector<double> m_impulse;
+    std::vector<double> m_envelope;       // |h| over its peak, as drawn
+    bool m_inverted = false;              // the response's peak is negative
     std::vector<double> m_magnitude;      // linear |H|
     std::vector<double> m_shownMagnitude; // the same, NaN where blanked
     std::vector<CCurve> m_stored;

@@ -158,6 +158,24 @@ TEST(Transfer, DelayModesAndOffset) {
     }
 }
 
+// A system that inverts: the polarity readout says so, and the phase is the model's (180 degrees
+// from the non-inverting one's).
+TEST(Transfer, PolarityOfTheResponse) {
+    for (double gain : {0.5, -0.5}) {
+        CDeviceModel model;
+        model.gain = gain;
+        CTransferProcess t{model};
+        ASSERT_TRUE(t.Create("Signal Generator", {"ch1.wave=White", "ch1.level=50"}, kBlock,
+                             {"fft=8192", "meas=Ch1"}));
+        ASSERT_TRUE(t.Run(2));
+        EXPECT_THAT(t.P().Session().GetReadouts(3),
+                    testing::Contains(testing::AllOf(
+                        testing::Field(&CReadoutValue::label, "Polarity"),
+                        testing::Field(&CReadoutValue::value, gain < 0 ? "inverted" : "normal"))));
+        EXPECT_LT(ErrorsAgainstModel(t.Tf().GetCurve(), t.Model(), 50.0, 15000.0).degrees, 1.0);
+    }
+}
+
 // Input the response must not be trusted from: the message says what is wrong, and the curve
 // is either not averaged at all or blanked where the coherence shows why.
 TEST(Transfer, BadInputIsNamed) {
