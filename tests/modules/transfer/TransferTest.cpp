@@ -194,8 +194,9 @@ TEST(Transfer, BadInputIsNamed) {
          0.5,
          "^The reference \\(source signal\\) is silent: nothing to measure against$",
          false},
+        // Only the positive half clips, at the largest 16-bit word, 32767 / 32768.
         {"clipped measurement",
-         {"ch1.wave=White", "ch1.level=50"},
+         {"ch1.wave=DC+ Square", "ch1.level=50"},
          {"meas=Ch1"},
          4.0,
          "^Ch1 clipped: [0-9]+ samples at full scale; lower the level$",
