@@ -7,6 +7,7 @@
 #include "modules/rta/RtaModule.h"
 #include "modules/scope/OscModule.h"
 #include "modules/spectrum/SpecModule.h"
+#include "modules/transfer/TransferModule.h"
 #include "modules/wav/WavModules.h"
 #include "soundio/SoundIOModule.h"
 
@@ -18,6 +19,7 @@ const CModuleRegistry& GetBuiltInModules() {
         RegisterArbitraryFilter(r);
         RegisterOscilloscope(r);
         RegisterSpectrumAnalyzer(r);
+        RegisterTransferFunction(r);
         RegisterDataLogger(r);
         RegisterSoundIO(r);
         RegisterWavFileSave(r);

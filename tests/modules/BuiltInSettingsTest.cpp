@@ -73,7 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
         CModuleCase{"SoundIO",
                     "SoundIO",
                     {"mode=Play", "trigger=Latency", "trglev=35", "offset=-12", "repeat=16",
-                     "res=8", "chan=1", "warnings=1", "ch2.freqapply=1", "ch1.levelapply=0"}}),
+                     "res=8", "chan=1", "warnings=1", "ch2.freqapply=1", "ch1.levelapply=0"}},
+        CModuleCase{"TransferFunction",
+                    "Transfer Function",
+                    {"ref=Ch2", "meas=Ch1", "fft=1024", "overlap=75%", "window=Blackman",
+                     "avg=Exponential", "navg=64", "delay=Manual", "offset=-2.5", "threshold=55.5",
+                     "start=31.5", "stop=16000", "magscale=3", "phasescale=15"}}),
     CaseName());
 
 } // namespace

@@ -1,0 +1,346 @@
+// The transfer function through the virtual loopback card, held against the card's model: the
+// response and the delay with every kind of excitation, the coherence against the signal's share
+// of the power, the delay modes, the input it must not trust, and what it hands on and exports.
+#include "TransferFixture.h"
+
+#include "common/CaseName.h"
+
+#include "modules/logger/DataLoggerView.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct CExcitation {
+    std::string name;
+    std::string source;
+    std::vector<std::string> settings; // of the source; "file" is written by the test
+    std::vector<double> (*samples)();
+    double coherence; // bins below it are not held to the bounds (music leaves gaps)
+    double share;     // the share of the bins from 50 Hz to 15 kHz that must reach it
+};
+
+constexpr int kBlock = 32768;
+constexpr int kPasses = 16;
+
+std::vector<double> Pink() {
+    return PinkNoise(size_t(kBlock) * kPasses, 0.1, 5);
+}
+std::vector<double> Music() {
+    return MusicLike(size_t(kBlock) * kPasses, 9);
+}
+
+class TransferTruth : public testing::TestWithParam<CExcitation> {};
+
+// After 16 passes: magnitude within 0.1 dB and phase within 1 degree of the model from 50 Hz to
+// 15 kHz, the delay exact to the sample, whatever the excitation. The default model distorts
+// (x^2 and x^3 terms); its cubic term adds 3 c3 var(x) to the linear gain, under 0.01 dB at
+// these levels, and its noise and the 16-bit words lower the coherence only slightly.
+TEST_P(TransferTruth, MatchesTheCardsModel) {
+    const CExcitation& e = GetParam();
+    CTransferProcess t{CDeviceModel{}};
+    CTempFolder folder;
+    std::vector<std::string> settings = e.settings;
+    if (e.samples) {
+        const std::vector<double> x = e.samples();
+        WriteWav(folder.File("x.wav"), x, x);
+        settings.push_back("file=" + folder.File("x.wav"));
+    }
+    ASSERT_TRUE(t.Create(e.source, settings, kBlock, {"fft=8192", "meas=Ch1"}));
+    ASSERT_TRUE(t.Run(kPasses)) << testing::PrintToString(t.P().TakeMessages());
+    EXPECT_EQ(t.Tf().GetInputWarning(), "");
+    EXPECT_EQ(t.Tf().GetSpectrum().Passes(), kPasses);
+    EXPECT_EQ(t.Tf().GetAlignment(), ModelDelay(t.Model()));
+    EXPECT_EQ(std::lround(t.Tf().GetDelay()), ModelDelay(t.Model()));
+    EXPECT_THAT(t.P().Session().GetReadouts(3),
+                testing::Contains(
+                    testing::Field(&CReadoutValue::value, testing::StartsWith("304 samples"))));
+    const CCurveErrors err =
+        ErrorsAgainstModel(t.Tf().GetCurve(), t.Model(), 50.0, 15000.0, e.coherence);
+    std::printf("%-10s magnitude %.4f dB  phase %.3f deg  bins %.0f %%\n", e.name.c_str(), err.db,
+                err.degrees, err.share * 100);
+    EXPECT_LT(err.db, 0.1);
+    EXPECT_LT(err.degrees, 1.0);
+    EXPECT_GE(err.share, e.share);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Excitations, TransferTruth,
+    testing::Values(CExcitation{"White",
+                                "Signal Generator",
+                                {"ch1.wave=White", "ch1.level=50", "ch2.wave=White",
+                                 "ch2.level=50"},
+                                nullptr,
+                                0.0,
+                                1.0},
+                    CExcitation{"Mls",
+                                "Signal Generator",
+                                {"ch1.wave=MLS", "ch1.level=50", "ch2.wave=MLS", "ch2.level=50"},
+                                nullptr,
+                                0.0,
+                                1.0},
+                    CExcitation{"Pink", "WAV File Open", {}, &Pink, 0.0, 1.0},
+                    CExcitation{"Music", "WAV File Open", {}, &Music, 0.9, 0.8}),
+    CaseName());
+
+// With the model's noise at a known level (and no distortion), the coherence of each third of
+// an octave agrees within 0.05 with S / (S + N) from the model: S = |H|^2 L^2 / 3 for the
+// generator's uniform white noise of level L, N = the noise's variance (both white). The 16-bit
+// words add 1e-10, far below either. 96 segments leave a bias of (1 - g)^2 / 96 at most 0.006.
+TEST(Transfer, CoherenceIsTheSignalsShareOfThePower) {
+    CDeviceModel model;
+    model.harmonics.clear();
+    model.noise = 0.01;
+    const double level = 0.05;
+    CTransferProcess t{model};
+    ASSERT_TRUE(t.Create("Signal Generator", {"ch1.wave=White", "ch1.level=5"}, kBlock,
+                         {"fft=8192", "meas=Ch1", "threshold=0"}));
+    ASSERT_TRUE(t.Run(kPasses));
+    const CTransferView::CCurve& c = t.Tf().GetCurve();
+    double lowest = 1.0, highest = 0.0;
+    double worst = 0.0;
+    // Third octaves, widened to 16 bins at least: a single bin's estimate spreads by about
+    // sqrt(2 / 96) g (1 - g), 0.04 here.
+    const double bin = double(kRate) / c.fftSize;
+    for (double f1 = 50.0, f2 = 0.0; f1 < 15000.0; f1 = f2) {
+        f2 = std::max(f1 * std::cbrt(2.0), f1 + 16 * bin);
+        double measured = 0.0, theory = 0.0;
+        int bins = 0;
+        for (size_t k = 0; k < c.coherence.size(); ++k) {
+            const double f = double(k) * bin;
+            if (f < f1 || f >= f2) continue;
+            const double s = double(std::norm(ModelResponse(model, f))) * level * level / 3.0;
+            measured += c.coherence[k];
+            theory += s / (s + model.noise * model.noise);
+            ++bins;
+        }
+        if (bins == 0) continue;
+        EXPECT_NEAR(measured / bins, theory / bins, 0.05) << "third-octave from " << f1 << " Hz";
+        worst = std::max(worst, std::fabs(measured - theory) / bins);
+        lowest = std::min(lowest, theory / bins);
+        highest = std::max(highest, theory / bins);
+    }
+    std::printf("coherence: largest error %.4f over %.2f .. %.2f\n", worst, lowest, highest);
+    // The case covers a range of coherence, not one value.
+    EXPECT_LT(lowest, 0.4);
+    EXPECT_GT(highest, 0.6);
+}
+
+// The delay modes: Auto finds the card's delay and takes it out before the spectra (plus the
+// offset, which the response then shows as what is left); Manual takes out the offset alone.
+// Either way the readout is the whole delay from the response's peak, and the phase shown with
+// the delay found taken out is the model's.
+TEST(Transfer, DelayModesAndOffset) {
+    struct CCase {
+        const char* mode;
+        const char* offsetMs;
+        int alignment;   // besides the model's delay
+        bool modelPhase; // the phase shown is the model's own
+    };
+    const CCase cases[] = {
+        {"Auto", "0", 0, true},
+        {"Auto", "1", 48, true},
+        {"Manual", "0", -ModelDelay(CDeviceModel{}), false},
+        {"Manual", "6.3333333", 0, true},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + " " + c.offsetMs);
+        CTransferProcess t{CDeviceModel{}};
+        ASSERT_TRUE(t.Create("Signal Generator", {"ch1.wave=White", "ch1.level=50"}, kBlock,
+                             {"fft=8192", "meas=Ch1", std::string("delay=") + c.mode,
+                              std::string("offset=") + c.offsetMs}));
+        ASSERT_TRUE(t.Run(4));
+        EXPECT_EQ(t.Tf().GetAlignment(), ModelDelay(t.Model()) + c.alignment);
+        EXPECT_EQ(std::lround(t.Tf().GetDelay()), ModelDelay(t.Model()));
+        const CCurveErrors err = ErrorsAgainstModel(t.Tf().GetCurve(), t.Model(), 50.0, 15000.0);
+        EXPECT_EQ(err.degrees < 1.0, c.modelPhase) << err.degrees;
+    }
+}
+
+// A system that inverts: the polarity readout says so, and the phase is the model's (180 degrees
+// from the non-inverting one's).
+TEST(Transfer, PolarityOfTheResponse) {
+    for (double gain : {0.5, -0.5}) {
+        CDeviceModel model;
+        model.gain = gain;
+        CTransferProcess t{model};
+        ASSERT_TRUE(t.Create("Signal Generator", {"ch1.wave=White", "ch1.level=50"}, kBlock,
+                             {"fft=8192", "meas=Ch1"}));
+        ASSERT_TRUE(t.Run(2));
+        EXPECT_THAT(t.P().Session().GetReadouts(3),
+                    testing::Contains(testing::AllOf(
+                        testing::Field(&CReadoutValue::label, "Polarity"),
+                        testing::Field(&CReadoutValue::value, gain < 0 ? "inverted" : "normal"))));
+        EXPECT_LT(ErrorsAgainstModel(t.Tf().GetCurve(), t.Model(), 50.0, 15000.0).degrees, 1.0);
+    }
+}
+
+// Input the response must not be trusted from: the message says what is wrong, and the curve
+// is either not averaged at all or blanked where the coherence shows why.
+TEST(Transfer, BadInputIsNamed) {
+    struct CCase {
+        const char* name;
+        std::vector<std::string> source;
+        std::vector<std::string> settings;
+        double gain;
+        const char* message; // a regular expression
+        bool averaged;
+    };
+    const std::vector<CCase> cases{
+        {"silent reference",
+         {"ch1.wave=White", "ch1.level=0"},
+         {"meas=Ch1"},
+         0.5,
+         "^The reference \\(source signal\\) is silent: nothing to measure against$",
+         false},
+        // Only the positive half clips, at the largest 16-bit word, 32767 / 32768.
+        {"clipped measurement",
+         {"ch1.wave=DC+ Square", "ch1.level=50"},
+         {"meas=Ch1"},
+         4.0,
+         "^Ch1 clipped: [0-9]+ samples at full scale; lower the level$",
+         true},
+        // A file whose channel 1 is channel 2 a hundred samples late, taken the wrong way round.
+        {"swapped channels",
+         {},
+         {"ref=Ch1", "meas=Ch2"},
+         0.5,
+         "^The measurement leads the reference by 100 samples: are the reference and the "
+         "measurement swapped\\?$",
+         false},
+        {"no signal in the display range",
+         {"ch1.wave=Sine", "ch1.freq=1000", "ch1.level=50"},
+         {"meas=Ch1", "start=5000", "stop=20000"},
+         0.5,
+         "^The reference has no signal between 5000 Hz and 20000 Hz: widen the display or use "
+         "a broadband excitation$",
+         true},
+    };
+    for (const CCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDeviceModel model;
+        model.gain = c.gain;
+        CTransferProcess t{model};
+        std::vector<std::string> settings = c.settings;
+        settings.push_back("fft=8192");
+        CTempFolder folder;
+        std::vector<std::string> source = c.source;
+        if (source.empty()) {
+            const std::vector<double> x = PinkNoise(size_t(kBlock) * 8, 0.1, 3);
+            std::vector<double> late(x.size(), 0.0);
+            std::copy(x.begin(), x.end() - 100, late.begin() + 100);
+            WriteWav(folder.File("swapped.wav"), late, x);
+            source.push_back("file=" + folder.File("swapped.wav"));
+        }
+        ASSERT_TRUE(t.Create(c.source.empty() ? "WAV File Open" : "Signal Generator", source,
+                             kBlock, settings));
+        ASSERT_TRUE(t.Run(8));
+        EXPECT_THAT(t.Tf().GetInputWarning(), testing::MatchesRegex(c.message));
+        EXPECT_THAT(t.P().Session().GetReadouts(3),
+                    testing::Contains(testing::Field(&CReadoutValue::label, "Check")));
+        EXPECT_EQ(t.Tf().GetSpectrum().Passes() > 0, c.averaged);
+        EXPECT_EQ(t.Tf().GetCurve().coherence.empty(), !c.averaged);
+        // Nothing is drawn where the reference has nothing.
+        if (std::string(c.name) == "no signal in the display range") {
+            const std::vector<double>& shown = t.Tf().GetShownMagnitude();
+            for (size_t k = 5000 * 8192 / kRate + 1; k < shown.size(); ++k)
+                ASSERT_TRUE(std::isnan(shown[k])) << k;
+        }
+    }
+}
+
+// What a run cannot measure is refused before it starts, with the reason.
+TEST(Transfer, RefusesRunsItCannotMeasure) {
+    struct CCase {
+        std::vector<std::string> steps;
+        std::vector<std::string> settings;
+        const char* message;
+    };
+    const std::vector<CCase> cases{
+        {{"Signal Generator", "Transfer Function"},
+         {"ref=Ch2", "meas=Ch2"},
+         "The reference and the measurement are the same channel: choose another"},
+        {{"Signal Generator", "Transfer Function"},
+         {"fft=65536"},
+         "FFT size 65536 is longer than the block of 32768 samples: choose a smaller FFT size "
+         "or a larger block"},
+        {{"SoundIO", "Transfer Function"},
+         {},
+         "No step before this one hands on the signal it sends: put a signal generator or a "
+         "WAV file before it, or choose Ch1 or Ch2 as the reference"},
+        {{"Signal Generator", "Transfer Function"},
+         {"start=2000", "stop=1000"},
+         "The display's start frequency must lie below its stop frequency"},
+    };
+    for (const CCase& c : cases) {
+        CModuleProcess p;
+        ASSERT_TRUE(p.Create(c.steps, kBlock, kRate));
+        const int step = int(c.steps.size());
+        p.Set(step, c.settings);
+        EXPECT_EQ(p.Step(step).CheckRunSettings(), c.message);
+        EXPECT_FALSE(p.Pass());
+        EXPECT_THAT(p.TakeMessages(), testing::Contains(std::string(c.message)));
+    }
+}
+
+/** The data line of `path` (after `skip` lines) for bin k, split at `separator`. */
+std::vector<double> DataLine(const std::string& path, size_t skip, size_t k, char separator) {
+    std::ifstream in(path);
+    std::string line;
+    for (size_t i = 0; i <= skip + k && std::getline(in, line); ++i) {}
+    std::vector<double> values;
+    std::stringstream fields(line);
+    for (std::string field; std::getline(fields, field, separator);)
+        values.push_back(std::stod(field));
+    return values;
+}
+
+// The response exported (FRD: frequency, dB, degrees; CSV with the coherence) and logged by the
+// data logger, each against the model at 1 kHz (bin 171 of 8192, bin 684 of the 32768-sample
+// block the logger keeps).
+TEST(Transfer, ExportsAndTheLoggerHoldTheResponse) {
+    CTransferProcess t{CDeviceModel{}};
+    ASSERT_TRUE(t.Create("Signal Generator", {"ch1.wave=White", "ch1.level=50"}, kBlock,
+                         {"fft=8192", "meas=Ch1"}, {"DataLogger"}));
+    ASSERT_TRUE(t.Run(kPasses));
+    const double f = 171.0 * kRate / 8192;
+    const std::complex<long double> h = ModelResponse(t.Model(), f);
+    const double db = double(20.0L * std::log10(std::abs(h)));
+    const double degrees = double(std::arg(h)) * 180.0 / std::numbers::pi;
+
+    CTempFolder folder;
+    ASSERT_TRUE(t.Tf().SaveFrd(folder.File("h.frd")));
+    std::ifstream frd(folder.File("h.frd"));
+    std::string first;
+    std::getline(frd, first);
+    EXPECT_EQ(first, " * Aurivo transfer function\r");
+    std::vector<double> v = DataLine(folder.File("h.frd"), 3, 171, ' ');
+    ASSERT_EQ(v.size(), 3u);
+    EXPECT_NEAR(v[0], f, 1e-4);
+    EXPECT_NEAR(v[1], db, 0.1);
+    EXPECT_NEAR(v[2], degrees, 1.0);
+    EXPECT_EQ(DataLine(folder.File("h.frd"), 3, 4095, ' ').size(), 3u);
+    EXPECT_TRUE(DataLine(folder.File("h.frd"), 3, 4096, ' ').empty());
+
+    ASSERT_TRUE(t.Tf().SaveCsv(folder.File("h.csv")));
+    std::ifstream csv(folder.File("h.csv"));
+    std::getline(csv, first);
+    EXPECT_EQ(first, "Frequency (Hz),Magnitude (dB),Phase (deg),Coherence\r");
+    v = DataLine(folder.File("h.csv"), 1, 171, ',');
+    ASSERT_EQ(v.size(), 4u);
+    EXPECT_NEAR(v[0], f, 1e-5);
+    EXPECT_NEAR(v[1], db, 0.1);
+    EXPECT_NEAR(v[2], degrees, 1.0);
+    EXPECT_GT(v[3], 0.99);
+    EXPECT_EQ(DataLine(folder.File("h.csv"), 1, 4096, ',').size(), 4u);
+
+    const CDataLoggerView& logger = t.P().Step<CDataLoggerView>(4);
+    ASSERT_EQ(logger.GetLog()->GetCount(), kPasses);
+    const CDSPFFTDataList& plot = *logger.GetLog()->GetAt(kPasses - 1);
+    EXPECT_NEAR(20.0 * std::log10(plot.GetAt(0)->GetFreqObj()->GetDataPointer()[684]), db, 0.1);
+    EXPECT_NEAR(plot.GetAt(0)->GetPhaseObj()->GetDataPointer()[684], degrees, 1.0);
+    EXPECT_GT(plot.GetAt(1)->GetFreqObj()->GetDataPointer()[684], 0.99);
+}
+
+} // namespace
