@@ -153,7 +153,8 @@ int32_t PeakIndex(std::span<const double> h) {
 
 CSweepResponse AnalyseSweep(std::span<const double> impulse,
                             std::span<const std::complex<double>> correction,
-                            const CSweptSine& sweep, const CSweepGate& gate) {
+                            const CSweptSine& sweep, const CSweepGate& gate,
+                            EOctaveSmoothing smoothing) {
     CSweepResponse r;
     const int32_t n = int32_t(impulse.size());
     const double fs = sweep.SampleRate();
@@ -169,6 +170,10 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
     for (int32_t j = -pre; j <= post; ++j)
         r.impulse.push_back(linear[size_t((j + n) % n)]);
     const std::vector<std::complex<double>> h1 = RealSpectrum(linear);
+    std::vector<double> magnitude(h1.size(), 0.0);
+    for (size_t k = 0; k < h1.size(); ++k)
+        if (std::abs(correction[k]) >= kLeastWeight) magnitude[k] = std::abs(h1[k] / correction[k]);
+    const COctaveSmoother smoother(magnitude, binHz, OctaveSmoothingPower(smoothing));
 
     // Each harmonic's window, half way to its neighbours.
     std::array<std::vector<std::complex<double>>, K + 1> hk;
@@ -183,6 +188,21 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
         hkBin[size_t(k)] = fs / m;
     }
 
+    // Noise alone, cut as the second harmonic is, half way from the linear response's peak to
+    // the window of the highest order.
+    const int32_t noisePre = int32_t(0.5 * (advance(3) - advance(2)));
+    const int32_t noisePost = int32_t(0.5 * advance(2));
+    const int32_t noiseM = PowerOfTwoAtLeast(4 * int64_t(noisePre + noisePost + 1));
+    const std::vector<std::complex<double>> noise = RealSpectrum(
+        Segment(impulse, r.delay + int64_t(0.5 * (n - 0.5 * (advance(K) + advance(K + 1)))),
+                noisePre, noisePost, CSweepGate::EShape::Tukey, noiseM));
+    // One bin of noise reads anywhere from far below to above its level: the floor is its
+    // power averaged over a third of an octave.
+    std::vector<double> noiseMagnitude(noise.size());
+    for (size_t k = 0; k < noise.size(); ++k)
+        noiseMagnitude[k] = std::abs(noise[k]);
+    const COctaveSmoother noiseFloor(noiseMagnitude, fs / noiseM);
+
     const CSweepBand band = SweepFullBand(sweep);
     // The harmonics' own sweeps start with the fade in, whose ripple in their responses dies
     // down over the half octave above the exact band.
@@ -194,28 +214,39 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
         const std::complex<double> d = At(correction, binHz, f);
         r.frequency.push_back(f);
         const bool usable = std::abs(d) >= kLeastWeight;
-        const std::complex<double> h = usable ? At(h1, binHz, f) / d : kNaN;
+        const std::complex<double> h =
+            usable ? std::polar(smoother.At(f, OctaveSmoothingWidth(smoothing, f)),
+                                std::arg(At(h1, binHz, f) / d))
+                   : kNaN;
         r.response.push_back(h);
         double sum = 0.0;
         bool any = false;
         for (int k = 2; k <= K; ++k) {
-            double ratio = kNaN;
+            double ratio = kNaN, floor = kNaN;
             if (usable && f >= distortionLow && k * f <= band.high) {
                 ratio = std::abs(At(hk[size_t(k)], hkBin[size_t(k)], k * f)) / std::abs(h);
+                floor = noiseFloor.At(k * f, 1.0 / 3.0) / std::abs(h);
                 sum += ratio * ratio;
                 any = true;
             }
             r.harmonic[size_t(k)].push_back(ratio);
+            r.harmonicNoise[size_t(k)].push_back(floor);
         }
         r.thd.push_back(any ? std::sqrt(sum) : kNaN);
     }
-    // Group delay from the phase's slope between neighbours, unwrapped on the way.
-    r.groupDelay.assign(r.frequency.size(), kNaN);
-    for (size_t i = 1; i + 1 < r.frequency.size(); ++i) {
-        const std::complex<double> a = r.response[i - 1], b = r.response[i + 1];
-        if (std::isnan(a.real()) || std::isnan(b.real())) continue;
-        const double dPhase = std::arg(b / a);
-        r.groupDelay[i] = -dPhase / (2 * kPi * (r.frequency[i + 1] - r.frequency[i - 1]));
-    }
+    r.groupDelay = SweepGroupDelay(r.frequency, r.response);
     return r;
+}
+
+std::vector<double> SweepGroupDelay(std::span<const double> frequency,
+                                    std::span<const std::complex<double>> response) {
+    // The phase step between neighbours, taken as the angle of their quotient, needs no
+    // unwrapping while the grid is fine against the delay that is left.
+    std::vector<double> delay(frequency.size(), kNaN);
+    for (size_t i = 1; i + 1 < frequency.size(); ++i) {
+        const std::complex<double> a = response[i - 1], b = response[i + 1];
+        if (std::isnan(a.real()) || std::isnan(b.real())) continue;
+        delay[i] = -std::arg(b / a) / (2 * kPi * (frequency[i + 1] - frequency[i - 1]));
+    }
+    return delay;
 }

@@ -5,6 +5,7 @@
 // is circular: the linear response lies at the delay, and harmonic k's response at the delay
 // less the sweep's advance L ln k, wrapped to the block's end.
 
+#include "dsp/OctaveSmoothing.h"
 #include "dsp/SweptSine.h"
 
 #include <array>
@@ -55,8 +56,12 @@ struct CSweepResponse {
     std::vector<double> frequency; // Hz, log spaced
     std::vector<std::complex<double>> response; // H1 with the delay removed
     std::array<std::vector<double>, kMaxOrder + 1>
-        harmonic;                   // [k]: |Hk(kf)| / |H1(f)|, NaN where k f lies outside the band
-    std::vector<double> thd;        // root sum of squares of the orders there are
+        harmonic;            // [k]: |Hk(kf)| / |H1(f)|, NaN where k f lies outside the band
+    std::vector<double> thd; // root sum of squares of the orders there are
+    /** [k]: what noise alone reads as harmonic k, |N(kf)| / |H1(f)|, from a stretch of the
+     *  deconvolved block between the linear response and the harmonics', which holds noise
+     *  only when the linear response has decayed there. NaN where harmonic[k] is. */
+    std::array<std::vector<double>, kMaxOrder + 1> harmonicNoise;
     std::vector<double> groupDelay; // seconds, delay removed
 };
 
@@ -70,10 +75,17 @@ std::vector<std::complex<double>> SweepCorrection(const CSweptSine& sweep, int32
                                                   const CSweepGate& gate);
 
 /** Analyses one channel's deconvolved block `impulse` (from DeconvolveSweep), gated as given,
- *  with the sweep's correction (SweepCorrection for the block's size). */
+ *  with the sweep's correction (SweepCorrection for the block's size); the response's
+ *  magnitude smoothed as chosen, its phase not. */
 CSweepResponse AnalyseSweep(std::span<const double> impulse,
                             std::span<const std::complex<double>> correction,
-                            const CSweptSine& sweep, const CSweepGate& gate);
+                            const CSweptSine& sweep, const CSweepGate& gate,
+                            EOctaveSmoothing smoothing = EOctaveSmoothing::None);
+
+/** Group delay in seconds from the slope of the phase of `response` at `frequency` (NaN at the
+ *  ends and next to a point without a response). */
+std::vector<double> SweepGroupDelay(std::span<const double> frequency,
+                                    std::span<const std::complex<double>> response);
 
 /** The complex DFT of `x` (n a power of two) at bins 0 .. n/2. */
 std::vector<std::complex<double>> RealSpectrum(std::span<const double> x);

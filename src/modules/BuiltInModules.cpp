@@ -6,6 +6,7 @@
 #include "modules/logger/DataLoggerModule.h"
 #include "modules/scope/OscModule.h"
 #include "modules/spectrum/SpecModule.h"
+#include "modules/sweep/SweepModule.h"
 #include "modules/wav/WavModules.h"
 #include "soundio/SoundIOModule.h"
 
@@ -17,6 +18,7 @@ const CModuleRegistry& GetBuiltInModules() {
         RegisterArbitraryFilter(r);
         RegisterOscilloscope(r);
         RegisterSpectrumAnalyzer(r);
+        RegisterSweepAnalyzer(r);
         RegisterDataLogger(r);
         RegisterSoundIO(r);
         RegisterWavFileSave(r);
