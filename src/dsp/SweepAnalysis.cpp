@@ -115,24 +115,36 @@ std::vector<std::complex<double>> RealSpectrum(std::span<const double> x) {
     return out;
 }
 
-std::vector<double> DeconvolveSweep(std::span<const double> recorded, const CSweptSine& sweep) {
-    const int32_t n = int32_t(recorded.size());
-    const CFFTPlan* plan = CFFTPlan::ForSize(n);
-    const size_t bins = size_t(n) / 2 + 1;
-    std::vector<double> re(bins), im(bins);
-    plan->Forward(recorded.data(), n, nullptr, re.data(), im.data());
+CSweepDeconvolver::CSweepDeconvolver(const CSweptSine& sweep, int32_t n)
+    : m_n(n), m_re(size_t(n) / 2 + 1, 0.0), m_im(size_t(n) / 2 + 1, 0.0) {
     const double binHz = sweep.SampleRate() / n;
-    for (size_t k = 0; k < bins; ++k) {
+    for (size_t k = 0; k < m_re.size(); ++k) {
         const double f = double(k) * binHz;
         const double w = SweepBandWeight(sweep, f);
-        const std::complex<double> h =
-            w > 0.0 ? std::complex<double>(re[k], im[k]) * sweep.Inverse(f) * w : 0.0;
-        re[k] = h.real();
-        im[k] = h.imag();
+        if (w <= 0.0) continue;
+        const std::complex<double> inverse = sweep.Inverse(f) * w;
+        m_re[k] = inverse.real();
+        m_im[k] = inverse.imag();
     }
-    std::vector<double> out(static_cast<size_t>(n));
+}
+
+std::vector<double> CSweepDeconvolver::operator()(std::span<const double> recorded) const {
+    const CFFTPlan* plan = CFFTPlan::ForSize(m_n);
+    std::vector<double> re(m_re.size()), im(m_re.size());
+    plan->Forward(recorded.data(), int32_t(std::min<size_t>(recorded.size(), size_t(m_n))), nullptr,
+                  re.data(), im.data());
+    for (size_t k = 0; k < re.size(); ++k) {
+        const double a = re[k], b = im[k];
+        re[k] = a * m_re[k] - b * m_im[k];
+        im[k] = a * m_im[k] + b * m_re[k];
+    }
+    std::vector<double> out(static_cast<size_t>(m_n));
     plan->Inverse(re.data(), im.data(), out.data());
     return out;
+}
+
+std::vector<double> DeconvolveSweep(std::span<const double> recorded, const CSweptSine& sweep) {
+    return CSweepDeconvolver(sweep, int32_t(recorded.size()))(recorded);
 }
 
 std::vector<std::complex<double>> SweepCorrection(const CSweptSine& sweep, int32_t n,
@@ -205,8 +217,8 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
 
     const CSweepBand band = SweepFullBand(sweep);
     // The harmonics' own sweeps start with the fade in, whose ripple in their responses dies
-    // down over the half octave above the exact band.
-    const double distortionLow = band.low * std::numbers::sqrt2;
+    // down to a tenth of a dB over the three quarters of an octave above the exact band.
+    const double distortionLow = band.low * std::exp2(0.75);
     const int points =
         int(std::floor(std::log2(sweep.Stop() / sweep.Start()) * kSweepPointsPerOctave)) + 1;
     for (int i = 0; i < points; ++i) {

@@ -26,9 +26,21 @@ struct CSweepGate {
 /** The window shapes as users name them. */
 const std::vector<std::string>& SweepGateShapeNames();
 
-/** The circular deconvolution of `recorded` (n samples, n a power of two no shorter than the
- *  sweep) by the sweep's analytic inverse, between the start and stop frequencies with a third
- *  tapered inside each end: the impulse response, time 0 at the sweep's first sample. */
+/** The circular deconvolution of a recording of n samples (n a power of two no shorter than the
+ *  sweep) by the sweep's analytic inverse, between the start and stop frequencies, tapered
+ *  inside each end: the impulse response, time 0 at the sweep's first sample. The inverse's
+ *  n/2 + 1 bins are made once, so a block costs a forward and an inverse transform. */
+class CSweepDeconvolver {
+public:
+    CSweepDeconvolver(const CSweptSine& sweep, int32_t n);
+    std::vector<double> operator()(std::span<const double> recorded) const;
+
+private:
+    int32_t m_n;
+    std::vector<double> m_re, m_im; // the tapered inverse
+};
+
+/** The same for a single recording. */
 std::vector<double> DeconvolveSweep(std::span<const double> recorded, const CSweptSine& sweep);
 
 /** The weight the deconvolution gives frequency `f`: 1 inside the band, a cosine taper over the

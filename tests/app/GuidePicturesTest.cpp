@@ -51,16 +51,18 @@ TEST_P(GuidePictures, TheExampleRunsToAPictureOfItsPoint) {
     EXPECT_TRUE(shown->grab().save(path));
 }
 
-INSTANTIATE_TEST_SUITE_P(Guide, GuidePictures,
-                         testing::Values(CPicture{"first_measurement", "loopback-thd.process", 0},
-                                         CPicture{"signal_generator", "sine-1khz.process", 1},
-                                         CPicture{"oscilloscope", "sine-1khz.process", 2},
-                                         CPicture{"spectrum_analyzer", "thd-1khz.process", 3},
-                                         CPicture{"arbitrary_filter", "arbfilter-lowpass.process",
-                                                  2},
-                                         CPicture{"soundio", "loopback-thd.process", 2},
-                                         CPicture{"data_logger", "logger-zma.process", 3},
-                                         CPicture{"wav_file_open", "wav-spectrum.process", 1}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Guide, GuidePictures,
+    testing::Values(CPicture{"first_measurement", "loopback-thd.process", 0},
+                    CPicture{"signal_generator", "sine-1khz.process", 1},
+                    CPicture{"oscilloscope", "sine-1khz.process", 2},
+                    CPicture{"spectrum_analyzer", "thd-1khz.process", 3},
+                    CPicture{"arbitrary_filter", "arbfilter-lowpass.process", 2},
+                    CPicture{"soundio", "loopback-thd.process", 2},
+                    CPicture{"data_logger", "logger-zma.process", 3},
+                    CPicture{"wav_file_open", "wav-spectrum.process", 1},
+                    CPicture{"sweep_analyzer", "loopback-sweep.process", 3},
+                    CPicture{"sweep_distortion", "loopback-sweep-thd.process", 3}),
+    CaseName());
 
 } // namespace

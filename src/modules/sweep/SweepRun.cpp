@@ -38,12 +38,22 @@ int CSweepView::StartRun() {
     if (const std::string refusal = CheckRunSettings(); !refusal.empty()) return Fail(refusal);
     const std::optional<CSweptSine> sweep = Sweep();
     if (!sweep) return 0;
-    m_correction = SweepCorrection(*sweep, GetWorkingList()->GetSize(0), Gate());
+    Prepare(*sweep, GetWorkingList()->GetSize(0));
     for (auto& s : m_sum)
         s.clear();
     m_averaged = 0;
     m_passes = 0;
     return 1;
+}
+
+void CSweepView::Prepare(const CSweptSine& sweep, int32_t n) {
+    // The gate may change while the run goes on; the sweep's settings stop it.
+    const std::vector<double> key{sweep.Start(), sweep.Stop(), sweep.Rate(), sweep.SampleRate(),
+                                  double(n),     m_gateStart,  m_gateEnd,    double(m_gateShape)};
+    if (key == m_preparedFor && m_deconvolve) return;
+    m_deconvolve.emplace(sweep, n);
+    m_correction = SweepCorrection(sweep, n, Gate());
+    m_preparedFor = key;
 }
 
 std::vector<double> CSweepView::Averaged(int channel, const double* x, int32_t n) {
@@ -106,13 +116,14 @@ int CSweepView::ProcessData() {
     const std::optional<CSweptSine> sweep = Sweep();
     if (!input || !sweep) return 0;
     const int32_t n = GetWorkingList()->GetSize(0);
+    Prepare(*sweep, n);
     const int channels = std::min(2, doc->GetNumChans());
     std::array<std::vector<double>, 2> impulse;
     for (int c = 0; c < channels; ++c) {
         if (input->GetSize(c) != n) return 0;
         const std::vector<double> x = Averaged(c, input->GetTimeData(c), n);
         if (!CheckRecording(c, x)) return 0;
-        impulse[size_t(c)] = DeconvolveSweep(x, *sweep);
+        impulse[size_t(c)] = (*m_deconvolve)(x);
     }
     m_averaged = std::min(m_averaged + 1, m_average);
     const CSweepGate gate = Gate();

@@ -84,7 +84,11 @@ private:
     double m_readAt = 1000.0; // Hz of the readouts
 
     // Run state.
+    /** Makes the inverse and the correction for the settings unless made for them already. */
+    void Prepare(const CSweptSine& sweep, int32_t n);
+    std::optional<CSweepDeconvolver> m_deconvolve;
     std::vector<std::complex<double>> m_correction;
+    std::vector<double> m_preparedFor; // the settings the two were made for
     std::array<std::vector<double>, 2> m_sum;
     int32_t m_averaged = 0;
     int32_t m_passes = 0;
