@@ -7,6 +7,7 @@
 #include "modules/rta/RtaModule.h"
 #include "modules/scope/OscModule.h"
 #include "modules/spectrum/SpecModule.h"
+#include "modules/sweep/SweepModule.h"
 #include "modules/transfer/TransferModule.h"
 #include "modules/wav/WavModules.h"
 #include "soundio/SoundIOModule.h"
@@ -19,11 +20,12 @@ const CModuleRegistry& GetBuiltInModules() {
         RegisterArbitraryFilter(r);
         RegisterOscilloscope(r);
         RegisterSpectrumAnalyzer(r);
-        RegisterTransferFunction(r);
         RegisterDataLogger(r);
         RegisterSoundIO(r);
         RegisterWavFileSave(r);
         RegisterRealTimeAnalyzer(r);
+        RegisterSweepAnalyzer(r);
+        RegisterTransferFunction(r);
         return r;
     }();
     return registry;

@@ -43,6 +43,8 @@ enum ESigGenWave : int32_t {
     kWaveHalfSquare,
     kWaveHalfSquare180,
     kWaveClipboard,
+    // Appended, so every stored wave keeps its number.
+    kWaveSyncSweep,
     kWaveCount
 };
 

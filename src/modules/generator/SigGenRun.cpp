@@ -1,6 +1,7 @@
 // The generator's run: the checks before a run, and one block per channel on every pass.
 #include "modules/generator/SigGenMLS.h"
 #include "modules/generator/SigGenSweep.h"
+#include "modules/generator/SigGenSyncSweep.h"
 #include "modules/generator/SigGenView.h"
 #include "modules/generator/SigGenWaves.h"
 
@@ -44,7 +45,8 @@ std::string CSigGenView::CheckRunSettings() const {
     const CDSPFFTDataList* working = GetWorkingList();
     if (!working || working->IsEmpty()) return {};
     for (int i = 0; i < m_channelCount; ++i) {
-        std::string refusal = ChannelRefusal(*GetChannelPointer(i), working->GetSampleRate(0));
+        std::string refusal =
+            ChannelRefusal(*GetChannelPointer(i), working->GetSampleRate(0), working->GetSize(0));
         if (!refusal.empty()) return refusal;
     }
     return {};
@@ -53,7 +55,7 @@ std::string CSigGenView::CheckRunSettings() const {
 bool CSigGenView::StartChannel(CSigGenChanDlgBar& bar, double fs, int32_t n) {
     bar.m_sampleRate = fs;
     bar.m_blockSize = n;
-    const std::string refusal = ChannelRefusal(bar, fs);
+    const std::string refusal = ChannelRefusal(bar, fs, n);
     if (!refusal.empty()) {
         ShowErrorMessage(refusal);
         return false;
@@ -94,9 +96,10 @@ std::string WithValue(const std::string& text, const char* name, double value, c
 }
 } // namespace
 
-std::string CSigGenView::ChannelRefusal(const CSigGenChanDlgBar& bar, double fs) {
+std::string CSigGenView::ChannelRefusal(const CSigGenChanDlgBar& bar, double fs, int32_t n) {
     const int c = bar.m_channel;
     const int32_t wave = bar.m_waveType;
+    if (wave == kWaveSyncSweep) return SyncSweepRefusal(bar, fs, n);
     const double nyquist = fs / 2;
     if (bar.m_frequency < 0.0 || bar.m_frequency > nyquist)
         return WithValue(
@@ -218,6 +221,10 @@ bool CSigGenView::GenerateSamples(std::span<double> out, CSigGenChanDlgBar& bar)
     const int32_t n =
         static_cast<int32_t>(std::min(size_t(std::max(bar.m_blockSize, 0)), out.size()));
     const double level = bar.m_level / 100.0;
+    if (bar.m_waveType == kWaveSyncSweep) {
+        FillSyncSweep(out.first(size_t(n)), bar, level);
+        return true;
+    }
     const bool sweep = CSigGenChanDlgBar::IsSweepMode(bar.m_mode);
     bar.m_mlsState = 0xFFFFFFFFu;
     if (bar.m_mode == kModeConstPhs || bar.m_mode == kModeSingleCycle) {

@@ -55,7 +55,7 @@ private:
     /** StartRun for one channel: checks, pastes for "Clipboard", resets the run state. */
     bool StartChannel(CSigGenChanDlgBar& bar, double fs, int32_t n);
     /** The message StartRun refuses a channel with on its settings; empty when none. */
-    static std::string ChannelRefusal(const CSigGenChanDlgBar& bar, double fs);
+    static std::string ChannelRefusal(const CSigGenChanDlgBar& bar, double fs, int32_t n);
     bool PasteClipboard(const CSigGenChanDlgBar& bar, int32_t n);
     /** Advances the phase by one sample's step, ending the cycle where it wraps. */
     void AdvancePhase(CSigGenChanDlgBar& bar, double delta);

@@ -102,7 +102,8 @@ struct CDamage {
 };
 
 const CDamage kDamages[] = {
-    {"WaveTypeAboveTheList", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1 + 4, 30); }},
+    {"WaveTypeAboveTheList",
+     [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1 + 4, kWaveCount); }},
     {"ModeAboveTheList", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1 + 16, 9); }},
     {"LevelAboveFullScale", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1 + 20, 101); }},
     {"ChannelNumberOutOfOrder", [](Bytes& b, const COffsets& o) { Put<int32_t>(b, o.bar1, 2); }},

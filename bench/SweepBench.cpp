@@ -1,0 +1,56 @@
+// The analysis of one recorded 131072-sample sweep against the transforms it is built on: a
+// deconvolution with the inverse made beforehand (one forward, one inverse transform), then the
+// gated linear response's transform, the short harmonic windows and the curves. Each case
+// reports the analysis's median CPU time, that of one real transform of the same size and
+// their ratio, which should stay within 4.
+
+#include "dsp/FFTPlan.h"
+#include "dsp/SweepAnalysis.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <ctime>
+#include <vector>
+
+namespace {
+double ThreadMicroseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return 1e6 * double(t.tv_sec) + 1e-3 * double(t.tv_nsec);
+}
+
+double Median(std::vector<double>& v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void BM_SweepAnalysisInFFTPasses(benchmark::State& state) {
+    constexpr int32_t n = 131072;
+    const CSweptSine sweep(20.0, 20000.0, 2.0, 48000.0);
+    std::vector<double> recorded(size_t(n), 0.0);
+    sweep.Fill(std::span(recorded).first(size_t(sweep.Samples())), 0.5);
+    std::rotate(recorded.rbegin(), recorded.rbegin() + 240, recorded.rend()); // a latency
+    const CSweepGate gate;
+    const CSweepDeconvolver deconvolve(sweep, n);
+    const std::vector<std::complex<double>> correction = SweepCorrection(sweep, n, gate);
+    const CFFTPlan* plan = CFFTPlan::ForSize(n);
+    std::vector<double> re(size_t(n) / 2 + 1), im(re.size());
+    std::vector<double> analysis, transform;
+    for (auto _ : state) {
+        double t0 = ThreadMicroseconds();
+        const CSweepResponse r = AnalyseSweep(deconvolve(recorded), correction, sweep, gate);
+        benchmark::DoNotOptimize(r.response.data());
+        double t1 = ThreadMicroseconds();
+        analysis.push_back(t1 - t0);
+        plan->Forward(recorded.data(), n, nullptr, re.data(), im.data());
+        benchmark::DoNotOptimize(re.data());
+        transform.push_back(ThreadMicroseconds() - t1);
+    }
+    const double a = Median(analysis), f = Median(transform);
+    state.counters["analysis_us"] = a;
+    state.counters["fft_us"] = f;
+    state.counters["fft_passes"] = a / f;
+}
+BENCHMARK(BM_SweepAnalysisInFFTPasses)->Iterations(20);
+} // namespace

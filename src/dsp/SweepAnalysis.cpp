@@ -1,0 +1,264 @@
+#include "dsp/SweepAnalysis.h"
+
+#include "dsp/FFTPlan.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace {
+constexpr double kPi = std::numbers::pi;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// The deconvolution's tapers inside each end of the sweep, outside the octave above the start
+// and below the stop where the response is held exact. A taper only a few hertz wide would ring
+// for longer than the harmonic responses lie apart, so the low one takes the whole octave.
+constexpr double kLowTaperOctaves = 1.0;
+constexpr double kHighTaperOctaves = 1.0 / 3.0;
+// Where a response's magnitude is below this share of the band weight, dividing by the weight
+// would only raise noise: the curves end there.
+constexpr double kLeastWeight = 0.05;
+// A harmonic's window reaches half way to each neighbour; its outer quarters taper.
+constexpr double kHarmonicTaper = 0.5;
+
+double Cosine(double x) { // 0 at x = 0 rising to 1 at x = 1
+    return 0.5 * (1.0 - std::cos(kPi * std::clamp(x, 0.0, 1.0)));
+}
+
+// The gate's weight at j samples from the peak, for a window of `pre` samples before it and
+// `post` after.
+double GateWeight(CSweepGate::EShape shape, int32_t j, int32_t pre, int32_t post) {
+    const bool before = j < 0;
+    const double side = before ? pre : post;
+    if (side <= 0) return j == 0 ? 1.0 : 0.0;
+    const double x = std::fabs(double(j)) / side; // 0 at the peak, 1 at the window's edge
+    switch (shape) {
+    case CSweepGate::EShape::Hann:
+        return Cosine(1.0 - x);
+    case CSweepGate::EShape::Tukey:
+        return x < 1.0 - kHarmonicTaper ? 1.0 : Cosine((1.0 - x) / kHarmonicTaper);
+    default:
+        return 1.0;
+    }
+}
+
+// Samples pre before to post after `centre` of the circular `h`, weighted, into an m-point
+// block with the centre at index 0 and the samples before it at the block's end.
+std::vector<double> Segment(std::span<const double> h, int64_t centre, int32_t pre, int32_t post,
+                            CSweepGate::EShape shape, int32_t m) {
+    std::vector<double> out(size_t(m), 0.0);
+    const int64_t n = int64_t(h.size());
+    for (int32_t j = -pre; j <= post; ++j) {
+        const int64_t at = ((centre + j) % n + n) % n;
+        out[size_t((j % m + m) % m)] = h[size_t(at)] * GateWeight(shape, j, pre, post);
+    }
+    return out;
+}
+
+// A spectrum of bins 0 .. m/2 at `f` Hz, linear between bins.
+std::complex<double> At(std::span<const std::complex<double>> spectrum, double binHz, double f) {
+    const double x = f / binHz;
+    const size_t k = size_t(x);
+    if (k + 1 >= spectrum.size()) return spectrum.back();
+    const double u = x - double(k);
+    return spectrum[k] + u * (spectrum[k + 1] - spectrum[k]);
+}
+
+// The linear response's window: the gate, inside the room the harmonics leave.
+struct CWindow {
+    int32_t pre;
+    int32_t post;
+};
+CWindow LinearWindow(const CSweptSine& sweep, int32_t n, const CSweepGate& gate) {
+    const double fs = sweep.SampleRate();
+    constexpr int K = CSweepResponse::kMaxOrder;
+    const int32_t preRoom = int32_t(0.5 * sweep.HarmonicAdvance(2) * fs);
+    const int32_t postRoom =
+        int32_t(n - 0.5 * (sweep.HarmonicAdvance(K) + sweep.HarmonicAdvance(K + 1)) * fs) - 1;
+    const int32_t pre = std::clamp(int32_t(std::lround(-gate.start * fs)), 0, preRoom);
+    const int32_t post =
+        gate.end > 0.0 ? std::clamp(int32_t(std::lround(gate.end * fs)), 1, postRoom) : postRoom;
+    return {pre, post};
+}
+
+int32_t PowerOfTwoAtLeast(int64_t n) {
+    return int32_t(std::bit_ceil(uint64_t(std::max<int64_t>(n, 2))));
+}
+} // namespace
+
+const std::vector<std::string>& SweepGateShapeNames() {
+    static const std::vector<std::string> names{"Rect", "Tukey", "Hann"};
+    return names;
+}
+
+double SweepBandWeight(const CSweptSine& sweep, double f) {
+    if (f <= sweep.Start() || f >= sweep.Stop()) return 0.0;
+    const double above = std::log2(f / sweep.Start()) / kLowTaperOctaves;
+    const double below = std::log2(sweep.Stop() / f) / kHighTaperOctaves;
+    return Cosine(above) * Cosine(below);
+}
+
+CSweepBand SweepFullBand(const CSweptSine& sweep) {
+    return {sweep.Start() * std::exp2(kLowTaperOctaves),
+            sweep.Stop() * std::exp2(-kHighTaperOctaves)};
+}
+
+std::vector<std::complex<double>> RealSpectrum(std::span<const double> x) {
+    const CFFTPlan* plan = CFFTPlan::ForSize(int32_t(x.size()));
+    const size_t bins = x.size() / 2 + 1;
+    std::vector<double> re(bins), im(bins);
+    plan->Forward(x.data(), int32_t(x.size()), nullptr, re.data(), im.data());
+    std::vector<std::complex<double>> out(bins);
+    for (size_t k = 0; k < bins; ++k)
+        out[k] = {re[k], im[k]};
+    return out;
+}
+
+CSweepDeconvolver::CSweepDeconvolver(const CSweptSine& sweep, int32_t n)
+    : m_n(n), m_re(size_t(n) / 2 + 1, 0.0), m_im(size_t(n) / 2 + 1, 0.0) {
+    const double binHz = sweep.SampleRate() / n;
+    for (size_t k = 0; k < m_re.size(); ++k) {
+        const double f = double(k) * binHz;
+        const double w = SweepBandWeight(sweep, f);
+        if (w <= 0.0) continue;
+        const std::complex<double> inverse = sweep.Inverse(f) * w;
+        m_re[k] = inverse.real();
+        m_im[k] = inverse.imag();
+    }
+}
+
+std::vector<double> CSweepDeconvolver::operator()(std::span<const double> recorded) const {
+    const CFFTPlan* plan = CFFTPlan::ForSize(m_n);
+    std::vector<double> re(m_re.size()), im(m_re.size());
+    plan->Forward(recorded.data(), int32_t(std::min<size_t>(recorded.size(), size_t(m_n))), nullptr,
+                  re.data(), im.data());
+    for (size_t k = 0; k < re.size(); ++k) {
+        const double a = re[k], b = im[k];
+        re[k] = a * m_re[k] - b * m_im[k];
+        im[k] = a * m_im[k] + b * m_re[k];
+    }
+    std::vector<double> out(static_cast<size_t>(m_n));
+    plan->Inverse(re.data(), im.data(), out.data());
+    return out;
+}
+
+std::vector<double> DeconvolveSweep(std::span<const double> recorded, const CSweptSine& sweep) {
+    return CSweepDeconvolver(sweep, int32_t(recorded.size()))(recorded);
+}
+
+std::vector<std::complex<double>> SweepCorrection(const CSweptSine& sweep, int32_t n,
+                                                  const CSweepGate& gate) {
+    std::vector<double> played(size_t(n), 0.0);
+    sweep.Fill(std::span(played).first(size_t(std::min(n, sweep.Samples()))), 1.0);
+    const std::vector<double> self = DeconvolveSweep(played, sweep);
+    const CWindow w = LinearWindow(sweep, n, gate);
+    return RealSpectrum(Segment(self, 0, w.pre, w.post, gate.shape, n));
+}
+
+int32_t PeakIndex(std::span<const double> h) {
+    size_t best = 0;
+    for (size_t i = 1; i < h.size(); ++i)
+        if (std::fabs(h[i]) > std::fabs(h[best])) best = i;
+    return int32_t(best);
+}
+
+CSweepResponse AnalyseSweep(std::span<const double> impulse,
+                            std::span<const std::complex<double>> correction,
+                            const CSweptSine& sweep, const CSweepGate& gate,
+                            EOctaveSmoothing smoothing) {
+    CSweepResponse r;
+    const int32_t n = int32_t(impulse.size());
+    const double fs = sweep.SampleRate();
+    const double binHz = fs / n;
+    r.delay = PeakIndex(impulse);
+    const auto advance = [&](int k) { return sweep.HarmonicAdvance(k) * fs; }; // samples
+    constexpr int K = CSweepResponse::kMaxOrder;
+
+    const auto [pre, post] = LinearWindow(sweep, n, gate);
+    const std::vector<double> linear = Segment(impulse, r.delay, pre, post, gate.shape, n);
+    r.impulsePre = pre;
+    r.impulse.reserve(size_t(pre + post + 1));
+    for (int32_t j = -pre; j <= post; ++j)
+        r.impulse.push_back(linear[size_t((j + n) % n)]);
+    const std::vector<std::complex<double>> h1 = RealSpectrum(linear);
+    std::vector<double> magnitude(h1.size(), 0.0);
+    for (size_t k = 0; k < h1.size(); ++k)
+        if (std::abs(correction[k]) >= kLeastWeight) magnitude[k] = std::abs(h1[k] / correction[k]);
+    const COctaveSmoother smoother(magnitude, binHz, OctaveSmoothingPower(smoothing));
+
+    // Each harmonic's window, half way to its neighbours.
+    std::array<std::vector<std::complex<double>>, K + 1> hk;
+    std::array<double, K + 1> hkBin{};
+    for (int k = 2; k <= K; ++k) {
+        const double centre = r.delay - advance(k);
+        const int32_t kPre = int32_t(0.5 * (advance(k + 1) - advance(k)));
+        const int32_t kPost = int32_t(0.5 * (advance(k) - advance(k - 1)));
+        const int32_t m = PowerOfTwoAtLeast(4 * int64_t(kPre + kPost + 1));
+        hk[size_t(k)] = RealSpectrum(
+            Segment(impulse, std::llround(centre), kPre, kPost, CSweepGate::EShape::Tukey, m));
+        hkBin[size_t(k)] = fs / m;
+    }
+
+    // Noise alone, cut as the second harmonic is, half way from the linear response's peak to
+    // the window of the highest order.
+    const int32_t noisePre = int32_t(0.5 * (advance(3) - advance(2)));
+    const int32_t noisePost = int32_t(0.5 * advance(2));
+    const int32_t noiseM = PowerOfTwoAtLeast(4 * int64_t(noisePre + noisePost + 1));
+    const std::vector<std::complex<double>> noise = RealSpectrum(
+        Segment(impulse, r.delay + int64_t(0.5 * (n - 0.5 * (advance(K) + advance(K + 1)))),
+                noisePre, noisePost, CSweepGate::EShape::Tukey, noiseM));
+    // One bin of noise reads anywhere from far below to above its level: the floor is its
+    // power averaged over a third of an octave.
+    std::vector<double> noiseMagnitude(noise.size());
+    for (size_t k = 0; k < noise.size(); ++k)
+        noiseMagnitude[k] = std::abs(noise[k]);
+    const COctaveSmoother noiseFloor(noiseMagnitude, fs / noiseM);
+
+    const CSweepBand band = SweepFullBand(sweep);
+    // The harmonics' own sweeps start with the fade in, whose ripple in their responses dies
+    // down to a tenth of a dB over the three quarters of an octave above the exact band.
+    const double distortionLow = band.low * std::exp2(0.75);
+    const int points =
+        int(std::floor(std::log2(sweep.Stop() / sweep.Start()) * kSweepPointsPerOctave)) + 1;
+    for (int i = 0; i < points; ++i) {
+        const double f = sweep.Start() * std::exp2(double(i) / kSweepPointsPerOctave);
+        const std::complex<double> d = At(correction, binHz, f);
+        r.frequency.push_back(f);
+        const bool usable = std::abs(d) >= kLeastWeight;
+        const std::complex<double> h =
+            usable ? std::polar(smoother.At(f, OctaveSmoothingWidth(smoothing, f)),
+                                std::arg(At(h1, binHz, f) / d))
+                   : kNaN;
+        r.response.push_back(h);
+        double sum = 0.0;
+        bool any = false;
+        for (int k = 2; k <= K; ++k) {
+            double ratio = kNaN, floor = kNaN;
+            if (usable && f >= distortionLow && k * f <= band.high) {
+                ratio = std::abs(At(hk[size_t(k)], hkBin[size_t(k)], k * f)) / std::abs(h);
+                floor = noiseFloor.At(k * f, 1.0 / 3.0) / std::abs(h);
+                sum += ratio * ratio;
+                any = true;
+            }
+            r.harmonic[size_t(k)].push_back(ratio);
+            r.harmonicNoise[size_t(k)].push_back(floor);
+        }
+        r.thd.push_back(any ? std::sqrt(sum) : kNaN);
+    }
+    r.groupDelay = SweepGroupDelay(r.frequency, r.response);
+    return r;
+}
+
+std::vector<double> SweepGroupDelay(std::span<const double> frequency,
+                                    std::span<const std::complex<double>> response) {
+    // The phase step between neighbours, taken as the angle of their quotient, needs no
+    // unwrapping while the grid is fine against the delay that is left.
+    std::vector<double> delay(frequency.size(), kNaN);
+    for (size_t i = 1; i + 1 < frequency.size(); ++i) {
+        const std::complex<double> a = response[i - 1], b = response[i + 1];
+        if (std::isnan(a.real()) || std::isnan(b.real())) continue;
+        delay[i] = -std::arg(b / a) / (2 * kPi * (frequency[i + 1] - frequency[i - 1]));
+    }
+    return delay;
+}

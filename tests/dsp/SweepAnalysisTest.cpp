@@ -1,0 +1,244 @@
+// The swept-sine analysis against the closed-form answers of a known device: a polynomial, then
+// an FIR filter and a gain, then a whole-sample delay, played with the sweep repeated block
+// after block. The device and its answers are computed here in long double, apart from the
+// analysis's own code.
+#include "dsp/OctaveSmoothing.h"
+#include "dsp/SweepAnalysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+using LD = long double;
+constexpr LD kPi = std::numbers::pi_v<long double>;
+constexpr double kFs = 48000.0;
+constexpr int32_t kN = 65536;
+
+struct CDevice {
+    std::vector<LD> harmonics; // coefficients of x^2, x^3, ...
+    std::vector<LD> taps{1.0L};
+    LD gain = 1.0L;
+    int delay = 0;
+
+    // One period of the steady-state output for the periodic input x.
+    std::vector<double> Play(const std::vector<double>& x) const {
+        const size_t n = x.size();
+        std::vector<LD> shaped(n);
+        for (size_t i = 0; i < n; ++i) {
+            LD y = x[i], power = x[i];
+            for (LD c : harmonics) {
+                power *= x[i];
+                y += c * power;
+            }
+            shaped[i] = y;
+        }
+        std::vector<double> out(n);
+        for (size_t i = 0; i < n; ++i) {
+            LD sum = 0;
+            for (size_t j = 0; j < taps.size(); ++j)
+                sum += taps[j] * shaped[(i + 2 * n - size_t(delay) - j) % n];
+            out[i] = double(gain * sum);
+        }
+        return out;
+    }
+    // The filter's response at f.
+    std::complex<LD> Filter(double f) const {
+        std::complex<LD> h = 0;
+        for (size_t j = 0; j < taps.size(); ++j)
+            h += taps[j] * std::polar(1.0L, -2 * kPi * LD(f) * LD(j) / LD(kFs));
+        return gain * h;
+    }
+    // Amplitudes of the fundamental and harmonic k of a sine of amplitude a through the
+    // polynomial: x^m holds harmonic k with C(m, (m-k)/2) / 2^(m-1) a^m for m - k even.
+    LD HarmonicAmplitude(int k, LD a) const {
+        LD sum = 0;
+        for (int m = 1; m <= int(harmonics.size()) + 1; ++m) {
+            if (m < k || (m - k) % 2) continue;
+            const LD c = m == 1 ? 1.0L : harmonics[size_t(m - 2)];
+            sum += c * std::tgamma(LD(m + 1)) /
+                   (std::tgamma(LD((m - k) / 2 + 1)) * std::tgamma(LD((m + k) / 2 + 1))) *
+                   std::pow(a, LD(m)) / std::pow(2.0L, LD(m - 1));
+        }
+        return sum;
+    }
+};
+
+struct CMeasured {
+    CSweptSine sweep{100.0, 20000.0, 1.0, kFs};
+    CSweepResponse r;
+};
+
+CMeasured Measure(const CDevice& device, double level, double start = 20.0, double stop = 20000.0,
+                  CSweepGate gate = {}) {
+    CMeasured m{CSweptSine(start, stop, 1.0, kFs), {}};
+    std::vector<double> x(size_t(kN), 0.0);
+    m.sweep.Fill(std::span(x).first(size_t(m.sweep.Samples())), level);
+    std::vector<double> h = DeconvolveSweep(device.Play(x), m.sweep);
+    for (double& v : h)
+        v /= level;
+    m.r = AnalyseSweep(h, SweepCorrection(m.sweep, kN, gate), m.sweep, gate);
+    return m;
+}
+
+double Db(LD x) {
+    return double(20 * std::log10(std::fabs(x)));
+}
+
+TEST(SweptSine, RoundsTheRateToWholeCyclesAndPlaysTheExponentialSweep) {
+    const CSweptSine s(20.0, 20000.0, 1.0, kFs);
+    const LD cycles = LD(s.Start()) * LD(s.Rate());
+    EXPECT_NEAR(double(cycles), std::round(double(cycles)), 1e-9);
+    EXPECT_NEAR(s.Duration(), 1.0, 1.0 / s.Start()) << "within a cycle of the request";
+    // Between the fades: sin(2 pi f1 L exp(t / L)), computed in long double.
+    for (double t : {0.2, 0.5, 0.9}) {
+        const LD expected = std::sin(2 * kPi * cycles * std::exp(LD(t) / LD(s.Rate())));
+        EXPECT_NEAR(s.Value(t), double(expected), 1e-9) << t;
+    }
+    EXPECT_EQ(s.Value(-1e-3), 0.0);
+    EXPECT_EQ(s.Value(s.Duration() + 1e-3), 0.0);
+}
+
+TEST(SweptSine, RefusesWhatCannotBePlayed) {
+    EXPECT_EQ(CSweptSine::Refusal(20, 20000, 1.0, kFs, kN), "");
+    for (const auto& [start, stop, seconds, block, words] :
+         std::vector<std::tuple<double, double, double, int32_t, const char*>>{
+             {20, 20000, 0.05, kN, "too short"},
+             {1000, 1000, 1.0, kN, "below the stop"},
+             {20, 30000, 1.0, kN, "above half the sample rate"},
+             {20, 20000, 2.0, kN, "do not fit"},
+             {0, 20000, 1.0, kN, "above 0"}})
+        EXPECT_NE(CSweptSine::Refusal(start, stop, seconds, kFs, block).find(words),
+                  std::string::npos)
+            << words;
+}
+
+// Magnitude within 0.05 dB and phase within 0.5 degrees of the device's from twice the start
+// to half the stop frequency; the delay exact to the sample.
+TEST(SweepAnalysis, LinearResponseDelayAndPhaseMatchTheDevice) {
+    CDevice device;
+    device.taps = {0.6L, 0.3L, 0.1L};
+    device.gain = 0.5L;
+    device.delay = 240;
+    const CMeasured m = Measure(device, 0.8);
+    EXPECT_EQ(m.r.delay, 240);
+    int checked = 0;
+    for (size_t i = 0; i < m.r.frequency.size(); ++i) {
+        const double f = m.r.frequency[i];
+        if (f < 2 * m.sweep.Start() || f > m.sweep.Stop() / 2) continue;
+        const std::complex<LD> truth = device.Filter(f);
+        const std::complex<double> h = m.r.response[i];
+        ASSERT_NEAR(Db(std::abs(h)), Db(std::abs(truth)), 0.05) << f << " Hz";
+        ASSERT_NEAR(std::arg(h) * 180 / std::numbers::pi, double(std::arg(truth) * 180 / kPi), 0.5)
+            << f << " Hz";
+        ++checked;
+    }
+    EXPECT_GT(checked, 7 * kSweepPointsPerOctave);
+}
+
+// HD2 and HD3 of a polynomial before the filter: harmonic k of a sine of amplitude a, through
+// the filter at k f, over the fundamental through the filter at f.
+TEST(SweepAnalysis, HarmonicDistortionMatchesTheClosedForm) {
+    CDevice device;
+    device.harmonics = {0.01L, 0.005L};
+    device.taps = {0.6L, 0.3L, 0.1L};
+    device.gain = 0.5L;
+    device.delay = 240;
+    const double level = 0.8;
+    const CMeasured m = Measure(device, level);
+    int checked = 0;
+    for (size_t i = 0; i < m.r.frequency.size(); ++i) {
+        const double f = m.r.frequency[i];
+        if (f < 2 * m.sweep.Start()) continue;
+        for (int k : {2, 3}) {
+            const double measured = m.r.harmonic[size_t(k)][i];
+            if (std::isnan(measured)) continue;
+            const LD truth = device.HarmonicAmplitude(k, level) * std::abs(device.Filter(k * f)) /
+                             (device.HarmonicAmplitude(1, level) * std::abs(device.Filter(f)));
+            ASSERT_NEAR(Db(measured), Db(truth), 0.5) << "HD" << k << " at " << f << " Hz";
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 6 * kSweepPointsPerOctave);
+}
+
+// A device of second order alone: its harmonic response stays out of the windows of orders 3
+// to 5 to below -60 dB of it.
+TEST(SweepAnalysis, HarmonicResponsesDoNotLeakIntoTheirNeighbours) {
+    CDevice device;
+    device.harmonics = {0.05L};
+    const CMeasured m = Measure(device, 0.8);
+    for (size_t i = 0; i < m.r.frequency.size(); ++i) {
+        const double hd2 = m.r.harmonic[2][i];
+        if (std::isnan(hd2) || m.r.frequency[i] < 2 * m.sweep.Start()) continue;
+        for (int k = 3; k <= CSweepResponse::kMaxOrder; ++k) {
+            if (!std::isnan(m.r.harmonic[size_t(k)][i])) {
+                ASSERT_LT(Db(m.r.harmonic[size_t(k)][i]), Db(hd2) - 60)
+                    << "HD" << k << " at " << m.r.frequency[i];
+            }
+        }
+    }
+}
+
+// Two paths, the second 5 ms later at half the level: ungated the response ripples between
+// 1.5 and 0.5; a gate that ends before the reflection leaves it flat.
+TEST(SweepAnalysis, GateRemovesTheReflection) {
+    CDevice device;
+    device.delay = 100;
+    device.taps.assign(241, 0.0L);
+    device.taps[0] = 1.0L;
+    device.taps[240] = 0.5L;
+    const auto spread = [](const CMeasured& m) {
+        double low = 1e9, high = -1e9;
+        for (size_t i = 0; i < m.r.frequency.size(); ++i) {
+            if (m.r.frequency[i] < 500 || m.r.frequency[i] > 10000) continue;
+            low = std::min(low, Db(std::abs(m.r.response[i])));
+            high = std::max(high, Db(std::abs(m.r.response[i])));
+        }
+        return high - low;
+    };
+    EXPECT_GT(spread(Measure(device, 0.5)), 9.0);
+    const CSweepGate gate{-0.0005, 0.004, CSweepGate::EShape::Tukey};
+    EXPECT_LT(spread(Measure(device, 0.5, 20.0, 20000.0, gate)), 0.1);
+}
+
+// A comb |H|^2 = 1 + a cos(2 pi f tau) smoothed over [f 2^(-w/2), f 2^(w/2)] averages to
+// 1 + a (sin(2 pi f2 tau) - sin(2 pi f1 tau)) / (2 pi tau (f2 - f1)).
+TEST(OctaveSmoothing, CombAveragesToTheAnalyticBandMean) {
+    constexpr double kBin = 0.5, kTau = 0.003, kA = 0.8;
+    std::vector<double> magnitude(48001);
+    for (size_t k = 0; k < magnitude.size(); ++k)
+        magnitude[k] = std::sqrt(1 + kA * std::cos(2 * std::numbers::pi * k * kBin * kTau));
+    for (auto choice : {EOctaveSmoothing::Oct3, EOctaveSmoothing::Oct12, EOctaveSmoothing::Oct1,
+                        EOctaveSmoothing::Variable}) {
+        const std::vector<double> smoothed = SmoothOctaves(magnitude, kBin, choice);
+        for (double f : {200.0, 1000.0, 3100.0, 9000.0}) {
+            const double w = OctaveSmoothingWidth(choice, f);
+            const LD f1 = f * std::exp2(-w / 2), f2 = f * std::exp2(w / 2);
+            const LD mean =
+                1 + kA * (std::sin(2 * kPi * f2 * kTau) - std::sin(2 * kPi * f1 * kTau)) /
+                        (2 * kPi * kTau * (f2 - f1));
+            EXPECT_NEAR(smoothed[size_t(f / kBin)], double(std::sqrt(mean)), 1e-4)
+                << OctaveSmoothingNames()[size_t(choice)] << " at " << f;
+        }
+    }
+}
+
+// The psychoacoustic choice is the cubic mean: across a step from 1 to 2 (linear within the
+// bin between, so the step stands at its middle) the mean of the cubes, cube-rooted.
+TEST(OctaveSmoothing, PsychoacousticTakesTheCubicMean) {
+    std::vector<double> magnitude(4001, 1.0);
+    for (size_t k = 1000; k < magnitude.size(); ++k)
+        magnitude[k] = 2.0;
+    const COctaveSmoother cubic(magnitude, 1.0, 3.0);
+    const double w = 2 * std::log2(1.1); // the band 909 .. 1100 Hz around 1000 Hz
+    const double f1 = 1000 / 1.1, f2 = 1100, step = 999.5;
+    EXPECT_NEAR(cubic.At(1000.0, w), std::cbrt(((step - f1) + (f2 - step) * 8) / (f2 - f1)), 1e-9);
+    EXPECT_DOUBLE_EQ(OctaveSmoothingPower(EOctaveSmoothing::Psychoacoustic), 3.0);
+}
+
+} // namespace
