@@ -36,9 +36,10 @@ bool CheckMask(const CMaskCheck& mask, const CCurve& measured, CCheckResult& res
     CCheckResult r;
     r.id = mask.id;
     r.kind = ECheckKind::Mask;
-    r.unit = measured.yUnit;
+    // A normalised decibel curve is in decibels relative to its value at that frequency.
+    r.unit = mask.normaliseAt && measured.yUnit.rfind("dB", 0) == 0 ? "dB" : measured.yUnit;
     r.margin = std::numeric_limits<double>::infinity();
-    CCheckedCurve curve{mask.id, {{}, {}, measured.yUnit}, {}, {}};
+    CCheckedCurve curve{mask.id, {{}, {}, r.unit}, {}, {}};
     for (size_t i = 0; i < measured.size(); ++i) {
         const double f = measured.x[i];
         if (f < from || f > to) continue;

@@ -41,15 +41,13 @@ std::vector<double> ValuesOf(const json& list) {
 } // namespace
 
 std::string NewUuid() {
-    static thread_local std::mt19937_64 generator{[] {
-        std::random_device device;
-        std::seed_seq seed{device(), device(), device(), device(), device(), device()};
-        return std::mt19937_64(seed);
-    }()};
+    // Drawn from the system's entropy each time: a generator state held in the process would
+    // be copied into every forked station, which would then hand out the same UUIDs.
+    std::random_device entropy;
     uint8_t b[16];
-    for (int i = 0; i < 16; i += 8) {
-        const uint64_t r = generator();
-        for (int k = 0; k < 8; ++k)
+    for (int i = 0; i < 16; i += 4) {
+        const uint32_t r = entropy();
+        for (int k = 0; k < 4; ++k)
             b[i + k] = uint8_t(r >> (8 * k));
     }
     b[6] = uint8_t((b[6] & 0x0F) | 0x40); // version 4
