@@ -128,6 +128,14 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
                         "Results database: postgresql://... or an SQLite file (default "
                         "$XDG_DATA_HOME/aurivo/results.sqlite)");
     testCmd->add_flag("--json", test.json, "Print the record as JSON");
+    testCmd
+        ->add_option("--learn", test.learn,
+                     "Learn instead of testing: run the plan N times on good units (2 to "
+                     "10000) and write its limits and masks at mean +/- k sigma to -o")
+        ->check(CLI::Range(2, 10000));
+    testCmd->add_option("-o,--output", test.output, "The learned plan to write (with --learn)");
+    testCmd->add_option("--k", test.k, "Sigmas of a learned limit (default 3)")
+        ->check(CLI::Range(0.1, 100.0));
 
     auto* demo = cli.add_subcommand("demo", "Show what the analysis core computes on a test tone");
 

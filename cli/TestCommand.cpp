@@ -1,6 +1,8 @@
 #include "TestCommand.h"
 
 #include "CliSession.h"
+#include "platform/AtomicFile.h"
+#include "station/PlanLearning.h"
 #include "station/ResultsStore.h"
 #include "station/StationText.h"
 #include "station/TestRunner.h"
@@ -8,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <ostream>
 
 namespace {
@@ -41,14 +44,61 @@ std::shared_ptr<CProcessSession> NewSession(const CModuleRegistry& registry) {
     return std::shared_ptr<CProcessSession>(owner, &**owner);
 }
 
+/** Runs the plan `runs` times on the units before the station (nothing is stored: these are not
+ *  production tests) and writes the plan with the learned limits and masks. */
+int Learn(const CTestPlan& plan, const CTestOptions& options, const CSessionFactory& sessions,
+          std::ostream& out, std::ostream& err) {
+    if (options.output.empty()) return Fail(err, "--learn needs the new plan's file: -o NEW.json");
+    if (options.learn < 2) return Fail(err, "--learn needs at least 2 runs");
+    std::vector<CTestRecord> runs(size_t(options.learn));
+    std::string error;
+    for (size_t i = 0; i < runs.size(); ++i)
+        if (!RunTestPlan(plan, {"learn-" + std::to_string(i + 1), "", ""}, sessions, runs[i],
+                         error))
+            return Fail(err, error);
+    CLearnOptions learn;
+    if (options.k > 0) learn.k = options.k;
+    nlohmann::json learned;
+    std::vector<CLearnedItem> items;
+    if (!LearnPlan(plan.text, runs, learn, learned, items, error))
+        return Fail(err, options.plan + ": " + error);
+    // The new plan finds its processes from its own folder.
+    const std::filesystem::path folder = std::filesystem::absolute(options.output).parent_path();
+    for (size_t i = 0; i < plan.measurements.size(); ++i)
+        learned["measurements"][i]["process"] =
+            std::filesystem::absolute(plan.measurements[i].process)
+                .lexically_relative(folder)
+                .string();
+    const std::string text = learned.dump(2) + "\n";
+    if (!WriteFileAtomically(options.output, std::vector<uint8_t>(text.begin(), text.end()), error))
+        return Fail(err, error);
+    out << "Learned from " << runs.size() << " runs at mean +/- " << RoundedNumber(learn.k)
+        << " sigma:\n";
+    for (const CLearnedItem& i : items) {
+        out << "  " << TerminalText(i.id) << ": ";
+        if (i.points)
+            out << "golden curve of " << i.points << " points, largest sigma "
+                << RoundedNumber(i.sigma) << ", offsets ";
+        else
+            out << "mean " << RoundedNumber(i.mean) << ", sigma " << RoundedNumber(i.sigma)
+                << ", limits ";
+        out << RoundedNumber(i.lower) << " .. " << RoundedNumber(i.upper)
+            << (i.unit.empty() ? "" : " " + TerminalText(i.unit)) << "\n";
+    }
+    out << "Wrote " << TerminalText(options.output) << "\n";
+    return 0;
+}
+
 } // namespace
 
 int RunTestCommand(const CModuleRegistry& registry, const CTestOptions& options, std::ostream& out,
                    std::ostream& err) {
-    if (options.serial.empty()) return Fail(err, "a test needs the unit's serial: --serial SN");
     CTestPlan plan;
     std::string error;
     if (!LoadTestPlan(options.plan, plan, error)) return Fail(err, error);
+    const CSessionFactory sessions = [&] { return NewSession(registry); };
+    if (options.learn) return Learn(plan, options, sessions, out, err);
+    if (options.serial.empty()) return Fail(err, "a test needs the unit's serial: --serial SN");
     const std::string url = options.db.empty() ? DefaultResultsPath() : options.db;
     if (url.empty())
         return Fail(err, "no place for the results: set XDG_DATA_HOME or HOME, or give --db");
