@@ -3,7 +3,7 @@
 #include "CliSession.h"
 #include "platform/AtomicFile.h"
 #include "station/PlanLearning.h"
-#include "station/ResultsStore.h"
+#include "station/ResultsSpool.h"
 #include "station/StationText.h"
 #include "station/TestRunner.h"
 
@@ -102,9 +102,10 @@ int RunTestCommand(const CModuleRegistry& registry, const CTestOptions& options,
     const std::string url = options.db.empty() ? DefaultResultsPath() : options.db;
     if (url.empty())
         return Fail(err, "no place for the results: set XDG_DATA_HOME or HOME, or give --db");
-    // The store is opened first: a test whose record cannot be kept is not worth running.
-    std::unique_ptr<IResultsStore> store = OpenResultsStore(url, error);
-    if (!store) return Fail(err, error);
+    if (std::string problem = ServerUrlProblem(url); !problem.empty()) return Fail(err, problem);
+    // A file store is opened first: a test whose record cannot be kept is not worth running. A
+    // server out of reach is no reason to stop the line: the record then waits in the spool.
+    if (!IsServerUrl(url) && !OpenResultsStore(url, error)) return Fail(err, error);
 
     const CTestIdentity identity{options.serial,
                                  options.station.empty() ? HostName() : options.station,
@@ -113,18 +114,26 @@ int RunTestCommand(const CModuleRegistry& registry, const CTestOptions& options,
     if (!RunTestPlan(
             plan, identity, [&] { return NewSession(registry); }, record, error))
         return Fail(err, error);
-    if (!store->Put(record, error)) return Fail(err, error);
+    CStoreOutcome stored;
+    if (!StoreRecord(url, DefaultSpoolPath(), record, stored, error)) return Fail(err, error);
 
     if (options.json) {
         nlohmann::json j = RecordJson(record);
-        j["stored"] = store->Name();
+        j["stored"] = stored.where;
+        j["spooled"] = stored.spooled;
         out << j.dump(2) << "\n";
     } else {
         out << (record.passed ? "PASS" : "FAIL") << " " << TerminalText(record.serial) << " ("
             << TerminalText(plan.name) << ", " << record.checks.size() << " checks)\n";
         for (const CCheckResult& c : record.checks)
             if (!c.passed) PrintFailure(c, out);
-        out << "Record " << record.uuid << " stored in " << TerminalText(store->Name()) << "\n";
+        out << "Record " << record.uuid << " stored in " << TerminalText(stored.where) << "\n";
+        if (stored.sent)
+            out << "Sent " << stored.sent << " record" << (stored.sent == 1 ? "" : "s")
+                << " from the spool\n";
     }
+    if (stored.spooled)
+        err << "aurivo-cli: the results server is out of reach (" << TerminalText(stored.reason)
+            << "); the record waits in the spool and is sent with the next test that reaches it\n";
     return record.passed ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 // The results store's PostgreSQL server, through libpq. Parameters go as text and the server
 // reads them by the column they land in; a transaction is the unit a record is written in.
+#include "station/ResultsStore.h"
 #include "station/SqlConnection.h"
 
 #include <libpq-fe.h>
@@ -79,6 +80,18 @@ private:
 };
 
 } // namespace
+
+std::string ServerUrlProblem(const std::string& url) {
+    if (!IsServerUrl(url)) return {};
+    char* message = nullptr;
+    PQconninfoOption* options = PQconninfoParse(url.c_str(), &message);
+    const std::string problem =
+        options ? std::string()
+                : WithoutPassword(url) + ": " + OneLine(message ? message : "not a URL");
+    PQconninfoFree(options);
+    PQfreemem(message);
+    return problem;
+}
 
 std::unique_ptr<ISqlConnection> OpenPostgres(const std::string& url, int timeoutSeconds,
                                              std::string& error) {

@@ -27,6 +27,8 @@ public:
     virtual bool Find(const CResultsQuery& query, std::vector<CTestRecord>& records,
                       std::string& error) = 0;
     virtual bool Count(const CResultsQuery& query, int64_t& count, std::string& error) = 0;
+    /** Removes a record whole (the spool's, once the server has it); none there is success. */
+    virtual bool Remove(const std::string& uuid, std::string& error) = 0;
     /** The store as messages name it: the file, or the server without its password. */
     virtual std::string Name() const = 0;
 };
@@ -35,6 +37,12 @@ public:
  *  "postgres://..." a server, "sqlite:PATH" or a plain path an SQLite file (its folder is
  *  created). Null with one line naming the store and the reason. */
 std::unique_ptr<IResultsStore> OpenResultsStore(const std::string& url, std::string& error);
+
+/** Whether the URL names a PostgreSQL server (and so may be out of reach for a while). */
+bool IsServerUrl(const std::string& url);
+
+/** A server URL that libpq cannot read; empty when it reads (or names no server). */
+std::string ServerUrlProblem(const std::string& url);
 
 /** $XDG_DATA_HOME/aurivo/results.sqlite, or ~/.local/share/aurivo/results.sqlite; empty when
  *  neither variable is set. */

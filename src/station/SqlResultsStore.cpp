@@ -125,6 +125,13 @@ public:
         return true;
     }
 
+    bool Remove(const std::string& uuid, std::string& error) override {
+        return Transaction(error, [&] {
+            return Run("DELETE FROM test_items WHERE uuid = $1", {uuid}, error) &&
+                   Run("DELETE FROM test_results WHERE uuid = $1", {uuid}, error);
+        });
+    }
+
     std::string Name() const override { return m_db->Name(); }
 
 private:
@@ -143,15 +150,15 @@ private:
     std::unique_ptr<ISqlConnection> m_db;
 };
 
-bool IsPostgresUrl(const std::string& url) {
+} // namespace
+
+bool IsServerUrl(const std::string& url) {
     return url.rfind("postgresql://", 0) == 0 || url.rfind("postgres://", 0) == 0;
 }
 
-} // namespace
-
 std::unique_ptr<IResultsStore> OpenResultsStore(const std::string& url, std::string& error) {
     std::unique_ptr<ISqlConnection> db;
-    if (IsPostgresUrl(url)) {
+    if (IsServerUrl(url)) {
         db = OpenPostgres(url, kConnectSeconds, error);
     } else if (url.find("://") != std::string::npos) {
         error = url + ": not a results database (postgresql://..., sqlite:PATH or a file path)";

@@ -1,6 +1,7 @@
 // The results store, the same on an SQLite file and on a PostgreSQL server this program starts
 // for itself: records come back whole, a resend keeps one, queries select, stations writing at
 // once lose and double nothing, and a station killed while writing leaves no half record.
+#include "station/ResultsSpool.h"
 #include "station/ResultsStore.h"
 #include "station/SqlConnection.h"
 
@@ -250,6 +251,43 @@ TEST_P(ResultsStore, AStationKilledWhileWritingLeavesNoHalfRecord) {
 
 INSTANTIATE_TEST_SUITE_P(Backends, ResultsStore, testing::Values("sqlite", "postgresql"),
                          [](const auto& info) { return info.param; });
+
+TEST(ResultsSpool, RecordsForAServerOutOfReachWaitInTheSpoolAndAreSentOnceItAnswers) {
+    const CPostgresServer& server = CPostgresServer::Get();
+    if (server.status.rfind("absent", 0) == 0) GTEST_SKIP() << server.status;
+    ASSERT_EQ(server.status, "running");
+    CTempFolder folder;
+    const std::string spoolPath = folder.File("spool.sqlite"), plan = "spool" + NewUuid();
+    const std::string away = "postgresql://aurivo@127.0.0.1:1/aurivo";
+    std::vector<CTestRecord> records;
+    for (int i = 0; i < 3; ++i) {
+        records.push_back(Record(plan, "s", UtcNowText()));
+        CStoreOutcome outcome;
+        std::string error;
+        ASSERT_TRUE(StoreRecord(away, spoolPath, records.back(), outcome, error)) << error;
+        EXPECT_TRUE(outcome.spooled);
+        EXPECT_EQ(outcome.where, spoolPath);
+        EXPECT_NE(outcome.reason.find("127.0.0.1"), std::string::npos) << outcome.reason;
+    }
+    std::string error;
+    auto live = OpenResultsStore(server.url, error);
+    ASSERT_TRUE(live) << error;
+    // A station that died after the server took a record but before the spool let it go.
+    ASSERT_TRUE(live->Put(records[0], error)) << error;
+    records.push_back(Record(plan, "s", UtcNowText()));
+    CStoreOutcome outcome;
+    ASSERT_TRUE(StoreRecord(server.url, spoolPath, records.back(), outcome, error)) << error;
+    EXPECT_FALSE(outcome.spooled);
+    EXPECT_EQ(outcome.sent, 3);
+    int64_t count = -1;
+    ASSERT_TRUE(live->Count({plan, "", ""}, count, error));
+    EXPECT_EQ(count, 4);
+    ASSERT_TRUE(OpenResultsStore(spoolPath, error)->Count({}, count, error));
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(ServerUrlProblem("postgresql://a/b?nosuchoption=1"),
+              "postgresql://a/b?nosuchoption=1: invalid URI query parameter: \"nosuchoption\"");
+    EXPECT_EQ(ServerUrlProblem(server.url), "");
+}
 
 TEST(ResultsStoreSchema, AStoreOfANewerVersionIsRefusedAndAWrongUrlNamed) {
     CTempFolder folder;
