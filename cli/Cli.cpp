@@ -6,6 +6,7 @@
 #include "DevicesCommand.h"
 #include "ProcessCommands.h"
 #include "RenderCommand.h"
+#include "TestCommand.h"
 #include "base/Version.h"
 
 #include <CLI/CLI.hpp>
@@ -115,6 +116,27 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     calibrateCmd->add_option("-o,--output", calibrate.output,
                              "Also write the record as this calibration file");
 
+    CTestOptions test;
+    auto* testCmd = cli.add_subcommand(
+        "test", "Test one unit by a test plan: PASS or FAIL with every failed item, and its "
+                "record in the results database (exit 0 pass, 1 fail, 2 error)");
+    testCmd->add_option("plan", test.plan, "Test plan (JSON, see docs/test-plan.md)")->required();
+    testCmd->add_option("--serial", test.serial, "The unit's serial number");
+    testCmd->add_option("--station", test.station, "The station's name (default: the host's)");
+    testCmd->add_option("--operator", test.operatorName, "The operator (default: the login)");
+    testCmd->add_option("--db", test.db,
+                        "Results database: postgresql://... or an SQLite file (default "
+                        "$XDG_DATA_HOME/aurivo/results.sqlite)");
+    testCmd->add_flag("--json", test.json, "Print the record as JSON");
+    testCmd
+        ->add_option("--learn", test.learn,
+                     "Learn instead of testing: run the plan N times on good units (2 to "
+                     "10000) and write its limits and masks at mean +/- k sigma to -o")
+        ->check(CLI::Range(2, 10000));
+    testCmd->add_option("-o,--output", test.output, "The learned plan to write (with --learn)");
+    testCmd->add_option("--k", test.k, "Sigmas of a learned limit (default 3)")
+        ->check(CLI::Range(0.1, 100.0));
+
     auto* demo = cli.add_subcommand("demo", "Show what the analysis core computes on a test tone");
 
     try {
@@ -147,6 +169,7 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     if (*runCmd) return RunProcessFile(registry, run, out, err);
     if (*renderCmd) return RenderProcessFile(registry, render, out, err);
     if (*calibrateCmd) return CalibrateProcessFile(registry, calibrate, out, err);
+    if (*testCmd) return RunTestCommand(registry, test, out, err);
     if (*demo) return RunDemo(out);
     if (*devices) {
         CCliSession session(registry); // the settings' device model and the system's devices

@@ -4,12 +4,11 @@
 #include "base/NumberText.h"
 #include "formats/ResponseFile.h"
 #include "modules/logger/DataLoggerView.h"
+#include "station/ReadoutQuantity.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <filesystem>
 #include <ostream>
 
@@ -17,18 +16,11 @@ namespace {
 
 using nlohmann::json;
 
-// A readout's value as a number and its unit ("1.12364%" is 1.12364 and "%", "- Hz" is no number
-// and "Hz"), so that scripts need not parse the text.
+// A readout's value as a number and its unit, so that scripts need not parse the text.
 void AddQuantity(json& entry, const std::string& value) {
-    const char* begin = value.data() + std::min(value.find_first_not_of(" +"), value.size());
-    double number = 0.0;
-    const auto [end, failure] = std::from_chars(begin, value.data() + value.size(), number);
-    const bool numeric = failure == std::errc() && std::isfinite(number);
-    std::string unit = numeric ? std::string(end) : value;
-    if (!numeric && unit.rfind("- ", 0) == 0) unit.erase(0, 2);
-    unit.erase(0, unit.find_first_not_of(' '));
-    entry["number"] = numeric ? json(number) : json(nullptr);
-    entry["unit"] = unit;
+    const CReadoutQuantity q = ReadoutQuantity(value);
+    entry["number"] = q.number ? json(*q.number) : json(nullptr);
+    entry["unit"] = q.unit;
 }
 
 json ReadoutsJson(const std::vector<CReadoutValue>& readouts) {

@@ -146,6 +146,17 @@ describe loopback-thd.process "THD of a 1 kHz tone played and recorded through t
     "2:mode=Rec./Play" "2:rate=48000" "2:trigger=Manual" "2:trglev=10" "2:offset=-20"
 describe loopback-latency.process "The virtual loopback card's latency: the recorded impulse peaks at frame 305 (64 lead-in + 240)"
 
+# loopback-response.process: the model's frequency response from an impulse. SoundIO's trigger
+# "Manual" at 10 % with offset -20 puts the recorded pulse at sample 20 of the block, so the
+# analyser's spectrum (window None) is the filter 0.6 0.3 0.1 times the gain 0.5: flat at low
+# frequencies and 8 dB down at 24 kHz. The production-line examples check it against a mask.
+"$cli" new loopback-response.process "Signal Generator" "SoundIO" "Spectrum Analyzer" \
+    --fft-size 1024 --rate 48000
+"$cli" set loopback-response.process "1:ch1.wave=Impulse" "1:ch2.wave=Impulse" \
+    "2:mode=Rec./Play" "2:rate=48000" "2:trigger=Manual" "2:trglev=10" "2:offset=-20" \
+    "3:window=None" "3:xaxis=Log20." "3:yaxis=dBVpk."
+describe loopback-response.process "The virtual loopback card's frequency response from an impulse: flat, falling 8 dB towards 24 kHz"
+
 # loopback-mls.process: the impulse response of the model by a maximum-length sequence: MLS on
 # both channels through the card, turned into the response by the analyser's "FHT/FFT". Without
 # a latency calibration the "Latency" trigger reads the second repetition from its lead-in, so

@@ -1,0 +1,49 @@
+#pragma once
+// Where test records are kept: one interface over an embedded SQLite file (the default, one
+// machine, nothing to set up) and a PostgreSQL server (many stations). A record is written whole
+// in one transaction or not at all, and its UUID makes writing it again harmless.
+
+#include "station/TestRecord.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+/** Which records a query takes; an empty field takes every record. */
+struct CResultsQuery {
+    std::string plan;
+    std::string station;
+    std::string since; // UTC time text as records write it; records at or after it
+};
+
+class IResultsStore {
+public:
+    virtual ~IResultsStore() = default;
+    /** Stores the record whole; a record whose UUID is stored already is left as it is (and
+     *  that is success). False with a message naming the store. */
+    virtual bool Put(const CTestRecord& record, std::string& error) = 0;
+    /** The records the query takes, oldest first. */
+    virtual bool Find(const CResultsQuery& query, std::vector<CTestRecord>& records,
+                      std::string& error) = 0;
+    virtual bool Count(const CResultsQuery& query, int64_t& count, std::string& error) = 0;
+    /** Removes a record whole (the spool's, once the server has it); none there is success. */
+    virtual bool Remove(const std::string& uuid, std::string& error) = 0;
+    /** The store as messages name it: the file, or the server without its password. */
+    virtual std::string Name() const = 0;
+};
+
+/** Opens (and creates or migrates) the store a URL names: "postgresql://..." or
+ *  "postgres://..." a server, "sqlite:PATH" or a plain path an SQLite file (its folder is
+ *  created). Null with one line naming the store and the reason. */
+std::unique_ptr<IResultsStore> OpenResultsStore(const std::string& url, std::string& error);
+
+/** Whether the URL names a PostgreSQL server (and so may be out of reach for a while). */
+bool IsServerUrl(const std::string& url);
+
+/** A server URL that libpq cannot read; empty when it reads (or names no server). */
+std::string ServerUrlProblem(const std::string& url);
+
+/** $XDG_DATA_HOME/aurivo/results.sqlite, or ~/.local/share/aurivo/results.sqlite; empty when
+ *  neither variable is set. */
+std::string DefaultResultsPath();
