@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 double CTransferEstimate::MagnitudeDb(size_t k) const {
@@ -56,6 +57,13 @@ CDelayEstimate FindImpulseDelay(const std::vector<double>& r) {
     d.samples = peak >= n / 2 ? peak - n : peak;
     d.fraction = curve < 0.0 ? std::clamp(0.5 * (a - c) / curve, -0.5, 0.5) : 0.0;
     d.prominence = sum > 0.0 ? b / std::sqrt(sum / n) : 0.0;
+    double rival = 0.0;
+    for (int32_t t = 0; t < n; ++t) {
+        const int32_t away = std::abs(t - peak);
+        if (std::min(away, n - away) > CDelayEstimate::kGuard)
+            rival = std::max(rival, std::fabs(r[size_t(t)]));
+    }
+    d.distinct = rival > 0.0 ? b / rival : std::numeric_limits<double>::infinity();
     return d;
 }
 

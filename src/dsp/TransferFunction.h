@@ -34,6 +34,11 @@ struct CDelayEstimate {
     double fraction = 0.0;
     /** The peak's magnitude over the response's RMS: small when nothing stands out. */
     double prominence = 0.0;
+    /** The peak's magnitude over the largest more than kGuard samples from it: near 1 when
+     *  the excitation is too narrow to tell one delay from another (a tone repeats every
+     *  period). */
+    double distinct = 0.0;
+    static constexpr int32_t kGuard = 8;
     double Total() const { return samples + fraction; }
 };
 

@@ -50,7 +50,8 @@ TEST_F(Cli, ModulesListsTheBuiltInModulesInEditorOrder) {
     const CModuleRegistry& builtIn = GetBuiltInModules();
     ASSERT_EQ(Command({"modules"}, &builtIn), 0) << err;
     EXPECT_EQ(out, "WAV File Open\nSignal Generator\nArbitrary Filter\nOscilloscope\nSpectrum "
-                   "Analyzer\nDataLogger\nSoundIO\nWAV File Save\nRTA\n");
+                   "Analyzer\nDataLogger\nSoundIO\nWAV File Save\nRTA\nSweep Analyzer\n"
+                   "Transfer Function\n");
 }
 
 TEST_F(Cli, ModulesNewAndInfo) {

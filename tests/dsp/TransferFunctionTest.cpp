@@ -227,6 +227,13 @@ TEST(TransferFunction, DelayFromTheImpulseResponse) {
     EXPECT_EQ(d.samples, -3);
     EXPECT_DOUBLE_EQ(d.fraction, 0.0);
     EXPECT_GT(d.prominence, 10.0);
+    EXPECT_DOUBLE_EQ(d.distinct, 100.0);
+    // A tone's response: a peak every period, none distinct from the trough half a period on.
+    for (size_t t = 0; t < r.size(); ++t)
+        r[t] = std::cos(2.0 * std::numbers::pi * double(t) / 32.0) * (1.0 - double(t) / 512.0);
+    d = FindImpulseDelay(r);
+    EXPECT_EQ(d.samples, 0);
+    EXPECT_NEAR(d.distinct, 1.0 / (1.0 - 16.0 / 512.0), 1e-12);
 
     const std::vector<double> music = kLowPass.Apply(kLowPass.Apply(UniformNoise(kPass, 3)));
     for (int delay : {0, 1, 4801, 30000, -999}) {

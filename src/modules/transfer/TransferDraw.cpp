@@ -39,7 +39,7 @@ void CTransferView::UpdatePlotChannels() {
         case kMagnitude:
             return {nullptr, m_shownMagnitude.data(), nullptr, nullptr, nullptr, bins};
         case kPhase:
-            return {nullptr, nullptr, m_curve.phaseDegrees.data(), nullptr, nullptr, bins};
+            return {nullptr, nullptr, m_shownPhase.data(), nullptr, nullptr, bins};
         case kCoherence:
             return {nullptr, m_curve.coherence.data(), nullptr, nullptr, nullptr, bins};
         default:

@@ -15,6 +15,13 @@ constexpr double kFullScale = 32767.0 / 32768.0;
 // An impulse response peak this many times its RMS stands out of noise: the largest of half a
 // million Gaussian samples reaches about 5 times their RMS.
 constexpr double kClearPeak = 8.0;
+// A second peak above 80 % of the first leaves the delay ambiguous (a tone's response peaks
+// once a period); a room's strongest reflection stays below that.
+constexpr double kDistinctPeak = 1.25;
+
+bool Clear(const CDelayEstimate& d) {
+    return d.prominence >= kClearPeak && d.distinct >= kDistinctPeak;
+}
 // Reference power 100 dB below its strongest bin: pink noise spans 30 dB over the audio band,
 // music rarely 80.
 constexpr double kUnexcited = 1e-10;
@@ -94,7 +101,7 @@ void CTransferView::UpdateAlignment(const double* x, const double* y, int32_t co
     const int32_t offset = int32_t(std::lround(OffsetSamples()));
     if (m_delayMode != kDelayAuto || !m_needsDelay) return;
     const CDelayEstimate found = FindBlockDelay(x, y, count);
-    if (found.prominence < kClearPeak) {
+    if (!Clear(found)) {
         m_alignment = offset;
         return;
     }
@@ -145,6 +152,13 @@ int CTransferView::ProcessData() {
 void CTransferView::UpdateCurve() {
     if (m_spectrum.Passes() == 0) return;
     CTransferEstimate h = EstimateTransfer(m_spectrum.Averaged());
+    // A bin this far below the reference's strongest holds only the window's leakage, which
+    // can look coherent with a periodic measurement (a tone's quantisation harmonics): it is
+    // left out of the response and not drawn.
+    const std::vector<double>& gxx = m_spectrum.Averaged().xx;
+    const double unexcited = kUnexcited * *std::max_element(gxx.begin(), gxx.end());
+    for (size_t k = 0; k < h.re.size(); ++k)
+        if (!(gxx[k] > unexcited)) h.re[k] = h.im[k] = 0.0;
     m_impulse = ImpulseResponse(h);
     const CDelayEstimate residual = FindImpulseDelay(m_impulse);
     const double peak = m_impulse[size_t((residual.samples + int32_t(m_impulse.size())) %
@@ -153,7 +167,7 @@ void CTransferView::UpdateCurve() {
     m_envelope.resize(m_impulse.size());
     for (size_t t = 0; t < m_impulse.size(); ++t)
         m_envelope[t] = peak != 0.0 ? std::fabs(m_impulse[t] / peak) : 0.0;
-    m_delayKnown = !m_needsDelay || residual.prominence >= kClearPeak;
+    m_delayKnown = Clear(residual) && (m_delayMode == kDelayManual || !m_needsDelay);
     m_delay = m_alignment + residual.Total();
     // The phase shown is the system's own: the whole delay found is taken out of it.
     if (m_delayMode == kDelayAuto && m_delayKnown) RemoveDelay(h, residual.samples);
@@ -165,12 +179,9 @@ void CTransferView::UpdateCurve() {
     m_curve.phaseDegrees.resize(bins);
     m_curve.coherence = h.coherence;
     m_shownMagnitude.resize(bins);
+    m_shownPhase.resize(bins);
     m_magnitude.resize(bins);
     double weighted = 0.0, weights = 0.0, inBand = 0.0, total = 0.0;
-    const std::vector<double>& gxx = m_spectrum.Averaged().xx;
-    // A bin this far below the reference's strongest holds only the window's leakage, which
-    // can look coherent with a periodic measurement (a tone's quantisation harmonics).
-    const double unexcited = kUnexcited * *std::max_element(gxx.begin(), gxx.end());
     for (size_t k = 0; k < bins; ++k) {
         m_curve.magnitudeDb[k] = h.MagnitudeDb(k);
         m_curve.phaseDegrees[k] = h.PhaseDegrees(k);
@@ -178,6 +189,7 @@ void CTransferView::UpdateCurve() {
         m_magnitude[k] = magnitude;
         const bool shown = gxx[k] > unexcited && h.coherence[k] * 100.0 >= m_threshold;
         m_shownMagnitude[k] = shown ? magnitude : std::nan("");
+        m_shownPhase[k] = shown ? m_curve.phaseDegrees[k] : std::nan("");
         const double f = double(k) * m_sampleRate / n;
         if (k > 0) total += gxx[k];
         if (f < m_startHz || f > m_stopHz || k == 0) continue;
@@ -191,7 +203,10 @@ void CTransferView::UpdateCurve() {
         m_warning = FormatText("The reference has no signal between %g Hz and %g Hz: widen the "
                                "display or use a broadband excitation",
                                m_startHz, m_stopHz);
-    else if (m_warning.empty() && residual.samples < -1 && residual.prominence >= kClearPeak)
+    else if (m_warning.empty() && !m_delayKnown)
+        m_warning = "No single delay stands out: the excitation is too narrow (a tone?) or the "
+                    "channels are unrelated; use a broadband signal";
+    else if (m_warning.empty() && residual.samples < -1 && Clear(residual))
         m_warning = FormatText("The response peaks %d samples before the reference: are the "
                                "reference and the measurement swapped?",
                                -residual.samples);

@@ -95,6 +95,7 @@ void CTransferView::ResetAverage() {
     m_envelope.clear();
     m_inverted = false;
     m_shownMagnitude.clear();
+    m_shownPhase.clear();
     m_meanCoherence = 0.0;
     m_warning.clear();
     Invalidate();

@@ -56,8 +56,10 @@ public:
     const CCurve& GetCurve() const { return m_curve; }
     const std::vector<CCurve>& GetStoredCurves() const { return m_stored; }
     const std::vector<double>& GetImpulseResponse() const { return m_impulse; }
-    /** The magnitude drawn (linear): NaN where the coherence is below the threshold. */
+    /** The magnitude (linear) and phase drawn: NaN where the coherence is below the threshold
+     *  or the reference has nothing. */
     const std::vector<double>& GetShownMagnitude() const { return m_shownMagnitude; }
+    const std::vector<double>& GetShownPhase() const { return m_shownPhase; }
     /** The delay found (samples, with its sub-sample part); valid once IsDelayKnown(). */
     double GetDelay() const { return m_delay; }
     bool IsDelayKnown() const { return m_delayKnown; }
@@ -129,6 +131,7 @@ private:
     bool m_inverted = false;              // the response's peak is negative
     std::vector<double> m_magnitude;      // linear |H|
     std::vector<double> m_shownMagnitude; // the same, NaN where blanked
+    std::vector<double> m_shownPhase;     // degrees, NaN where blanked
     std::vector<CCurve> m_stored;
     int32_t m_alignment = 0;
     double m_delay = 0.0;

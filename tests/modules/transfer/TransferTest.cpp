@@ -209,6 +209,14 @@ TEST(Transfer, BadInputIsNamed) {
          "^The measurement leads the reference by 100 samples: are the reference and the "
          "measurement swapped\\?$",
          false},
+        // A tone's response repeats every period: no one delay stands out.
+        {"tone",
+         {"ch1.wave=Sine", "ch1.freq=1000", "ch1.level=50"},
+         {"meas=Ch1"},
+         0.5,
+         "^No single delay stands out: the excitation is too narrow \\(a tone\\?\\) or the "
+         "channels are unrelated; use a broadband signal$",
+         true},
         {"no signal in the display range",
          {"ch1.wave=Sine", "ch1.freq=1000", "ch1.level=50"},
          {"meas=Ch1", "start=5000", "stop=20000"},
@@ -241,11 +249,12 @@ TEST(Transfer, BadInputIsNamed) {
                     testing::Contains(testing::Field(&CReadoutValue::label, "Check")));
         EXPECT_EQ(t.Tf().GetSpectrum().Passes() > 0, c.averaged);
         EXPECT_EQ(t.Tf().GetCurve().coherence.empty(), !c.averaged);
-        // Nothing is drawn where the reference has nothing.
+        // Nothing is drawn where the reference has nothing, and no delay is claimed.
         if (std::string(c.name) == "no signal in the display range") {
-            const std::vector<double>& shown = t.Tf().GetShownMagnitude();
-            for (size_t k = 5000 * 8192 / kRate + 1; k < shown.size(); ++k)
-                ASSERT_TRUE(std::isnan(shown[k])) << k;
+            for (const auto* shown : {&t.Tf().GetShownMagnitude(), &t.Tf().GetShownPhase()})
+                for (size_t k = 5000 * 8192 / kRate + 1; k < shown->size(); ++k)
+                    ASSERT_TRUE(std::isnan((*shown)[k])) << k;
+            EXPECT_FALSE(t.Tf().IsDelayKnown());
         }
     }
 }
