@@ -144,13 +144,13 @@ public:
 // A running two-step process; step 1 draws two plot channels stacked.
 class MarkerDrag : public testing::Test {
 protected:
-    CTestProcess t;
+    CModuleProcess t{TestRegistry()};
     CDspDoc* doc = nullptr;
     CDspView* view = nullptr;
     CountingHost host;
 
     void SetUp() override {
-        doc = t.New({"Signal Generator", "SoundIO"});
+        doc = NewTestProcess(t, {"Signal Generator", "SoundIO"});
         view = doc->GetView(0);
         ASSERT_TRUE(doc->OnEditRun());
         view->SetHost(&host);

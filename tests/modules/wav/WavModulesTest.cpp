@@ -10,7 +10,6 @@
 #include "common/WavBytes.h"
 #include "platform/RecordingCanvas.h"
 #include "modules/wav/WavSaveView.h"
-#include "process/FFTOptsDlg.h"
 #include "modules/wav/WaveFileInView.h"
 
 #include <gtest/gtest.h>
@@ -259,11 +258,7 @@ TEST_F(WavSave, ANewStepWritesAtTheProcessRateAndAStoredOneStays) {
     const auto status = [&view] { return view.UpdateStatusPane(0, CColour{}).text; };
     EXPECT_EQ(view.GetSampleRate(), 48000);
     EXPECT_EQ(status().find("process rate"), std::string::npos) << status();
-    CFFTOptions options;
-    p.Doc().FillFFTOptions(options);
-    options.m_sampleRate = "50000";
-    std::string message;
-    ASSERT_TRUE(p.Doc().ApplyFFTOptions(options, message)) << message;
+    p.SetFFTOptions({{}, 50000});
     EXPECT_EQ(view.GetSampleRate(), 48000);
     EXPECT_TRUE(status().ends_with(
         "  Rate 48000 Hz is not the process rate 50000 Hz: frequencies come out scaled by 0.96"))
@@ -284,7 +279,7 @@ TEST_F(WavSave, ANewStepWritesAtTheProcessRateAndAStoredOneStays) {
     view.Serialize(out);
     EXPECT_EQ(out.GetBuffer(), f.Get());
     p.Set(2, {"rate=8000"});
-    ASSERT_TRUE(p.Doc().ApplyFFTOptions(options, message)) << message;
+    p.SetFFTOptions({{}, 50000});
     EXPECT_EQ(view.GetSampleRate(), 8000);
 }
 
