@@ -41,6 +41,8 @@ public:
     CDspApp& App() { return m_app; }
     CRunLoop& Loop() { return m_loop; }
     CAudioServices& Audio() { return m_audio; }
+    /** The boxes shown so far and the answers queued for the next ones. */
+    CRecordingMessageSink& Sink() { return m_sink; }
     int GetStepCount() const { return m_doc ? m_doc->GetStepCount() : 0; }
     /** The module of a 1-based step; null when there is no such step. */
     CDspView* Step(int step) const;

@@ -4,8 +4,7 @@
 // with none, so only those bytes differ from a file the program wrote itself.
 
 #include "common/ArchiveBytes.h"
-#include "common/TestSession.h"
-#include "modules/BuiltInModules.h"
+#include "common/ModuleProcess.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -72,11 +71,9 @@ inline bool WriteMixerProcess(const std::string& path, const std::string& emptyF
                               const std::string& folder, const std::string& program,
                               const std::string& windowClass) {
     CPathGuard noPrograms(emptyFolder);
-    const CModuleRegistry registry = GetBuiltInModules();
-    CTestSession t(registry);
+    CModuleProcess t;
     std::string error;
-    if (!t.NewProcess({"Signal Generator", "SoundIO"}) || !t.session.Save(path, error))
-        return false;
+    if (!t.Create({"Signal Generator", "SoundIO"}) || !t.Session().Save(path, error)) return false;
     std::vector<uint8_t> bytes = ReadAllBytes(path);
     const std::vector<uint8_t> none = MixerTexts("", "", "");
     const std::optional<size_t> at = FindOnce(bytes, none);

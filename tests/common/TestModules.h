@@ -3,7 +3,7 @@
 // and can be told to refuse a start, fail or stop the run in a step. They carry one stored
 // setting so process files have something of their own to write.
 
-#include "common/TestSession.h"
+#include "common/ModuleProcess.h"
 
 #include "process/DspView.h"
 #include "process/ModuleRegistry.h"
@@ -55,14 +55,11 @@ public:
  *  "Oscilloscope" (CTestScopeView) and "SoundIO" (CTestModuleView). */
 const CModuleRegistry& TestRegistry();
 
-/** A session on the test registry whose new processes start with an empty call log. */
-struct CTestProcess : CTestSession {
-    CTestProcess() : CTestSession(TestRegistry()) {}
-    CDspDoc* New(const std::vector<std::string>& modules) {
-        CDspDoc* doc = NewProcess(modules);
-        CallLog().clear();
-        return doc;
-    }
-};
+/** A new process of test modules in `t` (on TestRegistry()), with an empty call log. */
+inline CDspDoc* NewTestProcess(CModuleProcess& t, const std::vector<std::string>& modules) {
+    CDspDoc* doc = t.Create(modules);
+    CallLog().clear();
+    return doc;
+}
 
 CTestModuleView& ModuleAt(CDspDoc& doc, size_t step);

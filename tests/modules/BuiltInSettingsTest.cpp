@@ -28,10 +28,9 @@ TEST_P(BuiltInSettings, AreTakenBackAsListedAndSurviveAFile) {
     EXPECT_EQ(p.Session().GetSettings(1), listed);
 
     CTempFolder folder;
-    std::string error;
-    ASSERT_TRUE(p.Session().Save(folder.File("m.process"), error)) << error;
+    ASSERT_TRUE(p.Save(folder.File("m.process")));
     CModuleProcess opened;
-    ASSERT_TRUE(opened.Session().Open(folder.File("m.process"), error)) << error;
+    ASSERT_TRUE(opened.Open(folder.File("m.process")));
     EXPECT_EQ(opened.Session().GetSettings(1), listed);
 }
 

@@ -5,7 +5,7 @@
 
 #include "modules/BuiltInModules.h"
 #include "process/PlugInManager.h"
-#include "process/ProcessSession.h"
+#include "common/ModuleProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -40,14 +40,12 @@ protected:
     CSystemSharedLibraries libraries;
     CPlugInManager manager{libraries};
     CModuleRegistry registry = GetBuiltInModules();
-    CSystemClock clock;
 };
 
 TEST_P(PlugInThrows, RunStopsWithTheStepsMessageAndTheProcessStays) {
-    std::string error;
-    CProcessSession session(registry, clock);
-    ASSERT_TRUE(session.Create({"Signal Generator", "Thrower", "Oscilloscope"}, {}, error))
-        << error;
+    CModuleProcess t(registry);
+    ASSERT_TRUE(t.Create({"Signal Generator", "Thrower", "Oscilloscope"}));
+    CProcessSession& session = t.Session();
     const std::vector<std::string> expected = {"Error Detected In\r\nStep: 2 Thrower\r\n" +
                                                Failure()};
     for (int attempt = 1; attempt <= 2; ++attempt) {
@@ -56,9 +54,9 @@ TEST_P(PlugInThrows, RunStopsWithTheStepsMessageAndTheProcessStays) {
         EXPECT_FALSE(session.Document().IsRunning());
     }
     EXPECT_EQ(session.GetStepCount(), 3);
-    ASSERT_TRUE(session.Save(folder.File("kept.process"), error)) << error;
-    CProcessSession reopened(registry, clock);
-    EXPECT_TRUE(reopened.Open(folder.File("kept.process"), error)) << error;
+    ASSERT_TRUE(t.Save(folder.File("kept.process")));
+    CModuleProcess reopened(registry);
+    EXPECT_TRUE(reopened.Open(folder.File("kept.process")));
 }
 
 const CThrowCase kThrowCases[] = {
@@ -71,9 +69,10 @@ class PlugInThrowsInSerialize : public PlugInThrows {};
 
 // A step whose state cannot be written fails the save; the file is not written.
 TEST_P(PlugInThrowsInSerialize, SaveFailsNamingTheStep) {
+    CModuleProcess t(registry);
+    ASSERT_TRUE(t.Create({"Signal Generator", "Thrower"}));
+    CProcessSession& session = t.Session();
     std::string error;
-    CProcessSession session(registry, clock);
-    ASSERT_TRUE(session.Create({"Signal Generator", "Thrower"}, {}, error)) << error;
     EXPECT_FALSE(session.Save(folder.File("lost.process"), error));
     EXPECT_EQ(error, "Step: 2 Thrower: " + Failure());
     EXPECT_FALSE(fs::exists(folder.File("lost.process")));

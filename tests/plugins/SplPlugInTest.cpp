@@ -10,7 +10,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/MemorySettings.h"
 #include "process/PlugInManager.h"
-#include "process/ProcessSession.h"
+#include "common/ModuleProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -61,15 +61,14 @@ protected:
     CSystemSharedLibraries libraries;
     CPlugInManager manager{libraries};
     CModuleRegistry registry = GetBuiltInModules();
-    CSystemClock clock;
 };
 
 // A generator's 1 kHz sine of 1 V peak (0.7071 V RMS) on channel 1 and a tenth of it on
 // channel 2, into a microphone sensitivity of 707.10678 mV/Pa: 1 Pa (94 dB) and 74 dB.
 TEST_F(SplPlugIn, MeasuresSavesAndReopensThroughItsEntryPoint) {
-    std::string error;
-    CProcessSession session(registry, clock);
-    ASSERT_TRUE(session.Create({"Signal Generator", "SPL Meter"}, {}, error)) << error;
+    CModuleProcess t(registry);
+    ASSERT_TRUE(t.Create({"Signal Generator", "SPL Meter"}));
+    CProcessSession& session = t.Session();
     for (const char* ch : {"ch1.", "ch2."}) {
         Set(session, 1, std::string(ch) + "wave", "Sine");
         Set(session, 1, std::string(ch) + "freq", "1000");
@@ -86,18 +85,19 @@ TEST_F(SplPlugIn, MeasuresSavesAndReopensThroughItsEntryPoint) {
     EXPECT_EQ(Readout(session, 2, "Ch2 LCeq"), "74.0 dB");
 
     const std::string first = folder.File("first.process"), second = folder.File("second.process");
-    ASSERT_TRUE(session.Save(first, error)) << error;
-    CProcessSession reopened(registry, clock);
-    ASSERT_TRUE(reopened.Open(first, error)) << error;
-    EXPECT_EQ(Setting(reopened, 2, "weighting"), "C");
-    EXPECT_EQ(Setting(reopened, 2, "time"), "Slow");
-    EXPECT_EQ(Setting(reopened, 2, "sensitivity"), "707.10678");
-    ASSERT_TRUE(reopened.Save(second, error)) << error;
+    ASSERT_TRUE(t.Save(first));
+    CModuleProcess reopened(registry);
+    ASSERT_TRUE(reopened.Open(first));
+    EXPECT_EQ(Setting(reopened.Session(), 2, "weighting"), "C");
+    EXPECT_EQ(Setting(reopened.Session(), 2, "time"), "Slow");
+    EXPECT_EQ(Setting(reopened.Session(), 2, "sensitivity"), "707.10678");
+    ASSERT_TRUE(reopened.Save(second));
     EXPECT_EQ(Bytes(first), Bytes(second));
 
     // Without the library the step has no module: the file is refused, not read askew.
-    CProcessSession without(GetBuiltInModules(), clock);
-    EXPECT_FALSE(without.Open(first, error));
+    CModuleProcess without;
+    std::string error;
+    EXPECT_FALSE(without.Session().Open(first, error));
     EXPECT_NE(error.find("Step 2 uses the module \"SPL Meter\", which is not available"),
               std::string::npos)
         << error;
@@ -115,9 +115,9 @@ TEST_P(SplPlugInLayout, ReadsEveryFieldAndWritesThemBack) {
     b.I32(1); // "Sel Ch1"
     if (!legacy) b.NewClass("CSplView");
     b.I32(2).I32(1).F64(707.25);
-    std::string error;
-    CProcessSession session(registry, clock);
-    ASSERT_TRUE(session.Create({"SPL Meter"}, {}, error)) << error;
+    CModuleProcess t(registry);
+    ASSERT_TRUE(t.Create({"SPL Meter"}));
+    const CProcessSession& session = t.Session();
     CArchive in(b.Get());
     in.SetLegacy(legacy);
     session.Step(1)->Serialize(in);

@@ -38,12 +38,12 @@ std::vector<double> Column(const CDSPFFTDataList& list, int channel, int array) 
 
 class ClipboardCommand : public testing::Test {
 protected:
-    CTestProcess t;
+    CModuleProcess t{TestRegistry()};
     CDspDoc* doc = nullptr;
     CDspView* view = nullptr;
 
     void SetUp() override {
-        doc = t.NewProcess({"Signal Generator", "SoundIO"}, {kSize, {}});
+        doc = t.Create({"Signal Generator", "SoundIO"}, {kSize, {}});
         ASSERT_TRUE(doc);
         view = doc->GetView(0);
         // Distinct contents: display list values 1000 + 10 ch + i, working list negative.
@@ -62,7 +62,7 @@ protected:
         return *c.GetText();
     }
 
-    std::vector<std::string> Messages() const { return t.session.GetMessages(); }
+    std::vector<std::string> Messages() { return t.Session().GetMessages(); }
 
     std::string Framed(const std::string& text) const {
         return "Error Detected In\r\n" + doc->GetProcessDesc(view) + "\r\n" + text;

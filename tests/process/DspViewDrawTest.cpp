@@ -27,9 +27,9 @@ class DspViewBackground : public testing::TestWithParam<CBackgroundCase> {};
 TEST_P(DspViewBackground, FillsTheEmptyProcessOrWhenBitmapsAreOff) {
     CMemorySettings store;
     store.SetInt("Themes", "EnableCustomBackgroundBitmaps", GetParam().bitmaps);
-    CTestSession t(TestRegistry(), &store);
-    CDspDoc* doc = t.NewProcess(GetParam().emptyProcess ? std::vector<std::string>{}
-                                                        : std::vector<std::string>{"SoundIO"});
+    CModuleProcess t(TestRegistry(), &store);
+    CDspDoc* doc = t.Create(GetParam().emptyProcess ? std::vector<std::string>{}
+                                                    : std::vector<std::string>{"SoundIO"});
     ASSERT_TRUE(doc);
     CDspView* view = doc->GetView(0);
     view->SetBarHeights(30, 20);

@@ -144,13 +144,13 @@ public:
 // A running two-step process; step 1 draws two plot channels stacked.
 class MarkerDrag : public testing::Test {
 protected:
-    CTestProcess t;
+    CModuleProcess t{TestRegistry()};
     CDspDoc* doc = nullptr;
     CDspView* view = nullptr;
     CountingHost host;
 
     void SetUp() override {
-        doc = t.New({"Signal Generator", "SoundIO"});
+        doc = NewTestProcess(t, {"Signal Generator", "SoundIO"});
         view = doc->GetView(0);
         ASSERT_TRUE(doc->OnEditRun());
         view->SetHost(&host);
@@ -164,18 +164,15 @@ protected:
     const CPlotMarker& Marker(int channel) { return view->GetChannelPointer(channel)->m_marker; }
 };
 
-TEST_F(MarkerDrag, ClickTogglesTheChannelsMarkerAndSwitchingItOnStopsTheRun) {
+// What the plot does with a click or a drag is the plot's own (tests/plot); the view adds that
+// switching a marker on (not off) stops the run, and that only what moved is drawn again.
+TEST_F(MarkerDrag, SwitchingAMarkerOnStopsTheRunAndOnlyAMoveIsDrawnAgain) {
     UseChannels();
-    view->OnLButtonDown({100, 50}); // the right edge is outside
-    view->OnLButtonDown({50, 200});
+    view->OnLButtonDown({50, 200}); // below every plot
     EXPECT_TRUE(doc->IsRunning()) << "clicks outside every plot do nothing";
     EXPECT_EQ(host.invalidations, 0);
-    view->GetChannelPointer(0)->m_marker.dragFinished = true;
     view->OnLButtonDown({40, 150});
     EXPECT_TRUE(Marker(1).on);
-    EXPECT_FALSE(Marker(0).on);
-    EXPECT_EQ(Marker(1).point, (CPoint{40, 150}));
-    EXPECT_FALSE(Marker(1).dragFinished);
     EXPECT_TRUE(view->HasCapture());
     EXPECT_FALSE(doc->IsRunning());
     EXPECT_EQ(CallLog(), (std::vector<std::string>{"end1", "end2"}));
@@ -184,39 +181,29 @@ TEST_F(MarkerDrag, ClickTogglesTheChannelsMarkerAndSwitchingItOnStopsTheRun) {
     view->OnMouseMove({60, 120}, true);
     EXPECT_EQ(Marker(1).point, (CPoint{60, 120}));
     view->OnMouseMove({60, 50}, true); // over channel 1, whose marker is off
-    EXPECT_EQ(Marker(1).point, (CPoint{60, 120}));
-    EXPECT_EQ(Marker(0).point, (CPoint{}));
     EXPECT_EQ(host.invalidations, 2);
-
     view->OnLButtonUp({60, 50});
     EXPECT_FALSE(view->HasCapture());
-    EXPECT_TRUE(Marker(0).dragFinished);
     EXPECT_TRUE(Marker(1).dragFinished);
-    view->OnMouseMove({70, 130}, false);
-    EXPECT_EQ(Marker(1).point, (CPoint{60, 120})) << "no capture, no move";
+    // Switching it off again leaves a run alone.
+    ASSERT_TRUE(doc->OnEditRun());
+    view->OnLButtonDown({40, 150});
+    EXPECT_FALSE(Marker(1).on);
+    EXPECT_TRUE(doc->IsRunning());
 }
 
+// Every view has its plot channels, but a view that does not draw through them leaves their
+// plot rectangles empty: its single marker takes the click.
 TEST_F(MarkerDrag, WithoutPlotChannelsTheViewsSingleMarkerIsUsed) {
-    // Every view has its plot channels, but a view that does not draw through them leaves
-    // their plot rectangles empty.
     ASSERT_NE(view->GetChannelPointer(0), nullptr);
     EXPECT_TRUE(view->GetChannelPointer(0)->m_plotRect.IsRectEmpty());
     view->SetPlotRect({10, 10, 210, 110});
-    view->OnLButtonDown({5, 5});
-    EXPECT_FALSE(view->GetPlotMarker().on);
     view->OnLButtonDown({50, 50});
     EXPECT_TRUE(view->GetPlotMarker().on);
     EXPECT_TRUE(view->HasCapture());
     EXPECT_FALSE(doc->IsRunning());
     view->OnMouseMove({60, 60}, true);
     EXPECT_EQ(view->GetPlotMarker().point, (CPoint{60, 60}));
-    view->OnMouseMove({300, 60}, true); // leaving with the button held releases the capture
-    EXPECT_FALSE(view->HasCapture());
-    EXPECT_EQ(view->GetPlotMarker().point, (CPoint{60, 60}));
-    view->OnMouseMove({70, 70}, true);
-    EXPECT_EQ(view->GetPlotMarker().point, (CPoint{60, 60}));
-    view->OnLButtonUp({70, 70});
-    EXPECT_TRUE(view->GetPlotMarker().dragFinished);
 }
 
 } // namespace

@@ -16,7 +16,7 @@ using Names = std::list<std::string>;
 
 class ProcessEdit : public testing::Test {
 protected:
-    CTestProcess t;
+    CModuleProcess t{TestRegistry()};
 
     // Runs the editor on doc with the given actions, then OK.
     CDspDoc* Edit(CDspDoc* doc, const std::function<void(CProcessSelectDlg&)>& actions) {
@@ -36,7 +36,7 @@ protected:
 };
 
 TEST_F(ProcessEdit, InsertTakesTheNextIdentityAndStatesFollowTheirIdentity) {
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO"});
     std::string message;
     ASSERT_TRUE(doc->GetView(1)->SetControl("Level", "77", message)) << message;
     doc->SetSampleRate(48000.0);
@@ -61,7 +61,7 @@ TEST_F(ProcessEdit, InsertTakesTheNextIdentityAndStatesFollowTheirIdentity) {
 }
 
 TEST_F(ProcessEdit, TheHighestIdentityIsNumericAndSixStepsIsTheLimit) {
-    t.New({});
+    NewTestProcess(t, {});
     CProcessSelectDlg dlg(t.App(), {"SoundIO", "Oscilloscope", "SoundIO", "SoundIO", "SoundIO"},
                           {"10", "9", "1", "2", "3"});
     EXPECT_EQ(dlg.GetHighestIdentity(), 10);
@@ -69,11 +69,11 @@ TEST_F(ProcessEdit, TheHighestIdentityIsNumericAndSixStepsIsTheLimit) {
     EXPECT_EQ(dlg.GetIdentities(), (Names{"10", "11", "9", "1", "2", "3"}));
     EXPECT_FALSE(dlg.OnInsert());
     EXPECT_EQ(dlg.GetNames().size(), 6u);
-    EXPECT_EQ(t.session.GetMessages(), std::vector<std::string>{"Too many modules in process"});
+    EXPECT_EQ(t.Session().GetMessages(), std::vector<std::string>{"Too many modules in process"});
 }
 
 TEST_F(ProcessEdit, AMovedStepGetsANewIdentityAndDeleteNeverRemovesEnd) {
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO"});
     std::string message;
     ASSERT_TRUE(doc->GetView(0)->SetControl("level", "12", message));
     CDspDoc* edited = Edit(doc, [](CProcessSelectDlg& dlg) {
@@ -91,7 +91,7 @@ TEST_F(ProcessEdit, AMovedStepGetsANewIdentityAndDeleteNeverRemovesEnd) {
 }
 
 TEST_F(ProcessEdit, ClearingAllStepsGivesTheEmptyProcessViewAndCancelChangesNothing) {
-    CDspDoc* doc = t.New({"Signal Generator"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator"});
     EXPECT_EQ(t.App().OnChangeProcessFlow(doc,
                                           [](CProcessSelectDlg& dlg) {
                                               dlg.OnClearAll();
@@ -132,7 +132,7 @@ TEST(RecentFiles, TheListIsKeptInTheSettingsAcrossRuns) {
     store.SetString("Recent File List", "File2", "/old/second.process");
     store.SetString("Recent File List", "File1", "/old/first.process");
     {
-        CTestSession t(TestRegistry(), &store);
+        CModuleProcess t(TestRegistry(), &store);
         EXPECT_EQ(t.App().GetRecentFiles(),
                   (std::deque<std::string>{"/old/first.process", "/old/second.process"}));
         for (const char* p : {"/a/Calibration.Process", "/b/CALIBRATION.PROCESS", "/c/x.process",
@@ -143,7 +143,7 @@ TEST(RecentFiles, TheListIsKeptInTheSettingsAcrossRuns) {
                                            "/old/first.process"}));
     }
     EXPECT_EQ(store.GetString("Recent File List", "File1", ""), "/c/x.process");
-    CTestSession again(TestRegistry(), &store);
+    CModuleProcess again(TestRegistry(), &store);
     EXPECT_EQ(again.App().GetRecentFiles().back(), "/old/first.process");
 }
 

@@ -47,7 +47,7 @@ Bytes ThreeStepFile() {
 
 class ProcessFile : public testing::Test {
 protected:
-    CTestProcess t;
+    CModuleProcess t{TestRegistry()};
     CTempFolder dir;
 
     std::string Write(const std::string& name, const Bytes& bytes) {
@@ -59,12 +59,12 @@ protected:
         return Bytes(bytes.begin(), bytes.end());
     }
     CDspDoc* Open(const Bytes& bytes, std::string& error) {
-        return t.session.Open(Write("open.process", bytes), error) ? &t.session.Document()
-                                                                   : nullptr;
+        return t.Session().Open(Write("open.process", bytes), error) ? &t.Session().Document()
+                                                                     : nullptr;
     }
     CDspDoc* MakeThreeStepProcess() {
-        CDspDoc* doc = t.NewProcess({"Signal Generator", "Oscilloscope", "Oscilloscope"},
-                                    CSessionOptions{2048, 48000.0});
+        CDspDoc* doc = t.Create({"Signal Generator", "Oscilloscope", "Oscilloscope"},
+                                CSessionOptions{2048, 48000.0});
         CFFTOptions options;
         doc->FillFFTOptions(options);
         options.m_pauseOnRecord = "3";
@@ -72,15 +72,15 @@ protected:
         EXPECT_TRUE(doc->ApplyFFTOptions(options, message));
         for (int i = 0; i < 3; ++i)
             EXPECT_TRUE(
-                t.session.SetControl(i + 1, "level", std::to_string(11 * (i + 1)), message));
+                t.Session().SetControl(i + 1, "level", std::to_string(11 * (i + 1)), message));
         return doc;
     }
 };
 
 TEST_F(ProcessFile, WritesTheExactLayoutAndOnlyAChangedValueMarksItModified) {
     CDspDoc* doc = MakeThreeStepProcess();
-    std::string error, message;
-    ASSERT_TRUE(t.session.Save(dir.File("three.process"), error)) << error;
+    std::string message;
+    ASSERT_TRUE(t.Save(dir.File("three.process")));
     EXPECT_EQ(Read(dir.File("three.process")), ThreeStepFile());
     EXPECT_FALSE(doc->IsModified());
     // Confirming a value as it is (an edit left by tabbing, the FFT options unchanged) or
@@ -92,7 +92,7 @@ TEST_F(ProcessFile, WritesTheExactLayoutAndOnlyAChangedValueMarksItModified) {
     CFFTOptions options;
     doc->FillFFTOptions(options);
     ASSERT_TRUE(doc->ApplyFFTOptions(options, message)) << message;
-    EXPECT_EQ(t.session.Run(2), 2);
+    EXPECT_EQ(t.Session().Run(2), 2);
     EXPECT_FALSE(doc->IsModified());
     EXPECT_TRUE(doc->GetView(0)->SetControl("level", "12", message)) << message;
     EXPECT_TRUE(doc->IsModified());
@@ -132,7 +132,7 @@ TEST_F(ProcessFile, AHeadlessRoundTripKeepsTheWindowPlacementAndBytes) {
     ASSERT_TRUE(doc) << error;
     EXPECT_EQ(doc->GetMainWindowRect(), (CRect{10, 20, 810, 620}));
     EXPECT_EQ(doc->GetView(0)->GetSelectedChannel(), 2);
-    ASSERT_TRUE(t.session.Save(dir.File("again.process"), error));
+    ASSERT_TRUE(t.Session().Save(dir.File("again.process"), error));
     EXPECT_EQ(Read(dir.File("again.process")), f.Get());
 }
 
@@ -153,8 +153,8 @@ TEST_F(ProcessFile, AUsersFileNamedLikeTheCalibrationProcessIsAnOrdinaryProcess)
         Header("Process0", true, {"SoundIO"}, {"4"}, {10, 20, 810, 620}, {0, 0, 400, 300});
     f.I32(396).I32(250).NewClass("CDspView").I32(2).NewClass("CTestModuleView").I32(60);
     std::string error;
-    ASSERT_TRUE(t.session.Open(Write("calibration.process", f.Get()), error)) << error;
-    CDspDoc& doc = t.session.Document();
+    ASSERT_TRUE(t.Session().Open(Write("calibration.process", f.Get()), error)) << error;
+    CDspDoc& doc = t.Session().Document();
     EXPECT_EQ(doc.GetTitle(), "calibration.process");
     EXPECT_FALSE(doc.IsCalibrationDocument());
     CRecordingFrame frame;
@@ -163,8 +163,8 @@ TEST_F(ProcessFile, AUsersFileNamedLikeTheCalibrationProcessIsAnOrdinaryProcess)
     EXPECT_EQ(frame.main, (CRect{10, 20, 810, 620}));
     EXPECT_EQ(frame.frame, (CRect{0, 0, 400, 300}));
     ModuleAt(doc, 0).m_failAtCall = 1;
-    EXPECT_EQ(t.session.Run(1), 0);
-    EXPECT_EQ(t.session.GetMessages(),
+    EXPECT_EQ(t.Session().Run(1), 0);
+    EXPECT_EQ(t.Session().GetMessages(),
               std::vector<std::string>{"Error Detected In\r\nStep: 1 SoundIO\r\nTest failure"});
 
     // Marked, the same document keeps the windows where they are and its errors are silent.
@@ -174,8 +174,8 @@ TEST_F(ProcessFile, AUsersFileNamedLikeTheCalibrationProcessIsAnOrdinaryProcess)
     EXPECT_EQ(frame.main, CRect{});
     EXPECT_EQ(frame.frame, CRect{});
     ModuleAt(doc, 0).m_failAtCall = 2;
-    EXPECT_EQ(t.session.Run(1), 0);
-    EXPECT_TRUE(t.session.GetMessages().empty());
+    EXPECT_EQ(t.Session().Run(1), 0);
+    EXPECT_TRUE(t.Session().GetMessages().empty());
     doc.SetFrame(nullptr);
 
     // Opened as the calibration's own process, the document is marked before any host sees it.
@@ -201,7 +201,7 @@ TEST_F(ProcessFile, LegacyLayoutHasNoClassRecordsAndIsSavedInTheCurrentOne) {
     EXPECT_EQ(ModuleAt(*doc, 0).m_level, 70);
     EXPECT_EQ(ModuleAt(*doc, 0).GetSelectedChannel(), 1);
     EXPECT_EQ(ModuleAt(*doc, 1).m_level, 80);
-    ASSERT_TRUE(t.session.Save(dir.File("new.process"), error));
+    ASSERT_TRUE(t.Session().Save(dir.File("new.process"), error));
     EXPECT_EQ(Read(dir.File("new.process"))[0], 8) << "\"Process0\"";
 }
 
@@ -212,9 +212,9 @@ TEST_F(ProcessFile, AStepCountOutsideOneToSixGivesADocumentWithoutSteps) {
                                 std::vector<std::string>(n, "1")),
                          error))
             << error;
-        EXPECT_EQ(t.session.GetStepCount(), 0);
-        EXPECT_EQ(t.session.Document().GetSize(), 2048) << "the settings read so far are kept";
-        t.App().CloseDocument(&t.session.Document());
+        EXPECT_EQ(t.Session().GetStepCount(), 0);
+        EXPECT_EQ(t.Session().Document().GetSize(), 2048) << "the settings read so far are kept";
+        t.App().CloseDocument(&t.Session().Document());
     }
 }
 
@@ -294,7 +294,7 @@ TEST_F(ProcessFile, AFailedSaveLeavesTheOldFileIntact) {
         limit.rlim_cur = limit.rlim_max = 64;
         setrlimit(RLIMIT_FSIZE, &limit);
         std::string error;
-        std::exit(t.session.Save(path, error) ? 0 : 3);
+        std::exit(t.Session().Save(path, error) ? 0 : 3);
     };
     EXPECT_EXIT(saveWithLittleSpace(), testing::ExitedWithCode(3), "");
     EXPECT_EQ(Read(path), old);

@@ -14,11 +14,11 @@ using Log = std::vector<std::string>;
 
 class RunLoop : public testing::Test {
 protected:
-    CTestProcess t;
+    CModuleProcess t{TestRegistry()};
 };
 
 TEST_F(RunLoop, StartsEveryStepThenRunsOneStepPerSliceAndCountsPasses) {
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO"});
     EXPECT_FALSE(t.Slice()) << "an idle document does nothing";
     ASSERT_TRUE(doc->OnEditRun());
     EXPECT_EQ(CallLog(), (Log{"params1", "params2", "start1", "start2"}));
@@ -39,7 +39,7 @@ TEST_F(RunLoop, StartsEveryStepThenRunsOneStepPerSliceAndCountsPasses) {
 }
 
 TEST_F(RunLoop, PauseOnRecordCountOnePausesAfterEachPass) {
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO", "Oscilloscope"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO", "Oscilloscope"});
     doc->SetPauseOnRecordCount(1);
     ASSERT_TRUE(doc->OnEditRun());
     CallLog().clear();
@@ -58,7 +58,7 @@ TEST_F(RunLoop, PauseOnRecordCountOnePausesAfterEachPass) {
 }
 
 TEST_F(RunLoop, PauseOnEveryModuleProcessesOneStepPerRun) {
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO"});
     EXPECT_FALSE(doc->PauseProcess()) << "nothing runs";
     EXPECT_FALSE(doc->IsPaused());
     doc->SetPauseOnEveryModule(true);
@@ -76,7 +76,7 @@ TEST_F(RunLoop, PauseOnEveryModuleProcessesOneStepPerRun) {
 }
 
 TEST_F(RunLoop, AFailingStepEndsEveryModuleAndShowsItsError) {
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO", "Oscilloscope"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO", "Oscilloscope"});
     ModuleAt(*doc, 1).m_failAtCall = 1;
     ASSERT_TRUE(doc->OnEditRun());
     CallLog().clear();
@@ -84,21 +84,21 @@ TEST_F(RunLoop, AFailingStepEndsEveryModuleAndShowsItsError) {
     EXPECT_FALSE(t.Slice());
     EXPECT_EQ(CallLog(), (Log{"process1", "process2", "end1", "end2", "end3"}));
     EXPECT_FALSE(doc->IsRunning());
-    EXPECT_EQ(t.session.GetMessages(),
+    EXPECT_EQ(t.Session().GetMessages(),
               (Log{"Error Detected In\r\nStep: 2 SoundIO\r\nTest failure"}));
     ASSERT_TRUE(doc->OnEditRun());
     EXPECT_EQ(doc->GetCurrentStep(), 1);
     // In the calibration document errors are silent but still stop the run.
     doc->SetCalibrationDocument(true);
     ModuleAt(*doc, 1).m_failAtCall = 2;
-    EXPECT_EQ(t.session.Run(2), 0);
+    EXPECT_EQ(t.Session().Run(2), 0);
     EXPECT_FALSE(doc->IsRunning());
-    EXPECT_TRUE(t.session.GetMessages().empty());
+    EXPECT_TRUE(t.Session().GetMessages().empty());
 }
 
 // A Stop pressed while a step waits ends the run from inside the step: it stays ended there.
 TEST_F(RunLoop, AStopFromInsideAStepEndsTheRunWhereItLeftIt) {
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO"});
     ModuleAt(*doc, 0).m_stopAtCall = 1;
     ASSERT_TRUE(doc->OnEditRun());
     CallLog().clear();
@@ -106,11 +106,11 @@ TEST_F(RunLoop, AStopFromInsideAStepEndsTheRunWhereItLeftIt) {
     EXPECT_FALSE(doc->IsRunning());
     EXPECT_EQ(doc->GetCurrentStep(), 3);
     EXPECT_EQ(CallLog(), (Log{"process1", "end1", "end2"}));
-    EXPECT_TRUE(t.session.GetMessages().empty());
+    EXPECT_TRUE(t.Session().GetMessages().empty());
 }
 
 TEST_F(RunLoop, ARefusedStartEndsEveryModuleAndDoesNotRun) {
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO", "Oscilloscope"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO", "Oscilloscope"});
     ModuleAt(*doc, 1).m_refuseStart = true;
     EXPECT_FALSE(doc->OnEditRun());
     EXPECT_EQ(CallLog(),
@@ -121,7 +121,7 @@ TEST_F(RunLoop, ARefusedStartEndsEveryModuleAndDoesNotRun) {
 }
 
 TEST_F(RunLoop, StepsHandTheirListsOnAndStepOnePublishesTheReference) {
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO"});
     ASSERT_TRUE(doc->OnEditRun());
     CTestModuleView& first = ModuleAt(*doc, 0);
     CTestModuleView& second = ModuleAt(*doc, 1);
@@ -141,7 +141,7 @@ TEST_F(RunLoop, StepsHandTheirListsOnAndStepOnePublishesTheReference) {
 // A one-step process hands its own list to itself; replacing that list mid-run must not free
 // what the document hands on (the sanitizer build reads it).
 TEST_F(RunLoop, AModuleReplacingItsListsMidRunLeavesTheHandedOnListIntact) {
-    CDspDoc* doc = t.New({"Signal Generator"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator"});
     CTestModuleView& step = ModuleAt(*doc, 0);
     const int32_t size = step.GetWorkingList()->GetSize(0);
     step.m_reshapeAtCall = 2;
@@ -155,7 +155,7 @@ TEST_F(RunLoop, AModuleReplacingItsListsMidRunLeavesTheHandedOnListIntact) {
 }
 
 TEST_F(RunLoop, SettingsRefreshGivesEveryModuleOneUnstartedCycle) {
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO"});
     doc->ShowCurrentParams();
     EXPECT_EQ(CallLog(), (Log{"end1", "end2", "params1", "params2", "setup1", "setup2", "start1",
                               "start2", "end1", "end2"}));
@@ -164,7 +164,7 @@ TEST_F(RunLoop, SettingsRefreshGivesEveryModuleOneUnstartedCycle) {
 }
 
 TEST_F(RunLoop, FFTOptionsRebuildBlockListsOnlyWhenSizeOrRateChange) {
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO"});
     CFFTOptions options;
     doc->FillFFTOptions(options);
     EXPECT_EQ(options.m_resolution, "93.75 Hz");
@@ -198,8 +198,8 @@ TEST_F(RunLoop, FFTOptionsRebuildBlockListsOnlyWhenSizeOrRateChange) {
 }
 
 TEST_F(RunLoop, AppIdleDrivesEveryRunningDocument) {
-    CDspDoc* a = t.New({"Signal Generator"});
-    CDspDoc* b = t.New({"SoundIO"});
+    CDspDoc* a = NewTestProcess(t, {"Signal Generator"});
+    CDspDoc* b = NewTestProcess(t, {"SoundIO"});
     EXPECT_FALSE(t.Slice());
     a->OnEditRun();
     b->OnEditRun();
@@ -215,7 +215,7 @@ TEST_F(RunLoop, AppIdleDrivesEveryRunningDocument) {
 TEST_F(RunLoop, StatusPaneShowsTheStepThatRunsNextInTheRunStateColour) {
     setenv("TZ", "UTC", 1);
     tzset();
-    CDspDoc* doc = t.New({"Signal Generator", "SoundIO"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "SoundIO"});
     const CColour black{0, 0, 0};
     const CStatusPane idle = doc->GetView(0)->UpdateStatusPane(1700000000, black);
     EXPECT_EQ(idle.text, "Step: 1 Signal Generator Data Type:1 FFT Size:1024 Sample Rate: 96000  "
@@ -253,15 +253,15 @@ void* TapeEchoEntry(const char* operation, void* view, void*) {
 TEST_F(RunLoop, PlugInStepsAreDrivenThroughTheirEntryPoint) {
     t.App().AddPlugIn({"Tape Echo", &TapeEchoEntry});
     g_plugIn = {};
-    CDspDoc* doc = t.New({"Signal Generator", "Tape Echo"});
+    CDspDoc* doc = NewTestProcess(t, {"Signal Generator", "Tape Echo"});
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->GetPlugIn(0), nullptr);
     EXPECT_EQ(doc->GetPlugIn(1), &TapeEchoEntry);
     g_plugIn.calls.clear();
-    EXPECT_EQ(t.session.Run(1), 1);
+    EXPECT_EQ(t.Session().Run(1), 1);
     EXPECT_EQ(g_plugIn.calls, (Log{"ShowCurrentParams", "StartRun", "ProcessData", "EndRun"}));
     g_plugIn.failProcess = true;
-    EXPECT_EQ(t.session.Run(2), 0);
+    EXPECT_EQ(t.Session().Run(2), 0);
     g_plugIn.refuseStart = true;
     EXPECT_FALSE(doc->OnEditRun());
 

@@ -2,7 +2,8 @@
 // sink's monitor returns what is played (started by .ci/sound-server as a test fixture). The
 // block found by the trigger must be the played block exactly, sample for sample in 16-bit,
 // wherever the server put it in the recording.
-#include "SoundIOTestProcess.h"
+#include "common/ModuleProcess.h"
+#include "soundio/SoundIOView.h"
 #include "platform/alsa/AlsaAudio.h"
 
 #include <gtest/gtest.h>
@@ -28,20 +29,20 @@ TEST(AlsaLoopback, RecordPlayThroughPulseReturnsThePlayedBlockExactly) {
 
     // The card outlives the process whose SoundIO step holds its open devices.
     CAlsaAudio alsa({"pulse"});
-    CSoundIOTestApp t;
+    CModuleProcess t;
     t.UseCard(&alsa);
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "Signal Generator", "SoundIO"}, 1024, 48000);
+    CDspDoc* doc = t.Create({"Signal Generator", "Signal Generator", "SoundIO"}, 1024, 48000);
     ASSERT_NE(doc, nullptr);
     // A leading impulse above sines of whole cycles per block (20 and 60 bins of 46.875 Hz),
     // so every block starts at phase 0 and its first sample is its peak: the Auto trigger with
     // offset 0 finds the block's first sample.
-    t.Set(*doc, {"1:ch1.wave=Impulse", "1:ch1.level=50", "1:ch2.level=0", "2:ch1.wave=Sine",
-                 "2:ch1.freq=937.5", "2:ch1.level=40", "2:ch2.wave=Sine", "2:ch2.freq=2812.5",
-                 "2:ch2.level=70", "3:in=pulse", "3:out=pulse", "3:mode=Rec./Play", "3:rate=48000",
-                 "3:offset=0"});
+    t.Set({"1:ch1.wave=Impulse", "1:ch1.level=50", "1:ch2.level=0", "2:ch1.wave=Sine",
+           "2:ch1.freq=937.5", "2:ch1.level=40", "2:ch2.wave=Sine", "2:ch2.freq=2812.5",
+           "2:ch2.level=70", "3:in=pulse", "3:out=pulse", "3:mode=Rec./Play", "3:rate=48000",
+           "3:offset=0"});
     // A machine too busy to feed the device in time loses samples to an xrun; such a pass
     // is repeated, a few times at most.
-    ASSERT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
+    ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
     auto mismatches = [&] {
         const CDSPFFTDataList& played = *doc->GetView(1)->GetWorkingList();
         const CDSPFFTDataList& recorded = *doc->GetCurrentList();
@@ -56,11 +57,11 @@ TEST(AlsaLoopback, RecordPlayThroughPulseReturnsThePlayedBlockExactly) {
     };
     int passes = 0, wrong = 0;
     do {
-        ASSERT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
+        ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
         wrong = mismatches();
     } while (wrong != 0 && ++passes < 5);
     EXPECT_EQ(wrong, 0);
-    const auto& sio = StepAs<CSoundIOView>(*doc, 2);
+    const auto& sio = t.Step<CSoundIOView>(3);
     std::cout << "[ ALSA     ] pulse round trip: block found at byte " << sio.GetReadPosition()
               << " of the recording, " << alsa.GetXrunCount() << " xruns\n";
 }
@@ -73,23 +74,23 @@ TEST(AlsaLoopback, TheTriggerFindsTheImpulseEveryPassWhereverTheServerPutsIt) {
     const std::string status = ServerStatus();
     if (status != "running") GTEST_SKIP() << "Sound server unavailable: " << status;
     CAlsaAudio alsa({"pulse"});
-    CSoundIOTestApp t;
+    CModuleProcess t;
     t.UseCard(&alsa);
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 1024, 48000);
+    CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
     ASSERT_NE(doc, nullptr);
-    t.Set(*doc, {"1:ch1.wave=Impulse", "1:ch1.level=50", "1:ch2.wave=Impulse", "1:ch2.level=50",
-                 "2:in=pulse", "2:out=pulse", "2:mode=Rec./Play", "2:rate=48000",
-                 "2:trigger=Manual", "2:trglev=10", "2:offset=-20"});
-    const auto& sio = StepAs<CSoundIOView>(*doc, 1);
-    ASSERT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
+    t.Set({"1:ch1.wave=Impulse", "1:ch1.level=50", "1:ch2.wave=Impulse", "1:ch2.level=50",
+           "2:in=pulse", "2:out=pulse", "2:mode=Rec./Play", "2:rate=48000", "2:trigger=Manual",
+           "2:trglev=10", "2:offset=-20"});
+    const auto& sio = t.Step<CSoundIOView>(2);
+    ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
     long first = 1L << 30, last = 0;
     auto xruns = alsa.GetXrunCount();
     const double impulse = std::trunc(0.5 * 32767.0) / 32768.0;
     for (int pass = 0; pass < 10; ++pass) {
         if (pass > 0) {
-            t.loop.Step(*doc);
-            t.loop.Step(*doc);
-            ASSERT_TRUE(doc->IsRunning()) << ::testing::PrintToString(t.TakeMessages());
+            t.Loop().Step(*doc);
+            t.Loop().Step(*doc);
+            ASSERT_TRUE(doc->IsRunning()) << ::testing::PrintToString(t.TakeShown());
         }
         // A machine too busy to feed the device loses samples to an xrun; such a pass is
         // not judged.

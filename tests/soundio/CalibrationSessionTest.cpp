@@ -1,6 +1,7 @@
 // The calibration session: its rules, the refusals of a missing or misbuilt calibration process,
 // and the three procedures end to end on the virtual card, measured against the card's model.
-#include "SoundIOTestProcess.h"
+#include "common/ModuleProcess.h"
+#include "soundio/SoundIOView.h"
 #include "common/CaseName.h"
 #include "common/TempFolder.h"
 
@@ -98,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
  *  calibration process the session is to find. */
 struct CCalibrationBench {
     CTempFolder folder;
-    CSoundIOTestApp t;
+    CModuleProcess t;
     CDspDoc* user = nullptr;
     CSoundIOView* owner = nullptr;
 
@@ -107,20 +108,19 @@ struct CCalibrationBench {
                                                                         "SoundIO"},
                                const std::vector<std::string>& settings = {})
         : t(model) {
-        user = t.NewProcess(steps, 1024, 48000);
+        user = t.Create(steps, 1024, 48000);
         std::vector<std::string> all{"2:mode=Rec./Play", "2:rate=48000"};
         all.insert(all.end(), settings.begin(), settings.end());
-        t.Set(*user, all);
-        owner = &StepAs<CSoundIOView>(*user, 1);
+        t.Set(all);
+        owner = &t.Step<CSoundIOView>(2);
         fs::copy_file(fs::path(AURIVO_SOURCE_DIR) / "data" / CCalibrationSession::kFileName,
                       folder.File(CCalibrationSession::kFileName));
     }
     /** Replaces the calibration process by one of these steps. */
     void WriteCalibrationProcess(const std::vector<std::string>& steps) {
-        CDspDoc* doc = t.NewProcess(steps, 1024, 48000);
-        std::string error;
-        ASSERT_TRUE(doc->OnSaveDocument(folder.File(CCalibrationSession::kFileName), error));
-        t.app.CloseDocument(doc);
+        CDspDoc* doc = t.Create(steps, 1024, 48000);
+        ASSERT_TRUE(t.Save(folder.File(CCalibrationSession::kFileName)));
+        t.App().CloseDocument(doc);
     }
 };
 
@@ -138,14 +138,14 @@ TEST_P(CalibrationOpen, RefusesAMissingOrMisbuiltProcess) {
         fs::remove(bench.folder.File(CCalibrationSession::kFileName));
     else
         bench.WriteCalibrationProcess(GetParam().steps);
-    bench.t.TakeMessages();
+    bench.t.TakeShown();
     const std::string path = bench.folder.File(CCalibrationSession::kFileName);
-    CCalibrationSession session(bench.t.app, *bench.owner);
+    CCalibrationSession session(bench.t.App(), *bench.owner);
     EXPECT_FALSE(session.Open({bench.folder.Path()}));
     const std::string expected = FormatText(GetParam().message, path.c_str(), path.c_str());
-    EXPECT_EQ(bench.t.TakeMessages(), std::vector<std::string>{expected});
+    EXPECT_EQ(bench.t.TakeShown(), std::vector<std::string>{expected});
     // Nothing of the calibration process stays open.
-    EXPECT_EQ(bench.t.app.GetDocuments().size(), 1u);
+    EXPECT_EQ(bench.t.App().GetDocuments().size(), 1u);
     EXPECT_EQ(session.GetEdited(), nullptr);
 }
 
@@ -184,9 +184,8 @@ TEST_P(CalibrationAuto, MeasuresTheModelsLatencyAndResponseAndOKHandsThemOver) {
     const CDeviceModel model; // the settings file's default device
     CCalibrationBench bench(model, {"Signal Generator", "SoundIO"},
                             {std::string("2:trigger=") + GetParam()});
-    CCalibrationSession session(bench.t.app, *bench.owner);
-    ASSERT_TRUE(session.Open({bench.folder.Path()}))
-        << testing::PrintToString(bench.t.TakeMessages());
+    CCalibrationSession session(bench.t.App(), *bench.owner);
+    ASSERT_TRUE(session.Open({bench.folder.Path()})) << testing::PrintToString(bench.t.TakeShown());
     ASSERT_EQ(session.GetEdited()->CalSel, "Auto");
     EXPECT_TRUE(session.Run()) << session.GetStatus();
     EXPECT_EQ(session.GetStatus(), "Frequency Calibration Complete");
@@ -229,7 +228,7 @@ TEST_P(CalibrationAuto, MeasuresTheModelsLatencyAndResponseAndOKHandsThemOver) {
     CCalibration& owned = *bench.owner->GetCalibration();
     EXPECT_EQ(owned.Latency[0].LatencyParams, params);
     EXPECT_EQ(owned.GetOwner(), bench.owner);
-    EXPECT_EQ(bench.t.app.GetDocuments().size(), 1u);
+    EXPECT_EQ(bench.t.App().GetDocuments().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Calibration, CalibrationAuto, ::testing::Values("Auto", "Latency"),
@@ -240,7 +239,7 @@ TEST(CalibrationSession, StopBetweenSlicesAbortsTheRunAndKeepsTheOwnersRecord) {
     int asked = 0;
     CCalibrationHost host;
     host.stopRequested = [&] { return ++asked == 3; };
-    CCalibrationSession session(bench.t.app, *bench.owner, host);
+    CCalibrationSession session(bench.t.App(), *bench.owner, host);
     ASSERT_TRUE(session.Open({bench.folder.Path()}));
     // The session marks the process it opened, and only that one.
     EXPECT_TRUE(session.GetCalibrationDocument()->IsCalibrationDocument());
@@ -255,36 +254,33 @@ TEST(CalibrationSession, StopBetweenSlicesAbortsTheRunAndKeepsTheOwnersRecord) {
     EXPECT_EQ(edited.Freq[0], CFreqCal{});
     session.Cancel();
     EXPECT_EQ(bench.owner->GetCalibration()->Latency[0], CLatencyCal{});
-    EXPECT_EQ(bench.t.app.GetDocuments().size(), 1u);
+    EXPECT_EQ(bench.t.App().GetDocuments().size(), 1u);
 }
 
 TEST(CalibrationSession, OKOffersBothSavesAndWritesTheUsersProcessWithTheNewRecord) {
     CCalibrationBench bench;
     const std::string processPath = bench.folder.File("user.process");
-    std::string error;
-    ASSERT_TRUE(bench.user->OnSaveDocument(processPath, error)) << error;
+    ASSERT_TRUE(bench.t.Save(processPath));
     bench.user->SetPathName(processPath);
-    CCalibrationSession session(bench.t.app, *bench.owner);
+    CCalibrationSession session(bench.t.App(), *bench.owner);
     ASSERT_TRUE(session.Open({bench.folder.Path()}));
     session.GetEdited()->CalSel = "Latency";
     ASSERT_TRUE(session.Run());
     const std::string latency = session.GetEdited()->Latency[0].LatencyParams;
-    bench.t.TakeMessages();
-    bench.t.sink.QueueAnswer(IDNO);  // no calibration file
-    bench.t.sink.QueueAnswer(IDYES); // but the process file
+    bench.t.TakeShown();
+    bench.t.Sink().QueueAnswer(IDNO);  // no calibration file
+    bench.t.Sink().QueueAnswer(IDYES); // but the process file
     session.OK();
     EXPECT_EQ(
-        bench.t.TakeMessages(),
+        bench.t.TakeShown(),
         (std::vector<std::string>{"Calibration Parameter Has Changed \r\nSave To Calibration File?",
                                   "Calibration Parameter Has Changed.\r\nSave To Process File?"}));
     EXPECT_EQ(bench.owner->GetCalibration()->Latency[0].LatencyParams, latency);
     EXPECT_EQ(bench.owner->GetCalibration()->ProcessName, processPath);
     // The saved process carries the new record.
-    CSoundIOTestApp reader;
-    std::string readError;
-    CDspDoc* reread = reader.app.OpenDocumentFile(processPath, readError);
-    ASSERT_NE(reread, nullptr) << readError;
-    EXPECT_EQ(StepAs<CSoundIOView>(*reread, 1).GetCalibration()->Latency[0].LatencyParams, latency);
+    CModuleProcess reader;
+    ASSERT_TRUE(reader.Open(processPath));
+    EXPECT_EQ(reader.Step<CSoundIOView>(2).GetCalibration()->Latency[0].LatencyParams, latency);
 }
 
 // A response measured in blocks of 1024 at 48 kHz does not hold for blocks of another size or
@@ -302,7 +298,7 @@ class CalibrationShape : public ::testing::TestWithParam<CShapeChange> {};
 TEST_P(CalibrationShape, AChangeLeavesTheStepUncalibratedAndItsProcessOpens) {
     CCalibrationBench bench({}, {"Signal Generator", "SoundIO"},
                             {std::string("2:warnings=") + (GetParam().warnings ? "1" : "0")});
-    CCalibrationSession session(bench.t.app, *bench.owner);
+    CCalibrationSession session(bench.t.App(), *bench.owner);
     ASSERT_TRUE(session.Open({bench.folder.Path()}));
     ASSERT_TRUE(session.Run()) << session.GetStatus();
     session.Accept();
@@ -311,14 +307,10 @@ TEST_P(CalibrationShape, AChangeLeavesTheStepUncalibratedAndItsProcessOpens) {
     record.Freq[0].FreqCalApply = record.Freq[1].FreqCalApply = true;
     const std::string path = bench.folder.File("user.process");
     bench.user->SetPathName(path);
-    bench.t.TakeMessages();
+    bench.t.TakeShown();
 
-    CFFTOptions options;
-    bench.user->FillFFTOptions(options);
-    options.m_size = std::to_string(GetParam().size);
-    std::string error;
-    ASSERT_TRUE(bench.user->ApplyFFTOptions(options, error)) << error;
-    bench.t.Set(*bench.user, {std::string("2:rate=") + GetParam().rate});
+    bench.t.SetFFTOptions({GetParam().size, {}});
+    bench.t.Set({std::string("2:rate=") + GetParam().rate});
     for (int c = 0; c < 2; ++c) {
         EXPECT_EQ(record.Freq[c], CFreqCal{}) << c;
         EXPECT_EQ(record.Latency[c], CLatencyCal{}) << c;
@@ -326,18 +318,17 @@ TEST_P(CalibrationShape, AChangeLeavesTheStepUncalibratedAndItsProcessOpens) {
     EXPECT_EQ(record.GetFrequencyResponse()->GetSize(0), GetParam().size);
     // What an analyser asks before it divides a response out.
     EXPECT_FALSE(record.IsFrequencyCalibrationValid(bench.owner));
-    const std::vector<std::string> shown = bench.t.TakeMessages();
+    const std::vector<std::string> shown = bench.t.TakeShown();
     ASSERT_EQ(shown.size(), GetParam().warnings ? 1u : 0u) << testing::PrintToString(shown);
     if (GetParam().warnings) {
         EXPECT_TRUE(shown[0].starts_with("SoundIO Module Step:2.\n")) << shown[0];
         EXPECT_TRUE(shown[0].ends_with("Please Perform Full Calibration.")) << shown[0];
     }
 
-    ASSERT_TRUE(bench.user->OnSaveDocument(path, error)) << error;
-    CSoundIOTestApp reader;
-    CDspDoc* reread = reader.app.OpenDocumentFile(path, error);
-    ASSERT_NE(reread, nullptr) << error;
-    const CCalibration& read = *StepAs<CSoundIOView>(*reread, 1).GetCalibration();
+    ASSERT_TRUE(bench.t.Save(path));
+    CModuleProcess reader;
+    ASSERT_TRUE(reader.Open(path));
+    const CCalibration& read = *reader.Step<CSoundIOView>(2).GetCalibration();
     EXPECT_EQ(read.Freq[0], CFreqCal{});
     EXPECT_EQ(read.GetFrequencyResponse()->GetSize(0), GetParam().size);
 }
@@ -362,11 +353,11 @@ TEST(CalibrationSession, AnInputCalibrationAtTheOwnersRateKeepsTheOtherResults) 
         l = latency;
     CCalibrationHost host;
     host.stopRequested = [&] {
-        bench.t.clock.Advance(1);
+        bench.t.Clock().Advance(1);
         return false;
     };
     host.askLevels = [](const CCalibrationLevelInput&) { return CCalibrationLevelInput{0.6, 0.6}; };
-    CCalibrationSession session(bench.t.app, *bench.owner, host);
+    CCalibrationSession session(bench.t.App(), *bench.owner, host);
     ASSERT_TRUE(session.Open({bench.folder.Path()}));
     session.GetEdited()->CalSel = "Input";
     EXPECT_TRUE(session.Run()) << session.GetStatus();
@@ -390,8 +381,8 @@ TEST(CalibrationSession, SaveProposesANameFromTheProcessAndTheStep) {
         }
     } dialog;
     CCalibrationBench bench;
-    bench.t.app.SetFileDialog(&dialog);
-    CCalibrationSession session(bench.t.app, *bench.owner);
+    bench.t.App().SetFileDialog(&dialog);
+    CCalibrationSession session(bench.t.App(), *bench.owner);
     ASSERT_TRUE(session.Open({bench.folder.Path()}));
     // An untitled process: its title, no folder.
     EXPECT_EQ(ProposedCalibrationPath(*bench.owner),
@@ -409,7 +400,7 @@ TEST(CalibrationSession, SaveProposesANameFromTheProcessAndTheStep) {
     // A record with a file proposes its own.
     EXPECT_TRUE(session.SaveFile());
     EXPECT_EQ(dialog.proposed.back(), proposed);
-    bench.t.app.SetFileDialog(nullptr);
+    bench.t.App().SetFileDialog(nullptr);
 }
 
 // A level calibration with meters that read 2 V and 5 V at full scale on the two inputs, then
@@ -428,7 +419,7 @@ TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadEachInputsVoltage) 
     // Every slice takes a second of the test's clock.
     host.stopRequested = [&] {
         ++slices;
-        bench.t.clock.Advance(1);
+        bench.t.Clock().Advance(1);
         return false;
     };
     host.askLevels = [&](const CCalibrationLevelInput& shown) {
@@ -436,7 +427,7 @@ TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadEachInputsVoltage) 
         return CCalibrationLevelInput{kVoltsAtFullScale[0] * levels[0] / 100 * kGain,
                                       kVoltsAtFullScale[1] * levels[1] / 100 * kGain};
     };
-    CCalibrationSession session(bench.t.app, *bench.owner, host);
+    CCalibrationSession session(bench.t.App(), *bench.owner, host);
     ASSERT_TRUE(session.Open({bench.folder.Path()}));
     session.GetEdited()->CalSel = "Input";
     EXPECT_TRUE(session.Run()) << session.GetStatus();
@@ -456,9 +447,8 @@ TEST(CalibrationSession, LevelCalibrationMakesTheAnalyserReadEachInputsVoltage) 
     // A 1031.25 Hz tone (bin 22) at half scale now reads as volts at the card's input.
     CCalibration& owned = *bench.owner->GetCalibration();
     owned.Level[0].InputLevelCalApply = owned.Level[1].InputLevelCalApply = true;
-    bench.t.Set(*bench.user,
-                {"1:ch1.level=50", "1:ch2.level=50", "1:ch1.freq=1031.25", "1:ch2.freq=1031.25"});
-    ASSERT_TRUE(bench.t.Run(*bench.user, 2)) << testing::PrintToString(bench.t.TakeMessages());
+    bench.t.Set({"1:ch1.level=50", "1:ch2.level=50", "1:ch1.freq=1031.25", "1:ch2.freq=1031.25"});
+    ASSERT_TRUE(bench.t.Run(2)) << testing::PrintToString(bench.t.TakeShown());
     const CDSPFFTDataList& shown = *bench.user->GetView(2)->GetDisplayList();
     // The calibration reads whole percent: 40.1 % counts as 40 (30.2 as 30), 0.25 % (0.7 %) high.
     for (int c = 0; c < 2; ++c) {
@@ -483,12 +473,12 @@ TEST(CalibrationSession, ASilentChannelFailsTheInputProcedureAndKeepsItsRecord) 
     std::vector<std::string> shown;
     CCalibrationHost host;
     host.stopRequested = [&] {
-        bench.t.clock.Advance(1);
+        bench.t.Clock().Advance(1);
         return false;
     };
     host.askLevels = [](const CCalibrationLevelInput&) { return CCalibrationLevelInput{0.6, 0.7}; };
     host.information = [&](const std::string& text) { shown.push_back(text); };
-    CCalibrationSession session(bench.t.app, *bench.owner, host);
+    CCalibrationSession session(bench.t.App(), *bench.owner, host);
     ASSERT_TRUE(session.Open({bench.folder.Path()}));
     session.GetEdited()->CalSel = "Input";
     EXPECT_FALSE(session.Run());

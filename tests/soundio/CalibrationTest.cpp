@@ -1,6 +1,7 @@
 // The calibration record: its text file byte for byte, files whose line ends were changed,
 // values at their edges, the archive, and every check with its message.
-#include "SoundIOTestProcess.h"
+#include "common/ModuleProcess.h"
+#include "soundio/SoundIOView.h"
 #include "base/Archive.h"
 #include "base/NumberText.h"
 #include "common/CaseName.h"
@@ -144,14 +145,14 @@ TEST(Calibration, ArchiveKeepsEveryFieldAndEquivalenceIgnoresFlagsAndTheDefaultP
 class CalibrationChecks : public ::testing::Test {
 protected:
     void SetUp() override {
-        doc = t.NewProcess({"SoundIO"}, 1024, 48000);
+        doc = t.Create({"SoundIO"}, 1024, 48000);
         ASSERT_NE(doc, nullptr);
         doc->SetTitle("thd.process");
-        sio = &StepAs<CSoundIOView>(*doc, 0);
+        sio = &t.Step<CSoundIOView>(1);
         MakeComplete(cal);
         cal.PathName = "/home/u/card.cal";
     }
-    CSoundIOTestApp t;
+    CModuleProcess t;
     CDspDoc* doc = nullptr;
     CSoundIOView* sio = nullptr;
     CCalibration cal;
@@ -272,11 +273,11 @@ TEST_P(CalibrationChain, AppliesTheFirstCalibrationThatFits) {
     CCalibration before;
     before = inUse;
     const bool applyBefore = inUse.Level[0].InputLevelCalApply;
-    t.TakeMessages();
+    t.TakeShown();
 
     EXPECT_EQ(sio->IsCalibrated(), p.result);
     const std::string shown = *p.message ? FormatText(p.message, defaultPath.c_str()) : "";
-    const std::vector<std::string> messages = t.TakeMessages();
+    const std::vector<std::string> messages = t.TakeShown();
     if (shown.empty())
         EXPECT_TRUE(messages.empty()) << testing::PrintToString(messages);
     else

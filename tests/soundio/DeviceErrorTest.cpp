@@ -1,7 +1,8 @@
 // What the SoundIO step says when a device fails: the device layer's own reason, for the device
 // (input or output) whose call failed, also for an unspecified error; and a device list whose
 // devices open at no rate says why as soon as the device is chosen.
-#include "SoundIOTestProcess.h"
+#include "common/ModuleProcess.h"
+#include "soundio/SoundIOView.h"
 
 #include <gtest/gtest.h>
 
@@ -42,32 +43,32 @@ private:
 };
 
 struct DeviceErrors : testing::Test {
-    CSoundIOTestApp t;
+    CModuleProcess t;
     CMuteCard mute;
     CDspDoc* doc = nullptr;
     void SetUp() override {
         t.UseCard(&mute);
-        doc = t.NewProcess({"Signal Generator", "SoundIO"}, 256, 48000);
+        doc = t.Create({"Signal Generator", "SoundIO"}, 256, 48000);
         ASSERT_NE(doc, nullptr);
-        t.Set(*doc, {"2:mode=Rec./Play", "2:rate=48000"});
-        ASSERT_TRUE(t.TakeMessages().empty());
+        t.Set({"2:mode=Rec./Play", "2:rate=48000"});
+        ASSERT_TRUE(t.TakeShown().empty());
     }
 };
 
 TEST_F(DeviceErrors, ChoosingDevicesThatOpenAtNoRateSaysWhichAndWhyAndARunRefusesToStart) {
-    t.Set(*doc, {"2:in=Mute"});
+    t.Set({"2:in=Mute"});
     // The output still opens, so the rates are listed and nothing is said yet.
-    EXPECT_TRUE(t.TakeMessages().empty());
-    t.Set(*doc, {"2:out=Mute"});
-    const auto chosen = t.TakeMessages();
+    EXPECT_TRUE(t.TakeShown().empty());
+    t.Set({"2:out=Mute"});
+    const auto chosen = t.TakeShown();
     ASSERT_EQ(chosen.size(), 1u);
     EXPECT_NE(chosen[0].find("Step: 2 SoundIO\r\nMute Input Device\r\nMute does not answer "
                              "within 2 s"),
               std::string::npos)
         << chosen[0];
-    EXPECT_TRUE(StepAs<CSoundIOView>(*doc, 1).GetSampleRateList().empty());
-    EXPECT_FALSE(t.Run(*doc, 1));
-    const auto run = t.TakeMessages();
+    EXPECT_TRUE(t.Step<CSoundIOView>(2).GetSampleRateList().empty());
+    EXPECT_FALSE(t.Run(1));
+    const auto run = t.TakeShown();
     ASSERT_EQ(run.size(), 1u);
     EXPECT_NE(run[0].find("Mute does not answer within 2 s"), std::string::npos) << run[0];
     // Refused at the start: no device was opened (its open would say "Connection refused").
@@ -75,19 +76,19 @@ TEST_F(DeviceErrors, ChoosingDevicesThatOpenAtNoRateSaysWhichAndWhyAndARunRefuse
 }
 
 TEST_F(DeviceErrors, AFailedOpenNamesItsOwnDeviceAndReasonNotAnUnspecifiedError) {
-    t.Set(*doc, {"2:in=Mute"});
-    EXPECT_FALSE(t.Run(*doc, 1));
-    auto messages = t.TakeMessages();
+    t.Set({"2:in=Mute"});
+    EXPECT_FALSE(t.Run(1));
+    auto messages = t.TakeShown();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("Step: 2 SoundIO\r\nMute Input Device\r\nMute: Connection refused"),
               std::string::npos)
         << messages[0];
     EXPECT_EQ(messages[0].find("System Unspecified Error"), std::string::npos);
 
-    t.Set(*doc, {"2:in=Good", "2:out=Mute"});
-    t.TakeMessages();
-    EXPECT_FALSE(t.Run(*doc, 1));
-    messages = t.TakeMessages();
+    t.Set({"2:in=Good", "2:out=Mute"});
+    t.TakeShown();
+    EXPECT_FALSE(t.Run(1));
+    messages = t.TakeShown();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("Mute Output Device\r\nMute: Connection refused"), std::string::npos)
         << messages[0];

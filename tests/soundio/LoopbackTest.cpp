@@ -1,7 +1,8 @@
 // "SoundIO" end to end on the virtual card: where Record+Play finds the block for each trigger
 // rule and repeat count, the model's latency and distortion measured by the analyser, the
 // frequency calibration applied, and a card that never completes a buffer.
-#include "SoundIOTestProcess.h"
+#include "common/ModuleProcess.h"
+#include "soundio/SoundIOView.h"
 #include "StalledCard.h"
 #include "base/NumberText.h"
 #include "common/CaseName.h"
@@ -30,19 +31,19 @@ struct CReadCase {
 class ReadPosition : public ::testing::TestWithParam<CReadCase> {};
 
 TEST_P(ReadPosition, PutsThePlayedBlocksStartOffsetFramesIntoTheBlock) {
-    CSoundIOTestApp t(CleanModel(kLatency));
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 256, 48000);
+    CModuleProcess t(CleanModel(kLatency));
+    CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 256, 48000);
     ASSERT_NE(doc, nullptr);
-    t.Set(*doc, {"1:ch1.wave=Impulse", "1:ch1.level=80", "1:ch2.wave=Impulse", "1:ch2.level=40",
-                 "2:mode=Rec./Play", "2:rate=48000", "2:offset=-5", "2:trglev=30",
-                 std::string("2:trigger=") + GetParam().trigger,
-                 "2:repeat=" + std::to_string(GetParam().repeats)});
-    auto& sio = StepAs<CSoundIOView>(*doc, 1);
+    t.Set({"1:ch1.wave=Impulse", "1:ch1.level=80", "1:ch2.wave=Impulse", "1:ch2.level=40",
+           "2:mode=Rec./Play", "2:rate=48000", "2:offset=-5", "2:trglev=30",
+           std::string("2:trigger=") + GetParam().trigger,
+           "2:repeat=" + std::to_string(GetParam().repeats)});
+    auto& sio = t.Step<CSoundIOView>(2);
     // The latency as the calibration stores it: the lead-in and the card's latency, eight
     // decimals of a second (101 frames read back as 101.00016).
     sio.GetCalibration()->Latency[0].LatencyParams =
         FormatText("%8.8f Sec.", (CSoundIOView::kLeadInFrames + kLatency) / 48000.0);
-    ASSERT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
+    ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
 
     const long frame = 4; // 16-bit stereo
     const long before = (CSoundIOView::kLeadInFrames + 256) * frame * GetParam().repeats;
@@ -69,21 +70,21 @@ INSTANTIATE_TEST_SUITE_P(SoundIO, ReadPosition,
 // 16-bit limits where the sine lies beyond them and the peak readouts show full scale; a level
 // calibration scales the clipped block, it cannot restore the lost peaks.
 TEST(SoundIO, ARecordingDrivenPastFullScaleIsClippedAndReadsFullScale) {
-    CSoundIOTestApp t(CleanModel(kLatency, 2.0));
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 1024, 48000);
+    CModuleProcess t(CleanModel(kLatency, 2.0));
+    CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
     ASSERT_NE(doc, nullptr);
     // 8 cycles of 46.875 Hz bins per block, channel 2 at 40 % (80 % recorded) stays inside.
-    t.Set(*doc, {"1:ch1.wave=Sine", "1:ch1.freq=375", "1:ch1.level=80", "1:ch2.wave=Sine",
-                 "1:ch2.freq=375", "1:ch2.level=40", "2:mode=Rec./Play", "2:rate=48000",
-                 "2:offset=0", "2:trigger=Latency"});
-    auto& sio = StepAs<CSoundIOView>(*doc, 1);
+    t.Set({"1:ch1.wave=Sine", "1:ch1.freq=375", "1:ch1.level=80", "1:ch2.wave=Sine",
+           "1:ch2.freq=375", "1:ch2.level=40", "2:mode=Rec./Play", "2:rate=48000", "2:offset=0",
+           "2:trigger=Latency"});
+    auto& sio = t.Step<CSoundIOView>(2);
     sio.GetCalibration()->Latency[0].LatencyParams =
         FormatText("%8.8f Sec.", (CSoundIOView::kLeadInFrames + kLatency) / 48000.0);
     CCalibration& cal = *sio.GetCalibration();
     cal.Level[0].FullScaleLevelParams = "3.0 Vpk";
     for (bool applied : {false, true}) {
         cal.Level[0].InputLevelCalApply = applied;
-        ASSERT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
+        ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
         const double volts = applied ? 3.0 : 1.0;
         const CDSPFFTDataList& out = *doc->GetCurrentList();
         int beyond = 0, held = 0;
@@ -115,13 +116,13 @@ TEST(SoundIO, ARecordingDrivenPastFullScaleIsClippedAndReadsFullScale) {
 TEST(SoundIO, AnalyserMeasuresTheModelsTHDAndTheCardItsLatency) {
     CDeviceModel model;
     model.harmonics = {0.03, 0.02};
-    CSoundIOTestApp t(model);
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO", "Spectrum Analyzer"}, 4096, 32000);
+    CModuleProcess t(model);
+    CDspDoc* doc = t.Create({"Signal Generator", "SoundIO", "Spectrum Analyzer"}, 4096, 32000);
     ASSERT_NE(doc, nullptr);
     // A cosine's first sample is its peak: the Auto trigger finds the block's first sample.
-    t.Set(*doc, {"1:ch1.wave=Cosine", "1:ch1.freq=1000", "1:ch1.level=80", "2:mode=Rec./Play",
-                 "2:rate=32000", "2:offset=0", "3:yaxis=THDVpk", "3:window=Hanning"});
-    ASSERT_TRUE(t.Run(*doc, 2)) << ::testing::PrintToString(t.TakeMessages());
+    t.Set({"1:ch1.wave=Cosine", "1:ch1.freq=1000", "1:ch1.level=80", "2:mode=Rec./Play",
+           "2:rate=32000", "2:offset=0", "3:yaxis=THDVpk", "3:window=Hanning"});
+    ASSERT_TRUE(t.Run(2)) << ::testing::PrintToString(t.TakeShown());
 
     auto response = [&](double f) {
         std::complex<double> h = 0.0;
@@ -143,7 +144,7 @@ TEST(SoundIO, AnalyserMeasuresTheModelsTHDAndTheCardItsLatency) {
 
     // The first sample of the recording above 10 % lies the lead-in plus the model's latency
     // after its start, and the block was read from there.
-    auto& sio = StepAs<CSoundIOView>(*doc, 1);
+    auto& sio = t.Step<CSoundIOView>(2);
     EXPECT_DOUBLE_EQ(sio.GetSIODelay(0, 10.0) * 32000.0,
                      CSoundIOView::kLeadInFrames + model.latency);
     EXPECT_EQ(sio.GetReadPosition(), (CSoundIOView::kLeadInFrames + model.latency) * 4);
@@ -152,21 +153,21 @@ TEST(SoundIO, AnalyserMeasuresTheModelsTHDAndTheCardItsLatency) {
 // The analyser divides out the frequency response of the SoundIO step before it when asked,
 // and refuses a run whose calibration is incomplete.
 TEST(SoundIO, AnalyserAppliesTheFrequencyCalibrationOfTheStepBefore) {
-    CSoundIOTestApp t(CleanModel(kLatency));
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO", "Spectrum Analyzer"}, 1024, 48000);
+    CModuleProcess t(CleanModel(kLatency));
+    CDspDoc* doc = t.Create({"Signal Generator", "SoundIO", "Spectrum Analyzer"}, 1024, 48000);
     ASSERT_NE(doc, nullptr);
-    t.Set(*doc, {"1:ch1.wave=Cosine", "1:ch1.freq=1500", "1:ch1.level=50", "1:ch2.wave=Cosine",
-                 "1:ch2.freq=1500", "1:ch2.level=50", "2:mode=Rec./Play", "2:rate=48000",
-                 "2:offset=0", "3:freqcal=1"});
-    EXPECT_FALSE(t.Run(*doc, 1));
-    EXPECT_EQ(t.TakeMessages(),
+    t.Set({"1:ch1.wave=Cosine", "1:ch1.freq=1500", "1:ch1.level=50", "1:ch2.wave=Cosine",
+           "1:ch2.freq=1500", "1:ch2.level=50", "2:mode=Rec./Play", "2:rate=48000", "2:offset=0",
+           "3:freqcal=1"});
+    EXPECT_FALSE(t.Run(1));
+    EXPECT_EQ(t.TakeShown(),
               std::vector<std::string>{
                   "Error Detected In\r\nStep: 3 Spectrum Analyzer\r\nSpectrum Analyser Apply "
                   "Frequency Calibration is Checked.\r\n SoundIO Module Step:2 Calibration is "
                   "Invalid\r\nCh1 Output Sound Card Is Not Specified in '" +
                   doc->GetTitle() + "' Frequency Response Calibration Group.\r\n"});
 
-    CCalibration& cal = *StepAs<CSoundIOView>(*doc, 1).GetCalibration();
+    CCalibration& cal = *t.Step<CSoundIOView>(2).GetCalibration();
     for (CFreqCal& f : cal.Freq) {
         f.FreqOutputDeviceName = f.FreqInputDeviceName = CVirtualCard::kDeviceName;
         f.FreqCalParams = "Pulse";
@@ -175,7 +176,7 @@ TEST(SoundIO, AnalyserAppliesTheFrequencyCalibrationOfTheStepBefore) {
     CDSPFFTDataList& response = *cal.GetFrequencyResponse();
     std::fill_n(response.GetFreqData(0), response.GetSize(0), 4.0);
     cal.Freq[0].FreqCalApply = true;
-    ASSERT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
+    ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
     const CDSPFFTDataList& spectrum = *doc->GetView(2)->GetDisplayList();
     const int bin = 32; // 1500 Hz of 48000 / 1024
     const double ch1 = spectrum.GetAt(0)->GetFreqObj()->GetDataPointer()[bin];
@@ -186,16 +187,16 @@ TEST(SoundIO, AnalyserAppliesTheFrequencyCalibrationOfTheStepBefore) {
 
 TEST(SoundIO, AStalledCardFailsThePassWithinTheLimitAndStopEndsTheWaitQuietly) {
     for (const char* mode : {"Rec. Only", "Rec./Play"}) {
-        CSoundIOTestApp t;
+        CModuleProcess t;
         CStalledCard stalled;
         t.UseCard(&stalled);
         double now = 0.0;
-        t.Pump().SetTimeSource([&now] { return now += 0.25; });
-        CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 1024, 48000);
+        t.Audio().GetEventPump().SetTimeSource([&now] { return now += 0.25; });
+        CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
         ASSERT_NE(doc, nullptr);
-        t.Set(*doc, {std::string("2:mode=") + mode, "2:rate=48000"});
-        EXPECT_FALSE(t.Run(*doc, 1));
-        const std::vector<std::string> messages = t.TakeMessages();
+        t.Set({std::string("2:mode=") + mode, "2:rate=48000"});
+        EXPECT_FALSE(t.Run(1));
+        const std::vector<std::string> messages = t.TakeShown();
         ASSERT_EQ(messages.size(), 1u) << mode;
         EXPECT_NE(messages[0].find("Step: 2 SoundIO\r\nStalled "), std::string::npos) << mode;
         EXPECT_NE(messages[0].find("No Buffer Returned Within"), std::string::npos);
@@ -206,19 +207,19 @@ TEST(SoundIO, AStalledCardFailsThePassWithinTheLimitAndStopEndsTheWaitQuietly) {
 
         // Stop pressed while the step waits ends the pass without a message; the next run
         // starts afresh.
-        t.Pump().SetTimeSource(nullptr);
+        t.Audio().GetEventPump().SetTimeSource(nullptr);
         ASSERT_TRUE(doc->OnEditRun());
-        t.loop.Slice(); // the generator
-        t.loop.Slice(); // SoundIO hands its buffers over and waits
+        t.Loop().Slice(); // the generator
+        t.Loop().Slice(); // SoundIO hands its buffers over and waits
         ASSERT_TRUE(doc->IsStepPending()) << mode;
         EXPECT_EQ(doc->GetCurrentStep(), 2) << "the document stays on the waiting step";
         doc->OnEditStop();
         EXPECT_FALSE(doc->IsStepPending());
-        EXPECT_TRUE(t.TakeMessages().empty());
+        EXPECT_TRUE(t.TakeShown().empty());
         EXPECT_EQ(stalled.open, 0) << "the devices are closed";
         EXPECT_EQ(doc->GetPassCount(), 1) << "the stopped pass is not counted as done";
-        t.UseCard(&t.card);
-        EXPECT_TRUE(t.Run(*doc, 1)) << ::testing::PrintToString(t.TakeMessages());
+        t.UseCard(nullptr);
+        EXPECT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
     }
 }
 
@@ -230,11 +231,11 @@ namespace {
 TEST(SoundIO, ARecordOnlyBlockIsMeasuredByTheAnalyser) {
     CDeviceModel model = CleanModel(0);
     model.noise = 0.01;
-    CSoundIOTestApp t(model);
-    CDspDoc* doc = t.NewProcess({"SoundIO", "Spectrum Analyzer"}, 1024, 48000);
+    CModuleProcess t(model);
+    CDspDoc* doc = t.Create({"SoundIO", "Spectrum Analyzer"}, 1024, 48000);
     ASSERT_NE(doc, nullptr);
-    t.Set(*doc, {"1:mode=Rec. Only", "1:rate=48000", "2:yaxis=THDVpk", "2:ref1=1000"});
-    ASSERT_TRUE(t.Run(*doc, 2)) << ::testing::PrintToString(t.TakeMessages());
+    t.Set({"1:mode=Rec. Only", "1:rate=48000", "2:yaxis=THDVpk", "2:ref1=1000"});
+    ASSERT_TRUE(t.Run(2)) << ::testing::PrintToString(t.TakeShown());
     const auto readouts = doc->GetView(1)->GetReadoutValues();
     int measured = 0;
     for (const CReadoutValue& r : readouts)

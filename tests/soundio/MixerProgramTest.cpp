@@ -2,7 +2,8 @@
 // a window class that says the mixer was open); only the user's click or answer does, and then
 // only the program of that bare name on the search path. A program that cannot run here leaves
 // the button as it was.
-#include "SoundIOTestProcess.h"
+#include "common/ModuleProcess.h"
+#include "soundio/SoundIOView.h"
 #include "common/MixerProcessFile.h"
 #include "common/TempFolder.h"
 #include "platform/OpenFileDialog.h"
@@ -44,21 +45,13 @@ struct CMixerFixture : testing::Test {
     }
     /** A Yes that found no program on the search path: nothing started, and it says so after
      *  the question. */
-    static void ExpectNothingStarted(CSoundIOTestApp& t, bool started) {
+    static void ExpectNothingStarted(CModuleProcess& t, bool started) {
         EXPECT_FALSE(started);
-        const auto messages = t.TakeMessages();
+        const auto messages = t.TakeShown();
         ASSERT_EQ(messages.size(), 2u);
         EXPECT_NE(messages[1].find(kReopenMissing), std::string::npos) << messages[1];
     }
 };
-
-/** Opens `path` through both readings, as the desktop and the session do. */
-CDspDoc* OpenProcess(CDspApp& app, const std::string& path) {
-    std::string error;
-    CDspDoc* doc = app.OpenDocumentFile(path, error);
-    EXPECT_NE(doc, nullptr) << error;
-    return doc;
-}
 
 std::string ButtonText(CDspDoc& doc) {
     const CControlModel& controls = doc.GetView(1)->GetControls();
@@ -68,58 +61,56 @@ std::string ButtonText(CDspDoc& doc) {
 TEST_F(CMixerFixture, AHeadlessOpenRunAndSaveStartNothingAndKeepTheStoredTexts) {
     // Even with the program on the search path: no person was asked.
     CPathGuard path(programs);
-    const CModuleRegistry registry = GetBuiltInModules();
-    CTestSession t(registry);
-    std::string error;
-    ASSERT_TRUE(t.session.Open(process, error)) << error;
-    EXPECT_EQ(t.session.Run(3), 3);
+    CModuleProcess t;
+    ASSERT_TRUE(t.Open(process));
+    EXPECT_EQ(t.Session().Run(3), 3);
     EXPECT_FALSE(Started());
-    EXPECT_EQ(ButtonText(t.session.Document()), "Open Mixer");
-    EXPECT_TRUE(t.session.GetMessages().empty());
+    EXPECT_EQ(ButtonText(t.Session().Document()), "Open Mixer");
+    EXPECT_TRUE(t.Session().GetMessages().empty());
     // The file's texts go back as they came.
     const std::string copy = temp.File("copy.process");
-    ASSERT_TRUE(t.session.Save(copy, error)) << error;
+    ASSERT_TRUE(t.Save(copy));
     EXPECT_TRUE(FindOnce(ReadAllBytes(copy), MixerTexts(programs, "evil", "evil")));
 }
 
 TEST_F(CMixerFixture, TheDesktopAsksAndAnsweringNoStartsNothing) {
     CPathGuard path(programs);
-    CSoundIOTestApp t;
-    t.app.Hooks().userPresent = true;
-    CDspDoc* doc = OpenProcess(t.app, process);
+    CModuleProcess t;
+    t.App().Hooks().userPresent = true;
+    CDspDoc* doc = t.Open(process);
     ASSERT_TRUE(doc);
-    ASSERT_EQ(t.sink.Records().size(), 1u);
-    EXPECT_EQ(t.sink.Records()[0].style, MB_YESNO);
-    EXPECT_NE(t.sink.Records()[0].message.find("\"evil\""), std::string::npos);
-    EXPECT_EQ(t.sink.Records()[0].answer, IDNO);
+    ASSERT_EQ(t.Sink().Records().size(), 1u);
+    EXPECT_EQ(t.Sink().Records()[0].style, MB_YESNO);
+    EXPECT_NE(t.Sink().Records()[0].message.find("\"evil\""), std::string::npos);
+    EXPECT_EQ(t.Sink().Records()[0].answer, IDNO);
     // Refreshes and runs later do not ask again.
-    EXPECT_TRUE(t.Run(*doc, 2));
-    EXPECT_EQ(t.sink.Records().size(), 1u);
+    EXPECT_TRUE(t.Run(2));
+    EXPECT_EQ(t.Sink().Records().size(), 1u);
     EXPECT_FALSE(Started());
     EXPECT_EQ(ButtonText(*doc), "Open Mixer");
 }
 
 TEST_F(CMixerFixture, AYesStartsTheProgramOfThatNameOnTheSearchPathNeverTheStoredFolder) {
-    CSoundIOTestApp t;
-    t.app.Hooks().userPresent = true;
+    CModuleProcess t;
+    t.App().Hooks().userPresent = true;
     {
         // Not on the search path: the stored folder is not tried.
         CPathGuard path(none);
-        t.sink.QueueAnswer(IDYES);
-        CDspDoc* doc = OpenProcess(t.app, process);
+        t.Sink().QueueAnswer(IDYES);
+        CDspDoc* doc = t.Open(process);
         ASSERT_TRUE(doc);
         ExpectNothingStarted(t, Started());
         EXPECT_EQ(ButtonText(*doc), "Open Mixer");
-        t.app.CloseDocument(doc);
+        t.App().CloseDocument(doc);
     }
     CPathGuard path(programs);
-    t.sink.QueueAnswer(IDYES);
-    CDspDoc* doc = OpenProcess(t.app, process);
+    t.Sink().QueueAnswer(IDYES);
+    CDspDoc* doc = t.Open(process);
     ASSERT_TRUE(doc);
     EXPECT_TRUE(Started());
     EXPECT_EQ(ButtonText(*doc), "Close Mixer");
     // The second press closes it.
-    t.Set(*doc, {"2:openmixer="});
+    t.Set({"2:openmixer="});
     EXPECT_EQ(ButtonText(*doc), "Open Mixer");
 }
 
@@ -127,10 +118,10 @@ TEST_F(CMixerFixture, AStoredNameHoldingAFolderIsRefusedEvenWithAYes) {
     const std::string named = temp.File("named.process");
     ASSERT_TRUE(WriteMixerProcess(named, none, "", programs + "/evil", "evil"));
     CPathGuard path(programs);
-    CSoundIOTestApp t;
-    t.app.Hooks().userPresent = true;
-    t.sink.QueueAnswer(IDYES);
-    CDspDoc* doc = OpenProcess(t.app, named);
+    CModuleProcess t;
+    t.App().Hooks().userPresent = true;
+    t.Sink().QueueAnswer(IDYES);
+    CDspDoc* doc = t.Open(named);
     ASSERT_TRUE(doc);
     ExpectNothingStarted(t, Started());
 }
@@ -148,23 +139,23 @@ struct CPickedFile final : IFileDialog, IOpenFileDialog {
 };
 
 /** A new process whose SoundIO step was given `program` through "Mixer Select". */
-CDspDoc* WithChosenMixer(CSoundIOTestApp& t, CPickedFile& dialog, const std::string& program) {
-    t.app.SetFileDialog(&dialog);
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 256, 48000);
+CDspDoc* WithChosenMixer(CModuleProcess& t, CPickedFile& dialog, const std::string& program) {
+    t.App().SetFileDialog(&dialog);
+    CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 256, 48000);
     dialog.path = program;
-    if (doc) t.Set(*doc, {"2:mixerselect="});
+    if (doc) t.Set({"2:mixerselect="});
     return doc;
 }
 
 TEST_F(CMixerFixture, OpenMixerLooksTheChosenProgramUpByNameOnTheSearchPath) {
     CPathGuard path(none);
-    CSoundIOTestApp t;
+    CModuleProcess t;
     CPickedFile dialog;
     CDspDoc* doc = WithChosenMixer(t, dialog, programs + "/evil");
     ASSERT_TRUE(doc);
-    t.Set(*doc, {"2:openmixer="});
+    t.Set({"2:openmixer="});
     EXPECT_FALSE(Started());
-    const auto messages = t.TakeMessages();
+    const auto messages = t.TakeShown();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("Could Not Find Mixer Executable File"), std::string::npos);
     EXPECT_EQ(ButtonText(*doc), "Open Mixer");
@@ -173,14 +164,14 @@ TEST_F(CMixerFixture, OpenMixerLooksTheChosenProgramUpByNameOnTheSearchPath) {
 TEST_F(CMixerFixture, AMixerThatEndsAtOnceLeavesOpenMixerAndSaysWhy) {
     WriteScript(programs + "/nodisplay", "exit 3");
     CPathGuard path(programs);
-    CSoundIOTestApp t;
+    CModuleProcess t;
     CPickedFile dialog;
     CDspDoc* doc = WithChosenMixer(t, dialog, programs + "/nodisplay");
     ASSERT_TRUE(doc);
-    t.Set(*doc, {"2:openmixer="});
+    t.Set({"2:openmixer="});
     EXPECT_EQ(ButtonText(*doc), "Open Mixer");
-    EXPECT_FALSE(StepAs<CSoundIOView>(*doc, 1).HasMixerWindow());
-    const auto messages = t.TakeMessages();
+    EXPECT_FALSE(t.Step<CSoundIOView>(2).HasMixerWindow());
+    const auto messages = t.TakeShown();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("nodisplay ended at once with exit status 3"), std::string::npos)
         << messages[0];

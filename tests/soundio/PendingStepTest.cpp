@@ -3,7 +3,8 @@
 // process change, new FFT options, Stop) runs between slices and finds the step at rest. Under
 // the sanitizers these catch a view freed under a step that is still running.
 
-#include "SoundIOTestProcess.h"
+#include "common/ModuleProcess.h"
+#include "soundio/SoundIOView.h"
 #include "StalledCard.h"
 
 #include "process/ProcessSelectDlg.h"
@@ -14,13 +15,13 @@ namespace {
 
 // A generator feeding a SoundIO step in `mode` on the stalled card, left waiting in step 2
 // (Play keeps two buffers ahead, so it waits from its third pass on).
-CDspDoc* WaitingProcess(CSoundIOTestApp& t, const char* mode) {
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 1024, 48000);
+CDspDoc* WaitingProcess(CModuleProcess& t, const char* mode) {
+    CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
     if (!doc) return nullptr;
-    t.Set(*doc, {std::string("2:mode=") + mode, "2:rate=48000"});
+    t.Set({std::string("2:mode=") + mode, "2:rate=48000"});
     if (!doc->OnEditRun()) return nullptr;
     for (int slice = 0; slice < 8 && !doc->IsStepPending(); ++slice)
-        t.loop.Slice();
+        t.Loop().Slice();
     return doc->IsStepPending() ? doc : nullptr;
 }
 
@@ -29,7 +30,7 @@ class PendingStep : public testing::TestWithParam<const char*> {
 protected:
     void SetUp() override { t.UseCard(&stalled); }
     CStalledCard stalled; // outlives the documents whose devices it counts
-    CSoundIOTestApp t;
+    CModuleProcess t;
     const char* mode = GetParam();
 };
 
@@ -42,19 +43,19 @@ TEST_P(PendingStep, ClosingTheDocumentOrQuittingWhileTheCardIsAwaitedClosesItsDe
     CDspDoc* other = WaitingProcess(t, mode);
     ASSERT_NE(other, nullptr);
 
-    t.app.CloseDocument(doc);
-    EXPECT_TRUE(t.loop.Slice()) << "the other document still waits";
+    t.App().CloseDocument(doc);
+    EXPECT_TRUE(t.Loop().Slice()) << "the other document still waits";
     EXPECT_TRUE(other->IsStepPending());
-    t.app.CloseDocument(other);
-    EXPECT_FALSE(t.loop.Slice()) << "nothing is left to run";
+    t.App().CloseDocument(other);
+    EXPECT_FALSE(t.Loop().Slice()) << "nothing is left to run";
     EXPECT_EQ(stalled.open, 0) << "every device is closed with its document";
-    EXPECT_TRUE(t.TakeMessages().empty());
+    EXPECT_TRUE(t.TakeShown().empty());
 }
 
 TEST_P(PendingStep, AProcessChangeOrNewFFTOptionsWhileTheCardIsAwaitedEndTheRunCleanly) {
     CDspDoc* doc = WaitingProcess(t, mode);
     ASSERT_NE(doc, nullptr);
-    CDspDoc* edited = t.app.OnChangeProcessFlow(doc, [](CProcessSelectDlg& dlg) {
+    CDspDoc* edited = t.App().OnChangeProcessFlow(doc, [](CProcessSelectDlg& dlg) {
         std::string error;
         return dlg.AppendModule("Oscilloscope", error) && dlg.OnOK(error);
     });
@@ -63,43 +64,39 @@ TEST_P(PendingStep, AProcessChangeOrNewFFTOptionsWhileTheCardIsAwaitedEndTheRunC
     EXPECT_FALSE(edited->IsStepPending());
     EXPECT_EQ(edited->GetStepCount(), 3);
     EXPECT_EQ(stalled.open, 0) << "the replaced document's devices are closed";
-    t.loop.Slice();
+    t.Loop().Slice();
 
     // New FFT options end the run and leave the step ready for a new one.
     CDspDoc* again = WaitingProcess(t, mode);
     ASSERT_NE(again, nullptr);
-    CFFTOptions options;
-    again->FillFFTOptions(options);
-    options.m_size = "2048";
-    std::string message;
-    ASSERT_TRUE(again->ApplyFFTOptions(options, message)) << message;
+    t.SetFFTOptions({2048, {}});
     EXPECT_FALSE(again->IsRunning());
     EXPECT_FALSE(again->IsStepPending());
     EXPECT_EQ(stalled.open, 0);
-    t.UseCard(&t.card);
-    EXPECT_TRUE(t.Run(*again, 2)) << ::testing::PrintToString(t.TakeMessages());
+    t.UseCard(nullptr);
+    EXPECT_TRUE(t.Run(2)) << ::testing::PrintToString(t.TakeShown());
     EXPECT_EQ(again->GetCurrentList()->GetSize(0), 2048);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PendingStep, testing::Values("Rec. Only", "Play", "Rec./Play"));
 
 TEST(PendingStepRun, AStepIsAskedAgainUntilItsBufferComesAndOnlyThenTheRunMovesOn) {
-    CSoundIOTestApp t(CleanModel(40));
-    CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO", "Oscilloscope"}, 1024, 48000);
+    CModuleProcess t(CleanModel(40));
+    CDspDoc* doc = t.Create({"Signal Generator", "SoundIO", "Oscilloscope"}, 1024, 48000);
     ASSERT_NE(doc, nullptr);
-    t.Set(*doc, {"2:mode=Rec./Play", "2:rate=48000"});
+    t.Set({"2:mode=Rec./Play", "2:rate=48000"});
     ASSERT_TRUE(doc->OnEditRun());
     int slices = 0;
     int pending = 0;
     while (doc->GetPassCount() == 1 && doc->IsRunning() && slices < 50) {
-        EXPECT_TRUE(t.loop.Slice());
+        EXPECT_TRUE(t.Loop().Slice());
         ++slices;
         if (doc->IsStepPending()) {
             ++pending;
             EXPECT_EQ(doc->GetCurrentStep(), 2) << "only the waiting step is asked again";
         }
     }
-    EXPECT_EQ(doc->GetPassCount(), 2) << ::testing::PrintToString(t.TakeMessages());
+    EXPECT_EQ(doc->GetPassCount(), 2) << ::testing::PrintToString(t.TakeShown());
     // The first pass primes both directions with a silent exchange, then exchanges the block:
     // each is handed over in one slice and completed in the next.
     EXPECT_EQ(pending, 2);
@@ -114,20 +111,20 @@ TEST(PendingStepRun, ARecordPlayTimeOutNamesTheDirectionStillOwingItsBuffer) {
         CStalledCard card;
         card.inputAnswers = inputAnswers;
         card.outputAnswers = !inputAnswers;
-        CSoundIOTestApp t;
+        CModuleProcess t;
         t.UseCard(&card);
         double now = 0.0;
-        t.Pump().SetTimeSource([&now] { return now += 0.25; });
-        CDspDoc* doc = t.NewProcess({"Signal Generator", "SoundIO"}, 1024, 48000);
+        t.Audio().GetEventPump().SetTimeSource([&now] { return now += 0.25; });
+        CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
         ASSERT_NE(doc, nullptr);
-        t.Set(*doc, {"2:mode=Rec./Play", "2:rate=48000"});
-        EXPECT_FALSE(t.Run(*doc, 1));
-        const std::vector<std::string> messages = t.TakeMessages();
+        t.Set({"2:mode=Rec./Play", "2:rate=48000"});
+        EXPECT_FALSE(t.Run(1));
+        const std::vector<std::string> messages = t.TakeShown();
         ASSERT_EQ(messages.size(), 1u);
         const std::string owing = inputAnswers ? "Stalled Output Device" : "Stalled Input Device";
         EXPECT_NE(messages[0].find(owing + "\r\nNo Buffer Returned Within"), std::string::npos)
             << messages[0];
-        t.Pump().SetTimeSource(nullptr);
+        t.Audio().GetEventPump().SetTimeSource(nullptr);
     }
 }
 
@@ -138,16 +135,16 @@ namespace {
 // run in another untouched (one program-wide set of devices would hand both the stalled card).
 TEST(AppServices, TwoApplicationsNeverShareTheirSoundDevices) {
     CStalledCard stalled;
-    CSoundIOTestApp waiting;
-    CSoundIOTestApp running;
+    CModuleProcess waiting;
+    CModuleProcess running;
     waiting.UseCard(&stalled);
     ASSERT_NE(WaitingProcess(waiting, "Rec./Play"), nullptr);
-    CDspDoc* doc = running.NewProcess({"Signal Generator", "SoundIO"}, 1024, 48000);
+    CDspDoc* doc = running.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
     ASSERT_NE(doc, nullptr);
-    running.Set(*doc, {"2:mode=Rec./Play", "2:rate=48000"});
-    EXPECT_TRUE(running.Run(*doc, 3));
+    running.Set({"2:mode=Rec./Play", "2:rate=48000"});
+    EXPECT_TRUE(running.Run(3));
     EXPECT_EQ(doc->GetPassCount(), 4);
-    EXPECT_TRUE(running.TakeMessages().empty());
+    EXPECT_TRUE(running.TakeShown().empty());
     EXPECT_GT(stalled.open, 0) << "the other application's devices are on the stalled card";
 }
 } // namespace

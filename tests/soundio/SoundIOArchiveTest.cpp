@@ -5,7 +5,8 @@
 // them separate the three on/off fields), so a reader that swapped two fields reads a wrong
 // value, and a writer that swapped them writes other bytes. The older layout's trigger field
 // is a latency flag: it is read as the trigger mode it stands for, and written as that mode.
-#include "SoundIOTestProcess.h"
+#include "common/ModuleProcess.h"
+#include "soundio/SoundIOView.h"
 #include "base/Archive.h"
 #include "common/ArchiveBytes.h"
 #include "common/CaseName.h"
@@ -256,13 +257,13 @@ class SoundIOArchive : public testing::Test {
 protected:
     void SetUp() override {
         t.UseCard(&card);
-        doc = t.NewProcess({"SoundIO"}, kSize, kProcessRate);
+        doc = t.Create({"SoundIO"}, kSize, kProcessRate);
         ASSERT_NE(doc, nullptr);
     }
-    CSoundIOView& Step() { return StepAs<CSoundIOView>(*doc, 0); }
+    CSoundIOView& Step() { return t.Step<CSoundIOView>(1); }
 
     CListedCard card; // outlives the application that uses it
-    CSoundIOTestApp t;
+    CModuleProcess t;
     CDspDoc* doc = nullptr;
 };
 

@@ -1,6 +1,7 @@
 // PCM conversions at their bounds, peak level and sample, and the trigger threshold rules on
 // hand-made recordings.
-#include "SoundIOTestProcess.h"
+#include "common/ModuleProcess.h"
+#include "soundio/SoundIOView.h"
 #include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +18,9 @@ class Convert : public ::testing::Test {
 protected:
     CSoundIOView& Make(const std::string& res, const std::string& chan,
                        const std::vector<double>& values = {}) {
-        CDspDoc* doc = t.NewProcess({"SoundIO"}, 4, 8000);
-        t.Set(*doc, {"1:res=" + res, "1:chan=" + chan, "1:mode=Play"});
-        CSoundIOView& sio = StepAs<CSoundIOView>(*doc, 0);
+        CDspDoc* doc = t.Create({"SoundIO"}, 4, 8000);
+        t.Set({"1:res=" + res, "1:chan=" + chan, "1:mode=Play"});
+        CSoundIOView& sio = t.Step<CSoundIOView>(1);
         EXPECT_EQ(sio.StartRun(), 1);
         CDSPFFTDataList* list = doc->GetDocumentList();
         for (size_t i = 0; i < values.size(); ++i) {
@@ -33,7 +34,7 @@ protected:
     static CWaveHeader Recording(const Bytes& bytes) {
         return {.data = bytes, .bytesRecorded = uint32_t(bytes.size())};
     }
-    CSoundIOTestApp t;
+    CModuleProcess t;
 };
 
 // Played as trunc(x * 32767) clipped at full scale, or 127 x + 128 in 8 bits; recorded as

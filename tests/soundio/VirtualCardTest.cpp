@@ -1,6 +1,6 @@
 // The virtual loopback card at the device interface: pacing by the event pump, the model's
 // delay and gain on 16-bit and 8-bit data, noise statistics and seeding, and the model's keys.
-#include "SoundIOTestProcess.h"
+#include "common/ModuleProcess.h"
 #include "platform/EventPump.h"
 #include "platform/MemorySettings.h"
 

@@ -167,10 +167,9 @@ TEST_F(ArbFilter, FilesOpenSaveAndComeBackWithTheProcessFile) {
 
     // The process file keeps the responses and the paths; the texts come from the files.
     m_process.Set(2, {"type=Trans", "envtitle=Low"});
-    std::string error;
-    ASSERT_TRUE(m_process.Session().Save(m_folder.File("f.process"), error)) << error;
+    ASSERT_TRUE(m_process.Save(m_folder.File("f.process")));
     CModuleProcess reopened;
-    ASSERT_TRUE(reopened.Session().Open(m_folder.File("f.process"), error)) << error;
+    ASSERT_TRUE(reopened.Open(m_folder.File("f.process")));
     auto& copy = reopened.Step<CArbFilterView>(2);
     EXPECT_EQ(copy.GetFilterType(), CArbFilterView::kTrans);
     EXPECT_EQ(copy.GetEnvelopeTitle(0), "Low");

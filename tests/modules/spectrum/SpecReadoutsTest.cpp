@@ -108,8 +108,7 @@ TEST_F(SpecReadouts, WindowsReadAToneBetweenBinsTrue) {
 // Opens an example and runs four passes; the analyser's distortion readouts.
 Lines ExampleReadouts(const std::string& name) {
     CModuleProcess p;
-    std::string error;
-    EXPECT_TRUE(p.Session().Open(std::string(AURIVO_SOURCE_DIR) + "/examples/" + name, error));
+    EXPECT_TRUE(p.Open(std::string(AURIVO_SOURCE_DIR) + "/examples/" + name));
     EXPECT_EQ(p.Session().Run(4), 4);
     Lines lines;
     for (const CReadoutValue& r : p.Session().GetReadouts(p.Session().GetStepCount()))
