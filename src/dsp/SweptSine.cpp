@@ -35,8 +35,11 @@ std::string CSweptSine::Refusal(double start, double stop, double seconds, doubl
                           stop, fs / 2);
     if (!(seconds > 0.0) || !std::isfinite(seconds))
         return FormatText("Sweep: time %.15g s must be above 0", seconds);
+    // A request too short for one cycle of the start frequency at the rate would round up.
+    const bool wholeCycle = std::round(start * seconds / std::log(stop / start)) >= 1.0;
     const double samples =
-        std::floor(RoundedRate(start, stop, seconds) * std::log(stop / start) * fs) + 1;
+        wholeCycle ? std::floor(RoundedRate(start, stop, seconds) * std::log(stop / start) * fs) + 1
+                   : std::floor(seconds * fs);
     if (samples < kMinSamples)
         return FormatText("Sweep: %.0f samples are too short to separate the harmonics; use at "
                           "least %i (%.6g s)",

@@ -8,9 +8,11 @@
 #include "platform/VirtualCard.h"
 #include "soundio/SoundIOView.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <sstream>
 
 namespace {
 
@@ -142,18 +144,62 @@ TEST(SweepAnalyzer, ReadsOutDelayLevelAndDistortion) {
     EXPECT_EQ(loop.p.Session().GetReadouts(3)[0].value, "1064 samples (22.1667 ms)");
 }
 
+// Channel 2 looped back as the reference: both channels pass the same model here, so the
+// measured response is flat at 0 dB and 0 degrees and the delay between them is 0.
+TEST(SweepAnalyzer, ReferenceChannelDividesOutTheLoop) {
+    CLoop loop(CDeviceModel{}, {"reference=Channel 2"});
+    ASSERT_TRUE(loop.p.Pass()) << testing::PrintToString(loop.p.TakeMessages());
+    const CSweepResponse* r = loop.Analyzer().GetResponse(1);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(loop.Analyzer().GetResponse(2), nullptr);
+    EXPECT_EQ(r->delay, 0);
+    for (size_t i = 0; i < r->frequency.size(); ++i) {
+        if (r->frequency[i] < 40.0 || r->frequency[i] > 10000.0) continue;
+        ASSERT_NEAR(Db(std::abs(r->response[i])), 0.0, 0.01) << r->frequency[i];
+        ASSERT_NEAR(std::arg(r->response[i]), 0.0, 1e-3) << r->frequency[i];
+    }
+}
+
+// The copies for other programs: FRD lines of frequency, dB and degrees, and CSV with the
+// distortion columns, both from the response shown.
+TEST(SweepAnalyzer, CopiesTheResponseAsFrdAndCsv) {
+    CLoop loop(CDeviceModel{});
+    ASSERT_TRUE(loop.p.Pass());
+    CSweepView& view = loop.Analyzer();
+    const CSweepResponse& r = *view.GetResponse(1);
+    ASSERT_TRUE(view.OnContextCommand("sweepfrd"));
+    const std::string frd = *loop.p.App().GetClipboard().GetText();
+    const size_t at = size_t(std::lround(std::log2(1000.0 / 20.0) * kSweepPointsPerOctave));
+    std::istringstream lines(frd);
+    std::string line;
+    double f = 0, db = 0, deg = 0;
+    while (std::getline(lines, line) && f < r.frequency[at] - 1e-3)
+        std::istringstream(line) >> f >> db >> deg;
+    EXPECT_NEAR(f, r.frequency[at], 1e-6);
+    EXPECT_NEAR(db, Db(std::abs(r.response[at])), 1e-4);
+    EXPECT_NEAR(deg, std::arg(r.response[at]) * 180 / std::numbers::pi, 1e-4);
+    ASSERT_TRUE(view.OnContextCommand("sweepcsv"));
+    const std::string csv = *loop.p.App().GetClipboard().GetText();
+    EXPECT_THAT(csv, testing::StartsWith("Frequency (Hz),Level (dB),Phase (deg),Group delay (ms),"
+                                         "THD (%),HD2 (%),HD3 (%),HD4 (%),HD5 (%)\r\n"));
+    // One row per point of the response, as in the FRD copy.
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'),
+              std::count(frd.begin(), frd.end(), '\n') + 1);
+}
+
 // What no response can be drawn from is refused with a message, and nothing is drawn.
 TEST(SweepAnalyzer, RefusesWhatCannotBeMeasured) {
     CDeviceModel silent;
     silent.gain = 0.0;
     silent.noise = 0.0;
     CDeviceModel clipping;
-    clipping.gain = 1.0;
+    clipping.gain = 2.0; // the 80 % sweep reaches 160 % of full scale
     clipping.response = {1.0};
     clipping.harmonics = {};
     clipping.noise = 0.0;
     const std::vector<std::tuple<CDeviceModel, std::vector<std::string>, const char*>> cases{
         {silent, {}, "recorded silence"},
+        {clipping, {}, "is clipped"},
         {CDeviceModel{}, {"stop=30000"}, "above half the sample rate"},
         {CDeviceModel{}, {"start=20000"}, "below the stop frequency"},
         {CDeviceModel{}, {"time=0.5"}, "is not the sweep set here"},
