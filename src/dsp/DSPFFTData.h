@@ -25,6 +25,7 @@ public:
         WindowHanning = 3,
         WindowHamming = 4,
         WindowBlackman = 5,
+        WindowFlatTop = 6,
     };
     /** Longest transform (2^18 points). */
     static constexpr int32_t kMaxTransformSize = 262144;

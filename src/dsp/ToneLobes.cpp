@@ -13,6 +13,8 @@ int CToneLobes::LobeHalfWidth(int window) {
     switch (window) {
     case CDSPFFTData::WindowBlackman:
         return 3;
+    case CDSPFFTData::WindowFlatTop:
+        return 5;
     default:
         return 2; // "TapRect" (a little wider than the plain block), "Triangle", Hanning, Hamming
     }
@@ -25,6 +27,8 @@ int CToneLobes::GuardHalfWidth(int window) {
     switch (window) {
     case CDSPFFTData::WindowBlackman:
         return 6;
+    case CDSPFFTData::WindowFlatTop:
+        return 8;
     case CDSPFFTData::WindowTriangle:
         return 16;
     case CDSPFFTData::WindowTapRect:

@@ -57,7 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
         WindowCase{"Hamming", 4, 0.53836 - 0.46164,
                    [](double n, double) { return 0.53836 - 0.46164 / n; }},
         WindowCase{"Blackman", 5, 0.42 - 0.5 + 0.08,
-                   [](double n, double) { return 0.42 - 0.42 / n; }}),
+                   [](double n, double) { return 0.42 - 0.42 / n; }},
+        // Heinzel's HFT95 coefficients; its ends dip just below zero.
+        WindowCase{"FlatTop", 6, 1.0 - 1.9383379 + 1.3045202 - 0.4028270 + 0.0350665,
+                   [](double n, double) {
+                       return 1.0 - (1.9383379 - 1.3045202 + 0.4028270 - 0.0350665) / n;
+                   }}),
     CaseName());
 
 TEST(Window, TapRectTapersBoundariesAt1024) {
@@ -99,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ShortWindow{"Hamming5", 4, {0.07672, 0.53836, 1, 0.53836, 0.07672}},
                       ShortWindow{"Blackman5", 5, {0, 0.34, 1, 0.34, 0}},
                       // One sample has nothing to taper; an unknown choice weighs like none.
-                      ShortWindow{"Hanning1", 3, {1.0}}, ShortWindow{"Unknown4", 6, {1, 1, 1, 1}}),
+                      ShortWindow{"Hanning1", 3, {1.0}}, ShortWindow{"Unknown4", 7, {1, 1, 1, 1}}),
     CaseName());
 
 } // namespace

@@ -31,8 +31,8 @@ const std::vector<std::string>& SpecFFTTypeChoices() {
 }
 
 const std::vector<std::string>& SpecWindowChoices() {
-    static const std::vector<std::string> items{"None",    "TapRect", "Triangle",
-                                                "Hanning", "Hamming", "Blackman"};
+    static const std::vector<std::string> items{"None",    "TapRect",  "Triangle", "Hanning",
+                                                "Hamming", "Blackman", "Flat Top"};
     return items;
 }
 
