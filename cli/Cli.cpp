@@ -6,6 +6,7 @@
 #include "DevicesCommand.h"
 #include "ProcessCommands.h"
 #include "RenderCommand.h"
+#include "ResultsCommand.h"
 #include "TestCommand.h"
 #include "base/Version.h"
 
@@ -137,6 +138,19 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     testCmd->add_option("--k", test.k, "Sigmas of a learned limit (default 3)")
         ->check(CLI::Range(0.1, 100.0));
 
+    CResultsOptions results;
+    auto* resultsCmd = cli.add_subcommand(
+        "results", "Counts, yield, failures per item (most first), per-item mean, sigma and Cpk "
+                   "of the stored test records");
+    resultsCmd->add_option("--db", results.db,
+                           "Results database (default $XDG_DATA_HOME/aurivo/results.sqlite)");
+    resultsCmd->add_option("--plan", results.plan, "Only the records of this plan (its name)");
+    resultsCmd->add_option("--since", results.since,
+                           "Only records tested at or after this UTC time (2026-12-07T08:00)");
+    resultsCmd->add_option("--station", results.station, "Only this station's records");
+    resultsCmd->add_option("--csv", results.csv, "Also write every checked item as CSV");
+    resultsCmd->add_flag("--json", results.json, "Print JSON");
+
     auto* demo = cli.add_subcommand("demo", "Show what the analysis core computes on a test tone");
 
     try {
@@ -170,6 +184,7 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
     if (*renderCmd) return RenderProcessFile(registry, render, out, err);
     if (*calibrateCmd) return CalibrateProcessFile(registry, calibrate, out, err);
     if (*testCmd) return RunTestCommand(registry, test, out, err);
+    if (*resultsCmd) return ShowResults(results, out, err);
     if (*demo) return RunDemo(out);
     if (*devices) {
         CCliSession session(registry); // the settings' device model and the system's devices

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,16 @@ struct CResultsQuery {
     std::string plan;
     std::string station;
     std::string since; // UTC time text as records write it; records at or after it
+};
+
+/** One checked item of a stored record, with the record's fields a report groups by. */
+struct CItemRow {
+    std::string uuid, testedAt, station, serial, verdict;
+    std::string item, unit;
+    double value = 0.0; // NaN: no value
+    std::optional<double> lower, upper;
+    double margin = 0.0;
+    bool passed = false;
 };
 
 class IResultsStore {
@@ -27,6 +38,12 @@ public:
     virtual bool Find(const CResultsQuery& query, std::vector<CTestRecord>& records,
                       std::string& error) = 0;
     virtual bool Count(const CResultsQuery& query, int64_t& count, std::string& error) = 0;
+    /** The checked items of the records the query takes, oldest record first, without reading
+     *  the records' curves. */
+    virtual bool Items(const CResultsQuery& query, std::vector<CItemRow>& rows,
+                       std::string& error) = 0;
+    /** How many of the records the query takes passed. */
+    virtual bool CountPassed(const CResultsQuery& query, int64_t& passed, std::string& error) = 0;
     /** Removes a record whole (the spool's, once the server has it); none there is success. */
     virtual bool Remove(const std::string& uuid, std::string& error) = 0;
     /** The store as messages name it: the file, or the server without its password. */

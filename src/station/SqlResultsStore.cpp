@@ -2,6 +2,7 @@
 // statements, written once in the SQL both SQLite and PostgreSQL speak.
 #include "station/ResultsStore.h"
 
+#include "base/NumberText.h"
 #include "station/SqlConnection.h"
 #include "station/StationText.h"
 
@@ -122,6 +123,39 @@ public:
                            {q.plan, q.station, q.since}, &rows, nullptr, error))
             return false;
         count = std::atoll(rows.at(0).at(0).value_or("0").c_str());
+        return true;
+    }
+
+    bool Items(const CResultsQuery& q, std::vector<CItemRow>& items, std::string& error) override {
+        std::vector<CSqlRow> rows;
+        if (!m_db->Execute(
+                std::string("SELECT r.uuid, r.tested_at, r.station, r.serial, r.verdict, "
+                            "i.item, i.unit, i.value, i.lower_limit, i.upper_limit, "
+                            "i.margin, i.passed FROM test_results r JOIN test_items i "
+                            "ON i.uuid = r.uuid") +
+                    kWhere + " ORDER BY r.tested_at, r.uuid, i.item",
+                {q.plan, q.station, q.since}, &rows, nullptr, error))
+            return false;
+        items.clear();
+        for (const CSqlRow& row : rows) {
+            const auto number = [&](size_t c) {
+                return row[c] ? std::optional<double>(ParseDouble(*row[c])) : std::nullopt;
+            };
+            items.push_back({row[0].value_or(""), row[1].value_or(""), row[2].value_or(""),
+                             row[3].value_or(""), row[4].value_or(""), row[5].value_or(""),
+                             row[6].value_or(""), number(7).value_or(NAN), number(8), number(9),
+                             number(10).value_or(-INFINITY), row[11].value_or("0") == "1"});
+        }
+        return true;
+    }
+
+    bool CountPassed(const CResultsQuery& q, int64_t& passed, std::string& error) override {
+        std::vector<CSqlRow> rows;
+        if (!m_db->Execute(std::string("SELECT COUNT(*) FROM test_results") + kWhere +
+                               " AND verdict = 'PASS'",
+                           {q.plan, q.station, q.since}, &rows, nullptr, error))
+            return false;
+        passed = std::atoll(rows.at(0).at(0).value_or("0").c_str());
         return true;
     }
 

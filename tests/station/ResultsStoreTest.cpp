@@ -27,19 +27,18 @@ public:
         static CPostgresServer server;
         return server;
     }
-    ~CPostgresServer() { Script("stop"); }
+    ~CPostgresServer() { (void)!std::system(Line("stop").c_str()); }
     std::string status, url;
 
 private:
     CPostgresServer() {
-        Script("start");
+        EXPECT_EQ(std::system(Line("start").c_str()), 0) << Line("start");
         status = Trimmed(GetFile(m_dir.File("status")));
         if (status == "running") url = Trimmed(GetFile(m_dir.File("url")));
     }
-    void Script(const char* command) {
-        const std::string line = std::string(AURIVO_SOURCE_DIR) + "/.ci/postgres-server " +
-                                 command + " " + m_dir.Path() + " >/dev/null";
-        EXPECT_EQ(std::system(line.c_str()), 0) << line;
+    std::string Line(const char* command) const {
+        return std::string(AURIVO_SOURCE_DIR) + "/.ci/postgres-server " + command + " " +
+               m_dir.Path() + " >/dev/null";
     }
     static std::string Trimmed(std::string s) {
         while (!s.empty() && (s.back() == '\n' || s.back() == ' '))
@@ -219,13 +218,24 @@ TEST_P(ResultsStore, AStationKilledWhileWritingLeavesNoHalfRecord) {
     const std::string url = m_url, plan = m_plan;
     std::mt19937 random(31);
     for (int kill = 0; kill < 8; ++kill) {
-        const pid_t pid = Fork(1, [&](int) {
-                              std::string error;
-                              auto store = OpenResultsStore(url, error);
-                              while (store && store->Put(Record(plan, "s", UtcNowText()), error)) {}
-                              return 5;
-                          }).front();
-        usleep(useconds_t(std::uniform_int_distribution<int>(20000, 120000)(random)));
+        // The child says when its first record is in, so every kill lands among writes however
+        // slowly a loaded machine connects.
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t pid =
+            Fork(1, [&](int) {
+                std::string error;
+                auto store = OpenResultsStore(url, error);
+                for (bool first = true; store && store->Put(Record(plan, "s", UtcNowText()), error);
+                     first = false)
+                    if (first && write(ready[1], "r", 1) != 1) return 6;
+                return 5;
+            }).front();
+        char byte = 0;
+        ASSERT_EQ(read(ready[0], &byte, 1), 1) << "the writer wrote nothing";
+        close(ready[0]);
+        close(ready[1]);
+        usleep(useconds_t(std::uniform_int_distribution<int>(0, 50000)(random)));
         ::kill(pid, SIGKILL);
         int status = 0;
         waitpid(pid, &status, 0);
@@ -238,7 +248,7 @@ TEST_P(ResultsStore, AStationKilledWhileWritingLeavesNoHalfRecord) {
                                "test_items i ON i.uuid = r.uuid WHERE r.plan = $1 GROUP BY r.uuid",
                                {m_plan}, &rows, nullptr, error))
         << error;
-    EXPECT_GT(rows.size(), 8u);
+    EXPECT_GE(rows.size(), 8u);
     for (const CSqlRow& row : rows)
         EXPECT_EQ(row[1], "3") << *row[0];
     ASSERT_TRUE(Raw()->Execute("SELECT COUNT(*) FROM test_items WHERE uuid NOT IN "

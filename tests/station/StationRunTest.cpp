@@ -191,6 +191,21 @@ TEST(TestCommand, ExitsZeroOnPassOneOnFailTwoOnErrorAndStoresOnlyVerdicts) {
     EXPECT_EQ(records[1].operatorName, "bob");
     EXPECT_FALSE(records[1].passed);
 
+    ASSERT_EQ(cli.Command({"results", "--db", db, "--json", "--csv", cli.File("items.csv")}), 0)
+        << cli.err;
+    const nlohmann::json report = nlohmann::json::parse(cli.out);
+    EXPECT_EQ(report["tests"], 2);
+    EXPECT_EQ(report["passed"], 1);
+    EXPECT_EQ(report["items"][0]["failures"], 1); // the failed items lead
+    EXPECT_EQ(report["items"].size(), 4u);        // thdn-ch1 is not in the strict plan
+    const std::string csv = GetFile(cli.File("items.csv"));
+    const size_t second = csv.find("\r\n") + 2; // the oldest record's first item
+    EXPECT_NE(csv.substr(second, csv.find("\r\n", second) - second).find(",A1,PASS,"),
+              std::string::npos)
+        << csv;
+    ASSERT_EQ(cli.Command({"results", "--db", db, "--plan", "Loopback unit, strict", "--json"}), 0);
+    EXPECT_EQ(nlohmann::json::parse(cli.out)["tests"], 1);
+
     // Errors: one line, exit 2, nothing written.
     PutFile(cli.File("bad.json"), "{\"format\": \"aurivo-test-plan/1\"}");
     const std::string other = cli.File("other.sqlite");
