@@ -16,8 +16,8 @@
 //      R::Combo("window", "Wnd:", "FFT", "The window applied").Bind(&V::m_window)
 //          .Choice(&WindowNames, "window out of range").Listed("Window")
 //    The stored fields are the rows with a field type, in row order; the bar shows the rows
-//    that are not Stored, in row order (or in the order the table names); the listing holds
-//    the rows with an id and a listed label, in row order.
+//    that are not Stored, in row order; the listing holds the rows with an id and a listed
+//    label, in row order.
 //    Buttons and unbound read-only texts are not stored; a Stored row has no control.
 //  - Without a handler, a combo box, check box or edit sets its bound value (an edit through
 //    set-from-text, refusing what the check refuses) and the module refreshes. A handler of
@@ -138,7 +138,7 @@ template <class Object> struct CSettingRow {
     using Items_t = std::function<std::vector<std::string>(const Object&)>;
     using Text_t = std::function<std::string(const Object&)>;
 
-    // The stored field. The first members keep the order the data logger's table still uses.
+    // The stored field.
     std::string id{};    // the control id, and the id `set` takes
     std::string label{}; // as listed; empty: not listed
     EFieldType type = EFieldType::Int32;
@@ -346,10 +346,8 @@ public:
     /** A check across rows (their numbers in row order): empty when the values fit together. */
     using Joint = std::function<std::string(const std::vector<double>&)>;
 
-    /** `barOrder`: the ids of the controls in the order the bar shows them, when it is not
-     *  the order of the stored fields. */
-    CSettingRows(std::vector<Row> rows, Joint joint = {}, std::vector<std::string> barOrder = {})
-        : m_rows(std::move(rows)), m_joint(std::move(joint)), m_barOrder(std::move(barOrder)) {}
+    CSettingRows(std::vector<Row> rows, Joint joint = {})
+        : m_rows(std::move(rows)), m_joint(std::move(joint)) {}
 
     const std::vector<Row>& Rows() const { return m_rows; }
 
@@ -569,17 +567,12 @@ private:
         return rows;
     }
 
-    /** The rows the bar shows, by their bar places, or in the bar order when one is given. */
+    /** The rows the bar shows, by their bar places. */
     std::vector<const Row*> BarRows() const {
         std::vector<const Row*> bar;
         for (const Row* row : InOrder(&Row::barPlace))
             if (row->kind != ERowKind::Stored) bar.push_back(row);
-        if (m_barOrder.empty()) return bar;
-        std::vector<const Row*> ordered;
-        for (const std::string& id : m_barOrder)
-            for (const Row* row : bar)
-                if (row->id == id) ordered.push_back(row);
-        return ordered;
+        return bar;
     }
 
     size_t StoredIndex(const Row& row) const {
@@ -735,12 +728,7 @@ private:
 
     std::vector<Row> m_rows;
     Joint m_joint;
-    std::vector<std::string> m_barOrder;
 };
-
-// The names the data logger's table still uses.
-template <class Object> using CSettingField = CSettingRow<Object>;
-template <class Object> using CFieldTable = CSettingRows<Object>;
 
 /** Checks for rows: a whole value from `low` to `high`, and a finite value. */
 inline std::function<std::string(double)> InRange(double low, double high, std::string message) {

@@ -85,6 +85,8 @@ R Number(const char* id, const char* bar, const char* group, const char* tip, do
 const CSettingRows<CSigGenChanDlgBar>& CSigGenChanDlgBar::Rows() {
     constexpr const char* kPulse = "Pulse Parameters";
     constexpr const char* kSweep = "Sweep Parameters";
+    // The record keeps the stored order; the bar shows the run button after the mode, and the
+    // pulse parameters before the sweep's.
     static const CSettingRows<B> rows{
         {
             R::Text("channel", "Channel:", "Waveform", "The output channel these settings drive")
@@ -97,32 +99,40 @@ const CSettingRows<CSigGenChanDlgBar>& CSigGenChanDlgBar::Rows() {
                    "frequency", "%-8.2f", true),
             List("mode", "Mode:",
                  "How the wave runs from block to block; the sweep modes use the sweep parameters",
-                 &B::m_mode, ModeNames(), kModeCount, "mode"),
+                 &B::m_mode, ModeNames(), kModeCount, "mode")
+                .Places(4, -1),
             R::Control(ERowKind::Spin, "level", "Level (%FS):", "Waveform",
                        "Peak level in percent of the output's full scale")
                 .Bind(&B::m_level)
                 .Range(0, 100)
                 .Check(Within(0, 100, "level"))
                 .Listed("level")
+                .Places(3, -1)
                 .OnChange([](B& b, CRowChange& change) {
                     b.m_level =
                         std::clamp(int32_t(std::lround(ParseDouble(change.state.text))), 0, 100);
                     return true;
                 }),
             Number("sweepstart", "Start (Hz):", kSweep, "Frequency the sweep starts at, in hertz",
-                   &B::m_sweepStart, "sweep start", "%6.6f", false),
+                   &B::m_sweepStart, "sweep start", "%6.6f", false)
+                .Places(9, -1),
             Number("sweepstop", "Stop (Hz):", kSweep, "Frequency the sweep ends at, in hertz",
-                   &B::m_sweepStop, "sweep stop", "%6.6f", false),
+                   &B::m_sweepStop, "sweep stop", "%6.6f", false)
+                .Places(10, -1),
             Number("sweeptime", "Time (s):", kSweep, "Length of one sweep, in seconds",
-                   &B::m_sweepTime, "sweep time", "%6.6f", false),
+                   &B::m_sweepTime, "sweep time", "%6.6f", false)
+                .Places(11, -1),
             Number("pulsestart", "Start (s):", kPulse,
                    "Time in the period at which the pulse starts, in seconds", &B::m_pulseStart,
-                   "pulse start", "%6.6f", false),
+                   "pulse start", "%6.6f", false)
+                .Places(6, -1),
             Number("pulsestop", "Stop (s):", kPulse,
                    "Time in the period at which the pulse ends, in seconds", &B::m_pulseStop,
-                   "pulse stop", "%6.6f", false),
+                   "pulse stop", "%6.6f", false)
+                .Places(7, -1),
             Number("pulseperiod", "Period (s):", kPulse, "Length of one pulse period, in seconds",
-                   &B::m_pulsePeriod, "pulse period", "%6.6f", false),
+                   &B::m_pulsePeriod, "pulse period", "%6.6f", false)
+                .Places(8, -1),
             // The run button: "Reset" (enabled) once finished, "Run" (disabled) while armed.
             R::Button("reset", "Reset/Run", "Waveform", "Re-arms a single shot")
                 .OnChange([](B& b) {
@@ -134,7 +144,8 @@ const CSettingRows<CSigGenChanDlgBar>& CSigGenChanDlgBar::Rows() {
                     const bool finished = b.m_runFlag == kRunFinished;
                     state.text = finished ? "Reset" : "Run";
                     state.enabled = finished;
-                }),
+                })
+                .Places(5, -1),
         },
         // The run checks the ranges of frequencies and times, but a NaN passes every
         // comparison.
@@ -144,8 +155,6 @@ const CSettingRows<CSigGenChanDlgBar>& CSigGenChanDlgBar::Rows() {
                     return "Signal generator channel " + FormatText("%.15g", v[0]) +
                            " holds a frequency or time that is not a number";
             return std::string();
-        },
-        {"channel", "wave", "freq", "level", "mode", "reset", "pulsestart", "pulsestop",
-         "pulseperiod", "sweepstart", "sweepstop", "sweeptime"}};
+        }};
     return rows;
 }

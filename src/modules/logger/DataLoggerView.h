@@ -1,16 +1,17 @@
 #pragma once
 // The "DataLogger" module: every pass appends a copy of the block list reaching its step to a
-// log of plots, which it draws in their own colours against a time or frequency X axis and two
-// Y axes, or draws as their complex sum or as the merge of plots 1 and 2 at a crossover. The
+// log of plots, which its plot draws in their own colours against a time or frequency X axis and
+// two Y axes, or draws as their complex sum or as the merge of plots 1 and 2 at a crossover. The
 // user scales and delays plots, replaces a plot from a plot file, saves plots as plot, FRD, ZMA
 // or CSV files and the whole log as a data log file, and moves plot data through the clipboard.
 // The log has a limit in plots and bytes, and holds plots of one shape: a run that reaches the
 // limit, or brings blocks of another shape, stops with a message and keeps every plot.
 
 #include "dsp/DSPFFTDataLogList.h"
-#include "modules/logger/LoggerTrace.h"
+#include "modules/logger/LoggerPlot.h"
 #include "process/DspView.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,53 +43,18 @@ public:
     virtual void MakeFreqScale();
     void OnInitialUpdate() override;
 
-    // Drawing (DataLoggerDraw.cpp).
-    void DrawDisplay(ICanvas& canvas, const CRect& plot);
-    void PlotData(ICanvas& canvas, const CLoggerChan& record, const CRect& plot,
-                  CColour colour) const;
-    void DrawGrid(ICanvas& canvas, const CLoggerChan& y1, const CLoggerChan& y2,
-                  const CRect& plot) const;
-    void DrawControlText(ICanvas& canvas, const CRect& plot) const;
-
-    // Control handlers: each changes a setting or the log, refreshes and marks the process
-    // modified.
-    void OnSelChangeXAxisSel(int selection);
-    void OnClickedDownXAxisStart();
-    void OnClickedUpXAxisStart();
-    void OnClickedDownXAxisStop();
-    void OnClickedUpXAxisStop();
-    void OnSelChangeYAxisSel(int axis, int selection);
-    void OnClickedDownYAxisScale(int axis);
-    void OnClickedUpYAxisScale(int axis);
-    /** The finest scale of this Y axis that shows every drawn plot whole. */
-    void OnClickedFitYAxisScale(int axis);
-    void OnChangeYAxisRef(int axis, const std::string& text);
-    void OnSelChangePlotSel(int selection);
-    void OnClickedDownGain();
-    void OnClickedUpGain();
-    void OnClickedDownDelay();
-    void OnClickedUpDelay();
-    void OnSelChangePlotTypeSel(int selection);
-    /** The texts the "Mode" list offers now. */
-    std::vector<std::string> OnUpdatePlotTypeSel() const;
-    void OnChangeMergeFrequency(const std::string& text);
-    void OnClickedNew();
-    void OnClickedNewAll();
-    void OnClickedOpenPlot();
-    void OnClickedOpenDatalog();
-    void OnClickedTitle();
-    void OnClickedSavePlot();
-    void OnClickedSaveDatalog();
-    void OnClickedDoIFFT();
-    // The log's own clipboard commands; Shift means nothing here, the block lists are the log.
+    // The log's own clipboard commands (DataLoggerClipboard.cpp); Shift means nothing here, the
+    // block lists are the log.
     void OnEditCut(bool shift) override;
     void OnEditCopy(bool shift) override;
     void OnEditPaste(bool shift) override;
     void OnCopyFRDdBSPL();
     void OnCopyZMA();
-    void OnSelMarkerYAxis(int axis);
+    std::vector<CMenuEntry> GetContextMenu() const override;
+    bool OnContextCommand(const std::string& id) override;
 
-    // File operations behind the dialogs, also for the command line and tests.
+    // File operations behind the dialogs, also for the command line and tests
+    // (DataLoggerFiles.cpp).
     /** Reads a plot file into the selected plot; false after its message. */
     bool OpenPlotFile(const std::string& path);
     bool OpenDataLogFile(const std::string& path);
@@ -97,8 +63,7 @@ public:
     bool SavePlotFile(const std::string& path, int filter);
     bool SaveDataLogFile(const std::string& path);
 
-    std::vector<CMenuEntry> GetContextMenu() const override;
-    bool OnContextCommand(const std::string& id) override;
+    /** The readouts the plot shows: scales, start and stop, gain, delay and title. */
     std::vector<CReadoutValue> GetReadoutValues() const override;
 
     // State, for the control bar, the command line and tests.
@@ -115,7 +80,7 @@ public:
     double GetMergeFrequency() const { return m_mergeFrequency; }
     const std::string& GetTitle() const { return m_title; }
     void SetTitle(const std::string& title) { m_title = title; }
-    const CLoggerChan& GetRecord(int axis) const { return m_axes[Axis(axis)].record; }
+    const CLoggerChan& GetRecord(int axis) const { return m_loggerPlot.Record(axis); }
     double GetStartBin() const { return m_startBin; }
     double GetStopBin() const { return m_stopBin; }
     /** The readouts under the plot: "Gain Plot<n>: …" and "Delay Plot<n>: … S". */
@@ -123,24 +88,20 @@ public:
     std::string DelayText() const;
 
 protected:
-    bool OnControlChanged(const std::string& id) override;
-    /** The stored and listed settings; the bar's controls are the module's own. */
+    /** The settings in stored order, with the control bar's buttons and texts among them
+     *  (DataLoggerRows.cpp). */
     const ISettingRows* Rows() const override;
     void SettingsLoaded() override;
 
 private:
+    using Row = CSettingRow<CDataLoggerView>;
+    /** One Y axis: what it shows, its scale and reference. */
     struct CAxisSettings {
         int32_t type = 1;
         int32_t scaleIndex = 17;
         double ref = 1.0;
         std::vector<std::string> scales;
-        CLoggerChan record;
     };
-    static const CFieldTable<CDataLoggerView>& Fields();
-    static size_t Axis(int axis) { return axis == 1 ? 1 : 0; }
-
-    void Changed();
-    void UpdateControls();
     /** The process settings the log was made under: a change of any clears it at a refresh. */
     struct CProcessShape {
         int channels = 0;
@@ -150,34 +111,63 @@ private:
         std::string description;
         bool operator==(const CProcessShape&) const = default;
     };
+    static size_t Axis(int axis) { return axis == 1 ? 1 : 0; }
+
+    // The rows of the bar's groups (DataLoggerRows.cpp).
+    static std::vector<Row> XAxisRows();
+    static std::vector<Row> YAxisRows(int axis);
+    static std::vector<Row> PlotRows();
+    static std::vector<Row> ModeRows();
+    static std::vector<Row> LogRows();
+
+    // What the bar's buttons do (DataLoggerSteps.cpp); `up` steps up, else down.
+    void StepStart(bool up);
+    void StepStop(bool up);
+    void StepScale(int axis, bool up);
+    /** The finest scale of this Y axis that shows every drawn plot whole; false when the axis
+     *  has no scale to fit. */
+    bool FitScale(int axis);
+    void StepGain(bool up);
+    void StepDelay(bool up);
+
+    /** The texts the "Mode" list offers now. */
+    std::vector<std::string> OfferedModes() const;
+    /** Keeps or drops the stored mode by what the list offers, then shows every control. */
+    void ShowControls();
+    /** The plots drawn now with their colours: every plot holding data, or the sum or merge. */
+    std::vector<CLoggerPlot::CTrace> DrawnPlots();
+
+    // The run (DataLoggerRun.cpp).
     CProcessShape ProcessShape() const;
     /** Creates the log, or replaces it when the process's shape changed since it was made. */
     void MatchLog();
     /** Whether the log takes a copy of `blocks`: an empty log takes their shape (a WAV file's
      *  rate, say); a log of plots of another shape refuses them with a message. */
     bool LogTakes(const CDSPFFTDataList& blocks);
-    void SetAxisLabels();
-    /** 0-based channel the gain, delay and clipboard commands act on, -1 for all. */
-    int ActingChannel() const { return GetSelectedChannel() - 1; }
-    /** The marker axis's record. */
-    const CAxisSettings& MarkerAxis() const { return m_axes[Axis(m_markerAxis)]; }
     /** The log limits from the application settings. */
     int64_t MaxPlots() const;
     int64_t MaxBytes() const;
-    bool AskOpen(const char* extension, const char* filter, std::string& path);
-    /** "No plots to save" for an empty log, else the save dialog; false when nothing chosen. */
-    bool AskSave(const char* title, const char* extension, const char* filter, std::string& path);
-    bool SaveFRD(const std::string& path);
-    bool SaveZMA(const std::string& path);
-    bool SaveCSV(const std::string& path);
+
+    /** 0-based channel the gain, delay and clipboard commands act on, -1 for all. */
+    int ActingChannel() const { return GetSelectedChannel() - 1; }
+    /** The marker axis's settings. */
+    const CAxisSettings& MarkerAxis() const { return m_axes[Axis(m_markerAxis)]; }
+    /** The "Gain Plot" axis: Y1 for "Sel All" and "Sel Ch1", Y2 for "Sel Ch2". */
+    const CAxisSettings& GainAxis() const { return m_axes[GetSelectedChannel() == 2 ? 1 : 0]; }
+
+    // Clipboard and files (DataLoggerClipboard.cpp, DataLoggerFiles.cpp).
     /** A clipboard action of the mode "Plot" (cut when `cut`). */
     void ClipboardPlot(bool cut);
     /** A clipboard action on the Sum or Merge list. */
     void ClipboardCombined(bool cut);
-    /** Points the records at a plot's arrays with its gain and delay. */
-    void PointRecords(const CDSPFFTDataList& plot);
-    /** The "Gain Plot" axis: Y1 for "Sel All" and "Sel Ch1", Y2 for "Sel Ch2". */
-    const CAxisSettings& GainAxis() const { return m_axes[GetSelectedChannel() == 2 ? 1 : 0]; }
+    bool AskOpen(const char* extension, const char* filter, std::string& path);
+    /** "No plots to save" for an empty log, else the save dialog; false when nothing chosen. */
+    bool AskSave(const char* title, const char* extension, const char* filter, std::string& path);
+    /** The title dialog; true when the title changed. */
+    bool AskTitle();
+    bool SaveFRD(const std::string& path);
+    bool SaveZMA(const std::string& path);
+    bool SaveCSV(const std::string& path);
 
     std::unique_ptr<CDSPFFTDataLogList> m_pLog;
     CProcessShape m_logProcess;
@@ -199,6 +189,6 @@ private:
     int32_t m_markerAxis = 0;
     std::string m_title = " ";
     std::vector<std::string> m_freqLabels;
-    /** Plot margins inside the plot area: left, top, right, bottom. */
-    CRect m_margins{35, 15, 38, 20};
+    /** The grid, traces, texts and marker of the log, drawn in the base's plot. */
+    CLoggerPlot m_loggerPlot;
 };

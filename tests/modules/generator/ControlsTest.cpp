@@ -46,4 +46,20 @@ INSTANTIATE_TEST_SUITE_P(
                     CEdit{"LetterInATime", "ch1.sweeptime", "1.5s", false, 0.02322, "0.0"}),
     CaseName());
 
+// Each channel's bar as the desktop shows it: the wave, then the run button, then the pulse and
+// the sweep parameters, which the stored record keeps in another order.
+TEST(GeneratorBar, ShowsEachChannelsControlsInTheDesktopsOrder) {
+    CModuleProcess p;
+    MakeGenerators(p, 64, 6400.0);
+    std::vector<std::string> ids;
+    for (size_t i = 0; i < p.Step(1).GetControls().Count(); ++i)
+        ids.push_back(p.Step(1).GetControls().GetControl(i).id);
+    Items expected;
+    for (const char* channel : {"ch1.", "ch2."})
+        for (const char* id : {"channel", "wave", "freq", "level", "mode", "reset", "pulsestart",
+                               "pulsestop", "pulseperiod", "sweepstart", "sweepstop", "sweeptime"})
+            expected.push_back(std::string(channel) + id);
+    EXPECT_EQ(ids, expected);
+}
+
 } // namespace

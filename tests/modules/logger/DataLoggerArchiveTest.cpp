@@ -131,6 +131,29 @@ TEST(DataLoggerArchive, AFreshLoggerWritesItsDefaults) {
     EXPECT_EQ(HexText(out.GetBuffer()), HexText(Layout(defaults, false)));
 }
 
+// The bar shows what was read at once: on a time axis the start and stop controls are the time
+// per division and the position, labelled so.
+TEST(DataLoggerArchive, TheBarShowsTheSettingsRead) {
+    CLoggerRecord record;
+    record.xAxis = 1; // "T2Lin"
+    CArchive in(Layout(record, false));
+    CDataLoggerView view;
+    view.Serialize(in);
+    ASSERT_TRUE(in.Ok()) << in.GetError();
+    const CControlModel& bar = view.GetControls();
+    const auto shown = [&](const char* id) {
+        const int i = bar.Find(id);
+        return bar.GetControl(size_t(i)).label + bar.GetState(size_t(i)).text;
+    };
+    EXPECT_EQ(shown("xaxis"), "Sel:T2Lin");
+    EXPECT_EQ(shown("start"), "T/Div:10 mS/Div");
+    EXPECT_EQ(shown("stop"), "Pos:40");
+    EXPECT_EQ(shown("y1axis"), "Sel:| Z |");
+    EXPECT_EQ(shown("y2ref"), "Ref:500");
+    EXPECT_EQ(shown("plot"), "Sel:Plot5");
+    EXPECT_EQ(shown("mergefreq"), "Merge Hz:2000.5");
+}
+
 struct CDamage {
     const char* name;
     void (*damage)(CLoggerRecord&);

@@ -50,6 +50,20 @@ protected:
     }
 };
 
+// The bar as the desktop shows it, control by control.
+TEST_F(DataLogger, TheBarShowsItsControlsInTheDesktopsOrder) {
+    std::vector<std::string> ids;
+    for (size_t i = 0; i < Logger().GetControls().Count(); ++i)
+        ids.push_back(Logger().GetControls().GetControl(i).id);
+    EXPECT_EQ(ids, (std::vector<std::string>{
+                       "xaxis",    "startdn", "start",     "startup",   "stopdn",    "stop",
+                       "stopup",   "y1axis",  "y1scaledn", "y1scale",   "y1scaleup", "y1fit",
+                       "y1ref",    "y1unit",  "y2axis",    "y2scaledn", "y2scale",   "y2scaleup",
+                       "y2fit",    "y2ref",   "y2unit",    "plot",      "gaindn",    "gainup",
+                       "delaydn",  "delayup", "mode",      "mergefreq", "new",       "newall",
+                       "openplot", "opendlg", "title",     "saveplt",   "savedlg",   "ifft"}));
+}
+
 TEST_F(DataLogger, EveryPassAddsACopyOfTheBlockItReceives) {
     Passes(3);
     ASSERT_EQ(Log().GetCount(), 3);
