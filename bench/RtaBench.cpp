@@ -2,52 +2,27 @@
 // on blocks of 131072 samples at 192 kHz, as a share of the block's duration (0.68 s). Only
 // the analyser's step is timed, in the process's CPU time.
 
-#include "modules/BuiltInModules.h"
-#include "process/ProcessSession.h"
-
-#include <benchmark/benchmark.h>
-
-#include <ctime>
-#include <string>
+#include "BlockShare.h"
 
 namespace {
-const int32_t kBlock = 131072;
-const double kRate = 192000.0;
-
-double ProcessSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
-}
-
 void BM_RtaFortyEighthOctaveStep(benchmark::State& state) {
     CSystemClock clock;
     CProcessSession session(GetBuiltInModules(), clock);
-    std::string error;
-    if (!session.Create({"Signal Generator", "RTA"}, {kBlock, kRate}, error) ||
-        !session.SetControl(1, "ch1.wave", "White", error) ||
-        !session.SetControl(1, "ch2.wave", "White", error) ||
-        !session.SetControl(2, "bands", "1/48", error) ||
-        !session.SetControl(2, "weighting", "A", error)) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
-    CDspDoc* doc = &session.Document();
-    if (!doc->OnEditRun()) {
-        state.SkipWithError("the process does not run");
-        return;
-    }
+    CDspDoc* doc = bench::StartProcess(state, session, {"Signal Generator", "RTA"},
+                                       {{1, "ch1.wave", "White"},
+                                        {1, "ch2.wave", "White"},
+                                        {2, "bands", "1/48"},
+                                        {2, "weighting", "A"}});
+    if (!doc) return;
     session.Loop().Run(*doc, 1); // designs the bands and the transform's plan
     CDspView* rta = session.Step(2);
     double seconds = 0.0;
     for (auto _ : state) {
-        const double start = ProcessSeconds();
+        const double start = bench::ProcessSeconds();
         if (rta->ProcessData() != 1) state.SkipWithError("the RTA stopped");
-        seconds += ProcessSeconds() - start;
+        seconds += bench::ProcessSeconds() - start;
     }
-    doc->OnEditStop();
-    state.counters["percent_of_block"] =
-        100.0 * seconds / double(state.iterations()) / (kBlock / kRate);
+    bench::ReportShareOfBlock(state, session, seconds);
 }
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 #include "process/DspView.h"
+#include "process/HostMenu.h"
 #include "formats/ClipboardText.h"
 
 #include <algorithm>
@@ -110,15 +111,8 @@ std::vector<CMenuEntry> CDspView::ResponsePlotMenu(const std::vector<CMenuEntry>
                              {"copyfrd", "Copy FRDdBSPL"},
                              {"copyzma", "Copy ZMA"},
                              {"paste", "&Paste"},
-                             {},
-                             {"stop", "&Stop"},
-                             {"pause", "P&ause"},
-                             {"run", "&Run"},
-                             {},
-                             {"process", "&Process..."},
-                             {"fft", "&FFT..."},
-                             {},
-                             {"print", "&Print..."},
-                             {"printpreview", "Print Pre&view"}});
+                             {}});
+    const std::vector<CMenuEntry> host = HostMenuEntries(true);
+    menu.insert(menu.end(), host.begin(), host.end());
     return menu;
 }

@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
+#include "process/HostMenu.h"
 
 #include <cmath>
 
@@ -64,20 +65,15 @@ bool CRtaView::SaveBandsCsv(const std::string& path, std::string& error) const {
 }
 
 std::vector<CMenuEntry> CRtaView::GetContextMenu() const {
-    return {{"selch1", "Sel Ch1", m_selectedChannel == 1},
-            {"selch2", "Sel Ch2", m_selectedChannel == 2},
-            {"selall", "Sel All", m_selectedChannel == 0},
-            {},
-            {"savebands", "Save &Bands as CSV..."},
-            {},
-            {"stop", "&Stop"},
-            {"pause", "P&ause"},
-            {"run", "&Run"},
-            {},
-            {"process", "&Process..."},
-            {},
-            {"print", "&Print..."},
-            {"printpreview", "Print Pre&view"}};
+    std::vector<CMenuEntry> menu{{"selch1", "Sel Ch1", m_selectedChannel == 1},
+                                 {"selch2", "Sel Ch2", m_selectedChannel == 2},
+                                 {"selall", "Sel All", m_selectedChannel == 0},
+                                 {},
+                                 {"savebands", "Save &Bands as CSV..."},
+                                 {}};
+    const std::vector<CMenuEntry> host = HostMenuEntries(false);
+    menu.insert(menu.end(), host.begin(), host.end());
+    return menu;
 }
 
 bool CRtaView::OnContextCommand(const std::string& id) {

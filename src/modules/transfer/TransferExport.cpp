@@ -7,6 +7,7 @@
 #include "formats/TextFile.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
+#include "process/HostMenu.h"
 
 #include <cmath>
 
@@ -75,18 +76,13 @@ void CTransferView::StoreCurve() {
 
 std::vector<CMenuEntry> CTransferView::GetContextMenu() const {
     // The response's own commands, then the host's run, process and print commands.
-    return {{"store", "&Store Trace"},
-            {"clear", "C&lear Stored Traces", false, !m_stored.empty()},
-            {"reset", "&Reset Average"},
-            {},
-            {"stop", "&Stop"},
-            {"pause", "P&ause"},
-            {"run", "&Run"},
-            {},
-            {"process", "&Process..."},
-            {},
-            {"print", "&Print..."},
-            {"printpreview", "Print Pre&view"}};
+    std::vector<CMenuEntry> menu{{"store", "&Store Trace"},
+                                 {"clear", "C&lear Stored Traces", false, !m_stored.empty()},
+                                 {"reset", "&Reset Average"},
+                                 {}};
+    const std::vector<CMenuEntry> host = HostMenuEntries(false);
+    menu.insert(menu.end(), host.begin(), host.end());
+    return menu;
 }
 
 bool CTransferView::OnContextCommand(const std::string& id) {
