@@ -45,12 +45,12 @@ protected:
 };
 
 // The built-in modules register themselves in the order the process editor has always listed
-// them.
+// them, the Sweep Analyzer beside the Spectrum Analyzer.
 TEST_F(Cli, ModulesListsTheBuiltInModulesInEditorOrder) {
     const CModuleRegistry& builtIn = GetBuiltInModules();
     ASSERT_EQ(Command({"modules"}, &builtIn), 0) << err;
     EXPECT_EQ(out, "WAV File Open\nSignal Generator\nArbitrary Filter\nOscilloscope\nSpectrum "
-                   "Analyzer\nDataLogger\nSoundIO\nWAV File Save\n");
+                   "Analyzer\nSweep Analyzer\nDataLogger\nSoundIO\nWAV File Save\n");
 }
 
 TEST_F(Cli, ModulesNewAndInfo) {
