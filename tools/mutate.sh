@@ -48,7 +48,7 @@ SpecRun.cpp @@ shownMagnitude[i] = CDSPData::Average(magnitude[i], shownMagnitud
 OscTrace.cpp @@ const double pixelsPerVolt = -height / (kOscVerticalDivisions * trace.voltsPerDivision); @@ const double pixelsPerVolt = -height / (10.0 * trace.voltsPerDivision);
 IniSettings.cpp @@ if (line[0] == ';' || line[0] == '#') return {CIniLine::kBlank, line, {}}; @@ if (line[0] == ';') return {CIniLine::kBlank, line, {}};
 IniSettings.cpp @@ if (m_unreadable) { @@ if (false) {
-AppSettings.cpp @@ if (std::string(e.section) == "Themes" && @@ if (std::string(e.section) != "Sounds" &&
+AppSettings.cpp @@ if (std::string(e.section) == "Themes" && ReadEntry(store, e) != this->*e.field) @@ if (std::string(e.section) != "Sounds" && ReadEntry(store, e) != this->*e.field)
 PlugInManager.cpp @@ if (info.st_mode & S_IWGRP) return "is writable by its group"; @@ if (info.st_mode & S_IWOTH) return "is writable by its group";
 PlugInManager.cpp @@ if (above && S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX)) return {}; @@ if (above && S_ISDIR(info.st_mode)) return {};
 RiffFile.cpp @@ return any && (offset == end || offset == end + 1); @@ return any && offset == end;
