@@ -2,7 +2,7 @@
 // deconvolution with the inverse made beforehand (one forward, one inverse transform), then the
 // gated linear response's transform, the short harmonic windows and the curves. Each case
 // reports the analysis's median CPU time, that of one real transform of the same size and
-// their ratio, which should stay within 4.
+// their ratio (the goal: four).
 
 #include "dsp/FFTPlan.h"
 #include "dsp/SweepAnalysis.h"

@@ -51,9 +51,12 @@ double OctaveSmoothingPower(EOctaveSmoothing choice) {
 
 COctaveSmoother::COctaveSmoother(std::span<const double> magnitude, double binHz, double power)
     : m_raw(magnitude.begin(), magnitude.end()), m_binHz(binHz), m_power(power) {
+    // The two powers the choices use without the general power's cost.
     m_powered.reserve(m_raw.size());
-    for (double m : m_raw)
-        m_powered.push_back(std::pow(std::fabs(m), power));
+    for (double m : m_raw) {
+        const double a = std::fabs(m);
+        m_powered.push_back(power == 2.0 ? a * a : power == 3.0 ? a * a * a : std::pow(a, power));
+    }
     // Trapezoids: exact for a |m|^p that is linear between bins.
     m_sum.assign(m_powered.size(), 0.0);
     for (size_t k = 1; k < m_powered.size(); ++k)
@@ -85,7 +88,9 @@ double COctaveSmoother::At(double f, double octaves) const {
     const double b = std::clamp(f * half / m_binHz, 0.0, last);
     if (b - a < 1e-9) return Raw(f);
     const double mean = (Integral(b) - Integral(a)) / (b - a);
-    return std::pow(mean, 1.0 / m_power);
+    return m_power == 2.0   ? std::sqrt(mean)
+           : m_power == 3.0 ? std::cbrt(mean)
+                            : std::pow(mean, 1.0 / m_power);
 }
 
 std::vector<double> SmoothOctaves(std::span<const double> magnitude, double binHz,

@@ -19,28 +19,32 @@ constexpr double kHighTaperOctaves = 1.0 / 3.0;
 // Where a response's magnitude is below this share of the band weight, dividing by the weight
 // would only raise noise: the curves end there.
 constexpr double kLeastWeight = 0.05;
-// A harmonic's window reaches half way to each neighbour; its outer quarters taper.
-constexpr double kHarmonicTaper = 0.5;
+// A harmonic's window reaches half way to each neighbour; the outer half of either side
+// tapers, as does that of a "Tukey" gate.
+constexpr double kTukeyTaper = 0.5;
 
 double Cosine(double x) { // 0 at x = 0 rising to 1 at x = 1
     return 0.5 * (1.0 - std::cos(kPi * std::clamp(x, 0.0, 1.0)));
 }
 
-// The gate's weight at j samples from the peak, for a window of `pre` samples before it and
-// `post` after.
-double GateWeight(CSweepGate::EShape shape, int32_t j, int32_t pre, int32_t post) {
-    const bool before = j < 0;
-    const double side = before ? pre : post;
-    if (side <= 0) return j == 0 ? 1.0 : 0.0;
-    const double x = std::fabs(double(j)) / side; // 0 at the peak, 1 at the window's edge
-    switch (shape) {
-    case CSweepGate::EShape::Hann:
-        return Cosine(1.0 - x);
-    case CSweepGate::EShape::Tukey:
-        return x < 1.0 - kHarmonicTaper ? 1.0 : Cosine((1.0 - x) / kHarmonicTaper);
-    default:
-        return 1.0;
-    }
+// The weights of one side of a window `side` samples long, from the peak (index 0) out to its
+// edge (index side): 1 up to where the taper starts, then a raised cosine down to 0 at the
+// edge. The cosine comes from a turning phasor, one multiplication a sample: a long gate would
+// otherwise cost more in cosines than in its transform.
+std::vector<double> SideWeights(CSweepGate::EShape shape, int32_t side) {
+    std::vector<double> w(size_t(side) + 1, 1.0);
+    const double taper = shape == CSweepGate::EShape::Hann    ? 1.0
+                         : shape == CSweepGate::EShape::Tukey ? kTukeyTaper
+                                                              : 0.0;
+    const int32_t length = int32_t(std::floor(taper * side));
+    if (length <= 0) return w;
+    // Over the taper, weight = (1 + cos(pi t / length)) / 2 with t = 0 .. length.
+    const int32_t first = side - length;
+    const std::complex<double> step = std::polar(1.0, kPi / length);
+    std::complex<double> turn = 1.0;
+    for (int32_t t = 0; t <= length; ++t, turn *= step)
+        w[size_t(first + t)] = 0.5 * (1.0 + turn.real());
+    return w;
 }
 
 // Samples pre before to post after `centre` of the circular `h`, weighted, into an m-point
@@ -49,9 +53,15 @@ std::vector<double> Segment(std::span<const double> h, int64_t centre, int32_t p
                             CSweepGate::EShape shape, int32_t m) {
     std::vector<double> out(size_t(m), 0.0);
     const int64_t n = int64_t(h.size());
+    const std::vector<double> before = SideWeights(shape, pre);
+    const std::vector<double> after = SideWeights(shape, post);
+    // Both indices step by one and wrap, so no sample pays for a division.
+    size_t at = size_t(((centre - pre) % n + n) % n);
+    size_t to = size_t(((-pre) % m + m) % m);
     for (int32_t j = -pre; j <= post; ++j) {
-        const int64_t at = ((centre + j) % n + n) % n;
-        out[size_t((j % m + m) % m)] = h[size_t(at)] * GateWeight(shape, j, pre, post);
+        out[to] = h[at] * (j < 0 ? before[size_t(-j)] : after[size_t(j)]);
+        if (++at == h.size()) at = 0;
+        if (++to == out.size()) to = 0;
     }
     return out;
 }
@@ -179,13 +189,19 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
     const std::vector<double> linear = Segment(impulse, r.delay, pre, post, gate.shape, n);
     r.impulsePre = pre;
     r.impulse.reserve(size_t(pre + post + 1));
-    for (int32_t j = -pre; j <= post; ++j)
-        r.impulse.push_back(linear[size_t((j + n) % n)]);
+    r.impulse.assign(linear.end() - pre, linear.end());
+    r.impulse.insert(r.impulse.end(), linear.begin(), linear.begin() + post + 1);
     const std::vector<std::complex<double>> h1 = RealSpectrum(linear);
-    std::vector<double> magnitude(h1.size(), 0.0);
-    for (size_t k = 0; k < h1.size(); ++k)
-        if (std::abs(correction[k]) >= kLeastWeight) magnitude[k] = std::abs(h1[k] / correction[k]);
-    const COctaveSmoother smoother(magnitude, binHz, OctaveSmoothingPower(smoothing));
+    // Smoothing averages the corrected magnitude of every bin; without it the grid's points
+    // are all that is read.
+    std::optional<COctaveSmoother> smoother;
+    if (smoothing != EOctaveSmoothing::None) {
+        std::vector<double> magnitude(h1.size(), 0.0);
+        for (size_t k = 0; k < h1.size(); ++k)
+            if (const double c = std::norm(correction[k]); c >= kLeastWeight * kLeastWeight)
+                magnitude[k] = std::sqrt(std::norm(h1[k]) / c);
+        smoother.emplace(magnitude, binHz, OctaveSmoothingPower(smoothing));
+    }
 
     // Each harmonic's window, half way to its neighbours.
     std::array<std::vector<std::complex<double>>, K + 1> hk;
@@ -194,7 +210,7 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
         const double centre = r.delay - advance(k);
         const int32_t kPre = int32_t(0.5 * (advance(k + 1) - advance(k)));
         const int32_t kPost = int32_t(0.5 * (advance(k) - advance(k - 1)));
-        const int32_t m = PowerOfTwoAtLeast(4 * int64_t(kPre + kPost + 1));
+        const int32_t m = PowerOfTwoAtLeast(2 * int64_t(kPre + kPost + 1));
         hk[size_t(k)] = RealSpectrum(
             Segment(impulse, std::llround(centre), kPre, kPost, CSweepGate::EShape::Tukey, m));
         hkBin[size_t(k)] = fs / m;
@@ -204,7 +220,7 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
     // the window of the highest order.
     const int32_t noisePre = int32_t(0.5 * (advance(3) - advance(2)));
     const int32_t noisePost = int32_t(0.5 * advance(2));
-    const int32_t noiseM = PowerOfTwoAtLeast(4 * int64_t(noisePre + noisePost + 1));
+    const int32_t noiseM = PowerOfTwoAtLeast(2 * int64_t(noisePre + noisePost + 1));
     const std::vector<std::complex<double>> noise = RealSpectrum(
         Segment(impulse, r.delay + int64_t(0.5 * (n - 0.5 * (advance(K) + advance(K + 1)))),
                 noisePre, noisePost, CSweepGate::EShape::Tukey, noiseM));
@@ -226,10 +242,12 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
         const std::complex<double> d = At(correction, binHz, f);
         r.frequency.push_back(f);
         const bool usable = std::abs(d) >= kLeastWeight;
-        const std::complex<double> h =
-            usable ? std::polar(smoother.At(f, OctaveSmoothingWidth(smoothing, f)),
-                                std::arg(At(h1, binHz, f) / d))
-                   : kNaN;
+        std::complex<double> h = kNaN;
+        if (usable) {
+            h = At(h1, binHz, f) / d;
+            if (smoother)
+                h = std::polar(smoother->At(f, OctaveSmoothingWidth(smoothing, f)), std::arg(h));
+        }
         r.response.push_back(h);
         double sum = 0.0;
         bool any = false;

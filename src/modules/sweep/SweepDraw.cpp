@@ -173,9 +173,9 @@ void CSweepView::OnDraw(ICanvas& canvas, const CRect& rect) {
     for (const CCurve& curve : curves)
         for (double y : curve.y)
             if (std::isfinite(y)) low = std::min(low, y), high = std::max(high, y);
+    if (low > high) low = -1, high = 1; // nothing to draw yet
     if (m_display == kShowImpulseDb) low = std::max(low, high - 100.0);
     if (m_display == kShowResponse) low = std::min(low, high - 20.0);
-    if (low > high) low = -1, high = 1;
     const double step = NiceStep(std::max(high - low, 1e-9), 10);
     low = std::floor(low / step) * step;
     high = std::max(low + step, std::ceil(high / step) * step) + (time ? 0.0 : step);
