@@ -5,6 +5,7 @@
 // taps, as the truth the measurement is held against.
 
 #include "common/ModuleProcess.h"
+#include "common/PinkFilter.h"
 #include "common/TempFolder.h"
 #include "common/WavBytes.h"
 #include "modules/transfer/TransferView.h"
@@ -46,23 +47,15 @@ inline void WriteWav(const std::string& path, const std::vector<double>& left,
              RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, kRate, 16)), WavChunk("data", data)}));
 }
 
-/** Seeded Gaussian noise through Paul Kellet's pink filter (within 0.05 dB of 1/f from 10 Hz to
- *  20 kHz at this rate), scaled to `rms`. */
+/** Seeded Gaussian noise through the pink filter, scaled to `rms`. */
 inline std::vector<double> PinkNoise(size_t n, double rms, unsigned seed) {
     std::mt19937 rng(seed);
     std::normal_distribution<double> white;
     std::vector<double> out(n);
-    double b0 = 0, b1 = 0, b2 = 0, b3 = 0, b4 = 0, b5 = 0, b6 = 0, sum = 0;
+    CPinkFilter pink;
+    double sum = 0;
     for (double& v : out) {
-        const double w = white(rng);
-        b0 = 0.99886 * b0 + w * 0.0555179;
-        b1 = 0.99332 * b1 + w * 0.0750759;
-        b2 = 0.96900 * b2 + w * 0.1538520;
-        b3 = 0.86650 * b3 + w * 0.3104856;
-        b4 = 0.55000 * b4 + w * 0.5329522;
-        b5 = -0.7616 * b5 - w * 0.0168980;
-        v = b0 + b1 + b2 + b3 + b4 + b5 + b6 + w * 0.5362;
-        b6 = w * 0.115926;
+        v = pink(white(rng));
         sum += v * v;
     }
     for (double& v : out)
