@@ -210,11 +210,12 @@ std::vector<CSettingRow<CDataLoggerView>> CDataLoggerView::YAxisRows(int axis) {
 std::vector<CSettingRow<CDataLoggerView>> CDataLoggerView::PlotRows() {
     // Gain and delay act on a logged plot; each pair is its own small group, so the bar shows
     // what it steps ("Gain ◀ ▶").
+    using Step = std::string (CDataLog::*)(int, int, bool);
     const auto adjust = [](const char* id, const char* face, const char* group, const char* tip,
-                           void (V::*step)(bool), bool up) {
+                           Step step, bool up) {
         return R::Button(id, face, group, tip).OnChange([step, up](V& v) {
-            if (!v.m_pLog || v.m_pLog->IsEmpty()) return false;
-            (v.*step)(up);
+            if (v.m_log.IsEmpty()) return false;
+            v.Accepted((v.m_log.*step)(v.m_selectedPlot, v.ActingChannel(), up));
             return true;
         });
     };
@@ -228,14 +229,14 @@ std::vector<CSettingRow<CDataLoggerView>> CDataLoggerView::PlotRows() {
                 v.m_selectedPlot = change.state.selection;
                 return true;
             }),
-        adjust("gaindn", "Dn", "Gain", "Lower the selected plot's gain by 0.01", &V::StepGain,
-               false),
-        adjust("gainup", "Up", "Gain", "Raise the selected plot's gain by 0.01", &V::StepGain,
-               true),
-        adjust("delaydn", "Dn", "Delay", "Delay the selected plot 0.1 ms less", &V::StepDelay,
-               false),
-        adjust("delayup", "Up", "Delay", "Delay the selected plot 0.1 ms more", &V::StepDelay,
-               true),
+        adjust("gaindn", "Dn", "Gain", "Lower the selected plot's gain by 0.01",
+               &CDataLog::StepGain, false),
+        adjust("gainup", "Up", "Gain", "Raise the selected plot's gain by 0.01",
+               &CDataLog::StepGain, true),
+        adjust("delaydn", "Dn", "Delay", "Delay the selected plot 0.1 ms less",
+               &CDataLog::StepDelay, false),
+        adjust("delayup", "Up", "Delay", "Delay the selected plot 0.1 ms more",
+               &CDataLog::StepDelay, true),
     };
 }
 
@@ -303,14 +304,9 @@ std::vector<CSettingRow<CDataLoggerView>> CDataLoggerView::LogRows() {
     };
     return {
         Press("new", "New", kLog, "Remove the selected plot from the log",
-              [](V& v) {
-                  if (v.m_pLog && !v.m_pLog->IsEmpty()) v.m_pLog->RemoveAt(v.m_selectedPlot);
-              }),
+              [](V& v) { v.m_log.Remove(v.m_selectedPlot); }),
         Press("newall", "New All", kLog, "Remove every plot from the log",
-              [](V& v) {
-                  if (v.m_pLog) v.m_pLog->RemoveAll();
-                  v.m_title = " ";
-              }),
+              [](V& v) { v.m_log.Clear(); }),
         command("openplot", "Open Plot", "Read a plot file into the selected plot",
                 [](V& v) {
                     std::string path;
@@ -337,13 +333,7 @@ std::vector<CSettingRow<CDataLoggerView>> CDataLoggerView::LogRows() {
                         v.SaveDataLogFile(path);
                 }),
         R::Button("ifft", "IFFT", kLog, "Transform the selected plot back into the time domain")
-            .OnChange([](V& v) {
-                CDSPFFTDataList* plot = v.m_pLog ? v.m_pLog->GetAt(v.m_selectedPlot) : nullptr;
-                if (!plot) return false;
-                for (int c = 0; c < plot->GetNumChans(); ++c)
-                    plot->DoIFFT(c);
-                return true;
-            }),
+            .OnChange([](V& v) { return v.m_log.InverseFFT(v.m_selectedPlot); }),
     };
 }
 

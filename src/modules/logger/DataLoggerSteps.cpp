@@ -1,10 +1,8 @@
-// What the data logger's step buttons do: the X axis's start and stop (time per division and
-// position on a time axis), each Y axis's scale and its fit, and the selected plot's gain and
-// delay, each held at its limit.
+// What the data logger's axis buttons do: the X axis's start and stop (time per division and
+// position on a time axis) and each Y axis's scale and its fit, each held at its limit.
 
 #include "modules/logger/DataLoggerView.h"
 
-#include "base/NumberText.h"
 #include "modules/logger/LoggerAxes.h"
 #include "plot/DivisionScales.h"
 #include "plot/ScaleFit.h"
@@ -41,7 +39,7 @@ void CDataLoggerView::StepScale(int axis, bool up) {
 
 bool CDataLoggerView::FitScale(int axis) {
     CAxisSettings& a = m_axes[Axis(axis)];
-    if (!m_pLog || a.type == kLogYNone || a.type == kLogYdBVSPL) return false;
+    if (!m_log.List() || a.type == kLogYNone || a.type == kLogYdBVSPL) return false;
     const std::vector<double> values =
         m_loggerPlot.TraceValues(int(Axis(axis)), DrawnPlots(), m_xAxisType);
     std::vector<double> scales;
@@ -53,29 +51,4 @@ bool CDataLoggerView::FitScale(int axis) {
     const int fit = FitScaleIndex(values, scales, {8, zero, decibels});
     if (fit >= 0) a.scaleIndex = fit;
     return true;
-}
-
-void CDataLoggerView::StepGain(bool up) {
-    const double gain = m_pLog->GetGain(m_selectedPlot, ActingChannel());
-    // Held at the limit, so the gain never reaches zero or turns negative.
-    if (up && gain < kMaxGain)
-        m_pLog->SetGain(m_selectedPlot, ActingChannel(), std::min(gain + kGainStep, kMaxGain));
-    else if (!up && gain > kMinGain)
-        m_pLog->SetGain(m_selectedPlot, ActingChannel(), std::max(gain - kGainStep, kMinGain));
-    else
-        ShowErrorMessage(up ? "Gain must be less than " + FormatText("%.10g", kMaxGain)
-                            : "Gain must be greater than " + FormatText("%.10g", kMinGain));
-}
-
-void CDataLoggerView::StepDelay(bool up) {
-    const double delay = m_pLog->GetDelay(m_selectedPlot, ActingChannel());
-    if (up && delay < kMaxDelay) {
-        m_pLog->SetDelay(m_selectedPlot, ActingChannel(), std::min(delay + kDelayStep, kMaxDelay));
-    } else if (!up && delay > kMinDelay) {
-        m_pLog->SetDelay(m_selectedPlot, ActingChannel(), std::max(delay - kDelayStep, kMinDelay));
-    } else {
-        ShowErrorMessage((up ? "Delay must be less than " : "Delay must be greater than ") +
-                         FormatText("%.10g", delay) + " Seconds (" +
-                         FormatText("%.10g", delay * kFeetPerSecond) + " Feet of Travel Time)");
-    }
 }

@@ -91,8 +91,8 @@ TEST_F(DataLogger, PlotsAreDrawnInTheirColoursCyclingAfterTheSixth) {
     canvas.Clear();
     Logger().OnDraw(canvas, {0, 0, 600, 400});
     EXPECT_EQ(canvas.OpsOf(CRecordingCanvas::EOp::polyline).size(), 2u);
-    ASSERT_NE(Logger().GetCombined(), nullptr);
-    EXPECT_DOUBLE_EQ(Logger().GetCombined()->GetAt(0)->GetFreqObj()->GetDataPointer()[3], 7.0);
+    ASSERT_NE(Logger().Log().Combined(), nullptr);
+    EXPECT_DOUBLE_EQ(Logger().Log().Combined()->GetAt(0)->GetFreqObj()->GetDataPointer()[3], 7.0);
 }
 
 TEST_F(DataLogger, TheTextsAboveANarrowPlotDoNotOverlap) {
@@ -178,13 +178,13 @@ TEST_F(DataLogger, TheModeListFollowsThePlotsAndTheAxis) {
     Passes(1);
     EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot", "Sum", "Merge"}));
     p.Set(2, {"mode=Merge"});
-    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModeMerge);
+    EXPECT_EQ(Logger().GetMode(), CDataLog::kModeMerge);
     p.Set(2, {"xaxis=T1Lin"});
     EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot", "Sum"}));
-    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModePlot);
+    EXPECT_EQ(Logger().GetMode(), CDataLog::kModePlot);
     p.Set(2, {"newall"});
     EXPECT_TRUE(Log().IsEmpty());
-    EXPECT_EQ(Logger().GetTitle(), " ");
+    EXPECT_EQ(Logger().Log().Title(), " ");
     EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot"}));
 }
 
@@ -306,7 +306,7 @@ TEST_F(DataLogger, SavesAPlotAsCsvInTheUnitOfTheFirstAxis) {
 TEST_F(DataLogger, AFailedOpenDlgKeepsTheLogAndNamesTheDamage) {
     CTempFolder folder;
     Passes(5);
-    Logger().SetTitle("Five passes");
+    Logger().Log().SetTitle("Five passes");
     ASSERT_TRUE(Logger().SaveDataLogFile(folder.File("before.dlg")));
     const std::string before = GetFile(folder.File("before.dlg"));
     // The same log cut off in plot 3, as a copy that stopped half way.
@@ -321,13 +321,13 @@ TEST_F(DataLogger, AFailedOpenDlgKeepsTheLogAndNamesTheDamage) {
     EXPECT_NE(messages[0].find("The file ends in the middle of line"), std::string::npos);
     ASSERT_TRUE(Logger().SaveDataLogFile(folder.File("after.dlg")));
     EXPECT_EQ(GetFile(folder.File("after.dlg")), before);
-    EXPECT_EQ(Logger().GetTitle(), "Five passes");
+    EXPECT_EQ(Logger().Log().Title(), "Five passes");
 
     // A whole file replaces the log, title and all.
     Passes(1);
     ASSERT_TRUE(Logger().OpenDataLogFile(folder.File("before.dlg")));
     EXPECT_EQ(Log().GetCount(), 5);
-    EXPECT_EQ(Logger().GetTitle(), "Five passes");
+    EXPECT_EQ(Logger().Log().Title(), "Five passes");
 }
 
 // A data log of another block size stays through refreshes; blocks of the process's size then
@@ -385,16 +385,16 @@ TEST_F(DataLogger, AModeNoLongerOfferedReturnsToPlot) {
     p.Set(2, {"xaxis=T1Lin"});
     EXPECT_EQ(StoredMode(), "Plot");
     p.Set(2, {"xaxis=F1Lin"});
-    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModePlot);
+    EXPECT_EQ(Logger().GetMode(), CDataLog::kModePlot);
     p.Set(2, {"mode=Sum", "newall"});
     EXPECT_EQ(StoredMode(), "Plot");
     Passes(2);
-    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModePlot);
+    EXPECT_EQ(Logger().GetMode(), CDataLog::kModePlot);
 
     p.Set(2, {"newall", "displaymode=Merge"});
     EXPECT_EQ(StoredMode(), "Merge");
     Passes(2);
-    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModeMerge);
+    EXPECT_EQ(Logger().GetMode(), CDataLog::kModeMerge);
 }
 
 // Blocks from a 22050 Hz WAV file in a 48000 Hz process: every pass adds a plot at the file's
