@@ -8,20 +8,16 @@
 // limit, or brings blocks of another shape, stops with a message and keeps every plot.
 
 #include "modules/logger/DataLog.h"
-#include "modules/logger/LoggerPlot.h"
+#include "modules/logger/LoggerScales.h"
 #include "process/DspView.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class CDataLoggerView : public CDspView {
+class CDataLoggerView : public CDspView, public CLoggerScales {
     AURIVO_DECLARE_SERIAL(CDataLoggerView)
 public:
-    static constexpr int32_t kFreqPositions = 33;
-    static constexpr int32_t kMaxTimeIndex = 18;
-    static constexpr int32_t kMaxPosition = 100;
     static constexpr int kPlotChoices = 6;
 
     CDataLoggerView();
@@ -33,8 +29,6 @@ public:
     int ProcessData() override;
     int EndRun() override { return 1; }
     void ShowCurrentParams() override;
-    /** The 33 start/stop labels and the start and stop bins from the log's rate and size. */
-    virtual void MakeFreqScale();
     void OnInitialUpdate() override;
 
     // The log's own clipboard commands (DataLoggerCommands.cpp); Shift means nothing here, the
@@ -68,11 +62,9 @@ public:
     int32_t GetSelectedPlot() const { return m_selectedPlot; }
     /** The display mode drawn: the stored one while the "Mode" list offers it, else "Plot". */
     int32_t GetMode() const;
-    int32_t GetXAxisType() const { return m_xAxisType; }
     double GetMergeFrequency() const { return m_mergeFrequency; }
-    const CLoggerChan& GetRecord(int axis) const { return m_loggerPlot.Record(axis); }
-    double GetStartBin() const { return m_startBin; }
-    double GetStopBin() const { return m_stopBin; }
+    /** The plots drawn now with their colours: every plot holding data, or the sum or merge. */
+    std::vector<CLoggerPlot::CTrace> DrawnPlots();
 
 protected:
     /** The settings in stored order, with the control bar's buttons and texts among them
@@ -81,37 +73,17 @@ protected:
     void SettingsLoaded() override;
 
 private:
-    using Row = CSettingRow<CDataLoggerView>;
-    /** One Y axis: what it shows, its scale and reference. */
-    struct CAxisSettings {
-        int32_t type = 1;
-        int32_t scaleIndex = 17;
-        double ref = 1.0;
-        std::vector<std::string> scales;
-    };
-    static size_t Axis(int axis) { return axis == 1 ? 1 : 0; }
-
-    // The rows of the bar's groups (DataLoggerRows.cpp).
-    static std::vector<Row> XAxisRows();
-    static std::vector<Row> YAxisRows(int axis);
+    // The rows of the bar's groups after the axes' (DataLoggerRows.cpp).
     static std::vector<Row> PlotRows();
     static std::vector<Row> ModeRows();
     static std::vector<Row> LogRows();
-
-    // What the bar's buttons do (DataLoggerSteps.cpp); `up` steps up, else down.
-    void StepStart(bool up);
-    void StepStop(bool up);
-    void StepScale(int axis, bool up);
-    /** The finest scale of this Y axis that shows every drawn plot whole; false when the axis
-     *  has no scale to fit. */
-    bool FitScale(int axis);
 
     /** The texts the "Mode" list offers now. */
     std::vector<std::string> OfferedModes() const;
     /** Keeps or drops the stored mode by what the list offers, then shows every control. */
     void ShowControls();
-    /** The plots drawn now with their colours: every plot holding data, or the sum or merge. */
-    std::vector<CLoggerPlot::CTrace> DrawnPlots();
+    /** The frequency labels and bins from the log's rate and size. */
+    void MakeFreqScale() { CLoggerScales::MakeFreqScale(m_log.SampleRate(), m_log.Size()); }
 
     // The run (DataLoggerRun.cpp).
     /** Makes the log in the process's shape, or replaces it when that changed. */
@@ -121,8 +93,6 @@ private:
 
     /** 0-based channel the gain, delay and clipboard commands act on, -1 for all. */
     int ActingChannel() const { return GetSelectedChannel() - 1; }
-    /** The marker axis's settings. */
-    const CAxisSettings& MarkerAxis() const { return m_axes[Axis(m_markerAxis)]; }
     /** The "Gain Plot" axis: Y1 for "Sel All" and "Sel Ch1", Y2 for "Sel Ch2". */
     const CAxisSettings& GainAxis() const { return m_axes[GetSelectedChannel() == 2 ? 1 : 0]; }
 
@@ -141,22 +111,9 @@ private:
 
     /** The plots, their gains, delays, title, sum or merge and files. */
     CDataLog m_log;
-    int32_t m_xAxisType = 2;
-    bool m_xAxisTypeChanged = false;
-    int32_t m_timeIndex = 9;
-    int32_t m_startPosition = 0;
-    int32_t m_stopPosition = kFreqPositions - 1;
-    int32_t m_horizontalPosition = 50;
-    double m_startBin = 1.0;
-    double m_stopBin = 33.0;
-    std::array<CAxisSettings, 2> m_axes;
     int32_t m_selectedPlot = 0;
     int32_t m_mode = CDataLog::kModePlot;
     /** The stored mode when the mode list offered it at the last refresh, else -1. */
     int32_t m_offeredMode = -1;
     double m_mergeFrequency = 1000.0;
-    int32_t m_markerAxis = 0;
-    std::vector<std::string> m_freqLabels;
-    /** The grid, traces, texts and marker of the log, drawn in the base's plot. */
-    CLoggerPlot m_loggerPlot;
 };
