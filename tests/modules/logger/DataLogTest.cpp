@@ -1,5 +1,6 @@
-// The log apart from any view: a plot's gain and delay stepped to their limits, and the
-// refusals of the file and clipboard operations, each with the message the user reads.
+// The log apart from any view: a plot's gain and delay stepped to their limits, the refusals
+// of the file and clipboard operations with the message the user reads, and a damaged data log
+// file that leaves the log as it was.
 #include "common/CaseName.h"
 #include "common/TempFolder.h"
 #include "common/TextFileUtil.h"
@@ -70,7 +71,7 @@ constexpr const char* kAtOne = "Selected axis reference level must be valid (not
 constexpr const char* kNoZMA = "YAXIS1 scale must be |Z| with a reference level != 10.\n YAXIS2 "
                                "scale must be Degrees in order to %s";
 
-enum class EOp { SaveFRD, CopyFRD, SaveZMA, CopyZMA, SaveLog, Copy, Cut, CutSum, CopyMerge };
+enum class EOp { SaveFRD, CopyFRD, SaveZMA, CopyZMA, SaveLog, Cut, CutSum, CopyMerge };
 struct CRefusal {
     const char* name;
     EOp op;
@@ -93,7 +94,6 @@ const CRefusal kRefusals[] = {
     {"SaveZMAAt10", EOp::SaveZMA, 1, 0, kZAt10, Refusal(kNoZMA, "save to *.ZMA file")},
     {"CopyZMAAt10", EOp::CopyZMA, 1, 0, kZAt10, Refusal(kNoZMA, "copy in ZMA format")},
     {"SaveNoPlot", EOp::SaveLog, 0, 0, {}, "No plots to save"},
-    {"CopyOfNoPlot", EOp::Copy, 0, 0, {}, "No Plot Data Available To Copy To Clipboard"},
     {"CutOfAPlotNotLogged",
      EOp::Cut,
      1,
@@ -124,8 +124,6 @@ TEST_P(DataLogRefusals, NameTheReasonAndChangeNothing) {
             return log.CopyZMA(0, c.axes, &clipboard);
         case EOp::SaveLog:
             return log.SaveDataLog(folder.File("p.dlg"));
-        case EOp::Copy:
-            return log.ClipPlot(0, c.channel, false, &clipboard).message;
         case EOp::Cut:
             return log.ClipPlot(3, c.channel, true, &clipboard).message;
         case EOp::CutSum:
