@@ -225,7 +225,7 @@ TEST_F(DataLogger, GainAndDelayReadoutsFollowTheAxisOfTheSelectedChannel) {
     EXPECT_EQ(p.TakeMessages(), std::vector<std::string>{"Gain must be less than 10000"});
 }
 
-// The commands hand the log the marker axis and the selected channel; its refusals
+// The commands hand the log the marker axis, the selected channel and both Y axes; its refusals
 // (DataLogTest.cpp) reach the user.
 TEST_F(DataLogger, TheCommandsActOnTheSelectedAxisAndChannel) {
     // Through the view's interface, as the Edit menu calls it: the log's own copy answers.
@@ -241,6 +241,12 @@ TEST_F(DataLogger, TheCommandsActOnTheSelectedAxisAndChannel) {
     EXPECT_EQ(heads,
               (std::vector<std::string>{"No Plot Data Available T", "A single channel must be"}));
     EXPECT_TRUE(p.App().GetClipboard().GetText().value_or("").starts_with("0.00"));
+    // Y1 shows the impedance against 8 ohms, Y2 the degrees: the ZMA copy goes through.
+    p.Set(2, {"y1axis=| Z |", "y1ref=8"});
+    p.App().GetClipboard().SetText("");
+    Logger().OnCopyZMA();
+    EXPECT_EQ(p.TakeMessages(), std::vector<std::string>{});
+    EXPECT_NE(p.App().GetClipboard().GetText().value_or(""), "");
 }
 
 TEST_F(DataLogger, SavesAPlotAsCsvInTheUnitOfTheFirstAxis) {
