@@ -71,95 +71,75 @@ constexpr const char* kAtOne = "Selected axis reference level must be valid (not
 constexpr const char* kNoZMA = "YAXIS1 scale must be |Z| with a reference level != 10.\n YAXIS2 "
                                "scale must be Degrees in order to %s";
 
-enum class EOp { SaveFRD, CopyFRD, SaveZMA, CopyZMA, SaveLog, Cut, CutSum, CopyMerge };
 struct CRefusal {
     const char* name;
-    EOp op;
-    int plots;   // in the log
     int channel; // -1 for all
     CDataLog::CAxes axes;
-    std::string message;
+    bool zma;
+    std::string save, copy;
 };
 const CDataLog::CAxes kVolts{kLogYVpk, 0.5, {kLogYVpk, kLogYDegrees}, {0.5, 1.0}, {}};
 const CDataLog::CAxes kSPL{kLogYdBVSPL, 0.5, {kLogYdBVSPL, kLogYDegrees}, {0.5, 1.0}, {}};
 const CDataLog::CAxes kSPLAt1{kLogYdBVSPL, 1.0, {kLogYdBVSPL, kLogYDegrees}, {1.0, 1.0}, {}};
 const CDataLog::CAxes kZAt10{kLogYImpedance, 10.0, {kLogYImpedance, kLogYDegrees}, {10, 1}, {}};
 const CRefusal kRefusals[] = {
-    {"SaveFRDOfVolts", EOp::SaveFRD, 1, 0, kVolts, Refusal(kNotSPL, "to save to *.FRD file")},
-    {"CopyFRDOfVolts", EOp::CopyFRD, 1, 0, kVolts, Refusal(kNotSPL, " to copy in FRD format")},
-    {"SaveFRDOfAll", EOp::SaveFRD, 1, -1, kSPL, Refusal(kAllChannels, "to save to *.FRD file")},
-    {"CopyFRDOfAll", EOp::CopyFRD, 1, -1, kSPL, Refusal(kAllChannels, "t to copy in FRD format")},
-    {"SaveFRDAt1", EOp::SaveFRD, 1, 0, kSPLAt1, Refusal(kAtOne, "save to *.FRD file")},
-    {"CopyFRDAt1", EOp::CopyFRD, 1, 0, kSPLAt1, Refusal(kAtOne, "copy in FRD format")},
-    {"SaveZMAAt10", EOp::SaveZMA, 1, 0, kZAt10, Refusal(kNoZMA, "save to *.ZMA file")},
-    {"CopyZMAAt10", EOp::CopyZMA, 1, 0, kZAt10, Refusal(kNoZMA, "copy in ZMA format")},
-    {"SaveNoPlot", EOp::SaveLog, 0, 0, {}, "No plots to save"},
-    {"CutOfAPlotNotLogged",
-     EOp::Cut,
-     1,
-     0,
-     {},
-     "Plot Selection: 4\r\nHas No Plot Data Available To Cut To Clipboard"},
-    {"CutOfNoSum", EOp::CutSum, 1, -1, {}, "No Sum Data Available To Cut To Clipboard"},
-    {"CopyOfNoMerge", EOp::CopyMerge, 1, 0, {}, "No Merged Data Available To Copy To Clipboard"},
+    {"FRDOfVolts", 0, kVolts, false, Refusal(kNotSPL, "to save to *.FRD file"),
+     Refusal(kNotSPL, " to copy in FRD format")},
+    {"FRDOfBothChannels", -1, kSPL, false, Refusal(kAllChannels, "to save to *.FRD file"),
+     Refusal(kAllChannels, "t to copy in FRD format")},
+    {"FRDAtReference1", 0, kSPLAt1, false, Refusal(kAtOne, "save to *.FRD file"),
+     Refusal(kAtOne, "copy in FRD format")},
+    {"ZMAAtReference10", 0, kZAt10, true, Refusal(kNoZMA, "save to *.ZMA file"),
+     Refusal(kNoZMA, "copy in ZMA format")},
 };
 class DataLogRefusals : public testing::TestWithParam<CRefusal> {};
 
-TEST_P(DataLogRefusals, NameTheReasonAndChangeNothing) {
+TEST_P(DataLogRefusals, NameTheReasonAndWriteNothing) {
     const CRefusal& c = GetParam();
     CTempFolder folder;
     CDataLog log;
-    Fill(log, c.plots);
+    Fill(log, 1);
     CMemoryClipboard clipboard;
-    clipboard.SetText("before");
-    const auto act = [&]() -> std::string {
-        switch (c.op) {
-        case EOp::SaveFRD:
-            return log.SavePlot(0, c.channel, folder.File("p.frd"), 1, c.axes);
-        case EOp::CopyFRD:
-            return log.CopyFRD(0, c.channel, c.axes, &clipboard);
-        case EOp::SaveZMA:
-            return log.SavePlot(0, c.channel, folder.File("p.zma"), 2, c.axes);
-        case EOp::CopyZMA:
-            return log.CopyZMA(0, c.axes, &clipboard);
-        case EOp::SaveLog:
-            return log.SaveDataLog(folder.File("p.dlg"));
-        case EOp::Cut:
-            return log.ClipPlot(3, c.channel, true, &clipboard).message;
-        case EOp::CutSum:
-            return log.ClipCombined(CDataLog::kModeSum, 1e3, c.channel, true, &clipboard).message;
-        case EOp::CopyMerge:
-            return log.ClipCombined(CDataLog::kModeMerge, 1e3, c.channel, false, &clipboard)
-                .message;
-        }
-        return "no operation";
-    };
-    EXPECT_EQ(act(), c.message);
-    EXPECT_EQ(log.List()->GetCount(), c.plots);
-    EXPECT_EQ(clipboard.GetText(), "before");
+    EXPECT_EQ(log.SavePlot(0, c.channel, folder.File("p"), c.zma ? 2 : 1, c.axes), c.save);
+    EXPECT_EQ(c.zma ? log.CopyZMA(0, c.axes, &clipboard)
+                    : log.CopyFRD(0, c.channel, c.axes, &clipboard),
+              c.copy);
+    EXPECT_EQ(clipboard.GetText(), std::nullopt);
     EXPECT_TRUE(folder.Entries().empty());
 }
-INSTANTIATE_TEST_SUITE_P(Operations, DataLogRefusals, testing::ValuesIn(kRefusals), CaseName());
+INSTANTIATE_TEST_SUITE_P(Formats, DataLogRefusals, testing::ValuesIn(kRefusals), CaseName());
+
+TEST(DataLogRefusals, OfAMissingPlotSumOrMergeChangeNothing) {
+    CDataLog log;
+    Fill(log, 1);
+    CMemoryClipboard clipboard;
+    EXPECT_EQ(log.ClipPlot(3, 0, true, &clipboard).message,
+              "Plot Selection: 4\r\nHas No Plot Data Available To Cut To Clipboard");
+    EXPECT_EQ(log.ClipCombined(CDataLog::kModeSum, 1e3, -1, true, &clipboard).message,
+              "No Sum Data Available To Cut To Clipboard");
+    EXPECT_EQ(log.ClipCombined(CDataLog::kModeMerge, 1e3, 0, false, &clipboard).message,
+              "No Merged Data Available To Copy To Clipboard");
+    EXPECT_EQ(log.List()->GetCount(), 1);
+    EXPECT_EQ(clipboard.GetText(), std::nullopt);
+    log.Clear();
+    EXPECT_EQ(log.SaveDataLog("p.dlg"), "No plots to save");
+}
 
 // A damaged data log file leaves the log and its title as they were and says where it is
-// damaged; a whole one replaces both.
+// damaged.
 TEST(DataLogFiles, AFailedOpenKeepsTheLogAndItsTitle) {
     CTempFolder folder;
     CDataLog log;
     Fill(log, 3);
-    log.SetTitle("Three");
     ASSERT_EQ(log.SaveDataLog(folder.File("three.dlg")), "");
     const std::string whole = GetFile(folder.File("three.dlg"));
     PutFile(folder.File("cut.dlg"), whole.substr(0, whole.size() / 2));
-    log.Clear();
-    Fill(log, 1);
+    log.Remove(0);
+    log.SetTitle("Mine");
     EXPECT_TRUE(
         log.OpenDataLog(folder.File("cut.dlg")).starts_with("Unable to open file.\r\nPlot 2 of 3"));
-    EXPECT_EQ(log.List()->GetCount(), 1);
-    EXPECT_EQ(log.Title(), " ");
-    EXPECT_EQ(log.OpenDataLog(folder.File("three.dlg")), "");
-    EXPECT_EQ(log.List()->GetCount(), 3);
-    EXPECT_EQ(log.Title(), "Three");
+    EXPECT_EQ(log.List()->GetCount(), 2);
+    EXPECT_EQ(log.Title(), "Mine");
 }
 
 } // namespace
