@@ -6,6 +6,8 @@
 // or CSV files and the whole log as a data log file, and moves plot data through the clipboard.
 // The log has a limit in plots and bytes, and holds plots of one shape: a run that reaches the
 // limit, or brings blocks of another shape, stops with a message and keeps every plot.
+// The log and its files and clipboard texts are a CDataLog, the axes a CLoggerScales; the view
+// runs the step, holds the remaining settings and readouts and shows what the log answers.
 
 #include "modules/logger/DataLog.h"
 #include "modules/logger/LoggerScales.h"
