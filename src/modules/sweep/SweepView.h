@@ -53,6 +53,9 @@ public:
     /** The response of a 1-based channel as FRD lines (frequency, dB, degrees), or as CSV with
      *  a header and the distortion columns. Empty before an analysis. */
     std::string ResponseFRD(int channel) const;
+    /** Writes the linear impulse response of a 1-based channel, as gated, to a 32-bit float
+     *  WAVE file at the block's rate; false with a message naming the file. */
+    bool SaveImpulseResponse(int channel, const std::string& path, std::string& error) const;
     std::string ResponseCSV(int channel) const;
 
 protected:
