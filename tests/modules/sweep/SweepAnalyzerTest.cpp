@@ -5,6 +5,7 @@
 #include "common/ModuleProcess.h"
 #include "common/TempFolder.h"
 
+#include "modules/logger/DataLoggerView.h"
 #include "modules/sweep/SweepView.h"
 #include "platform/VirtualCard.h"
 #include "soundio/SoundIOView.h"
@@ -27,10 +28,13 @@ struct CLoop {
     CVirtualCard card;
     CModuleProcess p;
 
-    explicit CLoop(const CDeviceModel& model, const std::vector<std::string>& sweep = {})
+    explicit CLoop(const CDeviceModel& model, const std::vector<std::string>& sweep = {},
+                   const char* after = nullptr)
         : card(model) {
         p.Session().Audio().SetAudioSystem(&card);
-        p.Create({"Signal Generator", "SoundIO", "Sweep Analyzer"}, kN, kFs);
+        std::vector<std::string> steps{"Signal Generator", "SoundIO", "Sweep Analyzer"};
+        if (after) steps.push_back(after);
+        p.Create(steps, kN, kFs);
         for (int c : {1, 2})
             p.Set(1, {FormatChannel(c, "wave=Sync Log Sweep"), FormatChannel(c, "level=80"),
                       FormatChannel(c, "sweepstart=20"), FormatChannel(c, "sweepstop=20000"),
@@ -188,6 +192,26 @@ TEST(SweepAnalyzer, CopiesTheResponseAsFrdAndCsv) {
     // One row per point of the response, as in the FRD copy.
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'),
               std::count(frd.begin(), frd.end(), '\n') + 1);
+}
+
+// A data logger after the analyser logs the response on the block's bins: the model's |H| and
+// phase, as it logs a spectrum.
+TEST(SweepAnalyzer, HandsTheResponseOnToADataLogger) {
+    const CDeviceModel model = Amplifier();
+    CLoop loop(model, {"gateend=20"}, "DataLogger");
+    ASSERT_TRUE(loop.p.Pass()) << testing::PrintToString(loop.p.TakeMessages());
+    CDSPFFTDataLogList& log = *loop.p.Step<CDataLoggerView>(4).GetLog();
+    ASSERT_EQ(log.GetCount(), 1);
+    CDSPFFTDataList& plot = *log.GetAt(0);
+    const LD a = 0.8L, compression = 1 + 0.75L * model.harmonics[1] * a * a;
+    for (double f : {100.0, 1000.0, 8000.0}) {
+        const int32_t k = int32_t(std::lround(f * kN / kFs));
+        const std::complex<LD> h = ModelResponse(model, k * kFs / kN) * compression;
+        EXPECT_NEAR(Db(plot.GetFreqData(0)[k]), Db(std::abs(h)), 0.05) << f;
+        EXPECT_NEAR(plot.GetPhaseData(0)[k], double(std::arg(h) * 180 / std::numbers::pi_v<LD>),
+                    0.5)
+            << f;
+    }
 }
 
 // The impulse response leaves as a 32-bit float WAVE file, read here byte by byte as the
