@@ -19,8 +19,6 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QDialog>
-#include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
@@ -74,9 +72,7 @@ TEST_F(ExampleGui, TheTHDExampleRunsAndShowsItsReadouts) {
     EXPECT_EQ(texts.removeDuplicates(), 0) << texts.join("|").toStdString();
 
     QApplication::processEvents();
-    const QString path = QString(AURIVO_BINARY_DIR) + "/screenshots/thd-example.png";
-    QDir().mkpath(QFileInfo(path).path());
-    EXPECT_TRUE(window.grab().save(path));
+    EXPECT_TRUE(SaveScreenshot(window, "thd-example"));
 }
 
 // The spectrum pane as a PNG and an SVG of the size asked for, drawn as on screen: channel 1's
@@ -153,9 +149,7 @@ TEST_F(ExampleGui, CalibrateOpensTheDialogWhoseLatencyRunMeasuresTheCard) {
             dialog->Button("Run")->click();
             EXPECT_EQ(dialog->Status(), "Latency Calibration Complete");
             QApplication::processEvents();
-            const QString path = QString(AURIVO_BINARY_DIR) + "/screenshots/calibration.png";
-            QDir().mkpath(QFileInfo(path).path());
-            EXPECT_TRUE(dialog->grab().save(path));
+            EXPECT_TRUE(SaveScreenshot(*dialog, "calibration"));
             sink.QueueAnswer(IDNO); // no calibration file
             sink.QueueAnswer(IDNO); // the document is saved later
             dialog->Button("OK")->click();
@@ -198,9 +192,7 @@ TEST_F(ExampleGui, TheFilterPaneShowsItsEnvelopeTextWhileEditIsOn) {
     ASSERT_TRUE(filter.SetControl("update", "", message));
     EXPECT_EQ(filter.GetDCGainText(), "  -6.00 dB");
     QApplication::processEvents();
-    const QString path = QString(AURIVO_BINARY_DIR) + "/screenshots/filter-edit.png";
-    QDir().mkpath(QFileInfo(path).path());
-    EXPECT_TRUE(window.grab().save(path));
+    EXPECT_TRUE(SaveScreenshot(window, "filter-edit"));
     ASSERT_TRUE(filter.SetControl("edit", "", message));
     QApplication::processEvents();
     EXPECT_FALSE(editor->isVisible());

@@ -8,7 +8,6 @@
 #include "formats/ProcessDescription.h"
 #include "modules/BuiltInModules.h"
 
-#include <QDir>
 #include <QMdiSubWindow>
 
 namespace {
@@ -45,10 +44,8 @@ TEST_P(GuidePictures, TheExampleRunsToAPictureOfItsPoint) {
 
     QWidget* shown = picture.pane == 0 ? static_cast<QWidget*>(&window)
                                        : frame->Panes().at(size_t(picture.pane - 1));
-    const QString path = QString(AURIVO_BINARY_DIR "/screenshots/guide-%1.png")
-                             .arg(QString::fromStdString(picture.name).replace('_', '-'));
-    QDir().mkpath(QFileInfo(path).path());
-    EXPECT_TRUE(shown->grab().save(path));
+    EXPECT_TRUE(
+        SaveScreenshot(*shown, "guide-" + QString::fromStdString(picture.name).replace('_', '-')));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -12,7 +12,6 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,11 +108,8 @@ TEST_P(PaneLayout, EveryControlShowsItsWholeTextWithoutScrolling) {
     EXPECT_GT(checked, 3);
 
     const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
-    const QString path = QString(AURIVO_BINARY_DIR "/screenshots/panes/%1_x%2.png")
-                             .arg(QString::fromStdString(c.name))
-                             .arg(scale);
-    QDir().mkpath(QFileInfo(path).path());
-    EXPECT_TRUE(pane.grab().save(path));
+    EXPECT_TRUE(SaveScreenshot(
+        pane, QString("panes/%1_x%2").arg(QString::fromStdString(c.name)).arg(scale)));
 }
 
 // A push button's caption stands before it, naming it for the button's own text ("Audio

@@ -1,6 +1,8 @@
 #include "QtAppFixture.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 QApplication& TestQApp() {
@@ -32,6 +34,12 @@ void WithNextModal(const std::function<void(QWidget*)>& action,
     });
     poll->start();
     trigger();
+}
+
+bool SaveScreenshot(QWidget& widget, const QString& name) {
+    const QString path = QString(AURIVO_BINARY_DIR "/screenshots/%1.png").arg(name);
+    QDir().mkpath(QFileInfo(path).path());
+    return widget.grab().save(path);
 }
 
 void GuiTest::SetUp() {

@@ -19,6 +19,9 @@ QApplication& TestQApp();
 void WithNextModal(const std::function<void(QWidget*)>& action,
                    const std::function<void()>& trigger);
 
+/** Saves what `widget` shows as build/screenshots/`name`.png, for review and for the guide. */
+bool SaveScreenshot(QWidget& widget, const QString& name);
+
 /** A base class, so the QApplication exists before a fixture's window member is built. */
 struct CWithQApp {
     CWithQApp() { TestQApp(); }

@@ -55,15 +55,6 @@ TEST_F(Cli, ModulesListsTheBuiltInModulesInEditorOrder) {
 }
 
 TEST_F(Cli, ModulesNewAndInfo) {
-    EXPECT_EQ(Command({"modules"}), 0);
-    EXPECT_EQ(out, "Signal Generator\nOscilloscope\nSoundIO\n");
-    // Plug-in modules follow the built-in ones, marked, in the order they were loaded.
-    CModuleRegistry withPlugIns = TestRegistry();
-    withPlugIns.AddPlugIn({"Tape Echo", nullptr});
-    withPlugIns.AddPlugIn({"Level Meter", nullptr});
-    EXPECT_EQ(Command({"modules"}, &withPlugIns), 0);
-    EXPECT_EQ(out, "Signal Generator\nOscilloscope\nSoundIO\nTape Echo (plug-in)\nLevel Meter "
-                   "(plug-in)\n");
     const std::string p = NewProcess();
     ASSERT_EQ(Command({"info", p, "--json"}), 0) << err;
     const json info = json::parse(out);
@@ -96,17 +87,19 @@ void* TapeEchoEntry(const char* operation, void*, void*) {
                                                             : nullptr;
 }
 
-// Every line `modules` prints names a module that `new` accepts: a plug-in's with its mark as
-// without it. The mark names plug-in modules only.
+// Plug-in modules follow the built-in ones, marked, in the order they were loaded. Every line
+// `modules` prints names a module that `new` accepts: a plug-in's with its mark as without it.
+// The mark names plug-in modules only.
 TEST_F(Cli, NewAcceptsEveryNameModulesPrints) {
     CModuleRegistry withPlugIn = TestRegistry();
     withPlugIn.AddPlugIn({"Tape Echo", &TapeEchoEntry});
+    withPlugIn.AddPlugIn({"Level Meter", &TapeEchoEntry});
     ASSERT_EQ(Command({"modules"}, &withPlugIn), 0);
+    ASSERT_EQ(out, "Signal Generator\nOscilloscope\nSoundIO\nTape Echo (plug-in)\nLevel Meter "
+                   "(plug-in)\n");
     std::vector<std::string> lines;
     for (size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos; start = end + 1)
         lines.push_back(out.substr(start, end - start));
-    ASSERT_EQ(lines.size(), 4u) << out;
-    ASSERT_EQ(lines.back(), "Tape Echo (plug-in)");
     for (const std::string& line : lines) {
         ASSERT_EQ(Command({"new", File("m.process"), line}, &withPlugIn), 0) << line << ": " << err;
         ASSERT_EQ(Command({"info", File("m.process"), "--json"}, &withPlugIn), 0) << err;
@@ -452,10 +445,6 @@ TEST_F(Cli, NoCommandStartsTheMixerProgramAProcessFileNames) {
     EXPECT_EQ(Command({"set", p, "2:Trg. Lev=20"}, &builtIn), 0) << err;
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(fs::exists(marker));
-    // The texts stay as the file had them (after the trigger level just set).
-    EXPECT_TRUE(
-        FindOnce(ReadAllBytes(p),
-                 CArchiveBytes().I32(20).I32(-20).Text(programs).Text("evil").Text("evil")));
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // aurivo-cli render: runs a process and writes what one step draws as an SVG document.
 #include "PlotTestModule.h"
-#include "common/CaseName.h"
 #include "common/CliRun.h"
 #include "common/TextFileUtil.h"
 #include "common/XmlCheck.h"
@@ -77,37 +76,29 @@ TEST_F(Render, AModuleErrorStillWritesThePictureAndExitsWithOne) {
     EXPECT_TRUE(CheckXml(GetFile(svg)).ok);
 }
 
-struct CUsageCase {
-    const char* name;
-    std::vector<std::string> args; // after "render FILE"; OUT is the picture's path
-    const char* reason;            // part of the message
-};
-
-class RenderRefuses : public Render, public testing::WithParamInterface<CUsageCase> {};
-
-TEST_P(RenderRefuses, WithExitCodeTwoAndNoFile) {
-    std::vector<std::string> args{"render", NewProcess()};
-    for (const auto& a : GetParam().args)
-        args.push_back(a == "OUT" ? File("x.svg") : a);
-    EXPECT_EQ(Command(args), 2);
-    EXPECT_NE(err.find(GetParam().reason), std::string::npos) << err;
-    EXPECT_FALSE(std::filesystem::exists(File("x.svg")));
+// Each refusal exits with 2, names its reason and writes no picture; OUT is the picture's path.
+TEST_F(Render, RefusesBadArgumentsWithExitCodeTwoAndNoFile) {
+    const std::string p = NewProcess();
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--step", "3", "-o", "OUT"}, "The process has no step 3"},
+        {{"--step", "0", "-o", "OUT"}, "The process has no step 0"},
+        {{"--step", "1", "--size", "0x10", "-o", "OUT"}, "WIDTHxHEIGHT"},
+        {{"--step", "1", "--size", "800", "-o", "OUT"}, "WIDTHxHEIGHT"},
+        {{"--step", "1", "--size", "800x6x2", "-o", "OUT"}, "WIDTHxHEIGHT"},
+        {{"--step", "1", "--size", "16385x10", "-o", "OUT"}, "WIDTHxHEIGHT"},
+        {{"--step", "1", "--size", "5 x5", "-o", "OUT"}, "WIDTHxHEIGHT"},
+        {{"--step", "1"}, "output"},
+        {{"-o", "OUT"}, "step"},
+        {{"--step", "1", "--passes", "-1", "-o", "OUT"}, "passes"},
+        {{"--step", "1", "-o", "no/such/folder/a.svg"}, "no/such/folder"}};
+    for (const auto& [tail, reason] : cases) {
+        std::vector<std::string> args{"render", p};
+        for (const std::string& a : tail)
+            args.push_back(a == "OUT" ? File("x.svg") : a);
+        EXPECT_EQ(Command(args), 2) << reason;
+        EXPECT_NE(err.find(reason), std::string::npos) << err;
+        EXPECT_FALSE(std::filesystem::exists(File("x.svg"))) << reason;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RenderRefuses,
-    testing::Values(
-        CUsageCase{"NoSuchStep", {"--step", "3", "-o", "OUT"}, "The process has no step 3"},
-        CUsageCase{"StepZero", {"--step", "0", "-o", "OUT"}, "The process has no step 0"},
-        CUsageCase{"ZeroWidth", {"--step", "1", "--size", "0x10", "-o", "OUT"}, "WIDTHxHEIGHT"},
-        CUsageCase{"NoHeight", {"--step", "1", "--size", "800", "-o", "OUT"}, "WIDTHxHEIGHT"},
-        CUsageCase{"ThreeSizes", {"--step", "1", "--size", "800x6x2", "-o", "OUT"}, "WIDTHxHEIGHT"},
-        CUsageCase{"TooWide", {"--step", "1", "--size", "16385x10", "-o", "OUT"}, "WIDTHxHEIGHT"},
-        CUsageCase{"SpaceInSize", {"--step", "1", "--size", "5 x5", "-o", "OUT"}, "WIDTHxHEIGHT"},
-        CUsageCase{"NoOutput", {"--step", "1"}, "output"},
-        CUsageCase{"NoStep", {"-o", "OUT"}, "step"},
-        CUsageCase{"NegativePasses", {"--step", "1", "--passes", "-1", "-o", "OUT"}, "passes"},
-        CUsageCase{"NoFolder", {"--step", "1", "-o", "no/such/folder/a.svg"}, "no/such/folder"}),
-    CaseName());
 
 } // namespace

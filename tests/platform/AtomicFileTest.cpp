@@ -2,7 +2,6 @@
 // symbolic links into their targets, and what is not a regular file is never replaced.
 #include "platform/AtomicFile.h"
 
-#include "common/CaseName.h"
 #include "common/TempFolder.h"
 #include "common/TextFileUtil.h"
 
@@ -70,50 +69,41 @@ TEST(AtomicFile, WritesWithUmaskPermissionsReplacesKeepingThemAndLeavesNothingBe
     EXPECT_EQ(GetBytes(dir.File("Current.str")), MakeBytes(8, 0));
 }
 
-// Each failure leaves the folder exactly as it was and names the path and the reason.
-struct CFailureCase {
-    const char* name;
-    const char* target; // in the folder, which holds keep.bin and the empty folder sub
-    const char* reason; // strerror text expected in the message, or null
-};
+// Each failure leaves the folder (keep.bin and the empty folder sub) exactly as it was and names
+// the path and the reason, the strerror text where there is one.
+TEST(AtomicFile, AFailureLeavesTheOldStateUntouched) {
+    const std::pair<const char*, const char*> cases[] = {{"sub", "not a regular file"},
+                                                         {"missing/x.bin", std::strerror(ENOENT)},
+                                                         {"keep.bin/x.bin", std::strerror(ENOTDIR)},
+                                                         {"keep.bin", std::strerror(EFBIG)},
+                                                         {"", nullptr}};
+    for (const auto& [name, reason] : cases) {
+        CTempFolder dir;
+        PutFile(dir.File("keep.bin"), MakeBytes(300, 42));
+        ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0755), 0);
+        const std::string target = dir.File(name);
+        std::string error;
+        // A file size limit makes write() fail part-way, as a full disk would.
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 100;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool ok = WriteFileAtomically(target, MakeBytes(1000, 7), error);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
 
-class AtomicFileFailure : public testing::TestWithParam<CFailureCase> {};
-
-TEST_P(AtomicFileFailure, LeavesTheOldStateUntouched) {
-    CTempFolder dir;
-    PutFile(dir.File("keep.bin"), MakeBytes(300, 42));
-    ASSERT_EQ(mkdir(dir.File("sub").c_str(), 0755), 0);
-    const std::string target = dir.File(GetParam().target);
-    std::string error;
-    // A file size limit makes write() fail part-way, as a full disk would.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ok = WriteFileAtomically(target, MakeBytes(1000, 7), error);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
-
-    EXPECT_FALSE(ok);
-    EXPECT_NE(error.find("'" + target + "'"), std::string::npos) << error;
-    if (GetParam().reason) {
-        EXPECT_NE(error.find(GetParam().reason), std::string::npos) << error;
+        EXPECT_FALSE(ok) << name;
+        EXPECT_NE(error.find("'" + target + "'"), std::string::npos) << error;
+        if (reason) {
+            EXPECT_NE(error.find(reason), std::string::npos) << error;
+        }
+        EXPECT_EQ(dir.Entries(), (Names{"keep.bin", "sub"})) << name;
+        EXPECT_TRUE(dir.Entries(dir.File("sub")).empty()) << name;
+        EXPECT_EQ(GetBytes(dir.File("keep.bin")), MakeBytes(300, 42)) << name;
     }
-    EXPECT_EQ(dir.Entries(), (Names{"keep.bin", "sub"}));
-    EXPECT_TRUE(dir.Entries(dir.File("sub")).empty());
-    EXPECT_EQ(GetBytes(dir.File("keep.bin")), MakeBytes(300, 42));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AtomicFileFailure,
-    testing::Values(CFailureCase{"TargetIsFolder", "sub", "not a regular file"},
-                    CFailureCase{"FolderMissing", "missing/x.bin", std::strerror(ENOENT)},
-                    CFailureCase{"ParentIsFile", "keep.bin/x.bin", std::strerror(ENOTDIR)},
-                    CFailureCase{"WriteCutShort", "keep.bin", std::strerror(EFBIG)},
-                    CFailureCase{"NoFileName", "", nullptr}),
-    CaseName());
 
 // A chain of links is followed, the links stay links, a dangling link creates its target.
 TEST(AtomicFile, SavesThroughSymbolicLinksIntoTheirTargets) {

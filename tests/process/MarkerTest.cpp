@@ -6,8 +6,6 @@
 #include "process/DspDoc.h"
 #include "plot/PlotMarker.h"
 
-#include "common/CaseName.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,47 +14,40 @@ namespace {
 
 using EOp = CRecordingCanvas::EOp;
 
-struct CReadoutCase {
-    std::string name;
-    int yCode;
-    double value; // magnitude (or phase for code 7) at the index
-    double gain;
-    const char* expected;
-};
-
-class Readout : public testing::TestWithParam<CReadoutCase> {};
-
-TEST_P(Readout, ByYCode) {
-    // N = 64 at 1024 Hz: 16 Hz per bin. Channel 2 at half of channel 1 for impedance.
-    std::vector<double> magnitude(64, GetParam().value), phase(64, GetParam().value);
-    std::vector<double> companion(64, GetParam().value / 2), companionPhase(64, 0.0);
-    phase.assign(64, 0.0);
-    if (GetParam().yCode == 7) phase.assign(64, GetParam().value);
-    magnitude[2] = 0.5; // the reference bin of code 5 (Ref1 = 40 Hz: ⌊2.5⌋)
-    const CTraceArrays arrays{nullptr,          magnitude.data(),      phase.data(),
-                              companion.data(), companionPhase.data(), 64};
-    CReadoutScale scale;
-    scale.yCode = EPlotY(GetParam().yCode);
-    scale.gain = GetParam().gain;
-    scale.ref1 = GetParam().yCode == 5 ? 40.0 : GetParam().yCode == 6 ? 64.0 : 10.0;
-    scale.sampleRate = 1024.0;
-    // 360 × delay × fs ÷ (2N) = 100 degrees for the phase readout.
-    scale.delay = GetParam().yCode == 7 ? 100.0 * 128.0 / (360.0 * 1024.0) : 0.0;
-    EXPECT_EQ(MarkerValueText(arrays, scale, 10), GetParam().expected);
+// N = 64 at 1024 Hz: 16 Hz per bin, the readout at index 10; channel 2 at half of channel 1 for
+// impedance.
+TEST(Readout, ByYCode) {
+    struct CReadoutCase {
+        int yCode;
+        double value; // magnitude (or phase for code 7) at the index
+        double gain;
+        const char* expected;
+    };
+    const CReadoutCase cases[] = {{0, 0.0, 1.0, "0.000 nVpk "},
+                                  {1, 0.25, 1.0, "250.0 mVpk "},
+                                  {2, 1.0, 2.0, "1.414 Vrms"},
+                                  {3, 0.1, 1.0, "-20.00dBpk"},
+                                  {4, std::sqrt(2.0), 1.0, "0.000 dBrms"},
+                                  {5, 5.0, 1.0, "20.00dB"},
+                                  {6, 1.0, 1.0, "94.00dB"},
+                                  {7, 100.0, 1.0, "-160.00\xC2\xB0"},
+                                  {8, 1.0, 1.0, "10.00"}};
+    for (const CReadoutCase& c : cases) {
+        std::vector<double> magnitude(64, c.value), phase(64, c.yCode == 7 ? c.value : 0.0);
+        std::vector<double> companion(64, c.value / 2), companionPhase(64, 0.0);
+        magnitude[2] = 0.5; // the reference bin of code 5 (Ref1 = 40 Hz: ⌊2.5⌋)
+        const CTraceArrays arrays{nullptr,          magnitude.data(),      phase.data(),
+                                  companion.data(), companionPhase.data(), 64};
+        CReadoutScale scale;
+        scale.yCode = EPlotY(c.yCode);
+        scale.gain = c.gain;
+        scale.ref1 = c.yCode == 5 ? 40.0 : c.yCode == 6 ? 64.0 : 10.0;
+        scale.sampleRate = 1024.0;
+        // 360 × delay × fs ÷ (2N) = 100 degrees for the phase readout.
+        scale.delay = c.yCode == 7 ? 100.0 * 128.0 / (360.0 * 1024.0) : 0.0;
+        EXPECT_EQ(MarkerValueText(arrays, scale, 10), c.expected) << "Y code " << c.yCode;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Codes, Readout,
-    testing::Values(CReadoutCase{"NoArray", 0, 0.0, 1.0, "0.000 nVpk "},
-                    CReadoutCase{"Volts", 1, 0.25, 1.0, "250.0 mVpk "},
-                    CReadoutCase{"Rms", 2, 1.0, 2.0, "1.414 Vrms"},
-                    CReadoutCase{"DecibelsPeak", 3, 0.1, 1.0, "-20.00dBpk"},
-                    CReadoutCase{"DecibelsRms", 4, std::sqrt(2.0), 1.0, "0.000 dBrms"},
-                    CReadoutCase{"DecibelsRelative", 5, 5.0, 1.0, "20.00dB"},
-                    CReadoutCase{"SoundPressure", 6, 1.0, 1.0, "94.00dB"},
-                    CReadoutCase{"PhaseLessDelay", 7, 100.0, 1.0, "-160.00\xC2\xB0"},
-                    CReadoutCase{"Impedance", 8, 1.0, 1.0, "10.00"}),
-    CaseName());
 
 TEST(Readout, TimeAxesReadTheSamplesAndIndexesStayInsideTheArrays) {
     std::vector<double> time(8, 0.0), magnitude(8, 1.0);

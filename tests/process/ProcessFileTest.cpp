@@ -1,7 +1,6 @@
 // Process files: the exact bytes written, both readings of an open, the legacy layout, and
 // damaged or unwritable files.
 #include "common/ArchiveBytes.h"
-#include "common/CaseName.h"
 #include "common/TempFolder.h"
 #include "common/TestModules.h"
 #include "common/TextFileUtil.h"
@@ -123,10 +122,16 @@ TEST_F(ProcessFile, OpenReadsTwiceAndRestoresEveryModule) {
     EXPECT_EQ(t.App().GetRecentFiles().front(), path);
 }
 
-TEST_F(ProcessFile, AHeadlessRoundTripKeepsTheWindowPlacementAndBytes) {
+// One step with its window placement and pane size.
+CArchiveBytes PlacedStepFile() {
     CArchiveBytes f =
         Header("Process0", true, {"SoundIO"}, {"4"}, {10, 20, 810, 620}, {0, 0, 400, 300});
     f.I32(396).I32(250).NewClass("CDspView").I32(2).NewClass("CTestModuleView").I32(60);
+    return f;
+}
+
+TEST_F(ProcessFile, AHeadlessRoundTripKeepsTheWindowPlacementAndBytes) {
+    const CArchiveBytes f = PlacedStepFile();
     std::string error;
     CDspDoc* doc = Open(f, error);
     ASSERT_TRUE(doc) << error;
@@ -149,11 +154,9 @@ struct CRecordingFrame : IDocumentFrame {
 // Only the process the calibration dialog opens is the calibration document, whatever the name
 // of the user's own file: that one takes its window placement and shows its steps' errors.
 TEST_F(ProcessFile, AUsersFileNamedLikeTheCalibrationProcessIsAnOrdinaryProcess) {
-    CArchiveBytes f =
-        Header("Process0", true, {"SoundIO"}, {"4"}, {10, 20, 810, 620}, {0, 0, 400, 300});
-    f.I32(396).I32(250).NewClass("CDspView").I32(2).NewClass("CTestModuleView").I32(60);
     std::string error;
-    ASSERT_TRUE(t.Session().Open(Write("calibration.process", f.Get()), error)) << error;
+    ASSERT_TRUE(t.Session().Open(Write("calibration.process", PlacedStepFile().Get()), error))
+        << error;
     CDspDoc& doc = t.Session().Document();
     EXPECT_EQ(doc.GetTitle(), "calibration.process");
     EXPECT_FALSE(doc.IsCalibrationDocument());
@@ -218,21 +221,6 @@ TEST_F(ProcessFile, AStepCountOutsideOneToSixGivesADocumentWithoutSteps) {
     }
 }
 
-struct DamagedCase {
-    std::string name;
-    Bytes bytes;
-    std::string error;
-};
-
-class DamagedProcessFile : public ProcessFile, public testing::WithParamInterface<DamagedCase> {};
-
-TEST_P(DamagedProcessFile, FailsWithAClearMessageAndNoDocument) {
-    std::string error;
-    EXPECT_EQ(Open(GetParam().bytes, error), nullptr);
-    EXPECT_NE(error.find(GetParam().error), std::string::npos) << error;
-    EXPECT_TRUE(t.App().GetDocuments().empty());
-}
-
 Bytes WithSize(int32_t size) {
     CArchiveBytes f;
     f.Text("Process0").NewClass("CDspDoc").I32(size).F64(48000).I32(0).I32(0);
@@ -251,21 +239,24 @@ Bytes WithTrailingBytes() {
     return b;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DamagedProcessFile,
-    testing::Values(DamagedCase{"Empty", {}, "Unexpected end of file"},
-                    DamagedCase{"NotAProcess", CArchiveBytes().Text("Hello"), "Not a process file"},
-                    DamagedCase{"SizeNotAPowerOfTwo", WithSize(1000), "Invalid FFT size 1000"},
-                    DamagedCase{"SizeZero", WithSize(0), "Invalid FFT size 0"},
-                    DamagedCase{"UnknownModule", WithStep("Mystery Box", "CTestModuleView", 0),
-                                "Step 1 uses the module \"Mystery Box\", which is not available"},
-                    DamagedCase{"SelectedChannel", WithStep("SoundIO", "CTestModuleView", 9),
-                                "Selected channel out of range"},
-                    DamagedCase{"ModuleClassOfAnotherStep", WithStep("Oscilloscope", "CDspDoc", 0),
-                                "was expected"},
-                    DamagedCase{"BytesAfterTheLastStep", WithTrailingBytes(),
-                                "3 bytes follow the last step"}),
-    CaseName());
+TEST_F(ProcessFile, ADamagedFileFailsWithAClearMessageAndNoDocument) {
+    const std::pair<Bytes, const char*> cases[] = {
+        {{}, "Unexpected end of file"},
+        {CArchiveBytes().Text("Hello"), "Not a process file"},
+        {WithSize(1000), "Invalid FFT size 1000"},
+        {WithSize(0), "Invalid FFT size 0"},
+        {WithStep("Mystery Box", "CTestModuleView", 0),
+         "Step 1 uses the module \"Mystery Box\", which is not available"},
+        {WithStep("SoundIO", "CTestModuleView", 9), "Selected channel out of range"},
+        {WithStep("Oscilloscope", "CDspDoc", 0), "was expected"}, // another step's class
+        {WithTrailingBytes(), "3 bytes follow the last step"}};
+    for (const auto& [bytes, expected] : cases) {
+        std::string error;
+        EXPECT_EQ(Open(bytes, error), nullptr) << expected;
+        EXPECT_NE(error.find(expected), std::string::npos) << error;
+        EXPECT_TRUE(t.App().GetDocuments().empty()) << expected;
+    }
+}
 
 TEST_F(ProcessFile, EveryTruncationFailsCleanlyAndAHugeForeignFileByItsStart) {
     const Bytes full = ThreeStepFile();

@@ -1,11 +1,9 @@
 // "SoundIO" end to end on the virtual card: where Record+Play finds the block for each trigger
 // rule and repeat count, the model's latency and distortion measured by the analyser, the
-// frequency calibration applied, and a card that never completes a buffer.
+// frequency calibration applied (a card that never completes a buffer: PendingStepTest.cpp).
 #include "common/ModuleProcess.h"
 #include "soundio/SoundIOView.h"
-#include "StalledCard.h"
 #include "base/NumberText.h"
-#include "common/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -22,49 +20,37 @@ double Sample(const CDSPFFTDataList& list, int channel, int i) {
     return list.GetAt(channel)->GetTimeObj()->GetDataPointer()[i];
 }
 
-struct CReadCase {
-    const char* name;
-    const char* trigger;
-    int repeats;
-};
+// For every trigger rule, with and without repeats, the played block's start lies offset frames
+// into the block.
+TEST(SoundIO, ReadPositionPutsThePlayedBlocksStartOffsetFramesIntoTheBlock) {
+    for (const char* trigger : {"Auto", "Manual", "Latency"})
+        for (const int repeats : {0, 2}) {
+            SCOPED_TRACE(testing::Message() << trigger << ", " << repeats << " repeats");
+            CModuleProcess t(CleanModel(kLatency));
+            CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 256, 48000);
+            ASSERT_NE(doc, nullptr);
+            t.Set({"1:ch1.wave=Impulse", "1:ch1.level=80", "1:ch2.wave=Impulse", "1:ch2.level=40",
+                   "2:mode=Rec./Play", "2:rate=48000", "2:offset=-5", "2:trglev=30",
+                   std::string("2:trigger=") + trigger, "2:repeat=" + std::to_string(repeats)});
+            auto& sio = t.Step<CSoundIOView>(2);
+            // The latency as the calibration stores it: the lead-in and the card's latency,
+            // eight decimals of a second (101 frames read back as 101.00016).
+            sio.GetCalibration()->Latency[0].LatencyParams =
+                FormatText("%8.8f Sec.", (CSoundIOView::kLeadInFrames + kLatency) / 48000.0);
+            ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
 
-class ReadPosition : public ::testing::TestWithParam<CReadCase> {};
-
-TEST_P(ReadPosition, PutsThePlayedBlocksStartOffsetFramesIntoTheBlock) {
-    CModuleProcess t(CleanModel(kLatency));
-    CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 256, 48000);
-    ASSERT_NE(doc, nullptr);
-    t.Set({"1:ch1.wave=Impulse", "1:ch1.level=80", "1:ch2.wave=Impulse", "1:ch2.level=40",
-           "2:mode=Rec./Play", "2:rate=48000", "2:offset=-5", "2:trglev=30",
-           std::string("2:trigger=") + GetParam().trigger,
-           "2:repeat=" + std::to_string(GetParam().repeats)});
-    auto& sio = t.Step<CSoundIOView>(2);
-    // The latency as the calibration stores it: the lead-in and the card's latency, eight
-    // decimals of a second (101 frames read back as 101.00016).
-    sio.GetCalibration()->Latency[0].LatencyParams =
-        FormatText("%8.8f Sec.", (CSoundIOView::kLeadInFrames + kLatency) / 48000.0);
-    ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
-
-    const long frame = 4; // 16-bit stereo
-    const long before = (CSoundIOView::kLeadInFrames + 256) * frame * GetParam().repeats;
-    const long impulse = (CSoundIOView::kLeadInFrames + kLatency) * frame;
-    EXPECT_EQ(sio.GetReadPosition(), impulse + before - 5 * frame);
-    // The impulse of the last repetition, five frames into the block (played as trunc(x * 32767),
-    // recorded as s / 32768).
-    const CDSPFFTDataList& out = *doc->GetCurrentList();
-    EXPECT_NEAR(Sample(out, 0, 5), 0.8, 2.0 / 32768);
-    EXPECT_NEAR(Sample(out, 1, 5), 0.4, 2.0 / 32768);
-    EXPECT_EQ(Sample(out, 0, 4), 0.0);
+            const long frame = 4; // 16-bit stereo
+            const long before = (CSoundIOView::kLeadInFrames + 256) * frame * repeats;
+            const long impulse = (CSoundIOView::kLeadInFrames + kLatency) * frame;
+            EXPECT_EQ(sio.GetReadPosition(), impulse + before - 5 * frame);
+            // The impulse of the last repetition, five frames into the block (played as
+            // trunc(x * 32767), recorded as s / 32768).
+            const CDSPFFTDataList& out = *doc->GetCurrentList();
+            EXPECT_NEAR(Sample(out, 0, 5), 0.8, 2.0 / 32768);
+            EXPECT_NEAR(Sample(out, 1, 5), 0.4, 2.0 / 32768);
+            EXPECT_EQ(Sample(out, 0, 4), 0.0);
+        }
 }
-
-INSTANTIATE_TEST_SUITE_P(SoundIO, ReadPosition,
-                         ::testing::Values(CReadCase{"Auto", "Auto", 0},
-                                           CReadCase{"AutoRepeated", "Auto", 2},
-                                           CReadCase{"Manual", "Manual", 0},
-                                           CReadCase{"ManualRepeated", "Manual", 2},
-                                           CReadCase{"Latency", "Latency", 0},
-                                           CReadCase{"LatencyRepeated", "Latency", 2}),
-                         CaseName());
 
 // A card that doubles what it plays drives an 80 % sine to 160 %: the recording holds the
 // 16-bit limits where the sine lies beyond them and the peak readouts show full scale; a level
@@ -184,48 +170,6 @@ TEST(SoundIO, AnalyserAppliesTheFrequencyCalibrationOfTheStepBefore) {
     EXPECT_GT(ch2, 0.4); // the tone is there
     EXPECT_NEAR(ch1 / ch2, 0.25, 1e-12);
 }
-
-TEST(SoundIO, AStalledCardFailsThePassWithinTheLimitAndStopEndsTheWaitQuietly) {
-    for (const char* mode : {"Rec. Only", "Rec./Play"}) {
-        CModuleProcess t;
-        CStalledCard stalled;
-        t.UseCard(&stalled);
-        double now = 0.0;
-        t.Audio().GetEventPump().SetTimeSource([&now] { return now += 0.25; });
-        CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
-        ASSERT_NE(doc, nullptr);
-        t.Set({std::string("2:mode=") + mode, "2:rate=48000"});
-        EXPECT_FALSE(t.Run(1));
-        const std::vector<std::string> messages = t.TakeShown();
-        ASSERT_EQ(messages.size(), 1u) << mode;
-        EXPECT_NE(messages[0].find("Step: 2 SoundIO\r\nStalled "), std::string::npos) << mode;
-        EXPECT_NE(messages[0].find("No Buffer Returned Within"), std::string::npos);
-        // Block (21 ms) or exchange (0.42 s) plus two seconds of grace, a quarter second a round.
-        EXPECT_LT(now, 3.0) << mode;
-        EXPECT_EQ(stalled.opened, std::string(mode) == "Rec. Only" ? 1 : 2) << mode;
-        EXPECT_EQ(stalled.open, 0) << "the devices are closed";
-
-        // Stop pressed while the step waits ends the pass without a message; the next run
-        // starts afresh.
-        t.Audio().GetEventPump().SetTimeSource(nullptr);
-        ASSERT_TRUE(doc->OnEditRun());
-        t.Loop().Slice(); // the generator
-        t.Loop().Slice(); // SoundIO hands its buffers over and waits
-        ASSERT_TRUE(doc->IsStepPending()) << mode;
-        EXPECT_EQ(doc->GetCurrentStep(), 2) << "the document stays on the waiting step";
-        doc->OnEditStop();
-        EXPECT_FALSE(doc->IsStepPending());
-        EXPECT_TRUE(t.TakeShown().empty());
-        EXPECT_EQ(stalled.open, 0) << "the devices are closed";
-        EXPECT_EQ(doc->GetPassCount(), 1) << "the stopped pass is not counted as done";
-        t.UseCard(nullptr);
-        EXPECT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
-    }
-}
-
-} // namespace
-
-namespace {
 
 // The analyser measures what a recording hands on: every recorded sample is signal.
 TEST(SoundIO, ARecordOnlyBlockIsMeasuredByTheAnalyser) {

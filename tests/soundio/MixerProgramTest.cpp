@@ -195,25 +195,3 @@ TEST(ExternalProgram, OnlyBareNamesInAbsoluteSearchFoldersAreFound) {
 }
 
 } // namespace
-
-namespace {
-
-// The Options group's buttons carry the captions the control bar shows before them.
-TEST(SoundIOControls, OptionButtonsHaveTheirCaptionsAndMixerSelectSaysItChoosesTheProgram) {
-    CSoundIOView view;
-    const CControlModel& c = view.GetControls();
-    const std::pair<const char*, const char*> captions[] = {{"openmixer", "Audio Mixer:"},
-                                                            {"calibrate", "Calibration:"},
-                                                            {"mixerselect", "Audio Mixer Select:"}};
-    for (const auto& [id, caption] : captions) {
-        ASSERT_GE(c.Find(id), 0) << id;
-        const CControl& control = c.GetControl(size_t(c.Find(id)));
-        EXPECT_EQ(control.caption, caption) << id;
-        EXPECT_EQ(control.group, "Options") << id;
-    }
-    const CControl& select = c.GetControl(size_t(c.Find("mixerselect")));
-    EXPECT_EQ(select.label, "Mixer Select");
-    EXPECT_NE(select.tooltip.find("mixer program"), std::string::npos) << select.tooltip;
-}
-
-} // namespace

@@ -78,6 +78,20 @@ TEST_P(PendingStep, AProcessChangeOrNewFFTOptionsWhileTheCardIsAwaitedEndTheRunC
     EXPECT_EQ(again->GetCurrentList()->GetSize(0), 2048);
 }
 
+// Stop pressed while the step waits ends the pass without a message; the next run starts afresh.
+TEST_P(PendingStep, StopWhileTheCardIsAwaitedEndsThePassQuietly) {
+    CDspDoc* doc = WaitingProcess(t, mode);
+    ASSERT_NE(doc, nullptr);
+    const int passes = doc->GetPassCount();
+    doc->OnEditStop();
+    EXPECT_FALSE(doc->IsStepPending());
+    EXPECT_TRUE(t.TakeShown().empty());
+    EXPECT_EQ(stalled.open, 0) << "the devices are closed";
+    EXPECT_EQ(doc->GetPassCount(), passes) << "the stopped pass is not counted as done";
+    t.UseCard(nullptr);
+    EXPECT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, PendingStep, testing::Values("Rec. Only", "Play", "Rec./Play"));
 
 TEST(PendingStepRun, AStepIsAskedAgainUntilItsBufferComesAndOnlyThenTheRunMovesOn) {
@@ -103,27 +117,36 @@ TEST(PendingStepRun, AStepIsAskedAgainUntilItsBufferComesAndOnlyThenTheRunMovesO
     EXPECT_EQ(slices, 3 + pending);
 }
 
-// Record+Play waits for both directions; when one never returns its buffer the message names
-// that one, not always the input.
-TEST(PendingStepRun, ARecordPlayTimeOutNamesTheDirectionStillOwingItsBuffer) {
-    for (const bool inputAnswers : {true, false}) {
-        SCOPED_TRACE(inputAnswers ? "output stalls" : "input stalls");
+// A card that never completes a buffer fails the pass within the limit: the block (21 ms) or the
+// exchange (0.42 s) plus two seconds of grace, a quarter second a round. Record+Play waits for
+// both directions; the message names the one still owing its buffer, not always the input.
+TEST(PendingStepRun, AStalledCardFailsThePassInTimeNamingTheDirectionStillOwingItsBuffer) {
+    const std::tuple<const char*, bool, bool, const char*> cases[] = {
+        {"Rec. Only", false, false, "Stalled Input Device"},
+        {"Rec./Play", true, false, "Stalled Output Device"},
+        {"Rec./Play", false, true, "Stalled Input Device"}};
+    for (const auto& [mode, inputAnswers, outputAnswers, owing] : cases) {
+        SCOPED_TRACE(std::string(mode) + (inputAnswers ? ", input answers" : "") +
+                     (outputAnswers ? ", output answers" : ""));
         CStalledCard card;
         card.inputAnswers = inputAnswers;
-        card.outputAnswers = !inputAnswers;
+        card.outputAnswers = outputAnswers;
         CModuleProcess t;
         t.UseCard(&card);
         double now = 0.0;
         t.Audio().GetEventPump().SetTimeSource([&now] { return now += 0.25; });
-        CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
-        ASSERT_NE(doc, nullptr);
-        t.Set({"2:mode=Rec./Play", "2:rate=48000"});
+        ASSERT_NE(t.Create({"Signal Generator", "SoundIO"}, 1024, 48000), nullptr);
+        t.Set({std::string("2:mode=") + mode, "2:rate=48000"});
         EXPECT_FALSE(t.Run(1));
         const std::vector<std::string> messages = t.TakeShown();
         ASSERT_EQ(messages.size(), 1u);
-        const std::string owing = inputAnswers ? "Stalled Output Device" : "Stalled Input Device";
-        EXPECT_NE(messages[0].find(owing + "\r\nNo Buffer Returned Within"), std::string::npos)
+        EXPECT_NE(messages[0].find(std::string("Step: 2 SoundIO\r\n") + owing +
+                                   "\r\nNo Buffer Returned Within"),
+                  std::string::npos)
             << messages[0];
+        EXPECT_LT(now, 3.0);
+        EXPECT_EQ(card.opened, std::string(mode) == "Rec. Only" ? 1 : 2);
+        EXPECT_EQ(card.open, 0) << "the devices are closed";
         t.Audio().GetEventPump().SetTimeSource(nullptr);
     }
 }

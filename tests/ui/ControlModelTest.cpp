@@ -1,5 +1,4 @@
 #include "ui/ControlModel.h"
-#include "common/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -43,22 +42,6 @@ struct CSetCase {
     const char* message;
 };
 
-class ControlSet : public testing::TestWithParam<CSetCase> {};
-
-TEST_P(ControlSet, ChangesOnlyTheNamedControl) {
-    const CSetCase& c = GetParam();
-    CControlModel bar = MakeBar();
-    const std::vector<CControlState> before = States(bar);
-    std::string message = "stale";
-    const int target = bar.Find(c.control);
-    const std::string id = bar.SetFromText(c.control, c.value, message);
-    EXPECT_EQ(id, *c.message ? "" : bar.GetControl(size_t(target)).id);
-    EXPECT_EQ(message, c.message);
-    const std::vector<CControlState> after = States(bar);
-    for (size_t i = 0; i < after.size(); ++i)
-        EXPECT_EQ(after[i], int(i) == target ? c.state : before[i]) << bar.GetControl(i).id;
-}
-
 // A list of numbers takes numbers as items only: "3" is no index there, "#3" is; "hanning" is
 // an item of its own, so the exact match wins over the case-blind one.
 const CSetCase kSets[] = {
@@ -92,6 +75,20 @@ const CSetCase kSets[] = {
     {"NoSuchControl", "x", "1", {}, "No control 'x'"},
     {"Ambiguous", "Sel:", "Log", {}, "'Sel:' names more than one control: xsel, ysel"}};
 
-INSTANTIATE_TEST_SUITE_P(Cases, ControlSet, testing::ValuesIn(kSets), CaseName());
+TEST(ControlSet, ChangesOnlyTheNamedControl) {
+    for (const CSetCase& c : kSets) {
+        CControlModel bar = MakeBar();
+        const std::vector<CControlState> before = States(bar);
+        std::string message = "stale";
+        const int target = bar.Find(c.control);
+        const std::string id = bar.SetFromText(c.control, c.value, message);
+        EXPECT_EQ(id, *c.message ? "" : bar.GetControl(size_t(target)).id) << c.name;
+        EXPECT_EQ(message, c.message) << c.name;
+        const std::vector<CControlState> after = States(bar);
+        for (size_t i = 0; i < after.size(); ++i)
+            EXPECT_EQ(after[i], int(i) == target ? c.state : before[i])
+                << c.name << ": " << bar.GetControl(i).id;
+    }
+}
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "ui/MessageBox.h"
-#include "common/CaseName.h"
 
 #include "UtcTest.h"
 
@@ -23,41 +22,23 @@ TEST_F(MessageBoxText, NamesTheProcessTheTimeAndTheMessage) {
     EXPECT_STREQ(CMessageBox::kCaption, "Aurivo Windows Application");
 }
 
-struct CLayoutCase {
-    const char* name;
-    unsigned style;
-    CRect area;
-    std::vector<CMessageBoxButton> expected;
-    int closeResult;
-};
-
-class MessageBoxLayout : public testing::TestWithParam<CLayoutCase> {};
-
-TEST_P(MessageBoxLayout, ButtonsBelowTheTextAreaAndTheCloseAnswer) {
-    const CMessageBox box("m", GetParam().style, std::nullopt, 0);
-    EXPECT_EQ(box.LayoutButtons(GetParam().area), GetParam().expected);
-    EXPECT_EQ(box.CloseResult(), GetParam().closeResult);
-}
-
 // Hand-worked: text area left 10, bottom 100, so every button spans y 105..130.
 // w = 302: w/3 = 100, 2w/3 = 201 (not 2*(w/3) = 200), w/2 = 151.
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MessageBoxLayout,
-    testing::Values(
-        CLayoutCase{"Ok", MB_OK, {10, 40, 312, 100}, {{"&Ok", 1, {10, 105, 312, 130}}}, IDOK},
-        CLayoutCase{"YesNoCancel302",
-                    MB_YESNOCANCEL,
-                    {10, 40, 312, 100},
-                    {{"&Yes", 6, {10, 105, 108, 130}},
-                     {"&No", 7, {108, 105, 206, 130}},
-                     {"&Cancel", 2, {209, 105, 307, 130}}},
-                    IDCANCEL},
-        CLayoutCase{"YesNo302",
-                    MB_YESNO,
-                    {10, 40, 312, 100},
-                    {{"&Yes", 6, {10, 105, 159, 130}}, {"&No", 7, {159, 105, 308, 130}}},
-                    IDNO},
-        CLayoutCase{"OtherStyle", 1, {10, 40, 312, 100}, {}, IDCANCEL}),
-    CaseName());
+TEST(MessageBoxLayout, ButtonsBelowTheTextAreaAndTheCloseAnswer) {
+    const std::tuple<unsigned, std::vector<CMessageBoxButton>, int> cases[] = {
+        {MB_OK, {{"&Ok", 1, {10, 105, 312, 130}}}, IDOK},
+        {MB_YESNOCANCEL,
+         {{"&Yes", 6, {10, 105, 108, 130}},
+          {"&No", 7, {108, 105, 206, 130}},
+          {"&Cancel", 2, {209, 105, 307, 130}}},
+         IDCANCEL},
+        {MB_YESNO, {{"&Yes", 6, {10, 105, 159, 130}}, {"&No", 7, {159, 105, 308, 130}}}, IDNO},
+        {1, {}, IDCANCEL}};
+    for (const auto& [style, expected, closeResult] : cases) {
+        const CMessageBox box("m", style, std::nullopt, 0);
+        EXPECT_EQ(box.LayoutButtons({10, 40, 312, 100}), expected) << style;
+        EXPECT_EQ(box.CloseResult(), closeResult) << style;
+    }
+}
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "ui/StatusLine.h"
-#include "common/CaseName.h"
 
 #include "UtcTest.h"
 
@@ -35,34 +34,27 @@ TEST(StatusStep, IsTheNumberAfterTheLabel) {
         EXPECT_EQ(StatusStepFromText(text), step) << text;
 }
 
-struct CColourCase {
-    const char* name;
-    int textStep, currentStep;
-    bool running, paused, custom;
-    CColour expected;
-};
-
-class StatusColourRule : public testing::TestWithParam<CColourCase> {};
-
-constexpr CColour kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 204}, kText{17, 34, 51};
-
-TEST_P(StatusColourRule, Table) {
-    const CColourCase& c = GetParam();
-    const std::string text =
-        c.textStep > 0 ? "Step: " + std::to_string(c.textStep) + " Oscilloscope Data Type:1"
-                       : std::string("No step here");
-    EXPECT_EQ(StatusColour(text, c.currentStep, c.running, c.paused, c.custom, kText), c.expected);
+// After Stop the current step is one past the last and matches no step.
+TEST(StatusColourRule, GreenRunningRedPausedOnTheCurrentStepElseBlueOrTheText) {
+    constexpr CColour kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 204}, kText{17, 34, 51};
+    struct CColourCase {
+        int textStep, currentStep;
+        bool running, paused, custom;
+        CColour expected;
+    };
+    const CColourCase cases[] = {
+        {2, 2, true, false, false, kGreen}, {2, 2, true, true, true, kRed},
+        {1, 1, false, false, false, kText}, {1, 2, true, false, true, kBlue},
+        {3, 4, false, false, true, kBlue},  {0, 0, true, false, true, kBlue}};
+    for (const CColourCase& c : cases) {
+        const std::string text =
+            c.textStep > 0 ? "Step: " + std::to_string(c.textStep) + " Oscilloscope Data Type:1"
+                           : std::string("No step here");
+        EXPECT_EQ(StatusColour(text, c.currentStep, c.running, c.paused, c.custom, kText),
+                  c.expected)
+            << text << " at " << c.currentStep << (c.running ? " running" : "")
+            << (c.paused ? " paused" : "") << (c.custom ? " custom" : "");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StatusColourRule,
-    testing::Values(CColourCase{"CurrentRunningPlain", 2, 2, true, false, false, kGreen},
-                    CColourCase{"CurrentPaused", 2, 2, true, true, true, kRed},
-                    CColourCase{"CurrentIdlePlain", 1, 1, false, false, false, kText},
-                    CColourCase{"OtherRunningCustom", 1, 2, true, false, true, kBlue},
-                    // After Stop the current step is one past the last and matches no step.
-                    CColourCase{"StoppedPastLast", 3, 4, false, false, true, kBlue},
-                    CColourCase{"NoStepInText", 0, 0, true, false, true, kBlue}),
-    CaseName());
 
 } // namespace
