@@ -413,13 +413,14 @@ void CMainWindow::RunTestPlan(const QString& path) {
         m_app.MessageBox(error);
         return;
     }
-    const std::string results = DefaultResultsPath();
+    const std::string results =
+        m_testStation.results.empty() ? DefaultResultsPath() : m_testStation.results;
     if (results.empty()) {
         m_app.MessageBox("No place for the test results: set XDG_DATA_HOME or HOME");
         return;
     }
     CSessionFactory sessions =
-        m_testSessions ? m_testSessions() : [&registry = m_app.GetRegistry()] {
+        m_testStation.sessions ? m_testStation.sessions() : [&registry = m_app.GetRegistry()] {
             return NewUserSession(registry, CMemorySettings(), nullptr);
         };
     CTestStationDialog dialog(std::move(plan), results, std::move(sessions), this);

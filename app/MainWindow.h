@@ -67,12 +67,15 @@ public:
     void RunTestPlan(const QString& path);
     /** The open test station, or null. */
     CTestStationDialog* Station() const { return m_station; }
-    /** Makes the session factory of each station test, on the window's thread when a test
-     *  station opens (a host gives its sessions the user's settings and sound devices); unset,
-     *  stations test through the virtual card alone. */
-    void SetTestSessions(std::function<CSessionFactory()> sessions) {
-        m_testSessions = std::move(sessions);
-    }
+    /** How a test station tests and keeps records: `sessions` makes the session factory of
+     *  each station, on the window's thread when it opens (a host gives its sessions the user's
+     *  settings and sound devices), `results` names the store. Unset, stations test through the
+     *  virtual card alone into the default results file. */
+    struct CTestStationSetup {
+        std::function<CSessionFactory()> sessions;
+        std::string results;
+    };
+    void SetTestStation(CTestStationSetup setup) { m_testStation = std::move(setup); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,7 +101,7 @@ private:
     CDspApp& m_app;
     CRunLoop m_loop; // slices while a document runs; a person resumes a pause
     QMdiArea* m_mdi;
-    std::function<CSessionFactory()> m_testSessions;
+    CTestStationSetup m_testStation;
     CTestStationDialog* m_station = nullptr;
     QTimer* m_idle;
     std::map<const CDspDoc*, QMdiSubWindow*> m_frames;

@@ -9,6 +9,7 @@
 #include "modules/BuiltInModules.h"
 #include "process/PlugInManager.h"
 #include "process/UserSession.h"
+#include "station/StationSettings.h"
 
 #include "base/Version.h"
 
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
     CMainWindow window(app);
     // Each station test runs on its own thread, in sessions on a copy of the settings taken
     // when the station opens.
-    window.SetTestSessions([&registry, &settings]() -> CSessionFactory {
+    const auto sessions = [&registry, &settings]() -> CSessionFactory {
         return [&registry, snapshot = std::make_shared<CMemorySettings>(settings)] {
 #ifdef AURIVO_HAVE_ALSA
             return NewUserSession(registry, *snapshot, std::make_unique<CAlsaAudio>());
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
             return NewUserSession(registry, *snapshot, nullptr);
 #endif
         };
-    });
+    };
+    window.SetTestStation({sessions, ConfiguredResultsUrl(settings)});
     sink.SetParent(&window);
     const QByteArray geometry = QByteArray::fromBase64(
         QByteArray::fromStdString(settings.GetString("Window", "Geometry", "")));

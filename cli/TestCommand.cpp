@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "station/PlanLearning.h"
 #include "station/ResultsSpool.h"
+#include "station/StationSettings.h"
 #include "station/StationText.h"
 #include "station/TestRunner.h"
 
@@ -11,10 +12,6 @@
 #include <ostream>
 
 namespace {
-
-std::shared_ptr<CProcessSession> NewSession(const CModuleRegistry& registry) {
-    return NewUserSession(registry, UserSettings(), SystemAudio());
-}
 
 /** Runs the plan `runs` times on the units before the station (nothing is stored: these are not
  *  production tests) and writes the plan with the learned limits and masks. */
@@ -68,10 +65,13 @@ int RunTestCommand(const CModuleRegistry& registry, const CTestOptions& options,
     CTestPlan plan;
     std::string error;
     if (!LoadTestPlan(options.plan, plan, error)) return Fail(err, error);
-    const CSessionFactory sessions = [&] { return NewSession(registry); };
+    const CMemorySettings settings = UserSettings();
+    const CSessionFactory sessions = [&] {
+        return NewUserSession(registry, settings, SystemAudio());
+    };
     if (options.learn) return Learn(plan, options, sessions, out, err);
     if (options.serial.empty()) return Fail(err, "a test needs the unit's serial: --serial SN");
-    const std::string url = options.db.empty() ? DefaultResultsPath() : options.db;
+    const std::string url = options.db.empty() ? ConfiguredResultsUrl(settings) : options.db;
     if (url.empty())
         return Fail(err, "no place for the results: set XDG_DATA_HOME or HOME, or give --db");
     if (std::string problem = ServerUrlProblem(url); !problem.empty()) return Fail(err, problem);
@@ -83,9 +83,7 @@ int RunTestCommand(const CModuleRegistry& registry, const CTestOptions& options,
     if (!options.station.empty()) identity.station = options.station;
     if (!options.operatorName.empty()) identity.operatorName = options.operatorName;
     CTestRecord record;
-    if (!RunTestPlan(
-            plan, identity, [&] { return NewSession(registry); }, record, error))
-        return Fail(err, error);
+    if (!RunTestPlan(plan, identity, sessions, record, error)) return Fail(err, error);
     CStoreOutcome stored;
     if (!StoreRecord(url, DefaultSpoolPath(), record, stored, error)) return Fail(err, error);
 
