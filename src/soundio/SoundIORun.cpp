@@ -98,15 +98,9 @@ int CSoundIOView::StartRun() {
         m_outPending = 0;
         return 1;
     case kRecordPlay: {
-        const size_t f = size_t(BytesPerFrame());
-        size_t s =
-            size_t(double(m_sampleRate) * 0.4 * (m_bitsPerSample / 8) * m_channels) +
-            size_t(double(m_repeatCount + 1) * (m_bitsPerSample / 8) * m_channels * m_blockSize);
-        // Every repetition's lead-in must fit too, which 0.4 s does not hold at low rates
-        // with many repetitions.
-        s = std::max(s, size_t(m_repeatCount + 1) * (kLeadInFrames * f + BlockBytes()));
-        s -= s % f;
-        const uint8_t silence = m_bitsPerSample == 8 ? 128 : 0;
+        const CSoundIOSamples pcm = Samples();
+        const size_t s = pcm.RecordPlayBytes(m_sampleRate);
+        const uint8_t silence = pcm.SilenceByte();
         m_pRecordPlayIn = std::make_unique<CWaveHeader>();
         m_pRecordPlayIn->data.assign(s, silence);
         m_pRecordPlayOut = std::make_unique<CWaveHeader>();
@@ -144,7 +138,7 @@ int CSoundIOView::ProcessRecordOnly() {
         m_recordHeaders.clear();
         for (int i = 0; i < 2; ++i) {
             auto header = std::make_unique<CWaveHeader>();
-            header->data.assign(BlockBytes(), m_bitsPerSample == 8 ? 128 : 0);
+            header->data.assign(Samples().BlockBytes(), Samples().SilenceByte());
             m_recordHeaders.push_back(std::move(header));
         }
         if (!m_pQueue) m_pQueue = std::make_unique<CDSPFFTDataLogList>();
@@ -178,17 +172,14 @@ int CSoundIOView::ProcessPlayOnly() {
 bool CSoundIOView::QueuePlayBlock() {
     if (!m_pWaveOut && !OpenDevice(false)) return false;
     auto header = std::make_unique<CWaveHeader>();
-    header->data.assign(
-        size_t(double(m_bitsPerSample / 8) * (m_repeatCount + 1) * m_channels * m_blockSize),
-        m_bitsPerSample == 8 ? 128 : 0);
-    header->data.resize(header->data.size() - header->data.size() % size_t(BytesPerFrame()));
+    header->data.assign(Samples().PlayBytes(), Samples().SilenceByte());
     ConvertDoubletoRIFF(header->data);
     header->bytesRecorded = static_cast<uint32_t>(header->data.size());
     ShowPeaks(*header);
     if (!SoundIOError(m_pWaveOut->AddBuffer(header.get()))) return false;
     m_playHeaders.push_back(std::move(header));
     ++m_outPending;
-    ConvertRIFFtoZero();
+    CSoundIOSamples::Silence(*m_pWorkingList);
     GetDocument()->SetCurrentList(m_pWorkingList);
     return true;
 }
@@ -225,7 +216,7 @@ int CSoundIOView::ProcessRecordPlay() {
     if (m_exchange == kNoExchange) {
         if (!m_pWaveIn && !OpenDevice(true)) return 0;
         if (!m_pWaveOut) {
-            ConvertRIFFtoZero();
+            CSoundIOSamples::Silence(*m_pWorkingList);
             if (!OpenDevice(false)) return 0;
             // One silent exchange first, so both directions are running when the block goes
             // out.
@@ -243,12 +234,14 @@ int CSoundIOView::ProcessRecordPlay() {
     m_exchange = kNoExchange;
     if (m_pRecordPlayIn->bytesRecorded > 0) {
         ShowPeaks(*m_pRecordPlayIn);
-        long position = 0;
-        const int found = FindReadPosition(position);
-        if (found == kNoTrigger) return 0;
-        if (found == kFound) {
-            m_readPosition = position;
-            ConvertRIFFtoDouble(*m_pRecordPlayIn, position);
+        const CSoundIOSamples::CReadPosition read = ReadPosition();
+        if (read.found == CSoundIOSamples::kNoTrigger) {
+            ShowErrorMessage("No data in record buffer");
+            return 0;
+        }
+        if (read.found == CSoundIOSamples::kFound) {
+            m_readPosition = read.position;
+            ConvertRIFFtoDouble(*m_pRecordPlayIn, read.position);
         }
     }
     if (m_pDisplayList) m_pDisplayList->Fill(*m_pWorkingList);
@@ -315,8 +308,7 @@ bool CSoundIOView::LoopBuffer(int loops) {
     if (m_pWaveOut) return false;
     if (!OpenDevice(false)) return false;
     auto header = std::make_unique<CWaveHeader>();
-    header->data.assign(BlockBytes() - BlockBytes() % size_t(BytesPerFrame()),
-                        m_bitsPerSample == 8 ? 128 : 0);
+    header->data.assign(Samples().LoopBytes(), Samples().SilenceByte());
     ConvertDoubletoRIFF(header->data);
     header->flags = CWaveHeader::kBeginLoop | CWaveHeader::kEndLoop;
     header->loops = static_cast<uint32_t>(std::max(loops, 1));

@@ -11,6 +11,7 @@
 #include "process/DspView.h"
 #include "process/FrequencyCalibration.h"
 #include "soundio/Calibration.h"
+#include "soundio/SoundIOSamples.h"
 
 #include <memory>
 #include <optional>
@@ -24,9 +25,8 @@ class CSoundIOView : public CDspView, public IWaveClient, private IFrequencyCali
     AURIVO_DECLARE_SERIAL(CSoundIOView)
 public:
     enum EMode { kOff = 0, kRecordOnly = 1, kPlayOnly = 2, kRecordPlay = 3 };
-    enum ETrigger { kAuto = 0, kLatency = 1, kManual = 2 };
-    /** Silent frames played before every repetition in Record+Play. */
-    static constexpr int kLeadInFrames = 64;
+    using enum CSoundIOSamples::ETrigger;
+    static constexpr int kLeadInFrames = CSoundIOSamples::kLeadInFrames;
     /** Seconds a device may take beyond the span it exchanges before the pass fails. */
     static constexpr double kDeviceGraceSeconds = 2.0;
 
@@ -48,32 +48,29 @@ public:
     void OnWimData(CWaveHeader* header) override;
     void OnWomDone(CWaveHeader* header) override;
 
-    // Conversions between the current block and PCM.
-    /** Writes the current block (repeat count + 1 times, each after the lead-in gap in
-     *  Record+Play) into `buffer` from its start; returns the bytes written. */
+    // Conversions between the current block and PCM, and scans of a recording (channel 0 or 1),
+    // in the step's format.
+    CSoundIOSamples Samples() const {
+        return {m_bitsPerSample, m_channels, m_blockSize, m_repeatCount, m_ioMode == kRecordPlay};
+    }
+    /** Writes the current block into `buffer` from its start; returns the bytes written. */
     size_t ConvertDoubletoRIFF(std::vector<uint8_t>& buffer) const;
     /** Reads one block of frames from byte `position` of `header` into `list` (the output list
-     *  when null), scaled by the calibrated input levels. Frames outside the recorded data read
-     *  as 0.0. */
+     *  when null), scaled by the calibrated input levels. */
     void ConvertRIFFtoDouble(const CWaveHeader& header, long position,
                              CDSPFFTDataList* list = nullptr);
-    void ConvertRIFFtoZero();
-
-    // Scans of a recorded buffer (channel 0 or 1).
-    int ScanForPeakLevel(const CWaveHeader& header, int channel) const;
-    int ScanForPeakSample(const CWaveHeader& header, int channel) const;
-    /** Byte position of the first frame beyond `fraction` of full scale, if any. */
-    std::optional<long> ScanForTrigger(const CWaveHeader& header, int channel,
-                                       double fraction) const;
+    int ScanForPeakLevel(const CWaveHeader& h, int channel) const {
+        return Samples().PeakLevel(h, channel);
+    }
+    int ScanForPeakSample(const CWaveHeader& h, int channel) const {
+        return Samples().PeakSample(h, channel);
+    }
+    std::optional<long> ScanForTrigger(const CWaveHeader& h, int channel, double fraction) const {
+        return Samples().Trigger(h, channel, fraction);
+    }
     /** Seconds from the start of the Record+Play recording to its first sample beyond
      *  `level` percent; 0.0 when none. */
     double GetSIODelay(int channel, double level) const;
-    /** Where the block starts in the Record+Play recording: kFound, kNoTrigger after showing
-     *  "No data in record buffer", or kKeepBlock (a latency calibration without trigger). */
-    enum EReadPosition { kNoTrigger = 0, kFound = 1, kKeepBlock = 2 };
-    int FindReadPosition(long& position);
-    /** The calibrated latency of channel 1 in whole frames (0 when none or negative). */
-    long LatencyFrames() const;
 
     /** Plays the current block `loops` times on an output device that was closed. */
     bool LoopBuffer(int loops);
@@ -155,9 +152,8 @@ private:
     IAudioSystem* Audio() const;
     CEventPump* Pump() const;
     CWaveFormat Format() const;
-    int BytesPerFrame() const { return m_bitsPerSample / 8 * m_channels; }
-    /** Bytes of one block of frames. */
-    size_t BlockBytes() const;
+    /** Where the played block starts in the Record+Play recording, by the trigger settings. */
+    CSoundIOSamples::CReadPosition ReadPosition() const;
 
     // Devices (SoundIODevices.cpp).
     void FillDeviceList();
