@@ -186,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
 // the window's power is divided out), rising 3 dB per octave; pink reads the same in every band.
 // Both within 0.5 dB per third-octave band from 25 Hz to 16 kHz.
 TEST(BandAnalyser, LongAveragesOfWhiteAndPinkNoise) {
-    const int32_t n = 131072, blocks = 64;
+    const int32_t n = 131072, blocks = 32;
     const double rate = 48000.0;
     CBandAnalyser analyser;
     ASSERT_TRUE(analyser.Design(3, n, rate));
