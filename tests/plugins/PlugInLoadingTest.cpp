@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -244,20 +245,6 @@ const CFolderCase kFolderCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Folders, PlugInFolderRefused, testing::ValuesIn(kFolderCases), CaseName());
 
-struct CPlacesCase {
-    const char* name;
-    const char* xdgDataHome;
-    const char* home;
-    std::vector<std::string> expected;
-};
-
-class PlugInPlaces : public testing::TestWithParam<CPlacesCase> {};
-
-TEST_P(PlugInPlaces, ProgramFoldersThenTheUsers) {
-    const CPlacesCase& c = GetParam();
-    EXPECT_EQ(PlugInFolders("/opt/aurivo/bin/aurivo-cli", c.xdgDataHome, c.home), c.expected);
-}
-
 const std::vector<std::string> kProgram = {"/opt/aurivo/bin/plugins",
                                            "/opt/aurivo/lib/aurivo/plugins"};
 std::vector<std::string> With(const std::string& user) {
@@ -265,12 +252,16 @@ std::vector<std::string> With(const std::string& user) {
     folders.push_back(user);
     return folders;
 }
-const CPlacesCase kPlacesCases[] = {
-    {"XdgDataHome", "/data", "/home/u", With("/data/aurivo/plugins")},
-    {"HomeWithoutXdg", nullptr, "/home/u", With("/home/u/.local/share/aurivo/plugins")},
-    {"RelativeXdgIgnored", "data", "/home/u", With("/home/u/.local/share/aurivo/plugins")},
-    {"NoUser", nullptr, "", kProgram},
-};
-INSTANTIATE_TEST_SUITE_P(Places, PlugInPlaces, testing::ValuesIn(kPlacesCases), CaseName());
+
+// The program's folders, then the user's from XDG_DATA_HOME (ignored when relative) or HOME.
+TEST(PlugInPlaces, ProgramFoldersThenTheUsers) {
+    const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
+        {"/data", "/home/u", With("/data/aurivo/plugins")},
+        {nullptr, "/home/u", With("/home/u/.local/share/aurivo/plugins")},
+        {"data", "/home/u", With("/home/u/.local/share/aurivo/plugins")},
+        {nullptr, "", kProgram}};
+    for (const auto& [xdgDataHome, home, expected] : cases)
+        EXPECT_EQ(PlugInFolders("/opt/aurivo/bin/aurivo-cli", xdgDataHome, home), expected) << home;
+}
 
 } // namespace
