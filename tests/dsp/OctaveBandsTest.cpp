@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -232,22 +231,11 @@ TEST(BandAnalyser, LongAveragesOfWhiteAndPinkNoise) {
                 worstWhite, worstPink);
 }
 
-TEST(BandAnalyser, BandsNarrowerThanTheBlockResolvesAreNotRead) {
+// The bands a block cannot resolve are the RTA's test (1/48 octave on 4096 samples, unread in
+// the levels, the readouts and the CSV); the analyser refuses a block of 1000 samples and a
+// fraction of 1/2 octave.
+TEST(BandAnalyser, RefusesWhatItCannotDesign) {
     CBandAnalyser analyser;
-    ASSERT_TRUE(analyser.Design(48, 4096, 48000.0));
-    std::vector<double> x(4096, 0.0), levels;
-    x[0] = 1.0;
-    double overall = 0.0;
-    analyser.Analyse(x.data(), levels, overall);
-    size_t unresolved = 0;
-    for (size_t i = 0; i < levels.size(); ++i) {
-        const COctaveBand& band = analyser.Bands()[i];
-        const bool wide = band.upper - band.lower >= 8.0 * 48000.0 / 4096;
-        EXPECT_EQ(analyser.IsResolved(i), wide) << band.centre;
-        EXPECT_EQ(std::isnan(levels[i]), !wide) << band.centre;
-        unresolved += !wide;
-    }
-    EXPECT_GT(unresolved, 100u);
     EXPECT_FALSE(analyser.Design(3, 1000, 48000.0));
     EXPECT_FALSE(analyser.Design(2, 4096, 48000.0));
 }
