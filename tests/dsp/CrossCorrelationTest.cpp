@@ -7,26 +7,6 @@
 
 namespace {
 
-// The signal generator's sequence for blocks of sixteen: against itself delayed by d it peaks
-// at the complementary lag with 7/15 (its ones) over 3/15 elsewhere.
-TEST(CrossCorrelate, DelayedSequencePeaksAtTheComplementaryLag) {
-    const std::vector<double> mls{0, 0, 0, 0, 1, 1, 1, 0, 1, 1, 0, 0, 1, 0, 1, 1};
-    for (int d = 0; d < 15; ++d) {
-        std::vector<double> y(16, 0.0);
-        for (int i = 0; i < 15; ++i)
-            y[size_t(i)] = mls[size_t((i - d + 15) % 15)];
-        CDSPFFTData recording, reference;
-        ASSERT_TRUE(TimeBlock(recording, y));
-        ASSERT_TRUE(TimeBlock(reference, mls));
-        ASSERT_TRUE(recording.CrossCorrelate(reference));
-        const std::vector<double> r = Values(recording.GetTimeObj());
-        for (int l = 0; l < 15; ++l)
-            ASSERT_NEAR(r[size_t(l)], l == (15 - d) % 15 ? 7.0 / 15 : 3.0 / 15, 1e-15)
-                << "delay " << d << " lag " << l;
-        EXPECT_EQ(r[15], r[14]);
-    }
-}
-
 // Blocks against the direct sum sum a[i] b[(i + l) mod P] / P in long double at a spread of lags
 // (every lag for the shorter ones), within 1e-12 of the largest value: noise against noise, and
 // a sequence against itself delayed, whose one large peak sits over values near zero. The last

@@ -2,13 +2,13 @@
 // refusals change nothing, and a channel without a block gives null or zero.
 #include "dsp/DSPFFTDataList.h"
 
-#include "common/CaseName.h"
 #include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -61,43 +61,24 @@ TEST(DSPFFTData, CopyTakesValuesOfTheSameShapeAndAResponseKeepsItsAxis) {
     EXPECT_EQ(Snapshot(target), Snapshot(source));
 }
 
-struct FillCase {
-    std::string name;
-    int32_t type, count;
-    bool time;
-    int32_t expectedCount;
-    CBlockSnapshot expected;
-};
-
-class DSPFFTDataFill : public ::testing::TestWithParam<FillCase> {};
-
-TEST_P(DSPFFTDataFill, CopiesTheGivenSourcesOverCount) {
-    const FillCase& c = GetParam();
-    CDSPFFTData block;
-    ASSERT_TRUE(block.Create(c.type, 4, 400.0));
-    EXPECT_EQ(block.Fill(c.count, c.time ? V{1, 2, 3, 4, 5}.data() : nullptr,
-                         V{11, 12, 13, 14, 15}.data(), V{21, 22, 23, 24, 25}.data()),
-              c.expectedCount);
-    EXPECT_EQ(Snapshot(block), c.expected);
+// Fill copies the given sources over count (more than the block holds is cut to its size instead
+// of writing past it); a null source is skipped and a response block keeps its frequency axis.
+TEST(DSPFFTData, FillCopiesTheGivenSourcesOverCount) {
+    const std::tuple<int32_t, int32_t, bool, int32_t, CBlockSnapshot> cases[] = {
+        {1, 2, true, 2, {V{1, 2, 0, 0}, V{11, 12, 1, 1}, V{21, 22, 0, 0}}},
+        {1, 4, false, 4, {V(4, 0.0), V{11, 12, 13, 14}, V{21, 22, 23, 24}}},
+        {2, 4, true, 4, {V{0, 100, 200, 100}, V{11, 12, 13, 14}, V{21, 22, 23, 24}}},
+        {1, 5, true, 4, {V{1, 2, 3, 4}, V{11, 12, 13, 14}, V{21, 22, 23, 24}}},
+        {1, -1, true, 0, {V(4, 0.0), V(4, 1.0), V(4, 0.0)}}};
+    for (const auto& [type, count, time, expectedCount, expected] : cases) {
+        CDSPFFTData block;
+        ASSERT_TRUE(block.Create(type, 4, 400.0));
+        EXPECT_EQ(block.Fill(count, time ? V{1, 2, 3, 4, 5}.data() : nullptr,
+                             V{11, 12, 13, 14, 15}.data(), V{21, 22, 23, 24, 25}.data()),
+                  expectedCount);
+        EXPECT_EQ(Snapshot(block), expected) << type << " " << count;
+    }
 }
-
-// More than the block holds is cut to its size instead of writing past it.
-INSTANTIATE_TEST_SUITE_P(
-    Counts, DSPFFTDataFill,
-    ::testing::Values(
-        FillCase{"FirstTwo", 1, 2, true, 2, {V{1, 2, 0, 0}, V{11, 12, 1, 1}, V{21, 22, 0, 0}}},
-        FillCase{
-            "NullSourceSkipped", 1, 4, false, 4, {V(4, 0.0), V{11, 12, 13, 14}, V{21, 22, 23, 24}}},
-        FillCase{"ResponseIgnoresTime",
-                 2,
-                 4,
-                 true,
-                 4,
-                 {V{0, 100, 200, 100}, V{11, 12, 13, 14}, V{21, 22, 23, 24}}},
-        FillCase{
-            "CountAboveSize", 1, 5, true, 4, {V{1, 2, 3, 4}, V{11, 12, 13, 14}, V{21, 22, 23, 24}}},
-        FillCase{"NegativeCount", 1, -1, true, 0, {V(4, 0.0), V(4, 1.0), V(4, 0.0)}}),
-    CaseName());
 
 TEST(DSPFFTDataList, MissingChannelsGiveNullOrZeroAndMinusOneMeansEvery) {
     CDSPFFTDataList list, clone;
@@ -150,25 +131,17 @@ TEST(DSPFFTDataList, FillCountsAndCopyIsAllOrNothing) {
     EXPECT_FALSE(from.IsEquivalent(empty)) << "no pairs: the lists' own fields decide";
 }
 
-struct RoundCase {
-    std::string name;
-    double x;
-    int expected;
-};
-
-class DoubleToInt : public ::testing::TestWithParam<RoundCase> {};
-
-TEST_P(DoubleToInt, RoundsToNearestWithHalvesUp) {
-    EXPECT_EQ(CDSPFFTDataList::DoubleToInt(GetParam().x), GetParam().expected);
+// To nearest with halves up; beyond the range the extremes, and NaN zero.
+TEST(DoubleToInt, RoundsToNearestWithHalvesUp) {
+    const std::pair<double, int> cases[] = {{2.5, 3},
+                                            {-2.5, -2},
+                                            {-2.6, -3},
+                                            {2.4999999999999996, 2},
+                                            {1e300, INT_MAX},
+                                            {-1e300, INT_MIN},
+                                            {std::numeric_limits<double>::quiet_NaN(), 0}};
+    for (const auto& [x, expected] : cases)
+        EXPECT_EQ(CDSPFFTDataList::DoubleToInt(x), expected) << x;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, DoubleToInt,
-    ::testing::Values(RoundCase{"HalfUp", 2.5, 3}, RoundCase{"NegativeHalfUp", -2.5, -2},
-                      RoundCase{"NegativeBelow", -2.6, -3},
-                      RoundCase{"JustBelowHalf", 2.4999999999999996, 2},
-                      RoundCase{"Huge", 1e300, INT_MAX}, RoundCase{"HugeNegative", -1e300, INT_MIN},
-                      RoundCase{"NaN", std::numeric_limits<double>::quiet_NaN(), 0}),
-    CaseName());
 
 } // namespace

@@ -2,7 +2,6 @@
 // signals are (equal plots add, opposite ones cancel; a merge takes each plot's own bins), and
 // which block lists a log still fits. Plots are 8 bins of 100 Hz (800 samples per second).
 #include "common/ArchiveBytes.h"
-#include "common/CaseName.h"
 
 #include "base/Archive.h"
 #include "dsp/DSPFFTDataLogList.h"
@@ -51,33 +50,26 @@ TEST(DataLogList, SumOfEqualPlotsDoublesAndOfOppositePlotsCancels) {
         EXPECT_NEAR(cancelled->GetFreqData(0)[i], 0.0, 1e-12);
 }
 
-struct CMergeCase {
-    const char* name;
-    double frequency;
-    int firstB; // first bin taken from plot B
-};
-const CMergeCase kMerges[] = {
-    {"AtZeroHzTakesBEverywhere", 0.0, 0},
-    {"AtACrossoverTakesAUnderTheNearestBin", 250.0, 3},
-    {"AtHalfTheRateIsClampedToTheUpperHalf", 400.0, 4},
-    {"AboveHalfTheRateToo", 5000.0, 4},
-};
-class DataLogMerge : public testing::TestWithParam<CMergeCase> {};
-
-TEST_P(DataLogMerge, SplitsAtTheCrossoverBinWithGainsAndDelayPhases) {
-    CDSPFFTDataLogList log;
-    AddPlot(log, 1.0, 10.0, 2.0);         // A: 2 V after gain
-    AddPlot(log, 3.0, -20.0, 1.0, 0.001); // B: delay 1 ms = 360 x 0.001 x 800 / 16 = 18 degrees
-    EXPECT_EQ(log.Merge(0, 2, 100.0), nullptr);
-    const auto merged = log.Merge(0, 1, GetParam().frequency);
-    ASSERT_NE(merged, nullptr);
-    for (int i = 0; i < 8; ++i) {
-        const bool b = i >= GetParam().firstB;
-        EXPECT_DOUBLE_EQ(merged->GetFreqData(0)[i], b ? 3.0 : 2.0) << i;
-        EXPECT_NEAR(merged->GetPhaseData(1)[i], b ? -2.0 : 10.0, 1e-12) << i;
+// A merge takes plot A below the crossover bin and plot B from it on, with gains and delay phases:
+// at 0 Hz B everywhere, at a crossover A under the nearest bin, at and above half the rate the
+// upper half.
+TEST(DataLogList, MergeSplitsAtTheCrossoverBinWithGainsAndDelayPhases) {
+    for (const auto& [frequency, firstB] :
+         {std::pair{0.0, 0}, {250.0, 3}, {400.0, 4}, {5000.0, 4}}) {
+        CDSPFFTDataLogList log;
+        AddPlot(log, 1.0, 10.0, 2.0);         // A: 2 V after gain
+        AddPlot(log, 3.0, -20.0, 1.0, 0.001); // B: delay 1 ms = 360 x 0.001 x 800 / 16 = 18 degrees
+        EXPECT_EQ(log.Merge(0, 2, 100.0), nullptr);
+        const auto merged = log.Merge(0, 1, frequency);
+        ASSERT_NE(merged, nullptr);
+        for (int i = 0; i < 8; ++i) {
+            const bool b = i >= firstB;
+            EXPECT_DOUBLE_EQ(merged->GetFreqData(0)[i], b ? 3.0 : 2.0) << frequency << " " << i;
+            EXPECT_NEAR(merged->GetPhaseData(1)[i], b ? -2.0 : 10.0, 1e-12)
+                << frequency << " " << i;
+        }
     }
 }
-INSTANTIATE_TEST_SUITE_P(Crossovers, DataLogMerge, testing::ValuesIn(kMerges), CaseName());
 
 TEST(DataLogList, FitsBlockListsOfItsShapeAndDescriptionOnly) {
     CDSPFFTDataLogList log;

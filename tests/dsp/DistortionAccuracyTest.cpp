@@ -179,36 +179,27 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Window amplitude correction.
 
-struct CGainCase {
-    std::string name;
-    int window;
-    double mean; // the window's mean weight over N samples, from its closed form
-};
-
-class WindowGain : public testing::TestWithParam<CGainCase> {};
-
-TEST_P(WindowGain, FullScaleToneReadsFullScale) {
-    const int w = GetParam().window;
-    CDSPFFTData block;
-    long double unused = 0.0L;
-    Synthesize(block, {{kOnBin, 1.0L, 0.0L}}, 0.0L, unused);
-    EXPECT_NEAR(WindowCoherentGain(block, w), GetParam().mean, 1e-12);
-    ASSERT_TRUE(block.DoFFT(w));
-    const double thd = block.GetFreqObj()->GetTHD(0.0, w);
-    EXPECT_NEAR(block.GetFreqObj()->GetDataPointer()[85], GetParam().mean, 1e-4);
-    ASSERT_TRUE(CorrectWindowAmplitude(block, w));
-    EXPECT_NEAR(block.GetFreqObj()->GetDataPointer()[85], 1.0, 1e-4);
-    EXPECT_NEAR(block.GetFreqObj()->GetTHD(0.0, w), thd, thd * 1e-12); // ratios do not move
+// A full-scale tone reads full scale once corrected, and no ratio moves. Sums of
+// cos(2 pi m i / (N - 1)) over i = 0 .. N - 1 are 1, so each window's mean weight has a closed
+// form.
+TEST(WindowGain, FullScaleToneReadsFullScale) {
+    for (const auto& [w, mean] : {std::pair{int(CDSPFFTData::WindowNone), 1.0},
+                                  {CDSPFFTData::WindowHanning, 0.5 - 0.5 / kN},
+                                  {CDSPFFTData::WindowHamming, 0.53836 - 0.46164 / kN},
+                                  {CDSPFFTData::WindowBlackman, 0.42 - 0.42 / kN}}) {
+        SCOPED_TRACE(kWindows[w]);
+        CDSPFFTData block;
+        long double unused = 0.0L;
+        Synthesize(block, {{kOnBin, 1.0L, 0.0L}}, 0.0L, unused);
+        EXPECT_NEAR(WindowCoherentGain(block, w), mean, 1e-12);
+        ASSERT_TRUE(block.DoFFT(w));
+        const double thd = block.GetFreqObj()->GetTHD(0.0, w);
+        EXPECT_NEAR(block.GetFreqObj()->GetDataPointer()[85], mean, 1e-4);
+        ASSERT_TRUE(CorrectWindowAmplitude(block, w));
+        EXPECT_NEAR(block.GetFreqObj()->GetDataPointer()[85], 1.0, 1e-4);
+        EXPECT_NEAR(block.GetFreqObj()->GetTHD(0.0, w), thd, thd * 1e-12); // ratios do not move
+    }
 }
-
-// Sums of cos(2 pi m i / (N - 1)) over i = 0 .. N - 1 are 1, so each mean has a closed form.
-INSTANTIATE_TEST_SUITE_P(
-    Windows, WindowGain,
-    testing::Values(CGainCase{"None", CDSPFFTData::WindowNone, 1.0},
-                    CGainCase{"Hanning", CDSPFFTData::WindowHanning, 0.5 - 0.5 / kN},
-                    CGainCase{"Hamming", CDSPFFTData::WindowHamming, 0.53836 - 0.46164 / kN},
-                    CGainCase{"Blackman", CDSPFFTData::WindowBlackman, 0.42 - 0.42 / kN}),
-    CaseName());
 
 TEST(WindowGain, LeavesBlocksWithoutAToneToCorrectAlone) {
     CDSPFFTData none;

@@ -113,23 +113,17 @@ TEST_P(FFTAgainstTheDft, AgreesAndComesBack) {
 
 // Every way the half-size transform ends: no pass (2), a closing pass alone of 4, 8, 16 and 32
 // points (8 to 64), radix 16 closed by 16 (512) and by 8 points (4096), and the long blocks
-// closed by 32 (16384), 4 (32768), 8 (65536) and 16 points (131072).
-INSTANTIATE_TEST_SUITE_P(
-    Blocks, FFTAgainstTheDft,
-    ::testing::Values(TransformCase{"Noise2", 2, CDSPFFTData::WindowNone, false},
-                      TransformCase{"Noise8", 8, CDSPFFTData::WindowNone, false},
-                      TransformCase{"Noise16", 16, CDSPFFTData::WindowNone, false},
-                      TransformCase{"Noise32", 32, CDSPFFTData::WindowNone, false},
-                      TransformCase{"Noise64", 64, CDSPFFTData::WindowNone, false},
-                      TransformCase{"Noise512", 512, CDSPFFTData::WindowNone, false},
-                      TransformCase{"Noise4096", 4096, CDSPFFTData::WindowNone, false},
-                      TransformCase{"Noise16384", 16384, CDSPFFTData::WindowNone, false},
-                      TransformCase{"Noise65536", 65536, CDSPFFTData::WindowNone, false},
-                      TransformCase{"Noise131072", 131072, CDSPFFTData::WindowNone, false},
-                      TransformCase{"Structured131072", 131072, CDSPFFTData::WindowNone, true},
-                      TransformCase{"HanningStructured32768", 32768, CDSPFFTData::WindowHanning,
-                                    true}),
-    CaseName());
+// closed by 32 (16384), 4 (32768), 8 (65536) and 16 points (131072, a structured block).
+std::vector<TransformCase> TransformCases() {
+    std::vector<TransformCase> cases;
+    for (int32_t n : {2, 8, 16, 32, 64, 512, 4096, 16384, 65536})
+        cases.push_back({"Noise" + std::to_string(n), n, CDSPFFTData::WindowNone, false});
+    cases.push_back({"Structured131072", 131072, CDSPFFTData::WindowNone, true});
+    cases.push_back({"HanningStructured32768", 32768, CDSPFFTData::WindowHanning, true});
+    return cases;
+}
+INSTANTIATE_TEST_SUITE_P(Blocks, FFTAgainstTheDft, ::testing::ValuesIn(TransformCases()),
+                         CaseName());
 
 // A spectrum whose halves do not mirror, with phases far beyond +-180 degrees: the inverse keeps
 // the real part of the full inverse transform, sum over all N bins of X[k] e^(2 pi i k t / N)

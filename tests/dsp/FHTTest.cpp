@@ -1,7 +1,6 @@
 // The fast Hadamard transform between the sequence permutations against the direct circular
 // correlation with the bipolar sequence, on maximum-length sequences made here by a shift
 // register of its own.
-#include "common/CaseName.h"
 #include "common/DspTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -39,50 +38,41 @@ std::vector<double> DirectCorrelation(const std::vector<double>& y, const std::v
     return r;
 }
 
-struct CTrinomial {
-    std::string name;
-    int p, q;
-};
+// Sequences of 4 to 2048 samples. Max error below 1e-12 of the recording's scale: about N
+// additions of values up to 1.
+TEST(FHT, EqualsTheDirectCorrelationAndPeaksAtADelay) {
+    for (const auto& [p, q] : {std::pair{2, 1}, {3, 1}, {4, 1}, {7, 1}, {10, 3}, {11, 2}}) {
+        SCOPED_TRACE(testing::Message() << "N " << (1 << p));
+        const std::vector<double> s = Sequence(p, q);
+        const int n = int(s.size()), period = n - 1, delay = period / 2;
+        CDSPFFTData reference, recording, delayed;
+        ASSERT_TRUE(TimeBlock(reference, s));
+        const std::vector<double> y = UniformNoise(s.size(), 12345);
+        ASSERT_TRUE(TimeBlock(recording, y));
+        std::vector<int32_t> in, out;
+        ASSERT_TRUE(recording.DoFHTReorderMatrix(in, out, reference));
+        std::vector<int32_t> tags(in.begin(), in.end() - 1);
+        std::sort(tags.begin(), tags.end());
+        for (size_t i = 0; i < tags.size(); ++i)
+            ASSERT_EQ(tags[i], int32_t(i + 1)) << "each non-zero input tag once";
+        ASSERT_TRUE(recording.DoFHT(in, out));
+        const std::vector<double> expected = DirectCorrelation(y, s);
+        const std::vector<double> actual = Values(recording.GetTimeObj());
+        for (size_t l = 0; l < s.size(); ++l)
+            ASSERT_NEAR(actual[l], expected[l], 1e-12) << "lag " << l;
 
-class FHT : public testing::TestWithParam<CTrinomial> {};
-
-// Max error below 1e-12 of the recording's scale: about N additions of values up to 1.
-TEST_P(FHT, EqualsTheDirectCorrelationAndPeaksAtADelay) {
-    const std::vector<double> s = Sequence(GetParam().p, GetParam().q);
-    const int n = int(s.size()), period = n - 1, delay = period / 2;
-    CDSPFFTData reference, recording, delayed;
-    ASSERT_TRUE(TimeBlock(reference, s));
-    const std::vector<double> y = UniformNoise(s.size(), 12345);
-    ASSERT_TRUE(TimeBlock(recording, y));
-    std::vector<int32_t> in, out;
-    ASSERT_TRUE(recording.DoFHTReorderMatrix(in, out, reference));
-    std::vector<int32_t> tags(in.begin(), in.end() - 1);
-    std::sort(tags.begin(), tags.end());
-    for (size_t i = 0; i < tags.size(); ++i)
-        ASSERT_EQ(tags[i], int32_t(i + 1)) << "each non-zero input tag once";
-    ASSERT_TRUE(recording.DoFHT(in, out));
-    const std::vector<double> expected = DirectCorrelation(y, s);
-    const std::vector<double> actual = Values(recording.GetTimeObj());
-    for (size_t l = 0; l < s.size(); ++l)
-        ASSERT_NEAR(actual[l], expected[l], 1e-12) << "lag " << l;
-
-    // The sequence itself, delayed: (N/2 - 1)/P at the delay, -1/P elsewhere.
-    std::vector<double> echo(s.size(), 0.0);
-    for (int i = 0; i < period; ++i)
-        echo[size_t(i)] = s[size_t(((i - delay) % period + period) % period)];
-    ASSERT_TRUE(TimeBlock(delayed, echo));
-    ASSERT_TRUE(delayed.DoFHT(in, out));
-    const std::vector<double> x = Values(delayed.GetTimeObj());
-    for (int l = 0; l < period; ++l)
-        ASSERT_NEAR(x[size_t(l)], l == delay ? (n / 2 - 1.0) / period : -1.0 / period, 1e-12)
-            << "lag " << l;
+        // The sequence itself, delayed: (N/2 - 1)/P at the delay, -1/P elsewhere.
+        std::vector<double> echo(s.size(), 0.0);
+        for (int i = 0; i < period; ++i)
+            echo[size_t(i)] = s[size_t(((i - delay) % period + period) % period)];
+        ASSERT_TRUE(TimeBlock(delayed, echo));
+        ASSERT_TRUE(delayed.DoFHT(in, out));
+        const std::vector<double> x = Values(delayed.GetTimeObj());
+        for (int l = 0; l < period; ++l)
+            ASSERT_NEAR(x[size_t(l)], l == delay ? (n / 2 - 1.0) / period : -1.0 / period, 1e-12)
+                << "lag " << l;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sequences, FHT,
-                         testing::Values(CTrinomial{"N4", 2, 1}, CTrinomial{"N8", 3, 1},
-                                         CTrinomial{"N16", 4, 1}, CTrinomial{"N128", 7, 1},
-                                         CTrinomial{"N1024", 10, 3}, CTrinomial{"N2048", 11, 2}),
-                         CaseName());
 
 TEST(FHTRefusals, SizesThatDoNotFitLeaveEverythingUnchanged) {
     CDSPFFTData block8, block16, odd;

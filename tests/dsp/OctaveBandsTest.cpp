@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -77,14 +76,14 @@ TEST(OctaveBands, EdgesAndRangeForEveryFraction) {
         EXPECT_TRUE(at1k);
     }
     // Finer bands are named to three significant digits (two from 5 on).
-    const std::vector<COctaveBand> sixth = MakeOctaveBands(6, 900.0, 1300.0);
-    ASSERT_EQ(sixth.size(), 3u);
-    EXPECT_EQ(sixth[0].nominal, 940.0);
-    EXPECT_EQ(sixth[1].nominal, 1060.0);
-    EXPECT_EQ(sixth[2].nominal, 1190.0);
-    const std::vector<COctaveBand> lead4 = MakeOctaveBands(6, 4500.0, 5100.0);
-    ASSERT_EQ(lead4.size(), 1u);
-    EXPECT_EQ(lead4[0].nominal, 4730.0); // 4731.5 Hz
+    const auto nominals = [](double low, double high) {
+        std::vector<double> n;
+        for (const COctaveBand& band : MakeOctaveBands(6, low, high))
+            n.push_back(band.nominal);
+        return n;
+    };
+    EXPECT_EQ(nominals(900.0, 1300.0), (std::vector<double>{940.0, 1060.0, 1190.0}));
+    EXPECT_EQ(nominals(4500.0, 5100.0), std::vector<double>{4730.0}); // 4731.5 Hz
 }
 
 // The class 1 limits of IEC 61260-1 (2014, table 1): at the normalized frequencies G^x of an
@@ -186,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
 // the window's power is divided out), rising 3 dB per octave; pink reads the same in every band.
 // Both within 0.5 dB per third-octave band from 25 Hz to 16 kHz.
 TEST(BandAnalyser, LongAveragesOfWhiteAndPinkNoise) {
-    const int32_t n = 131072, blocks = 64;
+    const int32_t n = 131072, blocks = 32;
     const double rate = 48000.0;
     CBandAnalyser analyser;
     ASSERT_TRUE(analyser.Design(3, n, rate));
@@ -232,22 +231,11 @@ TEST(BandAnalyser, LongAveragesOfWhiteAndPinkNoise) {
                 worstWhite, worstPink);
 }
 
-TEST(BandAnalyser, BandsNarrowerThanTheBlockResolvesAreNotRead) {
+// The bands a block cannot resolve are the RTA's test (1/48 octave on 4096 samples, unread in
+// the levels, the readouts and the CSV); the analyser refuses a block of 1000 samples and a
+// fraction of 1/2 octave.
+TEST(BandAnalyser, RefusesWhatItCannotDesign) {
     CBandAnalyser analyser;
-    ASSERT_TRUE(analyser.Design(48, 4096, 48000.0));
-    std::vector<double> x(4096, 0.0), levels;
-    x[0] = 1.0;
-    double overall = 0.0;
-    analyser.Analyse(x.data(), levels, overall);
-    size_t unresolved = 0;
-    for (size_t i = 0; i < levels.size(); ++i) {
-        const COctaveBand& band = analyser.Bands()[i];
-        const bool wide = band.upper - band.lower >= 8.0 * 48000.0 / 4096;
-        EXPECT_EQ(analyser.IsResolved(i), wide) << band.centre;
-        EXPECT_EQ(std::isnan(levels[i]), !wide) << band.centre;
-        unresolved += !wide;
-    }
-    EXPECT_GT(unresolved, 100u);
     EXPECT_FALSE(analyser.Design(3, 1000, 48000.0));
     EXPECT_FALSE(analyser.Design(2, 4096, 48000.0));
 }

@@ -89,12 +89,9 @@ TEST(DataLogFileFormat, ThreePlotsReadBackWithTheirTitleAndShape) {
                                        ";Datalog Size              : +4.0000000e+000\n"
                                        ";Datalog Sample Rate       : +4.8000000e+004\n")));
     // Also with the line ends an editor may leave: LF alone.
-    for (const std::string& text : {bytes, [&] {
-                                        std::string lf;
-                                        for (const char c : bytes)
-                                            if (c != '\r') lf += c;
-                                        return lf;
-                                    }()}) {
+    std::string lf = bytes;
+    std::erase(lf, '\r');
+    for (const std::string& text : {bytes, lf}) {
         CDSPFFTDataLogList back;
         ASSERT_NE(back.CreateEx(1, 2, 16, 44100.0), nullptr);
         ASSERT_TRUE(DataLogFile::ReadDataLogText(back, text, path)) << back.GetErrorText();

@@ -1,6 +1,5 @@
 // The envelope grammar's refusals with their line numbers, the binning of frequencies, and the
 // loading of response file lines with their magnitudes shown in dB.
-#include "common/CaseName.h"
 #include "formats/EnvelopeText.h"
 
 #include <gtest/gtest.h>
@@ -10,42 +9,31 @@ namespace {
 // 48000 samples per second, an FFT of 1024: bins of 46.875 Hz up to bin 512 (24000 Hz).
 const EnvelopeText::CBinning kBinning{48000.0, 48000.0 / 1024, 512};
 
-struct CParseCase {
-    std::string name, text, message;
-};
-
-const CParseCase kParseCases[] = {
-    {"OneLineIsRefused", "1000, -6, 0", "No Filter Characteristics In Edit Control"},
-    {"SecondLineParses", "1000, -6, 0\r\n2000, -3, 0", ""},
-    {"CommentLinesAreSkipped", ";title\r\n*note Hz\r\n1000 -6 0", ""},
-    {"LettersNameTheirLine", "0, 0, 0\r\n1000 Hz -6 0",
-     "Non Numeric Value In Frequency Element On Line: 2"},
-    {"TabIsNotASeparator", "0, 0, 0\n\n1000\t-6",
-     "Non Numeric Value In Frequency Element On Line: 3"},
-    {"AboveHalfTheRate", "0,0,0\r\n24000.1,0,0",
+// Each text and the message of its first faulty line (none when it parses).
+const std::pair<std::string, std::string> kParseCases[] = {
+    {"1000, -6, 0", "No Filter Characteristics In Edit Control"},
+    {"1000, -6, 0\r\n2000, -3, 0", ""},
+    {";title\r\n*note Hz\r\n1000 -6 0", ""},
+    {"0, 0, 0\r\n1000 Hz -6 0", "Non Numeric Value In Frequency Element On Line: 2"},
+    {"0, 0, 0\n\n1000\t-6", "Non Numeric Value In Frequency Element On Line: 3"},
+    {"0,0,0\r\n24000.1,0,0",
      "Frequency Element out of Response Range On Line 2\r\n0 Hz < Frequency Element < Sample Rate "
      "/ 2"},
-    {"NegativeFrequency", "-1,0,0\r\n",
-     "Frequency Element out of Response Range On Line 1\r\n0 Hz < "
-     "Frequency Element < Sample Rate / 2"},
-    {"HalfTheRateIsInRange", "0,0,0\r\n24000,0,0", ""},
-    {"AmplitudeLimit", "0, 999.98, 0\r\n10, -1000, 0",
-     "-999.99 dB > Amplitude Element > +999.99 dB On Line: 2"},
+    {"-1,0,0\r\n", "Frequency Element out of Response Range On Line 1\r\n0 Hz < "
+                   "Frequency Element < Sample Rate / 2"},
+    {"0,0,0\r\n24000,0,0", ""},
+    {"0, 999.98, 0\r\n10, -1000, 0", "-999.99 dB > Amplitude Element > +999.99 dB On Line: 2"},
     // Without a separator the element repeats the frequency: 5000 dB is out of range.
-    {"LoneNumberRepeats", "0,0,0\r\n5000",
-     "-999.99 dB > Amplitude Element > +999.99 dB On Line: 2"},
-    {"PhaseLimit", "0 0 99999.99\r\n10 0 -100000",
-     "-99999.99 > Phase Element > +99999.99 On Line: 2"},
+    {"0,0,0\r\n5000", "-999.99 dB > Amplitude Element > +999.99 dB On Line: 2"},
+    {"0 0 99999.99\r\n10 0 -100000", "-99999.99 > Phase Element > +99999.99 On Line: 2"},
 };
 
-class EnvelopeParse : public testing::TestWithParam<CParseCase> {};
-
-TEST_P(EnvelopeParse, GivesTheMessageOfTheFirstFaultyLine) {
-    EnvelopeText::CBinSums sums;
-    EXPECT_EQ(EnvelopeText::Parse(GetParam().text, kBinning, sums), GetParam().message);
+TEST(EnvelopeParse, GivesTheMessageOfTheFirstFaultyLine) {
+    for (const auto& [text, message] : kParseCases) {
+        EnvelopeText::CBinSums sums;
+        EXPECT_EQ(EnvelopeText::Parse(text, kBinning, sums), message) << text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Texts, EnvelopeParse, testing::ValuesIn(kParseCases), CaseName());
 
 TEST(EnvelopeParse, SumsEveryPointIntoItsBinAndIgnoresBinsBeyondTheLast) {
     const double w = kBinning.binWidth;

@@ -6,48 +6,36 @@
 #include "plot/HLS.h"
 #include "plot/PlotValues.h"
 
-#include "common/CaseName.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace {
 
 using EOp = CRecordingCanvas::EOp;
 
-struct CYCase {
-    std::string name;
-    int yCode;
-    double scale, offset, value, y;
-};
-
-class YMapping : public testing::TestWithParam<CYCase> {};
-
-TEST_P(YMapping, ValueLiesAtItsRow) {
-    CChannel c;
-    c.m_plotRect = {0, 100, 500, 500}; // T 100, B 500, H 400, 8 divisions
-    c.m_yCode = EPlotY(GetParam().yCode);
-    c.m_yScale = GetParam().scale;
-    c.m_yOffset = GetParam().offset;
-    c.m_bottomLevel = -100.0;
-    EXPECT_NEAR(c.YOfValue(GetParam().value, {0, 150, 500, 450}), GetParam().y, 1e-9);
-}
-
 // Volts and ohms: v × (T − B) ÷ d ÷ n above the zero line, which an offset of 50 % puts half way
 // up. dB: 0 dB on the centre line, n × d ÷ 2 to each edge. dB SPL: 0 dB re Ref1 at 45 % of the
 // height, 80 dB over the plot. Degrees from the centre. 3-D: from the top level at the top of
-// the trace's rectangle to the bottom level at its bottom.
-INSTANTIATE_TEST_SUITE_P(Codes, YMapping,
-                         testing::Values(CYCase{"Volts", 1, 0.5, 0, 2.0, 300.0},
-                                         CYCase{"Ohms", 8, 10.0, 0, 40.0, 300.0},
-                                         CYCase{"VoltsOffset", 1, 0.5, 50, 1.0, 200.0},
-                                         CYCase{"Decibels", 4, 10.0, 0, -20.0, 400.0},
-                                         CYCase{"SoundPressure", 6, 10.0, 0, -44.0, 500.0},
-                                         CYCase{"Degrees", 7, 45.0, 0, -90.0, 400.0},
-                                         CYCase{"ThreeD", 11, 0.0, 0, -25.0, 225.0}),
-                         CaseName());
+// the trace's rectangle to the bottom level at its bottom. Each row: Y code, scale, offset, value
+// and its row on a plot from y 100 to 500 (8 divisions).
+TEST(YMapping, ValueLiesAtItsRow) {
+    const double cases[][5] = {{1, 0.5, 0, 2.0, 300.0},    {8, 10.0, 0, 40.0, 300.0},
+                               {1, 0.5, 50, 1.0, 200.0},   {4, 10.0, 0, -20.0, 400.0},
+                               {6, 10.0, 0, -44.0, 500.0}, {7, 45.0, 0, -90.0, 400.0},
+                               {11, 0.0, 0, -25.0, 225.0}};
+    for (const auto& [code, scale, offset, value, y] : cases) {
+        CChannel c;
+        c.m_plotRect = {0, 100, 500, 500};
+        c.m_yCode = EPlotY(int(code));
+        c.m_yScale = scale;
+        c.m_yOffset = offset;
+        c.m_bottomLevel = -100.0;
+        EXPECT_NEAR(c.YOfValue(value, {0, 150, 500, 450}), y, 1e-9) << code;
+    }
+}
 
 // Arrays of one channel and its companion, N = 64 at 1024 Hz (16 Hz per bin).
 struct CBlock {
@@ -69,53 +57,43 @@ struct CBlock {
     }
 };
 
-struct CValueCase {
-    std::string name;
-    int yCode;
-    double ref1, magnitude, phase, companion, companionPhase, expected;
-};
-
-class TraceValue : public testing::TestWithParam<CValueCase> {};
-
 // Bin 10 of the block; bin 4 holds 2.0 and the last bin 200.0 for the relative decibels.
-TEST_P(TraceValue, OfBinTen) {
-    const CValueCase& c = GetParam();
-    CBlock block;
-    CChannel channel;
-    block.Bind(channel);
-    channel.m_xCode = EPlotX::LinearFrequency;
-    channel.m_yCode = EPlotY(c.yCode);
-    channel.m_ref1 = c.ref1;
-    block.magnitude[4] = 2.0;
-    block.magnitude[CBlock::kN - 1] = 200.0;
-    block.magnitude[10] = c.magnitude;
-    block.phase[10] = c.phase;
-    block.companion[10] = c.companion;
-    block.companionPhase[10] = c.companionPhase;
-    EXPECT_NEAR(channel.TraceValue(channel.GetTraceArrays(0), 10), c.expected, 1e-9);
-}
-
 // Relative dB: to the bin nearest |Ref1 ÷ 16 Hz| (56 Hz: bin 3.5, halves up), the last bin
 // beyond the block. SPL re Ref1 ÷ N. Impedance of the divider: half the drive across Z gives
 // Z = R, H = 0.5j gives |Z| = 0.5 R ÷ |1 − 0.5j|; channel 2 as large as channel 1 or larger, 0.
-INSTANTIATE_TEST_SUITE_P(
-    Codes, TraceValue,
-    testing::Values(
-        CValueCase{"Volts", 1, 0, std::sqrt(2.0), 0, 0.5, 0, std::sqrt(2.0)},
-        CValueCase{"Rms", 2, 0, std::sqrt(2.0), 0, 0.5, 0, 1.0},
-        CValueCase{"Decibels", 3, 0, 0.1, 0, 0.5, 0, -20.0},
-        CValueCase{"DecibelsRms", 4, 0, 10.0 * std::sqrt(2.0), 0, 0.5, 0, 20.0},
-        CValueCase{"DecibelsOfZero", 3, 0, 0.0, 0, 0.5, 0, 20.0 * std::log10(kSmallestPositive)},
-        CValueCase{"RelativeNearestBin", 5, -56.0, 20.0, 0, 0.5, 0, 20.0},
-        CValueCase{"RelativeBeyondTheBlock", 5, 1e9, 20.0, 0, 0.5, 0, -20.0},
-        CValueCase{"SoundPressure", 6, 64.0, 20.0, 0, 0.5, 0, 20.0 * std::log10(20.0)},
-        CValueCase{"PhaseAbove180", 7, 0, 1, 190.0, 0.5, 0, -170.0},
-        CValueCase{"PhaseBelowMinus180", 7, 0, 1, -190.0, 0.5, 0, 170.0},
-        CValueCase{"PhaseTwoTurns", 7, 0, 1, 725.0, 0.5, 0, 5.0},
-        CValueCase{"ImpedanceInPhase", 8, 10.0, 1, 0, 0.5, 0, 10.0},
-        CValueCase{"ImpedanceQuadrature", 8, 10.0, 1, 0, 0.5, 90.0, 5.0 / std::sqrt(1.25)},
-        CValueCase{"ImpedanceOfEqualChannels", 8, 10.0, 1, 0, 1.0, 0, 0.0}),
-    CaseName());
+// Each row: Y code, Ref1, magnitude, phase, companion magnitude and phase, the value.
+TEST(TraceValue, OfBinTen) {
+    const double cases[][7] = {{1, 0, std::sqrt(2.0), 0, 0.5, 0, std::sqrt(2.0)},
+                               {2, 0, std::sqrt(2.0), 0, 0.5, 0, 1.0},
+                               {3, 0, 0.1, 0, 0.5, 0, -20.0},
+                               {4, 0, 10.0 * std::sqrt(2.0), 0, 0.5, 0, 20.0},
+                               {3, 0, 0.0, 0, 0.5, 0, 20.0 * std::log10(kSmallestPositive)},
+                               {5, -56.0, 20.0, 0, 0.5, 0, 20.0},
+                               {5, 1e9, 20.0, 0, 0.5, 0, -20.0},
+                               {6, 64.0, 20.0, 0, 0.5, 0, 20.0 * std::log10(20.0)},
+                               {7, 0, 1, 190.0, 0.5, 0, -170.0},
+                               {7, 0, 1, -190.0, 0.5, 0, 170.0},
+                               {7, 0, 1, 725.0, 0.5, 0, 5.0},
+                               {8, 10.0, 1, 0, 0.5, 0, 10.0},
+                               {8, 10.0, 1, 0, 0.5, 90.0, 5.0 / std::sqrt(1.25)},
+                               {8, 10.0, 1, 0, 1.0, 0, 0.0}};
+    for (const auto& [code, ref1, magnitude, phase, companion, companionPhase, expected] : cases) {
+        CBlock block;
+        CChannel channel;
+        block.Bind(channel);
+        channel.m_xCode = EPlotX::LinearFrequency;
+        channel.m_yCode = EPlotY(int(code));
+        channel.m_ref1 = ref1;
+        block.magnitude[4] = 2.0;
+        block.magnitude[CBlock::kN - 1] = 200.0;
+        block.magnitude[10] = magnitude;
+        block.phase[10] = phase;
+        block.companion[10] = companion;
+        block.companionPhase[10] = companionPhase;
+        EXPECT_NEAR(channel.TraceValue(channel.GetTraceArrays(0), 10), expected, 1e-9)
+            << code << " " << ref1 << " " << phase;
+    }
+}
 
 // A spectrum of −k dB at bin k on a 320 × 400 plot, 10 dB per division, bins 0..32.
 class SpectrumPlot : public testing::Test {
@@ -190,48 +168,37 @@ TEST_F(SpectrumPlot, UnshowableValuesAreClampedAndMissingArraysDrawNothing) {
     EXPECT_TRUE(canvas.Ops().empty());
 }
 
-struct CStyleCase {
-    std::string name;
-    int style;
-    EOp fill, edge;
-    CColour firstFill;
-};
-
-class BarStyle : public SpectrumPlot, public testing::WithParamInterface<CStyleCase> {};
-
 // Each bar spans from the previous point to the plot bottom; rainbow bars take their hue from
 // the left edge (the bar from x = 160 has hue 160 ÷ 320 × 152 = 76); hollow bars show the plot
-// background inside the trace-coloured pen.
-TEST_P(BarStyle, EachBarSpansFromThePreviousPointToThePlotBottom) {
-    const CStyleCase& c = GetParam();
-    channel.m_plotStyle = c.style;
-    channel.PlotData(canvas);
-    EXPECT_TRUE(canvas.OpsOf(EOp::polyline).empty());
-    const auto bars = canvas.OpsOf(c.fill);
-    ASSERT_EQ(bars.size(), 32u);
-    for (int k = 1; k <= 32; ++k)
-        EXPECT_EQ(bars[size_t(k - 1)].rect,
-                  (CRect{Expected(k - 1).x, Expected(k).y, Expected(k).x, 400}))
-            << k;
-    const auto colour = [&](size_t i) {
-        return c.fill == EOp::rectangle ? *bars[i].brush : bars[i].colour;
-    };
-    EXPECT_EQ(colour(0), c.firstFill);
-    if (c.style >= 4) {
-        EXPECT_EQ(colour(15), HLStoRGB(76, 124, 240));
-    }
-    if (c.fill != EOp::rectangle) {
-        EXPECT_EQ(canvas.OpsOf(c.edge).size(), 32u);
+// background inside the trace-coloured pen. Raised (1), hollow (3) and rainbow sunken (5) bars:
+// the fill, the edge and the first bar's colour.
+TEST_F(SpectrumPlot, EachBarSpansFromThePreviousPointToThePlotBottom) {
+    const std::tuple<int, EOp, EOp, CColour> styles[] = {
+        {1, EOp::fillRect, EOp::rect3d, {0, 255, 0}},
+        {3, EOp::rectangle, EOp::rectangle, {0, 0, 0}},
+        {5, EOp::fillRect, EOp::sunkenEdge, HLStoRGB(0, 124, 240)}};
+    for (const auto& [style, fill, edge, firstFill] : styles) {
+        SCOPED_TRACE(style);
+        canvas.Clear();
+        channel.m_plotStyle = style;
+        channel.PlotData(canvas);
+        EXPECT_TRUE(canvas.OpsOf(EOp::polyline).empty());
+        const auto bars = canvas.OpsOf(fill);
+        ASSERT_EQ(bars.size(), 32u);
+        for (int k = 1; k <= 32; ++k)
+            EXPECT_EQ(bars[size_t(k - 1)].rect,
+                      (CRect{Expected(k - 1).x, Expected(k).y, Expected(k).x, 400}))
+                << k;
+        const bool hollow = fill == EOp::rectangle;
+        EXPECT_EQ(hollow ? *bars[0].brush : bars[0].colour, firstFill);
+        if (style >= 4) {
+            EXPECT_EQ(bars[15].colour, HLStoRGB(76, 124, 240));
+        }
+        if (!hollow) {
+            EXPECT_EQ(canvas.OpsOf(edge).size(), 32u);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Styles, BarStyle,
-    testing::Values(CStyleCase{"Raised", 1, EOp::fillRect, EOp::rect3d, {0, 255, 0}},
-                    CStyleCase{"Hollow", 3, EOp::rectangle, EOp::rectangle, {0, 0, 0}},
-                    CStyleCase{"RainbowSunken", 5, EOp::fillRect, EOp::sunkenEdge,
-                               HLStoRGB(0, 124, 240)}),
-    CaseName());
 
 // The 3-D display on a 600 × 400 plot with the 12-pixel font (7 pixels per character): each
 // logged plot is a trace in its own rectangle, two thirds of the room W − 12 × 7 = 516 and

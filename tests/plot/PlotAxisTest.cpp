@@ -1,11 +1,10 @@
 // Horizontal mappings, marker indexes and marker texts on time, linear and logarithmic axes.
 #include "plot/PlotAxis.h"
 
-#include "common/CaseName.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -54,43 +53,30 @@ double Geometric(double low, double high, double fraction) {
     return low * std::pow(high / low, fraction);
 }
 
-struct CAxisCase {
-    std::string name;
-    CPlotAxis axis;
-    int element;
-    double x;    // where the trace draws the element
-    int markerX; // a pixel column ...
-    int index;   // ... and the marker index it chooses
-};
-
-class PlotAxisMapping : public testing::TestWithParam<CAxisCase> {};
-
-TEST_P(PlotAxisMapping, ElementPixelAndMarkerIndex) {
-    const CAxisCase& c = GetParam();
-    EXPECT_NEAR(c.axis.XOfElement(c.element), c.x, 1e-9);
-    EXPECT_EQ(c.axis.MarkerIndex(c.markerX), c.index);
+// Where the trace draws an element, and the marker index a pixel column chooses. Linear: the
+// origin one bin left of the plot; a column left of it gives the start bin, the index is at most
+// N / 2. Log: 1 Hz lies a decade left of 10 Hz; the marker's range ends at half the rate. Time:
+// columns outside the block give its ends. Each row: axis, element, its x, a column, its index.
+TEST(PlotAxis, ElementPixelAndMarkerIndex) {
+    const std::tuple<CPlotAxis, int, double, int, int> cases[] = {
+        {Linear(), 0, 87.5, 112, 1},
+        {Linear(), 1, 112.5, 113, 2},
+        {Linear(), 32, 500.0, 500, 33},
+        {Linear(), 16, 300.0, 50, 1},
+        {Log(0, 1001), 0, -150.0, 150, int(Geometric(10, 512, 0.5))},
+        {Log(0, 1001), 99, 150.0, 75, int(Geometric(10, 512, 0.25))},
+        {Log(0, 1001), 999, 300.0, 100000, 512},
+        {Log(20, 400, 1.0), 19, 0.0, 100, int(Geometric(20, 400, 1.0 / 3))},
+        {Time(50), 51, 255.0, 255, 51},
+        {Time(75), 0, 125.0, 132, 1},
+        {Time(50), 10, 50.0, -40, 0},
+        {Time(25), 10, -75.0, 100000, 1023}};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [axis, element, x, markerX, index] = cases[i];
+        EXPECT_NEAR(axis.XOfElement(element), x, 1e-9) << "row " << i;
+        EXPECT_EQ(axis.MarkerIndex(markerX), index) << "row " << i;
+    }
 }
-
-// Linear: the origin one bin left of the plot; a column left of it gives the start bin, the
-// index is at most N / 2. Log: 1 Hz lies a decade left of 10 Hz; the marker's range ends at
-// half the rate. Time: columns outside the block give its ends.
-INSTANTIATE_TEST_SUITE_P(
-    Axes, PlotAxisMapping,
-    testing::Values(CAxisCase{"LinearOrigin", Linear(), 0, 87.5, 112, 1},
-                    CAxisCase{"LinearNextBin", Linear(), 1, 112.5, 113, 2},
-                    CAxisCase{"LinearEnd", Linear(), 32, 500.0, 500, 33},
-                    CAxisCase{"LinearLeftOfThePlot", Linear(), 16, 300.0, 50, 1},
-                    CAxisCase{"Log1Hz", Log(0, 1001), 0, -150.0, 150, int(Geometric(10, 512, 0.5))},
-                    CAxisCase{"Log100Hz", Log(0, 1001), 99, 150.0, 75,
-                              int(Geometric(10, 512, 0.25))},
-                    CAxisCase{"LogBeyondTheEnd", Log(0, 1001), 999, 300.0, 100000, 512},
-                    CAxisCase{"LogFromTheStartBin", Log(20, 400, 1.0), 19, 0.0, 100,
-                              int(Geometric(20, 400, 1.0 / 3))},
-                    CAxisCase{"TimeCentred", Time(50), 51, 255.0, 255, 51},
-                    CAxisCase{"TimeShifted", Time(75), 0, 125.0, 132, 1},
-                    CAxisCase{"TimeBeforeTheBlock", Time(50), 10, 50.0, -40, 0},
-                    CAxisCase{"TimeAfterTheBlock", Time(25), 10, -75.0, 100000, 1023}),
-    CaseName());
 
 TEST(PlotAxis, PlacedMarkerColumnTextAndDegenerateAxes) {
     EXPECT_DOUBLE_EQ(Linear().MarkerX(19), 325.0); // 100 + 400 × 18 ÷ 32

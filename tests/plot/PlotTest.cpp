@@ -1,5 +1,5 @@
-// The plot a view owns, without a document: which marker a click toggles, how a drag moves it
-// and when the capture ends, channel selection, and the theme its ticks take.
+// The plot a view owns, without a document: which marker a click toggles, and the theme its
+// ticks take.
 #include "platform/RecordingCanvas.h"
 #include "plot/Plot.h"
 
@@ -44,69 +44,6 @@ TEST_F(PlotChannels, AClickTogglesTheMarkerOfTheChannelUnderIt) {
     EXPECT_FALSE(Marker(1).on);
     EXPECT_EQ(Marker(1).point, (CPoint{41, 150}));
     EXPECT_FALSE(plot.HasCapture());
-}
-
-TEST_F(PlotChannels, ADragMovesOnlyAMarkerThatIsOnWithinItsOwnRectangle) {
-    EXPECT_FALSE(plot.OnMouseMove({40, 150}, true)) << "no capture, no move";
-    plot.OnLButtonDown({40, 150});
-    Marker(1).pointPending = false;
-    EXPECT_TRUE(plot.OnMouseMove({60, 120}, true));
-    EXPECT_EQ(Marker(1).point, (CPoint{60, 120}));
-    EXPECT_TRUE(Marker(1).pointPending);
-    EXPECT_FALSE(plot.OnMouseMove({60, 50}, true)) << "channel 1's marker is off";
-    EXPECT_EQ(Marker(1).point, (CPoint{60, 120}));
-    EXPECT_EQ(Marker(0).point, (CPoint{}));
-    EXPECT_TRUE(plot.HasCapture()) << "only the single marker's plot releases on leaving";
-
-    plot.OnLButtonUp();
-    EXPECT_FALSE(plot.HasCapture());
-    EXPECT_TRUE(Marker(0).dragFinished);
-    EXPECT_TRUE(Marker(1).dragFinished);
-    EXPECT_TRUE(plot.Marker().dragFinished);
-    EXPECT_FALSE(plot.OnMouseMove({70, 130}, true));
-    EXPECT_EQ(Marker(1).point, (CPoint{60, 120}));
-}
-
-TEST(PlotMarker, WithoutChannelRectanglesTheSingleMarkerFollowsTheMouse) {
-    CPlot plot;
-    plot.CreateChannels(2); // channels without rectangles do not take clicks
-    plot.SetPlotRect({10, 10, 210, 110});
-    EXPECT_EQ(plot.OnLButtonDown({9, 50}), EClick::Missed);
-    EXPECT_EQ(plot.OnLButtonDown({10, 10}), EClick::MarkerOn);
-    EXPECT_FALSE(plot.GetChannel(0)->m_marker.on);
-    EXPECT_TRUE(plot.OnMouseMove({60, 60}, true));
-    EXPECT_EQ(plot.Marker().point, (CPoint{60, 60}));
-    EXPECT_FALSE(plot.OnMouseMove({300, 60}, false)) << "outside without the button: held";
-    EXPECT_TRUE(plot.HasCapture());
-    EXPECT_TRUE(plot.OnMouseMove({209, 109}, false));
-    EXPECT_EQ(plot.Marker().point, (CPoint{209, 109}));
-    EXPECT_FALSE(plot.OnMouseMove({210, 60}, true)) << "leaving with the button held releases";
-    EXPECT_FALSE(plot.HasCapture());
-    EXPECT_FALSE(plot.OnMouseMove({70, 70}, true));
-    EXPECT_EQ(plot.Marker().point, (CPoint{209, 109}));
-    EXPECT_TRUE(plot.Marker().on) << "the marker stays where it was left";
-}
-
-TEST(PlotChannelList, ChannelsAreMadeOnceAndTheSelectionMarksOneOfTheFirstTwo) {
-    CPlot plot;
-    EXPECT_EQ(plot.GetChannel(0), nullptr);
-    plot.SelectChannel(1); // no channels yet: nothing to mark
-    plot.CreateChannels(3);
-    CChannel* first = plot.GetChannel(0);
-    plot.CreateChannels(1);
-    EXPECT_EQ(plot.GetChannel(0), first) << "existing channels are kept";
-    ASSERT_NE(plot.GetChannel(2), nullptr);
-    EXPECT_EQ(plot.GetChannel(3), nullptr);
-    const auto selected = [&] {
-        return std::vector<bool>{plot.GetChannel(0)->m_selected, plot.GetChannel(1)->m_selected,
-                                 plot.GetChannel(2)->m_selected};
-    };
-    plot.SelectChannel(2);
-    EXPECT_EQ(selected(), (std::vector<bool>{false, true, false}));
-    plot.SelectChannel(1);
-    EXPECT_EQ(selected(), (std::vector<bool>{true, false, false}));
-    plot.SelectChannel(0);
-    EXPECT_EQ(selected(), (std::vector<bool>{false, false, false}));
 }
 
 TEST(PlotPaint, TheAreaLeavesTheBarsAndTheTicksTakeTheThemeOfThePaint) {

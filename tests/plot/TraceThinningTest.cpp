@@ -1,8 +1,6 @@
 // Thinning a trace to a few points per pixel column keeps the picture the line draws.
 #include "plot/TraceThinning.h"
 
-#include "common/CaseName.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -11,30 +9,20 @@
 namespace {
 using Points = std::vector<CPoint>;
 
-struct ThinningCase {
-    std::string name;
-    Points in, out;
-};
-
-class TraceThinning : public ::testing::TestWithParam<ThinningCase> {};
-
-TEST_P(TraceThinning, KeepsEntryExtremesAndExit) {
-    Points points = GetParam().in;
-    ThinToPixelColumns(points);
-    EXPECT_EQ(points, GetParam().out);
+// Few points per column stay; of more, the entry, the extremes in their order and the exit.
+TEST(ThinToPixelColumns, KeepsEntryExtremesAndExit) {
+    const std::pair<Points, Points> cases[] = {
+        {{{0, 5}, {0, 9}, {1, 2}}, {{0, 5}, {0, 9}, {1, 2}}},
+        {{{3, 5}, {3, 1}, {3, 4}, {3, 9}, {3, 6}, {4, 0}},
+         {{3, 5}, {3, 1}, {3, 9}, {3, 6}, {4, 0}}},
+        {{{7, 0}, {7, 3}, {7, 4}, {7, 2}, {7, 8}}, {{7, 0}, {7, 8}}},
+        {{{1, 4}, {1, 4}, {1, 4}, {1, 4}, {1, 4}}, {{1, 4}, {1, 4}}}};
+    for (const auto& [in, out] : cases) {
+        Points points = in;
+        ThinToPixelColumns(points);
+        EXPECT_EQ(points, out);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TraceThinning,
-    ::testing::Values(
-        ThinningCase{"FewPerColumnStay", {{0, 5}, {0, 9}, {1, 2}}, {{0, 5}, {0, 9}, {1, 2}}},
-        ThinningCase{"HighBeforeLow",
-                     {{3, 5}, {3, 1}, {3, 4}, {3, 9}, {3, 6}, {4, 0}},
-                     {{3, 5}, {3, 1}, {3, 9}, {3, 6}, {4, 0}}},
-        ThinningCase{
-            "ExtremesAtTheEnds", {{7, 0}, {7, 3}, {7, 4}, {7, 2}, {7, 8}}, {{7, 0}, {7, 8}}},
-        ThinningCase{"Flat", {{1, 4}, {1, 4}, {1, 4}, {1, 4}, {1, 4}}, {{1, 4}, {1, 4}}}),
-    CaseName());
 
 // A long noisy trace over few columns: at most four points each, the same vertical span per
 // column, and the first and last point of the trace unchanged.

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -165,6 +166,32 @@ TEST(PlugInFolderAccepted, StickyFolderAboveAndLinkToSafeFolder) {
     EXPECT_EQ(err.str(), "");
 }
 
+std::string Entry(CTempFolder& f, const std::string& name) {
+    return name == "." ? f.Path() : f.File(name);
+}
+
+// The folder searched: `name` ("." the folder itself, else a subfolder echo.so is moved into),
+// after `entry` (empty: none) was given `mode`.
+std::function<std::string(CTempFolder&)> Chmod(std::string name, std::string entry, mode_t mode) {
+    return [=](CTempFolder& f) {
+        if (name != ".") {
+            fs::create_directories(f.File(name));
+            fs::rename(f.File("echo.so"), f.File(name + "/echo.so"));
+        }
+        if (!entry.empty()) chmod(Entry(f, entry).c_str(), mode);
+        return Entry(f, name);
+    };
+}
+
+// The same with `entry` given to another user instead.
+std::function<std::string(CTempFolder&)> Chown(std::string name, std::string entry) {
+    return [=](CTempFolder& f) {
+        const std::string searched = Chmod(name, "", 0)(f);
+        EXPECT_EQ(chown(Entry(f, entry).c_str(), kOtherUser, kOtherUser), 0);
+        return searched;
+    };
+}
+
 const CFolderCase kFolderCases[] = {
     {"Empty",
      [](CTempFolder& f) {
@@ -173,17 +200,9 @@ const CFolderCase kFolderCases[] = {
      },
      ""},
     {"Missing", [](CTempFolder& f) { return f.File("nothing-here"); }, ""},
-    {"WorldWritable",
-     [](CTempFolder& f) {
-         chmod(f.Path().c_str(), 0777);
-         return f.Path();
-     },
+    {"WorldWritable", Chmod(".", ".", 0777),
      " is writable by every user; no plug-ins are loaded from it"},
-    {"WorldWritableLibrary",
-     [](CTempFolder& f) {
-         chmod(f.File("echo.so").c_str(), 0666);
-         return f.Path();
-     },
+    {"WorldWritableLibrary", Chmod(".", "echo.so", 0666),
      "/echo.so is writable by every user; it is not loaded"},
     {"CurrentDirectory",
      [](CTempFolder& f) {
@@ -191,34 +210,14 @@ const CFolderCase kFolderCases[] = {
          return std::string(".");
      },
      "plug-in folder . is the current directory; no plug-ins are loaded from it"},
-    {"GroupWritable",
-     [](CTempFolder& f) {
-         chmod(f.Path().c_str(), 0770);
-         return f.Path();
-     },
+    {"GroupWritable", Chmod(".", ".", 0770),
      " is writable by its group; no plug-ins are loaded from it"},
-    {"GroupWritableLibrary",
-     [](CTempFolder& f) {
-         chmod(f.File("echo.so").c_str(), 0664);
-         return f.Path();
-     },
+    {"GroupWritableLibrary", Chmod(".", "echo.so", 0664),
      "/echo.so is writable by its group; it is not loaded"},
-    {"GroupWritableFolderAbove",
-     [](CTempFolder& f) {
-         fs::create_directories(f.File("a/plugins"));
-         fs::rename(f.File("echo.so"), f.File("a/plugins/echo.so"));
-         chmod(f.File("a").c_str(), 0775);
-         return f.File("a/plugins");
-     },
-     "/a/plugins lies in /", "which is writable by its group; no plug-ins are loaded from it"},
-    {"WorldWritableFolderAbove",
-     [](CTempFolder& f) {
-         fs::create_directories(f.File("a/b/plugins"));
-         fs::rename(f.File("echo.so"), f.File("a/b/plugins/echo.so"));
-         chmod(f.File("a").c_str(), 0777);
-         return f.File("a/b/plugins");
-     },
-     "/a/b/plugins lies in /", "which is writable by every user; no plug-ins are loaded from it"},
+    {"GroupWritableFolderAbove", Chmod("a/plugins", "a", 0775), "/a/plugins lies in /",
+     "which is writable by its group; no plug-ins are loaded from it"},
+    {"WorldWritableFolderAbove", Chmod("a/b/plugins", "a", 0777), "/a/b/plugins lies in /",
+     "which is writable by every user; no plug-ins are loaded from it"},
     {"LinkedFromGroupWritableFolder",
      [](CTempFolder& f) {
          fs::create_directories(f.File("real/plugins"));
@@ -231,50 +230,20 @@ const CFolderCase kFolderCases[] = {
      "/shared/plugins lies in /", "/shared, which is writable by its group"},
     {"LinkIntoGroupWritableFolder",
      [](CTempFolder& f) {
-         fs::create_directories(f.File("shared"));
+         Chmod("shared", "shared", 0775)(f);
          fs::create_directories(f.File("plugins"));
-         fs::rename(f.File("echo.so"), f.File("shared/echo.so"));
-         chmod(f.File("shared").c_str(), 0775);
          fs::create_symlink(f.File("shared/echo.so"), f.File("plugins/echo.so"));
          return f.File("plugins");
      },
      "/plugins/echo.so leads to /", "/shared, which is writable by its group; it is not loaded"},
-    {"OwnedByAnotherUser",
-     [](CTempFolder& f) {
-         EXPECT_EQ(chown(f.Path().c_str(), kOtherUser, kOtherUser), 0);
-         return f.Path();
-     },
+    {"OwnedByAnotherUser", Chown(".", "."),
      " is owned by another user (uid 4242); no plug-ins are loaded from it", "", true},
-    {"LibraryOwnedByAnotherUser",
-     [](CTempFolder& f) {
-         EXPECT_EQ(chown(f.File("echo.so").c_str(), kOtherUser, kOtherUser), 0);
-         return f.Path();
-     },
+    {"LibraryOwnedByAnotherUser", Chown(".", "echo.so"),
      "/echo.so is owned by another user (uid 4242); it is not loaded", "", true},
-    {"FolderAboveOwnedByAnotherUser",
-     [](CTempFolder& f) {
-         fs::create_directories(f.File("a/plugins"));
-         fs::rename(f.File("echo.so"), f.File("a/plugins/echo.so"));
-         EXPECT_EQ(chown(f.File("a").c_str(), kOtherUser, kOtherUser), 0);
-         return f.File("a/plugins");
-     },
-     "/a/plugins lies in /", "which is owned by another user (uid 4242)", true},
+    {"FolderAboveOwnedByAnotherUser", Chown("a/plugins", "a"), "/a/plugins lies in /",
+     "which is owned by another user (uid 4242)", true},
 };
 INSTANTIATE_TEST_SUITE_P(Folders, PlugInFolderRefused, testing::ValuesIn(kFolderCases), CaseName());
-
-struct CPlacesCase {
-    const char* name;
-    const char* xdgDataHome;
-    const char* home;
-    std::vector<std::string> expected;
-};
-
-class PlugInPlaces : public testing::TestWithParam<CPlacesCase> {};
-
-TEST_P(PlugInPlaces, ProgramFoldersThenTheUsers) {
-    const CPlacesCase& c = GetParam();
-    EXPECT_EQ(PlugInFolders("/opt/aurivo/bin/aurivo-cli", c.xdgDataHome, c.home), c.expected);
-}
 
 const std::vector<std::string> kProgram = {"/opt/aurivo/bin/plugins",
                                            "/opt/aurivo/lib/aurivo/plugins"};
@@ -283,12 +252,16 @@ std::vector<std::string> With(const std::string& user) {
     folders.push_back(user);
     return folders;
 }
-const CPlacesCase kPlacesCases[] = {
-    {"XdgDataHome", "/data", "/home/u", With("/data/aurivo/plugins")},
-    {"HomeWithoutXdg", nullptr, "/home/u", With("/home/u/.local/share/aurivo/plugins")},
-    {"RelativeXdgIgnored", "data", "/home/u", With("/home/u/.local/share/aurivo/plugins")},
-    {"NoUser", nullptr, "", kProgram},
-};
-INSTANTIATE_TEST_SUITE_P(Places, PlugInPlaces, testing::ValuesIn(kPlacesCases), CaseName());
+
+// The program's folders, then the user's from XDG_DATA_HOME (ignored when relative) or HOME.
+TEST(PlugInPlaces, ProgramFoldersThenTheUsers) {
+    const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
+        {"/data", "/home/u", With("/data/aurivo/plugins")},
+        {nullptr, "/home/u", With("/home/u/.local/share/aurivo/plugins")},
+        {"data", "/home/u", With("/home/u/.local/share/aurivo/plugins")},
+        {nullptr, "", kProgram}};
+    for (const auto& [xdgDataHome, home, expected] : cases)
+        EXPECT_EQ(PlugInFolders("/opt/aurivo/bin/aurivo-cli", xdgDataHome, home), expected) << home;
+}
 
 } // namespace

@@ -1,7 +1,6 @@
 // The "SPL Meter" library as the program meets it: found, listed, composed into a process,
 // run, saved and reopened through its entry point alone.
 #include "common/ArchiveBytes.h"
-#include "common/CaseName.h"
 #include "common/HexBytes.h"
 #include "common/TempFolder.h"
 
@@ -137,42 +136,31 @@ TEST_P(SplPlugInLayout, ReadsEveryFieldAndWritesThemBack) {
 INSTANTIATE_TEST_SUITE_P(Layouts, SplPlugInLayout, testing::Bool(),
                          [](const auto& info) { return info.param ? "Legacy" : "Current"; });
 
-struct CSwitchCase {
-    const char* name;
-    int enabled; // "Settings"/"EnablePlugIns"
-    std::vector<std::string> modules;
-};
-
-class PlugInSwitch : public testing::TestWithParam<CSwitchCase> {};
-
 // The host's start-up: the user's folder comes from XDG_DATA_HOME, and the settings' switch
-// decides whether anything is searched at all.
-TEST_P(PlugInSwitch, DecidesWhetherTheUsersPlugInsAreLoaded) {
-    const CSwitchCase& c = GetParam();
+// ("Settings"/"EnablePlugIns") decides whether anything is searched at all.
+TEST(PlugInSwitch, DecidesWhetherTheUsersPlugInsAreLoaded) {
     CTempFolder data;
     fs::create_directories(data.File("aurivo/plugins"));
     fs::create_symlink(SPLMETER_LIBRARY, data.File("aurivo/plugins/splmeter.so"));
-    const char* old = std::getenv("XDG_DATA_HOME");
-    const std::string saved = old ? old : "";
-    setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
-    CMemorySettings settings;
-    settings.SetInt("Settings", "EnablePlugIns", c.enabled);
-    CSystemSharedLibraries libraries;
-    CPlugInManager manager(libraries);
-    CModuleRegistry registry = GetBuiltInModules();
-    std::ostringstream err;
-    LoadPlugInModules(manager, registry, settings, err);
-    old ? setenv("XDG_DATA_HOME", saved.c_str(), 1) : unsetenv("XDG_DATA_HOME");
-    std::vector<std::string> names;
-    for (const CPlugInModule& p : registry.GetPlugIns())
-        names.push_back(p.name);
-    EXPECT_EQ(names, c.modules);
-    EXPECT_EQ(manager.GetPlugInCount(), c.modules.size());
+    for (const auto& [enabled, modules] :
+         {std::pair{1, std::vector<std::string>{"SPL Meter"}}, {0, std::vector<std::string>{}}}) {
+        const char* old = std::getenv("XDG_DATA_HOME");
+        const std::string saved = old ? old : "";
+        setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
+        CMemorySettings settings;
+        settings.SetInt("Settings", "EnablePlugIns", enabled);
+        CSystemSharedLibraries libraries;
+        CPlugInManager manager(libraries);
+        CModuleRegistry registry = GetBuiltInModules();
+        std::ostringstream err;
+        LoadPlugInModules(manager, registry, settings, err);
+        old ? setenv("XDG_DATA_HOME", saved.c_str(), 1) : unsetenv("XDG_DATA_HOME");
+        std::vector<std::string> names;
+        for (const CPlugInModule& p : registry.GetPlugIns())
+            names.push_back(p.name);
+        EXPECT_EQ(names, modules) << enabled;
+        EXPECT_EQ(manager.GetPlugInCount(), modules.size());
+    }
 }
-const CSwitchCase kSwitchCases[] = {
-    {"On", 1, {"SPL Meter"}},
-    {"Off", 0, {}},
-};
-INSTANTIATE_TEST_SUITE_P(Settings, PlugInSwitch, testing::ValuesIn(kSwitchCases), CaseName());
 
 } // namespace

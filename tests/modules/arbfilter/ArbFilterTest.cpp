@@ -1,8 +1,7 @@
 // The arbitrary filter on a generator's 1 kHz sine (1024 samples at 48 kHz): the response an
 // envelope text gives, both filter types against the tone's known gain, "Inv", the envelope
-// files and the process file, and the Edit commands on envelopes.
+// files and the process file.
 #include "common/ArchiveBytes.h"
-#include "common/CaseName.h"
 #include "common/ModuleProcess.h"
 #include "common/TempFolder.h"
 
@@ -74,29 +73,23 @@ TEST_F(ArbFilter, TextBecomesABinnedInterpolatedMirroredResponse) {
     EXPECT_NEAR(Decibels(Gain()[21]), -9.0, 1e-12);
 }
 
-struct CTypeCase {
-    std::string name, type;
-};
-
-class ArbFilterTypes : public ArbFilter, public testing::WithParamInterface<CTypeCase> {};
-
 // A flat -6 dB envelope scales the tone by 10^(-6/20) in both types: the taps of "Trans" are the
 // plain impulse response (a single tap of 0.501), not DoIFFT's amplitude-weighted one.
-TEST_P(ArbFilterTypes, FlatEnvelopeScalesTheToneByItsGain) {
-    m_process.Set(2, {"type=" + GetParam().type});
-    Update(kFlat);
-    ASSERT_TRUE(m_process.Pass());
-    const double gain = std::pow(10.0, -6.0 / 20.0);
-    for (int channel = 1; channel <= 2; ++channel) {
-        const std::vector<double> out = m_process.Out(channel);
-        for (int n = 0; n < 1024; ++n)
-            ASSERT_NEAR(out[size_t(n)], gain * Tone(channel, n), 1e-12) << channel << ":" << n;
+TEST_F(ArbFilter, FlatEnvelopeScalesTheToneByItsGainInBothTypes) {
+    for (const char* type : {"FFT", "Trans"}) {
+        m_process.Set(2, {std::string("type=") + type});
+        Update(kFlat);
+        ASSERT_TRUE(m_process.Pass());
+        const double gain = std::pow(10.0, -6.0 / 20.0);
+        for (int channel = 1; channel <= 2; ++channel) {
+            const std::vector<double> out = m_process.Out(channel);
+            for (int n = 0; n < 1024; ++n)
+                ASSERT_NEAR(out[size_t(n)], gain * Tone(channel, n), 1e-12)
+                    << type << " " << channel << ":" << n;
+        }
+        m_process.Doc().OnEditStop();
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Types, ArbFilterTypes,
-                         testing::Values(CTypeCase{"FFT", "FFT"}, CTypeCase{"Trans", "Trans"}),
-                         CaseName());
 
 // For any envelope the linear convolution's last sample takes every tap against the block's
 // own samples, as the circular one does: "Trans" and "FFT" agree there exactly.
@@ -140,10 +133,6 @@ TEST_F(ArbFilter, FilesOpenSaveAndComeBackWithTheProcessFile) {
     EXPECT_TRUE(Filter().IsEnvelopeTextReadOnly());
     m_process.Set(2, {"update"});
     EXPECT_NEAR(Decibels(Gain()[43]), -20.0, 1e-12);
-    ASSERT_TRUE(Filter().SaveFile(m_folder.File("copy.flt")));
-    std::ifstream saved(m_folder.File("copy.flt"), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}),
-              ";Low pass\r\r\n0 0 0\r\r\n2000 -20 0\r\r\n");
 
     // Unknown and missing files.
     EXPECT_FALSE(Filter().SetControl("file", m_folder.File("x.txt"), message));
@@ -179,78 +168,62 @@ TEST_F(ArbFilter, FilesOpenSaveAndComeBackWithTheProcessFile) {
     EXPECT_THAT(reopened.TakeMessages(), testing::IsEmpty());
 }
 
-struct CLineEndCase {
-    const char* name;
-    const char* end;
-};
-
-class ArbFilterLineEnds : public ArbFilter, public testing::WithParamInterface<CLineEndCase> {};
-
 // Filter files come with the line ends of whatever wrote them: an editor's LF or CR LF, or the
 // CR CR LF of "\r\n" written through a text-mode stream, which is also what Save writes. Each
 // opens, parses to the same response and saves as the same bytes.
-TEST_P(ArbFilterLineEnds, FilterFileOpensParsesAndSavesTheSame) {
-    const std::string e = GetParam().end;
-    std::ofstream(m_folder.File("low.flt"), std::ios::binary)
-        << ";Low pass" << e << "0, 0, 0" << e << "2000, -20, 0" << e;
-    std::string message;
-    ASSERT_TRUE(Filter().SetControl("file", m_folder.File("low.flt"), message)) << message;
-    m_process.Set(2, {"update"});
-    EXPECT_THAT(m_process.TakeMessages(), testing::IsEmpty());
-    EXPECT_NEAR(Decibels(Gain()[43]), -20.0, 1e-12);
-    EXPECT_EQ(Filter().GetEnvelopeText(0), ";Low pass\r\n0, 0, 0\r\n2000, -20, 0\r\n");
-    ASSERT_TRUE(Filter().SaveFile(m_folder.File("copy.flt")));
-    std::ifstream saved(m_folder.File("copy.flt"), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}),
-              ";Low pass\r\r\n0, 0, 0\r\r\n2000, -20, 0\r\r\n");
+TEST_F(ArbFilter, FilterFilesOfAnyLineEndOpenParseAndSaveTheSame) {
+    for (const std::string e : {"\n", "\r\n", "\r\r\n"}) {
+        SCOPED_TRACE(e.size());
+        std::ofstream(m_folder.File("low.flt"), std::ios::binary)
+            << ";Low pass" << e << "0, 0, 0" << e << "2000, -20, 0" << e;
+        std::string message;
+        ASSERT_TRUE(Filter().SetControl("file", m_folder.File("low.flt"), message)) << message;
+        m_process.Set(2, {"update"});
+        EXPECT_THAT(m_process.TakeMessages(), testing::IsEmpty());
+        EXPECT_NEAR(Decibels(Gain()[43]), -20.0, 1e-12);
+        EXPECT_EQ(Filter().GetEnvelopeText(0), ";Low pass\r\n0, 0, 0\r\n2000, -20, 0\r\n");
+        ASSERT_TRUE(Filter().SaveFile(m_folder.File("copy.flt")));
+        std::ifstream saved(m_folder.File("copy.flt"), std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}),
+                  ";Low pass\r\r\n0, 0, 0\r\r\n2000, -20, 0\r\r\n");
+    }
 }
 
-const CLineEndCase kLineEnds[] = {{"Lf", "\n"}, {"CrLf", "\r\n"}, {"CrCrLf", "\r\r\n"}};
-INSTANTIATE_TEST_SUITE_P(Files, ArbFilterLineEnds, testing::ValuesIn(kLineEnds), CaseName());
-
-struct CStoredCountCase {
-    const char* name;
-    size_t texts, flags; // entries in each stored text list and flag array
-};
-
-class ArbFilterStoredCounts : public ArbFilter,
-                              public testing::WithParamInterface<CStoredCountCase> {};
-
-// Another installation's step may hold fewer or more than six envelope entries: the first six
-// are taken (missing ones stay without a file), the step opens and runs.
-TEST_P(ArbFilterStoredCounts, StepOpensWithTheFirstSixEnvelopes) {
-    const CStoredCountCase& c = GetParam();
+// Another installation's step may hold fewer or more than six envelope entries (in each stored
+// text list, and in the flag array): the first six are taken (missing ones stay without a file),
+// the step opens and runs.
+TEST_F(ArbFilter, AStoredStepOpensWithTheFirstSixEnvelopes) {
     std::ofstream(m_folder.File("low.flt")) << ";Low\r\n0 0 0\r\n2000 -20 0\r\n";
-    auto entries = [&](const std::string& second) {
-        std::vector<std::string> texts(c.texts, "");
-        texts[1] = second;
-        if (c.texts > 6) texts[6] = "seventh";
-        return texts;
-    };
-    CArchiveBytes f;
-    f.NewClass("CDspView").I32(0).NewClass("CArbFilterView").I32(1);
-    f.Texts(entries(m_folder.File("low.flt"))).Texts(entries("low.flt")).Texts(entries("flt"));
-    f.Texts(entries("Low")).I32(1).I32(0).I32(0).I32(0);
-    f.U16(uint16_t(c.flags));
-    for (size_t i = 0; i < c.flags; ++i)
-        f.Byte(i == 1 || i == 6 ? 1 : 0);
-    f.U16(0).U16(0); // no pasted flags, no stored envelope list
-    CArchive in(f.Get());
-    Filter().Serialize(in);
-    ASSERT_TRUE(in.Ok()) << in.GetError();
-    EXPECT_EQ(Filter().GetEnvelopeTitle(1), "Low");
-    EXPECT_EQ(Filter().GetEnvelopeTitle(5), "");
-    EXPECT_EQ(Filter().IsInverted(1), c.flags > 1);
-    EXPECT_FALSE(Filter().IsInverted(5));
-    EXPECT_EQ(Filter().GetEnvelopeText(1), ";Low\r\n0 0 0\r\n2000 -20 0\r\n");
-    EXPECT_EQ(ControlState(Filter(), "chan1").text, "Env2");
-    EXPECT_TRUE(m_process.Pass());
-    EXPECT_THAT(m_process.TakeMessages(), testing::IsEmpty());
+    for (const auto& [texts, flags] : {std::pair<size_t, size_t>{4, 2}, {8, 8}, {6, 0}}) {
+        SCOPED_TRACE(testing::Message() << texts << " texts, " << flags << " flags");
+        auto entries = [&](const std::string& second) {
+            std::vector<std::string> list(texts, "");
+            list[1] = second;
+            if (texts > 6) list[6] = "seventh";
+            return list;
+        };
+        CArchiveBytes f;
+        f.NewClass("CDspView").I32(0).NewClass("CArbFilterView").I32(1);
+        f.Texts(entries(m_folder.File("low.flt"))).Texts(entries("low.flt")).Texts(entries("flt"));
+        f.Texts(entries("Low")).I32(1).I32(0).I32(0).I32(0);
+        f.U16(uint16_t(flags));
+        for (size_t i = 0; i < flags; ++i)
+            f.Byte(i == 1 || i == 6 ? 1 : 0);
+        f.U16(0).U16(0); // no pasted flags, no stored envelope list
+        CArchive in(f.Get());
+        Filter().Serialize(in);
+        ASSERT_TRUE(in.Ok()) << in.GetError();
+        EXPECT_EQ(Filter().GetEnvelopeTitle(1), "Low");
+        EXPECT_EQ(Filter().GetEnvelopeTitle(5), "");
+        EXPECT_EQ(Filter().IsInverted(1), flags > 1);
+        EXPECT_FALSE(Filter().IsInverted(5));
+        EXPECT_EQ(Filter().GetEnvelopeText(1), ";Low\r\n0 0 0\r\n2000 -20 0\r\n");
+        EXPECT_EQ(ControlState(Filter(), "chan1").text, "Env2");
+        EXPECT_TRUE(m_process.Pass());
+        EXPECT_THAT(m_process.TakeMessages(), testing::IsEmpty());
+        m_process.Doc().OnEditStop();
+    }
 }
-
-const CStoredCountCase kStoredCounts[] = {{"Fewer", 4, 2}, {"More", 8, 8}, {"NoFlags", 6, 0}};
-INSTANTIATE_TEST_SUITE_P(Steps, ArbFilterStoredCounts, testing::ValuesIn(kStoredCounts),
-                         CaseName());
 
 // A new FFT size rebuilds the envelopes and parses each again from its file.
 TEST_F(ArbFilter, NewBlockSizeParsesTheEnvelopeFilesAgain) {
@@ -276,33 +249,6 @@ TEST(ArbFilterPlot, DbAxisCoversTheLargestGainOrLoss) {
         block.GetFreqObj()->GetDataPointer()[5] = gain;
         EXPECT_EQ(CArbFilterView::DbAxisScale(block), scale) << gain;
     }
-}
-
-TEST_F(ArbFilter, CutAndPasteActOnTheEditedEnvelopeOrOnAllSix) {
-    Update(kFlat);
-    Filter().OnSelCh1();
-    Filter().OnEditCut(false);
-    EXPECT_EQ(Gain()[0], 1.0);
-    EXPECT_EQ(Filter().GetEnvelopeText(0), "");
-    Filter().OnEditPaste(false);
-    EXPECT_NEAR(Decibels(Gain()[7]), -6.0, 1e-6);
-    EXPECT_TRUE(Filter().IsPasted(0));
-    EXPECT_FALSE(Filter().IsPasted(1));
-    // The text holds one line per bin 0..N/2, frequencies from the rebuilt axis.
-    EXPECT_EQ(
-        std::count(Filter().GetEnvelopeText(0).begin(), Filter().GetEnvelopeText(0).end(), '\n'),
-        513);
-    EXPECT_THAT(Filter().GetEnvelopeText(0), testing::HasSubstr("24000.0, -006.00, +000.0\r\n"));
-
-    // No channel selected: all six at once.
-    Filter().OnSelAll();
-    Filter().OnEditCopy(false);
-    m_process.Set(2, {"editenv=Env6"});
-    Filter().OnEditPaste(false);
-    for (int e = 0; e < CArbFilterView::kEnvelopes; ++e)
-        EXPECT_TRUE(Filter().IsPasted(e)) << e;
-    EXPECT_NEAR(Decibels(Gain(0)[7]), -6.0, 1e-6);
-    EXPECT_EQ(Gain(5)[7], 1.0);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // The oscilloscope's part of a process file: the exact bytes, both layouts, damaged values and
 // truncated records.
-#include "common/CaseName.h"
 #include "common/HexBytes.h"
 
 #include "base/Archive.h"
@@ -11,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -81,54 +81,41 @@ template <class T> void Put(Bytes& b, size_t at, T value) {
     std::memcpy(b.data() + at, &value, sizeof value);
 }
 
-struct CDamage {
-    const char* name;
-    size_t at;
-    int32_t value; // an int32 field
-    double real;   // a double field when `value` is 0
-    const char* message;
-};
-
-class OscArchiveDamage : public testing::TestWithParam<CDamage> {};
-
-// A damaged value or a truncated record fails with a message and changes nothing.
-TEST_P(OscArchiveDamage, FailsWithAMessageAndKeepsTheSettings) {
-    const CDamage& d = GetParam();
-    Bytes bytes = HexBytes(kChanged);
-    if (d.value != 0)
-        Put<int32_t>(bytes, d.at, d.value);
-    else if (d.at < bytes.size())
-        Put<double>(bytes, d.at, d.real);
-    else
-        bytes.resize(bytes.size() - (d.at - kCut));
-    CArchive in(bytes);
-    COscView view;
-    view.Serialize(in);
-    if (*d.message) {
-        EXPECT_EQ(in.GetError(), d.message);
+// A damaged value or a truncated record fails with a message and changes nothing. Each row: the
+// offset of an int32 field and its value, or of a double field (value 0) and its value, or
+// kCut + the bytes cut off the end; then the message (empty: any).
+TEST(OscArchive, DamageFailsWithAMessageAndKeepsTheSettings) {
+    const std::tuple<size_t, int32_t, double, const char*> cases[] = {
+        {kSettings + 16, 22, 0, "Oscilloscope volts/div index out of range"},
+        {kSettings + 4, 101, 0, "Oscilloscope vertical position out of range"},
+        {kSettings + 24, 4, 0, "Oscilloscope display type out of range"},
+        {kSettings + 32, 19, 0, "Oscilloscope time/div index out of range"},
+        {kBlockLength, 0, -1.0, "Oscilloscope block length out of range"},
+        {kGateOn, 2, 0, "Oscilloscope gate flag out of range"},
+        {kGate + 24, 0, INFINITY, "Oscilloscope gate is not a number"},
+        {kCut + 1, 0, 0, ""},
+        {kCut + 76, 0, 0, ""}};
+    for (const auto& [at, value, real, message] : cases) {
+        SCOPED_TRACE(at);
+        Bytes bytes = HexBytes(kChanged);
+        if (value != 0)
+            Put<int32_t>(bytes, at, value);
+        else if (at < bytes.size())
+            Put<double>(bytes, at, real);
+        else
+            bytes.resize(bytes.size() - (at - kCut));
+        CArchive in(bytes);
+        COscView view;
+        view.Serialize(in);
+        if (*message) {
+            EXPECT_EQ(in.GetError(), message);
+        }
+        EXPECT_FALSE(in.Ok());
+        EXPECT_EQ(view.GetVoltsIndex(0), 17);
+        EXPECT_EQ(view.GetTimeIndex(), 9);
+        EXPECT_EQ(view.GetXPosition(), 50);
+        EXPECT_FALSE(view.GetGate().IsOn());
     }
-    EXPECT_FALSE(in.Ok());
-    EXPECT_EQ(view.GetVoltsIndex(0), 17);
-    EXPECT_EQ(view.GetTimeIndex(), 9);
-    EXPECT_EQ(view.GetXPosition(), 50);
-    EXPECT_FALSE(view.GetGate().IsOn());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, OscArchiveDamage,
-    testing::Values(
-        CDamage{"VoltsIndexAboveTheList", kSettings + 16, 22, 0,
-                "Oscilloscope volts/div index out of range"},
-        CDamage{"PositionAbove100", kSettings + 4, 101, 0,
-                "Oscilloscope vertical position out of range"},
-        CDamage{"DisplayType4", kSettings + 24, 4, 0, "Oscilloscope display type out of range"},
-        CDamage{"TimeIndex19", kSettings + 32, 19, 0, "Oscilloscope time/div index out of range"},
-        CDamage{"NegativeBlockLength", kBlockLength, 0, -1.0,
-                "Oscilloscope block length out of range"},
-        CDamage{"GateFlag2", kGateOn, 2, 0, "Oscilloscope gate flag out of range"},
-        CDamage{"InfiniteGateStop", kGate + 24, 0, INFINITY, "Oscilloscope gate is not a number"},
-        CDamage{"LastByteMissing", kCut + 1, 0, 0, ""},
-        CDamage{"CutInTheSettings", kCut + 76, 0, 0, ""}),
-    CaseName());
 
 } // namespace

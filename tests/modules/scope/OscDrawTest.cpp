@@ -16,7 +16,6 @@ using EOp = CRecordingCanvas::EOp;
 using Points = std::vector<CPoint>;
 constexpr CRect kView{0, 0, 210, 110};
 constexpr CColour kGreen{0, 255, 0};
-constexpr CColour kCyan{0, 255, 255};
 
 class OscDraw : public testing::Test {
 protected:

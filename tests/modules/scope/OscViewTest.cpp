@@ -1,7 +1,5 @@
 // The oscilloscope module driven through a real document between a pattern source and a sink:
-// its controls and their enabled states, per-channel block averaging, the gate and what later
-// steps receive.
-#include "common/CaseName.h"
+// fit, per-channel block averaging, the gate and what later steps receive.
 #include "common/ModuleProcess.h"
 #include "common/DspTestUtil.h"
 #include "common/PatternModules.h"
@@ -26,7 +24,6 @@ protected:
     CPatternSource& Source() { return p.Step<CPatternSource>(1); }
     COscView& Scope() { return p.Step<COscView>(2); }
     const std::vector<std::vector<double>>& Received() { return p.Step<CPatternSink>(3).m_time; }
-    const CControlState& State(const std::string& id) { return ControlState(Scope(), id); }
     // The 210 x 110 view puts the plot at (5, 5) - (205, 105); at 1 ms/div the 10 ms block spans
     // it exactly, so column x shows sample (x - 5) * 0.08.
     void Paint() {
@@ -39,89 +36,6 @@ protected:
         Scope().OnLButtonUp({to, 60});
     }
 };
-
-// Per channel the display type cycles Alg -> Dig -> Off -> Gnd -> Alg, and each type decides the
-// label, the trace flags and which buttons work; disabled buttons refuse.
-class OscDisplayType : public OscView, public testing::WithParamInterface<int> {};
-
-TEST_P(OscDisplayType, CyclesAndEnablesTheButtonsOfItsChannel) {
-    const int c = GetParam();
-    const std::string ch = "ch" + std::to_string(c + 1), Ch = "Ch" + std::to_string(c + 1);
-    const struct {
-        const char* type;
-        const char* label;
-        int ground, digital;
-        bool volts, position;
-    } steps[] = {{"Dig", "500 mVpk/Div", 0, 1, true, true},
-                 {"Off", "Off", 0, 1, false, false},
-                 {"Gnd", "Gnd", 1, 1, false, true},
-                 {"Alg", "500 mVpk/Div", 0, 0, true, true}};
-    for (const auto& s : steps) {
-        SCOPED_TRACE(s.type);
-        p.Doc().SetModifiedFlag(false);
-        p.Set(2, {ch + ".disp"});
-        EXPECT_TRUE(p.Doc().IsModified());
-        EXPECT_EQ(SettingOf(Scope(), Ch + " Disp"), s.type);
-        EXPECT_EQ(State(ch + ".disp").text, s.type);
-        EXPECT_EQ(Scope().GetReadouts()[size_t(c)], Ch + ": " + s.label);
-        EXPECT_EQ(Scope().GetTrace(c).ground, s.ground);
-        EXPECT_EQ(Scope().GetTrace(c).digital, s.digital);
-        for (const char* button : {".vdivdown", ".vdivup"})
-            EXPECT_EQ(State(ch + button).enabled, s.volts) << button;
-        for (const char* button : {".posdown", ".posup"})
-            EXPECT_EQ(State(ch + button).enabled, s.position) << button;
-        EXPECT_TRUE(State((c == 0 ? "ch2" : "ch1") + std::string(".vdivup")).enabled);
-        std::string message;
-        EXPECT_EQ(Scope().SetControl(ch + ".vdivup", "", message), s.volts);
-        EXPECT_EQ(message, s.volts ? "" : "'Up' is disabled");
-        Scope().SetControl(ch + ".vdivdown", "", message);
-    }
-    EXPECT_EQ(Scope().GetVoltsIndex(c), 17) << "refused presses changed nothing";
-}
-
-INSTANTIATE_TEST_SUITE_P(Channels, OscDisplayType, testing::Values(0, 1),
-                         [](const auto& info) { return "Ch" + std::to_string(info.param + 1); });
-
-// Every stepping pair stops at both ends of its range.
-struct CStepCase {
-    const char* name;
-    const char* control;
-    int32_t (*value)(const COscView&);
-    int32_t start, maximum;
-    const char* setting;
-    const char* lowest;
-    const char* highest;
-};
-
-class OscStepping : public OscView, public testing::WithParamInterface<CStepCase> {};
-
-TEST_P(OscStepping, StopsAtBothEnds) {
-    const CStepCase& s = GetParam();
-    const std::string control = s.control;
-    EXPECT_EQ(s.value(Scope()), s.start);
-    for (int32_t i = 0; i <= s.maximum + 1; ++i)
-        p.Set(2, {control + "down"});
-    EXPECT_EQ(s.value(Scope()), 0);
-    EXPECT_EQ(SettingOf(Scope(), s.setting), s.lowest);
-    p.Set(2, {control + "up"});
-    EXPECT_EQ(s.value(Scope()), 1);
-    for (int32_t i = 0; i <= s.maximum + 1; ++i)
-        p.Set(2, {control + "up"});
-    EXPECT_EQ(s.value(Scope()), s.maximum);
-    EXPECT_EQ(SettingOf(Scope(), s.setting), s.highest);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Controls, OscStepping,
-    testing::Values(CStepCase{"Ch1Volts", "ch1.vdiv",
-                              [](const COscView& v) { return v.GetVoltsIndex(0); }, 17, 21,
-                              "Ch1 V/Div", "1 uVpk/Div", "10 Vpk/Div"},
-                    CStepCase{"Ch1Position", "ch1.pos",
-                              [](const COscView& v) { return v.GetPosition(0); }, 75, 100,
-                              "Ch1 Pos", "0", "100"},
-                    CStepCase{"Time", "tdiv", [](const COscView& v) { return v.GetTimeIndex(); }, 9,
-                              18, "T/Div", "1 uS/Div", "1 S/Div"}),
-    CaseName());
 
 // Fit picks each channel's smallest volts/div that holds its block on its side of the zero line:
 // channel 1 (zero line at 75 %) has 2 divisions above it for a 1.6 V peak, channel 2 (at 25 %)

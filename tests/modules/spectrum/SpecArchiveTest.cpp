@@ -1,7 +1,6 @@
 // The analyser's part of a process file: the exact layout in both forms, the clamped Y scale
 // index of a damaged file, refused values and truncation.
 #include "SpecFixture.h"
-#include "common/CaseName.h"
 #include "common/HexBytes.h"
 
 #include "base/Archive.h"
@@ -82,50 +81,34 @@ TEST_F(SpecArchive, WritesTheLiteralAndReadsBothLayouts) {
     }
 }
 
-struct CClampCase {
-    const char* name;
-    int32_t yAxis, stored, loaded;
-};
-
-class SpecArchiveClamp : public SpecArchive, public testing::WithParamInterface<CClampCase> {};
-
-TEST_P(SpecArchiveClamp, DamagedScaleIndexIsClampedToTheStoredTypesList) {
-    ASSERT_EQ(Load(With<int32_t>(kScale, GetParam().stored, With<int32_t>(kY, GetParam().yAxis))),
-              "");
-    EXPECT_EQ(Analyser().GetYScaleIndex(), GetParam().loaded);
-    Analyser().ShowCurrentParams();
-    EXPECT_EQ(Analyser().GetYScaleIndex(), GetParam().loaded);
+// A damaged scale index is clamped to the stored Y axis type's list: {type, stored, loaded}.
+TEST_F(SpecArchive, DamagedScaleIndexIsClampedToTheStoredTypesList) {
+    const int32_t cases[][3] = {
+        {kYdBVSPL, 17, 0}, {kYImpedance, 99, 14}, {kYdBVpk, 10, 9}, {kYVpk, -3, 0}};
+    for (const auto& [yAxis, stored, loaded] : cases) {
+        ASSERT_EQ(Load(With<int32_t>(kScale, stored, With<int32_t>(kY, yAxis))), "");
+        EXPECT_EQ(Analyser().GetYScaleIndex(), loaded) << yAxis << " " << stored;
+        Analyser().ShowCurrentParams();
+        EXPECT_EQ(Analyser().GetYScaleIndex(), loaded) << yAxis << " " << stored;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SpecArchiveClamp,
-                         testing::Values(CClampCase{"SPL", kYdBVSPL, 17, 0},
-                                         CClampCase{"ImpedanceAbove", kYImpedance, 99, 14},
-                                         CClampCase{"dBAbove", kYdBVpk, 10, 9},
-                                         CClampCase{"Negative", kYVpk, -3, 0}),
-                         CaseName());
-
-struct CDamageCase {
-    const char* name;
-    Bytes bytes;
-};
-
-class SpecArchiveDamage : public SpecArchive, public testing::WithParamInterface<CDamageCase> {};
-
-TEST_P(SpecArchiveDamage, RefusesValuesNoControlCanHold) {
+// Values no control can hold are refused and change nothing: the X axis, a start at the stop,
+// a stop beyond the axis, the Y axis, the FFT type, the plot, the average and the smoothing.
+TEST_F(SpecArchive, RefusesValuesNoControlCanHold) {
     const auto before = Own();
-    EXPECT_NE(Load(GetParam().bytes).find("Spectrum analyser:"), std::string::npos);
-    EXPECT_EQ(Own(), before);
+    for (const auto& [at, value] : {std::pair{size_t(kX), 5},
+                                    {kStart, 31},
+                                    {kStop, 33},
+                                    {kY, 10},
+                                    {kType, 6},
+                                    {kPlot, 7},
+                                    {kAverage, 13},
+                                    {kSmoothing, 33}}) {
+        EXPECT_NE(Load(With<int32_t>(at, value)).find("Spectrum analyser:"), std::string::npos)
+            << at;
+        EXPECT_EQ(Own(), before) << at;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, SpecArchiveDamage,
-                         testing::Values(CDamageCase{"XAxis", With<int32_t>(kX, 5)},
-                                         CDamageCase{"StartAtStop", With<int32_t>(kStart, 31)},
-                                         CDamageCase{"StopBeyond", With<int32_t>(kStop, 33)},
-                                         CDamageCase{"YAxis", With<int32_t>(kY, 10)},
-                                         CDamageCase{"FFTType", With<int32_t>(kType, 6)},
-                                         CDamageCase{"Plot", With<int32_t>(kPlot, 7)},
-                                         CDamageCase{"Average", With<int32_t>(kAverage, 13)},
-                                         CDamageCase{"Smoothing", With<int32_t>(kSmoothing, 33)}),
-                         CaseName());
 
 } // namespace

@@ -96,13 +96,4 @@ TEST_F(SpecPublishers, ACalibrationThatDoesNotFitRefusesTheRunNamingThePublishin
     EXPECT_NEAR(Shown(0, 64), 0.5, 1e-9);
 }
 
-TEST_F(SpecPublishers, WithoutAPublisherTheCalibrationIsRefused) {
-    Source().publishes = false;
-    p.Set(2, {"freqcal=1"});
-    EXPECT_FALSE(p.Doc().OnEditRun());
-    EXPECT_EQ(p.TakeMessages(), Lines{"Apply Frequency Domain Calibration Checkbox is Checked.\r\n "
-                                      "There is no SoundIO Module in the process to get "
-                                      "Calibration from."});
-}
-
 } // namespace

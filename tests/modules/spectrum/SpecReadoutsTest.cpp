@@ -1,6 +1,5 @@
 // The distortion readouts against the truth of the signal: harmonics and products of known
-// amplitude, tones between bins, blocks too short to measure, the examples users start with and
-// the built-in generator's tones.
+// amplitude and the examples users start with.
 #include "SpecFixture.h"
 
 #include "base/NumberText.h"
@@ -75,34 +74,6 @@ TEST_F(SpecReadouts, IntermodulationOfTwoTonesMatchesTheClosedForm) {
         FormatText("3rd Order IMD: %3.6G%%", std::hypot(0.006, 0.008) / tones * 100),
         FormatText("4th Order IMD: %3.6G%%", 0.0025 / tones * 100.0)};
     EXPECT_EQ(Texts(0), readouts);
-}
-
-// 48 kHz, 4096 points, a 1000 Hz tone between bins with a 2 % second harmonic: a window reads it
-// true, and amplitude correction changes no ratio.
-TEST_F(SpecReadouts, WindowsReadAToneBetweenBinsTrue) {
-    Make(4096, 48000.0);
-    Source().m_pattern = [&](int, int, int i) {
-        return 0.5 * std::sin(kTwoPi * 1000.0 * i / 48000.0) +
-               0.01 * std::sin(kTwoPi * 2000.0 * i / 48000.0);
-    };
-    Set({"yaxis=THDVpk"});
-    for (const char* window : {"Hanning", "Blackman"}) {
-        Set({std::string("window=") + window});
-        Lines shown[2];
-        for (bool corrected : {false, true}) {
-            p.App().SetWindowAmplitudeCorrection(corrected);
-            RunOnce();
-            shown[corrected] = Texts(0);
-        }
-        EXPECT_EQ(shown[0], shown[1]) << window;
-        const Lines& r = shown[1];
-        ASSERT_EQ(r.size(), 7u);
-        EXPECT_NEAR(ReadoutValue(r[0]), 1000.0, 0.5) << r[0];
-        EXPECT_NEAR(ReadoutValue(r[1]), 2.0, 0.02) << r[1];
-        EXPECT_LT(ReadoutValue(r[2]), 0.001) << r[2];
-        EXPECT_NEAR(ReadoutValue(r[5]), 2.0, 0.02) << r[5];
-        EXPECT_NEAR(ReadoutValue(r[6]), 2.0, 0.04) << r[6];
-    }
 }
 
 // Opens an example and runs four passes; the analyser's distortion readouts.

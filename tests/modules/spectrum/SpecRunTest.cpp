@@ -1,9 +1,10 @@
 // The analyser's run: the refusals before a run, the transforms of every FFT type against
 // direct references, averaging, smoothing and what later steps receive.
 #include "SpecFixture.h"
-#include "common/CaseName.h"
 
 #include "base/NumberText.h"
+
+#include <tuple>
 
 namespace {
 
@@ -20,50 +21,37 @@ double DirectAmplitude(const std::vector<double>& x, const std::vector<double>& 
     return std::hypot(re, im) / (k == 0 ? double(n) : n / 2.0);
 }
 
-struct CRefusalCase {
-    const char* name;
-    std::vector<std::string> steps, settings;
-    std::string message; // empty: the run starts
-};
-
-class SpecRefusal : public testing::TestWithParam<CRefusalCase> {};
-
-TEST_P(SpecRefusal, StopsTheRunBeforeItBeginsOrStarts) {
-    const CRefusalCase& c = GetParam();
-    CModuleProcess p(PatternRegistry());
-    ASSERT_TRUE(p.Create(c.steps, 1024, 32000.0));
-    p.Set(int(c.steps.size()), c.settings);
-    EXPECT_EQ(p.Doc().OnEditRun(), c.message.empty());
-    EXPECT_EQ(p.TakeMessages(), c.message.empty() ? Lines{} : Lines{c.message});
-}
-
 const std::vector<std::string> kSpec{"Signal Generator", "Spectrum Analyzer"};
 const std::string kNoTables = "Cannot Perform Fast Hardamard Transform\r\nNo Module With Reorder "
                               "Permutaton Tables Selected";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SpecRefusal,
-    testing::Values(
-        CRefusalCase{"CalibrationWithoutSoundIO",
-                     kSpec,
-                     {"freqcal=1"},
-                     "Apply Frequency Domain Calibration Checkbox is Checked.\r\n There is no "
-                     "SoundIO Module in the process to get Calibration from."},
-        CRefusalCase{"Ref1AboveHalfRate",
-                     kSpec,
-                     {"yaxis=THDVpk", "ref1=16001"},
-                     "Reference Frequency 1 is Higher than Sample Rate / 2\r\n"
-                     "Ref1: 16001 Hz (limits 0 to 16000 Hz)"},
-        CRefusalCase{"Ref2AboveHalfRate",
-                     kSpec,
-                     {"yaxis=IMDVpk", "ref1=1000", "ref2=20000"},
-                     "Reference Frequency 2 is Higher than Sample Rate / 2\r\n"
-                     "Ref2: 20000 Hz (limits 0 to 16000 Hz)"},
-        CRefusalCase{"RefsAtHalfRate", kSpec, {"yaxis=IMDVpk", "ref1=16000", "ref2=16000"}, ""},
-        CRefusalCase{
-            "FHTAfterALogger", {"DataLogger", "Spectrum Analyzer"}, {"type=FHT"}, kNoTables},
-        CRefusalCase{"FHTAlone", {"Spectrum Analyzer"}, {"type=FHT/FFT"}, kNoTables}),
-    CaseName());
+// The steps, the last one's settings and the message that stops the run (none: it starts).
+TEST(SpecRefusal, StopsTheRunBeforeItBeginsOrStarts) {
+    const std::tuple<std::vector<std::string>, std::vector<std::string>, std::string> cases[] = {
+        {kSpec,
+         {"freqcal=1"},
+         "Apply Frequency Domain Calibration Checkbox is Checked.\r\n There is no "
+         "SoundIO Module in the process to get Calibration from."},
+        {kSpec,
+         {"yaxis=THDVpk", "ref1=16001"},
+         "Reference Frequency 1 is Higher than Sample Rate / 2\r\n"
+         "Ref1: 16001 Hz (limits 0 to 16000 Hz)"},
+        {kSpec,
+         {"yaxis=IMDVpk", "ref1=1000", "ref2=20000"},
+         "Reference Frequency 2 is Higher than Sample Rate / 2\r\n"
+         "Ref2: 20000 Hz (limits 0 to 16000 Hz)"},
+        {kSpec, {"yaxis=IMDVpk", "ref1=16000", "ref2=16000"}, ""},
+        {{"DataLogger", "Spectrum Analyzer"}, {"type=FHT"}, kNoTables},
+        {{"Spectrum Analyzer"}, {"type=FHT/FFT"}, kNoTables}};
+    for (const auto& [steps, settings, message] : cases) {
+        SCOPED_TRACE(testing::PrintToString(settings));
+        CModuleProcess p(PatternRegistry());
+        ASSERT_TRUE(p.Create(steps, 1024, 32000.0));
+        p.Set(int(steps.size()), settings);
+        EXPECT_EQ(p.Doc().OnEditRun(), message.empty());
+        EXPECT_EQ(p.TakeMessages(), message.empty() ? Lines{} : Lines{message});
+    }
+}
 
 class SpecRun : public SpecFixture {};
 

@@ -1,20 +1,19 @@
 // The WAV modules in a process: a file played block by block with silence after its span, the
-// messages of damaged files, blocks written and appended, the span dragged on the overview,
-// and steps stored by another installation. The stored layouts are WavArchiveTest's.
+// messages of damaged files, blocks written and appended, and steps stored by another
+// installation. The stored layouts are WavArchiveTest's.
 #include "common/ArchiveBytes.h"
-#include "common/CaseName.h"
 #include "common/ModuleProcess.h"
 #include "common/PatternModules.h"
 #include "common/HexBytes.h"
 #include "common/TempFolder.h"
 #include "common/WavBytes.h"
-#include "platform/RecordingCanvas.h"
 #include "modules/wav/WavSaveView.h"
 #include "modules/wav/WaveFileInView.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -69,24 +68,6 @@ TEST_F(WavPlay, ASpanShorterThanABlockPlaysOnceFollowedBySilence) {
     EXPECT_FALSE(p.Pass());
 }
 
-TEST_F(WavPlay, DraggingAcrossTheOverviewChoosesTheSpanAndAPressResetsIt) {
-    auto& view = p.Step<CWaveFileInView>(1);
-    CRecordingCanvas canvas;
-    view.OnDraw(canvas, {0, 0, 210, 110}); // the plot: x from 5 to 205, 200 pixels
-    view.OnLButtonDown({125, 50});
-    view.OnMouseMove({300, 50}, true); // past the plot: held at its edge
-    view.OnLButtonUp({45, 50});        // leftwards: 40 and 120 pixels in, frames 2 and 6
-    EXPECT_TRUE(view.IsSelectionMade());
-    EXPECT_EQ(view.GetStartFrame(), 2);
-    EXPECT_EQ(view.GetStopFrame(), 6);
-    view.OnLButtonDown({60, 50});
-    view.OnLButtonUp({60, 50});
-    EXPECT_FALSE(view.IsSelectionMade());
-    EXPECT_EQ(view.GetStopFrame(), 10);
-    // The overview reads one frame per column: column 100 of 200 is frame 5.
-    EXPECT_NEAR(view.ReadOverview(200)[100].second, -5000 * 3.0517578125e-05, 1e-12);
-}
-
 // A file gone since it was chosen is named as missing, and kept: its drive may come back. One
 // that is no WAVE file any more is forgotten.
 TEST_F(WavPlay, AFileGoneSinceItWasChosenStopsTheRunSayingItIsMissing) {
@@ -114,55 +95,41 @@ TEST_F(WavPlay, ChoosingAMissingFileOrAFolderSaysSo) {
     EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFilePath(), path);
 }
 
-struct CDamaged {
-    std::string name;
-    std::vector<uint8_t> bytes;
-    std::string message;
-};
-
+// Damaged files and the message each is refused with.
 const std::vector<uint8_t> kData = {1, 2, 3, 4};
-const CDamaged kDamaged[] = {
-    {"Empty", {}, "The file is not a valid WAVE file"},
-    {"NotRiff",
-     {'R', 'I', 'F', 'X', 4, 0, 0, 0, 'W', 'A', 'V', 'E'},
-     "The file is not a valid WAVE file"},
-    {"OtherForm", RiffFileBytes({WavChunk("data", kData)}, "AVI "),
-     "The file is not a valid WAVE file"},
-    {"NoFormat", RiffFileBytes({WavChunk("data", kData)}),
-     "The WAVE file has no format information"},
-    {"ShortFormat", RiffFileBytes({WavChunk("fmt ", std::vector<uint8_t>(12, 1))}),
+const std::pair<std::vector<uint8_t>, std::string> kDamaged[] = {
+    {{}, "The file is not a valid WAVE file"},
+    {{'R', 'I', 'F', 'X', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}, "The file is not a valid WAVE file"},
+    {RiffFileBytes({WavChunk("data", kData)}, "AVI "), "The file is not a valid WAVE file"},
+    {RiffFileBytes({WavChunk("data", kData)}), "The WAVE file has no format information"},
+    {RiffFileBytes({WavChunk("fmt ", std::vector<uint8_t>(12, 1))}),
      "The WAVE file format could not be read"},
-    {"Adpcm", RiffFileBytes({WavChunk("fmt ", FmtBytes(2, 1, 8000, 4)), WavChunk("data", kData)}),
+    {RiffFileBytes({WavChunk("fmt ", FmtBytes(2, 1, 8000, 4)), WavChunk("data", kData)}),
      "The WAVE file is not in PCM format"},
-    {"ThreeChannels",
-     RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 3, 8000, 16)), WavChunk("data", kData)}),
+    {RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 3, 8000, 16)), WavChunk("data", kData)}),
      "Invalid Sample Size/Number of Channels"},
-    {"NoData", RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 8000, 16))}),
-     "The WAVE file has no data"},
-    {"LessThanAFrame",
-     RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 8000, 16)), WavChunk("data", {1, 2, 3})}),
+    {RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 8000, 16))}), "The WAVE file has no data"},
+    {RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 8000, 16)), WavChunk("data", {1, 2, 3})}),
      "The WAVE file has no data"},
     // An empty data chunk is no unfinished one: the chunk after it is not played as samples.
-    {"EmptyDataBeforeAnotherChunk",
-     RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 8000, 16)), WavChunk("data", {}),
+    {RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, 8000, 16)), WavChunk("data", {}),
                     WavChunk("LIST", {'I', 'N', 'F', 'O', 'I', 'C', 'M', 'T', 1, 0, 0, 0, 'x'})}),
      "The WAVE file has no data"},
 };
 
-class WavDamaged : public testing::TestWithParam<CDamaged> {};
-
-TEST_P(WavDamaged, IsRefusedWithItsMessageAndTheModuleKeepsNoFile) {
-    CTempFolder folder;
-    PutBytes(folder.File("bad.wav"), GetParam().bytes);
-    CModuleProcess p;
-    ASSERT_TRUE(p.Create({"WAV File Open"}, 4, 48000));
-    std::string message;
-    EXPECT_FALSE(p.Step(1).SetControl("file", folder.File("bad.wav"), message));
-    EXPECT_EQ(message, GetParam().message);
-    EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFileTitle(), "(No File)");
+// Each is refused with its message and the module keeps no file.
+TEST(WavDamaged, IsRefusedWithItsMessageAndTheModuleKeepsNoFile) {
+    for (const auto& [bytes, expected] : kDamaged) {
+        CTempFolder folder;
+        PutBytes(folder.File("bad.wav"), bytes);
+        CModuleProcess p;
+        ASSERT_TRUE(p.Create({"WAV File Open"}, 4, 48000));
+        std::string message;
+        EXPECT_FALSE(p.Step(1).SetControl("file", folder.File("bad.wav"), message));
+        EXPECT_EQ(message, expected) << HexText(bytes);
+        EXPECT_EQ(p.Step<CWaveFileInView>(1).GetFileTitle(), "(No File)");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, WavDamaged, testing::ValuesIn(kDamaged), CaseName());
 
 struct WavSave : testing::Test {
     CTempFolder folder;
@@ -206,33 +173,23 @@ TEST_F(WavSave, AppendingTakesTheFilesOwnFormatWhateverTheLists) {
                                                        "40 01 bf 80 9f 60 ff 40"))}));
 }
 
-struct CTrailedCase {
-    std::string name;
-    std::vector<uint8_t> data; // the data chunk's bytes, followed by a LIST chunk
-};
-
-class WavAppendTrailed : public WavSave, public testing::WithParamInterface<CTrailedCase> {};
-
 // Data that another chunk follows cannot grow in place: appending is refused with the reason and
 // the file stays as it was, whether the data holds frames or is empty.
-TEST_P(WavAppendTrailed, IsRefusedAndTheFileKept) {
-    const auto bytes =
-        RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 1, 8000, 8)), WavChunk("data", GetParam().data),
-                       WavChunk("LIST", {'I', 'N', 'F', 'O'})});
-    PutBytes(path, bytes);
-    p.Set(2, {"file=" + path, "appendmode=On"});
-    EXPECT_FALSE(p.Pass());
-    EXPECT_THAT(
-        p.TakeMessages(),
-        testing::ElementsAre(
-            "The WAVE file has other chunks after its data; appending would overwrite them"));
-    EXPECT_EQ(GetBytes(path), bytes);
+TEST_F(WavSave, AppendingToDataOtherChunksFollowIsRefusedAndTheFileKept) {
+    for (const std::vector<uint8_t>& data : {std::vector<uint8_t>{10, 20, 30, 40}, {}}) {
+        const auto bytes =
+            RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 1, 8000, 8)), WavChunk("data", data),
+                           WavChunk("LIST", {'I', 'N', 'F', 'O'})});
+        PutBytes(path, bytes);
+        p.Set(2, {"file=" + path, "appendmode=On"});
+        EXPECT_FALSE(p.Pass());
+        EXPECT_THAT(
+            p.TakeMessages(),
+            testing::ElementsAre(
+                "The WAVE file has other chunks after its data; appending would overwrite them"));
+        EXPECT_EQ(GetBytes(path), bytes);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, WavAppendTrailed,
-                         testing::Values(CTrailedCase{"Frames", {10, 20, 30, 40}},
-                                         CTrailedCase{"Empty", {}}),
-                         CaseName());
 
 TEST_F(WavSave, NewCreatesTheFileAtOnceAndResetEmptiesWhatARunWrote) {
     auto& view = p.Step<CWavSaveView>(2);
@@ -288,26 +245,16 @@ TEST_F(WavSave, ARunWithoutAFileIsRefused) {
     EXPECT_THAT(p.TakeMessages(), testing::ElementsAre("No Output WAV File Selected"));
 }
 
-struct CCount {
-    std::string name;
-    int64_t frames;
-    std::string text;
-};
-
-class FrameCount : public testing::TestWithParam<CCount> {};
-
-TEST_P(FrameCount, GroupsDigitsInThrees) {
-    EXPECT_EQ(CWavSaveView::FrameCountText(GetParam().frames), GetParam().text);
+TEST(FrameCount, GroupsDigitsInThrees) {
+    for (const auto& [frames, text] : {std::pair<int64_t, const char*>{0, "0"},
+                                       {999, "999"},
+                                       {1000, "1,000"},
+                                       {1001, "1,001"},
+                                       {1000000, "1,000,000"},
+                                       {1234567, "1,234,567"},
+                                       {2000500, "2,000,500"}})
+        EXPECT_EQ(CWavSaveView::FrameCountText(frames), text);
 }
-
-INSTANTIATE_TEST_SUITE_P(Counts, FrameCount,
-                         testing::Values(CCount{"Zero", 0, "0"}, CCount{"OneGroup", 999, "999"},
-                                         CCount{"Thousand", 1000, "1,000"},
-                                         CCount{"OneAfter", 1001, "1,001"},
-                                         CCount{"Million", 1000000, "1,000,000"},
-                                         CCount{"Mixed", 1234567, "1,234,567"},
-                                         CCount{"ZeroMiddle", 2000500, "2,000,500"}),
-                         CaseName());
 
 // A "WAV File Open" step as another installation may store it: the file's format and frame
 // count as they were when it was chosen (here a 24-bit six-channel file), and a span that may
@@ -320,47 +267,34 @@ std::vector<uint8_t> StoredWavOpenStep(const std::string& path, uint16_t bits, u
     return f.I32(total).I32(1).I32(start).I32(stop);
 }
 
-struct CStoredCase {
-    std::string name;
-    uint16_t bits, channels;
-    int32_t total, start, stop;
-    std::vector<std::vector<double>> passes; // channel 1 of each pass that plays
-};
-
-class WavStoredStep : public WavPlay, public testing::WithParamInterface<CStoredCase> {};
-
-// The step opens whatever its stored format and span say; a run reads the file again and plays
-// what it holds of the span, then ends as a played span does.
-TEST_P(WavStoredStep, OpensAndPlaysWhatTheFileHolds) {
-    const CStoredCase& c = GetParam();
-    CArchive in(StoredWavOpenStep(path, c.bits, c.channels, c.total, c.start, c.stop));
-    auto& view = p.Step<CWaveFileInView>(1);
-    view.Serialize(in);
-    ASSERT_TRUE(in.Ok()) << in.GetError();
-    EXPECT_EQ(view.GetStopFrame(), c.stop);
-    for (const auto& expected : c.passes) {
-        ASSERT_TRUE(p.Pass());
-        EXPECT_THAT(p.Out(1), Near(expected));
+// The step opens whatever its stored format and span say (here a 24-bit six-channel file, and a
+// span past the stored frame count); a run reads the file again and plays what it holds of the
+// span (channel 1 of each pass), then ends as a played span does.
+TEST_F(WavPlay, AStoredStepOpensAndPlaysWhatTheFileHolds) {
+    const std::tuple<uint16_t, uint16_t, int32_t, std::vector<std::vector<double>>> cases[] = {
+        {24,
+         6,
+         10,
+         {Frames({0, 1000, 2000, 3000}), Frames({4000, 5000, 6000, 7000}),
+          Frames({8000, 9000, 0, 0})}},
+        {16, 2, 90, {Frames({6000, 7000, 8000, 9000})}}};
+    for (const auto& [bits, channels, stop, passes] : cases) {
+        const int32_t start = stop == 10 ? 0 : 6;
+        CArchive in(StoredWavOpenStep(path, bits, channels, 10, start, stop));
+        auto& view = p.Step<CWaveFileInView>(1);
+        view.Serialize(in);
+        ASSERT_TRUE(in.Ok()) << in.GetError();
+        EXPECT_EQ(view.GetStopFrame(), stop);
+        for (const auto& expected : passes) {
+            ASSERT_TRUE(p.Pass());
+            EXPECT_THAT(p.Out(1), Near(expected));
+        }
+        EXPECT_FALSE(p.Pass());
+        EXPECT_THAT(p.TakeMessages(), testing::IsEmpty());
+        EXPECT_EQ(view.GetFormat().channels, 2);
+        EXPECT_EQ(view.GetFormat().bitsPerSample, 16);
     }
-    EXPECT_FALSE(p.Pass());
-    EXPECT_THAT(p.TakeMessages(), testing::IsEmpty());
-    EXPECT_EQ(view.GetFormat().channels, 2);
-    EXPECT_EQ(view.GetFormat().bitsPerSample, 16);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Steps, WavStoredStep,
-    testing::Values(CStoredCase{"OtherFormat",
-                                24,
-                                6,
-                                10,
-                                0,
-                                10,
-                                {Frames({0, 1000, 2000, 3000}), Frames({4000, 5000, 6000, 7000}),
-                                 Frames({8000, 9000, 0, 0})}},
-                    CStoredCase{
-                        "SpanPastTheEnd", 16, 2, 10, 6, 90, {Frames({6000, 7000, 8000, 9000})}}),
-    CaseName());
 
 // A file the module cannot play, named by a stored step, says so when the run starts.
 TEST_F(WavPlay, AStoredStepWhoseFileHasThreeChannelsFailsWhenItRuns) {
