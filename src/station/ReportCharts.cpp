@@ -9,8 +9,10 @@
 namespace {
 
 constexpr int kWidth = 520, kHeight = 250;
-constexpr CColour kInk{40, 40, 40}, kGrid{225, 225, 225}, kBar{74, 126, 187}, kLimit{208, 48, 48},
-    kCurve{90, 140, 200};
+// Each kind of mark has a colour of its own, so a reader (or a test of the painted page) tells
+// them apart.
+constexpr CColour kInk{40, 40, 40}, kGrid{225, 225, 225}, kBar{74, 126, 187},
+    kFailureBar{96, 160, 96}, kLimit{208, 48, 48}, kMask{224, 120, 32}, kCurve{90, 140, 200};
 
 enum class EXAxis { linear, log, unlabelled };
 
@@ -160,7 +162,7 @@ std::string CurvesSvg(const std::vector<const CCheckedCurve*>& curves) {
         chart.Trace(c->measured.x, c->measured.y, {kCurve, 1});
     if (!curves.empty())
         for (const std::vector<double>* mask : {&curves.back()->upper, &curves.back()->lower})
-            chart.Trace(curves.back()->measured.x, *mask, {kLimit, 2});
+            chart.Trace(curves.back()->measured.x, *mask, {kMask, 2});
     return chart.Document();
 }
 
@@ -174,7 +176,7 @@ std::string ParetoSvg(const std::vector<CItemStatistics>& items) {
         const int left = chart.X(double(i)), right = chart.X(double(i + 1));
         chart.Canvas().FillRect({left + (right - left) / 6, chart.Y(double(failed[i]->failures)),
                                  right - (right - left) / 6, chart.Plot().bottom - 1},
-                                kBar);
+                                kFailureBar);
         const std::string name = failed[i]->id.substr(0, size_t(std::max(1, (right - left) / 7)));
         chart.Canvas().DrawText({left + 2, chart.Plot().bottom + 4}, name, kInk);
     }

@@ -38,9 +38,11 @@ const std::vector<std::vector<const char*>> kSchema = {
         "ALTER TABLE test_items ADD COLUMN verdict TEXT NOT NULL DEFAULT ''",
         "UPDATE test_items SET (plan, station, tested_at, verdict) = (SELECT r.plan, r.station, "
         "r.tested_at, r.verdict FROM test_results r WHERE r.uuid = test_items.uuid)",
-        "CREATE INDEX test_items_plan_item ON test_items (plan, item, tested_at)",
-        "CREATE INDEX test_items_item_time ON test_items (item, tested_at)",
-        "CREATE INDEX test_results_station_time ON test_results (station, tested_at)",
+        // Indexes that hold every column the statistics read, so they never visit the tables.
+        "CREATE INDEX test_items_statistics ON test_items (plan, item, tested_at, station, "
+        "value, passed, kind)",
+        "DROP INDEX IF EXISTS test_results_plan_time",
+        "CREATE INDEX test_results_counts ON test_results (plan, tested_at, station, verdict)",
     },
 };
 const int kSchemaVersion = int(kSchema.size());
@@ -197,23 +199,15 @@ public:
     bool Statistics(const CResultsQuery& q, CYieldReport& report, std::string& error) override {
         const CWhere where(q);
         std::vector<CSqlRow> counts, items;
-        // σ from the squares about each item's mean (a second pass), which stays exact for
-        // values far from zero where a sum of squares would cancel.
         if (!m_db->Execute("SELECT COUNT(*), SUM(CASE WHEN verdict = 'PASS' THEN 1 ELSE 0 END) "
                            "FROM test_results" +
                                where.sql,
                            where.params, &counts, nullptr, error) ||
-            !m_db->Execute(
-                "WITH s AS (SELECT item, value, passed, tested_at, kind FROM test_items" +
-                    where.sql +
-                    "), m AS (SELECT item, COUNT(value) AS n, SUM(1 - passed) AS failures, "
-                    "AVG(value) AS mean, MIN(value) AS least, MAX(value) AS most, "
-                    "MAX(tested_at) AS latest, MAX(CASE WHEN kind = 'mask' THEN 1 ELSE 0 END) AS "
-                    "mask FROM s GROUP BY item) SELECT m.item, m.n, m.failures, m.mean, m.least, "
-                    "m.most, m.latest, SUM((s.value - m.mean) * (s.value - m.mean)), m.mask "
-                    "FROM m JOIN s ON s.item = m.item GROUP BY m.item, m.n, m.failures, m.mean, "
-                    "m.least, m.most, m.latest, m.mask",
-                where.params, &items, nullptr, error))
+            !m_db->Execute("SELECT item, COUNT(value), SUM(1 - passed), AVG(value), MIN(value), "
+                           "MAX(value), MAX(tested_at), MAX(CASE WHEN kind = 'mask' THEN 1 ELSE 0 "
+                           "END) FROM test_items" +
+                               where.sql + " GROUP BY item",
+                           where.params, &items, nullptr, error))
             return false;
         CYieldReport r;
         r.tests = std::atoll(counts.at(0).at(0).value_or("0").c_str());
@@ -226,9 +220,9 @@ public:
             s.mean = NumberOf(row[3]);
             s.least = NumberOf(row[4]);
             s.most = NumberOf(row[5]);
-            s.mask = row[8].value_or("0") == "1";
-            s.sigma = s.count > 1 ? std::sqrt(NumberOf(row[7]) / double(s.count - 1)) : 0.0;
-            if (!LatestLimits(q, row[6].value_or(""), s, error)) return false;
+            s.mask = row[7].value_or("0") == "1";
+            if (!Spread(q, s, error) || !LatestLimits(q, row[6].value_or(""), s, error))
+                return false;
         }
         report = std::move(r);
         return true;
@@ -267,6 +261,23 @@ public:
     std::string Name() const override { return m_db->Name(); }
 
 private:
+    /** The item's σ from the squares about its mean (a second pass over its index range), which
+     *  stays exact for values far from zero where a sum of squares would cancel. */
+    bool Spread(const CResultsQuery& q, CItemStatistics& s, std::string& error) {
+        s.sigma = 0.0;
+        if (s.count < 2) return true;
+        CWhere where(q);
+        where.Add("item = " + where.Param(s.id));
+        const std::string mean = where.Param(Number(s.mean));
+        std::vector<CSqlRow> rows;
+        if (!m_db->Execute("SELECT SUM((value - " + mean + ") * (value - " + mean +
+                               ")) FROM test_items" + where.sql,
+                           where.params, &rows, nullptr, error))
+            return false;
+        s.sigma = std::sqrt(std::max(0.0, NumberOf(rows.at(0).at(0))) / double(s.count - 1));
+        return true;
+    }
+
     /** The unit and limits of the item in the latest record the query takes (written at
      *  `latest`; of two at the same time, the larger UUID, as the records' order has it). */
     bool LatestLimits(const CResultsQuery& q, const std::string& latest, CItemStatistics& s,
