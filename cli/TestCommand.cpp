@@ -4,45 +4,14 @@
 #include "platform/AtomicFile.h"
 #include "station/PlanLearning.h"
 #include "station/ResultsSpool.h"
+#include "station/StationSettings.h"
 #include "station/StationText.h"
 #include "station/TestRunner.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 
 namespace {
-
-std::string HostName() {
-    char name[256] = {};
-    return gethostname(name, sizeof name - 1) == 0 ? name : "";
-}
-
-std::string LoginName() {
-    const char* user = std::getenv("USER");
-    return user ? user : "";
-}
-
-std::string Limit(const std::optional<double>& v) {
-    return v ? RoundedNumber(*v) : "-";
-}
-
-/** One failed item: what it measured, the limits, the margin (negative: outside). */
-void PrintFailure(const CCheckResult& c, std::ostream& out) {
-    const std::string unit = c.unit.empty() ? "" : " " + c.unit;
-    out << "  " << TerminalText(c.id) << ": "
-        << (std::isnan(c.value) ? "no value" : RoundedNumber(c.value)) << unit;
-    if (c.kind == ECheckKind::Mask) out << " at " << RoundedNumber(c.frequency) << " Hz";
-    out << ", limits " << Limit(c.lower) << " .. " << Limit(c.upper) << unit << ", margin "
-        << RoundedNumber(c.margin) << unit << "\n";
-}
-
-std::shared_ptr<CProcessSession> NewSession(const CModuleRegistry& registry) {
-    auto owner = std::make_shared<CCliSession>(registry);
-    return std::shared_ptr<CProcessSession>(owner, &**owner);
-}
 
 /** Runs the plan `runs` times on the units before the station (nothing is stored: these are not
  *  production tests) and writes the plan with the learned limits and masks. */
@@ -96,10 +65,13 @@ int RunTestCommand(const CModuleRegistry& registry, const CTestOptions& options,
     CTestPlan plan;
     std::string error;
     if (!LoadTestPlan(options.plan, plan, error)) return Fail(err, error);
-    const CSessionFactory sessions = [&] { return NewSession(registry); };
+    const CMemorySettings settings = UserSettings();
+    const CSessionFactory sessions = [&] {
+        return NewUserSession(registry, settings, SystemAudio());
+    };
     if (options.learn) return Learn(plan, options, sessions, out, err);
     if (options.serial.empty()) return Fail(err, "a test needs the unit's serial: --serial SN");
-    const std::string url = options.db.empty() ? DefaultResultsPath() : options.db;
+    const std::string url = options.db.empty() ? ConfiguredResultsUrl(settings) : options.db;
     if (url.empty())
         return Fail(err, "no place for the results: set XDG_DATA_HOME or HOME, or give --db");
     if (std::string problem = ServerUrlProblem(url); !problem.empty()) return Fail(err, problem);
@@ -107,13 +79,11 @@ int RunTestCommand(const CModuleRegistry& registry, const CTestOptions& options,
     // server out of reach is no reason to stop the line: the record then waits in the spool.
     if (!IsServerUrl(url) && !OpenResultsStore(url, error)) return Fail(err, error);
 
-    const CTestIdentity identity{options.serial,
-                                 options.station.empty() ? HostName() : options.station,
-                                 options.operatorName.empty() ? LoginName() : options.operatorName};
+    CTestIdentity identity = LocalIdentity(options.serial);
+    if (!options.station.empty()) identity.station = options.station;
+    if (!options.operatorName.empty()) identity.operatorName = options.operatorName;
     CTestRecord record;
-    if (!RunTestPlan(
-            plan, identity, [&] { return NewSession(registry); }, record, error))
-        return Fail(err, error);
+    if (!RunTestPlan(plan, identity, sessions, record, error)) return Fail(err, error);
     CStoreOutcome stored;
     if (!StoreRecord(url, DefaultSpoolPath(), record, stored, error)) return Fail(err, error);
 
@@ -126,7 +96,7 @@ int RunTestCommand(const CModuleRegistry& registry, const CTestOptions& options,
         out << (record.passed ? "PASS" : "FAIL") << " " << TerminalText(record.serial) << " ("
             << TerminalText(plan.name) << ", " << record.checks.size() << " checks)\n";
         for (const CCheckResult& c : record.checks)
-            if (!c.passed) PrintFailure(c, out);
+            if (!c.passed) out << "  " << TerminalText(CheckText(c)) << "\n";
         out << "Record " << record.uuid << " stored in " << TerminalText(stored.where) << "\n";
         if (stored.sent)
             out << "Sent " << stored.sent << " record" << (stored.sent == 1 ? "" : "s")

@@ -58,6 +58,8 @@ public:
     virtual bool Find(const CResultsQuery& query, std::vector<CTestRecord>& records,
                       std::string& error) = 0;
     virtual bool Count(const CResultsQuery& query, int64_t& count, std::string& error) = 0;
+    /** How many of the records the query takes passed. */
+    virtual bool CountPassed(const CResultsQuery& query, int64_t& passed, std::string& error) = 0;
     /** The checked items of the records the query takes, oldest record first, without reading
      *  the records' curves. */
     virtual bool Items(const CResultsQuery& query, std::vector<CItemRow>& rows,

@@ -168,13 +168,11 @@ public:
     }
 
     bool Count(const CResultsQuery& q, int64_t& count, std::string& error) override {
-        const CWhere where(q);
-        std::vector<CSqlRow> rows;
-        if (!m_db->Execute("SELECT COUNT(*) FROM test_results" + where.sql, where.params, &rows,
-                           nullptr, error))
-            return false;
-        count = std::atoll(rows.at(0).at(0).value_or("0").c_str());
-        return true;
+        return CountWhere(q, "", count, error);
+    }
+
+    bool CountPassed(const CResultsQuery& q, int64_t& passed, std::string& error) override {
+        return CountWhere(q, "verdict = 'PASS'", passed, error);
     }
 
     bool Items(const CResultsQuery& q, std::vector<CItemRow>& items, std::string& error) override {
@@ -198,20 +196,15 @@ public:
 
     bool Statistics(const CResultsQuery& q, CYieldReport& report, std::string& error) override {
         const CWhere where(q);
-        std::vector<CSqlRow> counts, items;
-        if (!m_db->Execute("SELECT COUNT(*), SUM(CASE WHEN verdict = 'PASS' THEN 1 ELSE 0 END) "
-                           "FROM test_results" +
-                               where.sql,
-                           where.params, &counts, nullptr, error) ||
+        std::vector<CSqlRow> items;
+        CYieldReport r;
+        if (!Count(q, r.tests, error) || !CountPassed(q, r.passed, error) ||
             !m_db->Execute("SELECT item, COUNT(value), SUM(1 - passed), AVG(value), MIN(value), "
                            "MAX(value), MAX(tested_at), MAX(CASE WHEN kind = 'mask' THEN 1 ELSE 0 "
                            "END) FROM test_items" +
                                where.sql + " GROUP BY item",
                            where.params, &items, nullptr, error))
             return false;
-        CYieldReport r;
-        r.tests = std::atoll(counts.at(0).at(0).value_or("0").c_str());
-        r.passed = std::atoll(counts.at(0).at(1).value_or("0").c_str());
         for (const CSqlRow& row : items) {
             CItemStatistics& s = r.items.emplace_back();
             s.id = row[0].value_or("");
@@ -261,6 +254,18 @@ public:
     std::string Name() const override { return m_db->Name(); }
 
 private:
+    bool CountWhere(const CResultsQuery& q, const char* condition, int64_t& count,
+                    std::string& error) {
+        CWhere where(q);
+        if (*condition) where.Add(condition);
+        std::vector<CSqlRow> rows;
+        if (!m_db->Execute("SELECT COUNT(*) FROM test_results" + where.sql, where.params, &rows,
+                           nullptr, error))
+            return false;
+        count = std::atoll(rows.at(0).at(0).value_or("0").c_str());
+        return true;
+    }
+
     /** The item's σ from the squares about its mean (a second pass over its index range), which
      *  stays exact for values far from zero where a sum of squares would cancel. */
     bool Spread(const CResultsQuery& q, CItemStatistics& s, std::string& error) {

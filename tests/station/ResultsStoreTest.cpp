@@ -137,15 +137,8 @@ TEST_P(ResultsStore, ARecordComesBackWholeAndAResendKeepsOne) {
     ASSERT_TRUE(m_store->Find({m_plan, "", ""}, found, error)) << error;
     ASSERT_EQ(found.size(), 1u);
     const CTestRecord& f = found[0];
-    EXPECT_EQ(RecordJson(f), RecordJson(r));
-    EXPECT_EQ(f.uuid, r.uuid);
-    EXPECT_EQ(f.serial, r.serial);
-    EXPECT_EQ(f.measurements.at(0).devices, r.measurements.at(0).devices);
-    EXPECT_TRUE(std::isnan(f.checks.at(2).value));
+    EXPECT_EQ(RecordJson(f), RecordJson(r)); // every field, missing numbers as null
     EXPECT_EQ(f.checks.at(2).margin, -INFINITY);
-    EXPECT_FALSE(f.checks.at(1).upper);
-    EXPECT_EQ(f.checks.at(1).frequency, 15000);
-    EXPECT_TRUE(std::isnan(f.curves.at(0).lower.at(1)));
     // The items table holds one row per check, not two.
     std::vector<CSqlRow> rows;
     ASSERT_TRUE(Raw()->Execute("SELECT item, value, margin, passed FROM test_items WHERE uuid = $1 "
