@@ -13,7 +13,7 @@ DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
             libasound2-dev libasound2-plugins pulseaudio \
             libsndfile1-dev sox python3-markdown desktop-file-utils shared-mime-info \
             groff-base dpkg-dev \
-            libsqlite3-dev libpq-dev libssl-dev postgresql
+            libsqlite3-dev libpq-dev libssl-dev postgresql chromium zlib1g-dev
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 # WERROR=ON (as CI builds) makes every warning in our own code an error; unset keeps the

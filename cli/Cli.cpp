@@ -149,6 +149,8 @@ int RunCli(int argc, const char* const* argv, const CModuleRegistry& registry, s
                            "Only records tested at or after this UTC time (2026-12-07T08:00)");
     resultsCmd->add_option("--station", results.station, "Only this station's records");
     resultsCmd->add_option("--csv", results.csv, "Also write every checked item as CSV");
+    resultsCmd->add_option("--report", results.report,
+                           "Also write a report (HTML with histograms, curves and the Pareto)");
     resultsCmd->add_flag("--json", results.json, "Print JSON");
 
     auto* demo = cli.add_subcommand("demo", "Show what the analysis core computes on a test tone");

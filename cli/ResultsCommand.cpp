@@ -2,6 +2,7 @@
 
 #include "CliSession.h"
 #include "platform/AtomicFile.h"
+#include "station/ResultsReport.h"
 #include "station/StationText.h"
 #include "station/YieldReport.h"
 
@@ -62,17 +63,18 @@ int ShowResults(const CResultsOptions& options, std::ostream& out, std::ostream&
     std::unique_ptr<IResultsStore> store = OpenResultsStore(url, error);
     if (!store) return Fail(err, error);
     const CResultsQuery query{options.plan, options.station, options.since};
-    int64_t tests = 0, passed = 0;
-    std::vector<CItemRow> rows;
-    if (!store->Count(query, tests, error) || !store->CountPassed(query, passed, error) ||
-        !store->Items(query, rows, error))
-        return Fail(err, error);
+    CYieldReport report;
+    if (!ReadYieldReport(*store, query, report, error)) return Fail(err, error);
     if (!options.csv.empty()) {
+        std::vector<CItemRow> rows;
+        if (!store->Items(query, rows, error)) return Fail(err, error);
         const std::string csv = ItemsCsv(rows);
         if (!WriteFileAtomically(options.csv, std::vector<uint8_t>(csv.begin(), csv.end()), error))
             return Fail(err, error);
     }
-    const CYieldReport report = SummariseItems(rows, tests, passed);
+    if (!options.report.empty() &&
+        !WriteResultsReport(*store, query, report, options.report, error))
+        return Fail(err, error);
     if (options.json)
         out << ReportJson(report).dump(2) << "\n";
     else

@@ -1,6 +1,6 @@
 #pragma once
 // aurivo-cli results: counts, yield, failures per item (Pareto), per-item statistics and a CSV
-// export of the stored test records.
+// export and an HTML report of the stored test records.
 
 #include <iosfwd>
 #include <string>
@@ -8,7 +8,8 @@
 struct CResultsOptions {
     std::string db; // empty: the default SQLite file
     std::string plan, since, station;
-    std::string csv; // file to write the items to; empty: none
+    std::string csv;    // file to write the items to; empty: none
+    std::string report; // HTML report to write; empty: none
     bool json = false;
 };
 

@@ -15,7 +15,8 @@
 struct CResultsQuery {
     std::string plan;
     std::string station;
-    std::string since; // UTC time text as records write it; records at or after it
+    std::string since;  // UTC time text as records write it; records at or after it
+    int64_t newest = 0; // Find: only this many of the newest records (0: all)
 };
 
 /** One checked item of a stored record, with the record's fields a report groups by. */
@@ -28,6 +29,25 @@ struct CItemRow {
     bool passed = false;
 };
 
+/** One checked item over the records a query takes. */
+struct CItemStatistics {
+    std::string id, unit;
+    bool mask = false; // a curve checked against masks (its value is the one of least margin)
+    int64_t count = 0; // values checked (items without a number count as failures only)
+    int64_t failures = 0;
+    double mean = 0.0, sigma = 0.0;     // of the values; sigma the sample deviation
+    double least = 0.0, most = 0.0;     // the smallest and largest value
+    std::optional<double> lower, upper; // the latest record's limits
+    std::optional<double> cpk;          // min(USL - mean, mean - LSL) / 3 sigma; absent
+                                        // without limits or spread
+};
+
+/** The counts of the records a query takes and the statistics of their items. */
+struct CYieldReport {
+    int64_t tests = 0, passed = 0;
+    std::vector<CItemStatistics> items; // most failures first, then by id
+};
+
 class IResultsStore {
 public:
     virtual ~IResultsStore() = default;
@@ -38,12 +58,21 @@ public:
     virtual bool Find(const CResultsQuery& query, std::vector<CTestRecord>& records,
                       std::string& error) = 0;
     virtual bool Count(const CResultsQuery& query, int64_t& count, std::string& error) = 0;
+    /** How many of the records the query takes passed. */
+    virtual bool CountPassed(const CResultsQuery& query, int64_t& passed, std::string& error) = 0;
     /** The checked items of the records the query takes, oldest record first, without reading
      *  the records' curves. */
     virtual bool Items(const CResultsQuery& query, std::vector<CItemRow>& rows,
                        std::string& error) = 0;
-    /** How many of the records the query takes passed. */
-    virtual bool CountPassed(const CResultsQuery& query, int64_t& passed, std::string& error) = 0;
+    /** The counts and each item's count, failures, mean, σ, extremes and latest limits and
+     *  unit, worked out by the database (the order and Cpk are left to the caller). */
+    virtual bool Statistics(const CResultsQuery& query, CYieldReport& report,
+                            std::string& error) = 0;
+    /** How many of the item's values fall in each bin: [edges[k], edges[k + 1]), the last bin
+     *  closed; values outside every bin are not counted. */
+    virtual bool Histogram(const CResultsQuery& query, const std::string& item,
+                           const std::vector<double>& edges, std::vector<int64_t>& counts,
+                           std::string& error) = 0;
     /** Removes a record whole (the spool's, once the server has it); none there is success. */
     virtual bool Remove(const std::string& uuid, std::string& error) = 0;
     /** The store as messages name it: the file, or the server without its password. */

@@ -11,29 +11,72 @@
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
 constexpr int kSqliteBusyMs = 30000;
 constexpr int kConnectSeconds = 5;
 
+// Each version's statements, applied in order in one transaction; the position is the version.
 // Version 1: a row per record (the whole record as JSON beside the fields a query selects by)
-// and a row per checked item, for statistics without reading the records.
-const char* const kSchemaV1[] = {
-    "CREATE TABLE test_results (uuid TEXT PRIMARY KEY, tested_at TEXT NOT NULL, "
-    "station TEXT NOT NULL, serial TEXT NOT NULL, operator TEXT NOT NULL, "
-    "software TEXT NOT NULL, plan TEXT NOT NULL, plan_sha256 TEXT NOT NULL, "
-    "verdict TEXT NOT NULL, record TEXT NOT NULL)",
-    "CREATE INDEX test_results_plan_time ON test_results (plan, tested_at)",
-    "CREATE TABLE test_items (uuid TEXT NOT NULL REFERENCES test_results (uuid), "
-    "item TEXT NOT NULL, measurement TEXT NOT NULL, kind TEXT NOT NULL, "
-    "value DOUBLE PRECISION, unit TEXT NOT NULL, lower_limit DOUBLE PRECISION, "
-    "upper_limit DOUBLE PRECISION, margin DOUBLE PRECISION, frequency DOUBLE PRECISION, "
-    "passed INTEGER NOT NULL, PRIMARY KEY (uuid, item))",
+// and a row per checked item. Version 2: the item rows carry the record's plan, station, time
+// and verdict, so statistics are worked out over the items alone and by index.
+const std::vector<std::vector<const char*>> kSchema = {
+    {
+        "CREATE TABLE test_results (uuid TEXT PRIMARY KEY, tested_at TEXT NOT NULL, "
+        "station TEXT NOT NULL, serial TEXT NOT NULL, operator TEXT NOT NULL, "
+        "software TEXT NOT NULL, plan TEXT NOT NULL, plan_sha256 TEXT NOT NULL, "
+        "verdict TEXT NOT NULL, record TEXT NOT NULL)",
+        "CREATE INDEX test_results_plan_time ON test_results (plan, tested_at)",
+        "CREATE TABLE test_items (uuid TEXT NOT NULL REFERENCES test_results (uuid), "
+        "item TEXT NOT NULL, measurement TEXT NOT NULL, kind TEXT NOT NULL, "
+        "value DOUBLE PRECISION, unit TEXT NOT NULL, lower_limit DOUBLE PRECISION, "
+        "upper_limit DOUBLE PRECISION, margin DOUBLE PRECISION, frequency DOUBLE PRECISION, "
+        "passed INTEGER NOT NULL, PRIMARY KEY (uuid, item))",
+    },
+    {
+        "ALTER TABLE test_items ADD COLUMN plan TEXT NOT NULL DEFAULT ''",
+        "ALTER TABLE test_items ADD COLUMN station TEXT NOT NULL DEFAULT ''",
+        "ALTER TABLE test_items ADD COLUMN tested_at TEXT NOT NULL DEFAULT ''",
+        "ALTER TABLE test_items ADD COLUMN verdict TEXT NOT NULL DEFAULT ''",
+        "UPDATE test_items SET (plan, station, tested_at, verdict) = (SELECT r.plan, r.station, "
+        "r.tested_at, r.verdict FROM test_results r WHERE r.uuid = test_items.uuid)",
+        // Indexes that hold every column the statistics read, so they never visit the tables.
+        "CREATE INDEX test_items_statistics ON test_items (plan, item, tested_at, station, "
+        "value, passed, kind)",
+        "DROP INDEX IF EXISTS test_results_plan_time",
+        "CREATE INDEX test_results_counts ON test_results (plan, tested_at, station, verdict)",
+    },
+};
+const int kSchemaVersion = int(kSchema.size());
+
+/** The query's conditions on the columns records and items both carry, and their parameters
+ *  ($1, $2... in order; a statement numbers its own after them). */
+struct CWhere {
+    std::string sql;
+    std::vector<CSqlValue> params;
+
+    /** `prefix` names the table ("i.") where a statement joins two. */
+    explicit CWhere(const CResultsQuery& q, const std::string& prefix = "") {
+        for (const auto& [value, column] : {std::pair{&q.plan, "plan = "},
+                                            {&q.station, "station = "},
+                                            {&q.since, "tested_at >= "}})
+            if (!value->empty()) Add(prefix + column + Param(*value));
+    }
+    /** Adds a condition. */
+    void Add(const std::string& condition) {
+        sql += (sql.empty() ? " WHERE " : " AND ") + condition;
+    }
+    /** The next parameter's place ($n) for the value. */
+    std::string Param(const CSqlValue& value) {
+        params.push_back(value);
+        return "$" + std::to_string(params.size());
+    }
 };
 
-// The query's fields, empty for "any"; CAST types the parameters for both databases.
-const char* const kWhere = " WHERE (CAST($1 AS TEXT) = '' OR plan = CAST($1 AS TEXT))"
-                           " AND (CAST($2 AS TEXT) = '' OR station = CAST($2 AS TEXT))"
-                           " AND (CAST($3 AS TEXT) = '' OR tested_at >= CAST($3 AS TEXT))";
+double NumberOf(const CSqlValue& v, double missing = 0.0) {
+    return v ? ParseDouble(*v) : missing;
+}
+std::optional<double> OptionalOf(const CSqlValue& v) {
+    return v ? std::optional<double>(ParseDouble(*v)) : std::nullopt;
+}
 
 CSqlValue Number(double v) {
     return std::isfinite(v) ? CSqlValue(ShortestNumber(v)) : CSqlValue();
@@ -62,10 +105,12 @@ public:
                         std::to_string(kSchemaVersion);
                 return false;
             }
-            if (version == 0) {
-                for (const char* statement : kSchemaV1)
+            for (int v = version; v < kSchemaVersion; ++v) {
+                for (const char* statement : kSchema[size_t(v)])
                     if (!Run(statement, {}, error)) return false;
-                return Run("INSERT INTO aurivo_schema (version) VALUES (1)", {}, error);
+                if (!Run("INSERT INTO aurivo_schema (version) VALUES ($1)", {std::to_string(v + 1)},
+                         error))
+                    return false;
             }
             return true;
         });
@@ -85,12 +130,14 @@ public:
             if (inserted == 0) return true; // sent before: the stored one stands
             for (const CCheckResult& c : r.checks)
                 if (!Run("INSERT INTO test_items (uuid, item, measurement, kind, value, unit, "
-                         "lower_limit, upper_limit, margin, frequency, passed) VALUES "
-                         "($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11)",
+                         "lower_limit, upper_limit, margin, frequency, passed, plan, station, "
+                         "tested_at, verdict) VALUES "
+                         "($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15)",
                          {r.uuid, c.id, c.measurement,
                           c.kind == ECheckKind::Mask ? "mask" : "limit", Number(c.value), c.unit,
                           Number(c.lower), Number(c.upper), Number(c.margin), Number(c.frequency),
-                          c.passed ? "1" : "0"},
+                          c.passed ? "1" : "0", r.planName, r.station, r.testedAt,
+                          r.passed ? "PASS" : "FAIL"},
                          error))
                     return false;
             return true;
@@ -99,10 +146,13 @@ public:
 
     bool Find(const CResultsQuery& q, std::vector<CTestRecord>& records,
               std::string& error) override {
+        CWhere where(q);
+        std::string sql = "SELECT record, tested_at, uuid FROM test_results" + where.sql;
+        if (q.newest > 0)
+            sql = "SELECT record FROM (" + sql + " ORDER BY tested_at DESC, uuid DESC LIMIT " +
+                  std::to_string(q.newest) + ") AS newest";
         std::vector<CSqlRow> rows;
-        if (!m_db->Execute(std::string("SELECT record FROM test_results") + kWhere +
-                               " ORDER BY tested_at, uuid",
-                           {q.plan, q.station, q.since}, &rows, nullptr, error))
+        if (!m_db->Execute(sql + " ORDER BY tested_at, uuid", where.params, &rows, nullptr, error))
             return false;
         std::vector<CTestRecord> found;
         for (const CSqlRow& row : rows) {
@@ -118,44 +168,79 @@ public:
     }
 
     bool Count(const CResultsQuery& q, int64_t& count, std::string& error) override {
-        std::vector<CSqlRow> rows;
-        if (!m_db->Execute(std::string("SELECT COUNT(*) FROM test_results") + kWhere,
-                           {q.plan, q.station, q.since}, &rows, nullptr, error))
-            return false;
-        count = std::atoll(rows.at(0).at(0).value_or("0").c_str());
-        return true;
-    }
-
-    bool Items(const CResultsQuery& q, std::vector<CItemRow>& items, std::string& error) override {
-        std::vector<CSqlRow> rows;
-        if (!m_db->Execute(
-                std::string("SELECT r.uuid, r.tested_at, r.station, r.serial, r.verdict, "
-                            "i.item, i.unit, i.value, i.lower_limit, i.upper_limit, "
-                            "i.margin, i.passed FROM test_results r JOIN test_items i "
-                            "ON i.uuid = r.uuid") +
-                    kWhere + " ORDER BY r.tested_at, r.uuid, i.item",
-                {q.plan, q.station, q.since}, &rows, nullptr, error))
-            return false;
-        items.clear();
-        for (const CSqlRow& row : rows) {
-            const auto number = [&](size_t c) {
-                return row[c] ? std::optional<double>(ParseDouble(*row[c])) : std::nullopt;
-            };
-            items.push_back({row[0].value_or(""), row[1].value_or(""), row[2].value_or(""),
-                             row[3].value_or(""), row[4].value_or(""), row[5].value_or(""),
-                             row[6].value_or(""), number(7).value_or(NAN), number(8), number(9),
-                             number(10).value_or(-INFINITY), row[11].value_or("0") == "1"});
-        }
-        return true;
+        return CountWhere(q, "", count, error);
     }
 
     bool CountPassed(const CResultsQuery& q, int64_t& passed, std::string& error) override {
+        return CountWhere(q, "verdict = 'PASS'", passed, error);
+    }
+
+    bool Items(const CResultsQuery& q, std::vector<CItemRow>& items, std::string& error) override {
+        const CWhere where(q, "i.");
         std::vector<CSqlRow> rows;
-        if (!m_db->Execute(std::string("SELECT COUNT(*) FROM test_results") + kWhere +
-                               " AND verdict = 'PASS'",
-                           {q.plan, q.station, q.since}, &rows, nullptr, error))
+        if (!m_db->Execute("SELECT i.uuid, i.tested_at, i.station, r.serial, i.verdict, i.item, "
+                           "i.unit, i.value, i.lower_limit, i.upper_limit, i.margin, i.passed "
+                           "FROM test_items i JOIN test_results r ON r.uuid = i.uuid" +
+                               where.sql + " ORDER BY i.tested_at, i.uuid, i.item",
+                           where.params, &rows, nullptr, error))
             return false;
-        passed = std::atoll(rows.at(0).at(0).value_or("0").c_str());
+        items.clear();
+        for (const CSqlRow& row : rows)
+            items.push_back({row[0].value_or(""), row[1].value_or(""), row[2].value_or(""),
+                             row[3].value_or(""), row[4].value_or(""), row[5].value_or(""),
+                             row[6].value_or(""), NumberOf(row[7], NAN), OptionalOf(row[8]),
+                             OptionalOf(row[9]), NumberOf(row[10], -INFINITY),
+                             row[11].value_or("0") == "1"});
+        return true;
+    }
+
+    bool Statistics(const CResultsQuery& q, CYieldReport& report, std::string& error) override {
+        const CWhere where(q);
+        std::vector<CSqlRow> items;
+        CYieldReport r;
+        if (!Count(q, r.tests, error) || !CountPassed(q, r.passed, error) ||
+            !m_db->Execute("SELECT item, COUNT(value), SUM(1 - passed), AVG(value), MIN(value), "
+                           "MAX(value), MAX(tested_at), MAX(CASE WHEN kind = 'mask' THEN 1 ELSE 0 "
+                           "END) FROM test_items" +
+                               where.sql + " GROUP BY item",
+                           where.params, &items, nullptr, error))
+            return false;
+        for (const CSqlRow& row : items) {
+            CItemStatistics& s = r.items.emplace_back();
+            s.id = row[0].value_or("");
+            s.count = std::atoll(row[1].value_or("0").c_str());
+            s.failures = std::atoll(row[2].value_or("0").c_str());
+            s.mean = NumberOf(row[3]);
+            s.least = NumberOf(row[4]);
+            s.most = NumberOf(row[5]);
+            s.mask = row[7].value_or("0") == "1";
+            if (!Spread(q, s, error) || !LatestLimits(q, row[6].value_or(""), s, error))
+                return false;
+        }
+        report = std::move(r);
+        return true;
+    }
+
+    bool Histogram(const CResultsQuery& q, const std::string& item,
+                   const std::vector<double>& edges, std::vector<int64_t>& counts,
+                   std::string& error) override {
+        counts.assign(edges.size() < 2 ? 0 : edges.size() - 1, 0);
+        if (counts.empty()) return true;
+        CWhere where(q);
+        where.Add("item = " + where.Param(item));
+        std::string sums;
+        for (size_t k = 0; k < counts.size(); ++k) {
+            const std::string from = where.Param(Number(edges[k]));
+            const std::string to = where.Param(Number(edges[k + 1]));
+            sums += std::string(k ? ", " : "") + "SUM(CASE WHEN value >= " + from + " AND value " +
+                    (k + 1 == counts.size() ? "<= " : "< ") + to + " THEN 1 ELSE 0 END)";
+        }
+        std::vector<CSqlRow> rows;
+        if (!m_db->Execute("SELECT " + sums + " FROM test_items" + where.sql, where.params, &rows,
+                           nullptr, error))
+            return false;
+        for (size_t k = 0; k < counts.size(); ++k)
+            counts[k] = std::atoll(rows.at(0).at(k).value_or("0").c_str());
         return true;
     }
 
@@ -169,6 +254,54 @@ public:
     std::string Name() const override { return m_db->Name(); }
 
 private:
+    bool CountWhere(const CResultsQuery& q, const char* condition, int64_t& count,
+                    std::string& error) {
+        CWhere where(q);
+        if (*condition) where.Add(condition);
+        std::vector<CSqlRow> rows;
+        if (!m_db->Execute("SELECT COUNT(*) FROM test_results" + where.sql, where.params, &rows,
+                           nullptr, error))
+            return false;
+        count = std::atoll(rows.at(0).at(0).value_or("0").c_str());
+        return true;
+    }
+
+    /** The item's σ from the squares about its mean (a second pass over its index range), which
+     *  stays exact for values far from zero where a sum of squares would cancel. */
+    bool Spread(const CResultsQuery& q, CItemStatistics& s, std::string& error) {
+        s.sigma = 0.0;
+        if (s.count < 2) return true;
+        CWhere where(q);
+        where.Add("item = " + where.Param(s.id));
+        const std::string mean = where.Param(Number(s.mean));
+        std::vector<CSqlRow> rows;
+        if (!m_db->Execute("SELECT SUM((value - " + mean + ") * (value - " + mean +
+                               ")) FROM test_items" + where.sql,
+                           where.params, &rows, nullptr, error))
+            return false;
+        s.sigma = std::sqrt(std::max(0.0, NumberOf(rows.at(0).at(0))) / double(s.count - 1));
+        return true;
+    }
+
+    /** The unit and limits of the item in the latest record the query takes (written at
+     *  `latest`; of two at the same time, the larger UUID, as the records' order has it). */
+    bool LatestLimits(const CResultsQuery& q, const std::string& latest, CItemStatistics& s,
+                      std::string& error) {
+        CWhere where(q);
+        where.Add("item = " + where.Param(s.id));
+        where.Add("tested_at = " + where.Param(latest));
+        std::vector<CSqlRow> rows;
+        if (!m_db->Execute("SELECT unit, lower_limit, upper_limit FROM test_items" + where.sql +
+                               " ORDER BY uuid DESC LIMIT 1",
+                           where.params, &rows, nullptr, error))
+            return false;
+        if (rows.empty()) return true;
+        s.unit = rows[0][0].value_or("");
+        s.lower = OptionalOf(rows[0][1]);
+        s.upper = OptionalOf(rows[0][2]);
+        return true;
+    }
+
     bool Run(const std::string& sql, const std::vector<CSqlValue>& params, std::string& error) {
         return m_db->Execute(sql, params, nullptr, nullptr, error);
     }

@@ -2,6 +2,7 @@
 // a station killed mid-write leaves the last committed state; a busy wait for the write lock,
 // so stations on one machine share the file.
 #include "station/SqlConnection.h"
+#include "station/StationText.h"
 
 #include <sqlite3.h>
 
@@ -21,7 +22,10 @@ public:
             SQLITE_OK)
             return Failed(error);
         for (size_t i = 0; i < params.size(); ++i) {
-            const int index = int(i) + 1;
+            // SQLite numbers "$n" parameters in the order they appear in the text, not by n.
+            const int index =
+                sqlite3_bind_parameter_index(statement, ("$" + std::to_string(i + 1)).c_str());
+            if (index == 0) continue; // a parameter the statement does not use
             const int bound = params[i]
                                   ? sqlite3_bind_text(statement, index, params[i]->c_str(),
                                                       int(params[i]->size()), SQLITE_TRANSIENT)
@@ -36,6 +40,11 @@ public:
             if (!rows) continue;
             CSqlRow row;
             for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+                // SQLite's own text of a double keeps 15 digits; ours reads back the same double.
+                if (sqlite3_column_type(statement, c) == SQLITE_FLOAT) {
+                    row.push_back(ShortestNumber(sqlite3_column_double(statement, c)));
+                    continue;
+                }
                 const auto* text = sqlite3_column_text(statement, c);
                 row.push_back(text ? CSqlValue(reinterpret_cast<const char*>(text)) : CSqlValue());
             }

@@ -5,27 +5,13 @@
 
 #include "station/ResultsStore.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
-struct CItemStatistics {
-    std::string id, unit;
-    int64_t count = 0; // values checked (items without a number count as failures only)
-    int64_t failures = 0;
-    double mean = 0.0, sigma = 0.0;     // of the values; sigma the sample deviation
-    std::optional<double> lower, upper; // the latest record's limits
-    std::optional<double> cpk;          // min(USL - mean, mean - LSL) / 3 sigma; absent
-                                        // without limits or spread
-};
-
-struct CYieldReport {
-    int64_t tests = 0, passed = 0;
-    std::vector<CItemStatistics> items; // most failures first, then by id
-};
-
-/** The report of the items of the records a query took, and the records' counts. */
-CYieldReport SummariseItems(const std::vector<CItemRow>& rows, int64_t tests, int64_t passed);
+/** The report of the records the query takes: the store's statistics, Cpk against the latest
+ *  limits and the Pareto order. False with the store's message. */
+bool ReadYieldReport(IResultsStore& store, const CResultsQuery& query, CYieldReport& report,
+                     std::string& error);
 
 /** The items as CSV (RFC 4180, a header line, CR LF line ends). */
 std::string ItemsCsv(const std::vector<CItemRow>& rows);

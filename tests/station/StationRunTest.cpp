@@ -191,13 +191,39 @@ TEST(TestCommand, ExitsZeroOnPassOneOnFailTwoOnErrorAndStoresOnlyVerdicts) {
     EXPECT_EQ(records[1].operatorName, "bob");
     EXPECT_FALSE(records[1].passed);
 
-    ASSERT_EQ(cli.Command({"results", "--db", db, "--json", "--csv", cli.File("items.csv")}), 0)
+    ASSERT_EQ(cli.Command({"results", "--db", db, "--json", "--csv", cli.File("items.csv"),
+                           "--report", cli.File("report.html")}),
+              0)
         << cli.err;
     const nlohmann::json report = nlohmann::json::parse(cli.out);
     EXPECT_EQ(report["tests"], 2);
     EXPECT_EQ(report["passed"], 1);
     EXPECT_EQ(report["items"][0]["failures"], 1); // the failed items lead
     EXPECT_EQ(report["items"].size(), 4u);        // thdn-ch1 is not in the strict plan
+    // The HTML report: the counts, a table row per item with its limits, and its picture.
+    const std::string html = GetFile(cli.File("report.html"));
+    EXPECT_NE(html.find("<td>2</td><td>1</td><td>1</td><td>50 %</td>"), std::string::npos);
+    for (const nlohmann::json& item : report["items"]) {
+        const auto limit = [&](const char* side) {
+            char text[32] = "-";
+            if (item[side].is_number())
+                std::snprintf(text, sizeof text, "%.5g", double(item[side]));
+            return "<td>" + std::string(text) + "</td>";
+        };
+        const std::string id = item["id"], unit = item["unit"];
+        const size_t row = html.find("<tr><td>" + id + "</td><td>" + unit + "</td><td>" +
+                                     to_string(item["failures"]) + "</td><td>" +
+                                     to_string(item["values"]) + "</td>");
+        ASSERT_NE(row, std::string::npos) << id;
+        EXPECT_NE(
+            html.substr(row, html.find("</tr>", row) - row).find(limit("lower") + limit("upper")),
+            std::string::npos)
+            << id;
+        const std::string caption =
+            id == "response-ch1" ? id + " (2 newest, dB)" : id + " (" + unit + ")";
+        EXPECT_NE(html.find("</svg>\n<figcaption>" + caption + "</figcaption>"), std::string::npos)
+            << id;
+    }
     const std::string csv = GetFile(cli.File("items.csv"));
     const size_t second = csv.find("\r\n") + 2; // the oldest record's first item
     EXPECT_NE(csv.substr(second, csv.find("\r\n", second) - second).find(",A1,PASS,"),
