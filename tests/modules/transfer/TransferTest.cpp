@@ -24,9 +24,6 @@ struct CExcitation {
 constexpr int kBlock = 32768;
 constexpr int kPasses = 16;
 
-std::vector<double> Pink() {
-    return PinkNoise(size_t(kBlock) * kPasses, 0.1, 5);
-}
 std::vector<double> Music() {
     return MusicLike(size_t(kBlock) * kPasses, 9);
 }
@@ -80,7 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
                                 nullptr,
                                 0.0,
                                 1.0},
-                    CExcitation{"Pink", "WAV File Open", {}, &Pink, 0.0, 1.0},
+                    CExcitation{"Pink",
+                                "Signal Generator",
+                                {"ch1.wave=Pink", "ch1.level=50", "ch2.wave=Pink", "ch2.level=50"},
+                                nullptr,
+                                0.0,
+                                1.0},
                     CExcitation{"Music", "WAV File Open", {}, &Music, 0.9, 0.8}),
     CaseName());
 
@@ -235,7 +237,7 @@ TEST(Transfer, BadInputIsNamed) {
         CTempFolder folder;
         std::vector<std::string> source = c.source;
         if (source.empty()) {
-            const std::vector<double> x = PinkNoise(size_t(kBlock) * 8, 0.1, 3);
+            const std::vector<double> x = WhiteNoise(size_t(kBlock) * 8, 0.1, 3);
             std::vector<double> late(x.size(), 0.0);
             std::copy(x.begin(), x.end() - 100, late.begin() + 100);
             WriteWav(folder.File("swapped.wav"), late, x);
