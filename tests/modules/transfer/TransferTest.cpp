@@ -6,6 +6,7 @@
 #include "common/CaseName.h"
 
 #include "modules/logger/DataLoggerView.h"
+#include "platform/RecordingCanvas.h"
 
 #include <fstream>
 #include <sstream>
@@ -97,7 +98,7 @@ TEST(Transfer, CoherenceIsTheSignalsShareOfThePower) {
     const double level = 0.05;
     CTransferProcess t{model};
     ASSERT_TRUE(t.Create("Signal Generator", {"ch1.wave=White", "ch1.level=5"}, kBlock,
-                         {"fft=8192", "meas=Ch1", "threshold=0"}));
+                         {"fft=8192", "meas=Ch1", "threshold=50"}));
     ASSERT_TRUE(t.Run(kPasses));
     const CTransferView::CCurve& c = t.Tf().GetCurve();
     double lowest = 1.0, highest = 0.0;
@@ -127,6 +128,54 @@ TEST(Transfer, CoherenceIsTheSignalsShareOfThePower) {
     // The case covers a range of coherence, not one value.
     EXPECT_LT(lowest, 0.4);
     EXPECT_GT(highest, 0.6);
+
+    // Drawn: the magnitude breaks off where the coherence is below the threshold (the line
+    // does not run through the blanked bins), and coherence and impulse response read as plain
+    // numbers from 0 to 1, not volts.
+    CRecordingCanvas canvas;
+    t.Tf().OnDraw(canvas, {0, 0, 1200, 900});
+    const auto lines = canvas.OpsOf(CRecordingCanvas::EOp::polyline);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_GT(std::count_if(lines.begin(), lines.end(),
+                            [&](const auto& l) { return l.clip == lines[0].clip; }),
+              10);
+    std::vector<std::string> texts;
+    for (const auto& op : canvas.OpsOf(CRecordingCanvas::EOp::text))
+        texts.push_back(op.text);
+    EXPECT_THAT(texts, testing::Not(testing::Contains(testing::EndsWith("V"))));
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "0.5"), 2);
+}
+
+// Third-octave smoothing of a comb (a 0.4 echo 20 samples late: notches every 2.4 kHz) gives
+// the power mean of the model's |H| over each band f 2^(+-1/6), integrated here in long double;
+// where the band holds whole periods of the comb, that is far from |H| at f itself.
+TEST(Transfer, SmoothingIsThePowerMeanOfTheModelOverTheBand) {
+    CDeviceModel model;
+    model.harmonics.clear();
+    model.response.assign(21, 0.0);
+    model.response.front() = 0.6;
+    model.response.back() = 0.4;
+    CTransferProcess t{model};
+    ASSERT_TRUE(t.Create("Signal Generator", {"ch1.wave=Pink", "ch1.level=50"}, kBlock,
+                         {"fft=8192", "meas=Ch1", "smooth=1/3"}));
+    ASSERT_TRUE(t.Run(8));
+    const CTransferView::CCurve& c = t.Tf().GetCurve();
+    const double bin = double(kRate) / c.fftSize;
+    double farthest = 0.0;
+    for (double f : {100.0, 1000.0, 5000.0, 12000.0}) {
+        const double fk = std::round(f / bin) * bin;
+        const long double f1 = fk / std::exp2(1.0 / 6), f2 = fk * std::exp2(1.0 / 6);
+        long double power = 0.0L;
+        constexpr int kSteps = 4000;
+        for (int i = 0; i < kSteps; ++i)
+            power += std::norm(ModelResponse(model, double(f1 + (f2 - f1) * (i + 0.5L) / kSteps)));
+        const double db = double(10.0L * std::log10(power / kSteps));
+        EXPECT_NEAR(c.magnitudeDb[size_t(std::lround(fk / bin))], db, 0.1) << f << " Hz";
+        farthest =
+            std::max(farthest,
+                     std::fabs(db - 20.0 * std::log10(double(std::abs(ModelResponse(model, fk))))));
+    }
+    EXPECT_GT(farthest, 3.0);
 }
 
 // The delay modes: Auto finds the card's delay and takes it out before the spectra (plus the
