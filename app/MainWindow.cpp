@@ -1,6 +1,9 @@
 #include "MainWindow.h"
 
 #include "CalibrationDialog.h"
+#include "TestStationDialog.h"
+#include "process/UserSession.h"
+#include "station/ResultsStore.h"
 #include "DocumentFrame.h"
 #include "FFTOptionsDialog.h"
 #include "HelpWindow.h"
@@ -99,6 +102,11 @@ const std::vector<CCommand>& Commands() {
          -1},
         {"windowCascade", "&Cascade", {}, "Arrange Windows So They Overlap", -1},
         {"windowTile", "&Tile", {}, "Arrange Windows As Non-Overlapping Tiles", -1},
+        {"testRunPlan",
+         "&Run Test Plan...",
+         {},
+         "Tests Units Against A Test Plan: Pass Or Fail",
+         -1},
         {"helpTopics", "&Help Topics", QKeySequence::HelpContents, "Opens Help Topics",
          QStyle::SP_DialogHelpButton},
         {"helpAbout", "&About Aurivo", {}, "Shows The Version And Licence", -1},
@@ -228,6 +236,7 @@ void CMainWindow::CreateActions() {
     on("windowCascade", [this] { m_mdi->cascadeSubWindows(); });
     on("windowTile", [this] { m_mdi->tileSubWindows(); });
     on("helpTopics", [this] { OnHelp(); });
+    on("testRunPlan", [this] { OnTestRunPlan(); });
 }
 
 void CMainWindow::CreateMenus() {
@@ -256,6 +265,8 @@ void CMainWindow::CreateMenus() {
     options->addSeparator();
     options->addAction(Action("optionsWindowCorrection"));
     options->addAction(Action("optionsLightPlots"));
+
+    menuBar()->addMenu("&Test")->addAction(Action("testRunPlan"));
 
     QMenu* window = menuBar()->addMenu("&Window");
     window->addAction(Action("windowCascade"));
@@ -387,6 +398,34 @@ void CMainWindow::OnFileOpen() {
         this, "Open Process File", QString(),
         QtNameFilters(".process Documents (.process)|*.process|All Files (*.*)|*.*|"));
     if (!path.isEmpty()) OpenFile(path);
+}
+
+void CMainWindow::OnTestRunPlan() {
+    const QString path = QFileDialog::getOpenFileName(this, "Open Test Plan", QString(),
+                                                      "Test Plans (*.json);;All Files (*)");
+    if (!path.isEmpty()) RunTestPlan(path);
+}
+
+void CMainWindow::RunTestPlan(const QString& path) {
+    CTestPlan plan;
+    std::string error;
+    if (!LoadTestPlan(path.toStdString(), plan, error)) {
+        m_app.MessageBox(error);
+        return;
+    }
+    const std::string results = DefaultResultsPath();
+    if (results.empty()) {
+        m_app.MessageBox("No place for the test results: set XDG_DATA_HOME or HOME");
+        return;
+    }
+    CSessionFactory sessions =
+        m_testSessions ? m_testSessions() : [&registry = m_app.GetRegistry()] {
+            return NewUserSession(registry, CMemorySettings(), nullptr);
+        };
+    CTestStationDialog dialog(std::move(plan), results, std::move(sessions), this);
+    m_station = &dialog;
+    dialog.exec();
+    m_station = nullptr;
 }
 
 bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {

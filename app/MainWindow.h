@@ -4,6 +4,7 @@
 
 #include "process/DspApp.h"
 #include "process/RunLoop.h"
+#include "station/TestRunner.h"
 
 #include <QMainWindow>
 
@@ -12,6 +13,7 @@
 
 class CDocumentFrame;
 class CModulePane;
+class CTestStationDialog;
 class CQtClipboard;
 class CQtFileDialog;
 class QAction;
@@ -60,6 +62,17 @@ public:
     void SavePicture(CModulePane* pane);
     void CopyPicture(CModulePane* pane);
     void OnAbout();
+    /** Test > Run Test Plan: asks for a plan and opens the test station on it. */
+    void OnTestRunPlan();
+    void RunTestPlan(const QString& path);
+    /** The open test station, or null. */
+    CTestStationDialog* Station() const { return m_station; }
+    /** Makes the session factory of each station test, on the window's thread when a test
+     *  station opens (a host gives its sessions the user's settings and sound devices); unset,
+     *  stations test through the virtual card alone. */
+    void SetTestSessions(std::function<CSessionFactory()> sessions) {
+        m_testSessions = std::move(sessions);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -85,6 +98,8 @@ private:
     CDspApp& m_app;
     CRunLoop m_loop; // slices while a document runs; a person resumes a pause
     QMdiArea* m_mdi;
+    std::function<CSessionFactory()> m_testSessions;
+    CTestStationDialog* m_station = nullptr;
     QTimer* m_idle;
     std::map<const CDspDoc*, QMdiSubWindow*> m_frames;
     std::map<QString, QAction*> m_actions;

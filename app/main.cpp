@@ -8,6 +8,7 @@
 #endif
 #include "modules/BuiltInModules.h"
 #include "process/PlugInManager.h"
+#include "process/UserSession.h"
 
 #include "base/Version.h"
 
@@ -48,6 +49,17 @@ int main(int argc, char** argv) {
     CDspApp app(registry, sink, {.clock = clock, .audio = audio, .settings = &settings});
 
     CMainWindow window(app);
+    // Each station test runs on its own thread, in sessions on a copy of the settings taken
+    // when the station opens.
+    window.SetTestSessions([&registry, &settings]() -> CSessionFactory {
+        return [&registry, snapshot = std::make_shared<CMemorySettings>(settings)] {
+#ifdef AURIVO_HAVE_ALSA
+            return NewUserSession(registry, *snapshot, std::make_unique<CAlsaAudio>());
+#else
+            return NewUserSession(registry, *snapshot, nullptr);
+#endif
+        };
+    });
     sink.SetParent(&window);
     const QByteArray geometry = QByteArray::fromBase64(
         QByteArray::fromStdString(settings.GetString("Window", "Geometry", "")));

@@ -5,26 +5,26 @@
 #ifdef AURIVO_HAVE_ALSA
 #include "platform/alsa/AlsaAudio.h"
 #endif
-#include "platform/MemorySettings.h"
 
 #include <ostream>
 
-CCliSession::CCliSession(const CModuleRegistry& registry) {
+CMemorySettings UserSettings() {
     std::string error;
     CIniSettings file;
     file.Load(error); // an unreadable settings file leaves the defaults
-    m_settings = std::make_unique<CMemorySettings>(file);
-    m_session = std::make_unique<CProcessSession>(registry, m_clock, m_settings.get());
-    m_session->Audio().SetDeviceModel(CDeviceModel::Load(*m_settings));
+    return file;
+}
+
+std::unique_ptr<IAudioSystem> SystemAudio() {
 #ifdef AURIVO_HAVE_ALSA
-    m_audio = std::make_unique<CAlsaAudio>();
-    m_session->Audio().AddAudioSystem(m_audio.get());
+    return std::make_unique<CAlsaAudio>();
+#else
+    return nullptr;
 #endif
 }
 
-CCliSession::~CCliSession() {
-    m_session.reset(); // its documents close their devices first
-}
+CCliSession::CCliSession(const CModuleRegistry& registry)
+    : CUserSession(registry, UserSettings(), SystemAudio()) {}
 
 bool ApplySetting(CProcessSession& session, const std::string& setting, std::string& error) {
     const size_t colon = setting.find(':');

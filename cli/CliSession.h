@@ -3,33 +3,24 @@
 // "STEP:CONTROL=VALUE" argument form, and text made safe for a terminal.
 
 #include "base/PlainText.h"
-#include "platform/Clock.h"
-#include "process/ProcessSession.h"
+#include "process/UserSession.h"
 
 #include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
 
-class CMemorySettings;
-
-class IAudioSystem;
-
-class CCliSession {
+/** The session of a command: the user's settings file as read and the system's sound devices. */
+class CCliSession : public CUserSession {
 public:
     explicit CCliSession(const CModuleRegistry& registry);
-    ~CCliSession();
-    CProcessSession& operator*() { return *m_session; }
-    CProcessSession* operator->() { return m_session.get(); }
-
-private:
-    CSystemClock m_clock;
-    std::unique_ptr<IAudioSystem> m_audio; // the system's sound devices, after the virtual card
-    /** The user's settings as read: a command changes none of them (not even the desktop's
-     *  recent-file list when it opens a file), so nothing is ever written back. */
-    std::unique_ptr<CMemorySettings> m_settings;
-    std::unique_ptr<CProcessSession> m_session;
 };
+
+/** The user's settings file as read (an unreadable one gives the defaults). */
+CMemorySettings UserSettings();
+
+/** The system's sound devices, when the host is built with them; else null. */
+std::unique_ptr<IAudioSystem> SystemAudio();
 
 /** Applies one "STEP:CONTROL=VALUE" argument through the session; false with a message. */
 bool ApplySetting(CProcessSession& session, const std::string& setting, std::string& error);

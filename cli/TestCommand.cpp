@@ -7,41 +7,13 @@
 #include "station/StationText.h"
 #include "station/TestRunner.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 
 namespace {
 
-std::string HostName() {
-    char name[256] = {};
-    return gethostname(name, sizeof name - 1) == 0 ? name : "";
-}
-
-std::string LoginName() {
-    const char* user = std::getenv("USER");
-    return user ? user : "";
-}
-
-std::string Limit(const std::optional<double>& v) {
-    return v ? RoundedNumber(*v) : "-";
-}
-
-/** One failed item: what it measured, the limits, the margin (negative: outside). */
-void PrintFailure(const CCheckResult& c, std::ostream& out) {
-    const std::string unit = c.unit.empty() ? "" : " " + c.unit;
-    out << "  " << TerminalText(c.id) << ": "
-        << (std::isnan(c.value) ? "no value" : RoundedNumber(c.value)) << unit;
-    if (c.kind == ECheckKind::Mask) out << " at " << RoundedNumber(c.frequency) << " Hz";
-    out << ", limits " << Limit(c.lower) << " .. " << Limit(c.upper) << unit << ", margin "
-        << RoundedNumber(c.margin) << unit << "\n";
-}
-
 std::shared_ptr<CProcessSession> NewSession(const CModuleRegistry& registry) {
-    auto owner = std::make_shared<CCliSession>(registry);
-    return std::shared_ptr<CProcessSession>(owner, &**owner);
+    return NewUserSession(registry, UserSettings(), SystemAudio());
 }
 
 /** Runs the plan `runs` times on the units before the station (nothing is stored: these are not
@@ -107,9 +79,9 @@ int RunTestCommand(const CModuleRegistry& registry, const CTestOptions& options,
     // server out of reach is no reason to stop the line: the record then waits in the spool.
     if (!IsServerUrl(url) && !OpenResultsStore(url, error)) return Fail(err, error);
 
-    const CTestIdentity identity{options.serial,
-                                 options.station.empty() ? HostName() : options.station,
-                                 options.operatorName.empty() ? LoginName() : options.operatorName};
+    CTestIdentity identity = LocalIdentity(options.serial);
+    if (!options.station.empty()) identity.station = options.station;
+    if (!options.operatorName.empty()) identity.operatorName = options.operatorName;
     CTestRecord record;
     if (!RunTestPlan(
             plan, identity, [&] { return NewSession(registry); }, record, error))
@@ -126,7 +98,7 @@ int RunTestCommand(const CModuleRegistry& registry, const CTestOptions& options,
         out << (record.passed ? "PASS" : "FAIL") << " " << TerminalText(record.serial) << " ("
             << TerminalText(plan.name) << ", " << record.checks.size() << " checks)\n";
         for (const CCheckResult& c : record.checks)
-            if (!c.passed) PrintFailure(c, out);
+            if (!c.passed) out << "  " << TerminalText(CheckText(c)) << "\n";
         out << "Record " << record.uuid << " stored in " << TerminalText(stored.where) << "\n";
         if (stored.sent)
             out << "Sent " << stored.sent << " record" << (stored.sent == 1 ? "" : "s")

@@ -64,9 +64,9 @@ SoundIOView.cpp @@ m_rateFollowsProcess = false; // a stored rate stays the stor
 SettingRows.h @@ return legacy && row.legacy ? *row.legacy : row; @@ return row.legacy ? *row.legacy : row;
 SettingRows.h @@ for (size_t i = 0; i < N && i < from.size(); ++i) @@ for (size_t i = 0; i + 1 < N && i < from.size(); ++i)
 ArbFilterView.cpp @@ R::Stored("").Bind(&V::m_fileNames), @@ R::Stored("").Bind(&V::m_extensions),
-DataLoggerRows.cpp @@ R::Stored("").Bind(&V::m_startBin).Check(Finite("Data logger start bin is not a number")), @@ R::Stored("").Bind(&V::m_stopBin).Check(Finite("Data logger start bin is not a number")),
+LoggerScaleRows.cpp @@ R::Stored("").Bind(&V::m_startBin).Check(Finite("Data logger start bin is not a number")), @@ R::Stored("").Bind(&V::m_stopBin).Check(Finite("Data logger start bin is not a number")),
 DataLoggerRows.cpp @@ return v[2] < v[4] ? std::string() @@ return v[2] <= v[4] ? std::string()
-DataLoggerView.cpp @@ if (!offered && m_offeredMode == m_mode) m_mode = kModePlot; @@ if (false) m_mode = kModePlot;
+DataLoggerView.cpp @@ if (!offered && m_offeredMode == m_mode) m_mode = CDataLog::kModePlot; @@ if (false) m_mode = CDataLog::kModePlot;
 SigGenControls.cpp @@ .Places(5, -1), @@ .Places(12, -1),
 LIST
 )

@@ -63,6 +63,48 @@ std::vector<uint8_t> WavPcmFmtBytes(int channels, int sampleRate, int bitsPerSam
     return bytes;
 }
 
+std::vector<uint8_t> FloatWavFileBytes(const std::vector<double>& interleaved, int channels,
+                                       int sampleRate) {
+    std::vector<uint8_t> bytes;
+    const auto put = [&bytes](uint32_t value, int width) {
+        for (int i = 0; i < width; ++i)
+            bytes.push_back(uint8_t(value >> (8 * i)));
+    };
+    const auto tag = [&put](const char* id) {
+        put(uint32_t(uint8_t(id[0])) | uint32_t(uint8_t(id[1])) << 8 |
+                uint32_t(uint8_t(id[2])) << 16 | uint32_t(uint8_t(id[3])) << 24,
+            4);
+    };
+    const uint32_t frames = uint32_t(interleaved.size() / size_t(channels));
+    const uint32_t align = uint32_t(channels) * 4;
+    const uint32_t data = frames * align;
+    bytes.reserve(58 + data);
+    tag("RIFF");
+    put(4 + (8 + 18) + (8 + 4) + (8 + data), 4);
+    tag("WAVE");
+    tag("fmt ");
+    put(18, 4);
+    put(kWavFormatFloat, 2);
+    put(uint32_t(channels), 2);
+    put(uint32_t(sampleRate), 4);
+    put(align * uint32_t(sampleRate), 4);
+    put(align, 2);
+    put(32, 2);
+    put(0, 2); // no extension
+    tag("fact");
+    put(4, 4);
+    put(frames, 4);
+    tag("data");
+    put(data, 4);
+    for (size_t i = 0; i < size_t(frames) * size_t(channels); ++i) {
+        const float x = float(interleaved[i]);
+        uint32_t bits = 0;
+        std::memcpy(&bits, &x, 4);
+        put(bits, 4);
+    }
+    return bytes;
+}
+
 double WavSampleValue(const uint8_t* p, const CWavFormat& format) {
     if (format.isFloat) {
         double value = 0.0;

@@ -1,7 +1,7 @@
 #pragma once
 // The `fmt ` chunk of a WAVE file and the sample conversions both ways. Reading takes integer
 // PCM of 8 to 32 bits and IEEE float of 32 or 64 bits, plain or as WAVE_FORMAT_EXTENSIBLE;
-// writing makes 8 or 16-bit PCM with the classic 16-byte chunk.
+// writing makes 8 or 16-bit PCM with the classic 16-byte chunk, and whole files of 32-bit float.
 
 #include <cstddef>
 #include <cstdint>
@@ -38,6 +38,12 @@ EWavFmtStatus ParseWavFmt(const uint8_t* bytes, size_t size, CWavFormat& format)
 
 /** The 16-byte PCM `fmt ` chunk for writing. */
 std::vector<uint8_t> WavPcmFmtBytes(int channels, int sampleRate, int bitsPerSample);
+
+/** A whole WAVE file of 32-bit IEEE float samples (`interleaved`, `channels` to a frame), with
+ *  the `fmt ` chunk of a non-PCM format and its `fact` chunk, as readers of float files expect.
+ *  Values beyond full scale are kept: an impulse response may have a gain above one. */
+std::vector<uint8_t> FloatWavFileBytes(const std::vector<double>& interleaved, int channels,
+                                       int sampleRate);
 
 /** One sample of the format at `p`, in full-scale units (8-bit: (b − 128) / 127, the rest by
  *  the container's full scale). A float that is not finite reads as 0. */

@@ -1,5 +1,7 @@
 #include "station/StationText.h"
 
+#include "station/CheckResult.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -19,4 +21,14 @@ std::string RoundedNumber(double value, int digits) {
     const auto [end, ec] =
         std::to_chars(text, text + sizeof text, value, std::chars_format::general, digits);
     return ec == std::errc() ? std::string(text, end) : std::string("?");
+}
+
+std::string CheckText(const CCheckResult& c) {
+    const auto limit = [](const std::optional<double>& v) { return v ? RoundedNumber(*v) : "-"; };
+    const std::string unit = c.unit.empty() ? "" : " " + c.unit;
+    std::string text =
+        c.id + ": " + (std::isnan(c.value) ? "no value" : RoundedNumber(c.value)) + unit;
+    if (c.kind == ECheckKind::Mask) text += " at " + RoundedNumber(c.frequency) + " Hz";
+    return text + ", limits " + limit(c.lower) + " .. " + limit(c.upper) + unit + ", margin " +
+           RoundedNumber(c.margin) + unit;
 }

@@ -73,18 +73,33 @@ std::string Sha256Hex(const std::string& bytes) {
     return hex;
 }
 
-std::string UtcNowText() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto millis =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
-        1000;
+namespace {
+
+std::string UtcText(std::time_t seconds, int millis) {
     std::tm utc{};
     gmtime_r(&seconds, &utc);
     char text[96];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
-                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, int(millis));
+                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, millis);
     return text;
+}
+
+} // namespace
+
+std::string UtcNowText() {
+    const auto now = std::chrono::system_clock::now();
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
+    return UtcText(std::chrono::system_clock::to_time_t(now), int(millis));
+}
+
+std::string LocalDayStartText(std::time_t now) {
+    std::tm local{};
+    localtime_r(&now, &local);
+    local.tm_hour = local.tm_min = local.tm_sec = 0;
+    local.tm_isdst = -1; // midnight may have another offset from UTC than now
+    return UtcText(std::mktime(&local), 0);
 }
 
 json RecordJson(const CTestRecord& r) {

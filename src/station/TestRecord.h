@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,9 @@ std::string NewUuid();
 std::string Sha256Hex(const std::string& bytes);
 /** The time now, UTC, as a record writes it. */
 std::string UtcNowText();
+/** The last local midnight at or before `now`, UTC, as a record writes it: where an operator's
+ *  day begins. */
+std::string LocalDayStartText(std::time_t now);
 
 /** The record as JSON (NaN and infinite numbers as null), and back; FromJson is false with a
  *  message for a record it cannot read. */

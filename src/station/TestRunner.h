@@ -20,6 +20,9 @@ struct CTestIdentity {
     std::string operatorName;
 };
 
+/** The unit with this station's defaults: the host's name and the user logged in. */
+CTestIdentity LocalIdentity(std::string serial);
+
 /** A fresh headless session for one measurement (each opens its own process). */
 using CSessionFactory = std::function<std::shared_ptr<CProcessSession>()>;
 

@@ -1,36 +1,14 @@
-// The data logger's refresh: the drawing records and control states from the settings, the
-// display mode the log allows, the plots drawn and the readouts around them.
+// The data logger's refresh: the axes and control states from the settings, the display mode
+// the log allows, the plots drawn and the readouts around them.
 
 #include "modules/logger/DataLoggerView.h"
 
 #include "base/NumberText.h"
 #include "modules/logger/LoggerAxes.h"
-#include "plot/DivisionScales.h"
-
-#include <algorithm>
-#include <cmath>
 
 AURIVO_IMPLEMENT_DYNAMIC(CDataLoggerView, RUNTIME_CLASS(CDspView));
 
-namespace {
-const std::string& Item(const std::vector<std::string>& items, int32_t index) {
-    static const std::string none;
-    return index >= 0 && size_t(index) < items.size() ? items[size_t(index)] : none;
-}
-
-const std::vector<std::string>& ModeTexts() {
-    static const std::vector<std::string> items{"Plot", "Sum", "Merge"};
-    return items;
-}
-} // namespace
-
 CDataLoggerView::CDataLoggerView() {
-    m_axes[1].type = kLogYDegrees;
-    m_axes[1].scaleIndex = 0;
-    for (size_t i = 0; i < m_axes.size(); ++i) {
-        m_axes[i].scales = MakeLoggerYScaleList(m_axes[i].type);
-        m_loggerPlot.Record(int(i)).yCode = m_axes[i].type;
-    }
     AddControls();
 }
 
@@ -42,71 +20,13 @@ void CDataLoggerView::OnInitialUpdate() {
     Invalidate();
 }
 
-void CDataLoggerView::MakeFreqScale() {
-    const double rate = m_pLog ? m_pLog->GetSampleRate() : 96000.0;
-    const int32_t size = m_pLog ? m_pLog->GetSize() : 1024;
-    m_freqLabels.clear();
-    for (int i = 0; i < kFreqPositions; ++i)
-        m_freqLabels.push_back(FormatText("%dHz", int(std::lround(i * rate / 64.0))));
-    m_startBin = double(m_startPosition) * size / 64.0;
-    m_stopBin = double(m_stopPosition) * size / 64.0;
-    for (int a = 0; a < 2; ++a) {
-        m_loggerPlot.Record(a).firstBin = m_startBin;
-        m_loggerPlot.Record(a).lastBin = m_stopBin;
-    }
-}
-
 void CDataLoggerView::ShowCurrentParams() {
     CDspView::ShowCurrentParams();
     MatchLog();
-    const bool time = LoggerIsTimeAxis(m_xAxisType);
-    const double rate = m_pLog ? m_pLog->GetSampleRate() : 96000.0;
-    const int32_t size = m_pLog ? m_pLog->GetSize() : 1024;
-    if (m_xAxisTypeChanged) {
-        m_xAxisTypeChanged = false;
-        m_startPosition = 0;
-        m_stopPosition = kFreqPositions - 1;
-    }
-    const double timePerDivision = ParseDivisionText(Item(TimePerDivisionChoices(), m_timeIndex));
-    for (int i = 0; i < 2; ++i) {
-        CLoggerChan& r = m_loggerPlot.Record(i);
-        r.xCode = m_xAxisType;
-        r.sampleRate = rate;
-        r.blockSize = size;
-        r.verticalPosition = time ? 50.0 : 0.0;
-        r.timePerDivision = timePerDivision;
-        r.horizontalPosition = m_horizontalPosition;
-    }
-    if (time) {
-        m_startBin = 0.0;
-        m_stopBin = size - 1;
-        for (int i = 0; i < 2; ++i) {
-            m_loggerPlot.Record(i).firstBin = 0.0;
-            m_loggerPlot.Record(i).lastBin = 10.0 * timePerDivision * rate;
-        }
-    } else {
-        MakeFreqScale();
-    }
-
-    for (int i = 0; i < 2; ++i) {
-        CAxisSettings& a = m_axes[size_t(i)];
-        CLoggerChan& r = m_loggerPlot.Record(i);
-        // A new Y type, chosen or set from text, starts at its default scale.
-        if (r.yCode != a.type) {
-            r.yCode = a.type;
-            a.scales = MakeLoggerYScaleList(a.type);
-            a.scaleIndex = LoggerYAxisType(a.type).defaultScale;
-        }
-        a.scaleIndex = std::clamp(a.scaleIndex, 0, int32_t(a.scales.size()) - 1);
-        r.scalePerDivision = ParseDivisionText(Item(a.scales, a.scaleIndex));
-        r.reference = a.ref;
-    }
-    const bool impedance = m_axes[0].type == kLogYImpedance || m_axes[1].type == kLogYImpedance;
-    for (int i = 0; i < 2; ++i)
-        m_loggerPlot.Record(i).impedanceShown = impedance;
+    ShowScales(m_log.SampleRate(), m_log.Size());
     ShowControls();
 
-    if (m_pLog && !m_pLog->IsEmpty() && m_mergeFrequency > m_pLog->GetSampleRate(0, 0) / 2.0) {
+    if (!m_log.IsEmpty() && m_mergeFrequency > m_log.List()->GetSampleRate(0, 0) / 2.0) {
         ShowErrorMessage("Merge Frequency Must Be Less Than 1/2 Sample Rate");
         Controls().StateById("mergefreq")->text.clear();
     }
@@ -118,7 +38,7 @@ void CDataLoggerView::ShowControls() {
     // for good; a mode chosen while it is not offered (read from a file or set on the command
     // line before a run) waits for the plots that make it possible.
     const bool offered = GetMode() == m_mode;
-    if (!offered && m_offeredMode == m_mode) m_mode = kModePlot;
+    if (!offered && m_offeredMode == m_mode) m_mode = CDataLog::kModePlot;
     m_offeredMode = offered ? m_mode : -1;
     UpdateControls();
 }
@@ -131,45 +51,30 @@ void CDataLoggerView::SettingsLoaded() {
 }
 
 std::vector<std::string> CDataLoggerView::OfferedModes() const {
-    std::vector<std::string> items{"Plot"};
-    if (m_pLog && m_pLog->GetCount() >= 2) items.push_back("Sum");
-    if (m_pLog && m_pLog->GetNumUsed(0, 0) > 0 && m_pLog->GetNumUsed(1, 0) > 0 &&
-        !LoggerIsTimeAxis(m_xAxisType))
-        items.push_back("Merge");
-    return items;
+    return m_log.OfferedModes(LoggerIsTimeAxis(m_xAxisType));
 }
 
 int32_t CDataLoggerView::GetMode() const {
-    // A mode the list does not offer now draws as "Plot"; a choice read from a file applies once
-    // the log allows it (a process opened with "Merge" shows it after two passes).
-    const std::vector<std::string> offered = OfferedModes();
-    const std::string& mode = Item(ModeTexts(), m_mode);
-    return std::find(offered.begin(), offered.end(), mode) != offered.end() ? m_mode : kModePlot;
+    return m_log.ShownMode(m_mode, LoggerIsTimeAxis(m_xAxisType));
 }
 
 // ---- Drawing --------------------------------------------------------------------------------
 
-void CDataLoggerView::UpdateCombined() {
-    m_pCombined.reset();
-    if (!m_pLog) return;
-    if (GetMode() == kModeSum) m_pCombined = m_pLog->ComplexSum();
-    if (GetMode() == kModeMerge) m_pCombined = m_pLog->Merge(0, 1, m_mergeFrequency);
-}
-
 std::vector<CLoggerPlot::CTrace> CDataLoggerView::DrawnPlots() {
     std::vector<CLoggerPlot::CTrace> traces;
-    if (!m_pLog) return traces;
-    if (GetMode() == kModePlot) {
-        for (int p = 0; p < m_pLog->GetCount(); ++p) {
-            const CDSPFFTDataList& list = *m_pLog->GetAt(p);
+    const CDSPFFTDataLogList* log = m_log.List();
+    if (!log) return traces;
+    if (GetMode() == CDataLog::kModePlot) {
+        for (int p = 0; p < log->GetCount(); ++p) {
+            const CDSPFFTDataList& list = *log->GetAt(p);
             if (list.GetNumUsed(0) > 0 || list.GetNumUsed(1) > 0)
                 traces.push_back({&list, LoggerPlotColour(p)});
         }
         return traces;
     }
     // Recomputed every time: gains and delays may have changed since.
-    UpdateCombined();
-    if (m_pCombined) traces.push_back({m_pCombined.get(), LoggerPlotColour(0)});
+    if (const CDSPFFTDataList* combined = m_log.Combine(GetMode(), m_mergeFrequency))
+        traces.push_back({combined, LoggerPlotColour(0)});
     return traces;
 }
 
@@ -178,12 +83,12 @@ void CDataLoggerView::OnDraw(ICanvas& canvas, const CRect& rect) {
     canvas.BeginLayer(area);
     CDspView::OnDraw(canvas, rect);
     CLoggerPlot::CScene scene;
-    if (m_pLog && !m_pLog->IsEmpty()) {
+    if (!m_log.IsEmpty()) {
         scene.traces = DrawnPlots();
         // The marker reads the selected plot, or the one sum or merge.
-        const CDSPFFTDataList* selected = m_pLog->GetAt(m_selectedPlot);
+        const CDSPFFTDataList* selected = m_log.List()->GetAt(m_selectedPlot);
         for (const CLoggerPlot::CTrace& trace : scene.traces)
-            if (GetMode() != kModePlot || trace.plot == selected) {
+            if (GetMode() != CDataLog::kModePlot || trace.plot == selected) {
                 scene.marked = trace.plot;
                 scene.markedColour = trace.colour;
             }
@@ -203,31 +108,16 @@ void CDataLoggerView::OnDraw(ICanvas& canvas, const CRect& rect) {
 
 // ---- Readouts -------------------------------------------------------------------------------
 
-std::string CDataLoggerView::GainText() const {
-    const bool decibels = LoggerIsDecibels(GainAxis().type);
-    if (!m_pLog || m_pLog->IsEmpty()) return decibels ? "0.00dB" : "1.00";
-    const double gain = m_pLog->GetGain(m_selectedPlot, ActingChannel());
-    if (gain == 1.0) return decibels ? "0.00dB" : "1.00";
-    return decibels ? FormatText("%.3gdB", 20.0 * std::log10(gain)) : FormatText("%.3g", gain);
-}
-
-std::string CDataLoggerView::DelayText() const {
-    const double delay =
-        m_pLog && !m_pLog->IsEmpty() ? m_pLog->GetDelay(m_selectedPlot, ActingChannel()) : 0.0;
-    return (std::fabs(delay) < 1e-9 ? std::string("0.00") : FormatText("%.3g", delay)) + " S";
-}
-
 std::vector<CReadoutValue> CDataLoggerView::GetReadoutValues() const {
-    const bool time = LoggerIsTimeAxis(m_xAxisType);
     const std::string plot = FormatText("Plot%d", m_selectedPlot + 1);
-    return {
-        {0, "Y1 scale", Item(m_axes[0].scales, m_axes[0].scaleIndex), false},
-        {0, time ? "T/Div" : "Start",
-         time ? Item(TimePerDivisionChoices(), m_timeIndex) : Item(m_freqLabels, m_startPosition)},
-        {0, "Stop", time ? std::string() : Item(m_freqLabels, m_stopPosition), !time},
-        {0, "Y2 scale", Item(m_axes[1].scales, m_axes[1].scaleIndex), false},
-        {0, "Gain " + plot, GainText()},
-        {0, "Delay " + plot, DelayText()},
-        {0, "Title", m_title, false},
-    };
+    std::vector<CReadoutValue> readouts = ScaleReadouts();
+    readouts.insert(
+        readouts.end(),
+        {
+            {0, "Gain " + plot,
+             m_log.GainText(m_selectedPlot, ActingChannel(), LoggerIsDecibels(GainAxis().type))},
+            {0, "Delay " + plot, m_log.DelayText(m_selectedPlot, ActingChannel())},
+            {0, "Title", m_log.Title(), false},
+        });
+    return readouts;
 }

@@ -6,29 +6,21 @@
 // or CSV files and the whole log as a data log file, and moves plot data through the clipboard.
 // The log has a limit in plots and bytes, and holds plots of one shape: a run that reaches the
 // limit, or brings blocks of another shape, stops with a message and keeps every plot.
+// The log and its files and clipboard texts are a CDataLog, the axes a CLoggerScales; the view
+// runs the step, holds the remaining settings and readouts and shows what the log answers.
 
-#include "dsp/DSPFFTDataLogList.h"
-#include "modules/logger/LoggerPlot.h"
+#include "modules/logger/DataLog.h"
+#include "modules/logger/LoggerScales.h"
 #include "process/DspView.h"
 
-#include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
-class CDataLoggerView : public CDspView {
+class CDataLoggerView : public CDspView, public CLoggerScales {
     AURIVO_DECLARE_SERIAL(CDataLoggerView)
 public:
-    static constexpr int32_t kFreqPositions = 33;
-    static constexpr int32_t kMaxTimeIndex = 18;
-    static constexpr int32_t kMaxPosition = 100;
     static constexpr int kPlotChoices = 6;
-    static constexpr double kGainStep = 0.01, kMinGain = 0.00001, kMaxGain = 10000.0;
-    static constexpr double kDelayStep = 0.0001, kMinDelay = -0.01, kMaxDelay = 0.01;
-    /** Speed of sound for the delay messages, feet per second. */
-    static constexpr double kFeetPerSecond = 1087.0;
-    enum EMode : int32_t { kModePlot = 0, kModeSum = 1, kModeMerge = 2 };
 
     CDataLoggerView();
 
@@ -39,11 +31,9 @@ public:
     int ProcessData() override;
     int EndRun() override { return 1; }
     void ShowCurrentParams() override;
-    /** The 33 start/stop labels and the start and stop bins from the log's rate and size. */
-    virtual void MakeFreqScale();
     void OnInitialUpdate() override;
 
-    // The log's own clipboard commands (DataLoggerClipboard.cpp); Shift means nothing here, the
+    // The log's own clipboard commands (DataLoggerCommands.cpp); Shift means nothing here, the
     // block lists are the log.
     void OnEditCut(bool shift) override;
     void OnEditCopy(bool shift) override;
@@ -54,7 +44,7 @@ public:
     bool OnContextCommand(const std::string& id) override;
 
     // File operations behind the dialogs, also for the command line and tests
-    // (DataLoggerFiles.cpp).
+    // (DataLoggerCommands.cpp).
     /** Reads a plot file into the selected plot; false after its message. */
     bool OpenPlotFile(const std::string& path);
     bool OpenDataLogFile(const std::string& path);
@@ -67,25 +57,16 @@ public:
     std::vector<CReadoutValue> GetReadoutValues() const override;
 
     // State, for the control bar, the command line and tests.
-    const CDSPFFTDataLogList* GetLog() const { return m_pLog.get(); }
-    CDSPFFTDataLogList* GetLog() { return m_pLog.get(); }
-    /** The Sum or Merge list of the last redraw, or null. */
-    const CDSPFFTDataList* GetCombined() const { return m_pCombined.get(); }
-    /** Recomputes the Sum or Merge list for the display mode (none in mode "Plot"). */
-    void UpdateCombined();
+    const CDataLog& Log() const { return m_log; }
+    CDataLog& Log() { return m_log; }
+    const CDSPFFTDataLogList* GetLog() const { return m_log.List(); }
+    CDSPFFTDataLogList* GetLog() { return m_log.List(); }
     int32_t GetSelectedPlot() const { return m_selectedPlot; }
     /** The display mode drawn: the stored one while the "Mode" list offers it, else "Plot". */
     int32_t GetMode() const;
-    int32_t GetXAxisType() const { return m_xAxisType; }
     double GetMergeFrequency() const { return m_mergeFrequency; }
-    const std::string& GetTitle() const { return m_title; }
-    void SetTitle(const std::string& title) { m_title = title; }
-    const CLoggerChan& GetRecord(int axis) const { return m_loggerPlot.Record(axis); }
-    double GetStartBin() const { return m_startBin; }
-    double GetStopBin() const { return m_stopBin; }
-    /** The readouts under the plot: "Gain Plot<n>: …" and "Delay Plot<n>: … S". */
-    std::string GainText() const;
-    std::string DelayText() const;
+    /** The plots drawn now with their colours: every plot holding data, or the sum or merge. */
+    std::vector<CLoggerPlot::CTrace> DrawnPlots();
 
 protected:
     /** The settings in stored order, with the control bar's buttons and texts among them
@@ -94,101 +75,47 @@ protected:
     void SettingsLoaded() override;
 
 private:
-    using Row = CSettingRow<CDataLoggerView>;
-    /** One Y axis: what it shows, its scale and reference. */
-    struct CAxisSettings {
-        int32_t type = 1;
-        int32_t scaleIndex = 17;
-        double ref = 1.0;
-        std::vector<std::string> scales;
-    };
-    /** The process settings the log was made under: a change of any clears it at a refresh. */
-    struct CProcessShape {
-        int channels = 0;
-        int type = 0;
-        int32_t size = 0;
-        double sampleRate = 0.0;
-        std::string description;
-        bool operator==(const CProcessShape&) const = default;
-    };
-    static size_t Axis(int axis) { return axis == 1 ? 1 : 0; }
-
-    // The rows of the bar's groups (DataLoggerRows.cpp).
-    static std::vector<Row> XAxisRows();
-    static std::vector<Row> YAxisRows(int axis);
+    // The rows of the bar's groups after the axes' (DataLoggerRows.cpp).
     static std::vector<Row> PlotRows();
     static std::vector<Row> ModeRows();
     static std::vector<Row> LogRows();
-
-    // What the bar's buttons do (DataLoggerSteps.cpp); `up` steps up, else down.
-    void StepStart(bool up);
-    void StepStop(bool up);
-    void StepScale(int axis, bool up);
-    /** The finest scale of this Y axis that shows every drawn plot whole; false when the axis
-     *  has no scale to fit. */
-    bool FitScale(int axis);
-    void StepGain(bool up);
-    void StepDelay(bool up);
 
     /** The texts the "Mode" list offers now. */
     std::vector<std::string> OfferedModes() const;
     /** Keeps or drops the stored mode by what the list offers, then shows every control. */
     void ShowControls();
-    /** The plots drawn now with their colours: every plot holding data, or the sum or merge. */
-    std::vector<CLoggerPlot::CTrace> DrawnPlots();
+    /** The frequency labels and bins from the log's rate and size. */
+    void MakeFreqScale() { CLoggerScales::MakeFreqScale(m_log.SampleRate(), m_log.Size()); }
 
     // The run (DataLoggerRun.cpp).
-    CProcessShape ProcessShape() const;
-    /** Creates the log, or replaces it when the process's shape changed since it was made. */
+    /** Makes the log in the process's shape, or replaces it when that changed. */
     void MatchLog();
-    /** Whether the log takes a copy of `blocks`: an empty log takes their shape (a WAV file's
-     *  rate, say); a log of plots of another shape refuses them with a message. */
-    bool LogTakes(const CDSPFFTDataList& blocks);
-    /** The log limits from the application settings. */
-    int64_t MaxPlots() const;
-    int64_t MaxBytes() const;
+    /** Shows a refusal of the log; true when there was none. */
+    bool Accepted(const std::string& refusal);
 
     /** 0-based channel the gain, delay and clipboard commands act on, -1 for all. */
     int ActingChannel() const { return GetSelectedChannel() - 1; }
-    /** The marker axis's settings. */
-    const CAxisSettings& MarkerAxis() const { return m_axes[Axis(m_markerAxis)]; }
     /** The "Gain Plot" axis: Y1 for "Sel All" and "Sel Ch1", Y2 for "Sel Ch2". */
     const CAxisSettings& GainAxis() const { return m_axes[GetSelectedChannel() == 2 ? 1 : 0]; }
 
-    // Clipboard and files (DataLoggerClipboard.cpp, DataLoggerFiles.cpp).
-    /** A clipboard action of the mode "Plot" (cut when `cut`). */
-    void ClipboardPlot(bool cut);
-    /** A clipboard action on the Sum or Merge list. */
-    void ClipboardCombined(bool cut);
+    // Clipboard, files and their dialogs (DataLoggerCommands.cpp).
+    /** Cut (when `cut`) or copy of the selected plot, or of the sum or merge. */
+    void Clipboard(bool cut);
+    /** Shows a clipboard action's refusal, or checks the lines it moved. */
+    void Clipped(const CDataLog::CClip& clip);
+    /** What the file and clipboard formats take from the axes. */
+    CDataLog::CAxes FormatAxes() const;
     bool AskOpen(const char* extension, const char* filter, std::string& path);
     /** "No plots to save" for an empty log, else the save dialog; false when nothing chosen. */
     bool AskSave(const char* title, const char* extension, const char* filter, std::string& path);
     /** The title dialog; true when the title changed. */
     bool AskTitle();
-    bool SaveFRD(const std::string& path);
-    bool SaveZMA(const std::string& path);
-    bool SaveCSV(const std::string& path);
 
-    std::unique_ptr<CDSPFFTDataLogList> m_pLog;
-    CProcessShape m_logProcess;
-    std::unique_ptr<CDSPFFTDataList> m_pCombined;
-    int32_t m_xAxisType = 2;
-    bool m_xAxisTypeChanged = false;
-    int32_t m_timeIndex = 9;
-    int32_t m_startPosition = 0;
-    int32_t m_stopPosition = kFreqPositions - 1;
-    int32_t m_horizontalPosition = 50;
-    double m_startBin = 1.0;
-    double m_stopBin = 33.0;
-    std::array<CAxisSettings, 2> m_axes;
+    /** The plots, their gains, delays, title, sum or merge and files. */
+    CDataLog m_log;
     int32_t m_selectedPlot = 0;
-    int32_t m_mode = kModePlot;
+    int32_t m_mode = CDataLog::kModePlot;
     /** The stored mode when the mode list offered it at the last refresh, else -1. */
     int32_t m_offeredMode = -1;
     double m_mergeFrequency = 1000.0;
-    int32_t m_markerAxis = 0;
-    std::string m_title = " ";
-    std::vector<std::string> m_freqLabels;
-    /** The grid, traces, texts and marker of the log, drawn in the base's plot. */
-    CLoggerPlot m_loggerPlot;
 };

@@ -5,6 +5,9 @@
 #include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
+#include "formats/WavFormat.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileDialog.h"
 
 #include <cmath>
 
@@ -95,6 +98,17 @@ std::string CSweepView::ResponseCSV(int channel) const {
     return text;
 }
 
+bool CSweepView::SaveImpulseResponse(int channel, const std::string& path,
+                                     std::string& error) const {
+    const CSweepResponse* r = GetResponse(channel);
+    const double fs = GetWorkingList() ? GetWorkingList()->GetSampleRate(0) : 0.0;
+    if (!r || !(fs > 0.0)) {
+        error = "No impulse response to save: run the measurement first";
+        return false;
+    }
+    return WriteFileAtomically(path, FloatWavFileBytes(r->impulse, 1, int(std::lround(fs))), error);
+}
+
 std::vector<CMenuEntry> CSweepView::GetContextMenu() const {
     const int channel = GetSelectedChannel() == 0 ? 1 : GetSelectedChannel();
     const bool ready = GetResponse(channel) != nullptr;
@@ -103,7 +117,8 @@ std::vector<CMenuEntry> CSweepView::GetContextMenu() const {
             {"selall", "&All Channels", GetSelectedChannel() == 0},
             {},
             {"sweepfrd", "Copy Response as &FRD", false, ready},
-            {"sweepcsv", "Copy Response and Distortion as &CSV", false, ready}};
+            {"sweepcsv", "Copy Response and Distortion as &CSV", false, ready},
+            {"sweepir", "Save &Impulse Response as WAV...", false, ready}};
 }
 
 bool CSweepView::OnContextCommand(const std::string& id) {
@@ -111,8 +126,18 @@ bool CSweepView::OnContextCommand(const std::string& id) {
         id == "sel1" ? OnSelCh1() : id == "sel2" ? OnSelCh2() : OnSelAll();
         return true;
     }
-    if (id != "sweepfrd" && id != "sweepcsv") return false;
     const int channel = GetSelectedChannel() == 0 ? 1 : GetSelectedChannel();
+    if (id == "sweepir") {
+        const CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
+        IFileDialog* dialog = app ? app->GetFileDialog() : nullptr;
+        const auto path = dialog ? dialog->AskSavePath("Save Impulse Response", "impulse.wav",
+                                                       "wav", "WAV Files (*.wav)|*.wav|")
+                                 : std::nullopt;
+        std::string error;
+        if (path && !SaveImpulseResponse(channel, *path, error)) ShowErrorMessage(error);
+        return true;
+    }
+    if (id != "sweepfrd" && id != "sweepcsv") return false;
     const std::string text = id == "sweepfrd" ? ResponseFRD(channel) : ResponseCSV(channel);
     CDspDoc* doc = GetDocument();
     if (text.empty() || !doc || !doc->GetApp()) return true;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <numeric>
 
 namespace {
@@ -161,6 +162,44 @@ int CSweepView::ProcessData() {
         }
     }
     ++m_passes;
+    HandOn(*input);
     Invalidate();
     return 1;
+}
+
+namespace {
+
+// The response at f, read between the points of the log-spaced analysis grid and held at the
+// grid's ends outside the swept band.
+std::complex<double> ResponseAt(const CSweepResponse& r, double f) {
+    const size_t last = r.frequency.size() - 1;
+    const double at = f > 0.0 ? std::log2(f / r.frequency[0]) * kSweepPointsPerOctave : 0.0;
+    const double i = std::clamp(at, 0.0, double(last));
+    const size_t j = std::min(size_t(i), last - 1);
+    const double t = i - double(j);
+    return r.response[j] + t * (r.response[j + 1] - r.response[j]);
+}
+
+} // namespace
+
+void CSweepView::HandOn(const CDSPFFTDataList& input) {
+    if (&input == m_pWorkingList.get() || !m_pWorkingList->Copy(input)) return;
+    const double fs = m_pWorkingList->GetSampleRate(0);
+    for (int c = 0; c < std::min(2, m_pWorkingList->GetNumChans()); ++c) {
+        const std::optional<CSweepResponse>& r = m_result[size_t(c)];
+        if (!r || r->frequency.size() < 2) continue; // the reference goes on as it came
+        const int32_t size = m_pWorkingList->GetSize(c);
+        double* magnitude = m_pWorkingList->GetFreqData(c);
+        double* phase = m_pWorkingList->GetPhaseData(c);
+        for (int32_t k = 0; k <= size / 2; ++k) {
+            const std::complex<double> h = ResponseAt(*r, k * fs / size);
+            magnitude[k] = std::abs(h);
+            phase[k] = std::arg(h) * 180.0 / std::numbers::pi;
+        }
+        for (int32_t k = size / 2 + 1; k < size; ++k) {
+            magnitude[k] = magnitude[size - k];
+            phase[k] = phase[size - k];
+        }
+    }
+    GetDocument()->SetCurrentList(m_pWorkingList);
 }

@@ -53,6 +53,9 @@ public:
     /** The response of a 1-based channel as FRD lines (frequency, dB, degrees), or as CSV with
      *  a header and the distortion columns. Empty before an analysis. */
     std::string ResponseFRD(int channel) const;
+    /** Writes the linear impulse response of a 1-based channel, as gated, to a 32-bit float
+     *  WAVE file at the block's rate; false with a message naming the file. */
+    bool SaveImpulseResponse(int channel, const std::string& path, std::string& error) const;
     std::string ResponseCSV(int channel) const;
 
 protected:
@@ -66,6 +69,9 @@ private:
     bool PlayedLevel(int channel, const CSweptSine& sweep, double& level);
     /** Checks a recording: false after its message for silence or clipping. */
     bool CheckRecording(int channel, const std::vector<double>& x);
+    /** Hands the samples on as they came and, on the block's bins, each channel's response
+     *  (|H| and degrees), so a data logger after this step logs it. */
+    void HandOn(const CDSPFFTDataList& input);
     /** Adds the block to the channel's average; the average so far. */
     std::vector<double> Averaged(int channel, const double* x, int32_t n);
     bool Fail(const std::string& text);

@@ -1,6 +1,6 @@
-// The data logger driven through a headless process: a pattern source logged pass by pass,
-// the log's limit, the mode list, the gain and delay steps with their messages, and the
-// readouts under the plot.
+// The data logger driven through a headless process: a pattern source logged pass by pass, the
+// log's limits, the mode list, the buttons, readouts and commands that reach the log, and its
+// files.
 #include "common/CaseName.h"
 #include "common/ModuleProcess.h"
 #include "common/PatternModules.h"
@@ -8,6 +8,7 @@
 #include "common/TextFileUtil.h"
 #include "common/WavBytes.h"
 
+#include "base/NumberText.h"
 #include "formats/DataLogFile.h"
 #include "modules/logger/DataLoggerView.h"
 #include "platform/RecordingCanvas.h"
@@ -15,7 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
+#include <algorithm>
 
 namespace {
 
@@ -64,17 +65,6 @@ TEST_F(DataLogger, TheBarShowsItsControlsInTheDesktopsOrder) {
                        "openplot", "opendlg", "title",     "saveplt",   "savedlg",   "ifft"}));
 }
 
-TEST_F(DataLogger, EveryPassAddsACopyOfTheBlockItReceives) {
-    Passes(3);
-    ASSERT_EQ(Log().GetCount(), 3);
-    // The source writes 1000 + 10 k + i on channel 1 and 2000 + 10 k + i on channel 2 in pass k.
-    for (int k = 1; k <= 3; ++k)
-        for (int c = 0; c < 2; ++c) {
-            EXPECT_EQ(Log().GetTimeData(k - 1, c)[5], (c + 1) * 1000.0 + 10.0 * k + 5) << k;
-            EXPECT_EQ(Log().GetNumUsed(k - 1, c), 64);
-        }
-}
-
 TEST_F(DataLogger, PlotsAreDrawnInTheirColoursCyclingAfterTheSixth) {
     Passes(7);
     CRecordingCanvas canvas;
@@ -91,8 +81,8 @@ TEST_F(DataLogger, PlotsAreDrawnInTheirColoursCyclingAfterTheSixth) {
     canvas.Clear();
     Logger().OnDraw(canvas, {0, 0, 600, 400});
     EXPECT_EQ(canvas.OpsOf(CRecordingCanvas::EOp::polyline).size(), 2u);
-    ASSERT_NE(Logger().GetCombined(), nullptr);
-    EXPECT_DOUBLE_EQ(Logger().GetCombined()->GetAt(0)->GetFreqObj()->GetDataPointer()[3], 7.0);
+    ASSERT_NE(Logger().Log().Combined(), nullptr);
+    EXPECT_DOUBLE_EQ(Logger().Log().Combined()->GetAt(0)->GetFreqObj()->GetDataPointer()[3], 7.0);
 }
 
 TEST_F(DataLogger, TheTextsAboveANarrowPlotDoNotOverlap) {
@@ -128,99 +118,75 @@ TEST_F(DataLogger, FitHoldsEveryPlotAboveAndBelowTheZeroLine) {
     EXPECT_EQ(scale(), "1 Vpk/Div");
 }
 
-TEST_F(DataLogger, AnFFTSizeChangeClearsTheLog) {
-    Passes(2);
-    p.Doc().SetSize(128);
-    p.Step(1).ShowCurrentParams();
-    Logger().ShowCurrentParams();
-    EXPECT_TRUE(Log().IsEmpty());
-    EXPECT_EQ(Log().GetSize(), 128);
-}
+// Every pass adds a copy of the blocks it receives: a run that would pass the limit in plots or in
+// bytes stops, keeps what it logged and says so; "New All" makes room again. At 4096 elements a
+// plot takes 2 x 3 x 4096 doubles (196608 bytes), so 1 MB holds five plots.
+struct CLimitCase {
+    const char* name;
+    int32_t size, maxPlots, maxMegabytes, kept;
+};
+const CLimitCase kLimits[] = {{"Plots", 64, 4, 512, 4}, {"Bytes", 4096, 1000, 1, 5}};
+class DataLoggerLimits : public testing::TestWithParam<CLimitCase> {};
 
-TEST_F(DataLogger, ARunStopsWhenTheLogIsFullAndKeepsWhatItLogged) {
-    const_cast<CAppSettings&>(p.App().GetSettings()).dataLogMaxPlots = 4;
-    CTempFolder folder;
-    EXPECT_EQ(p.Session().Run(10), 4);
-    ASSERT_EQ(Log().GetCount(), 4);
-    const auto messages = p.TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("The data log is full: it holds 4 plots"), std::string::npos);
-    EXPECT_NE(messages[0].find("\"Save Dlg\""), std::string::npos);
-    ASSERT_TRUE(Logger().SaveDataLogFile(folder.File("full.dlg")));
-    // A byte limit stops the log the same way: one plot of 2 x 3 x 64 doubles is 3072 bytes.
-    EXPECT_EQ(Log().BytesPerPlot(), 3072);
-}
-
-// The byte limit: at 4096 elements a plot takes 2 x 3 x 4096 doubles (196608 bytes), so 1 MB
-// holds five plots. The sixth pass stops the run and keeps the five; "New All" makes room again.
-TEST(DataLoggerLimits, TheByteLimitStopsTheRunAndNewAllMakesRoom) {
+TEST_P(DataLoggerLimits, StopTheRunAndKeepWhatItLogged) {
+    const CLimitCase& c = GetParam();
     CModuleProcess p{LoggerRegistry()};
-    ASSERT_TRUE(p.Create({"Signal Generator", "DataLogger"}, 4096, 48000.0));
-    const_cast<CAppSettings&>(p.App().GetSettings()).dataLogMaxMegabytes = 1;
+    ASSERT_TRUE(p.Create({"Signal Generator", "DataLogger"}, c.size, 48000.0));
+    auto& settings = const_cast<CAppSettings&>(p.App().GetSettings());
+    settings.dataLogMaxPlots = c.maxPlots;
+    settings.dataLogMaxMegabytes = c.maxMegabytes;
     auto& logger = p.Step<CDataLoggerView>(2);
-    EXPECT_EQ(p.Session().Run(10), 5);
-    EXPECT_EQ(logger.GetLog()->GetCount(), 5);
+    EXPECT_EQ(p.Session().Run(10), c.kept);
+    ASSERT_EQ(logger.GetLog()->GetCount(), c.kept);
     EXPECT_EQ(p.TakeMessages(),
-              std::vector<std::string>{
-                  "The data log is full: it holds 5 plots, the most it may hold (settings "
-                  "DataLogMaxPlots 1000 and DataLogMaxMegabytes 1).\r\nSave it with \"Save "
-                  "Dlg\", then clear it with \"New All\" to log more."});
-    // The last plot kept is the fifth pass's block.
-    EXPECT_EQ(logger.GetLog()->GetTimeData(4, 0)[3], 1000.0 + 50.0 + 3);
+              std::vector<std::string>{FormatText(
+                  "The data log is full: it holds %d plots, the most it may hold (settings "
+                  "DataLogMaxPlots %d and DataLogMaxMegabytes %d).\r\nSave it with \"Save "
+                  "Dlg\", then clear it with \"New All\" to log more.",
+                  c.kept, c.maxPlots, c.maxMegabytes)});
+    // The source writes 1000 + 10 k + i on channel 1 and 2000 + 10 k + i on channel 2 in pass k.
+    for (int k = 1; k <= c.kept; ++k)
+        for (int ch = 0; ch < 2; ++ch) {
+            EXPECT_EQ(logger.GetLog()->GetTimeData(k - 1, ch)[5], (ch + 1) * 1000.0 + 10 * k + 5);
+            EXPECT_EQ(logger.GetLog()->GetNumUsed(k - 1, ch), c.size);
+        }
+    CTempFolder folder;
+    EXPECT_TRUE(logger.SaveDataLogFile(folder.File("full.dlg")));
     p.Set(2, {"newall"});
     EXPECT_EQ(p.Session().Run(2), 2);
     EXPECT_EQ(logger.GetLog()->GetCount(), 2);
 }
+INSTANTIATE_TEST_SUITE_P(Log, DataLoggerLimits, testing::ValuesIn(kLimits), CaseName());
 
+// The mode list offers what the plots and the axis allow. A stored mode the list stops offering
+// returns to "Plot" for good; one set before the plots exist (from a file or the command line)
+// waits for them.
 TEST_F(DataLogger, TheModeListFollowsThePlotsAndTheAxis) {
     Passes(1);
     EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot"}));
     Passes(1);
     EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot", "Sum", "Merge"}));
     p.Set(2, {"mode=Merge"});
-    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModeMerge);
+    EXPECT_EQ(StoredMode(), "Merge");
+    EXPECT_EQ(Logger().GetMode(), CDataLog::kModeMerge);
     p.Set(2, {"xaxis=T1Lin"});
     EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot", "Sum"}));
-    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModePlot);
-    p.Set(2, {"newall"});
+    EXPECT_EQ(StoredMode(), "Plot");
+    p.Set(2, {"xaxis=F1Lin"});
+    EXPECT_EQ(Logger().GetMode(), CDataLog::kModePlot);
+    p.Set(2, {"mode=Sum", "newall"});
     EXPECT_TRUE(Log().IsEmpty());
-    EXPECT_EQ(Logger().GetTitle(), " ");
+    EXPECT_EQ(Logger().Log().Title(), " ");
     EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot"}));
-}
+    EXPECT_EQ(StoredMode(), "Plot");
+    Passes(2);
+    EXPECT_EQ(Logger().GetMode(), CDataLog::kModePlot);
 
-struct CStepCase {
-    const char* name;
-    const char* button;
-    int presses;     // pressed this often after the value was set just inside the limit
-    double start;    // value set before pressing
-    double expected; // value after
-    const char* message;
-};
-const CStepCase kSteps[] = {
-    {"GainDownStopsAtTheLowLimit", "gaindn", 2, 0.005, 0.00001, "Gain must be greater than 1e-005"},
-    {"GainUpStopsAtTheHighLimit", "gainup", 2, 9999.995, 10000.0, "Gain must be less than 10000"},
-    {"DelayDownStopsAtMinus10ms", "delaydn", 2, -0.00995, -0.01,
-     "Delay must be greater than -0.01 Seconds (-10.87 Feet of Travel Time)"},
-    {"DelayUpStopsAtPlus10ms", "delayup", 2, 0.00995, 0.01,
-     "Delay must be less than 0.01 Seconds (10.87 Feet of Travel Time)"},
-};
-class DataLoggerSteps : public DataLogger, public testing::WithParamInterface<CStepCase> {};
-
-TEST_P(DataLoggerSteps, StopAtTheLimitWithTheMessage) {
-    const CStepCase& c = GetParam();
-    Passes(1);
-    const bool gain = std::string(c.button).starts_with("gain");
-    CDSPFFTDataLogList& log = *Logger().GetLog();
-    gain ? log.SetGain(0, -1, c.start) : log.SetDelay(0, -1, c.start);
-    for (int i = 0; i < c.presses; ++i)
-        p.Set(2, {c.button});
-    const double value = gain ? Log().GetGain(0, 1) : Log().GetDelay(0, 1);
-    EXPECT_NEAR(value, c.expected, 1e-12);
-    const auto messages = p.TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], c.message);
+    p.Set(2, {"newall", "displaymode=Merge"});
+    EXPECT_EQ(StoredMode(), "Merge");
+    Passes(2);
+    EXPECT_EQ(Logger().GetMode(), CDataLog::kModeMerge);
 }
-INSTANTIATE_TEST_SUITE_P(Limits, DataLoggerSteps, testing::ValuesIn(kSteps), CaseName());
 
 TEST_F(DataLogger, AMergeFrequencyAboveHalfTheRateIsRefused) {
     Passes(1);
@@ -244,42 +210,43 @@ TEST_F(DataLogger, GainAndDelayReadoutsFollowTheAxisOfTheSelectedChannel) {
     EXPECT_EQ(readout("Gain Plot1"), "Gain Plot1: 1.00");
     EXPECT_EQ(readout("Delay Plot1"), "Delay Plot1: 0.00 S");
     Passes(1);
-    p.Set(2, {"y1axis=dBVpk."});
-    EXPECT_EQ(readout("Gain Plot1"), "Gain Plot1: 0.00dB");
+    p.Set(2, {"y1axis=dBVpk.", "gainup", "delayup"});
+    EXPECT_EQ(readout("Gain Plot1"), "Gain Plot1: 0.0864dB");
+    EXPECT_EQ(readout("Delay Plot1"), "Delay Plot1: 0.0001 S");
     Logger().GetLog()->SetGain(0, -1, 10.0);
     Logger().GetLog()->SetDelay(0, -1, 0.00125);
     EXPECT_EQ(readout("Gain Plot1"), "Gain Plot1: 20dB");
     EXPECT_EQ(readout("Delay Plot1"), "Delay Plot1: 0.00125 S");
     Logger().OnSelCh2(); // Y2 shows "Degrees": the gain reads plainly
     EXPECT_EQ(readout("Gain Plot1"), "Gain Plot1: 10");
+    // A step refused at its limit says so (the texts are the log's, DataLogTest.cpp).
+    Logger().GetLog()->SetGain(0, -1, 10000.0);
+    p.Set(2, {"gainup"});
+    EXPECT_EQ(p.TakeMessages(), std::vector<std::string>{"Gain must be less than 10000"});
 }
 
-TEST_F(DataLogger, RefusalsOfTheClipboardAndFileCommands) {
-    CTempFolder folder;
+// The commands hand the log the marker axis, the selected channel and both Y axes; its refusals
+// (DataLogTest.cpp) reach the user.
+TEST_F(DataLogger, TheCommandsActOnTheSelectedAxisAndChannel) {
     // Through the view's interface, as the Edit menu calls it: the log's own copy answers.
     static_cast<CDspView&>(Logger()).OnEditCopy(false);
-    EXPECT_FALSE(Logger().SavePlotFile(folder.File("p.plt"), 0));
-    EXPECT_FALSE(Logger().SaveDataLogFile(folder.File("p.dlg")));
     Passes(1);
-    Logger().OnCopyFRDdBSPL(); // Y1 is "Vpk."
-    p.Set(2, {"y1axis=dBVSPL"});
+    p.Set(2, {"y1axis=dBVSPL", "y1ref=0.5"});
     Logger().OnCopyFRDdBSPL(); // all channels selected
     Logger().OnSelCh1();
-    Logger().OnCopyFRDdBSPL(); // Ref still 1
+    Logger().OnCopyFRDdBSPL();
+    std::vector<std::string> heads;
+    for (const std::string& m : p.TakeMessages())
+        heads.push_back(m.substr(0, 24));
+    EXPECT_EQ(heads,
+              (std::vector<std::string>{"No Plot Data Available T", "A single channel must be"}));
+    EXPECT_TRUE(p.App().GetClipboard().GetText().value_or("").starts_with("0.00"));
+    // Y1 shows the impedance against 8 ohms, Y2 the degrees: the ZMA copy goes through.
+    p.Set(2, {"y1axis=| Z |", "y1ref=8"});
+    p.App().GetClipboard().SetText("");
     Logger().OnCopyZMA();
-    EXPECT_EQ(
-        p.TakeMessages(),
-        (std::vector<std::string>{
-            "No Plot Data Available To Copy To Clipboard", "No plots to save", "No plots to save",
-            "Selected axis Y scale must be dBVSPL in order  to copy in FRD format\n Right "
-            "Click and select a Marker Yaxis (Marker YAxis1 or Marker YAxis2) whose Y scale "
-            "is dBVSPL",
-            "A single channel must be selected in order t to copy in FRD format\n Right "
-            "Click and select a Channel (Sel Ch1 or Sel Ch2) whose Y scale is dBVSPL",
-            "Selected axis reference level must be valid (not equal to 1) in order to copy "
-            "in FRD format",
-            "YAXIS1 scale must be |Z| with a reference level != 10.\n YAXIS2 scale must be "
-            "Degrees in order to copy in ZMA format"}));
+    EXPECT_EQ(p.TakeMessages(), std::vector<std::string>{});
+    EXPECT_NE(p.App().GetClipboard().GetText().value_or(""), "");
 }
 
 TEST_F(DataLogger, SavesAPlotAsCsvInTheUnitOfTheFirstAxis) {
@@ -291,47 +258,15 @@ TEST_F(DataLogger, SavesAPlotAsCsvInTheUnitOfTheFirstAxis) {
     plot.GetAt(0)->GetPhaseObj()->GetDataPointer()[3] = -45.0;
     p.Set(2, {"y1axis=dBVpk."});
     ASSERT_TRUE(Logger().SavePlotFile(folder.File("p.csv"), 3));
-    std::ifstream in(folder.File("p.csv"));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    ASSERT_EQ(lines.size(), 34u); // header, bins 0 to 32
-    EXPECT_EQ(lines[0], "Frequency (Hz),Ch1 Magnitude (dBVpk.),Ch1 Phase (deg),"
-                        "Ch2 Magnitude (dBVpk.),Ch2 Phase (deg)\r");
-    EXPECT_EQ(lines[4], "300,6.02059991,-45,0,0\r");
+    const std::string text = GetFile(folder.File("p.csv"));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 34); // header, bins 0 to 32
+    EXPECT_TRUE(text.starts_with("Frequency (Hz),Ch1 Magnitude (dBVpk.),Ch1 Phase (deg),"
+                                 "Ch2 Magnitude (dBVpk.),Ch2 Phase (deg)\r\n"));
+    EXPECT_NE(text.find("\n300,6.02059991,-45,0,0\r\n"), std::string::npos);
 }
 
-// A failed "Open Dlg" leaves the log exactly as it was, so "Save Dlg" afterwards writes the same
-// bytes as before, and its message says where the file is damaged.
-TEST_F(DataLogger, AFailedOpenDlgKeepsTheLogAndNamesTheDamage) {
-    CTempFolder folder;
-    Passes(5);
-    Logger().SetTitle("Five passes");
-    ASSERT_TRUE(Logger().SaveDataLogFile(folder.File("before.dlg")));
-    const std::string before = GetFile(folder.File("before.dlg"));
-    // The same log cut off in plot 3, as a copy that stopped half way.
-    PutFile(folder.File("cut.dlg"), before.substr(0, before.size() * 11 / 20));
-    p.TakeMessages();
-    EXPECT_FALSE(Logger().OpenDataLogFile(folder.File("cut.dlg")));
-    const auto messages = p.TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].starts_with("Unable to open file.\r\nPlot 3 of 5, the file ends after "
-                                        "line "))
-        << messages[0];
-    EXPECT_NE(messages[0].find("The file ends in the middle of line"), std::string::npos);
-    ASSERT_TRUE(Logger().SaveDataLogFile(folder.File("after.dlg")));
-    EXPECT_EQ(GetFile(folder.File("after.dlg")), before);
-    EXPECT_EQ(Logger().GetTitle(), "Five passes");
-
-    // A whole file replaces the log, title and all.
-    Passes(1);
-    ASSERT_TRUE(Logger().OpenDataLogFile(folder.File("before.dlg")));
-    EXPECT_EQ(Log().GetCount(), 5);
-    EXPECT_EQ(Logger().GetTitle(), "Five passes");
-}
-
-// A data log of another block size stays through refreshes; blocks of the process's size then
-// stop the run instead of clearing it.
+// A data log of another block size stays through refreshes (blocks of the process's size then
+// stop the run, as DataLoggerRates shows) until the process changes.
 TEST_F(DataLogger, AnOpenedLogOfAnotherShapeIsKeptUntilTheProcessChanges) {
     CTempFolder folder;
     CDSPFFTDataLogList other;
@@ -341,16 +276,17 @@ TEST_F(DataLogger, AnOpenedLogOfAnotherShapeIsKeptUntilTheProcessChanges) {
         ASSERT_GT(other.AddTail(*list), 0);
     ASSERT_GT(DataLogFile::Save(other, folder.File("small.dlg"), "Small"), 0);
     ASSERT_TRUE(Logger().OpenDataLogFile(folder.File("small.dlg")));
+    EXPECT_EQ(Logger().Log().Title(), "Small");
     p.Set(2, {"y1axis=Vrms", "xaxis=F1Log10"});
     ASSERT_EQ(Log().GetCount(), 3);
     EXPECT_EQ(Log().GetSize(), 32);
     EXPECT_EQ(ControlState(Logger(), "stop").text, "1600Hz");
-    EXPECT_FALSE(p.Pass());
-    EXPECT_EQ(Log().GetCount(), 3);
-    ASSERT_EQ(p.TakeMessages().size(), 1u);
+    // A new FFT size replaces it.
     p.Doc().SetSize(128);
+    p.Step(1).ShowCurrentParams();
     Logger().ShowCurrentParams();
     EXPECT_TRUE(Log().IsEmpty());
+    EXPECT_EQ(Log().GetSize(), 128);
 }
 
 // A whole plot pasted back holds N lines per channel: that is no size mismatch.
@@ -374,27 +310,10 @@ TEST_F(DataLogger, PastingAWholePlotOfTheRightSizeDoesNotWarn) {
               (std::vector<std::string>{
                   "Clipboard data > Destination data.\r\nSource data may be lost.",
                   "Clipboard data < Destination data.\r\nDestination data may be truncated."}));
-}
-
-// A mode the list stops offering returns to "Plot" for good; one set before the plots exist
-// (from a file or the command line) waits for them.
-TEST_F(DataLogger, AModeNoLongerOfferedReturnsToPlot) {
-    Passes(2);
-    p.Set(2, {"mode=Merge"});
-    EXPECT_EQ(StoredMode(), "Merge");
-    p.Set(2, {"xaxis=T1Lin"});
-    EXPECT_EQ(StoredMode(), "Plot");
-    p.Set(2, {"xaxis=F1Lin"});
-    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModePlot);
-    p.Set(2, {"mode=Sum", "newall"});
-    EXPECT_EQ(StoredMode(), "Plot");
-    Passes(2);
-    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModePlot);
-
-    p.Set(2, {"newall", "displaymode=Merge"});
-    EXPECT_EQ(StoredMode(), "Merge");
-    Passes(2);
-    EXPECT_EQ(Logger().GetMode(), CDataLoggerView::kModeMerge);
+    // Cutting a whole plot takes it out of the log.
+    Logger().OnEditCut(false);
+    EXPECT_EQ(Log().GetCount(), 1);
+    EXPECT_EQ(p.App().GetClipboard().GetText().value_or("").size(), plot.size());
 }
 
 // Blocks from a 22050 Hz WAV file in a 48000 Hz process: every pass adds a plot at the file's

@@ -136,11 +136,4 @@ TEST(LoggerTrace, StartsAtTheOriginAndStopsPastTheRightEdge) {
     EXPECT_TRUE(LoggerTracePoints(r, kPlot).empty());
 }
 
-TEST(LoggerColours, CycleAfterTheSixth) {
-    EXPECT_EQ(LoggerPlotColour(0), (CColour{255, 255, 0}));
-    EXPECT_EQ(LoggerPlotColour(2), (CColour{0, 255, 255}));
-    EXPECT_EQ(LoggerPlotColour(5), (CColour{255, 255, 255}));
-    EXPECT_EQ(LoggerPlotColour(6), LoggerPlotColour(0));
-}
-
 } // namespace

@@ -3,7 +3,9 @@
 // and recorded by SoundIO. The model's answers are computed here in long double, apart from the
 // analysis: its response, its harmonic distortion of a sine and its latency.
 #include "common/ModuleProcess.h"
+#include "common/TempFolder.h"
 
+#include "modules/logger/DataLoggerView.h"
 #include "modules/sweep/SweepView.h"
 #include "platform/VirtualCard.h"
 #include "soundio/SoundIOView.h"
@@ -11,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstring>
+#include <fstream>
 #include <numbers>
 #include <sstream>
 
@@ -24,10 +28,13 @@ struct CLoop {
     CVirtualCard card;
     CModuleProcess p;
 
-    explicit CLoop(const CDeviceModel& model, const std::vector<std::string>& sweep = {})
+    explicit CLoop(const CDeviceModel& model, const std::vector<std::string>& sweep = {},
+                   const char* after = nullptr)
         : card(model) {
         p.Session().Audio().SetAudioSystem(&card);
-        p.Create({"Signal Generator", "SoundIO", "Sweep Analyzer"}, kN, kFs);
+        std::vector<std::string> steps{"Signal Generator", "SoundIO", "Sweep Analyzer"};
+        if (after) steps.push_back(after);
+        p.Create(steps, kN, kFs);
         for (int c : {1, 2})
             p.Set(1, {FormatChannel(c, "wave=Sync Log Sweep"), FormatChannel(c, "level=80"),
                       FormatChannel(c, "sweepstart=20"), FormatChannel(c, "sweepstop=20000"),
@@ -185,6 +192,64 @@ TEST(SweepAnalyzer, CopiesTheResponseAsFrdAndCsv) {
     // One row per point of the response, as in the FRD copy.
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'),
               std::count(frd.begin(), frd.end(), '\n') + 1);
+}
+
+// A data logger after the analyser logs the response on the block's bins: the model's |H| and
+// phase, as it logs a spectrum.
+TEST(SweepAnalyzer, HandsTheResponseOnToADataLogger) {
+    const CDeviceModel model = Amplifier();
+    CLoop loop(model, {"gateend=20"}, "DataLogger");
+    ASSERT_TRUE(loop.p.Pass()) << testing::PrintToString(loop.p.TakeMessages());
+    CDSPFFTDataLogList& log = *loop.p.Step<CDataLoggerView>(4).GetLog();
+    ASSERT_EQ(log.GetCount(), 1);
+    CDSPFFTDataList& plot = *log.GetAt(0);
+    const LD a = 0.8L, compression = 1 + 0.75L * model.harmonics[1] * a * a;
+    for (double f : {100.0, 1000.0, 8000.0}) {
+        const int32_t k = int32_t(std::lround(f * kN / kFs));
+        const std::complex<LD> h = ModelResponse(model, k * kFs / kN) * compression;
+        EXPECT_NEAR(Db(plot.GetFreqData(0)[k]), Db(std::abs(h)), 0.05) << f;
+        EXPECT_NEAR(plot.GetPhaseData(0)[k], double(std::arg(h) * 180 / std::numbers::pi_v<LD>),
+                    0.5)
+            << f;
+    }
+}
+
+// The impulse response leaves as a 32-bit float WAVE file, read here byte by byte as the
+// format lays it out; before a measurement there is nothing to save.
+TEST(SweepAnalyzer, SavesTheImpulseResponseAsFloatWav) {
+    CLoop loop(CDeviceModel{});
+    CTempFolder folder;
+    std::string error;
+    EXPECT_FALSE(loop.Analyzer().SaveImpulseResponse(1, folder.File("none.wav"), error));
+    EXPECT_EQ(error, "No impulse response to save: run the measurement first");
+    ASSERT_TRUE(loop.p.Pass());
+    ASSERT_TRUE(loop.Analyzer().SaveImpulseResponse(1, folder.File("ir.wav"), error)) << error;
+    const CSweepResponse& r = *loop.Analyzer().GetResponse(1);
+    std::ifstream in(folder.File("ir.wav"), std::ios::binary);
+    const std::vector<uint8_t> b{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_EQ(b.size(), 58 + 4 * r.impulse.size());
+    const auto text = [&](size_t at) { return std::string(b.begin() + at, b.begin() + at + 4); };
+    const auto number = [&](size_t at, int width) {
+        uint32_t v = 0;
+        for (int i = width - 1; i >= 0; --i)
+            v = v << 8 | b[at + size_t(i)];
+        return v;
+    };
+    EXPECT_EQ(text(0) + text(8) + text(12) + text(38) + text(50), "RIFFWAVEfmt factdata");
+    const uint32_t n = uint32_t(r.impulse.size());
+    const std::vector<uint32_t> header = {
+        number(4, 4),  number(16, 4), number(20, 2), number(22, 2), number(24, 4), number(28, 4),
+        number(32, 2), number(34, 2), number(36, 2), number(42, 4), number(46, 4), number(54, 4)};
+    EXPECT_EQ(header,
+              (std::vector<uint32_t>{50 + 4 * n, 18, 3, 1, 48000, 192000, 4, 32, 0, 4, n, 4 * n}));
+    size_t peak = 0;
+    for (size_t i = 0; i < n; ++i) {
+        float x = 0;
+        std::memcpy(&x, &b[58 + 4 * i], 4);
+        ASSERT_EQ(x, float(r.impulse[i])) << i;
+        if (std::fabs(x) > std::fabs(r.impulse[peak])) peak = i;
+    }
+    EXPECT_EQ(peak, size_t(r.impulsePre)); // the file starts before the peak, as the gate does
 }
 
 // What no response can be drawn from is refused with a message, and nothing is drawn.
