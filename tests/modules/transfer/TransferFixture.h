@@ -46,16 +46,6 @@ inline void WriteWav(const std::string& path, const std::vector<double>& left,
              RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, kRate, 16)), WavChunk("data", data)}));
 }
 
-/** Seeded Gaussian white noise of standard deviation `rms`. */
-inline std::vector<double> WhiteNoise(size_t n, double rms, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::normal_distribution<double> white(0.0, rms);
-    std::vector<double> out(n);
-    for (double& v : out)
-        v = white(rng);
-    return out;
-}
-
 /** Something like music: a note every eighth of a second (a random pitch from 55 Hz to 1.8 kHz
  *  with 24 decaying harmonics) over a hi-hat of decaying noise bursts. */
 inline std::vector<double> MusicLike(size_t n, unsigned seed) {
