@@ -48,6 +48,12 @@ std::string GetYAxisVoltsDispText(double v, double d) {
     return "V";
 }
 
+std::string GetYAxisRatioDispText(double v, double d) {
+    if (d >= 1.0) return FormatText("%.0f", v);
+    if (d >= 0.1) return FormatText("%.1f", v);
+    return FormatText("%.2f", v);
+}
+
 std::string GetYAxisdBDispText(double v, double d) {
     if (d >= 50.0) return FormatText("%4.0fdB", v);
     if (d >= 5.0) return FormatText("%3.0fdB", v);

@@ -18,6 +18,8 @@ std::string GetYAxisVoltsDispText(double v, double d);
 std::string GetYAxisdBDispText(double v, double d);
 /** Ohms label of value v at d ohms per division (empty below 0.02). */
 std::string GetYAxisOhmsDispText(double v, double d);
+/** Label of a plain number v at d per division, no unit: as many decimals as d needs. */
+std::string GetYAxisRatioDispText(double v, double d);
 /** Degrees label: "%4.0f" and the degree sign. */
 std::string GetYAxisDegDispText(double v);
 /** The dB SPL axis label of level v at d dB per division, "dB" appended. */

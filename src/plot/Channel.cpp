@@ -94,6 +94,8 @@ CTraceArrays CChannel::GetTraceArrays(int trace) const {
 
 double CChannel::TraceValue(const CTraceArrays& arrays, int32_t k) const {
     const double* values = m_xCode == EPlotX::Time ? arrays.time : arrays.magnitude;
+    // Kept before the decibels, which would turn it into their floor.
+    if (values && std::isnan(values[k])) return values[k];
     switch (m_yCode) {
     case EPlotY::Degrees:
         return WrapDegrees(arrays.phase[k]);

@@ -75,7 +75,8 @@ public:
     CPlotAxis GetXAxis(const CTextMetrics& metrics, int trace = 0) const;
     /** The rectangle trace `trace` of the 3-D display is drawn in. */
     CRect GetTraceRect(const CTextMetrics& metrics, int trace) const;
-    /** The value drawn for element k by Y code (magnitudes in volts peak). */
+    /** The value drawn for element k by Y code (magnitudes in volts peak); NaN where the
+     *  element is NaN, which marks "no value here" (the trace has a gap). */
     double TraceValue(const CTraceArrays& arrays, int32_t k) const;
     /** y of value v. Y code 11 maps the levels from the top to the bottom level onto the
      *  trace's rectangle `trace`. */
@@ -105,9 +106,10 @@ public:
 private:
     /** The horizontal axis across the plot rectangle (the 3-D display's as one linear axis). */
     CPlotAxis GetPlainAxis() const;
-    /** Trace points (element 0 first), trimmed to what reaches the plot. */
-    std::vector<CPoint> TracePoints(const CTraceArrays& arrays, const CPlotAxis& axis,
-                                    const CRect& rect, const CRect& trace) const;
+    /** Trace points (element 0 first), trimmed to what reaches the plot, as runs of points
+     *  between the elements that have no value. */
+    std::vector<std::vector<CPoint>> TracePoints(const CTraceArrays& arrays, const CPlotAxis& axis,
+                                                 const CRect& rect, const CRect& trace) const;
     void DrawBars(ICanvas& canvas, const std::vector<CPoint>& points, const CRect& rect) const;
     void DrawGrid3D(ICanvas& canvas, const CTextMetrics& metrics) const;
     CPen GridPen(const ICanvas& canvas) const;

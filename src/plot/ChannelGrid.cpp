@@ -169,6 +169,9 @@ void CChannel::DrawGrid(ICanvas& canvas) const {
             case EYLabels::Ohms:
                 text = GetYAxisOhmsDispText((yDivs - i) * d, d);
                 break;
+            case EYLabels::Ratio:
+                text = GetYAxisRatioDispText((yDivs - i) * d, d);
+                break;
             case EYLabels::Volts:
                 text = GetYAxisVoltsDispText((yDivs - i) * d, d);
                 break;

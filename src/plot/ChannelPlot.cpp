@@ -6,6 +6,7 @@
 #include "plot/TraceThinning.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -31,24 +32,31 @@ bool CChannel::HasArrays(const CTraceArrays& a) const {
     }
 }
 
-std::vector<CPoint> CChannel::TracePoints(const CTraceArrays& arrays, const CPlotAxis& axis,
-                                          const CRect& rect, const CRect& trace) const {
-    std::vector<CPoint> points;
-    if (!axis.IsDrawable()) return points;
+std::vector<std::vector<CPoint>> CChannel::TracePoints(const CTraceArrays& arrays,
+                                                       const CPlotAxis& axis, const CRect& rect,
+                                                       const CRect& trace) const {
+    std::vector<std::vector<CPoint>> runs(1);
+    if (!axis.IsDrawable()) return {};
     // The stop bin may lie beyond the block; the arrays end there.
     const int32_t last = m_xCode == EPlotX::Time ? std::min(m_numUsed, arrays.size) - 1
                                                  : std::min(m_stopBin, arrays.size - 1);
     for (int32_t k = 0; k <= last; ++k) {
         const double x = axis.XOfElement(k);
-        const CPoint point{ClampPixel(x, rect.left),
-                           ClampPixel(YOfValue(TraceValue(arrays, k), trace), rect.bottom)};
+        const double value = TraceValue(arrays, k);
         // Of the points left of the plot only the last one matters: it starts the line.
-        if (x < rect.left) points.clear();
-        points.push_back(point);
+        if (x < rect.left) runs.assign(1, {});
+        if (std::isnan(value)) {
+            if (!runs.back().empty()) runs.emplace_back();
+        } else {
+            runs.back().push_back(
+                {ClampPixel(x, rect.left), ClampPixel(YOfValue(value, trace), rect.bottom)});
+        }
         if (x > rect.right) break;
     }
-    ThinToPixelColumns(points);
-    return points;
+    if (runs.back().empty()) runs.pop_back();
+    for (std::vector<CPoint>& run : runs)
+        ThinToPixelColumns(run);
+    return runs;
 }
 
 void CChannel::DrawBars(ICanvas& canvas, const std::vector<CPoint>& points,
@@ -93,13 +101,14 @@ void CChannel::PlotData(ICanvas& canvas) const {
         if (!HasArrays(arrays)) continue;
         const CRect traceRect = GetTraceRect(metrics, t);
         const CRect& rect = m_loggedPlots.empty() ? m_plotRect : traceRect;
-        const std::vector<CPoint> points =
-            TracePoints(arrays, GetXAxis(metrics, t), rect, traceRect);
         canvas.PushClip(rect);
-        if (m_plotStyle >= 1 && m_plotStyle <= 6)
-            DrawBars(canvas, points, rect);
-        else
-            canvas.DrawPolyline(points);
+        for (const std::vector<CPoint>& points :
+             TracePoints(arrays, GetXAxis(metrics, t), rect, traceRect)) {
+            if (m_plotStyle >= 1 && m_plotStyle <= 6)
+                DrawBars(canvas, points, rect);
+            else
+                canvas.DrawPolyline(points);
+        }
         canvas.PopClip();
     }
 }

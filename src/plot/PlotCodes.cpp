@@ -30,6 +30,7 @@ const CPlotYTraits& PlotYTraits(EPlotY code) {
         {L::FromBottom, T::Volts, {0, 0, 10}},        // THD volts peak
         {L::FromBottom, T::Volts, {0, 0, 10}},        // IMD volts peak
         {L::Depth, T::Decibels, {}},                  // 3-D
+        {L::FromBottom, T::Ratio, {0, 0, 10}},        // ratio
     };
     const auto i = static_cast<int32_t>(code);
     return i >= 0 && i < int32_t(std::size(kTable)) ? kTable[i] : kTable[0];

@@ -30,6 +30,7 @@ enum class EPlotY : int32_t {
     THDVoltsPeak = 9,
     IMDVoltsPeak = 10,
     Depth = 11, // dB of the 3-D display
+    Ratio = 12, // a plain number (coherence, a response over its peak): no unit
 };
 
 struct CPlotXTraits {
@@ -51,7 +52,7 @@ enum class EYLayout {
 };
 
 /** The texts of the Y grid labels. */
-enum class EYLabels { Volts, Decibels, SoundPressure, Degrees, Ohms };
+enum class EYLabels { Volts, Decibels, SoundPressure, Degrees, Ohms, Ratio };
 
 /** The tick sets of the grid beside a linear frequency axis; -1: none. */
 struct CLinearTicks {

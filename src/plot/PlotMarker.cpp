@@ -1,6 +1,7 @@
 #include "plot/PlotMarker.h"
 
 #include "plot/AxisText.h"
+#include "base/NumberText.h"
 #include "plot/PlotValues.h"
 
 #include <algorithm>
@@ -48,6 +49,8 @@ std::string MarkerValueText(const CTraceArrays& arrays, const CReadoutScale& sca
     }
     case EPlotY::DBSPL:
         return GetFormatteddBText(Decibels(m / (scale.ref1 / n)) + 94.0);
+    case EPlotY::Ratio:
+        return FormatText("%.3f", m);
     default:
         return GetFormattedVoltsText(m) + "pk ";
     }

@@ -28,6 +28,8 @@ const char* UnitOf(EPlotY code) {
         return "deg";
     case EPlotY::Ohms:
         return "Ohm";
+    case EPlotY::Ratio:
+        return "";
     default:
         return "Vpk";
     }

@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CPicture{"data_logger", "logger-zma.process", 3},
                     CPicture{"wav_file_open", "wav-spectrum.process", 1},
                     CPicture{"rta", "rta-miccal.process", 3},
-                    CPicture{"transfer_function", "transfer-function.process", 3},
+                    CPicture{"transfer_function", "transfer-pink-noise.process", 3},
                     CPicture{"sweep_analyzer", "loopback-sweep.process", 3},
                     CPicture{"sweep_distortion", "loopback-sweep-thd.process", 3}),
     CaseName());

@@ -146,17 +146,24 @@ TEST_F(SpectrumPlot, StartAndStopBinsCutTheLineAtTheEdges) {
     EXPECT_EQ(Points().size(), size_t(CBlock::kN));
 }
 
-TEST_F(SpectrumPlot, UnshowableValuesAreClampedAndMissingArraysDrawNothing) {
+// NaN is no value: the line stops before it and starts again after it, in volts as in dB.
+TEST_F(SpectrumPlot, UnshowableValuesAreClampedNaNLeavesAGapAndMissingArraysDrawNothing) {
     channel.m_yCode = EPlotY::VoltsPeak; // volts
     channel.m_yScale = 1e-300;
     block.magnitude[1] = std::numeric_limits<double>::infinity();
     block.magnitude[2] = std::numeric_limits<double>::quiet_NaN();
     block.magnitude[3] = -std::numeric_limits<double>::infinity();
-    channel.PlotData(canvas);
-    EXPECT_EQ(Points()[1].y, -kMaxPixel);
-    EXPECT_EQ(Points()[2].y, 400) << "NaN sits on the plot bottom";
-    EXPECT_EQ(Points()[3].y, kMaxPixel);
-    canvas.Clear();
+    for (EPlotY code : {EPlotY::VoltsPeak, EPlotY::DBVPeak}) {
+        channel.m_yCode = code;
+        channel.PlotData(canvas);
+        const auto lines = canvas.OpsOf(EOp::polyline);
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_EQ(lines[0].points.size(), 2u);
+        EXPECT_EQ(lines[0].points.back(), (CPoint{20, -kMaxPixel}));
+        EXPECT_EQ(lines[1].points.front(), (CPoint{40, kMaxPixel}));
+        EXPECT_EQ(lines[1].points.size(), 30u);
+        canvas.Clear();
+    }
     CTraceArrays arrays = block.Arrays();
     channel.m_arrays = [&arrays] { return arrays; };
     arrays.magnitude = nullptr;

@@ -7,13 +7,14 @@ AURIVO_IMPLEMENT_SERIAL(CSigGenChanDlgBar, nullptr);
 
 const std::vector<std::string>& CSigGenChanDlgBar::WaveNames() {
     static const std::vector<std::string> names{
-        "Sine",          "Sine180",      "Cosine",        "Cosine180",      "AC Square",
-        "AC Square180",  "DC+ Square",   "DC+ Square180", "DC- Square",     "DC- Square180",
-        "Triangle",      "Triangle180",  "Up Ramp",       "Up Ramp180",     "Down Ramp",
-        "Down Ramp180",  "AC Pulse",     "AC Pulse180",   "DC+ Pulse",      "DC+ Pulse180",
-        "DC- Pulse",     "DC- Pulse180", "White",         "Impulse",        "Impulse180",
-        "MLS",           "MLS180",       "Half Square",   "Half Square180", "Clipboard",
-        "Sync Log Sweep"};
+        "Sine",           "Sine180",       "Cosine",         "Cosine180",
+        "AC Square",      "AC Square180",  "DC+ Square",     "DC+ Square180",
+        "DC- Square",     "DC- Square180", "Triangle",       "Triangle180",
+        "Up Ramp",        "Up Ramp180",    "Down Ramp",      "Down Ramp180",
+        "AC Pulse",       "AC Pulse180",   "DC+ Pulse",      "DC+ Pulse180",
+        "DC- Pulse",      "DC- Pulse180",  "White",          "Impulse",
+        "Impulse180",     "MLS",           "MLS180",         "Half Square",
+        "Half Square180", "Clipboard",     "Sync Log Sweep", "Pink"};
     return names;
 }
 

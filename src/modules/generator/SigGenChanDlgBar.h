@@ -45,6 +45,7 @@ enum ESigGenWave : int32_t {
     kWaveClipboard,
     // Appended, so every stored wave keeps its number.
     kWaveSyncSweep,
+    kWavePink,
     kWaveCount
 };
 

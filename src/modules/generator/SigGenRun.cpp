@@ -1,5 +1,6 @@
 // The generator's run: the checks before a run, and one block per channel on every pass.
 #include "modules/generator/SigGenMLS.h"
+#include "modules/generator/SigGenPink.h"
 #include "modules/generator/SigGenSweep.h"
 #include "modules/generator/SigGenSyncSweep.h"
 #include "modules/generator/SigGenView.h"
@@ -100,6 +101,7 @@ std::string CSigGenView::ChannelRefusal(const CSigGenChanDlgBar& bar, double fs,
     const int c = bar.m_channel;
     const int32_t wave = bar.m_waveType;
     if (wave == kWaveSyncSweep) return SyncSweepRefusal(bar, fs, n);
+    if (wave == kWavePink) return PinkRefusal(bar);
     const double nyquist = fs / 2;
     if (bar.m_frequency < 0.0 || bar.m_frequency > nyquist)
         return WithValue(
@@ -223,6 +225,10 @@ bool CSigGenView::GenerateSamples(std::span<double> out, CSigGenChanDlgBar& bar)
     const double level = bar.m_level / 100.0;
     if (bar.m_waveType == kWaveSyncSweep) {
         FillSyncSweep(out.first(size_t(n)), bar, level);
+        return true;
+    }
+    if (bar.m_waveType == kWavePink) {
+        FillPink(out.first(size_t(n)), bar, level);
         return true;
     }
     const bool sweep = CSigGenChanDlgBar::IsSweepMode(bar.m_mode);

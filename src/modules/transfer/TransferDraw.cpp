@@ -59,7 +59,7 @@ void CTransferView::UpdatePlotChannels() {
         c->m_yScale = PhaseScale();
     }
     if (CChannel* c = GetChannelPointer(kCoherence)) {
-        c->m_yCode = EPlotY::VoltsPeak;
+        c->m_yCode = EPlotY::Ratio;
         c->m_yScale = 1.0 / c->m_grid.yDivisions; // 0 to 1 over the height
     }
     if (CChannel* c = GetChannelPointer(kImpulse)) {
@@ -67,7 +67,7 @@ void CTransferView::UpdatePlotChannels() {
         // height; the polarity is a readout), lag 0 an eighth of the width in so that a peak
         // there shows.
         c->m_xCode = EPlotX::Time;
-        c->m_yCode = EPlotY::VoltsPeak;
+        c->m_yCode = EPlotY::Ratio;
         c->m_timePerDivision = n / 4.0 / m_sampleRate / c->m_grid.xDivisions;
         c->m_timeOffset = 62.5;
         c->m_yScale = 1.0 / c->m_grid.yDivisions;

@@ -2,6 +2,7 @@
 #include "modules/transfer/TransferView.h"
 
 #include "base/NumberText.h"
+#include "dsp/OctaveSmoothing.h"
 #include "process/DspDoc.h"
 
 #include <algorithm>
@@ -181,12 +182,15 @@ void CTransferView::UpdateCurve() {
     m_shownMagnitude.resize(bins);
     m_shownPhase.resize(bins);
     m_magnitude.resize(bins);
+    for (size_t k = 0; k < bins; ++k)
+        m_magnitude[k] = std::hypot(h.re[k], h.im[k]);
+    if (m_smoothing != int32_t(EOctaveSmoothing::None))
+        m_magnitude = SmoothOctaves(m_magnitude, m_sampleRate / n, EOctaveSmoothing(m_smoothing));
     double weighted = 0.0, weights = 0.0, inBand = 0.0, total = 0.0;
     for (size_t k = 0; k < bins; ++k) {
-        m_curve.magnitudeDb[k] = h.MagnitudeDb(k);
+        const double magnitude = m_magnitude[k];
+        m_curve.magnitudeDb[k] = 20.0 * std::log10(magnitude);
         m_curve.phaseDegrees[k] = h.PhaseDegrees(k);
-        const double magnitude = std::hypot(h.re[k], h.im[k]);
-        m_magnitude[k] = magnitude;
         const bool shown = gxx[k] > unexcited && h.coherence[k] * 100.0 >= m_threshold;
         m_shownMagnitude[k] = shown ? magnitude : std::nan("");
         m_shownPhase[k] = shown ? m_curve.phaseDegrees[k] : std::nan("");

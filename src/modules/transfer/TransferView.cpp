@@ -2,6 +2,7 @@
 #include "modules/transfer/TransferView.h"
 
 #include "base/NumberText.h"
+#include "dsp/OctaveSmoothing.h"
 #include "process/DspDoc.h"
 
 #include <algorithm>
@@ -67,6 +68,8 @@ void CTransferView::ShowCurrentParams() {
     if (const CDspDoc* doc = GetDocument(); doc && doc->GetSampleRate() > 0.0)
         m_sampleRate = doc->GetSampleRate();
     ConfigureSpectrum();
+    // A changed smoothing or threshold shows at once on the average there is.
+    UpdateCurve();
     UpdatePlotChannels();
     UpdateControls();
     Invalidate();
@@ -249,6 +252,13 @@ const ISettingRows* CTransferView::Rows() const {
                    if (v.AskPath("Save CSV", "csv", "CSV Files (*.csv)|*.csv|", path))
                        v.SaveCsv(path);
                }),
+        // Stored last, so the records written before it read as they were; shown beside the
+        // threshold.
+        choice("smooth", "Smth:", kDisplay,
+               "Fractional-octave smoothing of the magnitude (drawn and exported); the phase "
+               "and the coherence stay as measured",
+               &V::m_smoothing, OctaveSmoothingNames(), "Smoothing")
+            .Places(10, 10),
     };
     static const CSettingRows<V> table{std::move(rows)};
     return &table;

@@ -4,9 +4,10 @@
 // measurement (what came back). Every pass adds the block's Welch-averaged auto and cross
 // spectra to the average; the module shows the H1 magnitude (blanked where the coherence is
 // below a threshold), its phase with the delay removed, the coherence and the impulse response,
-// reads out the delay, and hands the response on as a block (channel 1 the response, channel 2
-// the coherence) for the data logger. The arithmetic lives in dsp/CrossSpectrum.h and
-// dsp/TransferFunction.h.
+// reads out the delay, smooths the magnitude over fractions of an octave on request (the sweep
+// analyser's smoothing, dsp/OctaveSmoothing.h), and hands the response on as a block (channel 1 the
+// response, channel 2 the coherence) for the data logger. The arithmetic lives in
+// dsp/CrossSpectrum.h and dsp/TransferFunction.h.
 
 #include "dsp/CrossSpectrum.h"
 #include "dsp/TransferFunction.h"
@@ -122,6 +123,7 @@ private:
     double m_stopHz = 20000.0;
     int32_t m_magScaleIndex = 5;   // of the dB scales: 10 dB/div
     int32_t m_phaseScaleIndex = 2; // 45 degrees per division
+    int32_t m_smoothing = 0;       // EOctaveSmoothing: of the magnitude, as drawn and exported
 
     // Run state.
     CCrossSpectrum m_spectrum;
@@ -129,7 +131,7 @@ private:
     std::vector<double> m_impulse;
     std::vector<double> m_envelope;       // |h| over its peak, as drawn
     bool m_inverted = false;              // the response's peak is negative
-    std::vector<double> m_magnitude;      // linear |H|
+    std::vector<double> m_magnitude;      // linear |H|, smoothed as chosen
     std::vector<double> m_shownMagnitude; // the same, NaN where blanked
     std::vector<double> m_shownPhase;     // degrees, NaN where blanked
     std::vector<CCurve> m_stored;

@@ -5,7 +5,6 @@
 // taps, as the truth the measurement is held against.
 
 #include "common/ModuleProcess.h"
-#include "common/PinkFilter.h"
 #include "common/TempFolder.h"
 #include "common/WavBytes.h"
 #include "modules/transfer/TransferView.h"
@@ -45,22 +44,6 @@ inline void WriteWav(const std::string& path, const std::vector<double>& left,
         }
     PutBytes(path,
              RiffFileBytes({WavChunk("fmt ", FmtBytes(1, 2, kRate, 16)), WavChunk("data", data)}));
-}
-
-/** Seeded Gaussian noise through the pink filter, scaled to `rms`. */
-inline std::vector<double> PinkNoise(size_t n, double rms, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::normal_distribution<double> white;
-    std::vector<double> out(n);
-    CPinkFilter pink;
-    double sum = 0;
-    for (double& v : out) {
-        v = pink(white(rng));
-        sum += v * v;
-    }
-    for (double& v : out)
-        v *= rms / std::sqrt(sum / double(n));
-    return out;
 }
 
 /** Something like music: a note every eighth of a second (a random pitch from 55 Hz to 1.8 kHz
