@@ -185,15 +185,14 @@ describe transfer-function.process "The virtual card's response measured with wh
 
 # transfer-pink-noise.process: the same measurement with the excitation a sound engineer plays,
 # the generator's pink noise (equal power in every octave, peaking at half scale), in blocks of
-# 16384 with segments of 4096 and the magnitude smoothed over a twelfth of an octave: delay 304
-# samples, -6 dB through the filter, coherence 1.000.
+# 16384 with segments of 4096: delay 304 samples, -6 dB through the filter, coherence 1.000.
 "$cli" new transfer-pink-noise.process "Signal Generator" "SoundIO" "Transfer Function" \
     --fft-size 16384 --rate 48000
 "$cli" set transfer-pink-noise.process "1:ch1.wave=Pink" "1:ch1.level=50" \
     "1:ch2.wave=Pink" "1:ch2.level=50" \
     "2:mode=Rec./Play" "2:rate=48000" "2:trigger=Latency" "2:offset=0" \
-    "3:meas=Ch1" "3:fft=4096" "3:smooth=1/12"
-describe transfer-pink-noise.process "The virtual card's response measured with pink noise, smoothed to 1/12 octave: delay 304 samples, -6 dB through its filter, coherence 1.000"
+    "3:meas=Ch1" "3:fft=4096"
+describe transfer-pink-noise.process "The virtual card's response measured with pink noise: delay 304 samples, -6 dB through its filter, coherence 1.000"
 
 # music-like.wav: 2.7 s of something like music, made by sox (repeatable, undithered): plucked
 # notes of four chords over a hi-hat of pink-noise bursts, 16-bit mono at 48 kHz.

@@ -252,13 +252,17 @@ const ISettingRows* CTransferView::Rows() const {
                    if (v.AskPath("Save CSV", "csv", "CSV Files (*.csv)|*.csv|", path))
                        v.SaveCsv(path);
                }),
-        // Stored last, so the records written before it read as they were; shown beside the
-        // threshold.
-        choice("smooth", "Smth:", kDisplay,
-               "Fractional-octave smoothing of the magnitude (drawn and exported); the phase "
-               "and the coherence stay as measured",
-               &V::m_smoothing, OctaveSmoothingNames(), "Smoothing")
-            .Places(10, 10),
+        // Not stored: the step's record keeps the layout processes were saved in, so every
+        // saved file opens as it was; a process opens unsmoothed. Shown beside the threshold.
+        [&] {
+            R row = choice("smooth", "Smth:", kDisplay,
+                           "Fractional-octave smoothing of the magnitude (drawn and exported); "
+                           "the phase and the coherence stay as measured",
+                           &V::m_smoothing, OctaveSmoothingNames(), "Smoothing")
+                        .Places(10, 10);
+            row.type = EFieldType::None;
+            return row;
+        }(),
     };
     static const CSettingRows<V> table{std::move(rows)};
     return &table;
