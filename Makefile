@@ -25,7 +25,7 @@ FUZZ     ?= build-fuzz
 FUZZ_SECONDS ?= 30
 FUZZ_DEBS := clang libclang-rt-14-dev
 
-.PHONY: all deps configure build test run bench sanitize fuzz clean install package guide-pictures
+.PHONY: all deps configure build test run bench sanitize fuzz fuzz-build fuzz-long clean install package guide-pictures
 
 all: build
 
@@ -87,29 +87,35 @@ sanitize: deps
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS)
 
-# Each fuzz target runs for FUZZ_SECONDS; a crash fails the target and leaves its input.
-fuzz: deps
+# One libFuzzer target per reader of external input: build-fuzz/fuzz/fuzz_NAME, seeded from
+# fuzz/corpus/NAME.
+FUZZ_TARGETS := archive process_file response_file clipboard_text calibration_file envelope_text \
+                wav_file plot_file data_log_file mic_calibration ini_settings test_plan curve_text
+FUZZ_RUNS    ?= 10000000
+FUZZ_LONG_SECONDS ?= 7200
+
+fuzz-build: deps
 	@$(MAKE) --no-print-directory deps DEBS="$(FUZZ_DEBS)"
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(GENERATOR) $(LAUNCHER) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DAURIVO_FUZZ=ON -DAURIVO_TESTS=OFF -DAURIVO_BENCH=OFF -DAURIVO_APP=OFF $(WERROR_FLAG)
 	cmake --build $(FUZZ) -j $(JOBS)
-	mkdir -p $(FUZZ)/corpus/archive $(FUZZ)/corpus/process_file
-	$(FUZZ)/fuzz/fuzz_archive -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/archive fuzz/corpus/archive
-	$(FUZZ)/fuzz/fuzz_process_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/process_file fuzz/corpus/process_file
-	mkdir -p $(FUZZ)/corpus/response_file $(FUZZ)/corpus/clipboard_text
-	$(FUZZ)/fuzz/fuzz_response_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/response_file fuzz/corpus/response_file
-	$(FUZZ)/fuzz/fuzz_clipboard_text -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/clipboard_text fuzz/corpus/clipboard_text
-	mkdir -p $(FUZZ)/corpus/calibration_file
-	$(FUZZ)/fuzz/fuzz_calibration_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/calibration_file fuzz/corpus/calibration_file
-	mkdir -p $(FUZZ)/corpus/envelope_text
-	$(FUZZ)/fuzz/fuzz_envelope_text -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/envelope_text fuzz/corpus/envelope_text
-	mkdir -p $(FUZZ)/corpus/wav_file
-	$(FUZZ)/fuzz/fuzz_wav_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/wav_file fuzz/corpus/wav_file
-	mkdir -p $(FUZZ)/corpus/plot_file $(FUZZ)/corpus/data_log_file
-	$(FUZZ)/fuzz/fuzz_plot_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/plot_file fuzz/corpus/plot_file
-	$(FUZZ)/fuzz/fuzz_data_log_file -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/data_log_file fuzz/corpus/data_log_file
-	mkdir -p $(FUZZ)/corpus/mic_calibration
-	$(FUZZ)/fuzz/fuzz_mic_calibration -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/mic_calibration fuzz/corpus/mic_calibration
+
+# Each fuzz target runs for FUZZ_SECONDS; a crash fails the target and leaves its input. New
+# inputs go to build-fuzz/corpus, the committed corpus stays as it is.
+fuzz: fuzz-build
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ)/corpus/$$t; \
+	  $(FUZZ)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/$$t fuzz/corpus/$$t; \
+	done
+
+# Each target until FUZZ_RUNS executions or FUZZ_LONG_SECONDS, whichever comes first, never above
+# 256 MiB; what it finds is kept in fuzz/corpus (minimised: commit what it adds).
+fuzz-long: fuzz-build
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p fuzz/corpus/$$t; \
+	  $(FUZZ)/fuzz/fuzz_$$t -runs=$(FUZZ_RUNS) -max_total_time=$(FUZZ_LONG_SECONDS) \
+	    -rss_limit_mb=256 -malloc_limit_mb=256 -print_final_stats=1 fuzz/corpus/$$t; \
+	done
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -116,8 +116,7 @@ int CalibrateProcessFile(const CModuleRegistry& registry, const CCalibrateOption
     PrintRecord(*session.GetEdited(), out);
     session.Accept();
     if (!options.output.empty()) {
-        if (!owner->GetCalibration()->SaveCalFile(options.output))
-            return Fail(err, "Cannot write " + options.output);
+        if (!owner->GetCalibration()->SaveCalFile(options.output, &error)) return Fail(err, error);
         out << "Saved " << TerminalText(options.output) << "\n";
     }
     if (!cli->Save(options.file, error)) return Fail(err, error);

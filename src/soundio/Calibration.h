@@ -83,8 +83,9 @@ public:
     bool HoldsCalibration() const;
 
     /** Writes the calibration text file and makes `path` (absolute) the record's path; false
-     *  when the file cannot be written. */
-    bool SaveCalFile(const std::string& path);
+     *  when the file cannot be written, with the message (naming the file and the reason) in
+     *  `error` when given. */
+    bool SaveCalFile(const std::string& path, std::string* error = nullptr);
     /** Resets to defaults, then reads the file; false for a missing file, a line that names no
      *  field, or a response that cannot be read (the lines read before stay). */
     bool OpenCalFile(const std::string& path);

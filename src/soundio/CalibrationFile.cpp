@@ -103,7 +103,7 @@ std::string PaddedKey(const std::string& key) {
 }
 } // namespace
 
-bool CCalibration::SaveCalFile(const std::string& given) {
+bool CCalibration::SaveCalFile(const std::string& given, std::string* error) {
     const std::string path = CalibrationAbsolutePath(given);
     const std::string previous = PathName;
     PathName = path;
@@ -131,8 +131,9 @@ bool CCalibration::SaveCalFile(const std::string& given) {
     if (m_pFreqResponse)
         for (int c = 0; c < m_pFreqResponse->GetNumChans(); ++c)
             ResponseFile::WriteText(*m_pFreqResponse->GetAt(c), text);
-    std::string error;
-    if (!WriteTextFile(path, text, error)) {
+    std::string reason;
+    if (!WriteTextFile(path, text, reason)) {
+        if (error) *error = reason;
         PathName = previous;
         return false;
     }

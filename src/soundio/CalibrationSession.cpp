@@ -232,8 +232,8 @@ bool CCalibrationSession::SaveFile(const std::string& given) {
         if (!chosen) return false;
         path = *chosen;
     }
-    if (!GetEdited()->SaveCalFile(path)) {
-        m_app.MessageBox("Cannot save " + path, MB_OK);
+    if (std::string error; !GetEdited()->SaveCalFile(path, &error)) {
+        m_app.MessageBox(error, MB_OK);
         return false;
     }
     m_parametersChanged = false;
