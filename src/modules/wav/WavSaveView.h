@@ -6,6 +6,7 @@
 // so it is not collected first to be saved in one piece.
 
 #include "formats/RiffFile.h"
+#include "formats/WavFormat.h"
 #include "modules/wav/WavFileView.h"
 
 #include <cstdint>
@@ -45,6 +46,7 @@ public:
     /** The format written: the lists' choices, or the appended file's own. */
     int GetSampleRate() const { return m_sampleRate; }
     int GetBitsPerSample() const { return m_bitsPerSample; }
+    bool HasFloatSamples() const { return m_isFloat; }
     int GetChannels() const { return m_channels; }
 
     /** The frame count as shown: digits grouped in threes with commas (2,000,500). */
@@ -66,6 +68,8 @@ private:
     std::string CreateNew();
     /** The format the lists choose. */
     void TakeListFormat();
+    /** The format written. */
+    CWavFormat Format() const;
 
     int32_t m_rateIndex = 0;
     bool m_rateFollowsProcess = true;
@@ -74,6 +78,7 @@ private:
     int32_t m_append = 0;
     int m_sampleRate = 5000;
     int m_bitsPerSample = 16;
+    bool m_isFloat = false;
     int m_channels = 2;
     int32_t m_framesWritten = 0;
 
