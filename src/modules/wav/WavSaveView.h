@@ -46,7 +46,6 @@ public:
     /** The format written: the lists' choices, or the appended file's own. */
     int GetSampleRate() const { return m_sampleRate; }
     int GetBitsPerSample() const { return m_bitsPerSample; }
-    bool HasFloatSamples() const { return m_isFloat; }
     int GetChannels() const { return m_channels; }
 
     /** The frame count as shown: digits grouped in threes with commas (2,000,500). */
