@@ -1,6 +1,7 @@
 #include "formats/WavFormat.h"
 
 #include "formats/RiffFile.h"
+#include "platform/PcmSample.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,14 +51,18 @@ EWavFmtStatus ParseWavFmt(const uint8_t* bytes, size_t size, CWavFormat& format)
     return EWavFmtStatus::Ok;
 }
 
-std::vector<uint8_t> WavPcmFmtBytes(int channels, int sampleRate, int bitsPerSample) {
-    const uint32_t align = uint32_t(channels * (bitsPerSample / 8));
-    const uint32_t fields[] = {
-        kWavFormatPcm, uint32_t(channels),     uint32_t(sampleRate), align * uint32_t(sampleRate),
-        align,         uint32_t(bitsPerSample)};
-    const int widths[] = {2, 2, 4, 4, 2, 2};
+std::vector<uint8_t> WavFmtBytes(const CWavFormat& format) {
+    const auto align = uint32_t(format.BytesPerFrame());
+    const uint32_t fields[] = {format.isFloat ? kWavFormatFloat : kWavFormatPcm,
+                               uint32_t(format.channels),
+                               uint32_t(format.sampleRate),
+                               align * uint32_t(format.sampleRate),
+                               align,
+                               uint32_t(format.bitsPerSample),
+                               0};
+    const int widths[] = {2, 2, 4, 4, 2, 2, 2};
     std::vector<uint8_t> bytes;
-    for (size_t f = 0; f < std::size(fields); ++f)
+    for (size_t f = 0; f < std::size(fields) - (format.isFloat ? 0 : 1); ++f)
         for (int i = 0; i < widths[f]; ++i)
             bytes.push_back(uint8_t(fields[f] >> (8 * i)));
     return bytes;
@@ -75,46 +80,34 @@ std::vector<uint8_t> FloatWavFileBytes(const std::vector<double>& interleaved, i
                 uint32_t(uint8_t(id[2])) << 16 | uint32_t(uint8_t(id[3])) << 24,
             4);
     };
+    const CWavFormat format{kWavFormatFloat, channels, sampleRate, 32, true};
     const uint32_t frames = uint32_t(interleaved.size() / size_t(channels));
-    const uint32_t align = uint32_t(channels) * 4;
-    const uint32_t data = frames * align;
+    const uint32_t data = frames * uint32_t(format.BytesPerFrame());
+    const std::vector<uint8_t> fmt = WavFmtBytes(format);
     bytes.reserve(58 + data);
     tag("RIFF");
     put(4 + (8 + 18) + (8 + 4) + (8 + data), 4);
     tag("WAVE");
     tag("fmt ");
-    put(18, 4);
-    put(kWavFormatFloat, 2);
-    put(uint32_t(channels), 2);
-    put(uint32_t(sampleRate), 4);
-    put(align * uint32_t(sampleRate), 4);
-    put(align, 2);
-    put(32, 2);
-    put(0, 2); // no extension
+    put(uint32_t(fmt.size()), 4);
+    bytes.insert(bytes.end(), fmt.begin(), fmt.end());
     tag("fact");
     put(4, 4);
     put(frames, 4);
     tag("data");
     put(data, 4);
-    for (size_t i = 0; i < size_t(frames) * size_t(channels); ++i) {
-        const float x = float(interleaved[i]);
-        uint32_t bits = 0;
-        std::memcpy(&bits, &x, 4);
-        put(bits, 4);
-    }
+    bytes.resize(bytes.size() + data);
+    uint8_t* p = bytes.data() + bytes.size() - data;
+    for (size_t i = 0; i < size_t(frames) * size_t(channels); ++i)
+        p += StoreWavSample(interleaved[i], format, p);
     return bytes;
 }
 
 double WavSampleValue(const uint8_t* p, const CWavFormat& format) {
     if (format.isFloat) {
+        if (format.bitsPerSample == 32) return Float32Value(p);
         double value = 0.0;
-        if (format.bitsPerSample == 32) {
-            float f;
-            std::memcpy(&f, p, sizeof f); // both little-endian on every machine we build for
-            value = f;
-        } else {
-            std::memcpy(&value, p, sizeof value);
-        }
+        std::memcpy(&value, p, sizeof value); // little-endian on every machine we build for
         return std::isfinite(value) ? value : 0.0;
     }
     switch (format.BytesPerSample()) {
@@ -122,9 +115,8 @@ double WavSampleValue(const uint8_t* p, const CWavFormat& format) {
         return (int(p[0]) - 128) / 127.0;
     case 2:
         return int16_t(U16(p)) * 3.0517578125e-05;
-    case 3: // shifted into the top of 32 bits, so the sign comes along
-        return int32_t(uint32_t(p[0]) << 8 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 24) /
-               2147483648.0;
+    case 3:
+        return Pcm24Value(p);
     case 4:
         return int32_t(U32(p)) / 2147483648.0;
     default:
@@ -132,7 +124,17 @@ double WavSampleValue(const uint8_t* p, const CWavFormat& format) {
     }
 }
 
-size_t StoreWavSample(double x, int bitsPerSample, uint8_t* p) {
+size_t StoreWavSample(double x, const CWavFormat& format, uint8_t* p) {
+    if (format.isFloat) {
+        if (format.bitsPerSample != 32) return 0;
+        StoreFloat32(x, p);
+        return 4;
+    }
+    if (format.bitsPerSample == 24) {
+        StorePcm24(x, p);
+        return 3;
+    }
+    const int bitsPerSample = format.bitsPerSample;
     if (bitsPerSample == 8) {
         p[0] = std::isnan(x) ? 128
                : x > 1.0     ? 255

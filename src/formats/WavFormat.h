@@ -1,7 +1,8 @@
 #pragma once
 // The `fmt ` chunk of a WAVE file and the sample conversions both ways. Reading takes integer
 // PCM of 8 to 32 bits and IEEE float of 32 or 64 bits, plain or as WAVE_FORMAT_EXTENSIBLE;
-// writing makes 8 or 16-bit PCM with the classic 16-byte chunk, and whole files of 32-bit float.
+// writing makes 8, 16 or 24-bit PCM with the classic 16-byte chunk and 32-bit float with the
+// 18-byte one.
 
 #include <cstddef>
 #include <cstdint>
@@ -36,8 +37,9 @@ enum class EWavFmtStatus {
 /** Reads a `fmt ` chunk of `size` bytes. */
 EWavFmtStatus ParseWavFmt(const uint8_t* bytes, size_t size, CWavFormat& format);
 
-/** The 16-byte PCM `fmt ` chunk for writing. */
-std::vector<uint8_t> WavPcmFmtBytes(int channels, int sampleRate, int bitsPerSample);
+/** The `fmt ` chunk for writing `format`: 16 bytes for PCM; 18 for float, whose format is not
+ *  PCM and so carries the (empty) extension size. */
+std::vector<uint8_t> WavFmtBytes(const CWavFormat& format);
 
 /** A whole WAVE file of 32-bit IEEE float samples (`interleaved`, `channels` to a frame), with
  *  the `fmt ` chunk of a non-PCM format and its `fact` chunk, as readers of float files expect.
@@ -49,9 +51,10 @@ std::vector<uint8_t> FloatWavFileBytes(const std::vector<double>& interleaved, i
  *  the container's full scale). A float that is not finite reads as 0. */
 double WavSampleValue(const uint8_t* p, const CWavFormat& format);
 
-/** Stores one sample as 8 or 16-bit PCM, clipped to full scale (−1.0 gives 1 and −32767);
- *  the bytes stored, 0 for any other size. A NaN stores silence. */
-size_t StoreWavSample(double x, int bitsPerSample, uint8_t* p);
+/** Stores one sample in the format: 8 or 16-bit PCM truncated and clipped to full scale (−1.0
+ *  gives 1 and −32767), 24-bit PCM rounded and clipped, 32-bit float as it is. The bytes
+ *  stored, 0 for any other format. A NaN stores silence. */
+size_t StoreWavSample(double x, const CWavFormat& format, uint8_t* p);
 
 /** Reads the `fmt ` chunk of a WAVE file open in `riff` and ascends out of it: empty with
  *  `format` filled, else the message that names what is wrong ("The WAVE file has no format

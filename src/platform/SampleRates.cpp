@@ -10,10 +10,25 @@ const std::vector<int>& StandardSampleRates() {
     return rates;
 }
 
+const std::vector<CSampleResolution>& SampleResolutions() {
+    static const std::vector<CSampleResolution> resolutions{
+        {8, false, "8"}, {16, false, "16"}, {24, false, "24"}, {32, true, "32 float"}};
+    return resolutions;
+}
+
+std::vector<std::string> SampleResolutionTexts() {
+    std::vector<std::string> texts;
+    for (const CSampleResolution& r : SampleResolutions())
+        texts.push_back(r.text);
+    return texts;
+}
+
 bool IsStandardWaveFormat(const CWaveFormat& f) {
     const auto& rates = StandardSampleRates();
-    return (f.bitsPerSample == 8 || f.bitsPerSample == 16) &&
-           (f.channels == 1 || f.channels == 2) &&
+    const bool resolution =
+        f.isFloat ? f.bitsPerSample == 32
+                  : f.bitsPerSample == 8 || f.bitsPerSample == 16 || f.bitsPerSample == 24;
+    return resolution && (f.channels == 1 || f.channels == 2) &&
            std::find(rates.begin(), rates.end(), f.sampleRate) != rates.end();
 }
 

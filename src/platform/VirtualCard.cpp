@@ -1,6 +1,7 @@
 #include "platform/VirtualCard.h"
 
 #include "platform/EventPump.h"
+#include "platform/PcmSample.h"
 #include "platform/SampleRates.h"
 
 #include <algorithm>
@@ -11,27 +12,40 @@ namespace {
 std::vector<double> PcmAsDoubles(const std::vector<uint8_t>& data, size_t bytes,
                                  const CWaveFormat& f) {
     std::vector<double> out;
-    if (f.bitsPerSample == 8) {
-        for (size_t i = 0; i < bytes; ++i)
-            out.push_back((data[i] - 128) / 128.0);
-    } else {
-        for (size_t i = 0; i + 1 < bytes; i += 2)
-            out.push_back(static_cast<int16_t>(data[i] | (data[i + 1] << 8)) / 32768.0);
+    const size_t step = size_t(f.BytesPerSample());
+    for (size_t i = 0; i + step <= bytes; i += step) {
+        const uint8_t* p = &data[i];
+        if (f.isFloat)
+            out.push_back(Float32Value(p));
+        else if (step == 3)
+            out.push_back(Pcm24Value(p));
+        else if (step == 2)
+            out.push_back(static_cast<int16_t>(p[0] | (p[1] << 8)) / 32768.0);
+        else
+            out.push_back((p[0] - 128) / 128.0);
     }
     return out;
 }
 
+/** The card's converter: each sample to the nearest step of the format, clipped at full scale
+ *  (a float sample is the nearest float, unclipped). */
 void FromDoubles(const std::vector<double>& samples, std::vector<uint8_t>& data,
                  const CWaveFormat& f) {
+    const size_t step = size_t(f.BytesPerSample());
     for (size_t i = 0; i < samples.size(); ++i) {
-        if (f.bitsPerSample == 8) {
+        uint8_t* p = &data[i * step];
+        if (f.isFloat) {
+            StoreFloat32(samples[i], p);
+        } else if (step == 3) {
+            StorePcm24(samples[i], p);
+        } else if (step == 1) {
             const double v = std::clamp(std::nearbyint(samples[i] * 128.0), -128.0, 127.0);
-            data[i] = static_cast<uint8_t>(static_cast<int>(v) + 128);
+            p[0] = static_cast<uint8_t>(static_cast<int>(v) + 128);
         } else {
             const double v = std::clamp(std::nearbyint(samples[i] * 32768.0), -32768.0, 32767.0);
             const auto s = static_cast<uint16_t>(static_cast<int16_t>(v));
-            data[2 * i] = static_cast<uint8_t>(s & 0xFF);
-            data[2 * i + 1] = static_cast<uint8_t>(s >> 8);
+            p[0] = static_cast<uint8_t>(s & 0xFF);
+            p[1] = static_cast<uint8_t>(s >> 8);
         }
     }
 }

@@ -29,12 +29,14 @@ enum EAudioResult : int {
     kMixerInvalidValue = 1026,
 };
 
-/** Integer PCM: 8-bit samples are unsigned (silence 128), 16-bit samples signed little-endian;
- *  frames interleave channel 1 and channel 2. */
+/** PCM samples: 8-bit unsigned (silence 128), 16-bit signed little-endian, 24-bit signed packed
+ *  in three little-endian bytes, or (isFloat) 32-bit IEEE float little-endian; frames interleave
+ *  channel 1 and channel 2. */
 struct CWaveFormat {
     int channels = 2;
     int sampleRate = 48000;
     int bitsPerSample = 16;
+    bool isFloat = false;
 
     int BytesPerSample() const { return bitsPerSample / 8; }
     int BytesPerFrame() const { return BytesPerSample() * channels; }

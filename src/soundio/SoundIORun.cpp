@@ -36,7 +36,7 @@ CEventPump* CSoundIOView::Pump() const {
 }
 
 CWaveFormat CSoundIOView::Format() const {
-    return {m_channels, m_sampleRate, m_bitsPerSample};
+    return {m_channels, m_sampleRate, m_bitsPerSample, m_floatSamples};
 }
 
 int CSoundIOView::FindDevice(const std::vector<CAudioDeviceInfo>& devices,

@@ -4,6 +4,7 @@
 #include "soundio/SoundIOSamples.h"
 
 #include "dsp/DSPFFTDataList.h"
+#include "platform/PcmSample.h"
 #include "platform/WaveFormat.h"
 
 #include <algorithm>
@@ -24,14 +25,17 @@ int16_t ToShort(double x) {
     return static_cast<int16_t>(static_cast<int>(x * 32767.0));
 }
 
-/** Sample `channel` of frame `frame` as a raw value: the byte (8-bit) or the signed short. A
- *  channel the format does not have reads as silence. */
-int RawSample(const CWaveHeader& h, int frame, int channel, int bits, int channels) {
-    const int bytes = bits / 8;
-    if (channel < 0 || channel >= channels) return bits == 8 ? 128 : 0;
-    const size_t at = (size_t(frame) * size_t(channels) + size_t(channel)) * size_t(bytes);
-    if (bits == 8) return h.data[at];
-    return static_cast<int16_t>(h.data[at] | (h.data[at + 1] << 8));
+/** Sample `channel` of frame `frame` as a raw value: the byte (8-bit), the signed integer (16
+ *  and 24-bit) or the float. A channel the format does not have reads as silence. */
+double RawSample(const CWaveHeader& h, int frame, int channel, const CSoundIOSamples& f) {
+    const int bytes = f.bits / 8;
+    if (channel < 0 || channel >= f.channels) return f.bits == 8 ? 128 : 0;
+    const size_t at = (size_t(frame) * size_t(f.channels) + size_t(channel)) * size_t(bytes);
+    const uint8_t* p = &h.data[at];
+    if (f.isFloat) return Float32Value(p);
+    if (bytes == 3) return Pcm24Value(p) * 8388608.0;
+    if (bytes == 1) return *p;
+    return static_cast<int16_t>(p[0] | (p[1] << 8));
 }
 
 /** Frames a scan looks at: the recorded bytes, never beyond the buffer. */
@@ -43,17 +47,27 @@ int ScanFrames(const CWaveHeader& h, int bytesPerFrame) {
 
 /** First frame whose sample passes threshold `t` (above it when t is above silence, below it
  *  when below, the first frame when equal). */
-std::optional<int> FirstCrossing(const CWaveHeader& h, int channel, double t, int bits,
-                                 int channels) {
-    const int n = ScanFrames(h, bits / 8 * channels);
-    const double silence = bits == 8 ? 128.0 : 0.0;
+std::optional<int> FirstCrossing(const CWaveHeader& h, int channel, double t,
+                                 const CSoundIOSamples& f) {
+    const int n = ScanFrames(h, f.BytesPerFrame());
+    const double silence = f.bits == 8 ? 128.0 : 0.0;
     for (int k = 0; k < n; ++k) {
-        const int s = RawSample(h, k, channel, bits, channels);
+        const double s = RawSample(h, k, channel, f);
         if (t > silence ? s > t : t < silence ? s < t : true) return k;
     }
     return std::nullopt;
 }
 } // namespace
+
+bool CSoundIOSamples::IsSupported() const {
+    const bool resolution = isFloat ? bits == 32 : bits == 8 || bits == 16 || bits == 24;
+    return resolution && (channels == 1 || channels == 2);
+}
+
+double CSoundIOSamples::FullScale() const {
+    if (isFloat) return 1.0;
+    return bits == 8 ? 127.0 : bits == 24 ? 8388607.0 : 32767.0;
+}
 
 size_t CSoundIOSamples::BlockBytes() const {
     return static_cast<size_t>(double(bits / 8) * channels * blockFrames);
@@ -79,7 +93,7 @@ size_t CSoundIOSamples::LoopBytes() const {
 }
 
 size_t CSoundIOSamples::Write(const CDSPFFTDataList* list, std::vector<uint8_t>& buffer) const {
-    if (!list || !(bits == 8 || bits == 16) || !(channels == 1 || channels == 2)) return 0;
+    if (!list || !IsSupported()) return 0;
     const int frames = static_cast<int>(blockFrames);
     const double* source[2] = {nullptr, nullptr};
     int available[2] = {0, 0};
@@ -93,7 +107,12 @@ size_t CSoundIOSamples::Write(const CDSPFFTDataList* list, std::vector<uint8_t>&
     // Never past the buffer, whatever its size.
     auto put = [&](double x) {
         if (at + size_t(bytes) > buffer.size()) return;
-        if (bytes == 1) {
+        if (isFloat) {
+            // A converter ends at full scale, whatever the samples' format.
+            StoreFloat32(std::isnan(x) ? 0.0 : std::clamp(x, -1.0, 1.0), &buffer[at]);
+        } else if (bytes == 3) {
+            StorePcm24(x, &buffer[at]);
+        } else if (bytes == 1) {
             buffer[at] = ToByte(x);
         } else {
             const auto s = static_cast<uint16_t>(ToShort(x));
@@ -105,7 +124,7 @@ size_t CSoundIOSamples::Write(const CDSPFFTDataList* list, std::vector<uint8_t>&
     for (int r = 0; r <= repeatCount; ++r) {
         if (leadIn)
             for (int i = 0; i < kLeadInFrames * channels; ++i)
-                put(0.0); // silence in both resolutions
+                put(0.0); // silence in every resolution
         for (int i = 0; i < frames; ++i)
             for (int c = 0; c < channels; ++c)
                 put(source[c] && i < available[c] ? source[c][i] : 0.0);
@@ -127,8 +146,8 @@ void CSoundIOSamples::Read(const CWaveHeader& header, long position, const doubl
             const long at = position + long(i) * f;
             double v = 0.0;
             if (c < channels && at >= 0 && at + f <= recorded) {
-                const int s = RawSample(header, static_cast<int>(at / f), c, bits, channels);
-                v = bits == 8 ? (s - 128) / 127.0 : s * 3.0517578125e-05;
+                const double s = RawSample(header, static_cast<int>(at / f), c, *this);
+                v = bits == 8 ? (s - 128) / 127.0 : s * ReadScale();
                 v *= gain[c];
             }
             to[i] = v;
@@ -146,8 +165,8 @@ int CSoundIOSamples::PeakLevel(const CWaveHeader& header, int channel) const {
     const int n = ScanFrames(header, BytesPerFrame());
     double peak = 0.0;
     for (int k = 0; k < n; ++k) {
-        const int s = RawSample(header, k, channel, bits, channels);
-        const double v = bits == 8 ? (s - 128) / 127.0 * 100.0 : s / 32767.0 * 100.0;
+        const double s = RawSample(header, k, channel, *this);
+        const double v = bits == 8 ? (s - 128) / 127.0 * 100.0 : s / FullScale() * 100.0;
         if (std::fabs(v) > std::fabs(peak)) peak = v;
     }
     return static_cast<int>(peak);
@@ -159,8 +178,8 @@ int CSoundIOSamples::PeakSample(const CWaveHeader& header, int channel) const {
     int best = 0;
     double peak = -1.0;
     for (int k = 0; k < n; ++k) {
-        const int s = RawSample(header, k, channel, bits, channels);
-        const double v = std::fabs(bits == 8 ? (s - 128) / 127.0 : s / 32767.0);
+        const double s = RawSample(header, k, channel, *this);
+        const double v = std::fabs(bits == 8 ? (s - 128) / 127.0 : s / FullScale());
         if (v > peak) {
             peak = v;
             best = k + 1;
@@ -171,8 +190,8 @@ int CSoundIOSamples::PeakSample(const CWaveHeader& header, int channel) const {
 
 std::optional<long> CSoundIOSamples::Trigger(const CWaveHeader& header, int channel,
                                              double fraction) const {
-    const double t = bits == 8 ? 127.0 * fraction + 127.0 : 32767.0 * fraction;
-    const std::optional<int> k = FirstCrossing(header, channel, t, bits, channels);
+    const double t = bits == 8 ? 127.0 * fraction + 127.0 : FullScale() * fraction;
+    const std::optional<int> k = FirstCrossing(header, channel, t, *this);
     if (!k) return std::nullopt;
     return long(*k) * BytesPerFrame();
 }
@@ -180,8 +199,8 @@ std::optional<long> CSoundIOSamples::Trigger(const CWaveHeader& header, int chan
 double CSoundIOSamples::Delay(const CWaveHeader& header, int channel, double level,
                               int sampleRate) const {
     if (sampleRate <= 0) return 0.0;
-    const double t = bits == 8 ? level / 100.0 * 127.0 + 127.0 : level / 100.0 * 32767.0;
-    const std::optional<int> k = FirstCrossing(header, channel, t, bits, channels);
+    const double t = bits == 8 ? level / 100.0 * 127.0 + 127.0 : level / 100.0 * FullScale();
+    const std::optional<int> k = FirstCrossing(header, channel, t, *this);
     return k ? double(*k) / sampleRate : 0.0;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The PCM of a SoundIO exchange, apart from any view or device: a block of samples written as
-// 8- or 16-bit frames, a recording read back into a block, the sizes of the buffers exchanged,
-// and the scans of a recording (peak level, peak sample, trigger, delay, where the played block
-// starts). Everything it needs comes in as values; it shows nothing and opens nothing.
+// 8, 16 or 24-bit or float frames, a recording read back into a block, the sizes of the buffers
+// exchanged, and the scans of a recording (peak level, peak sample, trigger, delay, where the
+// played block starts). Everything it needs comes in as values; it shows nothing and opens nothing.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +24,15 @@ struct CSoundIOSamples {
     int repeatCount = 0;
     /** Record+Play: each repetition starts after kLeadInFrames of silence. */
     bool leadIn = false;
+    /** 32-bit float samples (bits is 32). */
+    bool isFloat = false;
 
+    /** 8, 16 or 24-bit integers or 32-bit float, one or two channels. */
+    bool IsSupported() const;
+    /** A full-scale sample in the raw units the scans compare (a float's is 1.0). */
+    double FullScale() const;
+    /** A recorded sample's raw value to full-scale units: 1/32768 at 16 bits. */
+    double ReadScale() const { return isFloat ? 1.0 : 1.0 / (FullScale() + 1.0); }
     int BytesPerFrame() const { return bits / 8 * channels; }
     /** Bytes of one block of frames. */
     size_t BlockBytes() const;
@@ -39,7 +47,8 @@ struct CSoundIOSamples {
 
     /** Writes `list`'s block (repeatCount + 1 times, each after the lead-in when it has one)
      *  into `buffer` from its start, never past its end; returns the bytes written. Nothing for
-     *  no list or a format other than 8/16 bits, 1/2 channels. */
+     *  no list or a format that is not supported. 8 and 16-bit samples are truncated, 24-bit
+     *  ones rounded; all are clipped at full scale. */
     size_t Write(const CDSPFFTDataList* list, std::vector<uint8_t>& buffer) const;
     /** Reads one block of frames from byte `position` of `header` into `list`, channel c scaled
      *  by gain[c]; frames outside the recorded data read as 0.0. */

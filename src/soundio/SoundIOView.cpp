@@ -6,6 +6,7 @@
 #include "base/NumberText.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
+#include "platform/SampleRates.h"
 #include "process/StepRate.h"
 
 #include <algorithm>
@@ -19,7 +20,6 @@ const std::vector<std::string> kTriggerByMode{"Auto", "Latency", "Manual"};
 // Radio button position of each trigger mode (Auto, Latency, Manual).
 constexpr std::array<int, 3> kTriggerButton{0, 2, 1};
 const std::vector<std::string> kModeItems{"Off", "Rec. Only", "Play", "Rec./Play"};
-const std::vector<int> kResolutions{8, 16};
 const std::vector<int> kChannelCounts{1, 2};
 
 std::vector<std::string> Texts(const std::vector<int>& values) {
@@ -107,7 +107,9 @@ void CSoundIOView::ShowCurrentParams() {
     if (!m_rateList.empty())
         m_rateIndex = std::clamp(m_rateIndex, 0, static_cast<int32_t>(m_rateList.size()) - 1);
     m_sampleRate = At(m_rateList, m_rateIndex, 5000);
-    m_bitsPerSample = At(kResolutions, m_resolutionIndex, 16);
+    const CSampleResolution resolution = At(SampleResolutions(), m_resolutionIndex, {});
+    m_bitsPerSample = resolution.bits;
+    m_floatSamples = resolution.isFloat;
     m_channels = At(kChannelCounts, m_channelsIndex, 2);
     m_repeatCount = At(RepeatSequence(), m_repeatIndex, 0);
     for (CDSPFFTDataList* list : {GetWorkingList(), GetDisplayList(), GetThirdList()})
@@ -302,8 +304,8 @@ const CSettingRows<CSoundIOView>& CSoundIOView::SettingRows() {
                 true)),
         R::Combo("res", "Res:", kFormat, "Bits per sample")
             .Bind(&V::m_resolutionIndex)
-            .Items(choices(Texts(kResolutions)))
-            .Check(InRange(0, 1, kOutOfRange))
+            .Items(choices(SampleResolutionTexts()))
+            .Check(InRange(0, int32_t(SampleResolutions().size()) - 1, kOutOfRange))
             .Listed("Res")
             .Places(15, 9)
             .OnChange(chosen([](V& v, int x) { v.m_resolutionIndex = x; }, true)),

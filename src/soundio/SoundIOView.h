@@ -51,7 +51,8 @@ public:
     // Conversions between the current block and PCM, and scans of a recording (channel 0 or 1),
     // in the step's format.
     CSoundIOSamples Samples() const {
-        return {m_bitsPerSample, m_channels, m_blockSize, m_repeatCount, m_ioMode == kRecordPlay};
+        return {m_bitsPerSample,         m_channels,    m_blockSize, m_repeatCount,
+                m_ioMode == kRecordPlay, m_floatSamples};
     }
     /** Writes the current block into `buffer` from its start; returns the bytes written. */
     size_t ConvertDoubletoRIFF(std::vector<uint8_t>& buffer) const;
@@ -221,6 +222,7 @@ private:
     // Derived.
     int m_sampleRate = 5000;
     int m_bitsPerSample = 16;
+    bool m_floatSamples = false;
     int m_channels = 2;
     int m_repeatCount = 0;
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <tuple>
 
 namespace {
@@ -55,23 +56,42 @@ TEST(WavFormat, RefusesSayingWhatIsWrong) {
     }
 }
 
-TEST(WavStore, ClipsToFullScaleAndTruncatesTowardsZero) {
-    // x, 8-bit byte, 16-bit value: -1.0 gives 1 and -32767, 8-bit is 128 + trunc(127 x).
+// 8 and 16 bits truncate towards zero, 24 bits round; all three clip at full scale, floats keep
+// what is beyond it. -1.0 gives 1 and -32767 but the most negative 24-bit code.
+TEST(WavStore, ClipsIntegersToFullScaleAndKeepsFloats) {
     const struct {
         double x;
-        int u8;
-        int s16;
-    } cases[] = {{-1.0, 1, -32767}, {1.0, 255, 32767},  {-1.5, 0, -32767}, {1.5, 255, 32767},
-                 {0.5, 191, 16383}, {-0.5, 64, -16383}, {0.0, 128, 0},     {NAN, 128, 0}};
+        int u8, s16, s24;
+        float f;
+    } cases[] = {{-1.0, 1, -32767, -8388608, -1.0f},
+                 {1.0, 255, 32767, 8388607, 1.0f},
+                 {-1.5, 0, -32767, -8388608, -1.5f},
+                 {1.5, 255, 32767, 8388607, 1.5f},
+                 {0.5, 191, 16383, 4194304, 0.5f},
+                 {-0.5, 64, -16383, -4194304, -0.5f},
+                 {0.0, 128, 0, 0, 0.0f},
+                 {NAN, 128, 0, 0, 0.0f},
+                 {1e-7, 128, 0, 1, 1e-7f},
+                 {-0.7e-7, 127, 0, -1, -0.7e-7f}};
+    const auto pcm = [](int bits) { return CWavFormat{kWavFormatPcm, 1, 8000, bits}; };
     for (const auto& c : cases) {
-        uint8_t b[2] = {};
-        EXPECT_EQ(StoreWavSample(c.x, 8, b), 1u);
+        uint8_t b[4] = {};
+        EXPECT_EQ(StoreWavSample(c.x, pcm(8), b), 1u);
         EXPECT_EQ(b[0], c.u8) << c.x;
-        EXPECT_EQ(StoreWavSample(c.x, 16, b), 2u);
+        EXPECT_EQ(StoreWavSample(c.x, pcm(16), b), 2u);
         EXPECT_EQ(int16_t(b[0] | b[1] << 8), c.s16) << c.x;
+        EXPECT_EQ(StoreWavSample(c.x, pcm(24), b), 3u);
+        EXPECT_EQ(int32_t(uint32_t(b[0]) << 8 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 24) / 256,
+                  c.s24)
+            << c.x;
+        EXPECT_EQ(StoreWavSample(c.x, {kWavFormatFloat, 1, 8000, 32, true}, b), 4u);
+        float f = 0;
+        std::memcpy(&f, b, 4);
+        EXPECT_EQ(f, c.f) << c.x;
     }
-    uint8_t b[3] = {7, 7, 7};
-    EXPECT_EQ(StoreWavSample(0.5, 24, b), 0u);
+    uint8_t b[4] = {7, 7, 7, 7};
+    EXPECT_EQ(StoreWavSample(0.5, pcm(32), b), 0u);
+    EXPECT_EQ(StoreWavSample(0.5, {kWavFormatFloat, 1, 8000, 64, true}, b), 0u);
     EXPECT_EQ(b[0], 7);
 }
 

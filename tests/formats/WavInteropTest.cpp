@@ -67,8 +67,11 @@ TEST_P(WavWritten, OpensInLibsndfileWithItsFormatFramesAndSamples) {
     ASSERT_EQ(sf.info.frames, 3 * kBlock);
     std::vector<double> samples(size_t(sf.info.frames * sf.info.channels));
     ASSERT_EQ(sf_readf_double(sf.file, samples.data(), sf.info.frames), sf.info.frames);
-    // Two steps of the sample size: our truncation plus libsndfile's 2^(bits-1) full scale.
-    const double tolerance = 2.0 / (GetParam().bits == "8" ? 128 : 32768);
+    // Two steps of the sample size: our truncation plus libsndfile's 2^(bits-1) full scale; a
+    // float's rounding.
+    const double tolerance = GetParam().bits == "8"    ? 2.0 / 128
+                             : GetParam().bits == "16" ? 2.0 / 32768
+                                                       : 1e-7;
     for (int f = 0; f < 3 * kBlock; ++f)
         for (int c = 0; c < sf.info.channels; ++c)
             ASSERT_NEAR(samples[size_t(f * sf.info.channels + c)], Signal(c, f), tolerance)
@@ -79,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(Formats, WavWritten,
                          testing::Values(CWritten{"Mono8", "8", "1", SF_FORMAT_PCM_U8},
                                          CWritten{"Stereo8", "8", "2", SF_FORMAT_PCM_U8},
                                          CWritten{"Mono16", "16", "1", SF_FORMAT_PCM_16},
-                                         CWritten{"Stereo16", "16", "2", SF_FORMAT_PCM_16}),
+                                         CWritten{"Stereo16", "16", "2", SF_FORMAT_PCM_16},
+                                         CWritten{"Stereo24", "24", "2", SF_FORMAT_PCM_24},
+                                         CWritten{"Float", "32 float", "2", SF_FORMAT_FLOAT}),
                          CaseName());
 
 TEST(WavWrittenHalfWay, AFullDiskLeavesTheBlocksWrittenSoFarInAValidFile) {

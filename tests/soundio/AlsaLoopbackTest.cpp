@@ -1,7 +1,7 @@
 // Record+Play through real ALSA: the "pulse" device of a private PulseAudio server whose null
 // sink's monitor returns what is played (started by .ci/sound-server as a test fixture). The
-// block found by the trigger must be the played block exactly, sample for sample in 16-bit,
-// wherever the server put it in the recording.
+// block found by the trigger must be the played block exactly, sample for sample in 16 and
+// 24-bit and float, wherever the server put it in the recording.
 #include "common/ModuleProcess.h"
 #include "modules/sweep/SweepView.h"
 #include "platform/alsa/AlsaAudio.h"
@@ -43,30 +43,38 @@ TEST(AlsaLoopback, RecordPlayThroughPulseReturnsThePlayedBlockExactly) {
            "2:ch1.freq=937.5", "2:ch1.level=40", "2:ch2.wave=Sine", "2:ch2.freq=2812.5",
            "2:ch2.level=70", "3:in=pulse", "3:out=pulse", "3:mode=Rec./Play", "3:rate=48000",
            "3:offset=0"});
-    // A machine too busy to feed the device in time loses samples to an xrun; such a pass
-    // is repeated, a few times at most.
-    ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
-    auto mismatches = [&] {
-        const CDSPFFTDataList& played = *doc->GetView(1)->GetWorkingList();
-        const CDSPFFTDataList& recorded = *doc->GetCurrentList();
-        int count = 0;
-        for (int c = 0; c < 2; ++c)
-            for (int i = 0; i < 1024; ++i) {
-                const double sent =
-                    std::trunc(played.GetAt(c)->GetTimeObj()->GetDataPointer()[i] * 32767.0);
-                count += sent != recorded.GetAt(c)->GetTimeObj()->GetDataPointer()[i] * 32768.0;
-            }
-        return count;
-    };
-    int passes = 0, wrong = 0;
-    do {
+    // What each resolution plays of a sample x, in the units it is read back in: 16 bits
+    // truncate x * 32767 and read s / 32768, 24 bits round x * 2^23, float is the nearest float.
+    const std::pair<const char*, double (*)(double)> resolutions[] = {
+        {"16", [](double x) { return std::trunc(x * 32767.0) / 32768.0; }},
+        {"24", [](double x) { return std::nearbyint(x * 8388608.0) / 8388608.0; }},
+        {"32 float", [](double x) { return double(float(x)); }}};
+    for (const auto& [res, sent] : resolutions) {
+        t.Set({std::string("3:res=") + res});
+        auto mismatches = [&, sent = sent] {
+            const CDSPFFTDataList& played = *doc->GetView(1)->GetWorkingList();
+            const CDSPFFTDataList& recorded = *doc->GetCurrentList();
+            int count = 0;
+            for (int c = 0; c < 2; ++c)
+                for (int i = 0; i < 1024; ++i)
+                    count += sent(played.GetAt(c)->GetTimeObj()->GetDataPointer()[i]) !=
+                             recorded.GetAt(c)->GetTimeObj()->GetDataPointer()[i];
+            return count;
+        };
+        // A machine too busy to feed the device in time loses samples to an xrun; such a pass
+        // is repeated, a few times at most.
         ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
-        wrong = mismatches();
-    } while (wrong != 0 && ++passes < 5);
-    EXPECT_EQ(wrong, 0);
-    const auto& sio = t.Step<CSoundIOView>(3);
-    std::cout << "[ ALSA     ] pulse round trip: block found at byte " << sio.GetReadPosition()
-              << " of the recording, " << alsa.GetXrunCount() << " xruns\n";
+        int passes = 0, wrong = 0;
+        do {
+            ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
+            wrong = mismatches();
+        } while (wrong != 0 && ++passes < 5);
+        EXPECT_EQ(wrong, 0) << res;
+        const auto& sio = t.Step<CSoundIOView>(3);
+        std::cout << "[ ALSA     ] pulse round trip at " << res << " bits: block found at byte "
+                  << sio.GetReadPosition() << " of the recording, " << alsa.GetXrunCount()
+                  << " xruns\n";
+    }
 }
 
 // Ten passes of an impulse through the sound server: where the impulse comes back in the

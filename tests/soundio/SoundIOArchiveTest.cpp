@@ -268,7 +268,7 @@ const CDamage kDamages[] = {
     {"Warnings2", [](CStepRecord& r) { r.warnings = 2; }, false, kSettingRange},
     {"Mode4", [](CStepRecord& r) { r.mode = 4; }, false, kSettingRange},
     {"RateNegative", [](CStepRecord& r) { r.rate = -1; }, false, kSettingRange},
-    {"Resolution2", [](CStepRecord& r) { r.resolution = 2; }, false, kSettingRange},
+    {"Resolution4", [](CStepRecord& r) { r.resolution = 4; }, false, kSettingRange},
     {"Channels2", [](CStepRecord& r) { r.channels = 2; }, true, kSettingRange},
 };
 

@@ -1,5 +1,7 @@
 // The virtual loopback card at the device interface: pacing by the event pump, the model's
-// delay and gain on 16-bit and 8-bit data, noise statistics and seeding, and the model's keys.
+// delay and gain on 8, 16 and 24-bit and float data, noise statistics and seeding, and the model's
+// keys.
+#include "common/HexBytes.h"
 #include "common/ModuleProcess.h"
 #include "platform/EventPump.h"
 #include "platform/MemorySettings.h"
@@ -45,12 +47,21 @@ TEST(VirtualCard, PlayedPulsesReturnAfterTheModelLatencyScaledByItsGain) {
     std::vector<uint8_t> eight(64, 128), heard8(64, 128); // 8-bit mono: silence is 128
     eight[0] = heard8[3] = 128 + 64;
     EXPECT_EQ(Exchange(CleanModel(3), {1, 8000, 8}, eight), heard8);
+    // 24-bit and float mono: 0.5 and -1.0 come back halved two frames later.
+    EXPECT_EQ(Exchange(CleanModel(2, 0.5), {1, 8000, 24}, HexBytes("000040 000080 000000 000000")),
+              HexBytes("000000 000000 000020 0000c0"));
+    EXPECT_EQ(Exchange(CleanModel(2, 0.5), {1, 8000, 32, true},
+                       HexBytes("0000003f 000080bf 00000000 00000000")),
+              HexBytes("00000000 00000000 0000803e 000000bf"));
 
-    CVirtualCard card; // fifteen rates, two resolutions, two channels, one device
+    CVirtualCard card; // fifteen rates, four resolutions, two channels, one device
     EXPECT_EQ(card.QueryFormat(true, 0, {2, 44100, 16}), kAudioOk);
     EXPECT_EQ(card.QueryFormat(false, 0, {1, 5000, 8}), kAudioOk);
     EXPECT_EQ(card.QueryFormat(true, 0, {2, 44000, 16}), kWaveBadFormat);
-    EXPECT_EQ(card.QueryFormat(true, 0, {2, 48000, 24}), kWaveBadFormat);
+    EXPECT_EQ(card.QueryFormat(true, 0, {2, 48000, 24}), kAudioOk);
+    EXPECT_EQ(card.QueryFormat(false, 0, {2, 48000, 32, true}), kAudioOk);
+    EXPECT_EQ(card.QueryFormat(true, 0, {2, 48000, 32}), kWaveBadFormat);
+    EXPECT_EQ(card.QueryFormat(true, 0, {2, 48000, 16, true}), kWaveBadFormat);
     EXPECT_EQ(card.QueryFormat(true, 0, {3, 48000, 16}), kWaveBadFormat);
     EXPECT_EQ(card.QueryFormat(true, 1, {2, 48000, 16}), kAudioBadDeviceId);
 }

@@ -4,6 +4,7 @@
 #include "formats/WavFormat.h"
 #include "platform/FileDialog.h"
 #include "platform/OpenFileDialog.h"
+#include "platform/SampleRates.h"
 #include "process/DspApp.h"
 #include "process/DspDoc.h"
 #include "process/StepRate.h"
@@ -27,7 +28,6 @@ constexpr const char* kChannels = "channels";
 constexpr const char* kAppend = "appendmode"; // a setting only; "append" is the button
 constexpr const char* kFile = "file";
 
-const std::vector<int> kResolutions = {8, 16};
 const std::vector<int> kChannelCounts = {1, 2};
 
 std::vector<std::string> Texts(const std::vector<int>& numbers) {
@@ -75,10 +75,11 @@ const ISettingRows* CWavSaveView::Rows() const {
     const auto hasFile = [](const V& v) { return !v.m_filePath.empty(); };
     // A format list: a new file is written in the format the lists choose.
     const auto format = [](const char* id, const char* bar, const char* tip, int32_t V::*member,
-                           const std::vector<int>& items, const char* label, const char* message) {
+                           const std::vector<std::string>& items, const char* label,
+                           const char* message) {
         return R::Combo(id, bar, "Format", tip)
             .Bind(member)
-            .Choice(Texts(items), message)
+            .Choice(items, message)
             .Listed(label)
             .OnChange([member, id](V& v, CRowChange& change) {
                 v.StopProcess();
@@ -111,12 +112,12 @@ const ISettingRows* CWavSaveView::Rows() const {
         R::Text(kFrames, "Frames:", "File", "Frames in the file's data").Shown([](const V& v) {
             return FrameCountText(v.m_framesWritten);
         }),
-        format(kRate, "&Rate:", "Sample rate written to a new file", &V::m_rateIndex, SampleRates(),
-               "Sample rate", "WAV save sample rate index out of range"),
+        format(kRate, "&Rate:", "Sample rate written to a new file", &V::m_rateIndex,
+               Texts(SampleRates()), "Sample rate", "WAV save sample rate index out of range"),
         format(kResolution, "&Bits:", "Bits per sample of a new file", &V::m_resolutionIndex,
-               kResolutions, "Bits", "WAV save resolution index out of range"),
+               SampleResolutionTexts(), "Bits", "WAV save resolution index out of range"),
         format(kChannels, "C&hannels:", "Channels of a new file", &V::m_channelsIndex,
-               kChannelCounts, "Channels", "WAV save channel index out of range"),
+               Texts(kChannelCounts), "Channels", "WAV save channel index out of range"),
         R::Stored(kAppend, "Append mode")
             .Bind(&V::m_append)
             .Choice({"Off", "On"}, "WAV save append flag out of range"),
@@ -132,7 +133,9 @@ void CWavSaveView::SettingsLoaded() {
 
 void CWavSaveView::TakeListFormat() {
     m_sampleRate = SampleRates()[size_t(m_rateIndex)];
-    m_bitsPerSample = kResolutions[size_t(m_resolutionIndex)];
+    const CSampleResolution resolution = SampleResolutions()[size_t(m_resolutionIndex)];
+    m_bitsPerSample = resolution.bits;
+    m_isFloat = resolution.isFloat;
     m_channels = kChannelCounts[size_t(m_channelsIndex)];
 }
 
@@ -201,9 +204,12 @@ std::string CWavSaveView::GetRunWarning() const {
 std::vector<CReadoutValue> CWavSaveView::GetReadoutValues() const {
     return {{0, "File", m_fileTitle, false},
             {0, "Format",
-             std::to_string(m_bitsPerSample) + " Bit " + (m_channels == 2 ? "Stereo " : "Mono ") +
-                 std::to_string(m_sampleRate) + " Hz"},
-            {0, "Frames", FrameCountText(m_framesWritten)}};
+             std::to_string(m_bitsPerSample) + " Bit " + (m_isFloat ? "Float " : "") +
+                 (m_channels == 2 ? "Stereo " : "Mono ") + std::to_string(m_sampleRate) + " Hz"},
+            {0, "Frames", FrameCountText(m_framesWritten)},
+            // The samples written, as a file manager counts them beside the frames.
+            {0, "Size",
+             FrameCountText(int64_t(m_framesWritten) * Format().BytesPerFrame()) + " bytes"}};
 }
 
 // ---- Run contract ---------------------------------------------------------------------------
@@ -213,13 +219,20 @@ std::string CWavSaveView::OpenForAppend() {
         return "The Output File Could Not Be Opened";
     CWavFormat format;
     std::string message = ReadWavFormat(m_riff, format);
-    if (message.empty() && format.formatTag != kWavFormatPcm)
+    // Only the layouts this step writes itself: its samples must match the file's.
+    const auto& resolutions = SampleResolutions();
+    const bool written = std::any_of(resolutions.begin(), resolutions.end(), [&](const auto& r) {
+        return r.bits == format.bitsPerSample && r.isFloat == format.isFloat;
+    });
+    const uint16_t tag = format.isFloat ? kWavFormatFloat : kWavFormatPcm;
+    if (message.empty() && format.formatTag != tag)
         message = "The WAVE file is not in PCM format";
-    else if (message.empty() && format.bitsPerSample != 8 && format.bitsPerSample != 16)
+    else if (message.empty() && !written)
         message = "Invalid Sample Size/Number of Channels";
     if (!message.empty()) return message;
     m_sampleRate = format.sampleRate;
     m_bitsPerSample = format.bitsPerSample;
+    m_isFloat = format.isFloat;
     m_channels = format.channels;
     const uint32_t size = m_riff.FindChunk(RiffCode("data"));
     if (m_riff.GetChunk().id != RiffCode("data")) {
@@ -241,7 +254,7 @@ std::string CWavSaveView::CreateNew() {
     TakeListFormat();
     if (!m_riff.Open(ResolvedPath(), ERiffMode::Create, RiffCode("WAVE")))
         return "The Output File Could Not Be Opened";
-    const std::vector<uint8_t> fmt = WavPcmFmtBytes(m_channels, m_sampleRate, m_bitsPerSample);
+    const std::vector<uint8_t> fmt = WavFmtBytes(Format());
     if (!m_riff.CreateChunk(RiffCode("fmt "), uint32_t(fmt.size())))
         return "Failed To Create Format Chunk";
     if (m_riff.Write(fmt.data(), fmt.size()) != fmt.size())
@@ -250,6 +263,11 @@ std::string CWavSaveView::CreateNew() {
     if (!m_riff.CreateChunk(RiffCode("data"), 0)) return "Failed To Create Data Chunk";
     m_framesWritten = 0;
     return {};
+}
+
+CWavFormat CWavSaveView::Format() const {
+    return {m_isFloat ? kWavFormatFloat : kWavFormatPcm, m_channels, m_sampleRate, m_bitsPerSample,
+            m_isFloat};
 }
 
 bool CWavSaveView::OpenOutput(bool keepOpen) {
@@ -301,10 +319,11 @@ int CWavSaveView::ProcessData() {
     const int32_t frames = std::min(m_blockSize, in->GetSize(0));
     const double* source[2] = {in->GetTimeData(0),
                                in->GetNumChans() > 1 ? in->GetTimeData(1) : in->GetTimeData(0)};
+    const CWavFormat format = Format();
     uint8_t* out = m_buffer.data();
     for (int32_t i = 0; i < frames; ++i)
         for (int c = 0; c < m_channels; ++c)
-            out += StoreWavSample(source[c][i], m_bitsPerSample, out);
+            out += StoreWavSample(source[c][i], format, out);
     const size_t bytes = size_t(frames) * size_t(bytesPerSample * m_channels);
     if (m_riff.Write(m_buffer.data(), bytes) != bytes) {
         ShowErrorMessage("Error writing to WAV file");

@@ -6,6 +6,7 @@
 // so it is not collected first to be saved in one piece.
 
 #include "formats/RiffFile.h"
+#include "formats/WavFormat.h"
 #include "modules/wav/WavFileView.h"
 
 #include <cstdint>
@@ -66,6 +67,8 @@ private:
     std::string CreateNew();
     /** The format the lists choose. */
     void TakeListFormat();
+    /** The format written. */
+    CWavFormat Format() const;
 
     int32_t m_rateIndex = 0;
     bool m_rateFollowsProcess = true;
@@ -74,6 +77,7 @@ private:
     int32_t m_append = 0;
     int m_sampleRate = 5000;
     int m_bitsPerSample = 16;
+    bool m_isFloat = false;
     int m_channels = 2;
     int32_t m_framesWritten = 0;
 

@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "platform/EventPump.h"
+#include "platform/PcmSample.h"
 #include "platform/SampleRates.h"
 
 #include <alsa/asoundlib.h>
@@ -25,6 +26,8 @@ constexpr unsigned kBufferMicroseconds = 100000;
 constexpr unsigned kPeriodMicroseconds = 10000;
 // Silence played ahead of every fresh start of playback.
 constexpr unsigned kStartSilenceMicroseconds = 30000;
+// Frames converted at a time for a device fed 32-bit integers in place of the buffers' samples.
+constexpr size_t kWideChunkFrames = 4096;
 
 bool KeepHint(const std::string& name) {
     for (const char* prefix : {"hw:", "plughw:"})
@@ -48,8 +51,23 @@ int ToResult(int alsaError) {
     }
 }
 
-/** Opens `name` and sets the format; 0 or an ALSA error. */
-int OpenPcm(const std::string& name, bool input, const CWaveFormat& f, snd_pcm_t*& pcm) {
+/** The device's sample format for `f`: its own layout when the device offers it, else 32-bit
+ *  integers for 24-bit and float samples (many cards' converters take only those); the own
+ *  layout when neither is offered, so that setting it reports the refusal. */
+snd_pcm_format_t DeviceSampleFormat(snd_pcm_t* pcm, snd_pcm_hw_params_t* hw, const CWaveFormat& f) {
+    const snd_pcm_format_t own = f.isFloat               ? SND_PCM_FORMAT_FLOAT_LE
+                                 : f.bitsPerSample == 24 ? SND_PCM_FORMAT_S24_3LE
+                                 : f.bitsPerSample == 8  ? SND_PCM_FORMAT_U8
+                                                         : SND_PCM_FORMAT_S16_LE;
+    if (snd_pcm_hw_params_test_format(pcm, hw, own) == 0 || !HasWideSamples(f)) return own;
+    return snd_pcm_hw_params_test_format(pcm, hw, SND_PCM_FORMAT_S32_LE) == 0
+               ? SND_PCM_FORMAT_S32_LE
+               : own;
+}
+
+/** Opens `name` and sets the format, in `sampleFormat` the device's own; 0 or an ALSA error. */
+int OpenPcm(const std::string& name, bool input, const CWaveFormat& f, snd_pcm_t*& pcm,
+            snd_pcm_format_t& sampleFormat) {
     pcm = nullptr;
     int r =
         snd_pcm_open(&pcm, name.c_str(), input ? SND_PCM_STREAM_CAPTURE : SND_PCM_STREAM_PLAYBACK,
@@ -60,8 +78,8 @@ int OpenPcm(const std::string& name, bool input, const CWaveFormat& f, snd_pcm_t
     unsigned buffer = kBufferMicroseconds, period = kPeriodMicroseconds;
     if ((r = snd_pcm_hw_params_any(pcm, hw)) < 0 ||
         (r = snd_pcm_hw_params_set_access(pcm, hw, SND_PCM_ACCESS_RW_INTERLEAVED)) < 0 ||
-        (r = snd_pcm_hw_params_set_format(
-             pcm, hw, f.bitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE)) < 0 ||
+        (r = snd_pcm_hw_params_set_format(pcm, hw, sampleFormat = DeviceSampleFormat(pcm, hw, f))) <
+            0 ||
         (r = snd_pcm_hw_params_set_channels(pcm, hw, unsigned(f.channels))) < 0 ||
         (r = snd_pcm_hw_params_set_rate(pcm, hw, unsigned(f.sampleRate), 0)) < 0 ||
         (r = snd_pcm_hw_params_set_buffer_time_near(pcm, hw, &buffer, nullptr)) < 0 ||
@@ -135,10 +153,12 @@ void CloseLater(snd_pcm_t* pcm) {
 /** OpenPcm within the answer time; `keep` false closes the PCM again (a format query). True
  *  with the ALSA result when the device answered; false when it did not. */
 bool OpenPcmInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std::string& name,
-                   bool input, const CWaveFormat& f, bool keep, int& result, snd_pcm_t*& pcm) {
+                   bool input, const CWaveFormat& f, bool keep, int& result, snd_pcm_t*& pcm,
+                   snd_pcm_format_t& sampleFormat) {
     struct COpened {
         int result = 0;
         snd_pcm_t* pcm = nullptr;
+        snd_pcm_format_t sampleFormat = SND_PCM_FORMAT_UNKNOWN;
     };
     auto opened = std::make_shared<COpened>();
     const auto close = [opened] {
@@ -146,7 +166,7 @@ bool OpenPcmInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std
         opened->pcm = nullptr;
     };
     const auto open = [opened, close, name, input, f, keep] {
-        opened->result = OpenPcm(name, input, f, opened->pcm);
+        opened->result = OpenPcm(name, input, f, opened->pcm, opened->sampleFormat);
         if (!keep) close();
     };
     pcm = nullptr;
@@ -154,6 +174,7 @@ bool OpenPcmInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std
     if (CallInTime(stalls, name, open, close) != ECall::kReturned) return false;
     result = opened->result;
     pcm = opened->pcm;
+    sampleFormat = opened->sampleFormat;
     return true;
 }
 } // namespace
@@ -162,9 +183,12 @@ bool OpenPcmInTime(const std::shared_ptr<CAlsaAudio::CStalls>& stalls, const std
 class CAlsaWaveDevice final : public IWaveDevice, public IEventSource {
 public:
     CAlsaWaveDevice(CAlsaAudio& audio, std::string name, snd_pcm_t* pcm, bool input,
-                    const CWaveFormat& f, IWaveClient* client, CEventPump& pump)
+                    const CWaveFormat& f, snd_pcm_format_t sampleFormat, IWaveClient* client,
+                    CEventPump& pump)
         : m_audio(audio), m_name(std::move(name)), m_pcm(pcm), m_input(input), m_format(f),
-          m_client(client), m_pump(pump) {
+          m_sampleFormat(sampleFormat),
+          m_wide(sampleFormat == SND_PCM_FORMAT_S32_LE && HasWideSamples(f)), m_client(client),
+          m_pump(pump) {
         (input ? audio.m_input : audio.m_output) = this;
         // Capture and playback start together when ALSA can link them.
         CAlsaWaveDevice* other = input ? audio.m_output : audio.m_input;
@@ -262,9 +286,19 @@ private:
             const size_t frameBytes = size_t(m_format.BytesPerFrame());
             const size_t total = h->data.size() / frameBytes;
             const size_t left = total - m_done;
+            uint8_t* at = h->data.data() + m_done * frameBytes;
+            // Samples the device takes as 32-bit integers go through a part of the buffer at a
+            // time, so that a ring that takes little does not cost converting all that is left.
+            const size_t chunk = m_wide ? std::min<size_t>(left, kWideChunkFrames) : left;
+            const size_t samples = chunk * size_t(m_format.channels);
+            if (m_wide) m_wideSamples.resize(samples * 4);
+            if (m_wide && !m_input) WidenSamples(at, samples, m_format, m_wideSamples.data());
+            void* ring = m_wide ? static_cast<void*>(m_wideSamples.data()) : at;
             snd_pcm_sframes_t n =
-                m_input ? snd_pcm_readi(m_pcm, h->data.data() + m_done * frameBytes, left)
-                        : snd_pcm_writei(m_pcm, h->data.data() + m_done * frameBytes, left);
+                m_input ? snd_pcm_readi(m_pcm, ring, chunk) : snd_pcm_writei(m_pcm, ring, chunk);
+            if (n > 0 && m_wide && m_input)
+                NarrowSamples(m_wideSamples.data(), size_t(n) * size_t(m_format.channels), m_format,
+                              at);
             if (n == -EAGAIN || n == 0) return;
             if (n < 0) {
                 // A playback ring that ran dry while nothing was queued has simply finished
@@ -279,7 +313,8 @@ private:
             }
             m_idle = false;
             m_done += size_t(n);
-            if (m_done < total) return;
+            if (m_done < total && size_t(n) < chunk) return;
+            if (m_done < total) continue;
             m_done = 0;
             if (!m_input && (h->flags & CWaveHeader::kBeginLoop) && ++m_loop < h->loops) continue;
             m_loop = 0;
@@ -303,7 +338,7 @@ private:
         case SND_PCM_STATE_RUNNING: {
             // Read, not forwarded: a sound server's plug-in may count frames as forwardable
             // that have not arrived yet, and skipping them would cut the next recording.
-            std::vector<uint8_t> stale(size_t(m_format.BytesPerFrame()) * 1024);
+            std::vector<uint8_t> stale(size_t(snd_pcm_frames_to_bytes(m_pcm, 1024)));
             while (snd_pcm_readi(m_pcm, stale.data(), 1024) > 0) {}
             break;
         }
@@ -322,10 +357,9 @@ private:
      *  loses about 8 ms to a null sink): silence goes first, so no sound of ours is lost. */
     void PlayStartSilence() {
         const size_t frames = size_t(m_format.sampleRate) * kStartSilenceMicroseconds / 1000000;
-        std::vector<uint8_t> silence(frames * size_t(m_format.BytesPerFrame()));
-        snd_pcm_format_set_silence(m_format.bitsPerSample == 8 ? SND_PCM_FORMAT_U8
-                                                               : SND_PCM_FORMAT_S16_LE,
-                                   silence.data(), unsigned(frames) * unsigned(m_format.channels));
+        std::vector<uint8_t> silence(size_t(snd_pcm_frames_to_bytes(m_pcm, long(frames))));
+        snd_pcm_format_set_silence(m_sampleFormat, silence.data(),
+                                   unsigned(frames) * unsigned(m_format.channels));
         snd_pcm_writei(m_pcm, silence.data(), frames);
     }
 
@@ -359,6 +393,9 @@ private:
     snd_pcm_t* m_pcm;
     bool m_input;
     CWaveFormat m_format;
+    snd_pcm_format_t m_sampleFormat; // the device's
+    bool m_wide;                     // 32-bit integers on the device, the format's in the buffers
+    std::vector<uint8_t> m_wideSamples;
     IWaveClient* m_client;
     CEventPump& m_pump;
     std::deque<CWaveHeader*> m_queue;
@@ -429,7 +466,8 @@ int CAlsaAudio::QueryFormat(bool input, int index, const CWaveFormat& format) co
     const std::string& name = list[size_t(index)].name;
     int r = 0;
     snd_pcm_t* pcm = nullptr;
-    if (!OpenPcmInTime(m_stalls, name, input, format, false, r, pcm))
+    snd_pcm_format_t sampleFormat = SND_PCM_FORMAT_UNKNOWN;
+    if (!OpenPcmInTime(m_stalls, name, input, format, false, r, pcm, sampleFormat))
         return Fail(input, name, 0, false);
     // A device in use answers for itself: it accepts the format it is running.
     if (r == -EBUSY || r >= 0) return Succeed(input);
@@ -445,10 +483,12 @@ int CAlsaAudio::Open(bool input, int index, const CWaveFormat& format, IWaveClie
     const std::string& name = list[size_t(index)].name;
     int r = 0;
     snd_pcm_t* pcm = nullptr;
-    if (!OpenPcmInTime(m_stalls, name, input, format, true, r, pcm))
+    snd_pcm_format_t sampleFormat = SND_PCM_FORMAT_UNKNOWN;
+    if (!OpenPcmInTime(m_stalls, name, input, format, true, r, pcm, sampleFormat))
         return Fail(input, name, 0, false);
     if (r < 0) return Fail(input, name, r, true);
-    device = std::make_unique<CAlsaWaveDevice>(*this, name, pcm, input, format, client, pump);
+    device = std::make_unique<CAlsaWaveDevice>(*this, name, pcm, input, format, sampleFormat,
+                                               client, pump);
     return Succeed(input);
 }
 

@@ -5,10 +5,12 @@
 // start on the same frame. Capture runs on between exchanges, and each exchange of a recording
 // starts its playback afresh behind a little silence, so a sound server loses none of it.
 // Xruns inside queued sound are recovered and counted; a ring that runs dry with nothing queued
-// has simply finished. Opening a device (for a run, or to test a format) is bounded: a sound
-// server that is stopped or hung blocks ALSA's open whatever its flags say, so the open runs on
-// a thread of its own and a device that has not answered within kAnswerSeconds is reported as
-// not answering; the thread is left to finish (or not) on its own, never joined.
+// has simply finished. 24-bit and float samples reach a device in their own layout where it
+// offers it (S24_3LE, FLOAT_LE), else as 32-bit integers converted on the way. Opening a device
+// (for a run, or to test a format) is bounded: a sound server that is stopped or hung blocks ALSA's
+// open whatever its flags say, so the open runs on a thread of its own and a device that has not
+// answered within kAnswerSeconds is reported as not answering; the thread is left to finish (or
+// not) on its own, never joined.
 
 #include "platform/AudioDevices.h"
 

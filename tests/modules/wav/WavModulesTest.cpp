@@ -156,6 +156,54 @@ TEST_F(WavSave, WritesEachBlockClippedAndHandsItOn) {
     EXPECT_EQ(ControlState(p.Step(2), "frames").text, "4");
 }
 
+// 24 bits round and clip; float keeps what is beyond full scale. Laid out by hand: the 16-byte
+// PCM chunk, or the 18-byte one of a float file (format 3, an empty extension). The readouts say
+// what was written.
+TEST_F(WavSave, WritesHighResolutionFilesInTheirLayout) {
+    const std::tuple<const char*, std::vector<uint8_t>, const char*, const char*> cases[] = {
+        {"24", FmtBytes(1, 2, 8000, 24), "000080 000080 ffff7f 000000 000040 0000c0 ffff7f 000080",
+         "Format: 24 Bit Stereo 8000 Hz|Frames: 4|Size: 24 bytes|"},
+        {"32 float", Joined(FmtBytes(3, 2, 8000, 32), HexBytes("0000")),
+         "000080bf 000000c0 0000803f 00000000 0000003f 000000bf 00000040 000080bf",
+         "Format: 32 Bit Float Stereo 8000 Hz|Frames: 4|Size: 32 bytes|"}};
+    for (const auto& [bits, fmt, data, readouts] : cases) {
+        p.Step<CPatternSource>(1).m_pass = 0;
+        p.Set(2, {"file=" + path, "rate=8000", std::string("bits=") + bits});
+        ASSERT_TRUE(p.Pass());
+        p.Doc().OnEditStop();
+        EXPECT_EQ(GetBytes(path),
+                  RiffFileBytes({WavChunk("fmt ", fmt), WavChunk("data", HexBytes(data))}))
+            << bits;
+        std::string shown;
+        for (const CReadoutValue& r : p.Step(2).GetReadoutValues())
+            if (r.labelShown) shown += r.Text() + "|";
+        EXPECT_EQ(shown, readouts);
+    }
+}
+
+// Appended to, a float file takes the blocks as floats whatever the lists say, and every sample
+// reads back as the float it was stored as.
+TEST_F(WavSave, FloatFilesAppendAndReadBackExactly) {
+    p.Step<CPatternSource>(1).m_pattern = [](int c, int k, int i) {
+        return (c ? -1.0 : 1.0) * (i + 1) / (3.0 * k);
+    };
+    std::vector<double> written;
+    for (const auto& settings : {std::vector<std::string>{"file=" + path, "bits=32 float"},
+                                 std::vector<std::string>{"appendmode=On", "bits=16"}}) {
+        p.Set(2, settings);
+        ASSERT_TRUE(p.Pass());
+        p.Doc().OnEditStop();
+        for (double x : p.Out(1))
+            written.push_back(double(float(x)));
+    }
+    EXPECT_EQ(p.Step<CWavSaveView>(2).GetFramesWritten(), 8);
+    CModuleProcess reader{PatternRegistry()};
+    ASSERT_TRUE(reader.Create({"WAV File Open"}, 8, 48000));
+    reader.Set(1, {"file=" + path});
+    ASSERT_TRUE(reader.Pass());
+    EXPECT_EQ(reader.Out(1), written);
+}
+
 TEST_F(WavSave, AppendingTakesTheFilesOwnFormatWhateverTheLists) {
     // 8-bit stereo with block alignment 2, two frames and a byte of a third one cut short (with
     // its pad byte); the lists say 16-bit mono.
