@@ -4,11 +4,15 @@
 // N = 131072 and 192 kHz. Reported as time per pass and as a share of the block's duration,
 // which is what a pass may take before the run falls behind the sound card. Timed in the
 // process's CPU time, so that what the scheduler gives other processes of a shared machine is
-// not counted.
+// not counted. Also a pass of the generator's sweep into the sweep analyser, and the generator
+// against a plain loop of std::sin (the RTA and the transfer function have their own files).
 
 #include "BlockShare.h"
 
 #include "modules/logger/DataLoggerView.h"
+
+#include <cmath>
+#include <numbers>
 
 namespace {
 void BM_GeneratorFilterToXCorrFFTToLoggerPass(benchmark::State& state) {
@@ -35,3 +39,73 @@ void BM_GeneratorFilterToXCorrFFTToLoggerPass(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_GeneratorFilterToXCorrFFTToLoggerPass)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+namespace {
+// A pass of generator (synchronized sweep, 0.5 s of the 0.68 s block) -> sweep analyser, which
+// deconvolves and analyses both channels.
+void BM_GeneratorToSweepAnalyzerPass(benchmark::State& state) {
+    CSystemClock clock;
+    CProcessSession session(GetBuiltInModules(), clock);
+    CDspDoc* doc = bench::StartProcess(state, session, {"Signal Generator", "Sweep Analyzer"},
+                                       {{1, "ch1.wave", "Sync Log Sweep"},
+                                        {1, "ch1.sweeptime", "0.5"},
+                                        {1, "ch1.sweepstart", "20"},
+                                        {1, "ch1.sweepstop", "20000"},
+                                        {1, "ch2.wave", "Sync Log Sweep"},
+                                        {1, "ch2.sweeptime", "0.5"},
+                                        {1, "ch2.sweepstart", "20"},
+                                        {1, "ch2.sweepstop", "20000"},
+                                        {2, "time", "0.5"}});
+    if (!doc) return;
+    const auto pass = [&] { session.Loop().Run(*doc, 1); };
+    pass();
+    double seconds = 0.0;
+    for (auto _ : state) {
+        const double start = bench::ProcessSeconds();
+        pass();
+        seconds += bench::ProcessSeconds() - start;
+    }
+    bench::ReportShareOfBlock(state, session, seconds);
+}
+} // namespace
+
+BENCHMARK(BM_GeneratorToSweepAnalyzerPass)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+namespace {
+// The generator against the plainest loop there is: a pass of the generator alone, two channels
+// of a 1 kHz sine, then the same number of samples from std::sin into a table. Reported as the
+// ratio of the two (the goal: at most 2).
+void BM_GeneratorSineAgainstSinLoop(benchmark::State& state) {
+    CSystemClock clock;
+    CProcessSession session(GetBuiltInModules(), clock);
+    CDspDoc* doc = bench::StartProcess(state, session, {"Signal Generator"},
+                                       {{1, "ch1.wave", "Sine"}, {1, "ch2.wave", "Sine"}});
+    if (!doc) return;
+    const auto pass = [&] { session.Loop().Run(*doc, 1); };
+    pass();
+    constexpr double kTwoPi = 2.0 * std::numbers::pi;
+    const double step = kTwoPi * 1000.0 / bench::kRate;
+    std::vector<double> table(size_t(bench::kBlock));
+    double generator = 0.0, loop = 0.0;
+    for (auto _ : state) {
+        const double t0 = bench::ProcessSeconds();
+        pass();
+        const double t1 = bench::ProcessSeconds();
+        for (int c = 0; c < 2; ++c) {
+            double phase = 0.0;
+            for (double& v : table) {
+                v = 0.8 * std::sin(phase);
+                phase += step;
+                if (phase >= kTwoPi) phase -= kTwoPi;
+            }
+            benchmark::DoNotOptimize(table.data());
+        }
+        generator += t1 - t0;
+        loop += bench::ProcessSeconds() - t1;
+    }
+    state.counters["sin_loops"] = generator / loop;
+    bench::ReportShareOfBlock(state, session, generator);
+}
+} // namespace
+
+BENCHMARK(BM_GeneratorSineAgainstSinLoop)->Unit(benchmark::kMillisecond)->MinTime(2.0);

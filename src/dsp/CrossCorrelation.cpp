@@ -4,6 +4,7 @@
 #include "dsp/FFTConvolution.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 bool CDSPFFTData::CrossCorrelate(const CDSPFFTData& reference) {
@@ -20,8 +21,20 @@ bool CDSPFFTData::CrossCorrelate(const CDSPFFTData& reference) {
     reversed.assign(x, x + period);
     std::reverse(reversed.begin(), reversed.end());
     c.resize(2 * static_cast<size_t>(period) - 1);
-    if (!LinearConvolution(reversed.data(), period, reference.m_pTime->GetDataPointer(), period,
-                           c.data(), 2 * period - 1))
+    // The reference is most often the same sequence on every pass and channel: its transform
+    // is kept, one for each of two references that take turns.
+    thread_local std::array<CConvolutionOperand, 2> references;
+    thread_local size_t replaced = 0;
+    const double* b = reference.m_pTime->GetDataPointer();
+    CConvolutionOperand* operand = nullptr;
+    for (CConvolutionOperand& held : references)
+        if (!operand && held.Holds(b, period, period)) operand = &held;
+    if (!operand) {
+        operand = &references[replaced];
+        replaced = (replaced + 1) % references.size();
+        if (!operand->Set(b, period, period)) return false;
+    }
+    if (!LinearConvolution(reversed.data(), period, *operand, c.data(), 2 * period - 1))
         return false;
     x[0] = c[period - 1] / period;
     for (int32_t lag = 1; lag < period; ++lag)

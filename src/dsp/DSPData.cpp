@@ -7,11 +7,11 @@
 
 AURIVO_IMPLEMENT_SERIAL(CDSPData, nullptr);
 
-bool CDSPData::Allocate(int32_t size) {
+bool CDSPData::Allocate(int32_t size, const double* values, double fill) {
     if (size < 0) return false;
     try {
-        std::vector<double> values(static_cast<size_t>(size), 0.0);
-        m_values = std::move(values);
+        m_values = values ? std::vector<double>(values, values + size)
+                          : std::vector<double>(static_cast<size_t>(size), fill);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -30,7 +30,12 @@ int32_t CDSPData::Create(int32_t size, int32_t type) {
 }
 
 bool CDSPData::Create(int32_t type, int32_t size, double sampleRate) {
-    if (!IsValidType(type) || !Allocate(size)) return false;
+    return Create(type, size, sampleRate, nullptr, 0.0);
+}
+
+bool CDSPData::Create(int32_t type, int32_t size, double sampleRate, const double* values,
+                      double fill) {
+    if (!IsValidType(type) || !Allocate(size, values, fill)) return false;
     m_type = type;
     m_size = size;
     m_sampleRate = sampleRate;

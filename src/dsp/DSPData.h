@@ -27,6 +27,9 @@ public:
     int32_t Create(int32_t size, int32_t type);
     bool Create(int32_t type, int32_t size, double sampleRate);
     bool Create(int32_t type, int32_t size, double sampleRate, const std::string& description);
+    /** Create(type, size, sampleRate) holding a copy of `values` (size of them), or `fill` in
+     *  every place when there are none: the memory is written once, not cleared first. */
+    bool Create(int32_t type, int32_t size, double sampleRate, const double* values, double fill);
     /** Takes the other's shape with all values 0.0; never its values. */
     bool Clone(const CDSPData& other);
     /** Copies values and sample rate between arrays of the same valid type and size. */
@@ -55,6 +58,7 @@ public:
     double GetSampleRate() const { return m_sampleRate; }
     void SetSampleRate(double fs) { m_sampleRate = fs; }
     const std::string& GetDescription() const { return m_description; }
+    void SetDescription(const std::string& description) { m_description = description; }
 
     // Measurements on a single-sided magnitude array (bins 0..N/2-1 are searched and summed);
     // frequencies in Hz, a frequency of 0 asks for the strongest bin, results in percent.
@@ -90,7 +94,7 @@ public:
     void Serialize(CArchive& ar) override;
 
 private:
-    bool Allocate(int32_t size);
+    bool Allocate(int32_t size, const double* values = nullptr, double fill = 0.0);
     /** Bin of a fundamental frequency (0: the strongest); false when outside the array. */
     bool FundamentalBin(double frequency, int& bin) const;
     double GetIMD(double f1, double f2, int order, int window) const;

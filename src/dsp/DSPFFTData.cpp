@@ -34,20 +34,27 @@ std::unique_ptr<CDSPData> ReadArray(CArchive& ar) {
 } // namespace
 
 bool CDSPFFTData::Rebuild(int32_t type, int32_t size, double sampleRate,
-                          const std::string* description) {
-    auto time = std::make_unique<CDSPData>();
-    auto freq = std::make_unique<CDSPData>();
-    auto phase = std::make_unique<CDSPData>();
-    for (CDSPData* array : {time.get(), freq.get(), phase.get()}) {
-        const bool created = description ? array->Create(type, size, sampleRate, *description)
-                                         : array->Create(type, size, sampleRate);
-        if (!created) return false;
+                          const std::string* description, const CDSPFFTData* source) {
+    // A source's arrays of this size are copied as the arrays are made; the others start at
+    // 0, 1.0 and 0 (a response block's time array then gets its frequency axis).
+    const auto from = [&](const CDSPData* array) -> const double* {
+        return array && array->GetSize() == size ? array->GetDataPointer() : nullptr;
+    };
+    const bool timeBlock = type == CDSPData::kTimeBlock;
+    const double* values[] = {source && timeBlock ? from(source->GetTimeObj()) : nullptr,
+                              source ? from(source->GetFreqObj()) : nullptr,
+                              source ? from(source->GetPhaseObj()) : nullptr};
+    constexpr double kFill[] = {0.0, 1.0, 0.0};
+    std::unique_ptr<CDSPData> arrays[3];
+    for (int i = 0; i < 3; ++i) {
+        arrays[i] = std::make_unique<CDSPData>();
+        if (!arrays[i]->Create(type, size, sampleRate, values[i], kFill[i])) return false;
+        if (description) arrays[i]->SetDescription(*description);
     }
-    if (type == CDSPData::kResponseBlock) FillFrequencyAxis(*time);
-    std::fill_n(freq->GetDataPointer(), size, 1.0);
-    m_pTime = std::move(time);
-    m_pFreq = std::move(freq);
-    m_pPhase = std::move(phase);
+    if (type == CDSPData::kResponseBlock) FillFrequencyAxis(*arrays[0]);
+    m_pTime = std::move(arrays[0]);
+    m_pFreq = std::move(arrays[1]);
+    m_pPhase = std::move(arrays[2]);
     m_type = type;
     m_size = size;
     if (description) m_processDescription = *description;
@@ -80,6 +87,13 @@ bool CDSPFFTData::Create(int32_t type, int32_t size, double sampleRate,
 
 bool CDSPFFTData::Clone(const CDSPFFTData& other) {
     return Create(other.GetType(), other.GetSize(), other.GetSampleRate());
+}
+
+bool CDSPFFTData::Duplicate(const CDSPFFTData& other) {
+    if (!Rebuild(other.GetType(), other.GetSize(), other.GetSampleRate(), nullptr, &other))
+        return false;
+    m_sampleRate = other.GetSampleRate();
+    return true;
 }
 
 bool CDSPFFTData::CanCopy(const CDSPFFTData& other) const {

@@ -41,6 +41,9 @@ public:
     bool Create(int32_t type, int32_t size, double sampleRate, const std::string& description);
     /** Fresh block of the other's type, size and sample rate; copies no values, gain or texts. */
     bool Clone(const CDSPFFTData& other);
+    /** Clone(other), then every value of the other's arrays of its size filled in (a response
+     *  block keeps its own frequency axis), each array written once. */
+    bool Duplicate(const CDSPFFTData& other);
     /** Whether Copy(other) would succeed. */
     bool CanCopy(const CDSPFFTData& other) const;
     /** Copies the values of a block of the same type and size; a response block keeps its own
@@ -126,8 +129,10 @@ public:
     bool HasArrays() const { return m_pTime && m_pFreq && m_pPhase; }
 
 private:
-    /** Replaces the arrays by fresh ones of that shape (time or frequency axis, 1.0, 0.0). */
-    bool Rebuild(int32_t type, int32_t size, double sampleRate, const std::string* description);
+    /** Replaces the arrays by fresh ones of that shape (time or frequency axis, 1.0, 0.0), or
+     *  by copies of a source's arrays of that size. */
+    bool Rebuild(int32_t type, int32_t size, double sampleRate, const std::string* description,
+                 const CDSPFFTData* source = nullptr);
     /** Transform length for the block, 0 when it cannot be transformed. */
     int32_t TransformSize() const;
 

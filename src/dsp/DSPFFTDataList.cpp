@@ -62,12 +62,23 @@ bool CDSPFFTDataList::Create(int32_t count, int32_t type, int32_t size, double s
 }
 
 bool CDSPFFTDataList::Clone(const CDSPFFTDataList& other) {
+    return CloneBlocks(other,
+                       [](CDSPFFTData& to, const CDSPFFTData& from) { return to.Clone(from); });
+}
+
+bool CDSPFFTDataList::Duplicate(const CDSPFFTDataList& other) {
+    return CloneBlocks(other,
+                       [](CDSPFFTData& to, const CDSPFFTData& from) { return to.Duplicate(from); });
+}
+
+template <typename Make>
+bool CDSPFFTDataList::CloneBlocks(const CDSPFFTDataList& other, Make make) {
     const int32_t channelCount = other.m_channelCount;
     const int32_t type = other.m_type;
     const int32_t size = other.m_size;
     const double sampleRate = other.m_sampleRate;
     if (!AppendBlocks(other.GetNumChans(), [&](CDSPFFTData& block, int32_t i) {
-            return block.Clone(*other.m_blocks[i]);
+            return make(block, *other.m_blocks[i]);
         }))
         return false;
     m_channelCount = channelCount;

@@ -28,6 +28,8 @@ public:
     /** Appends a fresh block of the same shape per block of the other list. */
     bool Clone(const CDSPFFTDataList& other);
     bool Clone(const CDSPFFTDataList& other, const std::string& description);
+    /** Clone(other) then Fill(other), writing each array once. */
+    bool Duplicate(const CDSPFFTDataList& other);
 
     CDSPFFTData* GetAt(int channel);
     const CDSPFFTData* GetAt(int channel) const;
@@ -91,6 +93,9 @@ public:
 private:
     // Builds `count` blocks with `make`, appending them only when all succeed.
     template <typename Make> bool AppendBlocks(int32_t count, Make make);
+    /** Appends a block per block of the other list, made by make(block, other's block), and
+     *  takes the other's shape. */
+    template <typename Make> bool CloneBlocks(const CDSPFFTDataList& other, Make make);
     // Applies a block test to the blocks of both lists in step, up to the shorter list.
     template <typename Test> bool AllPairs(const CDSPFFTDataList& other, Test test) const;
     double SetEach(int channel, double value, double (CDSPFFTData::*set)(double));

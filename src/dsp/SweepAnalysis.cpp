@@ -27,50 +27,96 @@ double Cosine(double x) { // 0 at x = 0 rising to 1 at x = 1
     return 0.5 * (1.0 - std::cos(kPi * std::clamp(x, 0.0, 1.0)));
 }
 
-// The weights of one side of a window `side` samples long, from the peak (index 0) out to its
-// edge (index side): 1 up to where the taper starts, then a raised cosine down to 0 at the
-// edge. The cosine comes from a turning phasor, one multiplication a sample: a long gate would
-// otherwise cost more in cosines than in its transform.
-std::vector<double> SideWeights(CSweepGate::EShape shape, int32_t side) {
-    std::vector<double> w(size_t(side) + 1, 1.0);
-    const double taper = shape == CSweepGate::EShape::Hann    ? 1.0
+// Calls taper(index, weight) for the tapered end of one side of a window `side` samples long,
+// from the peak (index 0) out to its edge (index side): the weight is 1 up to where the taper
+// starts, then a raised cosine down to 0 at the edge. The cosine comes from a turning phasor,
+// one multiplication a sample: a long gate would otherwise cost more in cosines than in its
+// transform.
+template <typename Taper> void ForTaper(CSweepGate::EShape shape, int32_t side, Taper taper) {
+    const double share = shape == CSweepGate::EShape::Hann    ? 1.0
                          : shape == CSweepGate::EShape::Tukey ? kTukeyTaper
                                                               : 0.0;
-    const int32_t length = int32_t(std::floor(taper * side));
-    if (length <= 0) return w;
+    const int32_t length = int32_t(std::floor(share * side));
+    if (length <= 0) return;
     // Over the taper, weight = (1 + cos(pi t / length)) / 2 with t = 0 .. length.
     const int32_t first = side - length;
     const std::complex<double> step = std::polar(1.0, kPi / length);
     std::complex<double> turn = 1.0;
     for (int32_t t = 0; t <= length; ++t, turn *= step)
-        w[size_t(first + t)] = 0.5 * (1.0 + turn.real());
-    return w;
+        taper(first + t, 0.5 * (1.0 + turn.real()));
 }
 
-// Samples pre before to post after `centre` of the circular `h`, weighted, into an m-point
-// block with the centre at index 0 and the samples before it at the block's end.
-std::vector<double> Segment(std::span<const double> h, int64_t centre, int32_t pre, int32_t post,
-                            CSweepGate::EShape shape, int32_t m) {
-    std::vector<double> out(size_t(m), 0.0);
+// Copies `count` samples of the circular `h` from index `from` on into `out`.
+void CopyCircular(std::span<const double> h, int64_t from, size_t count, double* out) {
     const int64_t n = int64_t(h.size());
-    const std::vector<double> before = SideWeights(shape, pre);
-    const std::vector<double> after = SideWeights(shape, post);
-    // Both indices step by one and wrap, so no sample pays for a division.
-    size_t at = size_t(((centre - pre) % n + n) % n);
-    size_t to = size_t(((-pre) % m + m) % m);
-    for (int32_t j = -pre; j <= post; ++j) {
-        out[to] = h[at] * (j < 0 ? before[size_t(-j)] : after[size_t(j)]);
-        if (++at == h.size()) at = 0;
-        if (++to == out.size()) to = 0;
+    size_t at = size_t((from % n + n) % n);
+    while (count > 0) {
+        const size_t run = std::min(count, h.size() - at);
+        out = std::copy_n(h.data() + at, run, out);
+        count -= run;
+        at = 0;
     }
-    return out;
+}
+
+// Samples pre before to post after `centre` of the circular `h`, weighted, into the block `out`
+// (no shorter than pre + post + 1) with the centre at index 0 and the samples before it at the
+// block's end. The weights are 1 but in the tapers, so only those samples are multiplied.
+void Segment(std::span<const double> h, int64_t centre, int32_t pre, int32_t post,
+             CSweepGate::EShape shape, std::span<double> out) {
+    const size_t m = out.size();
+    CopyCircular(h, centre, size_t(post) + 1, out.data());
+    std::fill(out.begin() + post + 1, out.end() - pre, 0.0);
+    CopyCircular(h, centre - pre, size_t(pre), out.data() + (m - size_t(pre)));
+    ForTaper(shape, post, [&](int32_t j, double w) { out[size_t(j)] *= w; });
+    ForTaper(shape, pre, [&](int32_t j, double w) {
+        if (j > 0) out[m - size_t(j)] *= w; // the peak itself is the other side's
+    });
+}
+
+// The bins 0 .. m/2 of a real transform, as two arrays.
+struct CSplitSpectrum {
+    std::vector<double> re, im;
+    double binHz = 0.0;
+    size_t size() const { return re.size(); }
+    std::complex<double> operator[](size_t k) const { return {re[k], im[k]}; }
+};
+
+// The transform of the block `x` at fs into `out`, whose arrays keep their memory between calls.
+void Transform(std::span<const double> x, double fs, CSplitSpectrum& out) {
+    out.re.resize(x.size() / 2 + 1);
+    out.im.resize(x.size() / 2 + 1);
+    out.binHz = fs / double(x.size());
+    CFFTPlan::ForSize(int32_t(x.size()))
+        ->Forward(x.data(), int32_t(x.size()), nullptr, out.re.data(), out.im.data());
+}
+
+// Working arrays each thread keeps from one analysis to the next: fresh megabyte arrays every
+// pass would cost more in mapping and clearing pages than the transforms they feed.
+struct CScratch {
+    std::vector<double> block;
+    CSplitSpectrum h1;
+    std::array<CSplitSpectrum, CSweepResponse::kMaxOrder + 1> hk;
+    CSplitSpectrum noise;
+    std::vector<double> re, im; // the deconvolution's product
+};
+CScratch& ThreadScratch() {
+    thread_local CScratch scratch;
+    return scratch;
+}
+
+// The first m samples of `scratch`, grown to hold them; never shrunk, so that the short
+// harmonic windows do not make the next block's long one clear its memory again.
+std::span<double> Block(std::vector<double>& scratch, int32_t m) {
+    if (scratch.size() < size_t(m)) scratch.resize(size_t(m));
+    return std::span(scratch).first(size_t(m));
 }
 
 // A spectrum of bins 0 .. m/2 at `f` Hz, linear between bins.
-std::complex<double> At(std::span<const std::complex<double>> spectrum, double binHz, double f) {
+template <typename Spectrum>
+std::complex<double> At(const Spectrum& spectrum, double binHz, double f) {
     const double x = f / binHz;
     const size_t k = size_t(x);
-    if (k + 1 >= spectrum.size()) return spectrum.back();
+    if (k + 1 >= spectrum.size()) return spectrum[spectrum.size() - 1];
     const double u = x - double(k);
     return spectrum[k] + u * (spectrum[k + 1] - spectrum[k]);
 }
@@ -140,7 +186,11 @@ CSweepDeconvolver::CSweepDeconvolver(const CSweptSine& sweep, int32_t n)
 
 std::vector<double> CSweepDeconvolver::operator()(std::span<const double> recorded) const {
     const CFFTPlan* plan = CFFTPlan::ForSize(m_n);
-    std::vector<double> re(m_re.size()), im(m_re.size());
+    CScratch& scratch = ThreadScratch();
+    std::vector<double>& re = scratch.re;
+    std::vector<double>& im = scratch.im;
+    re.resize(m_re.size());
+    im.resize(m_re.size());
     plan->Forward(recorded.data(), int32_t(std::min<size_t>(recorded.size(), size_t(m_n))), nullptr,
                   re.data(), im.data());
     for (size_t k = 0; k < re.size(); ++k) {
@@ -163,14 +213,26 @@ std::vector<std::complex<double>> SweepCorrection(const CSweptSine& sweep, int32
     sweep.Fill(std::span(played).first(size_t(std::min(n, sweep.Samples()))), 1.0);
     const std::vector<double> self = DeconvolveSweep(played, sweep);
     const CWindow w = LinearWindow(sweep, n, gate);
-    return RealSpectrum(Segment(self, 0, w.pre, w.post, gate.shape, n));
+    std::vector<double> gated(static_cast<size_t>(n));
+    Segment(self, 0, w.pre, w.post, gate.shape, gated);
+    return RealSpectrum(gated);
 }
 
 int32_t PeakIndex(std::span<const double> h) {
-    size_t best = 0;
-    for (size_t i = 1; i < h.size(); ++i)
-        if (std::fabs(h[i]) > std::fabs(h[best])) best = i;
-    return int32_t(best);
+    // The largest magnitude first, in four running maxima that do not wait on each other, then
+    // the first sample that reaches it: one compare-and-move chain over the block would take
+    // several times as long.
+    std::array<double, 4> top{};
+    size_t i = 0;
+    for (; i + 4 <= h.size(); i += 4)
+        for (size_t j = 0; j < 4; ++j)
+            top[j] = std::max(top[j], std::fabs(h[i + j]));
+    for (; i < h.size(); ++i)
+        top[0] = std::max(top[0], std::fabs(h[i]));
+    const double peak = std::max(std::max(top[0], top[1]), std::max(top[2], top[3]));
+    for (i = 0; i < h.size(); ++i)
+        if (std::fabs(h[i]) == peak) return int32_t(i);
+    return 0;
 }
 
 CSweepResponse AnalyseSweep(std::span<const double> impulse,
@@ -185,13 +247,16 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
     const auto advance = [&](int k) { return sweep.HarmonicAdvance(k) * fs; }; // samples
     constexpr int K = CSweepResponse::kMaxOrder;
 
+    CScratch& scratch = ThreadScratch();
     const auto [pre, post] = LinearWindow(sweep, n, gate);
-    const std::vector<double> linear = Segment(impulse, r.delay, pre, post, gate.shape, n);
+    const std::span<double> linear = Block(scratch.block, n);
+    Segment(impulse, r.delay, pre, post, gate.shape, linear);
     r.impulsePre = pre;
     r.impulse.reserve(size_t(pre + post + 1));
     r.impulse.assign(linear.end() - pre, linear.end());
     r.impulse.insert(r.impulse.end(), linear.begin(), linear.begin() + post + 1);
-    const std::vector<std::complex<double>> h1 = RealSpectrum(linear);
+    const CSplitSpectrum& h1 = scratch.h1;
+    Transform(linear, fs, scratch.h1);
     // Smoothing averages the corrected magnitude of every bin; without it the grid's points
     // are all that is read.
     std::optional<COctaveSmoother> smoother;
@@ -204,32 +269,29 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
     }
 
     // Each harmonic's window, half way to its neighbours.
-    std::array<std::vector<std::complex<double>>, K + 1> hk;
-    std::array<double, K + 1> hkBin{};
-    for (int k = 2; k <= K; ++k) {
-        const double centre = r.delay - advance(k);
-        const int32_t kPre = int32_t(0.5 * (advance(k + 1) - advance(k)));
-        const int32_t kPost = int32_t(0.5 * (advance(k) - advance(k - 1)));
-        const int32_t m = PowerOfTwoAtLeast(2 * int64_t(kPre + kPost + 1));
-        hk[size_t(k)] = RealSpectrum(
-            Segment(impulse, std::llround(centre), kPre, kPost, CSweepGate::EShape::Tukey, m));
-        hkBin[size_t(k)] = fs / m;
-    }
+    const auto cut = [&](int64_t centre, int32_t cutPre, int32_t cutPost, CSplitSpectrum& out) {
+        const int32_t m = PowerOfTwoAtLeast(2 * int64_t(cutPre + cutPost + 1));
+        const std::span<double> block = Block(scratch.block, m);
+        Segment(impulse, centre, cutPre, cutPost, CSweepGate::EShape::Tukey, block);
+        Transform(block, fs, out);
+    };
+    for (int k = 2; k <= K; ++k)
+        cut(std::llround(r.delay - advance(k)), int32_t(0.5 * (advance(k + 1) - advance(k))),
+            int32_t(0.5 * (advance(k) - advance(k - 1))), scratch.hk[size_t(k)]);
 
     // Noise alone, cut as the second harmonic is, half way from the linear response's peak to
     // the window of the highest order.
-    const int32_t noisePre = int32_t(0.5 * (advance(3) - advance(2)));
-    const int32_t noisePost = int32_t(0.5 * advance(2));
-    const int32_t noiseM = PowerOfTwoAtLeast(2 * int64_t(noisePre + noisePost + 1));
-    const std::vector<std::complex<double>> noise = RealSpectrum(
-        Segment(impulse, r.delay + int64_t(0.5 * (n - 0.5 * (advance(K) + advance(K + 1)))),
-                noisePre, noisePost, CSweepGate::EShape::Tukey, noiseM));
+    const CSplitSpectrum& noise = scratch.noise;
+    cut(r.delay + int64_t(0.5 * (n - 0.5 * (advance(K) + advance(K + 1)))),
+        int32_t(0.5 * (advance(3) - advance(2))), int32_t(0.5 * advance(2)), scratch.noise);
     // One bin of noise reads anywhere from far below to above its level: the floor is its
     // power averaged over a third of an octave.
+    // (A plain root of the sum of squares: the overflow-safe library call costs a fifth of the
+    // transform here, and no noise level comes near the range where it would matter.)
     std::vector<double> noiseMagnitude(noise.size());
     for (size_t k = 0; k < noise.size(); ++k)
-        noiseMagnitude[k] = std::abs(noise[k]);
-    const COctaveSmoother noiseFloor(noiseMagnitude, fs / noiseM);
+        noiseMagnitude[k] = std::sqrt(noise.re[k] * noise.re[k] + noise.im[k] * noise.im[k]);
+    const COctaveSmoother noiseFloor(noiseMagnitude, noise.binHz);
 
     const CSweepBand band = SweepFullBand(sweep);
     // The harmonics' own sweeps start with the fade in, whose ripple in their responses dies
@@ -244,7 +306,7 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
         const bool usable = std::abs(d) >= kLeastWeight;
         std::complex<double> h = kNaN;
         if (usable) {
-            h = At(h1, binHz, f) / d;
+            h = At(h1, h1.binHz, f) / d;
             if (smoother)
                 h = std::polar(smoother->At(f, OctaveSmoothingWidth(smoothing, f)), std::arg(h));
         }
@@ -254,7 +316,8 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
         for (int k = 2; k <= K; ++k) {
             double ratio = kNaN, floor = kNaN;
             if (usable && f >= distortionLow && k * f <= band.high) {
-                ratio = std::abs(At(hk[size_t(k)], hkBin[size_t(k)], k * f)) / std::abs(h);
+                const CSplitSpectrum& hk = scratch.hk[size_t(k)];
+                ratio = std::abs(At(hk, hk.binHz, k * f)) / std::abs(h);
                 floor = noiseFloor.At(k * f, 1.0 / 3.0) / std::abs(h);
                 sum += ratio * ratio;
                 any = true;

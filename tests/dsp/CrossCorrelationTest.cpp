@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -48,6 +49,33 @@ TEST(CrossCorrelate, AgreesWithTheDirectSum) {
                 ASSERT_NEAR(r[size_t(lags[j])], double(expected[j]), 1e-12 * double(largest))
                     << "N " << n << " lag " << lags[j];
             EXPECT_EQ(r[size_t(n - 1)], r[size_t(n - 2)]);
+        }
+    }
+}
+
+// References that take turns, come back, or change a single sample in place between calls:
+// each correlation is with the reference as it is now.
+TEST(CrossCorrelate, FollowsEveryChangeOfTheReference) {
+    constexpr int32_t n = 64, p = n - 1;
+    const std::vector<double> a = UniformNoise(size_t(n), 7);
+    std::vector<std::vector<double>> refs{UniformNoise(size_t(n), 8), UniformNoise(size_t(n), 9),
+                                          UniformNoise(size_t(n), 10)};
+    CDSPFFTData reference; // one block whose samples are rewritten, as a run's list is
+    ASSERT_TRUE(TimeBlock(reference, refs[0]));
+    for (const auto& [which, changed] : std::vector<std::pair<size_t, int>>{
+             {0, -1}, {1, -1}, {0, -1}, {2, -1}, {1, 17}, {0, 62}, {0, -1}, {0, 0}}) {
+        std::vector<double>& b = refs[which];
+        if (changed >= 0) b[size_t(changed)] += 0.25;
+        std::copy(b.begin(), b.end(), reference.GetTimeObj()->GetDataPointer());
+        CDSPFFTData block;
+        ASSERT_TRUE(TimeBlock(block, a));
+        ASSERT_TRUE(block.CrossCorrelate(reference));
+        for (int32_t l = 0; l < p; ++l) {
+            long double sum = 0.0L;
+            for (int32_t i = 0; i < p; ++i)
+                sum += static_cast<long double>(a[size_t(i)]) * b[size_t((i + l) % p)];
+            ASSERT_NEAR(block.GetTimeObj()->GetDataPointer()[l], double(sum / p), 1e-12)
+                << "reference " << which << " changed at " << changed << ", lag " << l;
         }
     }
 }

@@ -71,6 +71,37 @@ TEST(DataLogList, MergeSplitsAtTheCrossoverBinWithGainsAndDelayPhases) {
     }
 }
 
+// A logged plot is its own copy of every value of the blocks, in their shape, without their
+// gain; a response block keeps the frequency axis in its time array.
+TEST(DataLogList, LogsACopyOfEveryValue) {
+    for (int32_t type : {1, 2}) {
+        CDSPFFTDataList list;
+        ASSERT_TRUE(list.Create(2, type, 8, 800.0));
+        for (int c = 0; c < 2; ++c) {
+            for (int i = 0; i < 8; ++i) {
+                list.GetTimeData(c)[i] = 10 * c + i;
+                list.GetFreqData(c)[i] = 0.5 * i - c;
+                list.GetPhaseData(c)[i] = 7.0 * i + c;
+            }
+            list.GetAt(c)->SetGain(3.0);
+        }
+        CDSPFFTDataLogList log;
+        ASSERT_EQ(log.AddTail(list), 2 * 16);
+        for (int c = 0; c < 2; ++c) {
+            list.GetFreqData(c)[4] = -99.0; // the source changes; the plot does not
+            ASSERT_EQ(log.GetSize(0, c), 8);
+            EXPECT_DOUBLE_EQ(log.GetSampleRate(0, c), 800.0);
+            EXPECT_DOUBLE_EQ(log.GetGain(0, c), 1.0);
+            for (int i = 0; i < 8; ++i) {
+                const double time = type == 1 ? 10 * c + i : 100.0 * (i <= 4 ? i : 8 - i);
+                EXPECT_DOUBLE_EQ(log.GetTimeData(0, c)[i], time) << type << " " << c << " " << i;
+                EXPECT_DOUBLE_EQ(log.GetFreqData(0, c)[i], 0.5 * i - c);
+                EXPECT_DOUBLE_EQ(log.GetPhaseData(0, c)[i], 7.0 * i + c);
+            }
+        }
+    }
+}
+
 TEST(DataLogList, FitsBlockListsOfItsShapeAndDescriptionOnly) {
     CDSPFFTDataLogList log;
     ASSERT_NE(log.CreateEx(2, 1, 8, 800.0, "Step: 2 DataLogger"), nullptr);

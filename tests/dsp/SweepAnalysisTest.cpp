@@ -137,6 +137,50 @@ TEST(SweepAnalysis, GateRemovesTheReflection) {
     EXPECT_LT(spread(Measure(device, 0.5, 20.0, 20000.0, gate)), 0.1);
 }
 
+// The gated impulse is the deconvolved block about its peak times the window: 1 inside, a
+// raised cosine over the outer share of each side (all of it for Hann, half for Tukey, none
+// for Rect), taken here from cos() itself.
+TEST(SweepAnalysis, GatedImpulseIsTheBlockTimesTheWindow) {
+    const CSweptSine sweep(20.0, 20000.0, 1.0, kFs);
+    CDevice device;
+    device.delay = kN - 30; // the peak wraps: its pre side lies at the block's end
+    device.taps = {0.2L, 1.0L, -0.4L};
+    std::vector<double> x(size_t(kN), 0.0);
+    sweep.Fill(std::span(x).first(size_t(sweep.Samples())), 0.5);
+    const std::vector<double> h = DeconvolveSweep(device.Play(x), sweep);
+    for (auto shape :
+         {CSweepGate::EShape::Rect, CSweepGate::EShape::Tukey, CSweepGate::EShape::Hann}) {
+        const CSweepGate gate{-0.002, 0.01, shape};
+        const CSweepResponse r = AnalyseSweep(h, SweepCorrection(sweep, kN, gate), sweep, gate);
+        ASSERT_EQ(r.delay, kN - 29);
+        const int pre = r.impulsePre, post = int(r.impulse.size()) - pre - 1;
+        ASSERT_EQ(pre, 96);
+        ASSERT_EQ(post, 480);
+        const double share = shape == CSweepGate::EShape::Hann    ? 1.0
+                             : shape == CSweepGate::EShape::Tukey ? 0.5
+                                                                  : 0.0;
+        for (int j = -pre; j <= post; ++j) {
+            const int side = j < 0 ? pre : post, length = int(share * side);
+            const int t = std::abs(j) - (side - length);
+            const double w = t < 0 || length == 0 ? 1.0 : 0.5 * (1 + std::cos(kPi * t / length));
+            ASSERT_NEAR(r.impulse[size_t(pre + j)], h[size_t((r.delay + j + kN) % kN)] * w, 1e-12)
+                << SweepGateShapeNames()[size_t(shape)] << " at " << j;
+        }
+    }
+}
+
+// The peak is the first sample of the largest magnitude, whatever its sign and wherever it
+// lies against the blocks the scan reads at once.
+TEST(SweepAnalysis, PeakIndexFindsTheFirstLargestMagnitude) {
+    for (const auto& [values, peak] : std::vector<std::pair<std::vector<double>, int32_t>>{
+             {{0.5}, 0},
+             {{0.1, -0.9, 0.3, 0.9, 0.2}, 1},
+             {{0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, -0.85}, 8},
+             {{0.3, 0.0, 0.0, 0.0, 0.0, -0.7, 0.7}, 5},
+             {{0.0, 0.0, 0.0}, 0}})
+        EXPECT_EQ(PeakIndex(values), peak);
+}
+
 // A comb |H|^2 = 1 + a cos(2 pi f tau) smoothed over [f 2^(-w/2), f 2^(w/2)] averages to
 // 1 + a (sin(2 pi f2 tau) - sin(2 pi f1 tau)) / (2 pi tau (f2 - f1)).
 TEST(OctaveSmoothing, CombAveragesToTheAnalyticBandMean) {
