@@ -274,7 +274,9 @@ void CControlBarWidget::Refresh() {
             break;
         }
         case EControlKind::Spin:
-            static_cast<QSpinBox*>(w)->setValue(QString::fromStdString(s.text).toInt());
+            // The bar refreshes while a run goes on: a value being typed stays.
+            if (!w->hasFocus())
+                static_cast<QSpinBox*>(w)->setValue(QString::fromStdString(s.text).toInt());
             break;
         case EControlKind::CheckBox:
             static_cast<QCheckBox*>(w)->setChecked(s.checked);

@@ -12,6 +12,8 @@
 namespace {
 constexpr int kDefaultWidth = 900;
 constexpr int kDefaultHeight = 560;
+// Passes faster than a screen refresh are shown together.
+constexpr qint64 kPassRefreshMs = 30;
 } // namespace
 
 CDocumentFrame::CDocumentFrame(CDspDoc& doc, const std::array<CSize, 6>& savedSizes,
@@ -79,6 +81,21 @@ void CDocumentFrame::RefreshPanes() {
     for (CModulePane* pane : m_panes)
         pane->Refresh();
     UpdateTitle();
+}
+
+void CDocumentFrame::FollowRun() {
+    if (m_detached) return;
+    const std::tuple<bool, bool, int> run{m_doc.IsRunning(), m_doc.IsPaused(),
+                                          m_doc.GetPassCount()};
+    if (run == m_shownRun) return;
+    const bool started = std::get<0>(run) != std::get<0>(m_shownRun);
+    const bool paused = std::get<1>(run) != std::get<1>(m_shownRun);
+    if (!started && !paused && m_sinceShown.isValid() && m_sinceShown.elapsed() < kPassRefreshMs)
+        return;
+    m_shownRun = run;
+    m_sinceShown.start();
+    for (CModulePane* pane : m_panes)
+        pane->Invalidate();
 }
 
 CRect CDocumentFrame::GetMainWindowRect() const {

@@ -4,9 +4,11 @@
 
 #include "process/DspDoc.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <array>
+#include <tuple>
 #include <vector>
 
 class CModulePane;
@@ -31,6 +33,9 @@ public:
     void UpdateTitle();
     /** Refreshes every pane from its module. */
     void RefreshPanes();
+    /** Repaints every pane (bar, plot and status) when the run moved on since the last time:
+     *  a new pass (at most every few frames' time while running) or a run, pause or stop. */
+    void FollowRun();
     /** Lets go of the document and its views, which are destroyed before this frame. */
     void Detach();
 
@@ -51,4 +56,6 @@ private:
     std::vector<CModulePane*> m_panes;
     CModulePane* m_active = nullptr;
     bool m_detached = false;
+    std::tuple<bool, bool, int> m_shownRun{false, false, 0}; // running, paused, pass
+    QElapsedTimer m_sinceShown;
 };

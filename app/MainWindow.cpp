@@ -303,7 +303,13 @@ void CMainWindow::UpdateRecentFiles() {
     m_recentMenu->setEnabled(n > 0);
 }
 
+void CMainWindow::FollowRuns() {
+    for (const auto& [doc, sub] : m_frames)
+        static_cast<CDocumentFrame*>(sub->widget())->FollowRun();
+}
+
 void CMainWindow::UpdateCommands() {
+    FollowRuns();
     CDspDoc* doc = ActiveDocument();
     const bool running = doc && doc->IsRunning() && !doc->IsPaused();
     for (const char* n :
@@ -474,12 +480,16 @@ void CMainWindow::OnIdleTimer() {
     if (!m_loop.Slice()) {
         m_idle->stop();
         UpdateCommands();
+        return;
     }
+    FollowRuns();
 }
 
 void CMainWindow::ProcessIdle(int maxSlices) {
-    for (int i = 0; i < maxSlices; ++i)
+    for (int i = 0; i < maxSlices; ++i) {
         if (!m_loop.Slice()) break;
+        FollowRuns();
+    }
     UpdateCommands();
 }
 

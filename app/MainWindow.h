@@ -91,6 +91,8 @@ private:
     void ArrangeFrames();
     void UpdateRecentFiles();
     void UpdateCommands();
+    /** Lets every frame show how its document's run moved on. */
+    void FollowRuns();
     void StartIdle();
     void OnIdleTimer();
     void ShowContextMenu(CModulePane* pane, const QPoint& globalPos);

@@ -80,14 +80,21 @@ void CModulePane::Detach() {
 }
 
 void CModulePane::Invalidate() {
-    if (m_detached) return;
-    m_plot->update();
-    UpdateStatusPane();
+    if (m_detached || m_refreshQueued) return;
+    // A module may invalidate several times within one step; the pane catches up once, after
+    // the step, so a readout in the bar never lags the plot.
+    m_refreshQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_refreshQueued = false;
+        Refresh();
+    });
 }
 
 void CModulePane::Refresh() {
+    if (m_detached) return;
     m_bar->Refresh();
-    Invalidate();
+    m_plot->update();
+    UpdateStatusPane();
 }
 
 void CModulePane::UpdateStatusPane() {

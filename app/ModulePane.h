@@ -1,6 +1,6 @@
 #pragma once
 // One step of a process document on screen: the module's control bar, its plot area and its
-// status line, refreshed every second.
+// status line. A repaint covers all three, so readouts and previews follow the run.
 
 #include "process/DspView.h"
 
@@ -21,10 +21,12 @@ public:
     CPlotWidget* Plot() const { return m_plot; }
 
     // IViewHost
+    /** Queues one refresh of the bar, the plot and the status line; repeated calls before it
+     *  runs cost nothing more. */
     void Invalidate() override;
     bool IsVisible() const override { return isVisible(); }
 
-    /** Refreshes the control bar and the status line from the module. */
+    /** Refreshes the control bar, the plot and the status line from the module now. */
     void Refresh();
     /** Re-reads the status line text and colour. */
     void UpdateStatusPane();
@@ -46,4 +48,5 @@ private:
     QLabel* m_status;
     QTimer* m_timer;
     bool m_detached = false;
+    bool m_refreshQueued = false;
 };

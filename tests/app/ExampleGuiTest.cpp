@@ -5,12 +5,15 @@
 #include "CalibrationDialog.h"
 #include "DocumentFrame.h"
 #include "ModulePane.h"
+#include "PlotWidget.h"
 #include "ViewPictureFile.h"
 #include "common/TextFileUtil.h"
 #include "common/XmlCheck.h"
 #include "common/TempFolder.h"
 #include "modules/BuiltInModules.h"
 #include "modules/arbfilter/ArbFilterView.h"
+#include "platform/RecordingCanvas.h"
+#include "plot/Channel.h"
 #include "soundio/SoundIOView.h"
 
 #include <filesystem>
@@ -24,6 +27,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSet>
+#include <QTest>
 
 namespace {
 
@@ -196,6 +200,50 @@ TEST_F(ExampleGui, TheFilterPaneShowsItsEnvelopeTextWhileEditIsOn) {
     ASSERT_TRUE(filter.SetControl("edit", "", message));
     QApplication::processEvents();
     EXPECT_FALSE(editor->isVisible());
+}
+
+// A click into the spectrum's plot of a running process puts the marker where it was made, on
+// the linear volts axes as on dB axes: the readout names the frequency under the pointer and the
+// tone's value there, beside the click.
+TEST_F(ExampleGui, AClickPlacesTheMarkerUnderThePointerOnEveryYAxis) {
+    CModulePane& pane = *frame->Panes()[2];
+    CDspView& view = pane.View();
+    frame->parentWidget()->showMaximized();
+    for (const char* yAxis : {"THDVpk", "Vpk.", "dBVpk."}) {
+        SCOPED_TRACE(yAxis);
+        std::string message;
+        ASSERT_TRUE(view.SetControl("yaxis", yAxis, message)) << message;
+        window.OnEditRun();
+        window.ProcessIdle(3 * 2);
+        QApplication::processEvents();
+        pane.Plot()->grab(); // lays the channels out as on screen
+        const CRect plot = view.GetChannelPointer(0)->m_plotRect;
+        ASSERT_FALSE(plot.IsRectEmpty());
+        // On the 1 kHz tone's bin of the 0 to 16 kHz axis, halfway down.
+        const double binHz = frame->Document().GetSampleRate() / frame->Document().GetSize();
+        const QPoint click(plot.left + int(std::lround(1000.0 / binHz + 0.5) *
+                                           (plot.right - plot.left) / (16000.0 / binHz)),
+                           (plot.top + plot.bottom) / 2);
+        QTest::mouseClick(pane.Plot(), Qt::LeftButton, {}, click);
+        QApplication::processEvents();
+        CRecordingCanvas canvas;
+        view.OnDraw(canvas, CRect{0, 0, pane.Plot()->width(), pane.Plot()->height()});
+        std::string readout;
+        QPoint at;
+        for (const auto& op : canvas.Ops())
+            if (op.op == CRecordingCanvas::EOp::text && op.text.find(" Hz,") != std::string::npos) {
+                readout = op.text;
+                at = QPoint(op.points.front().x, op.points.front().y);
+            }
+        ASSERT_FALSE(readout.empty());
+        const double hz = std::stod(readout);
+        const double expected = 16000.0 * (click.x() - plot.left) / (plot.right - plot.left);
+        EXPECT_NEAR(hz, expected, 16000.0 / (plot.right - plot.left) + binHz) << readout;
+        EXPECT_EQ(readout.find(" 0.000 "), std::string::npos) << readout;
+        EXPECT_NEAR(at.x(), click.x(), 10 + 8 * int(readout.size())) << readout;
+        EXPECT_NEAR(at.y(), click.y(), 20) << readout;
+        QTest::mouseClick(pane.Plot(), Qt::LeftButton, {}, click); // the marker off again
+    }
 }
 
 } // namespace
