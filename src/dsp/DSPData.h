@@ -70,7 +70,8 @@ public:
     /** Nearest bin of a frequency, clamped to 0..N/2. */
     int GetHarmonicNumber(double frequency) const;
     double GetHarmonicDistortion(double fundamental, int harmonic, int window = 0) const;
-    double GetTHD(double fundamental, int window = 0) const;
+    /** THD over harmonics 2 to `lastHarmonic` (0: every one below half the sample rate). */
+    double GetTHD(double fundamental, int window = 0, int lastHarmonic = 0) const;
     double GetTHDPlusN(double fundamental, int window = 0) const;
     double Get2ndOrderIMD(double f1, double f2, int window = 0) const;
     double Get3rdOrderIMD(double f1, double f2, int window = 0) const;

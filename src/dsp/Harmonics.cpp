@@ -5,6 +5,7 @@
 #include "dsp/IMDProducts.h"
 #include "dsp/ToneLobes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -62,14 +63,16 @@ double CDSPData::GetHarmonicDistortion(double fundamental, int harmonic, int win
     return m_values[static_cast<size_t>(h)] / m_values[k] * 100.0;
 }
 
-double CDSPData::GetTHD(double fundamental, int window) const {
+double CDSPData::GetTHD(double fundamental, int window, int lastHarmonic) const {
     if (window != 0) {
         const CToneLobes lobes(*this, window);
-        return lobes.THD(lobes.FindTone(fundamental));
+        return lobes.THD(lobes.FindTone(fundamental), lastHarmonic);
     }
     int k = 0;
     if (!FundamentalBin(fundamental, k)) return 0.0;
-    const int64_t half = BinCount() / 2;
+    const int64_t half = lastHarmonic > 0
+                             ? std::min<int64_t>(BinCount() / 2, int64_t{k} * lastHarmonic + 1)
+                             : BinCount() / 2;
     const int64_t step = k > 1 ? k : 1;
     double sum = 0.0;
     for (int64_t b = k > 0 ? 2 * int64_t{k} : 1; b < half; b += step)

@@ -104,10 +104,13 @@ void CToneLobes::Mark(std::vector<bool>& marks, int bin, int width, bool value) 
         marks[size_t(b)] = value;
 }
 
-double CToneLobes::SumMarked(const std::vector<bool>& marks) const {
+double CToneLobes::SumMarked(const std::vector<bool>& marks, double (*gain)(double)) const {
     double sum = 0.0;
-    for (int b = 0; b < Half(); ++b)
-        if (marks[size_t(b)]) sum += m_power[size_t(b)];
+    for (int b = 0; b < Half(); ++b) {
+        if (!marks[size_t(b)]) continue;
+        const double g = gain ? gain(Frequency(b)) : 1.0;
+        sum += m_power[size_t(b)] * g * g;
+    }
     return sum;
 }
 
@@ -122,20 +125,30 @@ double CToneLobes::HarmonicDistortion(const CTone& fundamental, int harmonic) co
     return std::sqrt(SumMarked(marks) / fundamental.power) * 100.0;
 }
 
-double CToneLobes::THD(const CTone& fundamental) const {
+std::vector<bool> CToneLobes::HarmonicBins(const CTone& fundamental, int lastHarmonic) const {
     std::vector<bool> marks(size_t(Half()), false);
-    // Every harmonic below half the sample rate, each bin counted once where lobes overlap.
-    for (int h = 2; h <= Half() && RoundHalfUp(h * fundamental.position) < Half(); ++h)
+    const int last = lastHarmonic > 0 ? lastHarmonic : Half();
+    // Each bin counted once where lobes overlap.
+    for (int h = 2; h <= last && RoundHalfUp(h * fundamental.position) < Half(); ++h)
         Mark(marks, ToneAt(h * fundamental.position).bin, m_lobe, true);
     Mark(marks, fundamental.bin, m_lobe, false);
-    return std::sqrt(SumMarked(marks) / fundamental.power) * 100.0;
+    return marks;
 }
 
-double CToneLobes::THDPlusN(const CTone& fundamental) const {
+std::vector<bool> CToneLobes::ResidualBins(const CTone& fundamental) const {
     std::vector<bool> marks(size_t(Half()), true);
     Mark(marks, fundamental.bin, m_guard, false);
     Mark(marks, 0, m_lobe, false); // DC and its lobe are an offset, not noise
-    return std::sqrt(SumMarked(marks) / fundamental.power) * 100.0;
+    return marks;
+}
+
+double CToneLobes::THD(const CTone& fundamental, int lastHarmonic) const {
+    return std::sqrt(SumMarked(HarmonicBins(fundamental, lastHarmonic)) / fundamental.power) *
+           100.0;
+}
+
+double CToneLobes::THDPlusN(const CTone& fundamental) const {
+    return std::sqrt(SumMarked(ResidualBins(fundamental)) / fundamental.power) * 100.0;
 }
 
 double CToneLobes::IMD(const CTone& tone1, const CTone& tone2, int order) const {

@@ -39,8 +39,17 @@ public:
     double Frequency(double position) const;
 
     double HarmonicDistortion(const CTone& fundamental, int harmonic) const;
-    double THD(const CTone& fundamental) const;
+    /** THD over harmonics 2 to `lastHarmonic` (0: every harmonic below half the block). */
+    double THD(const CTone& fundamental, int lastHarmonic = 0) const;
     double THDPlusN(const CTone& fundamental) const;
+
+    /** The bins of harmonics 2 to `lastHarmonic` (0: all), less the fundamental's lobe. */
+    std::vector<bool> HarmonicBins(const CTone& fundamental, int lastHarmonic) const;
+    /** The bins of everything but the fundamental (its guard width) and DC: what THD+N sums. */
+    std::vector<bool> ResidualBins(const CTone& fundamental) const;
+    /** Power of the marked bins, each weighted by the square of `gain` at its frequency in Hz
+     *  when one is given. */
+    double SumMarked(const std::vector<bool>& marks, double (*gain)(double) = nullptr) const;
     /** Intermodulation of the given order (2, 3 or 4) of two tones. */
     double IMD(const CTone& tone1, const CTone& tone2, int order) const;
 
@@ -49,7 +58,6 @@ private:
     int Half() const { return static_cast<int>(m_power.size()); }
     /** Marks the bins within `width` of `bin` (clipped to the summed bins). */
     void Mark(std::vector<bool>& marks, int bin, int width, bool value) const;
-    double SumMarked(const std::vector<bool>& marks) const;
 
     std::vector<double> m_power; // squared magnitudes of the summed bins
     double m_binWidth;           // Hz per bin

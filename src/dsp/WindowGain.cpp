@@ -11,6 +11,18 @@ double WindowCoherentGain(const CDSPFFTData& block, int window) {
     return sum / n;
 }
 
+double WindowNoiseBandwidth(const CDSPFFTData& block, int window) {
+    const int32_t n = block.GetSize();
+    if (window == CDSPFFTData::WindowNone || n == 0) return 1.0;
+    double sum = 0.0, squares = 0.0;
+    for (int32_t i = 0; i < n; ++i) {
+        const double w = block.GetWindowSample(window, i);
+        sum += w;
+        squares += w * w;
+    }
+    return sum != 0.0 ? n * squares / (sum * sum) : 1.0;
+}
+
 bool CorrectWindowAmplitude(CDSPFFTData& block, int window) {
     CDSPData* magnitude = block.GetFreqObj();
     if (!magnitude || !magnitude->HasValues()) return false;

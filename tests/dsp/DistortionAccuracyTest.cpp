@@ -4,6 +4,9 @@
 // in long double from the signal's construction, never from a spectrum.
 
 #include "dsp/DSPFFTData.h"
+#include "dsp/StandardIMD.h"
+#include "dsp/ToneLobes.h"
+#include "dsp/ToneNoise.h"
 #include "dsp/WindowGain.h"
 
 #include "common/CaseName.h"
@@ -58,17 +61,17 @@ private:
 // A block of the tones plus noise of rms `noiseRms`; `noisePower` gets the noise samples' own
 // mean square.
 void Synthesize(CDSPFFTData& block, const std::vector<CTone>& tones, long double noiseRms,
-                long double& noisePower) {
-    ASSERT_TRUE(block.Create(1, kN, kRate));
+                long double& noisePower, int n = kN) {
+    ASSERT_TRUE(block.Create(1, n, kRate));
     double* x = block.GetTimeObj()->GetDataPointer();
     CNoise noise;
     noisePower = 0.0L;
-    for (int i = 0; i < kN; ++i) {
+    for (int i = 0; i < n; ++i) {
         long double v = 0.0L;
         for (const CTone& t : tones)
             v += t.amplitude * std::sin(kTwoPi * t.frequency * i / kRate + t.phase);
         const long double e = noiseRms * noise.Next();
-        noisePower += e * e / kN;
+        noisePower += e * e / n;
         x[i] = static_cast<double>(v + e);
     }
 }
@@ -175,6 +178,102 @@ INSTANTIATE_TEST_SUITE_P(
     Windows, IMDAccuracy,
     testing::Values(CAccuracyCase{"NoneOnBin", CDSPFFTData::WindowNone, kOnBin, 5e-5L, 0.0},
                     CAccuracyCase{"Hanning997", CDSPFFTData::WindowHanning, 997.0, 5e-5L, 0.0}),
+    CaseName());
+
+// The standard two-tone methods against signals made from their own definitions, 2 % bounds.
+// SMPTE/DIN: 7 kHz amplitude-modulated by 60 Hz (depth 1 %) and by 120 Hz (0.5 %), the 60 Hz
+// tone four times as large: the envelope's rms variation against the carrier is
+// sqrt(1 % ^ 2 + 0.5 % ^ 2). A modulation of depth m puts m / 2 of the carrier on either side.
+// CCIF: 19 and 20 kHz tones (unequal, so a denominator other than their sum shows) with a
+// 1 kHz difference tone and the third-order products at 18 and 21 kHz.
+TEST(StandardIMD, ReadsTheSynthesizedModulationAndDifferenceTones) {
+    const long double carrier = 0.1L, m1 = 0.01L, m2 = 0.005L;
+    const long double t1 = 0.4L, t2 = 0.3L, d2 = 0.002L, d3a = 0.0015L, d3b = 0.001L;
+    for (int w : {int(CDSPFFTData::WindowBlackman), int(CDSPFFTData::WindowFlatTop)}) {
+        SCOPED_TRACE(w);
+        CDSPFFTData smpte, ccif;
+        long double unused = 0.0L;
+        Synthesize(smpte,
+                   {{60.0, 4 * carrier, 0.1L},
+                    {7000.0, carrier, 0.0L},
+                    {7060.0, carrier * m1 / 2, 0.5L},
+                    {6940.0, carrier * m1 / 2, -0.5L},
+                    {7120.0, carrier * m2 / 2, 1.0L},
+                    {6880.0, carrier * m2 / 2, -1.0L}},
+                   0.0L, unused, 32768);
+        Synthesize(ccif,
+                   {{19000.0, t1, 0.0L},
+                    {20000.0, t2, 0.7L},
+                    {1000.0, d2, 0.3L},
+                    {18000.0, d3a, 1.3L},
+                    {21000.0, d3b, 2.2L}},
+                   0.0L, unused, 32768);
+        ASSERT_TRUE(smpte.DoFFT(w) && ccif.DoFFT(w));
+        const double smpteTruth = Percent(std::hypot(m1, m2));
+        for (const auto& [f1, f2] : {std::pair{0.0, 0.0}, {60.0, 7000.0}})
+            EXPECT_NEAR(SmpteIMD(*smpte.GetFreqObj(), w, f1, f2), smpteTruth, smpteTruth * 0.02);
+        const CDifferenceFrequencyIMD got = DifferenceFrequencyIMD(*ccif.GetFreqObj(), w, 0, 0);
+        EXPECT_NEAR(got.d2, Percent(d2 / (t1 + t2)), Percent(d2 / (t1 + t2)) * 0.02);
+        EXPECT_NEAR(got.d3, Percent((d3a + d3b) / (t1 + t2)),
+                    Percent((d3a + d3b) / (t1 + t2)) * 0.02);
+    }
+}
+
+// Noise readings of a 0.5 V tone with a 0.1 % second harmonic and white noise, whose power is
+// summed from the very samples added; the A-weighted case adds a 100 Hz tone instead of noise,
+// which the weighting lowers by the standard's tabled 19.1 dB. Read corrected (tones at their
+// amplitude) and uncorrected (at the window's gain): the rms and the ratios are the same. The
+// levels stay 20 dB above what each window's far side lobes leak past the tone's guard bins
+// (about -65 dB of the tone for Hanning, -85 dB for flat-top): that is the window's floor.
+struct CNoiseCase {
+    const char* name;
+    int window;
+    long double noiseRms, hum; // hum: the 100 Hz tone's amplitude
+    bool aWeighted;
+    bool corrected;
+};
+
+class ToneNoiseAccuracy : public testing::TestWithParam<CNoiseCase> {};
+
+TEST_P(ToneNoiseAccuracy, ReadsTheSynthesizedNoise) {
+    const CNoiseCase& c = GetParam();
+    const long double a = 0.5L, h2 = 0.0005L;
+    CDSPFFTData block;
+    long double noisePower = 0.0L;
+    Synthesize(block, {{997.0, a, 0.3L}, {1994.0, h2, 1.1L}, {100.0, c.hum, 0.4L}}, c.noiseRms,
+               noisePower, 65536);
+    ASSERT_TRUE(block.DoFFT(c.window));
+    ASSERT_TRUE(!c.corrected || CorrectWindowAmplitude(block, c.window));
+    CToneNoiseOptions options;
+    options.window = c.window;
+    options.aWeighted = c.aWeighted;
+    options.noiseBandwidth = WindowNoiseBandwidth(block, c.window);
+    options.toneGain = c.corrected ? 1.0 : WindowCoherentGain(block, c.window);
+    const CToneNoise got = ReadToneNoise(*block.GetFreqObj(), options);
+
+    const long double weight = c.aWeighted ? std::pow(10.0L, -19.1L / 20) : 1.0L;
+    const long double noise = noisePower + c.hum * c.hum * weight * weight / 2;
+    const long double residual = noise + h2 * h2 / 2, signal = a * a / 2;
+    const auto db = [](long double ratio) { return double(10 * std::log10(ratio)); };
+    EXPECT_NEAR(20 * std::log10(got.residualRms), db(residual), 0.1);
+    EXPECT_NEAR(20 * std::log10(got.noiseRms), db(noise), 0.1);
+    EXPECT_NEAR(got.snrDb, db(signal / noise), 0.1);
+    EXPECT_NEAR(got.sinadDb, db((signal + residual) / residual), 0.1);
+    // Noise of variance s^2 puts 4 s^2 / N in each bin of a lobe of L bins: the harmonic it
+    // fakes reads sqrt(4 L s^2 / N) / A.
+    const int lobe = 2 * CToneLobes::LobeHalfWidth(c.window) + 1, n = 65536;
+    const double floor = Percent(std::sqrt(4.0L * lobe * noisePower / n) / a);
+    if (c.noiseRms > 0) {
+        EXPECT_NEAR(got.floorPercent, floor, floor * 0.05);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, ToneNoiseAccuracy,
+    testing::Values(
+        CNoiseCase{"Hanning", CDSPFFTData::WindowHanning, 2e-3L, 0, false, true},
+        CNoiseCase{"FlatTopUncorrected", CDSPFFTData::WindowFlatTop, 3e-4L, 0, false, false},
+        CNoiseCase{"BlackmanAWeighted", CDSPFFTData::WindowBlackman, 0, 0.05L, true, true}),
     CaseName());
 
 // Window amplitude correction.
