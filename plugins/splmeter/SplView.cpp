@@ -1,9 +1,11 @@
 #include "SplView.h"
 
 #include "base/NumberText.h"
+#include "dsp/LevelUnit.h"
 #include "dsp/DSPFFTDataList.h"
 #include "platform/Canvas.h"
 #include "process/DspDoc.h"
+#include "process/LevelRows.h"
 #include "plot/PlotColours.h"
 
 #include <algorithm>
@@ -19,8 +21,8 @@ constexpr double kMaxSensitivity = 100000.0; // mV/Pa
 const std::vector<std::string> kWeightings = {"A", "C", "Z"};
 const std::vector<std::string> kTimes = {"Fast", "Slow"};
 
-std::string LevelText(double db) {
-    return std::isfinite(db) ? FormatText("%.1f dB", db) : std::string("-- dB");
+std::string LevelText(double db, const std::string& unit) {
+    return std::isfinite(db) ? FormatText("%.1f ", db) + unit : "-- " + unit;
 }
 } // namespace
 
@@ -31,24 +33,35 @@ CSplView::CSplView() {
 const CSettingRows<CSplView>& CSplView::Table() {
     using V = CSplView;
     using R = CSettingRow<V>;
-    static const CSettingRows<V> rows{{
-        R::Combo(kWeightingId, "&Weighting:", "", "")
-            .Bind(&V::m_frequencyWeighting)
-            .Choice(kWeightings, "SPL Meter frequency weighting out of range")
-            .Listed("Weighting"),
-        R::Combo(kTimeId, "&Time:", "", "")
-            .Bind(&V::m_timeWeighting)
-            .Choice(kTimes, "SPL Meter time weighting out of range")
-            .Listed("Time"),
-        R::Control(ERowKind::Edit, kSensitivityId, "&Sensitivity mV/Pa:", "", "")
-            .Bind(&V::m_sensitivity)
-            .Check([](double x) {
-                return x > 0 && x <= kMaxSensitivity
-                           ? std::string()
-                           : "SPL Meter sensitivity must be above 0 and at most 100000 mV/Pa";
-            })
-            .Listed("Sensitivity mV/Pa"),
-    }};
+    const auto build = [] {
+        std::vector<R> rows{
+            R::Combo(kWeightingId, "&Weighting:", "", "")
+                .Bind(&V::m_frequencyWeighting)
+                .Choice(kWeightings, "SPL Meter frequency weighting out of range")
+                .Listed("Weighting"),
+            R::Combo(kTimeId, "&Time:", "", "")
+                .Bind(&V::m_timeWeighting)
+                .Choice(kTimes, "SPL Meter time weighting out of range")
+                .Listed("Time"),
+            R::Control(ERowKind::Edit, kSensitivityId, "&Sensitivity mV/Pa:", "", "")
+                .Bind(&V::m_sensitivity)
+                .Check([](double x) {
+                    return x > 0 && x <= kMaxSensitivity
+                               ? std::string()
+                               : "SPL Meter sensitivity must be above 0 and at most 100000 mV/Pa";
+                })
+                .Listed("Sensitivity mV/Pa"),
+            R::Combo("unit", "&Unit:", "", "dB SPL, or the input's own level in dBV or dBFS")
+                .Bind(&V::m_unit)
+                .Choice(&LevelUnitNames, "SPL Meter unit out of range")
+                .Listed("Unit")
+                .Optional({double(kUnitSpl)}),
+        };
+        for (R& row : MicCalibrationRows(&V::m_cal, "", true))
+            rows.push_back(std::move(row));
+        return rows;
+    };
+    static const CSettingRows<V> rows{build()};
     return rows;
 }
 
@@ -58,6 +71,18 @@ const ISettingRows* CSplView::Rows() const {
 
 std::string CSplView::CheckRunSettings() const {
     return Table().Check(Table().Values(*this));
+}
+
+void CSplView::SettingsLoaded() {
+    m_cal.Restore(ProcessPathOf(*this));
+    CDspView::SettingsLoaded();
+}
+
+double CSplView::InUnit(double splDb) const {
+    const CMicCalibration& curve = m_cal.Curve();
+    return splDb - LevelUnitOffset(ELevelUnit::DBSPL, m_sensitivity) +
+           LevelUnitOffset(ELevelUnit(m_unit), m_sensitivity,
+                           curve.hasSensitivity ? curve.sensitivity : 0.0);
 }
 
 std::string CSplView::Symbol() const {
@@ -74,9 +99,16 @@ int CSplView::StartRun() {
     }
     const CDspDoc* doc = GetDocument();
     const double rate = doc ? doc->GetSampleRate() : 0.0;
-    for (CSplChannelMeter& meter : m_meters)
-        meter.Start(EFrequencyWeighting(m_frequencyWeighting), ETimeWeighting(m_timeWeighting),
-                    rate > 0 ? rate : 48000.0, 1000.0 / m_sensitivity);
+    const CMicCalibration& curve = m_cal.Curve();
+    for (size_t c = 0; c < m_meters.size(); ++c) {
+        m_meters[c].Start(EFrequencyWeighting(m_frequencyWeighting),
+                          ETimeWeighting(m_timeWeighting), rate > 0 ? rate : 48000.0,
+                          1000.0 / m_sensitivity);
+        m_filters[c].Design(
+            curve.IsEmpty() ? std::function<double(double)>()
+                            : [&curve](double f) { return curve.At(f); },
+            rate > 0 ? rate : 48000.0);
+    }
     m_channels = 0;
     return 1;
 }
@@ -89,8 +121,17 @@ int CSplView::ProcessData() {
         return 0;
     }
     m_channels = std::min(input->GetNumChans(), 2);
-    for (int c = 0; c < m_channels; ++c)
-        m_meters[size_t(c)].Process(input->GetTimeData(c), size_t(input->GetSize(c)));
+    for (int c = 0; c < m_channels; ++c) {
+        const double* volts = input->GetTimeData(c);
+        const size_t count = size_t(input->GetSize(c));
+        std::vector<double> corrected;
+        if (m_filters[size_t(c)].IsActive()) {
+            corrected.resize(count);
+            m_filters[size_t(c)].Process(volts, corrected.data(), count);
+            volts = corrected.data();
+        }
+        m_meters[size_t(c)].Process(volts, count);
+    }
     Invalidate();
     return 1;
 }
@@ -99,13 +140,15 @@ std::vector<CReadoutValue> CSplView::GetReadoutValues() const {
     std::vector<CReadoutValue> values;
     const std::string symbol = Symbol();
     const std::string leq = "L" + kWeightings[size_t(m_frequencyWeighting)] + "eq";
+    // Sound pressure reads "dB" as a sound level meter shows it.
+    const std::string unit = m_unit == kUnitSpl ? "dB" : LevelUnitNames()[size_t(m_unit)];
     for (int c = 0; c < m_channels; ++c) {
         const CSplLevels levels = GetLevels(c);
         const std::string prefix = FormatText("Ch%d ", c + 1);
-        values.push_back({c + 1, prefix + symbol, LevelText(levels.level)});
-        values.push_back({c + 1, prefix + leq, LevelText(levels.leq)});
-        values.push_back({c + 1, prefix + symbol + "max", LevelText(levels.max)});
-        values.push_back({c + 1, prefix + symbol + "min", LevelText(levels.min)});
+        values.push_back({c + 1, prefix + symbol, LevelText(InUnit(levels.level), unit)});
+        values.push_back({c + 1, prefix + leq, LevelText(InUnit(levels.leq), unit)});
+        values.push_back({c + 1, prefix + symbol + "max", LevelText(InUnit(levels.max), unit)});
+        values.push_back({c + 1, prefix + symbol + "min", LevelText(InUnit(levels.min), unit)});
     }
     return values;
 }

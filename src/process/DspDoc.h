@@ -181,6 +181,12 @@ private:
     int ProcessStep(size_t step);
     void EndStep(size_t step);
     void SerializeStep(size_t step, CArchive& ar);
+    /** The steps' optional settings after the last step, keyed by step number: `steps[i]` is
+     *  the step written as number i + 1 (null: none). Nothing when no setting differs from
+     *  its default, so such files keep the layout they always had. */
+    static void WriteOptionalSettings(CArchive& ar, const std::vector<const CDspView*>& steps);
+    /** Reads that record when it follows the last step and hands each step its settings. */
+    void ReadOptionalSettings(CArchive& ar);
     void EnsureDocumentList();
     void ReadSettings(CArchive& ar);
     void WriteSettings(CArchive& ar) const;

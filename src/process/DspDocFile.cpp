@@ -8,7 +8,73 @@
 namespace {
 constexpr const char* kSchema = "Process0";
 constexpr const char* kLegacySchema = "Process";
+// The record of optional settings after the last step: this name, its version, then entries of
+// step number, setting id, whether a reader must know it, and the value's bytes. Builds from
+// before the record refuse a file that has one ("bytes follow the last step"); later builds
+// skip the entries they do not know unless an entry is needed.
+constexpr const char* kOptionalName = "Step settings";
+constexpr uint16_t kOptionalVersion = 1;
+
+bool FollowsOptionalRecord(const CArchive& ar) {
+    CArchive name;
+    name.WriteString(kOptionalName);
+    const std::vector<uint8_t>& all = ar.GetBuffer();
+    const auto at = all.end() - std::ptrdiff_t(ar.Remaining());
+    return ar.Remaining() >= name.GetBuffer().size() &&
+           std::equal(name.GetBuffer().begin(), name.GetBuffer().end(), at);
+}
 } // namespace
+
+void CDspDoc::WriteOptionalSettings(CArchive& ar, const std::vector<const CDspView*>& steps) {
+    std::vector<std::pair<uint16_t, COptionalSetting>> entries;
+    for (size_t i = 0; i < steps.size(); ++i)
+        if (steps[i])
+            for (COptionalSetting& setting : steps[i]->GetOptionalSettings())
+                entries.emplace_back(uint16_t(i + 1), std::move(setting));
+    if (entries.empty()) return;
+    ar.WriteString(kOptionalName);
+    ar.WriteUInt16(kOptionalVersion);
+    ar.WriteCount(uint32_t(entries.size()));
+    for (const auto& [step, setting] : entries) {
+        ar.WriteUInt16(step);
+        ar.WriteString(setting.id);
+        ar.WriteByte(setting.needed ? 1 : 0);
+        ar.WriteCount(uint32_t(setting.value.size()));
+        for (uint8_t b : setting.value)
+            ar.WriteByte(b);
+    }
+}
+
+void CDspDoc::ReadOptionalSettings(CArchive& ar) {
+    if (!ar.Ok() || !FollowsOptionalRecord(ar)) return;
+    ar.ReadString();
+    const uint16_t version = ar.ReadUInt16();
+    if (ar.Ok() && version != kOptionalVersion) {
+        ar.Fail("The step settings after the last step are of a newer Aurivo (version " +
+                std::to_string(version) + ")");
+        return;
+    }
+    std::vector<std::vector<COptionalSetting>> perStep(m_views.size());
+    const uint32_t count = ar.ReadCount();
+    for (uint32_t i = 0; i < count && ar.Ok(); ++i) {
+        const uint16_t step = ar.ReadUInt16();
+        COptionalSetting setting{ar.ReadString()};
+        setting.needed = ar.ReadByte() != 0;
+        const uint32_t size = ar.ReadCount();
+        if (!ar.Require(size)) return;
+        for (uint32_t b = 0; b < size; ++b)
+            setting.value.push_back(ar.ReadByte());
+        if (ar.Ok() && (step < 1 || step > m_views.size()))
+            ar.Fail("The step settings name step " + std::to_string(step) +
+                    ", which the process does not have");
+        if (ar.Ok()) perStep[step - 1u].push_back(std::move(setting));
+    }
+    for (size_t i = 0; i < m_views.size() && ar.Ok(); ++i) {
+        std::string message;
+        if (!perStep[i].empty() && !m_views[i]->ReadOptionalSettings(perStep[i], message))
+            ar.Fail(GetProcessDesc(m_views[i].get()) + ": " + message);
+    }
+}
 
 bool CDspDoc::StartsLikeProcessFile(const std::vector<uint8_t>& head) {
     CArchive ar(head);
@@ -72,8 +138,12 @@ void CDspDoc::Serialize(CArchive& ar) {
         for (int i = 0; i < GetStepCount(); ++i)
             ar.WriteSize(size_t(i) < m_paneSizes.size() ? m_paneSizes[size_t(i)] : CSize{});
         // A document without steps still writes its plain view.
-        for (size_t i = 0; i < m_views.size(); ++i)
+        std::vector<const CDspView*> steps;
+        for (size_t i = 0; i < m_views.size(); ++i) {
             SerializeStep(i, ar);
+            steps.push_back(m_views[i].get());
+        }
+        WriteOptionalSettings(ar, steps);
         return;
     }
 
@@ -115,6 +185,7 @@ void CDspDoc::Serialize(CArchive& ar) {
         }
         for (size_t i = 0; i < m_views.size() && ar.Ok(); ++i)
             SerializeStep(i, ar);
+        ReadOptionalSettings(ar);
         if (!ar.Ok()) return;
     }
     ApplyWindowPlacement();
@@ -132,13 +203,19 @@ void CDspDoc::SerializeToCurrentFile(CArchive& ar, const std::list<std::string>&
         WriteSettings(ar);
         ar.WriteStringList(m_stepNames);
         ar.WriteStringList(m_stepIds);
+        std::vector<const CDspView*> steps;
         for (const std::string& id : newIds) {
             size_t step = 0;
+            steps.push_back(nullptr);
             for (const std::string& oldId : m_stepIds) {
-                if (oldId == id) SerializeStep(step, ar);
+                if (oldId == id) {
+                    SerializeStep(step, ar);
+                    steps.back() = GetView(step);
+                }
                 ++step;
             }
         }
+        WriteOptionalSettings(ar, steps);
         return;
     }
     ReadSettings(ar);
@@ -154,4 +231,5 @@ void CDspDoc::SerializeToCurrentFile(CArchive& ar, const std::list<std::string>&
             if (oldId == id && ar.Ok()) SerializeStep(step, ar);
         ++step;
     }
+    ReadOptionalSettings(ar);
 }

@@ -4,6 +4,7 @@
 #include "process/DspDoc.h"
 #include "ui/StatusLine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -202,7 +203,37 @@ bool CDspView::SetControl(const std::string& idOrLabel, const std::string& value
 std::vector<uint8_t> CDspView::StoredState() {
     CArchive ar;
     Serialize(ar);
+    for (const COptionalSetting& setting : GetOptionalSettings()) {
+        ar.WriteString(setting.id);
+        for (uint8_t b : setting.value)
+            ar.WriteByte(b);
+    }
     return ar.GetBuffer();
+}
+
+std::vector<COptionalSetting> CDspView::GetOptionalSettings() const {
+    std::vector<COptionalSetting> settings;
+    for (const CRowSet& set : RowSets())
+        set.rows->AppendOptional(*set.object, set.prefix, settings);
+    return settings;
+}
+
+bool CDspView::ReadOptionalSettings(const std::vector<COptionalSetting>& stored,
+                                    std::string& message) {
+    const std::vector<CRowSet> sets = RowSets();
+    for (const COptionalSetting& setting : stored) {
+        const bool known = std::any_of(sets.begin(), sets.end(), [&](const CRowSet& set) {
+            return set.rows->HasOptional(set.prefix, setting.id);
+        });
+        if (!known && setting.needed) {
+            message = "setting '" + setting.id + "' needs a newer Aurivo";
+            return false;
+        }
+    }
+    for (const CRowSet& set : sets)
+        if (!set.rows->ReadOptional(*set.object, set.prefix, stored, message)) return false;
+    SettingsLoaded();
+    return true;
 }
 
 bool CDspView::OnControlChanged(const std::string& id) {

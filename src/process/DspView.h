@@ -179,6 +179,12 @@ public:
     /** Writes or reads the CDspView record and the selected channel, then the module's record
      *  of its rows when it has Rows(). */
     void Serialize(CArchive& ar) override;
+    /** The optional settings (rows stored apart from the record) that differ from their
+     *  defaults; the document keeps them after the last step. */
+    std::vector<COptionalSetting> GetOptionalSettings() const;
+    /** Sets the optional settings to their defaults, then to `stored`, skipping those no row
+     *  knows (a newer build's) unless they are needed; false with the reason otherwise. */
+    bool ReadOptionalSettings(const std::vector<COptionalSetting>& stored, std::string& message);
 
 protected:
     /** Called after a control's state changed by the user; the module stores the setting,

@@ -23,8 +23,8 @@ typedef void* (*PlugInEntry)(const char* operation, void* view, void* argument);
  *  functions of the classes a plug-in derives from (CDspView). A library tells it through a
  *  function of its own, apart from the entry point, so that no answer of the entry point is ever
  *  taken for a version: `extern "C" int32_t AurivoPlugInInterfaceVersion(void)`. Version 2 added
- *  the capability queries to CDspView. */
-constexpr int32_t kPlugInInterfaceVersion = 2;
+ *  the capability queries to CDspView; version 3 the optional settings of the setting rows. */
+constexpr int32_t kPlugInInterfaceVersion = 3;
 /** The version of a library without that function: it was built before the function existed. */
 constexpr int32_t kPlugInInterfaceVersionWithoutFunction = 1;
 constexpr const char* kPlugInVersionSymbol = "AurivoPlugInInterfaceVersion";

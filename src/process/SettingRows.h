@@ -22,6 +22,11 @@
 //  - Without a handler, a combo box, check box or edit sets its bound value (an edit through
 //    set-from-text, refusing what the check refuses) and the module refreshes. A handler of
 //    its own returns true when the module should refresh; it refuses with CRowChange::Refuse.
+//  - A setting added after files were saved with the record: Optional(default) keeps it out of
+//    the record and in the process file's trailing settings record, keyed by the step and the
+//    row's id, and only while its value differs from the default; files without it stay as
+//    they were and open at the default. NeededToOpen() marks a value that a build not knowing
+//    the row must refuse rather than skip (it changes what the step does, not how it looks).
 //  - Layout variants: InLegacy(row) gives the row that stands in this row's place when an
 //    archive in the legacy layout is read or written (another meaning, check or type).
 //  - A module whose bar, listing and stored record each have an order of their own keeps the
@@ -73,6 +78,7 @@ struct CRowValue {
     std::string text{};
     std::vector<std::string> texts{}; // a TextList
     std::vector<uint8_t> bytes{};     // a ByteList
+    bool operator==(const CRowValue&) const = default;
 };
 
 /** A user's change of a row's control, as the row's handler sees it. */
@@ -104,6 +110,15 @@ struct CChangeResult {
     std::string reason{};
 };
 
+/** An optional row's value as a process file keeps it: the row's id, the value in the row's
+ *  field encoding, and whether a reader that does not know the id must refuse the file. */
+struct COptionalSetting {
+    std::string id{};
+    std::vector<uint8_t> value{};
+    bool needed = false;
+    bool operator==(const COptionalSetting&) const = default;
+};
+
 /** A row set without its object type, as the base class walks it. */
 class ISettingRows {
 public:
@@ -124,6 +139,16 @@ public:
     /** Reads, checks and applies the stored rows; false (archive failed, object unchanged)
      *  when they cannot be read or are refused. */
     virtual bool Read(CArchive& ar, CObject& object) const = 0;
+    /** Appends the optional rows whose values differ from their defaults. */
+    virtual void AppendOptional(const CObject& object, const CRowPrefix& prefix,
+                                std::vector<COptionalSetting>& list) const = 0;
+    /** Sets every optional row to its default, then to its value in `stored` (the entries of
+     *  other row sets are left alone); false with the reason for a value that is refused. */
+    virtual bool ReadOptional(CObject& object, const CRowPrefix& prefix,
+                              const std::vector<COptionalSetting>& stored,
+                              std::string& message) const = 0;
+    /** True when an optional row of this set has the id. */
+    virtual bool HasOptional(const CRowPrefix& prefix, const std::string& id) const = 0;
 };
 
 /** A row set bound to the object whose members it reads and writes. */
@@ -174,6 +199,10 @@ template <class Object> struct CSettingRow {
     std::function<void(const Object&, CControl&, CControlState&)> show{};
     /** The row in this row's place in the legacy layout. */
     std::shared_ptr<const CSettingRow> legacy{};
+    /** Stored apart from the record, while it differs from `byDefault`. */
+    bool optional = false;
+    bool needed = false;
+    CRowValue byDefault{};
     /** Places on the bar and in the listing, for a module whose bar, listing and stored
      *  record each have an order of their own; -1: the row's place among the rows. */
     int barPlace = -1;
@@ -256,6 +285,14 @@ template <class Object> struct CSettingRow {
         setList = [member](Object& o, const CRowValue& v) { Fill(o.*member, v.bytes); };
         return *this;
     }
+    /** A String row read and written through these, for a text that is not a member. */
+    CSettingRow& AccessText(std::function<std::string(const Object&)> getter,
+                            std::function<void(Object&, const std::string&)> setter) {
+        type = EFieldType::String;
+        getText = std::move(getter);
+        setText = std::move(setter);
+        return *this;
+    }
     CSettingRow& Access(EFieldType fieldType, std::function<double(const Object&)> getter,
                         std::function<void(Object&, double)> setter) {
         type = fieldType;
@@ -315,6 +352,16 @@ template <class Object> struct CSettingRow {
         legacy = std::make_shared<const CSettingRow>(std::move(row));
         return *this;
     }
+    /** Stores the row in the trailing settings record rather than the step's record. */
+    CSettingRow& Optional(CRowValue defaultValue = {}) {
+        optional = true;
+        byDefault = std::move(defaultValue);
+        return *this;
+    }
+    CSettingRow& NeededToOpen() {
+        needed = true;
+        return *this;
+    }
     CSettingRow& Caption(std::string text) {
         caption = std::move(text);
         return *this;
@@ -326,6 +373,8 @@ template <class Object> struct CSettingRow {
     }
 
     bool IsStored() const { return type != EFieldType::None; }
+    /** Stored in the step's record (not optional). */
+    bool InRecord() const { return IsStored() && !optional; }
     bool IsList() const { return type == EFieldType::TextList || type == EFieldType::ByteList; }
 
 private:
@@ -355,7 +404,7 @@ public:
 
     void Store(CArchive& ar, const Object& o, bool legacy) const {
         for (const Row& row : m_rows)
-            if (row.IsStored()) WriteValue(ar, InLayout(row, legacy), o);
+            if (row.InRecord()) WriteValue(ar, InLayout(row, legacy), o);
     }
     void Store(CArchive& ar, const Object& o) const { Store(ar, o, ar.IsLegacy()); }
 
@@ -364,7 +413,7 @@ public:
         const bool legacy = ar.IsLegacy();
         std::vector<CRowValue> values;
         for (const Row& row : m_rows)
-            if (row.IsStored()) values.push_back(ReadValue(ar, InLayout(row, legacy).type));
+            if (row.InRecord()) values.push_back(ReadValue(ar, InLayout(row, legacy).type));
         if (!ar.Ok()) return std::nullopt;
         const std::string refusal = Check(values, legacy);
         if (!refusal.empty()) {
@@ -379,7 +428,7 @@ public:
         std::vector<double> numbers;
         size_t i = 0;
         for (const Row& stored : m_rows) {
-            if (!stored.IsStored()) continue;
+            if (!stored.InRecord()) continue;
             const Row& row = InLayout(stored, legacy);
             const CRowValue& value = values[i++];
             numbers.push_back(value.number);
@@ -393,22 +442,15 @@ public:
     void Apply(Object& o, const std::vector<CRowValue>& values, bool legacy = false) const {
         size_t i = 0;
         for (const Row& stored : m_rows) {
-            if (!stored.IsStored()) continue;
-            const Row& row = InLayout(stored, legacy);
-            if (row.type == EFieldType::String)
-                row.setText(o, values[i].text);
-            else if (row.IsList())
-                row.setList(o, values[i]);
-            else
-                row.set(o, values[i].number);
-            ++i;
+            if (!stored.InRecord()) continue;
+            SetValue(InLayout(stored, legacy), o, values[i++]);
         }
     }
 
     std::vector<CRowValue> Values(const Object& o) const {
         std::vector<CRowValue> values;
         for (const Row& row : m_rows)
-            if (row.IsStored()) values.push_back(ValueOf(row, o));
+            if (row.InRecord()) values.push_back(ValueOf(row, o));
         return values;
     }
 
@@ -455,6 +497,12 @@ public:
         if (!row.IsStored()) {
             reason = "'" + row.id + "' cannot be changed";
             return false;
+        }
+        if (row.optional) {
+            reason = row.check ? row.check(value.number) : std::string();
+            if (!reason.empty()) return false;
+            SetValue(row, o, value);
+            return true;
         }
         std::vector<CRowValue> values = Values(o);
         values[StoredIndex(row)] = value;
@@ -541,6 +589,41 @@ public:
         Apply(Cast(object), *values, ar.IsLegacy());
         return true;
     }
+    void AppendOptional(const CObject& object, const CRowPrefix& prefix,
+                        std::vector<COptionalSetting>& list) const override {
+        for (const Row& row : m_rows) {
+            if (!row.optional || ValueOf(row, Cast(object)) == row.byDefault) continue;
+            CArchive ar;
+            WriteValue(ar, row, Cast(object));
+            list.push_back({prefix.id + row.id, ar.GetBuffer(), row.needed});
+        }
+    }
+    bool ReadOptional(CObject& object, const CRowPrefix& prefix,
+                      const std::vector<COptionalSetting>& stored,
+                      std::string& message) const override {
+        for (const Row& row : m_rows) {
+            if (!row.optional) continue;
+            CRowValue value = row.byDefault;
+            for (const COptionalSetting& setting : stored) {
+                if (setting.id != prefix.id + row.id) continue;
+                CArchive ar(setting.value);
+                value = ReadValue(ar, row.type);
+                if (ar.Ok() && ar.Remaining() != 0) ar.Fail("it holds more than one value");
+                message = ar.Ok() && row.check ? row.check(value.number) : ar.GetError();
+                if (!message.empty()) {
+                    message = "setting '" + setting.id + "': " + message;
+                    return false;
+                }
+            }
+            SetValue(row, Cast(object), value);
+        }
+        return true;
+    }
+    bool HasOptional(const CRowPrefix& prefix, const std::string& id) const override {
+        return std::any_of(m_rows.begin(), m_rows.end(), [&](const Row& row) {
+            return row.optional && prefix.id + row.id == id;
+        });
+    }
 
 private:
     static const Object& Cast(const CObject& o) { return static_cast<const Object&>(o); }
@@ -579,9 +662,18 @@ private:
         size_t i = 0;
         for (const Row& r : m_rows) {
             if (&r == &row) break;
-            if (r.IsStored()) ++i;
+            if (r.InRecord()) ++i;
         }
         return i;
+    }
+
+    static void SetValue(const Row& row, Object& o, const CRowValue& value) {
+        if (row.type == EFieldType::String)
+            row.setText(o, value.text);
+        else if (row.IsList())
+            row.setList(o, value);
+        else
+            row.set(o, value.number);
     }
 
     static CRowValue ValueOf(const Row& row, const Object& o) {

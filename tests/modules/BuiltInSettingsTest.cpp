@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Transfer Function",
                     {"ref=Ch2", "meas=Ch1", "fft=1024", "overlap=75%", "window=Blackman",
                      "avg=Exponential", "navg=64", "delay=Manual", "offset=-2.5", "threshold=55.5",
-                     "start=31.5", "stop=16000", "magscale=3", "phasescale=15"}}),
+                     "smooth=1/3", "start=31.5", "stop=16000", "magscale=3", "phasescale=15"}}),
     CaseName());
 
 } // namespace

@@ -15,6 +15,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -100,6 +101,38 @@ TEST_F(SplPlugIn, MeasuresSavesAndReopensThroughItsEntryPoint) {
     EXPECT_NE(error.find("Step 2 uses the module \"SPL Meter\", which is not available"),
               std::string::npos)
         << error;
+}
+
+// The same 94 dB tone read in each unit, and through a calibration file whose curve (+3 dB at
+// 1 kHz) or sensitivity factor (-1.5 dB) the meter takes out; kept in the process file.
+TEST_F(SplPlugIn, ReadsInEachUnitAndThroughTheCalibrationFile) {
+    std::ofstream(folder.File("plus3.txt")) << "20 0\n500 3\n2000 3\n20000 0\n";
+    std::ofstream(folder.File("sens.txt")) << "\"Sens Factor =-1.5dB, SERNO: 7\"\n20 0\n20000 0\n";
+    struct CCase {
+        std::vector<std::pair<std::string, std::string>> settings;
+        const char* fast;
+    };
+    for (const CCase& c :
+         {CCase{{{"unit", "dBV"}}, "-3.0 dBV"}, CCase{{{"unit", "dBFS"}}, "0.0 dBFS"},
+          CCase{{{"miccal", folder.File("plus3.txt")}}, "91.0 dB"},
+          CCase{{{"miccal", folder.File("sens.txt")}}, "95.5 dB"}}) {
+        CModuleProcess t(registry);
+        ASSERT_TRUE(t.Create({"Signal Generator", "SPL Meter"}));
+        CProcessSession& session = t.Session();
+        Set(session, 1, "ch1.wave", "Sine");
+        Set(session, 1, "ch1.freq", "1000");
+        Set(session, 1, "ch1.level", "100");
+        Set(session, 2, "weighting", "C");
+        Set(session, 2, "sensitivity", "707.10678");
+        for (const auto& [id, value] : c.settings)
+            Set(session, 2, id, value);
+        ASSERT_EQ(session.Run(200), 200) << testing::PrintToString(session.GetMessages());
+        EXPECT_EQ(Readout(session, 2, "Ch1 LCF"), c.fast);
+        ASSERT_TRUE(t.Save(folder.File("cal.process")));
+        CModuleProcess reopened(registry);
+        ASSERT_TRUE(reopened.Open(folder.File("cal.process")));
+        EXPECT_EQ(Setting(reopened.Session(), 2, c.settings[0].first), c.settings[0].second);
+    }
 }
 
 // The step's part of a process file, laid out field by field in both layouts: the view's record,

@@ -35,8 +35,8 @@ std::vector<CReadoutValue> CRtaView::GetReadoutValues() const {
             readouts.push_back(
                 {c + 1, ch + BandLabel(GetBands()[b].nominal), LevelText(levels[b], unit)});
     }
-    if (!m_curve.IsEmpty())
-        readouts.push_back({0, "Mic cal", m_calPath.empty() ? "stored curve" : m_calPath});
+    if (!m_cal.Curve().IsEmpty())
+        readouts.push_back({0, "Mic cal", m_cal.path.empty() ? "stored curve" : m_cal.path});
     return readouts;
 }
 

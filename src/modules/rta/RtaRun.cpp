@@ -5,6 +5,7 @@
 
 #include "base/NumberText.h"
 #include "dsp/FrequencyWeighting.h"
+#include "dsp/LevelUnit.h"
 #include "process/DspDoc.h"
 
 #include <cmath>
@@ -14,15 +15,11 @@ namespace {
 constexpr int kFractions[] = {1, 3, 6, 12, 24, 48};
 constexpr EFrequencyWeighting kWeightings[] = {EFrequencyWeighting::Z, EFrequencyWeighting::A,
                                                EFrequencyWeighting::C};
-// 20 log10 of 1 Pa re 20 uPa, and 10 log10(2): a full-scale sine (peak 1) is 0 dBFS.
-constexpr double kPascalDb = 93.979400086720375;
-constexpr double kFullScaleDb = 3.0102999566398120;
 } // namespace
 
 std::string CRtaView::CheckRunSettings() const {
-    if (m_unit == kDBSPL && !(m_sensitivity > 0.0))
-        return "RTA: dB SPL needs the microphone's sensitivity (mV/Pa)";
-    return {};
+    const std::string refusal = LevelUnitRefusal(ELevelUnit(m_unit), m_sensitivity);
+    return refusal.empty() ? refusal : "RTA: " + refusal;
 }
 
 int CRtaView::StartRun() {
@@ -39,12 +36,12 @@ int CRtaView::StartRun() {
 void CRtaView::Design(int32_t n, double rate) {
     const std::string key =
         FormatText("%d %d %d %.17g %d ", m_fractionIndex, m_weighting, n, rate, m_calChannels) +
-        m_calText;
+        m_cal.text;
     if (key == m_designed) return;
     for (int c = 0; c < 2; ++c) {
         const EFrequencyWeighting weighting = kWeightings[m_weighting];
         const bool calibrated = CalibratesChannel(c);
-        const CMicCalibration& curve = m_curve;
+        const CMicCalibration& curve = m_cal.Curve();
         // A band's power is corrected by the weighting's gain and the microphone's deviation.
         const auto gain = [weighting, calibrated, &curve](double f) {
             const double w = WeightingGain(weighting, f);
@@ -84,11 +81,10 @@ int CRtaView::ProcessData() {
 }
 
 double CRtaView::Level(int channel, double meanSquare) const {
-    double offset = 0.0;
-    if (m_unit == kDBFS) offset = kFullScaleDb;
-    if (m_unit == kDBSPL) offset = kPascalDb - 20.0 * std::log10(m_sensitivity / 1000.0);
-    if (CalibratesChannel(channel) && m_curve.hasSensitivity) offset -= m_curve.sensitivity;
-    return 10.0 * std::log10(meanSquare) + offset;
+    const CMicCalibration& curve = m_cal.Curve();
+    const bool factor = CalibratesChannel(channel) && curve.hasSensitivity;
+    return 10.0 * std::log10(meanSquare) +
+           LevelUnitOffset(ELevelUnit(m_unit), m_sensitivity, factor ? curve.sensitivity : 0.0);
 }
 
 std::vector<double> CRtaView::GetLevels(int channel, EShown shown) const {
@@ -111,6 +107,6 @@ double CRtaView::GetOverallLevel(int channel) const {
 }
 
 std::string CRtaView::UnitText() const {
-    const std::string unit = m_unit == kDBFS ? "dBFS" : m_unit == kDBV ? "dBV" : "dB SPL";
+    const std::string unit = LevelUnitNames()[size_t(m_unit)];
     return m_weighting == 0 ? unit : unit + (m_weighting == 1 ? "(A)" : "(C)");
 }

@@ -4,14 +4,11 @@
 #include "modules/rta/RtaView.h"
 
 #include "base/NumberText.h"
-#include "platform/OpenFileDialog.h"
-#include "process/DspApp.h"
-#include "process/DspDoc.h"
+#include "dsp/LevelUnit.h"
+#include "process/LevelRows.h"
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <utility>
 
 AURIVO_IMPLEMENT_DYNAMIC(CRtaView, RUNTIME_CLASS(CDspView));
 
@@ -30,10 +27,6 @@ const std::vector<std::string>& WeightingChoices() {
 }
 const std::vector<std::string>& AveragingChoices() {
     static const std::vector<std::string> items{"Fast", "Slow", "Leq", "N blocks"};
-    return items;
-}
-const std::vector<std::string>& UnitChoices() {
-    static const std::vector<std::string> items{"dBFS", "dBV", "dB SPL"};
     return items;
 }
 const std::vector<std::string>& DisplayChoices() {
@@ -71,71 +64,13 @@ double CRtaView::DecibelsPerDivision() const {
 }
 
 bool CRtaView::CalibratesChannel(int channel) const {
-    return !m_curve.IsEmpty() && (m_calChannels == 0 || m_calChannels == channel + 1);
-}
-
-std::string CRtaView::CalibrationFile() const {
-    // A relative path that does not lead from the working folder leads from the process's.
-    const CDspDoc* doc = GetDocument();
-    const std::filesystem::path path(m_calPath);
-    std::error_code ec;
-    if (path.empty() || path.is_absolute() || std::filesystem::exists(path, ec) || !doc ||
-        doc->GetPathName().empty())
-        return m_calPath;
-    return (std::filesystem::path(doc->GetPathName()).parent_path() / path).string();
-}
-
-bool CRtaView::LoadCalibration(const std::string& path, std::string& message) {
-    if (path.empty()) {
-        m_calPath.clear();
-        m_calText.clear();
-        m_curve = {};
-        m_calNote.clear();
-        return true;
-    }
-    CMicCalibration curve;
-    const std::string given = std::exchange(m_calPath, path);
-    const bool loaded = LoadMicCalibration(CalibrationFile(), curve, message);
-    if (!loaded) m_calPath = given;
-    if (!loaded) return false;
-    m_calText = MicCalibrationText(curve);
-    m_curve = std::move(curve);
-    m_calNote.clear();
-    return true;
-}
-
-bool CRtaView::OnLoadCalibration() {
-    CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
-    auto* dialog = app ? dynamic_cast<IOpenFileDialog*>(app->GetFileDialog()) : nullptr;
-    if (!dialog) return false;
-    const auto path = dialog->AskOpenPath("Microphone Calibration", m_calPath, "txt",
-                                          "Calibration Files (*.txt;*.cal;*.frd)|*.txt;*.cal;*.frd|"
-                                          "All Files (*.*)|*.*|");
-    std::string message;
-    if (!path) return false;
-    if (LoadCalibration(*path, message)) return true;
-    ShowErrorMessage(message);
-    return false;
+    return !m_cal.Curve().IsEmpty() && (m_calChannels == 0 || m_calChannels == channel + 1);
 }
 
 void CRtaView::SettingsLoaded() {
     // The process keeps its own copy of the curve: it measures the same when the file has
     // moved or changed since, and says so.
-    CMicCalibration stored;
-    std::string message;
-    m_curve = {};
-    m_calNote.clear();
-    if (!m_calText.empty() && ParseMicCalibration(m_calText, "the stored curve", stored, message))
-        m_curve = std::move(stored);
-    CMicCalibration file;
-    if (!m_calPath.empty() && !LoadMicCalibration(CalibrationFile(), file, message))
-        m_calNote = "Mic cal file " + m_calPath +
-                    " cannot be read; the curve stored in the "
-                    "process is used";
-    else if (!m_calPath.empty() && !(file == m_curve))
-        m_calNote = "Mic cal file " + m_calPath +
-                    " has changed; the curve stored in the process "
-                    "is used until it is loaded again";
+    m_cal.Restore(ProcessPathOf(*this));
     CDspView::SettingsLoaded();
 }
 
@@ -181,59 +116,61 @@ const ISettingRows* CRtaView::Rows() const {
             })
             .Listed(label);
     };
-    static const CSettingRows<V> rows{{
-        choice("bands", "Bands:", kBands, "Band width in octaves", &V::m_fractionIndex,
-               &FractionChoices, "Bands"),
-        choice("weighting", "Wtg:", kBands,
-               "Frequency weighting of the bands and the overall level", &V::m_weighting,
-               &WeightingChoices, "Weighting"),
-        choice("avg", "Avg:", kBands,
-               "Time averaging: Fast 125 ms, Slow 1 s, Leq over the run, or over N blocks",
-               &V::m_averaging, &AveragingChoices, "Averaging"),
-        R::Control(ERowKind::Spin, "blocks", "N:", kBands, "Blocks the N-block average spans")
-            .Bind(&V::m_averageBlocks)
-            .Range(1, 10000)
-            .Check(InRange(1, 10000, "RTA: N blocks must lie from 1 to 10000"))
-            .Listed("N blocks")
-            .EnabledWhen([](const V& v) { return v.m_averaging == 3; }),
-        choice("unit", "Unit:", kLevel, "dBFS, dBV (calibrated input) or dB SPL (microphone)",
-               &V::m_unit, &UnitChoices, "Unit"),
-        number("sens", "mV/Pa:", kLevel, "The microphone's sensitivity, for dB SPL",
-               &V::m_sensitivity, 0.0, 1e6, "Mic sensitivity"),
-        number("top", "Top:", kLevel, "Level at the top of the plot", &V::m_top, -400.0, 400.0,
-               "Top"),
-        choice("scale", "Scale:", kLevel, "Level per division", &V::m_scaleIndex, &ScaleChoices,
-               "Scale"),
-        R::Button("fit", "Fit", kLevel, "The top that shows the highest band").OnChange([](V& v) {
-            v.FitTop();
-            return true;
-        }),
-        R::Control(ERowKind::Edit, "miccal", "Mic cal:", kLevel,
-                   "Microphone calibration file (frequency and dB per line); empty: none")
-            .Bind(&V::m_calPath)
-            .Listed("Mic cal")
-            .OnText([](V& v, const std::string& path, std::string& message) {
-                return v.LoadCalibration(path, message);
-            }),
-        R::Button("micload", "Load...", kLevel, "Choose a microphone calibration file")
-            .OnChange([](V& v) { return v.OnLoadCalibration(); }),
-        R::Stored("miccurve").Bind(&V::m_calText),
-        choice("calch", "Cal Ch:", kLevel, "The channels the microphone calibration corrects",
-               &V::m_calChannels, &CalChannelChoices, "Mic cal channels"),
-        check("peak", "Peak", "Hold each band's peak, falling at the decay rate", &V::m_peakHold,
-              "Peak hold"),
-        number("decay", "dB/s:", kShow, "How fast a held peak falls", &V::m_decay, 0.0, 1000.0,
-               "Peak decay"),
-        check("maxmin", "Max/Min", "The run's greatest and least averaged levels", &V::m_showMaxMin,
-              "Max/min"),
-        choice("display", "Plot:", kShow, "Bars or a line through the bands", &V::m_display,
-               &DisplayChoices, "Display"),
-        R::Button("reset", "Reset", kShow, "Start the averages, peaks and extremes again")
-            .OnChange([](V& v) {
-                for (CChannelState& c : v.m_channels)
-                    c.average.Reset();
-                return true;
-            }),
-    }};
+    const auto build = [&] {
+        std::vector<R> list{
+            choice("bands", "Bands:", kBands, "Band width in octaves", &V::m_fractionIndex,
+                   &FractionChoices, "Bands"),
+            choice("weighting", "Wtg:", kBands,
+                   "Frequency weighting of the bands and the overall level", &V::m_weighting,
+                   &WeightingChoices, "Weighting"),
+            choice("avg", "Avg:", kBands,
+                   "Time averaging: Fast 125 ms, Slow 1 s, Leq over the run, or over N blocks",
+                   &V::m_averaging, &AveragingChoices, "Averaging"),
+            R::Control(ERowKind::Spin, "blocks", "N:", kBands, "Blocks the N-block average spans")
+                .Bind(&V::m_averageBlocks)
+                .Range(1, 10000)
+                .Check(InRange(1, 10000, "RTA: N blocks must lie from 1 to 10000"))
+                .Listed("N blocks")
+                .EnabledWhen([](const V& v) { return v.m_averaging == 3; }),
+            choice("unit", "Unit:", kLevel, "dBFS, dBV (calibrated input) or dB SPL (microphone)",
+                   &V::m_unit, &LevelUnitNames, "Unit"),
+            number("sens", "mV/Pa:", kLevel, "The microphone's sensitivity, for dB SPL",
+                   &V::m_sensitivity, 0.0, 1e6, "Mic sensitivity"),
+            number("top", "Top:", kLevel, "Level at the top of the plot", &V::m_top, -400.0, 400.0,
+                   "Top"),
+            choice("scale", "Scale:", kLevel, "Level per division", &V::m_scaleIndex, &ScaleChoices,
+                   "Scale"),
+            R::Button("fit", "Fit", kLevel, "The top that shows the highest band")
+                .OnChange([](V& v) {
+                    v.FitTop();
+                    return true;
+                }),
+        };
+        for (R& row : MicCalibrationRows(&V::m_cal, kLevel, false))
+            list.push_back(std::move(row));
+        list.insert(
+            list.end(),
+            {
+                choice("calch", "Cal Ch:", kLevel,
+                       "The channels the microphone calibration corrects", &V::m_calChannels,
+                       &CalChannelChoices, "Mic cal channels"),
+                check("peak", "Peak", "Hold each band's peak, falling at the decay rate",
+                      &V::m_peakHold, "Peak hold"),
+                number("decay", "dB/s:", kShow, "How fast a held peak falls", &V::m_decay, 0.0,
+                       1000.0, "Peak decay"),
+                check("maxmin", "Max/Min", "The run's greatest and least averaged levels",
+                      &V::m_showMaxMin, "Max/min"),
+                choice("display", "Plot:", kShow, "Bars or a line through the bands", &V::m_display,
+                       &DisplayChoices, "Display"),
+                R::Button("reset", "Reset", kShow, "Start the averages, peaks and extremes again")
+                    .OnChange([](V& v) {
+                        for (CChannelState& c : v.m_channels)
+                            c.average.Reset();
+                        return true;
+                    }),
+            });
+        return list;
+    };
+    static const CSettingRows<V> rows{build()};
     return &rows;
 }

@@ -9,7 +9,7 @@
 
 #include "dsp/BandAnalyser.h"
 #include "dsp/BandAverage.h"
-#include "formats/MicCalibration.h"
+#include "formats/MicCalibrationSetting.h"
 #include "process/DspView.h"
 
 #include <array>
@@ -19,7 +19,6 @@
 class CRtaView : public CDspView {
     AURIVO_DECLARE_SERIAL(CRtaView)
 public:
-    enum EUnit { kDBFS = 0, kDBV = 1, kDBSPL = 2 };
     enum EShown { kShowAverage, kShowPeak, kShowMax, kShowMin };
     /** Divisions of the level axis. */
     static constexpr int kDivisions = 10;
@@ -34,7 +33,7 @@ public:
     void ShowCurrentParams() override;
     std::string CheckRunSettings() const override;
     /** Why the stored microphone curve is used rather than its file; empty otherwise. */
-    std::string GetRunWarning() const override { return m_calNote; }
+    std::string GetRunWarning() const override { return m_cal.Note(); }
 
     /** Per channel: overall level, averaging, then every band's level ("unresolved" for a
      *  band narrower than the block resolves). */
@@ -52,7 +51,7 @@ public:
     double GetOverallLevel(int channel) const;
     /** The unit with the weighting: "dBFS", "dBV(A)", "dB SPL(C)". */
     std::string UnitText() const;
-    const CMicCalibration& GetMicCalibration() const { return m_curve; }
+    const CMicCalibration& GetMicCalibration() const { return m_cal.Curve(); }
     /** Writes the bands as CSV: centre, nominal, then per channel average, peak, max, min. */
     bool SaveBandsCsv(const std::string& path, std::string& error) const;
 
@@ -65,13 +64,7 @@ private:
         CBandAverage average;
         std::vector<double> block; // the last block's bands, then its overall mean square
     };
-    /** "Load...": asks for a calibration file and loads it; true when a curve was taken. */
-    bool OnLoadCalibration();
-    /** Loads a calibration file into the settings; false with the reason, nothing changed. */
-    bool LoadCalibration(const std::string& path, std::string& message);
     bool CalibratesChannel(int channel) const;
-    /** The calibration file's path: as given, or beside the process file when relative. */
-    std::string CalibrationFile() const;
     /** Designs both channels' bands for blocks of n at `rate` when anything changed. */
     void Design(int32_t n, double rate);
     /** dB of a mean square in the display unit for a 0-based channel. */
@@ -85,7 +78,7 @@ private:
     int32_t m_weighting = 0;     // Z, A, C
     int32_t m_averaging = 0;     // Fast, Slow, Leq, N blocks
     int32_t m_averageBlocks = 8;
-    int32_t m_unit = kDBFS;
+    int32_t m_unit = 0; // ELevelUnit
     double m_sensitivity = 0.0; // mV/Pa; 0: none
     int32_t m_peakHold = 1;
     double m_decay = 10.0; // dB/s
@@ -93,13 +86,10 @@ private:
     int32_t m_display = 0; // bars, line
     double m_top = 0.0;    // level at the top of the plot
     int32_t m_scaleIndex = 3;
-    std::string m_calPath;
-    std::string m_calText;     // the curve, kept in the process in case the file moves
+    CMicCalibrationSetting m_cal;
     int32_t m_calChannels = 0; // both, channel 1, channel 2
 
     // Run state.
-    CMicCalibration m_curve;
-    std::string m_calNote;
     std::array<CBandAnalyser, 2> m_analysers;
     std::array<CChannelState, 2> m_channels;
     std::string m_designed; // what the analysers were designed for

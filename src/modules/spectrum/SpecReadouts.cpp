@@ -79,6 +79,8 @@ std::vector<CReadoutValue> CSpecView::ChannelReadoutValues(int channel) const {
                     [&] { return magnitude->Get4thOrderIMD(m_ref1, m_ref2, window); });
         }
     }
+    for (const CReadoutValue& level : LevelReadout(channel))
+        values.push_back(level);
     if (m_blockAverageIndex > 0)
         add("Rec Avg",
             FormatText("%i / %i", m_averageCounter - 1, static_cast<int>(m_blockAverageCount)));

@@ -86,7 +86,7 @@ std::string CSpecView::CheckRunSettings() const {
     if ((m_yAxisType == kYTHDVpk || m_yAxisType == kYIMDVpk) && m_ref1 > nyquist)
         return refusal(1, m_ref1);
     if (m_yAxisType == kYIMDVpk && m_ref2 > nyquist) return refusal(2, m_ref2);
-    return {};
+    return LevelRefusal();
 }
 
 bool CSpecView::PrepareFHT(CDSPFFTData& block, const CDSPFFTData& reference) {

@@ -195,113 +195,112 @@ const ISettingRows* CSpecView::Rows() const {
         return R::Stored("").Bind(member).Check(
             Finite("Spectrum analyser: start or stop bin is not a number"));
     };
+    std::vector<R> list{
+        R::Combo("xaxis", "Sel:", kX, "Linear or logarithmic frequency axis")
+            .Access(
+                EFieldType::Int32, [](const V& v) { return double(v.m_xAxisType); },
+                [](V& v, double x) {
+                    v.m_xAxisType = int32_t(x);
+                    v.m_xAxisTypeChanged = false;
+                })
+            .Choice(&SpecXAxisChoices, "Spectrum analyser: X axis type out of range")
+            .Listed("X axis")
+            .OnChange([](V& v, CRowChange& change) {
+                const int selection = change.state.selection;
+                if (selection < 0 || size_t(selection) >= SpecXAxisChoices().size()) return false;
+                v.m_xAxisType = selection;
+                v.m_xAxisTypeChanged = true;
+                return true;
+            }),
+        button("startdn", "Dn", kX, "Lower start frequency",
+               [](V& v) {
+                   if (v.m_startPosition > 0) --v.m_startPosition;
+               }),
+        position("start", "Start", "Frequency at the left edge", &V::m_startPosition,
+                 &V::m_startLabels),
+        button("startup", "Up", kX, "Higher start frequency",
+               [](V& v) {
+                   if (v.m_startPosition < v.m_startPositionLimit &&
+                       v.m_startPosition < v.m_stopPosition - 1)
+                       ++v.m_startPosition;
+               }),
+        button("stopdn", "Dn", kX, "Lower stop frequency",
+               [](V& v) {
+                   if (v.m_stopPosition > v.m_startPosition + 1) --v.m_stopPosition;
+               }),
+        position("stop", "Stop", "Frequency at the right edge", &V::m_stopPosition,
+                 &V::m_stopLabels),
+        button("stopup", "Up", kX, "Higher stop frequency",
+               [](V& v) {
+                   if (v.m_stopPosition < v.m_stopPositionLimit) ++v.m_stopPosition;
+               }),
+        bin(&V::m_startBin),
+        bin(&V::m_stopBin),
+        R::Combo("yaxis", "Sel:", kY, "What the vertical axis shows")
+            .Access(
+                EFieldType::Int32, [](const V& v) { return double(v.m_yAxisType); },
+                [](V& v, double x) {
+                    v.m_yAxisType = int32_t(x);
+                    v.m_yAxisTypeChanged = false;
+                    v.MakeYAxisTypeControl();
+                })
+            .Choice(&SpecYAxisChoices, "Spectrum analyser: Y axis type out of range")
+            .Listed("Y axis")
+            .OnChange([](V& v, CRowChange& change) {
+                const int selection = change.state.selection;
+                if (selection < 0 || size_t(selection) >= SpecYAxisChoices().size()) return false;
+                v.m_yAxisType = selection;
+                v.m_yAxisTypeChanged = true;
+                v.m_ref1 = v.m_ref2 = SpecYAxisType(selection).ref;
+                return true;
+            }),
+        button("scaledn", "Dn", kY, "Finer scale: less per division",
+               [](V& v) {
+                   if (v.m_yScaleIndex > 0) --v.m_yScaleIndex;
+               }),
+        // The scale index belongs to the list of the stored Y axis type; only a damaged file
+        // holds one outside it, and the nearest valid scale is the least surprising reading.
+        R::Text("scale", "", kY, "Scale per division")
+            .Access(
+                EFieldType::Int32, [](const V& v) { return double(v.m_yScaleIndex); },
+                [](V& v, double x) {
+                    v.m_yScaleIndex = std::clamp(int32_t(x), 0, v.m_yScaleLimit);
+                })
+            .Items([](const V& v) { return v.m_yScaleList; })
+            .Listed("Y scale"),
+        button("scaleup", "Up", kY, "Coarser scale: more per division",
+               [](V& v) {
+                   if (v.m_yScaleIndex < v.m_yScaleLimit) ++v.m_yScaleIndex;
+               }),
+        button("fit", "Fit", kY, "The scale that shows the whole trace",
+               [](V& v) { v.FitYScale(); }),
+        reference("ref1", "Ref1",
+                  "Reference: the level or frequency the Y axis is measured against", &V::m_ref1),
+        unit("ref1unit", "Unit of Ref1"),
+        reference("ref2", "Ref2", "Second reference: the second tone's frequency", &V::m_ref2),
+        unit("ref2unit", "Unit of Ref2"),
+        choice("type", "Type:", "The transform applied", &V::m_fftType, &SpecFFTTypeChoices,
+               "FFT type", "Spectrum analyser: FFT type out of range"),
+        choice("window", "Wnd:", "The window applied before it", &V::m_windowType,
+               &SpecWindowChoices, "Window", "Spectrum analyser: window type out of range"),
+        choice("plot", "Plot:", "How the trace is drawn", &V::m_plotType, &SpecPlotChoices, "Plot",
+               "Spectrum analyser: plot type out of range"),
+        R::Control(ERowKind::CheckBox, "freqcal", "Apply Freq Cal:", kFFT,
+                   "Corrects the spectrum with the SoundIO step's frequency calibration")
+            .Bind(&V::m_applyFreqCal)
+            .Check(InRange(0, 1, "Spectrum analyser: frequency calibration flag out of range"))
+            .Listed("Apply Freq Cal"),
+        choice("avg", "Avg:", "Number of blocks averaged", &V::m_blockAverageIndex,
+               &SpecBlockAverageChoices, "Block average",
+               "Spectrum analyser: block average out of range"),
+        choice("smooth", "Smth:", "Width of the smoothing across bins", &V::m_smoothingWidth,
+               &SpecSmoothingChoices, "Smoothing",
+               "Spectrum analyser: smoothing width out of range"),
+    };
+    for (R& row : LevelRows())
+        list.push_back(std::move(row));
     static const CSettingRows<V> rows{
-        {
-            R::Combo("xaxis", "Sel:", kX, "Linear or logarithmic frequency axis")
-                .Access(
-                    EFieldType::Int32, [](const V& v) { return double(v.m_xAxisType); },
-                    [](V& v, double x) {
-                        v.m_xAxisType = int32_t(x);
-                        v.m_xAxisTypeChanged = false;
-                    })
-                .Choice(&SpecXAxisChoices, "Spectrum analyser: X axis type out of range")
-                .Listed("X axis")
-                .OnChange([](V& v, CRowChange& change) {
-                    const int selection = change.state.selection;
-                    if (selection < 0 || size_t(selection) >= SpecXAxisChoices().size())
-                        return false;
-                    v.m_xAxisType = selection;
-                    v.m_xAxisTypeChanged = true;
-                    return true;
-                }),
-            button("startdn", "Dn", kX, "Lower start frequency",
-                   [](V& v) {
-                       if (v.m_startPosition > 0) --v.m_startPosition;
-                   }),
-            position("start", "Start", "Frequency at the left edge", &V::m_startPosition,
-                     &V::m_startLabels),
-            button("startup", "Up", kX, "Higher start frequency",
-                   [](V& v) {
-                       if (v.m_startPosition < v.m_startPositionLimit &&
-                           v.m_startPosition < v.m_stopPosition - 1)
-                           ++v.m_startPosition;
-                   }),
-            button("stopdn", "Dn", kX, "Lower stop frequency",
-                   [](V& v) {
-                       if (v.m_stopPosition > v.m_startPosition + 1) --v.m_stopPosition;
-                   }),
-            position("stop", "Stop", "Frequency at the right edge", &V::m_stopPosition,
-                     &V::m_stopLabels),
-            button("stopup", "Up", kX, "Higher stop frequency",
-                   [](V& v) {
-                       if (v.m_stopPosition < v.m_stopPositionLimit) ++v.m_stopPosition;
-                   }),
-            bin(&V::m_startBin),
-            bin(&V::m_stopBin),
-            R::Combo("yaxis", "Sel:", kY, "What the vertical axis shows")
-                .Access(
-                    EFieldType::Int32, [](const V& v) { return double(v.m_yAxisType); },
-                    [](V& v, double x) {
-                        v.m_yAxisType = int32_t(x);
-                        v.m_yAxisTypeChanged = false;
-                        v.MakeYAxisTypeControl();
-                    })
-                .Choice(&SpecYAxisChoices, "Spectrum analyser: Y axis type out of range")
-                .Listed("Y axis")
-                .OnChange([](V& v, CRowChange& change) {
-                    const int selection = change.state.selection;
-                    if (selection < 0 || size_t(selection) >= SpecYAxisChoices().size())
-                        return false;
-                    v.m_yAxisType = selection;
-                    v.m_yAxisTypeChanged = true;
-                    v.m_ref1 = v.m_ref2 = SpecYAxisType(selection).ref;
-                    return true;
-                }),
-            button("scaledn", "Dn", kY, "Finer scale: less per division",
-                   [](V& v) {
-                       if (v.m_yScaleIndex > 0) --v.m_yScaleIndex;
-                   }),
-            // The scale index belongs to the list of the stored Y axis type; only a damaged file
-            // holds one outside it, and the nearest valid scale is the least surprising reading.
-            R::Text("scale", "", kY, "Scale per division")
-                .Access(
-                    EFieldType::Int32, [](const V& v) { return double(v.m_yScaleIndex); },
-                    [](V& v, double x) {
-                        v.m_yScaleIndex = std::clamp(int32_t(x), 0, v.m_yScaleLimit);
-                    })
-                .Items([](const V& v) { return v.m_yScaleList; })
-                .Listed("Y scale"),
-            button("scaleup", "Up", kY, "Coarser scale: more per division",
-                   [](V& v) {
-                       if (v.m_yScaleIndex < v.m_yScaleLimit) ++v.m_yScaleIndex;
-                   }),
-            button("fit", "Fit", kY, "The scale that shows the whole trace",
-                   [](V& v) { v.FitYScale(); }),
-            reference("ref1", "Ref1",
-                      "Reference: the level or frequency the Y axis is measured against",
-                      &V::m_ref1),
-            unit("ref1unit", "Unit of Ref1"),
-            reference("ref2", "Ref2", "Second reference: the second tone's frequency", &V::m_ref2),
-            unit("ref2unit", "Unit of Ref2"),
-            choice("type", "Type:", "The transform applied", &V::m_fftType, &SpecFFTTypeChoices,
-                   "FFT type", "Spectrum analyser: FFT type out of range"),
-            choice("window", "Wnd:", "The window applied before it", &V::m_windowType,
-                   &SpecWindowChoices, "Window", "Spectrum analyser: window type out of range"),
-            choice("plot", "Plot:", "How the trace is drawn", &V::m_plotType, &SpecPlotChoices,
-                   "Plot", "Spectrum analyser: plot type out of range"),
-            R::Control(ERowKind::CheckBox, "freqcal", "Apply Freq Cal:", kFFT,
-                       "Corrects the spectrum with the SoundIO step's frequency calibration")
-                .Bind(&V::m_applyFreqCal)
-                .Check(InRange(0, 1, "Spectrum analyser: frequency calibration flag out of range"))
-                .Listed("Apply Freq Cal"),
-            choice("avg", "Avg:", "Number of blocks averaged", &V::m_blockAverageIndex,
-                   &SpecBlockAverageChoices, "Block average",
-                   "Spectrum analyser: block average out of range"),
-            choice("smooth", "Smth:", "Width of the smoothing across bins", &V::m_smoothingWidth,
-                   &SpecSmoothingChoices, "Smoothing",
-                   "Spectrum analyser: smoothing width out of range"),
-        },
-        [](const std::vector<double>& v) {
+        std::move(list), [](const std::vector<double>& v) {
             const double start = v[1], stop = v[2];
             return start >= 0 && start < stop && stop < kFreqPositions
                        ? std::string()

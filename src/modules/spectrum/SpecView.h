@@ -7,6 +7,7 @@
 
 #include "modules/spectrum/SpecAxes.h"
 #include "dsp/DSPData.h"
+#include "formats/MicCalibrationSetting.h"
 #include "process/DspView.h"
 
 #include <cstdint>
@@ -67,6 +68,8 @@ public:
     std::vector<CReadoutValue> GetReadoutValues() const override;
     /** The reference frequencies of the THD and IMD displays against half the sample rate. */
     std::string CheckRunSettings() const override;
+    /** Why the stored microphone curve is used rather than its file; empty otherwise. */
+    std::string GetRunWarning() const override { return m_cal.Note(); }
 
     // Settings and run state.
     int GetStartPosition() const { return m_startPosition; }
@@ -87,10 +90,17 @@ public:
 protected:
     /** The settings in file order, with the control bar's buttons and texts among them. */
     const ISettingRows* Rows() const override;
+    void SettingsLoaded() override;
 
 private:
     /** The smallest Y scale that shows every channel's trace whole. */
     void FitYScale();
+    /** The level unit, the microphone's sensitivity and calibration (SpecLevel.cpp). */
+    static std::vector<CSettingRow<CSpecView>> LevelRows();
+    /** The strongest bin of a channel's spectrum in the level unit, corrected by the
+     *  microphone calibration at its frequency; none without a unit or a measured block. */
+    std::vector<CReadoutValue> LevelReadout(int channel) const;
+    std::string LevelRefusal() const;
     /** One channel's readouts: scale, start, stop, tone and distortion lines, average. */
     std::vector<CReadoutValue> ChannelReadoutValues(int channel) const;
     /** Points the plot channels at the display list and gives them the axis settings. */
@@ -134,6 +144,9 @@ private:
     double m_blockAverageCount = 1.0;
     int32_t m_averageCounter = 1;
     int32_t m_smoothingWidth = 0;
+    int32_t m_levelUnit = 0;       // 0: no level readout, else ELevelUnit + 1
+    double m_micSensitivity = 0.0; // mV/Pa
+    CMicCalibrationSetting m_cal;
     std::vector<std::string> m_startLabels;
     std::vector<std::string> m_stopLabels;
     std::vector<int32_t> m_fhtInputTags;

@@ -8,6 +8,7 @@
 #include "formats/WavFormat.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileDialog.h"
+#include "process/LevelRows.h"
 
 #include <cmath>
 
@@ -45,6 +46,13 @@ std::vector<CReadoutValue> CSweepView::GetReadoutValues() const {
             const std::complex<double> h = r->response[i];
             add("Level" + at,
                 std::isnan(h.real()) ? std::string("--") : FormatText("%.2f dB", Db(std::abs(h))));
+            // The level the input received from the played sweep, in the chosen unit.
+            if (m_levelUnit != 0 && m_played[size_t(c - 1)] > 0.0 && !std::isnan(h.real()))
+                add(LevelChoicesWithOff()[size_t(m_levelUnit)] + at,
+                    FormatText("%.2f", CalibratedLevel(m_levelUnit, m_micSensitivity, m_cal.Curve(),
+                                                       std::abs(h) * m_played[size_t(c - 1)] /
+                                                           std::sqrt(2.0),
+                                                       m_readAt)));
             add("Phase" + at, std::isnan(h.real())
                                   ? std::string("--")
                                   : FormatText("%.1f deg", std::arg(h) * 180.0 / std::numbers::pi));

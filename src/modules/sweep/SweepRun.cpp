@@ -151,10 +151,12 @@ int CSweepView::ProcessData() {
         measured.delay -= loop.delay;
         m_result[0] = std::move(measured);
         m_result[1].reset();
+        m_played = {};
     } else {
         for (int c = 0; c < channels; ++c) {
             double level = 0.0;
             if (!PlayedLevel(c, *sweep, level)) return 0;
+            m_played[size_t(c)] = level;
             for (double& v : impulse[size_t(c)])
                 v /= level;
             m_result[size_t(c)] =

@@ -7,6 +7,7 @@
 // electrically, whose response is divided out. The block is handed on unchanged.
 
 #include "dsp/SweepAnalysis.h"
+#include "formats/MicCalibrationSetting.h"
 #include "process/DspView.h"
 
 #include <array>
@@ -39,6 +40,8 @@ public:
      *  no response can be drawn from. */
     int ProcessData() override;
     std::string CheckRunSettings() const override;
+    /** Why the stored microphone curve is used rather than its file; empty otherwise. */
+    std::string GetRunWarning() const override { return m_cal.Note(); }
     void OnDraw(ICanvas& canvas, const CRect& rect) override;
     std::vector<CReadoutValue> GetReadoutValues() const override;
     std::vector<CMenuEntry> GetContextMenu() const override;
@@ -60,6 +63,7 @@ public:
 
 protected:
     const ISettingRows* Rows() const override;
+    void SettingsLoaded() override;
 
 private:
     std::optional<CSweptSine> Sweep() const;
@@ -87,7 +91,10 @@ private:
     int32_t m_smoothing = 0;
     int32_t m_average = 1;
     int32_t m_display = kShowResponse;
-    double m_readAt = 1000.0; // Hz of the readouts
+    double m_readAt = 1000.0;      // Hz of the readouts
+    int32_t m_levelUnit = 0;       // 0: no level readout, else ELevelUnit + 1
+    double m_micSensitivity = 0.0; // mV/Pa
+    CMicCalibrationSetting m_cal;
 
     // Run state.
     /** Makes the inverse and the correction for the settings unless made for them already. */
@@ -99,4 +106,7 @@ private:
     int32_t m_averaged = 0;
     int32_t m_passes = 0;
     std::array<std::optional<CSweepResponse>, 2> m_result;
+    /** The played sweep's peak on each channel, by which the response is divided; 0 when the
+     *  response is against channel 2, whose level it does not know. */
+    std::array<double, 2> m_played{};
 };

@@ -252,17 +252,14 @@ const ISettingRows* CTransferView::Rows() const {
                    if (v.AskPath("Save CSV", "csv", "CSV Files (*.csv)|*.csv|", path))
                        v.SaveCsv(path);
                }),
-        // Not stored: the step's record keeps the layout processes were saved in, so every
-        // saved file opens as it was; a process opens unsmoothed. Shown beside the threshold.
-        [&] {
-            R row = choice("smooth", "Smth:", kDisplay,
-                           "Fractional-octave smoothing of the magnitude (drawn and exported); "
-                           "the phase and the coherence stay as measured",
-                           &V::m_smoothing, OctaveSmoothingNames(), "Smoothing")
-                        .Places(10, 10);
-            row.type = EFieldType::None;
-            return row;
-        }(),
+        // Kept after the last step while it smooths, so the step's record keeps the layout
+        // processes were saved in. Shown beside the threshold.
+        choice("smooth", "Smth:", kDisplay,
+               "Fractional-octave smoothing of the magnitude (drawn and exported); the phase "
+               "and the coherence stay as measured",
+               &V::m_smoothing, OctaveSmoothingNames(), "Smoothing")
+            .Places(10, 10)
+            .Optional(),
     };
     static const CSettingRows<V> table{std::move(rows)};
     return &table;

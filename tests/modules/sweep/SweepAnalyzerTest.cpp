@@ -15,6 +15,7 @@
 #include <complex>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <numbers>
 #include <sstream>
 
@@ -149,6 +150,34 @@ TEST(SweepAnalyzer, ReadsOutDelayLevelAndDistortion) {
                                              "THD at 1000 Hz", "HD2 at 1000 Hz", "HD3 at 1000 Hz",
                                              "Max THD"));
     EXPECT_EQ(loop.p.Session().GetReadouts(3)[0].value, "1064 samples (22.1667 ms)");
+}
+
+// The level the input received, in each unit: the response's gain times the played sweep's
+// 0.8 peak (0.5657 V rms), through 50 mV/Pa for dB SPL, less a calibration file's +3 dB.
+TEST(SweepAnalyzer, ReadsTheReceivedLevelInTheUnit) {
+    CTempFolder folder;
+    std::ofstream(folder.File("plus3.txt")) << "20 0\n500 3\n2000 3\n20000 0\n";
+    const double rmsDb = 20 * std::log10(0.8 / std::sqrt(2.0));
+    struct CCase {
+        std::vector<std::string> settings;
+        const char* label;
+        double aboveGain;
+    } const cases[] = {
+        {{"unit=dBV"}, "dBV at 1000 Hz", rmsDb},
+        {{"unit=dB SPL", "sens=50"}, "dB SPL at 1000 Hz", rmsDb - 20 * std::log10(0.05 * 20e-6)},
+        {{"unit=dBFS", "miccal=" + folder.File("plus3.txt")},
+         "dBFS at 1000 Hz",
+         20 * std::log10(0.8) - 3.0}};
+    CLoop loop(CDeviceModel{}, {"readat=1000"});
+    for (const CCase& c : cases) {
+        loop.p.Set(3, c.settings);
+        ASSERT_TRUE(loop.p.Pass()) << testing::PrintToString(loop.p.TakeMessages());
+        std::map<std::string, double> read;
+        for (const CReadoutValue& v : loop.p.Session().GetReadouts(3))
+            if (v.channel == 1) read[v.label] = std::atof(v.value.c_str());
+        ASSERT_EQ(read.count(c.label), 1u) << c.label;
+        EXPECT_NEAR(read[c.label] - read["Level at 1000 Hz"], c.aboveGain, 0.011) << c.label;
+    }
 }
 
 // Channel 2 looped back as the reference: both channels pass the same model here, so the
