@@ -4,11 +4,13 @@
 #include "base/NumberText.h"
 #include "formats/ResponseFile.h"
 #include "modules/logger/DataLoggerView.h"
+#include "modules/rta/RtaView.h"
 #include "station/ReadoutQuantity.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <ostream>
 
@@ -41,6 +43,22 @@ json SettingsJson(const std::vector<CSettingValue>& settings) {
     return list;
 }
 
+// The analyser's bands per channel as {centre, level} pairs in its unit, so that scripts plot
+// them without taking the band labels apart; an unresolved band's level is null.
+json BandsJson(const CRtaView& rta) {
+    json channels = json::array();
+    for (int c = 0; c < 2; ++c) {
+        const std::vector<double> levels = rta.GetLevels(c);
+        if (levels.empty()) continue;
+        json pairs = json::array();
+        for (size_t b = 0; b < levels.size() && b < rta.GetBands().size(); ++b)
+            pairs.push_back({{"centre", rta.GetBands()[b].centre},
+                             {"level", std::isnan(levels[b]) ? json(nullptr) : json(levels[b])}});
+        channels.push_back({{"channel", c + 1}, {"unit", rta.UnitText()}, {"levels", pairs}});
+    }
+    return channels;
+}
+
 json StepsJson(CProcessSession& session, bool settings, bool readouts) {
     json steps = json::array();
     const CDspDoc& doc = session.Document();
@@ -50,6 +68,8 @@ json StepsJson(CProcessSession& session, bool settings, bool readouts) {
         json entry{{"step", step}, {"module", *name}, {"identity", *id}};
         if (settings) entry["settings"] = SettingsJson(session.GetSettings(step));
         if (readouts) entry["readouts"] = ReadoutsJson(session.GetReadouts(step));
+        const auto* rta = dynamic_cast<const CRtaView*>(session.Step(step));
+        if (readouts && rta) entry["bands"] = BandsJson(*rta);
         if (const std::string warning = session.Step(step)->GetRunWarning(); !warning.empty())
             entry["warning"] = warning;
         steps.push_back(entry);

@@ -154,6 +154,35 @@ TEST(ExampleReadouts, ToneOfTheReferenceBinShowsSixDigits) {
     EXPECT_EQ((*tone)["value"], "1218.75Hz");
 }
 
+// The RTA's bands in the JSON as {centre, level} pairs: exact base-10 third-octave centres, each
+// level the one its band's readout shows, null where that reads "unresolved".
+TEST(RtaExample, JsonGivesTheBandsAsCentreAndLevel) {
+    CCliRun cli(GetBuiltInModules());
+    ASSERT_EQ(cli.Command({"run", (kExamples / "rta-white-noise.process").string(), "--passes", "2",
+                           "--json"}),
+              0)
+        << cli.err;
+    const nlohmann::json step = nlohmann::json::parse(cli.out)["steps"][2];
+    ASSERT_EQ(step["bands"].size(), 2u);
+    for (const nlohmann::json& channel : step["bands"]) {
+        EXPECT_EQ(channel["unit"], "dBFS");
+        std::vector<nlohmann::json> shown; // Overall, Average, then one readout per band
+        for (const nlohmann::json& r : step["readouts"])
+            if (r["channel"] == channel["channel"]) shown.push_back(r);
+        const nlohmann::json& levels = channel["levels"];
+        ASSERT_EQ(levels.size() + 2, shown.size());
+        for (size_t b = 0; b < levels.size(); ++b) {
+            const double tenths = 10 * std::log10(double(levels[b]["centre"]));
+            EXPECT_NEAR(tenths, std::round(tenths), 1e-9) << b;
+            const nlohmann::json& readout = shown[b + 2];
+            if (readout["value"] == "unresolved")
+                EXPECT_TRUE(levels[b]["level"].is_null()) << b;
+            else
+                EXPECT_NEAR(double(levels[b]["level"]), double(readout["number"]), 0.005) << b;
+        }
+    }
+}
+
 // The WAV example plays the sweep's 16 blocks from the file beside it, wherever the run starts,
 // and the run ends there; the last block holds the half-scale sine near the top of the sweep.
 TEST(WavExample, PlaysTheSixteenBlocksOfTheSweepAndEnds) {

@@ -57,6 +57,26 @@ const std::vector<std::string>& SpecSmoothingChoices() {
     return items;
 }
 
+const std::vector<std::string>& SpecTHDHarmonicChoices() {
+    static const std::vector<std::string> items = [] {
+        std::vector<std::string> list{"All"};
+        for (int h = 2; h <= 10; ++h)
+            list.push_back("HD" + std::to_string(h));
+        return list;
+    }();
+    return items;
+}
+
+const std::vector<std::string>& SpecNoiseChoices() {
+    static const std::vector<std::string> items{"Off", "Z", "A"};
+    return items;
+}
+
+const std::vector<std::string>& SpecIMDMethodChoices() {
+    static const std::vector<std::string> items{"Orders", "SMPTE/DIN", "CCIF"};
+    return items;
+}
+
 const CSpecYAxisType& SpecYAxisType(int type) {
     static const std::array<CSpecYAxisType, kYAxisCount> types{{
         {1000.0, "Hz", 17, true}, // Vpk.

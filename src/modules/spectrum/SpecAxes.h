@@ -45,6 +45,17 @@ const std::vector<std::string>& SpecWindowChoices();
 const std::vector<std::string>& SpecPlotChoices();
 const std::vector<std::string>& SpecBlockAverageChoices();
 const std::vector<std::string>& SpecSmoothingChoices();
+/** "All", then "HD2" .. "HD10": the last harmonic THD sums. */
+const std::vector<std::string>& SpecTHDHarmonicChoices();
+/** "Off", "Z", "A": the noise readouts and their weighting. */
+const std::vector<std::string>& SpecNoiseChoices();
+/** "Orders" alone, or also "SMPTE/DIN" or "CCIF": the intermodulation readouts. */
+const std::vector<std::string>& SpecIMDMethodChoices();
+
+/** Positions in the noise readout list. */
+enum ESpecNoise : int { kNoiseOff = 0, kNoiseZ, kNoiseA };
+/** Positions in the intermodulation method list. */
+enum ESpecIMDMethod : int { kIMDOrders = 0, kIMDSmpte, kIMDCcif };
 
 /** What goes with one Y axis type. */
 struct CSpecYAxisType {

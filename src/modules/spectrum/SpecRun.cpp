@@ -31,6 +31,11 @@ bool CSpecView::ProcessHasReferenceSource() const {
     return false;
 }
 
+bool CSpecView::CorrectsWindowAmplitude() const {
+    const CDspApp* app = GetDocument() ? GetDocument()->GetApp() : nullptr;
+    return !app || app->GetSettings().windowAmplitudeCorrection != 0;
+}
+
 int CSpecView::StartRun() {
     // Frequency calibration comes from the last step before this one that publishes one.
     m_pCalibration = nullptr;
@@ -127,9 +132,7 @@ bool CSpecView::ProcessChannel(int channel) {
         work.DoFFT(m_windowType);
         // Tones read their own amplitude through a window when the application asks for it;
         // the block handed on carries the same volts as the display.
-        const CDspApp* app = GetDocument()->GetApp();
-        if (!app || app->GetSettings().windowAmplitudeCorrection != 0)
-            CorrectWindowAmplitude(work, m_windowType);
+        if (CorrectsWindowAmplitude()) CorrectWindowAmplitude(work, m_windowType);
         const CDSPFFTData* correction =
             m_pCalibration ? m_pCalibration->GetFrequencyCorrection(channel) : nullptr;
         if (m_applyFreqCal && correction) work.DoCal(*correction, 0.0);

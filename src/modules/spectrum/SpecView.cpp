@@ -18,6 +18,7 @@ constexpr size_t kRefTextLength = 15;
 constexpr const char* kX = "X Axis";
 constexpr const char* kY = "Y Axis";
 constexpr const char* kFFT = "FFT";
+constexpr const char* kReadings = "Readings";
 
 // A Ref edit's text as the reference it asks for; false when it gives no finite number (a
 // stored NaN or infinity could never be read back from the process file).
@@ -296,6 +297,30 @@ const ISettingRows* CSpecView::Rows() const {
         choice("smooth", "Smth:", "Width of the smoothing across bins", &V::m_smoothingWidth,
                &SpecSmoothingChoices, "Smoothing",
                "Spectrum analyser: smoothing width out of range"),
+        R::Combo("thdharm", "THD to:", kReadings,
+                 "The last harmonic THD sums (All: every one below half the rate)")
+            .Bind(&V::m_thdHarmonics)
+            .Choice(&SpecTHDHarmonicChoices, "Spectrum analyser: THD harmonics out of range")
+            .Listed("THD harmonics")
+            .Optional(),
+        R::Control(ERowKind::CheckBox, "thddb", "dB:", kReadings, "THD and THD+N also in dB")
+            .Bind(&V::m_distortionDb)
+            .Check(InRange(0, 1, "Spectrum analyser: dB readout flag out of range"))
+            .Listed("THD in dB")
+            .Optional(),
+        R::Combo("noise", "Noise:", kReadings,
+                 "The residual's level, SNR and SINAD, unweighted (Z) or A-weighted")
+            .Bind(&V::m_noiseReadout)
+            .Choice(&SpecNoiseChoices, "Spectrum analyser: noise readout out of range")
+            .Listed("Noise readouts")
+            .Optional(),
+        R::Combo("imd", "IMD:", kReadings,
+                 "Also SMPTE/DIN (60 Hz + 7 kHz at 4:1) or CCIF difference-frequency "
+                 "intermodulation")
+            .Bind(&V::m_imdMethod)
+            .Choice(&SpecIMDMethodChoices, "Spectrum analyser: IMD method out of range")
+            .Listed("IMD method")
+            .Optional(),
     };
     for (R& row : LevelRows())
         list.push_back(std::move(row));

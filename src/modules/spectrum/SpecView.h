@@ -8,6 +8,7 @@
 #include "modules/spectrum/SpecAxes.h"
 #include "dsp/DSPData.h"
 #include "formats/MicCalibrationSetting.h"
+#include "dsp/ToneNoise.h"
 #include "process/DspView.h"
 
 #include <cstdint>
@@ -118,6 +119,16 @@ private:
     /** Builds the FHT permutation tables for the block size when they do not fit it. */
     bool PrepareFHT(CDSPFFTData& block, const CDSPFFTData& reference);
     bool ProcessHasReferenceSource() const;
+    /** Whether windowed spectra are divided by the window's gain (the application's choice). */
+    bool CorrectsWindowAmplitude() const;
+    /** The THD mode's readouts beyond the harmonic lines: THD and THD+N in dB, and the noise. */
+    void AddNoiseReadouts(std::vector<CReadoutValue>& values, int channel, const CDSPFFTData* block,
+                          const CDSPData* magnitude, int window) const;
+    /** How the noise readouts read this block's spectrum. */
+    CToneNoiseOptions NoiseOptions(const CDSPFFTData& block, int window) const;
+    /** The residual's rms as a level: dBFS, a full-scale sine (peak 1) being 0 dBFS. A level
+     *  unit chosen for calibrated inputs (dBV) converts here. */
+    std::string NoiseLevelText(double rms) const;
     int BlockSize() const;
 
     int32_t m_xAxisType = kXLin;
@@ -147,6 +158,11 @@ private:
     int32_t m_levelUnit = 0;       // 0: no level readout, else ELevelUnit + 1
     double m_micSensitivity = 0.0; // mV/Pa
     CMicCalibrationSetting m_cal;
+    // Readings beyond the distortion lines; the defaults show the lines as they always were.
+    int32_t m_thdHarmonics = 0; // 0: THD sums every harmonic; k: harmonics 2 .. k + 1
+    int32_t m_distortionDb = 0; // THD and THD+N also in dB
+    int32_t m_noiseReadout = kNoiseOff;
+    int32_t m_imdMethod = kIMDOrders;
     std::vector<std::string> m_startLabels;
     std::vector<std::string> m_stopLabels;
     std::vector<int32_t> m_fhtInputTags;

@@ -81,6 +81,14 @@ TEST_F(SpecArchive, WritesTheLiteralAndReadsBothLayouts) {
     }
 }
 
+// The readings beyond the distortion lines are kept after the last step, not in the record:
+// files keep their layout.
+TEST_F(SpecArchive, ReadingsLeaveTheRecordAsItWas) {
+    Configure();
+    Set({"thdharm=HD3", "thddb=1", "noise=A", "imd=CCIF"});
+    EXPECT_EQ(HexText(Write()), HexText(HexBytes(kConfigured)));
+}
+
 // A damaged scale index is clamped to the stored Y axis type's list: {type, stored, loaded}.
 TEST_F(SpecArchive, DamagedScaleIndexIsClampedToTheStoredTypesList) {
     const int32_t cases[][3] = {

@@ -76,6 +76,98 @@ TEST_F(SpecReadouts, IntermodulationOfTwoTonesMatchesTheClosedForm) {
     EXPECT_EQ(Texts(0), readouts);
 }
 
+// The readings beyond the distortion lines against the signal's amplitudes: a 0.5 V tone on
+// bin 33 with 0.5 % second and 0.25 % third harmonic and a 1 mV tone at 250 Hz standing for the
+// noise (8.6 dB lower A-weighted, the standard's table; the A case has no harmonics). Each case
+// lists the lines from "THD" on that it changes or adds, with their numbers.
+struct CReadingCase {
+    std::vector<std::string> settings;
+    double h2, h3;
+    std::vector<std::pair<std::string, double>> lines;
+};
+
+TEST_F(SpecReadouts, ReadingsOnRequestMatchTheSignal) {
+    constexpr double a = 0.5, noise = 0.001, aWeight = -8.6;
+    const auto db = [](double ratio) { return 20 * std::log10(ratio); };
+    const double h2 = 0.0025, h3 = 0.00125, r = std::hypot(h2, h3, noise);
+    const std::vector<CReadingCase> cases{
+        {{"thddb=1"},
+         h2,
+         h3,
+         {{"THD", 100 * std::hypot(h2, h3) / a},
+          {"THD", db(std::hypot(h2, h3) / a)},
+          {"THD+N", 100 * r / a},
+          {"THD+N", db(r / a)}}},
+        {{"thdharm=HD2"}, h2, h3, {{"THD", 100 * h2 / a}, {"THD+N", 100 * r / a}}},
+        {{"noise=Z"},
+         h2,
+         h3,
+         {{"Noise", db(r)},
+          {"SNR", db(a / noise)},
+          {"SINAD", 10 * std::log10((a * a + r * r) / (r * r))}}},
+        {{"noise=Z", "thdharm=HD2"},
+         h2,
+         h3,
+         {{"Noise", db(r)}, {"SNR", db(a / std::hypot(noise, h3))}}},
+        {{"noise=A"}, 0, 0, {{"Noise", db(noise) + aWeight}, {"SNR", db(a / noise) - aWeight}}},
+    };
+    for (const CReadingCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.settings));
+        Make();
+        Source().m_pattern = [&](int, int, int i) {
+            return Tone(a, 33, i, n) + Tone(c.h2, 66, i, n) + Tone(c.h3, 99, i, n) +
+                   Tone(0.001, 8, i, n);
+        };
+        std::vector<std::string> settings{"yaxis=THDVpk", "ref1=1031.25"};
+        settings.insert(settings.end(), c.settings.begin(), c.settings.end());
+        Set(settings);
+        RunOnce();
+        const std::vector<CReadoutValue> all = Analyser().GetReadoutValues();
+        auto at = std::find_if(all.begin(), all.end(),
+                               [](const CReadoutValue& v) { return v.label == "5th Harm Dist"; });
+        // With the noise measured, the harmonics the signal lacks say they are below it.
+        const auto line = [&](const char* label) {
+            return std::find_if(all.begin(), all.end(),
+                                [&](const CReadoutValue& v) { return v.label == label; })
+                ->value;
+        };
+        EXPECT_EQ(line("4th Harm Dist"), c.settings[0].starts_with("noise") ? "< noise" : "  0%");
+        if (c.h2 > 0) {
+            EXPECT_NEAR(ParseDouble(line("2nd Harm Dist")), 100 * c.h2 / a, 1e-5);
+        }
+        for (const auto& [label, value] : c.lines) {
+            at = std::find_if(at + 1, all.end(),
+                              [&](const CReadoutValue& v) { return v.label == label; });
+            ASSERT_NE(at, all.end()) << label;
+            // dB to 0.01 (the 250 Hz weight is tabled to 0.1), percent to six digits.
+            const bool isDb = at->value.find("dB") != std::string::npos;
+            EXPECT_NEAR(ParseDouble(at->value), value,
+                        isDb ? (c.h2 ? 0.01 : 0.1) : 1e-5 * std::fabs(value))
+                << at->value;
+        }
+    }
+}
+
+// SMPTE/DIN and CCIF beside the order sums, with the tones named by Ref1 and Ref2: 7 kHz
+// modulated by 250 Hz with 0.05 % sidebands of 0.1 V (1 %), and 0.3 V and 0.2 V tones at bins
+// 400 and 420 with products of 2, 1.5 and 1 mV at bins 20, 380 and 440.
+TEST_F(SpecReadouts, StandardIntermodulationOnRequest) {
+    Source().m_pattern = [this](int, int, int i) {
+        double x = Tone(0.4, 8, i, n) + Tone(0.1, 224, i, n) + Tone(0.0005, 216, i, n) +
+                   Tone(0.0005, 232, i, n);
+        return x + Tone(0.3, 400, i, n) + Tone(0.2, 420, i, n) + Tone(0.002, 20, i, n) +
+               Tone(0.0015, 380, i, n) + Tone(0.001, 440, i, n);
+    };
+    Set({"yaxis=IMDVpk", "imd=SMPTE/DIN", "ref1=250", "ref2=7000"});
+    EXPECT_EQ(Texts(0).back(), "SMPTE IMD: - %");
+    RunOnce();
+    EXPECT_EQ(Texts(0).back(), "SMPTE IMD:   1%");
+    Set({"imd=CCIF", "ref1=12500", "ref2=13125"});
+    RunOnce();
+    const Lines texts = Texts(0);
+    EXPECT_EQ(Lines(texts.end() - 2, texts.end()), (Lines{"CCIF d2: 0.4%", "CCIF d3: 0.5%"}));
+}
+
 // Opens an example and runs four passes; the analyser's distortion readouts.
 Lines ExampleReadouts(const std::string& name) {
     CModuleProcess p;
