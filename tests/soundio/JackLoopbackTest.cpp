@@ -114,7 +114,9 @@ TEST(JackSamples, PcmCrossesToFloatsAndBackUnchangedAndBeyondFullScaleClips) {
 TEST(JackLoopback, OurOutputsIntoOurInputsReturnThePlayedBlockAtOneLatency) {
     REQUIRE_JACK_SERVER();
     CJackPorts ports;
+    // Named from both ends, so that no system port is needed (PipeWire may have none).
     ports.inputs = {"aurivo:out_1", "aurivo:out_2"};
+    ports.outputs = {"aurivo:in_1", "aurivo:in_2"};
     CJackAudio jack(ports);
     ASSERT_EQ(jack.GetSampleRate(), 48000);
     CModuleProcess t;
