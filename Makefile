@@ -10,7 +10,7 @@ LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPI
 DEBS     := g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
             nlohmann-json3-dev libcli11-dev python3-numpy locales qt6-base-dev ccache \
             libfftw3-dev clang-format \
-            libasound2-dev libasound2-plugins pulseaudio \
+            libasound2-dev libasound2-plugins pulseaudio libjack-jackd2-dev jackd2 \
             libsndfile1-dev sox python3-markdown desktop-file-utils shared-mime-info \
             groff-base dpkg-dev \
             libsqlite3-dev libpq-dev libssl-dev postgresql chromium zlib1g-dev

@@ -3,9 +3,7 @@
 #include "MessageBoxDialog.h"
 #include "platform/AudioServices.h"
 #include "platform/IniSettings.h"
-#ifdef AURIVO_HAVE_ALSA
-#include "platform/alsa/AlsaAudio.h"
-#endif
+#include "platform/system/SystemAudio.h"
 #include "modules/BuiltInModules.h"
 #include "process/PlugInManager.h"
 #include "process/UserSession.h"
@@ -35,14 +33,10 @@ int main(int argc, char** argv) {
     appSettings.Read(settings);
     CDialogMessageSink sink(appSettings, !MessageBoxSoundName(appSettings, settings).empty());
     CSystemClock clock;
-#ifdef AURIVO_HAVE_ALSA
-    CAlsaAudio alsa;
-#endif
+    const std::unique_ptr<IAudioSystem> system = NewSystemAudio(settings);
     CAudioServices audio;
     audio.SetDeviceModel(CDeviceModel::Load(settings));
-#ifdef AURIVO_HAVE_ALSA
-    audio.AddAudioSystem(&alsa);
-#endif
+    if (system) audio.AddAudioSystem(system.get());
     CSystemSharedLibraries libraries;
     CPlugInManager plugIns(libraries);
     CModuleRegistry registry = GetBuiltInModules();
@@ -54,11 +48,7 @@ int main(int argc, char** argv) {
     // when the station opens.
     const auto sessions = [&registry, &settings]() -> CSessionFactory {
         return [&registry, snapshot = std::make_shared<CMemorySettings>(settings)] {
-#ifdef AURIVO_HAVE_ALSA
-            return NewUserSession(registry, *snapshot, std::make_unique<CAlsaAudio>());
-#else
-            return NewUserSession(registry, *snapshot, nullptr);
-#endif
+            return NewUserSession(registry, *snapshot, NewSystemAudio(*snapshot));
         };
     };
     window.SetTestStation({sessions, ConfiguredResultsUrl(settings)});

@@ -2,9 +2,7 @@
 
 #include "base/NumberText.h"
 #include "platform/IniSettings.h"
-#ifdef AURIVO_HAVE_ALSA
-#include "platform/alsa/AlsaAudio.h"
-#endif
+#include "platform/system/SystemAudio.h"
 
 #include <ostream>
 
@@ -15,16 +13,10 @@ CMemorySettings UserSettings() {
     return file;
 }
 
-std::unique_ptr<IAudioSystem> SystemAudio() {
-#ifdef AURIVO_HAVE_ALSA
-    return std::make_unique<CAlsaAudio>();
-#else
-    return nullptr;
-#endif
-}
+CCliSession::CCliSession(const CModuleRegistry& registry) : CCliSession(registry, UserSettings()) {}
 
-CCliSession::CCliSession(const CModuleRegistry& registry)
-    : CUserSession(registry, UserSettings(), SystemAudio()) {}
+CCliSession::CCliSession(const CModuleRegistry& registry, const CMemorySettings& settings)
+    : CUserSession(registry, settings, NewSystemAudio(settings)) {}
 
 bool ApplySetting(CProcessSession& session, const std::string& setting, std::string& error) {
     const size_t colon = setting.find(':');

@@ -14,13 +14,13 @@
 class CCliSession : public CUserSession {
 public:
     explicit CCliSession(const CModuleRegistry& registry);
+
+private:
+    CCliSession(const CModuleRegistry& registry, const CMemorySettings& settings);
 };
 
 /** The user's settings file as read (an unreadable one gives the defaults). */
 CMemorySettings UserSettings();
-
-/** The system's sound devices, when the host is built with them; else null. */
-std::unique_ptr<IAudioSystem> SystemAudio();
 
 /** Applies one "STEP:CONTROL=VALUE" argument through the session; false with a message. */
 bool ApplySetting(CProcessSession& session, const std::string& setting, std::string& error);

@@ -2,6 +2,7 @@
 
 #include "CliSession.h"
 #include "platform/AtomicFile.h"
+#include "platform/system/SystemAudio.h"
 #include "station/PlanLearning.h"
 #include "station/ResultsSpool.h"
 #include "station/StationSettings.h"
@@ -67,7 +68,7 @@ int RunTestCommand(const CModuleRegistry& registry, const CTestOptions& options,
     if (!LoadTestPlan(options.plan, plan, error)) return Fail(err, error);
     const CMemorySettings settings = UserSettings();
     const CSessionFactory sessions = [&] {
-        return NewUserSession(registry, settings, SystemAudio());
+        return NewUserSession(registry, settings, NewSystemAudio(settings));
     };
     if (options.learn) return Learn(plan, options, sessions, out, err);
     if (options.serial.empty()) return Fail(err, "a test needs the unit's serial: --serial SN");

@@ -6,6 +6,7 @@
 #include "platform/EventPump.h"
 #include "platform/WaveFormat.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,15 @@ public:
     virtual int Reset() = 0;
     /** Buffers handed over and not yet completed, reset or closed. */
     virtual int Pending() const = 0;
+
+    /** Input: frames of the input stream that reached no buffer since the device opened (the
+     *  program did not keep up), so a gap between two buffers is never silent. */
+    virtual int64_t GetLostFrames() const { return 0; }
+    /** Xruns the sound system reported since the device opened. */
+    virtual int GetXruns() const { return 0; }
+    /** Why the device stopped working for good (its sound server went away), else empty: a
+     *  step waiting for a buffer says so at once instead of waiting for its time limit. */
+    virtual std::string GetFailure() const { return {}; }
 };
 
 /** Queues the completion of `header` for `client`, dropped if `device` cancels first. */

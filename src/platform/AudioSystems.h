@@ -4,12 +4,18 @@
 
 #include "platform/AudioDevices.h"
 
+#include <memory>
 #include <vector>
 
 class CAudioSystems final : public IAudioSystem {
 public:
     /** The layers are not owned and must outlive this list. */
     void Add(IAudioSystem* system) { m_systems.push_back(system); }
+    /** Adds a layer this list owns. */
+    void Own(std::unique_ptr<IAudioSystem> system) {
+        Add(system.get());
+        m_owned.push_back(std::move(system));
+    }
 
     std::vector<CAudioDeviceInfo> GetInputDevices() const override;
     std::vector<CAudioDeviceInfo> GetOutputDevices() const override;
@@ -28,5 +34,6 @@ private:
     IAudioSystem* Locate(EKind kind, int& index) const;
 
     std::vector<IAudioSystem*> m_systems;
+    std::vector<std::unique_ptr<IAudioSystem>> m_owned;
     mutable const IAudioSystem* m_lastOpened = nullptr;
 };

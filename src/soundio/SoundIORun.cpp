@@ -9,10 +9,6 @@
 #include <cctype>
 
 namespace {
-// Blocks Record Only keeps ahead of the run loop; older ones are dropped when the run falls
-// behind the device, so a slow process cannot make the queue grow without end.
-constexpr int kMaxQueuedBlocks = 32;
-
 std::string Lower(std::string s) {
     for (char& c : s)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -69,6 +65,13 @@ int CSoundIOView::AwaitDevice(bool done, double spanSeconds, bool input) {
         m_waitDeadline.reset();
         return 1;
     }
+    // A device that stopped for good (its server went away) says so now.
+    for (const auto* device : {m_pWaveIn.get(), m_pWaveOut.get()})
+        if (const std::string failure = device ? device->GetFailure() : ""; !failure.empty()) {
+            m_waitDeadline.reset();
+            ShowErrorMessage(failure);
+            return 0;
+        }
     const CEventPump* pump = Pump();
     if (!pump) return 0;
     const double limit = spanSeconds + kDeviceGraceSeconds;
@@ -83,6 +86,8 @@ int CSoundIOView::AwaitDevice(bool done, double spanSeconds, bool input) {
 
 int CSoundIOView::StartRun() {
     m_blockSize = GetDocument() ? GetDocument()->GetSize() : 0;
+    m_droppedSamples = 0;
+    m_xruns = 0;
     FillDeviceList();
     ClampDeviceIndices();
     FillSampleRateList();
@@ -259,7 +264,16 @@ void CSoundIOView::OnWimData(CWaveHeader* header) {
     CDSPFFTDataList block;
     if (block.Clone(*m_pWorkingList)) {
         ConvertRIFFtoDouble(*header, 0, &block);
-        if (m_pQueue->GetCount() >= kMaxQueuedBlocks) m_pQueue->RemoveAt(0);
+        // Older blocks make way when the run falls behind the device, so a slow process cannot
+        // make the queue grow without end; gapless capture holds far more, and counts them.
+        const double limit =
+            IsGapless() && m_blockSize > 0
+                ? std::max(kGaplessSeconds * m_sampleRate / m_blockSize, double(kMaxQueuedBlocks))
+                : kMaxQueuedBlocks;
+        if (m_pQueue->GetCount() >= limit) {
+            m_pQueue->RemoveAt(0);
+            m_droppedSamples += int64_t(m_blockSize);
+        }
         m_pQueue->AddTail(block);
     }
     SoundIOError(m_pWaveIn->AddBuffer(header));
@@ -283,15 +297,19 @@ void CSoundIOView::OnWomDone(CWaveHeader* header) {
 int CSoundIOView::EndRun() {
     m_exchange = kNoExchange;
     m_waitDeadline.reset();
+    const CDspDoc* doc = GetDocument();
+    const bool closeOutput = !doc || !doc->IsPaused();
+    // The run's counts stay shown after the devices close.
+    m_xruns = std::max(m_xruns, CurrentXruns(closeOutput));
     if (m_pWaveIn) {
+        m_droppedSamples += m_pWaveIn->GetLostFrames();
         m_pWaveIn->Reset();
         m_pWaveIn.reset();
     }
     m_inPending = 0;
     m_recordHeaders.clear();
     if (!IsCalibrationProcess()) m_pRecordPlayIn.reset();
-    const CDspDoc* doc = GetDocument();
-    if (!doc || !doc->IsPaused()) {
+    if (closeOutput) {
         if (m_pWaveOut) {
             m_pWaveOut->BreakLoop();
             m_pWaveOut->Reset();

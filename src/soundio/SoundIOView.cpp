@@ -290,6 +290,22 @@ const CSettingRows<CSoundIOView>& CSoundIOView::SettingRows() {
             .Listed("I/O Mode")
             .Places(13, 3)
             .OnChange(chosen([](V& v, int x) { v.m_ioMode = x; }, false)),
+        // Not stored: the step's record keeps the layout processes were saved in.
+        [&] {
+            R row = R::Control(ERowKind::CheckBox, "gapless", "Gapless", kOptions,
+                               "Record Only hands on every sample of the input, in order, and "
+                               "counts any it loses")
+                        .Bind(&V::m_gapless)
+                        .Check(InRange(0, 1, kOutOfRange))
+                        .Places(17, -1)
+                        .OnChange([](V& v, CRowChange& c) {
+                            v.ChangeSetting([](V& w, int x) { w.m_gapless = x; },
+                                            c.state.checked ? 1 : 0, false);
+                            return false;
+                        });
+            row.type = EFieldType::None;
+            return row;
+        }(),
         R::Combo("rate", "Rate:", kFormat, "Sample rate in hertz")
             .Bind(&V::m_rateIndex)
             .Items([](const V& v) { return Texts(v.m_rateList); })
@@ -384,5 +400,23 @@ void CSoundIOView::Serialize(CArchive& ar) {
 
 std::string CSoundIOView::GetRunWarning() const {
     const CDspDoc* doc = GetDocument();
-    return doc ? RateMismatchWarning(m_sampleRate, doc->GetSampleRate()) : std::string();
+    std::string warning = doc ? RateMismatchWarning(m_sampleRate, doc->GetSampleRate()) : "";
+    const auto add = [&warning](const std::string& text) {
+        warning += (warning.empty() ? "" : "; ") + text;
+    };
+    const int xruns = std::max(m_xruns, CurrentXruns(true));
+    if (xruns > 0) add(std::to_string(xruns) + (xruns == 1 ? " xrun" : " xruns"));
+    if (const int64_t lost = GetLostSamples(); lost > 0)
+        add(std::to_string(lost) + (lost == 1 ? " sample lost" : " samples lost"));
+    return warning;
+}
+
+int CSoundIOView::CurrentXruns(bool output) const {
+    // Both directions of one sound system see the same xruns: the larger count is the run's.
+    return std::max(m_pWaveIn ? m_pWaveIn->GetXruns() : 0,
+                    output && m_pWaveOut ? m_pWaveOut->GetXruns() : 0);
+}
+
+int64_t CSoundIOView::GetLostSamples() const {
+    return m_droppedSamples + (m_pWaveIn ? m_pWaveIn->GetLostFrames() : 0);
 }

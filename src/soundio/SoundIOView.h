@@ -106,8 +106,19 @@ public:
     int GetTriggerLevel() const { return m_triggerLevel; }
     int GetTriggerOffset() const { return m_triggerOffset; }
     int GetSampleRate() const { return m_sampleRate; }
-    /** The rate's difference from the process's, if any. */
+    /** The rate's difference from the process's, the xruns the devices reported and the
+     *  input samples lost this run, each when there are any. */
     std::string GetRunWarning() const override;
+    /** Gapless capture: Record Only hands consecutive passes consecutive blocks of the input
+     *  stream, holding up to kGaplessSeconds of blocks for a process that falls behind, where
+     *  the plain mode keeps only the newest kMaxQueuedBlocks. Not stored: a process opens with
+     *  it off. */
+    bool IsGapless() const { return m_gapless != 0; }
+    static constexpr int kMaxQueuedBlocks = 32;
+    static constexpr double kGaplessSeconds = 30.0;
+    /** Input samples (per channel) lost this run: not taken in by the device, or dropped from
+     *  a full queue. */
+    int64_t GetLostSamples() const;
     int GetBitsPerSample() const { return m_bitsPerSample; }
     int GetChannelCount() const { return m_channels; }
     int GetRepeatCount() const { return m_repeatCount; }
@@ -211,6 +222,7 @@ private:
     int32_t m_repeatIndex = 0;
     int32_t m_calibrationWarnings = 0;
     int32_t m_ioMode = kOff;
+    int32_t m_gapless = 0;
     int32_t m_rateIndex = 0;
     bool m_rateFollowsProcess = true; // a new step's rate, until chosen or read from a file
     int32_t m_resolutionIndex = 1;
@@ -248,6 +260,10 @@ private:
     std::unique_ptr<CCalibration> m_pCalibration;
     std::unique_ptr<CCalibration> m_pScratchCalibration;
     CExternalProgram m_mixerProgram;
+    int64_t m_droppedSamples = 0; // blocks dropped from a full queue, in samples
+    int m_xruns = 0;              // reported by devices closed during this run
+    /** Xruns the open input device (and the output, when `output`) reported since opening. */
+    int CurrentXruns(bool output) const;
     int m_peakLevel[2] = {0, 0};
     int m_peakSample[2] = {0, 0};
 };

@@ -92,6 +92,25 @@ TEST_P(PendingStep, StopWhileTheCardIsAwaitedEndsThePassQuietly) {
     EXPECT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
 }
 
+// The xruns and lost input the devices report show in the status line; a device that failed
+// for good (its server went away) ends the wait at once with its reason, time limit or not.
+TEST_P(PendingStep, ADevicesCountsShowAndItsFailureEndsTheWaitAtOnce) {
+    CDspDoc* doc = WaitingProcess(t, mode);
+    ASSERT_NE(doc, nullptr);
+    stalled.xruns = 2;
+    stalled.lostFrames = 1;
+    const bool records = std::string(mode) != "Play";
+    EXPECT_EQ(t.Step(2).GetRunWarning(), records ? "2 xruns; 1 sample lost" : "2 xruns");
+    stalled.failure = "The server stopped";
+    t.Loop().Slice();
+    EXPECT_FALSE(doc->IsRunning());
+    EXPECT_EQ(t.TakeShown(), std::vector<std::string>{
+                                 "Error Detected In\r\nStep: 2 SoundIO\r\nThe server stopped"});
+    // The run's counts stay with the step after its devices closed.
+    EXPECT_EQ(stalled.open, 0);
+    EXPECT_EQ(t.Step(2).GetRunWarning(), records ? "2 xruns; 1 sample lost" : "2 xruns");
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, PendingStep, testing::Values("Rec. Only", "Play", "Rec./Play"));
 
 TEST(PendingStepRun, AStepIsAskedAgainUntilItsBufferComesAndOnlyThenTheRunMovesOn) {

@@ -30,7 +30,11 @@ public:
         int BreakLoop() override { return kAudioOk; }
         int Reset() override { return queued = 0, kAudioOk; }
         int Pending() const override { return queued; }
+        int64_t GetLostFrames() const override { return card->lostFrames; }
+        int GetXruns() const override { return card->xruns; }
+        std::string GetFailure() const override { return card->failure; }
         std::pair<int, int&> open; // the count at opening, the card's count
+        const CStalledCard* card = nullptr;
         int queued = 0;
         struct CAnswer {
             CEventPump* pump;
@@ -46,6 +50,7 @@ public:
     int Open(bool input, int, const CWaveFormat&, IWaveClient* client, CEventPump& pump,
              std::unique_ptr<IWaveDevice>& device) override {
         auto opening = std::make_unique<CDevice>(open);
+        opening->card = this;
         if (input ? inputAnswers : outputAnswers)
             opening->answer = CDevice::CAnswer{&pump, client, input};
         device = std::move(opening);
@@ -58,4 +63,8 @@ public:
     int GetMixerInputLevel(int) const override { return 0; }
     int open = 0, opened = 0;
     bool inputAnswers = false, outputAnswers = false;
+    // What every open device reports.
+    int64_t lostFrames = 0;
+    int xruns = 0;
+    std::string failure;
 };

@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 #include <poll.h>
@@ -226,7 +228,9 @@ public:
         // together; a sound server's stream cannot be linked and starts when the server next
         // mixes, which moves the played block by up to about 15 ms from pass to pass (PulseAudio
         // through a null sink), so with such a device the block is found by its own edge.
-        if (m_queue.empty() && m_idle && m_input) SkipIdleCapture();
+        // Recording alone (no output open), capture is one stream: nothing is skipped, so the
+        // next buffer goes on where the last one ended.
+        if (m_queue.empty() && m_idle && m_input && m_audio.m_output) SkipIdleCapture();
         if (m_queue.empty() && m_idle && !m_input && m_audio.m_input) RestartPlayback();
         m_queue.push_back(header);
         return kAudioOk;
@@ -250,6 +254,8 @@ public:
         return kAudioOk;
     }
     int Pending() const override { return static_cast<int>(m_queue.size()); }
+    int64_t GetLostFrames() const override { return m_lostFrames; }
+    int GetXruns() const override { return m_audio.m_xruns - m_xrunsAtOpen; }
 
     void AddDescriptors(std::vector<pollfd>& fds) const override {
         if (m_queue.empty() || m_lost) return;
@@ -304,6 +310,13 @@ private:
                 // A playback ring that ran dry while nothing was queued has simply finished
                 // playing: only a gap inside queued sound is an xrun.
                 if (!(m_idle && n == -EPIPE)) ++m_audio.m_xruns;
+                // An overrun drops what the ring held and what came after: about everything
+                // since the last read (the only clock ALSA leaves us for it).
+                if (m_input && n == -EPIPE && m_lastRead)
+                    m_lostFrames += std::max<int64_t>(
+                        1, std::llround(
+                               std::chrono::duration<double>(Clock::now() - *m_lastRead).count() *
+                               m_format.sampleRate));
                 m_idle = false;
                 const int error = int(n);
                 if (Control([error](snd_pcm_t* pcm) { return snd_pcm_recover(pcm, error, 1); }) < 0)
@@ -312,6 +325,7 @@ private:
                 continue;
             }
             m_idle = false;
+            if (m_input) m_lastRead = Clock::now();
             m_done += size_t(n);
             if (m_done < total && size_t(n) < chunk) return;
             if (m_done < total) continue;
@@ -406,6 +420,10 @@ private:
     bool m_idle = true;        // nothing queued since the last buffer completed
     bool m_lost = false;       // a call did not return in time, or the device was stuck
     bool m_stillOwned = false; // lost before any call: nothing else will close the PCM
+    using Clock = std::chrono::steady_clock;
+    std::optional<Clock::time_point> m_lastRead; // input: the last read that moved frames
+    int64_t m_lostFrames = 0;                    // input frames overruns dropped
+    int m_xrunsAtOpen = m_audio.m_xruns;
 };
 
 // ALSA's library prints its own diagnostics to standard error (a plug-in whose server is not

@@ -1,0 +1,234 @@
+// SoundIO through a real JACK server (a dummy-driver jackd that a fixture starts): our output
+// ports wired to our input ports give back the played block sample for sample at one latency
+// in every pass; gapless Record Only of a counter played by another client loses and repeats
+// no sample over 100 passes; a server killed mid-run stops the run with a message in time and
+// leaves the document as it was.
+#include "common/ModuleProcess.h"
+#include "platform/jack/JackAudio.h"
+#include "platform/jack/JackSamples.h"
+#include "soundio/SoundIOView.h"
+
+#include <jack/jack.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+std::string ServerStatus() {
+    const char* path = std::getenv("AURIVO_JACK_SERVER_STATUS");
+    std::ifstream in(path ? path : "");
+    std::string status;
+    std::getline(in, status);
+    return path ? status : "no JACK server was started for this test";
+}
+
+#define REQUIRE_JACK_SERVER()                                                                      \
+    if (const std::string status = ServerStatus(); status != "running")                            \
+    GTEST_SKIP() << "JACK server unavailable: " << status
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+/** A client of our own test that plays a 16-bit counter (one step per frame) on two ports. */
+class CCounterClient {
+public:
+    explicit CCounterClient(const std::string& server) {
+        jack_status_t status{};
+        m_client = jack_client_open("counter", jack_options_t(JackNoStartServer | JackServerName),
+                                    &status, server.c_str());
+        if (!m_client) return;
+        for (const char* name : {"out_1", "out_2"})
+            m_ports.push_back(
+                jack_port_register(m_client, name, JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0));
+        jack_set_process_callback(m_client, &Process, this);
+        jack_activate(m_client);
+    }
+    ~CCounterClient() {
+        if (m_client) jack_client_close(m_client);
+    }
+    std::string Port(int i) const { return jack_port_name(m_ports[size_t(i)]); }
+    bool Ok() const { return m_client != nullptr; }
+
+private:
+    static int Process(jack_nframes_t n, void* arg) {
+        auto* self = static_cast<CCounterClient*>(arg);
+        for (jack_port_t* port : self->m_ports) {
+            auto* out = static_cast<float*>(jack_port_get_buffer(port, n));
+            for (jack_nframes_t i = 0; i < n; ++i)
+                out[i] = float(int((self->m_count + i) % 65536) - 32768) / 32768.0f;
+        }
+        self->m_count += n;
+        return 0;
+    }
+    jack_client_t* m_client = nullptr;
+    std::vector<jack_port_t*> m_ports;
+    uint64_t m_count = 0;
+};
+
+std::string DefaultServer() {
+    const char* name = std::getenv("JACK_DEFAULT_SERVER");
+    return name ? name : "";
+}
+
+// Without a server: each width's negative full scale, zero and positive full scale cross to
+// floats and back unchanged (a mono format on the left port only), and floats beyond full
+// scale clip.
+TEST(JackSamples, PcmCrossesToFloatsAndBackUnchangedAndBeyondFullScaleClips) {
+    const std::vector<std::vector<uint8_t>> cases = {
+        {0x00, 0x80, 0xFF},
+        {0x00, 0x80, 0x00, 0x00, 0xFF, 0x7F},
+        {0, 0, 0x80, 0, 0, 0, 0xFF, 0xFF, 0x7F},
+        {0, 0, 0, 0x80, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F}};
+    for (const std::vector<uint8_t>& pcm : cases) {
+        const CWaveFormat mono{1, 48000, int(pcm.size() / 3 * 8)};
+        SCOPED_TRACE(mono.bitsPerSample);
+        float stereo[6];
+        PcmToFloats(pcm.data(), 3, mono, stereo);
+        const double top = std::ldexp(1.0, mono.bitsPerSample - 1);
+        EXPECT_EQ(stereo[0], -1.0f);
+        EXPECT_EQ(stereo[2], 0.0f);
+        EXPECT_EQ(stereo[4], float((top - 1) / top));
+        EXPECT_EQ(stereo[1] + stereo[3] + stereo[5], 0.0f);
+        std::vector<uint8_t> back(pcm.size());
+        FloatsToPcm(stereo, 3, mono, back.data());
+        EXPECT_EQ(back, pcm);
+    }
+    const float loud[2] = {1.5f, -1.5f};
+    std::vector<uint8_t> clipped(4);
+    FloatsToPcm(loud, 1, CWaveFormat{2, 48000, 16}, clipped.data());
+    EXPECT_EQ(clipped, (std::vector<uint8_t>{0xFF, 0x7F, 0x00, 0x80}));
+}
+
+TEST(JackLoopback, OurOutputsIntoOurInputsReturnThePlayedBlockAtOneLatency) {
+    REQUIRE_JACK_SERVER();
+    CJackPorts ports;
+    // Named from both ends, so that no system port is needed (PipeWire may have none).
+    ports.inputs = {"aurivo:out_1", "aurivo:out_2"};
+    ports.outputs = {"aurivo:in_1", "aurivo:in_2"};
+    CJackAudio jack(ports);
+    ASSERT_EQ(jack.GetSampleRate(), 48000);
+    CModuleProcess t;
+    t.UseCard(&jack);
+    CDspDoc* doc = t.Create({"Signal Generator", "Signal Generator", "SoundIO"}, 1024, 48000);
+    ASSERT_NE(doc, nullptr);
+    // A leading impulse above sines of whole cycles per block: the Auto trigger at offset 0
+    // finds the block's first sample.
+    t.Set({"1:ch1.wave=Impulse", "1:ch1.level=50", "1:ch2.level=0", "2:ch1.wave=Sine",
+           "2:ch1.freq=937.5", "2:ch1.level=40", "2:ch2.wave=Sine", "2:ch2.freq=2812.5",
+           "2:ch2.level=70", "3:in=JACK", "3:out=JACK", "3:mode=Rec./Play", "3:rate=48000",
+           "3:offset=0"});
+    const auto& sio = t.Step<CSoundIOView>(3);
+    long position = -1;
+    for (int pass = 0; pass < 10; ++pass) {
+        ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
+        if (position < 0) position = sio.GetReadPosition();
+        EXPECT_EQ(sio.GetReadPosition(), position) << "pass " << pass;
+        const CDSPFFTDataList& played = *doc->GetView(1)->GetWorkingList();
+        const CDSPFFTDataList& recorded = *doc->GetCurrentList();
+        int wrong = 0;
+        for (int c = 0; c < 2; ++c)
+            for (int i = 0; i < 1024; ++i)
+                wrong += std::trunc(played.GetAt(c)->GetTimeObj()->GetDataPointer()[i] * 32767.0) !=
+                         recorded.GetAt(c)->GetTimeObj()->GetDataPointer()[i] * 32768.0;
+        EXPECT_EQ(wrong, 0) << "pass " << pass;
+    }
+    std::cout << "[ JACK     ] round trip: block at frame " << position / 4
+              << " of the recording, latency " << position / 4 - CSoundIOView::kLeadInFrames
+              << " frames after the lead-in (server period " << jack.GetBufferSize() << "); "
+              << sio.GetRunWarning() << "\n";
+}
+
+TEST(JackLoopback, GaplessPassesOfACounterMissAndRepeatNoSample) {
+    REQUIRE_JACK_SERVER();
+    CCounterClient counter(DefaultServer());
+    ASSERT_TRUE(counter.Ok());
+    CJackPorts ports;
+    ports.inputs = {counter.Port(0), counter.Port(1)};
+    CJackAudio jack(ports);
+    CModuleProcess t;
+    t.UseCard(&jack);
+    CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
+    ASSERT_NE(doc, nullptr);
+    t.Set({"2:in=JACK", "2:mode=Rec. Only", "2:rate=48000", "2:gapless=1"});
+    std::vector<long> counts;
+    for (int pass = 0; pass < 100; ++pass) {
+        ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
+        const CDSPFFTDataList& block = *doc->GetCurrentList();
+        for (int c = 0; c < 2; ++c) {
+            const double* x = block.GetAt(c)->GetTimeObj()->GetDataPointer();
+            for (int i = 0; i < 1024; ++i)
+                if (c == 0)
+                    counts.push_back(std::lround(x[i] * 32768.0) + 32768);
+                else
+                    ASSERT_EQ(std::lround(x[i] * 32768.0) + 32768,
+                              counts[counts.size() - 1024 + size_t(i)]);
+        }
+    }
+    int breaks = 0;
+    for (size_t i = 1; i < counts.size(); ++i)
+        breaks += (counts[i] - counts[i - 1] + 65536) % 65536 != 1;
+    const auto& sio = t.Step<CSoundIOView>(2);
+    EXPECT_EQ(breaks, 0);
+    EXPECT_EQ(sio.GetLostSamples(), 0);
+    std::cout << "[ JACK     ] gapless: " << counts.size() << " samples in 100 passes, " << breaks
+              << " breaks in the counter, " << sio.GetLostSamples() << " samples lost\n";
+}
+
+// A server of its own, so that killing it leaves the fixture's server to the other tests.
+TEST(JackLoopback, AServerKilledMidRunStopsTheRunWithAMessageAndKeepsTheDocument) {
+    REQUIRE_JACK_SERVER();
+    const std::string name = DefaultServer() + "-killed";
+    const char* argv[] = {"jackd", "-n",    name.c_str(), "--no-realtime", "-d",   "dummy",
+                          "-r",    "48000", "-p",         "256",           nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawnp(&pid, "jackd", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+    CJackPorts ports;
+    ports.server = name;
+    std::unique_ptr<CJackAudio> jack;
+    for (int i = 0; i < 50 && !(jack && jack->IsServerRunning()); ++i) {
+        usleep(100000);
+        jack = std::make_unique<CJackAudio>(ports);
+    }
+    ASSERT_TRUE(jack->IsServerRunning());
+    CModuleProcess t;
+    t.UseCard(jack.get());
+    CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
+    ASSERT_NE(doc, nullptr);
+    t.Set({"2:in=JACK", "2:mode=Rec. Only", "2:rate=48000", "2:gapless=1"});
+    ASSERT_TRUE(t.Run(3)) << ::testing::PrintToString(t.TakeShown());
+    const std::string before = testing::TempDir() + "jack-killed-before.process";
+    const std::string after = testing::TempDir() + "jack-killed-after.process";
+    ASSERT_TRUE(t.Save(before));
+
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    const auto killed = std::chrono::steady_clock::now();
+    bool running = true;
+    for (int pass = 0; pass < 1000 && running; ++pass)
+        running = t.Run(1);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count();
+    EXPECT_FALSE(running);
+    EXPECT_LT(seconds, 1024 / 48000.0 + 2.0);
+    const std::vector<std::string> shown = t.TakeShown();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_NE(shown.back().find("The JACK server stopped"), std::string::npos) << shown.back();
+    ASSERT_TRUE(t.Save(after));
+    EXPECT_EQ(ReadFile(after), ReadFile(before));
+    std::cout << "[ JACK     ] server killed: the run stopped after " << seconds << " s with \""
+              << shown.back() << "\"\n";
+}
+
+} // namespace
