@@ -84,7 +84,7 @@ std::string DefaultServer() {
 
 // Without a server: each width's negative full scale, zero and positive full scale cross to
 // floats and back unchanged (a mono format on the left port only), and floats beyond full
-// scale clip.
+// scale clip unless the samples are floats.
 TEST(JackSamples, PcmCrossesToFloatsAndBackUnchangedAndBeyondFullScaleClips) {
     const std::vector<std::vector<uint8_t>> cases = {
         {0x00, 0x80, 0xFF},
@@ -109,6 +109,16 @@ TEST(JackSamples, PcmCrossesToFloatsAndBackUnchangedAndBeyondFullScaleClips) {
     std::vector<uint8_t> clipped(4);
     FloatsToPcm(loud, 1, CWaveFormat{2, 48000, 16}, clipped.data());
     EXPECT_EQ(clipped, (std::vector<uint8_t>{0xFF, 0x7F, 0x00, 0x80}));
+    // Float samples cross as IEEE floats, beyond full scale too: nothing to clip.
+    CWaveFormat floats{2, 48000, 32};
+    floats.isFloat = true;
+    std::vector<uint8_t> raw(8);
+    FloatsToPcm(loud, 1, floats, raw.data());
+    EXPECT_EQ(raw, (std::vector<uint8_t>{0, 0, 0xC0, 0x3F, 0, 0, 0xC0, 0xBF}));
+    float back[2];
+    PcmToFloats(raw.data(), 1, floats, back);
+    EXPECT_EQ(back[0], 1.5f);
+    EXPECT_EQ(back[1], -1.5f);
 }
 
 TEST(JackLoopback, OurOutputsIntoOurInputsReturnThePlayedBlockAtOneLatency) {
