@@ -114,7 +114,8 @@ std::vector<CSize> CDocumentFrame::GetPaneSizes() const {
 }
 
 void CDocumentFrame::MoveMainWindow(const CRect& r) {
-    if (m_mainWindow) m_mainWindow->setGeometry(ToQRect(r));
+    // A placement saved on a larger screen must not put the window beyond this one.
+    if (m_mainWindow) m_mainWindow->setGeometry(FitToScreen(ToQRect(r), *m_mainWindow));
 }
 
 void CDocumentFrame::MoveFrame(const CRect& r) {
