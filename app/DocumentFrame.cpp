@@ -31,6 +31,7 @@ CDocumentFrame::CDocumentFrame(CDspDoc& doc, const std::array<CSize, 6>& savedSi
         connect(pane, &CModulePane::ContextMenuRequested, this,
                 &CDocumentFrame::ContextMenuRequested);
         connect(pane, &CModulePane::Modified, this, &CDocumentFrame::UpdateTitle);
+        connect(pane, &CModulePane::Message, this, &CDocumentFrame::Message);
         if (splitter) {
             splitter->addWidget(pane);
             widths << (i < plan.m_panes.size() ? plan.m_panes[i].cx

@@ -356,6 +356,8 @@ void CMainWindow::DocumentOpened(CDspDoc* doc) {
     frame->SetSubWindow(sub);
     m_frames[doc] = sub;
     connect(frame, &CDocumentFrame::ContextMenuRequested, this, &CMainWindow::ShowContextMenu);
+    connect(frame, &CDocumentFrame::Message, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
     sub->show();
     doc->ApplyWindowPlacement();
     ArrangeFrames();

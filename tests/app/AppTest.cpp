@@ -57,10 +57,12 @@ TEST_F(MainWindowTest, TheWindowStaysWithinTheScreen) {
 TEST_F(MainWindowTest, TheEditorBuildsAFrameWithOnePanePerStepInEqualWidths) {
     window->OnFileNew();
     ASSERT_EQ(window->MdiArea()->subWindowList().size(), 1);
+    const std::string title = window->ActiveDocument()->GetTitle();
     ComposeProcess(*window, {"Signal Generator", "SoundIO", "Oscilloscope"});
     ASSERT_EQ(window->MdiArea()->subWindowList().size(), 1) << "the old frame was replaced";
     CDocumentFrame* frame = window->ActiveFrame();
     ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->Document().GetTitle(), title) << "an untitled process keeps its name";
     ASSERT_EQ(frame->Panes().size(), 3u);
     const QList<int> sizes = frame->findChild<QSplitter*>()->sizes();
     ASSERT_EQ(sizes.size(), 3);
