@@ -1,5 +1,6 @@
 #include "CalibrationDialog.h"
 
+#include "QtPlatform.h"
 #include "process/DspApp.h"
 #include "soundio/SoundIOView.h"
 
@@ -16,6 +17,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -68,7 +71,16 @@ private:
 CCalibrationDialog::CCalibrationDialog(CDspApp& app, CSoundIOView& owner, QWidget* parent)
     : QDialog(parent), m_session(app, owner, MakeHost()) {
     setWindowTitle("SoundIO Module Calibration");
-    auto* layout = new QVBoxLayout(this);
+    // The records scroll; the bars, the status and the buttons stay in view on a small screen.
+    auto* outer = new QVBoxLayout(this);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* records = new QWidget(scroll);
+    auto* layout = new QVBoxLayout(records);
+    layout->setContentsMargins(0, 0, 0, 0);
+    scroll->setWidget(records);
+    outer->addWidget(scroll, 1);
     auto* top = new QFormLayout;
     m_file = new QLineEdit(this);
     m_calSel = List({"Auto", "Input", "Latency", "Frequency"}, this);
@@ -84,6 +96,7 @@ CCalibrationDialog::CCalibrationDialog(CDspApp& app, CSoundIOView& owner, QWidge
     channels->addWidget(MakeChannel(0));
     channels->addWidget(MakeChannel(1));
     layout->addLayout(channels);
+    layout = outer;
 
     m_progress = new QProgressBar(this);
     m_progress->setValue(0);
@@ -101,6 +114,8 @@ CCalibrationDialog::CCalibrationDialog(CDspApp& app, CSoundIOView& owner, QWidge
     statusRow->addRow("Calibration Status:", m_status);
     layout->addLayout(statusRow);
 
+    // Two rows, so the dialog fits a small screen: the record's commands, then the run's.
+    auto* fileRow = new QHBoxLayout;
     auto* row = new QHBoxLayout;
     const auto refill = [this](auto action) {
         return [this, action] {
@@ -109,23 +124,31 @@ CCalibrationDialog::CCalibrationDialog(CDspApp& app, CSoundIOView& owner, QWidge
             FillControls();
         };
     };
-    AddButton(row, "New", refill([this] { m_session.New(); }));
-    AddButton(row, "Open", refill([this] { m_session.OpenFile(); }));
+    AddButton(fileRow, "New", refill([this] { m_session.New(); }));
+    AddButton(fileRow, "Open", refill([this] { m_session.OpenFile(); }));
+    AddButton(fileRow, "Save", refill([this] { m_session.SaveFile(); }));
+    AddButton(fileRow, "Cut", refill([this] { m_session.Cut(); }));
+    AddButton(fileRow, "Copy", refill([this] { m_session.Copy(); }));
+    AddButton(fileRow, "Paste", refill([this] { m_session.Paste(); }));
     AddButton(row, "Run", [this] { OnRun(); });
     AddButton(row, "Stop", refill([this] { m_session.Stop(); }));
-    AddButton(row, "Cut", refill([this] { m_session.Cut(); }));
-    AddButton(row, "Copy", refill([this] { m_session.Copy(); }));
-    AddButton(row, "Paste", refill([this] { m_session.Paste(); }));
-    AddButton(row, "Save", refill([this] { m_session.SaveFile(); }));
-    AddButton(row, "OK", [this] { accept(); });
-    AddButton(row, "Cancel", [this] { reject(); });
     AddButton(row, "Open Mixer", [this, &owner] {
         std::string message;
         owner.SetControl("openmixer", "", message);
         m_mixerButton->setText(owner.HasMixerWindow() ? "Close Mixer" : "Open Mixer");
     });
     m_mixerButton = Button("Open Mixer");
+    row->addStretch();
+    AddButton(row, "OK", [this] { accept(); });
+    AddButton(row, "Cancel", [this] { reject(); });
+    layout->addLayout(fileRow);
     layout->addLayout(row);
+    // As large as the records want, as far as the screen allows; beyond, they scroll.
+    const int margins = outer->contentsMargins().left() + outer->contentsMargins().right();
+    const QSize wanted(records->sizeHint().width() + margins +
+                           scroll->verticalScrollBar()->sizeHint().width(),
+                       sizeHint().height() + records->sizeHint().height());
+    resize(FitToScreen(QRect(QPoint(), wanted), parent ? *parent : *this).size());
 
     for (QComboBox* list : {m_calSel, m_measSel, m_freqType})
         connect(list, &QComboBox::currentIndexChanged, this, [this] {

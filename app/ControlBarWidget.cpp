@@ -54,6 +54,7 @@ CControlBarWidget::CControlBarWidget(CDspView& view,
 
 void CControlBarWidget::Apply(const std::string& id, const std::string& value) {
     if (m_refreshing) return;
+    emit Applying();
     std::string message;
     if (m_view.SetControl(id, value, message))
         emit Changed();

@@ -27,6 +27,8 @@ public:
 signals:
     /** A control was changed by the user and the module accepted it. */
     void Changed();
+    /** A user's change is about to be handed to the module. */
+    void Applying();
 
 private:
     void Build();

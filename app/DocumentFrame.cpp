@@ -31,6 +31,7 @@ CDocumentFrame::CDocumentFrame(CDspDoc& doc, const std::array<CSize, 6>& savedSi
         connect(pane, &CModulePane::ContextMenuRequested, this,
                 &CDocumentFrame::ContextMenuRequested);
         connect(pane, &CModulePane::Modified, this, &CDocumentFrame::UpdateTitle);
+        connect(pane, &CModulePane::Message, this, &CDocumentFrame::Message);
         if (splitter) {
             splitter->addWidget(pane);
             widths << (i < plan.m_panes.size() ? plan.m_panes[i].cx
@@ -114,7 +115,8 @@ std::vector<CSize> CDocumentFrame::GetPaneSizes() const {
 }
 
 void CDocumentFrame::MoveMainWindow(const CRect& r) {
-    if (m_mainWindow) m_mainWindow->setGeometry(ToQRect(r));
+    // A placement saved on a larger screen must not put the window beyond this one.
+    if (m_mainWindow) m_mainWindow->setGeometry(FitToScreen(ToQRect(r), *m_mainWindow));
 }
 
 void CDocumentFrame::MoveFrame(const CRect& r) {

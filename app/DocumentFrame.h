@@ -48,6 +48,7 @@ public:
 
 signals:
     void ContextMenuRequested(CModulePane* pane, const QPoint& globalPos);
+    void Message(const QString& text);
 
 private:
     CDspDoc& m_doc;

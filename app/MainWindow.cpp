@@ -148,7 +148,8 @@ CMainWindow::CMainWindow(CDspApp& app, QWidget* parent)
     CreateActions();
     CreateMenus();
     statusBar()->showMessage("Ready");
-    resize(1200, 760);
+    // The window opens no larger than the screen leaves room for.
+    resize(FitToScreen(QRect(QPoint(), QSize(1200, 760)), *this).size());
     UpdateCommands();
 }
 
@@ -340,6 +341,9 @@ CDspDoc* CMainWindow::ActiveDocument() const {
 }
 
 void CMainWindow::DocumentOpened(CDspDoc* doc) {
+    // The calibration process runs behind its dialog; a frame of its six panes would only
+    // stretch the window to their widths.
+    if (doc->IsCalibrationDocument()) return;
     auto* frame = new CDocumentFrame(*doc, m_app.m_savedPaneSizes, this);
     QMdiSubWindow* sub = m_mdi->addSubWindow(frame);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -352,6 +356,8 @@ void CMainWindow::DocumentOpened(CDspDoc* doc) {
     frame->SetSubWindow(sub);
     m_frames[doc] = sub;
     connect(frame, &CDocumentFrame::ContextMenuRequested, this, &CMainWindow::ShowContextMenu);
+    connect(frame, &CDocumentFrame::Message, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
     sub->show();
     doc->ApplyWindowPlacement();
     ArrangeFrames();

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 #include <ctime>
 
 namespace {
@@ -52,9 +53,19 @@ CModulePane::CModulePane(CDspView& view, QWidget* parent) : QWidget(parent), m_v
     layout->addWidget(m_plot, 1);
     layout->addWidget(m_status);
 
-    connect(m_bar, &CControlBarWidget::Changed, this, [this] {
+    // A change the module cannot make while running stops the run: the user is told so.
+    auto running = std::make_shared<bool>(false);
+    auto isRunning = [this] {
+        const CDspDoc* doc = m_view.GetDocument();
+        return doc && doc->IsRunning() && !doc->IsPaused();
+    };
+    connect(m_bar, &CControlBarWidget::Applying, this,
+            [running, isRunning] { *running = isRunning(); });
+    connect(m_bar, &CControlBarWidget::Changed, this, [this, running, isRunning] {
         Invalidate();
         emit Modified();
+        if (*running && !isRunning())
+            emit Message("The change stopped the run: press Run (F5) to start it again");
     });
     connect(m_plot, &CPlotWidget::Activated, this, [this] { emit Activated(this); });
     connect(m_plot, &CPlotWidget::ContextMenuRequested, this,

@@ -40,6 +40,8 @@ signals:
     void ContextMenuRequested(CModulePane* pane, const QPoint& globalPos);
     /** A module control changed a setting. */
     void Modified();
+    /** A one-line message for the window's status bar. */
+    void Message(const QString& text);
 
 private:
     CDspView& m_view;

@@ -2,10 +2,14 @@
 
 #include "base/Archive.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QScreen>
+#include <QWidget>
 #include <QStringList>
 
 bool CQtClipboard::SetText(const std::string& text) {
@@ -76,4 +80,16 @@ QRect ToQRect(const CRect& r) {
 
 CRect FromQRect(const QRect& r) {
     return CRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+QRect FitToScreen(const QRect& r, const QWidget& w) {
+    const QScreen* screen = w.screen() ? w.screen() : QGuiApplication::primaryScreen();
+    if (!screen) return r;
+    const QRect available = screen->availableGeometry();
+    QRect fitted(r.topLeft(), r.size().boundedTo(available.size()));
+    fitted.moveLeft(
+        std::clamp(fitted.left(), available.left(), available.right() - fitted.width() + 1));
+    fitted.moveTop(
+        std::clamp(fitted.top(), available.top(), available.bottom() - fitted.height() + 1));
+    return fitted;
 }

@@ -49,3 +49,6 @@ QColor ToQColor(const CColour& c);
 CColour FromQColor(const QColor& c);
 QRect ToQRect(const CRect& r);
 CRect FromQRect(const QRect& r);
+/** `r` made to fit the available area of the screen `w` is on (or of the primary screen):
+ *  no larger, and moved inside it. */
+QRect FitToScreen(const QRect& r, const QWidget& w);

@@ -242,11 +242,13 @@ CDspDoc* CDspApp::OnChangeProcessFlow(CDspDoc* doc,
     // Module states travel through the transfer archive, matched by step identity.
     CArchive transfer;
     doc->SerializeToCurrentFile(transfer, plan.ids);
+    // An untitled process keeps its name; one from a file becomes a new untitled one.
+    const std::string title = doc->GetPathName().empty() ? doc->GetTitle() : NewUntitledTitle();
     CloseDocument(doc);
 
-    // The rebuilt process is a new, untitled document: saving it asks where to.
+    // The rebuilt process is untitled: saving it asks where to.
     CDspDoc* edited = CreateDocument(plan);
-    edited->SetTitle(NewUntitledTitle());
+    edited->SetTitle(title);
     edited->SetModifiedFlag(true);
     m_pCurrentDoc = edited;
     CArchive in(transfer.GetBuffer());

@@ -148,12 +148,12 @@ CCalibrationSession::EOutcome CCalibrationSession::RunInputLevels() {
         if (elapsed >= kInputSeconds || m_pCalSoundIO->GetPendingOutput() == 0) break;
         if (m_host.progress) m_host.progress(int(elapsed), int(kInputSeconds));
         if (!Slice()) break; // the step said why; the levels shown so far stay
-        if (m_host.levels)
-            m_host.levels(std::abs(m_pCalSoundIO->GetPeakLevel(0)),
-                          std::abs(m_pCalSoundIO->GetPeakLevel(1)));
+        ShowPeakLevels();
         if (Stopped()) return EOutcome::kFailed;
     }
     m_pCalDoc->StopProcess();
+    ShowPeakLevels(); // a card faster than real time ends the loop before any was shown
+    if (m_host.progress) m_host.progress(int(kInputSeconds), int(kInputSeconds));
 
     CCalibration& edited = *GetEdited();
     const CCalibrationLevelInput start_levels{edited.Level[0].UserInputLevel,
@@ -196,6 +196,12 @@ CCalibrationSession::EOutcome CCalibrationSession::RunInputLevels() {
     return EOutcome::kGoOn;
 }
 
+void CCalibrationSession::ShowPeakLevels() {
+    if (m_host.levels)
+        m_host.levels(std::abs(m_pCalSoundIO->GetPeakLevel(0)),
+                      std::abs(m_pCalSoundIO->GetPeakLevel(1)));
+}
+
 CCalibrationSession::EOutcome CCalibrationSession::RunLatency() {
     BeginProcedure("Latency Running");
     InUse().CalSel = "Latency";
@@ -222,6 +228,7 @@ CCalibrationSession::EOutcome CCalibrationSession::RunLatency() {
         if (!Slice())
             return Fail("Latency Calibration Failed. Could Not Discharge Sound Card Measure Node");
         if (m_host.progress) m_host.progress(std::min(3000, (i + 1) * blockMs), 3000);
+        ShowPeakLevels();
         if (Stopped()) return EOutcome::kFailed;
     }
     m_pCalDoc->StopProcess();
@@ -283,13 +290,13 @@ CCalibrationSession::EOutcome CCalibrationSession::RunFrequency() {
                                 : "FHT/FFT");
     Set(kAnalyser, "avg", "1");
     SaveProcess();
-    if (m_host.progress) m_host.progress(0, 7);
     m_pCalDoc->RunProcess();
     const int slices = m_pCalDoc->GetStepCount();
+    if (m_host.progress) m_host.progress(0, slices);
     for (int i = 0; i < slices; ++i) {
         if (!Slice())
             return Fail("Frequency Calibration Failed. Could Not Generate Calibration Data");
-        if (m_host.progress) m_host.progress(i + 1, 7);
+        if (m_host.progress) m_host.progress(i + 1, slices);
         if (Stopped()) return EOutcome::kFailed;
     }
     m_pCalDoc->StopProcess();

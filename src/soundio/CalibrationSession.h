@@ -140,6 +140,8 @@ private:
     bool Slice();
     /** Asks the host between slices; on Stop the process stops and the status is "Aborted". */
     bool Stopped();
+    /** Shows the calibration step's peak levels on the per-channel bars. */
+    void ShowPeakLevels();
     /** Saves the calibration process with the settings just made; a read-only copy (an
      *  installed one) keeps running from memory. */
     void SaveProcess();

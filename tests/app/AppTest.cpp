@@ -12,7 +12,9 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QSplitter>
+#include <QTest>
 
 #include <map>
 #include <thread>
@@ -39,13 +41,28 @@ void ComposeProcess(CMainWindow& window, const std::vector<QString>& modules) {
 
 class MainWindowTest : public GuiTest {};
 
+// A new window, and one a process file moves to a placement saved on a larger screen, stays
+// within the screen.
+TEST_F(MainWindowTest, TheWindowStaysWithinTheScreen) {
+    const QRect screen = window->screen()->availableGeometry();
+    window->OnFileNew();
+    window->ActiveFrame()->MoveMainWindow(CRect{-50, 10, 4000, 3000});
+    EXPECT_TRUE(screen.contains(window->geometry())) << window->width() << "x" << window->height();
+    window.reset(); // a window's hooks are the application's only while it lives
+    CMainWindow fresh(*app);
+    EXPECT_LE(fresh.width(), screen.width());
+    EXPECT_LE(fresh.height(), screen.height());
+}
+
 TEST_F(MainWindowTest, TheEditorBuildsAFrameWithOnePanePerStepInEqualWidths) {
     window->OnFileNew();
     ASSERT_EQ(window->MdiArea()->subWindowList().size(), 1);
+    const std::string title = window->ActiveDocument()->GetTitle();
     ComposeProcess(*window, {"Signal Generator", "SoundIO", "Oscilloscope"});
     ASSERT_EQ(window->MdiArea()->subWindowList().size(), 1) << "the old frame was replaced";
     CDocumentFrame* frame = window->ActiveFrame();
     ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->Document().GetTitle(), title) << "an untitled process keeps its name";
     ASSERT_EQ(frame->Panes().size(), 3u);
     const QList<int> sizes = frame->findChild<QSplitter*>()->sizes();
     ASSERT_EQ(sizes.size(), 3);
@@ -69,6 +86,17 @@ TEST_F(MainWindowTest, EveryShortcutBelongsToOneCommand) {
                 << owner[key.toString()].toStdString();
     for (const char* name : {"run", "pause", "stop", "fileClose", "fileSaveAs"})
         EXPECT_FALSE(window->Action(name)->shortcut().isEmpty()) << name;
+    // The keys reach the window as a person types them: each closes the active process.
+    window->activateWindow();
+    QApplication::processEvents();
+    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_F4}) {
+        const size_t open = app->GetDocuments().size();
+        QTest::keyClick(window->MdiArea()->activeSubWindow()->widget(), key.key(),
+                        key.keyboardModifiers());
+        QApplication::processEvents();
+        EXPECT_EQ(app->GetDocuments().size(), open - 1)
+            << QKeySequence(key).toString().toStdString();
+    }
 }
 
 TEST_F(MainWindowTest, SaveAsAndReopenKeepEveryPanesSettings) {

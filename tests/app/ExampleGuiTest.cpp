@@ -20,7 +20,9 @@
 #include <set>
 
 #include <QComboBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -141,6 +143,7 @@ TEST_F(ExampleGui, CalibrateOpensTheDialogWhoseLatencyRunMeasuresTheCard) {
     auto& soundIO = dynamic_cast<CSoundIOView&>(*doc.GetView(1));
     EXPECT_FALSE(doc.IsModified());
     const size_t documents = app.GetDocuments().size();
+    const QSize windowSize = window.size();
 
     bool shown = false;
     WithNextModal(
@@ -149,9 +152,19 @@ TEST_F(ExampleGui, CalibrateOpensTheDialogWhoseLatencyRunMeasuresTheCard) {
             ASSERT_TRUE(dialog);
             shown = true;
             EXPECT_EQ(dialog->windowTitle(), "SoundIO Module Calibration");
+            // The dialog fits the screen, buttons and all.
+            const QRect screen = dialog->screen()->availableGeometry();
+            EXPECT_LE(dialog->width(), screen.width());
+            EXPECT_LE(dialog->height(), screen.height());
             dialog->CalibrationType()->setCurrentText("Latency");
             dialog->Button("Run")->click();
             EXPECT_EQ(dialog->Status(), "Latency Calibration Complete");
+            // Complete is all the way; the channels' bars show what they recorded.
+            const QList<QProgressBar*> bars = dialog->findChildren<QProgressBar*>();
+            ASSERT_EQ(bars.size(), 3);
+            for (const QProgressBar* bar : bars)
+                EXPECT_GT(bar->value(), bar->minimum());
+            EXPECT_EQ(bars[0]->value(), bars[0]->maximum());
             QApplication::processEvents();
             EXPECT_TRUE(SaveScreenshot(*dialog, "calibration"));
             sink.QueueAnswer(IDNO); // no calibration file
@@ -164,6 +177,7 @@ TEST_F(ExampleGui, CalibrateOpensTheDialogWhoseLatencyRunMeasuresTheCard) {
         });
     unsetenv("XDG_DATA_HOME");
     ASSERT_TRUE(shown);
+    EXPECT_EQ(window.size(), windowSize) << "the calibration process stretched the window";
     EXPECT_EQ(soundIO.GetCalibration()->Latency[0].LatencyParams, "0.00633333 Sec.");
     EXPECT_EQ(soundIO.GetCalibration()->GetOwner(), &soundIO);
     EXPECT_TRUE(doc.IsModified());

@@ -11,6 +11,8 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -141,6 +143,23 @@ TEST_F(LivePanes, EveryPlotRepaintsEachPassAndAfterStop) {
     QApplication::processEvents();
     for (size_t i = 0; i < counters.size(); ++i)
         EXPECT_GT(counters[i]->paints, 0) << "pane " << i << " after stop";
+}
+
+// A generator value changed while the process runs either leaves it running or says on the
+// status bar that the run stopped.
+TEST_F(LivePanes, AChangeThatStopsTheRunSaysSo) {
+    CDocumentFrame* frame = Open("thd-1khz");
+    ASSERT_TRUE(frame);
+    window.OnEditRun();
+    window.ProcessIdle(3);
+    ASSERT_TRUE(frame->Document().IsRunning());
+    auto* edit = frame->Panes()[0]->findChild<QLineEdit*>();
+    ASSERT_TRUE(edit);
+    edit->setText("2000");
+    emit edit->editingFinished();
+    const QString shown = window.statusBar()->currentMessage();
+    EXPECT_TRUE(frame->Document().IsRunning() || shown.contains("stopped the run"))
+        << shown.toStdString();
 }
 
 } // namespace
