@@ -63,7 +63,7 @@ TEST(CrossCorrelate, FollowsEveryChangeOfTheReference) {
     CDSPFFTData reference; // one block whose samples are rewritten, as a run's list is
     ASSERT_TRUE(TimeBlock(reference, refs[0]));
     for (const auto& [which, changed] : std::vector<std::pair<size_t, int>>{
-             {0, -1}, {1, -1}, {0, -1}, {2, -1}, {1, 17}, {0, 62}, {0, -1}, {0, 0}}) {
+             {0, -1}, {1, -1}, {0, -1}, {0, 62}, {2, -1}, {1, 17}, {0, -1}, {0, 0}}) {
         std::vector<double>& b = refs[which];
         if (changed >= 0) b[size_t(changed)] += 0.25;
         std::copy(b.begin(), b.end(), reference.GetTimeObj()->GetDataPointer());
