@@ -3,6 +3,7 @@
 #include "CliSession.h"
 #include "platform/AtomicFile.h"
 #include "station/ResultsReport.h"
+#include "station/StationSettings.h"
 #include "station/StationText.h"
 #include "station/YieldReport.h"
 
@@ -58,7 +59,8 @@ json ReportJson(const CYieldReport& r) {
 } // namespace
 
 int ShowResults(const CResultsOptions& options, std::ostream& out, std::ostream& err) {
-    const std::string url = options.db.empty() ? DefaultResultsPath() : options.db;
+    // The same store `test` writes to: a station whose settings name a database reads it back.
+    const std::string url = options.db.empty() ? ConfiguredResultsUrl(UserSettings()) : options.db;
     std::string error;
     std::unique_ptr<IResultsStore> store = OpenResultsStore(url, error);
     if (!store) return Fail(err, error);
@@ -75,9 +77,12 @@ int ShowResults(const CResultsOptions& options, std::ostream& out, std::ostream&
     if (!options.report.empty() &&
         !WriteResultsReport(*store, query, report, options.report, error))
         return Fail(err, error);
-    if (options.json)
+    if (options.json) {
         out << ReportJson(report).dump(2) << "\n";
-    else
-        PrintReport(report, out);
+        return 0;
+    }
+    PrintReport(report, out);
+    for (const std::string& written : {options.csv, options.report})
+        if (!written.empty()) out << "Wrote " << TerminalText(written) << "\n";
     return 0;
 }

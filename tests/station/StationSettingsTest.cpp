@@ -1,4 +1,5 @@
-// A station's database from the settings file: used when --db is not given, overruled by it.
+// A station's database from the settings file: used by `test` and `results` when --db is not
+// given, overruled by it.
 #include "station/ResultsStore.h"
 
 #include "common/CliRun.h"
@@ -22,6 +23,11 @@ TEST(StationSettingsTest, TheSettingsFileNamesTheDatabaseAndDbOverrulesIt) {
     EXPECT_NE(cli.out.find("stored in " + line + "\n"), std::string::npos) << cli.out;
     ASSERT_EQ(cli.Command({"test", plan, "--serial", "S2", "--db", other}), 0) << cli.err;
     EXPECT_NE(cli.out.find("stored in " + other + "\n"), std::string::npos) << cli.out;
+
+    // `results` reads the same store back, and names the files it wrote.
+    ASSERT_EQ(cli.Command({"results", "--report", cli.File("r.html")}), 0) << cli.err;
+    EXPECT_EQ(cli.out.substr(0, 24), "1 tests, 1 passed: yield") << cli.out;
+    EXPECT_NE(cli.out.find("\nWrote " + cli.File("r.html") + "\n"), std::string::npos) << cli.out;
 
     for (const auto& [file, serial] : {std::pair{line, "S1"}, std::pair{other, "S2"}}) {
         std::string error;
