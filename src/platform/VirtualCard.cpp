@@ -99,6 +99,7 @@ public:
     /** Completes the oldest buffer, if any is due. */
     void Poll(CEventPump& pump) {
         if (m_queue.empty() || (m_input && !m_started)) return;
+        if (m_input && m_card.m_fault == CVirtualCard::EFault::StopsDelivering) return;
         CWaveHeader* header = m_queue.front();
         m_queue.pop_front();
         const int frames = static_cast<int>(header->data.size()) / m_format.BytesPerFrame();

@@ -36,6 +36,11 @@ public:
 
     const CDeviceModel& GetModel() const { return m_line.GetModel(); }
 
+    /** A capture side going away, for the tests of what a run makes of it: buffers no longer
+     *  come back. */
+    enum class EFault { None, StopsDelivering };
+    void SetFault(EFault fault) { m_fault = fault; }
+
 private:
     friend class CVirtualWaveDevice;
     void Poll(CEventPump& pump) override;
@@ -45,4 +50,5 @@ private:
     int64_t m_inputTime = 0;  // next frame the input records
     CVirtualWaveDevice* m_input = nullptr;
     CVirtualWaveDevice* m_output = nullptr;
+    EFault m_fault = EFault::None;
 };
