@@ -8,7 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CCurve curve;
     std::string error;
-    if (ParseCurveText("fuzz", std::string(reinterpret_cast<const char*>(data), size), curve, error))
+    if (ParseCurveText("fuzz", std::string(reinterpret_cast<const char*>(data), size), curve,
+                       error))
         (void)CurveText(curve);
     return 0;
 }

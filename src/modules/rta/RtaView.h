@@ -78,7 +78,7 @@ private:
     int32_t m_weighting = 0;     // Z, A, C
     int32_t m_averaging = 0;     // Fast, Slow, Leq, N blocks
     int32_t m_averageBlocks = 8;
-    int32_t m_unit = 0; // ELevelUnit
+    int32_t m_unit = 0;         // ELevelUnit
     double m_sensitivity = 0.0; // mV/Pa; 0: none
     int32_t m_peakHold = 1;
     double m_decay = 10.0; // dB/s
