@@ -301,6 +301,16 @@ describe logger-zma.process "An impedance from an impulse and a pulse through an
     "3:bands=1/3" "3:avg=Leq" "3:display=Line" "3:top=-20"
 describe rta-white-noise.process "White noise through the virtual card in third-octave bands: -33.7 dBFS at 1 kHz, rising 3 dB per octave"
 
+# rta-pink-noise.process: pink noise at 50 % peak through the virtual card, read by the RTA in
+# third octaves as Leq over the run: pink noise has equal power in every fractional-octave band,
+# so the bands read level (-38 dBFS at 1 kHz over 16 passes) up to about 2 kHz, and above that
+# fall as the card's filter does (0.6, 0.3, 0.1 taps: -3.3 dB at 10 kHz).
+"$cli" new rta-pink-noise.process "Signal Generator" "SoundIO" "RTA" --fft-size 65536 --rate 48000
+"$cli" set rta-pink-noise.process "1:ch1.wave=Pink" "1:ch1.level=50" \
+    "1:ch2.wave=Pink" "1:ch2.level=50" "2:mode=Rec./Play" "2:rate=48000" \
+    "3:bands=1/3" "3:avg=Leq" "3:display=Line" "3:top=-20"
+describe rta-pink-noise.process "Pink noise through the virtual card in third-octave bands: level at -38 dBFS up to 2 kHz, then the card's filter"
+
 # rta-miccal.process: the same noise, A-weighted, read in dB SPL through a 12.5 mV/Pa microphone
 # whose calibration file (mic-calibration.txt: flat at 1 kHz, +3 dB at 10 kHz, sensitivity
 # factor -1 dB) corrects channel 1: at 10 kHz channel 1 reads 3 dB below channel 2, and every
