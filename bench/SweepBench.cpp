@@ -7,23 +7,15 @@
 #include "dsp/FFTPlan.h"
 #include "dsp/SweepAnalysis.h"
 
+#include "ThreadClock.h"
+
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <ctime>
 #include <vector>
 
 namespace {
-double ThreadMicroseconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return 1e6 * double(t.tv_sec) + 1e-3 * double(t.tv_nsec);
-}
-
-double Median(std::vector<double>& v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Median;
+using bench::ThreadMicroseconds;
 
 void BM_SweepAnalysisInFFTPasses(benchmark::State& state) {
     constexpr int32_t n = 131072;
