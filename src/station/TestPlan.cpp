@@ -140,6 +140,9 @@ bool ParseTestPlan(const std::string& path, const std::string& text, CTestPlan& 
     } catch (const json::parse_error& e) {
         return reader.Fail(error, "the plan",
                            "is not JSON text (at byte " + std::to_string(e.byte) + ")");
+    } catch (const json::exception&) {
+        // A number beyond what a double holds (1e555) is well-formed JSON the parser refuses.
+        return reader.Fail(error, "the plan", "holds a number too large to read");
     }
     if (std::string problem = CheckJsonSchema(PlanSchema(), j); !problem.empty()) {
         error = path + ": " + problem;

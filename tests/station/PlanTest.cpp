@@ -69,6 +69,8 @@ TEST_P(BadPlans, AreRefusedWithOneLineNamingTheItem) {
 
 const CBadPlan kBadPlans[] = {
     {"not_json", "\"name\": \"unit\",", "\"name\": ", "the plan: is not JSON text (at byte 66)"},
+    {"huge_number", "\"passes\": 3", "\"passes\": 1e555",
+     "the plan: holds a number too large to read"},
     {"wrong_format", "plan/1", "plan/2",
      "format: \"aurivo-test-plan/2\" is not one of \"aurivo-test-plan/1\""},
     {"missing_name", "\"name\": \"unit\",", "", "the plan: \"name\" is missing"},
