@@ -41,7 +41,8 @@ std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-/** A client of our own test that plays a 16-bit counter (one step per frame) on two ports. */
+/** A client of our own test that plays the server's frame clock as a 16-bit counter on two
+ *  ports: a cycle any client misses shows as a jump in it. */
 class CCounterClient {
 public:
     explicit CCounterClient(const std::string& server) {
@@ -64,17 +65,16 @@ public:
 private:
     static int Process(jack_nframes_t n, void* arg) {
         auto* self = static_cast<CCounterClient*>(arg);
+        const jack_nframes_t now = jack_last_frame_time(self->m_client);
         for (jack_port_t* port : self->m_ports) {
             auto* out = static_cast<float*>(jack_port_get_buffer(port, n));
             for (jack_nframes_t i = 0; i < n; ++i)
-                out[i] = float(int((self->m_count + i) % 65536) - 32768) / 32768.0f;
+                out[i] = float(int((now + i) % 65536) - 32768) / 32768.0f;
         }
-        self->m_count += n;
         return 0;
     }
     jack_client_t* m_client = nullptr;
     std::vector<jack_port_t*> m_ports;
-    uint64_t m_count = 0;
 };
 
 std::string DefaultServer() {
@@ -160,6 +160,10 @@ TEST(JackLoopback, OurOutputsIntoOurInputsReturnThePlayedBlockAtOneLatency) {
               << sio.GetRunWarning() << "\n";
 }
 
+// The first pass is not judged: the server wires the counter to our ports at a cycle boundary
+// after the recording may have started. A machine too busy for the server (xruns) may skip
+// cycles, but the frames the counter moved on by beyond the samples recorded must all be counted
+// as lost; without xruns, no sample is missing or repeated.
 TEST(JackLoopback, GaplessPassesOfACounterMissAndRepeatNoSample) {
     REQUIRE_JACK_SERVER();
     CCounterClient counter(DefaultServer());
@@ -172,6 +176,9 @@ TEST(JackLoopback, GaplessPassesOfACounterMissAndRepeatNoSample) {
     CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
     ASSERT_NE(doc, nullptr);
     t.Set({"2:in=JACK", "2:mode=Rec. Only", "2:rate=48000", "2:gapless=1"});
+    const auto& sio = t.Step<CSoundIOView>(2);
+    ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
+    const int64_t lostBefore = sio.GetLostSamples();
     std::vector<long> counts;
     for (int pass = 0; pass < 100; ++pass) {
         ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
@@ -186,32 +193,76 @@ TEST(JackLoopback, GaplessPassesOfACounterMissAndRepeatNoSample) {
                               counts[counts.size() - 1024 + size_t(i)]);
         }
     }
-    int breaks = 0;
-    for (size_t i = 1; i < counts.size(); ++i)
-        breaks += (counts[i] - counts[i - 1] + 65536) % 65536 != 1;
-    const auto& sio = t.Step<CSoundIOView>(2);
-    EXPECT_EQ(breaks, 0);
-    EXPECT_EQ(sio.GetLostSamples(), 0);
+    long breaks = 0, skipped = 0; // the counter's advance beyond one per sample
+    for (size_t i = 1; i < counts.size(); ++i) {
+        const long step = (counts[i] - counts[i - 1] + 65536 + 32768) % 65536 - 32768;
+        breaks += step != 1;
+        skipped += step - 1;
+    }
+    const int64_t lost = sio.GetLostSamples() - lostBefore;
+    const std::string warning = sio.GetRunWarning();
+    EXPECT_EQ(skipped, lost) << warning;
+    if (warning.find("xrun") == std::string::npos) {
+        EXPECT_EQ(breaks, 0);
+        EXPECT_EQ(lost, 0);
+    }
     std::cout << "[ JACK     ] gapless: " << counts.size() << " samples in 100 passes, " << breaks
-              << " breaks in the counter, " << sio.GetLostSamples() << " samples lost\n";
+              << " breaks in the counter, which skipped " << skipped << " frames, " << lost
+              << " counted as lost; " << warning << "\n";
 }
 
-// A server of its own, so that killing it leaves the fixture's server to the other tests.
+/** A jackd of the test's own, so that killing it leaves the fixture's server to the other tests.
+ *  The user's JACK servers share a registry of eight entries, and one killed outright keeps its
+ *  entry until a server of the same name starts again: a few killed servers of other names
+ *  would leave no room for any server, the fixture's included. So the killed server's entry is
+ *  reclaimed by starting it once more and stopping it in order. */
+class CServerToKill {
+public:
+    explicit CServerToKill(std::string name) : m_name(std::move(name)) { m_pid = Start(); }
+    ~CServerToKill() {
+        if (m_pid == 0) m_pid = Start();
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    /** Our client of it, once it answers (null when it does not within 5 s). */
+    std::unique_ptr<CJackAudio> Connect() const {
+        CJackPorts ports;
+        ports.server = m_name;
+        for (int i = 0; i < 50; ++i) {
+            auto jack = std::make_unique<CJackAudio>(ports);
+            if (jack->IsServerRunning()) return jack;
+            usleep(100000);
+        }
+        return nullptr;
+    }
+    void Kill() {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+        m_pid = 0;
+    }
+
+private:
+    pid_t Start() const {
+        const char* argv[] = {"jackd", "-n",    m_name.c_str(), "--no-realtime", "-d",   "dummy",
+                              "-r",    "48000", "-p",           "256",           nullptr};
+        pid_t pid = -1;
+        if (posix_spawnp(&pid, "jackd", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
+            return -1;
+        // Stopped before it has registered, it would keep the entry after all.
+        if (!Connect()) ADD_FAILURE() << "jackd -n " << m_name << " does not answer";
+        return pid;
+    }
+    std::string m_name;
+    pid_t m_pid = -1;
+};
+
 TEST(JackLoopback, AServerKilledMidRunStopsTheRunWithAMessageAndKeepsTheDocument) {
     REQUIRE_JACK_SERVER();
-    const std::string name = DefaultServer() + "-killed";
-    const char* argv[] = {"jackd", "-n",    name.c_str(), "--no-realtime", "-d",   "dummy",
-                          "-r",    "48000", "-p",         "256",           nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawnp(&pid, "jackd", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
-    CJackPorts ports;
-    ports.server = name;
-    std::unique_ptr<CJackAudio> jack;
-    for (int i = 0; i < 50 && !(jack && jack->IsServerRunning()); ++i) {
-        usleep(100000);
-        jack = std::make_unique<CJackAudio>(ports);
-    }
-    ASSERT_TRUE(jack->IsServerRunning());
+    CServerToKill server(DefaultServer() + "-killed");
+    const std::unique_ptr<CJackAudio> jack = server.Connect();
+    ASSERT_TRUE(jack);
     CModuleProcess t;
     t.UseCard(jack.get());
     CDspDoc* doc = t.Create({"Signal Generator", "SoundIO"}, 1024, 48000);
@@ -222,8 +273,7 @@ TEST(JackLoopback, AServerKilledMidRunStopsTheRunWithAMessageAndKeepsTheDocument
     const std::string after = testing::TempDir() + "jack-killed-after.process";
     ASSERT_TRUE(t.Save(before));
 
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
+    server.Kill();
     const auto killed = std::chrono::steady_clock::now();
     bool running = true;
     for (int pass = 0; pass < 1000 && running; ++pass)

@@ -147,6 +147,8 @@ private:
             jack_ringbuffer_read_advance(ring, sizeof head);
             if (m_next >= 0 && head.frame > m_next && head.frame > m_from)
                 m_lost += head.frame - std::max(m_next, m_from);
+            else if (m_next >= 0 && head.frame < m_next)
+                m_lost = std::max<int64_t>(0, m_lost - (m_next - head.frame));
             if (m_staged.empty()) m_stagedFrame = head.frame;
             m_next = head.frame + head.frames;
             const size_t at = m_staged.size();

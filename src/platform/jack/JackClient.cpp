@@ -64,7 +64,12 @@ void ReadOutput(CJackClientState& s, jack_nframes_t n, int64_t frame) {
 
 int Process(jack_nframes_t n, void* arg) {
     auto& s = *static_cast<CJackClientState*>(arg);
-    const int64_t frame = s.frame.load(std::memory_order_relaxed);
+    // The server's clock, widened to 64 bits, numbers the frames: a cycle the server ran without
+    // us (we were late) moves it on all the same, so the input shows those frames as lost. A
+    // callback that runs late may read the next cycle's time; the next packet then overlaps the
+    // last, which the polling side takes as frames that were not lost after all.
+    const int64_t before = s.frame.load(std::memory_order_relaxed);
+    const int64_t frame = before + int32_t(jack_last_frame_time(s.client) - jack_nframes_t(before));
     ReadOutput(s, n, frame);
     if (s.capturing.load(std::memory_order_acquire)) WriteInput(s, n, frame);
     s.frame.store(frame + n, std::memory_order_release);

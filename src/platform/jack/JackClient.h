@@ -24,7 +24,7 @@ struct CJackClientState {
     jack_ringbuffer_t* inRing = nullptr;  // CJackPacket, then frames × 2 floats
     jack_ringbuffer_t* outRing = nullptr; // frames × 2 floats
     std::atomic<bool> capturing{false};
-    std::atomic<int64_t> frame{0};         // frames the callback has run through
+    std::atomic<int64_t> frame{0};         // the server's frame time after the last cycle
     std::atomic<int64_t> outConsumed{0};   // frames taken from the output ring
     std::atomic<int64_t> mark{-1};         // output ring position of the next buffer's start
     std::atomic<int64_t> outStartFrame{0}; // the frame where the last marked start played
