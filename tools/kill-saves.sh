@@ -7,4 +7,4 @@
 set -eu
 build=${1:-build}
 kills=${2:-200}
-AURIVO_KILL_ROUNDS=$kills exec "$build/tests/reliability/reliability_tests" --gtest_filter='KilledSave.*' --gtest_also_run_disabled_tests
+AURIVO_KILL_ROUNDS=$kills exec "$build/tests/reliability/reliability_tests" --gtest_filter='KilledSave.*'

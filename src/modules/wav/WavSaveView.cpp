@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "formats/WavFormat.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileDialog.h"
 #include "platform/OpenFileDialog.h"
 #include "platform/SampleRates.h"
@@ -35,6 +36,26 @@ std::vector<std::string> Texts(const std::vector<int>& numbers) {
     for (int n : numbers)
         texts.push_back(std::to_string(n));
     return texts;
+}
+
+// A whole WAVE file of `format` holding no samples yet: the RIFF header, the `fmt ` chunk (of an
+// even size) and a `data` chunk of size 0 at the end, where the samples are appended.
+std::vector<uint8_t> EmptyWavFileBytes(const CWavFormat& format) {
+    const std::vector<uint8_t> fmt = WavFmtBytes(format);
+    std::vector<uint8_t> bytes;
+    const auto put = [&bytes](uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(uint8_t(value >> (8 * i)));
+    };
+    put(RiffCode("RIFF"));
+    put(uint32_t(4 + 8 + fmt.size() + 8));
+    put(RiffCode("WAVE"));
+    put(RiffCode("fmt "));
+    put(uint32_t(fmt.size()));
+    bytes.insert(bytes.end(), fmt.begin(), fmt.end());
+    put(RiffCode("data"));
+    put(0);
+    return bytes;
 }
 
 } // namespace
@@ -252,15 +273,15 @@ std::string CWavSaveView::OpenForAppend() {
 
 std::string CWavSaveView::CreateNew() {
     TakeListFormat();
-    if (!m_riff.Open(ResolvedPath(), ERiffMode::Create, RiffCode("WAVE")))
+    // The new file is made whole (its format and an empty data chunk) beside the old one and
+    // then takes its place, so a program stopped at any moment leaves the old file or a valid
+    // empty recording, never a header cut short.
+    if (std::string error; !WriteFileAtomically(ResolvedPath(), EmptyWavFileBytes(Format()), error))
         return "The Output File Could Not Be Opened";
-    const std::vector<uint8_t> fmt = WavFmtBytes(Format());
-    if (!m_riff.CreateChunk(RiffCode("fmt "), uint32_t(fmt.size())))
-        return "Failed To Create Format Chunk";
-    if (m_riff.Write(fmt.data(), fmt.size()) != fmt.size())
-        return "The WAV File Format Chunk Could Not Be Written.";
-    m_riff.Ascend();
-    if (!m_riff.CreateChunk(RiffCode("data"), 0)) return "Failed To Create Data Chunk";
+    if (!m_riff.Open(ResolvedPath(), ERiffMode::ReadWrite, RiffCode("WAVE")))
+        return "The Output File Could Not Be Opened";
+    m_riff.FindChunk(RiffCode("data"));
+    if (m_riff.GetChunk().id != RiffCode("data")) return "Failed To Create Data Chunk";
     m_framesWritten = 0;
     return {};
 }
