@@ -113,10 +113,11 @@ void Transform(std::span<const double> x, double fs, CSplitSpectrum& out) {
 // pass would cost more in mapping and clearing pages than the transforms they feed.
 struct CScratch {
     std::vector<double> block;
+    // The linear response's spectrum; before it, the deconvolution's product, done with by
+    // then: one megabyte array fewer for the caches to hold.
     CSplitSpectrum h1;
     std::array<CSplitSpectrum, CSweepResponse::kMaxOrder + 1> hk;
     CSplitSpectrum noise;
-    std::vector<double> re, im;    // the deconvolution's product
     std::vector<double> magnitude; // what a smoother is made from
 };
 CScratch& ThreadScratch() {
@@ -208,8 +209,8 @@ void CSweepDeconvolver::operator()(std::span<const double> recorded,
                                    std::span<double> impulse) const {
     const CFFTPlan* plan = CFFTPlan::ForSize(m_n);
     CScratch& scratch = ThreadScratch();
-    std::vector<double>& re = scratch.re;
-    std::vector<double>& im = scratch.im;
+    std::vector<double>& re = scratch.h1.re;
+    std::vector<double>& im = scratch.h1.im;
     re.resize(m_re.size());
     im.resize(m_re.size());
     plan->Forward(recorded.data(), int32_t(std::min<size_t>(recorded.size(), size_t(m_n))), nullptr,
@@ -327,10 +328,20 @@ void AnalyseSweep(std::span<const double> impulse, std::span<const std::complex<
         r.harmonic[size_t(k)].clear();
         r.harmonicNoise[size_t(k)].clear();
     }
+    // Over most of the band the grid's points lie tens of bins apart, so each would wait on its
+    // own cache misses in the long spectra: the lines are asked for first, all at once.
     for (int i = 0; i < points; ++i) {
         const double f = sweep.Start() * std::exp2(double(i) / kSweepPointsPerOctave);
-        const std::complex<double> d = At(correction, binHz, f);
         r.frequency.push_back(f);
+        if (const size_t k = size_t(f / binHz); k + 1 < h1.size()) {
+            __builtin_prefetch(&correction[k]);
+            __builtin_prefetch(&h1.re[k]);
+            __builtin_prefetch(&h1.im[k]);
+        }
+    }
+    for (int i = 0; i < points; ++i) {
+        const double f = r.frequency[size_t(i)];
+        const std::complex<double> d = At(correction, binHz, f);
         const bool usable = std::abs(d) >= kLeastWeight;
         std::complex<double> h = kNaN;
         if (usable) {
