@@ -109,6 +109,10 @@ bool CSweepView::PlayedLevel(int channel, const CSweptSine& sweep, double& level
         rest += e * e;
         total += played[i] * played[i];
     }
+    if (total == 0.0)
+        return Fail(FormatText("Sweep analyser: channel %i played silence; give the generator's "
+                               "Sync Log Sweep a level above 0",
+                               channel + 1));
     if (!(level > 0.0) || rest > kMismatch * total)
         return Fail(FormatText("Sweep analyser: the signal played on channel %i is not the sweep "
                                "set here (%.15g Hz to %.15g Hz in %.15g s)",
