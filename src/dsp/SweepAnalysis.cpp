@@ -27,23 +27,42 @@ double Cosine(double x) { // 0 at x = 0 rising to 1 at x = 1
     return 0.5 * (1.0 - std::cos(kPi * std::clamp(x, 0.0, 1.0)));
 }
 
+// A window's tapers use the same dozen lengths block after block (the linear gate's sides, each
+// harmonic's and the noise's), so their weights are made once and kept.
+constexpr size_t kKeptTapers = 16;
+
+// The weights (1 + cos(pi t / length)) / 2 for t = 0 .. length. The cosine comes from a turning
+// phasor, one multiplication a sample: a long gate would otherwise cost more in cosines than in
+// its transform. That chain of multiplications, each waiting on the last, is itself as slow as
+// a third of a transform of the block, hence the table.
+std::span<const double> TaperWeights(int32_t length) {
+    thread_local std::vector<std::pair<int32_t, std::vector<double>>> made;
+    for (const auto& [kept, weights] : made)
+        if (kept == length) return weights;
+    if (made.size() == kKeptTapers) made.erase(made.begin());
+    std::vector<double> weights(size_t(length) + 1);
+    const std::complex<double> step = std::polar(1.0, kPi / length);
+    std::complex<double> turn = 1.0;
+    for (double& w : weights) {
+        w = 0.5 * (1.0 + turn.real());
+        turn *= step;
+    }
+    return made.emplace_back(length, std::move(weights)).second;
+}
+
 // Calls taper(index, weight) for the tapered end of one side of a window `side` samples long,
 // from the peak (index 0) out to its edge (index side): the weight is 1 up to where the taper
-// starts, then a raised cosine down to 0 at the edge. The cosine comes from a turning phasor,
-// one multiplication a sample: a long gate would otherwise cost more in cosines than in its
-// transform.
+// starts, then a raised cosine down to 0 at the edge.
 template <typename Taper> void ForTaper(CSweepGate::EShape shape, int32_t side, Taper taper) {
     const double share = shape == CSweepGate::EShape::Hann    ? 1.0
                          : shape == CSweepGate::EShape::Tukey ? kTukeyTaper
                                                               : 0.0;
     const int32_t length = int32_t(std::floor(share * side));
     if (length <= 0) return;
-    // Over the taper, weight = (1 + cos(pi t / length)) / 2 with t = 0 .. length.
     const int32_t first = side - length;
-    const std::complex<double> step = std::polar(1.0, kPi / length);
-    std::complex<double> turn = 1.0;
-    for (int32_t t = 0; t <= length; ++t, turn *= step)
-        taper(first + t, 0.5 * (1.0 + turn.real()));
+    const std::span<const double> weights = TaperWeights(length);
+    for (int32_t t = 0; t <= length; ++t)
+        taper(first + t, weights[size_t(t)]);
 }
 
 // Copies `count` samples of the circular `h` from index `from` on into `out`.
@@ -94,10 +113,12 @@ void Transform(std::span<const double> x, double fs, CSplitSpectrum& out) {
 // pass would cost more in mapping and clearing pages than the transforms they feed.
 struct CScratch {
     std::vector<double> block;
+    // The linear response's spectrum; before it, the deconvolution's product, done with by
+    // then: one megabyte array fewer for the caches to hold.
     CSplitSpectrum h1;
     std::array<CSplitSpectrum, CSweepResponse::kMaxOrder + 1> hk;
     CSplitSpectrum noise;
-    std::vector<double> re, im; // the deconvolution's product
+    std::vector<double> magnitude; // what a smoother is made from
 };
 CScratch& ThreadScratch() {
     thread_local CScratch scratch;
@@ -184,11 +205,12 @@ CSweepDeconvolver::CSweepDeconvolver(const CSweptSine& sweep, int32_t n)
     }
 }
 
-std::vector<double> CSweepDeconvolver::operator()(std::span<const double> recorded) const {
+void CSweepDeconvolver::operator()(std::span<const double> recorded,
+                                   std::span<double> impulse) const {
     const CFFTPlan* plan = CFFTPlan::ForSize(m_n);
     CScratch& scratch = ThreadScratch();
-    std::vector<double>& re = scratch.re;
-    std::vector<double>& im = scratch.im;
+    std::vector<double>& re = scratch.h1.re;
+    std::vector<double>& im = scratch.h1.im;
     re.resize(m_re.size());
     im.resize(m_re.size());
     plan->Forward(recorded.data(), int32_t(std::min<size_t>(recorded.size(), size_t(m_n))), nullptr,
@@ -198,13 +220,13 @@ std::vector<double> CSweepDeconvolver::operator()(std::span<const double> record
         re[k] = a * m_re[k] - b * m_im[k];
         im[k] = a * m_im[k] + b * m_re[k];
     }
-    std::vector<double> out(static_cast<size_t>(m_n));
-    plan->Inverse(re.data(), im.data(), out.data());
-    return out;
+    plan->Inverse(re.data(), im.data(), impulse.data());
 }
 
 std::vector<double> DeconvolveSweep(std::span<const double> recorded, const CSweptSine& sweep) {
-    return CSweepDeconvolver(sweep, int32_t(recorded.size()))(recorded);
+    std::vector<double> impulse(recorded.size());
+    CSweepDeconvolver(sweep, int32_t(recorded.size()))(recorded, impulse);
+    return impulse;
 }
 
 std::vector<std::complex<double>> SweepCorrection(const CSweptSine& sweep, int32_t n,
@@ -235,11 +257,9 @@ int32_t PeakIndex(std::span<const double> h) {
     return 0;
 }
 
-CSweepResponse AnalyseSweep(std::span<const double> impulse,
-                            std::span<const std::complex<double>> correction,
-                            const CSweptSine& sweep, const CSweepGate& gate,
-                            EOctaveSmoothing smoothing) {
-    CSweepResponse r;
+void AnalyseSweep(std::span<const double> impulse, std::span<const std::complex<double>> correction,
+                  const CSweptSine& sweep, const CSweepGate& gate, EOctaveSmoothing smoothing,
+                  CSweepResponse& r) {
     const int32_t n = int32_t(impulse.size());
     const double fs = sweep.SampleRate();
     const double binHz = fs / n;
@@ -252,16 +272,17 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
     const std::span<double> linear = Block(scratch.block, n);
     Segment(impulse, r.delay, pre, post, gate.shape, linear);
     r.impulsePre = pre;
-    r.impulse.reserve(size_t(pre + post + 1));
-    r.impulse.assign(linear.end() - pre, linear.end());
-    r.impulse.insert(r.impulse.end(), linear.begin(), linear.begin() + post + 1);
+    r.impulse.resize(size_t(pre + post + 1));
+    std::copy(linear.begin(), linear.begin() + post + 1,
+              std::copy(linear.end() - pre, linear.end(), r.impulse.begin()));
     const CSplitSpectrum& h1 = scratch.h1;
     Transform(linear, fs, scratch.h1);
     // Smoothing averages the corrected magnitude of every bin; without it the grid's points
     // are all that is read.
     std::optional<COctaveSmoother> smoother;
     if (smoothing != EOctaveSmoothing::None) {
-        std::vector<double> magnitude(h1.size(), 0.0);
+        std::vector<double>& magnitude = scratch.magnitude;
+        magnitude.assign(h1.size(), 0.0);
         for (size_t k = 0; k < h1.size(); ++k)
             if (const double c = std::norm(correction[k]); c >= kLeastWeight * kLeastWeight)
                 magnitude[k] = std::sqrt(std::norm(h1[k]) / c);
@@ -288,7 +309,8 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
     // power averaged over a third of an octave.
     // (A plain root of the sum of squares: the overflow-safe library call costs a fifth of the
     // transform here, and no noise level comes near the range where it would matter.)
-    std::vector<double> noiseMagnitude(noise.size());
+    std::vector<double>& noiseMagnitude = scratch.magnitude;
+    noiseMagnitude.resize(noise.size());
     for (size_t k = 0; k < noise.size(); ++k)
         noiseMagnitude[k] = std::sqrt(noise.re[k] * noise.re[k] + noise.im[k] * noise.im[k]);
     const COctaveSmoother noiseFloor(noiseMagnitude, noise.binHz);
@@ -299,10 +321,27 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
     const double distortionLow = band.low * std::exp2(0.75);
     const int points =
         int(std::floor(std::log2(sweep.Stop() / sweep.Start()) * kSweepPointsPerOctave)) + 1;
+    r.frequency.clear();
+    r.response.clear();
+    r.thd.clear();
+    for (int k = 0; k <= K; ++k) {
+        r.harmonic[size_t(k)].clear();
+        r.harmonicNoise[size_t(k)].clear();
+    }
+    // Over most of the band the grid's points lie tens of bins apart, so each would wait on its
+    // own cache misses in the long spectra: the lines are asked for first, all at once.
     for (int i = 0; i < points; ++i) {
         const double f = sweep.Start() * std::exp2(double(i) / kSweepPointsPerOctave);
-        const std::complex<double> d = At(correction, binHz, f);
         r.frequency.push_back(f);
+        if (const size_t k = size_t(f / binHz); k + 1 < h1.size()) {
+            __builtin_prefetch(&correction[k]);
+            __builtin_prefetch(&h1.re[k]);
+            __builtin_prefetch(&h1.im[k]);
+        }
+    }
+    for (int i = 0; i < points; ++i) {
+        const double f = r.frequency[size_t(i)];
+        const std::complex<double> d = At(correction, binHz, f);
         const bool usable = std::abs(d) >= kLeastWeight;
         std::complex<double> h = kNaN;
         if (usable) {
@@ -311,14 +350,15 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
                 h = std::polar(smoother->At(f, OctaveSmoothingWidth(smoothing, f)), std::arg(h));
         }
         r.response.push_back(h);
+        const double fundamental = std::abs(h);
         double sum = 0.0;
         bool any = false;
         for (int k = 2; k <= K; ++k) {
             double ratio = kNaN, floor = kNaN;
             if (usable && f >= distortionLow && k * f <= band.high) {
                 const CSplitSpectrum& hk = scratch.hk[size_t(k)];
-                ratio = std::abs(At(hk, hk.binHz, k * f)) / std::abs(h);
-                floor = noiseFloor.At(k * f, 1.0 / 3.0) / std::abs(h);
+                ratio = std::abs(At(hk, hk.binHz, k * f)) / fundamental;
+                floor = noiseFloor.At(k * f, 1.0 / 3.0) / fundamental;
                 sum += ratio * ratio;
                 any = true;
             }
@@ -327,19 +367,17 @@ CSweepResponse AnalyseSweep(std::span<const double> impulse,
         }
         r.thd.push_back(any ? std::sqrt(sum) : kNaN);
     }
-    r.groupDelay = SweepGroupDelay(r.frequency, r.response);
-    return r;
+    SweepGroupDelay(r.frequency, r.response, r.groupDelay);
 }
 
-std::vector<double> SweepGroupDelay(std::span<const double> frequency,
-                                    std::span<const std::complex<double>> response) {
+void SweepGroupDelay(std::span<const double> frequency,
+                     std::span<const std::complex<double>> response, std::vector<double>& delay) {
     // The phase step between neighbours, taken as the angle of their quotient, needs no
     // unwrapping while the grid is fine against the delay that is left.
-    std::vector<double> delay(frequency.size(), kNaN);
+    delay.assign(frequency.size(), kNaN);
     for (size_t i = 1; i + 1 < frequency.size(); ++i) {
         const std::complex<double> a = response[i - 1], b = response[i + 1];
         if (std::isnan(a.real()) || std::isnan(b.real())) continue;
         delay[i] = -std::arg(b / a) / (2 * kPi * (frequency[i + 1] - frequency[i - 1]));
     }
-    return delay;
 }

@@ -33,7 +33,9 @@ const std::vector<std::string>& SweepGateShapeNames();
 class CSweepDeconvolver {
 public:
     CSweepDeconvolver(const CSweptSine& sweep, int32_t n);
-    std::vector<double> operator()(std::span<const double> recorded) const;
+    /** Writes the impulse response of `recorded` into the n samples of `impulse`, which may be
+     *  `recorded` itself. */
+    void operator()(std::span<const double> recorded, std::span<double> impulse) const;
 
 private:
     int32_t m_n;
@@ -86,18 +88,18 @@ constexpr int kSweepPointsPerOctave = 48;
 std::vector<std::complex<double>> SweepCorrection(const CSweptSine& sweep, int32_t n,
                                                   const CSweepGate& gate);
 
-/** Analyses one channel's deconvolved block `impulse` (from DeconvolveSweep), gated as given,
- *  with the sweep's correction (SweepCorrection for the block's size); the response's
- *  magnitude smoothed as chosen, its phase not. */
-CSweepResponse AnalyseSweep(std::span<const double> impulse,
-                            std::span<const std::complex<double>> correction,
-                            const CSweptSine& sweep, const CSweepGate& gate,
-                            EOctaveSmoothing smoothing = EOctaveSmoothing::None);
+/** Analyses one channel's deconvolved block `impulse` (from CSweepDeconvolver), gated as
+ *  given, with the sweep's correction (SweepCorrection for the block's size), into `out`; the
+ *  response's magnitude smoothed as chosen, its phase not. `out` keeps its arrays' memory, so
+ *  a run that passes the same result each block allocates nothing after the first. */
+void AnalyseSweep(std::span<const double> impulse, std::span<const std::complex<double>> correction,
+                  const CSweptSine& sweep, const CSweepGate& gate, EOctaveSmoothing smoothing,
+                  CSweepResponse& out);
 
 /** Group delay in seconds from the slope of the phase of `response` at `frequency` (NaN at the
- *  ends and next to a point without a response). */
-std::vector<double> SweepGroupDelay(std::span<const double> frequency,
-                                    std::span<const std::complex<double>> response);
+ *  ends and next to a point without a response), into `delay`. */
+void SweepGroupDelay(std::span<const double> frequency,
+                     std::span<const std::complex<double>> response, std::vector<double>& delay);
 
 /** The complex DFT of `x` (n a power of two) at bins 0 .. n/2. */
 std::vector<std::complex<double>> RealSpectrum(std::span<const double> x);

@@ -6,6 +6,7 @@
 #include "process/SettingRows.h"
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,10 @@ public:
     /** Where this channel's rows sit among the module's settings: ids "ch1.wave" ..., labels
      *  "Ch1 wave" .... */
     CRowPrefix Prefix() const;
+    /** "12.1 dB", the crest factor of the pink noise the channel played last; empty when it
+     *  plays another wave or has played nothing yet. */
+    std::string CrestText() const;
+
     /** The settings of a channel in file order, with the bar's controls. */
     static const CSettingRows<CSigGenChanDlgBar>& Rows();
 
@@ -133,5 +138,6 @@ public:
     int32_t m_mlsOrderIndex = 9;
     uint32_t m_mlsState = 0xFFFFFFFFu;
     uint32_t m_mlsOutputMask = 1024;
-    uint32_t m_randomState = 1; // "White" generator
+    uint32_t m_randomState = 1;                                  // "White" generator
+    double m_crestDb = std::numeric_limits<double>::quiet_NaN(); // of the last "Pink" block
 };

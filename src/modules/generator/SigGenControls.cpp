@@ -82,6 +82,11 @@ R Number(const char* id, const char* bar, const char* group, const char* tip, do
 
 } // namespace
 
+std::string CSigGenChanDlgBar::CrestText() const {
+    if (m_waveType != kWavePink || !std::isfinite(m_crestDb)) return {};
+    return FormatText("%.1f dB", m_crestDb);
+}
+
 const CSettingRows<CSigGenChanDlgBar>& CSigGenChanDlgBar::Rows() {
     constexpr const char* kPulse = "Pulse Parameters";
     constexpr const char* kSweep = "Sweep Parameters";
@@ -146,6 +151,13 @@ const CSettingRows<CSigGenChanDlgBar>& CSigGenChanDlgBar::Rows() {
                     state.enabled = finished;
                 })
                 .Places(5, -1),
+            // Pink noise is read by its crest factor: how far its peaks, which the level sets,
+            // stand above its rms, which an analyser reads.
+            R::Text("crest", "Crest:", "Waveform", "Peak over rms of the pink noise played last")
+                .Show([](const B& b, CControl&, CControlState& state) {
+                    state.text = b.CrestText().empty() ? "--" : b.CrestText();
+                })
+                .Places(12, -1),
         },
         // The run checks the ranges of frequencies and times, but a NaN passes every
         // comparison.

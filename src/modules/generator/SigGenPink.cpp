@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -18,13 +19,14 @@ std::string PinkRefusal(const CSigGenChanDlgBar& bar) {
                       bar.m_channel);
 }
 
-void FillPink(std::span<double> out, CSigGenChanDlgBar& bar, double level) {
+double FillPink(std::span<double> out, CSigGenChanDlgBar& bar, double level) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     std::fill(out.begin(), out.end(), 0.0);
-    if (out.size() < 2) return;
+    if (out.size() < 2) return kNaN;
     // One period of the next power of two, cut to the block: a block of any length.
     const auto n = int32_t(std::min(std::bit_ceil(out.size()), size_t(CFFTPlan::kMaxSize)));
     const CFFTPlan* plan = CFFTPlan::ForSize(n);
-    if (!plan) return;
+    if (!plan) return kNaN;
     const size_t bins = size_t(n / 2 + 1);
     std::vector<double> re(bins, 0.0), im(bins, 0.0);
     for (size_t k = 1; k < bins; ++k) {
@@ -42,4 +44,12 @@ void FillPink(std::span<double> out, CSigGenChanDlgBar& bar, double level) {
     if (peak > 0.0)
         for (int32_t i = 0; i < count; ++i)
             out[size_t(i)] *= level / peak;
+    // Of the samples played: the period cut to the block is not the whole period's shape.
+    double squares = 0.0;
+    peak = 0.0;
+    for (int32_t i = 0; i < count; ++i) {
+        squares += out[size_t(i)] * out[size_t(i)];
+        peak = std::max(peak, std::fabs(out[size_t(i)]));
+    }
+    return squares > 0.0 ? 20.0 * std::log10(peak / std::sqrt(squares / count)) : kNaN;
 }

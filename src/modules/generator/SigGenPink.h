@@ -20,5 +20,6 @@ class CSigGenChanDlgBar;
  *  can. */
 std::string PinkRefusal(const CSigGenChanDlgBar& bar);
 /** Fills the block with a new period of pink noise peaking at `level`; draws the phases from
- *  the bar's random generator. */
-void FillPink(std::span<double> out, CSigGenChanDlgBar& bar, double level);
+ *  the bar's random generator. Returns the block's crest factor, its peak over its rms in dB
+ *  (NaN for a silent block): each block's phases give it a crest of its own. */
+double FillPink(std::span<double> out, CSigGenChanDlgBar& bar, double level);

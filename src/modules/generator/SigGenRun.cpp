@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -84,6 +85,7 @@ bool CSigGenView::StartChannel(CSigGenChanDlgBar& bar, double fs, int32_t n) {
     bar.m_mlsOutputMask = 2u << bar.m_mlsOrderIndex;
     // A fixed seed per channel makes every run's noise the same.
     bar.m_randomState = static_cast<uint32_t>(c);
+    bar.m_crestDb = std::numeric_limits<double>::quiet_NaN();
     return true;
 }
 
@@ -188,6 +190,7 @@ int CSigGenView::ProcessData() {
     if (!doc || !display || !working || !third) return 0;
     const bool firstStep = doc->GetCurrentStep() == 1;
     CDSPFFTDataList* input = doc->GetCurrentList();
+    bool pink = false; // a new crest factor to show
     for (int i = 0; i < doc->GetNumChans(); ++i) {
         CSigGenChanDlgBar* bar = GetChannelPointer(i);
         CDSPData* outArray = display->GetTimeObj(i);
@@ -200,6 +203,7 @@ int CSigGenView::ProcessData() {
                 : std::span<const double>();
         m_clipboardRead = 0;
         GenerateSamples(out, *bar);
+        pink |= bar->m_waveType == kWavePink;
         if (firstStep) continue;
         const CDSPData* in = input ? input->GetTimeObj(i) : nullptr;
         if (!in || !in->HasValues()) return 0;
@@ -216,6 +220,10 @@ int CSigGenView::ProcessData() {
     third->Copy(*display);
     doc->SetCurrentList(m_pWorkingList);
     doc->SetReferenceList(m_pThirdList);
+    if (pink) {
+        UpdateControls();
+        Invalidate();
+    }
     return 1;
 }
 
@@ -228,7 +236,7 @@ bool CSigGenView::GenerateSamples(std::span<double> out, CSigGenChanDlgBar& bar)
         return true;
     }
     if (bar.m_waveType == kWavePink) {
-        FillPink(out.first(size_t(n)), bar, level);
+        bar.m_crestDb = FillPink(out.first(size_t(n)), bar, level);
         return true;
     }
     const bool sweep = CSigGenChanDlgBar::IsSweepMode(bar.m_mode);

@@ -56,6 +56,14 @@ std::vector<CRowSet> CSigGenView::RowSets() const {
     return sets;
 }
 
+std::vector<CReadoutValue> CSigGenView::GetReadoutValues() const {
+    std::vector<CReadoutValue> values;
+    for (int i = 0; i < m_channelCount; ++i)
+        if (const CSigGenChanDlgBar* bar = GetChannelPointer(i); !bar->CrestText().empty())
+            values.push_back({bar->m_channel, "Crest", bar->CrestText()});
+    return values;
+}
+
 // ---- Process file ---------------------------------------------------------------------------
 
 void CSigGenView::Serialize(CArchive& ar) {

@@ -38,6 +38,8 @@ public:
     /** The first channel whose settings StartRun would refuse, with StartRun's message. */
     std::string CheckRunSettings() const override;
     void Serialize(CArchive& ar) override;
+    /** The crest factor of the block each "Pink" channel played last. */
+    std::vector<CReadoutValue> GetReadoutValues() const override;
 
     /** Fills one channel's block (at most `out.size()` samples); always true. */
     bool GenerateSamples(std::span<double> out, CSigGenChanDlgBar& bar);

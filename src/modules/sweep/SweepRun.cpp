@@ -57,7 +57,7 @@ void CSweepView::Prepare(const CSweptSine& sweep, int32_t n) {
     m_preparedFor = key;
 }
 
-std::vector<double> CSweepView::Averaged(int channel, const double* x, int32_t n) {
+const std::vector<double>& CSweepView::Averaged(int channel, const double* x, int32_t n) {
     std::vector<double>& sum = m_sum[size_t(channel)];
     if (sum.size() != size_t(n)) sum.assign(size_t(n), 0.0);
     // Up to the count the plain mean; then each new pass weighs 1 / count, as the display of
@@ -66,6 +66,11 @@ std::vector<double> CSweepView::Averaged(int channel, const double* x, int32_t n
     for (size_t i = 0; i < sum.size(); ++i)
         sum[i] += (x[i] - sum[i]) / count;
     return sum;
+}
+
+CSweepResponse& CSweepView::Result(int channel) {
+    std::optional<CSweepResponse>& r = m_result[size_t(channel)];
+    return r ? *r : r.emplace();
 }
 
 bool CSweepView::CheckRecording(int channel, const std::vector<double>& x) {
@@ -104,6 +109,10 @@ bool CSweepView::PlayedLevel(int channel, const CSweptSine& sweep, double& level
         rest += e * e;
         total += played[i] * played[i];
     }
+    if (total == 0.0)
+        return Fail(FormatText("Sweep analyser: channel %i played silence; give the generator's "
+                               "Sync Log Sweep a level above 0",
+                               channel + 1));
     if (!(level > 0.0) || rest > kMismatch * total)
         return Fail(FormatText("Sweep analyser: the signal played on channel %i is not the sweep "
                                "set here (%.15g Hz to %.15g Hz in %.15g s)",
@@ -119,12 +128,13 @@ int CSweepView::ProcessData() {
     const int32_t n = GetWorkingList()->GetSize(0);
     Prepare(*sweep, n);
     const int channels = std::min(2, doc->GetNumChans());
-    std::array<std::vector<double>, 2> impulse;
+    std::array<std::vector<double>, 2>& impulse = m_impulse;
     for (int c = 0; c < channels; ++c) {
         if (input->GetSize(c) != n) return 0;
-        const std::vector<double> x = Averaged(c, input->GetTimeData(c), n);
+        const std::vector<double>& x = Averaged(c, input->GetTimeData(c), n);
         if (!CheckRecording(c, x)) return 0;
-        impulse[size_t(c)] = (*m_deconvolve)(x);
+        impulse[size_t(c)].resize(size_t(n));
+        (*m_deconvolve)(x, impulse[size_t(c)]);
     }
     m_averaged = std::min(m_averaged + 1, m_average);
     const CSweepGate gate = Gate();
@@ -143,13 +153,13 @@ int CSweepView::ProcessData() {
         if (near < kImpulseShare * Energy(r))
             return Fail("Sweep analyser: channel 2 does not hold the sweep, so it cannot be the "
                         "reference");
-        CSweepResponse measured = AnalyseSweep(impulse[0], m_correction, *sweep, gate, smoothing);
-        const CSweepResponse loop = AnalyseSweep(r, m_correction, *sweep, gate, smoothing);
+        CSweepResponse& measured = Result(0);
+        AnalyseSweep(impulse[0], m_correction, *sweep, gate, smoothing, measured);
+        AnalyseSweep(r, m_correction, *sweep, gate, smoothing, m_loop);
         for (size_t i = 0; i < measured.response.size(); ++i)
-            measured.response[i] /= loop.response[i];
-        measured.groupDelay = SweepGroupDelay(measured.frequency, measured.response);
-        measured.delay -= loop.delay;
-        m_result[0] = std::move(measured);
+            measured.response[i] /= m_loop.response[i];
+        SweepGroupDelay(measured.frequency, measured.response, measured.groupDelay);
+        measured.delay -= m_loop.delay;
         m_result[1].reset();
         m_played = {};
     } else {
@@ -159,8 +169,7 @@ int CSweepView::ProcessData() {
             m_played[size_t(c)] = level;
             for (double& v : impulse[size_t(c)])
                 v /= level;
-            m_result[size_t(c)] =
-                AnalyseSweep(impulse[size_t(c)], m_correction, *sweep, gate, smoothing);
+            AnalyseSweep(impulse[size_t(c)], m_correction, *sweep, gate, smoothing, Result(c));
         }
     }
     ++m_passes;

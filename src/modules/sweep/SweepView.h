@@ -77,7 +77,9 @@ private:
      *  (|H| and degrees), so a data logger after this step logs it. */
     void HandOn(const CDSPFFTDataList& input);
     /** Adds the block to the channel's average; the average so far. */
-    std::vector<double> Averaged(int channel, const double* x, int32_t n);
+    const std::vector<double>& Averaged(int channel, const double* x, int32_t n);
+    /** The channel's result to analyse into, kept from the pass before when there is one. */
+    CSweepResponse& Result(int channel);
     bool Fail(const std::string& text);
 
     // Settings.
@@ -106,6 +108,10 @@ private:
     int32_t m_averaged = 0;
     int32_t m_passes = 0;
     std::array<std::optional<CSweepResponse>, 2> m_result;
+    // The deconvolved blocks and the loop's analysis against channel 2, kept from pass to pass
+    // so that their megabytes are not taken and cleared again every block.
+    std::array<std::vector<double>, 2> m_impulse;
+    CSweepResponse m_loop;
     /** The played sweep's peak on each channel, by which the response is divided; 0 when the
      *  response is against channel 2, whose level it does not know. */
     std::array<double, 2> m_played{};

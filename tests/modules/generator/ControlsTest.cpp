@@ -47,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName());
 
 // Each channel's bar as the desktop shows it: the wave, then the run button, then the pulse and
-// the sweep parameters, which the stored record keeps in another order.
+// the sweep parameters, which the stored record keeps in another order, and last the crest
+// factor of pink noise.
 TEST(GeneratorBar, ShowsEachChannelsControlsInTheDesktopsOrder) {
     CModuleProcess p;
     MakeGenerators(p, 64, 6400.0);
@@ -56,8 +57,9 @@ TEST(GeneratorBar, ShowsEachChannelsControlsInTheDesktopsOrder) {
         ids.push_back(p.Step(1).GetControls().GetControl(i).id);
     Items expected;
     for (const char* channel : {"ch1.", "ch2."})
-        for (const char* id : {"channel", "wave", "freq", "level", "mode", "reset", "pulsestart",
-                               "pulsestop", "pulseperiod", "sweepstart", "sweepstop", "sweeptime"})
+        for (const char* id :
+             {"channel", "wave", "freq", "level", "mode", "reset", "pulsestart", "pulsestop",
+              "pulseperiod", "sweepstart", "sweepstop", "sweeptime", "crest"})
             expected.push_back(std::string(channel) + id);
     EXPECT_EQ(ids, expected);
 }

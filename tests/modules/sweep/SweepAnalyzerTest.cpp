@@ -291,26 +291,25 @@ TEST(SweepAnalyzer, RefusesWhatCannotBeMeasured) {
     clipping.response = {1.0};
     clipping.harmonics = {};
     clipping.noise = 0.0;
-    const std::vector<std::tuple<CDeviceModel, std::vector<std::string>, const char*>> cases{
-        {silent, {}, "recorded silence"},
-        {clipping, {}, "is clipped"},
-        {CDeviceModel{}, {"stop=30000"}, "above half the sample rate"},
-        {CDeviceModel{}, {"start=20000"}, "below the stop frequency"},
-        {CDeviceModel{}, {"time=0.5"}, "is not the sweep set here"},
-        {CDeviceModel{}, {"reference=Channel 2"}, ""},
+    using Settings = std::vector<std::string>;
+    // The model, the analyser's settings, the generator's, and the words of the message.
+    const std::vector<std::tuple<CDeviceModel, Settings, Settings, const char*>> cases{
+        {silent, {}, {}, "recorded silence"},
+        {clipping, {}, {}, "is clipped"},
+        {CDeviceModel{}, {"stop=30000"}, {}, "above half the sample rate"},
+        {CDeviceModel{}, {"start=20000"}, {}, "below the stop frequency"},
+        {CDeviceModel{}, {"time=0.5"}, {}, "is not the sweep set here"},
+        {CDeviceModel{}, {}, {"ch1.level=0"}, "channel 1 played silence"},
+        {CDeviceModel{},
+         {"reference=Channel 2"},
+         {"ch2.wave=Sine", "ch2.freq=1000"},
+         "channel 2 does not hold the sweep"},
     };
-    for (const auto& [model, settings, words] : cases) {
-        CLoop loop(model, settings);
-        if (*words == 0) {
-            // Channel 2 carries a sine instead: it cannot be the reference.
-            loop.p.Set(1, {"ch2.wave=Sine", "ch2.freq=1000"});
-            EXPECT_FALSE(loop.p.Pass());
-            EXPECT_THAT(loop.p.TakeMessages(),
-                        testing::Contains(testing::HasSubstr("channel 2 does not hold the sweep")));
-        } else {
-            EXPECT_FALSE(loop.p.Pass()) << words;
-            EXPECT_THAT(loop.p.TakeMessages(), testing::Contains(testing::HasSubstr(words)));
-        }
+    for (const auto& [model, analyser, generator, words] : cases) {
+        CLoop loop(model, analyser);
+        loop.p.Set(1, generator);
+        EXPECT_FALSE(loop.p.Pass()) << words;
+        EXPECT_THAT(loop.p.TakeMessages(), testing::Contains(testing::HasSubstr(words)));
         EXPECT_EQ(loop.Analyzer().GetResponse(1), nullptr) << words;
     }
 }
