@@ -3,6 +3,7 @@
 #include "dsp/DSPData.h"
 #include "base/Rounding.h"
 #include "dsp/IMDProducts.h"
+#include "dsp/RunningAverage.h"
 #include "dsp/ToneLobes.h"
 
 #include <algorithm>
@@ -173,16 +174,7 @@ bool CDSPData::HoldsTwoTones(double f1, double f2) const {
 }
 
 double CDSPData::Average(double newValue, double oldAverage, int n, int limit) {
-    if (n == 1) return newValue;
-    const double d = newValue - oldAverage;
-    if (n > 1 && n < limit) {
-        // Divisor 2^j grows by one power of two each time n passes ln 2 * 2^j.
-        const int j = static_cast<int>(std::trunc(1.44269 * std::log(n / std::log(2.0))));
-        return oldAverage + d / std::ldexp(1.0, j);
-    }
-    // A limit below 1 leaves nothing to average over (and must not divide by zero).
-    if (limit < 1) return newValue;
-    return oldAverage + d / limit;
+    return CAverageStep::Of(n, limit).Apply(newValue, oldAverage);
 }
 
 bool CDSPData::UnweightedSmooth(int halfWidth) {

@@ -245,10 +245,18 @@ bool CSigGenView::GenerateSamples(std::span<double> out, CSigGenChanDlgBar& bar)
         bar.m_runFlag = CSigGenChanDlgBar::kRunArmed;
         bar.RestartCycle();
     }
+    // Accepted settings keep the step within 0..pi, so the phase stays within 0..2 pi. Without
+    // a sweep the step is the same for every sample.
+    const auto step = [&bar] {
+        return (bar.m_effectiveFrequency + GetSweepSample(bar)) * kTwoPi / bar.m_sampleRate;
+    };
+    const double steadyDelta = step();
+    if (!sweep && bar.m_waveType == kWaveSine) {
+        FillSteadySine(out.first(size_t(n)), bar, level, steadyDelta);
+        return true;
+    }
     for (int32_t i = 0; i < n; ++i) {
-        // Accepted settings keep the step within 0..pi, so the phase stays within 0..2 pi.
-        const double delta =
-            (bar.m_effectiveFrequency + GetSweepSample(bar)) * kTwoPi / bar.m_sampleRate;
+        const double delta = sweep ? step() : steadyDelta;
         double s = 0.0;
         switch (bar.m_waveType) {
         case kWaveImpulse:
@@ -304,6 +312,27 @@ void CSigGenView::AdvancePhase(CSigGenChanDlgBar& bar, double delta) {
         EndCycle(bar);
     }
     bar.m_phase += delta;
+}
+
+void CSigGenView::FillSteadySine(std::span<double> out, CSigGenChanDlgBar& bar, double level,
+                                 double delta) {
+    // The phase is kept here rather than in the bar, which only a cycle's end reads or resets.
+    const double wrapAt = kTwoPi - delta;
+    double phase = bar.m_phase;
+    bool resting = bar.IsResting();
+    for (double& v : out) {
+        v = level * (resting ? 0.0 : std::sin(phase));
+        if (phase >= wrapAt) {
+            bar.m_phase = phase - kTwoPi;
+            EndCycle(bar);
+            phase = bar.m_phase;
+            resting = bar.IsResting();
+        }
+        phase += delta;
+    }
+    bar.m_phase = phase;
+    // Whole numbers of samples, exact in a double as one added at a time would be.
+    bar.m_sweepCounter += double(out.size());
 }
 
 void CSigGenView::EndCycle(CSigGenChanDlgBar& bar) {

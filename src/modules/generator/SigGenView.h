@@ -61,6 +61,9 @@ private:
     bool PasteClipboard(const CSigGenChanDlgBar& bar, int32_t n);
     /** Advances the phase by one sample's step, ending the cycle where it wraps. */
     void AdvancePhase(CSigGenChanDlgBar& bar, double delta);
+    /** The sine at a steady frequency, phase step `delta`: the commonest wave, without the
+     *  choices the other waves make on every sample. */
+    void FillSteadySine(std::span<double> out, CSigGenChanDlgBar& bar, double level, double delta);
     /** Single cycle and single shot finish (the shot's button then reads "Reset"). */
     void EndCycle(CSigGenChanDlgBar& bar);
     double NextClipboardSample();

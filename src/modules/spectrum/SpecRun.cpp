@@ -1,6 +1,7 @@
 // The analyser's run: the checks before a run and the processing of one block.
 
 #include "modules/spectrum/SpecView.h"
+#include "dsp/RunningAverage.h"
 
 #include "base/NumberText.h"
 #include "dsp/WindowGain.h"
@@ -138,14 +139,15 @@ bool CSpecView::ProcessChannel(int channel) {
         if (m_applyFreqCal && correction) work.DoCal(*correction, 0.0);
         const int n = m_averageCounter;
         const int limit = static_cast<int>(m_blockAverageCount);
+        const CAverageStep step = CAverageStep::Of(n, limit);
         const int32_t bins = std::min(work.GetSize(), display.GetSize());
         const double* magnitude = work.GetFreqObj()->GetDataPointer();
         const double* phase = work.GetPhaseObj()->GetDataPointer();
         double* shownMagnitude = display.GetFreqObj()->GetDataPointer();
         double* shownPhase = display.GetPhaseObj()->GetDataPointer();
         for (int32_t i = 0; i < bins; ++i) {
-            shownMagnitude[i] = CDSPData::Average(magnitude[i], shownMagnitude[i], n, limit);
-            shownPhase[i] = CDSPData::Average(phase[i], shownPhase[i], n, limit);
+            shownMagnitude[i] = step.Apply(magnitude[i], shownMagnitude[i]);
+            shownPhase[i] = step.Apply(phase[i], shownPhase[i]);
         }
         AverageRms(channel, magnitude, bins, n, limit);
     }
@@ -160,10 +162,10 @@ void CSpecView::AverageRms(int channel, const double* magnitude, int32_t bins, i
     rms.SetSampleRate(shown.GetSampleRate());
     double* root = rms.GetDataPointer();
     if (!root) return;
+    const CAverageStep step = CAverageStep::Of(n, limit);
     // The root of the running power average is kept, so square it back before averaging.
     for (int32_t i = 0; i < bins; ++i)
-        root[i] =
-            std::sqrt(CDSPData::Average(magnitude[i] * magnitude[i], root[i] * root[i], n, limit));
+        root[i] = std::sqrt(step.Apply(magnitude[i] * magnitude[i], root[i] * root[i]));
 }
 
 int CSpecView::ProcessData() {
