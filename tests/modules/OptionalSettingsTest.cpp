@@ -3,6 +3,7 @@
 #include "common/ArchiveBytes.h"
 #include "common/CaseName.h"
 #include "common/ModuleProcess.h"
+#include "common/SettingById.h"
 #include "common/TempFolder.h"
 #include "common/TextFileUtil.h"
 #include "dsp/OctaveSmoothing.h"
@@ -43,12 +44,6 @@ int32_t SmoothingIndex(const std::string& name) {
     return int32_t(std::find(names.begin(), names.end(), name) - names.begin());
 }
 
-std::string Listed(CModuleProcess& p, const std::string& id) {
-    for (const CSettingValue& s : p.Session().GetSettings(1))
-        if (s.id == id) return s.value;
-    return "(not listed)";
-}
-
 TEST(OptionalSettings, EveryExampleKeepsItsBytesWhenSavedAgain) {
     CTempFolder dir;
     for (const auto& e : fs::directory_iterator(fs::path(AURIVO_SOURCE_DIR) / "examples")) {
@@ -75,7 +70,7 @@ TEST(OptionalSettings, ASettingAwayFromItsDefaultIsAppendedAndOpensAsSaved) {
 
     CModuleProcess opened;
     ASSERT_TRUE(opened.Open(dir.File("smooth.process")));
-    EXPECT_EQ(Listed(opened, "smooth"), "1/3");
+    EXPECT_EQ(SettingById(opened.Step(1), "smooth"), "1/3");
     ASSERT_TRUE(opened.Save(dir.File("again.process")));
     EXPECT_EQ(GetFile(dir.File("again.process")), smoothed);
     // Back at the default, the record goes.
@@ -105,7 +100,7 @@ TEST_P(Trailer, OpensOrIsRefusedWithTheReason) {
     const bool opened = p.Session().Open(dir.File("t.process"), error);
     if (GetParam().refusal.empty()) {
         ASSERT_TRUE(opened) << error;
-        EXPECT_EQ(Listed(p, "smooth"), GetParam().smoothing);
+        EXPECT_EQ(SettingById(p.Step(1), "smooth"), GetParam().smoothing);
     } else {
         EXPECT_FALSE(opened);
         EXPECT_EQ(error, "Cannot open " + dir.File("t.process") + ": " + GetParam().refusal);

@@ -4,6 +4,7 @@
 #include "common/CaseName.h"
 #include "common/ModuleProcess.h"
 #include "common/PatternModules.h"
+#include "common/SettingById.h"
 #include "common/TempFolder.h"
 #include "common/TextFileUtil.h"
 #include "common/WavBytes.h"
@@ -42,12 +43,6 @@ protected:
     }
     std::vector<std::string> Modes() {
         return Logger().GetControls().GetControl(size_t(Logger().GetControls().Find("mode"))).items;
-    }
-    /** The display mode as stored in the process file. */
-    std::string StoredMode() {
-        for (const CSettingValue& s : Logger().GetSettings())
-            if (s.id == "displaymode") return s.value;
-        return "missing";
     }
 };
 
@@ -167,23 +162,23 @@ TEST_F(DataLogger, TheModeListFollowsThePlotsAndTheAxis) {
     Passes(1);
     EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot", "Sum", "Merge"}));
     p.Set(2, {"mode=Merge"});
-    EXPECT_EQ(StoredMode(), "Merge");
+    EXPECT_EQ(SettingById(Logger(), "displaymode"), "Merge");
     EXPECT_EQ(Logger().GetMode(), CDataLog::kModeMerge);
     p.Set(2, {"xaxis=T1Lin"});
     EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot", "Sum"}));
-    EXPECT_EQ(StoredMode(), "Plot");
+    EXPECT_EQ(SettingById(Logger(), "displaymode"), "Plot");
     p.Set(2, {"xaxis=F1Lin"});
     EXPECT_EQ(Logger().GetMode(), CDataLog::kModePlot);
     p.Set(2, {"mode=Sum", "newall"});
     EXPECT_TRUE(Log().IsEmpty());
     EXPECT_EQ(Logger().Log().Title(), " ");
     EXPECT_EQ(Modes(), (std::vector<std::string>{"Plot"}));
-    EXPECT_EQ(StoredMode(), "Plot");
+    EXPECT_EQ(SettingById(Logger(), "displaymode"), "Plot");
     Passes(2);
     EXPECT_EQ(Logger().GetMode(), CDataLog::kModePlot);
 
     p.Set(2, {"newall", "displaymode=Merge"});
-    EXPECT_EQ(StoredMode(), "Merge");
+    EXPECT_EQ(SettingById(Logger(), "displaymode"), "Merge");
     Passes(2);
     EXPECT_EQ(Logger().GetMode(), CDataLog::kModeMerge);
 }

@@ -3,6 +3,7 @@
 // layouts to the right values and written back byte for byte.
 #include "common/ArchiveBytes.h"
 #include "common/HexBytes.h"
+#include "common/SettingById.h"
 
 #include "base/Archive.h"
 #include "modules/wav/WavSaveView.h"
@@ -11,12 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string Setting(const CDspView& view, const std::string& id) {
-    for (const CSettingValue& s : view.GetSettings())
-        if (s.id == id) return s.value;
-    return "missing";
-}
 
 // "Process0" carries the view's and the module's class records; the older "Process" neither.
 CArchiveBytes Frame(const char* module, bool legacy) {
@@ -92,7 +87,7 @@ TEST_P(WavSaveArchiveLayout, ReadsEveryFieldAndWritesThemBack) {
     EXPECT_EQ(view.GetSampleRate(), r.sampleRate);
     EXPECT_EQ(view.GetBitsPerSample(), r.bits);
     EXPECT_EQ(view.GetChannels(), r.channelCount);
-    EXPECT_EQ(Setting(view, "appendmode"), r.append ? "On" : "Off");
+    EXPECT_EQ(SettingById(view, "appendmode"), r.append ? "On" : "Off");
 
     CArchive out;
     out.SetLegacy(legacy);
