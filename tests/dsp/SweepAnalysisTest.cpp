@@ -189,6 +189,22 @@ TEST(SweepAnalysis, PeakIndexFindsTheFirstLargestMagnitude) {
         EXPECT_EQ(PeakIndex(values), peak);
 }
 
+// A tone under a Gaussian bell, far narrower in frequency than the tone is high, has the bell
+// as its envelope; the magnitude itself falls to nothing twice a cycle.
+TEST(SweepAnalysis, EnvelopeOfAToneIsItsBell) {
+    for (double f : {500.0, 3000.0, 12000.0}) {
+        std::vector<double> h(3000), bell(h.size());
+        for (size_t t = 0; t < h.size(); ++t) {
+            bell[t] = std::exp(-0.5 * std::pow((double(t) - 1200.0) / 200.0, 2));
+            h[t] = bell[t] * std::cos(2 * kPi * f * LD(t) / kFs + 0.3);
+        }
+        const std::vector<double> envelope = ImpulseEnvelope(h);
+        ASSERT_EQ(envelope.size(), h.size());
+        for (size_t t = 0; t < h.size(); ++t)
+            ASSERT_NEAR(envelope[t], bell[t], 1e-4) << f << " Hz at " << t;
+    }
+}
+
 // A comb |H|^2 = 1 + a cos(2 pi f tau) smoothed over [f 2^(-w/2), f 2^(w/2)] averages to
 // 1 + a (sin(2 pi f2 tau) - sin(2 pi f1 tau)) / (2 pi tau (f2 - f1)).
 TEST(OctaveSmoothing, CombAveragesToTheAnalyticBandMean) {
