@@ -257,6 +257,33 @@ int32_t PeakIndex(std::span<const double> h) {
     return 0;
 }
 
+std::vector<double> ImpulseEnvelope(std::span<const double> h) {
+    std::vector<double> envelope(h.size());
+    // Zeros after the response, as many as it is long, keep the transform's wrap-around from
+    // folding its tail onto its start.
+    const int32_t n = std::min(PowerOfTwoAtLeast(2 * int64_t(h.size())), CFFTPlan::kMaxSize);
+    if (h.size() < 2 || h.size() > size_t(n)) {
+        std::transform(h.begin(), h.end(), envelope.begin(), [](double v) { return std::fabs(v); });
+        return envelope;
+    }
+    const CFFTPlan* plan = CFFTPlan::ForSize(n);
+    std::vector<double> re(size_t(n) / 2 + 1), im(re.size());
+    plan->Forward(h.data(), int32_t(h.size()), nullptr, re.data(), im.data());
+    // The Hilbert transform turns every positive frequency by -90 degrees: (a + jb)(-j) = b - ja.
+    // The bins at 0 Hz and at half the rate have no quadrature.
+    for (size_t k = 1; k + 1 < re.size(); ++k) {
+        const double a = re[k];
+        re[k] = im[k];
+        im[k] = -a;
+    }
+    re.front() = im.front() = re.back() = im.back() = 0.0;
+    std::vector<double> quadrature(h.size());
+    plan->Inverse(re.data(), im.data(), quadrature.data(), int32_t(h.size()));
+    for (size_t i = 0; i < h.size(); ++i)
+        envelope[i] = std::hypot(h[i], quadrature[i]);
+    return envelope;
+}
+
 void AnalyseSweep(std::span<const double> impulse, std::span<const std::complex<double>> correction,
                   const CSweptSine& sweep, const CSweepGate& gate, EOctaveSmoothing smoothing,
                   CSweepResponse& r) {

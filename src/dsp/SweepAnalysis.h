@@ -60,6 +60,11 @@ CSweepBand SweepFullBand(const CSweptSine& sweep);
 /** Sample index of the largest magnitude of `h`. */
 int32_t PeakIndex(std::span<const double> h);
 
+/** The envelope of an impulse response: the magnitude of its analytic signal, h and its Hilbert
+ *  transform in quadrature. Drawn in dB it shows how the response decays, where |h| itself
+ *  falls to nothing at every zero crossing. */
+std::vector<double> ImpulseEnvelope(std::span<const double> h);
+
 /** The analysis of one recorded channel. */
 struct CSweepResponse {
     static constexpr int kMaxOrder = 5;

@@ -135,10 +135,11 @@ void CSweepView::OnDraw(ICanvas& canvas, const CRect& rect) {
         const CColour colour = TraceColour(colours, c - 1);
         if (time) {
             CCurve curve{{}, {}, colour, ch + "impulse"};
-            for (size_t i = 0; i < r->impulse.size(); ++i) {
+            const std::vector<double> shown =
+                m_display == kShowImpulse ? r->impulse : ImpulseEnvelope(r->impulse);
+            for (size_t i = 0; i < shown.size(); ++i) {
                 curve.x.push_back(1000.0 * (double(i) - r->impulsePre) / fs);
-                const double v = r->impulse[i];
-                curve.y.push_back(m_display == kShowImpulse ? v : Db(std::fabs(v)));
+                curve.y.push_back(m_display == kShowImpulse ? shown[i] : Db(shown[i]));
             }
             curves.push_back(std::move(curve));
             continue;

@@ -40,8 +40,13 @@ protected:
 // through a 50 mV/Pa microphone, 7.071 Pa: 110.97 dB SPL. The tone's band and the overall level
 // read it within 0.1 dB; the neighbouring bands, a third of an octave away, lie more than 15 dB
 // below (a class 1 filter passes at most -1.2 dB at its edge and -16.6 dB at 1.294 times its
-// midband frequency, and the neighbour's midband lies at 1.259 times).
+// midband frequency, and the neighbour's midband lies at 1.259 times). dB SPL without a
+// sensitivity is refused at the start.
 TEST_F(RtaTone, ReadsASineInItsBandInEveryUnit) {
+    p.Set(2, {"unit=dB SPL"});
+    EXPECT_FALSE(p.Pass());
+    EXPECT_EQ(p.TakeMessages(),
+              std::vector<std::string>{"RTA: dB SPL needs the microphone's sensitivity (mV/Pa)"});
     struct CUnit {
         const char* unit;
         double level;
@@ -66,13 +71,6 @@ TEST_F(RtaTone, ReadsASineInItsBandInEveryUnit) {
     ASSERT_TRUE(p.Pass());
     EXPECT_NEAR(Rta().GetLevels(1)[Band(8000)], 20 * std::log10(0.5) - 3.0, 0.1);
     EXPECT_EQ(Rta().UnitText(), "dBFS(C)");
-}
-
-TEST_F(RtaTone, DbSplWithoutASensitivityIsRefusedAtTheStart) {
-    p.Set(2, {"unit=dB SPL"});
-    EXPECT_FALSE(p.Pass());
-    EXPECT_EQ(p.TakeMessages(),
-              std::vector<std::string>{"RTA: dB SPL needs the microphone's sensitivity (mV/Pa)"});
 }
 
 // +3 dB at 1 kHz lowers the 1 kHz reading by 3.00 dB, on the channels the file corrects; the
@@ -113,7 +111,6 @@ TEST_F(RtaTone, LoadsTheFileAndSavesTheBandsWhereTheDialogSays) {
     p.Set(2, {"micload"});
     EXPECT_TRUE(load.WasAsked());
     EXPECT_EQ(SettingOf(Rta(), "Mic cal"), folder.File("mic.txt"));
-    EXPECT_DOUBLE_EQ(Rta().GetMicCalibration().At(1000.0), 3.0);
 
     ASSERT_TRUE(p.Pass());
     CGivenPathDialog save(folder.File("bands.csv"));

@@ -86,8 +86,9 @@ class SweepThroughCard : public testing::TestWithParam<CModelCase> {};
 
 // Through the card's model, averaged over four passes: the magnitude within 0.05 dB and the
 // phase within 0.5 degrees of the model's from twice the start to half the stop frequency; HD2
-// and HD3 within 0.5 dB of the closed form wherever they are drawn and stand 25 dB above what
-// noise alone reads there (noise 25 dB down moves a reading by at most 0.48 dB); the delay
+// and HD3 within 0.5 dB of the closed form wherever they are drawn and stand 20 dB above what
+// noise alone reads there (noise 20 dB down could move one reading by 0.83 dB at worst, which
+// the guide avoids by promising 0.5 dB from 25 dB up; averaged it stays inside); the delay
 // exactly SoundIO's silent lead-in plus the model's latency. The recording has 16 bits, whose
 // own distortion lies near -90 dB of full scale: the default model's third order falls to
 // -68 dB at the top of its range, where that leaves up to 0.55 dB, so it is checked down to
@@ -122,7 +123,7 @@ TEST_P(SweepThroughCard, ResponseDelayAndDistortionMatchTheModel) {
                             a3 * a * a * a / 4 * std::abs(ModelResponse(model, 3 * f)) / base};
         for (int k : {2, 3}) {
             const double hd = r->harmonic[size_t(k)][i];
-            if (std::isnan(hd) || hd < 17.8 * r->harmonicNoise[size_t(k)][i] ||
+            if (std::isnan(hd) || hd < 10.0 * r->harmonicNoise[size_t(k)][i] ||
                 Db(truth[k]) < GetParam().hdFloorDb)
                 continue;
             ++orders;
