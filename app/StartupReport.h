@@ -18,7 +18,10 @@ public:
     /** Watches `window` (shown already) from `start`, the time main() began. */
     CStartupReport(QWidget& window, CClock::time_point start);
     /** The files are open: the time from here to the window shown is the first paint. */
-    void FilesOpened(CClock::time_point openStart);
+    void FilesOpened(CClock::time_point openStart, double openStartCpuMs);
+    /** The processor time the program has had, which a busy machine does not stretch as it
+     *  does the wall clock's. */
+    static double ProcessCpuMilliseconds();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -26,6 +29,7 @@ protected:
 private:
     CClock::time_point m_start;
     double m_openMs = 0.0;
+    double m_openCpuMs = 0.0;
     double m_openedAtMs = 0.0;
     bool m_reported = false;
 };

@@ -62,9 +62,10 @@ int main(int argc, char** argv) {
     CStartupReport* report =
         CStartupReport::Requested() ? new CStartupReport(window, start) : nullptr;
     const auto openStart = CStartupReport::CClock::now();
+    const double openStartCpu = report ? CStartupReport::ProcessCpuMilliseconds() : 0.0;
     for (int i = 1; i < argc; ++i)
         window.OpenFile(QString::fromLocal8Bit(argv[i]));
-    if (report) report->FilesOpened(openStart);
+    if (report) report->FilesOpened(openStart, openStartCpu);
 
     const int result = qt.exec();
     settings.SetString("Window", "Geometry", window.saveGeometry().toBase64().toStdString());
