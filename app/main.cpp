@@ -1,6 +1,7 @@
 // aurivo: the desktop application.
 #include "MainWindow.h"
 #include "MessageBoxDialog.h"
+#include "StartupReport.h"
 #include "platform/AudioServices.h"
 #include "platform/IniSettings.h"
 #include "platform/system/SystemAudio.h"
@@ -18,6 +19,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
+    const auto start = CStartupReport::CClock::now();
     // Answered before Qt starts, so it works without a display.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("aurivo %s\n", kAurivoVersion);
@@ -57,8 +59,13 @@ int main(int argc, char** argv) {
         QByteArray::fromStdString(settings.GetString("Window", "Geometry", "")));
     if (!geometry.isEmpty()) window.restoreGeometry(geometry);
     window.show();
+    CStartupReport* report =
+        CStartupReport::Requested() ? new CStartupReport(window, start) : nullptr;
+    const auto openStart = CStartupReport::CClock::now();
+    const double openStartCpu = report ? CStartupReport::ProcessCpuMilliseconds() : 0.0;
     for (int i = 1; i < argc; ++i)
         window.OpenFile(QString::fromLocal8Bit(argv[i]));
+    if (report) report->FilesOpened(openStart, openStartCpu);
 
     const int result = qt.exec();
     settings.SetString("Window", "Geometry", window.saveGeometry().toBase64().toStdString());

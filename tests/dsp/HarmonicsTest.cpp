@@ -2,6 +2,7 @@
 // exactly which bins each reading sums.
 
 #include "dsp/DSPData.h"
+#include "dsp/RunningAverage.h"
 
 #include "common/DspTestUtil.h"
 
@@ -13,6 +14,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -117,6 +119,29 @@ TEST(Average, UsesTheStatedDivisor) {
     for (const auto& [n, limit, expected] : cases)
         EXPECT_EQ(CDSPData::Average(1025.0, 1.0, int(n), int(limit)), expected)
             << n << " " << limit;
+}
+
+// The array forms, run over a whole block, give each value exactly what the scalar average
+// gives it, the root of a power average too (odd lengths reach the vector loops' remainders).
+TEST(Average, ArraysMatchTheScalarAverageBitForBit) {
+    for (const auto& [n, limit] : {std::pair{1, 8}, {2, 8}, {6, 1000}, {6, 6}, {4, 0}}) {
+        std::vector<double> values(37), averages(37), roots(37);
+        for (size_t i = 0; i < values.size(); ++i) {
+            values[i] = 1025.0 / double(i + 3);
+            averages[i] = roots[i] = 0.1 * double(i) + 1.0 / 3.0;
+        }
+        std::vector<double> expected = averages, expectedRoots = roots;
+        for (size_t i = 0; i < values.size(); ++i) {
+            expected[i] = CDSPData::Average(values[i], averages[i], n, limit);
+            expectedRoots[i] =
+                std::sqrt(CDSPData::Average(values[i] * values[i], roots[i] * roots[i], n, limit));
+        }
+        const CAverageStep step = CAverageStep::Of(n, limit);
+        AverageInto(step, int32_t(values.size()), values.data(), averages.data());
+        AverageRootPowerInto(step, int32_t(values.size()), values.data(), roots.data());
+        EXPECT_EQ(averages, expected) << n << " of " << limit;
+        EXPECT_EQ(roots, expectedRoots) << n << " of " << limit;
+    }
 }
 
 // A moving average of the old values that keeps the ends; a negative half width is refused.

@@ -145,10 +145,8 @@ bool CSpecView::ProcessChannel(int channel) {
         const double* phase = work.GetPhaseObj()->GetDataPointer();
         double* shownMagnitude = display.GetFreqObj()->GetDataPointer();
         double* shownPhase = display.GetPhaseObj()->GetDataPointer();
-        for (int32_t i = 0; i < bins; ++i) {
-            shownMagnitude[i] = step.Apply(magnitude[i], shownMagnitude[i]);
-            shownPhase[i] = step.Apply(phase[i], shownPhase[i]);
-        }
+        AverageInto(step, bins, magnitude, shownMagnitude);
+        AverageInto(step, bins, phase, shownPhase);
         AverageRms(channel, magnitude, bins, n, limit);
     }
     return display.GetFreqObj()->UnweightedSmooth(m_smoothingWidth);
@@ -162,10 +160,8 @@ void CSpecView::AverageRms(int channel, const double* magnitude, int32_t bins, i
     rms.SetSampleRate(shown.GetSampleRate());
     double* root = rms.GetDataPointer();
     if (!root) return;
-    const CAverageStep step = CAverageStep::Of(n, limit);
-    // The root of the running power average is kept, so square it back before averaging.
-    for (int32_t i = 0; i < bins; ++i)
-        root[i] = std::sqrt(step.Apply(magnitude[i] * magnitude[i], root[i] * root[i]));
+    // The root of the running power average is kept, so squared back before averaging.
+    AverageRootPowerInto(CAverageStep::Of(n, limit), bins, magnitude, root);
 }
 
 int CSpecView::ProcessData() {
