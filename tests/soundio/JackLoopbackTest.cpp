@@ -123,7 +123,7 @@ TEST(JackSamples, PcmCrossesToFloatsAndBackUnchangedAndBeyondFullScaleClips) {
 }
 
 // A pass in which the server skipped cycles (a machine too busy for it) shows the frames lost
-// and is not judged; every other pass must hold the played block at the same place.
+// and is not judged; every other pass, ten of them, must hold the played block at one place.
 TEST(JackLoopback, OurOutputsIntoOurInputsReturnThePlayedBlockAtOneLatency) {
     REQUIRE_JACK_SERVER();
     CJackPorts ports;
@@ -145,7 +145,7 @@ TEST(JackLoopback, OurOutputsIntoOurInputsReturnThePlayedBlockAtOneLatency) {
     const auto& sio = t.Step<CSoundIOView>(3);
     long position = -1;
     int judged = 0;
-    for (int pass = 0; pass < 10; ++pass) {
+    for (int pass = 0; pass < 40 && judged < 10; ++pass) {
         const int64_t lost = sio.GetLostSamples();
         ASSERT_TRUE(t.Run(1)) << ::testing::PrintToString(t.TakeShown());
         if (sio.GetLostSamples() != lost) continue;
@@ -161,8 +161,7 @@ TEST(JackLoopback, OurOutputsIntoOurInputsReturnThePlayedBlockAtOneLatency) {
                          recorded.GetAt(c)->GetTimeObj()->GetDataPointer()[i] * 32768.0;
         EXPECT_EQ(wrong, 0) << "pass " << pass;
     }
-    if (judged < 3)
-        GTEST_SKIP() << "the server lost frames in most passes: " << sio.GetRunWarning();
+    EXPECT_GT(judged, 0) << "the server lost frames in every pass: " << sio.GetRunWarning();
     std::cout << "[ JACK     ] round trip: block at frame " << position / 4
               << " of the recording, latency " << position / 4 - CSoundIOView::kLeadInFrames
               << " frames after the lead-in (server period " << jack.GetBufferSize() << "); "
@@ -228,7 +227,9 @@ TEST(JackLoopback, GaplessPassesOfACounterMissAndRepeatNoSample) {
 // settings file, or without a server on the device at its stored place, and says so.
 TEST(JackLoopback, PortsThatComeAndGoAreListedAndAProcessKeepsItsPairByName) {
     REQUIRE_JACK_SERVER();
-    CJackAudio jack; // lists the server before the counter's ports exist
+    CJackPorts own; // "JACK" records our own outputs: PipeWire may have no system ports
+    own.inputs = {"aurivo:out_1", "aurivo:out_2"};
+    CJackAudio jack(own); // lists the server before the counter's ports exist
     const std::string pair = "JACK:counter:out_1,counter:out_2";
     const std::string path = testing::TempDir() + "jack-ports.process";
     auto counter = std::make_unique<CCounterClient>(DefaultServer());
