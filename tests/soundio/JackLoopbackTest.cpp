@@ -12,6 +12,7 @@
 #include <jack/jack.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -55,6 +56,9 @@ public:
             m_ports.push_back(
                 jack_port_register(m_client, name, JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0));
         jack_set_process_callback(m_client, &Process, this);
+        jack_on_shutdown(
+            m_client, [](void* self) { static_cast<CCounterClient*>(self)->m_dropped = true; },
+            this);
         jack_activate(m_client);
     }
     ~CCounterClient() {
@@ -62,6 +66,8 @@ public:
     }
     std::string Port(int i) const { return jack_port_name(m_ports[size_t(i)]); }
     bool Ok() const { return m_client != nullptr; }
+    /** The server put the counter out (one too slow to answer, on a machine too busy). */
+    bool Dropped() const { return m_dropped; }
 
 private:
     static int Process(jack_nframes_t n, void* arg) {
@@ -75,6 +81,7 @@ private:
         return 0;
     }
     jack_client_t* m_client = nullptr;
+    std::atomic<bool> m_dropped{false};
     std::vector<jack_port_t*> m_ports;
 };
 
@@ -210,6 +217,7 @@ TEST(JackLoopback, GaplessPassesOfACounterMissAndRepeatNoSample) {
     }
     const int64_t lost = sio.GetLostSamples() - lostBefore;
     const std::string warning = sio.GetRunWarning();
+    if (counter.Dropped()) GTEST_SKIP() << "the server dropped the counter client; " << warning;
     EXPECT_GE(lost, skipped) << warning;
     EXPECT_LE(lost, skipped + breaks * jack.GetBufferSize()) << warning;
     if (warning.find("xrun") == std::string::npos) {
@@ -242,7 +250,8 @@ TEST(JackLoopback, PortsThatComeAndGoAreListedAndAProcessKeepsItsPairByName) {
         t.Set({"2:in=" + pair});
         ASSERT_TRUE(t.Run(2)) << ::testing::PrintToString(t.TakeShown());
         const double* x = t.Doc().GetCurrentList()->GetAt(0)->GetTimeObj()->GetDataPointer();
-        EXPECT_EQ(std::lround((x[1] - x[0]) * 32768.0), 1) << "not the counter's ports";
+        EXPECT_TRUE(counter->Dropped() || std::lround((x[1] - x[0]) * 32768.0) == 1)
+            << "not the counter's ports";
         ASSERT_TRUE(t.Save(path));
     }
     const auto opened = [&](IAudioSystem& card) {
