@@ -71,6 +71,9 @@ public:
     virtual std::vector<CAudioDeviceInfo> GetInputDevices() const = 0;
     virtual std::vector<CAudioDeviceInfo> GetOutputDevices() const = 0;
     virtual std::vector<CAudioDeviceInfo> GetMixerDevices() const = 0;
+    /** Reads the devices anew where they come and go (a sound server started after the
+     *  program, ports that appeared or vanished); bounded like every call that may wait. */
+    virtual void Refresh() {}
     /** kAudioOk when device `index` of that direction can be opened for the format. */
     virtual int QueryFormat(bool input, int index, const CWaveFormat& format) const = 0;
     /** Opens device `index`; completions go to `client` through `pump`. */

@@ -22,6 +22,11 @@ std::vector<CAudioDeviceInfo> CAudioSystems::GetMixerDevices() const {
     return Join(m_systems, [](const IAudioSystem& s) { return s.GetMixerDevices(); });
 }
 
+void CAudioSystems::Refresh() {
+    for (IAudioSystem* s : m_systems)
+        s->Refresh();
+}
+
 IAudioSystem* CAudioSystems::Locate(EKind kind, int& index) const {
     if (index < 0) return nullptr;
     for (IAudioSystem* s : m_systems) {

@@ -20,6 +20,7 @@ public:
     std::vector<CAudioDeviceInfo> GetInputDevices() const override;
     std::vector<CAudioDeviceInfo> GetOutputDevices() const override;
     std::vector<CAudioDeviceInfo> GetMixerDevices() const override;
+    void Refresh() override;
     int QueryFormat(bool input, int index, const CWaveFormat& format) const override;
     int Open(bool input, int index, const CWaveFormat& format, IWaveClient* client,
              CEventPump& pump, std::unique_ptr<IWaveDevice>& device) override;

@@ -7,8 +7,18 @@
 
 #include <algorithm>
 
+namespace {
+// JACK's devices: "JACK" connects to the ports of the settings file, "JACK:a,b" to a pair.
+constexpr const char* kJack = "JACK";
+
+bool IsJackDevice(const std::string& name) {
+    return name == kJack || name.rfind(std::string(kJack) + ":", 0) == 0;
+}
+} // namespace
+
 void CSoundIOView::FillDeviceList() {
     if (IAudioSystem* audio = Audio()) {
+        audio->Refresh();
         m_inputs = audio->GetInputDevices();
         m_outputs = audio->GetOutputDevices();
         m_mixers = audio->GetMixerDevices();
@@ -17,6 +27,43 @@ void CSoundIOView::FillDeviceList() {
         m_outputs.clear();
         m_mixers.clear();
     }
+    SelectDevice(true, m_inputName);
+    SelectDevice(false, m_outputName);
+}
+
+void CSoundIOView::SelectDevice(bool input, const std::string& name) {
+    const std::vector<CAudioDeviceInfo>& list = input ? m_inputs : m_outputs;
+    int32_t& index = input ? m_inputIndex : m_outputIndex;
+    if (name.empty()) return;
+    if (const int found = FindDevice(list, name); size_t(found) < list.size()) {
+        index = found;
+        return;
+    }
+    if (!IsJackDevice(name)) return; // other devices keep their stored place
+    const int configured = FindDevice(list, kJack);
+    const bool server = size_t(configured) < list.size();
+    std::string gone = "no JACK server runs";
+    if (name != kJack) {
+        std::string ports = name.substr(std::string(kJack).size() + 1);
+        if (const size_t comma = ports.find(','); comma != std::string::npos)
+            ports.replace(comma, 1, " and ");
+        gone = "JACK ports " + ports + (server ? " are gone" : " are gone: " + gone);
+    }
+    std::string instead = "the JACK ports of the settings file (the system's if it names none)";
+    if (server) {
+        index = configured;
+    } else {
+        ClampDeviceIndices();
+        instead = list.empty() ? "no device" : "device " + list[size_t(index)].name;
+    }
+    ShowErrorMessage(gone + (input ? "; recording from " : "; playing to ") + instead + " instead");
+}
+
+std::string CSoundIOView::JackDeviceName(bool input) const {
+    const std::vector<CAudioDeviceInfo>& list = input ? m_inputs : m_outputs;
+    const int32_t index = input ? m_inputIndex : m_outputIndex;
+    if (index < 0 || size_t(index) >= list.size()) return {};
+    return IsJackDevice(list[size_t(index)].name) ? list[size_t(index)].name : std::string();
 }
 
 void CSoundIOView::ClampDeviceIndices() {

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 AURIVO_IMPLEMENT_DYNAMIC(CSoundIOView, RUNTIME_CLASS(CDspView));
 
@@ -92,6 +93,9 @@ void CSoundIOView::ShowCurrentParams() {
         m_triggerMode = m_legacyLatencyFlag ? kLatency : kManual;
         m_legacyLoaded = false;
     }
+    // JACK devices named by a process file just read: their place in the list is today's.
+    for (const bool input : {false, true})
+        SelectDevice(input, std::exchange(m_storedJackDevice[input], {}));
     ClampDeviceIndices();
     // A mixer program that was closed by its user turns the button back to "Open Mixer"; one
     // a file says was open is only offered again.
@@ -201,6 +205,14 @@ const CSettingRows<CSoundIOView>& CSoundIOView::SettingRows() {
         return [items = std::move(items)](const V&) { return items; };
     };
     const auto kMaxRepeat = int(RepeatSequence().size()) - 1;
+    // The JACK device of each direction by name, kept only when one is chosen.
+    const auto jack = [](const char* id, bool input) {
+        return R::Stored(id)
+            .AccessText(
+                [input](const V& v) { return v.JackDeviceName(input); },
+                [input](V& v, const std::string& name) { v.m_storedJackDevice[input] = name; })
+            .Optional();
+    };
 
     // Stored order; the bar and the listing order them by their places.
     static const CSettingRows<V> rows{{
@@ -216,6 +228,8 @@ const CSettingRows<CSoundIOView>& CSoundIOView::SettingRows() {
                }),
         device("mixer", "Mixer:", "Mixer", "The mixer of the card", &V::m_mixerIndex, &V::m_mixers,
                2, [](V& v, int x) { v.m_mixerIndex = x; }),
+        jack("injack", true),
+        jack("outjack", false),
         // Stored as the mode; the bar shows the modes as Auto, Manual, Latency.
         R::Radio("trigger", "Trigger:", kTrigger, "How the recorded block is aligned")
             .Access(

@@ -13,6 +13,7 @@
 #include "soundio/Calibration.h"
 #include "soundio/SoundIOSamples.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -171,6 +172,13 @@ private:
     void FillDeviceList();
     void FillSampleRateList();
     void ClampDeviceIndices();
+    /** Selects the device of this name again in a list read anew, where it may have moved; a
+     *  JACK device that is gone gives way to the JACK ports of the settings file, or failing
+     *  those to the device at the stored place, and says so. */
+    void SelectDevice(bool input, const std::string& name);
+    /** The selected device's name when it is one of JACK's (kept with the process, as the place
+     *  of a JACK device in the list changes with the server's ports), else empty. */
+    std::string JackDeviceName(bool input) const;
     int FindDevice(const std::vector<CAudioDeviceInfo>& devices, const std::string& name) const;
     bool OpenDevice(bool input);
     void CloseDevices(bool output);
@@ -230,6 +238,7 @@ private:
     bool m_legacyLatencyFlag = false;
     bool m_legacyLoaded = false;
     bool m_offerMixerReopen = false;
+    std::array<std::string, 2> m_storedJackDevice; // output, input: selected at the next refresh
 
     // Derived.
     int m_sampleRate = 5000;

@@ -251,6 +251,14 @@ private:
 };
 
 CJackAudio::CJackAudio(CJackPorts ports) : m_settings(std::move(ports)) {
+    Refresh();
+}
+
+void CJackAudio::Refresh() {
+    m_rate = m_bufferFrames = 0;
+    m_ports.clear();
+    m_inputs.clear();
+    m_outputs.clear();
     std::string why;
     const auto lister = OpenJackClient(m_settings.server, "aurivo-list", 0, kAnswerSeconds, why);
     if (!lister) return;

@@ -38,8 +38,7 @@ public:
     static constexpr int kAnswerSeconds = 2;
     static constexpr const char* kDeviceName = "JACK";
 
-    /** Asks the server (within the answer time) for its rate, buffer size and ports; without
-     *  a server the lists are empty. */
+    /** Lists the server's ports (see Refresh). */
     explicit CJackAudio(CJackPorts ports = {});
     ~CJackAudio() override;
 
@@ -52,6 +51,9 @@ public:
     std::vector<CAudioDeviceInfo> GetInputDevices() const override { return m_inputs; }
     std::vector<CAudioDeviceInfo> GetOutputDevices() const override { return m_outputs; }
     std::vector<CAudioDeviceInfo> GetMixerDevices() const override { return {}; }
+    /** Asks the server (within the answer time) for its rate, buffer size and ports; without
+     *  a server the lists are empty. Open devices keep their connections. */
+    void Refresh() override;
     int QueryFormat(bool input, int index, const CWaveFormat& format) const override;
     int Open(bool input, int index, const CWaveFormat& format, IWaveClient* client,
              CEventPump& pump, std::unique_ptr<IWaveDevice>& device) override;

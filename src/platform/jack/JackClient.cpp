@@ -81,8 +81,12 @@ int CountXrun(void* arg) {
     return 0;
 }
 
-void ServerGone(jack_status_t, const char*, void* arg) {
+void ServerGone(void* arg) {
     static_cast<CJackClientState*>(arg)->gone.store(true, std::memory_order_release);
+}
+
+void ServerGoneWhy(jack_status_t, const char*, void* arg) {
+    ServerGone(arg);
 }
 
 std::string Named(const std::string& server) {
@@ -140,7 +144,9 @@ std::shared_ptr<CJackClientState> OpenJackClient(const std::string& server, cons
         why = "our JACK client could not register its ports";
         return nullptr;
     }
-    jack_on_info_shutdown(s->client, ServerGone, s.get());
+    // JACK calls the first; PipeWire's JACK interface only the second.
+    jack_on_info_shutdown(s->client, ServerGoneWhy, s.get());
+    jack_on_shutdown(s->client, ServerGone, s.get());
     CJackClientState* raw = s.get();
     const auto active = CallWithin(seconds, [raw] { return jack_activate(raw->client) == 0; });
     if (!active || !*active) {
