@@ -1,5 +1,5 @@
 #!/bin/bash
-# Runs every example for many passes through the virtual card with aurivo-cli: the peak resident
+# Runs every example for many passes through the virtual card (without its noise) with aurivo-cli: the peak resident
 # memory and the most open file handles of a run of FIRST passes against those of a run of LAST
 # passes (a leak of a few bytes a pass shows as growth), and the readouts after LAST passes
 # against those after FIRST. One line per example; the exit status is 1 when memory grew by 1 %
@@ -19,9 +19,15 @@ for i in "${!examples[@]}"; do examples[$i]=$(realpath "${examples[$i]}"); done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config"
+# The card without its noise: every pass then measures the same signal, so a readout of one pass
+# (a peak's frame, a THD) is the same at any pass unless something drifts. With noise each pass
+# hears a new stretch of it, and such readouts differ in their last digits from pass to pass.
+mkdir -p "$XDG_CONFIG_HOME/aurivo"
+printf '[Virtual Card]\nNoise=0\n' >"$XDG_CONFIG_HOME/aurivo/aurivo.ini"
 
-# The readout lines of a run's text, without its "Ran N passes" line.
-readouts() { grep -v '^Ran ' "$1"; }
+# The readout lines of a run's text, without the counts of passes made ("Ran N passes", an
+# analyser's "Passes: N").
+readouts() { grep -v -e '^Ran ' -e '^ *Passes: ' "$1"; }
 
 # Runs aurivo-cli with the arguments, its text in $out; sets hwm (peak resident KiB) and fds (most
 # open handles), sampled every 20 ms while it runs.

@@ -23,7 +23,7 @@ public:
     virtual ~IWaveClient() = default;
     /** An input buffer holds `bytesRecorded` new bytes. */
     virtual void OnWimData(CWaveHeader* header) = 0;
-    /** An output buffer has been played. */
+    /** An output buffer has been played (`bytesRecorded` of it). */
     virtual void OnWomDone(CWaveHeader* header) = 0;
 };
 

@@ -99,19 +99,22 @@ public:
     /** Completes the oldest buffer, if any is due. */
     void Poll(CEventPump& pump) {
         if (m_queue.empty() || (m_input && !m_started)) return;
-        if (m_input && m_card.m_fault == CVirtualCard::EFault::StopsDelivering) return;
+        if (m_card.m_fault == CVirtualCard::EFault::StopsDelivering) return;
         CWaveHeader* header = m_queue.front();
         m_queue.pop_front();
-        const int frames = static_cast<int>(header->data.size()) / m_format.BytesPerFrame();
+        const bool cut = m_card.m_fault == CVirtualCard::EFault::ShortBuffers;
+        const int frames =
+            static_cast<int>(header->data.size()) / m_format.BytesPerFrame() / (cut ? 2 : 1);
+        const size_t bytes = size_t(frames) * size_t(m_format.BytesPerFrame());
         if (m_input) {
             const std::vector<double> heard =
                 m_card.m_line.Record(m_card.m_inputTime, frames, m_format.channels);
             FromDoubles(heard, header->data, m_format);
-            header->bytesRecorded = static_cast<uint32_t>(header->data.size());
+            header->bytesRecorded = static_cast<uint32_t>(bytes);
             m_card.m_inputTime += frames;
         } else {
-            m_card.m_line.Play(m_card.m_outputTime,
-                               PcmAsDoubles(header->data, header->data.size(), m_format),
+            header->bytesRecorded = static_cast<uint32_t>(bytes);
+            m_card.m_line.Play(m_card.m_outputTime, PcmAsDoubles(header->data, bytes, m_format),
                                m_format.channels);
             m_card.m_outputTime += frames;
             // A looped buffer plays one repetition per round, as a card in real time does, so

@@ -36,9 +36,11 @@ public:
 
     const CDeviceModel& GetModel() const { return m_line.GetModel(); }
 
-    /** A capture side going away, for the tests of what a run makes of it: buffers no longer
-     *  come back. */
-    enum class EFault { None, StopsDelivering };
+    /** A card going wrong, for the tests of what a run makes of it. StopsDelivering: unplugged,
+     *  no buffer comes back in either direction. ShortBuffers: each buffer comes back having
+     *  taken half its frames, a capture one holding only those (`bytesRecorded`), a playback
+     *  one with `bytesRecorded` lowered to the bytes played. */
+    enum class EFault { None, StopsDelivering, ShortBuffers };
     void SetFault(EFault fault) { m_fault = fault; }
 
 private:

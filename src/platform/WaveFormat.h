@@ -45,7 +45,9 @@ struct CWaveFormat {
 };
 
 /** A buffer handed to a device. Its owner keeps it alive until the device returns it (a
- *  completion) or is reset or closed; the device fills `bytesRecorded` of an input buffer. */
+ *  completion) or is reset or closed. The device returns it with `bytesRecorded` set to the
+ *  bytes it took: recorded into an input buffer, played from an output one. Fewer than the
+ *  buffer holds means the device went wrong. */
 struct CWaveHeader {
     static constexpr uint32_t kDone = 1;
     static constexpr uint32_t kBeginLoop = 4;

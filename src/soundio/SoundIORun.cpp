@@ -61,6 +61,12 @@ void CSoundIOView::ShowPeaks(const CWaveHeader& header) {
 }
 
 int CSoundIOView::AwaitDevice(bool done, double spanSeconds, bool input) {
+    // A device taking less than whole buffers measures a block that is not the one asked for.
+    if (!m_shortBuffer.empty()) {
+        m_waitDeadline.reset();
+        ShowErrorMessage(m_shortBuffer);
+        return 0;
+    }
     if (done) {
         m_waitDeadline.reset();
         return 1;
@@ -84,10 +90,19 @@ int CSoundIOView::AwaitDevice(bool done, double spanSeconds, bool input) {
     return 0;
 }
 
+void CSoundIOView::NoteShortBuffer(const CWaveHeader& header, bool input) {
+    if (header.bytesRecorded >= header.data.size() || !m_shortBuffer.empty()) return;
+    m_shortBuffer =
+        FormatText("%s %s Device\r\nBuffer Returned With %u of Its %zu Bytes",
+                   (input ? m_inputName : m_outputName).c_str(), input ? "Input" : "Output",
+                   header.bytesRecorded, header.data.size());
+}
+
 int CSoundIOView::StartRun() {
     m_blockSize = GetDocument() ? GetDocument()->GetSize() : 0;
     m_droppedSamples = 0;
     m_xruns = 0;
+    m_shortBuffer.clear();
     FillDeviceList();
     ClampDeviceIndices();
     FillSampleRateList();
@@ -255,11 +270,12 @@ int CSoundIOView::ProcessRecordPlay() {
 }
 
 void CSoundIOView::OnWimData(CWaveHeader* header) {
+    NoteShortBuffer(*header, true);
     if (m_ioMode != kRecordOnly) {
         m_inPending = std::max(0, m_inPending - 1);
         return;
     }
-    if (header->bytesRecorded == 0 || !m_pQueue || !m_pWaveIn) return;
+    if (!m_shortBuffer.empty() || !m_pQueue || !m_pWaveIn) return;
     ShowPeaks(*header);
     CDSPFFTDataList block;
     if (block.Clone(*m_pWorkingList)) {
@@ -280,6 +296,7 @@ void CSoundIOView::OnWimData(CWaveHeader* header) {
 }
 
 void CSoundIOView::OnWomDone(CWaveHeader* header) {
+    NoteShortBuffer(*header, false);
     if (m_ioMode != kPlayOnly) {
         m_outPending = std::max(0, m_outPending - 1);
         return;

@@ -199,6 +199,8 @@ private:
      *  device) when nothing came within the span plus the grace time, counted from the first
      *  slice that waited. Device messages are dispatched by the host between slices. */
     int AwaitDevice(bool done, double spanSeconds, bool input);
+    /** Keeps the message for a buffer the device returned short, which fails the pass waiting. */
+    void NoteShortBuffer(const CWaveHeader& header, bool input);
     void ShowPeaks(const CWaveHeader& header);
 
     // Controls (SoundIOView.cpp).
@@ -265,6 +267,7 @@ private:
     enum EExchange { kNoExchange, kPrimingExchange, kBlockExchange };
     EExchange m_exchange = kNoExchange;
     std::optional<double> m_waitDeadline; // pump seconds; set while a pass is pending
+    std::string m_shortBuffer;            // the message for a buffer returned short, this run
     std::unique_ptr<CDSPFFTDataLogList> m_pQueue;
     std::unique_ptr<CCalibration> m_pCalibration;
     std::unique_ptr<CCalibration> m_pScratchCalibration;

@@ -1,6 +1,7 @@
-// A sound card whose capture side goes away in the middle of a run: the pass fails in time with
-// a message naming the device, the process stays as it was and saves, and once the device is
-// back the run starts again.
+// A sound card that goes away (stops delivering) or goes wrong (delivers short buffers) in the
+// middle of a run, in every mode that uses it: the pass fails in time with a message naming the
+// device, the process stays as it was and saves, and once the device is back the run starts
+// again.
 #include "common/ModuleProcess.h"
 #include "common/TempFolder.h"
 #include "common/TextFileUtil.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 
 namespace {
@@ -37,7 +39,7 @@ TEST_P(VanishingDevice, ThePassFailsInTimeNamingTheDeviceAndTheRunResumesAfter) 
     // Recording alone keeps blocks in hand (gapless capture); the passes use them up first.
     card.SetFault(GetParam().fault);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(t.Run(20));
+    EXPECT_FALSE(t.Run(1000));
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took.count(), kBlock / kRate + 2.0 + 0.5);
     const std::vector<std::string> shown = t.TakeMessages();
@@ -50,8 +52,18 @@ TEST_P(VanishingDevice, ThePassFailsInTimeNamingTheDeviceAndTheRunResumesAfter) 
     EXPECT_TRUE(t.Run(3)) << testing::PrintToString(t.TakeShown());
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, VanishingDevice,
-                         testing::Values(CVanishing{"Rec./Play", EFault::StopsDelivering}),
-                         [](const auto&) { return std::string("RecordPlayStops"); });
+INSTANTIATE_TEST_SUITE_P(
+    Faults, VanishingDevice,
+    testing::Values(CVanishing{"Rec. Only", EFault::StopsDelivering},
+                    CVanishing{"Rec. Only", EFault::ShortBuffers},
+                    CVanishing{"Play", EFault::StopsDelivering},
+                    CVanishing{"Play", EFault::ShortBuffers},
+                    CVanishing{"Rec./Play", EFault::StopsDelivering},
+                    CVanishing{"Rec./Play", EFault::ShortBuffers}),
+    [](const auto& info) {
+        std::string name = info.param.mode;
+        std::erase_if(name, [](char c) { return !std::isalpha(static_cast<unsigned char>(c)); });
+        return name + (info.param.fault == EFault::StopsDelivering ? "Stops" : "ShortBuffers");
+    });
 
 } // namespace

@@ -333,7 +333,7 @@ private:
             if (!m_input && (h->flags & CWaveHeader::kBeginLoop) && ++m_loop < h->loops) continue;
             m_loop = 0;
             m_queue.pop_front();
-            if (m_input) h->bytesRecorded = static_cast<uint32_t>(h->data.size());
+            h->bytesRecorded = static_cast<uint32_t>(h->data.size());
             if (m_queue.empty()) GoIdle();
             PostCompletion(pump, this, m_client, h, m_input);
         }

@@ -219,6 +219,7 @@ private:
         while (!m_playing.empty() && m_playing.front().second <= consumed) {
             CWaveHeader* h = m_playing.front().first;
             m_playing.pop_front();
+            h->bytesRecorded = uint32_t(h->data.size());
             PostCompletion(pump, this, m_client, h, false);
         }
     }
