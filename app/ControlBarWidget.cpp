@@ -239,6 +239,7 @@ QWidget* CControlBarWidget::MakeControl(size_t index, QWidget* parent) {
 
 void CControlBarWidget::Refresh() {
     m_refreshing = true;
+    std::vector<QWidget*> grown;
     const CControlModel& model = m_view.GetControls();
     for (size_t i = 0; i < model.Count() && i < m_widgets.size(); ++i) {
         const CControl& c = model.GetControl(i);
@@ -288,14 +289,27 @@ void CControlBarWidget::Refresh() {
             break;
         case EControlKind::ReadOnlyText: {
             static_cast<QLabel*>(w)->setText(Text(s.text));
+            if (w->sizeHint().width() > w->width()) grown.push_back(w);
             // A text such as "Channel:1" names itself; its caption would say it twice.
             if (m_labels[i]) m_labels[i]->setVisible(!Text(s.text).startsWith(Name(c.label)));
             break;
         }
         case EControlKind::PushButton:
             if (!s.text.empty()) static_cast<QAbstractButton*>(w)->setText(Text(s.text));
+            if (w->sizeHint().width() > w->width()) grown.push_back(w);
             break;
         }
     }
     m_refreshing = false;
+    for (QWidget* w : grown)
+        Widen(w);
+}
+
+void CControlBarWidget::Widen(QWidget* control) {
+    // Each layout from the control's up to the bar's takes the new size now, rather than one
+    // event-loop turn per level later: a readout is never shown cut.
+    for (QWidget* p = control->parentWidget(); p; p = p->parentWidget()) {
+        if (p->layout()) p->layout()->activate();
+        if (p == this) break;
+    }
 }

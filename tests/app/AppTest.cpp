@@ -64,7 +64,9 @@ TEST_F(MainWindowTest, TheEditorBuildsAFrameWithOnePanePerStepInEqualWidths) {
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->Document().GetTitle(), title) << "an untitled process keeps its name";
     ASSERT_EQ(frame->Panes().size(), 3u);
-    const QList<int> sizes = frame->findChild<QSplitter*>()->sizes();
+    auto* row = qobject_cast<QSplitter*>(frame->Panes()[0]->parentWidget());
+    ASSERT_TRUE(row);
+    const QList<int> sizes = row->sizes();
     ASSERT_EQ(sizes.size(), 3);
     EXPECT_LE(std::max({sizes[0], sizes[1], sizes[2]}) - std::min({sizes[0], sizes[1], sizes[2]}),
               2);
