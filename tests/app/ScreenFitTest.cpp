@@ -4,6 +4,7 @@
 // do not overlap or run off its edge. Each case keeps a screenshot for review.
 #include "QtAppFixture.h"
 
+#include "ControlBarWidget.h"
 #include "DocumentFrame.h"
 #include "ModulePane.h"
 #include "PlotWidget.h"
@@ -158,13 +159,15 @@ TEST_P(ScreenFit, TheExampleRunsWithEveryPaneControlAndTextInSight) {
         const QRect paneRect = In(pane, &window);
         EXPECT_TRUE(shown.contains(paneRect)) << "the pane lies beyond the window";
         // The bar's rows lie above the plot; those below its sight are reached by scrolling.
-        auto* bar = pane->findChild<QScrollArea*>("controlBar");
+        auto* bar = pane->findChild<CControlBarWidget*>();
         ASSERT_TRUE(bar);
-        const QRect sight = In(bar->viewport(), &window);
+        const QRect sight =
+            bar->visibleRegion().boundingRect().translated(bar->mapTo(&window, QPoint()));
         EXPECT_TRUE(paneRect.contains(sight));
         EXPECT_LE(sight.bottom(), In(pane->Plot(), &window).top());
-        const bool scrolls = bar->verticalScrollBar()->isVisible();
-        for (const QWidget* w : bar->widget()->findChildren<QWidget*>()) {
+        auto* area = qobject_cast<QScrollArea*>(bar->parentWidget()->parentWidget());
+        const bool scrolls = area && area->verticalScrollBar()->isVisible();
+        for (const QWidget* w : bar->findChildren<QWidget*>()) {
             if (!w->isVisible() || !IsControl(w)) continue;
             const QSize need = Needed(w);
             EXPECT_GE(w->width(), need.width()) << Describe(w) << " is cut";
