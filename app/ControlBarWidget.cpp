@@ -289,16 +289,16 @@ void CControlBarWidget::Refresh() {
             break;
         case EControlKind::ReadOnlyText: {
             static_cast<QLabel*>(w)->setText(Text(s.text));
-            if (w->sizeHint().width() > w->width()) grown.push_back(w);
             // A text such as "Channel:1" names itself; its caption would say it twice.
             if (m_labels[i]) m_labels[i]->setVisible(!Text(s.text).startsWith(Name(c.label)));
             break;
         }
         case EControlKind::PushButton:
             if (!s.text.empty()) static_cast<QAbstractButton*>(w)->setText(Text(s.text));
-            if (w->sizeHint().width() > w->width()) grown.push_back(w);
             break;
         }
+        // A readout, a button's text or a list's items may have outgrown the control.
+        if (w->isVisible() && w->sizeHint().width() > w->width()) grown.push_back(w);
     }
     m_refreshing = false;
     for (QWidget* w : grown)
