@@ -239,6 +239,7 @@ QWidget* CControlBarWidget::MakeControl(size_t index, QWidget* parent) {
 
 void CControlBarWidget::Refresh() {
     m_refreshing = true;
+    std::vector<QWidget*> grown;
     const CControlModel& model = m_view.GetControls();
     for (size_t i = 0; i < model.Count() && i < m_widgets.size(); ++i) {
         const CControl& c = model.GetControl(i);
@@ -296,6 +297,19 @@ void CControlBarWidget::Refresh() {
             if (!s.text.empty()) static_cast<QAbstractButton*>(w)->setText(Text(s.text));
             break;
         }
+        // A readout, a button's text or a list's items may have outgrown the control.
+        if (w->isVisible() && w->sizeHint().width() > w->width()) grown.push_back(w);
     }
     m_refreshing = false;
+    for (QWidget* w : grown)
+        Widen(w);
+}
+
+void CControlBarWidget::Widen(QWidget* control) {
+    // Each layout from the control's up to the bar's takes the new size now, rather than one
+    // event-loop turn per level later: a readout is never shown cut.
+    for (QWidget* p = control->parentWidget(); p; p = p->parentWidget()) {
+        if (p->layout()) p->layout()->activate();
+        if (p == this) break;
+    }
 }

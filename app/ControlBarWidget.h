@@ -38,6 +38,8 @@ private:
     QWidget* MakeUnit(size_t first, size_t length, const QString& groupTitle, QWidget* parent);
     QWidget* MakeControl(size_t index, QWidget* parent);
     void Apply(const std::string& id, const std::string& value);
+    /** Lays the bar out anew at once around a control whose text outgrew its place. */
+    void Widen(QWidget* control);
 
     CDspView& m_view;
     std::function<void(const std::string&)> m_refused;

@@ -7,6 +7,7 @@
 
 #include <QHBoxLayout>
 #include <QMdiSubWindow>
+#include <QResizeEvent>
 #include <QSplitter>
 
 namespace {
@@ -23,8 +24,11 @@ CDocumentFrame::CDocumentFrame(CDspDoc& doc, const std::array<CSize, 6>& savedSi
     layout->setContentsMargins(0, 0, 0, 0);
     const CPaneLayout plan =
         LayoutPanes(size_t(doc.GetStepCount()), savedSizes, CSize{kDefaultWidth, kDefaultHeight});
-    QSplitter* splitter = plan.m_splitter ? new QSplitter(Qt::Horizontal, this) : nullptr;
-    QList<int> widths;
+    if (plan.m_splitter) {
+        m_rows = new QSplitter(Qt::Vertical, this);
+        m_rows->setChildrenCollapsible(false);
+        layout->addWidget(m_rows);
+    }
     for (size_t i = 0; i < doc.GetViewCount(); ++i) {
         auto* pane = new CModulePane(*doc.GetView(i));
         connect(pane, &CModulePane::Activated, this, [this](CModulePane* p) { m_active = p; });
@@ -32,19 +36,16 @@ CDocumentFrame::CDocumentFrame(CDspDoc& doc, const std::array<CSize, 6>& savedSi
                 &CDocumentFrame::ContextMenuRequested);
         connect(pane, &CModulePane::Modified, this, &CDocumentFrame::UpdateTitle);
         connect(pane, &CModulePane::Message, this, &CDocumentFrame::Message);
-        if (splitter) {
-            splitter->addWidget(pane);
-            widths << (i < plan.m_panes.size() ? plan.m_panes[i].cx
-                                               : kDefaultWidth / int(plan.m_panes.size()));
-        } else {
-            layout->addWidget(pane);
-        }
+        if (!m_rows) layout->addWidget(pane);
         m_panes.push_back(pane);
     }
-    if (splitter) {
-        splitter->setChildrenCollapsible(false);
-        splitter->setSizes(widths);
-        layout->addWidget(splitter);
+    if (m_rows) {
+        ArrangeRows(1);
+        QList<int> widths;
+        for (size_t i = 0; i < m_panes.size(); ++i)
+            widths << (i < plan.m_panes.size() ? plan.m_panes[i].cx
+                                               : kDefaultWidth / int(plan.m_panes.size()));
+        RowSplitter(0)->setSizes(widths);
     }
     int width = 0;
     for (const CSize& s : plan.m_panes)
@@ -52,6 +53,62 @@ CDocumentFrame::CDocumentFrame(CDspDoc& doc, const std::array<CSize, 6>& savedSi
     resize(std::max(width, 300), std::max(plan.m_panes.empty() ? 0 : plan.m_panes[0].cy, 200));
     doc.SetFrame(this);
     UpdateTitle();
+}
+
+QSize CDocumentFrame::minimumSizeHint() const {
+    // Panes that do not fit side by side go into more rows: the frame is as narrow as its
+    // widest pane.
+    QSize size;
+    for (const CModulePane* pane : m_panes)
+        size = size.expandedTo(pane->minimumSizeHint());
+    return {size.width(), size.height() * std::max(1, m_rowCount)};
+}
+
+void CDocumentFrame::resizeEvent(QResizeEvent* event) {
+    if (m_rows) ArrangeRows(RowsFor(event->size().width()));
+    QWidget::resizeEvent(event);
+}
+
+QSplitter* CDocumentFrame::RowSplitter(int row) const {
+    return static_cast<QSplitter*>(m_rows->widget(row));
+}
+
+int CDocumentFrame::RowsFor(int width) const {
+    const int count = int(m_panes.size());
+    for (int rows = 1; rows < count; ++rows) {
+        const int perRow = (count + rows - 1) / rows;
+        bool fits = true;
+        for (int first = 0; first < count && fits; first += perRow) {
+            int needed = 0;
+            for (int i = first; i < std::min(count, first + perRow); ++i)
+                needed += m_panes[size_t(i)]->minimumSizeHint().width() +
+                          (i > first ? m_rows->handleWidth() : 0);
+            fits = needed <= width;
+        }
+        if (fits) return rows;
+    }
+    return std::max(1, count);
+}
+
+void CDocumentFrame::ArrangeRows(int rows) {
+    if (rows == m_rowCount) return;
+    m_rowCount = rows;
+    while (m_rows->count() < rows) {
+        auto* row = new QSplitter(Qt::Horizontal);
+        row->setChildrenCollapsible(false);
+        m_rows->addWidget(row);
+    }
+    // The panes keep their order, row after row.
+    const int perRow = (int(m_panes.size()) + rows - 1) / rows;
+    for (size_t i = 0; i < m_panes.size(); ++i)
+        RowSplitter(int(i) / perRow)->addWidget(m_panes[i]);
+    while (m_rows->count() > rows)
+        delete m_rows->widget(m_rows->count() - 1);
+    for (int r = 0; r < rows; ++r)
+        RowSplitter(r)->setSizes(QList<int>(RowSplitter(r)->count(), 1));
+    QList<int> heights(rows, 1);
+    m_rows->setSizes(heights);
+    updateGeometry();
 }
 
 CDocumentFrame::~CDocumentFrame() {

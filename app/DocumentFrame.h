@@ -1,6 +1,7 @@
 #pragma once
 // The frame of one process document inside the main window: one module pane per step side by
 // side (a splitter row for 2 to 6 steps), sized from the saved pane sizes or in equal widths.
+// Panes that do not fit side by side at their narrowest go into two or more rows.
 
 #include "process/DspDoc.h"
 
@@ -39,6 +40,8 @@ public:
     /** Lets go of the document and its views, which are destroyed before this frame. */
     void Detach();
 
+    QSize minimumSizeHint() const override;
+
     // IDocumentFrame
     CRect GetMainWindowRect() const override;
     CRect GetFrameRect() const override;
@@ -46,15 +49,26 @@ public:
     void MoveMainWindow(const CRect& r) override;
     void MoveFrame(const CRect& r) override;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 signals:
     void ContextMenuRequested(CModulePane* pane, const QPoint& globalPos);
     void Message(const QString& text);
 
 private:
+    /** The fewest rows in which every pane gets its minimum width within `width`. */
+    int RowsFor(int width) const;
+    /** Puts the panes into `rows` splitter rows, in order. */
+    void ArrangeRows(int rows);
+    QSplitter* RowSplitter(int row) const;
+
     CDspDoc& m_doc;
     QWidget* m_mainWindow;
     QMdiSubWindow* m_subWindow = nullptr;
     std::vector<CModulePane*> m_panes;
+    QSplitter* m_rows = nullptr; // the rows of panes, each a splitter, for 2 to 6 steps
+    int m_rowCount = 0;
     CModulePane* m_active = nullptr;
     bool m_detached = false;
     std::tuple<bool, bool, int> m_shownRun{false, false, 0}; // running, paused, pass

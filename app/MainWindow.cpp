@@ -270,8 +270,9 @@ void CMainWindow::CreateMenus() {
     menuBar()->addMenu("&Test")->addAction(Action("testRunPlan"));
 
     QMenu* window = menuBar()->addMenu("&Window");
-    window->addAction(Action("windowCascade"));
-    window->addAction(Action("windowTile"));
+    window->setObjectName("windowMenu");
+    connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowMenu(*window); });
+    FillWindowMenu(*window);
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action("helpTopics"));
@@ -289,6 +290,23 @@ void CMainWindow::CreateMenus() {
     bar->addAction(Action("optionsProcess"));
     bar->addAction(Action("helpTopics"));
     UpdateRecentFiles();
+}
+
+void CMainWindow::FillWindowMenu(QMenu& menu) {
+    // The arranging commands, then the open documents: the active one checked, each a click
+    // away.
+    menu.clear();
+    menu.addAction(Action("windowCascade"));
+    menu.addAction(Action("windowTile"));
+    const QList<QMdiSubWindow*> subs = m_mdi->subWindowList();
+    if (!subs.isEmpty()) menu.addSeparator();
+    int n = 0;
+    for (QMdiSubWindow* sub : subs) {
+        QAction* a = menu.addAction(QString("&%1 %2").arg(++n).arg(sub->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(sub == m_mdi->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, sub] { m_mdi->setActiveSubWindow(sub); });
+    }
 }
 
 void CMainWindow::UpdateRecentFiles() {

@@ -90,6 +90,8 @@ private:
     void DocumentClosing(CDspDoc* doc);
     void ArrangeFrames();
     void UpdateRecentFiles();
+    /** The Window menu: arranging commands and one entry per open document. */
+    void FillWindowMenu(QMenu& menu);
     void UpdateCommands();
     /** Lets every frame show how its document's run moved on. */
     void FollowRuns();

@@ -2,21 +2,26 @@
 
 #include "ControlBarWidget.h"
 #include "EnvelopeEditor.h"
+#include "PaneColumnLayout.h"
 #include "PlotWidget.h"
 #include "QtPlatform.h"
 #include "process/DspApp.h"
 #include "platform/RecordingCanvas.h"
 #include "process/DspDoc.h"
 
+#include <QEvent>
 #include <QLabel>
+#include <QScrollArea>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <memory>
 #include <ctime>
 
 namespace {
+// The plot keeps this part of a pane's height however many rows the bar needs.
+constexpr double kPlotShare = 0.5;
+
 // Whether the view draws more than the background every view fills.
 bool DrawsPlot(CDspView& view) {
     CRecordingCanvas canvas;
@@ -31,10 +36,20 @@ CModulePane::CModulePane(CDspView& view, QWidget* parent) : QWidget(parent), m_v
         if (CDspApp* app = m_view.GetDocument() ? m_view.GetDocument()->GetApp() : nullptr)
             app->MessageBox(message);
     };
-    m_bar = new CControlBarWidget(view, refused, this);
+    m_bar = new CControlBarWidget(view, refused);
+    // The bar wraps into as many rows as the pane's width needs, and scrolls when they do not
+    // fit above the plot.
+    auto* barArea = new QScrollArea(this);
+    barArea->setObjectName("controlBar");
+    barArea->setFrameShape(QFrame::NoFrame);
+    barArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    barArea->setWidgetResizable(true);
+    barArea->setWidget(m_bar);
+    m_bar->installEventFilter(this);
     m_plot = new CPlotWidget(view, this);
     // A preview may shrink further than a plot, leaving the height to a tall bar.
-    if (!DrawsPlot(view)) {
+    const bool preview = !DrawsPlot(view);
+    if (preview) {
         m_plot->SetBlockPreview(true);
         m_plot->setMinimumHeight(40);
     }
@@ -44,14 +59,7 @@ CModulePane::CModulePane(CDspView& view, QWidget* parent) : QWidget(parent), m_v
     m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_status->setTextFormat(Qt::PlainText);
     m_status->setMinimumWidth(1); // a long status text must not widen the pane
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    // The bar wraps into as many rows as the pane's width needs.
-    layout->addWidget(m_bar);
-    layout->addWidget(m_plot, 1);
-    layout->addWidget(m_status);
+    new CPaneColumnLayout(this, barArea, m_plot, m_status, preview ? 0.0 : kPlotShare);
 
     // A change the module cannot make while running stops the run: the user is told so.
     auto running = std::make_shared<bool>(false);
@@ -88,6 +96,12 @@ void CModulePane::Detach() {
     m_timer->stop();
     setEnabled(false);
     hide();
+}
+
+bool CModulePane::eventFilter(QObject* watched, QEvent* event) {
+    // The bar's rows changed (a text grew, a row wrapped): the pane shares its height anew.
+    if (watched == m_bar && event->type() == QEvent::LayoutRequest) layout()->invalidate();
+    return QWidget::eventFilter(watched, event);
 }
 
 void CModulePane::Invalidate() {

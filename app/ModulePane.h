@@ -33,6 +33,9 @@ public:
     /** Lets go of the module, which is about to be destroyed before this pane. */
     void Detach();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     /** The pane was clicked and is now the one edit commands and printing act on. */
     void Activated(CModulePane* pane);

@@ -43,6 +43,7 @@ CExternalProgram::~CExternalProgram() {
 
 bool CExternalProgram::Start(const std::vector<std::string>& argv, std::string& error,
                              double settleSeconds) {
+    Close();
     if (argv.empty()) {
         error = "No program to start";
         return false;
@@ -75,24 +76,23 @@ bool CExternalProgram::Start(const std::vector<std::string>& argv, std::string& 
     return true;
 }
 
-bool CExternalProgram::IsRunning() {
+bool CExternalProgram::IsRunning() const {
     if (m_pid <= 0) return false;
-    int status = 0;
-    if (waitpid(m_pid, &status, WNOHANG) == 0) return true;
-    m_pid = 0;
-    return false;
+    // Looks without reaping: a program that ended stays known as this one's until Close.
+    siginfo_t info{};
+    return waitid(P_PID, id_t(m_pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
 }
 
 void CExternalProgram::Close() {
-    if (!IsRunning()) return;
+    if (m_pid <= 0) return;
     // A program that ignores the request is killed after a second rather than waited for.
-    kill(m_pid, SIGTERM);
-    for (int i = 0; i < 100 && IsRunning(); ++i)
-        usleep(10000);
     if (IsRunning()) {
-        kill(m_pid, SIGKILL);
-        int status = 0;
-        waitpid(m_pid, &status, 0);
+        kill(m_pid, SIGTERM);
+        for (int i = 0; i < 100 && IsRunning(); ++i)
+            usleep(10000);
+        if (IsRunning()) kill(m_pid, SIGKILL);
     }
+    int status = 0;
+    waitpid(m_pid, &status, 0);
     m_pid = 0;
 }

@@ -18,15 +18,17 @@ public:
     /** Closes the program if it still runs. */
     ~CExternalProgram();
 
-    /** Starts argv[0] (a full path) with its arguments and watches it for `settleSeconds`;
-     *  false with the system's reason, or with its exit status when it ended meanwhile (a
-     *  program that cannot run here, such as one without a display, ends at once). One that
-     *  ends well at once (a launcher) counts as started, with no process to watch. */
+    /** Closes a program started before, then starts argv[0] (a full path) with its arguments and
+     * watches it for `settleSeconds`; false with the system's reason, or with its exit status when
+     * it ended meanwhile (a program that cannot run here, such as one without a display, ends at
+     * once). One that ends well at once (a launcher) counts as started, with no process to watch.
+     */
     bool Start(const std::vector<std::string>& argv, std::string& error,
                double settleSeconds = 0.3);
-    /** True while the started program runs; a program that ended is reaped. */
-    bool IsRunning();
-    /** Asks the program to end and reaps it. */
+    /** True while the started program runs. One that ended keeps its process id until Close
+     *  or the next Start. */
+    bool IsRunning() const;
+    /** Asks the program to end if it still runs, and reaps it. */
     void Close();
     pid_t GetProcessId() const { return m_pid; }
 

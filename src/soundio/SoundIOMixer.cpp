@@ -75,7 +75,8 @@ void CSoundIOView::OfferMixerReopen() {
 
 bool CSoundIOView::OnClickedSIOOptionsMixer() {
     ResolveMixerExecutable();
-    if (!HasMixerWindow() || !m_mixerProgram.IsRunning()) {
+    // A mixer that ended by itself is started again, not "closed".
+    if (!HasMixerWindow()) {
         if (!StartMixerProgram("Could Not Find Mixer Executable File")) return true;
     } else {
         m_mixerProgram.Close();

@@ -99,7 +99,10 @@ void CSoundIOView::ShowCurrentParams() {
     ClampDeviceIndices();
     // A mixer program that was closed by its user turns the button back to "Open Mixer"; one
     // a file says was open is only offered again.
-    if (HasMixerWindow() && !m_mixerProgram.IsRunning()) m_mixerWindowClass.clear();
+    if (m_mixerProgram.GetProcessId() != 0 && !m_mixerProgram.IsRunning()) {
+        m_mixerProgram.Close();
+        m_mixerWindowClass.clear();
+    }
     OfferMixerReopen();
     m_inputName = At(Names(m_inputs), m_inputIndex, std::string());
     m_outputName = At(Names(m_outputs), m_outputIndex, std::string());

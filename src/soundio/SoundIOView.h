@@ -126,10 +126,10 @@ public:
     const std::string& GetInputDeviceName() const { return m_inputName; }
     const std::string& GetOutputDeviceName() const { return m_outputName; }
     const std::string& GetMixerDeviceName() const { return m_mixerName; }
-    /** Whether a mixer program this step started is known to be open ("Close Mixer"). A class
-     *  read from a file alone is not: nothing was started for it. */
+    /** Whether a mixer program this step started still runs ("Close Mixer"). A class read from
+     *  a file alone is not: nothing was started for it; nor is a program that ended. */
     bool HasMixerWindow() const {
-        return !m_mixerWindowClass.empty() && m_mixerProgram.GetProcessId() != 0;
+        return !m_mixerWindowClass.empty() && m_mixerProgram.IsRunning();
     }
     int GetMixerCount() const { return static_cast<int>(m_mixers.size()); }
     const std::vector<int>& GetSampleRateList() const { return m_rateList; }

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QScreen>
 #include <QSplitter>
 #include <QTest>
@@ -64,12 +65,35 @@ TEST_F(MainWindowTest, TheEditorBuildsAFrameWithOnePanePerStepInEqualWidths) {
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->Document().GetTitle(), title) << "an untitled process keeps its name";
     ASSERT_EQ(frame->Panes().size(), 3u);
-    const QList<int> sizes = frame->findChild<QSplitter*>()->sizes();
+    auto* row = qobject_cast<QSplitter*>(frame->Panes()[0]->parentWidget());
+    ASSERT_TRUE(row);
+    const QList<int> sizes = row->sizes();
     ASSERT_EQ(sizes.size(), 3);
     EXPECT_LE(std::max({sizes[0], sizes[1], sizes[2]}) - std::min({sizes[0], sizes[1], sizes[2]}),
               2);
     EXPECT_EQ(frame->Document().GetStepNames(),
               (std::list<std::string>{"Signal Generator", "SoundIO", "Oscilloscope"}));
+}
+
+// The Window menu lists the open documents by title, the active one checked, and switches.
+TEST_F(MainWindowTest, TheWindowMenuListsTheDocumentsAndSwitchesBetweenThem) {
+    window->OnFileNew();
+    window->OnFileNew();
+    auto* menu = window->findChild<QMenu*>("windowMenu");
+    ASSERT_TRUE(menu);
+    emit menu->aboutToShow();
+    QList<QAction*> documents;
+    for (QAction* a : menu->actions())
+        if (a->isCheckable()) documents << a;
+    const QList<QMdiSubWindow*> subs = window->MdiArea()->subWindowList();
+    ASSERT_EQ(documents.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(documents[i]->text().endsWith(" " + subs[i]->windowTitle()));
+        EXPECT_EQ(documents[i]->isChecked(), subs[i] == window->MdiArea()->activeSubWindow());
+    }
+    ASSERT_NE(window->MdiArea()->activeSubWindow(), subs[0]);
+    documents[0]->trigger();
+    EXPECT_EQ(window->MdiArea()->activeSubWindow(), subs[0]);
 }
 
 // A key does one thing: no two commands share a shortcut, and running has its keys. With two

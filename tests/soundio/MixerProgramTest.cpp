@@ -177,6 +177,27 @@ TEST_F(CMixerFixture, AMixerThatEndsAtOnceLeavesOpenMixerAndSaysWhy) {
         << messages[0];
 }
 
+// A mixer that fails after its first second (a window it could not open) turns the button back
+// to "Open Mixer", and the next press starts it anew instead of closing nothing.
+TEST_F(CMixerFixture, AMixerThatEndsLaterTurnsTheButtonBackToOpenMixer) {
+    WriteScript(programs + "/late", FindExecutable("sleep") + " 0.6\nexit 1");
+    CPathGuard path(programs);
+    CModuleProcess t;
+    CPickedFile dialog;
+    CDspDoc* doc = WithChosenMixer(t, dialog, programs + "/late");
+    ASSERT_TRUE(doc);
+    const auto& soundIO = t.Step<CSoundIOView>(2);
+    t.Set({"2:openmixer="});
+    EXPECT_EQ(ButtonText(*doc), "Close Mixer");
+    for (int i = 0; i < 300 && soundIO.HasMixerWindow(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(soundIO.HasMixerWindow());
+    t.Set({"2:openmixer="});
+    EXPECT_TRUE(soundIO.HasMixerWindow());
+    EXPECT_EQ(ButtonText(*doc), "Close Mixer");
+    EXPECT_TRUE(t.TakeShown().empty());
+}
+
 TEST(ExternalProgram, OnlyBareNamesInAbsoluteSearchFoldersAreFound) {
     CTempFolder temp;
     WriteScript(temp.File("tool"), "exit 0");

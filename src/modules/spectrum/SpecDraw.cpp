@@ -32,11 +32,21 @@ void CSpecView::DrawChannelTexts(ICanvas& canvas, const CChannelTexts& texts, co
     };
     auto width = [&](const std::string& text) { return canvas.GetTextExtent(text).cx; };
 
-    // Above the plot: the scale at the left, start in the centre, stop at the right.
+    // Above the plot: the scale at the left, stop at the right, start in the centre. In a
+    // narrow plot a text that would run into one drawn before is left out (the bar shows it).
     const int32_t top = area.top + pad;
-    draw(texts.scale, plot.left, top, area, labelColour);
-    draw(texts.start, (plot.left + plot.right - width(texts.start)) / 2, top, area, labelColour);
-    draw(texts.stop, plot.right - width(texts.stop), top, area, labelColour);
+    std::vector<CRect> header;
+    auto drawHeader = [&](const std::string& text, int32_t x) {
+        const CSize size = canvas.GetTextExtent(text);
+        const CRect box{x, top, x + size.cx, top + size.cy};
+        for (const CRect& drawn : header)
+            if (box.left < drawn.right + pad && drawn.left < box.right + pad) return;
+        header.push_back(box);
+        draw(text, x, top, area, labelColour);
+    };
+    drawHeader(texts.scale, plot.left);
+    drawHeader(texts.stop, plot.right - width(texts.stop));
+    drawHeader(texts.start, (plot.left + plot.right - width(texts.start)) / 2);
 
     // Inside the plot: the readouts right-aligned from the top, the average count bottom left.
     const int32_t lineHeight = canvas.GetTextMetrics().height;
