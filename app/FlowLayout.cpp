@@ -5,24 +5,7 @@
 #include <algorithm>
 
 CFlowLayout::CFlowLayout(QWidget* parent, int spacing, int rowSpacing)
-    : QLayout(parent), m_spacing(spacing), m_rowSpacing(rowSpacing) {}
-
-CFlowLayout::~CFlowLayout() {
-    while (QLayoutItem* item = takeAt(0))
-        delete item;
-}
-
-void CFlowLayout::addItem(QLayoutItem* item) {
-    m_items.append(item);
-}
-
-QLayoutItem* CFlowLayout::itemAt(int index) const {
-    return index >= 0 && index < m_items.size() ? m_items[index] : nullptr;
-}
-
-QLayoutItem* CFlowLayout::takeAt(int index) {
-    return index >= 0 && index < m_items.size() ? m_items.takeAt(index) : nullptr;
-}
+    : CItemListLayout(parent), m_spacing(spacing), m_rowSpacing(rowSpacing) {}
 
 int CFlowLayout::heightForWidth(int width) const {
     return Arrange(QRect(0, 0, width, 0), false);

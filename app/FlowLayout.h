@@ -3,18 +3,11 @@
 // when the next one would not fit, so a control bar wraps in a narrow pane instead of
 // scrolling sideways. An item wider than a whole row gets the row's width.
 
-#include <QLayout>
-#include <QList>
+#include "ItemListLayout.h"
 
-class CFlowLayout final : public QLayout {
+class CFlowLayout final : public CItemListLayout {
 public:
     explicit CFlowLayout(QWidget* parent = nullptr, int spacing = 6, int rowSpacing = 3);
-    ~CFlowLayout() override;
-
-    void addItem(QLayoutItem* item) override;
-    int count() const override { return int(m_items.size()); }
-    QLayoutItem* itemAt(int index) const override;
-    QLayoutItem* takeAt(int index) override;
 
     Qt::Orientations expandingDirections() const override { return {}; }
     bool hasHeightForWidth() const override { return true; }
@@ -28,7 +21,6 @@ private:
      *  used. */
     int Arrange(const QRect& rect, bool apply) const;
 
-    QList<QLayoutItem*> m_items;
     int m_spacing;
     int m_rowSpacing;
 };

@@ -17,28 +17,11 @@ int RowHeight(const QWidget& w) {
 
 CPaneColumnLayout::CPaneColumnLayout(QWidget* pane, QScrollArea* bar, QWidget* plot,
                                      QWidget* status, double plotShare)
-    : QLayout(pane), m_bar(bar), m_plot(plot), m_status(status), m_plotShare(plotShare) {
+    : CItemListLayout(pane), m_bar(bar), m_plot(plot), m_status(status), m_plotShare(plotShare) {
     setContentsMargins(0, 0, 0, 0);
     addWidget(bar);
     addWidget(plot);
     addWidget(status);
-}
-
-CPaneColumnLayout::~CPaneColumnLayout() {
-    while (QLayoutItem* item = takeAt(0))
-        delete item;
-}
-
-void CPaneColumnLayout::addItem(QLayoutItem* item) {
-    m_items.append(item);
-}
-
-QLayoutItem* CPaneColumnLayout::itemAt(int index) const {
-    return index >= 0 && index < m_items.size() ? m_items[index] : nullptr;
-}
-
-QLayoutItem* CPaneColumnLayout::takeAt(int index) {
-    return index >= 0 && index < m_items.size() ? m_items.takeAt(index) : nullptr;
 }
 
 int CPaneColumnLayout::BarHeight(int width) const {

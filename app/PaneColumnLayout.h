@@ -3,21 +3,15 @@
 // keeps its share of the height (a taller bar scrolls), the plot below it, and the status line
 // at the bottom. A preview (a module that draws no plot) shares only its minimum height.
 
-#include <QLayout>
+#include "ItemListLayout.h"
 
 class QScrollArea;
 
-class CPaneColumnLayout final : public QLayout {
+class CPaneColumnLayout final : public CItemListLayout {
 public:
     /** `plotShare` is the part of the height (without the status line) kept for the plot. */
     CPaneColumnLayout(QWidget* pane, QScrollArea* bar, QWidget* plot, QWidget* status,
                       double plotShare);
-    ~CPaneColumnLayout() override;
-
-    void addItem(QLayoutItem* item) override;
-    int count() const override { return int(m_items.size()); }
-    QLayoutItem* itemAt(int index) const override;
-    QLayoutItem* takeAt(int index) override;
 
     QSize sizeHint() const override;
     QSize minimumSize() const override;
@@ -27,7 +21,6 @@ private:
     /** The height the bar's rows take at the pane's width `width`, without scrolling. */
     int BarHeight(int width) const;
 
-    QList<QLayoutItem*> m_items;
     QScrollArea* m_bar;
     QWidget* m_plot;
     QWidget* m_status;
